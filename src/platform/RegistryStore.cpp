@@ -1,0 +1,216 @@
+#include "RegistryStore.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <mutex>
+#include <sstream>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+namespace platform {
+
+namespace {
+
+using nlohmann::json;
+
+// Serialises read-modify-write cycles of this process; other processes are not expected to
+// write the same settings at the same moment.
+std::mutex& StoreMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+// "\Software\Morvel\DaxConfig\" and "Software\Morvel\DaxConfig" name one key.
+std::string NormalizeKey(std::string_view key)
+{
+    while (!key.empty() && key.front() == '\\')
+        key.remove_prefix(1);
+    while (!key.empty() && key.back() == '\\')
+        key.remove_suffix(1);
+    return std::string(key);
+}
+
+enum class LoadResult { Loaded, Missing, Corrupt };
+
+LoadResult Load(const std::filesystem::path& file, json& data)
+{
+    data = json::object();
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return LoadResult::Missing;
+    std::stringstream text;
+    text << in.rdbuf();
+    json parsed = json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
+    if (parsed.is_discarded() || !parsed.is_object())
+        return LoadResult::Corrupt;
+    data = std::move(parsed);
+    return LoadResult::Loaded;
+}
+
+const json* FindValue(const json& data, std::string_view key, std::string_view name)
+{
+    const auto keyIt = data.find(NormalizeKey(key));
+    if (keyIt == data.end() || !keyIt->is_object())
+        return nullptr;
+    const auto valueIt = keyIt->find(std::string(name));
+    if (valueIt == keyIt->end())
+        return nullptr;
+    return &*valueIt;
+}
+
+bool IsInteger32(const json& value)
+{
+    if (value.is_number_unsigned())
+        return value.get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
+    if (value.is_number_integer()) {
+        const auto v = value.get<int64_t>();
+        return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+    }
+    return false;
+}
+
+bool WriteAll(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool SaveAtomically(const std::filesystem::path& file, const json& data)
+{
+    std::error_code error;
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path(), error);
+    std::string temp = file.string() + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, data.dump(2) + "\n") && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.c_str(), file.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+template <typename Change>
+bool Modify(const std::filesystem::path& file, Change change)
+{
+    std::lock_guard lock(StoreMutex());
+    json data;
+    if (Load(file, data) == LoadResult::Corrupt) {
+        // Keep the unreadable file for the user to inspect rather than silently losing it.
+        std::error_code error;
+        std::filesystem::rename(file, file.string() + ".corrupt", error);
+        data = json::object();
+    }
+    change(data);
+    return SaveAtomically(file, data);
+}
+
+} // namespace
+
+RegistryStore::RegistryStore(std::filesystem::path file) : file_(std::move(file)) {}
+
+std::filesystem::path RegistryStore::DefaultFile()
+{
+    if (const char* home = std::getenv("DAXCONFIG_HOME"); home && *home)
+        return std::filesystem::path(home) / "registry.json";
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+        return std::filesystem::path(config) / "daxconfig" / "registry.json";
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home && *home ? home : ".") / ".config" / "daxconfig" / "registry.json";
+}
+
+std::string RegistryStore::ReadString(std::string_view key, std::string_view name, std::string_view fallback) const
+{
+    std::lock_guard lock(StoreMutex());
+    json data;
+    Load(file_, data);
+    const json* value = FindValue(data, key, name);
+    if (!value || !value->is_string())
+        return std::string(fallback);
+    return value->get<std::string>();
+}
+
+int32_t RegistryStore::ReadInteger(std::string_view key, std::string_view name, int32_t fallback) const
+{
+    std::lock_guard lock(StoreMutex());
+    json data;
+    Load(file_, data);
+    const json* value = FindValue(data, key, name);
+    if (!value || !IsInteger32(*value))
+        return fallback;
+    return static_cast<int32_t>(value->get<int64_t>());
+}
+
+bool RegistryStore::KeyExists(std::string_view key) const
+{
+    std::lock_guard lock(StoreMutex());
+    json data;
+    Load(file_, data);
+    const auto it = data.find(NormalizeKey(key));
+    return it != data.end() && it->is_object();
+}
+
+bool RegistryStore::ValueExists(std::string_view key, std::string_view name) const
+{
+    std::lock_guard lock(StoreMutex());
+    json data;
+    Load(file_, data);
+    return FindValue(data, key, name) != nullptr;
+}
+
+bool RegistryStore::CreateKey(std::string_view key)
+{
+    return Modify(file_, [&](json& data) {
+        json& entry = data[NormalizeKey(key)];
+        if (!entry.is_object())
+            entry = json::object();
+    });
+}
+
+bool RegistryStore::WriteString(std::string_view key, std::string_view name, std::string_view value)
+{
+    return Modify(file_, [&](json& data) {
+        json& entry = data[NormalizeKey(key)];
+        if (!entry.is_object())
+            entry = json::object();
+        entry[std::string(name)] = std::string(value);
+    });
+}
+
+bool RegistryStore::WriteInteger(std::string_view key, std::string_view name, int32_t value)
+{
+    return Modify(file_, [&](json& data) {
+        json& entry = data[NormalizeKey(key)];
+        if (!entry.is_object())
+            entry = json::object();
+        entry[std::string(name)] = value;
+    });
+}
+
+bool RegistryStore::DeleteValue(std::string_view key, std::string_view name)
+{
+    return Modify(file_, [&](json& data) {
+        const auto it = data.find(NormalizeKey(key));
+        if (it != data.end() && it->is_object())
+            it->erase(std::string(name));
+    });
+}
+
+} // namespace platform

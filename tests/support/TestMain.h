@@ -1,0 +1,4 @@
+#pragma once
+
+// Adds the per-test settings folder to the running GoogleTest instance.
+void InstallTestEnvironment();
