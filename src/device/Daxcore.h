@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The instrument's vocabulary: heat-system schemes with their descriptors and formulas, and

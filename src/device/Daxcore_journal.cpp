@@ -1,5 +1,6 @@
 #include "Daxcore.h"
 
+#include "Daxutil.h"
 #include "comm/Sysutil.h"
 
 #include <algorithm>
@@ -538,7 +539,7 @@ void ValueTypeTexts(const JournalStruct& record, uint8_t pressureUnit, std::stri
         // One date-time in bytes 8..13, running over into the new value; no new text.
         DateTimeValue value = 0;
         const auto bytes = std::span<const uint8_t>(record.bytes).subspan<JournalStruct::kOldValue, 6>();
-        oldText = dax_namespace::DeviceDateTimeToDateTime(bytes, value) ? dax_namespace::JournalDateTimeText(value)
+        oldText = DeviceDateTimeToDateTime(bytes, value) ? dax_namespace::JournalDateTimeText(value)
                                                                         : dax_namespace::kIncorrectTimeText;
         newText.clear();
         return;

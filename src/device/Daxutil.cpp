@@ -58,3 +58,17 @@ DateTimeValue DeviceDateToDateTime(std::span<const uint8_t, 3> date)
 {
     return EncodeDate(2000 + date[0], date[1], date[2]);
 }
+
+bool DeviceDateTimeToDateTime(std::span<const uint8_t, 6> bytes, DateTimeValue& value, DateTimeValue* dateOnly)
+{
+    DateTimeValue date = 0;
+    if (!TryEncodeDate(2000 + bytes[0], bytes[1], bytes[2], date))
+        return false;
+    if (dateOnly)
+        *dateOnly = date;
+    DateTimeValue time = 0;
+    if (!TryEncodeTime(bytes[3], bytes[4], bytes[5], 0, time))
+        return false;
+    value = date + time;
+    return true;
+}

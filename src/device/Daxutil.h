@@ -24,3 +24,9 @@ std::string JoinStringTable(std::span<const char* const> table, int32_t count);
 // The date value, at midnight, of the instrument's three date bytes: years since 2000, month,
 // day. A month or day out of range throws EConvertError.
 DateTimeValue DeviceDateToDateTime(std::span<const uint8_t, 3> date);
+
+// The date-time of six bytes (years since 2000, month, day, hour, minute, second); false when
+// they form no valid date-time. dateOnly, when given, receives the date alone whenever the
+// date is valid (also when the time of day is not).
+bool DeviceDateTimeToDateTime(std::span<const uint8_t, 6> bytes, DateTimeValue& value,
+                              DateTimeValue* dateOnly = nullptr);

@@ -74,20 +74,6 @@ uint16_t TotalArchiveStruct::ComputedCheckWord() const
     return CheckWordOf(bytes);
 }
 
-bool DeviceDateTimeToDateTime(std::span<const uint8_t, 6> bytes, DateTimeValue& value, DateTimeValue* dateOnly)
-{
-    DateTimeValue date = 0;
-    if (!TryEncodeDate(2000 + bytes[0], bytes[1], bytes[2], date))
-        return false;
-    if (dateOnly)
-        *dateOnly = date;
-    DateTimeValue time = 0;
-    if (!TryEncodeTime(bytes[3], bytes[4], bytes[5], 0, time))
-        return false;
-    value = date + time;
-    return true;
-}
-
 std::string JournalDateTimeText(DateTimeValue value)
 {
     return FormatDateTime("dd'/'mm'/'yy hh:nn:ss", value);

@@ -276,8 +276,4 @@ std::string JournalTimeText(const JournalStruct& record);
 // A date-time in the journals' form, "dd'/'mm'/'yy " followed by "hh:nn:ss".
 std::string JournalDateTimeText(DateTimeValue value);
 
-// Date and time from six bytes (years since 2000, month, day, hour, minute, second); false when
-// they form no valid date-time. dateOnly receives the date alone when the date is valid.
-bool DeviceDateTimeToDateTime(std::span<const uint8_t, 6> bytes, DateTimeValue& value, DateTimeValue* dateOnly = nullptr);
-
 } // namespace dax_namespace

@@ -72,3 +72,33 @@ TEST(Daxutil, DeviceDateToDateTime)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Daxutil, DeviceDateTimeToDateTime)
+{
+    struct Case {
+        std::array<uint8_t, 6> bytes;
+        bool valid;
+        double value;
+        double dateOnly; // -1: left untouched
+    };
+    const double noon = 0.5;
+    const Case cases[] = {
+        {{24, 2, 29, 12, 0, 0}, true, 45351 + noon, 45351},
+        {{24, 2, 29, 24, 0, 0}, false, 0, 45351},
+        {{24, 2, 29, 0, 60, 0}, false, 0, 45351},
+        {{24, 2, 30, 0, 0, 0}, false, 0, -1},
+        {{0, 0, 0, 0, 0, 0}, false, 0, -1},
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, false, 0, -1},
+    };
+    for (const auto& c : cases) {
+        double value = 0;
+        double dateOnly = -1;
+        EXPECT_EQ(DeviceDateTimeToDateTime(c.bytes, value, &dateOnly), c.valid) << int{c.bytes[2]};
+        EXPECT_DOUBLE_EQ(value, c.value);
+        EXPECT_EQ(dateOnly, c.dateOnly);
+    }
+}
+
+} // namespace
