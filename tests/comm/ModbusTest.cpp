@@ -121,8 +121,9 @@ TEST(ModbusBuild, CapacityRules)
         }
         EXPECT_EQ(ok, c.ok) << c.name;
         EXPECT_EQ(length, c.length) << c.name;
-        if (!ok)
+        if (!ok) {
             EXPECT_EQ(buffer, Bytes(c.capacity, 0xEE)) << c.name << ": the buffer must stay untouched";
+        }
     }
 }
 
