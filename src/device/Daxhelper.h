@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <list>
 #include <memory>
@@ -40,7 +41,25 @@ extern const char* const kNoChannelText;          // "Канал не откры
 extern const char* const kUnknownModificationText; // "Неизвестная модификация прибора"
 extern const char* const kUnknownVersionText;      // "Неизвестная версия прибора"
 
+// Data and configuration files.
+constexpr size_t kMaxDataFileSize = size_t{256} << 20; // far beyond any file the system writes
+constexpr uint32_t kConfigGroupCount = 20;
+extern const char* const kBadHeaderText;             // "Неправильный заголовок файла"
+extern const char* const kBadFileVersionText;        // "Неизвестная версия файла"
+extern const char* const kBadDataLengthText;         // "Неверная длина данных в файле"
+extern const char* const kBadIdentificationText;     // "Неизвестный формат идентификационных параметров"
+extern const char* const kRepeatedSectionText;       // "Повторяющийся раздел в файле"
+extern const char* const kRepeatedGroupText;         // "Повторяющаяся группа в конфигурации"
+extern const char* const kTooManyRecordsText;        // "Слишком много записей для сохранения в файле"
+
 } // namespace dax
+
+// The choice of the write-all dialog: configuration groups in the order to write, and bit g
+// of the mask for each group g chosen.
+struct DaxWriteAllDataSetup {
+    std::vector<uint32_t> Order{19, 18, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+    uint32_t Mask = 0xFFFFF;
+};
 
 // Length of the data part of a page answer: the record size of the type (256 for types 0 to 4,
 // 16 above) times the count, and one full page (256) whenever that is more.
@@ -148,6 +167,29 @@ public:
     // Under the image mutex, makes each record vector a copy of its read list.
     void CommitReadLists();
 
+    // The data file of the present state: identification (left out while the instrument is
+    // not identified), both images and every record vector that is not empty.
+    std::vector<uint8_t> DataFileBytes() const;
+    // Saves atomically: a failed save throws and leaves any earlier file as it was.
+    void SaveDataFile(const std::string& fileName) const;
+    // Checks the whole file first and only then replaces identification, images and record
+    // vectors at once; a bad file throws its text and changes nothing. Warnings about sections
+    // that are short or of a wrong record size go to the log sink once the load has succeeded.
+    void LoadDataFileBytes(std::span<const uint8_t> bytes);
+    void LoadDataFile(const std::string& fileName);
+    // "DAX-0<model + 1>_<serial, 5 digits>_yymmdd_hhnnss.daxdat" for the given local time, or now.
+    std::string DataFileName(const std::tm& localTime) const;
+    std::string DataFileName() const;
+
+    // Looks up block `index` of a configuration group: returns the number of blocks of the
+    // group (0 for a group without blocks or beyond the table, leaving the outputs alone).
+    static int32_t ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firstRegister, int32_t& count);
+    // The configuration file of the chosen groups: one write-multiple frame to device address 0
+    // per block, with the values of the setup image. A group chosen twice is refused.
+    std::vector<uint8_t> ConfigFileBytes(const DaxWriteAllDataSetup& setup) const;
+    // Saves atomically; every failure reaches the caller.
+    void SaveConfigFile(const std::string& fileName, const DaxWriteAllDataSetup& setup) const;
+
 private:
     // What an answer must look like besides passing CheckAnswer.
     struct AnswerShape {
@@ -168,6 +210,10 @@ private:
     uint8_t DeviceAddressByte() const;
     void Print(const std::string& text, TInteractContainer* target) const;
     void ApplyIdentificationAnswer(TInteractContainer* progress, bool& result);
+
+    struct LoadedDataFile;
+    // Checks a whole data file and gathers what it holds; throws the first fault's text.
+    static LoadedDataFile ParseDataFile(std::span<const uint8_t> bytes);
 
     mutable std::recursive_mutex ImageMutex; // images, identification, record vectors
 
