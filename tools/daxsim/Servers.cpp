@@ -77,7 +77,7 @@ bool SendPaced(int handle, std::span<const uint8_t> bytes, std::chrono::microsec
             return false;
         sent += n;
         const auto due = start + byteTime * static_cast<int64_t>(sent);
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
         if (wait.count() > 0 && !stop.Sleep(wait))
             return false;
     }
@@ -156,7 +156,7 @@ bool StopSignal::Sleep(std::chrono::milliseconds duration) const
 {
     const auto deadline = std::chrono::steady_clock::now() + duration;
     while (!raised_.load()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return true;
         pollfd entry{pipe_[0], POLLIN, 0};
