@@ -25,7 +25,7 @@ GprsTimings FastTimings()
 {
     GprsTimings timings;
     timings.connectMs = 300;
-    timings.answerMs = 80;
+    timings.answerMs = 50;
     timings.interByteMs = 20;
     timings.retryPauseMs = 5;
     timings.listConnectMs = 150;
