@@ -315,8 +315,8 @@ TEST(SimOptions, CommandLines)
         std::string error;
     };
     const Bad bad[] = {
-        {{}, "give exactly one of --tcp HOST:PORT and --pty"},
-        {{"--pty", "--tcp", "h:1"}, "give exactly one of --tcp HOST:PORT and --pty"},
+        {{}, "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT"},
+        {{"--pty", "--tcp", "h:1"}, "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT"},
         {{"--tcp", "4001"}, "--tcp: expected HOST:PORT, got \"4001\""},
         {{"--pty", "--model", "DAX-03"}, "--model: expected DAX-01 or DAX-02, got \"DAX-03\""},
         {{"--pty", "--addr", "255"}, "--addr: expected a number from 0 to 254, got \"255\""},

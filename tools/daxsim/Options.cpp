@@ -1,13 +1,29 @@
 #include "Options.h"
 
+#include "platform/Cp1251.h"
+
 #include <charconv>
 
 namespace daxsim {
 
 const char* const kSimUsage =
-    "usage: dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02] [--baud N] [--data FILE]\n"
+    "usage: dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID [--device ID ...])\n"
+    "               [--addr N] [--model DAX-01|DAX-02] [--baud N] [--data FILE]\n"
     "               [--silent N] [--delay MS] [--late MS] [--bad-crc] [--exception CODE] [--truncate N]\n"
-    "               [--split N:MS] [--wrong-function] [--faults-for N]\n";
+    "               [--split N:MS] [--wrong-function] [--faults-for N]\n"
+    "               [--relay-silent-at STEP] [--relay-reverse] [--relay-fragment] [--relay-status]\n"
+    "               [--relay-close-after N] [--relay-list-short N] [--relay-version-byte N]\n"
+    "  --relay HOST:PORT          play a GPRS relay server (IPv4 address) in front of the instrument,\n"
+    "                             which answers the relay's frames at address 0\n"
+    "  --device ID                a device ID the relay knows (1 to 16 characters); repeatable\n"
+    "  --relay-silent-at STEP     never answer that handshake step: version, client, association\n"
+    "                             or activation\n"
+    "  --relay-reverse            hold each answer until the next one, then send both, newest first\n"
+    "  --relay-fragment           send every answer one byte at a time\n"
+    "  --relay-status             answer each data packet with a status packet (a rejection)\n"
+    "  --relay-close-after N      close the connection on receiving the Nth data packet\n"
+    "  --relay-list-short N       announce N more device-list records than are sent\n"
+    "  --relay-version-byte N     first byte of the version answer (normally 0)\n";
 
 bool ParseNumber(std::string_view text, int64_t low, int64_t high, int64_t& value)
 {
@@ -32,9 +48,36 @@ bool ParseHostPort(std::string_view text, std::string& host, int32_t& port)
     return true;
 }
 
+namespace {
+
+// The ID must survive the trip to Windows-1251 and fit the 16-byte field of the association.
+bool DeviceIdFits(const std::string& id)
+{
+    const std::string bytes = platform::Utf8ToCp1251(id);
+    return !bytes.empty() && bytes.size() <= 16 && platform::Cp1251ToUtf8(bytes) == id;
+}
+
+bool ParseHandshakeStep(std::string_view text, daxrelay::HandshakeStep& step)
+{
+    if (text == "version")
+        step = daxrelay::HandshakeStep::Version;
+    else if (text == "client")
+        step = daxrelay::HandshakeStep::ClientInfo;
+    else if (text == "association")
+        step = daxrelay::HandshakeStep::Association;
+    else if (text == "activation")
+        step = daxrelay::HandshakeStep::Activation;
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string& error)
 {
     SimOptions options;
+    std::string relayOnly;   // the first option given that needs --relay
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         auto value = [&](std::string& out) {
@@ -120,13 +163,68 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
         } else if (option == "--faults-for") {
             if (!number(1, 1000000000, options.Faults.FaultRequests))
                 return std::nullopt;
+        } else if (option == "--relay") {
+            if (!value(text))
+                return std::nullopt;
+            if (!ParseHostPort(text, options.Host, options.Port)) {
+                error = "--relay: expected HOST:PORT, got \"" + text + "\"";
+                return std::nullopt;
+            }
+            options.Relay = true;
+        } else if (option.starts_with("--relay-") || option == "--device") {
+            daxrelay::RelayOptions& relay = options.RelaySettings;
+            if (relayOnly.empty())
+                relayOnly = option;
+            if (option == "--device") {
+                if (!value(text))
+                    return std::nullopt;
+                if (!DeviceIdFits(text)) {
+                    error = "--device: expected 1 to 16 characters of Windows-1251, got \"" + text + "\"";
+                    return std::nullopt;
+                }
+                relay.devices.push_back(text);
+            } else if (option == "--relay-silent-at") {
+                if (!value(text))
+                    return std::nullopt;
+                if (!ParseHandshakeStep(text, relay.silentAt)) {
+                    error = "--relay-silent-at: expected version, client, association or activation, got \"" +
+                            text + "\"";
+                    return std::nullopt;
+                }
+            } else if (option == "--relay-reverse") {
+                relay.reverseOrder = true;
+            } else if (option == "--relay-fragment") {
+                relay.fragment = true;
+            } else if (option == "--relay-status") {
+                relay.statusInsteadOfData = true;
+            } else if (option == "--relay-close-after") {
+                if (!number(1, 1000000000, relay.closeAfterPackets))
+                    return std::nullopt;
+            } else if (option == "--relay-list-short") {
+                if (!number(1, 1000000, relay.listShortBy))
+                    return std::nullopt;
+            } else if (option == "--relay-version-byte") {
+                if (!number(0, 255, relay.versionFirstByte))
+                    return std::nullopt;
+            } else {
+                error = "unknown option \"" + option + "\"";
+                return std::nullopt;
+            }
         } else {
             error = "unknown option \"" + option + "\"";
             return std::nullopt;
         }
     }
-    if (options.Tcp == options.Pty) {
-        error = "give exactly one of --tcp HOST:PORT and --pty";
+    if (int{options.Tcp} + int{options.Pty} + int{options.Relay} != 1) {
+        error = "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT";
+        return std::nullopt;
+    }
+    if (!options.Relay && !relayOnly.empty()) {
+        error = relayOnly + " needs --relay HOST:PORT";
+        return std::nullopt;
+    }
+    if (options.Relay && options.RelaySettings.devices.empty()) {
+        error = "--relay needs at least one --device ID";
         return std::nullopt;
     }
     return options;

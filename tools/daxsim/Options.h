@@ -2,6 +2,8 @@
 
 #include "Simulator.h"
 
+#include "GprsRelayServer.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,15 +11,20 @@
 namespace daxsim {
 
 // The command line of dax-sim:
-//   dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02] [--baud N]
-//           [--data FILE] [fault options]
+//   dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID...) [--addr N]
+//           [--model DAX-01|DAX-02] [--baud N] [--data FILE] [fault options] [relay fault options]
 // Fault options: --silent N, --delay MS, --late MS, --bad-crc, --exception CODE,
 // --truncate N, --split N:MS, --wrong-function, --faults-for N.
+// Relay fault options (with --relay only): --relay-silent-at STEP, --relay-reverse,
+// --relay-fragment, --relay-status, --relay-close-after N, --relay-list-short N,
+// --relay-version-byte N.
 struct SimOptions {
     bool Tcp = false;
     std::string Host = "127.0.0.1";
     int32_t Port = 4001;
     bool Pty = false;
+    bool Relay = false;                   // the fake GPRS relay server at Host:Port
+    daxrelay::RelayOptions RelaySettings; // its device IDs and fault switches
     uint8_t Address = 1;
     Model DeviceModel = Model::Dax01;
     std::string DataFile;

@@ -1,6 +1,7 @@
-// dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port or a pseudo-terminal
-// until interrupted.
+// dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port or a pseudo-terminal,
+// or behind a fake GPRS relay server, until interrupted.
 #include "Options.h"
+#include "RelayServer.h"
 #include "Servers.h"
 
 #include "platform/Exceptions.h"
@@ -40,7 +41,17 @@ int main(int argc, char** argv)
     try {
         std::unique_ptr<daxsim::TcpServer> tcp;
         std::unique_ptr<daxsim::PtyServer> pty;
-        if (options->Tcp) {
+        std::unique_ptr<daxsim::RelayServer> relay;
+        if (options->Relay) {
+            relay = std::make_unique<daxsim::RelayServer>(simulator, options->RelaySettings, options->Host,
+                                                          options->Port);
+            relay->Start();
+            std::string devices;
+            for (const std::string& id : options->RelaySettings.devices)
+                devices += (devices.empty() ? "" : ", ") + id;
+            std::printf("dax-sim: %s at address 0 on relay %s:%d for %s\n", model, relay->Host().c_str(),
+                        relay->Port(), devices.c_str());
+        } else if (options->Tcp) {
             tcp = std::make_unique<daxsim::TcpServer>(simulator, options->Host, options->Port);
             tcp->Start();
             std::printf("dax-sim: %s at address %d on tcp %s:%d\n", model, options->Address, tcp->Host().c_str(),
