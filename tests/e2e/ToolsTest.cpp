@@ -4,13 +4,7 @@
 
 #include "Subprocess.h"
 
-#include "comm/GprsChanel.h"
-#include "comm/Modbus.h"
-#include "platform/Exceptions.h"
-
 #include <gtest/gtest.h>
-
-#include <mutex>
 
 namespace {
 
@@ -82,79 +76,6 @@ TEST(DaxSim, ProgramServesTcpAndPty)
     std::string output;
     EXPECT_EQ(RunCommand(kSim + " --tcp nowhere", output), 2);
     EXPECT_NE(output.find("dax-sim: --tcp: expected HOST:PORT, got \"nowhere\""), std::string::npos) << output;
-}
-
-// The real GPRS channel against `dax-sim --relay`, as the README shows it.
-TEST(DaxSim, ProgramPlaysTheRelay)
-{
-    Subprocess sim({kSim, "--relay", "127.0.0.1:0", "--device", "DAX0001", "--device", "DAX0002", "--model", "DAX-02",
-                    "--silent", "1"});
-    ASSERT_TRUE(sim.Started());
-    const std::string banner = sim.ReadLine(seconds(5));
-    const std::string marker = "dax-sim: DAX-02 at address 0 on relay 127.0.0.1:";
-    ASSERT_EQ(banner.substr(0, marker.size()), marker) << banner;
-    const size_t portEnd = banner.find(' ', marker.size());
-    ASSERT_NE(portEnd, std::string::npos) << banner;
-    EXPECT_EQ(banner.substr(portEnd), " for DAX0001, DAX0002");
-    const int32_t port = std::stoi(banner.substr(marker.size(), portEnd - marker.size()));
-
-    GprsTimings timings;
-    timings.answerMs = 300;
-    std::mutex mutex;
-    std::vector<std::string> log;
-    const auto makeChanel = [&](const std::string& id) {
-        auto chanel = std::make_unique<GprsChanelHelper>(timings);
-        chanel->Params().IPAddress = "127.0.0.1";
-        chanel->Params().TcpUdpPort = port;
-        chanel->Params().DeviceID = id;
-        chanel->Params().ChanelTimeout = 150;
-        chanel->SetLogCallback([&](const std::string& text, TInteractContainer*) {
-            std::lock_guard lock(mutex);
-            log.push_back(text);
-        });
-        return chanel;
-    };
-    const auto takeLog = [&] {
-        std::lock_guard lock(mutex);
-        return std::exchange(log, {});
-    };
-
-    auto unknown = makeChanel("NOPE");
-    EXPECT_THROW(unknown->Open(nullptr), platform::Exception);
-    const auto refused = takeLog();
-    ASSERT_FALSE(refused.empty());
-    EXPECT_EQ(refused.back(), "Прибор с требуемым идентификатором отсутствует");
-
-    auto chanel = makeChanel("DAX0002");
-    ASSERT_NO_THROW(chanel->Open(nullptr)) << testing::PrintToString(takeLog());
-    EXPECT_EQ(takeLog().back(), "GPRS канал открыт");
-    std::vector<uint8_t> identify(4);
-    size_t length = 0;
-    ModbusBuildReportSlaveId(identify, length, chanel->DeviceAddress());
-    std::vector<uint8_t> answer(15);
-    // The instrument's own fault applies behind the relay: its first request goes unanswered.
-    EXPECT_EQ(chanel->Transact(identify, answer, nullptr), 0);
-    EXPECT_EQ(takeLog(), (std::vector<std::string>{"Пакет команды потерян"}));
-    ASSERT_EQ(chanel->Transact(identify, answer, nullptr), 15);
-    EXPECT_EQ(std::string(answer.begin() + 3, answer.begin() + 9), "DAX-02");
-    std::vector<uint8_t> read(8);
-    ModbusBuildReadRegisters(read, length, chanel->DeviceAddress(), 30001, 10);
-    answer.assign(25, 0);
-    EXPECT_EQ(chanel->Transact(read, answer, nullptr), 25);
-    EXPECT_EQ(answer[2], 20);
-
-    std::vector<GPRS_UDP_CHANEL_DATA> list;
-    ASSERT_TRUE(QueryDeviceList("127.0.0.1", port, list, timings));
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].DeviceId(), "DAX0001");
-    EXPECT_EQ(list[1].DeviceId(), "DAX0002");
-
-    chanel.reset();
-    EXPECT_EQ(sim.Stop(), 0);
-
-    std::string output;
-    EXPECT_EQ(RunCommand(kSim + " --relay 127.0.0.1:0", output), 2);
-    EXPECT_NE(output.find("dax-sim: --relay needs at least one --device ID"), std::string::npos) << output;
 }
 
 } // namespace

@@ -215,16 +215,16 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
             return std::nullopt;
         }
     }
-    if (int{options.Tcp} + int{options.Pty} + int{options.Relay} != 1) {
-        error = "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT";
-        return std::nullopt;
-    }
     if (!options.Relay && !relayOnly.empty()) {
         error = relayOnly + " needs --relay HOST:PORT";
         return std::nullopt;
     }
     if (options.Relay && options.RelaySettings.devices.empty()) {
         error = "--relay needs at least one --device ID";
+        return std::nullopt;
+    }
+    if (int{options.Tcp} + int{options.Pty} + int{options.Relay} != 1) {
+        error = "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT";
         return std::nullopt;
     }
     return options;

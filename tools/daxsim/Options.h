@@ -11,10 +11,12 @@
 namespace daxsim {
 
 // The command line of dax-sim:
-//   dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID...) [--addr N]
-//           [--model DAX-01|DAX-02] [--baud N] [--data FILE] [fault options] [relay fault options]
+//   dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02] [--baud N]
+//           [--data FILE] [fault options]
 // Fault options: --silent N, --delay MS, --late MS, --bad-crc, --exception CODE,
 // --truncate N, --split N:MS, --wrong-function, --faults-for N.
+// In place of --tcp or --pty: --relay HOST:PORT --device ID [--device ID ...] plays a GPRS
+// relay server in front of the instrument, which answers the relay's frames at address 0.
 // Relay fault options (with --relay only): --relay-silent-at STEP, --relay-reverse,
 // --relay-fragment, --relay-status, --relay-close-after N, --relay-list-short N,
 // --relay-version-byte N.

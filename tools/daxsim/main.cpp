@@ -1,5 +1,5 @@
-// dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port or a pseudo-terminal,
-// or behind a fake GPRS relay server, until interrupted.
+// dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port or a pseudo-terminal
+// until interrupted.
 #include "Options.h"
 #include "RelayServer.h"
 #include "Servers.h"
@@ -43,14 +43,15 @@ int main(int argc, char** argv)
         std::unique_ptr<daxsim::PtyServer> pty;
         std::unique_ptr<daxsim::RelayServer> relay;
         if (options->Relay) {
+            // Behind a fake GPRS relay server, which addresses the instrument as 0.
             relay = std::make_unique<daxsim::RelayServer>(simulator, options->RelaySettings, options->Host,
                                                           options->Port);
             relay->Start();
             std::string devices;
             for (const std::string& id : options->RelaySettings.devices)
                 devices += (devices.empty() ? "" : ", ") + id;
-            std::printf("dax-sim: %s at address 0 on relay %s:%d for %s\n", model, relay->Host().c_str(),
-                        relay->Port(), devices.c_str());
+            std::printf("dax-sim: %s at address 0 on relay %s:%d for %s\n", std::string(model).c_str(),
+                        relay->Host().c_str(), relay->Port(), devices.c_str());
         } else if (options->Tcp) {
             tcp = std::make_unique<daxsim::TcpServer>(simulator, options->Host, options->Port);
             tcp->Start();
