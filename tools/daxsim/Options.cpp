@@ -5,9 +5,11 @@
 namespace daxsim {
 
 const char* const kSimUsage =
-    "usage: dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02] [--baud N] [--data FILE]\n"
-    "               [--silent N] [--delay MS] [--late MS] [--bad-crc] [--exception CODE] [--truncate N]\n"
-    "               [--split N:MS] [--wrong-function] [--faults-for N]\n";
+    "usage: dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02 | --data FILE]\n"
+    "               [--save-data FILE] [--baud N] [--silent N] [--delay MS] [--late MS] [--bad-crc]\n"
+    "               [--exception CODE] [--truncate N] [--split N:MS] [--wrong-function] [--faults-for N]\n"
+    "  --data FILE       serve the instrument of a data file (.daxdat) saved by the configurator\n"
+    "  --save-data FILE  on stopping, save the instrument's state (with the writes received) as a data file\n";
 
 bool ParseNumber(std::string_view text, int64_t low, int64_t high, int64_t& value)
 {
@@ -35,6 +37,7 @@ bool ParseHostPort(std::string_view text, std::string& host, int32_t& port)
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string& error)
 {
     SimOptions options;
+    bool modelGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         auto value = [&](std::string& out) {
@@ -79,11 +82,15 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
                 error = "--model: expected DAX-01 or DAX-02, got \"" + text + "\"";
                 return std::nullopt;
             }
+            modelGiven = true;
         } else if (option == "--baud") {
             if (!number(300, 1000000, options.Faults.Baud))
                 return std::nullopt;
         } else if (option == "--data") {
             if (!value(options.DataFile))
+                return std::nullopt;
+        } else if (option == "--save-data") {
+            if (!value(options.SaveDataFile))
                 return std::nullopt;
         } else if (option == "--silent") {
             if (!number(0, 1000000000, options.Faults.SilentRequests))
@@ -127,6 +134,10 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
     }
     if (options.Tcp == options.Pty) {
         error = "give exactly one of --tcp HOST:PORT and --pty";
+        return std::nullopt;
+    }
+    if (modelGiven && !options.DataFile.empty()) {
+        error = "--model and --data exclude each other: the data file names the model";
         return std::nullopt;
     }
     return options;
