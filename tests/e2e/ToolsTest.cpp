@@ -1,10 +1,16 @@
 // The dax-sim and daxprobe programs, as a developer runs them.
+#include "DataFile.h"
 #include "Servers.h"
 #include "Simulator.h"
+
+#include "comm/TcpChanel.h"
+#include "platform/Files.h"
 
 #include "Subprocess.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -14,6 +20,19 @@ using testsupport::Subprocess;
 
 const std::string kProbe = DAXPROBE_PATH;
 const std::string kSim = DAXSIM_PATH;
+
+std::string TempPath(const std::string& name)
+{
+    const char* home = std::getenv("DAXCONFIG_HOME");
+    return std::string(home ? home : "/tmp") + "/" + name;
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(platform::ReadFileBytes(path, dax::kMaxDataFileSize, bytes));
+    return bytes;
+}
 
 struct ProbeCase {
     const char* name;
@@ -100,6 +119,61 @@ TEST(DaxSim, ProgramServesTcpAndPty)
     std::string output;
     EXPECT_EQ(RunCommand(kSim + " --tcp nowhere", output), 2);
     EXPECT_NE(output.find("dax-sim: --tcp: expected HOST:PORT, got \"nowhere\""), std::string::npos) << output;
+}
+
+TEST(DaxSim, ProgramServesADataFileAndSavesItsStateOnStopping)
+{
+    // A data file as the configurator saves it, of a Dax-02 at address 1.
+    const std::string in = TempPath("in.daxdat");
+    const std::string out = TempPath("out.daxdat");
+    daxsim::Instrument instrument(daxsim::FixtureState(daxsim::Model::Dax02), 1);
+    daxsim::SaveInstrumentDataFile(instrument, in);
+    const std::vector<uint8_t> file = ReadFile(in);
+
+    Subprocess sim({kSim, "--tcp", "127.0.0.1:0", "--data", in, "--save-data", out});
+    ASSERT_TRUE(sim.Started());
+    const std::string banner = sim.ReadLine(seconds(5));
+    const std::string marker = "dax-sim: DAX-02 at address 1 on tcp 127.0.0.1:";
+    ASSERT_EQ(banner.substr(0, marker.size()), marker) << banner;
+    const std::string port = banner.substr(marker.size());
+
+    // Read everything back through the TCP channel: the same file.
+    {
+        TcpChanelHelper chanel(false);
+        chanel.Params().TcpAddress = "127.0.0.1";
+        chanel.Params().TcpPort = std::stoi(port);
+        chanel.Params().TcpTimeout = 0;
+        chanel.Params().NetAddr = 1;
+        chanel.Open(nullptr);
+        DaxHelper helper;
+        helper.SetLogCallback([](const std::string&, TInteractContainer*) {});
+        helper.SetChannel(&chanel);
+        daxsim::ReadEverything(helper, nullptr, 1);
+        EXPECT_EQ(helper.DataFileBytes(), file);
+    }
+
+    // A write while serving is in the state saved on stopping.
+    std::string output;
+    EXPECT_EQ(RunCommand(kProbe + " --tcp 127.0.0.1:" + port + " --addr 1 write 40005 0x1234", output), 0) << output;
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_EQ(sim.ReadLine(seconds(5)), "dax-sim: state saved to " + out);
+    DaxHelper expected;
+    expected.LoadDataFileBytes(file);
+    {
+        DaxHelperLocker locker(&expected);
+        expected.HoldingRegisterImage[8] = 0x12;
+        expected.HoldingRegisterImage[9] = 0x34;
+    }
+    EXPECT_EQ(ReadFile(out), expected.DataFileBytes());
+
+    // Files the simulator cannot serve: the loader's text, or the system's reason.
+    const std::string corrupt = TempPath("corrupt.daxdat");
+    platform::WriteFileAtomically(corrupt, std::vector<uint8_t>{'D', 'E', 'V'});
+    EXPECT_EQ(RunCommand(kSim + " --tcp 127.0.0.1:0 --data " + corrupt, output), 1);
+    EXPECT_EQ(output, "dax-sim: " + corrupt + ": Неправильный заголовок файла\n");
+    const std::string missing = TempPath("missing.daxdat");
+    EXPECT_EQ(RunCommand(kSim + " --tcp 127.0.0.1:0 --data " + missing, output), 1);
+    EXPECT_EQ(output.rfind("dax-sim: " + missing + ": System Error.  Code: 2.", 0), 0u) << output;
 }
 
 } // namespace
