@@ -1,0 +1,464 @@
+#include "Daxhelper.h"
+
+#include "comm/Crc16.h"
+#include "comm/Modbus.h"
+#include "comm/Sysutil.h"
+#include "platform/Exceptions.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace dax {
+const char* const kInvalidAnswerText = "Недопустимый ответ от прибора";
+const char* const kCrcErrorText = "Ошибка CRC в ответе прибора";
+const char* const kArchiveLengthText = "Неверная длина ответа архивных данных";
+const char* const kNoChannelText = "Канал не открыт";
+const char* const kUnknownModificationText = "Неизвестная модификация прибора";
+const char* const kUnknownVersionText = "Неизвестная версия прибора";
+} // namespace dax
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kRetryPause = 500ms;          // before each repeated attempt
+constexpr auto kAfterReadPause = 10ms;       // after a successful register read, still holding the device lock
+constexpr auto kAfterReleasePause = 1ms;     // after every release of the device lock
+
+constexpr int32_t kReadFirstByteMs = 500;
+constexpr int32_t kWriteFirstByteMs = 3000;
+constexpr int32_t kIdentifyFirstByteMs = 1000;
+constexpr int32_t kPageFirstByteMs = 1000;
+constexpr int32_t kInterByteMs = 100;
+
+constexpr size_t kWriteAnswerLength = 8;       // address, 0x10, first register, count, CRC
+constexpr size_t kIdentifyAnswerLength = 15;
+constexpr uint8_t kIdentificationByteCount = 10;
+constexpr size_t kPageOverhead = 9;            // address, 0x41, 2 unread bytes, start, count, CRC
+constexpr size_t kPageDataOffset = 7;
+
+// The caller sees the ordinary exception whatever class the failure had inside.
+template <typename Body>
+auto AsOrdinaryException(Body&& body) -> decltype(body())
+{
+    try {
+        return body();
+    } catch (const platform::Exception& failure) {
+        throw platform::Exception(failure.Message());
+    }
+}
+
+size_t RecordSizeOfType(uint32_t type)
+{
+    return type <= 4 ? dax_namespace::kArchiveRecordSize : dax_namespace::kJournalRecordSize;
+}
+
+// Takes the records of a page into a list: in answer order at its back, or each in front of
+// everything before it.
+template <typename Record>
+void TakeRecords(std::list<Record>& list, std::span<const uint8_t> data, size_t count, bool toFront)
+{
+    constexpr size_t size = sizeof(Record{}.bytes);
+    for (size_t i = 0; i < count; ++i) {
+        Record record;
+        std::memcpy(record.bytes.data(), data.data() + i * size, size);
+        if (toFront)
+            list.push_front(record);
+        else
+            list.push_back(record);
+    }
+}
+
+template <typename Record>
+void CopyList(std::vector<Record>& vector, const std::list<Record>& list)
+{
+    vector.assign(list.begin(), list.end());
+}
+
+} // namespace
+
+int32_t ArchiveDataSize(uint8_t type, uint8_t count)
+{
+    const int32_t size = static_cast<int32_t>(RecordSizeOfType(type)) * count;
+    return std::min<int32_t>(size, static_cast<int32_t>(dax::kArchivePageSize));
+}
+
+// Holds the device lock for one operation; on every way out releases it and then pauses, so
+// that a waiting operation of another thread gets its turn.
+class DaxHelper::OperationScope {
+public:
+    explicit OperationScope(DaxHelper& helper) : helper_(helper) { helper_.DeviceLock.lock(); }
+    ~OperationScope()
+    {
+        helper_.DeviceLock.unlock();
+        helper_.pacer_.load()->Pause(kAfterReleasePause);
+    }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+private:
+    DaxHelper& helper_;
+};
+
+DaxHelper::DaxHelper()
+{
+    Reset();
+}
+
+DaxHelper::~DaxHelper() = default;
+
+bool DaxHelper::Identified() const
+{
+    std::lock_guard lock(ImageMutex);
+    return Identified_;
+}
+
+int32_t DaxHelper::Model() const
+{
+    std::lock_guard lock(ImageMutex);
+    return Model_;
+}
+
+std::string DaxHelper::ModelText() const
+{
+    std::lock_guard lock(ImageMutex);
+    return ModelText_;
+}
+
+std::string DaxHelper::FirmwareVersionText() const
+{
+    std::lock_guard lock(ImageMutex);
+    return FirmwareVersionText_;
+}
+
+std::string DaxHelper::ModificationText() const
+{
+    std::lock_guard lock(ImageMutex);
+    return ModificationText_;
+}
+
+std::array<uint8_t, 4> DaxHelper::Version() const
+{
+    std::lock_guard lock(ImageMutex);
+    return Version_;
+}
+
+void DaxHelper::Reset()
+{
+    std::lock_guard lock(ImageMutex);
+    Version_ = {};
+    Model_ = -1;
+    ModelText_.clear();
+    FirmwareVersionText_.clear();
+    ModificationText_.clear();
+    InputRegisterImage.fill(0);
+    HoldingRegisterImage.fill(0);
+    HourArchive.clear();
+    DayArchive.clear();
+    MonthArchive.clear();
+    TotalDayArchive.clear();
+    TotalMonthArchive.clear();
+    NotStaffJournal.clear();
+    OperatorJournal.clear();
+    Identified_ = false;
+}
+
+void DaxHelper::LockImage()
+{
+    ImageMutex.lock();
+}
+
+void DaxHelper::UnlockImage()
+{
+    ImageMutex.unlock();
+}
+
+void DaxHelper::SetLogCallback(LogCallback callback)
+{
+    auto shared = callback ? std::make_shared<const LogCallback>(std::move(callback)) : nullptr;
+    std::lock_guard lock(logMutex_);
+    logCallback_ = std::move(shared);
+}
+
+void DaxHelper::SetPacer(platform::Pacer* pacer)
+{
+    pacer_.store(pacer ? pacer : &platform::Pacer::System());
+}
+
+void DaxHelper::Print(const std::string& text, TInteractContainer* target) const
+{
+    std::shared_ptr<const LogCallback> callback;
+    {
+        std::lock_guard lock(logMutex_);
+        callback = logCallback_;
+    }
+    if (callback) {
+        (*callback)(text, target);
+        return;
+    }
+    if (TChanelHelperBase* channel = GetChannel())
+        channel->Log(text, target);
+}
+
+TChanelHelperBase& DaxHelper::RequireChannel() const
+{
+    TChanelHelperBase* channel = GetChannel();
+    if (!channel)
+        throw platform::Exception(dax::kNoChannelText);
+    return *channel;
+}
+
+uint8_t DaxHelper::DeviceAddressByte() const
+{
+    return static_cast<uint8_t>(RequireChannel().DeviceAddress() & 0xFF);
+}
+
+void DaxHelper::CheckAnswer(std::span<const uint8_t> answer, int32_t count)
+{
+    if (count < 4 || static_cast<size_t>(count) > answer.size())
+        throw platform::Exception(dax::kInvalidAnswerText);
+    const size_t body = static_cast<size_t>(count) - 2;
+    const uint16_t received = static_cast<uint16_t>(answer[body] | (answer[body + 1] << 8));
+    if (Crc16Modbus(answer.first(body)) != received)
+        throw platform::Exception(dax::kCrcErrorText);
+    if (answer[1] & 0x80)
+        throw platform::Exception(ModbusExceptionText(answer[2]));
+}
+
+void DaxHelper::CheckShape(const AnswerShape& shape, int32_t received) const
+{
+    // An answer to another device (when one is addressed) or to another function belongs to
+    // some other request: it must not be evaluated as the answer to this one.
+    const uint8_t address = RequestBuffer[0];
+    if ((address != 0 && AnswerBuffer[0] != address) || AnswerBuffer[1] != RequestBuffer[1])
+        throw platform::Exception(dax::kInvalidAnswerText);
+    const size_t length = static_cast<size_t>(received);
+    switch (shape.kind) {
+    case AnswerShape::Kind::Registers:
+        // Exactly the registers asked: the byte count and the length agree with the request,
+        // so every byte copied into an image is a byte of this answer.
+        if (length != shape.expectedLength || AnswerBuffer[2] != shape.expectedLength - 5)
+            throw platform::Exception(dax::kInvalidAnswerText);
+        break;
+    case AnswerShape::Kind::Write:
+        // The instrument confirms the block it wrote by echoing its first register and count.
+        if (length != kWriteAnswerLength || !std::equal(&AnswerBuffer[2], &AnswerBuffer[6], &RequestBuffer[2]))
+            throw platform::Exception(dax::kInvalidAnswerText);
+        break;
+    case AnswerShape::Kind::Identification:
+        if (length != size_t{AnswerBuffer[2]} + 5)
+            throw platform::Exception(dax::kInvalidAnswerText);
+        break;
+    case AnswerShape::Kind::Page:
+        // The page's length is judged once the attempts are over.
+        break;
+    }
+}
+
+int32_t DaxHelper::Exchange(size_t requestLength, const AnswerShape& shape, int32_t firstByteMs,
+                            int32_t interByteMs, TInteractContainer* progress, int32_t tries)
+{
+    TChanelHelperBase& channel = RequireChannel();
+    channel.SetTimeouts(firstByteMs, interByteMs, progress);
+    const std::span<const uint8_t> request(RequestBuffer.data(), requestLength);
+    const std::span<uint8_t> answer(AnswerBuffer.data(), shape.expectedLength);
+    int32_t left = std::max(tries, 1);
+    for (;;) {
+        try {
+            const int32_t received = channel.Transact(request, answer, progress);
+            CheckAnswer(answer, received);
+            CheckShape(shape, received);
+            return received;
+        } catch (const platform::Exception&) {
+            if (--left <= 0)
+                throw;
+        }
+        pacer_.load()->Pause(kRetryPause);
+        CheckProcessAborted(progress);
+    }
+}
+
+bool DaxHelper::ReadRegisters(int32_t firstRegister, int32_t count, TInteractContainer* progress, int32_t tries)
+{
+    // Only blocks wholly inside one image are asked for, so the answer always has a place.
+    const int64_t last = int64_t{firstRegister} + count - 1;
+    const bool input = firstRegister >= dax::kFirstInputRegister &&
+                       last < dax::kFirstInputRegister + dax::kInputRegisterCount;
+    const bool holding = firstRegister >= dax::kFirstHoldingRegister &&
+                         last < dax::kFirstHoldingRegister + dax::kHoldingRegisterCount;
+    if (count < 1 || count > dax::kMaxReadRegisters || !(input || holding))
+        return false;
+
+    OperationScope scope(*this);
+    return AsOrdinaryException([&] {
+        size_t length = 0;
+        ModbusBuildReadRegisters(RequestBuffer, length, DeviceAddressByte(), static_cast<uint16_t>(firstRegister),
+                                 count);
+        const size_t dataBytes = 2 * static_cast<size_t>(count);
+        Exchange(length, {AnswerShape::Kind::Registers, dataBytes + 5}, kReadFirstByteMs, kInterByteMs, progress,
+                 tries);
+        {
+            std::lock_guard lock(ImageMutex);
+            uint8_t* target = input ? &InputRegisterImage[2 * size_t(firstRegister - dax::kFirstInputRegister)]
+                                    : &HoldingRegisterImage[2 * size_t(firstRegister - dax::kFirstHoldingRegister)];
+            std::memcpy(target, &AnswerBuffer[3], dataBytes);
+        }
+        pacer_.load()->Pause(kAfterReadPause);
+        return true;
+    });
+}
+
+bool DaxHelper::WriteRegisters(int32_t firstRegister, int32_t count, TInteractContainer* progress, int32_t tries)
+{
+    // Register data is never taken from outside the setup image.
+    const int64_t last = int64_t{firstRegister} + count - 1;
+    if (count < 1 || count > modbus::kMaxWriteRegisters || firstRegister < dax::kFirstHoldingRegister ||
+        last >= dax::kFirstHoldingRegister + dax::kHoldingRegisterCount)
+        return false;
+
+    OperationScope scope(*this);
+    return AsOrdinaryException([&] {
+        const uint8_t address = DeviceAddressByte();
+        size_t length = 0;
+        {
+            std::lock_guard lock(ImageMutex);
+            const size_t offset = 2 * static_cast<size_t>(firstRegister - dax::kFirstHoldingRegister);
+            ModbusBuildWriteRegisters(RequestBuffer, length, address,
+                                      std::span<const uint8_t>(HoldingRegisterImage).subspan(offset, 2 * size_t(count)),
+                                      static_cast<uint16_t>(firstRegister), static_cast<uint16_t>(count));
+        }
+        Exchange(length, {AnswerShape::Kind::Write, kWriteAnswerLength}, kWriteFirstByteMs, kInterByteMs, progress,
+                 tries);
+        return true;
+    });
+}
+
+bool DaxHelper::Identify(TInteractContainer* progress, int32_t tries)
+{
+    OperationScope scope(*this);
+    try {
+        return AsOrdinaryException([&] {
+            size_t length = 0;
+            ModbusBuildReportSlaveId(RequestBuffer, length, DeviceAddressByte());
+            Exchange(length, {AnswerShape::Kind::Identification, kIdentifyAnswerLength}, kIdentifyFirstByteMs,
+                     kInterByteMs, progress, tries);
+            bool result = true;
+            ApplyIdentificationAnswer(progress, result);
+            return result;
+        });
+    } catch (...) {
+        std::lock_guard lock(ImageMutex);
+        Identified_ = false;
+        throw;
+    }
+}
+
+// Only a fully accepted answer (known model, software version not above 1.x) leaves the
+// instrument identified: any other answer leaves it unidentified, so that nothing later
+// treats an unknown or refused instrument, or the previous one, as identified.
+void DaxHelper::ApplyIdentificationAnswer(TInteractContainer* progress, bool& result)
+{
+    bool unknownModification = false;
+    bool unknownVersion = false;
+    {
+        std::lock_guard lock(ImageMutex);
+        const auto forget = [this] {
+            Identified_ = false;
+            Model_ = -1;
+            ModelText_.clear();
+        };
+        if (AnswerBuffer[2] != kIdentificationByteCount) {
+            forget();
+            unknownModification = true;
+        } else {
+            std::copy_n(&AnswerBuffer[9], 4, Version_.begin());
+            FirmwareVersionText_ = FormatText("%u.%u", unsigned{Version_[2]}, unsigned{Version_[3]});
+            ModificationText_ = FormatText("%u.%u", unsigned{Version_[0]}, unsigned{Version_[1]});
+            const std::string_view model(reinterpret_cast<const char*>(&AnswerBuffer[3]), 6);
+            if (Version_[2] > 1) {
+                forget();
+                unknownVersion = true;
+                result = false;
+            } else {
+                unknownVersion = Version_[3] > 3;
+                if (model == "DAX-01" || model == "DAX-02") {
+                    Identified_ = true;
+                    Model_ = model == "DAX-01" ? 0 : 1;
+                    ModelText_ = Model_ == 0 ? "Dax-01" : "Dax-02";
+                } else {
+                    forget();
+                    unknownModification = true;
+                }
+            }
+        }
+    }
+    // Printed outside the image mutex: the log callback takes the process's own lock.
+    if (unknownVersion)
+        Print(dax::kUnknownVersionText, progress);
+    if (unknownModification)
+        Print(dax::kUnknownModificationText, progress);
+}
+
+bool DaxHelper::ReadArchivePage(uint32_t type, int32_t argument, uint16_t& start, uint8_t& count,
+                                TInteractContainer* progress, int32_t tries)
+{
+    OperationScope scope(*this);
+    return AsOrdinaryException([&] {
+        const uint8_t typeByte = static_cast<uint8_t>(type & 0xFF);
+        const uint8_t data[5] = {typeByte, static_cast<uint8_t>(argument & 0xFF), static_cast<uint8_t>(start & 0xFF),
+                                 static_cast<uint8_t>(start >> 8), count};
+        const size_t dataSize = static_cast<size_t>(ArchiveDataSize(typeByte, count));
+        const size_t expected = dataSize + kPageOverhead;
+        size_t length = 0;
+        ModbusBuildRequest(RequestBuffer, length, DeviceAddressByte(), modbus::kReadArchivePage, data);
+        const int32_t received =
+            Exchange(length, {AnswerShape::Kind::Page, expected}, kPageFirstByteMs, kInterByteMs, progress, tries);
+
+        // A page must be whole and carry what was asked: records only from its data part, and
+        // at least one record when any was asked (a count of 0 would never let a reader finish).
+        const uint8_t carried = AnswerBuffer[6];
+        const size_t recordSize = RecordSizeOfType(typeByte);
+        if (static_cast<size_t>(received) != expected || carried > count || (count > 0 && carried == 0) ||
+            carried * recordSize > dataSize)
+            throw platform::Exception(dax::kArchiveLengthText);
+
+        const std::span<const uint8_t> records(&AnswerBuffer[kPageDataOffset], dataSize);
+        const bool toFront = (argument & 1) != 0;
+        switch (type) {
+        case 0: TakeRecords(HourArchiveList, records, carried, toFront); break;
+        case 1: TakeRecords(DayArchiveList, records, carried, toFront); break;
+        case 2: TakeRecords(MonthArchiveList, records, carried, toFront); break;
+        case 3: TakeRecords(TotalDayArchiveList, records, carried, toFront); break;
+        case 4: TakeRecords(TotalMonthArchiveList, records, carried, toFront); break;
+        case 5: TakeRecords(NotStaffJournalList, records, carried, toFront); break;
+        case 6: TakeRecords(OperatorJournalList, records, carried, toFront); break;
+        default: break; // records of unknown types are not kept
+        }
+        start = static_cast<uint16_t>(AnswerBuffer[4] | (AnswerBuffer[5] << 8));
+        count = carried;
+        return true;
+    });
+}
+
+void DaxHelper::ClearReadLists()
+{
+    HourArchiveList.clear();
+    DayArchiveList.clear();
+    MonthArchiveList.clear();
+    TotalDayArchiveList.clear();
+    TotalMonthArchiveList.clear();
+    NotStaffJournalList.clear();
+    OperatorJournalList.clear();
+}
+
+void DaxHelper::CommitReadLists()
+{
+    std::lock_guard lock(ImageMutex);
+    CopyList(HourArchive, HourArchiveList);
+    CopyList(DayArchive, DayArchiveList);
+    CopyList(MonthArchive, MonthArchiveList);
+    CopyList(TotalDayArchive, TotalDayArchiveList);
+    CopyList(TotalMonthArchive, TotalMonthArchiveList);
+    CopyList(NotStaffJournal, NotStaffJournalList);
+    CopyList(OperatorJournal, OperatorJournalList);
+}
