@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ChanelHelper.h"
+#include "platform/ComPort.h"
+#include "platform/RegistryStore.h"
+
+#include <string>
+
+// Settings of the serial channel, kept under the ComPortChanel registry key. A plain record:
+// the settings frame edits its fields in place and the next open uses them.
+struct TComPortChanelParams {
+    static constexpr const char* kRegistryKey = "\\Software\\Morvel\\DaxConfig\\ComPortChanel";
+
+    std::string ComPortName;        // device path or a name under /dev; no default
+    int32_t ComPortSpeed = 19200;   // baud
+    int32_t NetAddr = 0;            // Modbus network address of the instrument, 0..254
+
+    // Each value is taken only when present with the right type; otherwise its default.
+    // The key exists afterwards.
+    void Load(platform::RegistryStore& store);
+    void Save(platform::RegistryStore& store) const;
+};
+
+// The channel over a local serial port (RS-232, or RS-485 through a converter). It has no
+// thread: a transaction runs on the caller's thread under the operation lock and blocks until
+// the answer is in, or throws ("COM-порт не открыт", "Прибор не отвечает" or a system error).
+class ComPortChanelHelper : public TChanelHelperBase {
+public:
+    // With useRegistry false the settings start at their defaults and are never stored
+    // (a developer tool that must not change the user's choices).
+    explicit ComPortChanelHelper(bool useRegistry = true);
+    ~ComPortChanelHelper() override;
+
+    ChanelKind Kind() const override { return ChanelKind::ComPort; }
+
+    // One all-or-nothing step: the port opened with the settings, DTR raised and RTS lowered.
+    // On any failure the port is closed, the settings are not stored and the device address
+    // keeps its value.
+    void Open(TInteractContainer* target) override;
+    void Close(TInteractContainer* target) override;
+    bool IsOpen() override;
+    // The first-byte time-out also bounds each write. Throws "COM-порт не открыт" when closed.
+    void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
+    // Discards stale input, logs and writes the request, reads the answer, logs it.
+    int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
+                     TInteractContainer* target) override;
+
+    TComPortChanelParams& Params() { return params_; }
+    // The port's time-outs as set now (for inspection).
+    comprt::CommTimeouts PortTimeouts() const { return port_.GetTimeouts(); }
+
+private:
+    bool useRegistry_;
+    TComPortChanelParams params_;
+    comprt::ComPort port_;
+    std::string endpoint_;   // the port name of the open port, for the exchange log
+};

@@ -1,0 +1,172 @@
+#include "TcpChanel.h"
+
+#include "platform/Exceptions.h"
+
+#include <algorithm>
+
+#include <netinet/in.h>
+
+namespace {
+
+const char* const kPeerClosed = "Соединение закрыто удаленной стороной";
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (!line.empty())
+            lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+[[noreturn]] void RethrowAsOrdinary()
+{
+    try {
+        throw;
+    } catch (const platform::Exception&) {
+        throw;
+    } catch (...) {
+        throw platform::Exception(platform::CurrentExceptionMessage());
+    }
+}
+
+} // namespace
+
+void TTcpChanelParams::Load(platform::RegistryStore& store)
+{
+    store.CreateKey(kRegistryKey);
+    TcpAddress = store.ReadString(kRegistryKey, "TcpAddress", "");
+    TcpPort = store.ReadInteger(kRegistryKey, "TcpPort", 4001);
+    NetAddr = store.ReadInteger(kRegistryKey, "NetAddr", 0);
+    TcpTimeout = store.ReadInteger(kRegistryKey, "TcpTimeout", 1000);
+    IPAddressList = SplitLines(store.ReadString(kRegistryKey, "IPAddressList", ""));
+    if (IPAddressList.size() > kMaxRecentAddresses)
+        IPAddressList.resize(kMaxRecentAddresses);
+}
+
+void TTcpChanelParams::RememberAddress()
+{
+    std::erase_if(IPAddressList, [this](const std::string& entry) { return EqualIgnoringCase(entry, TcpAddress); });
+    IPAddressList.insert(IPAddressList.begin(), TcpAddress);
+    if (IPAddressList.size() > kMaxRecentAddresses)
+        IPAddressList.resize(kMaxRecentAddresses);
+}
+
+void TTcpChanelParams::Save(platform::RegistryStore& store)
+{
+    RememberAddress();
+    std::string list;
+    for (const std::string& entry : IPAddressList)
+        list += entry + "\r\n";
+    store.WriteString(kRegistryKey, "TcpAddress", TcpAddress);
+    store.WriteInteger(kRegistryKey, "TcpPort", TcpPort);
+    store.WriteInteger(kRegistryKey, "NetAddr", NetAddr);
+    store.WriteInteger(kRegistryKey, "TcpTimeout", TcpTimeout);
+    store.WriteString(kRegistryKey, "IPAddressList", list);
+}
+
+TcpChanelHelper::TcpChanelHelper(bool useRegistry) : useRegistry_(useRegistry)
+{
+    if (useRegistry_) {
+        platform::RegistryStore store = platform::RegistryStore::CurrentUser();
+        params_.Load(store);
+    }
+}
+
+TcpChanelHelper::~TcpChanelHelper()
+{
+    TcpChanelHelper::Close(nullptr);
+}
+
+void TcpChanelHelper::Open(TInteractContainer* target)
+{
+    std::lock_guard lock(operationLock_);
+    try {
+        Close(target);
+        if (params_.TcpPort < 1 || params_.TcpPort > 65535)
+            throw platform::Exception("Недопустимый номер порта: " + std::to_string(params_.TcpPort));
+        auto socket = std::make_unique<TSyncSocket>(kConnectWaitMs, 300);
+        if (!socket->Open(0, "0", SOCK_STREAM, IPPROTO_TCP) ||
+            !socket->ConnectByName(params_.TcpAddress, params_.TcpPort))
+            throw platform::Exception(SocketErrorText(socket->LastError()));
+        socket_ = std::move(socket);
+        open_.store(true);
+        endpoint_ = params_.TcpAddress + ":" + std::to_string(params_.TcpPort);
+        SetDeviceAddress(params_.NetAddr);
+        if (useRegistry_) {
+            platform::RegistryStore store = platform::RegistryStore::CurrentUser();
+            params_.Save(store);
+        }
+    } catch (...) {
+        RethrowAsOrdinary();
+    }
+}
+
+void TcpChanelHelper::Close(TInteractContainer*)
+{
+    std::lock_guard lock(operationLock_);
+    open_.store(false);
+    if (socket_) {
+        socket_->Close();
+        socket_.reset();
+    }
+}
+
+bool TcpChanelHelper::IsOpen()
+{
+    return open_.load();
+}
+
+void TcpChanelHelper::SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer*)
+{
+    std::lock_guard lock(operationLock_);
+    if (socket_)
+        socket_->SetTimeouts(firstByteMs + params_.TcpTimeout, interByteMs + kInterByteExtraMs);
+}
+
+std::pair<int32_t, int32_t> TcpChanelHelper::SocketWaits()
+{
+    std::lock_guard lock(operationLock_);
+    if (!socket_)
+        return {0, 0};
+    return {socket_->FirstByteTimeout(), socket_->InterByteTimeout()};
+}
+
+int32_t TcpChanelHelper::Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
+                                  TInteractContainer* target)
+{
+    std::lock_guard lock(operationLock_);
+    if (!socket_)
+        return 0;
+    socket_->DrainInput();
+    LogExchange(request, endpoint_, ExchangeDirection::Request, target);
+    Notify(kNotifyTransmit);
+    int32_t received = -1;
+    if (!socket_->PeerClosed()) {
+        socket_->Send(request, 0);
+        received = socket_->Receive(answer, 0);
+    }
+    Notify(kNotifyReceive);
+    LogExchange(answer.first(received > 0 ? static_cast<size_t>(received) : 0), endpoint_,
+                ExchangeDirection::Answer, target);
+    if (received < 0 && socket_->PeerClosed())
+        Log(kPeerClosed, target);
+    return received;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ChanelHelper.h"
+#include "platform/RegistryStore.h"
+#include "platform/SocketCore.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Settings of the transparent TCP channel, kept under the TcpChanel registry key. A plain
+// record: the settings frame edits its fields in place and the next open uses them.
+struct TTcpChanelParams {
+    static constexpr const char* kRegistryKey = "\\Software\\Morvel\\DaxConfig\\TcpChanel";
+    static constexpr size_t kMaxRecentAddresses = 20;
+
+    std::string TcpAddress;                  // gateway host: dotted IPv4 address or a name
+    int32_t TcpPort = 4001;                  // 1..65535; anything else is refused at open
+    int32_t NetAddr = 0;                     // Modbus network address of the instrument, 0..254
+    int32_t TcpTimeout = 1000;               // ms added to every first-byte time-out
+    std::vector<std::string> IPAddressList;  // addresses used before, most recent first
+
+    // Each value is taken only when present with the right type; otherwise its default.
+    // The key exists afterwards.
+    void Load(platform::RegistryStore& store);
+    // Puts TcpAddress first in the recent list, then writes all five values.
+    void Save(platform::RegistryStore& store);
+    // TcpAddress moves to the front of IPAddressList; equal entries (regardless of letter
+    // case) are dropped, and the list keeps at most kMaxRecentAddresses entries.
+    void RememberAddress();
+};
+
+// The channel "TCP / IP (прозрачный канал)": a TCP connection to a serial gateway that
+// passes RTU frames unchanged. A transaction runs on the caller's thread under the operation
+// lock; it throws nothing and returns -1 when no answer byte came (the caller's answer check
+// rejects that). Only Open throws.
+class TcpChanelHelper : public TChanelHelperBase {
+public:
+    static constexpr int32_t kConnectWaitMs = 5000;
+    static constexpr int32_t kInterByteExtraMs = 50;
+
+    // With useRegistry false the settings start at their defaults and are never stored.
+    explicit TcpChanelHelper(bool useRegistry = true);
+    ~TcpChanelHelper() override;
+
+    ChanelKind Kind() const override { return ChanelKind::Tcp; }
+
+    // Connects with the settings (closing a connection already open first). On failure the
+    // channel is closed, nothing is stored, and the message is "Ошибка - <code> \"<text>\"".
+    void Open(TInteractContainer* target) override;
+    void Close(TInteractContainer* target) override;
+    bool IsOpen() override;
+    // The socket waits become first-byte + TcpTimeout and inter-byte + 50 ms.
+    void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
+    // Drops stale input first, so that a late answer to an earlier request is never taken for
+    // this one. A connection the peer has ended gives -1 at once and logs why.
+    int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
+                     TInteractContainer* target) override;
+
+    TTcpChanelParams& Params() { return params_; }
+    // The socket waits now in force (first byte, between bytes); 0, 0 while closed.
+    std::pair<int32_t, int32_t> SocketWaits();
+
+private:
+    bool useRegistry_;
+    TTcpChanelParams params_;
+    std::unique_ptr<TSyncSocket> socket_;   // set exactly while the channel is open
+    std::atomic<bool> open_{false};         // mirrors socket_ for IsOpen without the lock
+    std::string endpoint_;                  // "host:port" of the open connection
+};

@@ -1,0 +1,111 @@
+#include "Simulator.h"
+
+#include <algorithm>
+
+namespace daxsim {
+
+Simulator::Simulator(InstrumentState state, uint8_t address, FaultOptions faults)
+    : instrument_(std::move(state), address), faults_(faults)
+{
+}
+
+Reply Simulator::Respond(std::span<const uint8_t> request)
+{
+    std::vector<uint8_t> answer = instrument_.Answer(request);
+    if (answer.empty())
+        return {};
+    FaultOptions faults;
+    uint64_t index;
+    {
+        std::lock_guard lock(mutex_);
+        faults = faults_;
+        index = requests_++;
+    }
+    if (index < static_cast<uint64_t>(std::max(faults.SilentRequests, 0)))
+        return {};
+
+    Reply reply;
+    reply.DelayMs = std::max(faults.DelayMs, 0);
+    if (faults.Baud > 0)
+        reply.ByteTime = std::chrono::microseconds(10'000'000 / faults.Baud);
+    const bool faulted = faults.FaultRequests <= 0 || index < static_cast<uint64_t>(faults.FaultRequests);
+    if (faulted) {
+        if (faults.ExceptionCode > 0)
+            answer = ExceptionAnswer(answer[0], request[1], static_cast<uint8_t>(faults.ExceptionCode));
+        if (faults.WrongFunction) {
+            answer.resize(answer.size() - 2);
+            answer[1] = static_cast<uint8_t>(answer[1] ^ 0x20);
+            AppendCrc(answer);
+        }
+        if (faults.BadCrc)
+            answer.back() ^= 0x5A;
+        if (faults.TruncateTo >= 0 && static_cast<size_t>(faults.TruncateTo) < answer.size())
+            answer.resize(static_cast<size_t>(faults.TruncateTo));
+        if (faults.SplitAt > 0 && static_cast<size_t>(faults.SplitAt) < answer.size()) {
+            reply.SplitAt = static_cast<size_t>(faults.SplitAt);
+            reply.GapMs = std::max(faults.SplitGapMs, 0);
+        }
+        if (faults.LateMs > 0)
+            reply.DelayMs = faults.LateMs;
+    }
+    reply.Bytes = std::move(answer);
+    return reply;
+}
+
+void Simulator::SetFaults(const FaultOptions& faults)
+{
+    std::lock_guard lock(mutex_);
+    faults_ = faults;
+}
+
+FaultOptions Simulator::Faults() const
+{
+    std::lock_guard lock(mutex_);
+    return faults_;
+}
+
+uint64_t Simulator::RequestCount() const
+{
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+uint64_t Simulator::RepliesSent() const
+{
+    std::lock_guard lock(mutex_);
+    return repliesSent_;
+}
+
+void Simulator::NoteReplySent()
+{
+    {
+        std::lock_guard lock(mutex_);
+        ++repliesSent_;
+    }
+    repliesChanged_.notify_all();
+}
+
+bool Simulator::WaitForRepliesSent(uint64_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(mutex_);
+    return repliesChanged_.wait_for(lock, timeout, [&] { return repliesSent_ >= count; });
+}
+
+bool ParseModel(std::string_view text, Model& model)
+{
+    std::string upper(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    if (upper == "DAX-01") {
+        model = Model::Dax01;
+        return true;
+    }
+    if (upper == "DAX-02") {
+        model = Model::Dax02;
+        return true;
+    }
+    return false;
+}
+
+} // namespace daxsim
