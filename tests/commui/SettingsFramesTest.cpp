@@ -1,11 +1,18 @@
 #include "comm/ui/ComPortChanelFrame.h"
+#include "comm/ui/GprsChanelFrame.h"
 #include "comm/ui/TcpChanelFrame.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <gtest/gtest.h>
+
+#include "GprsRelayServer.h"
+
+#include <chrono>
 
 namespace {
 
@@ -108,6 +115,102 @@ TEST(TcpChanelFrame, RefusesPortsAndTimeOutsOutOfRange)
     EXPECT_EQ(params.TcpPort, 65535);
     EXPECT_EQ(params.TcpTimeout, 0);
     EXPECT_EQ(MessageOf(frame), QString());
+}
+
+TEST(GprsChanelFrame, ShowsAndEditsTheSettings)
+{
+    TGprsChanelParams params;
+    params.GprsChanelType = 1;
+    params.IPAddress = "relay.example";
+    params.TcpUdpPort = 5101;
+    params.DeviceID = "DAX0001";
+    params.ChanelTimeout = 7000;
+    params.IPAddressList = {"relay.example", "10.1.1.1"};
+    TGprsChanelFrame frame(&params);
+    EXPECT_EQ(Child<QComboBox>(frame, "GPRSChanel")->currentIndex(), 1);
+    EXPECT_EQ(Child<QComboBox>(frame, "IPAddress")->currentText(), QStringLiteral("relay.example"));
+    EXPECT_EQ(Child<QComboBox>(frame, "IPAddress")->count(), 2);
+    EXPECT_EQ(Child<QLineEdit>(frame, "IPDataPort")->text(), QStringLiteral("5101"));
+    EXPECT_EQ(Child<QComboBox>(frame, "DeviceID")->currentText(), QStringLiteral("DAX0001"));
+    EXPECT_EQ(Child<QLineEdit>(frame, "GprsTimeout")->text(), QStringLiteral("7000"));
+
+    Child<QComboBox>(frame, "GPRSChanel")->setCurrentIndex(0);
+    Child<QComboBox>(frame, "IPAddress")->setEditText(QStringLiteral("10.1.1.1"));
+    Child<QLineEdit>(frame, "IPDataPort")->setText(QStringLiteral("5100"));
+    Child<QComboBox>(frame, "DeviceID")->setEditText(QStringLiteral("ПРИБОР-7"));
+    Child<QLineEdit>(frame, "GprsTimeout")->setText(QStringLiteral("6000"));
+    EXPECT_EQ(params.GprsChanelType, 0);
+    EXPECT_EQ(params.IPAddress, "10.1.1.1");
+    EXPECT_EQ(params.TcpUdpPort, 5100);
+    EXPECT_EQ(params.DeviceID, "ПРИБОР-7");
+    EXPECT_EQ(params.ChanelTimeout, 6000);
+
+    Child<QLineEdit>(frame, "IPDataPort")->setText(QStringLiteral("порт"));
+    EXPECT_EQ(params.TcpUdpPort, 5100);
+    EXPECT_EQ(MessageOf(frame), QString::fromUtf8(TTcpChanelFrame::kPortMessage));
+}
+
+// Runs the event loop until the frame reports a finished refresh, at most a few seconds.
+bool WaitForRefresh(bool& refreshed)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!refreshed && std::chrono::steady_clock::now() < deadline)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return refreshed;
+}
+
+QStringList Items(QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+TEST(GprsChanelFrame, RefreshListsTheRelayDeviceIds)
+{
+    daxrelay::RelayOptions options;
+    options.devices = {"DAX0002", "DAX0001", "ZZ9"};
+    daxrelay::GprsRelayServer relay(options, [](std::span<const uint8_t>) { return std::nullopt; });
+    ASSERT_TRUE(relay.Start());
+
+    TGprsChanelParams params;
+    TGprsChanelFrame frame(&params);
+    Child<QComboBox>(frame, "IPAddress")->setEditText(QStringLiteral("127.0.0.1"));
+    Child<QLineEdit>(frame, "IPDataPort")->setText(QString::number(relay.Port()));
+    Child<QComboBox>(frame, "DeviceID")->setEditText(QStringLiteral("typed"));
+    bool refreshed = false;
+    QObject::connect(&frame, &TGprsChanelFrame::DeviceListRefreshed, [&] { refreshed = true; });
+
+    Child<QPushButton>(frame, "RefreshID")->click();
+    // The query runs beside the event loop: the window is not frozen while it waits.
+    EXPECT_TRUE(frame.Refreshing() || refreshed);
+    ASSERT_TRUE(WaitForRefresh(refreshed));
+    auto* ids = Child<QComboBox>(frame, "DeviceID");
+    EXPECT_EQ(Items(ids), (QStringList{QStringLiteral("DAX0001"), QStringLiteral("DAX0002"), QStringLiteral("ZZ9")}));
+    EXPECT_EQ(ids->currentText(), QStringLiteral("typed"));
+    EXPECT_EQ(params.DeviceID, "typed");
+
+    // A server that cannot be reached empties the list.
+    relay.Stop();
+    refreshed = false;
+    Child<QPushButton>(frame, "RefreshID")->click();
+    ASSERT_TRUE(WaitForRefresh(refreshed));
+    EXPECT_EQ(ids->count(), 0);
+}
+
+TEST(GprsChanelFrame, RealIpEmptiesTheListWithoutAskingAnyone)
+{
+    TGprsChanelParams params;
+    params.GprsChanelType = 1;
+    TGprsChanelFrame frame(&params);
+    auto* ids = Child<QComboBox>(frame, "DeviceID");
+    ids->addItem(QStringLiteral("OLD"));
+    bool refreshed = false;
+    QObject::connect(&frame, &TGprsChanelFrame::DeviceListRefreshed, [&] { refreshed = true; });
+    Child<QPushButton>(frame, "RefreshID")->click();
+    EXPECT_TRUE(refreshed);
+    EXPECT_EQ(ids->count(), 0);
 }
 
 } // namespace

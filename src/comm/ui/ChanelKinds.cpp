@@ -1,5 +1,6 @@
 #include "ChanelSetupForm.h"
 #include "ComPortChanelFrame.h"
+#include "GprsChanelFrame.h"
 #include "TcpChanelFrame.h"
 
 std::vector<ChanelKindEntry> DefaultChanelKinds()
@@ -15,6 +16,10 @@ std::vector<ChanelKindEntry> DefaultChanelKinds()
                      [](TChanelHelperBase& chanel, QWidget* parent) -> QWidget* {
                          return new TTcpChanelFrame(&static_cast<TcpChanelHelper&>(chanel).Params(), parent);
                      }});
-    kinds.push_back({QStringLiteral("GPRS сервер"), nullptr, nullptr});
+    kinds.push_back({QStringLiteral("GPRS сервер"),
+                     [] { return std::make_unique<GprsChanelHelper>(); },
+                     [](TChanelHelperBase& chanel, QWidget* parent) -> QWidget* {
+                         return new TGprsChanelFrame(&static_cast<GprsChanelHelper&>(chanel).Params(), parent);
+                     }});
     return kinds;
 }

@@ -13,6 +13,7 @@ PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    setMinimumContentsLength(14);
 }
 
 void PortComboBox::showPopup()

@@ -36,12 +36,14 @@ TGprsChanelFrame::TGprsChanelFrame(TGprsChanelParams* params, QWidget* parent) :
     IPAddress->setObjectName(QStringLiteral("IPAddress"));
     IPAddress->setEditable(true);
     IPAddress->setInsertPolicy(QComboBox::NoInsert);
+    IPAddress->setMinimumContentsLength(18);
     IPDataPort = new QLineEdit(this);
     IPDataPort->setObjectName(QStringLiteral("IPDataPort"));
     DeviceID = new QComboBox(this);
     DeviceID->setObjectName(QStringLiteral("DeviceID"));
     DeviceID->setEditable(true);
     DeviceID->setInsertPolicy(QComboBox::NoInsert);
+    DeviceID->setMinimumContentsLength(16);
     RefreshID = new QPushButton(QStringLiteral("Обновить"), this);
     RefreshID->setObjectName(QStringLiteral("RefreshID"));
     RefreshID->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));

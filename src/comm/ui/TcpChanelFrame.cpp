@@ -21,6 +21,7 @@ TTcpChanelFrame::TTcpChanelFrame(TTcpChanelParams* params, QWidget* parent) : QW
     IP_Address->setObjectName(QStringLiteral("IP_Address"));
     IP_Address->setEditable(true);
     IP_Address->setInsertPolicy(QComboBox::NoInsert);
+    IP_Address->setMinimumContentsLength(18);
     IP_Port = new QLineEdit(this);
     IP_Port->setObjectName(QStringLiteral("IP_Port"));
     NetAddress = new QSpinBox(this);
