@@ -1,0 +1,185 @@
+#include "GprsProtocol.h"
+
+#include "Crc16.h"
+#include "platform/Cp1251.h"
+#include "platform/SocketCore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include <netinet/in.h>
+
+namespace {
+
+uint16_t ReadLe16(std::span<const uint8_t> bytes, size_t offset)
+{
+    return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
+}
+
+uint32_t ReadLe32(std::span<const uint8_t> bytes, size_t offset)
+{
+    return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
+           (static_cast<uint32_t>(bytes[offset + 2]) << 16) | (static_cast<uint32_t>(bytes[offset + 3]) << 24);
+}
+
+void AppendLe16(std::vector<uint8_t>& out, uint16_t value)
+{
+    out.push_back(static_cast<uint8_t>(value & 0xFF));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+// The checksum over the first `length` bytes equals the little-endian number behind them.
+bool ChecksumMatches(std::span<const uint8_t> bytes, size_t length)
+{
+    return Crc16Modbus(bytes.first(length)) == ReadLe16(bytes, length);
+}
+
+} // namespace
+
+namespace gprs {
+
+bool IsVersionAnswer(std::span<const uint8_t> answer)
+{
+    return answer.size() == kVersionAnswerSize &&
+           std::equal(kServerSignature.begin(), kServerSignature.end(), answer.begin() + 1);
+}
+
+std::array<uint8_t, kDeviceIdSize> DeviceIdField(std::string_view deviceIdUtf8)
+{
+    const std::string bytes = platform::Utf8ToCp1251(deviceIdUtf8);
+    std::array<uint8_t, kDeviceIdSize> field{};
+    std::memcpy(field.data(), bytes.data(), std::min(bytes.size(), field.size()));
+    return field;
+}
+
+std::array<uint8_t, kAssociationSize> AssociationMessage(std::string_view deviceIdUtf8)
+{
+    std::array<uint8_t, kAssociationSize> message{};
+    message[0] = kAssociationMark;
+    const auto field = DeviceIdField(deviceIdUtf8);
+    std::copy(field.begin(), field.end(), message.begin() + 1);
+    return message;
+}
+
+std::vector<uint8_t> BuildDataPacket(uint16_t sequence, std::span<const uint8_t> payload)
+{
+    if (payload.size() > kMaxPayload)
+        return {};
+    std::vector<uint8_t> packet;
+    packet.reserve(kDataPacketOverhead + payload.size());
+    packet.push_back(kDataPacketMark);
+    AppendLe16(packet, sequence);
+    AppendLe16(packet, static_cast<uint16_t>(payload.size()));
+    packet.insert(packet.end(), payload.begin(), payload.end());
+    AppendLe16(packet, Crc16Modbus(packet));
+    return packet;
+}
+
+std::array<uint8_t, kStatusPacketSize> BuildStatusPacket(uint16_t sequence, uint8_t kind, uint8_t status)
+{
+    std::array<uint8_t, kStatusPacketSize> packet = {
+        static_cast<uint8_t>(kind | kStatusPacketBit), static_cast<uint8_t>(sequence & 0xFF),
+        static_cast<uint8_t>(sequence >> 8), status, 0, 0};
+    const uint16_t crc = Crc16Modbus(std::span<const uint8_t>(packet).first(4));
+    packet[4] = static_cast<uint8_t>(crc & 0xFF);
+    packet[5] = static_cast<uint8_t>(crc >> 8);
+    return packet;
+}
+
+} // namespace gprs
+
+void GprsPacketSplitter::Feed(std::span<const uint8_t> bytes, std::vector<GprsPacketReport>& reports)
+{
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+    const std::span<const uint8_t> all(pending_);
+    size_t position = 0;
+    while (position < all.size()) {
+        const std::span<const uint8_t> rest = all.subspan(position);
+        const uint8_t first = rest[0];
+        if (first & gprs::kStatusPacketBit) {
+            if (rest.size() < gprs::kStatusPacketSize)
+                break;
+            if (ChecksumMatches(rest, 4)) {
+                reports.push_back({GprsPacketReport::Kind::Status, ReadLe16(rest, 1), rest[3], {}});
+                position += gprs::kStatusPacketSize;
+                continue;
+            }
+        } else if (first == gprs::kDataPacketMark) {
+            if (rest.size() < gprs::kDataHeaderSize)
+                break;
+            const size_t length = ReadLe16(rest, 3);
+            if (length <= gprs::kMaxPayload) {
+                const size_t total = gprs::kDataPacketOverhead + length;
+                if (rest.size() < total)
+                    break;
+                if (ChecksumMatches(rest, gprs::kDataHeaderSize + length)) {
+                    const auto payload = rest.subspan(gprs::kDataHeaderSize, length);
+                    reports.push_back({GprsPacketReport::Kind::Data, ReadLe16(rest, 1), 0,
+                                       std::vector<uint8_t>(payload.begin(), payload.end())});
+                    position += total;
+                    continue;
+                }
+            }
+        }
+        // No good packet starts here: look for one at the next byte.
+        ++position;
+        ++skipped_;
+    }
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+std::string GPRS_UDP_CHANEL_DATA::DeviceId() const
+{
+    const auto field = std::span<const uint8_t>(bytes).subspan(10, gprs::kDeviceIdSize);
+    const auto end = std::find(field.begin(), field.end(), uint8_t{0});
+    return platform::Cp1251ToUtf8(std::string(field.begin(), end));
+}
+
+bool QueryDeviceList(std::string_view address, int32_t port, std::vector<GPRS_UDP_CHANEL_DATA>& list,
+                     const GprsTimings& timings)
+{
+    // Closed on every way out with the object.
+    auto socket = std::make_unique<TSyncSocket>(timings.listConnectMs, timings.listInterByteMs);
+    if (!socket->Open(0, "", SOCK_STREAM, IPPROTO_TCP))
+        return false;
+    if (!socket->ConnectByName(address, port))
+        return false;
+
+    std::array<uint8_t, gprs::kVersionAnswerSize> version{};
+    if (socket->Send(gprs::kVersionQuery, 0) < 0 || socket->Receive(version, 0) != static_cast<int32_t>(version.size()))
+        return false;
+    if (version[0] != 0x00 || !gprs::IsVersionAnswer(version))
+        return false;
+
+    std::array<uint8_t, gprs::kDeviceCountAnswerSize> answer{};
+    if (socket->Send(gprs::kDeviceCountQuery, 0) < 0 || socket->Receive(answer, 0) != static_cast<int32_t>(answer.size()))
+        return false;
+    if (answer[0] != gprs::kDeviceCountQuery[0])
+        return false;
+    if (ReadLe32(answer, 2) == 0)
+        return true;
+
+    if (socket->Send(gprs::kDeviceListQuery, 0) < 0 || socket->Receive(answer, 0) != static_cast<int32_t>(answer.size()))
+        return false;
+    if (answer[0] != gprs::kDeviceListQuery[0])
+        return false;
+    const uint32_t count = ReadLe32(answer, 2);
+    if (count > gprs::kMaxDeviceRecords)
+        return false;
+
+    std::vector<uint8_t> records(static_cast<size_t>(count) * gprs::kDeviceRecordSize);
+    size_t received = 0;
+    while (received < records.size()) {
+        const int32_t got = socket->Receive(std::span<uint8_t>(records).subspan(received), 0);
+        if (got <= 0)
+            return false;
+        received += static_cast<size_t>(got);
+    }
+    for (size_t offset = 0; offset < records.size(); offset += gprs::kDeviceRecordSize) {
+        GPRS_UDP_CHANEL_DATA record;
+        std::memcpy(record.bytes.data(), records.data() + offset, record.bytes.size());
+        list.push_back(record);
+    }
+    return true;
+}
