@@ -126,8 +126,9 @@ TEST(SimDataFile, RingKeepsThePointersOnlyWhenTheyCountTheRecords)
         EXPECT_EQ(state.Register(30034), c.wantNext);
         // Positions without a record hold empty records.
         for (size_t p = 0; p < ring.Slots.size(); ++p)
-            if (std::find(records.begin(), records.end(), ring.Slots[p]) == records.end())
+            if (std::find(records.begin(), records.end(), ring.Slots[p]) == records.end()) {
                 EXPECT_EQ(ring.Slots[p], Bytes(256, 0xFF)) << p;
+            }
     }
 }
 

@@ -249,8 +249,9 @@ TEST(DaxHelperVsSimulator, RingsWhosePointersDoNotFitTheirRecordsAreLaidOutAfres
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(ImageRegister(image, numbers[i]), expected[i]) << numbers[i];
     for (int32_t r = 30001; r <= 30481; ++r)
-        if ((r < 30029 || r > 30031) && r < 30047)
+        if ((r < 30029 || r > 30031) && r < 30047) {
             EXPECT_EQ(ImageRegister(image, r), ImageRegister(edited.InputRegisterImage, r)) << r;
+        }
 }
 
 TEST(DaxHelperVsSimulator, ConfigurationFramesChangeTheHoldingRegisters)

@@ -4,6 +4,7 @@
 #include "Simulator.h"
 
 #include "comm/TcpChanel.h"
+#include "device/DaxAlgorithms.h"
 #include "platform/Files.h"
 
 #include "Subprocess.h"
@@ -148,7 +149,7 @@ TEST(DaxSim, ProgramServesADataFileAndSavesItsStateOnStopping)
         DaxHelper helper;
         helper.SetLogCallback([](const std::string&, TInteractContainer*) {});
         helper.SetChannel(&chanel);
-        daxsim::ReadEverything(helper, nullptr, 1);
+        DaxReadAllParamsAlgorithm(&helper, DaxReadAllDataSetup{}, nullptr).Run();
         EXPECT_EQ(helper.DataFileBytes(), file);
     }
 

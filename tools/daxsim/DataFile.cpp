@@ -1,5 +1,6 @@
 #include "DataFile.h"
 
+#include "device/DaxAlgorithms.h"
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
 
@@ -64,14 +65,6 @@ RecordRing RingOfRecords(uint8_t type, std::vector<std::vector<uint8_t>> records
     return ring;
 }
 
-// Ring positions as the read-all algorithm counts them from the pointers.
-uint32_t RingCount(uint16_t highest, uint16_t first, uint16_t next)
-{
-    if (next >= first)
-        return uint32_t{next} - first;
-    return uint32_t{highest} - first + next + 1;
-}
-
 } // namespace
 
 InstrumentState StateFromDataFileBytes(std::span<const uint8_t> bytes, std::vector<std::string>* warnings)
@@ -121,45 +114,6 @@ std::vector<std::vector<uint8_t>> RingRecords(const RecordRing& ring)
     return records;
 }
 
-void ReadEverything(DaxHelper& helper, TInteractContainer* progress, int32_t tries)
-{
-    helper.ClearReadLists();
-    helper.Identify(progress, tries);
-    const struct {
-        int32_t first;
-        int32_t count;
-    } images[] = {{dax::kFirstInputRegister, dax::kInputRegisterCount},
-                  {dax::kFirstHoldingRegister, dax::kHoldingRegisterCount}};
-    for (const auto& image : images) {
-        for (int32_t done = 0; done < image.count; done += dax::kMaxReadRegisters) {
-            const int32_t count = std::min(dax::kMaxReadRegisters, image.count - done);
-            helper.ReadRegisters(image.first + done, count, progress, tries);
-        }
-    }
-    for (uint32_t type = 0; type < dax::kRecordTypeCount; ++type) {
-        uint16_t highest = 0;
-        uint16_t first = 0;
-        uint16_t next = 0;
-        {
-            DaxHelperLocker locker(&helper);
-            const uint16_t base = static_cast<uint16_t>(kFirstRingPointerRegister + 3 * type);
-            highest = InputRegister(helper.InputRegisterImage, base);
-            first = InputRegister(helper.InputRegisterImage, static_cast<uint16_t>(base + 1));
-            next = InputRegister(helper.InputRegisterImage, static_cast<uint16_t>(base + 2));
-        }
-        uint16_t start = first;
-        uint32_t remaining = RingCount(highest, first, next);
-        while (remaining != 0) {
-            uint8_t asked = static_cast<uint8_t>(std::min<uint32_t>(remaining, 255));
-            // A page carries at least one record and no more than asked, or the read fails.
-            if (!helper.ReadArchivePage(type, 0, start, asked, progress, tries))
-                throw platform::Exception(dax::kArchiveLengthText);
-            remaining -= asked;
-        }
-    }
-    helper.CommitReadLists();
-}
-
 std::vector<uint8_t> DataFileBytesOfInstrument(Instrument& instrument)
 {
     InstrumentChanel chanel(instrument);
@@ -168,7 +122,7 @@ std::vector<uint8_t> DataFileBytesOfInstrument(Instrument& instrument)
     helper.SetPacer(&pacer);
     helper.SetLogCallback([](const std::string&, TInteractContainer*) {});
     helper.SetChannel(&chanel);
-    ReadEverything(helper, nullptr, 1);
+    DaxReadAllParamsAlgorithm(&helper, DaxReadAllDataSetup{}, nullptr).Run();
     return helper.DataFileBytes();
 }
 

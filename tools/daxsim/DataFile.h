@@ -35,12 +35,8 @@ InstrumentState LoadStateFromDataFile(const std::string& fileName, std::vector<s
 // positions First..Next of each ring); used to compare states in tests and tools.
 std::vector<std::vector<uint8_t>> RingRecords(const RecordRing& ring);
 
-// Reads everything of the instrument behind the helper's channel: the identification, both
-// images in blocks of at most 127 registers and every ring page by page from First as its
-// pointers in the freshly read input image give it; then commits the read lists.
-void ReadEverything(DaxHelper& helper, TInteractContainer* progress, int32_t tries);
-
-// The data file the configurator would save after reading everything from the instrument.
+// The data file the configurator would save after reading everything from the instrument
+// (the read-all algorithm with its default choice, over a channel straight into it).
 std::vector<uint8_t> DataFileBytesOfInstrument(Instrument& instrument);
 // Saves it atomically; throws platform::Exception on failure.
 void SaveInstrumentDataFile(Instrument& instrument, const std::string& fileName);
