@@ -54,6 +54,13 @@ extern const char* const kTooManyRecordsText;        // "Слишком мног
 
 } // namespace dax
 
+// The choice of the read-all dialog: archive and journal indexes (0 to 6, the record types of
+// the page request) in the order to read, and bit i of the mask for each index i chosen.
+struct DaxReadAllDataSetup {
+    std::vector<uint32_t> Order{0, 1, 2, 3, 4, 5, 6};
+    uint32_t Mask = 127;
+};
+
 // The choice of the write-all dialog: configuration groups in the order to write, and bit g
 // of the mask for each group g chosen.
 struct DaxWriteAllDataSetup {

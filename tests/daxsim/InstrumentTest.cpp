@@ -309,6 +309,14 @@ TEST(SimOptions, CommandLines)
     EXPECT_EQ(options->Faults.SplitGapMs, 30);
     EXPECT_EQ(options->Faults.ExceptionCode, 2);
     EXPECT_EQ(options->Faults.FaultRequests, 1);
+    EXPECT_EQ(options->DataFile, "");
+    EXPECT_EQ(options->SaveDataFile, "");
+
+    options = ParseSimOptions({"--pty", "--data", "in.daxdat", "--save-data", "out.daxdat"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->Pty);
+    EXPECT_EQ(options->DataFile, "in.daxdat");
+    EXPECT_EQ(options->SaveDataFile, "out.daxdat");
 
     struct Bad {
         std::vector<std::string> args;
@@ -323,6 +331,8 @@ TEST(SimOptions, CommandLines)
         {{"--pty", "--split", "4"}, "--split: expected N:MS, got \"4\""},
         {{"--pty", "--delay"}, "--delay needs a value"},
         {{"--pty", "--frobnicate"}, "unknown option \"--frobnicate\""},
+        {{"--pty", "--model", "DAX-02", "--data", "a.daxdat"}, "--model and --data exclude each other: the data file names the model"},
+        {{"--pty", "--save-data"}, "--save-data needs a value"},
     };
     for (const Bad& b : bad) {
         std::string message;

@@ -67,6 +67,13 @@ TEST(SimOptions, RelayCommandLines)
         EXPECT_EQ(options->RelaySettings.closeAfterPackets, 0);
     }
 
+    // A data file's instrument may stand behind the relay too.
+    options = ParseSimOptions({"--relay", "127.0.0.1:0", "--device", "A", "--data", "in.daxdat", "--save-data", "out.daxdat"},
+                              error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->DataFile, "in.daxdat");
+    EXPECT_EQ(options->SaveDataFile, "out.daxdat");
+
     struct Bad {
         std::vector<std::string> args;
         std::string error;

@@ -1,10 +1,17 @@
 // The dax-sim and daxprobe programs, as a developer runs them.
+#include "DataFile.h"
 #include "Servers.h"
 #include "Simulator.h"
+
+#include "comm/TcpChanel.h"
+#include "device/DaxAlgorithms.h"
+#include "platform/Files.h"
 
 #include "Subprocess.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -15,28 +22,65 @@ using testsupport::Subprocess;
 const std::string kProbe = DAXPROBE_PATH;
 const std::string kSim = DAXSIM_PATH;
 
-TEST(Daxprobe, IdentifyReadWriteAndPageAgainstTheSimulator)
+std::string TempPath(const std::string& name)
+{
+    const char* home = std::getenv("DAXCONFIG_HOME");
+    return std::string(home ? home : "/tmp") + "/" + name;
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(platform::ReadFileBytes(path, dax::kMaxDataFileSize, bytes));
+    return bytes;
+}
+
+struct ProbeCase {
+    const char* name;
+    std::string arguments;                 // after "--tcp HOST:PORT"
+    daxsim::FaultOptions faults;           // the simulator's misbehaviour for this run
+    int exitStatus;
+    std::vector<std::string> expected;     // each somewhere in the output
+};
+
+TEST(Daxprobe, ExchangesThroughDaxHelperAgainstTheSimulator)
 {
     daxsim::Simulator simulator(daxsim::FixtureState(daxsim::Model::Dax01), 1);
     daxsim::TcpServer server(simulator, "127.0.0.1", 0);
     server.Start();
-    const std::string tcp = kProbe + " --tcp 127.0.0.1:" + std::to_string(server.Port());
+    daxsim::FaultOptions exception;
+    exception.ExceptionCode = 2;
+    daxsim::FaultOptions badEcho;
+    badEcho.WrongFunction = true;
+    const ProbeCase cases[] = {
+        {"identify with log", "--log identify", {}, 0,
+         {"] << 00 11 C1 BC \n", "] >> 00 11 0A 44 41 58 2D 30 31 01 00 01 03 A0 9C \n",
+          "model Dax-01, modification 1.0, software 1.3\n"}},
+        {"write", "--addr 1 write 40005 0x1234 7", {}, 0, {"wrote 2 registers from 40005\n"}},
+        {"read back", "read 40005 3", {}, 0,
+         {"40005 = 0x1234 (4660)\n40006 = 0x0007 (7)\n40007 = 0x4006 (16390)\n"}},
+        {"read input", "--log read 30001 2", {}, 0,
+         {"] << 00 04 00 00 00 02 70 1A \n", "30001 = 0x3000 (12288)\n30002 = 0x3001 (12289)\n"}},
+        {"journal page", "page 6 0 50 16", {}, 0,
+         {"records 16, next position 2\n", "record 0: 32 00 B6 5A ", "record 15: "}},
+        {"archive page", "page 0 0 12 1", {}, 0, {"records 1, next position 13\n", "record 0: 0C 00 A0 5A "}},
+        {"outside the images", "read 30481 2", {}, 1,
+         {"read refused: registers 30481..30482 are not within one register image"}},
+        {"exception answer", "read 30001 2", exception, 1, {"Недопустимый(неверный) номер регистра\n"}},
+        {"answer of another function", "write 40001 1", badEcho, 1, {"Недопустимый ответ от прибора\n"}},
+        {"empty page", "page 5 0 40 1", {}, 1, {"Неверная длина ответа архивных данных\n"}},
+    };
+    const std::string tcp = kProbe + " --tcp 127.0.0.1:" + std::to_string(server.Port()) + " ";
+    for (const ProbeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        simulator.SetFaults(c.faults);
+        std::string output;
+        EXPECT_EQ(RunCommand(tcp + c.arguments, output), c.exitStatus) << output;
+        for (const std::string& text : c.expected)
+            EXPECT_NE(output.find(text), std::string::npos) << text << "\n" << output;
+    }
+
     std::string output;
-    EXPECT_EQ(RunCommand(tcp + " --log identify", output), 0) << output;
-    EXPECT_NE(output.find("] << 00 11 C1 BC \n"), std::string::npos) << output;
-    EXPECT_NE(output.find("] >> 00 11 0A 44 41 58 2D 30 31 01 00 01 03 A0 9C \n"), std::string::npos) << output;
-    EXPECT_NE(output.find("model DAX-01, modification 1.0, software 1.3\n"), std::string::npos) << output;
-
-    EXPECT_EQ(RunCommand(tcp + " --addr 1 write 40005 0x1234 7", output), 0) << output;
-    EXPECT_NE(output.find("wrote 2 registers from 40005\n"), std::string::npos) << output;
-    EXPECT_EQ(RunCommand(tcp + " read 40005 3", output), 0) << output;
-    EXPECT_NE(output.find("40005 = 0x1234 (4660)\n40006 = 0x0007 (7)\n40007 = 0x4006 (16390)\n"), std::string::npos)
-        << output;
-    EXPECT_EQ(RunCommand(tcp + " page 6 0 50 16", output), 0) << output;
-    EXPECT_NE(output.find("records 16, next position 2\n"), std::string::npos) << output;
-
-    EXPECT_EQ(RunCommand(tcp + " read 30481 2", output), 1);
-    EXPECT_NE(output.find("Недопустимый(неверный) номер регистра\n"), std::string::npos) << output;
     EXPECT_EQ(RunCommand(kProbe + " identify", output), 2);
     EXPECT_NE(output.find("give exactly one of --serial PATH and --tcp HOST:PORT"), std::string::npos) << output;
     EXPECT_EQ(RunCommand(kProbe + " --serial /dev/no-such-port identify", output), 1);
@@ -68,14 +112,69 @@ TEST(DaxSim, ProgramServesTcpAndPty)
         EXPECT_EQ(banner.substr(0, at), "dax-sim: DAX-02 at address 3 ");
         const std::string where = banner.substr(at + marker.size());
         std::string output;
-        EXPECT_EQ(RunCommand(kProbe + " " + c.probeChannel + where + " --addr 3 identify", output), 0) << output;
-        EXPECT_NE(output.find("answer: 03 11 0A 44 41 58 2D 30 32"), std::string::npos) << output;
-        EXPECT_NE(output.find("model DAX-02"), std::string::npos) << output;
+        EXPECT_EQ(RunCommand(kProbe + " " + c.probeChannel + where + " --addr 3 --log identify", output), 0) << output;
+        EXPECT_NE(output.find("] >> 03 11 0A 44 41 58 2D 30 32"), std::string::npos) << output;
+        EXPECT_NE(output.find("model Dax-02"), std::string::npos) << output;
         EXPECT_EQ(sim.Stop(), 0);
     }
     std::string output;
     EXPECT_EQ(RunCommand(kSim + " --tcp nowhere", output), 2);
     EXPECT_NE(output.find("dax-sim: --tcp: expected HOST:PORT, got \"nowhere\""), std::string::npos) << output;
+}
+
+TEST(DaxSim, ProgramServesADataFileAndSavesItsStateOnStopping)
+{
+    // A data file as the configurator saves it, of a Dax-02 at address 1.
+    const std::string in = TempPath("in.daxdat");
+    const std::string out = TempPath("out.daxdat");
+    daxsim::Instrument instrument(daxsim::FixtureState(daxsim::Model::Dax02), 1);
+    daxsim::SaveInstrumentDataFile(instrument, in);
+    const std::vector<uint8_t> file = ReadFile(in);
+
+    Subprocess sim({kSim, "--tcp", "127.0.0.1:0", "--data", in, "--save-data", out});
+    ASSERT_TRUE(sim.Started());
+    const std::string banner = sim.ReadLine(seconds(5));
+    const std::string marker = "dax-sim: DAX-02 at address 1 on tcp 127.0.0.1:";
+    ASSERT_EQ(banner.substr(0, marker.size()), marker) << banner;
+    const std::string port = banner.substr(marker.size());
+
+    // Read everything back through the TCP channel: the same file.
+    {
+        TcpChanelHelper chanel(false);
+        chanel.Params().TcpAddress = "127.0.0.1";
+        chanel.Params().TcpPort = std::stoi(port);
+        chanel.Params().TcpTimeout = 0;
+        chanel.Params().NetAddr = 1;
+        chanel.Open(nullptr);
+        DaxHelper helper;
+        helper.SetLogCallback([](const std::string&, TInteractContainer*) {});
+        helper.SetChannel(&chanel);
+        DaxReadAllParamsAlgorithm(&helper, DaxReadAllDataSetup{}, nullptr).Run();
+        EXPECT_EQ(helper.DataFileBytes(), file);
+    }
+
+    // A write while serving is in the state saved on stopping.
+    std::string output;
+    EXPECT_EQ(RunCommand(kProbe + " --tcp 127.0.0.1:" + port + " --addr 1 write 40005 0x1234", output), 0) << output;
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_EQ(sim.ReadLine(seconds(5)), "dax-sim: state saved to " + out);
+    DaxHelper expected;
+    expected.LoadDataFileBytes(file);
+    {
+        DaxHelperLocker locker(&expected);
+        expected.HoldingRegisterImage[8] = 0x12;
+        expected.HoldingRegisterImage[9] = 0x34;
+    }
+    EXPECT_EQ(ReadFile(out), expected.DataFileBytes());
+
+    // Files the simulator cannot serve: the loader's text, or the system's reason.
+    const std::string corrupt = TempPath("corrupt.daxdat");
+    platform::WriteFileAtomically(corrupt, std::vector<uint8_t>{'D', 'E', 'V'});
+    EXPECT_EQ(RunCommand(kSim + " --tcp 127.0.0.1:0 --data " + corrupt, output), 1);
+    EXPECT_EQ(output, "dax-sim: " + corrupt + ": Неправильный заголовок файла\n");
+    const std::string missing = TempPath("missing.daxdat");
+    EXPECT_EQ(RunCommand(kSim + " --tcp 127.0.0.1:0 --data " + missing, output), 1);
+    EXPECT_EQ(output.rfind("dax-sim: " + missing + ": System Error.  Code: 2.", 0), 0u) << output;
 }
 
 } // namespace

@@ -1,14 +1,16 @@
 // daxprobe: opens one channel (a serial port or a TCP gateway), makes one exchange with the
-// instrument through the real channel classes and prints the exchange log and the answer.
-// A developer's tool for tests and for diagnosing a link; exits non-zero on failure.
+// instrument through DaxHelper, as the configurator does (one attempt), and prints the
+// exchange log (with --log), DaxHelper's own texts and what the answer gave. A developer's
+// tool for tests and for diagnosing a link; exits non-zero with the failure's text.
 #include "comm/ComPortChanel.h"
-#include "comm/Crc16.h"
 #include "comm/Modbus.h"
 #include "comm/TcpChanel.h"
+#include "device/Daxhelper.h"
 #include "platform/Exceptions.h"
 
 #include <charconv>
 #include <cstdio>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +24,13 @@ const char* const kUsage =
 struct Usage {
     std::string text;
 };
+
+std::string FormatRefusal(const char* what, int32_t first, int32_t count, int32_t most)
+{
+    return std::string(what) + " refused: registers " + std::to_string(first) + ".." +
+           std::to_string(first + count - 1) + " are not within one register image (30001..30481, 40001..40596" +
+           (std::string(what) == "write" ? ", holding only" : "") + ") or more than " + std::to_string(most);
+}
 
 int64_t Number(const std::string& text, int64_t low, int64_t high, const char* what)
 {
@@ -52,32 +61,28 @@ std::string Hex(std::span<const uint8_t> bytes)
     return text;
 }
 
-// The checks every answer passes before it is used.
-void CheckAnswer(std::span<const uint8_t> answer, int32_t received)
+template <typename Record>
+void PrintList(const std::list<Record>& records)
 {
-    if (received < 4)
-        throw platform::Exception("Недопустимый ответ от прибора");
-    const auto frame = answer.first(static_cast<size_t>(received));
-    const uint16_t crc = Crc16Modbus(frame.first(frame.size() - 2));
-    if (frame[frame.size() - 2] != (crc & 0xFF) || frame[frame.size() - 1] != (crc >> 8))
-        throw platform::Exception("Ошибка CRC в ответе прибора");
-    if (frame[1] & 0x80)
-        throw platform::Exception(ModbusExceptionText(frame[2]));
+    unsigned index = 0;
+    for (const Record& record : records)
+        std::printf("record %u: %s\n", index++, Hex(record.bytes).c_str());
 }
 
-void RequireLength(int32_t received, size_t expected)
+// The records one page put into the read list of its type (a type above 6 keeps none).
+void PrintRecords(const DaxHelper& helper, uint32_t type)
 {
-    if (static_cast<size_t>(received) != expected)
-        throw platform::Exception("Неверная длина ответа: " + std::to_string(received) + " байт вместо " +
-                                  std::to_string(expected));
+    switch (type) {
+    case 0: PrintList(helper.HourArchiveList); break;
+    case 1: PrintList(helper.DayArchiveList); break;
+    case 2: PrintList(helper.MonthArchiveList); break;
+    case 3: PrintList(helper.TotalDayArchiveList); break;
+    case 4: PrintList(helper.TotalMonthArchiveList); break;
+    case 5: PrintList(helper.NotStaffJournalList); break;
+    case 6: PrintList(helper.OperatorJournalList); break;
+    default: break;
+    }
 }
-
-struct Exchange {
-    std::vector<uint8_t> request;
-    size_t expected = 0;
-    int32_t firstByteMs = 1000;
-    int32_t interByteMs = 100;
-};
 
 int Run(const std::vector<std::string>& args)
 {
@@ -134,93 +139,87 @@ int Run(const std::vector<std::string>& args)
     chanel->SetLogEnabled(log);
     chanel->SetLogCallback([](const std::string& text, TInteractContainer*) { std::printf("%s\n", text.c_str()); });
 
-    Exchange exchange;
-    std::vector<uint8_t> buffer(512);
-    size_t length = 0;
-    const auto device = static_cast<uint8_t>(address);
-    uint16_t firstRegister = 0;
+    // Operands are checked before the channel opens; DaxHelper refuses blocks outside its images.
+    int32_t firstRegister = 0;
     int32_t count = 0;
-    uint8_t pageType = 0;
+    std::vector<uint16_t> values;
+    uint32_t pageType = 0;
+    int32_t pageArgument = 0;
+    uint16_t pageStart = 0;
+    uint8_t pageCount = 0;
     if (command == "identify") {
         if (!operands.empty())
             throw Usage{"identify takes no operands"};
-        ModbusBuildReportSlaveId(buffer, length, device);
-        exchange.expected = 15;
     } else if (command == "read") {
         if (operands.size() != 2)
             throw Usage{"read needs REG COUNT"};
-        firstRegister = static_cast<uint16_t>(Number(operands[0], 30001, 49999, "REG"));
-        count = static_cast<int32_t>(Number(operands[1], 1, 127, "COUNT"));
-        ModbusBuildReadRegisters(buffer, length, device, firstRegister, count);
-        exchange.expected = 2 * static_cast<size_t>(count) + 5;
-        exchange.firstByteMs = 500;
+        firstRegister = static_cast<int32_t>(Number(operands[0], 30001, 49999, "REG"));
+        count = static_cast<int32_t>(Number(operands[1], 1, dax::kMaxReadRegisters, "COUNT"));
     } else if (command == "write") {
         if (operands.size() < 2)
             throw Usage{"write needs REG VALUE..."};
-        firstRegister = static_cast<uint16_t>(Number(operands[0], 40001, 49999, "REG"));
-        std::vector<uint8_t> data;
-        for (size_t k = 1; k < operands.size(); ++k) {
-            const auto value = static_cast<uint16_t>(Number(operands[k], 0, 0xFFFF, "VALUE"));
-            data.push_back(static_cast<uint8_t>(value >> 8));
-            data.push_back(static_cast<uint8_t>(value & 0xFF));
-        }
-        count = static_cast<int32_t>(operands.size() - 1);
-        if (!ModbusBuildWriteRegisters(buffer, length, device, data, firstRegister, static_cast<uint16_t>(count)))
-            throw Usage{"write: at most 123 registers"};
-        exchange.expected = 8;
-        exchange.firstByteMs = 3000;
+        firstRegister = static_cast<int32_t>(Number(operands[0], 40001, 49999, "REG"));
+        for (size_t k = 1; k < operands.size(); ++k)
+            values.push_back(static_cast<uint16_t>(Number(operands[k], 0, 0xFFFF, "VALUE")));
+        count = static_cast<int32_t>(values.size());
     } else if (command == "page") {
         if (operands.size() != 4)
             throw Usage{"page needs TYPE ARG START COUNT"};
-        pageType = static_cast<uint8_t>(Number(operands[0], 0, 255, "TYPE"));
-        const auto argument = static_cast<uint8_t>(Number(operands[1], 0, 255, "ARG"));
-        const auto start = static_cast<uint16_t>(Number(operands[2], 0, 0xFFFF, "START"));
-        const auto asked = static_cast<uint8_t>(Number(operands[3], 0, 255, "COUNT"));
-        const uint8_t data[] = {pageType, argument, static_cast<uint8_t>(start & 0xFF), static_cast<uint8_t>(start >> 8),
-                                asked};
-        ModbusBuildRequest(buffer, length, device, modbus::kReadArchivePage, data);
-        const size_t recordSize = pageType <= 4 ? 256 : 16;
-        exchange.expected = std::min<size_t>(recordSize * asked, 256) + 9;
+        pageType = static_cast<uint32_t>(Number(operands[0], 0, 255, "TYPE"));
+        pageArgument = static_cast<int32_t>(Number(operands[1], 0, 255, "ARG"));
+        pageStart = static_cast<uint16_t>(Number(operands[2], 0, 0xFFFF, "START"));
+        pageCount = static_cast<uint8_t>(Number(operands[3], 0, 255, "COUNT"));
     } else {
         throw Usage{"unknown command \"" + command + "\""};
     }
-    exchange.request.assign(buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(length));
 
+    DaxHelper helper;
+    helper.SetLogCallback([](const std::string& text, TInteractContainer*) { std::printf("%s\n", text.c_str()); });
+    helper.SetChannel(chanel.get());
     chanel->Open(nullptr);
-    chanel->SetTimeouts(exchange.firstByteMs, exchange.interByteMs, nullptr);
-    std::vector<uint8_t> answer(exchange.expected);
-    const int32_t received = chanel->Transact(exchange.request, answer, nullptr);
-    chanel->Close(nullptr);
-    if (received > 0)
-        std::printf("answer: %s\n", Hex(std::span(answer).first(static_cast<size_t>(received))).c_str());
-    CheckAnswer(answer, received);
+    const int32_t tries = 1;
 
     if (command == "identify") {
-        if (answer[2] != 10 || received < 15)
-            throw platform::Exception("Неизвестная модификация прибора");
-        const std::string model(answer.begin() + 3, answer.begin() + 9);
-        std::printf("model %s, modification %u.%u, software %u.%u\n", model.c_str(), answer[9], answer[10], answer[11],
-                    answer[12]);
+        const bool accepted = helper.Identify(nullptr, tries);
+        if (!accepted)
+            throw platform::Exception(dax::kUnknownVersionText);
+        if (!helper.Identified())
+            throw platform::Exception(dax::kUnknownModificationText);
+        std::printf("model %s, modification %s, software %s\n", helper.ModelText().c_str(),
+                    helper.ModificationText().c_str(), helper.FirmwareVersionText().c_str());
     } else if (command == "read") {
-        RequireLength(received, exchange.expected);
+        if (!helper.ReadRegisters(firstRegister, count, nullptr, tries))
+            throw platform::Exception(FormatRefusal("read", firstRegister, count, dax::kMaxReadRegisters));
+        DaxHelperLocker locker(&helper);
+        const bool input = firstRegister < dax::kFirstHoldingRegister;
+        const uint8_t* image = input ? helper.InputRegisterImage.data() : helper.HoldingRegisterImage.data();
+        const int32_t base = input ? dax::kFirstInputRegister : dax::kFirstHoldingRegister;
         for (int32_t k = 0; k < count; ++k) {
-            const auto value = static_cast<uint16_t>((answer[3 + 2 * k] << 8) | answer[4 + 2 * k]);
-            std::printf("%u = 0x%04X (%u)\n", static_cast<unsigned>(firstRegister + k), value, value);
+            const size_t at = 2 * static_cast<size_t>(firstRegister + k - base);
+            const auto value = static_cast<uint16_t>((image[at] << 8) | image[at + 1]);
+            std::printf("%d = 0x%04X (%u)\n", firstRegister + k, value, value);
         }
     } else if (command == "write") {
-        RequireLength(received, exchange.expected);
-        if (answer[1] != modbus::kWriteMultipleRegisters)
-            throw platform::Exception("Неверный код функции в ответе: " + std::to_string(answer[1]));
-        std::printf("wrote %d registers from %u\n", count, static_cast<unsigned>(firstRegister));
+        // The values go into the setup image, from which DaxHelper builds the request.
+        const int64_t last = int64_t{firstRegister} + count - 1;
+        if (last < dax::kFirstHoldingRegister + dax::kHoldingRegisterCount) {
+            DaxHelperLocker locker(&helper);
+            for (int32_t k = 0; k < count; ++k) {
+                const size_t at = 2 * static_cast<size_t>(firstRegister + k - dax::kFirstHoldingRegister);
+                helper.HoldingRegisterImage[at] = static_cast<uint8_t>(values[static_cast<size_t>(k)] >> 8);
+                helper.HoldingRegisterImage[at + 1] = static_cast<uint8_t>(values[static_cast<size_t>(k)] & 0xFF);
+            }
+        }
+        if (!helper.WriteRegisters(firstRegister, count, nullptr, tries))
+            throw platform::Exception(FormatRefusal("write", firstRegister, count, modbus::kMaxWriteRegisters));
+        std::printf("wrote %d registers from %d\n", count, firstRegister);
     } else {
-        RequireLength(received, exchange.expected);
-        const size_t recordSize = pageType <= 4 ? 256 : 16;
-        const unsigned carried = answer[6];
-        const unsigned next = answer[4] | (answer[5] << 8);
-        std::printf("records %u, next position %u\n", carried, next);
-        for (unsigned r = 0; r < carried && 7 + (r + 1) * recordSize <= exchange.expected - 2; ++r)
-            std::printf("record %u: %s\n", r, Hex(std::span(answer).subspan(7 + r * recordSize, recordSize)).c_str());
+        if (!helper.ReadArchivePage(pageType, pageArgument, pageStart, pageCount, nullptr, tries))
+            throw platform::Exception("the answer is not a page (function byte other than 0x41)");
+        std::printf("records %u, next position %u\n", unsigned{pageCount}, unsigned{pageStart});
+        PrintRecords(helper, pageType);
     }
+    chanel->Close(nullptr);
     return 0;
 }
 

@@ -8,11 +8,13 @@ namespace daxsim {
 
 const char* const kSimUsage =
     "usage: dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID [--device ID ...])\n"
-    "               [--addr N] [--model DAX-01|DAX-02] [--baud N] [--data FILE]\n"
-    "               [--silent N] [--delay MS] [--late MS] [--bad-crc] [--exception CODE] [--truncate N]\n"
-    "               [--split N:MS] [--wrong-function] [--faults-for N]\n"
+    "               [--addr N] [--model DAX-01|DAX-02 | --data FILE]\n"
+    "               [--save-data FILE] [--baud N] [--silent N] [--delay MS] [--late MS] [--bad-crc]\n"
+    "               [--exception CODE] [--truncate N] [--split N:MS] [--wrong-function] [--faults-for N]\n"
     "               [--relay-silent-at STEP] [--relay-reverse] [--relay-fragment] [--relay-status]\n"
     "               [--relay-close-after N] [--relay-list-short N] [--relay-version-byte N]\n"
+    "  --data FILE       serve the instrument of a data file (.daxdat) saved by the configurator\n"
+    "  --save-data FILE  on stopping, save the instrument's state (with the writes received) as a data file\n"
     "  --relay HOST:PORT          play a GPRS relay server (IPv4 address) in front of the instrument,\n"
     "                             which answers the relay's frames at address 0\n"
     "  --device ID                a device ID the relay knows (1 to 16 characters); repeatable\n"
@@ -77,6 +79,7 @@ bool ParseHandshakeStep(std::string_view text, daxrelay::HandshakeStep& step)
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string& error)
 {
     SimOptions options;
+    bool modelGiven = false;
     std::string relayOnly;   // the first option given that needs --relay
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
@@ -122,11 +125,15 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
                 error = "--model: expected DAX-01 or DAX-02, got \"" + text + "\"";
                 return std::nullopt;
             }
+            modelGiven = true;
         } else if (option == "--baud") {
             if (!number(300, 1000000, options.Faults.Baud))
                 return std::nullopt;
         } else if (option == "--data") {
             if (!value(options.DataFile))
+                return std::nullopt;
+        } else if (option == "--save-data") {
+            if (!value(options.SaveDataFile))
                 return std::nullopt;
         } else if (option == "--silent") {
             if (!number(0, 1000000000, options.Faults.SilentRequests))
@@ -225,6 +232,10 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
     }
     if (int{options.Tcp} + int{options.Pty} + int{options.Relay} != 1) {
         error = "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT";
+        return std::nullopt;
+    }
+    if (modelGiven && !options.DataFile.empty()) {
+        error = "--model and --data exclude each other: the data file names the model";
         return std::nullopt;
     }
     return options;

@@ -11,8 +11,10 @@
 namespace daxsim {
 
 // The command line of dax-sim:
-//   dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02] [--baud N]
-//           [--data FILE] [fault options]
+//   dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02 | --data FILE]
+//           [--save-data FILE] [--baud N] [fault options]
+// --data serves the instrument a data file describes (its identification decides the model);
+// --save-data writes the instrument's state as a data file when the simulator stops.
 // Fault options: --silent N, --delay MS, --late MS, --bad-crc, --exception CODE,
 // --truncate N, --split N:MS, --wrong-function, --faults-for N.
 // In place of --tcp or --pty: --relay HOST:PORT --device ID [--device ID ...] plays a GPRS
@@ -29,7 +31,8 @@ struct SimOptions {
     daxrelay::RelayOptions RelaySettings; // its device IDs and fault switches
     uint8_t Address = 1;
     Model DeviceModel = Model::Dax01;
-    std::string DataFile;
+    std::string DataFile;       // the state to serve; empty: the built-in fixture
+    std::string SaveDataFile;   // where the state goes when the simulator stops; empty: nowhere
     FaultOptions Faults;
 };
 

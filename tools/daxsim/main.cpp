@@ -1,5 +1,7 @@
-// dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port or a pseudo-terminal
-// until interrupted.
+// dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port, a pseudo-terminal or
+// behind a fake GPRS relay server until interrupted: the built-in fixture instrument or the one
+// a data file describes, and on request saves the instrument's state as a data file when it stops.
+#include "DataFile.h"
 #include "Options.h"
 #include "RelayServer.h"
 #include "Servers.h"
@@ -23,10 +25,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dax-sim: %s\n%s", error.c_str(), daxsim::kSimUsage);
         return 2;
     }
-    if (!options->DataFile.empty()) {
-        std::fprintf(stderr, "dax-sim: --data: loading a data file is not supported yet\n");
-        return 2;
+    daxsim::InstrumentState state;
+    if (options->DataFile.empty()) {
+        state = daxsim::FixtureState(options->DeviceModel);
+    } else {
+        try {
+            std::vector<std::string> warnings;
+            state = daxsim::LoadStateFromDataFile(options->DataFile, &warnings);
+            for (const std::string& warning : warnings)
+                std::fprintf(stderr, "dax-sim: %s: %s\n", options->DataFile.c_str(), warning.c_str());
+        } catch (...) {
+            std::fprintf(stderr, "dax-sim: %s: %s\n", options->DataFile.c_str(),
+                         platform::CurrentExceptionMessage().c_str());
+            return 1;
+        }
     }
+    const std::string model(state.ModelText.begin(), state.ModelText.end());
 
     // The servers' threads inherit the blocked signals; the main thread waits for them.
     sigset_t signals;
@@ -36,8 +50,7 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    daxsim::Simulator simulator(daxsim::FixtureState(options->DeviceModel), options->Address, options->Faults);
-    const char* model = options->DeviceModel == daxsim::Model::Dax01 ? "DAX-01" : "DAX-02";
+    daxsim::Simulator simulator(std::move(state), options->Address, options->Faults);
     try {
         std::unique_ptr<daxsim::TcpServer> tcp;
         std::unique_ptr<daxsim::PtyServer> pty;
@@ -50,24 +63,38 @@ int main(int argc, char** argv)
             std::string devices;
             for (const std::string& id : options->RelaySettings.devices)
                 devices += (devices.empty() ? "" : ", ") + id;
-            std::printf("dax-sim: %s at address 0 on relay %s:%d for %s\n", std::string(model).c_str(),
+            std::printf("dax-sim: %s at address 0 on relay %s:%d for %s\n", model.c_str(),
                         relay->Host().c_str(), relay->Port(), devices.c_str());
         } else if (options->Tcp) {
             tcp = std::make_unique<daxsim::TcpServer>(simulator, options->Host, options->Port);
             tcp->Start();
-            std::printf("dax-sim: %s at address %d on tcp %s:%d\n", model, options->Address, tcp->Host().c_str(),
+            std::printf("dax-sim: %s at address %d on tcp %s:%d\n", model.c_str(), options->Address, tcp->Host().c_str(),
                         tcp->Port());
         } else {
             pty = std::make_unique<daxsim::PtyServer>(simulator);
             pty->Start();
-            std::printf("dax-sim: %s at address %d on pty %s\n", model, options->Address, pty->SlavePath().c_str());
+            std::printf("dax-sim: %s at address %d on pty %s\n", model.c_str(), options->Address, pty->SlavePath().c_str());
         }
         std::fflush(stdout);
         int received = 0;
         sigwait(&signals, &received);
+        // The servers stop first, so that no write lands while the state is saved.
+        tcp.reset();
+        pty.reset();
+        relay.reset();
     } catch (...) {
         std::fprintf(stderr, "%s\n", platform::CurrentExceptionMessage().c_str());
         return 1;
+    }
+    if (!options->SaveDataFile.empty()) {
+        try {
+            daxsim::SaveInstrumentDataFile(simulator.Device(), options->SaveDataFile);
+        } catch (...) {
+            std::fprintf(stderr, "dax-sim: %s: %s\n", options->SaveDataFile.c_str(),
+                         platform::CurrentExceptionMessage().c_str());
+            return 1;
+        }
+        std::printf("dax-sim: state saved to %s\n", options->SaveDataFile.c_str());
     }
     return 0;
 }

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "Daxhelper.h"
+#include "ProcessThread.h"
+
+#include <cstdint>
+#include <vector>
+
+// The operations the device frame runs as background processes. Each Run talks to the
+// instrument only through its DaxHelper (which serialises whole exchanges under its device
+// lock), so algorithms of different processes may run at the same time.
+//
+// Every algorithm ends with an exception whenever it could not do all it was asked: a failed
+// or refused identification, a register block DaxHelper refused, a page it could not read,
+// ring pointers that cannot be right. Only a run that did everything ends normally, so the
+// starter's success handling never reports work that was not done.
+//
+// Device is not owned and must outlive the algorithm; it must not be none.
+
+namespace dax {
+// "Прибор не опознан: неизвестная версия прибора": the identification refused the instrument.
+extern const char* const kIdentificationRefusedText;
+// "Недопустимый блок регистров для чтения: %d, количество %d" (first register, count).
+extern const char* const kReadRefusedFormat;
+// "Недопустимый блок регистров для записи: %d, количество %d".
+extern const char* const kWriteRefusedFormat;
+// "Неверные указатели записей (%s): первая %u, следующая %u, наибольшая %u".
+extern const char* const kRingPointersFormat;
+
+// Status texts of read-all and write-all.
+extern const char* const kIdentifyStatusText;      // "Определение модификация прибора"
+extern const char* const kReadInputStatusText;     // "Чтение текущих параметров"
+extern const char* const kReadHoldingStatusText;   // "Чтение настроечных параметров"
+extern const char* const kWriteStatusText;         // "Запись параметров"
+// Status text while reading archive or journal k (0 to 6).
+const char* ArchiveStatusText(uint32_t index);
+
+// The three 16-bit ring pointers the instrument keeps for archive or journal k, in input
+// registers 30029 + 3k (Highest), 30030 + 3k (First) and 30031 + 3k (Next).
+constexpr int32_t kRingPointersRegister = 30029;
+constexpr uint32_t kMaxPageRecords = 255; // the count byte of a page request
+} // namespace dax
+
+// Reads one register block (input or holding registers) with 2 tries.
+class DaxReadModbusRegAlgorithm : public ProcessAlgorithm {
+public:
+    DaxReadModbusRegAlgorithm(uint32_t startRegister, uint32_t registerCount, DaxHelper* device,
+                              TInteractContainer* container);
+    void Run() override;
+
+    uint32_t StartRegister; // 3xxxx or 4xxxx
+    uint32_t RegisterCount;
+    DaxHelper* Device;
+};
+
+// Writes one block of holding registers from the setup image with 1 try.
+class DaxWriteModbusRegAlgorithm : public ProcessAlgorithm {
+public:
+    DaxWriteModbusRegAlgorithm(uint32_t startRegister, uint32_t registerCount, DaxHelper* device,
+                               TInteractContainer* container);
+    void Run() override;
+
+    uint32_t StartRegister;
+    uint32_t RegisterCount;
+    DaxHelper* Device;
+};
+
+// Reads (page kinds 0 to 4) or writes (page kind 5) the fixed register blocks of one kind of
+// device page, each with 3 tries; CurrentOnly leaves out the settings blocks of kinds 0 to 3.
+class DaxMultiReadWriteAlgorithm : public ProcessAlgorithm {
+public:
+    DaxMultiReadWriteAlgorithm(uint32_t pageKind, DaxHelper* device, TInteractContainer* container,
+                               bool currentOnly);
+    void Run() override;
+
+    uint32_t PageKind; // 0 to 5; any other kind does nothing
+    DaxHelper* Device;
+    bool CurrentOnly;  // skip the holding-register blocks (auto request)
+};
+
+// Reads both register images, then the chosen archives and journals page by page, and only
+// when all of it was read replaces the record vectors at once.
+class DaxReadAllParamsAlgorithm : public ProcessAlgorithm {
+public:
+    DaxReadAllParamsAlgorithm(DaxHelper* device, const DaxReadAllDataSetup& setup, TInteractContainer* container);
+    void Run() override;
+
+    DaxHelper* Device;
+    std::vector<uint32_t> Order; // archive and journal indexes in reading order
+    uint32_t Mask;               // bit i: index i is chosen
+};
+
+// Writes the blocks of the chosen configuration groups from the setup image.
+class DaxWriteAllParamsAlgorithm : public ProcessAlgorithm {
+public:
+    DaxWriteAllParamsAlgorithm(DaxHelper* device, const DaxWriteAllDataSetup& setup, TInteractContainer* container);
+    void Run() override;
+
+    DaxHelper* Device;
+    std::vector<uint32_t> Order; // configuration group indexes in writing order
+    uint32_t Mask;               // bit g: group g is chosen
+};
