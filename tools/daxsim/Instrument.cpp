@@ -187,6 +187,12 @@ bool Instrument::ReplaceState(InstrumentState state)
     return true;
 }
 
+void Instrument::PokeRegister(uint16_t number, uint16_t value)
+{
+    std::lock_guard lock(mutex_);
+    state_.SetRegister(number, value);
+}
+
 InstrumentState Instrument::State() const
 {
     std::lock_guard lock(mutex_);

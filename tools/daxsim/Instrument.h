@@ -77,6 +77,9 @@ public:
 
     // Replaces the whole state at once; refused (false) when the state is not valid.
     bool ReplaceState(InstrumentState state);
+    // Sets one register as it is served, without any check: an instrument whose own data is
+    // corrupt (ring pointers beyond their ring, say) is something the configurator must survive.
+    void PokeRegister(uint16_t number, uint16_t value);
     InstrumentState State() const;
     uint8_t Address() const;
     void SetAddress(uint8_t address);

@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
@@ -64,19 +65,21 @@ bool WriteAll(int handle, std::span<const uint8_t> bytes, const StopSignal& stop
     return true;
 }
 
-bool SendPaced(int handle, std::span<const uint8_t> bytes, std::chrono::microseconds byteTime, const StopSignal& stop)
+// Sends bytes as a line at the given byte time would deliver them, the first one due at
+// `from`. Deadlines are absolute, so rounding a wait never adds up over a long answer.
+bool SendPaced(int handle, std::span<const uint8_t> bytes, std::chrono::microseconds byteTime,
+               std::chrono::steady_clock::time_point from, const StopSignal& stop)
 {
     if (byteTime.count() <= 0)
         return WriteAll(handle, bytes, stop);
     // Chunks of about 2 ms on the line keep the pacing close without a sleep per byte.
     const size_t chunk = std::max<size_t>(1, static_cast<size_t>(2000 / std::max<int64_t>(byteTime.count(), 1)));
-    const auto start = std::chrono::steady_clock::now();
     for (size_t sent = 0; sent < bytes.size();) {
         const size_t n = std::min(chunk, bytes.size() - sent);
         if (!WriteAll(handle, bytes.subspan(sent, n), stop))
             return false;
         sent += n;
-        const auto due = start + byteTime * static_cast<int64_t>(sent);
+        const auto due = from + byteTime * static_cast<int64_t>(sent);
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
         if (wait.count() > 0 && !stop.Sleep(wait))
             return false;
@@ -90,14 +93,22 @@ bool SendReply(Simulator& simulator, int handle, const Reply& reply, const StopS
         return true;
     if (reply.DelayMs > 0 && !stop.Sleep(std::chrono::milliseconds(reply.DelayMs)))
         return false;
+    // At a line speed the request itself has to cross the line before the instrument answers.
+    auto from = std::chrono::steady_clock::now() + reply.RequestTime;
+    if (reply.RequestTime.count() > 0) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(reply.RequestTime);
+        if (!stop.Sleep(wait))
+            return false;
+    }
     const std::span<const uint8_t> bytes(reply.Bytes);
     const size_t split = reply.SplitAt > 0 && reply.SplitAt < bytes.size() ? reply.SplitAt : bytes.size();
-    if (!SendPaced(handle, bytes.first(split), reply.ByteTime, stop))
+    if (!SendPaced(handle, bytes.first(split), reply.ByteTime, from, stop))
         return false;
     if (split < bytes.size()) {
         if (!stop.Sleep(std::chrono::milliseconds(reply.GapMs)))
             return false;
-        if (!SendPaced(handle, bytes.subspan(split), reply.ByteTime, stop))
+        from = std::chrono::steady_clock::now();
+        if (!SendPaced(handle, bytes.subspan(split), reply.ByteTime, from, stop))
             return false;
     }
     simulator.NoteReplySent();
@@ -237,6 +248,10 @@ void TcpServer::AcceptLoop()
         const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (connection < 0)
             continue;
+        // A serial gateway passes bytes on as they come off the line; Nagle's algorithm would
+        // hold paced answer chunks back until the client acknowledges the previous ones.
+        const int on = 1;
+        ::setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         // Forget the threads of connections that have ended.
         for (auto it = connections_.begin(); it != connections_.end();) {
             if (it->finished.load()) {

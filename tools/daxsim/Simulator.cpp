@@ -26,8 +26,10 @@ Reply Simulator::Respond(std::span<const uint8_t> request)
 
     Reply reply;
     reply.DelayMs = std::max(faults.DelayMs, 0);
-    if (faults.Baud > 0)
+    if (faults.Baud > 0) {
         reply.ByteTime = std::chrono::microseconds(10'000'000 / faults.Baud);
+        reply.RequestTime = reply.ByteTime * static_cast<int64_t>(request.size());
+    }
     const bool faulted = faults.FaultRequests <= 0 || index < static_cast<uint64_t>(faults.FaultRequests);
     if (faulted) {
         if (faults.ExceptionCode > 0)

@@ -32,6 +32,7 @@ struct Reply {
     size_t SplitAt = 0;                // above 0: pause after this many bytes
     int32_t GapMs = 0;                 // the pause
     std::chrono::microseconds ByteTime{0};   // above 0: pace the bytes at this rate
+    std::chrono::microseconds RequestTime{0}; // the request's own time on the line, before the answer starts
 };
 
 // The instrument with its fault switches and counters; shared by every serving loop and by
