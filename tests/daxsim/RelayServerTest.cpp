@@ -120,7 +120,7 @@ TEST(RelayServer, ForwardsFramesWithTheInstrumentsFaults)
     split.SplitAt = 2;
     split.SplitGapMs = 40;
     FaultOptions slowLine;
-    slowLine.Baud = 1200;   // 7 bytes of 8.3 ms each
+    slowLine.Baud = 1200;   // 8 request and 7 answer bytes of 8.3 ms each
     struct Case {
         const char* name;
         FaultOptions faults;
@@ -132,7 +132,7 @@ TEST(RelayServer, ForwardsFramesWithTheInstrumentsFaults)
         {"exception", exception, ExceptionAnswer(0, 0x04, 4), milliseconds(0)},
         {"delay holds the whole answer", delayed, good, milliseconds(40)},
         {"split gap holds the whole answer", split, good, milliseconds(40)},
-        {"line speed holds the whole answer", slowLine, good, milliseconds(58)},
+        {"line speed holds the whole answer", slowLine, good, milliseconds(124)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

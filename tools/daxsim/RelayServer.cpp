@@ -45,7 +45,9 @@ std::optional<std::vector<uint8_t>> RelayServer::Forward(std::span<const uint8_t
     auto hold = std::chrono::milliseconds(reply.DelayMs);
     if (reply.SplitAt > 0)
         hold += std::chrono::milliseconds(reply.GapMs);
-    hold += std::chrono::ceil<std::chrono::milliseconds>(reply.ByteTime * static_cast<int64_t>(reply.Bytes.size()));
+    // On a slow line the request has to reach the instrument before its answer can start.
+    hold += std::chrono::ceil<std::chrono::milliseconds>(reply.RequestTime +
+                                                         reply.ByteTime * static_cast<int64_t>(reply.Bytes.size()));
     if (hold.count() > 0 && !stop_.Sleep(hold))
         return std::nullopt;
     // Counted when handed to the relay, which sends it at once.
