@@ -70,10 +70,11 @@ void TGprsChanelParams::Save(platform::RegistryStore& store)
     store.WriteInteger(kRegistryKey, "ChanelTimeout", ChanelTimeout);
 }
 
-GprsChanelHelper::GprsChanelHelper(GprsTimings timings)
-    : timings_(timings), queue_(std::make_unique<GprsCommandQueue>())
+GprsChanelHelper::GprsChanelHelper(GprsTimings timings, bool useRegistry)
+    : useRegistry_(useRegistry), timings_(timings), queue_(std::make_unique<GprsCommandQueue>())
 {
-    params_.Load(platform::RegistryStore::CurrentUser());
+    if (useRegistry_)
+        params_.Load(platform::RegistryStore::CurrentUser());
     chanelTimeoutMs_.store(params_.ChanelTimeout);
     endpoint_ = params_.DeviceID;
     thread_ = std::make_unique<GprsThread>(*queue_, timings_);
@@ -128,8 +129,10 @@ void GprsChanelHelper::Open(TInteractContainer* target)
     chanelTimeoutMs_.store(settings.ChanelTimeout);
     open_.store(true);
     Log("GPRS канал открыт", target);
-    platform::RegistryStore store = platform::RegistryStore::CurrentUser();
-    params_.Save(store);
+    if (useRegistry_) {
+        platform::RegistryStore store = platform::RegistryStore::CurrentUser();
+        params_.Save(store);
+    }
 }
 
 void GprsChanelHelper::Close(TInteractContainer* target)

@@ -44,8 +44,10 @@ struct TGprsChanelParams {
 // The channel must be destroyed only when no caller is waiting in it.
 class GprsChanelHelper : public TChanelHelperBase {
 public:
-    // Loads the settings from the registry and starts the relay thread.
-    explicit GprsChanelHelper(GprsTimings timings = {});
+    // Loads the settings from the registry and starts the relay thread. With useRegistry
+    // false the settings start at their defaults and are never stored (a developer tool that
+    // must not change the user's choices).
+    explicit GprsChanelHelper(GprsTimings timings = {}, bool useRegistry = true);
     ~GprsChanelHelper() override;
 
     ChanelKind Kind() const override { return ChanelKind::Gprs; }
@@ -73,6 +75,7 @@ private:
     int32_t RunCommand(TGprsCommandInteract& command, std::chrono::milliseconds bound, TInteractContainer* target);
     std::string Endpoint() const;
 
+    bool useRegistry_;
     TGprsChanelParams params_;
     GprsTimings timings_;
     std::unique_ptr<GprsCommandQueue> queue_;

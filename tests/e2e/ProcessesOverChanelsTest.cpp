@@ -3,7 +3,7 @@
 // instrument loaded from a data file.
 #include "DataFile.h"
 #include "FakeTime.h"
-#include "GprsRelayServer.h"
+#include "RelayServer.h"
 #include "Servers.h"
 #include "Simulator.h"
 
@@ -80,14 +80,8 @@ public:
         case Line::Gprs: {
             daxrelay::RelayOptions options;
             options.devices = {"DAX0001"};
-            relay_ = std::make_unique<daxrelay::GprsRelayServer>(
-                options, [this](std::span<const uint8_t> frame) -> std::optional<Bytes> {
-                    daxsim::Reply reply = simulator_.Respond(frame);
-                    if (reply.Bytes.empty())
-                        return std::nullopt;
-                    return reply.Bytes;
-                });
-            EXPECT_TRUE(relay_->Start());
+            relay_ = std::make_unique<daxsim::RelayServer>(simulator_, options, "127.0.0.1", 0);
+            relay_->Start();
             auto chanel = std::make_unique<GprsChanelHelper>();
             chanel->Params().IPAddress = "127.0.0.1";
             chanel->Params().TcpUdpPort = relay_->Port();
@@ -123,7 +117,7 @@ private:
     daxsim::Simulator simulator_;
     std::unique_ptr<daxsim::PtyServer> pty_;
     std::unique_ptr<daxsim::TcpServer> tcp_;
-    std::unique_ptr<daxrelay::GprsRelayServer> relay_;
+    std::unique_ptr<daxsim::RelayServer> relay_;
     std::unique_ptr<TChanelHelperBase> chanel_;
     testsupport::RecordingPacer pacer_;
     DaxHelper helper_;

@@ -1,5 +1,6 @@
 // The dax-sim and daxprobe programs, as a developer runs them.
 #include "DataFile.h"
+#include "RelayServer.h"
 #include "Servers.h"
 #include "Simulator.h"
 
@@ -82,9 +83,38 @@ TEST(Daxprobe, ExchangesThroughDaxHelperAgainstTheSimulator)
 
     std::string output;
     EXPECT_EQ(RunCommand(kProbe + " identify", output), 2);
-    EXPECT_NE(output.find("give exactly one of --serial PATH and --tcp HOST:PORT"), std::string::npos) << output;
+    EXPECT_NE(output.find("give exactly one of --serial PATH, --tcp HOST:PORT and --gprs HOST:PORT"), std::string::npos)
+        << output;
     EXPECT_EQ(RunCommand(kProbe + " --serial /dev/no-such-port identify", output), 1);
     EXPECT_EQ(output, "COM-порт не открыт\n");
+}
+
+TEST(Daxprobe, ReachesTheInstrumentThroughTheRelayServer)
+{
+    daxsim::Simulator simulator(daxsim::FixtureState(daxsim::Model::Dax01), 1);
+    daxrelay::RelayOptions options;
+    options.devices = {"DAX0001", "DAX0002"};
+    daxsim::RelayServer relay(simulator, options, "127.0.0.1", 0);
+    relay.Start();
+    const std::string server = "127.0.0.1:" + std::to_string(relay.Port());
+
+    std::string output;
+    EXPECT_EQ(RunCommand(kProbe + " --gprs " + server + " --id DAX0001 --log read 30001 10", output), 0) << output;
+    for (const char* text : {"Запрос версии сервера\n", "GPRS канал открыт\n", "answer: 25 bytes\n",
+                             "[DAX0001] << 00 04 00 00 00 0A 71 DC \n", "30010 = 0x3009 (12297)\n"})
+        EXPECT_NE(output.find(text), std::string::npos) << text << "\n" << output;
+
+    EXPECT_EQ(RunCommand(kProbe + " --gprs " + server + " --id NOPE read 30001 10", output), 1);
+    EXPECT_NE(output.find("Прибор с требуемым идентификатором отсутствует\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("GPRS канал не открыт\n"), std::string::npos) << output;
+
+    EXPECT_EQ(RunCommand(kProbe + " --gprs-list " + server, output), 0) << output;
+    EXPECT_EQ(output, "DAX0001\nDAX0002\n");
+
+    EXPECT_EQ(RunCommand(kProbe + " --gprs " + server + " identify", output), 2);
+    EXPECT_NE(output.find("--gprs HOST:PORT and --id ID go together"), std::string::npos) << output;
+    relay.Stop();
+    EXPECT_EQ(RunCommand(kProbe + " --gprs-list " + server, output), 1);
 }
 
 struct ProgramCase {

@@ -1,8 +1,9 @@
-// daxprobe: opens one channel (a serial port or a TCP gateway), makes one exchange with the
+// daxprobe: opens one channel (a serial port, a TCP gateway or a GPRS relay server), makes one exchange with the
 // instrument through DaxHelper, as the configurator does (one attempt), and prints the
 // exchange log (with --log), DaxHelper's own texts and what the answer gave. A developer's
 // tool for tests and for diagnosing a link; exits non-zero with the failure's text.
 #include "comm/ComPortChanel.h"
+#include "comm/GprsChanel.h"
 #include "comm/Modbus.h"
 #include "comm/TcpChanel.h"
 #include "device/Daxhelper.h"
@@ -18,8 +19,9 @@
 namespace {
 
 const char* const kUsage =
-    "usage: daxprobe (--serial PATH [--speed N] | --tcp HOST:PORT) [--addr N] [--log]\n"
-    "                (identify | read REG COUNT | write REG VALUE... | page TYPE ARG START COUNT)\n";
+    "usage: daxprobe (--serial PATH [--speed N] | --tcp HOST:PORT | --gprs HOST:PORT --id ID) [--addr N] [--log]\n"
+    "                (identify | read REG COUNT | write REG VALUE... | page TYPE ARG START COUNT)\n"
+    "       daxprobe --gprs-list HOST:PORT\n";
 
 struct Usage {
     std::string text;
@@ -84,11 +86,37 @@ void PrintRecords(const DaxHelper& helper, uint32_t type)
     }
 }
 
+// "HOST:PORT" split, or a usage error naming the option.
+std::pair<std::string, int32_t> HostPort(const std::string& text, const char* option)
+{
+    const size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        throw Usage{std::string(option) + ": expected HOST:PORT, got \"" + text + "\""};
+    return {text.substr(0, colon),
+            static_cast<int32_t>(Number(text.substr(colon + 1), 1, 65535, (std::string(option) + " port").c_str()))};
+}
+
+// The device IDs the relay server knows, one a line.
+int ListDevices(const std::string& server)
+{
+    const auto [host, port] = HostPort(server, "--gprs-list");
+    std::vector<GPRS_UDP_CHANEL_DATA> records;
+    if (!QueryDeviceList(host, port, records))
+        throw platform::Exception("the relay server did not give its device list");
+    for (const auto& record : records)
+        std::printf("%s\n", record.DeviceId().c_str());
+    return 0;
+}
+
 int Run(const std::vector<std::string>& args)
 {
+    if (args.size() == 2 && args[0] == "--gprs-list")
+        return ListDevices(args[1]);
     std::string serial;
     int32_t speed = 19200;
     std::string tcp;
+    std::string gprs;
+    std::string deviceId;
     int32_t address = 0;
     bool log = false;
     size_t i = 0;
@@ -105,6 +133,10 @@ int Run(const std::vector<std::string>& args)
             speed = static_cast<int32_t>(Number(value(), 0, 10000000, "--speed"));
         else if (option == "--tcp")
             tcp = value();
+        else if (option == "--gprs")
+            gprs = value();
+        else if (option == "--id")
+            deviceId = value();
         else if (option == "--addr")
             address = static_cast<int32_t>(Number(value(), 0, 254, "--addr"));
         else if (option == "--log")
@@ -112,8 +144,10 @@ int Run(const std::vector<std::string>& args)
         else
             throw Usage{"unknown option \"" + option + "\""};
     }
-    if (serial.empty() == tcp.empty())
-        throw Usage{"give exactly one of --serial PATH and --tcp HOST:PORT"};
+    if (int{!serial.empty()} + int{!tcp.empty()} + int{!gprs.empty()} != 1)
+        throw Usage{"give exactly one of --serial PATH, --tcp HOST:PORT and --gprs HOST:PORT"};
+    if (gprs.empty() != deviceId.empty())
+        throw Usage{"--gprs HOST:PORT and --id ID go together"};
     if (i >= args.size())
         throw Usage{"no command given"};
     const std::string command = args[i++];
@@ -126,15 +160,21 @@ int Run(const std::vector<std::string>& args)
         com->Params().ComPortSpeed = speed;
         com->Params().NetAddr = address;
         chanel = std::move(com);
-    } else {
-        const size_t colon = tcp.rfind(':');
-        if (colon == std::string::npos || colon == 0)
-            throw Usage{"--tcp: expected HOST:PORT, got \"" + tcp + "\""};
+    } else if (!tcp.empty()) {
+        const auto [host, port] = HostPort(tcp, "--tcp");
         auto net = std::make_unique<TcpChanelHelper>(false);
-        net->Params().TcpAddress = tcp.substr(0, colon);
-        net->Params().TcpPort = static_cast<int32_t>(Number(tcp.substr(colon + 1), 1, 65535, "--tcp port"));
+        net->Params().TcpAddress = host;
+        net->Params().TcpPort = port;
         net->Params().NetAddr = address;
         chanel = std::move(net);
+    } else {
+        // The relay addresses the instrument by its device ID; frames carry address 0.
+        const auto [host, port] = HostPort(gprs, "--gprs");
+        auto relay = std::make_unique<GprsChanelHelper>(GprsTimings{}, false);
+        relay->Params().IPAddress = host;
+        relay->Params().TcpUdpPort = port;
+        relay->Params().DeviceID = deviceId;
+        chanel = std::move(relay);
     }
     chanel->SetLogEnabled(log);
     chanel->SetLogCallback([](const std::string& text, TInteractContainer*) { std::printf("%s\n", text.c_str()); });
@@ -190,6 +230,8 @@ int Run(const std::vector<std::string>& args)
     } else if (command == "read") {
         if (!helper.ReadRegisters(firstRegister, count, nullptr, tries))
             throw platform::Exception(FormatRefusal("read", firstRegister, count, dax::kMaxReadRegisters));
+        // DaxHelper takes only an answer of exactly this length.
+        std::printf("answer: %d bytes\n", 2 * count + 5);
         DaxHelperLocker locker(&helper);
         const bool input = firstRegister < dax::kFirstHoldingRegister;
         const uint8_t* image = input ? helper.InputRegisterImage.data() : helper.HoldingRegisterImage.data();
