@@ -217,7 +217,10 @@ TEST_P(ProcessesOverChanels, WriteAllOfAChangedSetupImageIsReadBackIdentical)
 
 TEST_P(ProcessesOverChanels, AbortStopsWithinOneExchangeAndLeavesNoThread)
 {
-    Rig rig(GetParam());
+    // Answers that take a while, as on a real line, so that the stop comes mid-run.
+    daxsim::FaultOptions slow;
+    slow.DelayMs = 20;
+    Rig rig(GetParam(), StartFile(), slow);
     uint64_t requestsAtAbort = 0;
     bool aborted = false;
     const Outcome outcome = RunProcess(
