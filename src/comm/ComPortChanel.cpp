@@ -6,19 +6,6 @@ namespace {
 
 constexpr int32_t kOpenFirstByteMs = 1000;
 
-// Lets a failure out as the ordinary exception: our own keep their class and message,
-// anything else becomes one with its message (or an empty one).
-[[noreturn]] void RethrowAsOrdinary()
-{
-    try {
-        throw;
-    } catch (const platform::Exception&) {
-        throw;
-    } catch (...) {
-        throw platform::Exception(platform::CurrentExceptionMessage());
-    }
-}
-
 } // namespace
 
 void TComPortChanelParams::Load(platform::RegistryStore& store)
@@ -58,7 +45,7 @@ void ComPortChanelHelper::Open(TInteractContainer*)
         port_.SetRts(false);
     } catch (...) {
         port_.Close();
-        RethrowAsOrdinary();
+        platform::RethrowAsException();
     }
     endpoint_ = params_.ComPortName;
     SetDeviceAddress(params_.NetAddr);
@@ -89,7 +76,7 @@ void ComPortChanelHelper::SetTimeouts(int32_t firstByteMs, int32_t interByteMs, 
         timeouts.ReadIntervalTimeout = interByteMs;
         port_.SetTimeouts(timeouts);
     } catch (...) {
-        RethrowAsOrdinary();
+        platform::RethrowAsException();
     }
 }
 
@@ -109,6 +96,6 @@ int32_t ComPortChanelHelper::Transact(std::span<const uint8_t> request, std::spa
         LogExchange(answer.first(received), endpoint_, ExchangeDirection::Answer, target);
         return static_cast<int32_t>(received);
     } catch (...) {
-        RethrowAsOrdinary();
+        platform::RethrowAsException();
     }
 }

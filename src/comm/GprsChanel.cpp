@@ -1,5 +1,6 @@
 #include "GprsChanel.h"
 
+#include "Sysutil.h"
 #include "platform/Exceptions.h"
 #include "platform/RegistryStore.h"
 
@@ -9,48 +10,15 @@ namespace {
 
 constexpr std::chrono::milliseconds kWaitMargin{1000};
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-std::vector<std::string> SplitLines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.emplace_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += '\n';
-    }
-    return text;
-}
-
 } // namespace
 
 void TGprsChanelParams::Load(const platform::RegistryStore& store)
 {
     IPAddress = store.ReadString(kRegistryKey, "IPAddress", "");
     DeviceID = store.ReadString(kRegistryKey, "DeviceID", "");
-    IPAddressList = SplitLines(store.ReadString(kRegistryKey, "IPAddressList", ""));
+    IPAddressList = TextToLines(store.ReadString(kRegistryKey, "IPAddressList", ""));
+    if (IPAddressList.size() > kMaxRecentAddresses)
+        IPAddressList.resize(kMaxRecentAddresses);
     GprsChanelType = store.ReadInteger(kRegistryKey, "GprsChanelType", 0);
     TcpUdpPort = store.ReadInteger(kRegistryKey, "TcpUdpPort", 5100);
     ChanelTimeout = store.ReadInteger(kRegistryKey, "ChanelTimeout", 6000);
@@ -58,13 +26,12 @@ void TGprsChanelParams::Load(const platform::RegistryStore& store)
 
 void TGprsChanelParams::Save(platform::RegistryStore& store)
 {
-    std::erase_if(IPAddressList, [this](const std::string& line) { return EqualIgnoringCase(line, IPAddress); });
-    IPAddressList.insert(IPAddressList.begin(), IPAddress);
+    RememberRecent(IPAddressList, IPAddress, kMaxRecentAddresses);
     if (!store.CreateKey(kRegistryKey))
         return;
     store.WriteString(kRegistryKey, "IPAddress", IPAddress);
     store.WriteString(kRegistryKey, "DeviceID", DeviceID);
-    store.WriteString(kRegistryKey, "IPAddressList", JoinLines(IPAddressList));
+    store.WriteString(kRegistryKey, "IPAddressList", LinesToText(IPAddressList));
     store.WriteInteger(kRegistryKey, "GprsChanelType", GprsChanelType);
     store.WriteInteger(kRegistryKey, "TcpUdpPort", TcpUdpPort);
     store.WriteInteger(kRegistryKey, "ChanelTimeout", ChanelTimeout);

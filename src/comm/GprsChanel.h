@@ -19,6 +19,7 @@ class RegistryStore;
 // record: the settings frame edits the channel's own copy on the main thread.
 struct TGprsChanelParams {
     static constexpr std::string_view kRegistryKey = "\\Software\\Morvel\\DaxConfig\\GprsChanel";
+    static constexpr size_t kMaxRecentAddresses = 20;
 
     int32_t GprsChanelType = 0;              // 0 "GPRS сервер", 1 "Real IP"; the same exchange for both
     int32_t TcpUdpPort = 5100;

@@ -265,3 +265,43 @@ bool AllBytesEqual(std::span<const uint8_t> bytes, uint8_t value)
 {
     return std::all_of(bytes.begin(), bytes.end(), [value](uint8_t b) { return b == value; });
 }
+
+std::vector<std::string> TextToLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (!line.empty())
+            lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string LinesToText(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void RememberRecent(std::vector<std::string>& list, const std::string& entry, size_t most)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    std::erase_if(list, [&](const std::string& line) {
+        return std::equal(line.begin(), line.end(), entry.begin(), entry.end(),
+                          [&](char x, char y) { return lower(x) == lower(y); });
+    });
+    list.insert(list.begin(), entry);
+    if (list.size() > most)
+        list.resize(most);
+}

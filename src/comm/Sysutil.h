@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Text helpers shared by the configurator's subsystems. Every function here is independent
 // of the process locale: numbers are always read and written the C way, whatever LC_ALL says.
@@ -51,3 +52,11 @@ bool TextToFixedBuffer(std::string_view text, std::span<uint8_t> buffer);
 
 // True when every byte equals value (and for no bytes at all).
 bool AllBytesEqual(std::span<const uint8_t> bytes, uint8_t value);
+
+// A list of texts kept as one value, one line each (CR LF or LF); empty lines are dropped.
+std::vector<std::string> TextToLines(std::string_view text);
+std::string LinesToText(const std::vector<std::string>& lines);
+
+// Puts entry first in a most-recently-used list, removing equal entries (ASCII letters
+// compared without regard to case) and keeping at most `most` entries.
+void RememberRecent(std::vector<std::string>& list, const std::string& entry, size_t most);

@@ -1,5 +1,6 @@
 #include "TcpChanel.h"
 
+#include "Sysutil.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
@@ -9,44 +10,6 @@
 namespace {
 
 const char* const kPeerClosed = "Соединение закрыто удаленной стороной";
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-std::vector<std::string> SplitLines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!line.empty())
-            lines.emplace_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-[[noreturn]] void RethrowAsOrdinary()
-{
-    try {
-        throw;
-    } catch (const platform::Exception&) {
-        throw;
-    } catch (...) {
-        throw platform::Exception(platform::CurrentExceptionMessage());
-    }
-}
-
 } // namespace
 
 void TTcpChanelParams::Load(platform::RegistryStore& store)
@@ -56,30 +19,24 @@ void TTcpChanelParams::Load(platform::RegistryStore& store)
     TcpPort = store.ReadInteger(kRegistryKey, "TcpPort", 4001);
     NetAddr = store.ReadInteger(kRegistryKey, "NetAddr", 0);
     TcpTimeout = store.ReadInteger(kRegistryKey, "TcpTimeout", 1000);
-    IPAddressList = SplitLines(store.ReadString(kRegistryKey, "IPAddressList", ""));
+    IPAddressList = TextToLines(store.ReadString(kRegistryKey, "IPAddressList", ""));
     if (IPAddressList.size() > kMaxRecentAddresses)
         IPAddressList.resize(kMaxRecentAddresses);
 }
 
 void TTcpChanelParams::RememberAddress()
 {
-    std::erase_if(IPAddressList, [this](const std::string& entry) { return EqualIgnoringCase(entry, TcpAddress); });
-    IPAddressList.insert(IPAddressList.begin(), TcpAddress);
-    if (IPAddressList.size() > kMaxRecentAddresses)
-        IPAddressList.resize(kMaxRecentAddresses);
+    RememberRecent(IPAddressList, TcpAddress, kMaxRecentAddresses);
 }
 
 void TTcpChanelParams::Save(platform::RegistryStore& store)
 {
     RememberAddress();
-    std::string list;
-    for (const std::string& entry : IPAddressList)
-        list += entry + "\r\n";
     store.WriteString(kRegistryKey, "TcpAddress", TcpAddress);
     store.WriteInteger(kRegistryKey, "TcpPort", TcpPort);
     store.WriteInteger(kRegistryKey, "NetAddr", NetAddr);
     store.WriteInteger(kRegistryKey, "TcpTimeout", TcpTimeout);
-    store.WriteString(kRegistryKey, "IPAddressList", list);
+    store.WriteString(kRegistryKey, "IPAddressList", LinesToText(IPAddressList));
 }
 
 TcpChanelHelper::TcpChanelHelper(bool useRegistry) : useRegistry_(useRegistry)
@@ -115,7 +72,7 @@ void TcpChanelHelper::Open(TInteractContainer* target)
             params_.Save(store);
         }
     } catch (...) {
-        RethrowAsOrdinary();
+        platform::RethrowAsException();
     }
 }
 

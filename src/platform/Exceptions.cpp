@@ -27,6 +27,17 @@ std::string CurrentExceptionMessage()
     }
 }
 
+void RethrowAsException()
+{
+    try {
+        throw;
+    } catch (const Exception&) {
+        throw;
+    } catch (...) {
+        throw Exception(CurrentExceptionMessage());
+    }
+}
+
 } // namespace platform
 
 win_error::win_error(int errorCode)

@@ -37,6 +37,10 @@ std::string SystemErrorText(int errorCode);
 // anything else gives an empty text.
 std::string CurrentExceptionMessage();
 
+// Inside a catch block: lets the exception being handled out as our own exception. One of
+// ours goes on as it is; anything else becomes one with its message (or an empty one).
+[[noreturn]] void RethrowAsException();
+
 } // namespace platform
 
 // A failed system call, with the message "System Error.  Code: <code>.\r\n<system text>".

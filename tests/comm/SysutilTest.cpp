@@ -158,3 +158,24 @@ TEST(Sysutil, AllBytesEqual)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Sysutil, LinesOfAStoredList)
+{
+    EXPECT_EQ(TextToLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(TextToLines(""), std::vector<std::string>{});
+    EXPECT_EQ(LinesToText({"a", "b"}), "a\r\nb\r\n");
+    EXPECT_EQ(TextToLines(LinesToText({"10.0.0.1", "host"})), (std::vector<std::string>{"10.0.0.1", "host"}));
+}
+
+TEST(Sysutil, RememberRecentPutsTheEntryFirstOnceAndCapsTheList)
+{
+    std::vector<std::string> list = {"a.example", "B.EXAMPLE", "c.example"};
+    RememberRecent(list, "b.example", 3);
+    EXPECT_EQ(list, (std::vector<std::string>{"b.example", "a.example", "c.example"}));
+    RememberRecent(list, "d.example", 3);
+    EXPECT_EQ(list, (std::vector<std::string>{"d.example", "b.example", "a.example"}));
+}
+
+} // namespace
