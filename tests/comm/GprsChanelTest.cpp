@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "GprsTestSupport.h"
+
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -20,26 +22,8 @@ using daxrelay::GprsRelayServer;
 using daxrelay::HandshakeStep;
 using daxrelay::RelayOptions;
 
-// Short waits: every handshake failure takes well under a second.
-GprsTimings FastTimings()
-{
-    GprsTimings timings;
-    timings.connectMs = 300;
-    timings.answerMs = 50;
-    timings.interByteMs = 20;
-    timings.retryPauseMs = 5;
-    timings.listConnectMs = 150;
-    timings.listInterByteMs = 10;
-    return timings;
-}
-
-Bytes WithCrc(Bytes frame)
-{
-    const uint16_t crc = Crc16Modbus(frame);
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    return frame;
-}
+using testsupport::FastGprsTimings;
+using testsupport::WithCrc;
 
 Bytes ReadInputRequest(uint16_t address, uint16_t count)
 {
@@ -138,7 +122,7 @@ TEST(GprsThread, HandshakeResultCodes)
         GprsRelayServer server(c.options, ScriptedInstrument);
         ASSERT_TRUE(server.Start());
         GprsCommandQueue queue;
-        GprsThread thread(queue, FastTimings());
+        GprsThread thread(queue, FastGprsTimings());
         TGprsCommandInteract open(TGprsCommandInteract::kOpen);
         open.SetSettings({"127.0.0.1", server.Port(), c.deviceId, 200});
         std::vector<std::string> texts;
@@ -153,7 +137,7 @@ TEST(GprsThread, HandshakeResultCodes)
 TEST(GprsThread, OpenWithoutSettingsOrServer)
 {
     GprsCommandQueue queue;
-    GprsThread thread(queue, FastTimings());
+    GprsThread thread(queue, FastGprsTimings());
     std::vector<std::string> texts;
     const auto log = [&](const std::string& t) { texts.push_back(t); };
 
@@ -189,7 +173,7 @@ TEST(GprsThread, StopDuringHandshakeFailsPendingAndLaterCommands)
     GprsRelayServer server(Silent(HandshakeStep::Version), ScriptedInstrument);
     ASSERT_TRUE(server.Start());
     GprsCommandQueue queue;
-    GprsTimings slow = FastTimings();
+    GprsTimings slow = FastGprsTimings();
     slow.answerMs = 10000;   // the handshake would wait for long
     GprsThread thread(queue, slow);
     TGprsCommandInteract open(TGprsCommandInteract::kOpen);
@@ -245,7 +229,7 @@ TEST(GprsDeviceList, Queries)
         ASSERT_TRUE(server.Start());
         std::vector<GPRS_UDP_CHANEL_DATA> list(1);
         std::copy_n("kept", 4, list[0].bytes.begin() + 10);
-        EXPECT_EQ(QueryDeviceList("127.0.0.1", server.Port(), list, FastTimings()), c.result) << c.name;
+        EXPECT_EQ(QueryDeviceList("127.0.0.1", server.Port(), list, FastGprsTimings()), c.result) << c.name;
         std::vector<std::string> ids;
         for (const auto& record : list)
             ids.push_back(record.DeviceId());
@@ -253,8 +237,8 @@ TEST(GprsDeviceList, Queries)
         EXPECT_EQ(server.HandshakeCount(), 0) << c.name;
     }
     std::vector<GPRS_UDP_CHANEL_DATA> list;
-    EXPECT_FALSE(QueryDeviceList("127.0.0.1", 0, list, FastTimings()));
-    EXPECT_FALSE(QueryDeviceList("", 5100, list, FastTimings()));
+    EXPECT_FALSE(QueryDeviceList("127.0.0.1", 0, list, FastGprsTimings()));
+    EXPECT_FALSE(QueryDeviceList("", 5100, list, FastGprsTimings()));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -271,7 +255,7 @@ protected:
     }
     std::unique_ptr<GprsChanelHelper> MakeChanel(int32_t timeoutMs = 200, std::string id = "DAX0001")
     {
-        auto chanel = std::make_unique<GprsChanelHelper>(FastTimings());
+        auto chanel = std::make_unique<GprsChanelHelper>(FastGprsTimings());
         chanel->Params().IPAddress = "127.0.0.1";
         chanel->Params().TcpUdpPort = server_ ? server_->Port() : 1;
         chanel->Params().DeviceID = std::move(id);

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "GprsTestSupport.h"
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -26,26 +28,8 @@ using Bytes = std::vector<uint8_t>;
 using daxrelay::HandshakeStep;
 using daxrelay::RelayOptions;
 
-// Handshake answers are waited for briefly: a silent step fails within well under a second.
-GprsTimings FastTimings()
-{
-    GprsTimings timings;
-    timings.connectMs = 300;
-    timings.answerMs = 50;
-    timings.interByteMs = 20;
-    timings.retryPauseMs = 5;
-    timings.listConnectMs = 150;
-    timings.listInterByteMs = 10;
-    return timings;
-}
-
-Bytes WithCrc(Bytes frame)
-{
-    const uint16_t crc = Crc16Modbus(frame);
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    return frame;
-}
+using testsupport::FastGprsTimings;
+using testsupport::WithCrc;
 
 Bytes ReadRequest(uint8_t address, uint16_t reg, int32_t count)
 {
@@ -121,7 +105,7 @@ protected:
 
     GprsChanelHelper& MakeChanel(std::string id = "DAX0001", int32_t timeoutMs = 300)
     {
-        auto chanel = std::make_unique<GprsChanelHelper>(FastTimings());
+        auto chanel = std::make_unique<GprsChanelHelper>(FastGprsTimings());
         chanel->Params().IPAddress = "127.0.0.1";
         chanel->Params().TcpUdpPort = server_->Port();
         chanel->Params().DeviceID = std::move(id);
@@ -418,7 +402,7 @@ TEST_F(GprsVsSimulator, DeviceList)
         SCOPED_TRACE(c.name);
         Start(c.relay);
         std::vector<GPRS_UDP_CHANEL_DATA> list;
-        EXPECT_EQ(QueryDeviceList("127.0.0.1", server_->Port(), list, FastTimings()), c.result);
+        EXPECT_EQ(QueryDeviceList("127.0.0.1", server_->Port(), list, FastGprsTimings()), c.result);
         std::vector<std::string> ids;
         for (const auto& record : list)
             ids.push_back(record.DeviceId());
