@@ -35,6 +35,41 @@ bool ChecksumMatches(std::span<const uint8_t> bytes, size_t length)
     return Crc16Modbus(bytes.first(length)) == ReadLe16(bytes, length);
 }
 
+// Device IDs must survive the way from the server's list to the association message byte
+// for byte. Windows-1251 leaves the byte 0x98 unassigned, which the text codec turns into
+// U+FFFD and back into '?': a listed ID holding it could never be associated. In IDs that
+// byte stands for U+0098 (as the WHATWG windows-1251 mapping has it) in both directions.
+constexpr uint8_t kUnassignedByte = 0x98;
+constexpr std::string_view kUnassignedByteUtf8 = "\xC2\x98";
+
+std::string DeviceIdBytesToUtf8(std::span<const uint8_t> bytes)
+{
+    std::string text;
+    auto from = bytes.begin();
+    for (auto at = bytes.begin(); at != bytes.end(); ++at) {
+        if (*at != kUnassignedByte)
+            continue;
+        text += platform::Cp1251ToUtf8(std::string(from, at));
+        text += kUnassignedByteUtf8;
+        from = at + 1;
+    }
+    text += platform::Cp1251ToUtf8(std::string(from, bytes.end()));
+    return text;
+}
+
+std::string DeviceIdUtf8ToBytes(std::string_view text)
+{
+    std::string bytes;
+    for (;;) {
+        const size_t at = text.find(kUnassignedByteUtf8);
+        bytes += platform::Utf8ToCp1251(text.substr(0, at));
+        if (at == std::string_view::npos)
+            return bytes;
+        bytes += static_cast<char>(kUnassignedByte);
+        text.remove_prefix(at + kUnassignedByteUtf8.size());
+    }
+}
+
 } // namespace
 
 namespace gprs {
@@ -47,7 +82,7 @@ bool IsVersionAnswer(std::span<const uint8_t> answer)
 
 std::array<uint8_t, kDeviceIdSize> DeviceIdField(std::string_view deviceIdUtf8)
 {
-    const std::string bytes = platform::Utf8ToCp1251(deviceIdUtf8);
+    const std::string bytes = DeviceIdUtf8ToBytes(deviceIdUtf8);
     std::array<uint8_t, kDeviceIdSize> field{};
     std::memcpy(field.data(), bytes.data(), std::min(bytes.size(), field.size()));
     return field;
@@ -133,7 +168,7 @@ std::string GPRS_UDP_CHANEL_DATA::DeviceId() const
 {
     const auto field = std::span<const uint8_t>(bytes).subspan(10, gprs::kDeviceIdSize);
     const auto end = std::find(field.begin(), field.end(), uint8_t{0});
-    return platform::Cp1251ToUtf8(std::string(field.begin(), end));
+    return DeviceIdBytesToUtf8(std::span<const uint8_t>(field.begin(), end));
 }
 
 bool QueryDeviceList(std::string_view address, int32_t port, std::vector<GPRS_UDP_CHANEL_DATA>& list,

@@ -44,7 +44,9 @@ constexpr uint32_t kMaxDeviceRecords = 65535;
 bool IsVersionAnswer(std::span<const uint8_t> answer);
 
 // The first (at most) 16 bytes of the device ID in Windows-1251, padded with zero bytes;
-// an ID of 16 bytes or more fills the field without a terminating zero.
+// an ID of 16 bytes or more fills the field without a terminating zero. U+0098 stands for
+// the byte 0x98, which Windows-1251 leaves unassigned, so every ID the server lists
+// (GPRS_UDP_CHANEL_DATA::DeviceId) gives back its own bytes.
 std::array<uint8_t, kDeviceIdSize> DeviceIdField(std::string_view deviceIdUtf8);
 std::array<uint8_t, kAssociationSize> AssociationMessage(std::string_view deviceIdUtf8);
 
@@ -105,7 +107,8 @@ struct GprsTimings {
 struct GPRS_UDP_CHANEL_DATA {
     std::array<uint8_t, gprs::kDeviceRecordSize> bytes{};
 
-    // The 16-byte ID field (offset 10) up to its first zero byte, as UTF-8.
+    // The 16-byte ID field (offset 10) up to its first zero byte, as UTF-8 (the byte 0x98 as
+    // U+0098; see gprs::DeviceIdField).
     std::string DeviceId() const;
 };
 

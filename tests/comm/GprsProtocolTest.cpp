@@ -70,6 +70,33 @@ TEST(GprsPackets, DeviceIdField)
     }
 }
 
+// Every ID the server lists must be associated with exactly its own bytes, the byte 0x98
+// (unassigned in Windows-1251) included: once it came back as '?' and the device was
+// unreachable.
+TEST(GprsPackets, EveryListedDeviceIdIsAssociatedWithItsOwnBytes)
+{
+    struct Case {
+        const char* name;
+        Bytes id;
+    } const cases[] = {
+        {"the unassigned byte alone", {0x98}},
+        {"the unassigned byte between letters", {'D', 0x98, 'X', 0xCF}},
+        {"16 bytes ending in it", {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 0x98}},
+        {"every other high byte", {0x80, 0x97, 0x99, 0xA0, 0xB9, 0xC0, 0xFF}},
+    };
+    for (const Case& c : cases) {
+        GPRS_UDP_CHANEL_DATA record;
+        std::copy(c.id.begin(), c.id.end(), record.bytes.begin() + 10);
+        const std::string text = record.DeviceId();
+        EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos) << c.name;
+        Bytes expected = c.id;
+        expected.resize(gprs::kDeviceIdSize, 0);
+        const auto field = gprs::DeviceIdField(text);
+        EXPECT_EQ(Bytes(field.begin(), field.end()), expected) << c.name;
+    }
+    EXPECT_EQ(gprs::DeviceIdField("\xC2\x98" "1")[0], 0x98);
+}
+
 struct Report {
     bool data;
     uint16_t sequence;

@@ -1,0 +1,198 @@
+// Every fuzz target on its seed corpus, on a fixed, deterministic set of mutations of the
+// seeds, and on the inputs that crashed it before. The contract is the fuzzers' own: no
+// memory error (the sanitizer builds catch those), nothing thrown but platform::Exception,
+// and every promise the target checks kept.
+
+#include "FuzzTarget.h"
+
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#define DAX_FUZZ_TARGET(name) extern "C" int DaxFuzz_##name(const uint8_t* data, size_t size);
+#include "FuzzTargets.inc"
+#undef DAX_FUZZ_TARGET
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Entry = int (*)(const uint8_t*, size_t);
+
+struct Target {
+    const char* name;
+    Entry entry;
+};
+
+const Target kTargets[] = {
+#define DAX_FUZZ_TARGET(name) {#name, DaxFuzz_##name},
+#include "FuzzTargets.inc"
+#undef DAX_FUZZ_TARGET
+};
+
+// Mutations per target; all of them together keep the replay well under a second.
+constexpr size_t kMutationCount = 3000;
+
+Entry EntryOf(const std::string& name)
+{
+    for (const Target& target : kTargets)
+        if (name == target.name)
+            return target.entry;
+    return nullptr;
+}
+
+std::string Hex(const Bytes& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = 0; i < bytes.size() && i < 96; ++i) {
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 15];
+    }
+    if (bytes.size() > 96)
+        text += "... (" + std::to_string(bytes.size()) + " bytes)";
+    return text;
+}
+
+// Runs one input; a failure names the target, the input and what escaped.
+::testing::AssertionResult Survives(Entry entry, const std::string& name, const Bytes& input)
+{
+    try {
+        entry(input.data(), input.size());
+        return ::testing::AssertionSuccess();
+    } catch (const std::exception& failure) {
+        return ::testing::AssertionFailure() << name << " on " << Hex(input) << ": " << failure.what();
+    } catch (...) {
+        return ::testing::AssertionFailure() << name << " on " << Hex(input) << ": an exception of an unknown type";
+    }
+}
+
+std::vector<Bytes> Seeds(const std::string& name)
+{
+    std::vector<std::filesystem::path> files;
+    const std::filesystem::path folder = std::filesystem::path(DAX_FUZZ_CORPUS_DIR) / name;
+    if (std::filesystem::is_directory(folder))
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.is_regular_file())
+                files.push_back(entry.path());
+    std::sort(files.begin(), files.end()); // the mutations depend on the order
+    std::vector<Bytes> seeds;
+    for (const auto& file : files) {
+        Bytes bytes;
+        if (platform::ReadFileBytes(file.string(), size_t{1} << 20, bytes))
+            seeds.push_back(std::move(bytes));
+    }
+    return seeds;
+}
+
+// One to four edits of the kinds that find decoder faults: byte and bit flips, boundary
+// values, truncation, removal, insertion and duplication of a run.
+Bytes Mutate(Bytes input, std::mt19937& random)
+{
+    const auto below = [&](size_t n) { return n == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+    static const uint8_t kBoundaries[] = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF};
+    const size_t edits = 1 + below(4);
+    for (size_t e = 0; e < edits; ++e) {
+        const size_t at = below(input.size() + 1);
+        switch (below(7)) {
+        case 0:
+            if (at < input.size())
+                input[at] = static_cast<uint8_t>(below(256));
+            break;
+        case 1:
+            if (at < input.size())
+                input[at] ^= static_cast<uint8_t>(1u << below(8));
+            break;
+        case 2:
+            if (at < input.size())
+                input[at] = kBoundaries[below(std::size(kBoundaries))];
+            break;
+        case 3:
+            input.resize(at);
+            break;
+        case 4: {
+            const size_t n = std::min(input.size() - std::min(at, input.size()), 1 + below(16));
+            input.erase(input.begin() + static_cast<std::ptrdiff_t>(at), input.begin() + static_cast<std::ptrdiff_t>(at + n));
+            break;
+        }
+        case 5: {
+            Bytes run(1 + below(8));
+            for (auto& byte : run)
+                byte = static_cast<uint8_t>(below(256));
+            input.insert(input.begin() + static_cast<std::ptrdiff_t>(at), run.begin(), run.end());
+            break;
+        }
+        default: {
+            if (at >= input.size())
+                break;
+            const size_t n = std::min(input.size() - at, 1 + below(32));
+            const Bytes run(input.begin() + static_cast<std::ptrdiff_t>(at), input.begin() + static_cast<std::ptrdiff_t>(at + n));
+            const size_t to = below(input.size() + 1);
+            input.insert(input.begin() + static_cast<std::ptrdiff_t>(to), run.begin(), run.end());
+            break;
+        }
+        }
+    }
+    return input;
+}
+
+class FuzzReplay : public ::testing::TestWithParam<Target> {};
+
+TEST_P(FuzzReplay, SeedsKeepTheContract)
+{
+    const Target& target = GetParam();
+    const std::vector<Bytes> seeds = Seeds(target.name);
+    ASSERT_FALSE(seeds.empty()) << "no seed corpus for " << target.name;
+    for (const Bytes& seed : seeds)
+        EXPECT_TRUE(Survives(target.entry, target.name, seed));
+    EXPECT_TRUE(Survives(target.entry, target.name, {}));
+}
+
+TEST_P(FuzzReplay, MutationsKeepTheContract)
+{
+    const Target& target = GetParam();
+    const std::vector<Bytes> seeds = Seeds(target.name);
+    ASSERT_FALSE(seeds.empty());
+    std::mt19937 random(20240517u); // fixed: the same inputs on every run
+    const size_t count = kMutationCount;
+    size_t failures = 0;
+    for (size_t i = 0; i < count && failures < 5; ++i) {
+        const Bytes input = Mutate(seeds[i % seeds.size()], random);
+        const auto result = Survives(target.entry, target.name, input);
+        if (!result) {
+            ++failures;
+            ADD_FAILURE() << result.message();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(kTargets),
+                         [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.name); });
+
+// Inputs that broke the contract before their decoder was mended, with what they did.
+struct CrashedBefore {
+    const char* target;
+    const char* what;
+    Bytes input;
+};
+
+const CrashedBefore kCrashedBefore[] = {
+    {"answer", "placeholder: an empty answer", {}},
+};
+
+TEST(FuzzCrashedBefore, InputsThatBrokeTheContractNoLongerDo)
+{
+    for (const CrashedBefore& crash : kCrashedBefore) {
+        SCOPED_TRACE(std::string(crash.target) + ": " + crash.what);
+        const Entry entry = EntryOf(crash.target);
+        ASSERT_NE(entry, nullptr) << crash.target;
+        EXPECT_TRUE(Survives(entry, crash.target, crash.input));
+    }
+}
+
+} // namespace
