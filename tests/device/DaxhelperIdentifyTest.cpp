@@ -8,24 +8,12 @@ namespace {
 
 using testsupport::FailureText;
 using testsupport::ScriptedReply;
+using testsupport::IdentificationAnswer;
 using testsupport::WithCrc;
 using Bytes = std::vector<uint8_t>;
 
 const char* const kModification = "Неизвестная модификация прибора";
 const char* const kVersion = "Неизвестная версия прибора";
-
-Bytes IdentificationAnswer(const char* model, std::array<uint8_t, 4> version)
-{
-    Bytes body(13);
-    body[0] = 0x01;
-    body[1] = 0x11;
-    body[2] = 10;
-    for (size_t i = 0; i < 6; ++i)
-        body[3 + i] = static_cast<uint8_t>(model[i]);
-    for (size_t i = 0; i < 4; ++i)
-        body[9 + i] = version[i];
-    return WithCrc(body);
-}
 
 struct IdentifyCase {
     const char* name;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Frames.h"
 #include "comm/ChanelHelper.h"
 #include "comm/Crc16.h"
 #include "platform/Exceptions.h"
@@ -13,15 +14,6 @@
 #include <vector>
 
 namespace testsupport {
-
-// A frame with its CRC-16/MODBUS appended, low byte first.
-inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> body)
-{
-    const uint16_t crc = Crc16Modbus(body);
-    body.push_back(static_cast<uint8_t>(crc & 0xFF));
-    body.push_back(static_cast<uint8_t>(crc >> 8));
-    return body;
-}
 
 // What the channel does for one attempt.
 struct ScriptedReply {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/Crc16.h"
+#include "Frames.h"
 #include "comm/GprsProtocol.h"
 
 #include <cstdint>
@@ -19,15 +19,6 @@ inline GprsTimings FastGprsTimings()
     timings.listConnectMs = 150;
     timings.listInterByteMs = 10;
     return timings;
-}
-
-// The frame with its CRC-16/MODBUS appended, low byte first.
-inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame)
-{
-    const uint16_t crc = Crc16Modbus(frame);
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    return frame;
 }
 
 } // namespace testsupport
