@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Records.h"
-#include "comm/DateTime.h"
+#include "platform/DateTime.h"
 
 #include <array>
 #include <cstddef>

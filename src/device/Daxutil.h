@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/DateTime.h"
+#include "platform/DateTime.h"
 
 #include <cstdint>
 #include <span>

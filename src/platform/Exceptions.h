@@ -28,6 +28,27 @@ private:
     int errorCode_;
 };
 
+// A failure at a place in a text the user supplied (a script, a report file). The message
+// stays exactly the text the parser raised; where it happened travels beside it, so a
+// caller can show "source:line:column: message" or just the message. Lines and columns
+// count from 1; 0 means unknown.
+class ELocatedError : public Exception {
+public:
+    ELocatedError(std::string message, std::string source, int line, int column)
+        : Exception(std::move(message)), source_(std::move(source)), line_(line), column_(column)
+    {
+    }
+
+    const std::string& Source() const noexcept { return source_; }
+    int Line() const noexcept { return line_; }
+    int Column() const noexcept { return column_; }
+
+private:
+    std::string source_; // file or unit name; may be empty
+    int line_;
+    int column_;
+};
+
 // The system's text for an errno value (thread-safe, independent of the locale's language
 // only as far as the C library is).
 std::string SystemErrorText(int errorCode);

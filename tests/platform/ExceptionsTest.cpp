@@ -33,4 +33,18 @@ TEST(CurrentExceptionMessage, KeepsMessagesAndTextsAndEmptiesTheRest)
     EXPECT_EQ(messageOf([] { throw 42; }), "");
 }
 
+TEST(LocatedError, KeepsTheMessageExactAndThePlaceBesideIt)
+{
+    try {
+        throw platform::ELocatedError("Identifier expected", "main.pas", 3, 14);
+    } catch (const platform::Exception& error) {
+        EXPECT_EQ(error.Message(), "Identifier expected");
+        const auto* located = dynamic_cast<const platform::ELocatedError*>(&error);
+        ASSERT_NE(located, nullptr);
+        EXPECT_EQ(located->Source(), "main.pas");
+        EXPECT_EQ(located->Line(), 3);
+        EXPECT_EQ(located->Column(), 14);
+    }
+}
+
 } // namespace

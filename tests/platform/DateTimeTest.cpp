@@ -1,4 +1,4 @@
-#include "comm/DateTime.h"
+#include "platform/DateTime.h"
 
 #include <gtest/gtest.h>
 

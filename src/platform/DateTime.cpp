@@ -1,11 +1,23 @@
 #include "DateTime.h"
 
-#include "Sysutil.h"
+#include <cstdio>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+// printf-style formatting of integers only: the C library's integer conversions do not
+// depend on the locale.
+template <typename... Args>
+std::string FormatText(const char* format, Args... args)
+{
+    char buffer[128];
+    const int length = std::snprintf(buffer, sizeof buffer, format, args...);
+    if (length <= 0)
+        return {};
+    return std::string(buffer, std::min(static_cast<size_t>(length), sizeof buffer - 1));
+}
 
 // Days between 30 December 1899 and 1 January 1970.
 constexpr int64_t kUnixEpochDays = 25569;
