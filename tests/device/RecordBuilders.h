@@ -2,9 +2,7 @@
 
 #include "device/Records.h"
 
-#include <clocale>
 #include <cstdint>
-#include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 
@@ -30,28 +28,5 @@ inline dax_namespace::JournalStruct FilledJournal(uint8_t value)
     record.bytes.fill(value);
     return record;
 }
-
-// Runs each test under the C locale and under a Russian one, whose decimal separator is a
-// comma: number and date texts must come out the same.
-class UnderLocale : public testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override
-    {
-        previous_ = std::setlocale(LC_ALL, nullptr);
-        ASSERT_NE(std::setlocale(LC_ALL, GetParam()), nullptr) << GetParam() << " is not installed";
-    }
-    void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
-
-private:
-    std::string previous_;
-};
-
-inline std::string LocaleName(const testing::TestParamInfo<const char*>& info)
-{
-    return info.param[0] == 'C' ? "C" : "Russian";
-}
-
-#define DEVICE_INSTANTIATE_UNDER_LOCALES(Fixture)                                                          \
-    INSTANTIATE_TEST_SUITE_P(Locales, Fixture, testing::Values("C", "ru_RU.UTF-8"), devicetest::LocaleName)
 
 } // namespace devicetest
