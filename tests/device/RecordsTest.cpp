@@ -15,8 +15,8 @@ using dax_namespace::HeatTime;
 using dax_namespace::JournalStruct;
 using dax_namespace::JournalTimeKind;
 using dax_namespace::TotalArchiveStruct;
-using devicetest::FilledJournal;
-using devicetest::Journal;
+using testsupport::FilledJournal;
+using testsupport::Journal;
 
 static_assert(sizeof(ArchiveStruct) == 256);
 static_assert(sizeof(TotalArchiveStruct) == 256);

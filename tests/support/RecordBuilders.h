@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-namespace devicetest {
+namespace testsupport {
 
 // A journal record from its fields; values are stored little-endian as the instrument sends them.
 inline dax_namespace::JournalStruct Journal(std::initializer_list<uint8_t> stamp, uint16_t code, uint32_t oldValue,
@@ -29,4 +29,4 @@ inline dax_namespace::JournalStruct FilledJournal(uint8_t value)
     return record;
 }
 
-} // namespace devicetest
+} // namespace testsupport
