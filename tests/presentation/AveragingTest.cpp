@@ -1,6 +1,5 @@
 // Averaging of shown current values: the restart rule, the shown mean, the hint, and the
 // same results as a recomputation over every sample.
-#include "BindingTestSupport.h"
 
 #include "comm/Sysutil.h"
 #include "presentation/ExchangeKinds.h"

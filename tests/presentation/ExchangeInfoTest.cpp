@@ -1,5 +1,5 @@
 // The binding base: validation, names, control access and the container's passes.
-#include "BindingTestSupport.h"
+#include "Failures.h"
 
 #include "presentation/ExchangeInfoContainer.h"
 #include "presentation/FakeControl.h"
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-using bindingtest::MessageOf;
+using testsupport::FailureText;
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST_P(ExchangeInfoValidation, TextAndRange)
     else
         SetBindingName(&binding, "W_дог");
     edit.SetText(c.text);
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }), c.message);
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }), c.message);
 }
 
 constexpr ExchangeRange kContract{0, 99999};
@@ -77,11 +77,11 @@ TEST(ExchangeInfo, AnEmptyNameReportsTheComponentName)
     ExchangeInfo binding(&edit);
     binding.SetRange({1, 1.1});
     EXPECT_EQ(binding.GetName(), "Kpr_Edit");
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }), "Значение введено параметра \"Kpr_Edit\"");
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }), "Значение введено параметра \"Kpr_Edit\"");
     edit.SetText("1.2");
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }), "Значение параметра \"Kpr_Edit\" выходит за диапазон 1...1.1");
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }), "Значение параметра \"Kpr_Edit\" выходит за диапазон 1...1.1");
     SetBindingName(&binding, "Kпр");
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }), "Значение параметра \"Kпр\" выходит за диапазон 1...1.1");
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }), "Значение параметра \"Kпр\" выходит за диапазон 1...1.1");
 
     ExchangeInfo noControl;
     EXPECT_EQ(noControl.GetName(), "");
@@ -93,7 +93,7 @@ TEST(ExchangeInfo, ComboValueBeyondItsItemsFailsAndLeavesItUnknown)
     ExchangeInfo binding(&combo);
     ASSERT_NO_THROW(binding.SetControlValue(2));
     EXPECT_EQ(combo.Value(), 2);
-    EXPECT_EQ(MessageOf([&] { binding.SetControlValue(3); }), "Некоректное значение параметра \"SensorType\"");
+    EXPECT_EQ(FailureText([&] { binding.SetControlValue(3); }), "Некоректное значение параметра \"SensorType\"");
     EXPECT_EQ(combo.Value(), -1);
     EXPECT_TRUE(binding.IsControlUnknown());
 
@@ -227,7 +227,7 @@ TEST_F(ExchangeInfoPasses, ValidateStopsAtTheFirstFailureAndFocusesOnlyIt)
     RecordingBinding* first = Add(2, "");
     RecordingBinding* second = Add(2, "");
     SetBindingName(first, "t_дог1");
-    EXPECT_EQ(MessageOf([&] { container_.Validate(2); }), "Значение введено параметра \"t_дог1\"");
+    EXPECT_EQ(FailureText([&] { container_.Validate(2); }), "Значение введено параметра \"t_дог1\"");
     EXPECT_EQ(good->validations, 1);
     EXPECT_EQ(second->validations, 0);
     EXPECT_FALSE(ControlOf(good).HasFocus());
@@ -283,7 +283,7 @@ TEST_F(ExchangeInfoPasses, StoreCatchesNothing)
     RecordingBinding* a = Add(5);
     a->storeFailure = "callback failed";
     RecordingBinding* b = Add(5);
-    EXPECT_EQ(MessageOf([&] { container_.Store(5); }), "callback failed");
+    EXPECT_EQ(FailureText([&] { container_.Store(5); }), "callback failed");
     EXPECT_EQ(b->stores, 0);
 }
 

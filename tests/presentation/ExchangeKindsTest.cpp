@@ -1,6 +1,7 @@
 // The binding kinds: what each shows for given field bytes, what it stores for a typed text,
 // what it accepts, and that a value survives show → store → show.
-#include "BindingTestSupport.h"
+#include "Failures.h"
+#include "UnderLocale.h"
 
 #include "presentation/ExchangeKinds.h"
 #include "presentation/FakeControl.h"
@@ -16,7 +17,7 @@
 #include <string>
 #include <vector>
 
-using bindingtest::MessageOf;
+using testsupport::FailureText;
 
 namespace {
 
@@ -133,7 +134,7 @@ struct ShowCase {
     const char* text;
 };
 
-class ExchangeKindsShow : public bindingtest::UnderLocale {};
+class ExchangeKindsShow : public testsupport::UnderLocale {};
 
 TEST_P(ExchangeKindsShow, FieldBytesToText)
 {
@@ -171,7 +172,7 @@ TEST_P(ExchangeKindsShow, FieldBytesToText)
     };
     for (const ShowCase& c : cases) {
         Bound b(c.make, Hex(c.field));
-        EXPECT_EQ(MessageOf([&] { b.binding->Show(); }), "") << c.name;
+        EXPECT_EQ(FailureText([&] { b.binding->Show(); }), "") << c.name;
         EXPECT_EQ(b.control.Text(), c.text) << c.name;
     }
 }
@@ -206,7 +207,7 @@ TEST_P(ExchangeKindsShow, PressureFormatFollowsTheUnitAtEveryShow)
     EXPECT_EQ(b.control.Text(), "12.345");
 }
 
-BINDING_INSTANTIATE_UNDER_LOCALES(ExchangeKindsShow);
+DAX_INSTANTIATE_UNDER_LOCALES(ExchangeKindsShow);
 
 TEST(ExchangeKindsChoices, SchemeCodes)
 {
@@ -217,11 +218,11 @@ TEST(ExchangeKindsChoices, SchemeCodes)
 
     Bound unknown(Plain<DaxSchemeComboBoxExchangeInfo>(), Hex("0123"), ControlClass::TComboBox, schemes);
     unknown.control.SetValue(3);
-    EXPECT_EQ(MessageOf([&] { unknown.binding->Show(); }), "Неизвестный номер схемы 2.3");
+    EXPECT_EQ(FailureText([&] { unknown.binding->Show(); }), "Неизвестный номер схемы 2.3");
     EXPECT_EQ(unknown.control.Value(), -1);
     unknown.binding->Store();
     EXPECT_EQ(unknown.field, Hex("0123")) << "no selection stores nothing";
-    EXPECT_EQ(MessageOf([&] { unknown.binding->Validate(); }), "Значение параметра \"Par\" не выбрано");
+    EXPECT_EQ(FailureText([&] { unknown.binding->Validate(); }), "Значение параметра \"Par\" не выбрано");
 
     unknown.control.SetValue(28);
     unknown.binding->Store();
@@ -248,14 +249,14 @@ TEST(ExchangeKindsChoices, ComboBeyondItsListIsLeftUnknownAndNotStored)
 {
     Bound b(Plain<ComboBoxExchangeInfo>(), Hex("0002"), ControlClass::TComboBox, {"Вкл", "Выкл"});
     b.control.SetValue(1);
-    EXPECT_EQ(MessageOf([&] { b.binding->Show(); }), "Некоректное значение параметра \"Par\"");
+    EXPECT_EQ(FailureText([&] { b.binding->Show(); }), "Некоректное значение параметра \"Par\"");
     EXPECT_TRUE(b.control.IsUnknown());
     b.binding->Store();
     EXPECT_EQ(b.field, Hex("0002"));
-    EXPECT_EQ(MessageOf([&] { b.binding->Validate(); }), "Значение параметра \"Par\" не выбрано");
+    EXPECT_EQ(FailureText([&] { b.binding->Validate(); }), "Значение параметра \"Par\" не выбрано");
 
     b.control.SetValue(1); // the user chooses
-    EXPECT_EQ(MessageOf([&] { b.binding->Validate(); }), "");
+    EXPECT_EQ(FailureText([&] { b.binding->Validate(); }), "");
     b.binding->Store();
     EXPECT_EQ(b.field, Hex("0001"));
 }
@@ -299,7 +300,7 @@ TEST(ExchangeKindsChoices, MinutesBeyondADayLeaveThePickerUnknown)
     binding.Show();
     EXPECT_EQ(picker.Time(), (ControlTime{1, 30, 0}));
     Put(field, "05A0"); // 1440
-    EXPECT_EQ(MessageOf([&] { binding.Show(); }), "Некоректное значение параметра \"TimerOn\"");
+    EXPECT_EQ(FailureText([&] { binding.Show(); }), "Некоректное значение параметра \"TimerOn\"");
     EXPECT_TRUE(picker.IsUnknown());
     binding.Store();
     EXPECT_EQ(field, Hex("05A0")) << "an unknown picker stores nothing";
@@ -317,11 +318,11 @@ TEST(ExchangeKindsChoices, Dates)
     EXPECT_EQ(picker.Date(), (ControlDate{2024, 2, 29}));
 
     Put(day, "001F"); // 31 February
-    EXPECT_EQ(MessageOf([&] { binding.Show(); }), "Некоректное значение \"InitDatePicker\"");
+    EXPECT_EQ(FailureText([&] { binding.Show(); }), "Некоректное значение \"InitDatePicker\"");
     EXPECT_TRUE(picker.IsUnknown());
     binding.Store();
     EXPECT_EQ(day, Hex("001F"));
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }), "Некоректное значение \"InitDatePicker\"");
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }), "Некоректное значение \"InitDatePicker\"");
 
     picker.SetDate({2031, 12, 24});
     EXPECT_NO_THROW(binding.Validate());
@@ -354,7 +355,7 @@ TEST(ExchangeKindsChoices, DateYearsBefore2000AreRefused)
     Bytes day = Hex("0001"), month = Hex("0001"), year = Hex("0000");
     OldCalendar calendar;
     DateExchangeInfo binding(day, month, year, &calendar);
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }),
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }),
               "Значение параметра \"Calendar\" выходит за диапазон 2000...9999");
     binding.Store();
     EXPECT_EQ(year, Hex("0000")) << "the year is never wrapped";
@@ -369,11 +370,11 @@ TEST(ExchangeKindsChoices, Times)
     EXPECT_EQ(picker.Time(), (ControlTime{12, 34, 56}));
 
     Put(hours, "0019");
-    EXPECT_EQ(MessageOf([&] { binding.Show(); }), "Некоректное значение \"InitTimePicker\"");
+    EXPECT_EQ(FailureText([&] { binding.Show(); }), "Некоректное значение \"InitTimePicker\"");
     EXPECT_TRUE(picker.IsUnknown());
     binding.Store();
     EXPECT_EQ(hours, Hex("0019"));
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }), "Некоректное значение \"InitTimePicker\"");
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }), "Некоректное значение \"InitTimePicker\"");
 
     picker.SetTime({23, 59, 1});
     binding.Validate();
@@ -394,7 +395,7 @@ TEST(ExchangeKindsChoices, Delegates)
     binding.Show();
     binding.Store();
     EXPECT_EQ(calls, "show store ");
-    EXPECT_EQ(MessageOf([&] { binding.Validate(); }), "Параметры калибровки ЖКИ не установлены");
+    EXPECT_EQ(FailureText([&] { binding.Validate(); }), "Параметры калибровки ЖКИ не установлены");
     DelegateExchangeInfo empty({}, {}, {});
     EXPECT_NO_THROW(empty.Show());
     EXPECT_NO_THROW(empty.Store());
@@ -406,11 +407,11 @@ TEST(ExchangeKindsChoices, FieldsOfTheWrongSizeAreRefused)
 {
     Bytes three(3);
     FakeControl edit(ControlClass::TEdit, "Edit1");
-    EXPECT_EQ(MessageOf([&] { FloatExchangeInfo(three, &edit, "%f"); }), "Поле параметра \"Edit1\": 3 байт вместо 4");
-    EXPECT_NE(MessageOf([&] { TemperatureExchangeInfo(three, &edit); }), "");
-    EXPECT_NE(MessageOf([&] { StringExchangeInfo(three, &edit, 4, false); }), "");
-    EXPECT_NE(MessageOf([&] { ValueExchangeInfo(ValueKind::Long, std::span<uint8_t>(three).first(2), &edit); }), "");
-    EXPECT_NE(MessageOf([&] { DateExchangeInfo(three, {}, {}, &edit); }), "");
+    EXPECT_EQ(FailureText([&] { FloatExchangeInfo(three, &edit, "%f"); }), "Поле параметра \"Edit1\": 3 байт вместо 4");
+    EXPECT_NE(FailureText([&] { TemperatureExchangeInfo(three, &edit); }), "");
+    EXPECT_NE(FailureText([&] { StringExchangeInfo(three, &edit, 4, false); }), "");
+    EXPECT_NE(FailureText([&] { ValueExchangeInfo(ValueKind::Long, std::span<uint8_t>(three).first(2), &edit); }), "");
+    EXPECT_NE(FailureText([&] { DateExchangeInfo(three, {}, {}, &edit); }), "");
 }
 
 TEST(ExchangeKindsChoices, TypeCodes)
@@ -452,7 +453,7 @@ struct StoreCase {
     const char* after;
 };
 
-class ExchangeKindsStore : public bindingtest::UnderLocale {};
+class ExchangeKindsStore : public testsupport::UnderLocale {};
 
 TEST_P(ExchangeKindsStore, TextToFieldBytes)
 {
@@ -495,7 +496,7 @@ TEST_P(ExchangeKindsStore, TextToFieldBytes)
     }
 }
 
-BINDING_INSTANTIATE_UNDER_LOCALES(ExchangeKindsStore);
+DAX_INSTANTIATE_UNDER_LOCALES(ExchangeKindsStore);
 
 // ---------------------------------------------------------------------------------------
 // Validation: only whole numbers, only what the field can hold
@@ -524,7 +525,7 @@ std::string Expected(const char* message)
     return m;
 }
 
-class ExchangeKindsValidate : public bindingtest::UnderLocale {};
+class ExchangeKindsValidate : public testsupport::UnderLocale {};
 
 TEST_P(ExchangeKindsValidate, TextsEachKindAccepts)
 {
@@ -608,7 +609,7 @@ TEST_P(ExchangeKindsValidate, TextsEachKindAccepts)
     for (const ValidateCase& c : cases) {
         Bound b(c.make, Bytes(c.size));
         b.control.SetText(c.text);
-        EXPECT_EQ(MessageOf([&] { b.binding->Validate(); }), Expected(c.message)) << c.name << ": \"" << c.text << '"';
+        EXPECT_EQ(FailureText([&] { b.binding->Validate(); }), Expected(c.message)) << c.name << ": \"" << c.text << '"';
     }
 }
 
@@ -617,14 +618,14 @@ TEST_P(ExchangeKindsValidate, TheBindingRangeComesFirst)
     Bound b(WithFormat<WordExchangeInfo>("%u"), Bytes(2));
     SetBindingNameRange(b.binding.get(), "Du1", {0, 99999});
     b.control.SetText("70000");
-    EXPECT_EQ(MessageOf([&] { b.binding->Validate(); }), "Значение параметра \"Du1\" выходит за диапазон 0...65535");
+    EXPECT_EQ(FailureText([&] { b.binding->Validate(); }), "Значение параметра \"Du1\" выходит за диапазон 0...65535");
     b.control.SetText("100000");
-    EXPECT_EQ(MessageOf([&] { b.binding->Validate(); }), "Значение параметра \"Du1\" выходит за диапазон 0...99999");
+    EXPECT_EQ(FailureText([&] { b.binding->Validate(); }), "Значение параметра \"Du1\" выходит за диапазон 0...99999");
     b.control.SetText("abc");
-    EXPECT_EQ(MessageOf([&] { b.binding->Validate(); }), "Некоректное значение параметра \"Du1\"");
+    EXPECT_EQ(FailureText([&] { b.binding->Validate(); }), "Некоректное значение параметра \"Du1\"");
 }
 
-BINDING_INSTANTIATE_UNDER_LOCALES(ExchangeKindsValidate);
+DAX_INSTANTIATE_UNDER_LOCALES(ExchangeKindsValidate);
 
 // ---------------------------------------------------------------------------------------
 // Show → store → show
@@ -636,7 +637,7 @@ struct RoundTripKind {
     ControlClass control = ControlClass::TEdit;
 };
 
-class ExchangeKindsRoundTrip : public bindingtest::UnderLocale {};
+class ExchangeKindsRoundTrip : public testsupport::UnderLocale {};
 
 TEST_P(ExchangeKindsRoundTrip, EveryValidTextComesBack)
 {
@@ -675,11 +676,11 @@ TEST_P(ExchangeKindsRoundTrip, EveryValidTextComesBack)
             if (kind.control == ControlClass::TComboBox)
                 field[0] = 0, field[1] = static_cast<uint8_t>(field[1] % 8);
             Bound b(kind.make, field, kind.control, items);
-            if (!MessageOf([&] { b.binding->Show(); }).empty())
+            if (!FailureText([&] { b.binding->Show(); }).empty())
                 continue;
             const std::string first = b.control.Text();
             const int32_t firstValue = b.control.Value();
-            if (!MessageOf([&] { b.binding->Validate(); }).empty())
+            if (!FailureText([&] { b.binding->Validate(); }).empty())
                 continue;
             ++valid;
             b.binding->Store();
@@ -693,6 +694,6 @@ TEST_P(ExchangeKindsRoundTrip, EveryValidTextComesBack)
     }
 }
 
-BINDING_INSTANTIATE_UNDER_LOCALES(ExchangeKindsRoundTrip);
+DAX_INSTANTIATE_UNDER_LOCALES(ExchangeKindsRoundTrip);
 
 } // namespace
