@@ -22,4 +22,10 @@ inline constexpr char kAveragingMinimum[] = "\nМинимальное - ";
 // A binding created over a field of the wrong size (a mistake in a binding table).
 inline constexpr char kFieldSize[] = "Поле параметра \"%s\": %zu байт вместо %zu";
 
+// What an archive table's date cell shows instead of a date: a record the instrument skipped
+// (bytes 0..3 all 0x00), one never written (all 0xFF), and a date that does not exist.
+inline constexpr char kSkippedRecord[] = "Пропущ.стр.";
+inline constexpr char kEmptyRecord[] = "Пуст.стр.";
+inline constexpr char kInvalidDate[] = "Некор.время";
+
 } // namespace presentation_texts
