@@ -8,8 +8,8 @@
 // - the channel blocks (groups 1 to 3, and AP_k/BP_k of group 13) channel by channel: every
 //   row of the block for channel 1, then for channel 2, and so on;
 // - the signal and event blocks (groups 28 to 31) row by row: one row for every signal or
-//   event in turn, then the next row. Group 29's "each row for the four signals in turn" is
-//   read the same way.
+//   event in turn, then the next row; group 29, whose rows are each made for its four signals
+//   in turn, follows the same rule.
 
 #include "FrameBindingTable_rows.h"
 
@@ -118,6 +118,15 @@ constexpr RowFormat Txt(uint8_t length, bool swap)
     RowFormat result;
     result.TextLength = length;
     result.Swap = swap;
+    return result;
+}
+
+// A format, and the items a combo box with free text proposes.
+constexpr RowFormat FL(const char* format, ValueList proposals)
+{
+    RowFormat result;
+    result.Format = format;
+    result.List = proposals;
     return result;
 }
 
@@ -385,7 +394,7 @@ constexpr RowBlock kGroup9[] = {{kColdWaterSystem}};
 // with free text: the float binding reads and writes their text, the items are proposals.
 
 constexpr BindingRow kFlowChannels[] = {
-    {HR(40222, 6, 2), Float, F("%f"), "ImpulseWeight#", TComboBox, N("Вес импульса V#")},
+    {HR(40222, 6, 2), Float, FL("%f", LIST(PulseWeightProposals)), "ImpulseWeight#", TComboBox, N("Вес импульса V#")},
     {HR(40234, 6, 2), Float, F("%.5f"), "G#_contract", TEdit, N("Gдог_#")},
     {HR(40246, 6, 2), Float, F("%.5f"), "G#_max", TEdit, N("G_max#")},
     {HR(40258, 6, 2), Float, F("%.5f"), "G#_min", TEdit, N("G_min#")},
