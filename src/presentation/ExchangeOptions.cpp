@@ -1,0 +1,47 @@
+#include "ExchangeOptions.h"
+
+#include "ExchangeKinds.h"
+
+namespace {
+
+template <typename Action>
+void ForGroup(ExchangeInfoContainer& container, int32_t group, Action action)
+{
+    for (const ExchangeInfoStruct& entry : container.Entries()) {
+        if (entry.Binding != nullptr && (group < 0 || entry.BindingGroup == group))
+            action(*entry.Binding);
+    }
+}
+
+} // namespace
+
+void ApplyOptions(ExchangeInfoContainer& container, const DisplayOptions& options, char systemSeparator)
+{
+    ForGroup(container, -1, [&](ExchangeInfo& binding) {
+        binding.SetSeparatorMode(options.CommaSeparator, systemSeparator);
+        if (binding.GetType() == ExchangeTypeCode::Exact)
+            binding.SetFormat(options.AccuracyCounters ? "%016.6f" : "%013.3f");
+        if (auto* duration = dynamic_cast<TotalTimeExchangeInfo*>(&binding);
+            duration != nullptr && binding.GetType() == ExchangeTypeCode::TotalTime)
+            duration->SetDaysSwitch(options.TimeFormat != 0);
+    });
+}
+
+void SetPressureUnits(ExchangeInfoContainer& container, uint8_t unit)
+{
+    ForGroup(container, -1, [&](ExchangeInfo& binding) {
+        if (auto* pressure = dynamic_cast<PressureExchangeInfo*>(&binding);
+            pressure != nullptr && binding.GetType() == ExchangeTypeCode::Pressure)
+            pressure->SetUnitSwitch(unit != 0);
+    });
+}
+
+void EnableGroupAveraging(ExchangeInfoContainer& container, int32_t group, bool on)
+{
+    ForGroup(container, group, [on](ExchangeInfo& binding) { binding.EnableAveraging(on); });
+}
+
+void ResetGroupAveraging(ExchangeInfoContainer& container, int32_t group)
+{
+    ForGroup(container, group, [](ExchangeInfo& binding) { binding.ResetAveraging(); });
+}
