@@ -1,7 +1,9 @@
 #include "FrameBindingTable.h"
 
 #include "FrameBindingTable_rows.h"
+#include "PresentationTexts.h"
 
+#include "comm/Sysutil.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
@@ -48,9 +50,10 @@ std::string CreationFormat(const BindingRow& row)
     }
 }
 
+// A fault of the rows themselves; the table tests keep it from ever reaching a user.
 [[noreturn]] void TableFault(const std::string& what, const std::string& control)
 {
-    throw platform::Exception("Таблица привязок: " + what + " (" + control + ")");
+    throw platform::Exception(FormatText(presentation_texts::kBindingTableFault, what.c_str(), control.c_str()));
 }
 
 std::string Substitute(const char* pattern, char member, char instance, const std::string& control)
@@ -259,20 +262,6 @@ int BindingTypeCode(BindingKind kind)
     return 0;
 }
 
-std::string_view FrameControlClassName(FrameControlClass controlClass)
-{
-    switch (controlClass) {
-    case FrameControlClass::TEdit: return "TEdit";
-    case FrameControlClass::TComboBox: return "TComboBox";
-    case FrameControlClass::TBitEditComboBox: return "TBitEditComboBox";
-    case FrameControlClass::TCheckBox: return "TCheckBox";
-    case FrameControlClass::TCSpinEdit: return "TCSpinEdit";
-    case FrameControlClass::TProgressBar: return "TProgressBar";
-    case FrameControlClass::TDateTimePicker: return "TDateTimePicker";
-    }
-    return "?";
-}
-
 std::string_view IdentificationFieldName(uint16_t field)
 {
     switch (field) {
@@ -337,7 +326,7 @@ std::string BindingDumpLine(const BindingDescription& d)
         line += NumberText((*d.Range)[0]) + "…" + NumberText((*d.Range)[1]);
     line += '\t' + d.ControlPath;
     if (!d.ControlPath.empty())
-        line += std::string(" (") + std::string(FrameControlClassName(d.Class)) + ")";
+        line += std::string(" (") + ControlClassName(d.Class) + ")";
     line += '\t';
     line += d.Name.empty() ? "–" : "\"" + d.Name + "\"";
     return line;

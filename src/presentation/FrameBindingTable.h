@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ControlPort.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -62,17 +64,6 @@ constexpr size_t kIdentificationFieldSize = 16;
 constexpr uint16_t kAirChannelWordTS1 = 0;
 constexpr uint16_t kAirChannelWordTS2 = 1;
 
-// The control classes the bindings recognise.
-enum class FrameControlClass : uint8_t {
-    TEdit,
-    TComboBox,
-    TBitEditComboBox,
-    TCheckBox,
-    TCSpinEdit,
-    TProgressBar,
-    TDateTimePicker,
-};
-
 // A named list of texts: the items of a combo box or the bit names of a bit-mask editor.
 struct ValueList {
     const char* Name = nullptr;        // the list's name in the code; none for no list
@@ -94,7 +85,7 @@ struct BindingDescription {
     uint16_t Register3 = 0;     // date: year, clock: seconds; 0 none
     uint8_t RegisterCount = 0;  // registers from Register that the field covers (date and clock: 1)
     std::string ControlPath;    // "Control" or "SubFrame/Control"; empty for the delegate
-    FrameControlClass Class = FrameControlClass::TEdit;
+    ControlClass Class = ControlClass::TEdit;
     std::string Format;         // printf format as created; empty when the kind has none
     ValueList List;             // combo items or bit names the page gives the control; may be empty
     std::string Name;           // the binding's name; empty: messages use the component name
@@ -114,8 +105,6 @@ std::array<int, kBindingGroupCount> FrameBindingGroupCounts();
 std::string_view BindingKindTag(BindingKind kind);
 // The type code of the binding class that implements a kind (1 float ... 21 delegate).
 int BindingTypeCode(BindingKind kind);
-// Class name of a control class ("TEdit" ...).
-std::string_view FrameControlClassName(FrameControlClass controlClass);
 // Name of an identification field ("FirmwareVersionText", ...).
 std::string_view IdentificationFieldName(uint16_t field);
 

@@ -20,7 +20,7 @@ namespace frame_rows {
 namespace {
 
 using enum BindingKind;
-using enum FrameControlClass;
+using enum ControlClass;
 
 constexpr FieldRef Registers(FieldSpace space, uint16_t first, uint8_t members, uint8_t step, const char* labels)
 {

@@ -52,7 +52,7 @@ struct BindingRow {
     BindingKind Kind;
     RowFormat Format;
     const char* Control; // path; "#" member label, "@" instance label; empty for the delegate
-    FrameControlClass Class;
+    ControlClass Class;
     RowName Name = {};
 };
 

@@ -335,7 +335,7 @@ TEST(FrameBindingsTable, ListsAreTheSharedVocabulary)
     EXPECT_EQ(ByPath("ImpulseWeight1").List.Items, PulseWeightProposals.data());
     // Every combo and status binding has its items; a scheme combo lists the 29 schemes.
     for (const BindingDescription& d : All()) {
-        if (d.Class == FrameControlClass::TComboBox) {
+        if (d.Class == ControlClass::TComboBox) {
             EXPECT_FALSE(d.List.empty()) << d.ControlPath;
         }
     }
