@@ -34,4 +34,10 @@ inline constexpr char kFieldOutsideImage[] = "Регистр %d вне обра�
 // A row of the register map that cannot be expanded (what is wrong, the row's control).
 inline constexpr char kBindingTableFault[] = "Таблица привязок: %s (%s)";
 
+// What an archive table's date cell shows instead of a date: a record the instrument skipped
+// (bytes 0..3 all 0x00), one never written (all 0xFF), and a date that does not exist.
+inline constexpr char kSkippedRecord[] = "Пропущ.стр.";
+inline constexpr char kEmptyRecord[] = "Пуст.стр.";
+inline constexpr char kInvalidDate[] = "Некор.время";
+
 } // namespace presentation_texts
