@@ -2,15 +2,6 @@
 
 #include "platform/Exceptions.h"
 
-namespace {
-
-bool InGroup(const ExchangeInfoStruct& entry, int32_t group)
-{
-    return entry.Binding != nullptr && (group < 0 || entry.BindingGroup == group);
-}
-
-} // namespace
-
 ExchangeInfo* ExchangeInfoContainer::Add(int32_t group, std::unique_ptr<ExchangeInfo> binding)
 {
     ExchangeInfo* added = binding.get();
@@ -20,36 +11,34 @@ ExchangeInfo* ExchangeInfoContainer::Add(int32_t group, std::unique_ptr<Exchange
 
 void ExchangeInfoContainer::Show(int32_t group, const ErrorCallback& onError)
 {
-    for (const ExchangeInfoStruct& entry : entries_) {
-        if (!InGroup(entry, group))
-            continue;
+    ForEach(group, [&](ExchangeInfo& binding) {
         try {
-            entry.Binding->Show();
+            binding.Show();
         } catch (const platform::Exception& failure) {
             if (onError)
                 onError(failure.Message());
         }
-    }
+    });
 }
 
 void ExchangeInfoContainer::Store(int32_t group)
 {
-    for (const ExchangeInfoStruct& entry : entries_) {
-        if (InGroup(entry, group) && entry.Binding->IsControlVisible())
-            entry.Binding->Store();
-    }
+    ForEach(group, [](ExchangeInfo& binding) {
+        if (binding.IsControlVisible())
+            binding.Store();
+    });
 }
 
 void ExchangeInfoContainer::Validate(int32_t group)
 {
-    for (const ExchangeInfoStruct& entry : entries_) {
-        if (!InGroup(entry, group) || !entry.Binding->IsControlVisible())
-            continue;
+    ForEach(group, [](ExchangeInfo& binding) {
+        if (!binding.IsControlVisible())
+            return;
         try {
-            entry.Binding->Validate();
+            binding.Validate();
         } catch (const platform::Exception&) {
-            entry.Binding->FocusControl();
+            binding.FocusControl();
             throw;
         }
-    }
+    });
 }

@@ -45,6 +45,16 @@ public:
     // the pass: its control gets the focus and the failure goes on to the caller.
     void Validate(int32_t group);
 
+    // Calls action(binding) for every present binding of the group, in list order.
+    template <typename Action>
+    void ForEach(int32_t group, Action action) const
+    {
+        for (const ExchangeInfoStruct& entry : entries_) {
+            if (entry.Binding != nullptr && (group < 0 || entry.BindingGroup == group))
+                action(*entry.Binding);
+        }
+    }
+
     const std::vector<ExchangeInfoStruct>& Entries() const { return entries_; }
     size_t Count() const { return entries_.size(); }
 

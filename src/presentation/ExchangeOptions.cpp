@@ -2,22 +2,9 @@
 
 #include "ExchangeKinds.h"
 
-namespace {
-
-template <typename Action>
-void ForGroup(ExchangeInfoContainer& container, int32_t group, Action action)
-{
-    for (const ExchangeInfoStruct& entry : container.Entries()) {
-        if (entry.Binding != nullptr && (group < 0 || entry.BindingGroup == group))
-            action(*entry.Binding);
-    }
-}
-
-} // namespace
-
 void ApplyOptions(ExchangeInfoContainer& container, const DisplayOptions& options, char systemSeparator)
 {
-    ForGroup(container, -1, [&](ExchangeInfo& binding) {
+    container.ForEach(-1, [&](ExchangeInfo& binding) {
         binding.SetSeparatorMode(options.CommaSeparator, systemSeparator);
         if (binding.GetType() == ExchangeTypeCode::Exact)
             binding.SetFormat(options.AccuracyCounters ? "%016.6f" : "%013.3f");
@@ -29,7 +16,7 @@ void ApplyOptions(ExchangeInfoContainer& container, const DisplayOptions& option
 
 void SetPressureUnits(ExchangeInfoContainer& container, uint8_t unit)
 {
-    ForGroup(container, -1, [&](ExchangeInfo& binding) {
+    container.ForEach(-1, [&](ExchangeInfo& binding) {
         if (auto* pressure = dynamic_cast<PressureExchangeInfo*>(&binding);
             pressure != nullptr && binding.GetType() == ExchangeTypeCode::Pressure)
             pressure->SetUnitSwitch(unit != 0);
@@ -38,10 +25,10 @@ void SetPressureUnits(ExchangeInfoContainer& container, uint8_t unit)
 
 void EnableGroupAveraging(ExchangeInfoContainer& container, int32_t group, bool on)
 {
-    ForGroup(container, group, [on](ExchangeInfo& binding) { binding.EnableAveraging(on); });
+    container.ForEach(group, [on](ExchangeInfo& binding) { binding.EnableAveraging(on); });
 }
 
 void ResetGroupAveraging(ExchangeInfoContainer& container, int32_t group)
 {
-    ForGroup(container, group, [](ExchangeInfo& binding) { binding.ResetAveraging(); });
+    container.ForEach(group, [](ExchangeInfo& binding) { binding.ResetAveraging(); });
 }
