@@ -2,6 +2,7 @@
 
 #include "GprsProtocol.h"
 #include "Interact.h"
+#include "platform/Deadline.h"
 #include "platform/WakeEvent.h"
 
 #include <array>
@@ -209,13 +210,13 @@ public:
 
 private:
     enum class WaitResult { Ready, TimedOut, Failed };
-    using TimePoint = std::chrono::steady_clock::time_point;
+    class Stream;
 
     void OpenConnection(uint64_t id, const GprsConnectSettings& settings);
     bool Connect(const GprsConnectSettings& settings);
     // Ends the connection; sent commands end with result 3 at once.
     void DropConnection();
-    WaitResult WaitSocket(short events, TimePoint deadline);
+    WaitResult WaitSocket(short events, const platform::Deadline& deadline);
     void WaitForWork();
     void Pause(std::chrono::milliseconds duration);
     bool SendAll(std::span<const uint8_t> bytes);
