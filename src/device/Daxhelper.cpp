@@ -266,8 +266,15 @@ int32_t DaxHelper::Exchange(size_t requestLength, const AnswerShape& shape, int3
     for (;;) {
         try {
             const int32_t received = channel.Transact(request, answer, progress);
-            CheckAnswer(answer, received);
-            CheckShape(shape, received);
+            try {
+                CheckAnswer(answer, received);
+                CheckShape(shape, received);
+            } catch (const platform::Exception&) {
+                // What came may be part of this answer or an earlier one's: the channel lets the
+                // line settle before the next request.
+                channel.MarkLineUnsettled();
+                throw;
+            }
             return received;
         } catch (const platform::Exception&) {
             if (--left <= 0)
