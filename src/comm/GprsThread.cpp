@@ -591,10 +591,10 @@ bool GprsClientSocketWrapper::ActivateExchange(uint64_t id)
         if (EchoAccepted(gprs::kActivation, std::span<const uint8_t>(receiveBuffer_).first(received)))
             return true;
     }
-    // A server that never confirmed the activation forwards nothing: the open has failed.
-    LogToCommand(id, "Не удалось активировать начало обмена прибора");
-    SetCommandError(id, kGprsResultLost);
-    return false;
+    // Relay servers are known to forward packets without confirming the activation: the
+    // connection counts as open all the same, and the log says that no echo came.
+    LogToCommand(id, "Сервер не подтвердил активацию начала обмена прибора");
+    return true;
 }
 
 bool GprsClientSocketWrapper::OpenSession(uint64_t id, const std::optional<GprsConnectSettings>& settings)

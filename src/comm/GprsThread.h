@@ -200,6 +200,7 @@ public:
     bool QueryServerVersion(uint64_t id);
     bool SendClientInfo(uint64_t id);
     bool AssociateDevice(uint64_t id, const std::optional<GprsConnectSettings>& settings);
+    // Never fails: a server that does not echo the activation still counts as connected.
     bool ActivateExchange(uint64_t id);
     bool OpenSession(uint64_t id, const std::optional<GprsConnectSettings>& settings);
     bool SendData(uint64_t id, std::span<const uint8_t> request);
