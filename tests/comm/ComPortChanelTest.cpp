@@ -1,6 +1,7 @@
 #include "comm/ComPortChanel.h"
 #include "platform/Exceptions.h"
 
+#include "Failures.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -11,19 +12,10 @@ namespace {
 
 using namespace std::chrono;
 using Bytes = std::vector<uint8_t>;
+using testsupport::MessageOf;
 using testsupport::PtyPair;
 
 constexpr const char* kKey = TComPortChanelParams::kRegistryKey;
-
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (...) {
-        return platform::CurrentExceptionMessage();
-    }
-    return "no exception";
-}
 
 TEST(ComPortChanelParams, RegistryValuesWithTypeCheck)
 {

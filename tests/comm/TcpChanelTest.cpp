@@ -1,6 +1,8 @@
 #include "comm/TcpChanel.h"
 #include "platform/Exceptions.h"
 
+#include "Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -9,18 +11,9 @@ namespace {
 
 using namespace std::chrono;
 using Bytes = std::vector<uint8_t>;
+using testsupport::MessageOf;
 
 constexpr const char* kKey = TTcpChanelParams::kRegistryKey;
-
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (...) {
-        return platform::CurrentExceptionMessage();
-    }
-    return "no exception";
-}
 
 TEST(TcpChanelParams, DefaultsAndKeyCreation)
 {

@@ -4,9 +4,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include "UnderLocale.h"
+
 #include <gtest/gtest.h>
 
-#include <clocale>
 
 namespace {
 
@@ -36,14 +37,13 @@ TEST(ControlHelpers, NumbersFromControlTexts)
 
 TEST(ControlHelpers, NumbersDoNotFollowTheLocale)
 {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr);
+    const testsupport::ScopedLocale russian("ru_RU.UTF-8");
+    ASSERT_TRUE(russian.Ok());
     QLineEdit edit(QStringLiteral("1.5"));
     EXPECT_DOUBLE_EQ(ControlTextToFloat(&edit), 1.5);
     QLabel label;
     SetControlIntText(&label, 42, "%05d");
     EXPECT_EQ(label.text(), QStringLiteral("00042"));
-    std::setlocale(LC_ALL, previous.c_str());
 }
 
 TEST(ControlHelpers, ComboIndex)

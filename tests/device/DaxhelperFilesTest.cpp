@@ -1,4 +1,5 @@
 #include "DaxhelperFixture.h"
+#include "RecordBytes.h"
 
 #include "comm/Crc16.h"
 
@@ -13,26 +14,12 @@
 
 namespace {
 
-using testsupport::FailureText;
-using testsupport::ScriptedReply;
-using testsupport::IdentificationAnswer;
-using testsupport::WithCrc;
+using namespace testsupport;
 using Bytes = std::vector<uint8_t>;
 
 const char* const kHeader = "Неправильный заголовок файла";
 const char* const kFileVersion = "Неизвестная версия файла";
 const char* const kDataLength = "Неверная длина данных в файле";
-
-// The message of a failure of any class of the system's exception family.
-std::string AnyFailureText(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const platform::Exception& failure) {
-        return failure.Message();
-    }
-    return {};
-}
 
 Bytes Pattern(size_t size, uint8_t seed)
 {
@@ -49,15 +36,6 @@ Record MakeRecord(uint8_t seed)
     const Bytes bytes = Pattern(record.bytes.size(), seed);
     std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
     return record;
-}
-
-template <typename Record>
-std::vector<Bytes> AsBytes(const std::vector<Record>& records)
-{
-    std::vector<Bytes> out;
-    for (const auto& r : records)
-        out.emplace_back(r.bytes.begin(), r.bytes.end());
-    return out;
 }
 
 // Everything a data file carries, for comparing two states.
@@ -82,9 +60,9 @@ Snapshot Take(DaxHelper& helper)
             helper.Version(),
             Bytes(helper.InputRegisterImage.begin(), helper.InputRegisterImage.end()),
             Bytes(helper.HoldingRegisterImage.begin(), helper.HoldingRegisterImage.end()),
-            {AsBytes(helper.HourArchive), AsBytes(helper.DayArchive), AsBytes(helper.MonthArchive),
-             AsBytes(helper.TotalDayArchive), AsBytes(helper.TotalMonthArchive), AsBytes(helper.NotStaffJournal),
-             AsBytes(helper.OperatorJournal)}};
+            {RecordBytes(helper.HourArchive), RecordBytes(helper.DayArchive), RecordBytes(helper.MonthArchive),
+             RecordBytes(helper.TotalDayArchive), RecordBytes(helper.TotalMonthArchive), RecordBytes(helper.NotStaffJournal),
+             RecordBytes(helper.OperatorJournal)}};
 }
 
 // Little-endian 16-bit number.
@@ -239,7 +217,7 @@ TEST_F(DaxHelperFiles, EveryTruncationFailsAndChangesNothing)
     longer.push_back(0);
     EXPECT_EQ(FailureText([&] { helper_.LoadDataFileBytes(longer); }), kDataLength);
     EXPECT_EQ(Take(helper_), before);
-    EXPECT_TRUE(printed_.empty());
+    EXPECT_TRUE(printed_.Lines().empty());
 }
 
 struct BadFileCase {
@@ -294,7 +272,7 @@ TEST_F(DaxHelperFiles, BadFilesFailWithTheirTextAndChangeNothing)
         EXPECT_EQ(FailureText([&] { helper_.LoadDataFileBytes(c.file); }), c.text);
         EXPECT_EQ(Take(helper_), before);
     }
-    EXPECT_TRUE(printed_.empty());
+    EXPECT_TRUE(printed_.Lines().empty());
 }
 
 struct WarningCase {
@@ -362,10 +340,10 @@ TEST_F(DaxHelperFiles, SoundFilesWithWarningsLoad)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FillState(helper_);
-        printed_.clear();
+        printed_.Clear();
         helper_.LoadDataFileBytes(DataFile(c.sections));
         EXPECT_EQ(PrintedTexts(), c.warnings);
-        for (const auto& line : printed_)
+        for (const auto& line : printed_.Lines())
             EXPECT_EQ(line.target, nullptr);
         c.check(helper_);
     }
@@ -400,14 +378,14 @@ TEST_F(DaxHelperFiles, AFailedSaveLeavesThePreviousFile)
     // A target that cannot be replaced: the system's reason, and no temporary file left over.
     const std::string folder = TempPath("folder.daxdat");
     std::filesystem::create_directory(folder);
-    EXPECT_EQ(AnyFailureText([&] { DaxHelper().SaveDataFile(folder); }), win_error(EISDIR).Message());
-    EXPECT_EQ(AnyFailureText([&] { DaxHelper().SaveDataFile(TempPath("missing/x.daxdat")); }), win_error(ENOENT).Message());
+    EXPECT_EQ(MessageOf([&] { DaxHelper().SaveDataFile(folder); }), win_error(EISDIR).Message());
+    EXPECT_EQ(MessageOf([&] { DaxHelper().SaveDataFile(TempPath("missing/x.daxdat")); }), win_error(ENOENT).Message());
     size_t files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(TempPath("")))
         ++files;
     EXPECT_EQ(files, 2u); // kept.daxdat and the folder
-    EXPECT_EQ(AnyFailureText([&] { helper_.LoadDataFile(folder); }), win_error(EISDIR).Message());
-    EXPECT_EQ(AnyFailureText([&] { helper_.LoadDataFile(TempPath("none.daxdat")); }), win_error(ENOENT).Message());
+    EXPECT_EQ(MessageOf([&] { helper_.LoadDataFile(folder); }), win_error(EISDIR).Message());
+    EXPECT_EQ(MessageOf([&] { helper_.LoadDataFile(TempPath("none.daxdat")); }), win_error(ENOENT).Message());
 }
 
 TEST_F(DaxHelperFiles, WhatIsNotAFileIsRefusedWithoutHangingAndChangesNothing)
@@ -416,9 +394,9 @@ TEST_F(DaxHelperFiles, WhatIsNotAFileIsRefusedWithoutHangingAndChangesNothing)
     const Snapshot before = Take(helper_);
     const std::string fifo = TempPath("pipe.daxdat");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(AnyFailureText([&] { helper_.LoadDataFile(fifo); }), "Файл не является обычным файлом");
-    EXPECT_EQ(AnyFailureText([&] { helper_.LoadDataFile("/dev/zero"); }), "Файл не является обычным файлом");
-    EXPECT_EQ(AnyFailureText([&] { helper_.LoadDataFile(TempPath("")); }), win_error(EISDIR).Message());
+    EXPECT_EQ(MessageOf([&] { helper_.LoadDataFile(fifo); }), "Файл не является обычным файлом");
+    EXPECT_EQ(MessageOf([&] { helper_.LoadDataFile("/dev/zero"); }), "Файл не является обычным файлом");
+    EXPECT_EQ(MessageOf([&] { helper_.LoadDataFile(TempPath("")); }), win_error(EISDIR).Message());
     EXPECT_EQ(Take(helper_), before);
 }
 
@@ -641,7 +619,7 @@ TEST_F(DaxHelperConfigFile, SaveWritesTheFileAndReportsFailures)
     const std::string path = TempPath("SETUP1.zivaze");
     helper_.SaveConfigFile(path, DaxWriteAllDataSetup{});
     EXPECT_EQ(ReadFile(path), helper_.ConfigFileBytes(DaxWriteAllDataSetup{}));
-    EXPECT_EQ(AnyFailureText([&] { helper_.SaveConfigFile(TempPath("no/SETUP1.zivaze"), {}); }), win_error(ENOENT).Message());
+    EXPECT_EQ(MessageOf([&] { helper_.SaveConfigFile(TempPath("no/SETUP1.zivaze"), {}); }), win_error(ENOENT).Message());
 }
 
 } // namespace

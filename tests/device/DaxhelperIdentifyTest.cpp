@@ -6,10 +6,7 @@
 
 namespace {
 
-using testsupport::FailureText;
-using testsupport::ScriptedReply;
-using testsupport::IdentificationAnswer;
-using testsupport::WithCrc;
+using namespace testsupport;
 using Bytes = std::vector<uint8_t>;
 
 const char* const kModification = "Неизвестная модификация прибора";
@@ -48,7 +45,7 @@ TEST_F(DaxHelperIdentify, Table)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        printed_.clear();
+        printed_.Clear();
         helper_.Reset();
         TInteractContainer progress(std::make_unique<TInteract>());
         chanel_.Queue(ScriptedReply::Answer(c.answer));
@@ -61,7 +58,7 @@ TEST_F(DaxHelperIdentify, Table)
             EXPECT_EQ(helper_.ModificationText(), c.modification);
         }
         EXPECT_EQ(PrintedTexts(), c.printed);
-        for (const auto& line : printed_)
+        for (const auto& line : printed_.Lines())
             EXPECT_EQ(line.target, &progress);
     }
     // Every request is the 4-byte report-slave-id frame.

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "GprsTestSupport.h"
+#include "LogRecorder.h"
 
 #include <atomic>
 #include <memory>
@@ -29,6 +30,7 @@ using daxrelay::HandshakeStep;
 using daxrelay::RelayOptions;
 
 using testsupport::FastGprsTimings;
+using testsupport::LogRecorder;
 using testsupport::WithCrc;
 
 Bytes ReadRequest(uint8_t address, uint16_t reg, int32_t count)
@@ -64,21 +66,6 @@ std::string Hex(std::span<const uint8_t> bytes)
     return text;
 }
 
-struct LogRecorder {
-    std::mutex mutex;
-    std::vector<std::string> texts;
-    void Add(const std::string& text)
-    {
-        std::lock_guard lock(mutex);
-        texts.push_back(text);
-    }
-    std::vector<std::string> Take()
-    {
-        std::lock_guard lock(mutex);
-        return std::exchange(texts, {});
-    }
-};
-
 const std::string kTryVersion = "Запрос версии сервера";
 const std::string kVersion = "GPRS сервер Версия: 1.0.3.7";
 const std::string kTryClient = "Установка информации о клиенте";
@@ -110,7 +97,7 @@ protected:
         chanel->Params().TcpUdpPort = server_->Port();
         chanel->Params().DeviceID = std::move(id);
         chanel->Params().ChanelTimeout = timeoutMs;
-        chanel->SetLogCallback([this](const std::string& text, TInteractContainer*) { log_.Add(text); });
+        chanel->SetLogCallback(log_.Callback());
         chanel->SetClock(&clock_);
         chanels_.push_back(std::move(chanel));
         return *chanels_.back();
@@ -452,7 +439,7 @@ TEST(DaxSimProgram, PlaysTheRelay)
         chanel->Params().TcpUdpPort = port;
         chanel->Params().DeviceID = id;
         chanel->Params().ChanelTimeout = 150;
-        chanel->SetLogCallback([&log](const std::string& text, TInteractContainer*) { log.Add(text); });
+        chanel->SetLogCallback(log.Callback());
         return chanel;
     };
 
