@@ -5,6 +5,8 @@
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
 
+#include "Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,16 +42,6 @@ Bytes FixtureFile(Model model)
 {
     Instrument instrument(FixtureState(model), 1);
     return DataFileBytesOfInstrument(instrument);
-}
-
-std::string LoadFailure(std::span<const uint8_t> bytes)
-{
-    try {
-        StateFromDataFileBytes(bytes);
-    } catch (const platform::Exception& failure) {
-        return failure.Message();
-    }
-    return "";
 }
 
 TEST(SimDataFile, FixtureSurvivesTheRoundTripUnchanged)
@@ -153,7 +145,7 @@ TEST(SimDataFile, BadFilesFailWithTheLoadersTexts)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(LoadFailure(c.file), c.text);
+        EXPECT_EQ(testsupport::MessageOf([&] { StateFromDataFileBytes(c.file); }), c.text);
     }
 }
 

@@ -3,6 +3,7 @@
 // simulator and come back byte for byte, and configuration frames written into it.
 #include "DataFile.h"
 #include "FakeTime.h"
+#include "RecordBytes.h"
 #include "Servers.h"
 #include "Simulator.h"
 
@@ -18,6 +19,7 @@
 
 namespace {
 
+using testsupport::RecordBytes;
 using Bytes = std::vector<uint8_t>;
 
 std::string TempPath(const std::string& name)
@@ -39,25 +41,16 @@ uint16_t ImageRegister(const std::array<uint8_t, dax::kInputImageSize>& image, i
     return static_cast<uint16_t>((image[at] << 8) | image[at + 1]);
 }
 
-template <typename Record>
-std::vector<Bytes> AsBytes(const std::vector<Record>& records)
-{
-    std::vector<Bytes> out;
-    for (const Record& record : records)
-        out.emplace_back(record.bytes.begin(), record.bytes.end());
-    return out;
-}
-
 std::vector<Bytes> Vector(const DaxHelper& helper, uint32_t type)
 {
     switch (type) {
-    case 0: return AsBytes(helper.HourArchive);
-    case 1: return AsBytes(helper.DayArchive);
-    case 2: return AsBytes(helper.MonthArchive);
-    case 3: return AsBytes(helper.TotalDayArchive);
-    case 4: return AsBytes(helper.TotalMonthArchive);
-    case 5: return AsBytes(helper.NotStaffJournal);
-    default: return AsBytes(helper.OperatorJournal);
+    case 0: return RecordBytes(helper.HourArchive);
+    case 1: return RecordBytes(helper.DayArchive);
+    case 2: return RecordBytes(helper.MonthArchive);
+    case 3: return RecordBytes(helper.TotalDayArchive);
+    case 4: return RecordBytes(helper.TotalMonthArchive);
+    case 5: return RecordBytes(helper.NotStaffJournal);
+    default: return RecordBytes(helper.OperatorJournal);
     }
 }
 

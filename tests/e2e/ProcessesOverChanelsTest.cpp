@@ -29,14 +29,24 @@ using namespace std::chrono_literals;
 
 enum class Line { Serial, Tcp, Gprs };
 
-std::string LineName(const testing::TestParamInfo<Line>& info)
+const char* LineText(Line line)
 {
-    switch (info.param) {
+    switch (line) {
     case Line::Serial: return "SerialOverPty";
     case Line::Tcp: return "Tcp";
     case Line::Gprs: return "GprsThroughRelay";
     }
     return "?";
+}
+
+void PrintTo(Line line, std::ostream* out)
+{
+    *out << LineText(line);
+}
+
+std::string LineName(const testing::TestParamInfo<Line>& info)
+{
+    return LineText(info.param);
 }
 
 // The data file every case starts from: the fixture instrument as the configurator saves it.
@@ -253,6 +263,11 @@ struct FaultCase {
     std::function<void(daxsim::FaultOptions&)> fault;
     const char* lastMessage;
 };
+
+void PrintTo(const FaultCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class ReadAllFaults : public testing::TestWithParam<FaultCase> {};
 

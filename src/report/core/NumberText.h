@@ -1,0 +1,25 @@
+#pragma once
+
+#include "FormatSettings.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+// A float in the general format with `precision` significant digits (15 for script values):
+// fixed notation while the decimal exponent lies in -5..precision-1, otherwise a mantissa
+// and "E" with the exponent ("1E15", "1.5E-7"); trailing zeros dropped; the decimal
+// separator from the settings. NaN and infinities give "NAN", "INF" and "-INF".
+QString FloatToGeneralText(double value, int precision, const FormatSettings& settings);
+
+enum class TextToFloatResult { Ok, Invalid, Overflow };
+
+// Reads a decimal number written as the settings write it: leading blanks, an optional sign,
+// digits with an optional decimal separator and fraction, an optional exponent. Nothing
+// else, trailing blanks included, is accepted. A value beyond the double range is Overflow; one too small becomes 0.
+TextToFloatResult TextToFloat(QStringView text, const FormatSettings& settings, double& value);
+
+// Reads an integer: leading blanks, an optional sign, decimal digits or hexadecimal digits
+// after "$" or "0x". False for anything else and for values outside 64 bits.
+bool TextToInt64(QStringView text, int64_t& value);

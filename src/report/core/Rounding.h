@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+// Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4,
+// -2.5 -> -2): the one rounding of Round, of value conversions to integers and of report
+// geometry. Relies on the default floating-point rounding mode, which nothing here changes.
+double RoundHalfEven(double value) noexcept;
+
+// RoundHalfEven as a 64-bit integer; false for NaN, infinities and values outside the range.
+bool RoundHalfEvenToInt64(double value, int64_t& result) noexcept;

@@ -1,0 +1,257 @@
+#pragma once
+
+#include "FormatSettings.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+// The one value type of the report subsystems: script values, report variables and the
+// values of report objects. It follows the Pascal variant rules (see VariantOps.cpp for the
+// conversion and operator tables).
+
+enum class VariantKind : uint8_t {
+    Unassigned, // never given a value: acts as 0 or an empty text
+    Null,       // no value: propagates through arithmetic
+    Boolean,
+    Int32,
+    Int64,
+    Double,
+    DateTime,   // days since 30 December 1899, the fraction the time of day
+    String,
+    Object,     // a handle of the object table (ObjectHandles.h); 0 is nil
+    Array,      // any number of dimensions, bounded, copied on write
+    Dispatch,   // a late-bound object
+};
+
+// Limits on what one value may hold. A script that goes past them gets EOutOfMemory
+// instead of exhausting the machine.
+inline constexpr qsizetype kMaxStringLength = 16 * 1024 * 1024; // UTF-16 code units
+inline constexpr int64_t kMaxArrayElements = 4 * 1024 * 1024;
+inline constexpr int kMaxArrayDimensions = 64;
+inline constexpr int kMaxArrayNesting = 64; // arrays held in arrays held in arrays ...
+
+// Variant type codes of the run-time library (VarType).
+enum VariantTypeCode : int {
+    varEmpty = 0,
+    varNull = 1,
+    varInteger = 3,
+    varDouble = 5,
+    varDate = 7,
+    varOleStr = 8,
+    varDispatch = 9,
+    varBoolean = 11,
+    varVariant = 12,
+    varInt64 = 20,
+    varArray = 0x2000,
+};
+
+struct VariantArrayBound {
+    int32_t Low = 0;
+    int32_t High = -1;
+};
+
+class Variant;
+class VariantArray;
+
+// A late-bound object (automation objects of other programs, or any object that resolves
+// its members by name at run time).
+enum class DispatchCall : uint8_t { Method, PropertyGet, PropertyPut };
+
+class IScriptDispatch {
+public:
+    virtual ~IScriptDispatch() = default;
+    // The member's number, or -1 when the object has no member of that name.
+    virtual int FindMember(const QString& name) = 0;
+    virtual Variant Invoke(int member, DispatchCall call, std::span<const Variant> arguments) = 0;
+};
+
+class Variant {
+public:
+    Variant() noexcept : kind_(VariantKind::Unassigned), i64_(0) {}
+    Variant(bool value) noexcept : kind_(VariantKind::Boolean), i64_(0) { b_ = value; }
+    Variant(int32_t value) noexcept : kind_(VariantKind::Int32), i64_(0) { i32_ = value; }
+    Variant(int64_t value) noexcept : kind_(VariantKind::Int64), i64_(value) {}
+    Variant(double value) noexcept : kind_(VariantKind::Double), d_(value) {}
+    Variant(const QString& value) : kind_(VariantKind::String) { new (&str_) QString(value); }
+    Variant(QString&& value) noexcept : kind_(VariantKind::String) { new (&str_) QString(std::move(value)); }
+    // UTF-8 text; without this a literal would become a Boolean.
+    Variant(const char* value) : Variant(QString::fromUtf8(value)) {}
+    // Pointers would silently become Booleans: objects travel as handles (FromObject).
+    Variant(const void*) = delete;
+    Variant(std::nullptr_t) = delete;
+
+    static Variant NullValue() noexcept
+    {
+        Variant v;
+        v.kind_ = VariantKind::Null;
+        return v;
+    }
+    static Variant FromDateTime(double days) noexcept
+    {
+        Variant v(days);
+        v.kind_ = VariantKind::DateTime;
+        return v;
+    }
+    static Variant FromObject(uint32_t handle) noexcept
+    {
+        Variant v;
+        v.kind_ = VariantKind::Object;
+        v.handle_ = handle;
+        return v;
+    }
+    static Variant FromDispatch(std::shared_ptr<IScriptDispatch> object);
+    // An array with these bounds, every element Unassigned; EOutOfMemory past the limits,
+    // EVariantInvalidArgError without dimensions. `elementType` is the VarType code of the
+    // elements (varVariant by default).
+    static Variant CreateArray(std::span<const VariantArrayBound> bounds, int elementType = varVariant);
+
+    Variant(const Variant& other) { CopyFrom(other); }
+    Variant(Variant&& other) noexcept { MoveFrom(std::move(other)); }
+    Variant& operator=(const Variant& other)
+    {
+        if (this != &other) {
+            Variant copy(other); // keeps `other` alive if it lives inside this value
+            Destroy();
+            MoveFrom(std::move(copy));
+        }
+        return *this;
+    }
+    Variant& operator=(Variant&& other) noexcept
+    {
+        if (this != &other) {
+            Variant moved(std::move(other));
+            Destroy();
+            MoveFrom(std::move(moved));
+        }
+        return *this;
+    }
+    ~Variant() { Destroy(); }
+
+    VariantKind Kind() const noexcept { return kind_; }
+    bool IsNull() const noexcept { return kind_ == VariantKind::Null; }
+    bool IsUnassigned() const noexcept { return kind_ == VariantKind::Unassigned; }
+    bool IsArray() const noexcept { return kind_ == VariantKind::Array; }
+    bool IsString() const noexcept { return kind_ == VariantKind::String; }
+
+    // The stored value; only valid for the matching kind.
+    bool AsBoolean() const noexcept { return b_; }
+    int32_t AsInt32() const noexcept { return i32_; }
+    int64_t AsInt64() const noexcept { return i64_; }
+    double AsDouble() const noexcept { return d_; } // Double and DateTime
+    const QString& AsString() const noexcept { return str_; }
+    uint32_t AsObject() const noexcept { return handle_; }
+    const std::shared_ptr<IScriptDispatch>& AsDispatch() const noexcept { return disp_; }
+
+    // Conversions by the Pascal variant rules; what does not convert raises the run-time
+    // library's variant errors (EVariantError, EVariantTypeCastError for Null), a value
+    // outside the target's range ERangeError.
+    bool ToBoolean(const FormatSettings& settings = FormatSettings::C()) const;
+    int32_t ToInt32(const FormatSettings& settings = FormatSettings::C()) const;
+    int64_t ToInt64(const FormatSettings& settings = FormatSettings::C()) const;
+    double ToDouble(const FormatSettings& settings = FormatSettings::C()) const;
+    QString ToString(const FormatSettings& settings = FormatSettings::C()) const;
+
+    // Arrays. Indexes are checked (EVariantBadIndexError outside the bounds,
+    // EVariantInvalidArgError for a wrong number of indexes or a value that is no array).
+    int ArrayDimCount() const;
+    VariantArrayBound ArrayBound(int dimension) const; // 0-based dimension
+    int ArrayElementType() const;
+    const Variant& ArrayItem(std::span<const int32_t> index) const;
+    // Writes one element; an array shared with other values is copied first.
+    void SetArrayItem(std::span<const int32_t> index, Variant value);
+    // A one-dimensional array gets the new upper bound, keeping the elements that stay.
+    void ArrayRedim(int32_t high);
+    // The number of elements of all dimensions together.
+    int64_t ArrayElementCount() const;
+
+private:
+    friend class VariantArray;
+
+    void CopyFrom(const Variant& other);
+    void MoveFrom(Variant&& other) noexcept;
+    void Destroy() noexcept;
+    VariantArray& ArrayForWrite();
+    const VariantArray& ArrayForRead() const;
+
+    VariantKind kind_;
+    union {
+        bool b_;
+        int32_t i32_;
+        int64_t i64_;
+        double d_;
+        uint32_t handle_;
+        QString str_;
+        std::shared_ptr<VariantArray> arr_;
+        std::shared_ptr<IScriptDispatch> disp_;
+    };
+};
+
+// The elements of an array value, shared between copies until one of them writes.
+class VariantArray {
+public:
+    std::vector<VariantArrayBound> Bounds;
+    std::vector<Variant> Items;
+    int ElementType = varVariant;
+    int Nesting = 1; // 1, plus the deepest nesting of any array ever stored in it
+};
+
+// The text of a value for people: Null gives an empty text, everything else its string form.
+QString VarToStr(const Variant& value, const FormatSettings& settings = FormatSettings::C());
+
+// The run-time library's variant type code (VarType) of a value.
+int VarType(const Variant& value);
+
+// Type name of a value's kind as the conversion errors name it ("Null", "String", ...).
+const char* VariantKindName(VariantKind kind);
+
+// Checks a text length against kMaxStringLength (EOutOfMemory past it).
+void CheckStringLength(qsizetype length);
+
+// Operators with the Pascal variant rules. One table per operator group decides, from the
+// kinds of both operands, in which domain the operation runs (VariantOps.cpp).
+enum class VariantOp : uint8_t {
+    Add,
+    Subtract,
+    Multiply,
+    Divide,    // real division
+    IntDivide, // div
+    Modulus,   // mod
+    ShiftLeft,
+    ShiftRight,
+    And,
+    Or,
+    Xor,
+};
+
+Variant VariantBinary(VariantOp op, const Variant& left, const Variant& right,
+                      const FormatSettings& settings = FormatSettings::C());
+Variant VariantNot(const Variant& value, const FormatSettings& settings = FormatSettings::C());
+Variant VariantNegate(const Variant& value, const FormatSettings& settings = FormatSettings::C());
+
+enum class VariantOrder : int8_t { Less = -1, Equal = 0, Greater = 1 };
+
+// Null equals Null and is less than every other value; Unassigned acts as 0, an empty text
+// or False beside the other operand; texts compare by their UTF-16 code units.
+VariantOrder VariantCompare(const Variant& left, const Variant& right,
+                            const FormatSettings& settings = FormatSettings::C());
+
+enum class VariantRelation : uint8_t { Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual };
+bool VariantCompare(VariantRelation relation, const Variant& left, const Variant& right,
+                    const FormatSettings& settings = FormatSettings::C());
+
+// Addition with its two most frequent cases inline; the rest goes through the tables.
+inline Variant VariantAdd(const Variant& left, const Variant& right,
+                          const FormatSettings& settings = FormatSettings::C())
+{
+    if (left.Kind() == VariantKind::Int32 && right.Kind() == VariantKind::Int32) {
+        const int64_t sum = int64_t{left.AsInt32()} + right.AsInt32();
+        if (sum >= INT32_MIN && sum <= INT32_MAX)
+            return Variant(static_cast<int32_t>(sum));
+        return Variant(sum);
+    }
+    return VariantBinary(VariantOp::Add, left, right, settings);
+}
