@@ -4,6 +4,7 @@
 
 #include "comm/Modbus.h"
 #include "comm/Sysutil.h"
+#include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
 
@@ -11,17 +12,8 @@
 #include <bitset>
 #include <cstring>
 #include <ctime>
-#include <stdexcept>
 
-namespace dax {
-const char* const kBadHeaderText = "Неправильный заголовок файла";
-const char* const kBadFileVersionText = "Неизвестная версия файла";
-const char* const kBadDataLengthText = "Неверная длина данных в файле";
-const char* const kBadIdentificationText = "Неизвестный формат идентификационных параметров";
-const char* const kRepeatedSectionText = "Повторяющийся раздел в файле";
-const char* const kRepeatedGroupText = "Повторяющаяся группа в конфигурации";
-const char* const kTooManyRecordsText = "Слишком много записей для сохранения в файле";
-} // namespace dax
+using namespace dax_namespace;
 
 namespace {
 
@@ -37,62 +29,36 @@ constexpr uint16_t kIdentificationSection = 0;
 constexpr uint16_t kHoldingImageSection = 3;
 constexpr uint16_t kInputImageSection = 4;
 constexpr uint16_t kIdentificationSize = 10;
-
-struct RecordSection {
-    uint16_t type;
-    uint16_t recordSize;
-    const char* wrongSizeWarning;
-};
-
-// In the order of the record types (hour, day, month, total day, total month, two journals).
-constexpr RecordSection kRecordSections[dax::kRecordTypeCount] = {
-    {16, 256, "Неправильная длина страницы часового архива"},
-    {17, 256, "Неправильная длина страницы суточного архива"},
-    {18, 256, "Неправильная длина страницы месячного архива"},
-    {19, 256, "Неправильная длина страницы итогового суточного архива"},
-    {20, 256, "Неправильная длина страницы итогового месячного архива"},
-    {32, 16, "Неправильная длина страницы журнала НС"},
-    {33, 16, "Неправильная длина страницы журнала оператора"},
-};
+// The section of each record type; its records have the type's size.
+constexpr std::array<uint16_t, kRecordTypeCount> kRecordSections = {16, 17, 18, 19, 20, 32, 33};
 
 struct ConfigBlock {
     int32_t first;
     int32_t count;
 };
 
-const std::initializer_list<ConfigBlock> kConfigGroups[dax::kConfigGroupCount] = {
-    {{40179, 16}},                            // 0 "Общие параметры"
-    {{40079, 10}, {40126, 3}},                // 1 "Конфигурация ТС1"
-    {{40097, 21}},                            // 2 "Реакции ТС1"
-    {{40129, 10}},                            // 3 "Конфигурация ТС2"
-    {{40147, 21}},                            // 4 "Реакции ТС2"
-    {{40203, 11}},                            // 5 "Конфигурация ХВС"
-    {{40222, 78}},                            // 6 "Каналы V"
-    {{40300, 4}},                             // 7 "Фильтр расхода"
-    {{40304, 32}},                            // 8 "Каналы t,P"
-    {},                                       // 9 "Входы/Выход"
-    {{40356, 6}},                             // 10 "Интерфейсы.ЖКИ"
-    {{40365, 4}},                             // 11 "Интерфейсы.Порт 1"
-    {{40369, 4}},                             // 12 "Интерфейсы.Порт 2"
-    {{40385, 10}},                            // 13 "Интерфейсы.SMS"
-    {{40399, 4}},                             // 14 "Входящий звонок"
-    {{40407, 50}},                            // 15 "Интернет (GPRS)"
-    {{40461, 24}, {40485, 32}, {40517, 64}},  // 16 "Конфигурация сигналов"
-    {{40581, 16}},                            // 17 "Конфигурация событий"
-    {{40015, 6}},                             // 18 "Установка пароля"
-    {{40011, 4}},                             // 19 "Ввод пароля"
+const std::initializer_list<ConfigBlock> kConfigGroups[kConfigGroupCount] = {
+    {{40179, 16}},                            // 0 general parameters
+    {{40079, 10}, {40126, 3}},                // 1 configuration of heat system 1
+    {{40097, 21}},                            // 2 reactions of heat system 1
+    {{40129, 10}},                            // 3 configuration of heat system 2
+    {{40147, 21}},                            // 4 reactions of heat system 2
+    {{40203, 11}},                            // 5 cold-water configuration
+    {{40222, 78}},                            // 6 flow channels
+    {{40300, 4}},                             // 7 flow filter
+    {{40304, 32}},                            // 8 temperature and pressure channels
+    {},                                       // 9 inputs and output
+    {{40356, 6}},                             // 10 display interface
+    {{40365, 4}},                             // 11 port 1
+    {{40369, 4}},                             // 12 port 2
+    {{40385, 10}},                            // 13 SMS
+    {{40399, 4}},                             // 14 incoming call
+    {{40407, 50}},                            // 15 internet (GPRS)
+    {{40461, 24}, {40485, 32}, {40517, 64}},  // 16 signal configuration
+    {{40581, 16}},                            // 17 event configuration
+    {{40015, 6}},                             // 18 password setting
+    {{40011, 4}},                             // 19 password entry
 };
-
-void PutLe16(std::vector<uint8_t>& out, uint16_t value)
-{
-    out.push_back(static_cast<uint8_t>(value & 0xFF));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-uint16_t Le16(std::span<const uint8_t> bytes, size_t offset)
-{
-    return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
 
 void PutHeader(std::vector<uint8_t>& out, const char* magic, size_t entries)
 {
@@ -103,9 +69,9 @@ void PutHeader(std::vector<uint8_t>& out, const char* magic, size_t entries)
 
 void PutEntry(std::vector<uint8_t>& out, uint16_t type, uint16_t recordSize, uint16_t count)
 {
-    PutLe16(out, type);
-    PutLe16(out, recordSize);
-    PutLe16(out, count);
+    platform::AppendLittleEndian(out, type);
+    platform::AppendLittleEndian(out, recordSize);
+    platform::AppendLittleEndian(out, count);
 }
 
 template <typename Record>
@@ -132,63 +98,168 @@ std::string VersionText(uint8_t major, uint8_t minor)
     return FormatText("%u.%u", unsigned{major}, unsigned{minor});
 }
 
-} // namespace
-
 // Everything a data file sets, gathered before any of it replaces the present state.
-struct DaxHelper::LoadedDataFile {
+struct LoadedDataFile {
     bool identified = false;
     int32_t model = -1;
     std::string modelText;
     std::array<uint8_t, 4> version{};
-    std::array<uint8_t, dax::kInputImageSize> input{};
-    std::array<uint8_t, dax::kHoldingImageSize> holding{};
-    std::vector<dax_namespace::ArchiveStruct> hour, day, month;
-    std::vector<dax_namespace::TotalArchiveStruct> totalDay, totalMonth;
-    std::vector<dax_namespace::JournalStruct> notStaff, operatorJournal;
+    std::array<uint8_t, kInputImageSize> input{};
+    std::array<uint8_t, kHoldingImageSize> holding{};
+    RecordVectors records;
     std::vector<std::string> warnings;
 };
+
+// One entry of the section table with the bytes it describes.
+struct Section {
+    uint16_t type;
+    uint16_t recordSize;
+    uint16_t count;
+    std::span<const uint8_t> bytes;
+};
+
+// The sections of a data file, after checking its header and that the sections fill exactly
+// the rest of the file; throws the first fault's text.
+std::vector<Section> ReadSections(std::span<const uint8_t> bytes)
+{
+    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kDataMagic, kMagicSize) != 0)
+        throw platform::Exception(kBadHeaderText);
+    if (bytes[6] != kFormatVersion)
+        throw platform::Exception(kBadFileVersionText);
+    const size_t entries = bytes[7];
+    const size_t sectionsStart = kHeaderSize + kEntrySize * entries;
+    if (bytes.size() < sectionsStart)
+        throw platform::Exception(kBadDataLengthText);
+
+    std::vector<Section> sections;
+    uint64_t total = 0;
+    for (size_t e = 0; e < entries; ++e) {
+        const size_t at = kHeaderSize + kEntrySize * e;
+        Section section{platform::ReadLittleEndian<uint16_t>(bytes, at),
+                        platform::ReadLittleEndian<uint16_t>(bytes, at + 2),
+                        platform::ReadLittleEndian<uint16_t>(bytes, at + 4),
+                        {}};
+        total += uint64_t{section.recordSize} * section.count;
+        sections.push_back(section);
+    }
+    if (bytes.size() - sectionsStart != total)
+        throw platform::Exception(kBadDataLengthText);
+
+    size_t offset = sectionsStart;
+    for (Section& section : sections) {
+        const size_t size = size_t{section.recordSize} * section.count;
+        section.bytes = bytes.subspan(offset, size);
+        offset += size;
+    }
+    return sections;
+}
+
+void TakeIdentification(const Section& section, LoadedDataFile& loaded)
+{
+    if (section.bytes.size() != kIdentificationSize || section.count != 1)
+        throw platform::Exception(kBadIdentificationText);
+    const std::string_view model(reinterpret_cast<const char*>(section.bytes.data()), 6);
+    if (model == "DAX-01") {
+        loaded.model = 0;
+        loaded.modelText = "Dax-01";
+    } else if (model == "DAX-02") {
+        loaded.model = 1;
+        loaded.modelText = "Dax-02";
+    } else {
+        throw platform::Exception(kUnknownModificationText);
+    }
+    loaded.identified = true;
+    std::copy_n(section.bytes.begin() + 6, 4, loaded.version.begin());
+    if (loaded.version[2] > 1)
+        throw platform::Exception(kUnknownVersionText);
+    if (loaded.version[3] > 3)
+        loaded.warnings.emplace_back(kUnknownVersionText);
+}
+
+// A short image fills what it holds and warns; the rest of the image stays zero.
+void TakeImage(const Section& section, LoadedDataFile& loaded)
+{
+    const bool input = section.type == kInputImageSection;
+    const std::span<uint8_t> image = input ? std::span<uint8_t>(loaded.input) : std::span<uint8_t>(loaded.holding);
+    if (section.bytes.size() < image.size())
+        loaded.warnings.emplace_back(input ? kShortInputImageText : kShortHoldingImageText);
+    std::copy_n(section.bytes.begin(), std::min(section.bytes.size(), image.size()), image.begin());
+}
+
+// Records of a size other than their type's are left out with a warning.
+void TakeRecordSection(const Section& section, uint32_t recordType, LoadedDataFile& loaded)
+{
+    if (section.recordSize != RecordSizeOfType(recordType)) {
+        loaded.warnings.emplace_back(kWrongRecordSizeTexts[recordType]);
+        return;
+    }
+    ForEachRecordTypeIndex([&](auto type) {
+        if (type == recordType)
+            TakeRecords(std::get<type>(loaded.records), section.bytes, section.count);
+    });
+}
+
+// Checks a whole data file and gathers what it holds; throws the first fault's text. Sections
+// of kinds this system does not know are skipped; a known kind may appear once.
+LoadedDataFile ParseDataFile(std::span<const uint8_t> bytes)
+{
+    LoadedDataFile loaded;
+    std::bitset<0x10000> seen;
+    for (const Section& section : ReadSections(bytes)) {
+        const auto recordSection = std::find(kRecordSections.begin(), kRecordSections.end(), section.type);
+        const bool image = section.type == kInputImageSection || section.type == kHoldingImageSection;
+        if (section.type != kIdentificationSection && !image && recordSection == kRecordSections.end())
+            continue;
+        if (seen[section.type])
+            throw platform::Exception(kRepeatedSectionText);
+        seen[section.type] = true;
+
+        if (section.type == kIdentificationSection)
+            TakeIdentification(section, loaded);
+        else if (image)
+            TakeImage(section, loaded);
+        else
+            TakeRecordSection(section, static_cast<uint32_t>(recordSection - kRecordSections.begin()), loaded);
+    }
+    return loaded;
+}
+
+} // namespace
 
 std::vector<uint8_t> DaxHelper::DataFileBytes() const
 {
     std::lock_guard lock(ImageMutex);
-    const size_t counts[dax::kRecordTypeCount] = {HourArchive.size(),     DayArchive.size(),
-                                                  MonthArchive.size(),    TotalDayArchive.size(),
-                                                  TotalMonthArchive.size(), NotStaffJournal.size(),
-                                                  OperatorJournal.size()};
+    std::array<size_t, kRecordTypeCount> counts{};
+    ForEachRecordType(*this, [&](auto type, const auto& vector, const auto&) { counts[type] = vector.size(); });
     size_t records = 0;
     for (const size_t count : counts) {
         if (count > 0xFFFF)
-            throw platform::Exception(dax::kTooManyRecordsText);
+            throw platform::Exception(kTooManyRecordsText);
         records += count != 0;
     }
     // An instrument that was not identified gets no identification section, so that a file
     // of it never claims a model.
-    const bool identification = Identified_ && (Model_ == 0 || Model_ == 1);
+    const bool identification = identified_ && (model_ == 0 || model_ == 1);
 
     std::vector<uint8_t> out;
     const size_t sections = 2 + (identification ? 1 : 0) + records;
     PutHeader(out, kDataMagic, sections);
     if (identification)
         PutEntry(out, kIdentificationSection, kIdentificationSize, 1);
-    PutEntry(out, kInputImageSection, 2, dax::kInputRegisterCount);
-    PutEntry(out, kHoldingImageSection, 2, dax::kHoldingRegisterCount);
-    for (size_t t = 0; t < dax::kRecordTypeCount; ++t)
+    PutEntry(out, kInputImageSection, 2, kInputRegisterCount);
+    PutEntry(out, kHoldingImageSection, 2, kHoldingRegisterCount);
+    for (uint32_t t = 0; t < kRecordTypeCount; ++t)
         if (counts[t] != 0)
-            PutEntry(out, kRecordSections[t].type, kRecordSections[t].recordSize, static_cast<uint16_t>(counts[t]));
+            PutEntry(out, kRecordSections[t], static_cast<uint16_t>(RecordSizeOfType(t)),
+                     static_cast<uint16_t>(counts[t]));
     if (identification) {
-        const char* model = Model_ == 0 ? "DAX-01" : "DAX-02";
+        const char* model = model_ == 0 ? "DAX-01" : "DAX-02";
         out.insert(out.end(), model, model + 6);
-        out.insert(out.end(), Version_.begin(), Version_.end());
+        out.insert(out.end(), version_.begin(), version_.end());
     }
     out.insert(out.end(), InputRegisterImage.begin(), InputRegisterImage.end());
     out.insert(out.end(), HoldingRegisterImage.begin(), HoldingRegisterImage.end());
-    PutRecords(out, HourArchive);
-    PutRecords(out, DayArchive);
-    PutRecords(out, MonthArchive);
-    PutRecords(out, TotalDayArchive);
-    PutRecords(out, TotalMonthArchive);
-    PutRecords(out, NotStaffJournal);
-    PutRecords(out, OperatorJournal);
+    ForEachRecordType(*this, [&](auto, const auto& vector, const auto&) { PutRecords(out, vector); });
     return out;
 }
 
@@ -203,26 +274,20 @@ void DaxHelper::LoadDataFileBytes(std::span<const uint8_t> bytes)
     LoadedDataFile loaded = ParseDataFile(bytes);
     {
         std::lock_guard lock(ImageMutex);
-        Identified_ = loaded.identified;
-        Model_ = loaded.model;
-        ModelText_ = loaded.modelText;
-        Version_ = loaded.version;
+        identified_ = loaded.identified;
+        model_ = loaded.model;
+        modelText_ = loaded.modelText;
+        version_ = loaded.version;
         if (loaded.identified) {
-            FirmwareVersionText_ = VersionText(Version_[2], Version_[3]);
-            ModificationText_ = VersionText(Version_[0], Version_[1]);
+            firmwareVersionText_ = VersionText(version_[2], version_[3]);
+            modificationText_ = VersionText(version_[0], version_[1]);
         } else {
-            FirmwareVersionText_.clear();
-            ModificationText_.clear();
+            firmwareVersionText_.clear();
+            modificationText_.clear();
         }
         InputRegisterImage = loaded.input;
         HoldingRegisterImage = loaded.holding;
-        HourArchive.swap(loaded.hour);
-        DayArchive.swap(loaded.day);
-        MonthArchive.swap(loaded.month);
-        TotalDayArchive.swap(loaded.totalDay);
-        TotalMonthArchive.swap(loaded.totalMonth);
-        NotStaffJournal.swap(loaded.notStaff);
-        OperatorJournal.swap(loaded.operatorJournal);
+        ForEachRecordType(*this, [&](auto type, auto& vector, auto&) { vector.swap(std::get<type>(loaded.records)); });
     }
     for (const auto& warning : loaded.warnings)
         Print(warning, nullptr);
@@ -231,92 +296,9 @@ void DaxHelper::LoadDataFileBytes(std::span<const uint8_t> bytes)
 void DaxHelper::LoadDataFile(const std::string& fileName)
 {
     std::vector<uint8_t> bytes;
-    if (!platform::ReadFileBytes(fileName, dax::kMaxDataFileSize, bytes))
-        throw platform::Exception(dax::kBadDataLengthText);
+    if (!platform::ReadFileBytes(fileName, kMaxDataFileSize, bytes))
+        throw platform::Exception(kBadDataLengthText);
     LoadDataFileBytes(bytes);
-}
-
-DaxHelper::LoadedDataFile DaxHelper::ParseDataFile(std::span<const uint8_t> bytes)
-{
-    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kDataMagic, kMagicSize) != 0)
-        throw platform::Exception(dax::kBadHeaderText);
-    if (bytes[6] != kFormatVersion)
-        throw platform::Exception(dax::kBadFileVersionText);
-    const size_t entries = bytes[7];
-    const size_t sectionsStart = kHeaderSize + kEntrySize * entries;
-    if (bytes.size() < sectionsStart)
-        throw platform::Exception(dax::kBadDataLengthText);
-    uint64_t total = 0;
-    for (size_t e = 0; e < entries; ++e) {
-        const size_t at = kHeaderSize + kEntrySize * e;
-        total += uint64_t{Le16(bytes, at + 2)} * Le16(bytes, at + 4);
-    }
-    if (bytes.size() - sectionsStart != total)
-        throw platform::Exception(dax::kBadDataLengthText);
-
-    LoadedDataFile loaded;
-    std::bitset<0x10000> seen;
-    size_t offset = sectionsStart;
-    for (size_t e = 0; e < entries; ++e) {
-        const size_t at = kHeaderSize + kEntrySize * e;
-        const uint16_t type = Le16(bytes, at);
-        const uint16_t recordSize = Le16(bytes, at + 2);
-        const uint16_t count = Le16(bytes, at + 4);
-        const size_t size = size_t{recordSize} * count;
-        const std::span<const uint8_t> section = bytes.subspan(offset, size);
-        offset += size;
-
-        const auto recordType = std::find_if(std::begin(kRecordSections), std::end(kRecordSections),
-                                             [type](const RecordSection& s) { return s.type == type; });
-        const bool known = type == kIdentificationSection || type == kInputImageSection ||
-                           type == kHoldingImageSection || recordType != std::end(kRecordSections);
-        if (!known)
-            continue; // sections of other kinds are not this system's: skipped
-        if (seen[type])
-            throw platform::Exception(dax::kRepeatedSectionText);
-        seen[type] = true;
-
-        if (type == kIdentificationSection) {
-            if (size != kIdentificationSize || count != 1)
-                throw platform::Exception(dax::kBadIdentificationText);
-            const std::string_view model(reinterpret_cast<const char*>(section.data()), 6);
-            if (model == "DAX-01") {
-                loaded.model = 0;
-                loaded.modelText = "Dax-01";
-            } else if (model == "DAX-02") {
-                loaded.model = 1;
-                loaded.modelText = "Dax-02";
-            } else {
-                throw platform::Exception(dax::kUnknownModificationText);
-            }
-            loaded.identified = true;
-            std::copy_n(section.begin() + 6, 4, loaded.version.begin());
-            if (loaded.version[2] > 1)
-                throw platform::Exception(dax::kUnknownVersionText);
-            if (loaded.version[3] > 3)
-                loaded.warnings.emplace_back(dax::kUnknownVersionText);
-        } else if (type == kInputImageSection || type == kHoldingImageSection) {
-            const bool input = type == kInputImageSection;
-            const std::span<uint8_t> image = input ? std::span<uint8_t>(loaded.input) : std::span<uint8_t>(loaded.holding);
-            if (size < image.size())
-                loaded.warnings.emplace_back(input ? "Не полные данные текущих параметров"
-                                                   : "Не полные данные настроечных параметров");
-            std::copy_n(section.begin(), std::min(size, image.size()), image.begin());
-        } else if (recordSize != recordType->recordSize) {
-            loaded.warnings.emplace_back(recordType->wrongSizeWarning);
-        } else {
-            switch (recordType - std::begin(kRecordSections)) {
-            case 0: TakeRecords(loaded.hour, section, count); break;
-            case 1: TakeRecords(loaded.day, section, count); break;
-            case 2: TakeRecords(loaded.month, section, count); break;
-            case 3: TakeRecords(loaded.totalDay, section, count); break;
-            case 4: TakeRecords(loaded.totalMonth, section, count); break;
-            case 5: TakeRecords(loaded.notStaff, section, count); break;
-            default: TakeRecords(loaded.operatorJournal, section, count); break;
-            }
-        }
-    }
-    return loaded;
 }
 
 std::string DaxHelper::DataFileName(const std::tm& localTime) const
@@ -325,11 +307,8 @@ std::string DaxHelper::DataFileName(const std::tm& localTime) const
     uint32_t serial = 0;
     {
         std::lock_guard lock(ImageMutex);
-        model = Model_;
-        // Holding registers 40037 and 40038, high word first.
-        const size_t at = 2 * (40037 - dax::kFirstHoldingRegister);
-        serial = (uint32_t{HoldingRegisterImage[at]} << 24) | (uint32_t{HoldingRegisterImage[at + 1]} << 16) |
-                 (uint32_t{HoldingRegisterImage[at + 2]} << 8) | HoldingRegisterImage[at + 3];
+        model = model_;
+        serial = HoldingRegisterPair(HoldingRegisterImage, kSerialNumberRegister);
     }
     return FormatText("DAX-0%d_%05u_%02d%02d%02d_%02d%02d%02d.daxdat", model + 1, serial, localTime.tm_year % 100,
                       localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min, localTime.tm_sec);
@@ -345,7 +324,7 @@ std::string DaxHelper::DataFileName() const
 
 int32_t DaxHelper::ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firstRegister, int32_t& count)
 {
-    if (group >= dax::kConfigGroupCount)
+    if (group >= kConfigGroupCount)
         return 0;
     const auto& blocks = kConfigGroups[group];
     const int32_t n = static_cast<int32_t>(blocks.size());
@@ -363,12 +342,12 @@ std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setu
 {
     std::vector<ConfigBlock> blocks;
     std::vector<uint32_t> groups;
-    std::bitset<dax::kConfigGroupCount> seen;
+    std::bitset<kConfigGroupCount> seen;
     for (const uint32_t g : setup.Order) {
-        if (g >= dax::kConfigGroupCount || ((setup.Mask >> g) & 1) == 0)
+        if (g >= kConfigGroupCount || ((setup.Mask >> g) & 1) == 0)
             continue;
         if (seen[g])
-            throw platform::Exception(dax::kRepeatedGroupText);
+            throw platform::Exception(kRepeatedGroupText);
         seen[g] = true;
         for (const ConfigBlock& block : kConfigGroups[g]) {
             blocks.push_back(block);
@@ -382,15 +361,15 @@ std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setu
         PutEntry(out, static_cast<uint16_t>(groups[i]), static_cast<uint16_t>(2 * blocks[i].count + 9), 1);
 
     std::lock_guard lock(ImageMutex);
-    std::array<uint8_t, dax::kExchangeBufferSize> frame{};
+    std::array<uint8_t, kExchangeBufferSize> frame{};
     for (const ConfigBlock& block : blocks) {
-        const size_t offset = 2 * static_cast<size_t>(block.first - dax::kFirstHoldingRegister);
+        const size_t offset = RegisterOffset(kFirstHoldingRegister, block.first);
         size_t length = 0;
         const bool built = ModbusBuildWriteRegisters(
             frame, length, 0, std::span<const uint8_t>(HoldingRegisterImage).subspan(offset, 2 * size_t(block.count)),
             static_cast<uint16_t>(block.first), static_cast<uint16_t>(block.count));
         if (!built) // every block of the table lies in the setup image and fits one frame
-            throw std::logic_error("configuration block does not fit a frame");
+            throw platform::Exception(kConfigBlockTooLongText);
         out.insert(out.end(), frame.begin(), frame.begin() + length);
     }
     return out;
