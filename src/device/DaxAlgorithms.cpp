@@ -65,44 +65,7 @@ void IdentificationStep(DaxHelper& device, TInteractContainer* progress, bool re
         ReadBlock(device, kSerialNumberRegister, kSerialNumberCount, progress, 2);
 }
 
-// One page-kind step.
-struct PageStep {
-    enum class Op { Read, Write, Identify } op;
-    int32_t first = 0;
-    int32_t count = 0;
-    bool settings = false; // left out when only current values are wanted
-};
-
 using Op = PageStep::Op;
-
-std::vector<PageStep> PageSteps(uint32_t pageKind)
-{
-    switch (pageKind) {
-    case 0:
-        return {{Op::Read, 40180, 2, true},  {Op::Read, 40079, 4, true},  {Op::Read, 40126, 3, true},
-                {Op::Read, 30217, 83, false}, {Op::Read, 30059, 85, false}, {Op::Read, 30160, 42, false}};
-    case 1:
-        return {{Op::Read, 40180, 2, true},
-                {Op::Read, 40129, 4, true},
-                {Op::Read, 30300, 83, false},
-                {Op::Read, 30059, 85, false},
-                {Op::Read, 30160, 42, false}};
-    case 2:
-        return {{Op::Read, 40180, 2, true},
-                {Op::Read, 40179, 30, true},
-                {Op::Read, 30059, 85, false},
-                {Op::Read, 30160, 42, false}};
-    case 3:
-        return {{Op::Identify, 0, 0, true}, {Op::Read, 40001, 38, true}, {Op::Read, 30001, 20, false}};
-    case 4:
-        // The configuration page of heat system 1 always reads its settings.
-        return {{Op::Identify, 0, 0, false}, {Op::Read, 40079, 10, false}, {Op::Read, 40126, 3, false}};
-    case 5:
-        return {{Op::Write, 40079, 10, false}, {Op::Write, 40126, 3, false}};
-    default:
-        return {};
-    }
-}
 
 struct RingPointers {
     uint16_t highest = 0; // highest record position of the ring
@@ -139,6 +102,35 @@ uint32_t RingRecordCount(const RingPointers& ring, uint32_t index)
 
 } // namespace
 
+std::vector<dax_namespace::PageStep> dax_namespace::PageSteps(uint32_t pageKind)
+{
+    switch (pageKind) {
+    case 0:
+        return {{Op::Read, 40180, 2, true},  {Op::Read, 40079, 4, true},  {Op::Read, 40126, 3, true},
+                {Op::Read, 30217, 83, false}, {Op::Read, 30059, 85, false}, {Op::Read, 30160, 42, false}};
+    case 1:
+        return {{Op::Read, 40180, 2, true},
+                {Op::Read, 40129, 4, true},
+                {Op::Read, 30300, 83, false},
+                {Op::Read, 30059, 85, false},
+                {Op::Read, 30160, 42, false}};
+    case 2:
+        return {{Op::Read, 40180, 2, true},
+                {Op::Read, 40179, 30, true},
+                {Op::Read, 30059, 85, false},
+                {Op::Read, 30160, 42, false}};
+    case 3:
+        return {{Op::Identify, 0, 0, true}, {Op::Read, 40001, 38, true}, {Op::Read, 30001, 20, false}};
+    case 4:
+        // The configuration page of heat system 1 always reads its settings.
+        return {{Op::Identify, 0, 0, false}, {Op::Read, 40079, 10, false}, {Op::Read, 40126, 3, false}};
+    case 5:
+        return {{Op::Write, 40079, 10, false}, {Op::Write, 40126, 3, false}};
+    default:
+        return {};
+    }
+}
+
 DaxReadModbusRegAlgorithm::DaxReadModbusRegAlgorithm(uint32_t startRegister, uint32_t registerCount,
                                                      DaxHelper* device, TInteractContainer* container)
     : ProcessAlgorithm(container), StartRegister(startRegister), RegisterCount(registerCount), Device(device)
@@ -172,7 +164,7 @@ DaxMultiReadWriteAlgorithm::DaxMultiReadWriteAlgorithm(uint32_t pageKind, DaxHel
 void DaxMultiReadWriteAlgorithm::Run()
 {
     IdentificationStep(*Device, Container, true);
-    for (const PageStep& step : PageSteps(PageKind)) {
+    for (const PageStep& step : dax_namespace::PageSteps(PageKind)) {
         if (step.settings && CurrentOnly)
             continue;
         // Between blocks as well as between attempts, so that a pool being destroyed does
@@ -273,20 +265,22 @@ void DaxWriteAllParamsAlgorithm::Run()
     DaxHelper& device = *Device;
     IdentifyBeforeRun(*this, device);
 
+    // Each chosen group once, in its first position, as the configuration file takes them.
+    DaxWriteAllDataSetup setup;
+    setup.Order = Order;
+    setup.Mask = Mask;
+    const std::vector<uint32_t> groups = setup.ChosenGroups();
     Total = 0;
     Done = 0;
     Offset = 0;
-    for (const uint32_t g : Order) {
+    for (const uint32_t g : groups) {
         int32_t first = 0;
         int32_t count = 0;
-        if (Chosen(g, Mask, kConfigGroupCount))
-            Total += DaxHelper::ConfigGroupBlock(g, 0, first, count);
+        Total += DaxHelper::ConfigGroupBlock(g, 0, first, count);
     }
 
     SetStatus(kWriteStatusText);
-    for (const uint32_t g : Order) {
-        if (!Chosen(g, Mask, kConfigGroupCount))
-            continue;
+    for (const uint32_t g : groups) {
         for (int32_t i = 0;; ++i) {
             int32_t first = 0;
             int32_t count = 0;

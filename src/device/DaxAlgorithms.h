@@ -23,6 +23,17 @@ namespace dax_namespace {
 // registers 30029 + 3k (Highest), 30030 + 3k (First) and 30031 + 3k (Next).
 constexpr int32_t kRingPointersRegister = 30029;
 constexpr uint32_t kMaxPageRecords = 255; // the count byte of a page request
+
+// One step of the fixed register blocks of a device page kind (DaxMultiReadWriteAlgorithm).
+struct PageStep {
+    enum class Op { Read, Write, Identify } op;
+    int32_t first = 0;
+    int32_t count = 0;
+    bool settings = false; // left out when only current values are wanted
+};
+
+// The steps of page kind 0 to 5 in order; none for any other kind.
+std::vector<PageStep> PageSteps(uint32_t pageKind);
 } // namespace dax_namespace
 
 // Reads one register block (input or holding registers) with 2 tries.

@@ -23,10 +23,10 @@ inline constexpr const char* kBadFileVersionText = "Неизвестная ве�
 inline constexpr const char* kBadDataLengthText = "Неверная длина данных в файле";
 inline constexpr const char* kBadIdentificationText = "Неизвестный формат идентификационных параметров";
 inline constexpr const char* kRepeatedSectionText = "Повторяющийся раздел в файле";
-inline constexpr const char* kRepeatedGroupText = "Повторяющаяся группа в конфигурации";
 inline constexpr const char* kTooManyRecordsText = "Слишком много записей для сохранения в файле";
 inline constexpr const char* kConfigBlockTooLongText = "Блок конфигурации не помещается в кадр записи";
 // Warnings of a data file that loads nonetheless.
+inline constexpr const char* kUnknownSectionFormat = "Пропущен раздел неизвестного типа %u (%u байт)"; // type, size
 inline constexpr const char* kShortInputImageText = "Не полные данные текущих параметров";
 inline constexpr const char* kShortHoldingImageText = "Не полные данные настроечных параметров";
 inline constexpr std::array<const char*, 7> kWrongRecordSizeTexts = {
@@ -69,6 +69,30 @@ inline constexpr std::array<const char*, 7> kRecordTypeNames = {
     "Итоговый месячный архив",
     "Журнал НС",
     "Журнал оператора",
+};
+
+// The configuration groups 0 to 19 as the write-all and configuration-file dialogs list them.
+inline constexpr std::array<const char*, 20> kConfigGroupNames = {
+    "Общие параметры",
+    "Конфигурация ТС1",
+    "Реакции ТС1",
+    "Конфигурация ТС2",
+    "Реакции ТС2",
+    "Конфигурация ХВС",
+    "Каналы V",
+    "Фильтр расхода",
+    "Каналы t,P",
+    "Входы/Выход",
+    "Интерфейсы.ЖКИ",
+    "Интерфейсы.Порт 1",
+    "Интерфейсы.Порт 2",
+    "Интерфейсы.SMS",
+    "Входящий звонок",
+    "Интернет (GPRS)",
+    "Конфигурация сигналов",
+    "Конфигурация событий",
+    "Установка пароля",
+    "Ввод пароля",
 };
 
 // Records
