@@ -286,20 +286,22 @@ void DaxWriteAllParamsAlgorithm::Run()
     }
     CheckAbort();
 
+    // Each chosen group once, in its first position, as the configuration file takes them.
+    DaxWriteAllDataSetup setup;
+    setup.Order = Order;
+    setup.Mask = Mask;
+    const std::vector<uint32_t> groups = setup.ChosenGroups();
     Total = 0;
     Done = 0;
     Offset = 0;
-    for (const uint32_t g : Order) {
+    for (const uint32_t g : groups) {
         int32_t first = 0;
         int32_t count = 0;
-        if (Chosen(g, Mask, dax::kConfigGroupCount))
-            Total += DaxHelper::ConfigGroupBlock(g, 0, first, count);
+        Total += DaxHelper::ConfigGroupBlock(g, 0, first, count);
     }
 
     SetStatus(dax::kWriteStatusText);
-    for (const uint32_t g : Order) {
-        if (!Chosen(g, Mask, dax::kConfigGroupCount))
-            continue;
+    for (const uint32_t g : groups) {
         for (int32_t i = 0;; ++i) {
             int32_t first = 0;
             int32_t count = 0;

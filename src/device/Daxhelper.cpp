@@ -266,8 +266,15 @@ int32_t DaxHelper::Exchange(size_t requestLength, const AnswerShape& shape, int3
     for (;;) {
         try {
             const int32_t received = channel.Transact(request, answer, progress);
-            CheckAnswer(answer, received);
-            CheckShape(shape, received);
+            try {
+                CheckAnswer(answer, received);
+                CheckShape(shape, received);
+            } catch (const platform::Exception&) {
+                // What came may be part of this answer or an earlier one's: the channel lets the
+                // line settle before the next request.
+                channel.MarkLineUnsettled();
+                throw;
+            }
             return received;
         } catch (const platform::Exception&) {
             if (--left <= 0)
@@ -353,22 +360,19 @@ bool DaxHelper::Identify(TInteractContainer* progress, int32_t tries)
     }
 }
 
-// Only a fully accepted answer (known model, software version not above 1.x) leaves the
-// instrument identified: any other answer leaves it unidentified, so that nothing later
-// treats an unknown or refused instrument, or the previous one, as identified.
+// An answer that is not accepted does not undo an earlier identification: an unknown
+// modification or model only sets the model to -1, and an instrument identified before stays
+// identified with its model text. A refused software version is the exception: it forgets the
+// earlier identification, because the next data file would otherwise claim that model with the
+// refused version, which the loader refuses, so the file could never be opened again.
 void DaxHelper::ApplyIdentificationAnswer(TInteractContainer* progress, bool& result)
 {
     bool unknownModification = false;
     bool unknownVersion = false;
     {
         std::lock_guard lock(ImageMutex);
-        const auto forget = [this] {
-            Identified_ = false;
-            Model_ = -1;
-            ModelText_.clear();
-        };
         if (AnswerBuffer[2] != kIdentificationByteCount) {
-            forget();
+            Model_ = -1;
             unknownModification = true;
         } else {
             std::copy_n(&AnswerBuffer[9], 4, Version_.begin());
@@ -376,7 +380,9 @@ void DaxHelper::ApplyIdentificationAnswer(TInteractContainer* progress, bool& re
             ModificationText_ = FormatText("%u.%u", unsigned{Version_[0]}, unsigned{Version_[1]});
             const std::string_view model(reinterpret_cast<const char*>(&AnswerBuffer[3]), 6);
             if (Version_[2] > 1) {
-                forget();
+                Identified_ = false;
+                Model_ = -1;
+                ModelText_.clear();
                 unknownVersion = true;
                 result = false;
             } else {
@@ -386,7 +392,7 @@ void DaxHelper::ApplyIdentificationAnswer(TInteractContainer* progress, bool& re
                     Model_ = model == "DAX-01" ? 0 : 1;
                     ModelText_ = Model_ == 0 ? "Dax-01" : "Dax-02";
                 } else {
-                    forget();
+                    Model_ = -1;
                     unknownModification = true;
                 }
             }

@@ -49,8 +49,9 @@ extern const char* const kBadFileVersionText;        // "Неизвестная 
 extern const char* const kBadDataLengthText;         // "Неверная длина данных в файле"
 extern const char* const kBadIdentificationText;     // "Неизвестный формат идентификационных параметров"
 extern const char* const kRepeatedSectionText;       // "Повторяющийся раздел в файле"
-extern const char* const kRepeatedGroupText;         // "Повторяющаяся группа в конфигурации"
 extern const char* const kTooManyRecordsText;        // "Слишком много записей для сохранения в файле"
+// "Пропущен раздел неизвестного типа %u (%u байт)" (type, size): a load warning.
+extern const char* const kUnknownSectionFormat;
 
 } // namespace dax
 
@@ -66,6 +67,10 @@ struct DaxReadAllDataSetup {
 struct DaxWriteAllDataSetup {
     std::vector<uint32_t> Order{19, 18, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
     uint32_t Mask = 0xFFFFF;
+
+    // The groups to write, in order: each chosen group once, in its first position; entries
+    // beyond the twenty groups are left out. Write-all and the configuration file both follow it.
+    std::vector<uint32_t> ChosenGroups() const;
 };
 
 // Length of the data part of a page answer: the record size of the type (256 for types 0 to 4,
@@ -177,22 +182,27 @@ public:
     // The data file of the present state: identification (left out while the instrument is
     // not identified), both images and every record vector that is not empty.
     std::vector<uint8_t> DataFileBytes() const;
-    // Saves atomically: a failed save throws and leaves any earlier file as it was.
+    // Saves atomically: a failed save throws and leaves any earlier file as it was. The
+    // records are written straight from their vectors, never copied.
     void SaveDataFile(const std::string& fileName) const;
     // Checks the whole file first and only then replaces identification, images and record
     // vectors at once; a bad file throws its text and changes nothing. Warnings about sections
-    // that are short or of a wrong record size go to the log sink once the load has succeeded.
+    // that are short, of a wrong record size or of an unknown type go to the log sink once the
+    // load has succeeded. A file is read section by section straight into the new vectors.
     void LoadDataFileBytes(std::span<const uint8_t> bytes);
     void LoadDataFile(const std::string& fileName);
     // "DAX-0<model + 1>_<serial, 5 digits>_yymmdd_hhnnss.daxdat" for the given local time, or now.
     std::string DataFileName(const std::tm& localTime) const;
     std::string DataFileName() const;
 
+    // The name of configuration group 0 to 19 as the write-all and configuration-file dialogs
+    // list it ("Общие параметры" ... "Ввод пароля"); empty beyond.
+    static const char* ConfigGroupName(uint32_t group);
     // Looks up block `index` of a configuration group: returns the number of blocks of the
     // group (0 for a group without blocks or beyond the table, leaving the outputs alone).
     static int32_t ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firstRegister, int32_t& count);
-    // The configuration file of the chosen groups: one write-multiple frame to device address 0
-    // per block, with the values of the setup image. A group chosen twice is refused.
+    // The configuration file of the chosen groups (DaxWriteAllDataSetup::ChosenGroups): one
+    // write-multiple frame to device address 0 per block, with the values of the setup image.
     std::vector<uint8_t> ConfigFileBytes(const DaxWriteAllDataSetup& setup) const;
     // Saves atomically; every failure reaches the caller.
     void SaveConfigFile(const std::string& fileName, const DaxWriteAllDataSetup& setup) const;
@@ -218,9 +228,20 @@ private:
     void Print(const std::string& text, TInteractContainer* target) const;
     void ApplyIdentificationAnswer(TInteractContainer* progress, bool& result);
 
+public:
+    class DataFileSource; // where a data file is read from
+
+private:
     struct LoadedDataFile;
     // Checks a whole data file and gathers what it holds; throws the first fault's text.
-    static LoadedDataFile ParseDataFile(std::span<const uint8_t> bytes);
+    static LoadedDataFile ParseDataFile(DataFileSource& source);
+    static void ReadIdentificationSection(DataFileSource& source, size_t size, uint16_t count, LoadedDataFile& loaded);
+    static void ReadImageSection(DataFileSource& source, bool input, size_t size, LoadedDataFile& loaded);
+    // Replaces the state with a whole loaded file, then prints its warnings.
+    void ApplyDataFile(LoadedDataFile&& loaded);
+    // Header, directory, identification and images of the data file; records gets the bytes
+    // of each record vector. With ImageMutex held.
+    std::vector<uint8_t> DataFileHead(std::array<std::span<const uint8_t>, dax::kRecordTypeCount>& records) const;
 
     mutable std::recursive_mutex ImageMutex; // images, identification, record vectors
 

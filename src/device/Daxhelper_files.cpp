@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
+#include <type_traits>
 
 namespace dax {
 const char* const kBadHeaderText = "Неправильный заголовок файла";
@@ -19,8 +20,8 @@ const char* const kBadFileVersionText = "Неизвестная версия ф�
 const char* const kBadDataLengthText = "Неверная длина данных в файле";
 const char* const kBadIdentificationText = "Неизвестный формат идентификационных параметров";
 const char* const kRepeatedSectionText = "Повторяющийся раздел в файле";
-const char* const kRepeatedGroupText = "Повторяющаяся группа в конфигурации";
 const char* const kTooManyRecordsText = "Слишком много записей для сохранения в файле";
+const char* const kUnknownSectionFormat = "Пропущен раздел неизвестного типа %u (%u байт)";
 } // namespace dax
 
 namespace {
@@ -60,27 +61,32 @@ struct ConfigBlock {
     int32_t count;
 };
 
-const std::initializer_list<ConfigBlock> kConfigGroups[dax::kConfigGroupCount] = {
-    {{40179, 16}},                            // 0 "Общие параметры"
-    {{40079, 10}, {40126, 3}},                // 1 "Конфигурация ТС1"
-    {{40097, 21}},                            // 2 "Реакции ТС1"
-    {{40129, 10}},                            // 3 "Конфигурация ТС2"
-    {{40147, 21}},                            // 4 "Реакции ТС2"
-    {{40203, 11}},                            // 5 "Конфигурация ХВС"
-    {{40222, 78}},                            // 6 "Каналы V"
-    {{40300, 4}},                             // 7 "Фильтр расхода"
-    {{40304, 32}},                            // 8 "Каналы t,P"
-    {},                                       // 9 "Входы/Выход"
-    {{40356, 6}},                             // 10 "Интерфейсы.ЖКИ"
-    {{40365, 4}},                             // 11 "Интерфейсы.Порт 1"
-    {{40369, 4}},                             // 12 "Интерфейсы.Порт 2"
-    {{40385, 10}},                            // 13 "Интерфейсы.SMS"
-    {{40399, 4}},                             // 14 "Входящий звонок"
-    {{40407, 50}},                            // 15 "Интернет (GPRS)"
-    {{40461, 24}, {40485, 32}, {40517, 64}},  // 16 "Конфигурация сигналов"
-    {{40581, 16}},                            // 17 "Конфигурация событий"
-    {{40015, 6}},                             // 18 "Установка пароля"
-    {{40011, 4}},                             // 19 "Ввод пароля"
+struct ConfigGroup {
+    const char* name;   // as the write-all and configuration-file dialogs list it
+    std::initializer_list<ConfigBlock> blocks;
+};
+
+const ConfigGroup kConfigGroups[dax::kConfigGroupCount] = {
+    {"Общие параметры", {{40179, 16}}},
+    {"Конфигурация ТС1", {{40079, 10}, {40126, 3}}},
+    {"Реакции ТС1", {{40097, 21}}},
+    {"Конфигурация ТС2", {{40129, 10}}},
+    {"Реакции ТС2", {{40147, 21}}},
+    {"Конфигурация ХВС", {{40203, 11}}},
+    {"Каналы V", {{40222, 78}}},
+    {"Фильтр расхода", {{40300, 4}}},
+    {"Каналы t,P", {{40304, 32}}},
+    {"Входы/Выход", {}},
+    {"Интерфейсы.ЖКИ", {{40356, 6}}},
+    {"Интерфейсы.Порт 1", {{40365, 4}}},
+    {"Интерфейсы.Порт 2", {{40369, 4}}},
+    {"Интерфейсы.SMS", {{40385, 10}}},
+    {"Входящий звонок", {{40399, 4}}},
+    {"Интернет (GPRS)", {{40407, 50}}},
+    {"Конфигурация сигналов", {{40461, 24}, {40485, 32}, {40517, 64}}},
+    {"Конфигурация событий", {{40581, 16}}},
+    {"Установка пароля", {{40015, 6}}},
+    {"Ввод пароля", {{40011, 4}}},
 };
 
 void PutLe16(std::vector<uint8_t>& out, uint16_t value)
@@ -108,28 +114,123 @@ void PutEntry(std::vector<uint8_t>& out, uint16_t type, uint16_t recordSize, uin
     PutLe16(out, count);
 }
 
+// The bytes of a record vector as they are stored: records are plain 256- or 16-byte blocks.
 template <typename Record>
-void PutRecords(std::vector<uint8_t>& out, const std::vector<Record>& records)
+std::span<const uint8_t> RecordBytes(const std::vector<Record>& records)
 {
-    for (const auto& record : records)
-        out.insert(out.end(), record.bytes.begin(), record.bytes.end());
+    static_assert(std::is_trivially_copyable_v<Record> && sizeof(Record) == sizeof(Record{}.bytes));
+    return {reinterpret_cast<const uint8_t*>(records.data()), records.size() * sizeof(Record)};
 }
 
 template <typename Record>
-void TakeRecords(std::vector<Record>& records, std::span<const uint8_t> section, size_t count)
+std::span<uint8_t> RecordBytes(std::vector<Record>& records)
 {
-    constexpr size_t size = sizeof(Record{}.bytes);
-    records.reserve(records.size() + count);
-    for (size_t i = 0; i < count; ++i) {
-        Record record;
-        std::memcpy(record.bytes.data(), section.data() + i * size, size);
-        records.push_back(record);
-    }
+    static_assert(std::is_trivially_copyable_v<Record> && sizeof(Record) == sizeof(Record{}.bytes));
+    return {reinterpret_cast<uint8_t*>(records.data()), records.size() * sizeof(Record)};
 }
 
 std::string VersionText(uint8_t major, uint8_t minor)
 {
     return FormatText("%u.%u", unsigned{major}, unsigned{minor});
+}
+
+} // namespace
+
+// Where a data file is read from: in order, its size known in advance.
+class DaxHelper::DataFileSource {
+public:
+    virtual ~DataFileSource() = default;
+    virtual uint64_t Size() const = 0;
+    // The next buffer.size() bytes; false when the source ended first.
+    virtual bool Read(std::span<uint8_t> buffer) = 0;
+
+    // Reads and drops the next count bytes; false when the source ended first.
+    bool Skip(uint64_t count)
+    {
+        std::array<uint8_t, 64 * 1024> scrap;
+        while (count > 0) {
+            const size_t chunk = static_cast<size_t>(std::min<uint64_t>(count, scrap.size()));
+            if (!Read(std::span<uint8_t>(scrap).first(chunk)))
+                return false;
+            count -= chunk;
+        }
+        return true;
+    }
+};
+
+namespace {
+
+class ByteSource final : public DaxHelper::DataFileSource {
+public:
+    explicit ByteSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    bool Read(std::span<uint8_t> buffer) override
+    {
+        if (buffer.size() > bytes_.size() - position_)
+            return false;
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), buffer.size(), buffer.begin());
+        position_ += buffer.size();
+        return true;
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+    size_t position_ = 0;
+};
+
+class FileSource final : public DaxHelper::DataFileSource {
+public:
+    explicit FileSource(const std::string& fileName) : file_(fileName) {}
+    uint64_t Size() const override { return file_.Size(); }
+    bool Read(std::span<uint8_t> buffer) override { return file_.Read(buffer) == buffer.size(); }
+
+private:
+    platform::InputFile file_;
+};
+
+// Reads exactly what the directory promised; a source that ends early has changed under us.
+void ReadSection(DaxHelper::DataFileSource& source, std::span<uint8_t> buffer)
+{
+    if (!source.Read(buffer))
+        throw platform::Exception(dax::kBadDataLengthText);
+}
+
+void SkipSection(DaxHelper::DataFileSource& source, uint64_t count)
+{
+    if (!source.Skip(count))
+        throw platform::Exception(dax::kBadDataLengthText);
+}
+
+struct DirectoryEntry {
+    uint16_t type;
+    uint16_t recordSize;
+    uint16_t count;
+    size_t Size() const { return size_t{recordSize} * count; }
+};
+
+// Header and directory, with every check that the sizes allow before a section is read.
+std::vector<DirectoryEntry> ReadDirectory(DaxHelper::DataFileSource& source)
+{
+    std::array<uint8_t, kHeaderSize> header{};
+    if (source.Size() < kHeaderSize || !source.Read(header) || std::memcmp(header.data(), kDataMagic, kMagicSize) != 0)
+        throw platform::Exception(dax::kBadHeaderText);
+    if (header[6] != kFormatVersion)
+        throw platform::Exception(dax::kBadFileVersionText);
+    const size_t entries = header[7];
+    const uint64_t sectionsStart = kHeaderSize + kEntrySize * entries;
+    std::vector<uint8_t> bytes(kEntrySize * entries);
+    if (source.Size() < sectionsStart || !source.Read(bytes))
+        throw platform::Exception(dax::kBadDataLengthText);
+    std::vector<DirectoryEntry> directory;
+    uint64_t total = 0;
+    for (size_t e = 0; e < entries; ++e) {
+        const size_t at = kEntrySize * e;
+        directory.push_back({Le16(bytes, at), Le16(bytes, at + 2), Le16(bytes, at + 4)});
+        total += directory.back().Size();
+    }
+    if (source.Size() - sectionsStart != total)
+        throw platform::Exception(dax::kBadDataLengthText);
+    return directory;
 }
 
 } // namespace
@@ -146,27 +247,43 @@ struct DaxHelper::LoadedDataFile {
     std::vector<dax_namespace::TotalArchiveStruct> totalDay, totalMonth;
     std::vector<dax_namespace::JournalStruct> notStaff, operatorJournal;
     std::vector<std::string> warnings;
+
+    // The vector of record type t (0 to 6) as bytes, after making room for count records.
+    std::span<uint8_t> MakeRoom(size_t t, size_t count)
+    {
+        switch (t) {
+        case 0: hour.resize(count); return RecordBytes(hour);
+        case 1: day.resize(count); return RecordBytes(day);
+        case 2: month.resize(count); return RecordBytes(month);
+        case 3: totalDay.resize(count); return RecordBytes(totalDay);
+        case 4: totalMonth.resize(count); return RecordBytes(totalMonth);
+        case 5: notStaff.resize(count); return RecordBytes(notStaff);
+        default: operatorJournal.resize(count); return RecordBytes(operatorJournal);
+        }
+    }
 };
 
-std::vector<uint8_t> DaxHelper::DataFileBytes() const
+// The header, directory, identification and images: everything but the records, which are
+// written straight from their vectors. With ImageMutex held.
+std::vector<uint8_t> DaxHelper::DataFileHead(std::array<std::span<const uint8_t>, dax::kRecordTypeCount>& records) const
 {
-    std::lock_guard lock(ImageMutex);
-    const size_t counts[dax::kRecordTypeCount] = {HourArchive.size(),     DayArchive.size(),
-                                                  MonthArchive.size(),    TotalDayArchive.size(),
-                                                  TotalMonthArchive.size(), NotStaffJournal.size(),
-                                                  OperatorJournal.size()};
-    size_t records = 0;
-    for (const size_t count : counts) {
-        if (count > 0xFFFF)
+    records = {RecordBytes(HourArchive),     RecordBytes(DayArchive),      RecordBytes(MonthArchive),
+               RecordBytes(TotalDayArchive), RecordBytes(TotalMonthArchive), RecordBytes(NotStaffJournal),
+               RecordBytes(OperatorJournal)};
+    size_t counts[dax::kRecordTypeCount];
+    size_t sectionsWithRecords = 0;
+    for (size_t t = 0; t < dax::kRecordTypeCount; ++t) {
+        counts[t] = records[t].size() / kRecordSections[t].recordSize;
+        if (counts[t] > 0xFFFF)
             throw platform::Exception(dax::kTooManyRecordsText);
-        records += count != 0;
+        sectionsWithRecords += counts[t] != 0;
     }
     // An instrument that was not identified gets no identification section, so that a file
     // of it never claims a model.
     const bool identification = Identified_ && (Model_ == 0 || Model_ == 1);
 
     std::vector<uint8_t> out;
-    const size_t sections = 2 + (identification ? 1 : 0) + records;
+    const size_t sections = 2 + (identification ? 1 : 0) + sectionsWithRecords;
     PutHeader(out, kDataMagic, sections);
     if (identification)
         PutEntry(out, kIdentificationSection, kIdentificationSize, 1);
@@ -182,25 +299,47 @@ std::vector<uint8_t> DaxHelper::DataFileBytes() const
     }
     out.insert(out.end(), InputRegisterImage.begin(), InputRegisterImage.end());
     out.insert(out.end(), HoldingRegisterImage.begin(), HoldingRegisterImage.end());
-    PutRecords(out, HourArchive);
-    PutRecords(out, DayArchive);
-    PutRecords(out, MonthArchive);
-    PutRecords(out, TotalDayArchive);
-    PutRecords(out, TotalMonthArchive);
-    PutRecords(out, NotStaffJournal);
-    PutRecords(out, OperatorJournal);
+    return out;
+}
+
+std::vector<uint8_t> DaxHelper::DataFileBytes() const
+{
+    std::lock_guard lock(ImageMutex);
+    std::array<std::span<const uint8_t>, dax::kRecordTypeCount> records;
+    std::vector<uint8_t> out = DataFileHead(records);
+    for (const auto& section : records)
+        out.insert(out.end(), section.begin(), section.end());
     return out;
 }
 
 void DaxHelper::SaveDataFile(const std::string& fileName) const
 {
-    const std::vector<uint8_t> bytes = DataFileBytes();
-    platform::WriteFileAtomically(fileName, bytes);
+    // The records go to the file straight from their vectors: a large file is never copied
+    // in memory. The image mutex keeps them as they are until the file is complete.
+    std::lock_guard lock(ImageMutex);
+    std::array<std::span<const uint8_t>, dax::kRecordTypeCount> records;
+    const std::vector<uint8_t> head = DataFileHead(records);
+    std::vector<std::span<const uint8_t>> pieces{head};
+    pieces.insert(pieces.end(), records.begin(), records.end());
+    platform::WriteFileAtomically(fileName, pieces);
 }
 
 void DaxHelper::LoadDataFileBytes(std::span<const uint8_t> bytes)
 {
-    LoadedDataFile loaded = ParseDataFile(bytes);
+    ByteSource source(bytes);
+    ApplyDataFile(ParseDataFile(source));
+}
+
+void DaxHelper::LoadDataFile(const std::string& fileName)
+{
+    FileSource source(fileName);
+    if (source.Size() > dax::kMaxDataFileSize)
+        throw platform::Exception(dax::kBadDataLengthText);
+    ApplyDataFile(ParseDataFile(source));
+}
+
+void DaxHelper::ApplyDataFile(LoadedDataFile&& loaded)
+{
     {
         std::lock_guard lock(ImageMutex);
         Identified_ = loaded.identified;
@@ -224,99 +363,82 @@ void DaxHelper::LoadDataFileBytes(std::span<const uint8_t> bytes)
         NotStaffJournal.swap(loaded.notStaff);
         OperatorJournal.swap(loaded.operatorJournal);
     }
+    // The state that was replaced is freed here, outside the image mutex.
     for (const auto& warning : loaded.warnings)
         Print(warning, nullptr);
 }
 
-void DaxHelper::LoadDataFile(const std::string& fileName)
+DaxHelper::LoadedDataFile DaxHelper::ParseDataFile(DataFileSource& source)
 {
-    std::vector<uint8_t> bytes;
-    if (!platform::ReadFileBytes(fileName, dax::kMaxDataFileSize, bytes))
-        throw platform::Exception(dax::kBadDataLengthText);
-    LoadDataFileBytes(bytes);
-}
-
-DaxHelper::LoadedDataFile DaxHelper::ParseDataFile(std::span<const uint8_t> bytes)
-{
-    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kDataMagic, kMagicSize) != 0)
-        throw platform::Exception(dax::kBadHeaderText);
-    if (bytes[6] != kFormatVersion)
-        throw platform::Exception(dax::kBadFileVersionText);
-    const size_t entries = bytes[7];
-    const size_t sectionsStart = kHeaderSize + kEntrySize * entries;
-    if (bytes.size() < sectionsStart)
-        throw platform::Exception(dax::kBadDataLengthText);
-    uint64_t total = 0;
-    for (size_t e = 0; e < entries; ++e) {
-        const size_t at = kHeaderSize + kEntrySize * e;
-        total += uint64_t{Le16(bytes, at + 2)} * Le16(bytes, at + 4);
-    }
-    if (bytes.size() - sectionsStart != total)
-        throw platform::Exception(dax::kBadDataLengthText);
-
+    const std::vector<DirectoryEntry> directory = ReadDirectory(source);
     LoadedDataFile loaded;
     std::bitset<0x10000> seen;
-    size_t offset = sectionsStart;
-    for (size_t e = 0; e < entries; ++e) {
-        const size_t at = kHeaderSize + kEntrySize * e;
-        const uint16_t type = Le16(bytes, at);
-        const uint16_t recordSize = Le16(bytes, at + 2);
-        const uint16_t count = Le16(bytes, at + 4);
-        const size_t size = size_t{recordSize} * count;
-        const std::span<const uint8_t> section = bytes.subspan(offset, size);
-        offset += size;
-
+    for (const DirectoryEntry& entry : directory) {
         const auto recordType = std::find_if(std::begin(kRecordSections), std::end(kRecordSections),
-                                             [type](const RecordSection& s) { return s.type == type; });
-        const bool known = type == kIdentificationSection || type == kInputImageSection ||
-                           type == kHoldingImageSection || recordType != std::end(kRecordSections);
-        if (!known)
-            continue; // sections of other kinds are not this system's: skipped
-        if (seen[type])
+                                             [&](const RecordSection& s) { return s.type == entry.type; });
+        const bool known = entry.type == kIdentificationSection || entry.type == kInputImageSection ||
+                           entry.type == kHoldingImageSection || recordType != std::end(kRecordSections);
+        if (!known) {
+            // Not this system's section, or one whose type was damaged: what it held is not
+            // loaded, and the user is told.
+            loaded.warnings.push_back(FormatText(dax::kUnknownSectionFormat, unsigned{entry.type},
+                                                 static_cast<unsigned>(entry.Size())));
+            SkipSection(source, entry.Size());
+            continue;
+        }
+        if (seen[entry.type])
             throw platform::Exception(dax::kRepeatedSectionText);
-        seen[type] = true;
+        seen[entry.type] = true;
 
-        if (type == kIdentificationSection) {
-            if (size != kIdentificationSize || count != 1)
-                throw platform::Exception(dax::kBadIdentificationText);
-            const std::string_view model(reinterpret_cast<const char*>(section.data()), 6);
-            if (model == "DAX-01") {
-                loaded.model = 0;
-                loaded.modelText = "Dax-01";
-            } else if (model == "DAX-02") {
-                loaded.model = 1;
-                loaded.modelText = "Dax-02";
-            } else {
-                throw platform::Exception(dax::kUnknownModificationText);
-            }
-            loaded.identified = true;
-            std::copy_n(section.begin() + 6, 4, loaded.version.begin());
-            if (loaded.version[2] > 1)
-                throw platform::Exception(dax::kUnknownVersionText);
-            if (loaded.version[3] > 3)
-                loaded.warnings.emplace_back(dax::kUnknownVersionText);
-        } else if (type == kInputImageSection || type == kHoldingImageSection) {
-            const bool input = type == kInputImageSection;
-            const std::span<uint8_t> image = input ? std::span<uint8_t>(loaded.input) : std::span<uint8_t>(loaded.holding);
-            if (size < image.size())
-                loaded.warnings.emplace_back(input ? "Не полные данные текущих параметров"
-                                                   : "Не полные данные настроечных параметров");
-            std::copy_n(section.begin(), std::min(size, image.size()), image.begin());
-        } else if (recordSize != recordType->recordSize) {
+        if (entry.type == kIdentificationSection)
+            ReadIdentificationSection(source, entry.Size(), entry.count, loaded);
+        else if (entry.type == kInputImageSection || entry.type == kHoldingImageSection)
+            ReadImageSection(source, entry.type == kInputImageSection, entry.Size(), loaded);
+        else if (entry.recordSize != recordType->recordSize) {
             loaded.warnings.emplace_back(recordType->wrongSizeWarning);
+            SkipSection(source, entry.Size());
         } else {
-            switch (recordType - std::begin(kRecordSections)) {
-            case 0: TakeRecords(loaded.hour, section, count); break;
-            case 1: TakeRecords(loaded.day, section, count); break;
-            case 2: TakeRecords(loaded.month, section, count); break;
-            case 3: TakeRecords(loaded.totalDay, section, count); break;
-            case 4: TakeRecords(loaded.totalMonth, section, count); break;
-            case 5: TakeRecords(loaded.notStaff, section, count); break;
-            default: TakeRecords(loaded.operatorJournal, section, count); break;
-            }
+            ReadSection(source, loaded.MakeRoom(static_cast<size_t>(recordType - std::begin(kRecordSections)),
+                                                entry.count));
         }
     }
     return loaded;
+}
+
+void DaxHelper::ReadIdentificationSection(DataFileSource& source, size_t size, uint16_t count,
+                                          LoadedDataFile& loaded)
+{
+    if (size != kIdentificationSize || count != 1)
+        throw platform::Exception(dax::kBadIdentificationText);
+    std::array<uint8_t, kIdentificationSize> section{};
+    ReadSection(source, section);
+    const std::string_view model(reinterpret_cast<const char*>(section.data()), 6);
+    if (model == "DAX-01") {
+        loaded.model = 0;
+        loaded.modelText = "Dax-01";
+    } else if (model == "DAX-02") {
+        loaded.model = 1;
+        loaded.modelText = "Dax-02";
+    } else {
+        throw platform::Exception(dax::kUnknownModificationText);
+    }
+    loaded.identified = true;
+    std::copy_n(section.begin() + 6, 4, loaded.version.begin());
+    if (loaded.version[2] > 1)
+        throw platform::Exception(dax::kUnknownVersionText);
+    if (loaded.version[3] > 3)
+        loaded.warnings.emplace_back(dax::kUnknownVersionText);
+}
+
+void DaxHelper::ReadImageSection(DataFileSource& source, bool input, size_t size, LoadedDataFile& loaded)
+{
+    const std::span<uint8_t> image = input ? std::span<uint8_t>(loaded.input) : std::span<uint8_t>(loaded.holding);
+    if (size < image.size())
+        loaded.warnings.emplace_back(input ? "Не полные данные текущих параметров"
+                                           : "Не полные данные настроечных параметров");
+    ReadSection(source, image.first(std::min(size, image.size())));
+    if (size > image.size())
+        SkipSection(source, size - image.size());
 }
 
 std::string DaxHelper::DataFileName(const std::tm& localTime) const
@@ -343,11 +465,16 @@ std::string DaxHelper::DataFileName() const
     return DataFileName(local);
 }
 
+const char* DaxHelper::ConfigGroupName(uint32_t group)
+{
+    return group < dax::kConfigGroupCount ? kConfigGroups[group].name : "";
+}
+
 int32_t DaxHelper::ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firstRegister, int32_t& count)
 {
     if (group >= dax::kConfigGroupCount)
         return 0;
-    const auto& blocks = kConfigGroups[group];
+    const auto& blocks = kConfigGroups[group].blocks;
     const int32_t n = static_cast<int32_t>(blocks.size());
     if (n == 0)
         return 0;
@@ -359,18 +486,25 @@ int32_t DaxHelper::ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firs
     return n;
 }
 
+std::vector<uint32_t> DaxWriteAllDataSetup::ChosenGroups() const
+{
+    std::vector<uint32_t> groups;
+    std::bitset<dax::kConfigGroupCount> taken;
+    for (const uint32_t g : Order) {
+        if (g >= dax::kConfigGroupCount || ((Mask >> g) & 1) == 0 || taken[g])
+            continue;
+        taken[g] = true;
+        groups.push_back(g);
+    }
+    return groups;
+}
+
 std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setup) const
 {
     std::vector<ConfigBlock> blocks;
     std::vector<uint32_t> groups;
-    std::bitset<dax::kConfigGroupCount> seen;
-    for (const uint32_t g : setup.Order) {
-        if (g >= dax::kConfigGroupCount || ((setup.Mask >> g) & 1) == 0)
-            continue;
-        if (seen[g])
-            throw platform::Exception(dax::kRepeatedGroupText);
-        seen[g] = true;
-        for (const ConfigBlock& block : kConfigGroups[g]) {
+    for (const uint32_t g : setup.ChosenGroups()) {
+        for (const ConfigBlock& block : kConfigGroups[g].blocks) {
             blocks.push_back(block);
             groups.push_back(g);
         }
@@ -391,7 +525,7 @@ std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setu
             static_cast<uint16_t>(block.first), static_cast<uint16_t>(block.count));
         if (!built) // every block of the table lies in the setup image and fits one frame
             throw std::logic_error("configuration block does not fit a frame");
-        out.insert(out.end(), frame.begin(), frame.begin() + length);
+        out.insert(out.end(), frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
     }
     return out;
 }

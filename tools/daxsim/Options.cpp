@@ -19,7 +19,7 @@ const char* const kSimUsage =
     "                             which answers the relay's frames at address 0\n"
     "  --device ID                a device ID the relay knows (1 to 16 characters); repeatable\n"
     "  --relay-silent-at STEP     never answer that handshake step: version, client, association\n"
-    "                             or activation\n"
+    "                             or activation (forwarding packets all the same)\n"
     "  --relay-reverse            hold each answer until the next one, then send both, newest first\n"
     "  --relay-fragment           send every answer one byte at a time\n"
     "  --relay-status             answer each data packet with a status packet (a rejection)\n"
