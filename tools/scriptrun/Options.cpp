@@ -1,11 +1,14 @@
 #include "Options.h"
 
+#include "CommandLine.h"
+
 #include <QFileInfo>
 #include <QStringList>
 
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <vector>
 
 const char* const kScriptRunUsage =
     "usage: scriptrun [--lang L] [--parse-only] [--locale C|ru_RU] [--answers FILE] [--timeout S]\n"
@@ -13,81 +16,86 @@ const char* const kScriptRunUsage =
 
 namespace {
 
-bool ParseSeconds(const QString& text, double& seconds)
+using Result = std::optional<std::string>;
+
+// Seconds above 0, with a fraction after '.' (in every locale).
+std::optional<double> ParseSeconds(const std::string& text)
 {
-    const std::string bytes = text.toStdString();
-    const char* end = bytes.data() + bytes.size();
-    const auto [stop, failure] = std::from_chars(bytes.data(), end, seconds);
-    return failure == std::errc() && stop == end && std::isfinite(seconds) && seconds > 0;
+    double seconds = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, seconds);
+    if (failure != std::errc() || stop != end || !std::isfinite(seconds) || seconds <= 0)
+        return std::nullopt;
+    return seconds;
+}
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
 }
 
 } // namespace
 
 bool ParseScriptRunOptions(const QStringList& arguments, ScriptRunOptions& options, QString& error)
 {
-    auto valueOf = [&](qsizetype& i, QString& value) {
-        if (i + 1 >= arguments.size()) {
-            error = arguments[i] + QStringLiteral(" needs a value");
+    std::vector<std::string> args;
+    for (const QString& argument : arguments)
+        args.push_back(argument.toStdString());
+    std::string language;
+    const daxcli::Option table[] = {
+        daxcli::Text("--lang", language),
+        daxcli::Flag("--parse-only", options.parseOnly),
+        {"--locale", true,
+         [&](const std::string& value) -> Result {
+             if (value != "C" && value != "ru_RU")
+                 return "--locale must be C or ru_RU";
+             options.locale = Q(value);
+             return std::nullopt;
+         }},
+        {"--answers", true,
+         [&](const std::string& value) -> Result {
+             const QFileInfo file(Q(value));
+             if (!file.isFile() || !file.isReadable())
+                 return "cannot read the answers file " + value;
+             options.answersFile = Q(value);
+             return std::nullopt;
+         }},
+        {"--timeout", true,
+         [&](const std::string& value) -> Result {
+             options.timeoutSeconds = ParseSeconds(value);
+             if (!options.timeoutSeconds)
+                 return "--timeout needs a number of seconds above 0";
+             return std::nullopt;
+         }},
+        {"--allow-files", true,
+         [&](const std::string& value) -> Result {
+             if (!QFileInfo(Q(value)).isDir())
+                 return "--allow-files needs a folder: " + value;
+             options.allowedFolder = Q(value);
+             return std::nullopt;
+         }},
+    };
+    // Options and the one script file in any order; "-" is the file standard input.
+    bool haveFile = false;
+    for (size_t position = 0;;) {
+        if (const Result failure = daxcli::ParseOptions(args, position, table, true)) {
+            error = Q(*failure);
             return false;
         }
-        value = arguments[++i];
-        return true;
-    };
-    bool haveFile = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        QString value;
-        if (argument == QLatin1String("--lang")) {
-            if (!valueOf(i, options.language))
-                return false;
-        } else if (argument == QLatin1String("--parse-only")) {
-            options.parseOnly = true;
-        } else if (argument == QLatin1String("--locale")) {
-            if (!valueOf(i, value))
-                return false;
-            if (value != QLatin1String("C") && value != QLatin1String("ru_RU")) {
-                error = QStringLiteral("--locale must be C or ru_RU");
-                return false;
-            }
-            options.locale = value;
-        } else if (argument == QLatin1String("--answers")) {
-            if (!valueOf(i, options.answersFile))
-                return false;
-            if (!QFileInfo(options.answersFile).isReadable() || !QFileInfo(options.answersFile).isFile()) {
-                error = QStringLiteral("cannot read the answers file ") + options.answersFile;
-                return false;
-            }
-        } else if (argument == QLatin1String("--timeout")) {
-            double seconds = 0;
-            if (!valueOf(i, value))
-                return false;
-            if (!ParseSeconds(value, seconds)) {
-                error = QStringLiteral("--timeout needs a number of seconds above 0");
-                return false;
-            }
-            options.timeoutSeconds = seconds;
-        } else if (argument == QLatin1String("--allow-files")) {
-            if (!valueOf(i, options.allowedFolder))
-                return false;
-            if (!QFileInfo(options.allowedFolder).isDir()) {
-                error = QStringLiteral("--allow-files needs a folder: ") + options.allowedFolder;
-                return false;
-            }
-        } else if (argument.startsWith(QLatin1String("--")) && argument != QLatin1String("-")) {
-            error = QStringLiteral("unknown option ") + argument;
-            return false;
-        } else if (!haveFile) {
-            options.scriptFile = argument;
-            haveFile = true;
-        } else {
+        if (position >= args.size())
+            break;
+        if (haveFile) {
             error = QStringLiteral("one script file only");
             return false;
         }
+        options.scriptFile = Q(args[position++]);
+        haveFile = true;
     }
     if (!haveFile) {
         error = QStringLiteral("no script file");
         return false;
     }
+    options.language = Q(language);
     return true;
 }
 

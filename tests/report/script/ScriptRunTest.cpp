@@ -129,7 +129,7 @@ TEST_F(ScriptRun, UsageErrorsAndUnreadableFilesExitWithOne)
     } cases[] = {
         {{}, "scriptrun: no script file"},
         {{"a.pas", "b.pas"}, "scriptrun: one script file only"},
-        {{"--frobnicate", "t.pas"}, "scriptrun: unknown option --frobnicate"},
+        {{"--frobnicate", "t.pas"}, "scriptrun: unknown option \"--frobnicate\""},
         {{"t.pas", "--lang"}, "scriptrun: --lang needs a value"},
         {{"--locale", "de_DE", "t.pas"}, "scriptrun: --locale must be C or ru_RU"},
         {{"--timeout", "0", "t.pas"}, "scriptrun: --timeout needs a number of seconds above 0"},
