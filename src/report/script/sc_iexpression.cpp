@@ -276,10 +276,11 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
     case opPlus:
         return VariantAdd(left, right, settings);
     case opStrCat:
-        if (left.IsString()) {
+        if (left.IsString() || right.IsString()) {
+            const QString head = VarToStr(left, settings);
             const QString tail = VarToStr(right, settings);
-            CheckStringLength(left.AsString().size() + tail.size());
-            return Variant(left.AsString() + tail);
+            CheckStringLength(head.size() + tail.size());
+            return Variant(head + tail);
         }
         return VariantAdd(left, right, settings);
     case opMinus:
@@ -471,6 +472,9 @@ QString TscExpression::Finalize()
         bool compatible = true;
         if (o == opIs) {
             compatible = ClassOperand(op->FRight.get()) != nullptr;
+        } else if (o == opStrCat) {
+            // Text concatenation takes any two values and makes a text of them.
+            compatible = left.Typ != fvtConstructor && right.Typ != fvtConstructor;
         } else if (!AreTypesCompatible(left, right, FScript)) {
             compatible = false;
         } else if (left.Typ == fvtBool) {
@@ -489,6 +493,9 @@ QString TscExpression::Finalize()
         };
         if (comparison || o == opIn || o == opIs) {
             result = fvtBool;
+            resultName.clear();
+        } else if (o == opStrCat && (left.Typ == fvtString || left.Typ == fvtChar || right.Typ == fvtString)) {
+            result = fvtString;
             resultName.clear();
         } else if (o == opDivFloat && (left.Typ == fvtInt || left.Typ == fvtInt64)) {
             result = fvtFloat;

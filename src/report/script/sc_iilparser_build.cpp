@@ -442,9 +442,17 @@ std::unique_ptr<TscCustomVariable> TscProgramBuilder::CreateVariable(const QStri
                 continue;
             SetPos(dim);
             std::vector<int32_t> values;
+            QString previousSpan;
             for (int k = 0; k < dim->Count(); ++k) {
                 if (!Named(dim->Items(k), "expr"))
                     continue;
+                // A size alone reaches the tree twice when the range alternative, tried first,
+                // left its first expression behind: the same text is one bound, not a range.
+                const QString span = dim->Items(k)->Prop(QStringLiteral("pos")) + u'-' +
+                                     dim->Items(k)->Prop(QStringLiteral("pos1"));
+                if (span == previousSpan)
+                    continue;
+                previousSpan = span;
                 std::unique_ptr<TscExpression> bound = BuildExpression(dim->Items(k), program);
                 values.push_back(EvaluateNow(bound.get()).ToInt32(FScript->Settings()));
             }
@@ -659,6 +667,7 @@ void TscProgramBuilder::BuildCase(const TscXMLItem* x, TscScript* program, TscSt
     std::unique_ptr<TscExpression> selector = BuildExpression(Child(x, 0), program);
     auto* statement = NewStatement<TscCaseStmt>(x, program, list);
     statement->FCondition = std::move(selector);
+    statement->FBreakEndsCase = FShortCircuit == TscShortCircuit::Always;
     for (int i = 1; i < x->Count(); ++i) {
         const TscXMLItem* part = x->Items(i);
         SetPos(part);

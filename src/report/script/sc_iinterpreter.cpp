@@ -345,19 +345,22 @@ TscStringHelper::TscStringHelper() : TscCustomHelper(QStringLiteral("__StringHel
     AddParam(std::make_unique<TscParamItem>(QString(), fvtInt, QString(), false, false));
 }
 
-QString TscStringHelper::Character(const QString& text, const Variant& index)
+int32_t TscStringHelper::CheckedIndex(const QString& text, const Variant& index)
 {
     const int32_t i = index.ToInt32(ScActiveSettings());
     if (i < 1 || i > text.size())
         throw ERangeError();
-    return QString(text[i - 1]);
+    return i;
+}
+
+QString TscStringHelper::Character(const QString& text, const Variant& index)
+{
+    return QString(text[CheckedIndex(text, index) - 1]);
 }
 
 void TscStringHelper::SetCharacter(QString& text, const Variant& index, const Variant& value)
 {
-    const int32_t i = index.ToInt32(ScActiveSettings());
-    if (i < 1 || i > text.size())
-        throw ERangeError();
+    const int32_t i = CheckedIndex(text, index);
     const QString replacement = value.ToString(ScActiveSettings());
     text[i - 1] = replacement.isEmpty() ? QChar() : replacement[0];
 }

@@ -251,6 +251,8 @@ public:
     Variant ReadStep(TscStepContext& context) override;
     void WriteStep(TscStepContext& context, const Variant& value) override;
 
+    // The 1-based index, checked against the text.
+    static int32_t CheckedIndex(const QString& text, const Variant& index);
     static QString Character(const QString& text, const Variant& index);
     static void SetCharacter(QString& text, const Variant& index, const Variant& value);
 };

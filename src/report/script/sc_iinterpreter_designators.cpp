@@ -232,9 +232,11 @@ void WriteIntoContainer(Variant& storage, std::span<Variant> indexes, const Vari
     if (storage.IsString()) {
         if (indexes.size() != 1)
             throw EVariantInvalidArgError();
+        TscStringHelper::CheckedIndex(storage.AsString(), indexes[0]);
+        const QString replacement = value.ToString(ScActiveSettings());
         QString text = storage.AsString();
         storage = Variant(); // the only reference left: the character is replaced in place
-        TscStringHelper::SetCharacter(text, indexes[0], value);
+        TscStringHelper::SetCharacter(text, indexes[0], Variant(replacement));
         storage = Variant(std::move(text));
         return;
     }

@@ -143,14 +143,18 @@ void TscCaseStmt::Execute()
     const Variant value = FCondition->GetValue();
     if (!NotifyLine())
         return;
+    TscStatement* chosen = FElseStmt.get();
     for (const auto& item : FItems) {
         auto* selector = static_cast<TscCaseSelector*>(item.get());
         if (selector->Check(value)) {
-            selector->Execute();
-            return;
+            chosen = selector;
+            break;
         }
     }
-    FElseStmt->Execute();
+    const bool breakBefore = FProgram->FBreakCalled;
+    chosen->Execute();
+    if (FBreakEndsCase && !breakBefore)
+        FProgram->FBreakCalled = false;
 }
 
 // --- Loops ----------------------------------------------------------------------------------

@@ -131,6 +131,9 @@ public:
 
     std::unique_ptr<TscExpression> FCondition;
     std::unique_ptr<TscStatement> FElseStmt;
+    // A break inside the chosen branch ends the switch only, as in the C-like languages,
+    // instead of the loop around it.
+    bool FBreakEndsCase = false;
 };
 
 class TscRepeatStmt : public TscStatement {
