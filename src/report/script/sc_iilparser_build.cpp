@@ -830,10 +830,14 @@ void TscProgramBuilder::BuildReturn(const TscXMLItem* x, TscScript* program, Tsc
 
 void TscProgramBuilder::BuildWith(const TscXMLItem* x, TscScript* program, TscStatement* list)
 {
-    if (x->Count() < 2)
+    // The designators, then the statement they govern (none when it is empty).
+    int designators = 0;
+    while (designators < x->Count() && Named(x->Items(designators), "dsgn"))
+        ++designators;
+    if (designators == 0 || designators + 1 < x->Count())
         Fail(ScMessage(TscMessage::SInvalidProgramTree));
     size_t pushed = 0;
-    for (int i = 0; i < x->Count() - 1; ++i) {
+    for (int i = 0; i < designators; ++i) {
         std::unique_ptr<TscDesignator> designator = DoDesignator(x->Items(i), program, emNone);
         if (designator->Typ != fvtClass && designator->Typ != fvtVariant)
             Fail(ScMessage(TscMessage::SClassRequired));
@@ -855,7 +859,8 @@ void TscProgramBuilder::BuildWith(const TscXMLItem* x, TscScript* program, TscSt
         ++pushed;
     }
     try {
-        BuildStatement(x->Items(x->Count() - 1), program, list);
+        if (designators < x->Count())
+            BuildStatement(x->Items(designators), program, list);
     } catch (...) {
         FWithList.resize(FWithList.size() - pushed);
         throw;
@@ -932,6 +937,7 @@ std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLIt
         }
         previousOperator.clear();
     }
+    expression->SourcePos = expr->Prop(QStringLiteral("pos"));
     if (FParser != nullptr)
         expression->Source = FParser->SourceText(expr->Prop(QStringLiteral("pos")), expr->Prop(QStringLiteral("pos1")));
     const QString incompatible = expression->Finalize();
@@ -1184,6 +1190,8 @@ void TscProgramBuilder::CheckArguments(TscDesignator* designator)
                 continue;
             }
             TscExpression* argument = item->Arg(p);
+            if (!argument->SourcePos.isEmpty())
+                FErrorPos = argument->SourcePos;
             if (param->IsVarParam && argument->IsReadOnly)
                 Fail(ScMessage(TscMessage::SVarRequired));
             CheckAssign(param, argument);
