@@ -247,6 +247,7 @@ void WriteIntoContainer(Variant& storage, std::span<Variant> indexes, const Vari
 
 Variant TscDesignator::Walk(const Variant* assigned)
 {
+    ScCheckStack();
     const size_t n = FItems.size();
     Variant value = Variant::NullValue();
     TscCustomVariable* previous = nullptr;

@@ -17,8 +17,9 @@ namespace {
 thread_local const FormatSettings* tActiveSettings = nullptr;
 thread_local uintptr_t tStackLimit = 0; // below this frame address the stack is too short
 
-// Leaves at least a quarter of the thread's stack (between 256 KiB and 4 MiB) for what runs
-// between two checks: one statement's expressions, native code and the error's unwinding.
+// Leaves an eighth of the thread's stack (between 512 KiB and 4 MiB) for what runs between
+// two checks (routine calls, statement lists and access paths check): expressions of bounded
+// depth, native code and the error's unwinding.
 void InitStackGuard()
 {
     if (tStackLimit != 0)
@@ -37,7 +38,7 @@ void InitStackGuard()
         size = size_t{8} << 20;
         low = reinterpret_cast<void*>(here > size ? here - size : 0);
     }
-    const size_t margin = std::clamp(size / 4, size_t{256} << 10, size_t{4} << 20);
+    const size_t margin = std::clamp(size / 8, size_t{512} << 10, size_t{4} << 20);
     tStackLimit = reinterpret_cast<uintptr_t>(low) + margin;
 }
 

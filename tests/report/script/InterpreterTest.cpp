@@ -601,6 +601,11 @@ TEST(Limits, CallDepthIsNamedAndSettable)
     script->SetVariable(QStringLiteral("n"), Variant(int32_t{0}));
     script->Execute();
     EXPECT_EQ(ui.Lines.value(1).toStdString(), "50");
+    // Without a usable limit the stack guard ends it, still as a script error.
+    script->SetMaxCallDepth(100000000);
+    script->SetVariable(QStringLiteral("n"), Variant(int32_t{0}));
+    script->Execute();
+    EXPECT_GT(ui.Lines.value(2).toInt(), kScDefaultMaxCallDepth);
 }
 
 TEST(Limits, OneTextOrArrayIsCapped)
