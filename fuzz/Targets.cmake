@@ -3,10 +3,9 @@
 set(DAX_FUZZ_TARGETS answer datafile simstate relay simrequest journal scheme)
 set(DAX_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-# What every target is built with: the skeleton, the scripted channel of the device tests and
+# What every target is built with: the skeleton, the scripted channel of the tests' support and
 # the simulator library (which brings the device core, the channels and the platform layer).
 function(dax_fuzz_target_setup target)
-  target_include_directories(${target} PRIVATE ${DAX_FUZZ_DIR} ${PROJECT_SOURCE_DIR}/tests/device
-                                             ${PROJECT_SOURCE_DIR}/tests/support)
+  target_include_directories(${target} PRIVATE ${DAX_FUZZ_DIR} ${PROJECT_SOURCE_DIR}/tests/support)
   target_link_libraries(${target} PRIVATE daxsim)
 endfunction()

@@ -80,6 +80,25 @@ std::optional<char32_t> NextCodePoint(std::string_view text, size_t& pos)
     return cp;
 }
 
+// Encodes the whole text; a character without a byte becomes the replacement, or ends the
+// encoding with false when there is none.
+bool EncodeCp1251(std::string_view utf8, std::string& out, std::optional<char> replacement)
+{
+    out.reserve(utf8.size());
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto cp = NextCodePoint(utf8, pos);
+        const auto byte = cp ? CodePointToCp1251(*cp) : std::nullopt;
+        if (byte)
+            out.push_back(static_cast<char>(*byte));
+        else if (replacement)
+            out.push_back(*replacement);
+        else
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<char32_t> Cp1251ToCodePoint(uint8_t byte)
@@ -106,13 +125,15 @@ std::string Cp1251ToUtf8(std::string_view bytes)
 std::string Utf8ToCp1251(std::string_view utf8, char replacement)
 {
     std::string out;
-    out.reserve(utf8.size());
-    size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto cp = NextCodePoint(utf8, pos);
-        const auto byte = cp ? CodePointToCp1251(*cp) : std::nullopt;
-        out.push_back(byte ? static_cast<char>(*byte) : replacement);
-    }
+    EncodeCp1251(utf8, out, replacement);
+    return out;
+}
+
+std::optional<std::string> TryUtf8ToCp1251(std::string_view utf8)
+{
+    std::string out;
+    if (!EncodeCp1251(utf8, out, std::nullopt))
+        return std::nullopt;
     return out;
 }
 

@@ -19,4 +19,8 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 // becomes the replacement byte.
 std::string Utf8ToCp1251(std::string_view utf8, char replacement = '?');
 
+// UTF-8 to Windows-1251 without replacement: none when a character is missing from the code
+// page or the UTF-8 is malformed.
+std::optional<std::string> TryUtf8ToCp1251(std::string_view utf8);
+
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "ArchiveTableExchange.h"
+#include "PresentationTexts.h"
 
 #include "comm/Sysutil.h"
 #include "device/Daxutil.h"
@@ -78,14 +79,14 @@ std::string DateArchiveItem::FormatCell(ArchiveRecordBytes record) const
     // The markers come first: a marker record never reads as an impossible date.
     const auto head = record.first<4>();
     if (AllBytesEqual(head, 0x00))
-        throw platform::Exception(kSkippedRecordText);
+        throw platform::Exception(presentation_texts::kSkippedRecord);
     if (AllBytesEqual(head, 0xFF))
-        throw platform::Exception(kEmptyRecordText);
+        throw platform::Exception(presentation_texts::kEmptyRecord);
     DateTimeValue date;
     try {
         date = DeviceDateToDateTime(record.first<3>());
     } catch (const EConvertError&) {
-        throw platform::Exception(kInvalidDateText);
+        throw platform::Exception(presentation_texts::kInvalidDate);
     }
     return FormatDateTime("dd'.'mm'.'yy", date);
 }

@@ -17,11 +17,6 @@
 // The whole record as stored (fields little-endian); both archive record types convert to it.
 using ArchiveRecordBytes = std::span<const uint8_t, dax_namespace::kArchiveRecordSize>;
 
-// Cell texts of the date column's failures.
-inline constexpr const char* kSkippedRecordText = "Пропущ.стр.";
-inline constexpr const char* kEmptyRecordText = "Пуст.стр.";
-inline constexpr const char* kInvalidDateText = "Некор.время";
-
 constexpr int32_t kDefaultColumnWidth = 100;
 // A time column showing days is at least this wide.
 constexpr int32_t kDaysColumnMinWidth = 120;

@@ -1,9 +1,10 @@
 #include "comm/Sysutil.h"
 
+#include "UnderLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
-#include <clocale>
 #include <cmath>
 #include <string>
 
@@ -11,18 +12,7 @@ namespace {
 
 // Every case runs under the C locale and under a Russian one, whose decimal separator is a
 // comma: the helpers must not notice the difference.
-class SysutilUnderLocale : public testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override
-    {
-        previous_ = std::setlocale(LC_ALL, nullptr);
-        ASSERT_NE(std::setlocale(LC_ALL, GetParam()), nullptr) << GetParam() << " is not installed";
-    }
-    void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
-
-private:
-    std::string previous_;
-};
+class SysutilUnderLocale : public testsupport::UnderLocale {};
 
 TEST_P(SysutilUnderLocale, Durations)
 {
@@ -128,8 +118,7 @@ TEST_P(SysutilUnderLocale, Formatting)
     EXPECT_EQ(FormatFloat("%d", 1.0), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, SysutilUnderLocale, testing::Values("C", "ru_RU.UTF-8"),
-                         [](const auto& info) { return std::string(info.param[0] == 'C' ? "C" : "Russian"); });
+DAX_INSTANTIATE_UNDER_LOCALES(SysutilUnderLocale);
 
 TEST(Sysutil, TextToFixedBuffer)
 {

@@ -5,6 +5,8 @@
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
 
+#include "Failures.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,16 +44,6 @@ Bytes FixtureFile(Model model)
     return DataFileBytesOfInstrument(instrument);
 }
 
-std::string LoadFailure(std::span<const uint8_t> bytes)
-{
-    try {
-        StateFromDataFileBytes(bytes);
-    } catch (const platform::Exception& failure) {
-        return failure.Message();
-    }
-    return "";
-}
-
 TEST(SimDataFile, FixtureSurvivesTheRoundTripUnchanged)
 {
     for (const Model model : {Model::Dax01, Model::Dax02}) {
@@ -73,7 +65,7 @@ TEST(SimDataFile, SavesAtomicallyAndLoadsFromDisk)
     Instrument instrument(FixtureState(Model::Dax02), 1);
     SaveInstrumentDataFile(instrument, path);
     Bytes saved;
-    ASSERT_TRUE(platform::ReadFileBytes(path, dax::kMaxDataFileSize, saved));
+    ASSERT_TRUE(platform::ReadFileBytes(path, dax_namespace::kMaxDataFileSize, saved));
     EXPECT_EQ(saved, DataFileBytesOfInstrument(instrument));
     ExpectSameState(LoadStateFromDataFile(path), FixtureState(Model::Dax02));
 
@@ -153,7 +145,7 @@ TEST(SimDataFile, BadFilesFailWithTheLoadersTexts)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(LoadFailure(c.file), c.text);
+        EXPECT_EQ(testsupport::MessageOf([&] { StateFromDataFileBytes(c.file); }), c.text);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "DaxhelperFixture.h"
+#include "RecordBytes.h"
 #include "ScriptedInstrument.h"
 
 #include "device/DaxAlgorithms.h"
@@ -13,10 +14,8 @@
 
 namespace {
 
+using namespace testsupport;
 using namespace std::chrono_literals;
-using testsupport::ScriptedInstrument;
-using testsupport::ScriptedReply;
-using testsupport::WithCrc;
 using Bytes = std::vector<uint8_t>;
 using Texts = std::vector<std::string>;
 
@@ -55,15 +54,6 @@ Texts Concat(std::initializer_list<Texts> parts)
     for (const Texts& part : parts)
         all.insert(all.end(), part.begin(), part.end());
     return all;
-}
-
-template <typename Record>
-std::vector<Bytes> VectorBytes(const std::vector<Record>& records)
-{
-    std::vector<Bytes> out;
-    for (const auto& r : records)
-        out.emplace_back(r.bytes.begin(), r.bytes.end());
-    return out;
 }
 
 // What the worker's shared state showed when a request went out.
@@ -170,13 +160,13 @@ TEST_F(DaxAlgorithms, ReadAllReadsImagesThenEveryArchiveAndCommitsWhatTheInstrum
         EXPECT_EQ(Bytes(helper_.InputRegisterImage.begin(), helper_.InputRegisterImage.end()), instrument_.InputImage());
         EXPECT_EQ(Bytes(helper_.HoldingRegisterImage.begin(), helper_.HoldingRegisterImage.end()),
                   instrument_.HoldingImage());
-        EXPECT_EQ(VectorBytes(helper_.HourArchive), instrument_.RingRecords(0));
-        EXPECT_EQ(VectorBytes(helper_.DayArchive), instrument_.RingRecords(1));
-        EXPECT_EQ(VectorBytes(helper_.MonthArchive), instrument_.RingRecords(2));
-        EXPECT_EQ(VectorBytes(helper_.TotalDayArchive), instrument_.RingRecords(3));
-        EXPECT_EQ(VectorBytes(helper_.TotalMonthArchive), instrument_.RingRecords(4));
-        EXPECT_EQ(VectorBytes(helper_.NotStaffJournal), instrument_.RingRecords(5));
-        EXPECT_EQ(VectorBytes(helper_.OperatorJournal), instrument_.RingRecords(6));
+        EXPECT_EQ(RecordBytes(helper_.HourArchive), instrument_.RingRecords(0));
+        EXPECT_EQ(RecordBytes(helper_.DayArchive), instrument_.RingRecords(1));
+        EXPECT_EQ(RecordBytes(helper_.MonthArchive), instrument_.RingRecords(2));
+        EXPECT_EQ(RecordBytes(helper_.TotalDayArchive), instrument_.RingRecords(3));
+        EXPECT_EQ(RecordBytes(helper_.TotalMonthArchive), instrument_.RingRecords(4));
+        EXPECT_EQ(RecordBytes(helper_.NotStaffJournal), instrument_.RingRecords(5));
+        EXPECT_EQ(RecordBytes(helper_.OperatorJournal), instrument_.RingRecords(6));
         EXPECT_EQ(helper_.OperatorJournal.size(), 15u);
     }
 
@@ -234,10 +224,10 @@ TEST_F(DaxAlgorithms, ReadAllRingCounts)
         EXPECT_EQ(requests, c.firstRequests);
         EXPECT_EQ(algorithm.Total, int32_t(c.requests));
         DaxHelperLocker lock(&helper_);
-        const std::vector<Bytes> read = c.type == 0   ? VectorBytes(helper_.HourArchive)
-                                        : c.type == 2 ? VectorBytes(helper_.MonthArchive)
-                                        : c.type == 5 ? VectorBytes(helper_.NotStaffJournal)
-                                                      : VectorBytes(helper_.OperatorJournal);
+        const std::vector<Bytes> read = c.type == 0   ? RecordBytes(helper_.HourArchive)
+                                        : c.type == 2 ? RecordBytes(helper_.MonthArchive)
+                                        : c.type == 5 ? RecordBytes(helper_.NotStaffJournal)
+                                                      : RecordBytes(helper_.OperatorJournal);
         EXPECT_EQ(read.size(), c.records);
         EXPECT_TRUE(read == instrument_.RingRecords(c.type));
         instrument_.SetRing(c.type, {99, 0, 0});
@@ -295,7 +285,7 @@ TEST_F(DaxAlgorithms, ReadAllOfAnIndexTwiceKeepsItsRecordsTwice)
     const std::vector<Bytes> once = expected;
     expected.insert(expected.end(), once.begin(), once.end());
     DaxHelperLocker lock(&helper_);
-    EXPECT_EQ(VectorBytes(helper_.NotStaffJournal), expected);
+    EXPECT_EQ(RecordBytes(helper_.NotStaffJournal), expected);
 }
 
 // ---- write-all ------------------------------------------------------------------------------
@@ -318,6 +308,9 @@ TEST_F(DaxAlgorithms, WriteAllWritesTheChosenGroupsBlockByBlock)
          {{16, 20, 1, 31}, 0xFFFFFFFFu},
          {"W 40461x24", "W 40485x32", "W 40517x64", "W 40079x10", "W 40126x3"}},
         {"unticked groups skipped", {{0, 1, 2}, 0b101}, {"W 40179x16", "W 40097x21"}},
+        {"a group chosen twice: once, in its first position",
+         {{2, 0, 2, 0}, 0xFFFFF},
+         {"W 40097x21", "W 40179x16"}},
     };
     // The values the setup image holds go out: here the pages' values differ from the instrument's.
     {

@@ -1,4 +1,5 @@
 #include "DaxhelperFixture.h"
+#include "RecordBytes.h"
 
 #include "comm/Crc16.h"
 
@@ -6,10 +7,8 @@
 
 namespace {
 
+using namespace testsupport;
 using namespace std::chrono_literals;
-using testsupport::FailureText;
-using testsupport::ScriptedReply;
-using testsupport::WithCrc;
 using Bytes = std::vector<uint8_t>;
 
 const char* const kLength = "Неверная длина ответа архивных данных";
@@ -33,15 +32,6 @@ Bytes PageAnswer(uint16_t start, uint8_t carried, const std::vector<Bytes>& reco
         body.insert(body.end(), r.begin(), r.end());
     body.resize(7 + dataSize, 0);
     return WithCrc(body);
-}
-
-template <typename Record>
-std::vector<Bytes> ListBytes(const std::list<Record>& list)
-{
-    std::vector<Bytes> out;
-    for (const auto& r : list)
-        out.emplace_back(r.bytes.begin(), r.bytes.end());
-    return out;
 }
 
 TEST(ArchiveDataSizeTest, Table)
@@ -97,10 +87,10 @@ TEST_F(DaxHelperPages, RecordsOfEachTypeGoToTheirListInOrder)
         EXPECT_EQ(chanel_.Transactions().back().expectedLength, c.expectedLength);
         EXPECT_EQ(start, 0x3412);
         EXPECT_EQ(count, c.carried);
-        const std::vector<Bytes> lists[] = {ListBytes(helper_.HourArchiveList),       ListBytes(helper_.DayArchiveList),
-                                            ListBytes(helper_.MonthArchiveList),      ListBytes(helper_.TotalDayArchiveList),
-                                            ListBytes(helper_.TotalMonthArchiveList), ListBytes(helper_.NotStaffJournalList),
-                                            ListBytes(helper_.OperatorJournalList)};
+        const std::vector<Bytes> lists[] = {RecordBytes(helper_.HourArchiveList),       RecordBytes(helper_.DayArchiveList),
+                                            RecordBytes(helper_.MonthArchiveList),      RecordBytes(helper_.TotalDayArchiveList),
+                                            RecordBytes(helper_.TotalMonthArchiveList), RecordBytes(helper_.NotStaffJournalList),
+                                            RecordBytes(helper_.OperatorJournalList)};
         for (uint32_t t = 0; t < 7; ++t)
             EXPECT_EQ(lists[t], t == c.type ? records : std::vector<Bytes>{}) << "list " << t;
     }
@@ -121,7 +111,7 @@ TEST_F(DaxHelperPages, ArgumentBitZeroPutsThePageInFront)
         ASSERT_TRUE(helper_.ReadArchivePage(6, argument, start, count, nullptr, 1));
         EXPECT_EQ(chanel_.Transactions().back().request[3], argument);
         const std::vector<Bytes> expected = argument & 1 ? std::vector<Bytes>{c, b, a, x} : std::vector<Bytes>{x, a, b, c};
-        EXPECT_EQ(ListBytes(helper_.OperatorJournalList), expected);
+        EXPECT_EQ(RecordBytes(helper_.OperatorJournalList), expected);
     }
 }
 

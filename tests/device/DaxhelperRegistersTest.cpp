@@ -10,9 +10,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using testsupport::FailureText;
-using testsupport::ScriptedReply;
-using testsupport::WithCrc;
+using namespace testsupport;
 using Bytes = std::vector<uint8_t>;
 
 const char* const kInvalid = "Недопустимый ответ от прибора";

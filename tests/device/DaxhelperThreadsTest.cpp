@@ -7,8 +7,7 @@
 
 namespace {
 
-using testsupport::ScriptedReply;
-using testsupport::WithCrc;
+using namespace testsupport;
 using Bytes = std::vector<uint8_t>;
 
 // Register value the answering instrument holds: distinct per register.

@@ -10,8 +10,8 @@
 namespace {
 
 using dax_namespace::NotStaffDecodedStruct;
-using devicetest::FilledJournal;
-using devicetest::Journal;
+using testsupport::FilledJournal;
+using testsupport::Journal;
 
 struct Row {
     std::string source;

@@ -1,4 +1,5 @@
 #include "RecordBuilders.h"
+#include "UnderLocale.h"
 
 #include "device/Daxcore.h"
 
@@ -12,8 +13,8 @@ namespace {
 
 using dax_namespace::JournalDecodeStruct;
 using dax_namespace::JournalStruct;
-using devicetest::FilledJournal;
-using devicetest::Journal;
+using testsupport::FilledJournal;
+using testsupport::Journal;
 
 const std::initializer_list<uint8_t> kStamp = {24, 3, 5, 14, 7, 9};
 
@@ -39,7 +40,7 @@ struct Case {
     const char* newText;
 };
 
-class OperatorJournal : public devicetest::UnderLocale {};
+class OperatorJournal : public testsupport::UnderLocale {};
 
 TEST_P(OperatorJournal, Decoding)
 {
@@ -108,7 +109,7 @@ TEST_P(OperatorJournal, Decoding)
     }
 }
 
-DEVICE_INSTANTIATE_UNDER_LOCALES(OperatorJournal);
+DAX_INSTANTIATE_UNDER_LOCALES(OperatorJournal);
 
 TEST(OperatorJournalTime, InvalidDateGivesZeroTimeNotThePreviousOne)
 {

@@ -1,4 +1,5 @@
 #include "RecordBuilders.h"
+#include "UnderLocale.h"
 
 #include "device/Records.h"
 #include "platform/Exceptions.h"
@@ -14,8 +15,8 @@ using dax_namespace::HeatTime;
 using dax_namespace::JournalStruct;
 using dax_namespace::JournalTimeKind;
 using dax_namespace::TotalArchiveStruct;
-using devicetest::FilledJournal;
-using devicetest::Journal;
+using testsupport::FilledJournal;
+using testsupport::Journal;
 
 static_assert(sizeof(ArchiveStruct) == 256);
 static_assert(sizeof(TotalArchiveStruct) == 256);
@@ -193,7 +194,7 @@ TEST(JournalRecord, Fields)
     EXPECT_EQ(record.NewValueBytes()[3], 0xF0);
 }
 
-class JournalTimeUnderLocale : public devicetest::UnderLocale {};
+class JournalTimeUnderLocale : public testsupport::UnderLocale {};
 
 TEST_P(JournalTimeUnderLocale, TimeStamps)
 {
@@ -235,6 +236,6 @@ TEST_P(JournalTimeUnderLocale, TimeStamps)
     }
 }
 
-DEVICE_INSTANTIATE_UNDER_LOCALES(JournalTimeUnderLocale);
+DAX_INSTANTIATE_UNDER_LOCALES(JournalTimeUnderLocale);
 
 } // namespace

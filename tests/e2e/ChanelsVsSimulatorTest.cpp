@@ -20,6 +20,11 @@ using Bytes = std::vector<uint8_t>;
 
 enum class Transport { Tcp, Pty };
 
+void PrintTo(Transport transport, std::ostream* out)
+{
+    *out << (transport == Transport::Tcp ? "Tcp" : "Pty");
+}
+
 // The checks an answer passes before the device core uses it, with the system's texts.
 std::string CheckAnswer(std::span<const uint8_t> answer, int32_t received)
 {

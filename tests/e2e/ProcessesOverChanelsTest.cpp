@@ -29,14 +29,24 @@ using namespace std::chrono_literals;
 
 enum class Line { Serial, Tcp, Gprs };
 
-std::string LineName(const testing::TestParamInfo<Line>& info)
+const char* LineText(Line line)
 {
-    switch (info.param) {
+    switch (line) {
     case Line::Serial: return "SerialOverPty";
     case Line::Tcp: return "Tcp";
     case Line::Gprs: return "GprsThroughRelay";
     }
     return "?";
+}
+
+void PrintTo(Line line, std::ostream* out)
+{
+    *out << LineText(line);
+}
+
+std::string LineName(const testing::TestParamInfo<Line>& info)
+{
+    return LineText(info.param);
 }
 
 // The data file every case starts from: the fixture instrument as the configurator saves it.
@@ -188,12 +198,12 @@ TEST_P(ProcessesOverChanels, WriteAllOfAChangedSetupImageIsReadBackIdentical)
     {
         // A new value in every register that write-all sends.
         DaxHelperLocker lock(&helper);
-        for (uint32_t group = 0; group < dax::kConfigGroupCount; ++group) {
+        for (uint32_t group = 0; group < dax_namespace::kConfigGroupCount; ++group) {
             int32_t first = 0;
             int32_t count = 0;
             for (int32_t block = 0; block < DaxHelper::ConfigGroupBlock(group, block, first, count); ++block) {
                 for (int32_t r = first; r < first + count; ++r) {
-                    const size_t at = 2 * static_cast<size_t>(r - dax::kFirstHoldingRegister);
+                    const size_t at = 2 * static_cast<size_t>(r - dax_namespace::kFirstHoldingRegister);
                     helper.HoldingRegisterImage[at] ^= 0x5A;
                     helper.HoldingRegisterImage[at + 1] ^= static_cast<uint8_t>(group + 1);
                 }
@@ -253,6 +263,11 @@ struct FaultCase {
     std::function<void(daxsim::FaultOptions&)> fault;
     const char* lastMessage;
 };
+
+void PrintTo(const FaultCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class ReadAllFaults : public testing::TestWithParam<FaultCase> {};
 

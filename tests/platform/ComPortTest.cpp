@@ -1,6 +1,7 @@
 #include "platform/ComPort.h"
 #include "platform/Exceptions.h"
 
+#include "Failures.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,8 @@ namespace {
 
 using namespace std::chrono;
 using Bytes = std::vector<uint8_t>;
+using testsupport::MessageOf;
 using testsupport::PtyPair;
-
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (...) {
-        return platform::CurrentExceptionMessage();
-    }
-    return "no exception";
-}
 
 class ComPortOnPty : public testing::Test {
 protected:

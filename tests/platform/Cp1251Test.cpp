@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <optional>
 #include <string>
 
 namespace {
@@ -72,6 +73,22 @@ TEST(Cp1251, UnknownCharactersAndBrokenUtf8BecomeTheReplacement)
     };
     for (const auto& c : cases)
         EXPECT_EQ(platform::Utf8ToCp1251(c.utf8), c.expected) << c.name;
+}
+
+TEST(Cp1251, CheckedEncodingRefusesWhatItCannotEncode)
+{
+    EXPECT_EQ(platform::TryUtf8ToCp1251("Прибор №1"), std::optional<std::string>("\xCF\xF0\xE8\xE1\xEE\xF0 \xB9" "1"));
+    EXPECT_EQ(platform::TryUtf8ToCp1251(""), std::optional<std::string>(""));
+    // Every character of the code page goes through.
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte == 0x98)
+            continue;
+        const std::string original(1, static_cast<char>(byte));
+        EXPECT_EQ(platform::TryUtf8ToCp1251(platform::Cp1251ToUtf8(original)), original) << "byte " << byte;
+    }
+    const char* refused[] = {"a\xE4\xB8\xAD" "b", "a\x80" "b", "\xEF\xBF\xBD", "abc\xD0"};
+    for (const char* text : refused)
+        EXPECT_EQ(platform::TryUtf8ToCp1251(text), std::nullopt) << text;
 }
 
 } // namespace

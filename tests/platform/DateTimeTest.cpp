@@ -1,8 +1,9 @@
 #include "platform/DateTime.h"
 
+#include "UnderLocale.h"
+
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
 namespace {
@@ -67,18 +68,7 @@ TEST(DateTime, TimeOfDayIsTheFraction)
     EXPECT_EQ(parts.millisecond, 999);
 }
 
-class FormatDateTimeUnderLocale : public testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override
-    {
-        previous_ = std::setlocale(LC_ALL, nullptr);
-        ASSERT_NE(std::setlocale(LC_ALL, GetParam()), nullptr) << GetParam() << " is not installed";
-    }
-    void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
-
-private:
-    std::string previous_;
-};
+class FormatDateTimeUnderLocale : public testsupport::UnderLocale {};
 
 TEST_P(FormatDateTimeUnderLocale, Patterns)
 {
@@ -101,7 +91,6 @@ TEST_P(FormatDateTimeUnderLocale, Patterns)
     EXPECT_EQ(FormatDateTime("dd'/'mm'/'yy hh:nn:ss", 0), "30/12/99 00:00:00");
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, FormatDateTimeUnderLocale, testing::Values("C", "ru_RU.UTF-8"),
-                         [](const auto& info) { return std::string(info.param[0] == 'C' ? "C" : "Russian"); });
+DAX_INSTANTIATE_UNDER_LOCALES(FormatDateTimeUnderLocale);
 
 } // namespace

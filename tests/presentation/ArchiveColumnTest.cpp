@@ -1,4 +1,5 @@
 #include "RecordBuilders.h"
+#include "UnderLocale.h"
 
 #include "presentation/ArchiveTableExchange.h"
 
@@ -115,7 +116,7 @@ std::vector<CellCase> CellCases()
 }
 
 // Every cell text must be the same whatever the process locale says.
-class ArchiveColumnCells : public devicetest::UnderLocale {};
+class ArchiveColumnCells : public testsupport::UnderLocale {};
 
 TEST_P(ArchiveColumnCells, TextOrFailure)
 {
@@ -135,7 +136,7 @@ TEST_P(ArchiveColumnCells, TextOrFailure)
     }
 }
 
-DEVICE_INSTANTIATE_UNDER_LOCALES(ArchiveColumnCells);
+DAX_INSTANTIATE_UNDER_LOCALES(ArchiveColumnCells);
 
 TEST(ArchiveColumn, TotalRecordsFormatThroughTheSameColumns)
 {

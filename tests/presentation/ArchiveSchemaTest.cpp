@@ -1,4 +1,5 @@
 #include "RecordBuilders.h"
+#include "UnderLocale.h"
 
 #include "presentation/ArchiveSchemas.h"
 
@@ -531,7 +532,7 @@ TEST(ArchiveSchema, UnitsFromTheLowBytesOf40180And40181)
     }
 }
 
-class ArchiveSchemaSeparators : public devicetest::UnderLocale {};
+class ArchiveSchemaSeparators : public testsupport::UnderLocale {};
 
 TEST_P(ArchiveSchemaSeparators, EveryColumnGetsTheMode)
 {
@@ -568,7 +569,7 @@ TEST_P(ArchiveSchemaSeparators, EveryColumnGetsTheMode)
     }
 }
 
-DEVICE_INSTANTIATE_UNDER_LOCALES(ArchiveSchemaSeparators);
+DAX_INSTANTIATE_UNDER_LOCALES(ArchiveSchemaSeparators);
 
 TEST(ArchiveSchema, RebuildingReplacesTheColumns)
 {

@@ -12,8 +12,8 @@
 namespace {
 
 using dax_namespace::JournalStruct;
-using devicetest::FilledJournal;
-using devicetest::Journal;
+using testsupport::FilledJournal;
+using testsupport::Journal;
 
 const std::initializer_list<uint8_t> kStamp = {24, 3, 5, 14, 7, 9};
 

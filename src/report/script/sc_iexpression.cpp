@@ -1,5 +1,6 @@
 #include "sc_iexpression.h"
 
+#include "sc_iconsts.h"
 #include "sc_iinterpreter_designators.h"
 #include "sc_iinterpreter_script.h"
 #include "sc_itools_types.h"
@@ -342,7 +343,7 @@ void TscExpression::Attach(std::unique_ptr<TscExpressionNode> node)
     node->SourcePos = SourcePos;
     TscExpressionNode* raw = node.get();
     if (FCurNode->FLeft && FCurNode->FRight)
-        throw EScriptException("Expression expected");
+        throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
     FCurNode->AddNode(std::move(node));
     FCurNode = raw;
 }
@@ -428,7 +429,7 @@ QString TscExpression::Finalize()
     FNode = std::move(root);
     FCurNode = nullptr;
     if (!FNode)
-        throw EScriptException("Expression expected");
+        throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
     FNode->FParent = nullptr;
 
     // Types bottom-up, depth and leftover brackets, without recursion: a post-order walk.
@@ -458,10 +459,10 @@ QString TscExpression::Finalize()
         if (op == nullptr)
             continue;
         if (op->Op == opLeftBracket || op->Op == opRightBracket || op->Op == opNone || !op->FLeft)
-            throw EScriptException("Expression expected");
+            throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
         const bool binary = op->Op != opNot && op->Op != opUnMinus;
         if (binary && !op->FRight)
-            throw EScriptException("Expression expected");
+            throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
         const TscTypeRec left{op->FLeft->Typ, op->FLeft->TypeName};
         const TscTypeRec right = op->FRight ? TscTypeRec{op->FRight->Typ, op->FRight->TypeName}
                                             : TscTypeRec{fvtVariant, QString()};

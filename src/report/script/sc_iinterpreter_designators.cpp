@@ -1,5 +1,6 @@
 #include "sc_iinterpreter_designators.h"
 
+#include "sc_iconsts.h"
 #include "sc_iexpression.h"
 #include "sc_iinterpreter_script.h"
 
@@ -41,7 +42,7 @@ bool HoldsValue(const TscCustomVariable* item)
 
 [[noreturn]] void ThrowUndeclared(const QString& name)
 {
-    throw EScriptException(QStringLiteral("Undeclared identifier: '%1'").arg(name).toStdString());
+    throw EScriptException((ScMessage(TscMessage::SIdUndeclared) + u'\'' + name + u'\'').toStdString());
 }
 
 } // namespace
@@ -204,9 +205,9 @@ TscCustomVariable* ResolveLateMember(TscDesignatorItem& item, const Variant& par
     if (member == nullptr)
         ThrowUndeclared(item.MemberName);
     if (item.Count() < member->GetNumberOfRequiredParams())
-        throw EScriptException("Not enough actual parameters");
+        throw EScriptException(ScMessage(TscMessage::SNotEnoughParams).toStdString());
     if (item.Count() > member->ParamCount())
-        throw EScriptException("Too many actual parameters");
+        throw EScriptException(ScMessage(TscMessage::STooManyParams).toStdString());
     item.ResolvedClass = cls;
     item.ResolvedMember = member;
     return member;
@@ -322,9 +323,9 @@ Variant TscDesignator::Walk(const Variant* assigned)
                 // An object indexed: its class's default property.
                 TscClassVariable* descriptor = DescriptorOf(value, FProgram);
                 if (descriptor == nullptr || descriptor->DefProperty == nullptr)
-                    throw EScriptException(QStringLiteral("Class %1 does not have a default property")
-                                               .arg(descriptor ? descriptor->Name() : QStringLiteral("?"))
-                                               .toStdString());
+                    throw EScriptException(
+                        FormatScMessage(TscMessage::SClassError, descriptor ? descriptor->Name() : QStringLiteral("?"))
+                            .toStdString());
                 ref = descriptor->DefProperty;
             } else {
                 ref = nullptr;

@@ -1,5 +1,6 @@
 #include "sc_iinterpreter_script.h"
 
+#include "sc_iconsts.h"
 #include "sc_iexpression.h"
 #include "sc_iinterpreter_statements.h"
 #include "sc_itools_types.h"
@@ -379,7 +380,7 @@ TscScript* TscScript::MainProgram()
 void TscScript::Execute()
 {
     if (FCompileFailed)
-        throw EScriptException("The script did not compile");
+        throw EScriptException(ScMessage(TscMessage::SNotCompiled).toStdString());
     TscScriptRunScope run(this);
     struct Flags {
         TscScript* Script;
@@ -462,10 +463,10 @@ void TscScript::ClearRTTI()
 Variant TscScript::CallWithArguments(TscProcVariable* func, std::vector<Variant>& arguments)
 {
     if (arguments.size() > static_cast<size_t>(func->ParamCount()))
-        throw EScriptException("Too many actual parameters");
+        throw EScriptException(ScMessage(TscMessage::STooManyParams).toStdString());
     for (int i = static_cast<int>(arguments.size()); i < func->ParamCount(); ++i) {
         if (!func->Param(i)->IsOptional)
-            throw EScriptException("Not enough actual parameters");
+            throw EScriptException(ScMessage(TscMessage::SNotEnoughParams).toStdString());
     }
     TscScriptRunScope run(this);
     return func->Invoke(arguments);

@@ -1,5 +1,6 @@
 #include "sc_itools_types.h"
 
+#include "sc_iconsts.h"
 #include "sc_iinterpreter_script.h"
 
 #include "platform/DateTime.h"
@@ -135,7 +136,7 @@ public:
 
     [[noreturn]] void Fail() const
     {
-        throw EScriptException(QStringLiteral("Invalid declaration: %1").arg(FText).toStdString());
+        throw EScriptException(FormatScMessage(TscMessage::SInvalidDeclaration, FText).toStdString());
     }
 
     void SkipBlanks()

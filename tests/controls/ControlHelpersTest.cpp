@@ -1,12 +1,13 @@
-#include "comm/ui/ControlHelpers.h"
+#include "controls/ControlHelpers.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include "UnderLocale.h"
+
 #include <gtest/gtest.h>
 
-#include <clocale>
 
 namespace {
 
@@ -36,14 +37,13 @@ TEST(ControlHelpers, NumbersFromControlTexts)
 
 TEST(ControlHelpers, NumbersDoNotFollowTheLocale)
 {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr);
+    const testsupport::ScopedLocale russian("ru_RU.UTF-8");
+    ASSERT_TRUE(russian.Ok());
     QLineEdit edit(QStringLiteral("1.5"));
     EXPECT_DOUBLE_EQ(ControlTextToFloat(&edit), 1.5);
     QLabel label;
     SetControlIntText(&label, 42, "%05d");
     EXPECT_EQ(label.text(), QStringLiteral("00042"));
-    std::setlocale(LC_ALL, previous.c_str());
 }
 
 TEST(ControlHelpers, ComboIndex)
@@ -60,6 +60,20 @@ TEST(ControlHelpers, ComboIndex)
     EXPECT_EQ(combo.currentIndex(), -1);
     EXPECT_EQ(GetComboIndex(nullptr), 0);
     SetComboIndex(nullptr, 1);
+}
+
+TEST(ControlHelpers, FilledComboStartsWithNothingChosen)
+{
+    QComboBox combo;
+    combo.addItems({QStringLiteral("old")});
+    ASSERT_EQ(combo.currentIndex(), 0);
+    SetComboItems(&combo, {QStringLiteral("не выбрано"), QStringLiteral("ТС1"), QStringLiteral("ТС2")});
+    EXPECT_EQ(combo.count(), 3);
+    EXPECT_EQ(combo.itemText(1), QStringLiteral("ТС1"));
+    EXPECT_EQ(combo.currentIndex(), -1);
+    SetComboItems(&combo, {});
+    EXPECT_EQ(combo.count(), 0);
+    SetComboItems(nullptr, {QStringLiteral("a")});
 }
 
 TEST(ControlHelpers, SetControlIntText)

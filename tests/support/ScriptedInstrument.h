@@ -78,16 +78,9 @@ public:
 
     void SetIdentification(const char* model, std::array<uint8_t, 4> version)
     {
-        Bytes body(13);
-        body[0] = 0x01;
-        body[1] = 0x11;
-        body[2] = 10;
-        for (size_t i = 0; i < 6; ++i)
-            body[3 + i] = static_cast<uint8_t>(model[i]);
-        for (size_t i = 0; i < 4; ++i)
-            body[9 + i] = version[i];
+        Bytes answer = IdentificationAnswer(model, version);
         std::lock_guard lock(mutex_);
-        identification_ = WithCrc(body);
+        identification_ = std::move(answer);
     }
 
     // Replaces the answer to a request when it returns one (faults of the line or the instrument).

@@ -1,0 +1,65 @@
+cmake_minimum_required(VERSION 3.25)
+
+# Reads every source of the core libraries and fails, naming file and line, when one of them
+# includes a Qt header, a header of a library nested in its folder (ui/, qt/), or anything
+# by a "../" path past its include roots.
+#   cmake -DSOURCE_DIR=<src> -DCORE_FOLDERS=<a;b> -DLAYER_FOLDERS=<a;b;c> -P CheckCoreSources.cmake
+# CORE_FOLDERS are the core libraries' folders under SOURCE_DIR, LAYER_FOLDERS those of every
+# library (a nested library's files belong to it, not to the folder around it).
+
+foreach(var SOURCE_DIR CORE_FOLDERS LAYER_FOLDERS)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "CheckCoreSources: ${var} not given")
+  endif()
+endforeach()
+
+set(faults "")
+set(checked 0)
+foreach(folder IN LISTS CORE_FOLDERS)
+  file(GLOB_RECURSE files LIST_DIRECTORIES false
+       ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.hpp ${SOURCE_DIR}/${folder}/*.cpp)
+  # Folders of other libraries inside this one, and which of them are not core.
+  set(nested "")
+  foreach(other IN LISTS LAYER_FOLDERS)
+    if(other MATCHES "^${folder}/")
+      list(APPEND nested ${other})
+    endif()
+  endforeach()
+  foreach(file IN LISTS files)
+    file(RELATIVE_PATH relative ${SOURCE_DIR} ${file})
+    set(inner FALSE)
+    foreach(other IN LISTS nested)
+      if(relative MATCHES "^${other}/")
+        set(inner TRUE)
+      endif()
+    endforeach()
+    if(inner)
+      continue()
+    endif()
+    math(EXPR checked "${checked} + 1")
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*" "" target "${line}")
+      if(target MATCHES "^<Q" )
+        list(APPEND faults "${relative}: ${line}: a Qt header in a core library")
+      elseif(target MATCHES "^\"\\.\\./" OR target MATCHES "/\\.\\./")
+        list(APPEND faults "${relative}: ${line}: includes go through the include roots, not \"../\"")
+      else()
+        foreach(other IN LISTS LAYER_FOLDERS)
+          if(NOT other IN_LIST CORE_FOLDERS AND target MATCHES "^\"${other}/")
+            list(APPEND faults "${relative}: ${line}: a header of ${other}, which is not part of the core")
+          endif()
+        endforeach()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(checked EQUAL 0)
+  message(FATAL_ERROR "CheckCoreSources: no core source found under ${SOURCE_DIR}")
+endif()
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "Core sources break the layers:\n  ${text}")
+endif()
+message(STATUS "${checked} core sources checked: no Qt, no foreign headers")
