@@ -82,30 +82,20 @@ QString TscCustomVariable::GetFullTypeName() const
 
 // --- Variables ------------------------------------------------------------------------------
 
-Variant ScConvertForType(TscVarType typ, const Variant& value)
+Variant ScConvertForTypeSlow(TscVarType typ, const Variant& value)
 {
     const FormatSettings& settings = ScActiveSettings();
     switch (typ) {
     case fvtInt:
-        if (value.Kind() == VariantKind::Int32)
-            return value;
         return Variant(value.ToInt32(settings));
     case fvtBool:
-        if (value.Kind() == VariantKind::Boolean)
-            return value;
         return Variant(value.ToBoolean(settings));
     case fvtFloat:
         // A date stays a date: TDateTime variables are floats that print as dates.
-        if (value.Kind() == VariantKind::Double || value.Kind() == VariantKind::DateTime)
-            return value;
         return Variant(value.ToDouble(settings));
     case fvtString:
-        if (value.Kind() == VariantKind::String)
-            return value;
         return Variant(value.ToString(settings));
     case fvtInt64:
-        if (value.Kind() == VariantKind::Int64)
-            return value;
         return Variant(value.ToInt64(settings));
     default:
         return value;
@@ -128,9 +118,16 @@ void TscVariable::SetValue(const Variant& value)
         FValue = ScConvertForType(Typ, value);
 }
 
+TscVariable::TscVariable(const QString& name, TscVarType typ, const QString& typeName)
+    : TscCustomVariable(name, typ, typeName)
+{
+    FTraits |= HoldsValue;
+}
+
 TscStringVariable::TscStringVariable(const QString& name, TscVarType typ, const QString& typeName)
     : TscVariable(name, typ, typeName)
 {
+    FTraits |= TextVariable;
     FValue = Variant();
 }
 
@@ -157,6 +154,7 @@ TscParamItem::TscParamItem(const QString& name, TscVarType typ, const QString& t
     : TscCustomVariable(name, typ, typeName), DefValue(Variant::NullValue()), IsOptional(isOptional),
       IsVarParam(isVarParam)
 {
+    FTraits |= HoldsValue;
 }
 
 void TscParamItem::SetValue(const Variant& value)
@@ -173,6 +171,7 @@ TscProcVariable::TscProcVariable(const QString& name, TscVarType typ, const QStr
                                  bool isFunc)
     : TscCustomVariable(name, typ, typeName), IsFunc(isFunc), FProg(std::make_unique<TscScript>(parent))
 {
+    FTraits |= Routine;
     IsReadOnly = true;
     FProg->UseClassLateBinding = parent != nullptr && parent->UseClassLateBinding;
     if (isFunc) {
@@ -191,6 +190,20 @@ TscProcVariable::~TscProcVariable()
     for (const auto& param : FParams)
         FProg->Remove(param.get()).release();
     FProg.reset();
+}
+
+const std::vector<TscCustomVariable*>& TscProcVariable::LocalState()
+{
+    if (FLocalStateCount != FProg->Count()) {
+        FLocalState.clear();
+        for (int i = 0; i < FProg->Count(); ++i) {
+            auto* item = dynamic_cast<TscCustomVariable*>(FProg->Item(i));
+            if (item != nullptr && item->IsLocalState())
+                FLocalState.push_back(item);
+        }
+        FLocalStateCount = FProg->Count();
+    }
+    return FLocalState;
 }
 
 Variant TscProcVariable::GetValue()
@@ -247,11 +260,10 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
     ++root->FCallDepth;
     if (Executing) {
         // A nested call: the outer call's locals must survive it.
-        for (int i = 0; i < program->Count(); ++i) {
-            auto* item = dynamic_cast<TscCustomVariable*>(program->Item(i));
-            if (item != nullptr && item->IsLocalState())
-                scope.Saved.emplace_back(item, item->SaveState());
-        }
+        const std::vector<TscCustomVariable*>& locals = LocalState();
+        scope.Saved.reserve(locals.size());
+        for (TscCustomVariable* item : locals)
+            scope.Saved.emplace_back(item, item->SaveState());
     }
     Executing = true;
 
@@ -281,6 +293,7 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
 TscArrayHelper::TscArrayHelper(const QString& name, int dimCount, TscVarType typ, const QString& typeName)
     : TscCustomHelper(name, typ, typeName)
 {
+    FTraits |= ContainerStep;
     if (dimCount < 0) {
         AddParam(std::make_unique<TscParamItem>(QString(), fvtInt, QString(), false, false));
         AddParam(std::make_unique<TscParamItem>(QString(), fvtInt, QString(), true, false));
@@ -342,6 +355,7 @@ void TscArrayHelper::WriteStep(TscStepContext& context, const Variant& value)
 
 TscStringHelper::TscStringHelper() : TscCustomHelper(QStringLiteral("__StringHelper"), fvtChar, QString())
 {
+    FTraits |= ContainerStep;
     AddParam(std::make_unique<TscParamItem>(QString(), fvtInt, QString(), false, false));
 }
 
@@ -465,6 +479,7 @@ TscClassVariable::TscClassVariable(const ScriptClassInfo* classInfo, const QStri
                                    TscScript* program)
     : TscCustomVariable(name, fvtClass, name), Ancestor(ancestor), ClassRef(classInfo), FProgram(program)
 {
+    FTraits |= ClassItem;
     IsReadOnly = true;
     AddParam(std::make_unique<TscParamItem>(QString(), fvtVariant, QString(), true, false));
 }

@@ -46,12 +46,26 @@ enum TscVarType : uint8_t {
 // The owner mark of the items the binding modules register; they survive Clear.
 inline const void* const kScLibraryOwner = reinterpret_cast<const void*>(uintptr_t{1});
 
+namespace scinternal {
+extern thread_local constinit const FormatSettings* tActiveSettings;
+extern thread_local constinit uintptr_t tStackLimit; // below this frame address the stack is too short
+[[noreturn]] void ThrowStackOverflow();
+} // namespace scinternal
+
 // The number and date texts of the script running on this thread (the C set when none runs).
-const FormatSettings& ScActiveSettings();
+inline const FormatSettings& ScActiveSettings()
+{
+    const FormatSettings* settings = scinternal::tActiveSettings;
+    return settings != nullptr ? *settings : FormatSettings::C();
+}
 
 // Stops a run before it exhausts the thread's stack: EStackOverflow when less than a safe
-// margin is left. Called at every routine call and statement list.
-void ScCheckStack();
+// margin is left. Called at every routine call, statement list and access path.
+inline void ScCheckStack()
+{
+    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < scinternal::tStackLimit)
+        scinternal::ThrowStackOverflow();
+}
 
 // Base of everything a symbol table owns.
 class TscObject {
@@ -133,6 +147,16 @@ public:
     // "Array", "Int64", "Variant".
     QString GetFullTypeName() const;
 
+    // What an access path needs to know of an item, without asking its class each time.
+    enum Trait : uint8_t {
+        HoldsValue = 1,     // a variable or parameter: its value lives in it
+        TextVariable = 2,   // a TscStringVariable
+        ClassItem = 4,      // a class descriptor
+        ContainerStep = 8,  // element of an array or character of a text (writes change the step before)
+        Routine = 16,       // a script routine
+    };
+    bool Has(Trait trait) const { return (FTraits & trait) != 0; }
+
     const void* AddedBy = nullptr; // owner mark (kScLibraryOwner for the binding modules)
     bool IsMacro = false;          // arguments are passed as their source text
     bool IsReadOnly = false;
@@ -145,6 +169,7 @@ public:
     TscGetVariableValueEvent OnGetVarValue;
 
 protected:
+    uint8_t FTraits = 0;
     QString FName;
     QString FUppercaseName; // case-folded
     QString FUpperName;
@@ -156,7 +181,7 @@ protected:
 // the value to the variable's type.
 class TscVariable : public TscCustomVariable {
 public:
-    using TscCustomVariable::TscCustomVariable;
+    TscVariable(const QString& name, TscVarType typ, const QString& typeName);
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
     bool IsLocalState() const override { return !IsReadOnly; }
@@ -164,7 +189,18 @@ public:
 
 // Converts a value for storing into an item of type typ: integers (range checked), Booleans,
 // floats, texts and 64-bit integers; other types keep the value.
-Variant ScConvertForType(TscVarType typ, const Variant& value);
+Variant ScConvertForTypeSlow(TscVarType typ, const Variant& value);
+inline Variant ScConvertForType(TscVarType typ, const Variant& value)
+{
+    const VariantKind kind = value.Kind();
+    if ((typ == fvtInt && kind == VariantKind::Int32) || typ == fvtVariant || typ == fvtClass || typ == fvtArray ||
+        typ == fvtEnum || typ == fvtChar || typ == fvtConstructor ||
+        (typ == fvtFloat && (kind == VariantKind::Double || kind == VariantKind::DateTime)) ||
+        (typ == fvtBool && kind == VariantKind::Boolean) || (typ == fvtString && kind == VariantKind::String) ||
+        (typ == fvtInt64 && kind == VariantKind::Int64))
+        return value;
+    return ScConvertForTypeSlow(typ, value);
+}
 
 // A type name.
 class TscTypeVariable : public TscCustomVariable {
@@ -221,7 +257,12 @@ public:
     bool IsFunc;
 
 private:
+    // The items a nested call saves, found once per state of the local program.
+    const std::vector<TscCustomVariable*>& LocalState();
+
     std::unique_ptr<TscScript> FProg;
+    std::vector<TscCustomVariable*> FLocalState;
+    int FLocalStateCount = -1; // item count of the program when FLocalState was made
 };
 
 // Base of the members reached through the value of the step before.

@@ -35,9 +35,9 @@ private:
 };
 
 // Where a step keeps its value, when it keeps one: container writes go there in place.
-bool HoldsValue(const TscCustomVariable* item)
+bool KeepsValue(const TscCustomVariable* item)
 {
-    return dynamic_cast<const TscVariable*>(item) != nullptr || dynamic_cast<const TscParamItem*>(item) != nullptr;
+    return item->Has(TscCustomVariable::HoldsValue);
 }
 
 [[noreturn]] void ThrowUndeclared(const QString& name)
@@ -105,7 +105,7 @@ void TscDesignator::Finalize()
         TypeName = FItems.size() >= 2 && FItems[FItems.size() - 2]->Ref ? FItems[FItems.size() - 2]->Ref->TypeName
                                                                           : QString();
     }
-    if (FItems.size() == 1 && last->Count() == 0 && HoldsValue(last->Ref)) {
+    if (FItems.size() == 1 && last->Count() == 0 && KeepsValue(last->Ref)) {
         Kind = dkVariable;
         RefItem = last->Ref;
         return;
@@ -291,7 +291,7 @@ Variant TscDesignator::Walk(const Variant* assigned)
         TscStepContext context;
         context.Program = FProgram;
         context.Parent = value;
-        context.ParentRef = previous != nullptr && HoldsValue(previous) ? previous : nullptr;
+        context.ParentRef = previous != nullptr && KeepsValue(previous) ? previous : nullptr;
         context.Args = arguments;
         context.Class = classBefore;
         context.NeedResult = !last || NeedResult;
@@ -336,7 +336,7 @@ Variant TscDesignator::Walk(const Variant* assigned)
             // An index into an array or a text that only the run shows.
             if (writing) {
                 context.Parent = Variant();
-                if (previous != nullptr && HoldsValue(previous)) {
+                if (previous != nullptr && KeepsValue(previous)) {
                     value = Variant();
                     if (previous->IsReadOnly)
                         return Variant::NullValue();
@@ -373,8 +373,8 @@ Variant TscDesignator::Walk(const Variant* assigned)
         }
 
         if (writing) {
-            const bool arrayHelper = dynamic_cast<TscArrayHelper*>(ref) != nullptr;
-            const bool container = arrayHelper || dynamic_cast<TscStringHelper*>(ref) != nullptr;
+            const bool container = ref->Has(TscCustomVariable::ContainerStep);
+            const bool arrayHelper = container && dynamic_cast<TscArrayHelper*>(ref) != nullptr;
             if (arrayHelper && context.ParentRef != nullptr) {
                 // In place: no other copy of the array may be alive, or every write would copy it.
                 value = Variant();
@@ -406,15 +406,19 @@ Variant TscDesignator::Walk(const Variant* assigned)
 
         ref->NeedResult = context.NeedResult;
         Variant next = ref->ReadStep(context);
-        WriteBack(item, arguments);
-        previousParent = std::move(context.Parent);
-        previousParentRef = context.ParentRef;
-        previousArguments.assign(arguments.begin(), arguments.end());
+        if (ref->ParamCount() > 0)
+            WriteBack(item, arguments);
+        if (assigned != nullptr) {
+            // Kept only for writing: a changed container goes back through this step.
+            previousParent = std::move(context.Parent);
+            previousParentRef = context.ParentRef;
+            previousArguments.assign(arguments.begin(), arguments.end());
+        }
         previousStep = ref;
         value = std::move(next);
         previous = ref;
-        if (auto* descriptor = dynamic_cast<TscClassVariable*>(ref))
-            classBefore = descriptor;
+        if (ref->Has(TscCustomVariable::ClassItem))
+            classBefore = static_cast<TscClassVariable*>(ref);
     }
     return value;
 }

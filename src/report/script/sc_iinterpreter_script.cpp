@@ -13,10 +13,22 @@
 
 // --- Run state of the thread ----------------------------------------------------------------
 
+namespace scinternal {
+
+thread_local constinit const FormatSettings* tActiveSettings = nullptr;
+thread_local constinit uintptr_t tStackLimit = 0;
+
+void ThrowStackOverflow()
+{
+    throw EStackOverflow();
+}
+
+} // namespace scinternal
+
 namespace {
 
-thread_local const FormatSettings* tActiveSettings = nullptr;
-thread_local uintptr_t tStackLimit = 0; // below this frame address the stack is too short
+using scinternal::tActiveSettings;
+using scinternal::tStackLimit;
 
 // Leaves an eighth of the thread's stack (between 512 KiB and 4 MiB) for what runs between
 // two checks (routine calls, statement lists and access paths check): expressions of bounded
@@ -44,17 +56,6 @@ void InitStackGuard()
 }
 
 } // namespace
-
-const FormatSettings& ScActiveSettings()
-{
-    return tActiveSettings != nullptr ? *tActiveSettings : FormatSettings::C();
-}
-
-void ScCheckStack()
-{
-    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < tStackLimit)
-        throw EStackOverflow();
-}
 
 // One entry into the interpreter from native code: the script's settings become the active
 // ones, the stack guard is ready, and the outermost entry clears the root's stop flags when it
