@@ -558,6 +558,20 @@ void TscProgramBuilder::BuildUses(const TscXMLItem* x, TscScript* program)
 {
     const QString savedUnit = FUnitName;
     FUnitName = x->Prop(QStringLiteral("unit"));
+    if (FScript->OnGetILUnit) {
+        // The owner may hold the unit as compiled code: then that tree is built instead.
+        QString code;
+        FScript->OnGetILUnit(FUnitName, code);
+        if (!code.isEmpty()) {
+            TscXMLDocument unit;
+            unit.LoadFromBytes(code.toUtf8());
+            if (!Named(unit.Root(), "program"))
+                Fail(ScMessage(TscMessage::SInvalidProgramTree));
+            BuildProgram(unit.Root(), program);
+            FUnitName = savedUnit;
+            return;
+        }
+    }
     for (int i = 0; i < x->Count(); ++i) {
         const TscXMLItem* unit = x->Items(i);
         if (!Named(unit, "program"))
@@ -1022,7 +1036,13 @@ std::unique_ptr<TscDesignator> TscProgramBuilder::DoDesignator(const TscXMLItem*
                 continue;
             }
             const bool index = text == u"[";
-            // After a step whose kind only the run shows, every step is resolved at run time.
+            // After a step whose kind only the run shows, every step is resolved at run time. An
+            // index right after a late member goes to that member: an indexed property takes
+            // it, anything else is indexed by it.
+            if (index && previous->Kind == TscStepKind::LateMember && !previous->Flag) {
+                previous->Flag = true;
+                continue;
+            }
             if (previous->Kind != TscStepKind::Item && previous->Kind != TscStepKind::ClassPrefix) {
                 TscDesignatorItem* item = designator->AddItem();
                 item->SourcePos = FErrorPos;

@@ -189,6 +189,12 @@ void TscDesignator::WriteBack(TscDesignatorItem& item, std::span<Variant> argume
 
 namespace {
 
+bool LateIndexGoesToMember(const TscCustomVariable* member)
+{
+    const auto* method = dynamic_cast<const TscMethodHelper*>(member);
+    return method != nullptr && method->IndexMethod;
+}
+
 // The member a late-bound step names for the class of the value before it; cached per class.
 TscCustomVariable* ResolveLateMember(TscDesignatorItem& item, const Variant& parent, TscScript* program)
 {
@@ -204,7 +210,9 @@ TscCustomVariable* ResolveLateMember(TscDesignatorItem& item, const Variant& par
     }
     if (member == nullptr)
         ThrowUndeclared(item.MemberName);
-    if (item.Count() < member->GetNumberOfRequiredParams())
+    if (item.Flag && !LateIndexGoesToMember(member)) {
+        // The index applies to the member's value, not to the member.
+    } else if (item.Count() < member->GetNumberOfRequiredParams())
         throw EScriptException(ScMessage(TscMessage::SNotEnoughParams).toStdString());
     if (item.Count() > member->ParamCount())
         throw EScriptException(ScMessage(TscMessage::STooManyParams).toStdString());
@@ -281,6 +289,23 @@ Variant TscDesignator::Walk(const Variant* assigned)
                 kind = TscStepKind::Dispatch;
             else
                 ref = ResolveLateMember(item, value, FProgram);
+            if (ref != nullptr && item.Flag && !LateIndexGoesToMember(ref)) {
+                // member[index]: the member's value first, then the index on it.
+                TscStepContext member;
+                member.Program = FProgram;
+                member.Parent = value;
+                member.ParentRef = previous != nullptr && KeepsValue(previous) ? previous : nullptr;
+                member.NeedResult = true;
+                value = ref->ReadStep(member);
+                // A changed element goes back through the member.
+                previousParent = member.Parent;
+                previousParentRef = member.ParentRef;
+                previousArguments.clear();
+                previousStep = ref;
+                previous = nullptr;
+                ref = nullptr;
+                kind = TscStepKind::DynamicIndex;
+            }
         }
         const bool macro = ref != nullptr && ref->IsMacro;
         for (int a = 0; a < item.Count(); ++a) {

@@ -2,6 +2,7 @@
 
 #include "sc_iconsts.h"
 #include "sc_iinterpreter_script.h"
+#include "sc_iparser.h"
 
 #include "platform/DateTime.h"
 #include "report/core/NumberText.h"
@@ -129,42 +130,27 @@ QPoint PositionTextToPoint(const QString& position)
 
 namespace {
 
-// The tokens of a declaration text: names, numbers, texts in apostrophes and single marks.
+// The tokens of a declaration text, read with the engine's lexer in its default settings.
 class DeclarationReader {
 public:
-    explicit DeclarationReader(const QString& text) : FText(text) {}
+    DeclarationReader(const QString& text, bool extendedCharset) : FText(text)
+    {
+        if (extendedCharset) {
+            TscIdentifierCharset set = FLexer.IdentifierCharset();
+            for (int code = 128; code < 256; ++code)
+                set.set(static_cast<size_t>(code));
+            FLexer.SetIdentifierCharset(set);
+        }
+        FLexer.SetText(text);
+    }
 
     [[noreturn]] void Fail() const
     {
         throw EScriptException(FormatScMessage(TscMessage::SInvalidDeclaration, FText).toStdString());
     }
 
-    void SkipBlanks()
-    {
-        while (FPos < FText.size() && FText[FPos].unicode() <= 32)
-            ++FPos;
-    }
-    bool AtEnd()
-    {
-        SkipBlanks();
-        return FPos >= FText.size();
-    }
-    static bool IsNameChar(QChar c, bool first)
-    {
-        const char16_t u = c.unicode();
-        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_' || u >= 128 ||
-               (!first && u >= u'0' && u <= u'9');
-    }
-    QString Name()
-    {
-        SkipBlanks();
-        const qsizetype start = FPos;
-        if (FPos < FText.size() && IsNameChar(FText[FPos], true)) {
-            while (FPos < FText.size() && IsNameChar(FText[FPos], false))
-                ++FPos;
-        }
-        return FText.mid(start, FPos - start);
-    }
+    bool AtEnd() { return FLexer.AtEndOfText(); }
+    QString Name() { return FLexer.GetWord(); }
     QString RequireName()
     {
         QString name = Name();
@@ -174,11 +160,11 @@ public:
     }
     bool Mark(QChar mark)
     {
-        SkipBlanks();
-        if (FPos < FText.size() && FText[FPos] == mark) {
-            ++FPos;
+        FLexer.SkipSpaces();
+        const int position = FLexer.Position();
+        if (FLexer.GetChar() == QString(mark))
             return true;
-        }
+        FLexer.SetPosition(position);
         return false;
     }
     void RequireMark(QChar mark)
@@ -189,44 +175,22 @@ public:
     // A number or a text token at the position, empty when there is none.
     QString Literal()
     {
-        SkipBlanks();
-        const qsizetype start = FPos;
-        if (FPos < FText.size() && FText[FPos] == u'\'') {
-            QString value;
-            ++FPos;
-            for (;;) {
-                if (FPos >= FText.size())
-                    Fail();
-                if (FText[FPos] == u'\'') {
-                    if (FPos + 1 < FText.size() && FText[FPos + 1] == u'\'') {
-                        value += u'\'';
-                        FPos += 2;
-                        continue;
-                    }
-                    ++FPos;
-                    break;
-                }
-                value += FText[FPos++];
-            }
-            return u'\'' + value + u'\'';
-        }
-        while (FPos < FText.size() &&
-               (FText[FPos].isDigit() || FText[FPos] == u'$' || FText[FPos] == u'.' ||
-                (FPos > start && (FText[FPos].isLetter()))))
-            ++FPos;
-        return FText.mid(start, FPos - start);
+        QString token = FLexer.GetNumber();
+        if (token.isEmpty())
+            token = FLexer.GetString();
+        return token;
     }
 
 private:
     const QString& FText;
-    qsizetype FPos = 0;
+    TscParser FLexer;
 };
 
 } // namespace
 
 std::unique_ptr<TscCustomVariable> ParseNativeDeclaration(const QString& text, TscScript* script)
 {
-    DeclarationReader reader(text);
+    DeclarationReader reader(text, script != nullptr && script->ExtendedCharset);
     QString kind = reader.RequireName();
     bool macro = false;
     if (kind.startsWith(QLatin1String("macro"), Qt::CaseInsensitive)) {

@@ -585,6 +585,60 @@ TTestObj o;
     EXPECT_TRUE(objects.Objects.empty());
 }
 
+TEST(Objects, PropertiesAndPaths)
+{
+    scripttest::TestObjects objects;
+    EXPECT_EQ(RunWithObjects(QStringLiteral("RireroRidoze"), QStringLiteral(R"(
+var
+  o: TTestObj;
+  v: Variant;
+begin
+  o := TTestObj.Create;
+  o.Value := 2;
+  ShowMessage(o.Flag);
+  o.Value := 0;
+  ShowMessage(o.Flag);
+  o.Twin.Twin.Value := 7;
+  ShowMessage(o.Twin.Value);
+  o.Cell[3, 'x'] := 'y';
+  ShowMessage(o.Cell[4, 'z']);
+  v := o;
+  v.Kind := 'changed';
+  ShowMessage(v.Kind);
+  ShowMessage(v.Twin.Cell[1, 'a']);
+end.)"),
+                             objects),
+              "True\nFalse\n7\nCELL.GET 4 z\ntest\nCELL.GET 1 a");
+    EXPECT_EQ(objects.Calls.join(u'|').toStdString(), "CELL.SET 3 x y|CELL.GET 4 z|CELL.GET 1 a");
+    // A property without a setter is no assignment target where its path is known.
+    EXPECT_EQ(RunWithObjects(QStringLiteral("RireroRidoze"),
+                             QStringLiteral("var o: TTestObj;\nbegin\n  o.Kind := 'x';\nend."), objects),
+              "3:3: Left side cannot be assigned to");
+}
+
+TEST(Compile, UnitsCanComeAsCompiledCode)
+{
+    RecordingUi ui;
+    QByteArray unitCode;
+    {
+        std::unique_ptr<TscScript> unit = NewScript(QStringLiteral("RireroRidoze"));
+        SetSource(*unit, QStringLiteral("procedure Hello;\nbegin\n  ShowMessage('from code');\nend;\nbegin end."));
+        QBuffer buffer(&unitCode);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(unit->GetILCode(buffer));
+    }
+    std::unique_ptr<TscScript> script = NewScript(QStringLiteral("RireroRidoze"));
+    script->OnGetILUnit = [&](const QString& name, QString& code) {
+        if (name == u"hello.pas")
+            code = QString::fromUtf8(unitCode);
+    };
+    script->OnGetUnit = [](const QString&, QString& text) { text = QStringLiteral("begin end."); };
+    SetSource(*script, QStringLiteral("uses 'hello.pas';\nbegin\n  Hello;\nend."));
+    ASSERT_TRUE(script->Compile()) << script->ErrorMsg.toStdString();
+    script->Execute();
+    EXPECT_EQ(ui.Lines.join(u' ').toStdString(), "from code");
+}
+
 // --- Limits ---------------------------------------------------------------------------------
 
 TEST(Limits, CallDepthIsNamedAndSettable)

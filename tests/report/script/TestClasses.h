@@ -7,6 +7,8 @@
 #include "report/core/ObjectHandles.h"
 #include "report/script/sc_iinterpreter_script.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -50,6 +52,7 @@ public:
     }
 
     std::vector<std::unique_ptr<TestObj>> Objects;
+    QStringList Calls; // calls of the indexed property Cell
 
 private:
     void RegisterClass(TscScript& script, const QString& name, const ScriptClassInfo& cls, const QString& ancestor,
@@ -70,6 +73,24 @@ private:
                 [&cls](TscCallFrame& frame) {
                     static_cast<TestObj&>(frame.Object(cls)).Value = frame.AssignedValue->ToInt32();
                     return Variant();
+                });
+            // A Boolean read from the integer value: 0 is False, anything else True.
+            descriptor->AddProperty(QStringLiteral("Flag"), QStringLiteral("Boolean"), [&cls](TscCallFrame& frame) {
+                return Variant(static_cast<int32_t>(static_cast<TestObj&>(frame.Object(cls)).Value));
+            });
+            // The object itself, for paths of three steps.
+            descriptor->AddProperty(QStringLiteral("Twin"), name, [](TscCallFrame& frame) { return frame.Instance; });
+            // An indexed property that records how it was called.
+            descriptor->AddIndexProperty(
+                QStringLiteral("Cell"), QStringLiteral("Integer, String"), QStringLiteral("String"),
+                [this](TscCallFrame& frame) {
+                    QStringList call{*frame.MemberName};
+                    for (const Variant& argument : frame.Args)
+                        call << VarToStr(argument);
+                    if (frame.AssignedValue != nullptr)
+                        call << VarToStr(*frame.AssignedValue);
+                    Calls << call.join(u' ');
+                    return Variant(call.join(u' '));
                 });
             descriptor->AddMethod(QStringLiteral("procedure Free"), [this](TscCallFrame& frame) {
                 const uint32_t handle = ObjectHandles::HandleOf(frame.Instance);
