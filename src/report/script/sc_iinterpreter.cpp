@@ -26,6 +26,18 @@ ScriptObject& TscCallFrame::Object(const ScriptClassInfo& expected) const
     return ObjectHandles::Resolve(ObjectHandles::HandleOf(Instance), expected);
 }
 
+TscCallFrame TscCallFrame::ForStep(TscStepContext& context, const QString& memberName, const Variant* assignedValue)
+{
+    TscCallFrame frame;
+    frame.Script = context.Program;
+    frame.MemberName = &memberName;
+    frame.Instance = context.Parent;
+    frame.Args = context.Args;
+    frame.AssignedValue = assignedValue;
+    frame.Class = context.Class;
+    return frame;
+}
+
 // --- TscCustomVariable ----------------------------------------------------------------------
 
 TscCustomVariable::TscCustomVariable(const QString& name, TscVarType typ, const QString& typeName)
@@ -404,11 +416,7 @@ Variant TscPropertyHelper::ReadStep(TscStepContext& context)
 {
     if (!OnGetValue)
         return Variant::NullValue();
-    TscCallFrame frame;
-    frame.Script = context.Program;
-    frame.MemberName = &FUpperName;
-    frame.Instance = context.Parent;
-    frame.Args = context.Args;
+    TscCallFrame frame = TscCallFrame::ForStep(context, FUpperName);
     Variant value = OnGetValue(frame);
     if (Typ == fvtBool && value.Kind() != VariantKind::Boolean)
         return Variant(!VariantCompare(VariantRelation::Equal, value, Variant(int32_t{0}), ScActiveSettings()));
@@ -419,12 +427,7 @@ void TscPropertyHelper::WriteStep(TscStepContext& context, const Variant& value)
 {
     if (IsReadOnly || !OnSetValue)
         return;
-    TscCallFrame frame;
-    frame.Script = context.Program;
-    frame.MemberName = &FUpperName;
-    frame.Instance = context.Parent;
-    frame.Args = context.Args;
-    frame.AssignedValue = &value;
+    TscCallFrame frame = TscCallFrame::ForStep(context, FUpperName, &value);
     OnSetValue(frame);
 }
 
@@ -450,12 +453,7 @@ Variant TscMethodHelper::ReadStep(TscStepContext& context)
 {
     if (!OnCall)
         return Variant(int32_t{0});
-    TscCallFrame frame;
-    frame.Script = context.Program;
-    frame.MemberName = IndexMethod ? &FGetName : &FUpperName;
-    frame.Instance = context.Parent;
-    frame.Args = context.Args;
-    frame.Class = context.Class;
+    TscCallFrame frame = TscCallFrame::ForStep(context, IndexMethod ? FGetName : FUpperName);
     return OnCall(frame);
 }
 
@@ -463,13 +461,7 @@ void TscMethodHelper::WriteStep(TscStepContext& context, const Variant& value)
 {
     if (!IndexMethod || !OnCall)
         return;
-    TscCallFrame frame;
-    frame.Script = context.Program;
-    frame.MemberName = &FSetName;
-    frame.Instance = context.Parent;
-    frame.Args = context.Args;
-    frame.AssignedValue = &value;
-    frame.Class = context.Class;
+    TscCallFrame frame = TscCallFrame::ForStep(context, FSetName, &value);
     OnCall(frame);
 }
 

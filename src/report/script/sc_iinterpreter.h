@@ -94,6 +94,10 @@ struct TscCallFrame {
     // The instance as an object of the class `expected` (or a descendant): EAccessViolation
     // for nil, stale or invented handles, EInvalidCast for another class.
     ScriptObject& Object(const ScriptClassInfo& expected) const;
+
+    // The frame of one step of an access path (see TscStepContext), under that member name.
+    static TscCallFrame ForStep(struct TscStepContext& context, const QString& memberName,
+                                const Variant* assignedValue = nullptr);
 };
 
 using TscNativeCallable = std::function<Variant(TscCallFrame&)>;

@@ -26,6 +26,13 @@ void PrepareParser(TscScript* script, TscILParser& parser)
     parser.SelectLanguage(script->SyntaxType);
 }
 
+void TakeParseError(TscScript* script, const TscILParser& parser)
+{
+    script->ErrorMsg = parser.ErrorMsg().isEmpty() ? ScMessage(TscMessage::SSyntaxError) : parser.ErrorMsg();
+    script->ErrorPos = parser.ErrorPos();
+    script->ErrorUnit = parser.ErrorUnit();
+}
+
 } // namespace
 
 void TscScript::RollBack(size_t keep)
@@ -53,9 +60,7 @@ bool TscScript::Compile()
     TscILParser parser;
     PrepareParser(this, parser);
     if (!parser.MakeILScript(Lines.join(QStringLiteral("\r\n")))) {
-        ErrorMsg = parser.ErrorMsg().isEmpty() ? ScMessage(TscMessage::SSyntaxError) : parser.ErrorMsg();
-        ErrorPos = parser.ErrorPos();
-        ErrorUnit = parser.ErrorUnit();
+        TakeParseError(this, parser);
         RollBack(keep);
         return false;
     }
@@ -83,9 +88,7 @@ bool TscScript::GetILCode(QIODevice& stream)
     TscILParser parser;
     PrepareParser(this, parser);
     if (!parser.MakeILScript(Lines.join(QStringLiteral("\r\n")))) {
-        ErrorMsg = parser.ErrorMsg().isEmpty() ? ScMessage(TscMessage::SSyntaxError) : parser.ErrorMsg();
-        ErrorPos = parser.ErrorPos();
-        ErrorUnit = parser.ErrorUnit();
+        TakeParseError(this, parser);
         return false;
     }
     parser.ILScript().SaveToStream(stream);

@@ -266,6 +266,17 @@ Variant TscDesignator::Walk(const Variant* assigned)
     TscCustomVariable* previousParentRef = nullptr;
     std::vector<Variant> previousArguments;
     TscCustomVariable* previousStep = nullptr;
+    // A container that the step before returned: its element changes in a copy, which goes
+    // back through that step.
+    const auto giveBack = [&](Variant container, std::span<Variant> indexes, const Variant& element) {
+        WriteIntoContainer(container, indexes, element);
+        TscStepContext back;
+        back.Program = FProgram;
+        back.Parent = previousParent;
+        back.ParentRef = previousParentRef;
+        back.Args = previousArguments;
+        previousStep->WriteStep(back, container);
+    };
 
     for (size_t i = 0; i < n; ++i) {
         TscDesignatorItem& item = *FItems[i];
@@ -373,16 +384,7 @@ Variant TscDesignator::Walk(const Variant* assigned)
                         WriteIntoContainer(previous->PValue(), arguments, *assigned);
                     }
                 } else if (previousStep != nullptr) {
-                    // A container that some member returned: change a copy, give it back.
-                    Variant container = value;
-                    value = Variant();
-                    WriteIntoContainer(container, arguments, *assigned);
-                    TscStepContext back;
-                    back.Program = FProgram;
-                    back.Parent = previousParent;
-                    back.ParentRef = previousParentRef;
-                    back.Args = previousArguments;
-                    previousStep->WriteStep(back, container);
+                    giveBack(std::move(value), arguments, *assigned);
                 }
                 return Variant::NullValue();
             }
@@ -408,15 +410,7 @@ Variant TscDesignator::Walk(const Variant* assigned)
                     TscArrayHelper::SetElement(context.ParentRef->PValue(), arguments,
                                                ScConvertForType(ref->Typ, *assigned));
             } else if (container && context.ParentRef == nullptr && previousStep != nullptr) {
-                Variant changed = value;
-                value = Variant();
-                WriteIntoContainer(changed, arguments, ScConvertForType(ref->Typ, *assigned));
-                TscStepContext back;
-                back.Program = FProgram;
-                back.Parent = previousParent;
-                back.ParentRef = previousParentRef;
-                back.Args = previousArguments;
-                previousStep->WriteStep(back, changed);
+                giveBack(std::move(value), arguments, ScConvertForType(ref->Typ, *assigned));
             } else if (auto* text = dynamic_cast<TscStringVariable*>(context.ParentRef);
                        text != nullptr && dynamic_cast<TscStringHelper*>(ref) != nullptr) {
                 if (arguments.size() != 1)

@@ -211,19 +211,27 @@ TscClassVariable* TscScript::FindClass(const QString& name) const
     return dynamic_cast<TscClassVariable*>(Find(name));
 }
 
-void TscScript::RemoveItems(const void* owner)
+void TscScript::RemoveWhere(const std::function<bool(const Entry&)>& remove)
 {
+    // Newest first; an item is freed only after it left the table.
     bool removed = false;
     for (size_t i = FItems.size(); i-- > 0;) {
-        if (FItems[i].Owner == owner && dynamic_cast<TscCustomVariable*>(FItems[i].Item) != nullptr) {
-            std::unique_ptr<TscObject> owned = std::move(FItems[i].Owned);
-            FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
-            removed = true;
-            owned.reset();
-        }
+        if (!remove(FItems[i]))
+            continue;
+        std::unique_ptr<TscObject> owned = std::move(FItems[i].Owned);
+        FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
+        removed = true;
+        owned.reset();
     }
     if (removed)
         RebuildIndex();
+}
+
+void TscScript::RemoveItems(const void* owner)
+{
+    RemoveWhere([owner](const Entry& entry) {
+        return entry.Owner == owner && dynamic_cast<TscCustomVariable*>(entry.Item) != nullptr;
+    });
 }
 
 void TscScript::ClearProgram()
@@ -243,20 +251,11 @@ void TscScript::Clear()
 {
     // Statements refer to the items: they go first.
     ClearProgram();
-    bool removed = false;
-    for (size_t i = FItems.size(); i-- > 0;) {
-        const bool module = dynamic_cast<TscRTTIModule*>(FItems[i].Item) != nullptr;
-        const bool library = FItems[i].Owner == kScLibraryOwner &&
-                             dynamic_cast<TscCustomVariable*>(FItems[i].Item) != nullptr;
-        if (module || library)
-            continue;
-        std::unique_ptr<TscObject> owned = std::move(FItems[i].Owned);
-        FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
-        removed = true;
-        owned.reset();
-    }
-    if (removed)
-        RebuildIndex();
+    RemoveWhere([](const Entry& entry) {
+        const bool module = dynamic_cast<TscRTTIModule*>(entry.Item) != nullptr;
+        const bool library = entry.Owner == kScLibraryOwner && dynamic_cast<TscCustomVariable*>(entry.Item) != nullptr;
+        return !module && !library;
+    });
     ErrorPos.clear();
     ErrorMsg.clear();
     ErrorUnit.clear();
@@ -443,19 +442,9 @@ void TscScript::ClearRTTI()
     if (!FRTTIAdded)
         return;
     ClearProgram();
-    bool removed = false;
-    for (size_t i = FItems.size(); i-- > 0;) {
-        const bool module = dynamic_cast<TscRTTIModule*>(FItems[i].Item) != nullptr;
-        const bool library = FItems[i].Owner == kScLibraryOwner;
-        if (!module && !library)
-            continue;
-        std::unique_ptr<TscObject> owned = std::move(FItems[i].Owned);
-        FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
-        removed = true;
-        owned.reset();
-    }
-    if (removed)
-        RebuildIndex();
+    RemoveWhere([](const Entry& entry) {
+        return dynamic_cast<TscRTTIModule*>(entry.Item) != nullptr || entry.Owner == kScLibraryOwner;
+    });
     FRTTIAdded = false;
 }
 

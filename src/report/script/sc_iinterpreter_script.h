@@ -200,6 +200,7 @@ private:
 
     void NotifyRunLineSlow(const QString& unitName, const QString& sourcePos);
     void RemoveAt(size_t index, bool free);
+    void RemoveWhere(const std::function<bool(const Entry&)>& remove);
     void RebuildIndex();
     void ClearProgram();
     Variant CallWithArguments(TscProcVariable* func, std::vector<Variant>& arguments);

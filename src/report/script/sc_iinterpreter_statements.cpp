@@ -49,6 +49,14 @@ bool TscStatement::NotifyLine()
     return !FProgram->FTerminated;
 }
 
+bool TscStatement::PassEndsLoop()
+{
+    if (FProgram->FBreakCalled || FProgram->FExitCalled)
+        return true;
+    FProgram->FContinueCalled = false;
+    return false;
+}
+
 bool TscStatement::Terminated() const
 {
     return FProgram->FTerminated;
@@ -172,9 +180,8 @@ void TscRepeatStmt::Execute()
         if (!first && !NotifyLine())
             break;
         ExecuteList();
-        if (program->FBreakCalled || program->FExitCalled)
+        if (PassEndsLoop())
             break;
-        program->FContinueCalled = false;
         const bool condition = FCondition->GetValue().ToBoolean(ScActiveSettings());
         if (condition != FInverseCondition)
             break;
@@ -195,9 +202,8 @@ void TscWhileStmt::Execute()
         if (!FCondition->GetValue().ToBoolean(ScActiveSettings()))
             break;
         ExecuteList();
-        if (program->FBreakCalled || program->FExitCalled)
+        if (PassEndsLoop())
             break;
-        program->FContinueCalled = false;
     }
     program->FBreakCalled = false;
 }
@@ -219,9 +225,8 @@ void TscForStmt::Execute()
             break;
         FVariable->PValue() = Variant(static_cast<int32_t>(current));
         ExecuteList();
-        if (program->FBreakCalled || program->FExitCalled)
+        if (PassEndsLoop())
             break;
-        program->FContinueCalled = false;
         current += FDown ? -1 : 1;
     }
     program->FBreakCalled = false;
@@ -247,9 +252,8 @@ void TscVbForStmt::Execute()
             break;
         FVariable->PValue() = current;
         ExecuteList();
-        if (program->FBreakCalled || program->FExitCalled)
+        if (PassEndsLoop())
             break;
-        program->FContinueCalled = false;
         current = VariantAdd(current, step, settings);
     }
     program->FBreakCalled = false;
@@ -276,9 +280,8 @@ void TscCppForStmt::Execute()
         if (!FExpression->GetValue().ToBoolean(ScActiveSettings()))
             break;
         ExecuteList();
-        if (program->FBreakCalled || program->FExitCalled)
+        if (PassEndsLoop())
             break;
-        program->FContinueCalled = false;
         FSecondStmt->Execute();
     }
     program->FBreakCalled = false;

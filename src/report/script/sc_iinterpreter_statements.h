@@ -41,6 +41,8 @@ protected:
     void ExecuteList();
     // Reports the line to the run-line hook; false when the program is terminated.
     bool NotifyLine();
+    // After a loop's body: true when a break or an exit ends the loop; a continue is done with.
+    bool PassEndsLoop();
     bool Terminated() const;
 
     TscScript* FProgram;

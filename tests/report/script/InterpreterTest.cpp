@@ -22,22 +22,10 @@ using scripttest::SetSource;
 
 namespace {
 
-// Runs source with the test classes registered; output lines joined, errors as "Class: message".
+// Runs source with the test classes registered.
 std::string RunWithObjects(const QString& language, const QString& source, scripttest::TestObjects& objects)
 {
-    RecordingUi ui;
-    std::unique_ptr<TscScript> script = NewScript(language);
-    objects.Register(*script);
-    SetSource(*script, source);
-    if (!script->Compile())
-        return (script->ErrorPos + QStringLiteral(": ") + script->ErrorMsg).toStdString();
-    try {
-        script->Execute();
-    } catch (const platform::Exception& error) {
-        ui.Lines << QString::fromUtf8(ScriptErrorClassName(error)) + QStringLiteral(": ") +
-                        QString::fromStdString(error.Message());
-    }
-    return ui.Lines.join(u'\n').toStdString();
+    return RunScript(language, source, [&objects](TscScript& script) { objects.Register(script); });
 }
 
 Variant Params(std::initializer_list<Variant> values)

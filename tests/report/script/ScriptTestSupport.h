@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,11 +49,14 @@ inline void SetSource(TscScript& script, const QString& source)
     script.Lines = source.split(QStringLiteral("\n"));
 }
 
-// Compiles and runs; the output lines joined with "\n".
-inline std::string RunScript(const QString& language, const QString& source)
+// Compiles and runs; the output lines joined with "\n". `prepare` may register more first.
+inline std::string RunScript(const QString& language, const QString& source,
+                             const std::function<void(TscScript&)>& prepare = {})
 {
     RecordingUi ui;
     std::unique_ptr<TscScript> script = NewScript(language);
+    if (prepare)
+        prepare(*script);
     SetSource(*script, source);
     if (!script->Compile())
         return (script->ErrorPos + QStringLiteral(": ") + script->ErrorMsg).toStdString();
