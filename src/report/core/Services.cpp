@@ -1,5 +1,12 @@
 #include "Services.h"
 
+int IUiService::MessageDlg(const QString&, const QString&, UiMessageType, uint32_t)
+{
+    return mrNone;
+}
+
+void IUiService::ShowHelp(const QString&, const QString&) {}
+
 namespace {
 
 class SilentUi final : public IUiService {
