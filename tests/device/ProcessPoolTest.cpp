@@ -1,5 +1,7 @@
 #include "device/ProcessThread.h"
 
+#include "LambdaAlgorithm.h"
+
 #include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -12,34 +14,8 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// Runs the given body as its operation.
-class LambdaAlgorithm : public ProcessAlgorithm {
-public:
-    explicit LambdaAlgorithm(std::function<void(ProcessAlgorithm&)> body, std::atomic<int>* destroyed = nullptr)
-        : body_(std::move(body)), destroyed_(destroyed)
-    {
-    }
-    ~LambdaAlgorithm() override
-    {
-        if (destroyed_)
-            ++*destroyed_;
-    }
-    void Run() override { body_(*this); }
-
-private:
-    std::function<void(ProcessAlgorithm&)> body_;
-    std::atomic<int>* destroyed_;
-};
-
-// Stands for a worker inside a long exchange: it ends only when told to stop.
-void UntilAborted(ProcessAlgorithm& algorithm)
-{
-    for (;;) {
-        algorithm.CheckAbort();
-        std::this_thread::sleep_for(1ms);
-    }
-}
+using testsupport::LambdaAlgorithm;
+using testsupport::UntilAborted;
 
 // Polls until the pool is empty; fails instead of hanging.
 void PollUntilEmpty(ProcessPool& pool, const std::function<void(const std::string&)>& print)
