@@ -3,6 +3,7 @@
 #include "MainFrame.h"
 
 #include "UserPrompts.h"
+#include "comm/Texts.h"
 #include "platform/Exceptions.h"
 
 #include <QDialog>
@@ -30,7 +31,7 @@ void RunChanelJob(TChanelHelperBase* chanel, bool close, TInteractContainer* sta
     } catch (...) {
         std::string message = platform::CurrentExceptionMessage();
         if (message.empty())
-            message = kProcessFailedText;
+            message = comm::kUnknownErrorText;
         TInteractLock lock(*state);
         if (lock)
             lock->PushMessage(std::move(message));

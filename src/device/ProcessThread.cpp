@@ -1,12 +1,10 @@
 #include "ProcessThread.h"
 
+#include "comm/Texts.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <exception>
-
-const char* const kProcessPoolFullText = "Слишком много выполняемых процессов. Операция не запущена";
-const char* const kProcessFailedText = "Неизвестная ошибка";
 
 void ProcessAlgorithm::CheckAbort()
 {
@@ -72,7 +70,7 @@ void AlgorithmThread::Execute(ProcessAlgorithm* algorithm, TInteractContainer* c
         // its own gets a generic one rather than passing silently.
         std::string message = platform::CurrentExceptionMessage();
         if (message.empty())
-            message = kProcessFailedText;
+            message = comm::kUnknownErrorText;
         if (container) {
             TInteractLock state(*container);
             if (state) {
@@ -206,7 +204,7 @@ void ProcessPool::Poll(const std::function<void(const std::string&)>& print)
             // its worker reports done (removing it now would wait for the worker on this thread).
             std::string message = platform::CurrentExceptionMessage();
             if (print)
-                print(message.empty() ? std::string(kProcessFailedText) : message);
+                print(message.empty() ? std::string(comm::kUnknownErrorText) : message);
             if (!done) {
                 Abandon(*entry);
                 continue;

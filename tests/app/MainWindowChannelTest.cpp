@@ -324,6 +324,28 @@ TEST_F(TcpWindow, OpenReadWithTheLogOnAndClose)
     server.Stop();
 }
 
+// The gateway goes away while the channel is open: the next exchange finds the connection
+// lost, the channel closes itself and the button says so at the next pass.
+TEST_F(TcpWindow, ALostConnectionShowsOpenAgain)
+{
+    auto server = std::make_unique<daxsim::TcpServer>(simulator, "127.0.0.1", 0);
+    server->Start();
+    TMainForm form(TcpKinds());
+    PointAt(form, server->Port());
+    ClickOpenPort(form);
+    ASSERT_EQ(Caption(form).toStdString(), "Закрыть");
+
+    server->Stop();
+    server.reset();
+    ASSERT_NE(form.Pool().Start(std::make_unique<DaxReadModbusRegAlgorithm>(30001, 10, &form.Frame()->Helper(), nullptr),
+                                0, -1, ""),
+              nullptr);
+    ASSERT_TRUE(WaitFor([&form] { return form.Pool().Count() == 0; }));
+    EXPECT_TRUE(WaitFor([&form] { return Caption(form) == QStringLiteral("Открыть"); })) << Console(form).toStdString();
+    EXPECT_FALSE(form.Chanel()->IsOpen());
+    EXPECT_TRUE(ChanelButtonsEnabled(form));
+}
+
 // What the test channel saw of its own end.
 struct ChanelEnd {
     std::function<int()> poolCount;
