@@ -1,5 +1,6 @@
 #include "AppIcons.h"
 
+#include <QAction>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -463,6 +464,21 @@ QPixmap Paint(int size, void (*draw)(QPainter&, int), int index)
 }
 
 } // namespace
+
+namespace {
+constexpr const char* kImageIndexProperty = "imageIndex";
+}
+
+void SetActionImage(QAction* action, ActionImage image)
+{
+    action->setProperty(kImageIndexProperty, static_cast<int>(image));
+    action->setIcon(ActionIcon(static_cast<int>(image)));
+}
+
+int ActionImageIndex(const QAction* action)
+{
+    return action->property(kImageIndexProperty).toInt();
+}
 
 QPixmap TreeImage(int index)
 {

@@ -23,6 +23,12 @@ enum class ActionImage : int {
 };
 constexpr int kActionImageCount = 8;
 
+class QAction;
+
+// Gives the action the picture and keeps its index on the action, where ActionImageIndex reads it.
+void SetActionImage(QAction* action, ActionImage image);
+int ActionImageIndex(const QAction* action);
+
 // A picture of the page tree (24 x 24); an index outside 0..19 gives an empty picture.
 QPixmap TreeImage(int index);
 QIcon ActionIcon(int index);

@@ -26,7 +26,6 @@ const QColor TMainForm::kLitLightColor(0xff, 0xff, 0x00);
 namespace {
 
 constexpr int kLightSize = 32;
-constexpr const char* kImageIndexProperty = "imageIndex";
 
 // The hint of an action: "short|long" gives the tool tip and the status tip; without the bar
 // both are the whole text.
@@ -37,12 +36,6 @@ void ApplyHint(QAction* action, const QString& hint)
     const qsizetype bar = hint.indexOf(QLatin1Char('|'));
     action->setToolTip(bar < 0 ? hint : hint.left(bar));
     action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-}
-
-void SetImage(QAction* action, ActionImage image)
-{
-    action->setProperty(kImageIndexProperty, static_cast<int>(image));
-    action->setIcon(ActionIcon(static_cast<int>(image)));
 }
 
 } // namespace
@@ -67,27 +60,27 @@ void TMainForm::BuildActions()
 {
     FileOpen = MakeAction("FileOpen", QStringLiteral("&Открыть..."), QStringLiteral("Открыть файл данных"));
     FileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    SetImage(FileOpen, ActionImage::FileOpen);
+    SetActionImage(FileOpen, ActionImage::FileOpen);
     FileSaveAs = MakeAction("FileSaveAs", QStringLiteral("Сохранить Как..."),
                             QStringLiteral("Сохранить как..|Сохранить данные в файл с новым именем"));
     FileSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    SetImage(FileSaveAs, ActionImage::FileSave);
+    SetActionImage(FileSaveAs, ActionImage::FileSave);
     AutoRequestAction =
         MakeAction("AutoRequestAction", QStringLiteral("Автозапрос"), QStringLiteral("Автозапрос параметров"));
     AutoRequestAction->setCheckable(true);
-    SetImage(AutoRequestAction, ActionImage::AutoRequestOn);
+    SetActionImage(AutoRequestAction, ActionImage::AutoRequestOn);
     ReadDataAction =
         MakeAction("ReadDataAction", QStringLiteral("Считать параметры"), QStringLiteral("Считать параметры"));
-    SetImage(ReadDataAction, ActionImage::ReadData);
+    SetActionImage(ReadDataAction, ActionImage::ReadData);
     WriteDataAction =
         MakeAction("WriteDataAction", QStringLiteral("Записать параметры"), QStringLiteral("Записать параметры"));
-    SetImage(WriteDataAction, ActionImage::WriteData);
+    SetActionImage(WriteDataAction, ActionImage::WriteData);
     ChanelLogAction = MakeAction("ChanelLogAction", QStringLiteral("Лог обмена даных"), QString());
     ChanelLogAction->setCheckable(true);
     OptionAction = MakeAction("OptionAction", QStringLiteral("Опции"), QString());
     ReportAction = MakeAction("ReportAction", QStringLiteral("Отчет"), QStringLiteral("Сформировать отчет"));
     ReportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    SetImage(ReportAction, ActionImage::Report);
+    SetActionImage(ReportAction, ActionImage::Report);
     HelpAction = MakeAction("HelpAction", QStringLiteral("Справка"), QString());
     AboutAction = MakeAction("AboutAction", QStringLiteral("О программе"), QString());
     OnTopAction = MakeAction("OnTopAction", QStringLiteral("Поверх всех окон"), QString());
@@ -96,7 +89,7 @@ void TMainForm::BuildActions()
         "SaveConfigurationAction", QStringLiteral("Сохранить конфигурацию"),
         QStringLiteral("Сохранить конфигурацию|Сохранить файл конфигурации для последующей записи в вычислитель"));
     SaveConfigurationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    SetImage(SaveConfigurationAction, ActionImage::SaveConfiguration);
+    SetActionImage(SaveConfigurationAction, ActionImage::SaveConfiguration);
 
     // The file commands and reading or writing everything are not there yet; the report
     // command waits for a report feature.

@@ -17,15 +17,13 @@ constexpr const char* kDefaultHelpTopic = "introduction";
 
 int TMainForm::AutoRequestImageIndex() const
 {
-    return AutoRequestAction->property("imageIndex").toInt();
+    return ActionImageIndex(AutoRequestAction);
 }
 
 void TMainForm::AutoRequestActionExecute()
 {
     const bool on = AutoRequestAction->isChecked();
-    const ActionImage image = on ? ActionImage::AutoRequestOn : ActionImage::AutoRequestOff;
-    AutoRequestAction->setProperty("imageIndex", static_cast<int>(image));
-    AutoRequestAction->setIcon(ActionIcon(static_cast<int>(image)));
+    SetActionImage(AutoRequestAction, on ? ActionImage::AutoRequestOn : ActionImage::AutoRequestOff);
     frame_->SetAutoRequestFlag(on);
 }
 
