@@ -25,20 +25,13 @@
 
 namespace {
 
+using apptest::Caption;
 using apptest::Child;
+using apptest::Console;
+using apptest::LightOf;
 using apptest::WaitFor;
 using testsupport::FakePrompts;
 using testsupport::LambdaAlgorithm;
-
-QString Console(const TMainForm& form)
-{
-    return Child<QPlainTextEdit>(form, "ConsoleMemo")->toPlainText();
-}
-
-QString Caption(const TMainForm& form)
-{
-    return Child<QPushButton>(form, "OpenPort")->text();
-}
 
 bool ChanelButtonsEnabled(const TMainForm& form)
 {
@@ -48,11 +41,6 @@ bool ChanelButtonsEnabled(const TMainForm& form)
 bool ChanelButtonsDisabled(const TMainForm& form)
 {
     return !Child<QPushButton>(form, "OpenPort")->isEnabled() && !Child<QPushButton>(form, "ChanelParams")->isEnabled();
-}
-
-QColor LightOf(const TMainForm& form, const char* name)
-{
-    return Child<QLabel>(form, name)->palette().color(QPalette::Window);
 }
 
 // Clicks "Открыть"/"Закрыть" and waits until the job has ended.
@@ -131,25 +119,28 @@ std::vector<ChanelKindEntry> LatchKinds()
     return kinds;
 }
 
-// Whatever a test asserts, a held open is let go before the window (which joins it) goes.
-struct ReleaseAtEnd {
-    ~ReleaseAtEnd()
+// A window whose channel holds every open until the test releases it.
+class HeldOpen : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        chanel = dynamic_cast<LatchChanel*>(form.Chanel());
+        ASSERT_NE(chanel, nullptr);
+        chanel->Hold();
+    }
+    // Whatever a test asserts, a held open is let go before the window (which joins it) goes.
+    void TearDown() override
     {
         if (chanel)
             chanel->Release();
     }
+
+    TMainForm form{LatchKinds()};
     LatchChanel* chanel = nullptr;
 };
 
-TEST(MainWindowChannel, ASlowOpenKeepsTheWindowResponsiveAndTheCaptionFollowsAfterIt)
+TEST_F(HeldOpen, ASlowOpenKeepsTheWindowResponsiveAndTheCaptionFollowsAfterIt)
 {
-    TMainForm form(LatchKinds());
-    ReleaseAtEnd release;
-    auto* chanel = dynamic_cast<LatchChanel*>(form.Chanel());
-    ASSERT_NE(chanel, nullptr);
-    release.chanel = chanel;
-    chanel->Hold();
-
     Child<QPushButton>(form, "OpenPort")->click();
     EXPECT_TRUE(form.ChanelJobRunning());
     EXPECT_TRUE(ChanelButtonsDisabled(form));
@@ -157,7 +148,7 @@ TEST(MainWindowChannel, ASlowOpenKeepsTheWindowResponsiveAndTheCaptionFollowsAft
     bool fired = false;
     QTimer::singleShot(20, [&fired] { fired = true; });
     EXPECT_TRUE(WaitFor([&fired] { return fired; }));
-    EXPECT_TRUE(WaitFor([&form] { return Console(form).contains(QStringLiteral("Соединение с сервером...")); }));
+    EXPECT_TRUE(WaitFor([this] { return Console(form).contains(QStringLiteral("Соединение с сервером...")); }));
     EXPECT_TRUE(form.ChanelJobRunning());
     EXPECT_EQ(Caption(form).toStdString(), "Открыть");
     // Clicks meanwhile start nothing.
@@ -165,7 +156,7 @@ TEST(MainWindowChannel, ASlowOpenKeepsTheWindowResponsiveAndTheCaptionFollowsAft
     form.ChanelParamsClick();
 
     chanel->Release();
-    ASSERT_TRUE(WaitFor([&form] { return !form.ChanelJobRunning(); }));
+    ASSERT_TRUE(WaitFor([this] { return !form.ChanelJobRunning(); }));
     EXPECT_EQ(Caption(form).toStdString(), "Закрыть");
     EXPECT_TRUE(ChanelButtonsEnabled(form));
     EXPECT_EQ(chanel->Timeouts(), (std::pair<int32_t, int32_t>{1000, 20}));
@@ -175,18 +166,12 @@ TEST(MainWindowChannel, ASlowOpenKeepsTheWindowResponsiveAndTheCaptionFollowsAft
     EXPECT_FALSE(chanel->IsOpen());
 }
 
-TEST(MainWindowChannel, AFailedOpenPrintsItsTextAndTheCaptionStays)
+TEST_F(HeldOpen, AFailedOpenPrintsItsTextAndTheCaptionStays)
 {
-    TMainForm form(LatchKinds());
-    ReleaseAtEnd release;
-    auto* chanel = dynamic_cast<LatchChanel*>(form.Chanel());
-    ASSERT_NE(chanel, nullptr);
-    release.chanel = chanel;
-    chanel->Hold();
     Child<QPushButton>(form, "OpenPort")->click();
     chanel->Release("Сервер не отвечает");
-    ASSERT_TRUE(WaitFor([&form] { return !form.ChanelJobRunning(); }));
-    EXPECT_TRUE(WaitFor([&form] { return Console(form).endsWith(QStringLiteral("Сервер не отвечает")); }));
+    ASSERT_TRUE(WaitFor([this] { return !form.ChanelJobRunning(); }));
+    EXPECT_TRUE(WaitFor([this] { return Console(form).endsWith(QStringLiteral("Сервер не отвечает")); }));
     EXPECT_EQ(Caption(form).toStdString(), "Открыть");
     EXPECT_TRUE(ChanelButtonsEnabled(form));
 }
@@ -274,16 +259,24 @@ protected:
         tcp->Params().TcpPort = port;
     }
 
+    // The simulator on a free loopback port, each answer delayed by that much.
+    std::unique_ptr<daxsim::TcpServer> Serve(int32_t delayMs = 0)
+    {
+        daxsim::FaultOptions faults;
+        faults.DelayMs = delayMs;
+        simulator.SetFaults(faults);
+        auto server = std::make_unique<daxsim::TcpServer>(simulator, "127.0.0.1", 0);
+        server->Start();
+        return server;
+    }
+
     daxsim::Simulator simulator{daxsim::FixtureState(daxsim::Model::Dax01), 1};
 };
 
 TEST_F(TcpWindow, NoListenerPrintsTheErrorAndTheCaptionStays)
 {
     // A port that was free a moment ago: nobody listens on it.
-    daxsim::TcpServer probe(simulator, "127.0.0.1", 0);
-    probe.Start();
-    const int32_t port = probe.Port();
-    probe.Stop();
+    const int32_t port = Serve()->Port();
 
     TMainForm form(TcpKinds());
     PointAt(form, port);
@@ -295,11 +288,10 @@ TEST_F(TcpWindow, NoListenerPrintsTheErrorAndTheCaptionStays)
 
 TEST_F(TcpWindow, OpenReadWithTheLogOnAndClose)
 {
-    daxsim::TcpServer server(simulator, "127.0.0.1", 0);
-    server.Start();
+    const auto server = Serve();
     TMainForm form(TcpKinds());
     Child<QTimer>(form, "RxTxTimer")->stop();
-    PointAt(form, server.Port());
+    PointAt(form, server->Port());
     auto* tcp = dynamic_cast<TcpChanelHelper*>(form.Chanel());
 
     ClickOpenPort(form);
@@ -321,15 +313,13 @@ TEST_F(TcpWindow, OpenReadWithTheLogOnAndClose)
     ClickOpenPort(form);
     EXPECT_EQ(Caption(form).toStdString(), "Открыть");
     EXPECT_FALSE(tcp->IsOpen());
-    server.Stop();
 }
 
 // The gateway goes away while the channel is open: the next exchange finds the connection
 // lost, the channel closes itself and the button says so at the next pass.
 TEST_F(TcpWindow, ALostConnectionShowsOpenAgain)
 {
-    auto server = std::make_unique<daxsim::TcpServer>(simulator, "127.0.0.1", 0);
-    server->Start();
+    auto server = Serve();
     TMainForm form(TcpKinds());
     PointAt(form, server->Port());
     ClickOpenPort(form);
@@ -378,17 +368,18 @@ private:
     std::shared_ptr<ChanelEnd> end_;
 };
 
+std::vector<ChanelKindEntry> RecordingKinds(const std::shared_ptr<ChanelEnd>& end)
+{
+    return {{QStringLiteral("TCP"), [end] { return std::make_unique<RecordingTcpChanel>(end); }, nullptr}};
+}
+
 TEST_F(TcpWindow, ClosingDuringASlowReadAllEndsAfterTheWorkerAndOnlyThenDeletesTheChannel)
 {
-    daxsim::FaultOptions slow;
-    slow.DelayMs = 100;
-    simulator.SetFaults(slow);
-    daxsim::TcpServer server(simulator, "127.0.0.1", 0);
-    server.Start();
+    const auto server = Serve(100);
     auto end = std::make_shared<ChanelEnd>();
-    TMainForm form({{QStringLiteral("TCP"), [end] { return std::make_unique<RecordingTcpChanel>(end); }, nullptr}});
+    TMainForm form(RecordingKinds(end));
     end->poolCount = [&form] { return form.Pool().Count(); };
-    PointAt(form, server.Port());
+    PointAt(form, server->Port());
     form.show();
     ClickOpenPort(form);
     ASSERT_EQ(Caption(form).toStdString(), "Закрыть");
@@ -412,22 +403,17 @@ TEST_F(TcpWindow, ClosingDuringASlowReadAllEndsAfterTheWorkerAndOnlyThenDeletesT
     EXPECT_EQ(end->inFlightAtEnd, 0);
     EXPECT_EQ(form.ChanelDialog(), nullptr);
     EXPECT_TRUE(Console(form).contains(QStringLiteral("Выполнение процесса прервано"))) << Console(form).toStdString();
-    server.Stop();
 }
 
 // A window destroyed without closing stops and joins its workers before the channel goes.
 TEST_F(TcpWindow, DestroyingTheWindowUnclosedJoinsTheWorkersFirst)
 {
-    daxsim::FaultOptions slow;
-    slow.DelayMs = 50;
-    simulator.SetFaults(slow);
-    daxsim::TcpServer server(simulator, "127.0.0.1", 0);
-    server.Start();
+    const auto server = Serve(50);
     auto end = std::make_shared<ChanelEnd>();
     std::atomic<int> destroyed{0};
     {
-        TMainForm form({{QStringLiteral("TCP"), [end] { return std::make_unique<RecordingTcpChanel>(end); }, nullptr}});
-        PointAt(form, server.Port());
+        TMainForm form(RecordingKinds(end));
+        PointAt(form, server->Port());
         ClickOpenPort(form);
         ASSERT_NE(form.Pool().Start(std::make_unique<DaxReadAllParamsAlgorithm>(&form.Frame()->Helper(),
                                                                                 DaxReadAllDataSetup{}, nullptr),
@@ -440,7 +426,6 @@ TEST_F(TcpWindow, DestroyingTheWindowUnclosedJoinsTheWorkersFirst)
     EXPECT_TRUE(end->destroyed);
     EXPECT_EQ(end->inFlightAtEnd, 0);
     EXPECT_EQ(destroyed.load(), 1);
-    server.Stop();
 }
 
 } // namespace

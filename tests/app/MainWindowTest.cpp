@@ -26,24 +26,11 @@
 namespace {
 
 using apptest::Child;
+using apptest::Console;
+using apptest::ConsoleLines;
+using apptest::LightOf;
 using testsupport::FakePrompts;
 using testsupport::LambdaAlgorithm;
-
-QString Console(const TMainForm& form)
-{
-    return Child<QPlainTextEdit>(form, "ConsoleMemo")->toPlainText();
-}
-
-QStringList ConsoleLines(const TMainForm& form)
-{
-    const QString text = Console(form);
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
-
-QColor LightOf(const TMainForm& form, const char* name)
-{
-    return Child<QLabel>(form, name)->palette().color(QPalette::Window);
-}
 
 bool OnTop(const QWidget& window)
 {
