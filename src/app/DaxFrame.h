@@ -63,7 +63,9 @@ public:
     int32_t CurrentPageId() const { return currentPageId_; }
     // The help topic of the shown page; empty for every page but the general current values.
     const QString& HelpKeyword() const { return helpKeyword_; }
-    // The widget of a page, or none for an id that names no built page.
+    // The widget of a page, or none for an id that names no built page. Each page starts as an
+    // empty widget with a vertical layout holding a placeholder label ("PagePlaceholder") that
+    // names the page; the page's own controls take its place.
     QWidget* Page(int32_t id) const;
     DaxHelper& Helper() { return daxHelper_; }
 
