@@ -320,7 +320,10 @@ void TscXMLItem::SetProp(const QString& name, const QString& value)
 // ---------------------------------------------------------------------------------------------
 // TscXMLReader
 
-TscXMLReader::TscXMLReader(QIODevice& stream, const QString& sourceName) : FStream(stream), FSourceName(sourceName) {}
+TscXMLReader::TscXMLReader(QIODevice& stream, const QString& sourceName)
+    : FStream(stream), FSourceName(sourceName), FSize(stream.isSequential() ? -1 : stream.size())
+{
+}
 
 TscXMLReader::~TscXMLReader()
 {

@@ -150,7 +150,10 @@ public:
     void ReadRootItem(TscXMLItem& item, bool lenient = false);
     [[noreturn]] void RaiseException() const;
 
+    // Bytes used so far, and the size of the stream when the reader was made (-1 for a stream
+    // without a size, such as standard input).
     int64_t Position() const { return FPosition; }
+    int64_t Size() const { return FSize; }
 
 private:
     enum class TagEnd { Tag, EndOfStream };
@@ -164,6 +167,7 @@ private:
     int64_t FBufPos = 0;  // bytes of the buffer consumed
     int64_t FBufEnd = 0;  // bytes held in the buffer (peeked, not yet skipped in the stream)
     int64_t FPosition = 0; // bytes consumed since the reader was created
+    int64_t FSize = -1;
     int FLine = 1;         // place of the next byte, for error messages
     int FColumn = 1;
     int64_t FElements = 0;

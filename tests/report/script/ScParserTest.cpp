@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QMap>
 
 #include <memory>
@@ -102,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"rpp_brace_expected", "R++Idirud", QStringLiteral("int a;"), "'{' expected @ 2:1"},
         ErrorCase{"js_function_needs_a_name", "JScript", QStringLiteral("function (a) {}"), "Expression expected @ 1:10"},
         ErrorCase{"js_text_behind_the_last_statement", "JScript", QStringLiteral("x = 1;\n)"), "Statement expected @ 2:1"},
-        ErrorCase{"js_dangling_operator", "JScript", QStringLiteral("x = a &&"), "Statement expected @ 1:7"},
+        ErrorCase{"js_dangling_operator", "JScript", QStringLiteral("x = a &&"), "Expression expected @ 2:1"},
+        ErrorCase{"rpp_dangling_addition", "R++Idirud", QStringLiteral("{ x = a + b +; }"), "Expression expected @ 1:14"},
         ErrorCase{"zv_select_needs_case", "ZuvivUradur", QStringLiteral("Select x"), "'CASE' expected @ 1:8"},
         ErrorCase{"zv_for_needs_to", "ZuvivUradur", QStringLiteral("For i = 1 2"), "'TO' expected @ 1:11"},
         ErrorCase{"zv_while_without_wend", "ZuvivUradur", QStringLiteral("While x\r\n  y = 1\r\n"), "'WEND' expected @ 3:1"},
@@ -576,6 +578,40 @@ TEST_F(ParserTest, OversizedSourceIsRefused)
 {
     const QString source = QStringLiteral("begin end.") + QString(kScMaxSourceLength, QLatin1Char(' '));
     EXPECT_EQ(Parse("RireroRidoze", source).error, "Script too large (limit is 1048576 characters) @ 1:1");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sample scripts
+
+TEST_F(ParserTest, SampleScriptsParseAndTheirTreesSurviveTheXMLFormat)
+{
+    const struct {
+        const char* file;
+        const char* language;
+    } samples[] = {{"report.pas", "RireroRidoze"}, {"report.cpp", "R++Idirud"}, {"report.js", "JScript"}, {"report.vb", "ZuvivUradur"}};
+    const QString folder = QStringLiteral(DAX_SCRIPT_TEST_DIR "/samples/");
+    auto read = [&](const QString& name) {
+        QFile file(folder + name);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return ScriptTextFromBytes(file.readAll());
+    };
+    for (const auto& sample : samples) {
+        SCOPED_TRACE(sample.file);
+        TscILParser parser;
+        parser.SetOnGetUnit([&](const QString& name, QString& text) { text = read(name); });
+        parser.SelectLanguage(QString::fromUtf8(sample.language));
+        ASSERT_TRUE(parser.MakeILScript(read(QString::fromUtf8(sample.file))))
+            << parser.ErrorMsg().toStdString() << " @ " << parser.ErrorPos().toStdString();
+        EXPECT_EQ(parser.UsesList().size(), 1);
+        for (const bool indent : {false, true}) {
+            parser.ILScript().SetAutoIndent(indent);
+            const QByteArray saved = parser.ILScript().SaveToBytes();
+            TscXMLDocument again;
+            again.SetAutoIndent(indent);
+            again.LoadFromBytes(saved);
+            EXPECT_EQ(again.SaveToBytes(), saved);
+        }
+    }
 }
 
 } // namespace
