@@ -804,8 +804,12 @@ void TrpXMLSerializer::CopyProperties(const ScriptObject& source, ScriptObject& 
             case PropertyKind::Reference: {
                 if (!prop->GetObject || !prop->SetObject)
                     break;
+                // Named as a serializer of the source's report writes it; resolved as a read
+                // under the new root resolves it.
                 const auto* referenced = dynamic_cast<const TrpComponent*>(prop->GetObject(source));
-                const QString name = referenced != nullptr ? GetComponentPath(owner_, referenced) : QString();
+                const auto* sourceComponent = dynamic_cast<const TrpComponent*>(&source);
+                const TrpComponent* writingOwner = sourceComponent != nullptr ? sourceComponent->Report() : nullptr;
+                const QString name = referenced != nullptr ? GetComponentPath(writingOwner, referenced) : QString();
                 if (!name.isEmpty())
                     fixups_.push_back(TrpFixupItem{target.Handle(), prop, name});
                 break;

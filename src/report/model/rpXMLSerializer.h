@@ -99,8 +99,9 @@ public:
     // For the prepared pages, which rebuild every object from a base text and a difference:
     // an attribute text applied to an existing object as ReadComponentStr applies it (loading
     // flag, references, loaded notification), and a copy of an object made without text that
-    // equals the object ReadComponentStr makes from WriteComponentStr of the source. The copy
-    // belongs to `root` (its parent), or to the caller without root.
+    // equals the object ReadComponentStr makes under `root` from WriteComponentStr of the
+    // source by a serializer of the source's report. The copy belongs to `root` (its parent),
+    // or to the caller without root.
     void ApplyComponentStr(TrpComponent* component, QStringView attributeText, bool dontFixup = false);
     TrpComponent* CloneComponent(const TrpComponent& source, TrpComponent* root, bool dontFixup = false);
 

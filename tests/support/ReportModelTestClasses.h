@@ -99,6 +99,14 @@ public:
     TestItems Items;
 };
 
+// A root that takes objects of every class, standing for a report.
+class TestContainer : public TrpComponent {
+public:
+    static const ScriptClassInfo& Class() { return Info("TrpTestContainer", &TrpComponent::Class()); }
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+    bool IsReport() const override { return true; }
+};
+
 class TestPage : public TrpComponent {
 public:
     static const ScriptClassInfo& Class() { return Info("TrpTestPage", &TrpComponent::Class()); }
@@ -357,6 +365,8 @@ inline void RegisterModelTestClasses()
         ReadCollectionItems(r.Items, reader, &r);
         return true;
     };
+
+    registry.Register(TestContainer::Class(), [] { return std::make_unique<TestContainer>(); });
 
     RegisteredClass& page = registry.Register(TestPage::Class(), [] { return std::make_unique<TestPage>(); });
     page.AcceptsChild = [](const ScriptObject&, const ScriptClassInfo& child) { return child.InheritsFrom(TestBand::Class()); };
