@@ -1,5 +1,9 @@
 #include "NumberText.h"
 
+#include "platform/DateTime.h"
+
+#include <algorithm>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -178,4 +182,70 @@ bool TextToInt64(QStringView text, int64_t& value)
     }
     value = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
     return true;
+}
+
+QString FloatToFixedText(double value, int decimals, QChar decimalSeparator)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= 1e18) {
+        FormatSettings settings;
+        settings.DecimalSeparator = decimalSeparator;
+        return FloatToGeneralText(value, 15, settings);
+    }
+    decimals = std::clamp(decimals, 0, 18);
+
+    // 18 significant digits, correctly rounded: "d.ddddddddddddddddde-XX". Digit i of
+    // `significant` weighs 10^(exponent - i).
+    char buffer[64];
+    const auto converted =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 17);
+    const std::string_view text(buffer, static_cast<size_t>(converted.ptr - buffer));
+    const size_t ePos = text.find('e');
+    std::string significant;
+    for (size_t i = 0; i < ePos; ++i)
+        if (text[i] >= '0' && text[i] <= '9')
+            significant += text[i];
+    int exponent = 0;
+    std::from_chars(text.data() + ePos + 1 + (text[ePos + 1] == '+' ? 1 : 0), text.data() + text.size(), exponent);
+    const auto digitAt = [&](int weight) {
+        const int index = exponent - weight;
+        return index >= 0 && index < static_cast<int>(significant.size()) ? significant[static_cast<size_t>(index)] : '0';
+    };
+
+    // Every digit shown, from the highest integer digit down to 10^-decimals, then rounded
+    // by the next digit with halves away from zero.
+    std::string digits;
+    for (int weight = std::max(exponent, 0); weight >= -decimals; --weight)
+        digits += digitAt(weight);
+    if (digitAt(-decimals - 1) >= '5') {
+        size_t i = digits.size();
+        while (i > 0 && digits[i - 1] == '9')
+            digits[--i] = '0';
+        if (i == 0)
+            digits.insert(digits.begin(), '1');
+        else
+            ++digits[i - 1];
+    }
+    const bool negative = value < 0 && digits.find_first_not_of('0') != std::string::npos;
+
+    const size_t integerDigits = digits.size() - static_cast<size_t>(decimals);
+    QString out;
+    out.reserve(static_cast<qsizetype>(digits.size()) + 2);
+    if (negative)
+        out += u'-';
+    out += QString::fromLatin1(digits.data(), static_cast<qsizetype>(integerDigits));
+    if (decimals > 0) {
+        out += decimalSeparator;
+        out += QString::fromLatin1(digits.data() + integerDigits, decimals);
+    }
+    return out;
+}
+
+void RaiseInvalidInteger(QStringView text)
+{
+    throw EConvertError("'" + text.toString().toStdString() + "' is not a valid integer value");
+}
+
+void RaiseInvalidFloat(QStringView text)
+{
+    throw EConvertError("'" + text.toString().toStdString() + "' is not a valid floating point value");
 }

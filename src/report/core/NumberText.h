@@ -20,6 +20,18 @@ enum class TextToFloatResult { Ok, Invalid, Overflow };
 // else, trailing blanks included, is accepted. A value beyond the double range is Overflow; one too small becomes 0.
 TextToFloatResult TextToFloat(QStringView text, const FormatSettings& settings, double& value);
 
+// Fixed notation with `decimals` digits after the separator (0..18): the one fixed-digit float
+// formatter of report files, dialogs and exports. The value is taken to 18 significant digits
+// and then rounded at the last decimal shown with halves away from zero (2.5 -> "3" with no
+// decimals, 0.125 -> "0.13" with two); a value that rounds to zero shows no sign. Magnitudes
+// of 1E18 and more, NaN and infinities get the general text of 15 digits instead.
+QString FloatToFixedText(double value, int decimals, QChar decimalSeparator);
+
+// The run-time library's conversion errors (EConvertError) for a text that is no number:
+// "'<text>' is not a valid integer value" and "'<text>' is not a valid floating point value".
+[[noreturn]] void RaiseInvalidInteger(QStringView text);
+[[noreturn]] void RaiseInvalidFloat(QStringView text);
+
 // Reads an integer: leading blanks, an optional sign, decimal digits or hexadecimal digits
 // after "$" or "0x". False for anything else and for values outside 64 bits.
 bool TextToInt64(QStringView text, int64_t& value);

@@ -1,0 +1,21 @@
+#pragma once
+
+// The texts this library raises itself. The class library's stream and list messages are
+// English, as the report subsystems have always shown them.
+namespace modeltexts {
+
+inline constexpr const char* kInvalidXMLFormat = "Invalid file format";
+inline constexpr const char* kStreamReadError = "Stream read error";
+inline constexpr const char* kStreamWriteError = "Stream write error";
+inline constexpr const char* kInvalidPropertyValue = "Invalid property value";
+inline constexpr const char* kListIndexError = "List index out of bounds (%1)";
+inline constexpr const char* kWideStringOutOfBounds = "Wide String Out of Bounds";
+inline constexpr const char* kCannotOpenFile = "Cannot open file \"%1\". %2";
+inline constexpr const char* kCannotCreateFile = "Cannot create file \"%1\". %2";
+
+// Added where the system now refuses input instead of misreading it.
+inline constexpr const char* kInvalidHexText = "Invalid hexadecimal text";
+inline constexpr const char* kValueNestingTooDeep = "Property values nested too deeply";
+inline constexpr const char* kDecompressedTooLarge = "Decompressed data too large";
+
+} // namespace modeltexts
