@@ -21,6 +21,10 @@ enum class ExchangeDirection { Request, Answer };
 constexpr int kNotifyTransmit = 1;
 constexpr int kNotifyReceive = 2;
 
+// "Ответ отброшен: на линии запоздавший ответ на прежний запрос": an answer was followed at once
+// by more bytes, so it may have been the late answer to an earlier request.
+extern const char* const kLateAnswerText;
+
 // The one interface through which the system talks to the instrument. Besides the channel
 // operations it carries what every channel shares: the device address, the exchange-log
 // switch, the log callback, the transmit/receive notifier and the lock that serialises
@@ -60,6 +64,16 @@ public:
 
     int32_t DeviceAddress() const { return deviceAddress_.load(); }
 
+    // The answer just taken from this channel was refused by its reader (a wrong CRC, another
+    // function): the line may still carry the rest of it, or an answer that came late. A
+    // channel that cannot tell answers apart then owes the line a quiet period: before its
+    // next request it drops input until the line has fallen silent, and it takes that
+    // request's answer only when no more bytes follow it. The channel marks the same itself
+    // after a transaction without a whole answer; a whole answer with nothing behind it
+    // settles the line again.
+    void MarkLineUnsettled() { lineUnsettled_.store(true); }
+    bool LineUnsettled() const { return lineUnsettled_.load(); }
+
     void SetLogEnabled(bool enabled) { logEnabled_.store(enabled); }
     bool LogEnabled() const { return logEnabled_.load(); }
     void SetLogCallback(LogCallback callback);
@@ -83,6 +97,7 @@ public:
 
 protected:
     void SetDeviceAddress(int32_t address) { deviceAddress_.store(address); }
+    void SetLineSettled() { lineUnsettled_.store(false); }
 
     // Serialises whole operations of one channel. Recursive because a channel's destructor
     // and error paths call its own Close while holding it.
@@ -90,6 +105,7 @@ protected:
 
 private:
     std::atomic<int32_t> deviceAddress_{0};
+    std::atomic<bool> lineUnsettled_{false};
     std::atomic<bool> logEnabled_{false};
     std::atomic<const platform::Clock*> clock_{&platform::Clock::System()};
     // The callbacks are shared so that a worker can call one while the main thread replaces it.

@@ -2,9 +2,16 @@
 
 #include "platform/Exceptions.h"
 
+#include <algorithm>
+
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr int32_t kOpenFirstByteMs = 1000;
+constexpr auto kShortestQuietGuard = 20ms;
+constexpr auto kLongestQuietGuard = 100ms;
+constexpr auto kQuietLimit = 1000ms;   // a line that never falls silent holds a request no longer
 
 } // namespace
 
@@ -47,6 +54,7 @@ void ComPortChanelHelper::Open(TInteractContainer*)
         port_.Close();
         platform::RethrowAsException();
     }
+    SetLineSettled();
     endpoint_ = params_.ComPortName;
     SetDeviceAddress(params_.NetAddr);
     if (useRegistry_) {
@@ -57,6 +65,8 @@ void ComPortChanelHelper::Open(TInteractContainer*)
 
 void ComPortChanelHelper::Close(TInteractContainer*)
 {
+    // A transaction holds the lock for as long as it waits: wake it before taking the lock.
+    port_.Interrupt();
     std::lock_guard lock(operationLock_);
     port_.Close();
 }
@@ -80,6 +90,12 @@ void ComPortChanelHelper::SetTimeouts(int32_t firstByteMs, int32_t interByteMs, 
     }
 }
 
+std::chrono::milliseconds ComPortChanelHelper::QuietGuard() const
+{
+    return std::clamp(std::chrono::ceil<std::chrono::milliseconds>(10 * port_.ByteTime()), kShortestQuietGuard,
+                      kLongestQuietGuard);
+}
+
 int32_t ComPortChanelHelper::Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                                       TInteractContainer* target)
 {
@@ -87,14 +103,36 @@ int32_t ComPortChanelHelper::Transact(std::span<const uint8_t> request, std::spa
     try {
         if (!port_.IsOpen())
             throw platform::Exception("COM-порт не открыт");
+        const bool unsettled = LineUnsettled();
         port_.PurgeReceive();
+        if (unsettled)
+            port_.DiscardUntilQuiet(QuietGuard(), platform::Deadline::After(kQuietLimit));
         LogExchange(request, endpoint_, ExchangeDirection::Request, target);
         Notify(kNotifyTransmit);
         port_.Write(request);
-        const uint32_t received = port_.Read(answer);
+        uint32_t received = 0;
+        try {
+            received = port_.Read(answer);
+        } catch (...) {
+            MarkLineUnsettled();
+            throw;
+        }
         Notify(kNotifyReceive);
         LogExchange(answer.first(received), endpoint_, ExchangeDirection::Answer, target);
+        if (received < answer.size()) {
+            MarkLineUnsettled();
+        } else if (unsettled) {
+            // A whole answer on a line that owed an earlier one is taken only when it stands alone.
+            if (port_.DiscardUntilQuiet(QuietGuard(), platform::Deadline::After(kQuietLimit)) > 0)
+                throw platform::Exception(kLateAnswerText);
+            SetLineSettled();
+        }
         return static_cast<int32_t>(received);
+    } catch (const comprt::ELineLost& lost) {
+        // Nothing passes through a port whose device has gone: the channel is closed, and says so.
+        port_.Close();
+        Log(lost.Message(), target);
+        throw platform::Exception(lost.Message());
     } catch (...) {
         platform::RethrowAsException();
     }

@@ -24,6 +24,8 @@ struct TComPortChanelParams {
 // The channel over a local serial port (RS-232, or RS-485 through a converter). It has no
 // thread: a transaction runs on the caller's thread under the operation lock and blocks until
 // the answer is in, or throws ("COM-порт не открыт", "Прибор не отвечает" or a system error).
+// A port whose device goes away (an adapter unplugged) closes the channel: the transaction
+// logs and throws "COM-порт отключен", and IsOpen answers false from then on.
 class ComPortChanelHelper : public TChanelHelperBase {
 public:
     // With useRegistry false the settings start at their defaults and are never stored
@@ -37,17 +39,25 @@ public:
     // On any failure the port is closed, the settings are not stored and the device address
     // keeps its value.
     void Open(TInteractContainer* target) override;
+    // Returns at once whatever the time-outs: a transaction waiting on the port is woken first
+    // and ends with "COM-порт не открыт".
     void Close(TInteractContainer* target) override;
     bool IsOpen() override;
     // The first-byte time-out also bounds each write. Throws "COM-порт не открыт" when closed.
     void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
-    // Discards stale input, logs and writes the request, reads the answer, logs it.
+    // Discards stale input, logs and writes the request, reads the answer, logs it. While the
+    // line is unsettled it first waits for the line to fall quiet, and an answer followed at
+    // once by more bytes is refused with kLateAnswerText.
     int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                      TInteractContainer* target) override;
 
     TComPortChanelParams& Params() { return params_; }
     // The port's time-outs as set now (for inspection).
     comprt::CommTimeouts PortTimeouts() const { return port_.GetTimeouts(); }
+
+    // How long the line must stay silent to count as quiet: ten bytes' time at the speed,
+    // bounded both ways (adapters deliver bytes in bursts).
+    std::chrono::milliseconds QuietGuard() const;
 
 private:
     bool useRegistry_;

@@ -1,6 +1,7 @@
 #include "GprsThread.h"
 
 #include "Sysutil.h"
+#include "platform/ByteStream.h"
 #include "platform/Exceptions.h"
 #include "platform/SocketCore.h"
 
@@ -15,17 +16,11 @@ const char* const kGprsThreadStopText = "Завершение протока GPR
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+using platform::Deadline;
 using std::chrono::milliseconds;
 
 constexpr size_t kMaxReadsPerPass = 16;   // a flooding server cannot keep the loop from its queue
 constexpr milliseconds kIdleWait{1000};  // the idle wait is woken by new commands anyway
-
-int32_t RemainingMs(SteadyClock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<milliseconds>(deadline - SteadyClock::now()).count();
-    // Rounded up, so that a wait never ends a little before its deadline and spins.
-    return static_cast<int32_t>(std::clamp<long long>(left + 1, 0, INT32_MAX));
-}
 
 bool EchoAccepted(std::span<const uint8_t> sent, std::span<const uint8_t> answer)
 {
@@ -369,7 +364,7 @@ bool GprsClientSocketWrapper::Connect(const GprsConnectSettings& settings)
     }
     if (socket_->LastError() != EINPROGRESS)
         return true;
-    const WaitResult ready = WaitSocket(POLLOUT, SteadyClock::now() + milliseconds(timings_.connectMs));
+    const WaitResult ready = WaitSocket(POLLOUT, Deadline::After(milliseconds(timings_.connectMs)));
     if (ready == WaitResult::TimedOut) {
         ioError_ = ETIMEDOUT;
         return false;
@@ -400,11 +395,11 @@ void GprsClientSocketWrapper::DropConnection()
         queue_.NotifyChanged();
 }
 
-GprsClientSocketWrapper::WaitResult GprsClientSocketWrapper::WaitSocket(short events, TimePoint deadline)
+GprsClientSocketWrapper::WaitResult GprsClientSocketWrapper::WaitSocket(short events, const Deadline& deadline)
 {
     for (;;) {
         pollfd entries[2] = {{queue_.Wake().Handle(), POLLIN, 0}, {socket_ ? socket_->Handle() : -1, events, 0}};
-        const int result = ::poll(entries, 2, RemainingMs(deadline));
+        const int result = ::poll(entries, 2, deadline.RemainingMs());
         if (result < 0) {
             if (errno == EINTR)
                 continue;
@@ -418,32 +413,32 @@ GprsClientSocketWrapper::WaitResult GprsClientSocketWrapper::WaitSocket(short ev
         }
         if (entries[1].revents != 0)
             return WaitResult::Ready;   // an error or hang-up shows in the call that follows
-        if (SteadyClock::now() >= deadline)
+        if (deadline.Passed())
             return WaitResult::TimedOut;
     }
 }
 
 void GprsClientSocketWrapper::WaitForWork()
 {
-    auto deadline = SteadyClock::now() + kIdleWait;
+    Deadline deadline = Deadline::After(kIdleWait);
     {
         std::lock_guard lock(queue_.Mutex());
         if (queue_.Record().TakeNext(TGprsCommandInteract::kStateNew))
             return;
         if (const auto expiry = queue_.Record().NextExpiry(chanelTimeout_))
-            deadline = std::min(deadline, *expiry);
+            deadline = deadline.Earlier(Deadline(*expiry));
     }
     pollfd entries[2] = {{queue_.Wake().Handle(), POLLIN, 0}, {socket_ ? socket_->Handle() : -1, POLLIN, 0}};
-    if (::poll(entries, 2, RemainingMs(deadline)) > 0 && entries[0].revents != 0)
+    if (::poll(entries, 2, deadline.RemainingMs()) > 0 && entries[0].revents != 0)
         queue_.Wake().Clear();
 }
 
 void GprsClientSocketWrapper::Pause(milliseconds duration)
 {
-    const auto deadline = SteadyClock::now() + duration;
-    while (SteadyClock::now() < deadline) {
+    const Deadline deadline = Deadline::After(duration);
+    while (!deadline.Passed()) {
         pollfd entry{queue_.Wake().Handle(), POLLIN, 0};
-        if (::poll(&entry, 1, RemainingMs(deadline)) > 0) {
+        if (::poll(&entry, 1, deadline.RemainingMs()) > 0) {
             queue_.Wake().Clear();
             CheckAbort();
         }
@@ -452,7 +447,7 @@ void GprsClientSocketWrapper::Pause(milliseconds duration)
 
 bool GprsClientSocketWrapper::SendAll(std::span<const uint8_t> bytes)
 {
-    const auto deadline = SteadyClock::now() + milliseconds(timings_.answerMs);
+    const Deadline deadline = Deadline::After(milliseconds(timings_.answerMs));
     size_t position = 0;
     while (position < bytes.size()) {
         if (!socket_) {
@@ -480,26 +475,46 @@ bool GprsClientSocketWrapper::SendAll(std::span<const uint8_t> bytes)
     return true;
 }
 
+// The relay connection as the shared answer loop sees it: every wait also sees a stop request.
+class GprsClientSocketWrapper::Stream final : public platform::ByteStream {
+public:
+    explicit Stream(GprsClientSocketWrapper& connection) : connection_(connection) {}
+
+    Wait WaitReadable(const Deadline& deadline) override
+    {
+        if (!connection_.socket_)
+            return Wait::HungUp;
+        switch (connection_.WaitSocket(POLLIN, deadline)) {
+        case WaitResult::Ready: return Wait::Ready;
+        case WaitResult::TimedOut: return Wait::TimedOut;
+        default: return Wait::Failed;
+        }
+    }
+
+    ReadResult ReadSome(std::span<uint8_t> buffer) override
+    {
+        const int32_t received = connection_.socket_->Receive(buffer, 0);
+        if (received > 0)
+            return {Read::Data, static_cast<size_t>(received)};
+        if (received == 0)
+            return {Read::Closed};   // the server closed
+        const int error = connection_.socket_->LastError();
+        return {error == EAGAIN || error == EWOULDBLOCK || error == EINTR ? Read::Nothing : Read::Failed};
+    }
+
+    int Error() const override { return connection_.ioError_; }
+
+private:
+    GprsClientSocketWrapper& connection_;
+};
+
 size_t GprsClientSocketWrapper::ReceiveAnswer(std::span<uint8_t> buffer, int32_t firstMs, int32_t interMs)
 {
-    auto deadline = SteadyClock::now() + milliseconds(firstMs);
-    size_t total = 0;
-    while (total < buffer.size() && socket_) {
-        if (WaitSocket(POLLIN, deadline) != WaitResult::Ready)
-            break;
-        const int32_t received = socket_->Receive(buffer.subspan(total), 0);
-        if (received > 0) {
-            total += static_cast<size_t>(received);
-            deadline = SteadyClock::now() + milliseconds(interMs);
-            continue;
-        }
-        if (received == 0)
-            break;   // the server closed
-        const int error = socket_->LastError();
-        if (error != EAGAIN && error != EWOULDBLOCK && error != EINTR)
-            break;
-    }
-    return total;
+    platform::AnswerWaits waits;
+    waits.firstByte = milliseconds(std::max(firstMs, 0));
+    waits.interByte = milliseconds(std::max(interMs, 0));
+    Stream stream(*this);
+    return platform::ReceiveAnswer(stream, buffer, waits).count;
 }
 
 bool GprsClientSocketWrapper::HandshakeStep(uint64_t id, const char* tryText, std::span<const uint8_t> message,
@@ -576,10 +591,10 @@ bool GprsClientSocketWrapper::ActivateExchange(uint64_t id)
         if (EchoAccepted(gprs::kActivation, std::span<const uint8_t>(receiveBuffer_).first(received)))
             return true;
     }
-    // A server that never confirmed the activation forwards nothing: the open has failed.
-    LogToCommand(id, "Не удалось активировать начало обмена прибора");
-    SetCommandError(id, kGprsResultLost);
-    return false;
+    // Relay servers are known to forward packets without confirming the activation: the
+    // connection counts as open all the same, and the log says that no echo came.
+    LogToCommand(id, "Сервер не подтвердил активацию начала обмена прибора");
+    return true;
 }
 
 bool GprsClientSocketWrapper::OpenSession(uint64_t id, const std::optional<GprsConnectSettings>& settings)

@@ -2,6 +2,7 @@
 
 #include "GprsProtocol.h"
 #include "Interact.h"
+#include "platform/Deadline.h"
 #include "platform/WakeEvent.h"
 
 #include <array>
@@ -199,6 +200,7 @@ public:
     bool QueryServerVersion(uint64_t id);
     bool SendClientInfo(uint64_t id);
     bool AssociateDevice(uint64_t id, const std::optional<GprsConnectSettings>& settings);
+    // Never fails: a server that does not echo the activation still counts as connected.
     bool ActivateExchange(uint64_t id);
     bool OpenSession(uint64_t id, const std::optional<GprsConnectSettings>& settings);
     bool SendData(uint64_t id, std::span<const uint8_t> request);
@@ -209,13 +211,13 @@ public:
 
 private:
     enum class WaitResult { Ready, TimedOut, Failed };
-    using TimePoint = std::chrono::steady_clock::time_point;
+    class Stream;
 
     void OpenConnection(uint64_t id, const GprsConnectSettings& settings);
     bool Connect(const GprsConnectSettings& settings);
     // Ends the connection; sent commands end with result 3 at once.
     void DropConnection();
-    WaitResult WaitSocket(short events, TimePoint deadline);
+    WaitResult WaitSocket(short events, const platform::Deadline& deadline);
     void WaitForWork();
     void Pause(std::chrono::milliseconds duration);
     bool SendAll(std::span<const uint8_t> bytes);

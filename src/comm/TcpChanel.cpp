@@ -9,7 +9,13 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 const char* const kPeerClosed = "Соединение закрыто удаленной стороной";
+const char* const kChanelClosed = "Канал не открыт";
+constexpr auto kQuietGuard = 50ms;     // silence that makes the line quiet (a gateway sends in bursts)
+constexpr auto kQuietLimit = 1000ms;   // a line that never falls silent holds a request no longer
+
 } // namespace
 
 void TTcpChanelParams::Load(platform::RegistryStore& store)
@@ -63,8 +69,12 @@ void TcpChanelHelper::Open(TInteractContainer* target)
         if (!socket->Open(0, "0", SOCK_STREAM, IPPROTO_TCP) ||
             !socket->ConnectByName(params_.TcpAddress, params_.TcpPort))
             throw platform::Exception(SocketErrorText(socket->LastError()));
-        socket_ = std::move(socket);
+        {
+            std::lock_guard guard(socketMutex_);
+            socket_ = std::move(socket);
+        }
         open_.store(true);
+        SetLineSettled();
         endpoint_ = params_.TcpAddress + ":" + std::to_string(params_.TcpPort);
         SetDeviceAddress(params_.NetAddr);
         if (useRegistry_) {
@@ -78,12 +88,27 @@ void TcpChanelHelper::Open(TInteractContainer* target)
 
 void TcpChanelHelper::Close(TInteractContainer*)
 {
+    {
+        // A transaction holds the operation lock for as long as it waits: wake it first.
+        std::lock_guard guard(socketMutex_);
+        if (socket_) {
+            closing_.store(true);
+            socket_->Shutdown();
+        }
+    }
     std::lock_guard lock(operationLock_);
+    DropSocket();
+}
+
+void TcpChanelHelper::DropSocket()
+{
+    std::lock_guard guard(socketMutex_);
     open_.store(false);
     if (socket_) {
         socket_->Close();
         socket_.reset();
     }
+    closing_.store(false);
 }
 
 bool TcpChanelHelper::IsOpen()
@@ -112,18 +137,44 @@ int32_t TcpChanelHelper::Transact(std::span<const uint8_t> request, std::span<ui
     std::lock_guard lock(operationLock_);
     if (!socket_)
         return 0;
+    const bool unsettled = LineUnsettled();
     socket_->DrainInput();
+    if (unsettled)
+        socket_->DiscardUntilQuiet(kQuietGuard, platform::Deadline::After(kQuietLimit));
     LogExchange(request, endpoint_, ExchangeDirection::Request, target);
     Notify(kNotifyTransmit);
     int32_t received = -1;
-    if (!socket_->PeerClosed()) {
+    if (!socket_->PeerClosed() && !closing_.load()) {
         socket_->Send(request, 0);
         received = socket_->Receive(answer, 0);
     }
     Notify(kNotifyReceive);
     LogExchange(answer.first(received > 0 ? static_cast<size_t>(received) : 0), endpoint_,
                 ExchangeDirection::Answer, target);
-    if (received < 0 && socket_->PeerClosed())
+    bool late = false;
+    if (received >= 0 && static_cast<size_t>(received) < answer.size()) {
+        MarkLineUnsettled();
+    } else if (received > 0 && unsettled && !closing_.load()) {
+        // A whole answer on a line that owed an earlier one is taken only when it stands alone.
+        late = socket_->DiscardUntilQuiet(kQuietGuard, platform::Deadline::After(kQuietLimit)) > 0;
+        if (!late)
+            SetLineSettled();
+    } else if (received < 0) {
+        MarkLineUnsettled();
+    }
+    if (closing_.load()) {
+        Log(kChanelClosed, target);
+        return -1;
+    }
+    if (socket_->PeerClosed()) {
+        // The gateway has gone: nothing will pass any more, so the channel closes.
         Log(kPeerClosed, target);
+        DropSocket();
+        return received;
+    }
+    if (late) {
+        Log(kLateAnswerText, target);
+        return -1;
+    }
     return received;
 }

@@ -4,7 +4,9 @@
 #include "platform/RegistryStore.h"
 #include "platform/SocketCore.h"
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,9 @@ struct TTcpChanelParams {
 // The channel "TCP / IP (прозрачный канал)": a TCP connection to a serial gateway that
 // passes RTU frames unchanged. A transaction runs on the caller's thread under the operation
 // lock; it throws nothing and returns -1 when no answer byte came (the caller's answer check
-// rejects that). Only Open throws.
+// rejects that). Only Open throws. A connection the gateway ends closes the channel: the
+// transaction that finds it so logs "Соединение закрыто удаленной стороной", and IsOpen
+// answers false from then on.
 class TcpChanelHelper : public TChanelHelperBase {
 public:
     static constexpr int32_t kConnectWaitMs = 5000;
@@ -48,12 +52,16 @@ public:
     // Connects with the settings (closing a connection already open first). On failure the
     // channel is closed, nothing is stored, and the message is "Ошибка - <code> \"<text>\"".
     void Open(TInteractContainer* target) override;
+    // Returns at once whatever the time-outs: a transaction waiting on the socket is woken
+    // first and ends with -1, logging "Канал не открыт".
     void Close(TInteractContainer* target) override;
     bool IsOpen() override;
     // The socket waits become first-byte + TcpTimeout and inter-byte + 50 ms.
     void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
     // Drops stale input first, so that a late answer to an earlier request is never taken for
-    // this one. A connection the peer has ended gives -1 at once and logs why.
+    // this one; while the line is unsettled it also waits for the line to fall quiet, and an
+    // answer followed at once by more bytes is refused (logged kLateAnswerText, -1). A
+    // connection the peer has ended gives -1 at once and closes the channel.
     int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                      TInteractContainer* target) override;
 
@@ -62,9 +70,17 @@ public:
     std::pair<int32_t, int32_t> SocketWaits();
 
 private:
+    // Ends the connection; with the operation lock held.
+    void DropSocket();
+
     bool useRegistry_;
     TTcpChanelParams params_;
-    std::unique_ptr<TSyncSocket> socket_;   // set exactly while the channel is open
+    // Set exactly while the channel is open. Replaced only with both the operation lock and
+    // socketMutex_ held; read with either, so Close can wake a transaction without the
+    // operation lock.
+    std::unique_ptr<TSyncSocket> socket_;
+    std::mutex socketMutex_;
     std::atomic<bool> open_{false};         // mirrors socket_ for IsOpen without the lock
+    std::atomic<bool> closing_{false};      // Close has woken the socket; the transaction stops
     std::string endpoint_;                  // "host:port" of the open connection
 };

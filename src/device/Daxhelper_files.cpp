@@ -4,6 +4,7 @@
 
 #include "comm/Modbus.h"
 #include "comm/Sysutil.h"
+#include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
 
@@ -11,17 +12,9 @@
 #include <bitset>
 #include <cstring>
 #include <ctime>
-#include <stdexcept>
+#include <type_traits>
 
-namespace dax {
-const char* const kBadHeaderText = "Неправильный заголовок файла";
-const char* const kBadFileVersionText = "Неизвестная версия файла";
-const char* const kBadDataLengthText = "Неверная длина данных в файле";
-const char* const kBadIdentificationText = "Неизвестный формат идентификационных параметров";
-const char* const kRepeatedSectionText = "Повторяющийся раздел в файле";
-const char* const kRepeatedGroupText = "Повторяющаяся группа в конфигурации";
-const char* const kTooManyRecordsText = "Слишком много записей для сохранения в файле";
-} // namespace dax
+using namespace dax_namespace;
 
 namespace {
 
@@ -38,61 +31,37 @@ constexpr uint16_t kHoldingImageSection = 3;
 constexpr uint16_t kInputImageSection = 4;
 constexpr uint16_t kIdentificationSize = 10;
 
-struct RecordSection {
-    uint16_t type;
-    uint16_t recordSize;
-    const char* wrongSizeWarning;
-};
-
-// In the order of the record types (hour, day, month, total day, total month, two journals).
-constexpr RecordSection kRecordSections[dax::kRecordTypeCount] = {
-    {16, 256, "Неправильная длина страницы часового архива"},
-    {17, 256, "Неправильная длина страницы суточного архива"},
-    {18, 256, "Неправильная длина страницы месячного архива"},
-    {19, 256, "Неправильная длина страницы итогового суточного архива"},
-    {20, 256, "Неправильная длина страницы итогового месячного архива"},
-    {32, 16, "Неправильная длина страницы журнала НС"},
-    {33, 16, "Неправильная длина страницы журнала оператора"},
-};
+// The section of each record type; its records have the type's size (RecordSizeOfType).
+constexpr std::array<uint16_t, kRecordTypeCount> kRecordSections = {16, 17, 18, 19, 20, 32, 33};
 
 struct ConfigBlock {
     int32_t first;
     int32_t count;
 };
 
-const std::initializer_list<ConfigBlock> kConfigGroups[dax::kConfigGroupCount] = {
-    {{40179, 16}},                            // 0 "Общие параметры"
-    {{40079, 10}, {40126, 3}},                // 1 "Конфигурация ТС1"
-    {{40097, 21}},                            // 2 "Реакции ТС1"
-    {{40129, 10}},                            // 3 "Конфигурация ТС2"
-    {{40147, 21}},                            // 4 "Реакции ТС2"
-    {{40203, 11}},                            // 5 "Конфигурация ХВС"
-    {{40222, 78}},                            // 6 "Каналы V"
-    {{40300, 4}},                             // 7 "Фильтр расхода"
-    {{40304, 32}},                            // 8 "Каналы t,P"
-    {},                                       // 9 "Входы/Выход"
-    {{40356, 6}},                             // 10 "Интерфейсы.ЖКИ"
-    {{40365, 4}},                             // 11 "Интерфейсы.Порт 1"
-    {{40369, 4}},                             // 12 "Интерфейсы.Порт 2"
-    {{40385, 10}},                            // 13 "Интерфейсы.SMS"
-    {{40399, 4}},                             // 14 "Входящий звонок"
-    {{40407, 50}},                            // 15 "Интернет (GPRS)"
-    {{40461, 24}, {40485, 32}, {40517, 64}},  // 16 "Конфигурация сигналов"
-    {{40581, 16}},                            // 17 "Конфигурация событий"
-    {{40015, 6}},                             // 18 "Установка пароля"
-    {{40011, 4}},                             // 19 "Ввод пароля"
+// The register blocks of each configuration group, named by kConfigGroupNames.
+const std::initializer_list<ConfigBlock> kConfigGroups[kConfigGroupCount] = {
+    {{40179, 16}},
+    {{40079, 10}, {40126, 3}},
+    {{40097, 21}},
+    {{40129, 10}},
+    {{40147, 21}},
+    {{40203, 11}},
+    {{40222, 78}},
+    {{40300, 4}},
+    {{40304, 32}},
+    {},
+    {{40356, 6}},
+    {{40365, 4}},
+    {{40369, 4}},
+    {{40385, 10}},
+    {{40399, 4}},
+    {{40407, 50}},
+    {{40461, 24}, {40485, 32}, {40517, 64}},
+    {{40581, 16}},
+    {{40015, 6}},
+    {{40011, 4}},
 };
-
-void PutLe16(std::vector<uint8_t>& out, uint16_t value)
-{
-    out.push_back(static_cast<uint8_t>(value & 0xFF));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-uint16_t Le16(std::span<const uint8_t> bytes, size_t offset)
-{
-    return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
 
 void PutHeader(std::vector<uint8_t>& out, const char* magic, size_t entries)
 {
@@ -103,33 +72,130 @@ void PutHeader(std::vector<uint8_t>& out, const char* magic, size_t entries)
 
 void PutEntry(std::vector<uint8_t>& out, uint16_t type, uint16_t recordSize, uint16_t count)
 {
-    PutLe16(out, type);
-    PutLe16(out, recordSize);
-    PutLe16(out, count);
+    platform::AppendLittleEndian(out, type);
+    platform::AppendLittleEndian(out, recordSize);
+    platform::AppendLittleEndian(out, count);
+}
+
+// The bytes of a record vector as they are stored: records are plain 256- or 16-byte blocks.
+template <typename Record>
+std::span<const uint8_t> RecordBytes(const std::vector<Record>& records)
+{
+    static_assert(std::is_trivially_copyable_v<Record> && sizeof(Record) == sizeof(Record{}.bytes));
+    return {reinterpret_cast<const uint8_t*>(records.data()), records.size() * sizeof(Record)};
 }
 
 template <typename Record>
-void PutRecords(std::vector<uint8_t>& out, const std::vector<Record>& records)
+std::span<uint8_t> RecordBytes(std::vector<Record>& records)
 {
-    for (const auto& record : records)
-        out.insert(out.end(), record.bytes.begin(), record.bytes.end());
-}
-
-template <typename Record>
-void TakeRecords(std::vector<Record>& records, std::span<const uint8_t> section, size_t count)
-{
-    constexpr size_t size = sizeof(Record{}.bytes);
-    records.reserve(records.size() + count);
-    for (size_t i = 0; i < count; ++i) {
-        Record record;
-        std::memcpy(record.bytes.data(), section.data() + i * size, size);
-        records.push_back(record);
-    }
+    static_assert(std::is_trivially_copyable_v<Record> && sizeof(Record) == sizeof(Record{}.bytes));
+    return {reinterpret_cast<uint8_t*>(records.data()), records.size() * sizeof(Record)};
 }
 
 std::string VersionText(uint8_t major, uint8_t minor)
 {
     return FormatText("%u.%u", unsigned{major}, unsigned{minor});
+}
+
+} // namespace
+
+// Where a data file is read from: in order, its size known in advance.
+class DaxHelper::DataFileSource {
+public:
+    virtual ~DataFileSource() = default;
+    virtual uint64_t Size() const = 0;
+    // The next buffer.size() bytes; false when the source ended first.
+    virtual bool Read(std::span<uint8_t> buffer) = 0;
+
+    // Reads and drops the next count bytes; false when the source ended first.
+    bool Skip(uint64_t count)
+    {
+        std::array<uint8_t, 64 * 1024> scrap;
+        while (count > 0) {
+            const size_t chunk = static_cast<size_t>(std::min<uint64_t>(count, scrap.size()));
+            if (!Read(std::span<uint8_t>(scrap).first(chunk)))
+                return false;
+            count -= chunk;
+        }
+        return true;
+    }
+};
+
+namespace {
+
+class ByteSource final : public DaxHelper::DataFileSource {
+public:
+    explicit ByteSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    bool Read(std::span<uint8_t> buffer) override
+    {
+        if (buffer.size() > bytes_.size() - position_)
+            return false;
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), buffer.size(), buffer.begin());
+        position_ += buffer.size();
+        return true;
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+    size_t position_ = 0;
+};
+
+class FileSource final : public DaxHelper::DataFileSource {
+public:
+    explicit FileSource(const std::string& fileName) : file_(fileName) {}
+    uint64_t Size() const override { return file_.Size(); }
+    bool Read(std::span<uint8_t> buffer) override { return file_.Read(buffer) == buffer.size(); }
+
+private:
+    platform::InputFile file_;
+};
+
+// Reads exactly what the directory promised; a source that ends early has changed under us.
+void ReadSection(DaxHelper::DataFileSource& source, std::span<uint8_t> buffer)
+{
+    if (!source.Read(buffer))
+        throw platform::Exception(kBadDataLengthText);
+}
+
+void SkipSection(DaxHelper::DataFileSource& source, uint64_t count)
+{
+    if (!source.Skip(count))
+        throw platform::Exception(kBadDataLengthText);
+}
+
+struct DirectoryEntry {
+    uint16_t type;
+    uint16_t recordSize;
+    uint16_t count;
+    size_t Size() const { return size_t{recordSize} * count; }
+};
+
+// Header and directory, with every check that the sizes allow before a section is read.
+std::vector<DirectoryEntry> ReadDirectory(DaxHelper::DataFileSource& source)
+{
+    std::array<uint8_t, kHeaderSize> header{};
+    if (source.Size() < kHeaderSize || !source.Read(header) || std::memcmp(header.data(), kDataMagic, kMagicSize) != 0)
+        throw platform::Exception(kBadHeaderText);
+    if (header[6] != kFormatVersion)
+        throw platform::Exception(kBadFileVersionText);
+    const size_t entries = header[7];
+    const uint64_t sectionsStart = kHeaderSize + kEntrySize * entries;
+    std::vector<uint8_t> bytes(kEntrySize * entries);
+    if (source.Size() < sectionsStart || !source.Read(bytes))
+        throw platform::Exception(kBadDataLengthText);
+    std::vector<DirectoryEntry> directory;
+    uint64_t total = 0;
+    for (size_t e = 0; e < entries; ++e) {
+        const size_t at = kEntrySize * e;
+        directory.push_back({platform::ReadLittleEndian<uint16_t>(bytes, at),
+                             platform::ReadLittleEndian<uint16_t>(bytes, at + 2),
+                             platform::ReadLittleEndian<uint16_t>(bytes, at + 4)});
+        total += directory.back().Size();
+    }
+    if (source.Size() - sectionsStart != total)
+        throw platform::Exception(kBadDataLengthText);
+    return directory;
 }
 
 } // namespace
@@ -140,183 +206,191 @@ struct DaxHelper::LoadedDataFile {
     int32_t model = -1;
     std::string modelText;
     std::array<uint8_t, 4> version{};
-    std::array<uint8_t, dax::kInputImageSize> input{};
-    std::array<uint8_t, dax::kHoldingImageSize> holding{};
-    std::vector<dax_namespace::ArchiveStruct> hour, day, month;
-    std::vector<dax_namespace::TotalArchiveStruct> totalDay, totalMonth;
-    std::vector<dax_namespace::JournalStruct> notStaff, operatorJournal;
+    std::array<uint8_t, kInputImageSize> input{};
+    std::array<uint8_t, kHoldingImageSize> holding{};
+    RecordVectors records;
     std::vector<std::string> warnings;
+
+    // The vector of record type t (0 to 6) as bytes, after making room for count records.
+    std::span<uint8_t> MakeRoom(uint32_t t, size_t count)
+    {
+        std::span<uint8_t> bytes;
+        ForEachRecordTypeIndex([&](auto type) {
+            if (type == t) {
+                std::get<type>(records).resize(count);
+                bytes = RecordBytes(std::get<type>(records));
+            }
+        });
+        return bytes;
+    }
 };
+
+// The header, directory, identification and images: everything but the records, which are
+// written straight from their vectors. With ImageMutex held.
+std::vector<uint8_t> DaxHelper::DataFileHead(std::array<std::span<const uint8_t>, kRecordTypeCount>& records) const
+{
+    ForEachRecordType(*this, [&](auto type, const auto& vector, const auto&) { records[type] = RecordBytes(vector); });
+    size_t counts[kRecordTypeCount];
+    size_t sectionsWithRecords = 0;
+    for (uint32_t t = 0; t < kRecordTypeCount; ++t) {
+        counts[t] = records[t].size() / RecordSizeOfType(t);
+        if (counts[t] > 0xFFFF)
+            throw platform::Exception(kTooManyRecordsText);
+        sectionsWithRecords += counts[t] != 0;
+    }
+    // An instrument that was not identified gets no identification section, so that a file
+    // of it never claims a model.
+    const bool identification = identified_ && (model_ == 0 || model_ == 1);
+
+    std::vector<uint8_t> out;
+    const size_t sections = 2 + (identification ? 1 : 0) + sectionsWithRecords;
+    PutHeader(out, kDataMagic, sections);
+    if (identification)
+        PutEntry(out, kIdentificationSection, kIdentificationSize, 1);
+    PutEntry(out, kInputImageSection, 2, kInputRegisterCount);
+    PutEntry(out, kHoldingImageSection, 2, kHoldingRegisterCount);
+    for (uint32_t t = 0; t < kRecordTypeCount; ++t)
+        if (counts[t] != 0)
+            PutEntry(out, kRecordSections[t], static_cast<uint16_t>(RecordSizeOfType(t)), static_cast<uint16_t>(counts[t]));
+    if (identification) {
+        const char* model = model_ == 0 ? "DAX-01" : "DAX-02";
+        out.insert(out.end(), model, model + 6);
+        out.insert(out.end(), version_.begin(), version_.end());
+    }
+    out.insert(out.end(), InputRegisterImage.begin(), InputRegisterImage.end());
+    out.insert(out.end(), HoldingRegisterImage.begin(), HoldingRegisterImage.end());
+    return out;
+}
 
 std::vector<uint8_t> DaxHelper::DataFileBytes() const
 {
     std::lock_guard lock(ImageMutex);
-    const size_t counts[dax::kRecordTypeCount] = {HourArchive.size(),     DayArchive.size(),
-                                                  MonthArchive.size(),    TotalDayArchive.size(),
-                                                  TotalMonthArchive.size(), NotStaffJournal.size(),
-                                                  OperatorJournal.size()};
-    size_t records = 0;
-    for (const size_t count : counts) {
-        if (count > 0xFFFF)
-            throw platform::Exception(dax::kTooManyRecordsText);
-        records += count != 0;
-    }
-    // An instrument that was not identified gets no identification section, so that a file
-    // of it never claims a model.
-    const bool identification = Identified_ && (Model_ == 0 || Model_ == 1);
-
-    std::vector<uint8_t> out;
-    const size_t sections = 2 + (identification ? 1 : 0) + records;
-    PutHeader(out, kDataMagic, sections);
-    if (identification)
-        PutEntry(out, kIdentificationSection, kIdentificationSize, 1);
-    PutEntry(out, kInputImageSection, 2, dax::kInputRegisterCount);
-    PutEntry(out, kHoldingImageSection, 2, dax::kHoldingRegisterCount);
-    for (size_t t = 0; t < dax::kRecordTypeCount; ++t)
-        if (counts[t] != 0)
-            PutEntry(out, kRecordSections[t].type, kRecordSections[t].recordSize, static_cast<uint16_t>(counts[t]));
-    if (identification) {
-        const char* model = Model_ == 0 ? "DAX-01" : "DAX-02";
-        out.insert(out.end(), model, model + 6);
-        out.insert(out.end(), Version_.begin(), Version_.end());
-    }
-    out.insert(out.end(), InputRegisterImage.begin(), InputRegisterImage.end());
-    out.insert(out.end(), HoldingRegisterImage.begin(), HoldingRegisterImage.end());
-    PutRecords(out, HourArchive);
-    PutRecords(out, DayArchive);
-    PutRecords(out, MonthArchive);
-    PutRecords(out, TotalDayArchive);
-    PutRecords(out, TotalMonthArchive);
-    PutRecords(out, NotStaffJournal);
-    PutRecords(out, OperatorJournal);
+    std::array<std::span<const uint8_t>, kRecordTypeCount> records;
+    std::vector<uint8_t> out = DataFileHead(records);
+    for (const auto& section : records)
+        out.insert(out.end(), section.begin(), section.end());
     return out;
 }
 
 void DaxHelper::SaveDataFile(const std::string& fileName) const
 {
-    const std::vector<uint8_t> bytes = DataFileBytes();
-    platform::WriteFileAtomically(fileName, bytes);
+    // The records go to the file straight from their vectors: a large file is never copied
+    // in memory. The image mutex keeps them as they are until the file is complete.
+    std::lock_guard lock(ImageMutex);
+    std::array<std::span<const uint8_t>, kRecordTypeCount> records;
+    const std::vector<uint8_t> head = DataFileHead(records);
+    std::vector<std::span<const uint8_t>> pieces{head};
+    pieces.insert(pieces.end(), records.begin(), records.end());
+    platform::WriteFileAtomically(fileName, pieces);
 }
 
 void DaxHelper::LoadDataFileBytes(std::span<const uint8_t> bytes)
 {
-    LoadedDataFile loaded = ParseDataFile(bytes);
-    {
-        std::lock_guard lock(ImageMutex);
-        Identified_ = loaded.identified;
-        Model_ = loaded.model;
-        ModelText_ = loaded.modelText;
-        Version_ = loaded.version;
-        if (loaded.identified) {
-            FirmwareVersionText_ = VersionText(Version_[2], Version_[3]);
-            ModificationText_ = VersionText(Version_[0], Version_[1]);
-        } else {
-            FirmwareVersionText_.clear();
-            ModificationText_.clear();
-        }
-        InputRegisterImage = loaded.input;
-        HoldingRegisterImage = loaded.holding;
-        HourArchive.swap(loaded.hour);
-        DayArchive.swap(loaded.day);
-        MonthArchive.swap(loaded.month);
-        TotalDayArchive.swap(loaded.totalDay);
-        TotalMonthArchive.swap(loaded.totalMonth);
-        NotStaffJournal.swap(loaded.notStaff);
-        OperatorJournal.swap(loaded.operatorJournal);
-    }
-    for (const auto& warning : loaded.warnings)
-        Print(warning, nullptr);
+    ByteSource source(bytes);
+    ApplyDataFile(ParseDataFile(source));
 }
 
 void DaxHelper::LoadDataFile(const std::string& fileName)
 {
-    std::vector<uint8_t> bytes;
-    if (!platform::ReadFileBytes(fileName, dax::kMaxDataFileSize, bytes))
-        throw platform::Exception(dax::kBadDataLengthText);
-    LoadDataFileBytes(bytes);
+    FileSource source(fileName);
+    if (source.Size() > kMaxDataFileSize)
+        throw platform::Exception(kBadDataLengthText);
+    ApplyDataFile(ParseDataFile(source));
 }
 
-DaxHelper::LoadedDataFile DaxHelper::ParseDataFile(std::span<const uint8_t> bytes)
+void DaxHelper::ApplyDataFile(LoadedDataFile&& loaded)
 {
-    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kDataMagic, kMagicSize) != 0)
-        throw platform::Exception(dax::kBadHeaderText);
-    if (bytes[6] != kFormatVersion)
-        throw platform::Exception(dax::kBadFileVersionText);
-    const size_t entries = bytes[7];
-    const size_t sectionsStart = kHeaderSize + kEntrySize * entries;
-    if (bytes.size() < sectionsStart)
-        throw platform::Exception(dax::kBadDataLengthText);
-    uint64_t total = 0;
-    for (size_t e = 0; e < entries; ++e) {
-        const size_t at = kHeaderSize + kEntrySize * e;
-        total += uint64_t{Le16(bytes, at + 2)} * Le16(bytes, at + 4);
+    {
+        std::lock_guard lock(ImageMutex);
+        identified_ = loaded.identified;
+        model_ = loaded.model;
+        modelText_ = loaded.modelText;
+        version_ = loaded.version;
+        if (loaded.identified) {
+            firmwareVersionText_ = VersionText(version_[2], version_[3]);
+            modificationText_ = VersionText(version_[0], version_[1]);
+        } else {
+            firmwareVersionText_.clear();
+            modificationText_.clear();
+        }
+        InputRegisterImage = loaded.input;
+        HoldingRegisterImage = loaded.holding;
+        ForEachRecordType(*this, [&](auto type, auto& vector, auto&) { vector.swap(std::get<type>(loaded.records)); });
     }
-    if (bytes.size() - sectionsStart != total)
-        throw platform::Exception(dax::kBadDataLengthText);
+    // The state that was replaced is freed here, outside the image mutex.
+    for (const auto& warning : loaded.warnings)
+        Print(warning, nullptr);
+}
 
+DaxHelper::LoadedDataFile DaxHelper::ParseDataFile(DataFileSource& source)
+{
+    const std::vector<DirectoryEntry> directory = ReadDirectory(source);
     LoadedDataFile loaded;
     std::bitset<0x10000> seen;
-    size_t offset = sectionsStart;
-    for (size_t e = 0; e < entries; ++e) {
-        const size_t at = kHeaderSize + kEntrySize * e;
-        const uint16_t type = Le16(bytes, at);
-        const uint16_t recordSize = Le16(bytes, at + 2);
-        const uint16_t count = Le16(bytes, at + 4);
-        const size_t size = size_t{recordSize} * count;
-        const std::span<const uint8_t> section = bytes.subspan(offset, size);
-        offset += size;
+    for (const DirectoryEntry& entry : directory) {
+        const auto recordSection = std::find(kRecordSections.begin(), kRecordSections.end(), entry.type);
+        const uint32_t recordType = static_cast<uint32_t>(recordSection - kRecordSections.begin());
+        const bool known = entry.type == kIdentificationSection || entry.type == kInputImageSection ||
+                           entry.type == kHoldingImageSection || recordSection != kRecordSections.end();
+        if (!known) {
+            // Not this system's section, or one whose type was damaged: what it held is not
+            // loaded, and the user is told.
+            loaded.warnings.push_back(FormatText(kUnknownSectionFormat, unsigned{entry.type},
+                                                 static_cast<unsigned>(entry.Size())));
+            SkipSection(source, entry.Size());
+            continue;
+        }
+        if (seen[entry.type])
+            throw platform::Exception(kRepeatedSectionText);
+        seen[entry.type] = true;
 
-        const auto recordType = std::find_if(std::begin(kRecordSections), std::end(kRecordSections),
-                                             [type](const RecordSection& s) { return s.type == type; });
-        const bool known = type == kIdentificationSection || type == kInputImageSection ||
-                           type == kHoldingImageSection || recordType != std::end(kRecordSections);
-        if (!known)
-            continue; // sections of other kinds are not this system's: skipped
-        if (seen[type])
-            throw platform::Exception(dax::kRepeatedSectionText);
-        seen[type] = true;
-
-        if (type == kIdentificationSection) {
-            if (size != kIdentificationSize || count != 1)
-                throw platform::Exception(dax::kBadIdentificationText);
-            const std::string_view model(reinterpret_cast<const char*>(section.data()), 6);
-            if (model == "DAX-01") {
-                loaded.model = 0;
-                loaded.modelText = "Dax-01";
-            } else if (model == "DAX-02") {
-                loaded.model = 1;
-                loaded.modelText = "Dax-02";
-            } else {
-                throw platform::Exception(dax::kUnknownModificationText);
-            }
-            loaded.identified = true;
-            std::copy_n(section.begin() + 6, 4, loaded.version.begin());
-            if (loaded.version[2] > 1)
-                throw platform::Exception(dax::kUnknownVersionText);
-            if (loaded.version[3] > 3)
-                loaded.warnings.emplace_back(dax::kUnknownVersionText);
-        } else if (type == kInputImageSection || type == kHoldingImageSection) {
-            const bool input = type == kInputImageSection;
-            const std::span<uint8_t> image = input ? std::span<uint8_t>(loaded.input) : std::span<uint8_t>(loaded.holding);
-            if (size < image.size())
-                loaded.warnings.emplace_back(input ? "Не полные данные текущих параметров"
-                                                   : "Не полные данные настроечных параметров");
-            std::copy_n(section.begin(), std::min(size, image.size()), image.begin());
-        } else if (recordSize != recordType->recordSize) {
-            loaded.warnings.emplace_back(recordType->wrongSizeWarning);
+        if (entry.type == kIdentificationSection)
+            ReadIdentificationSection(source, entry.Size(), entry.count, loaded);
+        else if (entry.type == kInputImageSection || entry.type == kHoldingImageSection)
+            ReadImageSection(source, entry.type == kInputImageSection, entry.Size(), loaded);
+        else if (entry.recordSize != RecordSizeOfType(recordType)) {
+            loaded.warnings.emplace_back(kWrongRecordSizeTexts[recordType]);
+            SkipSection(source, entry.Size());
         } else {
-            switch (recordType - std::begin(kRecordSections)) {
-            case 0: TakeRecords(loaded.hour, section, count); break;
-            case 1: TakeRecords(loaded.day, section, count); break;
-            case 2: TakeRecords(loaded.month, section, count); break;
-            case 3: TakeRecords(loaded.totalDay, section, count); break;
-            case 4: TakeRecords(loaded.totalMonth, section, count); break;
-            case 5: TakeRecords(loaded.notStaff, section, count); break;
-            default: TakeRecords(loaded.operatorJournal, section, count); break;
-            }
+            ReadSection(source, loaded.MakeRoom(recordType, entry.count));
         }
     }
     return loaded;
+}
+
+void DaxHelper::ReadIdentificationSection(DataFileSource& source, size_t size, uint16_t count,
+                                          LoadedDataFile& loaded)
+{
+    if (size != kIdentificationSize || count != 1)
+        throw platform::Exception(kBadIdentificationText);
+    std::array<uint8_t, kIdentificationSize> section{};
+    ReadSection(source, section);
+    const std::string_view model(reinterpret_cast<const char*>(section.data()), 6);
+    if (model == "DAX-01") {
+        loaded.model = 0;
+        loaded.modelText = "Dax-01";
+    } else if (model == "DAX-02") {
+        loaded.model = 1;
+        loaded.modelText = "Dax-02";
+    } else {
+        throw platform::Exception(kUnknownModificationText);
+    }
+    loaded.identified = true;
+    std::copy_n(section.begin() + 6, 4, loaded.version.begin());
+    if (loaded.version[2] > 1)
+        throw platform::Exception(kUnknownVersionText);
+    if (loaded.version[3] > 3)
+        loaded.warnings.emplace_back(kUnknownVersionText);
+}
+
+void DaxHelper::ReadImageSection(DataFileSource& source, bool input, size_t size, LoadedDataFile& loaded)
+{
+    const std::span<uint8_t> image = input ? std::span<uint8_t>(loaded.input) : std::span<uint8_t>(loaded.holding);
+    if (size < image.size())
+        loaded.warnings.emplace_back(input ? kShortInputImageText : kShortHoldingImageText);
+    ReadSection(source, image.first(std::min(size, image.size())));
+    if (size > image.size())
+        SkipSection(source, size - image.size());
 }
 
 std::string DaxHelper::DataFileName(const std::tm& localTime) const
@@ -325,11 +399,8 @@ std::string DaxHelper::DataFileName(const std::tm& localTime) const
     uint32_t serial = 0;
     {
         std::lock_guard lock(ImageMutex);
-        model = Model_;
-        // Holding registers 40037 and 40038, high word first.
-        const size_t at = 2 * (40037 - dax::kFirstHoldingRegister);
-        serial = (uint32_t{HoldingRegisterImage[at]} << 24) | (uint32_t{HoldingRegisterImage[at + 1]} << 16) |
-                 (uint32_t{HoldingRegisterImage[at + 2]} << 8) | HoldingRegisterImage[at + 3];
+        model = model_;
+        serial = HoldingRegisterPair(HoldingRegisterImage, kSerialNumberRegister);
     }
     return FormatText("DAX-0%d_%05u_%02d%02d%02d_%02d%02d%02d.daxdat", model + 1, serial, localTime.tm_year % 100,
                       localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min, localTime.tm_sec);
@@ -343,9 +414,14 @@ std::string DaxHelper::DataFileName() const
     return DataFileName(local);
 }
 
+const char* DaxHelper::ConfigGroupName(uint32_t group)
+{
+    return group < kConfigGroupCount ? kConfigGroupNames[group] : "";
+}
+
 int32_t DaxHelper::ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firstRegister, int32_t& count)
 {
-    if (group >= dax::kConfigGroupCount)
+    if (group >= kConfigGroupCount)
         return 0;
     const auto& blocks = kConfigGroups[group];
     const int32_t n = static_cast<int32_t>(blocks.size());
@@ -359,17 +435,24 @@ int32_t DaxHelper::ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firs
     return n;
 }
 
+std::vector<uint32_t> DaxWriteAllDataSetup::ChosenGroups() const
+{
+    std::vector<uint32_t> groups;
+    std::bitset<kConfigGroupCount> taken;
+    for (const uint32_t g : Order) {
+        if (g >= kConfigGroupCount || ((Mask >> g) & 1) == 0 || taken[g])
+            continue;
+        taken[g] = true;
+        groups.push_back(g);
+    }
+    return groups;
+}
+
 std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setup) const
 {
     std::vector<ConfigBlock> blocks;
     std::vector<uint32_t> groups;
-    std::bitset<dax::kConfigGroupCount> seen;
-    for (const uint32_t g : setup.Order) {
-        if (g >= dax::kConfigGroupCount || ((setup.Mask >> g) & 1) == 0)
-            continue;
-        if (seen[g])
-            throw platform::Exception(dax::kRepeatedGroupText);
-        seen[g] = true;
+    for (const uint32_t g : setup.ChosenGroups()) {
         for (const ConfigBlock& block : kConfigGroups[g]) {
             blocks.push_back(block);
             groups.push_back(g);
@@ -382,16 +465,16 @@ std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setu
         PutEntry(out, static_cast<uint16_t>(groups[i]), static_cast<uint16_t>(2 * blocks[i].count + 9), 1);
 
     std::lock_guard lock(ImageMutex);
-    std::array<uint8_t, dax::kExchangeBufferSize> frame{};
+    std::array<uint8_t, kExchangeBufferSize> frame{};
     for (const ConfigBlock& block : blocks) {
-        const size_t offset = 2 * static_cast<size_t>(block.first - dax::kFirstHoldingRegister);
+        const size_t offset = RegisterOffset(kFirstHoldingRegister, block.first);
         size_t length = 0;
         const bool built = ModbusBuildWriteRegisters(
             frame, length, 0, std::span<const uint8_t>(HoldingRegisterImage).subspan(offset, 2 * size_t(block.count)),
             static_cast<uint16_t>(block.first), static_cast<uint16_t>(block.count));
         if (!built) // every block of the table lies in the setup image and fits one frame
-            throw std::logic_error("configuration block does not fit a frame");
-        out.insert(out.end(), frame.begin(), frame.begin() + length);
+            throw platform::Exception(kConfigBlockTooLongText);
+        out.insert(out.end(), frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
     }
     return out;
 }

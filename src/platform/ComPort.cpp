@@ -1,10 +1,9 @@
 #include "ComPort.h"
 
-#include "Exceptions.h"
+#include "ByteStream.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,13 +16,14 @@ namespace comprt {
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
+using platform::Deadline;
 
 constexpr size_t kMaxNameLength = 255;
 constexpr size_t kMaxListedPorts = 256;
 
 const char* const kNotOpen = "COM-порт не открыт";
 const char* const kNoAnswer = "Прибор не отвечает";
+const char* const kLineLost = "COM-порт отключен";
 
 struct SpeedEntry {
     int32_t baud;
@@ -34,19 +34,69 @@ constexpr SpeedEntry kSpeeds[] = {
     {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
 };
 
-int32_t RemainingMs(SteadyClock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
-    return static_cast<int32_t>(std::clamp<long long>(left, 0, INT32_MAX));
-}
-
 // Time of one byte on the line (start, 8 data and stop bit), rounded up to whole ms.
 int32_t ByteTimeMs(int32_t baud)
 {
     return baud > 0 ? (10000 + baud - 1) / baud : 1;
 }
 
+constexpr short kGoneEvents = POLLHUP | POLLERR | POLLNVAL;
+
 } // namespace
+
+ELineLost::ELineLost() : platform::Exception(kLineLost) {}
+
+// The port as the shared answer loops see it. Every wait also watches the interruption, which
+// ends the operation with "COM-порт не открыт".
+class ComPort::Stream final : public platform::ByteStream {
+public:
+    explicit Stream(ComPort& port) : port_(port) {}
+
+    Wait WaitReadable(const Deadline& deadline) override
+    {
+        for (;;) {
+            pollfd entries[2] = {{port_.handle_, POLLIN, 0}, {port_.wake_.Handle(), POLLIN, 0}};
+            const int ready = ::poll(entries, 2, deadline.RemainingMs());
+            if (ready < 0) {
+                if (errno == EINTR)
+                    continue;
+                error_ = errno;
+                return Wait::Failed;
+            }
+            if (entries[1].revents != 0 || port_.interrupted_.load())
+                throw platform::Exception(kNotOpen);
+            if (ready == 0) {
+                if (deadline.Passed())
+                    return Wait::TimedOut;
+                continue;
+            }
+            // A hang-up may come with the last bytes still buffered: those are read first.
+            hungUp_ = (entries[0].revents & kGoneEvents) != 0;
+            if (hungUp_ && (entries[0].revents & POLLIN) == 0)
+                return Wait::HungUp;
+            return Wait::Ready;
+        }
+    }
+
+    ReadResult ReadSome(std::span<uint8_t> buffer) override
+    {
+        const ssize_t n = ::read(port_.handle_, buffer.data(), buffer.size());
+        if (n > 0)
+            return {Read::Data, static_cast<size_t>(n)};
+        // A raw terminal read finds nothing also on a live line; after a hang-up nothing more comes.
+        if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+            return {hungUp_ ? Read::Closed : Read::Nothing};
+        error_ = errno;
+        return {Read::Failed};
+    }
+
+    int Error() const override { return error_; }
+
+private:
+    ComPort& port_;
+    bool hungUp_ = false;
+    int error_ = 0;
+};
 
 ComPort::~ComPort()
 {
@@ -115,16 +165,37 @@ void ComPort::Open(const std::string& name, int32_t baud, int32_t readTotalTimeo
 
 void ComPort::Close()
 {
-    if (handle_ < 0)
-        return;
-    ::close(handle_);   // also releases the flock
-    handle_ = -1;
+    if (handle_ >= 0) {
+        ::close(handle_);   // also releases the flock
+        handle_ = -1;
+    }
+    interrupted_.store(false);
+    wake_.Clear();
+}
+
+void ComPort::Interrupt()
+{
+    interrupted_.store(true);
+    wake_.Signal();
 }
 
 void ComPort::RequireOpen() const
 {
-    if (handle_ < 0)
+    if (handle_ < 0 || interrupted_.load())
         throw platform::Exception(kNotOpen);
+}
+
+void ComPort::ThrowFailure(int error)
+{
+    // What a serial device answers once it has been unplugged or its other side has closed.
+    if (error == EIO || error == ENXIO || error == ENODEV)
+        throw ELineLost();
+    throw win_error(error);
+}
+
+std::chrono::microseconds ComPort::ByteTime() const
+{
+    return std::chrono::microseconds(baud_ > 0 ? 10'000'000 / baud_ : 10'000);
 }
 
 CommTimeouts ComPort::GetTimeouts() const
@@ -143,7 +214,7 @@ void ComPort::PurgeReceive()
 {
     RequireOpen();
     if (::tcflush(handle_, TCIFLUSH) != 0)
-        throw win_error(errno);
+        ThrowFailure(errno);
 }
 
 void ComPort::SetModemLine(int line, bool on)
@@ -154,7 +225,7 @@ void ComPort::SetModemLine(int line, bool on)
         // Pseudo-terminals and some adapters have no modem lines; that is no failure.
         if (error == ENOTTY || error == EINVAL || error == ENOTSUP)
             return;
-        throw win_error(error);
+        ThrowFailure(error);
     }
 }
 
@@ -172,8 +243,9 @@ void ComPort::Write(std::span<const uint8_t> bytes)
 {
     RequireOpen();
     const int32_t allowance = timeouts_.WriteTotalTimeoutConstant > 0 ? timeouts_.WriteTotalTimeoutConstant : 1000;
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(allowance) +
-                          std::chrono::milliseconds(static_cast<int64_t>(bytes.size()) * ByteTimeMs(baud_));
+    const Deadline deadline = Deadline::After(std::chrono::milliseconds(allowance) +
+                                              std::chrono::milliseconds(static_cast<int64_t>(bytes.size()) *
+                                                                        ByteTimeMs(baud_)));
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(handle_, bytes.data() + written, bytes.size() - written);
@@ -182,13 +254,17 @@ void ComPort::Write(std::span<const uint8_t> bytes)
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-            throw win_error(errno);
-        pollfd entry{handle_, POLLOUT, 0};
-        const int ready = ::poll(&entry, 1, RemainingMs(deadline));
-        if (ready == 0)
-            throw win_error(ETIMEDOUT);
+            ThrowFailure(errno);
+        pollfd entries[2] = {{handle_, POLLOUT, 0}, {wake_.Handle(), POLLIN, 0}};
+        const int ready = ::poll(entries, 2, deadline.RemainingMs());
         if (ready < 0 && errno != EINTR)
             throw win_error(errno);
+        if (entries[1].revents != 0 || interrupted_.load())
+            throw platform::Exception(kNotOpen);
+        if (ready > 0 && (entries[0].revents & kGoneEvents) != 0)
+            throw ELineLost();
+        if (ready == 0 && deadline.Passed())
+            throw win_error(ETIMEDOUT);
     }
 }
 
@@ -199,44 +275,36 @@ uint32_t ComPort::Read(std::span<uint8_t> buffer)
     const CommTimeouts timeouts = timeouts_;
     const int32_t firstByte = std::max<int32_t>(timeouts.ReadTotalTimeoutConstant, 0);
     const int32_t interval = std::max<int32_t>(timeouts.ReadIntervalTimeout, 0);
-    const auto start = SteadyClock::now();
-    const auto firstDeadline = start + std::chrono::milliseconds(firstByte);
-    const auto cap = firstDeadline + std::chrono::milliseconds(static_cast<int64_t>(buffer.size()) *
-                                                               (interval + ByteTimeMs(baud_)));
-    size_t total = 0;
-    while (total < buffer.size()) {
-        int32_t wait;
-        if (total == 0 || interval == 0)
-            wait = RemainingMs(total == 0 ? firstDeadline : cap);
-        else
-            wait = std::min(interval, RemainingMs(cap));
-        pollfd entry{handle_, POLLIN, 0};
-        const int ready = ::poll(&entry, 1, wait);
-        if (ready == 0)
-            break;
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
-            throw win_error(errno);
-        }
-        const ssize_t n = ::read(handle_, buffer.data() + total, buffer.size() - total);
-        if (n > 0) {
-            total += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
-            continue;
-        // End of file or a line that went away: the answer is what came so far.
-        if (total > 0)
-            break;
-        if (n < 0)
-            throw win_error(errno);
-        // A hang-up before any byte: waiting on would only spin; nothing will come.
+    platform::AnswerWaits waits;
+    waits.firstByte = std::chrono::milliseconds(firstByte);
+    // An interval of 0 is not used: then only the whole-answer cap ends a slow answer.
+    if (interval > 0)
+        waits.interByte = std::chrono::milliseconds(interval);
+    waits.cap = Deadline::After(std::chrono::milliseconds(firstByte) +
+                                std::chrono::milliseconds(static_cast<int64_t>(buffer.size()) *
+                                                          (interval + ByteTimeMs(baud_))));
+    Stream stream(*this);
+    const platform::AnswerResult result = platform::ReceiveAnswer(stream, buffer, waits);
+    if (result.end == platform::AnswerEnd::Closed)
+        throw ELineLost();
+    if (result.end == platform::AnswerEnd::Failed)
+        ThrowFailure(result.error);
+    if (result.count == 0)
         throw platform::Exception(kNoAnswer);
-    }
-    if (total == 0)
-        throw platform::Exception(kNoAnswer);
-    return static_cast<uint32_t>(total);
+    return static_cast<uint32_t>(result.count);
+}
+
+size_t ComPort::DiscardUntilQuiet(std::chrono::milliseconds guard, const Deadline& limit)
+{
+    RequireOpen();
+    std::lock_guard lock(readLock_);
+    Stream stream(*this);
+    const platform::QuietResult result = platform::DiscardUntilQuiet(stream, guard, limit);
+    if (result.end == platform::AnswerEnd::Closed)
+        throw ELineLost();
+    if (result.end == platform::AnswerEnd::Failed)
+        ThrowFailure(result.error);
+    return result.discarded;
 }
 
 std::vector<std::string> ComPort::ComList(const std::filesystem::path& dir)

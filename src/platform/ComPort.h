@@ -1,5 +1,11 @@
 #pragma once
 
+#include "Deadline.h"
+#include "Exceptions.h"
+#include "WakeEvent.h"
+
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
@@ -8,6 +14,14 @@
 #include <vector>
 
 namespace comprt {
+
+// The device under an open port has gone (a USB adapter unplugged, a pseudo-terminal whose
+// other side closed): nothing more can pass through it. The message is the system's text
+// "COM-порт отключен".
+class ELineLost : public platform::Exception {
+public:
+    ELineLost();
+};
 
 // The port's time-outs, in milliseconds.
 struct CommTimeouts {
@@ -22,8 +36,9 @@ struct CommTimeouts {
 //
 // Every operation runs on the caller's thread and blocks until it completes; failures are
 // thrown: platform::Exception with the system's text ("COM-порт не открыт", "Прибор не
-// отвечает") or win_error with the errno value of a failed system call. The owning channel
-// serialises all calls; reads additionally serialise among themselves.
+// отвечает"), ELineLost when the device has gone, or win_error with the errno value of another
+// failed system call. The owning channel serialises all calls; reads additionally serialise
+// among themselves. Interrupt alone may be called from any thread at any time.
 class ComPort {
 public:
     ComPort() = default;
@@ -43,7 +58,12 @@ public:
     // A speed outside 1200..115200 or a device that refuses the settings closes the port
     // again and throws.
     void Open(const std::string& name, int32_t baud, int32_t readTotalTimeoutMs);
+    // Closes the port and ends an interruption.
     void Close();
+    // Wakes a read, write or quiet wait in progress on another thread, which then throws
+    // "COM-порт не открыт", as does every later operation until Close (or Open). Never blocks,
+    // so an owner can end a long wait before it takes the lock the waiting thread holds.
+    void Interrupt();
     bool IsOpen() const { return handle_ >= 0; }
 
     CommTimeouts GetTimeouts() const;
@@ -62,19 +82,30 @@ public:
     // time-out and the byte's time on the line). No byte within the first-byte time-out
     // throws "Прибор не отвечает". Fewer bytes than asked means the answer stopped early.
     uint32_t Read(std::span<uint8_t> buffer);
+    // Reads and drops whatever arrives until the line has been silent for the guard interval or
+    // the limit passes; returns the count dropped.
+    size_t DiscardUntilQuiet(std::chrono::milliseconds guard, const platform::Deadline& limit);
+    // The time of one byte on the line at the port's speed (start, 8 data and stop bit).
+    std::chrono::microseconds ByteTime() const;
 
     // Serial devices under dir (/dev): ttyS*, ttyUSB*, ttyACM*, ttyAMA* and their kin, as full
     // paths in natural order, at most 256; when none is found, /dev/ttyS0 to /dev/ttyS19.
     static std::vector<std::string> ComList(const std::filesystem::path& dir = "/dev");
 
 private:
+    class Stream;
+
     void RequireOpen() const;
     void SetModemLine(int line, bool on);
+    // Throws ELineLost for the errors of a device that has gone, win_error for the others.
+    [[noreturn]] static void ThrowFailure(int error);
 
     int handle_ = -1;
     int32_t baud_ = 19200;
     CommTimeouts timeouts_;
     std::mutex readLock_;
+    platform::WakeEvent wake_;                // readable while interrupted
+    std::atomic<bool> interrupted_{false};
 };
 
 } // namespace comprt

@@ -1,21 +1,22 @@
 #include "RegistryStore.h"
 
+#include "Exceptions.h"
+#include "Files.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <mutex>
-#include <sstream>
-#include <unistd.h>
-
-#include <fcntl.h>
 
 namespace platform {
 
 namespace {
 
 using nlohmann::json;
+
+// Far beyond what a few dozen settings take; a larger file is not ours.
+constexpr size_t kMaxSettingsFileSize = size_t{16} << 20;
 
 // Serialises read-modify-write cycles of this process; other processes are not expected to
 // write the same settings at the same moment.
@@ -40,12 +41,14 @@ enum class LoadResult { Loaded, Missing, Corrupt };
 LoadResult Load(const std::filesystem::path& file, json& data)
 {
     data = json::object();
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return LoadResult::Missing;
-    std::stringstream text;
-    text << in.rdbuf();
-    json parsed = json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
+    std::vector<uint8_t> text;
+    try {
+        if (!ReadFileBytes(file.string(), kMaxSettingsFileSize, text))
+            return LoadResult::Corrupt;
+    } catch (const Exception&) {
+        return LoadResult::Missing;   // absent, unreadable, or not a regular file
+    }
+    json parsed = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
     if (parsed.is_discarded() || !parsed.is_object())
         return LoadResult::Corrupt;
     data = std::move(parsed);
@@ -74,34 +77,15 @@ bool IsInteger32(const json& value)
     return false;
 }
 
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool SaveAtomically(const std::filesystem::path& file, const json& data)
 {
     std::error_code error;
     if (file.has_parent_path())
         std::filesystem::create_directories(file.parent_path(), error);
-    std::string temp = file.string() + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, data.dump(2) + "\n") && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), file.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    const std::string text = data.dump(2) + "\n";
+    try {
+        WriteFileAtomically(file.string(), std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    } catch (const Exception&) {
         return false;
     }
     return true;

@@ -1,10 +1,10 @@
 #include "SocketCore.h"
 
+#include "ByteStream.h"
 #include "Exceptions.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include <arpa/inet.h>
@@ -17,7 +17,7 @@
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
+using platform::Deadline;
 
 // Numeric IPv4 text, as the classic inet_addr reads it ("0" included).
 bool ParseIPv4(std::string_view text, in_addr& address)
@@ -26,10 +26,9 @@ bool ParseIPv4(std::string_view text, in_addr& address)
     return ::inet_aton(copy.c_str(), &address) != 0;
 }
 
-int32_t RemainingMs(SteadyClock::time_point deadline)
+std::chrono::milliseconds Milliseconds(int32_t value)
 {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
-    return static_cast<int32_t>(std::clamp<long long>(left, 0, INT32_MAX));
+    return std::chrono::milliseconds(std::max<int32_t>(value, 0));
 }
 
 } // namespace
@@ -255,16 +254,49 @@ void TSyncSocket::SetTimeouts(int32_t firstByteTimeoutMs, int32_t interByteTimeo
     interByteTimeout_ = interByteTimeoutMs;
 }
 
-int TSyncSocket::WaitFor(short events, int32_t timeoutMs)
+// The connection as the shared answer loops see it.
+class TSyncSocket::Stream final : public platform::ByteStream {
+public:
+    Stream(TSyncSocket& socket, int flags) : socket_(socket), flags_(flags) {}
+
+    Wait WaitReadable(const Deadline& deadline) override
+    {
+        const int ready = socket_.WaitFor(POLLIN, deadline);
+        if (ready > 0)
+            return Wait::Ready;   // a hang-up shows as the end of stream in the read
+        return ready == 0 ? Wait::TimedOut : Wait::Failed;
+    }
+
+    ReadResult ReadSome(std::span<uint8_t> buffer) override
+    {
+        const int32_t received = socket_.TAsyncSocket::Receive(buffer, flags_);
+        if (received > 0)
+            return {Read::Data, static_cast<size_t>(received)};
+        if (received == 0)
+            return {Read::Closed};
+        const int error = socket_.LastError();
+        return {error == EAGAIN || error == EWOULDBLOCK || error == EINTR ? Read::Nothing : Read::Failed};
+    }
+
+    int Error() const override { return socket_.LastError(); }
+
+private:
+    TSyncSocket& socket_;
+    int flags_;
+};
+
+int TSyncSocket::WaitFor(short events, const Deadline& deadline)
 {
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(std::max<int32_t>(timeoutMs, 0));
     for (;;) {
         pollfd entry{Handle(), events, 0};
-        const int result = ::poll(&entry, 1, RemainingMs(deadline));
+        const int result = ::poll(&entry, 1, deadline.RemainingMs());
         if (result > 0)
             return 1;
-        if (result == 0)
-            return 0;
+        if (result == 0) {
+            if (deadline.Passed())
+                return 0;
+            continue;
+        }
         if (errno != EINTR) {
             SetLastError(errno);
             return -1;
@@ -278,7 +310,7 @@ bool TSyncSocket::Connect(const sockaddr* address, socklen_t length)
         return false;
     if (LastError() != EINPROGRESS)
         return true;
-    const int ready = WaitFor(POLLOUT, firstByteTimeout_);
+    const int ready = WaitFor(POLLOUT, Deadline::After(Milliseconds(firstByteTimeout_)));
     if (ready == 0) {
         SetLastError(ETIMEDOUT);
         return false;
@@ -299,7 +331,7 @@ int32_t TSyncSocket::Send(std::span<const uint8_t> data, int flags)
         return -1;
     size_t position = 0;
     while (position < data.size()) {
-        const int ready = WaitFor(POLLOUT, firstByteTimeout_);
+        const int ready = WaitFor(POLLOUT, Deadline::After(Milliseconds(firstByteTimeout_)));
         if (ready == 0) {
             SetLastError(ETIMEDOUT);
             return -1;
@@ -325,50 +357,43 @@ int32_t TSyncSocket::Receive(std::span<uint8_t> buffer, int flags)
         SetLastError(ECONNRESET);
         return -1;
     }
-    size_t total = 0;
-    int32_t wait = firstByteTimeout_;
-    int failure = EWOULDBLOCK;
-    while (total < buffer.size()) {
-        const int ready = WaitFor(POLLIN, wait);
-        if (ready == 0)
-            break;
-        if (ready < 0) {
-            failure = LastError();
-            break;
-        }
-        const int32_t received = TAsyncSocket::Receive(buffer.subspan(total), flags);
-        if (received < 0) {
-            if (LastError() == EAGAIN || LastError() == EWOULDBLOCK || LastError() == EINTR)
-                continue;
-            failure = LastError();
-            break;
-        }
-        if (received == 0) {
-            failure = ECONNRESET;
-            break;
-        }
-        total += static_cast<size_t>(received);
-        wait = interByteTimeout_;
-        if (interByteTimeout_ == 0)
-            break;
+    platform::AnswerWaits waits;
+    waits.firstByte = Milliseconds(firstByteTimeout_);
+    waits.interByte = Milliseconds(interByteTimeout_);
+    Stream stream(*this, flags);
+    const platform::AnswerResult result = platform::ReceiveAnswer(stream, buffer, waits);
+    if (result.count > 0)
+        return static_cast<int32_t>(result.count);
+    switch (result.end) {
+    case platform::AnswerEnd::Closed: SetLastError(ECONNRESET); break;
+    case platform::AnswerEnd::Failed: SetLastError(result.error); break;
+    default: SetLastError(EWOULDBLOCK); break;
     }
-    if (total > 0)
-        return static_cast<int32_t>(total);
-    SetLastError(failure);
     return -1;
+}
+
+int32_t TSyncSocket::DiscardUntilQuiet(std::chrono::milliseconds guard, const Deadline& limit)
+{
+    if (!IsOpen() || PeerClosed())
+        return 0;
+    Stream stream(*this, 0);
+    const platform::QuietResult result = platform::DiscardUntilQuiet(stream, guard, limit);
+    if (result.end == platform::AnswerEnd::Failed)
+        SetLastError(result.error);
+    return static_cast<int32_t>(std::min<size_t>(result.discarded, INT32_MAX));
 }
 
 bool TSyncSocket::Accept(TAsyncSocket& target)
 {
     if (!IsOpen() || target.IsOpen())
         return false;
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(std::max<int32_t>(firstByteTimeout_, 0));
+    const Deadline deadline = Deadline::After(Milliseconds(firstByteTimeout_));
     for (;;) {
         if (TAsyncSocket::Accept(target))
             return true;
         if (LastError() != EAGAIN && LastError() != EWOULDBLOCK && LastError() != EINTR)
             return false;
-        const int ready = WaitFor(POLLIN, RemainingMs(deadline));
+        const int ready = WaitFor(POLLIN, deadline);
         if (ready == 0) {
             SetLastError(ETIMEDOUT);
             return false;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Deadline.h"
+
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -98,10 +101,16 @@ public:
     int32_t Receive(std::span<uint8_t> buffer, int flags) override;
     // Waits up to the first-byte time-out for a connection to accept (ETIMEDOUT otherwise).
     bool Accept(TAsyncSocket& target) override;
+    // Reads and drops whatever arrives until the connection has been silent for the guard
+    // interval or the limit passes; returns the count dropped. A peer that closes meanwhile
+    // ends the wait (PeerClosed() then answers true).
+    int32_t DiscardUntilQuiet(std::chrono::milliseconds guard, const platform::Deadline& limit);
 
 private:
-    // Waits for the events on the socket at most timeoutMs; 1 ready, 0 ran out, -1 failed.
-    int WaitFor(short events, int32_t timeoutMs);
+    class Stream;
+
+    // Waits for the events on the socket until the deadline; 1 ready, 0 ran out, -1 failed.
+    int WaitFor(short events, const platform::Deadline& deadline);
 
     int32_t firstByteTimeout_;   // ms: first answer byte; also connect, each send and accept
     int32_t interByteTimeout_;   // ms: pause after a received byte that ends an answer

@@ -157,6 +157,93 @@ TEST_F(ComPortChanelOnPty, NoAnswerThrowsWithoutReceiveNotice)
     EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); }), "COM-порт не открыт");
 }
 
+TEST_F(ComPortChanelOnPty, AnAnswerFollowedByMoreBytesOnAnUnsettledLineIsRefused)
+{
+    chanel_.Open(nullptr);
+    chanel_.SetTimeouts(50, 20, nullptr);
+    Bytes answer(3);
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{0x01}, answer, nullptr); }), "Прибор не отвечает");
+    ASSERT_EQ(pty_.Read(1, milliseconds(500)), Bytes{0x01});
+    EXPECT_TRUE(chanel_.LineUnsettled());
+
+    // The late answer to the first request comes right after the second went out, followed by
+    // the second's own: the channel cannot tell which is which and takes neither.
+    chanel_.SetTimeouts(500, 20, nullptr);
+    std::thread instrument([&] {
+        if (pty_.Read(1, milliseconds(2000)) == Bytes{0x02})
+            pty_.Write(Bytes{0xA1, 0xA1, 0xA1, 0xB2, 0xB2, 0xB2});
+    });
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{0x02}, answer, nullptr); }),
+              "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
+    instrument.join();
+
+    // An answer with nothing behind it settles the line again.
+    instrument = std::thread([&] {
+        if (pty_.Read(1, milliseconds(2000)) == Bytes{0x03})
+            pty_.Write(Bytes{0xC3, 0xC3, 0xC3});
+    });
+    EXPECT_EQ(chanel_.Transact(Bytes{0x03}, answer, nullptr), 3);
+    instrument.join();
+    EXPECT_EQ(answer, (Bytes{0xC3, 0xC3, 0xC3}));
+    EXPECT_FALSE(chanel_.LineUnsettled());
+}
+
+TEST_F(ComPortChanelOnPty, AnUnsettledLineTakesAnAnswerThatStandsAlone)
+{
+    chanel_.Open(nullptr);
+    chanel_.SetTimeouts(200, 20, nullptr);
+    chanel_.MarkLineUnsettled();
+    // Input that is still arriving when the request is due is dropped first.
+    pty_.Write(Bytes{0xEE, 0xEE});
+    std::thread instrument([&] {
+        if (pty_.Read(1, milliseconds(2000)) == Bytes{0x04})
+            pty_.Write(Bytes{0xD4, 0xD4});
+    });
+    Bytes answer(2);
+    EXPECT_EQ(chanel_.Transact(Bytes{0x04}, answer, nullptr), 2);
+    instrument.join();
+    EXPECT_EQ(answer, (Bytes{0xD4, 0xD4}));
+    EXPECT_FALSE(chanel_.LineUnsettled());
+}
+
+TEST_F(ComPortChanelOnPty, CloseWakesATransactionWaitingForItsAnswer)
+{
+    chanel_.Open(nullptr);
+    chanel_.SetTimeouts(600000, 600000, nullptr);   // ten minutes
+    std::string outcome;
+    std::thread worker([&] {
+        Bytes answer(8);
+        outcome = MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); });
+    });
+    ASSERT_EQ(pty_.Read(4, milliseconds(2000)).size(), 4u);   // the worker is waiting now
+    chanel_.Close(nullptr);
+    worker.join();
+    EXPECT_EQ(outcome, "COM-порт не открыт");
+    EXPECT_FALSE(chanel_.IsOpen());
+    // The channel opens again as before.
+    chanel_.Open(nullptr);
+    EXPECT_TRUE(chanel_.IsOpen());
+}
+
+TEST_F(ComPortChanelOnPty, APortThatGoesAwayClosesTheChannel)
+{
+    chanel_.Open(nullptr);
+    chanel_.SetTimeouts(600000, 20, nullptr);
+    std::string outcome;
+    std::thread worker([&] {
+        Bytes answer(8);
+        outcome = MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); });
+    });
+    ASSERT_EQ(pty_.Read(4, milliseconds(2000)).size(), 4u);
+    pty_.HangUp();
+    worker.join();
+    EXPECT_EQ(outcome, "COM-порт отключен");
+    EXPECT_FALSE(chanel_.IsOpen());
+    EXPECT_EQ(lines_.back(), "COM-порт отключен");
+    Bytes answer(8);
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); }), "COM-порт не открыт");
+}
+
 TEST(ComPortChanel, WithoutRegistryNothingIsReadOrStored)
 {
     platform::RegistryStore store = platform::RegistryStore::CurrentUser();

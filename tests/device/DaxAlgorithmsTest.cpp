@@ -308,6 +308,9 @@ TEST_F(DaxAlgorithms, WriteAllWritesTheChosenGroupsBlockByBlock)
          {{16, 20, 1, 31}, 0xFFFFFFFFu},
          {"W 40461x24", "W 40485x32", "W 40517x64", "W 40079x10", "W 40126x3"}},
         {"unticked groups skipped", {{0, 1, 2}, 0b101}, {"W 40179x16", "W 40097x21"}},
+        {"a group chosen twice: once, in its first position",
+         {{2, 0, 2, 0}, 0xFFFFF},
+         {"W 40097x21", "W 40179x16"}},
     };
     // The values the setup image holds go out: here the pages' values differ from the instrument's.
     {

@@ -73,20 +73,39 @@ TEST_F(DaxHelperIdentify, VersionBytesAreKept)
     EXPECT_EQ(helper_.Version(), (std::array<uint8_t, 4>{2, 1, 1, 3}));
 }
 
-// A later answer that is not accepted must not leave the earlier instrument identified.
-TEST_F(DaxHelperIdentify, AnEarlierIdentificationDoesNotSurviveAnUnacceptedAnswer)
+// An answer of an unknown modification or model leaves an instrument identified earlier
+// identified, with its model text; only the model becomes -1.
+TEST_F(DaxHelperIdentify, AnEarlierIdentificationSurvivesAnAnswerOfAnUnknownModel)
 {
-    const Bytes later[] = {IdentificationAnswer("DAX-03", {1, 0, 1, 0}), IdentificationAnswer("DAX-01", {1, 0, 2, 0}),
-                           WithCrc({0x01, 0x11, 2, 0x00, 0x00})};
+    const Bytes later[] = {IdentificationAnswer("DAX-03", {1, 0, 1, 0}), WithCrc({0x01, 0x11, 2, 0x00, 0x00})};
     for (const auto& answer : later) {
-        chanel_.Queue(ScriptedReply::Answer(IdentificationAnswer("DAX-01", {1, 0, 1, 0})));
+        chanel_.Queue(ScriptedReply::Answer(IdentificationAnswer("DAX-01", {1, 0, 1, 2})));
         ASSERT_TRUE(helper_.Identify(nullptr, 1));
-        ASSERT_TRUE(helper_.Identified());
         chanel_.Queue(ScriptedReply::Answer(answer));
-        helper_.Identify(nullptr, 1);
-        EXPECT_FALSE(helper_.Identified());
+        EXPECT_TRUE(helper_.Identify(nullptr, 1));
+        EXPECT_TRUE(helper_.Identified());
         EXPECT_EQ(helper_.Model(), -1);
+        EXPECT_EQ(helper_.ModelText(), "Dax-01");
     }
+    // The byte count of 2 left the version as it was; the unknown model's answer set it.
+    EXPECT_EQ(helper_.FirmwareVersionText(), "1.2");
+}
+
+// A refused software version forgets the earlier identification: kept, it would make the next
+// data file claim the earlier model with a version the loader refuses.
+TEST_F(DaxHelperIdentify, ARefusedVersionForgetsAnEarlierIdentification)
+{
+    chanel_.Queue(ScriptedReply::Answer(IdentificationAnswer("DAX-01", {1, 0, 1, 0})));
+    ASSERT_TRUE(helper_.Identify(nullptr, 1));
+    chanel_.Queue(ScriptedReply::Answer(IdentificationAnswer("DAX-01", {1, 0, 2, 0})));
+    EXPECT_FALSE(helper_.Identify(nullptr, 1));
+    EXPECT_FALSE(helper_.Identified());
+    EXPECT_EQ(helper_.Model(), -1);
+    EXPECT_EQ(helper_.ModelText(), "");
+    EXPECT_EQ(helper_.FirmwareVersionText(), "2.0");
+    DaxHelper other;
+    other.SetLogCallback([](const std::string&, TInteractContainer*) {});
+    EXPECT_NO_THROW(other.LoadDataFileBytes(helper_.DataFileBytes()));
 }
 
 TEST_F(DaxHelperIdentify, FailedExchangeLeavesItUnidentifiedWithTheFailureText)

@@ -45,10 +45,13 @@ const Target kTargets[] = {
 };
 
 // Mutations per target; all of them together keep the replay well under a second, also in
-// the sanitizer builds. The simulator targets build a whole instrument per input.
+// the sanitizer builds. The simulator targets build a whole instrument per input; the script
+// targets parse, write and read back sources and trees of several kilobytes.
 size_t MutationCount(const std::string& name)
 {
-    return name == "simrequest" || name == "simstate" ? 1000 : 3000;
+    if (name == "scriptxml")
+        return 300;
+    return name == "simrequest" || name == "simstate" || name == "script" ? 1000 : 3000;
 }
 
 Entry EntryOf(const std::string& name)
@@ -217,6 +220,8 @@ const CrashedBefore kCrashedBefore[] = {
          return Bytes{0x1B, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0xFE, 0x44, 0x41, 0x58, 0x30, 0x98, 0x30, 0x31,
                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11};
      }},
+    {"script", "a C expression ending in an operator was taken, leaving an unpaired bracket operator in the tree",
+     [] { return Bytes{0x0E, 'a', ' ', '+', ' ', 'b', ' ', '*', ' ', '(', 'c', ' ', '-', ' ', '1', ')', ' ', '<', '=', 'N', '<'}; }},
     {"reportxml", "100000 nested elements overflowed the stack", [] { return Text(kXmlHeader + Repeated("<a>", 100000)); }},
     {"reportxml", "a tag longer than any buffer grew it without limit",
      [] { return Text(kXmlHeader + "<a x=\"" + std::string(static_cast<size_t>(kMaxXMLTagLength), 'y') + "\"/>"); }},

@@ -39,6 +39,13 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     bool Ok() const { return master_ >= 0; }
+    // Ends the far side, as when a USB adapter is unplugged: the port under test sees a hang-up.
+    void HangUp()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
     const std::string& SlavePath() const { return path_; }
     int Master() const { return master_; }
 

@@ -301,7 +301,7 @@ void GprsRelayServer::Serve(int handle)
                     if (std::equal(kActivation.begin(), kActivation.end(), rest.begin())) {
                         used += kActivation.size();
                         answer(HandshakeStep::Activation, kActivation);
-                        active = options_.silentAt != HandshakeStep::Activation;
+                        active = true;   // also when the echo is left out: packets flow all the same
                     } else {
                         ++used;
                     }

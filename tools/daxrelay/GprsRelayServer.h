@@ -34,7 +34,8 @@ struct RelayOptions {
     std::vector<std::string> devices;          // device IDs it knows (UTF-8, at most 16 bytes in Windows-1251)
     std::array<uint8_t, 4> version{1, 0, 3, 7};
     uint8_t versionFirstByte = 0x00;           // byte 0 of the version answer
-    HandshakeStep silentAt = HandshakeStep::None;   // never answers this handshake step
+    HandshakeStep silentAt = HandshakeStep::None;   // never answers this handshake step (after a silent
+                                                    // activation, packets are forwarded all the same)
     bool reverseOrder = false;                 // keeps an answer until the next one, then sends both in reverse order
     bool fragment = false;                     // sends every answer one byte at a time
     std::chrono::milliseconds fragmentGap{1};  // pause between those bytes

@@ -1,6 +1,6 @@
 #include "ChanelSetupForm.h"
 
-#include "ControlHelpers.h"
+#include "controls/ControlHelpers.h"
 #include "platform/RegistryStore.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "GprsChanelFrame.h"
 
-#include "ControlHelpers.h"
+#include "controls/ControlHelpers.h"
 #include "FrameSupport.h"
 #include "TcpChanelFrame.h"
 

@@ -1,4 +1,4 @@
-#include "comm/ui/ControlHelpers.h"
+#include "controls/ControlHelpers.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -60,6 +60,20 @@ TEST(ControlHelpers, ComboIndex)
     EXPECT_EQ(combo.currentIndex(), -1);
     EXPECT_EQ(GetComboIndex(nullptr), 0);
     SetComboIndex(nullptr, 1);
+}
+
+TEST(ControlHelpers, FilledComboStartsWithNothingChosen)
+{
+    QComboBox combo;
+    combo.addItems({QStringLiteral("old")});
+    ASSERT_EQ(combo.currentIndex(), 0);
+    SetComboItems(&combo, {QStringLiteral("не выбрано"), QStringLiteral("ТС1"), QStringLiteral("ТС2")});
+    EXPECT_EQ(combo.count(), 3);
+    EXPECT_EQ(combo.itemText(1), QStringLiteral("ТС1"));
+    EXPECT_EQ(combo.currentIndex(), -1);
+    SetComboItems(&combo, {});
+    EXPECT_EQ(combo.count(), 0);
+    SetComboItems(nullptr, {QStringLiteral("a")});
 }
 
 TEST(ControlHelpers, SetControlIntText)

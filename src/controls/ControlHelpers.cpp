@@ -69,6 +69,15 @@ void SetComboIndex(QComboBox* combo, int32_t index)
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
 }
 
+void SetComboItems(QComboBox* combo, const QStringList& items)
+{
+    if (!combo)
+        return;
+    combo->clear();
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+}
+
 void SetControlIntText(QWidget* control, int32_t value, std::string_view format)
 {
     if (!control)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <string_view>
@@ -26,6 +27,9 @@ uint32_t ControlTextToUInt(const QWidget* control);
 int32_t GetComboIndex(const QComboBox* combo);
 // Chooses the item when the index names one; otherwise chooses none.
 void SetComboIndex(QComboBox* combo, int32_t index);
+// Replaces the combo's items and leaves it with none chosen (index -1). A QComboBox chooses
+// its first item as soon as items are added, which would hide "nothing chosen" from a page.
+void SetComboItems(QComboBox* combo, const QStringList& items);
 
 // Sets the control's text to the value formatted with a printf format; an empty or
 // unusable format gives an empty text.
