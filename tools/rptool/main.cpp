@@ -4,14 +4,16 @@
 // Exit status: 0 done; 1 usage or a file that cannot be opened, read or written; 2 a file
 // whose content is refused (its message on stderr), in which case nothing is written.
 
+#include "report/model/rpStreams.h"
 #include "report/model/rpXML.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace {
@@ -26,11 +28,6 @@ void PrintError(const std::string& message)
     std::fprintf(stderr, "%s\n", message.c_str());
 }
 
-void PrintError(const QString& message)
-{
-    PrintError(message.toStdString());
-}
-
 // True when the file's first tag (its header) is followed by CR LF: the file was written
 // with indentation and is saved the same way.
 bool HeaderLineEndsWithCrLf(QFile& file)
@@ -40,46 +37,37 @@ bool HeaderLineEndsWithCrLf(QFile& file)
     return close >= 0 && start.mid(close + 1, 2) == "\r\n";
 }
 
+// Runs one step of a command: the exit status of the failure it ends with, or none.
+std::optional<int> Step(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const TrpInvalidXMLException& failure) {
+        PrintError(failure.Message());
+        return kExitBadContent;
+    } catch (const platform::Exception& failure) {
+        PrintError(failure.Message());
+        return kExitFileError;
+    }
+    return std::nullopt;
+}
+
 // xml-roundtrip IN OUT: loads IN whole and saves it to OUT.
 int XmlRoundTrip(const QStringList& arguments)
 {
     const QString& inName = arguments[0];
     const QString& outName = arguments[1];
     QFile in(inName);
-    if (!in.open(QIODevice::ReadOnly)) {
-        PrintError(QStringLiteral("Cannot open file \"%1\". %2").arg(inName, in.errorString()));
-        return kExitFileError;
-    }
     TrpXMLDocument document;
-    try {
-        document.SetAutoIndent(HeaderLineEndsWithCrLf(in));
-        document.LoadFromStream(in);
-    } catch (const TrpInvalidXMLException& failure) {
-        PrintError(failure.Message());
-        return kExitBadContent;
-    } catch (const platform::Exception& failure) {
-        PrintError(failure.Message());
-        return kExitFileError;
-    }
-
-    QSaveFile out(outName);
-    if (!out.open(QIODevice::WriteOnly)) {
-        PrintError(QStringLiteral("Cannot create file \"%1\". %2").arg(outName, out.errorString()));
-        return kExitFileError;
-    }
-    try {
-        document.SaveToStream(out);
-    } catch (const TrpInvalidXMLException& failure) {
-        PrintError(failure.Message());
-        return kExitBadContent;
-    } catch (const platform::Exception& failure) {
-        PrintError(failure.Message());
-        return kExitFileError;
-    }
-    if (!out.commit()) {
-        PrintError(QStringLiteral("Cannot create file \"%1\". %2").arg(outName, out.errorString()));
-        return kExitFileError;
-    }
+    if (const auto failed = Step([&] {
+            if (!in.open(QIODevice::ReadOnly))
+                RaiseCannotOpen(inName, in.errorString());
+            document.SetAutoIndent(HeaderLineEndsWithCrLf(in));
+            document.LoadFromStream(in);
+        }))
+        return *failed;
+    if (const auto failed = Step([&] { SaveFileAtomically(outName, [&](QIODevice& out) { document.SaveToStream(out); }); }))
+        return *failed;
     return kExitDone;
 }
 

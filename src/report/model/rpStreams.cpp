@@ -5,6 +5,7 @@
 #include "platform/Cp1251.h"
 
 #include <QIODevice>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -44,6 +45,16 @@ QByteArray ReadRemainingBytes(QIODevice& device, qint64 maxSize)
         bytes.append(chunk, static_cast<qsizetype>(n));
     }
     return bytes;
+}
+
+void SaveFileAtomically(const QString& fileName, const std::function<void(QIODevice&)>& write)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        RaiseCannotCreate(fileName, file.errorString());
+    write(file);
+    if (!file.commit())
+        RaiseCannotCreate(fileName, file.errorString());
 }
 
 void RaiseCannotOpen(const QString& fileName, const QString& reason)

@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QIODevice>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -156,12 +155,7 @@ void TrpWideStrings::SaveToStream(QIODevice& stream) const
 
 void TrpWideStrings::SaveToFile(const QString& fileName) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        RaiseCannotCreate(fileName, file.errorString());
-    SaveToStream(file);
-    if (!file.commit())
-        RaiseCannotCreate(fileName, file.errorString());
+    SaveFileAtomically(fileName, [&](QIODevice& file) { SaveToStream(file); });
 }
 
 void TrpWideStrings::LoadFromStream(QIODevice& stream)

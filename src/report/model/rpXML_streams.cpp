@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cstring>
@@ -342,11 +341,13 @@ void TrpXMLWriter::AppendName(const QString& name)
 void TrpXMLWriter::WriteItemTags(TrpXMLItem& item, int level)
 {
     // What the reader could not read back is not written: a tree too deep, an element
-    // without a name or named like an end tag, a tag over the length limit.
+    // without a name, named like an end tag or with a blank or bracket in its name, raw
+    // attribute text holding a bracket, a tag over the length limit.
     if (baseDepth_ + level > kMaxXMLDepth)
         throw TrpInvalidXMLException();
     const QString& name = item.Name();
-    if (name.isEmpty() || name.startsWith(u'/'))
+    if (name.isEmpty() || name.startsWith(u'/') || name.contains(u' ') || name.contains(u'<') || name.contains(u'>')
+        || item.Text().contains(u'<') || item.Text().contains(u'>'))
         throw TrpInvalidXMLException();
 
     const QByteArray indent = autoIndent_ ? QByteArray(2 * level, ' ') : QByteArray();
@@ -513,12 +514,7 @@ void TrpXMLDocument::LoadFromFile(const QString& fileName)
 
 void TrpXMLDocument::SaveToFile(const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        RaiseCannotCreate(fileName, file.errorString());
-    SaveToStream(file);
-    if (!file.commit())
-        RaiseCannotCreate(fileName, file.errorString());
+    SaveFileAtomically(fileName, [&](QIODevice& file) { SaveToStream(file); });
     tempFile_.reset();
     LoadFromFile(fileName);
 }

@@ -18,11 +18,12 @@ namespace {
 
 using testsupport::MessageOf;
 
-QByteArray RawDeflate(const QByteArray& data)
+// Deflate data in zlib's framing of that window size: -15 raw, 31 standard gzip.
+QByteArray Deflate(const QByteArray& data, int windowBits)
 {
     z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(data.size()))), Qt::Uninitialized);
+    deflateInit2(&stream, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(data.size())) + 32), Qt::Uninitialized);
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
     stream.avail_in = static_cast<uInt>(data.size());
     stream.next_out = reinterpret_cast<Bytef*>(out.data());
@@ -55,26 +56,10 @@ QByteArray ResourceMember(const QByteArray& data, const char* fileName)
     member.append("\x02\x0B", 2);
     if (fileName)
         member.append(fileName, static_cast<qsizetype>(std::strlen(fileName)) + 1);
-    member.append(RawDeflate(data));
+    member.append(Deflate(data, -15));
     AppendLittleEndian(member, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.constData()), static_cast<uInt>(data.size()))));
     AppendLittleEndian(member, static_cast<uint32_t>(data.size()));
     return member;
-}
-
-// A standard gzip file made by zlib: its time field is 0, not the Adler-32.
-QByteArray StandardGzip(const QByteArray& data)
-{
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(data.size())) + 32), Qt::Uninitialized);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(static_cast<qsizetype>(stream.total_out));
-    deflateEnd(&stream);
-    return out;
 }
 
 QByteArray Sample(int size)
@@ -126,7 +111,8 @@ TEST(DecompressResourceStream, MembersWithAndWithoutName)
 
 TEST(DecompressResourceStream, StandardGzipIsRefused)
 {
-    const Result result = Decompress(StandardGzip(Sample(1000)));
+    // A standard gzip file made by zlib: its time field is 0, not the Adler-32.
+    const Result result = Decompress(Deflate(Sample(1000), 31));
     EXPECT_EQ(result.failure, "incorrect data check");
     EXPECT_EQ(result.destination, QByteArray("before:"));
 }

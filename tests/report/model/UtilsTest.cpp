@@ -19,6 +19,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -218,12 +219,19 @@ TEST_P(FindBracketedTextTest, FindsTheMatchingBracket)
 INSTANTIATE_TEST_SUITE_P(Cases, FindBracketedTextTest, ::testing::ValuesIn(kBracketCases),
                          [](const ::testing::TestParamInfo<BracketCase>& info) { return std::string(info.param.name); });
 
+// As a vector: Qt 6.4 compares an empty list with a cleared one through memcmp of a null
+// pointer, which the sanitizer build rightly reports.
+std::vector<int> Pages(const QList<int>& list)
+{
+    return std::vector<int>(list.begin(), list.end());
+}
+
 TEST(ParsePageNumbers, ListsAndRanges)
 {
     const struct {
         const char* text;
         int lastPage;
-        QList<int> pages;
+        std::vector<int> pages;
     } cases[] = {
         {"1,3,5-7", 0, {1, 3, 5, 6, 7}},
         {"4-", 6, {4, 5, 6}},
@@ -239,7 +247,7 @@ TEST(ParsePageNumbers, ListsAndRanges)
     for (const auto& c : cases) {
         QList<int> list{99};
         ParsePageNumbers(QString::fromUtf8(c.text), list, c.lastPage);
-        EXPECT_EQ(list, c.pages) << c.text;
+        EXPECT_EQ(Pages(list), c.pages) << c.text;
     }
 }
 
@@ -252,7 +260,7 @@ TEST(ParsePageNumbers, HugeRangesStopAtTheLastPageOrTheLimit)
     ParsePageNumbers(u"1-2000000000", list, 0);
     EXPECT_EQ(list.size(), kMaxPageNumbers);
     ParsePageNumbers(u"2147483646-2147483647", list, 0);
-    EXPECT_EQ(list, (QList<int>{2147483646, 2147483647}));
+    EXPECT_EQ(Pages(list), (std::vector<int>{2147483646, 2147483647}));
     ParsePageNumbers(u"5,1-2000000000,3", list, 0);
     EXPECT_EQ(list.size(), kMaxPageNumbers);
     EXPECT_EQ(list.front(), 5);

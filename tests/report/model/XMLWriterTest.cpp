@@ -227,9 +227,17 @@ TEST(XMLWriter, RefusesWhatCouldNotBeReadBack)
     nameless.Root()->Add();
     EXPECT_EQ(saveFailure(nameless), invalid);
 
-    TrpXMLDocument endTag;
-    endTag.Root()->SetName(QStringLiteral("/a"));
-    EXPECT_EQ(saveFailure(endTag), invalid);
+    for (const char* name : {"/a", "a b", "a<", "a>b"}) {
+        TrpXMLDocument badName;
+        badName.Root()->SetName(QString::fromUtf8(name));
+        EXPECT_EQ(saveFailure(badName), invalid) << name;
+    }
+    for (const char* text : {"x=\"<\"", "x=\">\""}) {
+        TrpXMLDocument badText;
+        badText.Root()->SetName(QStringLiteral("a"));
+        badText.Root()->SetText(QString::fromUtf8(text));
+        EXPECT_EQ(saveFailure(badText), invalid) << text;
+    }
 
     TrpXMLDocument huge;
     huge.Root()->SetName(QStringLiteral("a"));
