@@ -1,9 +1,10 @@
 #include "NumberText.h"
 
+#include "Formats_text.h"
+
 #include "platform/DateTime.h"
 
 #include <algorithm>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -184,60 +185,82 @@ bool TextToInt64(QStringView text, int64_t& value)
     return true;
 }
 
-QString FloatToFixedText(double value, int decimals, QChar decimalSeparator)
+DecimalDigits ToDecimalDigits(double value, int significant)
 {
-    if (!std::isfinite(value) || std::fabs(value) >= 1e18) {
-        FormatSettings settings;
-        settings.DecimalSeparator = decimalSeparator;
-        return FloatToGeneralText(value, 15, settings);
-    }
-    decimals = std::clamp(decimals, 0, 18);
-
-    // 18 significant digits, correctly rounded: "d.ddddddddddddddddde-XX". Digit i of
-    // `significant` weighs 10^(exponent - i).
+    DecimalDigits number;
+    if (value == 0 || !std::isfinite(value))
+        return number;
+    significant = std::clamp(significant, 1, 17);
     char buffer[64];
     const auto converted =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 17);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1);
     const std::string_view text(buffer, static_cast<size_t>(converted.ptr - buffer));
     const size_t ePos = text.find('e');
-    std::string significant;
-    for (size_t i = 0; i < ePos; ++i)
-        if (text[i] >= '0' && text[i] <= '9')
-            significant += text[i];
+    for (size_t i = 0; i < ePos; ++i) {
+        if (text[i] == '-')
+            number.Negative = true;
+        else if (text[i] >= '0' && text[i] <= '9')
+            number.Digits += text[i];
+    }
     int exponent = 0;
     std::from_chars(text.data() + ePos + 1 + (text[ePos + 1] == '+' ? 1 : 0), text.data() + text.size(), exponent);
-    const auto digitAt = [&](int weight) {
-        const int index = exponent - weight;
-        return index >= 0 && index < static_cast<int>(significant.size()) ? significant[static_cast<size_t>(index)] : '0';
-    };
+    number.Exponent = exponent + 1;
+    while (!number.Digits.empty() && number.Digits.back() == '0')
+        number.Digits.pop_back();
+    return number;
+}
 
-    // Every digit shown, from the highest integer digit down to 10^-decimals, then rounded
-    // by the next digit with halves away from zero.
-    std::string digits;
-    for (int weight = std::max(exponent, 0); weight >= -decimals; --weight)
-        digits += digitAt(weight);
-    if (digitAt(-decimals - 1) >= '5') {
-        size_t i = digits.size();
-        while (i > 0 && digits[i - 1] == '9')
-            digits[--i] = '0';
-        if (i == 0)
-            digits.insert(digits.begin(), '1');
-        else
-            ++digits[i - 1];
-    }
-    const bool negative = value < 0 && digits.find_first_not_of('0') != std::string::npos;
+namespace {
 
-    const size_t integerDigits = digits.size() - static_cast<size_t>(decimals);
-    QString out;
-    out.reserve(static_cast<qsizetype>(digits.size()) + 2);
-    if (negative)
-        out += u'-';
-    out += QString::fromLatin1(digits.data(), static_cast<qsizetype>(integerDigits));
-    if (decimals > 0) {
-        out += decimalSeparator;
-        out += QString::fromLatin1(digits.data() + integerDigits, decimals);
+// Keeps the first `keep` digits, rounding half away from zero on the first dropped one.
+void KeepDigits(DecimalDigits& number, int64_t keep)
+{
+    if (keep >= static_cast<int64_t>(number.Digits.size()))
+        return;
+    if (keep < 0) {
+        number.Digits.clear();
+        return;
     }
-    return out;
+    const bool up = number.Digits[static_cast<size_t>(keep)] >= '5';
+    number.Digits.resize(static_cast<size_t>(keep));
+    if (up) {
+        int64_t i = keep - 1;
+        while (i >= 0 && number.Digits[static_cast<size_t>(i)] == '9') {
+            number.Digits[static_cast<size_t>(i)] = '0';
+            --i;
+        }
+        if (i >= 0) {
+            ++number.Digits[static_cast<size_t>(i)];
+        } else {
+            number.Digits.insert(number.Digits.begin(), '1');
+            ++number.Exponent;
+        }
+    }
+    while (!number.Digits.empty() && number.Digits.back() == '0')
+        number.Digits.pop_back();
+}
+
+} // namespace
+
+void RoundDecimalDigits(DecimalDigits& number, int decimals)
+{
+    if (number.IsZero())
+        return;
+    KeepDigits(number, int64_t{number.Exponent} + decimals);
+}
+
+void RoundSignificantDigits(DecimalDigits& number, int significant)
+{
+    KeepDigits(number, significant);
+}
+
+QString FloatToFixedText(double value, int decimals, QChar decimalSeparator)
+{
+    FormatSettings settings = FormatSettings::C();
+    settings.DecimalSeparator = decimalSeparator;
+    if (!std::isfinite(value) || std::fabs(value) >= 1e18)
+        return FloatToGeneralText(value, 15, settings);
+    return formats::FixedText(value, decimals, false, settings);
 }
 
 void RaiseInvalidInteger(QStringView text)

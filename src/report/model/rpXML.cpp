@@ -5,7 +5,7 @@
 
 #include "ModelTexts.h"
 
-#include "platform/DateTime.h"
+#include "report/core/Formats.h"
 #include "report/core/NumberText.h"
 #include "report/core/Variant.h"
 
@@ -321,35 +321,6 @@ QString UnescapeXMLText(QStringView text)
     return out;
 }
 
-namespace {
-
-// The short date of a value: the settings' pattern, '/' standing for the date separator.
-QString ShortDateText(double value, const FormatSettings& settings)
-{
-    QString pattern;
-    QChar quote;
-    for (const QChar c : settings.ShortDateFormat) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            pattern += c;
-        } else if (c == u'\'' || c == u'"') {
-            quote = c;
-            pattern += c;
-        } else if (c == u'/') {
-            const QChar wrap = settings.DateSeparator == u'"' ? u'\'' : u'"';
-            pattern += wrap;
-            pattern += settings.DateSeparator;
-            pattern += wrap;
-        } else {
-            pattern += c;
-        }
-    }
-    return QString::fromStdString(FormatDateTime(pattern.toStdString(), std::trunc(value)));
-}
-
-} // namespace
-
 QString VariantToXMLText(const Variant& value, const FormatSettings& settings)
 {
     switch (value.Kind()) {
@@ -361,7 +332,7 @@ QString VariantToXMLText(const Variant& value, const FormatSettings& settings)
     case VariantKind::Double:
         return FloatToGeneralText(value.AsDouble(), 15, settings);
     case VariantKind::DateTime:
-        return ShortDateText(value.AsDouble(), settings);
+        return FormatDateTime(u"ddddd", std::trunc(value.AsDouble()), settings); // the short date
     case VariantKind::String:
         return EscapeXMLText(value.AsString());
     case VariantKind::Boolean:

@@ -150,13 +150,16 @@ TEST_F(ScriptRun, UsageErrorsAndUnreadableFilesExitWithOne)
               0);
 }
 
-TEST_F(ScriptRun, ScriptsInWindows1251AreRead)
+TEST_F(ScriptRun, ScriptsInWindows1251OrWithAByteOrderMarkAreRead)
 {
     // "Привет" in Windows-1251 is not UTF-8: the file is read in that code page.
     Write(QStringLiteral("cp.pas"), QByteArray("begin s := '\xCF\xF0\xE8\xE2\xE5\xF2'; x := ; end."));
     const ProgramRun run = Run({"--parse-only", "cp.pas"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "cp.pas:1:27: Expression expected\n");
+    // A UTF-8 byte-order mark is no part of the text.
+    Write(QStringLiteral("bom.pas"), QByteArray("\xEF\xBB\xBF" "begin end."));
+    EXPECT_EQ(Run({"--parse-only", "bom.pas"}).status, 0);
 }
 
 } // namespace
