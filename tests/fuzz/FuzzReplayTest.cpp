@@ -233,6 +233,10 @@ const CrashedBefore kCrashedBefore[] = {
      [] { return Text(kXmlHeader + "<a  x=\"1\"  ><b   /><c x=\"2\"  ld=\"0\"/></a>"); }},
     {"reportxml", "a name and an attribute text both ending in a slash lost the name's slash on a save",
      [] { return Text(kXmlHeader + "<a// x><b/ y/></a>"); }},
+    {"reportxml", "attribute text ending in a slash before its blanks made an element with children read as complete",
+     [] { return Text(kXmlHeader + "<d  y=\"1/  ><e/></d>"); }},
+    {"reportxml", "attribute text holding the marker twice lost the earlier one on every save",
+     [] { return Text(kXmlHeader + "<page \"   ld=\"0\"\" s=\"no\"?  ld=\"0\"><b n=\"/></page>"); }},
 };
 
 TEST(FuzzCrashedBefore, InputsThatBrokeTheContractNoLongerDo)

@@ -25,13 +25,14 @@ bool IsBlank(QChar c)
     return c == u' ';
 }
 
-// The position of the partial-loading marker (blank, "ld" in any case, ="0") in the text, or
-// -1. Found through its case-free part, which keeps the search cheap on large files.
+// The position of the last partial-loading marker (blank, "ld" in any case, ="0") in the
+// text, or -1. The writer puts the marker at the end, so the last one is the marker even when
+// the text holds the same characters before it, and a saved file reads back as it was.
+// Found through its case-free part, which keeps the search cheap on large files.
 qsizetype FindMarker(const QString& text)
 {
-    for (qsizetype at = text.indexOf(u"=\"0\""); at >= 0; at = text.indexOf(u"=\"0\"", at + 1)) {
-        if (at >= 3 && text[at - 3] == u' ' && (text[at - 2] == u'l' || text[at - 2] == u'L')
-            && (text[at - 1] == u'd' || text[at - 1] == u'D'))
+    for (qsizetype at = text.lastIndexOf(u"=\"0\""); at >= 3; at = text.lastIndexOf(u"=\"0\"", at - 1)) {
+        if (text[at - 3] == u' ' && (text[at - 2] == u'l' || text[at - 2] == u'L') && (text[at - 1] == u'd' || text[at - 1] == u'D'))
             return at - 3;
     }
     return -1;
@@ -379,6 +380,8 @@ void TrpXMLWriter::WriteItemTags(TrpXMLItem& item, int level)
         buffer_ += QStringView(kMarker, kMarkerLength).toLatin1();
     if (selfClosing)
         buffer_ += '/';
+    else if (!unloadable && text.endsWith(u'/'))
+        buffer_ += "  "; // one is dropped; the other keeps the '/' from reading as "complete"
     if (buffer_.size() - tagStart > kMaxXMLTagLength)
         throw TrpInvalidXMLException();
 

@@ -63,6 +63,7 @@ const ReaderCase kReaderCases[] = {
     {"AnsiElementName", "<\xCF\xF0\xE8\xE1\xEE\xF0 x=\"1\"/>", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB1\xD0\xBE\xD1\x80[x=\"1\"]"},
     {"MarkerReadWithChildren", "<a><p  ld=\"0\"><c/></p></a>", "a{p+{c}}"},
     {"MarkerAnyCase", "<a><p x=\"1\" LD=\"0\"><c/></p></a>", "a{p[x=\"1\"]+{c}}"},
+    {"MarkerTwiceLastIsRemoved", "<a><p x ld=\"0\" ld=\"0\"><c/></p></a>", "a{p[x ld=\"0\"]+{c}}"},
     {"MarkerNeedsBlank", "<a><p ld=\"0\"/></a>", "a{p[ld=\"0\"]}"},
     {"RawTextKept", "<a Font.Name=\"x\"\r\n  Name=\"&#34;y&amp;\"/>", "a[Font.Name=\"x\"\r\n  Name=\"&#34;y&amp;\"]"},
 };

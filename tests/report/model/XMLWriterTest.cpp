@@ -169,6 +169,11 @@ const LayoutCase kLayoutCases[] = {
     {"TrailingBlankBeforeCloseDropped", [](TrpXMLItem& a) { a.SetText(R"(x="1" )"); a.Add(QStringLiteral("b")); },
      R"(<a x="1"><b/></a>)"},
     // Values are never read: what is read back has none.
+    {"SlashEndingTextWithChildren", [](TrpXMLItem& a) { a.SetText(QStringLiteral("x/")); a.Add(QStringLiteral("b")); },
+     "<a x/  ><b/></a>"},
+    {"SlashEndingTextUnloadable", [](TrpXMLItem& a) { a.SetText(QStringLiteral("x/")); a.SetUnloadable(true); a.Add(QStringLiteral("b")); },
+     "<a x/ ld=\"0\"><b/></a>"},
+    {"SlashEndingTextChildless", [](TrpXMLItem& a) { a.SetText(QStringLiteral("x/")); }, "<a x//>"},
     {"ValueEscaped", [](TrpXMLItem& a) { a.SetValue(QStringLiteral("1 < 2\r\n")); }, "<a>1 &#60; 2&#13;&#10;</a>", "<a/>"},
     {"ValueOnlyWithoutChildren", [](TrpXMLItem& a) { a.SetValue(QStringLiteral("v")); a.Add(QStringLiteral("b")); },
      "<a><b/></a>"},
