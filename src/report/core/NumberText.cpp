@@ -2,8 +2,6 @@
 
 #include "Formats_text.h"
 
-#include "platform/DateTime.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -261,14 +259,4 @@ QString FloatToFixedText(double value, int decimals, QChar decimalSeparator)
     if (!std::isfinite(value) || std::fabs(value) >= 1e18)
         return FloatToGeneralText(value, 15, settings);
     return formats::FixedText(value, decimals, false, settings);
-}
-
-void RaiseInvalidInteger(QStringView text)
-{
-    throw EConvertError("'" + text.toString().toStdString() + "' is not a valid integer value");
-}
-
-void RaiseInvalidFloat(QStringView text)
-{
-    throw EConvertError("'" + text.toString().toStdString() + "' is not a valid floating point value");
 }

@@ -28,11 +28,6 @@ TextToFloatResult TextToFloat(QStringView text, const FormatSettings& settings, 
 // NaN and infinities get the general text of 15 digits instead.
 QString FloatToFixedText(double value, int decimals, QChar decimalSeparator);
 
-// The run-time library's conversion errors (EConvertError) for a text that is no number:
-// "'<text>' is not a valid integer value" and "'<text>' is not a valid floating point value".
-[[noreturn]] void RaiseInvalidInteger(QStringView text);
-[[noreturn]] void RaiseInvalidFloat(QStringView text);
-
 // Reads an integer: leading blanks, an optional sign, decimal digits or hexadecimal digits
 // after "$" or "0x". False for anything else and for values outside 64 bits.
 bool TextToInt64(QStringView text, int64_t& value);

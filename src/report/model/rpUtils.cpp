@@ -4,6 +4,7 @@
 #include "rpStreams.h"
 
 #include "platform/DateTime.h"
+#include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
 
 #include <QCoreApplication>

@@ -73,7 +73,7 @@ void HexTextToStream(QStringView text, QIODevice& stream);
 
 // A float typed by a user or stored in a file: blanks are removed, '.' and ',' both taken as
 // the decimal separator. Empty text, anything after the number and values beyond the double
-// range raise "'<text>' is not a valid floating point value".
+// range raise "\"<text>\" is an invalid float".
 double ParseLocaleFloat(QStringView text);
 
 // Two decimals when the value has a fractional part ("2.50"), the general text otherwise
@@ -92,8 +92,7 @@ inline constexpr int kMaxPageNumbers = 100000;
 
 // Page numbers of a print range such as "1,3,5-7" or "4-" (to the last page): blanks are
 // ignored, "a-b" lists a to b (nothing when b < a) and stops at the last page when that is
-// known (above 0). A number that is not decimal raises "'<text>' is not a valid integer
-// value".
+// known (above 0). A number that is not decimal raises "\"<text>\" is an invalid integer".
 void ParsePageNumbers(QStringView text, QList<int>& list, int lastPage);
 
 // "#RRGGBB" of a colour 0x00BBGGRR, upper-case digits. System colours (0x80000000 and up)

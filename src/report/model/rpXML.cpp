@@ -5,7 +5,7 @@
 
 #include "ModelTexts.h"
 
-#include "report/core/Formats.h"
+#include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
 #include "report/core/Variant.h"
 
@@ -332,7 +332,7 @@ QString VariantToXMLText(const Variant& value, const FormatSettings& settings)
     case VariantKind::Double:
         return FloatToGeneralText(value.AsDouble(), 15, settings);
     case VariantKind::DateTime:
-        return FormatDateTime(u"ddddd", std::trunc(value.AsDouble()), settings); // the short date
+        return DateToStr(std::trunc(value.AsDouble()), settings);
     case VariantKind::String:
         return EscapeXMLText(value.AsString());
     case VariantKind::Boolean:

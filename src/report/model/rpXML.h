@@ -285,7 +285,7 @@ QString EscapeXMLText(QStringView text);
 // pair) and &quot; &amp; &lt; &gt; become their characters; a decoded character is not looked
 // at again. Any other reference stays as it is, and so does an "&#" with no ';' after it.
 // A number that is not decimal or out of range raises the conversion error
-// "'<text>' is not a valid integer value".
+// "\"<text>\" is an invalid integer".
 QString UnescapeXMLText(QStringView text);
 
 // The text of a value for an attribute: integers as decimal numbers, floats in the general

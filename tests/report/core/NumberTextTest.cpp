@@ -1,11 +1,9 @@
-// The fixed-digit float formatter and the conversion errors of the report core.
+// The fixed-digit float formatter of the report core.
 
 #include "report/core/NumberText.h"
 
-#include "Failures.h"
 #include "Subprocess.h"
 #include "UnderLocale.h"
-#include "platform/DateTime.h"
 
 #include <gtest/gtest.h>
 
@@ -108,13 +106,6 @@ for line in open(sys.argv[1]):
         ASSERT_TRUE(std::getline(lines, expected));
         EXPECT_EQ(FloatToFixedText(value, decimals, u'.').toStdString(), expected) << value << " with " << decimals;
     }
-}
-
-TEST(ConversionErrors, NameTheText)
-{
-    EXPECT_EQ(testsupport::MessageOf([] { RaiseInvalidInteger(u"x1"); }), "'x1' is not a valid integer value");
-    EXPECT_EQ(testsupport::MessageOf([] { RaiseInvalidFloat(u"1,2,3"); }), "'1,2,3' is not a valid floating point value");
-    EXPECT_THROW(RaiseInvalidInteger(u""), EConvertError);
 }
 
 } // namespace

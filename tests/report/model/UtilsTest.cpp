@@ -156,7 +156,7 @@ TEST_P(ParseLocaleFloatTest, TakesPointAndCommaAlike)
     const char* bad[] = {"", "   ", "1.2.3", "1,2,3", "12a", "abc", "1e999", "-1e999", "NAN", "INF", "1 2x"};
     for (const char* text : bad)
         EXPECT_EQ(MessageOf([&] { ParseLocaleFloat(QString::fromUtf8(text)); }),
-                  std::string("'") + text + "' is not a valid floating point value");
+                  std::string("\"") + text + "\" is an invalid float");
 }
 
 TEST_P(ParseLocaleFloatTest, ShortTextHasTwoDecimalsOnlyForFractions)
@@ -272,13 +272,13 @@ TEST(ParsePageNumbers, NonNumbersFail)
         const char* text;
         const char* message;
     } cases[] = {
-        {"a", "'a' is not a valid integer value"},
-        {"1,,2", "'' is not a valid integer value"},
-        {"-3", "'' is not a valid integer value"},
-        {"1-x", "'x' is not a valid integer value"},
-        {"$10", "'$10' is not a valid integer value"},
-        {"1-2-3", "'2-3' is not a valid integer value"},
-        {"99999999999", "'99999999999' is not a valid integer value"},
+        {"a", "\"a\" is an invalid integer"},
+        {"1,,2", "\"\" is an invalid integer"},
+        {"-3", "\"\" is an invalid integer"},
+        {"1-x", "\"x\" is an invalid integer"},
+        {"$10", "\"$10\" is an invalid integer"},
+        {"1-2-3", "\"2-3\" is an invalid integer"},
+        {"99999999999", "\"99999999999\" is an invalid integer"},
     };
     for (const auto& c : cases) {
         QList<int> list;

@@ -88,13 +88,13 @@ TEST(XMLUnescape, NumbersThatAreNoCharacterFail)
         const char* text;
         const char* message;
     } cases[] = {
-        {"&#x41;", "'x41' is not a valid integer value"},
-        {"&#0;", "'0' is not a valid integer value"},
-        {"&#1114112;", "'1114112' is not a valid integer value"},
-        {"&#99999999999999999999;", "'99999999999999999999' is not a valid integer value"},
-        {"&#-5;", "'-5' is not a valid integer value"},
-        {"&#;;", "';' is not a valid integer value"},
-        {"&#6 5;", "'6 5' is not a valid integer value"},
+        {"&#x41;", "\"x41\" is an invalid integer"},
+        {"&#0;", "\"0\" is an invalid integer"},
+        {"&#1114112;", "\"1114112\" is an invalid integer"},
+        {"&#99999999999999999999;", "\"99999999999999999999\" is an invalid integer"},
+        {"&#-5;", "\"-5\" is an invalid integer"},
+        {"&#;;", "\";\" is an invalid integer"},
+        {"&#6 5;", "\"6 5\" is an invalid integer"},
     };
     for (const auto& c : cases) {
         try {
