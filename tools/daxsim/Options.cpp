@@ -8,11 +8,13 @@ namespace daxsim {
 
 const char* const kSimUsage =
     "usage: dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID [--device ID ...])\n"
-    "               [--addr N] [--model DAX-01|DAX-02 | --data FILE]\n"
+    "               [--addr N] [--model DAX-01|DAX-02] [--demo | --data FILE]\n"
     "               [--save-data FILE] [--baud N] [--silent N] [--delay MS] [--late MS] [--bad-crc]\n"
     "               [--exception CODE] [--truncate N] [--split N:MS] [--wrong-function] [--faults-for N]\n"
     "               [--relay-silent-at STEP] [--relay-reverse] [--relay-fragment] [--relay-status]\n"
     "               [--relay-close-after N] [--relay-list-short N] [--relay-version-byte N]\n"
+    "  --demo            serve a plausible instrument (working values and settings) instead of the\n"
+    "                    test fixture, whose registers each hold a distinct pattern\n"
     "  --data FILE       serve the instrument of a data file (.daxdat) saved by the configurator\n"
     "  --save-data FILE  on stopping, save the instrument's state (with the writes received) as a data file\n"
     "  --relay HOST:PORT          play a GPRS relay server (IPv4 address) in front of the instrument,\n"
@@ -129,6 +131,8 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
         } else if (option == "--baud") {
             if (!number(300, 1000000, options.Faults.Baud))
                 return std::nullopt;
+        } else if (option == "--demo") {
+            options.Demo = true;
         } else if (option == "--data") {
             if (!value(options.DataFile))
                 return std::nullopt;
@@ -236,6 +240,10 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
     }
     if (modelGiven && !options.DataFile.empty()) {
         error = "--model and --data exclude each other: the data file names the model";
+        return std::nullopt;
+    }
+    if (options.Demo && !options.DataFile.empty()) {
+        error = "--demo and --data exclude each other";
         return std::nullopt;
     }
     return options;
