@@ -1,0 +1,193 @@
+#include "DaxCurrentTSParamFrame.h"
+
+#include "DaxFormTable.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+using namespace daxform;
+
+const BindingScope kScope = {"TS1_Current/", "TS2_Current/"};
+
+// Each table builds one box; '#' is the heat system's number (1 or 2) or the channel's.
+constexpr FormRow kEnergyRows[] = {
+    Box("QW#GroupBox", "Тепловая энегрия и мощность"),
+    Field("Q#Current", "Q# (Гкал)"),
+    Field("Q#oCurrent", "Q#о (Гкал)"),
+    Field("Q#gvsCurrent", "Q#гвс (Гкал)"),
+    Split(),
+    Field("W#Current", "W# (Гкал/ч)"),
+    Field("W#oCurrent", "W#о (Гкал/ч)"),
+    Field("W#gvsCurrent", "W#гвс (Гкал/ч)"),
+};
+
+constexpr FormRow kParamRows[] = {
+    Box("TS#Params", "Параметры ТС#"),
+    Field("dM#Current", "dM (т)"),
+    Field("dGm#Current", "dGm (т/ч)"),
+    Field("dt#Current", "dt (°С)"),
+    Field("dP#Current", "dP (МПа)"),
+    Field("NSTS#Current", "НС ТС#"),
+};
+
+constexpr FormRow kTimeRows[] = {
+    Box("TS#TimeGroupBox", "Времена"),
+    Field("TworkTS#", "Тсч (Время счета тепловой энергии)"),
+    Field("TstopTS#", "Tос (Время останова счета энергии)"),
+};
+
+constexpr FormRow kAirRows[] = {
+    Box("Air#GroupBox", "Воздух"),
+    Field("tair#Current", "tвозд (°С)"),
+};
+
+constexpr FormRow kColdWaterRows[] = {
+    Box("GroupBoxCW", "Холодная вода"),
+    Field("tColdWaterCurrent", "tхв (°С)"),
+    Field("PColdWaterCurrent", "Pхв (МПа)"),
+};
+
+constexpr FormRow kChanelRows[] = {
+    Box("GroupBoxChanel#", "Канал #"),
+    Field("V#Current", "V# (м³)"),
+    Field("Gv#Current", "Gv# (м³/ч)"),
+    Field("M#Current", "M# (т)"),
+    Field("Gm#Current", "Gm# (т/ч)"),
+    Field("t#Current", "t# (°С)"),
+    Field("P#Current", "P# (МПа)"),
+    Field("ChanelNS#_Current", "НС"),
+};
+
+constexpr FormRow kOffRows[] = {
+    Box("TSOffGroupBox", ""),
+    Note("TSOffLabel", "Не используется"),
+};
+
+// Design: the energy box and the parameters side by side, the channels three to a row below,
+// then the times, cold water and air.
+constexpr int kMargin = 8;
+constexpr int kGap = 6;
+constexpr int kChanelsPerRow = 3;
+// Room for the longer unit captions the instrument's settings may ask for.
+constexpr int kCaptionSlack = 16;
+
+} // namespace
+
+TDax_CurrentTSParamFrame::TDax_CurrentTSParamFrame(QWidget* parent) : QWidget(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    TSGroupBox = new QGroupBox(this);
+    TSGroupBox->setObjectName(QStringLiteral("TSGroupBox"));
+    outer->addWidget(TSGroupBox, 0, Qt::AlignLeft | Qt::AlignTop);
+    outer->addStretch();
+
+    QW1GroupBox = BuildBox(kEnergyRows, kScope, TSGroupBox, {}, 1);
+    QW2GroupBox = BuildBox(kEnergyRows, kScope, TSGroupBox, {}, 2);
+    TS1Params = BuildBox(kParamRows, kScope, TSGroupBox, {}, 1);
+    TS2Params = BuildBox(kParamRows, kScope, TSGroupBox, {}, 2);
+    TS1TimeGroupBox = BuildBox(kTimeRows, kScope, TSGroupBox, {}, 1);
+    TS2TimeGroupBox = BuildBox(kTimeRows, kScope, TSGroupBox, {}, 2);
+    GroupBoxCW = BuildBox(kColdWaterRows, kScope, TSGroupBox);
+    Air1GroupBox = BuildBox(kAirRows, kScope, TSGroupBox, {}, 1);
+    Air2GroupBox = BuildBox(kAirRows, kScope, TSGroupBox, {}, 2);
+    for (int n = 0; n < kChanelCount; ++n)
+        GroupBoxChanel[n] = BuildBox(kChanelRows, kScope, TSGroupBox, {}, n + 1);
+    TSOffGroupBox = BuildBox(kOffRows, kScope, TSGroupBox);
+    TSOffGroupBox->hide();
+
+    for (const char* name : {"dP1CurrentLabel", "dP2CurrentLabel"})
+        ReserveLabelWidth(findChild<QLabel*>(QString::fromUtf8(name)), {QStringLiteral("dP (кгс/см²)")});
+    ReserveLabelWidth(findChild<QLabel*>(QStringLiteral("PColdWaterCurrentLabel")), {QStringLiteral("Pхв (кгс/см²)")});
+    for (int n = 1; n <= kChanelCount; ++n)
+        ReserveLabelWidth(findChild<QLabel*>(QStringLiteral("P%1CurrentLabel").arg(n)),
+                          {QStringLiteral("P%1 (кгс/см²)").arg(n)});
+    LayOutDesign();
+}
+
+void TDax_CurrentTSParamFrame::LayOutDesign()
+{
+    const int top = QFontMetrics(TSGroupBox->font()).height() + kGap;
+    // The energies and the parameters.
+    const QRect energy = PlaceAt(QW1GroupBox, kMargin, top, kCaptionSlack);
+    PlaceAt(QW2GroupBox, kMargin, top, kCaptionSlack);
+    PlaceAt(TSOffGroupBox, kMargin, top);
+    const QRect params = PlaceAt(TS1Params, energy.right() + 1 + kGap, top, kCaptionSlack);
+    PlaceAt(TS2Params, params.left(), top, kCaptionSlack);
+    int bottom = std::max(energy.bottom(), params.bottom()) + 1 + kGap;
+
+    // The channels in rows, each in a place of the widest channel's size.
+    QSize chanel;
+    for (QGroupBox* box : GroupBoxChanel)
+        chanel = chanel.expandedTo(box->sizeHint());
+    chanel.rwidth() += kCaptionSlack;
+    for (int n = 0; n < kChanelCount; ++n) {
+        const int row = n / kChanelsPerRow;
+        const int column = n % kChanelsPerRow;
+        GroupBoxChanel[n]->setGeometry(kMargin + column * (chanel.width() + kGap),
+                                       bottom + row * (chanel.height() + kGap), chanel.width(), chanel.height());
+    }
+    const int chanelRows = (kChanelCount + kChanelsPerRow - 1) / kChanelsPerRow;
+    bottom += chanelRows * (chanel.height() + kGap);
+
+    // Times, cold water, air.
+    const QRect time = PlaceAt(TS1TimeGroupBox, kMargin, bottom);
+    PlaceAt(TS2TimeGroupBox, kMargin, bottom);
+    const QRect coldWater = PlaceAt(GroupBoxCW, time.right() + 1 + kGap, bottom, kCaptionSlack);
+    const QRect air = PlaceAt(Air1GroupBox, coldWater.right() + 1 + kGap, bottom);
+    PlaceAt(Air2GroupBox, air.left(), bottom);
+
+    int right = 0;
+    bottom = 0;
+    for (QGroupBox* box : TSGroupBox->findChildren<QGroupBox*>()) {
+        right = std::max(right, box->geometry().right());
+        bottom = std::max(bottom, box->geometry().bottom());
+    }
+    TSGroupBox->setFixedSize(right + 1 + kMargin, bottom + 1 + kMargin);
+}
+
+void TDax_CurrentTSParamFrame::SetHeatSystem(int32_t heatSystem)
+{
+    heatSystem_ = heatSystem;
+    FillItems(findChild<QWidget*>(QStringLiteral("NSTS1Current")), HeatSystem1FlagNames);
+    FillItems(findChild<QWidget*>(QStringLiteral("NSTS2Current")), HeatSystem2FlagNames);
+    for (int n = 1; n <= kChanelCount; ++n)
+        FillItems(findChild<QWidget*>(QStringLiteral("ChanelNS%1_Current").arg(n)), ChannelFlagNames);
+
+    qw1Position_ = QW1GroupBox->pos();
+    paramsPosition_ = TS1Params->pos();
+    timePosition_ = TS1TimeGroupBox->pos();
+    coldWaterPosition_ = GroupBoxCW->pos();
+    airPosition_ = Air1GroupBox->pos();
+    for (int n = 0; n < kChanelCount; ++n)
+        chanelPositions_[n] = GroupBoxChanel[n]->pos();
+
+    QW2GroupBox->move(qw1Position_);
+    TSOffGroupBox->move(qw1Position_);
+    TS2Params->move(paramsPosition_);
+    TS2TimeGroupBox->move(timePosition_);
+    Air2GroupBox->move(airPosition_);
+
+    const bool first = heatSystem == 0;
+    const bool second = heatSystem == 1;
+    QW1GroupBox->setVisible(first);
+    TS1Params->setVisible(first);
+    TS1TimeGroupBox->setVisible(first);
+    QW2GroupBox->setVisible(second);
+    TS2Params->setVisible(second);
+    TS2TimeGroupBox->setVisible(second);
+    // The air box of the other heat system lies on this one's; the scheme's layout decides
+    // about the own one.
+    Air1GroupBox->setVisible(first);
+    Air2GroupBox->setVisible(second);
+
+    // "Cистема" begins with a Latin C, as the instrument's configurator has always shown it.
+    TSGroupBox->setTitle(QStringLiteral("Cистема теплоснабжения ") + QString::number(heatSystem + 1));
+}
+
+void TDax_CurrentTSParamFrame::ApplyScheme(const HeatSystemConfig&) {}
