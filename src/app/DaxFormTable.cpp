@@ -325,10 +325,12 @@ void FillItems(QWidget* control, std::span<const char* const> items)
 {
     // Filling is the page's set-up, not a user's choice: no change handler runs.
     const QSignalBlocker blocker(control);
-    if (auto* combo = qobject_cast<QComboBox*>(control))
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
         SetComboItems(combo, ItemTexts(items));
-    else if (auto* bits = qobject_cast<TCustomBitEdit*>(control))
+        combo->updateGeometry();
+    } else if (auto* bits = qobject_cast<TCustomBitEdit*>(control)) {
         bits->SetItems(ItemTexts(items));
+    }
 }
 
 QString MemberName(const char* pattern, int member)

@@ -564,9 +564,13 @@ void BuildFormPage(const PageTable& table, QWidget* page)
 {
     auto* scroll = new QScrollArea(page);
     scroll->setObjectName(QStringLiteral("PageScrollArea%1").arg(table.PageId));
-    scroll->setWidgetResizable(true);
+    // The contents keep their natural size, which grows when the page set-up fills the lists,
+    // and scroll when the window is smaller.
+    scroll->setWidgetResizable(false);
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(BuildColumns(table.Rows, kFrameScope, scroll, MakeSubFrame));
+    QWidget* body = BuildColumns(table.Rows, kFrameScope, scroll, MakeSubFrame);
+    body->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    scroll->setWidget(body);
     page->layout()->addWidget(scroll);
 
     auto* commands = new QHBoxLayout;

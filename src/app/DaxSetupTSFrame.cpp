@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -98,34 +97,28 @@ TDax_SetupTSFrame::TDax_SetupTSFrame(QWidget* parent) : QWidget(parent)
     outer->addWidget(SetupTSGroupBox, 0, Qt::AlignLeft | Qt::AlignTop);
     outer->addStretch();
 
-    auto* box = new QVBoxLayout(SetupTSGroupBox);
-    auto* top = new QGridLayout;
-    box->addLayout(top);
-    AddFields(top, kSchemeRows, kScope, SetupTSGroupBox);
+    // One grid: the scheme and its formulas across the top, the parameters and the pipe counts
+    // on the left, the drawing beside them.
+    auto* grid = new QGridLayout(SetupTSGroupBox);
+    grid->setVerticalSpacing(4);
+    AddFields(grid, kSchemeRows, kScope, SetupTSGroupBox);
     auto* formulaLabel = new QLabel(QStringLiteral("Формула тепловой энергии"), SetupTSGroupBox);
     formulaLabel->setObjectName(QStringLiteral("Label2"));
-    top->addWidget(formulaLabel, 1, 0);
-    top->addWidget(MakeFormulaLine(QStringLiteral("QFormula"), SetupTSGroupBox), 1, 1);
+    grid->addWidget(formulaLabel, 1, 0);
+    grid->addWidget(MakeFormulaLine(QStringLiteral("QFormula"), SetupTSGroupBox), 1, 1, 1, 2);
     QLineEdit* hotWater = MakeFormulaLine(QStringLiteral("QgvsFormula"), SetupTSGroupBox);
     hotWater->setText(QString::fromUtf8(dax_namespace::kHotWaterFormulaText));
     hotWater->hide();
-    top->addWidget(hotWater, 2, 1);
-    top->setColumnStretch(1, 1);
-
-    auto* middle = new QHBoxLayout;
-    box->addLayout(middle);
-    auto* left = new QVBoxLayout;
-    middle->addLayout(left);
-    auto* parameters = new QGridLayout;
-    AddFields(parameters, kParameterRows, kScope, SetupTSGroupBox);
-    left->addLayout(parameters);
+    grid->addWidget(hotWater, 2, 1, 1, 2);
+    constexpr int kFirstParameterRow = 3;
+    const int pipeRow = AddFields(grid, kParameterRows, kScope, SetupTSGroupBox, kFirstParameterRow);
     QGroupBox* pipes = BuildBox(kPipeRows, kScope, SetupTSGroupBox);
     pipes->hide();
-    left->addWidget(pipes);
-    left->addStretch();
+    grid->addWidget(pipes, pipeRow, 0, 1, 2);
     auto* paintBox = new TShemePaintBox(SetupTSGroupBox);
     paintBox->setObjectName(QStringLiteral("ShemePaintBox"));
-    middle->addWidget(paintBox, 0, Qt::AlignTop);
+    grid->addWidget(paintBox, kFirstParameterRow, 2, pipeRow - kFirstParameterRow + 1, 1, Qt::AlignTop | Qt::AlignRight);
+    grid->setRowStretch(pipeRow + 1, 1);
 
     for (const PipeLimit& limit : kPipeLimits) {
         auto* spin = findChild<QSpinBox*>(QString::fromUtf8(limit.Name));
