@@ -6,7 +6,6 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -58,22 +57,13 @@ constexpr FormRow kChanelRows[] = {
 
 // Design: totals and flags side by side, the cold-water channels three to a row below, then
 // the event times.
-constexpr int kMargin = 8;
-constexpr int kGap = 6;
 constexpr int kChanelsPerRow = 3;
-constexpr int kCaptionSlack = 16;
 
 } // namespace
 
 TDax_CurrentGeneralParamFrame::TDax_CurrentGeneralParamFrame(QWidget* parent) : QWidget(parent)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    GeneralGroupBox = new QGroupBox(QStringLiteral("Общие параметры и ХВС"), this);
-    GeneralGroupBox->setObjectName(QStringLiteral("GeneralGroupBox"));
-    outer->addWidget(GeneralGroupBox, 0, Qt::AlignLeft | Qt::AlignTop);
-    outer->addStretch();
-
+    GeneralGroupBox = MakeOuterBox(this, QStringLiteral("GeneralGroupBox"), QStringLiteral("Общие параметры и ХВС"));
     QGroupBox* totals = BuildBox(kTotalRows, kScope, GeneralGroupBox);
     QGroupBox* flags = BuildBox(kFlagRows, kScope, GeneralGroupBox);
     QGroupBox* events = BuildBox(kEventRows, kScope, GeneralGroupBox);
@@ -83,25 +73,12 @@ TDax_CurrentGeneralParamFrame::TDax_CurrentGeneralParamFrame(QWidget* parent) : 
                           {QStringLiteral("P%1 (кгс/см²)").arg(n + 1)});
     }
 
-    const int top = QFontMetrics(GeneralGroupBox->font()).height() + kGap;
-    const QRect total = PlaceAt(totals, kMargin, top, kCaptionSlack);
-    const QRect flag = PlaceAt(flags, total.right() + 1 + kGap, top);
-    int bottom = std::max(total.bottom(), flag.bottom()) + 1 + kGap;
-    QSize chanel;
-    for (QGroupBox* box : GroupBoxChanel)
-        chanel = chanel.expandedTo(box->sizeHint());
-    chanel.rwidth() += kCaptionSlack;
-    for (int n = 0; n < kChanelCount; ++n)
-        GroupBoxChanel[n]->setGeometry(kMargin + n % kChanelsPerRow * (chanel.width() + kGap),
-                                       bottom + n / kChanelsPerRow * (chanel.height() + kGap), chanel.width(),
-                                       chanel.height());
-    bottom += (kChanelCount + kChanelsPerRow - 1) / kChanelsPerRow * (chanel.height() + kGap);
-    const QRect event = PlaceAt(events, kMargin, bottom);
-
-    int right = 0;
-    for (QGroupBox* box : GeneralGroupBox->findChildren<QGroupBox*>())
-        right = std::max(right, box->geometry().right());
-    GeneralGroupBox->setFixedSize(right + 1 + kMargin, event.bottom() + 1 + kMargin);
+    const int top = FirstPlaceTop(GeneralGroupBox);
+    const QRect total = PlaceAt(totals, kDesignMargin, top, kCaptionSlack);
+    const QRect flag = PlaceAt(flags, total.right() + 1 + kDesignGap, top);
+    const int chanelTop = std::max(total.bottom(), flag.bottom()) + 1 + kDesignGap;
+    PlaceAt(events, kDesignMargin, PlaceInRows(GroupBoxChanel, kDesignMargin, chanelTop, kChanelsPerRow));
+    FitAroundBoxes(GeneralGroupBox);
 }
 
 void TDax_CurrentGeneralParamFrame::SetUp()

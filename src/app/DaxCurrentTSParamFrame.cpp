@@ -4,7 +4,6 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -70,23 +69,13 @@ constexpr FormRow kOffRows[] = {
 
 // Design: the energy box and the parameters side by side, the channels three to a row below,
 // then the times, cold water and air.
-constexpr int kMargin = 8;
-constexpr int kGap = 6;
 constexpr int kChanelsPerRow = 3;
-// Room for the longer unit captions the instrument's settings may ask for.
-constexpr int kCaptionSlack = 16;
 
 } // namespace
 
 TDax_CurrentTSParamFrame::TDax_CurrentTSParamFrame(QWidget* parent) : QWidget(parent)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TSGroupBox = new QGroupBox(this);
-    TSGroupBox->setObjectName(QStringLiteral("TSGroupBox"));
-    outer->addWidget(TSGroupBox, 0, Qt::AlignLeft | Qt::AlignTop);
-    outer->addStretch();
-
+    TSGroupBox = MakeOuterBox(this, QStringLiteral("TSGroupBox"));
     QW1GroupBox = BuildBox(kEnergyRows, kScope, TSGroupBox, {}, 1);
     QW2GroupBox = BuildBox(kEnergyRows, kScope, TSGroupBox, {}, 2);
     TS1Params = BuildBox(kParamRows, kScope, TSGroupBox, {}, 1);
@@ -112,43 +101,22 @@ TDax_CurrentTSParamFrame::TDax_CurrentTSParamFrame(QWidget* parent) : QWidget(pa
 
 void TDax_CurrentTSParamFrame::LayOutDesign()
 {
-    const int top = QFontMetrics(TSGroupBox->font()).height() + kGap;
-    // The energies and the parameters.
-    const QRect energy = PlaceAt(QW1GroupBox, kMargin, top, kCaptionSlack);
-    PlaceAt(QW2GroupBox, kMargin, top, kCaptionSlack);
-    PlaceAt(TSOffGroupBox, kMargin, top);
-    const QRect params = PlaceAt(TS1Params, energy.right() + 1 + kGap, top, kCaptionSlack);
-    PlaceAt(TS2Params, params.left(), top, kCaptionSlack);
-    int bottom = std::max(energy.bottom(), params.bottom()) + 1 + kGap;
+    const int top = FirstPlaceTop(TSGroupBox);
+    const QRect energy = PlaceAt(QW1GroupBox, kDesignMargin, top);
+    PlaceAt(QW2GroupBox, kDesignMargin, top);
+    PlaceAt(TSOffGroupBox, kDesignMargin, top);
+    const QRect params = PlaceAt(TS1Params, energy.right() + 1 + kDesignGap, top);
+    PlaceAt(TS2Params, params.left(), top);
 
-    // The channels in rows, each in a place of the widest channel's size.
-    QSize chanel;
-    for (QGroupBox* box : GroupBoxChanel)
-        chanel = chanel.expandedTo(box->sizeHint());
-    chanel.rwidth() += kCaptionSlack;
-    for (int n = 0; n < kChanelCount; ++n) {
-        const int row = n / kChanelsPerRow;
-        const int column = n % kChanelsPerRow;
-        GroupBoxChanel[n]->setGeometry(kMargin + column * (chanel.width() + kGap),
-                                       bottom + row * (chanel.height() + kGap), chanel.width(), chanel.height());
-    }
-    const int chanelRows = (kChanelCount + kChanelsPerRow - 1) / kChanelsPerRow;
-    bottom += chanelRows * (chanel.height() + kGap);
+    const int chanelTop = std::max(energy.bottom(), params.bottom()) + 1 + kDesignGap;
+    const int bottom = PlaceInRows(GroupBoxChanel, kDesignMargin, chanelTop, kChanelsPerRow);
 
-    // Times, cold water, air.
-    const QRect time = PlaceAt(TS1TimeGroupBox, kMargin, bottom);
-    PlaceAt(TS2TimeGroupBox, kMargin, bottom);
-    const QRect coldWater = PlaceAt(GroupBoxCW, time.right() + 1 + kGap, bottom, kCaptionSlack);
-    const QRect air = PlaceAt(Air1GroupBox, coldWater.right() + 1 + kGap, bottom);
+    const QRect time = PlaceAt(TS1TimeGroupBox, kDesignMargin, bottom);
+    PlaceAt(TS2TimeGroupBox, kDesignMargin, bottom);
+    const QRect coldWater = PlaceAt(GroupBoxCW, time.right() + 1 + kDesignGap, bottom, kCaptionSlack);
+    const QRect air = PlaceAt(Air1GroupBox, coldWater.right() + 1 + kDesignGap, bottom);
     PlaceAt(Air2GroupBox, air.left(), bottom);
-
-    int right = 0;
-    bottom = 0;
-    for (QGroupBox* box : TSGroupBox->findChildren<QGroupBox*>()) {
-        right = std::max(right, box->geometry().right());
-        bottom = std::max(bottom, box->geometry().bottom());
-    }
-    TSGroupBox->setFixedSize(right + 1 + kMargin, bottom + 1 + kMargin);
+    FitAroundBoxes(TSGroupBox);
 }
 
 void TDax_CurrentTSParamFrame::SetHeatSystem(int32_t heatSystem)

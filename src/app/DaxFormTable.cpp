@@ -296,6 +296,46 @@ void StackOn(QWidget* control, QWidget* partner)
     grid->addWidget(control, row, column, rowSpan, columnSpan, Qt::AlignLeft);
 }
 
+QGroupBox* MakeOuterBox(QWidget* frame, const QString& name, const QString& caption)
+{
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* outer = new QGroupBox(caption, frame);
+    outer->setObjectName(name);
+    layout->addWidget(outer, 0, Qt::AlignLeft | Qt::AlignTop);
+    layout->addStretch();
+    return outer;
+}
+
+int FirstPlaceTop(const QGroupBox* outer)
+{
+    return QFontMetrics(outer->font()).height() + kDesignGap;
+}
+
+int PlaceInRows(std::span<QGroupBox* const> boxes, int left, int top, int perRow)
+{
+    QSize place;
+    for (const QGroupBox* box : boxes)
+        place = place.expandedTo(box->sizeHint());
+    place.rwidth() += kCaptionSlack;
+    const int count = static_cast<int>(boxes.size());
+    for (int n = 0; n < count; ++n)
+        boxes[n]->setGeometry(left + n % perRow * (place.width() + kDesignGap),
+                              top + n / perRow * (place.height() + kDesignGap), place.width(), place.height());
+    return top + (count + perRow - 1) / perRow * (place.height() + kDesignGap);
+}
+
+void FitAroundBoxes(QGroupBox* outer)
+{
+    int right = 0;
+    int bottom = 0;
+    for (const QGroupBox* box : outer->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+        right = std::max(right, box->geometry().right());
+        bottom = std::max(bottom, box->geometry().bottom());
+    }
+    outer->setFixedSize(right + 1 + kDesignMargin, bottom + 1 + kDesignMargin);
+}
+
 QRect PlaceAt(QWidget* widget, int x, int y, int slack)
 {
     const QSize hint = widget->sizeHint();

@@ -164,9 +164,24 @@ void PlaceCells(QGridLayout* grid, std::span<const GridCell> cells, const Bindin
 // stands in for the partner when the partner is hidden.
 void StackOn(QWidget* control, QWidget* partner);
 
+// Sub-frames whose boxes lie at fixed places inside one outer box (the places the pages move
+// them between when a scheme leaves some out). Distances of such a design, in pixels:
+constexpr int kDesignMargin = 8;  // around the boxes inside the outer box
+constexpr int kDesignGap = 6;     // between boxes
+constexpr int kCaptionSlack = 16; // extra width for captions that change later
+
+// The outer box of such a sub-frame, at the sub-frame's top left.
+QGroupBox* MakeOuterBox(QWidget* frame, const QString& name, const QString& caption = {});
+// The top of the first row of places inside an outer box, below its caption.
+int FirstPlaceTop(const QGroupBox* outer);
 // Places a widget without a layout at (x, y) in its parent, at its size hint widened by `slack`
 // (room for captions that change later); returns where it lies.
 QRect PlaceAt(QWidget* widget, int x, int y, int slack = 0);
+// Places boxes in rows of `perRow` equal places (the largest box's size widened by
+// kCaptionSlack) from (left, top); returns the top of the row below them.
+int PlaceInRows(std::span<QGroupBox* const> boxes, int left, int top, int perRow);
+// Makes the outer box just large enough for the boxes inside it.
+void FitAroundBoxes(QGroupBox* outer);
 // Sets a label's minimum width to that of the widest of its texts.
 void ReserveLabelWidth(QWidget* label, std::initializer_list<QString> texts);
 

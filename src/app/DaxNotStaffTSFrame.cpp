@@ -3,9 +3,6 @@
 #include "DaxFormTable.h"
 
 #include <QGroupBox>
-#include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
@@ -38,31 +35,22 @@ constexpr FormRow kOffRows[] = {
     Note("TSOffLabel", "Не используется"),
 };
 
-constexpr int kMargin = 8;
-constexpr int kGap = 6;
-constexpr int kCaptionSlack = 16;
 
 } // namespace
 
 TDax_NotStaffTSParamFrame::TDax_NotStaffTSParamFrame(QWidget* parent) : QWidget(parent)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    TSGroupBox = new QGroupBox(this);
-    TSGroupBox->setObjectName(QStringLiteral("TSGroupBox"));
-    outer->addWidget(TSGroupBox, 0, Qt::AlignLeft | Qt::AlignTop);
-    outer->addStretch();
-
+    TSGroupBox = MakeOuterBox(this, QStringLiteral("TSGroupBox"));
     energyBox_ = BuildBox(kEnergyRows, kScope, TSGroupBox);
     TimeGroupBox = BuildBox(kTimeRows, kScope, TSGroupBox);
     TSOffGroupBox = BuildBox(kOffRows, kScope, TSGroupBox);
     TSOffGroupBox->hide();
 
-    const int top = QFontMetrics(TSGroupBox->font()).height() + kGap;
-    const QRect energy = PlaceAt(energyBox_, kMargin, top, kCaptionSlack);
-    const QRect time = PlaceAt(TimeGroupBox, energy.right() + 1 + kGap, top);
+    const int top = FirstPlaceTop(TSGroupBox);
+    const QRect energy = PlaceAt(energyBox_, kDesignMargin, top, kCaptionSlack);
+    const QRect time = PlaceAt(TimeGroupBox, energy.right() + 1 + kDesignGap, top);
     PlaceAt(TSOffGroupBox, time.left(), top);
-    TSGroupBox->setFixedSize(time.right() + 1 + kMargin, std::max(energy.bottom(), time.bottom()) + 1 + kMargin);
+    FitAroundBoxes(TSGroupBox);
 }
 
 void TDax_NotStaffTSParamFrame::SetHeatSystem(uint8_t heatSystem)
