@@ -21,8 +21,9 @@ enum class VariantKind : uint8_t {
     Int64,
     Double,
     DateTime,   // days since 30 December 1899, the fraction the time of day
-    String,
     Object,     // a handle of the object table (ObjectHandles.h); 0 is nil
+    // The kinds from here on own what they hold; those before are plain copies.
+    String,
     Array,      // any number of dimensions, bounded, copied on write
     Dispatch,   // a late-bound object
 };
@@ -109,11 +110,26 @@ public:
     // elements (varVariant by default).
     static Variant CreateArray(std::span<const VariantArrayBound> bounds, int elementType = varVariant);
 
-    Variant(const Variant& other) { CopyFrom(other); }
-    Variant(Variant&& other) noexcept { MoveFrom(std::move(other)); }
+    Variant(const Variant& other) : kind_(other.kind_)
+    {
+        if (kind_ >= VariantKind::String)
+            CopyFrom(other);
+        else
+            i64_ = other.i64_; // the widest plain member covers all of them
+    }
+    Variant(Variant&& other) noexcept : kind_(other.kind_)
+    {
+        if (kind_ >= VariantKind::String)
+            MoveFrom(std::move(other));
+        else
+            i64_ = other.i64_;
+    }
     Variant& operator=(const Variant& other)
     {
-        if (this != &other) {
+        if (kind_ < VariantKind::String && other.kind_ < VariantKind::String) {
+            kind_ = other.kind_;
+            i64_ = other.i64_;
+        } else if (this != &other) {
             Variant copy(other); // keeps `other` alive if it lives inside this value
             Destroy();
             MoveFrom(std::move(copy));
@@ -122,14 +138,21 @@ public:
     }
     Variant& operator=(Variant&& other) noexcept
     {
-        if (this != &other) {
+        if (kind_ < VariantKind::String && other.kind_ < VariantKind::String) {
+            kind_ = other.kind_;
+            i64_ = other.i64_;
+        } else if (this != &other) {
             Variant moved(std::move(other));
             Destroy();
             MoveFrom(std::move(moved));
         }
         return *this;
     }
-    ~Variant() { Destroy(); }
+    ~Variant()
+    {
+        if (kind_ >= VariantKind::String)
+            Destroy();
+    }
 
     VariantKind Kind() const noexcept { return kind_; }
     bool IsNull() const noexcept { return kind_ == VariantKind::Null; }

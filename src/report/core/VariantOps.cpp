@@ -491,6 +491,9 @@ QString VarToStr(const Variant& value, const FormatSettings& settings)
 
 Variant VariantBinary(VariantOp op, const Variant& left, const Variant& right, const FormatSettings& settings)
 {
+    // Two 32-bit integers, the usual case, need no table: the integer domain as below.
+    if (left.Kind() == VariantKind::Int32 && right.Kind() == VariantKind::Int32 && op != VariantOp::Divide)
+        return IntegerOperation(op, left.AsInt32(), right.AsInt32(), false);
     const Category lc = CategoryOf(left.Kind());
     const Category rc = CategoryOf(right.Kind());
     const DomainTable* table = nullptr;
@@ -609,6 +612,11 @@ Variant VariantNegate(const Variant& value, const FormatSettings& settings)
 
 VariantOrder VariantCompare(const Variant& left, const Variant& right, const FormatSettings& settings)
 {
+    if (left.Kind() == VariantKind::Int32 && right.Kind() == VariantKind::Int32) {
+        const int32_t a = left.AsInt32();
+        const int32_t b = right.AsInt32();
+        return a < b ? VariantOrder::Less : (b < a ? VariantOrder::Greater : VariantOrder::Equal);
+    }
     const bool leftNull = left.IsNull();
     const bool rightNull = right.IsNull();
     if (leftNull || rightNull) {
