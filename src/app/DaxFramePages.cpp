@@ -6,6 +6,7 @@
 #include "DaxFormTable.h"
 #include "DaxMaskSignalFrame.h"
 #include "DaxNotStaffTSFrame.h"
+#include "DaxPageTable.h"
 #include "DaxReactionTSFrame.h"
 #include "DaxSetupTSFrame.h"
 #include "DaxSignalFrame_1.h"
@@ -597,14 +598,14 @@ void BuildFormPage(const PageTable& table, QWidget* page)
 
 QString ReadButtonName(int32_t pageId)
 {
-    if (pageId == kUnbuiltPage || FindFramePage(pageId) == nullptr)
+    if (pageId == kUnreachablePageId || FindFramePage(pageId) == nullptr)
         return {};
     return QStringLiteral("ReadPageParams%1").arg(pageId);
 }
 
 QWidget* BuildPage(int32_t pageId, QWidget* parent)
 {
-    if (pageId < 0 || pageId >= kPageCount || pageId == kUnbuiltPage)
+    if (pageId < 0 || pageId >= kDaxPageCount || pageId == kUnreachablePageId)
         return nullptr;
     auto* page = new QWidget(parent);
     page->setObjectName(QStringLiteral("Page%1").arg(pageId));

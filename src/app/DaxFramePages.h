@@ -12,11 +12,8 @@ class QWidget;
 // from the frame; a page only lays its controls out.
 namespace devicepages {
 
-// Page ids run 0 to 29; page 22 has no tree node and is not built.
-constexpr int32_t kPageCount = 30;
-constexpr int32_t kUnbuiltPage = 22;
-
-// Builds the page of an id; none for page 22 and ids outside 0 to 29.
+// Builds the page of an id; none for page 22, which no tree node reaches, and ids outside 0
+// to 29.
 QWidget* BuildPage(int32_t pageId, QWidget* parent);
 
 // The object name of the "Считать" button of a page that reads the instrument (pages 0 to 4,
