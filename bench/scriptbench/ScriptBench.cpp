@@ -153,7 +153,7 @@ begin end.)",
 end)",
      "1000000"},
     {"Evaluate 10^4",
-     nullptr, // built in OurSide: Evaluate of each text
+     nullptr, // OurSide: Evaluate of each text "i * 2 + i mod 7"
      R"(function run()
   local s = 0
   for i = 1, 10000 do s = s + load("return " .. i .. " * 2 + " .. (i % 7))() end

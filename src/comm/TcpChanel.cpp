@@ -1,6 +1,7 @@
 #include "TcpChanel.h"
 
 #include "Sysutil.h"
+#include "Texts.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char* const kPeerClosed = "Соединение закрыто удаленной стороной";
-const char* const kChanelClosed = "Канал не открыт";
 constexpr auto kQuietGuard = 50ms;     // silence that makes the line quiet (a gateway sends in bursts)
 constexpr auto kQuietLimit = 1000ms;   // a line that never falls silent holds a request no longer
 
@@ -64,7 +63,7 @@ void TcpChanelHelper::Open(TInteractContainer* target)
     try {
         Close(target);
         if (params_.TcpPort < 1 || params_.TcpPort > 65535)
-            throw platform::Exception("Недопустимый номер порта: " + std::to_string(params_.TcpPort));
+            throw platform::Exception(FormatText(comm::kBadTcpPortFormat, params_.TcpPort));
         auto socket = std::make_unique<TSyncSocket>(kConnectWaitMs, 300);
         if (!socket->Open(0, "0", SOCK_STREAM, IPPROTO_TCP) ||
             !socket->ConnectByName(params_.TcpAddress, params_.TcpPort))
@@ -163,17 +162,17 @@ int32_t TcpChanelHelper::Transact(std::span<const uint8_t> request, std::span<ui
         MarkLineUnsettled();
     }
     if (closing_.load()) {
-        Log(kChanelClosed, target);
+        Log(comm::kChannelNotOpenText, target);
         return -1;
     }
     if (socket_->PeerClosed()) {
         // The gateway has gone: nothing will pass any more, so the channel closes.
-        Log(kPeerClosed, target);
+        Log(comm::kPeerClosedText, target);
         DropSocket();
         return received;
     }
     if (late) {
-        Log(kLateAnswerText, target);
+        Log(comm::kLateAnswerText, target);
         return -1;
     }
     return received;

@@ -1,6 +1,7 @@
 #include "Files.h"
 
 #include "Exceptions.h"
+#include "Texts.h"
 
 #include <atomic>
 #include <cerrno>
@@ -14,7 +15,6 @@
 
 namespace platform {
 
-const char* const kNotRegularFileText = "Файл не является обычным файлом";
 
 namespace {
 

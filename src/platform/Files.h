@@ -9,9 +9,6 @@
 
 namespace platform {
 
-// "Файл не является обычным файлом": a load was pointed at a pipe, a device or a socket.
-extern const char* const kNotRegularFileText;
-
 // A regular file opened for reading. The kind of file is checked before anything is read, so
 // a pipe or a device can never hold the caller in a read that does not end.
 class InputFile {

@@ -148,6 +148,9 @@ int RunScript(const ScriptRunOptions& options, const QString& language, const QS
     ReportServices::SetUi(&ui);
     TscScript script;
     script.SyntaxType = language;
+    // The number and date texts of a set defined in code, never the machine's.
+    if (const FormatSettings* settings = FormatSettings::Named(options.locale))
+        script.SetFormatSettings(*settings);
     script.OnGetUnit = UnitsFrom(unitFolder);
     script.Lines = SourceLines(text);
     std::optional<Watchdog> watchdog;

@@ -60,14 +60,28 @@ class VariantArray;
 
 // A late-bound object (automation objects of other programs, or any object that resolves
 // its members by name at run time).
-enum class DispatchCall : uint8_t { Method, PropertyGet, PropertyPut };
+// The kinds of a call, combinable: a member read without arguments is a method call or a
+// property read, whichever the object has.
+enum class DispatchCall : uint8_t { Method = 1, PropertyGet = 2, PropertyPut = 4 };
+
+constexpr DispatchCall operator|(DispatchCall a, DispatchCall b)
+{
+    return static_cast<DispatchCall>(static_cast<uint8_t>(a) | static_cast<uint8_t>(b));
+}
+
+constexpr bool HasCall(DispatchCall calls, DispatchCall kind)
+{
+    return (static_cast<uint8_t>(calls) & static_cast<uint8_t>(kind)) != 0;
+}
 
 class IScriptDispatch {
 public:
     virtual ~IScriptDispatch() = default;
     // The member's number, or -1 when the object has no member of that name.
     virtual int FindMember(const QString& name) = 0;
-    virtual Variant Invoke(int member, DispatchCall call, std::span<const Variant> arguments) = 0;
+    // Calls the member with positional arguments (for a put: the index arguments, then the
+    // value). A failure throws DispatchFailure (Dispatch.h).
+    virtual Variant Invoke(int member, DispatchCall calls, std::span<const Variant> arguments) = 0;
 };
 
 class Variant {

@@ -53,7 +53,21 @@ private:
         QString Name;
         TscWithStmt* Statement;
     };
-    class DepthScope;
+    // Counts one element nested in others while it lives; past kScMaxBuildDepth: an error.
+    class DepthScope {
+    public:
+        explicit DepthScope(TscProgramBuilder& builder);
+        ~DepthScope();
+        DepthScope(const DepthScope&) = delete;
+        DepthScope& operator=(const DepthScope&) = delete;
+
+    private:
+        TscProgramBuilder& FBuilder;
+    };
+
+    static QString Lower(const TscXMLItem* x);
+    static bool Named(const TscXMLItem* x, const char* name);
+    static QString Quoted(const QString& name);
 
     void BuildProgram(const TscXMLItem* element, TscScript* program);
     void DeclareRoutines(const TscXMLItem* element, TscScript* program, int depth);

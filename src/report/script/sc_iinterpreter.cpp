@@ -474,6 +474,7 @@ TscClassVariable::TscClassVariable(const ScriptClassInfo* classInfo, const QStri
     FTraits |= ClassItem;
     IsReadOnly = true;
     AddParam(std::make_unique<TscParamItem>(QString(), fvtVariant, QString(), true, false));
+    AddPublishedProperties();
 }
 
 TscClassVariable::~TscClassVariable() = default;

@@ -338,6 +338,35 @@ private:
     QString FSetName; // upper-case name with ".SET"
 };
 
+class TscProcVariable;
+
+// Connects a native event of an object to a script routine (or disconnects it, handler
+// null). The event bridges provide one per event type.
+using TscEventBinder = std::function<void(TscCallFrame& frame, TscProcVariable* handler)>;
+
+// An event property of a native class: reads as an empty text; writing the name of a script
+// procedure or function binds it, writing "0" clears the event, any other name raises "Event
+// handler must be a procedure".
+class TscEventHelper : public TscCustomHelper {
+public:
+    TscEventHelper(const QString& name, TscEventBinder binder);
+    Variant ReadStep(TscStepContext& context) override;
+    void WriteStep(TscStepContext& context, const Variant& value) override;
+
+    TscClassVariable* FClassRef = nullptr;
+    TscEventBinder FEvent;
+};
+
+// A child component of a form: reads as the component.
+class TscComponentHelper : public TscCustomHelper {
+public:
+    TscComponentHelper(const QString& name, ScriptObject& component);
+    Variant ReadStep(TscStepContext& context) override;
+
+private:
+    uint32_t FComponent; // handle of the component
+};
+
 // A class descriptor: how scripts see a native class.
 class TscClassVariable : public TscCustomVariable {
 public:
@@ -365,6 +394,15 @@ public:
                                       TscNativeCallable call, bool readOnly = false);
     TscMethodHelper* AddDefaultProperty(const QString& name, const QString& params, const QString& typ,
                                         TscNativeCallable call, bool readOnly = false);
+    // AddProperty; every callable gets the whole call frame, so the caller-passing form is
+    // the same.
+    TscPropertyHelper* AddPropertyEx(const QString& name, const QString& typ, TscNativeCallable getter,
+                                     TscNativeCallable setter = {})
+    {
+        return AddProperty(name, typ, std::move(getter), std::move(setter));
+    }
+    TscEventHelper* AddEvent(const QString& name, TscEventBinder binder);
+    TscComponentHelper* AddComponent(const QString& name, ScriptObject& component);
 
     int MembersCount() const { return static_cast<int>(FMembers.size()); }
     TscCustomVariable* Member(int index) const { return FMembers[static_cast<size_t>(index)].get(); }
@@ -374,6 +412,9 @@ public:
     TscCustomVariable* DefProperty = nullptr;
 
 private:
+    // The published properties of the class in the property registry, sorted by name.
+    void AddPublishedProperties();
+
     std::vector<std::unique_ptr<TscCustomVariable>> FMembers;
     TscScript* FProgram;
 };

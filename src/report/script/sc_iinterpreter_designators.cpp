@@ -1,5 +1,7 @@
 #include "sc_iinterpreter_designators.h"
 
+#include "sc_idisp.h"
+
 #include "sc_iconsts.h"
 #include "sc_iexpression.h"
 #include "sc_iinterpreter_script.h"
@@ -334,21 +336,11 @@ Variant TscDesignator::Walk(const Variant* assigned)
         classBefore = nullptr;
 
         if (kind == TscStepKind::Dispatch) {
-            if (value.Kind() != VariantKind::Dispatch || !value.AsDispatch())
-                throw EVariantInvalidOpError();
-            IScriptDispatch& object = *value.AsDispatch();
-            const int member = object.FindMember(item.MemberName);
-            if (member < 0)
-                ThrowUndeclared(item.MemberName);
             if (writing) {
-                std::vector<Variant> withValue(arguments.begin(), arguments.end());
-                withValue.push_back(*assigned);
-                object.Invoke(member, DispatchCall::PropertyPut, withValue);
+                TscOLEHelper::Write(value, item.MemberName, arguments, *assigned);
                 return Variant::NullValue();
             }
-            value = object.Invoke(member,
-                                  item.Count() > 0 || !context.NeedResult ? DispatchCall::Method : DispatchCall::PropertyGet,
-                                  arguments);
+            value = TscOLEHelper::Read(value, item.MemberName, arguments, context.NeedResult);
             previous = nullptr;
             previousStep = nullptr;
             continue;

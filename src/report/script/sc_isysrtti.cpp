@@ -37,13 +37,7 @@ TscSysFunctions::TscSysFunctions(TscScript* script) : TscRTTIModule(script)
     script->AddVariable(QStringLiteral("ExceptionClassName"), QStringLiteral("String"), Variant(QString()));
     script->AddVariable(QStringLiteral("ExceptionMessage"), QStringLiteral("String"), Variant(QString()));
 
-    script->AddMethod(
-        QStringLiteral("procedure ShowMessage(Msg: Variant)"),
-        [](TscCallFrame& frame) {
-            ReportServices::Ui().ShowMessage(VarToStr(frame.Arg(0), ScActiveSettings()));
-            return Variant::NullValue();
-        },
-        FCatOther);
+    AddFunctions(script);
 
     static const struct {
         const char* name;

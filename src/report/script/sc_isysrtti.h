@@ -17,6 +17,11 @@ public:
     const QString FCatMath = QStringLiteral("ctMath");
     const QString FCatOther = QStringLiteral("ctOther");
     const QString FCatStr = QStringLiteral("ctString");
+
+private:
+    // The conversion, formatting, date, string, mathematical and other functions, in the order
+    // of the catalogue.
+    void AddFunctions(TscScript* script);
 };
 
 std::unique_ptr<TscRTTIModule> CreateSysFunctions(TscScript* script);
