@@ -1,7 +1,8 @@
 // daxprobe: opens one channel (a serial port, a TCP gateway or a GPRS relay server), makes one exchange with the
-// instrument through DaxHelper, as the configurator does (one attempt), and prints the
-// exchange log (with --log), DaxHelper's own texts and what the answer gave. A developer's
-// tool for tests and for diagnosing a link; exits non-zero with the failure's text.
+// instrument through DaxHelper, as the configurator does (one attempt), or the same exchange
+// several times in that one session (--repeat), and prints the exchange log (with --log),
+// DaxHelper's own texts and what each answer gave. A developer's tool for tests and for
+// diagnosing a link; prints each failure's text and exits non-zero when any exchange failed.
 #include "comm/ComPortChanel.h"
 #include "comm/GprsChanel.h"
 #include "comm/Modbus.h"
@@ -20,8 +21,10 @@ namespace {
 
 const char* const kUsage =
     "usage: daxprobe (--serial PATH [--speed N] | --tcp HOST:PORT | --gprs HOST:PORT --id ID) [--addr N] [--log]\n"
-    "                (identify | read REG COUNT | write REG VALUE... | page TYPE ARG START COUNT)\n"
-    "       daxprobe --gprs-list HOST:PORT\n";
+    "                [--repeat N] COMMAND...\n"
+    "       daxprobe --gprs-list HOST:PORT\n"
+    "COMMAND: identify | read REG COUNT | write REG VALUE... | page TYPE ARG START COUNT\n"
+    "Commands run one after another in one channel session, --repeat N times over.\n";
 
 struct Usage {
     std::string text;
@@ -108,6 +111,110 @@ int ListDevices(const std::string& server)
     return 0;
 }
 
+// One exchange asked for on the command line, its operands checked.
+struct Command {
+    std::string name;               // identify, read, write or page
+    int32_t firstRegister = 0;
+    int32_t count = 0;
+    std::vector<uint16_t> values;   // write
+    uint32_t pageType = 0;
+    int32_t pageArgument = 0;
+    uint16_t pageStart = 0;
+    uint8_t pageCount = 0;
+};
+
+bool IsCommandName(const std::string& word)
+{
+    return word == "identify" || word == "read" || word == "write" || word == "page";
+}
+
+// Operands are checked before the channel opens; DaxHelper refuses blocks outside its images.
+Command ParseCommand(const std::string& name, const std::vector<std::string>& operands)
+{
+    Command command;
+    command.name = name;
+    if (name == "identify") {
+        if (!operands.empty())
+            throw Usage{"identify takes no operands"};
+    } else if (name == "read") {
+        if (operands.size() != 2)
+            throw Usage{"read needs REG COUNT"};
+        command.firstRegister = static_cast<int32_t>(Number(operands[0], 30001, 49999, "REG"));
+        command.count = static_cast<int32_t>(Number(operands[1], 1, dax::kMaxReadRegisters, "COUNT"));
+    } else if (name == "write") {
+        if (operands.size() < 2)
+            throw Usage{"write needs REG VALUE..."};
+        command.firstRegister = static_cast<int32_t>(Number(operands[0], 40001, 49999, "REG"));
+        for (size_t k = 1; k < operands.size(); ++k)
+            command.values.push_back(static_cast<uint16_t>(Number(operands[k], 0, 0xFFFF, "VALUE")));
+        command.count = static_cast<int32_t>(command.values.size());
+    } else if (name == "page") {
+        if (operands.size() != 4)
+            throw Usage{"page needs TYPE ARG START COUNT"};
+        command.pageType = static_cast<uint32_t>(Number(operands[0], 0, 255, "TYPE"));
+        command.pageArgument = static_cast<int32_t>(Number(operands[1], 0, 255, "ARG"));
+        command.pageStart = static_cast<uint16_t>(Number(operands[2], 0, 0xFFFF, "START"));
+        command.pageCount = static_cast<uint8_t>(Number(operands[3], 0, 255, "COUNT"));
+    } else {
+        throw Usage{"unknown command \"" + name + "\""};
+    }
+    return command;
+}
+
+// Makes one exchange through DaxHelper (one attempt) and prints what it gave; throws the failure.
+void Exchange(DaxHelper& helper, const Command& command)
+{
+    const int32_t tries = 1;
+    const int32_t firstRegister = command.firstRegister;
+    const int32_t count = command.count;
+    helper.ClearReadLists();
+    if (command.name == "identify") {
+        const bool accepted = helper.Identify(nullptr, tries);
+        if (!accepted)
+            throw platform::Exception(dax::kUnknownVersionText);
+        if (!helper.Identified())
+            throw platform::Exception(dax::kUnknownModificationText);
+        std::printf("model %s, modification %s, software %s\n", helper.ModelText().c_str(),
+                    helper.ModificationText().c_str(), helper.FirmwareVersionText().c_str());
+    } else if (command.name == "read") {
+        if (!helper.ReadRegisters(firstRegister, count, nullptr, tries))
+            throw platform::Exception(FormatRefusal("read", firstRegister, count, dax::kMaxReadRegisters));
+        // DaxHelper takes only an answer of exactly this length.
+        std::printf("answer: %d bytes\n", 2 * count + 5);
+        DaxHelperLocker locker(&helper);
+        const bool input = firstRegister < dax::kFirstHoldingRegister;
+        const uint8_t* image = input ? helper.InputRegisterImage.data() : helper.HoldingRegisterImage.data();
+        const int32_t base = input ? dax::kFirstInputRegister : dax::kFirstHoldingRegister;
+        for (int32_t k = 0; k < count; ++k) {
+            const size_t at = 2 * static_cast<size_t>(firstRegister + k - base);
+            const auto value = static_cast<uint16_t>((image[at] << 8) | image[at + 1]);
+            std::printf("%d = 0x%04X (%u)\n", firstRegister + k, value, value);
+        }
+    } else if (command.name == "write") {
+        // The values go into the setup image, from which DaxHelper builds the request.
+        const int64_t last = int64_t{firstRegister} + count - 1;
+        if (last < dax::kFirstHoldingRegister + dax::kHoldingRegisterCount) {
+            DaxHelperLocker locker(&helper);
+            for (int32_t k = 0; k < count; ++k) {
+                const size_t at = 2 * static_cast<size_t>(firstRegister + k - dax::kFirstHoldingRegister);
+                const uint16_t value = command.values[static_cast<size_t>(k)];
+                helper.HoldingRegisterImage[at] = static_cast<uint8_t>(value >> 8);
+                helper.HoldingRegisterImage[at + 1] = static_cast<uint8_t>(value & 0xFF);
+            }
+        }
+        if (!helper.WriteRegisters(firstRegister, count, nullptr, tries))
+            throw platform::Exception(FormatRefusal("write", firstRegister, count, modbus::kMaxWriteRegisters));
+        std::printf("wrote %d registers from %d\n", count, firstRegister);
+    } else {
+        uint16_t start = command.pageStart;
+        uint8_t carried = command.pageCount;
+        if (!helper.ReadArchivePage(command.pageType, command.pageArgument, start, carried, nullptr, tries))
+            throw platform::Exception("the answer is not a page (function byte other than 0x41)");
+        std::printf("records %u, next position %u\n", unsigned{carried}, unsigned{start});
+        PrintRecords(helper, command.pageType);
+    }
+}
+
 int Run(const std::vector<std::string>& args)
 {
     if (args.size() == 2 && args[0] == "--gprs-list")
@@ -119,6 +226,7 @@ int Run(const std::vector<std::string>& args)
     std::string deviceId;
     int32_t address = 0;
     bool log = false;
+    int32_t repeat = 1;
     size_t i = 0;
     for (; i < args.size() && args[i].starts_with("--"); ++i) {
         const std::string& option = args[i];
@@ -141,6 +249,8 @@ int Run(const std::vector<std::string>& args)
             address = static_cast<int32_t>(Number(value(), 0, 254, "--addr"));
         else if (option == "--log")
             log = true;
+        else if (option == "--repeat")
+            repeat = static_cast<int32_t>(Number(value(), 1, 1000, "--repeat"));
         else
             throw Usage{"unknown option \"" + option + "\""};
     }
@@ -150,8 +260,15 @@ int Run(const std::vector<std::string>& args)
         throw Usage{"--gprs HOST:PORT and --id ID go together"};
     if (i >= args.size())
         throw Usage{"no command given"};
-    const std::string command = args[i++];
-    const std::vector<std::string> operands(args.begin() + static_cast<ptrdiff_t>(i), args.end());
+    // Commands one after another, each with its operands: they share the one channel session.
+    std::vector<Command> commands;
+    while (i < args.size()) {
+        const std::string name = args[i++];
+        std::vector<std::string> operands;
+        while (i < args.size() && !IsCommandName(args[i]))
+            operands.push_back(args[i++]);
+        commands.push_back(ParseCommand(name, operands));
+    }
 
     std::unique_ptr<TChanelHelperBase> chanel;
     if (!serial.empty()) {
@@ -179,90 +296,27 @@ int Run(const std::vector<std::string>& args)
     chanel->SetLogEnabled(log);
     chanel->SetLogCallback([](const std::string& text, TInteractContainer*) { std::printf("%s\n", text.c_str()); });
 
-    // Operands are checked before the channel opens; DaxHelper refuses blocks outside its images.
-    int32_t firstRegister = 0;
-    int32_t count = 0;
-    std::vector<uint16_t> values;
-    uint32_t pageType = 0;
-    int32_t pageArgument = 0;
-    uint16_t pageStart = 0;
-    uint8_t pageCount = 0;
-    if (command == "identify") {
-        if (!operands.empty())
-            throw Usage{"identify takes no operands"};
-    } else if (command == "read") {
-        if (operands.size() != 2)
-            throw Usage{"read needs REG COUNT"};
-        firstRegister = static_cast<int32_t>(Number(operands[0], 30001, 49999, "REG"));
-        count = static_cast<int32_t>(Number(operands[1], 1, dax::kMaxReadRegisters, "COUNT"));
-    } else if (command == "write") {
-        if (operands.size() < 2)
-            throw Usage{"write needs REG VALUE..."};
-        firstRegister = static_cast<int32_t>(Number(operands[0], 40001, 49999, "REG"));
-        for (size_t k = 1; k < operands.size(); ++k)
-            values.push_back(static_cast<uint16_t>(Number(operands[k], 0, 0xFFFF, "VALUE")));
-        count = static_cast<int32_t>(values.size());
-    } else if (command == "page") {
-        if (operands.size() != 4)
-            throw Usage{"page needs TYPE ARG START COUNT"};
-        pageType = static_cast<uint32_t>(Number(operands[0], 0, 255, "TYPE"));
-        pageArgument = static_cast<int32_t>(Number(operands[1], 0, 255, "ARG"));
-        pageStart = static_cast<uint16_t>(Number(operands[2], 0, 0xFFFF, "START"));
-        pageCount = static_cast<uint8_t>(Number(operands[3], 0, 255, "COUNT"));
-    } else {
-        throw Usage{"unknown command \"" + command + "\""};
-    }
-
     DaxHelper helper;
     helper.SetLogCallback([](const std::string& text, TInteractContainer*) { std::printf("%s\n", text.c_str()); });
     helper.SetChannel(chanel.get());
     chanel->Open(nullptr);
-    const int32_t tries = 1;
-
-    if (command == "identify") {
-        const bool accepted = helper.Identify(nullptr, tries);
-        if (!accepted)
-            throw platform::Exception(dax::kUnknownVersionText);
-        if (!helper.Identified())
-            throw platform::Exception(dax::kUnknownModificationText);
-        std::printf("model %s, modification %s, software %s\n", helper.ModelText().c_str(),
-                    helper.ModificationText().c_str(), helper.FirmwareVersionText().c_str());
-    } else if (command == "read") {
-        if (!helper.ReadRegisters(firstRegister, count, nullptr, tries))
-            throw platform::Exception(FormatRefusal("read", firstRegister, count, dax::kMaxReadRegisters));
-        // DaxHelper takes only an answer of exactly this length.
-        std::printf("answer: %d bytes\n", 2 * count + 5);
-        DaxHelperLocker locker(&helper);
-        const bool input = firstRegister < dax::kFirstHoldingRegister;
-        const uint8_t* image = input ? helper.InputRegisterImage.data() : helper.HoldingRegisterImage.data();
-        const int32_t base = input ? dax::kFirstInputRegister : dax::kFirstHoldingRegister;
-        for (int32_t k = 0; k < count; ++k) {
-            const size_t at = 2 * static_cast<size_t>(firstRegister + k - base);
-            const auto value = static_cast<uint16_t>((image[at] << 8) | image[at + 1]);
-            std::printf("%d = 0x%04X (%u)\n", firstRegister + k, value, value);
-        }
-    } else if (command == "write") {
-        // The values go into the setup image, from which DaxHelper builds the request.
-        const int64_t last = int64_t{firstRegister} + count - 1;
-        if (last < dax::kFirstHoldingRegister + dax::kHoldingRegisterCount) {
-            DaxHelperLocker locker(&helper);
-            for (int32_t k = 0; k < count; ++k) {
-                const size_t at = 2 * static_cast<size_t>(firstRegister + k - dax::kFirstHoldingRegister);
-                helper.HoldingRegisterImage[at] = static_cast<uint8_t>(values[static_cast<size_t>(k)] >> 8);
-                helper.HoldingRegisterImage[at + 1] = static_cast<uint8_t>(values[static_cast<size_t>(k)] & 0xFF);
+    // Every command of every round in the one session: a failed exchange is reported and the
+    // next one is made.
+    int failures = 0;
+    for (int32_t round = 0; round < repeat; ++round) {
+        for (const Command& command : commands) {
+            try {
+                Exchange(helper, command);
+            } catch (const platform::Exception&) {
+                std::fflush(stdout);
+                std::fprintf(stderr, "%s\n", platform::CurrentExceptionMessage().c_str());
+                std::fflush(stderr);
+                ++failures;
             }
         }
-        if (!helper.WriteRegisters(firstRegister, count, nullptr, tries))
-            throw platform::Exception(FormatRefusal("write", firstRegister, count, modbus::kMaxWriteRegisters));
-        std::printf("wrote %d registers from %d\n", count, firstRegister);
-    } else {
-        if (!helper.ReadArchivePage(pageType, pageArgument, pageStart, pageCount, nullptr, tries))
-            throw platform::Exception("the answer is not a page (function byte other than 0x41)");
-        std::printf("records %u, next position %u\n", unsigned{pageCount}, unsigned{pageStart});
-        PrintRecords(helper, pageType);
     }
     chanel->Close(nullptr);
-    return 0;
+    return failures > 0 ? 1 : 0;
 }
 
 } // namespace
