@@ -1,5 +1,6 @@
 // dax-fuzz-seeds <corpus folder>: writes the generated seeds of the decoder fuzzers (valid
-// answers, data files, relay streams, requests, journal records, images) into
+// answers, data files, relay streams, requests, journal records, images, grammars, program
+// trees and script sources) into
 // <corpus folder>/<target>/, one file per seed. The answers and data files come from the
 // simulated instrument, so every seed is an input the decoders accept.
 
@@ -11,6 +12,10 @@
 #include "device/Daxhelper.h"
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
+#include "report/script/sc_iilparser.h"
+#include "report/script/sc_itools.h"
+
+#include <QFile>
 
 #include <cstdio>
 #include <filesystem>
@@ -165,6 +170,52 @@ void SchemeSeeds(const std::filesystem::path& folder)
 
 } // namespace
 
+Bytes BytesOf(const QByteArray& bytes)
+{
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+// The script samples of the tests with the first byte of the script target (the language)
+// in front, the grammars and the samples' program trees for the XML reader.
+void ScriptSeeds(const std::filesystem::path& folder)
+{
+    InitScriptLanguages();
+    const char* languages[] = {"RireroRidoze", "R++Idirud", "JScript", "ZuvivUradur"};
+    const char* extensions[] = {"pas", "cpp", "js", "vb"};
+    for (uint8_t language = 0; language < 4; ++language) {
+        const QString name = QString::fromLatin1(languages[language]);
+        const QByteArray grammar = GetLanguageGrammar(name).toUtf8();
+        Write(folder, "scriptxml", std::string("grammar-") + extensions[language], Join({{0}, BytesOf(grammar)}));
+
+        auto sample = [&](const QString& file) {
+            QFile source(QStringLiteral(DAX_SCRIPT_SAMPLES "/") + file);
+            if (!source.open(QIODevice::ReadOnly))
+                throw platform::Exception("cannot read the sample " + file.toStdString());
+            return source.readAll();
+        };
+        const QByteArray text = sample(QStringLiteral("report.") + QString::fromLatin1(extensions[language]));
+        Write(folder, "script", std::string("report-") + extensions[language], Join({{language}, BytesOf(text)}));
+        Write(folder, "script", std::string("expression-") + extensions[language],
+              Join({{static_cast<uint8_t>(language | 12)}, BytesOf("a + b * (c - 1) <= <Data.\"X\">")}));
+
+        TscILParser parser;
+        parser.SetOnGetUnit([&](const QString& unit, QString& unitText) { unitText = ScriptTextFromBytes(sample(unit)); });
+        parser.SelectLanguage(name);
+        if (!parser.MakeILScript(ScriptTextFromBytes(text)))
+            throw platform::Exception("the sample in " + name.toStdString() + " does not parse");
+        parser.ILScript().SetAutoIndent(language % 2 == 0);
+        // Small texts at the edges: a syntax error, a unit of its own, a language line.
+        const char* edges[] = {"begin if x x", "uses 'u', 'v'; { x = a || b && c; }",
+                               "#language ZuvivUradur\r\nFor i = 1 To 3\r\n  x = i\r\nNext i\r\n", "'It''s'#13#10\"\\x41\"/*",
+                               "((((((((((1))))))))))"};
+        for (size_t e = 0; e < std::size(edges); ++e)
+            Write(folder, "script", std::string("edge-") + extensions[language] + "-" + std::to_string(e),
+                  Join({{language}, BytesOf(edges[e])}));
+        Write(folder, "scriptxml", std::string("tree-") + extensions[language],
+              Join({{language}, BytesOf(parser.ILScript().SaveToBytes())}));
+    }
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -179,6 +230,7 @@ int main(int argc, char** argv)
         RequestSeeds(folder);
         JournalSeeds(folder);
         SchemeSeeds(folder);
+        ScriptSeeds(folder);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "dax-fuzz-seeds: %s\n", failure.what());
         return 1;

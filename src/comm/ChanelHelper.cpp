@@ -2,7 +2,6 @@
 
 #include "Sysutil.h"
 
-const char* const kLateAnswerText = "Ответ отброшен: на линии запоздавший ответ на прежний запрос";
 
 void TChanelHelperBase::Open(TInteractContainer*) {}
 

@@ -21,9 +21,6 @@ enum class ExchangeDirection { Request, Answer };
 constexpr int kNotifyTransmit = 1;
 constexpr int kNotifyReceive = 2;
 
-// "Ответ отброшен: на линии запоздавший ответ на прежний запрос": an answer was followed at once
-// by more bytes, so it may have been the late answer to an earlier request.
-extern const char* const kLateAnswerText;
 
 // The one interface through which the system talks to the instrument. Besides the channel
 // operations it carries what every channel shares: the device address, the exchange-log

@@ -1,6 +1,8 @@
 #include "ComPortChanel.h"
 
+#include "Texts.h"
 #include "platform/Exceptions.h"
+#include "platform/Texts.h"
 
 #include <algorithm>
 
@@ -102,7 +104,7 @@ int32_t ComPortChanelHelper::Transact(std::span<const uint8_t> request, std::spa
     std::lock_guard lock(operationLock_);
     try {
         if (!port_.IsOpen())
-            throw platform::Exception("COM-порт не открыт");
+            throw platform::Exception(platform::kComPortNotOpenText);
         const bool unsettled = LineUnsettled();
         port_.PurgeReceive();
         if (unsettled)
@@ -124,7 +126,7 @@ int32_t ComPortChanelHelper::Transact(std::span<const uint8_t> request, std::spa
         } else if (unsettled) {
             // A whole answer on a line that owed an earlier one is taken only when it stands alone.
             if (port_.DiscardUntilQuiet(QuietGuard(), platform::Deadline::After(kQuietLimit)) > 0)
-                throw platform::Exception(kLateAnswerText);
+                throw platform::Exception(comm::kLateAnswerText);
             SetLineSettled();
         }
         return static_cast<int32_t>(received);

@@ -47,7 +47,7 @@ public:
     void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
     // Discards stale input, logs and writes the request, reads the answer, logs it. While the
     // line is unsettled it first waits for the line to fall quiet, and an answer followed at
-    // once by more bytes is refused with kLateAnswerText.
+    // once by more bytes is refused with comm::kLateAnswerText.
     int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                      TInteractContainer* target) override;
 

@@ -1,6 +1,7 @@
 #include "GprsChanel.h"
 
 #include "Sysutil.h"
+#include "Texts.h"
 #include "platform/Exceptions.h"
 #include "platform/RegistryStore.h"
 
@@ -87,7 +88,7 @@ void GprsChanelHelper::Open(TInteractContainer* target)
     const int32_t result = RunCommand(command, WaitBound(timings_.LongestOpenMs()), target);
     if (result != kGprsResultOk) {
         open_.store(false);
-        throw platform::Exception("GPRS канал не открыт");
+        throw platform::Exception(comm::kGprsOpenFailedText);
     }
     {
         std::lock_guard endpointLock(endpointMutex_);
@@ -95,7 +96,7 @@ void GprsChanelHelper::Open(TInteractContainer* target)
     }
     chanelTimeoutMs_.store(settings.ChanelTimeout);
     open_.store(true);
-    Log("GPRS канал открыт", target);
+    Log(comm::kGprsOpenedText, target);
     if (useRegistry_) {
         platform::RegistryStore store = platform::RegistryStore::CurrentUser();
         params_.Save(store);
@@ -108,7 +109,7 @@ void GprsChanelHelper::Close(TInteractContainer* target)
     TGprsCommandInteract command(TGprsCommandInteract::kClose);
     RunCommand(command, WaitBound(0), target);
     open_.store(false);
-    Log("GPRS канал закрыт", target);
+    Log(comm::kGprsClosedText, target);
 }
 
 int32_t GprsChanelHelper::Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
@@ -137,13 +138,13 @@ int32_t GprsChanelHelper::Transact(std::span<const uint8_t> request, std::span<u
     }
     case kGprsResultNoConnection:
         open_.store(false);
-        Log("Соединение с серевером разорвано", target);
+        Log(comm::kGprsConnectionLostText, target);
         return 0;
     case kGprsResultRejected:
-        Log("Неправильные параметры GPRS команды", target);
+        Log(comm::kGprsCommandRejectedText, target);
         return 0;
     default:
-        Log("Пакет команды потерян", target);
+        Log(comm::kGprsPacketLostText, target);
         return 0;
     }
 }

@@ -21,7 +21,7 @@ struct TGprsChanelParams {
     static constexpr std::string_view kRegistryKey = "\\Software\\Morvel\\DaxConfig\\GprsChanel";
     static constexpr size_t kMaxRecentAddresses = 20;
 
-    int32_t GprsChanelType = 0;              // 0 "GPRS сервер", 1 "Real IP"; the same exchange for both
+    int32_t GprsChanelType = 0;              // 0 through a relay server, 1 a real IP address; the same exchange
     int32_t TcpUdpPort = 5100;
     int32_t ChanelTimeout = 6000;            // ms a sent request waits for its answer
     std::string IPAddress;                   // dotted IPv4 address or host name
@@ -36,7 +36,7 @@ struct TGprsChanelParams {
     GprsConnectSettings ConnectSettings() const { return {IPAddress, TcpUdpPort, DeviceID, ChanelTimeout}; }
 };
 
-// The channel "GPRS сервер": every operation is a command for its relay thread, which holds
+// The GPRS channel: every operation is a command for its relay thread, which holds
 // the connection to the relay server. The device address stays 0: the relay addresses the
 // instrument by its device ID. Time-outs set by callers have no effect; a transaction waits
 // the channel time-out of the settings.
@@ -54,14 +54,14 @@ public:
     ChanelKind Kind() const override { return ChanelKind::Gprs; }
 
     // Connects and makes the handshake, or finds the connection up for the same server and
-    // device ID; on success logs "GPRS канал открыт" and stores the settings; otherwise
-    // throws "GPRS канал не открыт" after the relay thread's texts have been logged.
+    // device ID; on success logs comm::kGprsOpenedText and stores the settings; otherwise
+    // throws comm::kGprsOpenFailedText after the relay thread's texts have been logged.
     void Open(TInteractContainer* target) override;
     void Close(TInteractContainer* target) override;
     bool IsOpen() override { return open_.load(); }
-    // Never throws: a failure is logged ("Пакет команды потерян", "Соединение с серевером
-    // разорвано", "Неправильные параметры GPRS команды") and gives 0 bytes. An answer longer
-    // than the buffer is cut to its size.
+    // Never throws: a failure is logged (kGprsPacketLostText, kGprsConnectionLostText,
+    // kGprsCommandRejectedText of comm) and gives 0 bytes. An answer longer than the buffer is
+    // cut to its size.
     int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer, TInteractContainer* target) override;
 
     // Main thread only (the settings frame edits them); Open takes a copy.

@@ -1,6 +1,7 @@
 #include "GprsProtocol.h"
 
 #include "Crc16.h"
+#include "platform/ByteOrder.h"
 #include "platform/Cp1251.h"
 #include "platform/SocketCore.h"
 
@@ -12,27 +13,12 @@
 
 namespace {
 
-uint16_t ReadLe16(std::span<const uint8_t> bytes, size_t offset)
-{
-    return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-uint32_t ReadLe32(std::span<const uint8_t> bytes, size_t offset)
-{
-    return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
-           (static_cast<uint32_t>(bytes[offset + 2]) << 16) | (static_cast<uint32_t>(bytes[offset + 3]) << 24);
-}
-
-void AppendLe16(std::vector<uint8_t>& out, uint16_t value)
-{
-    out.push_back(static_cast<uint8_t>(value & 0xFF));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
+using platform::ReadLittleEndian;
 
 // The checksum over the first `length` bytes equals the little-endian number behind them.
 bool ChecksumMatches(std::span<const uint8_t> bytes, size_t length)
 {
-    return Crc16Modbus(bytes.first(length)) == ReadLe16(bytes, length);
+    return Crc16Modbus(bytes.first(length)) == ReadLittleEndian<uint16_t>(bytes, length);
 }
 
 // Device IDs must survive the way from the server's list to the association message byte
@@ -104,21 +90,19 @@ std::vector<uint8_t> BuildDataPacket(uint16_t sequence, std::span<const uint8_t>
     std::vector<uint8_t> packet;
     packet.reserve(kDataPacketOverhead + payload.size());
     packet.push_back(kDataPacketMark);
-    AppendLe16(packet, sequence);
-    AppendLe16(packet, static_cast<uint16_t>(payload.size()));
+    platform::AppendLittleEndian(packet, sequence);
+    platform::AppendLittleEndian(packet, static_cast<uint16_t>(payload.size()));
     packet.insert(packet.end(), payload.begin(), payload.end());
-    AppendLe16(packet, Crc16Modbus(packet));
+    platform::AppendLittleEndian(packet, Crc16Modbus(packet));
     return packet;
 }
 
 std::array<uint8_t, kStatusPacketSize> BuildStatusPacket(uint16_t sequence, uint8_t kind, uint8_t status)
 {
-    std::array<uint8_t, kStatusPacketSize> packet = {
-        static_cast<uint8_t>(kind | kStatusPacketBit), static_cast<uint8_t>(sequence & 0xFF),
-        static_cast<uint8_t>(sequence >> 8), status, 0, 0};
-    const uint16_t crc = Crc16Modbus(std::span<const uint8_t>(packet).first(4));
-    packet[4] = static_cast<uint8_t>(crc & 0xFF);
-    packet[5] = static_cast<uint8_t>(crc >> 8);
+    std::array<uint8_t, kStatusPacketSize> packet = {static_cast<uint8_t>(kind | kStatusPacketBit)};
+    platform::WriteLittleEndian(std::span<uint8_t>(packet), 1, sequence);
+    packet[3] = status;
+    platform::WriteLittleEndian(std::span<uint8_t>(packet), 4, Crc16Modbus(std::span<const uint8_t>(packet).first(4)));
     return packet;
 }
 
@@ -136,21 +120,21 @@ void GprsPacketSplitter::Feed(std::span<const uint8_t> bytes, std::vector<GprsPa
             if (rest.size() < gprs::kStatusPacketSize)
                 break;
             if (ChecksumMatches(rest, 4)) {
-                reports.push_back({GprsPacketReport::Kind::Status, ReadLe16(rest, 1), rest[3], {}});
+                reports.push_back({GprsPacketReport::Kind::Status, ReadLittleEndian<uint16_t>(rest, 1), rest[3], {}});
                 position += gprs::kStatusPacketSize;
                 continue;
             }
         } else if (first == gprs::kDataPacketMark) {
             if (rest.size() < gprs::kDataHeaderSize)
                 break;
-            const size_t length = ReadLe16(rest, 3);
+            const size_t length = ReadLittleEndian<uint16_t>(rest, 3);
             if (length <= gprs::kMaxPayload) {
                 const size_t total = gprs::kDataPacketOverhead + length;
                 if (rest.size() < total)
                     break;
                 if (ChecksumMatches(rest, gprs::kDataHeaderSize + length)) {
                     const auto payload = rest.subspan(gprs::kDataHeaderSize, length);
-                    reports.push_back({GprsPacketReport::Kind::Data, ReadLe16(rest, 1), 0,
+                    reports.push_back({GprsPacketReport::Kind::Data, ReadLittleEndian<uint16_t>(rest, 1), 0,
                                        std::vector<uint8_t>(payload.begin(), payload.end())});
                     position += total;
                     continue;
@@ -192,14 +176,14 @@ bool QueryDeviceList(std::string_view address, int32_t port, std::vector<GPRS_UD
         return false;
     if (answer[0] != gprs::kDeviceCountQuery[0])
         return false;
-    if (ReadLe32(answer, 2) == 0)
+    if (ReadLittleEndian<uint32_t>(answer, 2) == 0)
         return true;
 
     if (socket->Send(gprs::kDeviceListQuery, 0) < 0 || socket->Receive(answer, 0) != static_cast<int32_t>(answer.size()))
         return false;
     if (answer[0] != gprs::kDeviceListQuery[0])
         return false;
-    const uint32_t count = ReadLe32(answer, 2);
+    const uint32_t count = ReadLittleEndian<uint32_t>(answer, 2);
     if (count > gprs::kMaxDeviceRecords)
         return false;
 

@@ -1,6 +1,7 @@
 #include "GprsThread.h"
 
 #include "Sysutil.h"
+#include "Texts.h"
 #include "platform/ByteStream.h"
 #include "platform/Exceptions.h"
 #include "platform/SocketCore.h"
@@ -593,7 +594,7 @@ bool GprsClientSocketWrapper::ActivateExchange(uint64_t id)
     }
     // Relay servers are known to forward packets without confirming the activation: the
     // connection counts as open all the same, and the log says that no echo came.
-    LogToCommand(id, "Сервер не подтвердил активацию начала обмена прибора");
+    LogToCommand(id, comm::kGprsActivationNotEchoedText);
     return true;
 }
 

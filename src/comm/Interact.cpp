@@ -1,10 +1,9 @@
 #include "Interact.h"
 
+#include "Texts.h"
 #include "platform/Exceptions.h"
 
 #include <utility>
-
-const char* const kProcessAbortedText = "Выполнение процесса прервано";
 
 std::string TInteract::PopMessage()
 {
@@ -67,5 +66,5 @@ void CheckProcessAborted(TInteractContainer* container)
         aborted = state && state->GetAbort();
     }
     if (aborted)
-        throw platform::Exception(kProcessAbortedText);
+        throw platform::Exception(comm::kProcessAbortedText);
 }

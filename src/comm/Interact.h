@@ -92,8 +92,6 @@ private:
     TInteract* interact_;
 };
 
-// Throws "Выполнение процесса прервано" when the operation was asked to stop. The lock is
-// free again before the throw. A missing container never aborts.
+// Throws comm::kProcessAbortedText when the operation was asked to stop. The lock is free
+// again before the throw. A missing container never aborts.
 void CheckProcessAborted(TInteractContainer* container);
-
-extern const char* const kProcessAbortedText;

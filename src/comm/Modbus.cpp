@@ -1,6 +1,8 @@
 #include "Modbus.h"
 
 #include "Crc16.h"
+#include "Texts.h"
+#include "platform/ByteOrder.h"
 
 #include <algorithm>
 
@@ -20,18 +22,16 @@ uint8_t ReadFunction(uint16_t registerNumber)
 
 namespace {
 
+// Registers and counts travel big-endian.
 void PutBigEndian(std::span<uint8_t> frame, size_t offset, uint16_t value)
 {
-    frame[offset] = static_cast<uint8_t>(value >> 8);
-    frame[offset + 1] = static_cast<uint8_t>(value & 0xFF);
+    platform::WriteBigEndian(frame, offset, value);
 }
 
 // Appends the CRC of the first `body` bytes, low byte first.
 void PutCrc(std::span<uint8_t> frame, size_t body)
 {
-    const uint16_t crc = Crc16Modbus(frame.first(body));
-    frame[body] = static_cast<uint8_t>(crc & 0xFF);
-    frame[body + 1] = static_cast<uint8_t>(crc >> 8);
+    platform::WriteLittleEndian(frame, body, Crc16Modbus(frame.first(body)));
 }
 
 bool Fits(std::span<uint8_t> buffer, size_t& length, size_t needed)
@@ -109,14 +109,6 @@ bool ModbusBuildRequest(std::span<uint8_t> buffer, size_t& length, uint8_t devic
 
 std::string ModbusExceptionText(uint8_t code)
 {
-    switch (code) {
-    case 0: return "Общая ошибка(без конкретизации причины)";
-    case 1: return "Недопустимый(неподдерживаемый) номер функции";
-    case 2: return "Недопустимый(неверный) номер регистра";
-    case 3: return "Недопустимое значение в поле данных";
-    case 4: return "Внутренняя ошибка прибора";
-    case 6: return "Устройство занято";
-    case 7: return "Доступ к регистру закрыт";
-    default: return "Неизвестная ошибка";
-    }
+    const char* text = code < comm::kModbusExceptionTexts.size() ? comm::kModbusExceptionTexts[code] : nullptr;
+    return text ? text : comm::kUnknownErrorText;
 }

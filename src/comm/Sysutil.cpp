@@ -1,5 +1,6 @@
 #include "Sysutil.h"
 
+#include "Texts.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>
@@ -150,7 +151,7 @@ std::string FormatFloat(std::string_view format, double value)
 
 std::string DurationToDaysText(uint32_t minutes)
 {
-    return FormatText("%u-сут %02u:%02u", (minutes / 1440) % 65536, (minutes % 1440) / 60, minutes % 60);
+    return FormatText(comm::kDurationDaysFormat, (minutes / 1440) % 65536, (minutes % 1440) / 60, minutes % 60);
 }
 
 std::string DurationToHoursText(uint32_t minutes)

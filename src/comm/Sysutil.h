@@ -20,8 +20,8 @@ std::string FormatText(const char* format, ...) __attribute__((format(printf, 1,
 std::string FormatInt(std::string_view format, int32_t value);
 std::string FormatFloat(std::string_view format, double value);
 
-// Durations given in minutes: "<d>-сут hh:mm" (days taken modulo 65536) and "hh:mm" (hours
-// not limited to 24).
+// Durations given in minutes: days, hours and minutes by comm::kDurationDaysFormat (days taken
+// modulo 65536), and "hh:mm" (hours not limited to 24).
 std::string DurationToDaysText(uint32_t minutes);
 std::string DurationToHoursText(uint32_t minutes);
 

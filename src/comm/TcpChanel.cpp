@@ -1,6 +1,7 @@
 #include "TcpChanel.h"
 
 #include "Sysutil.h"
+#include "Texts.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char* const kPeerClosed = "Соединение закрыто удаленной стороной";
-const char* const kChanelClosed = "Канал не открыт";
 constexpr auto kQuietGuard = 50ms;     // silence that makes the line quiet (a gateway sends in bursts)
 constexpr auto kQuietLimit = 1000ms;   // a line that never falls silent holds a request no longer
 
@@ -163,17 +162,17 @@ int32_t TcpChanelHelper::Transact(std::span<const uint8_t> request, std::span<ui
         MarkLineUnsettled();
     }
     if (closing_.load()) {
-        Log(kChanelClosed, target);
+        Log(comm::kChannelNotOpenText, target);
         return -1;
     }
     if (socket_->PeerClosed()) {
         // The gateway has gone: nothing will pass any more, so the channel closes.
-        Log(kPeerClosed, target);
+        Log(comm::kTcpPeerClosedText, target);
         DropSocket();
         return received;
     }
     if (late) {
-        Log(kLateAnswerText, target);
+        Log(comm::kLateAnswerText, target);
         return -1;
     }
     return received;

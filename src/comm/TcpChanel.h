@@ -60,7 +60,7 @@ public:
     void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
     // Drops stale input first, so that a late answer to an earlier request is never taken for
     // this one; while the line is unsettled it also waits for the line to fall quiet, and an
-    // answer followed at once by more bytes is refused (logged kLateAnswerText, -1). A
+    // answer followed at once by more bytes is refused (logged comm::kLateAnswerText, -1). A
     // connection the peer has ended gives -1 at once and closes the channel.
     int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                      TInteractContainer* target) override;

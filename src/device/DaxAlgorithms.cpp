@@ -7,44 +7,15 @@
 #include <array>
 #include <limits>
 
-namespace dax {
-const char* const kIdentificationRefusedText = "Прибор не опознан: неизвестная версия прибора";
-const char* const kReadRefusedFormat = "Недопустимый блок регистров для чтения: %d, количество %d";
-const char* const kWriteRefusedFormat = "Недопустимый блок регистров для записи: %d, количество %d";
-const char* const kRingPointersFormat = "Неверные указатели записей (%s): первая %u, следующая %u, наибольшая %u";
-
-const char* const kIdentifyStatusText = "Определение модификация прибора";
-const char* const kReadInputStatusText = "Чтение текущих параметров";
-const char* const kReadHoldingStatusText = "Чтение настроечных параметров";
-const char* const kWriteStatusText = "Запись параметров";
-
-const char* ArchiveStatusText(uint32_t index)
-{
-    static const char* const texts[kRecordTypeCount] = {
-        "Чтение часового архива",           "Чтение суточного архива",
-        "Чтение месячного архива",          "Чтение итогового суточного архива",
-        "Чтение итогового месячного архива", "Чтение журнала НС",
-        "Чтение журнала оператора",
-    };
-    return index < kRecordTypeCount ? texts[index] : "";
-}
-} // namespace dax
+using namespace dax_namespace;
 
 namespace {
 
-constexpr int32_t kSerialNumberRegister = 40037; // 32-bit serial number, used by the data file name
-constexpr int32_t kSerialNumberCount = 2;
-
-// The names the read-all dialog shows, used in the ring-pointer failure text.
-constexpr const char* kArchiveNames[dax::kRecordTypeCount] = {
-    "Часовой архив",         "Суточный архив",   "Месячный архив",  "Итоговый суточный архив",
-    "Итоговый месячный архив", "Журнал НС", "Журнал оператора",
-};
+constexpr int32_t kSerialNumberCount = 2; // registers of the serial number, used by the data file name
 
 uint32_t RecordsPerPage(uint32_t index)
 {
-    const size_t recordSize = index <= 4 ? dax_namespace::kArchiveRecordSize : dax_namespace::kJournalRecordSize;
-    return static_cast<uint32_t>(dax::kArchivePageSize / recordSize);
+    return static_cast<uint32_t>(kArchivePageSize / RecordSizeOfType(index));
 }
 
 bool Chosen(uint32_t index, uint32_t mask, uint32_t limit)
@@ -56,21 +27,31 @@ bool Chosen(uint32_t index, uint32_t mask, uint32_t limit)
 void ReadBlock(DaxHelper& device, int32_t first, int32_t count, TInteractContainer* progress, int32_t tries)
 {
     if (!device.ReadRegisters(first, count, progress, tries))
-        throw platform::Exception(FormatText(dax::kReadRefusedFormat, first, count));
+        throw platform::Exception(FormatText(kReadRefusedFormat, first, count));
 }
 
 void WriteBlock(DaxHelper& device, int32_t first, int32_t count, TInteractContainer* progress, int32_t tries)
 {
     if (!device.WriteRegisters(first, count, progress, tries))
-        throw platform::Exception(FormatText(dax::kWriteRefusedFormat, first, count));
+        throw platform::Exception(FormatText(kWriteRefusedFormat, first, count));
 }
 
-// The instrument printed why it was refused ("Неизвестная версия прибора"); the run ends
-// with that reason rather than as a success that did nothing.
+// The instrument printed why it was refused (kUnknownVersionText); the run ends with that
+// reason rather than as a success that did nothing.
 void IdentifyOrFail(DaxHelper& device, TInteractContainer* progress, int32_t tries)
 {
     if (!device.Identify(progress, tries))
-        throw platform::Exception(dax::kIdentificationRefusedText);
+        throw platform::Exception(kIdentificationRefusedText);
+}
+
+// The first step of read-all and write-all: identify an instrument not yet identified.
+void IdentifyBeforeRun(ProcessAlgorithm& algorithm, DaxHelper& device)
+{
+    if (!device.Identified()) {
+        algorithm.SetStatus(kIdentifyStatusText);
+        IdentifyOrFail(device, algorithm.Container, 3);
+    }
+    algorithm.CheckAbort();
 }
 
 // Identification step of the page algorithms: only for an instrument not yet identified;
@@ -84,7 +65,6 @@ void IdentificationStep(DaxHelper& device, TInteractContainer* progress, bool re
         ReadBlock(device, kSerialNumberRegister, kSerialNumberCount, progress, 2);
 }
 
-using dax::PageStep;
 using Op = PageStep::Op;
 
 struct RingPointers {
@@ -95,17 +75,14 @@ struct RingPointers {
 
 // Taken under the image mutex: a page process of another thread may be writing the
 // current-parameter image at the same time.
-std::array<RingPointers, dax::kRecordTypeCount> ReadRingPointers(DaxHelper& device)
+std::array<RingPointers, kRecordTypeCount> ReadRingPointers(DaxHelper& device)
 {
-    std::array<RingPointers, dax::kRecordTypeCount> rings;
+    std::array<RingPointers, kRecordTypeCount> rings;
     DaxHelperLocker lock(&device);
-    const auto word = [&](int32_t reg) {
-        const size_t offset = 2 * static_cast<size_t>(reg - dax::kFirstInputRegister);
-        return static_cast<uint16_t>((device.InputRegisterImage[offset] << 8) | device.InputRegisterImage[offset + 1]);
-    };
-    for (uint32_t k = 0; k < dax::kRecordTypeCount; ++k) {
-        const int32_t reg = dax::kRingPointersRegister + 3 * static_cast<int32_t>(k);
-        rings[k] = {word(reg), word(reg + 1), word(reg + 2)};
+    const std::span<const uint8_t> image(device.InputRegisterImage);
+    for (uint32_t k = 0; k < kRecordTypeCount; ++k) {
+        const int32_t reg = kRingPointersRegister + 3 * static_cast<int32_t>(k);
+        rings[k] = {InputRegister(image, reg), InputRegister(image, reg + 1), InputRegister(image, reg + 2)};
     }
     return rings;
 }
@@ -116,7 +93,7 @@ std::array<RingPointers, dax::kRecordTypeCount> ReadRingPointers(DaxHelper& devi
 uint32_t RingRecordCount(const RingPointers& ring, uint32_t index)
 {
     if (ring.first > ring.highest || ring.next > ring.highest)
-        throw platform::Exception(FormatText(dax::kRingPointersFormat, kArchiveNames[index], unsigned{ring.first},
+        throw platform::Exception(FormatText(kRingPointersFormat, kRecordTypeNames[index], unsigned{ring.first},
                                              unsigned{ring.next}, unsigned{ring.highest}));
     if (ring.next >= ring.first)
         return uint32_t{ring.next} - ring.first;
@@ -125,7 +102,7 @@ uint32_t RingRecordCount(const RingPointers& ring, uint32_t index)
 
 } // namespace
 
-std::vector<dax::PageStep> dax::PageSteps(uint32_t pageKind)
+std::vector<dax_namespace::PageStep> dax_namespace::PageSteps(uint32_t pageKind)
 {
     switch (pageKind) {
     case 0:
@@ -187,7 +164,7 @@ DaxMultiReadWriteAlgorithm::DaxMultiReadWriteAlgorithm(uint32_t pageKind, DaxHel
 void DaxMultiReadWriteAlgorithm::Run()
 {
     IdentificationStep(*Device, Container, true);
-    for (const PageStep& step : dax::PageSteps(PageKind)) {
+    for (const PageStep& step : dax_namespace::PageSteps(PageKind)) {
         if (step.settings && CurrentOnly)
             continue;
         // Between blocks as well as between attempts, so that a pool being destroyed does
@@ -209,66 +186,72 @@ DaxReadAllParamsAlgorithm::DaxReadAllParamsAlgorithm(DaxHelper* device, const Da
 
 void DaxReadAllParamsAlgorithm::Run()
 {
-    DaxHelper& device = *Device;
-    device.ClearReadLists();
-    if (!device.Identified()) {
-        SetStatus(dax::kIdentifyStatusText);
-        IdentifyOrFail(device, Container, 3);
+    Device->ClearReadLists();
+    IdentifyBeforeRun(*this, *Device);
+    SetStatus(kReadInputStatusText);
+    ReadImage(kFirstInputRegister, kInputRegisterCount);
+    SetStatus(kReadHoldingStatusText);
+    ReadImage(kFirstHoldingRegister, kHoldingRegisterCount);
+    const RecordPlan plan = PlanRecords();
+    for (const uint32_t k : Order) {
+        if (Chosen(k, Mask, kRecordTypeCount))
+            ReadRecords(k, plan.first[k], plan.count[k]);
     }
-    CheckAbort();
+    Device->CommitReadLists();
+}
 
-    // Both images in requests of at most 127 registers; Total stays 0 meanwhile.
-    const auto readImage = [&](int32_t first, int32_t count) {
-        for (int32_t offset = 0; offset < count; offset += dax::kMaxReadRegisters) {
-            ReadBlock(device, first + offset, std::min(dax::kMaxReadRegisters, count - offset), Container, 3);
-            ++Done;
-            UpdateProgress();
-            CheckAbort();
-        }
-    };
-    SetStatus(dax::kReadInputStatusText);
-    readImage(dax::kFirstInputRegister, dax::kInputRegisterCount);
-    SetStatus(dax::kReadHoldingStatusText);
-    readImage(dax::kFirstHoldingRegister, dax::kHoldingRegisterCount);
+// An image in requests of at most 127 registers; Total stays 0 meanwhile.
+void DaxReadAllParamsAlgorithm::ReadImage(int32_t first, int32_t count)
+{
+    for (int32_t offset = 0; offset < count; offset += kMaxReadRegisters) {
+        ReadBlock(*Device, first + offset, std::min(kMaxReadRegisters, count - offset), Container, 3);
+        ++Done;
+        UpdateProgress();
+        CheckAbort();
+    }
+}
 
-    // Counted, and checked, for every chosen index before the first page is asked for.
-    const auto rings = ReadRingPointers(device);
-    std::array<uint32_t, dax::kRecordTypeCount> counts{};
+// Counted, and checked, for every chosen index before the first page is asked for; Total
+// becomes the pages to read.
+DaxReadAllParamsAlgorithm::RecordPlan DaxReadAllParamsAlgorithm::PlanRecords()
+{
+    const auto rings = ReadRingPointers(*Device);
+    RecordPlan plan;
     Total = 0;
     Done = 0;
     Offset = 0;
-    int64_t total = 0;
+    int64_t pages = 0;
     for (const uint32_t k : Order) {
-        if (!Chosen(k, Mask, dax::kRecordTypeCount))
+        if (!Chosen(k, Mask, kRecordTypeCount))
             continue;
-        counts[k] = RingRecordCount(rings[k], k);
+        plan.first[k] = rings[k].first;
+        plan.count[k] = RingRecordCount(rings[k], k);
         const uint32_t perPage = RecordsPerPage(k);
-        total += (counts[k] + perPage - 1) / perPage;
+        pages += (plan.count[k] + perPage - 1) / perPage;
     }
-    Total = static_cast<int32_t>(std::min<int64_t>(total, std::numeric_limits<int32_t>::max()));
+    Total = static_cast<int32_t>(std::min<int64_t>(pages, std::numeric_limits<int32_t>::max()));
+    return plan;
+}
 
-    for (const uint32_t k : Order) {
-        if (!Chosen(k, Mask, dax::kRecordTypeCount))
-            continue;
-        SetStatus(dax::ArchiveStatusText(k));
-        uint16_t start = rings[k].first;
-        uint32_t remaining = counts[k];
-        while (remaining != 0) {
-            const uint8_t asked = static_cast<uint8_t>(std::min(remaining, dax::kMaxPageRecords));
-            uint8_t carried = asked;
-            if (!device.ReadArchivePage(k, 0, start, carried, Container, 3))
-                throw platform::Exception(dax::kInvalidAnswerText);
-            // DaxHelper refuses such pages already; the loop must end whatever an answer says.
-            if (carried == 0 || carried > asked)
-                throw platform::Exception(dax::kArchiveLengthText);
-            remaining -= carried;
-            ++Done;
-            UpdateProgress();
-            CheckAbort();
-        }
+// Page by page from the ring position `first` into the read list of the index.
+void DaxReadAllParamsAlgorithm::ReadRecords(uint32_t index, uint16_t first, uint32_t count)
+{
+    SetStatus(kReadRecordsStatusTexts[index]);
+    uint16_t start = first;
+    uint32_t remaining = count;
+    while (remaining != 0) {
+        const uint8_t asked = static_cast<uint8_t>(std::min(remaining, kMaxPageRecords));
+        uint8_t carried = asked;
+        if (!Device->ReadArchivePage(index, 0, start, carried, Container, 3))
+            throw platform::Exception(kInvalidAnswerText);
+        // DaxHelper refuses such pages already; the loop must end whatever an answer says.
+        if (carried == 0 || carried > asked)
+            throw platform::Exception(kArchiveLengthText);
+        remaining -= carried;
+        ++Done;
+        UpdateProgress();
+        CheckAbort();
     }
-
-    device.CommitReadLists();
 }
 
 DaxWriteAllParamsAlgorithm::DaxWriteAllParamsAlgorithm(DaxHelper* device, const DaxWriteAllDataSetup& setup,
@@ -280,11 +263,7 @@ DaxWriteAllParamsAlgorithm::DaxWriteAllParamsAlgorithm(DaxHelper* device, const 
 void DaxWriteAllParamsAlgorithm::Run()
 {
     DaxHelper& device = *Device;
-    if (!device.Identified()) {
-        SetStatus(dax::kIdentifyStatusText);
-        IdentifyOrFail(device, Container, 3);
-    }
-    CheckAbort();
+    IdentifyBeforeRun(*this, device);
 
     // Each chosen group once, in its first position, as the configuration file takes them.
     DaxWriteAllDataSetup setup;
@@ -300,7 +279,7 @@ void DaxWriteAllParamsAlgorithm::Run()
         Total += DaxHelper::ConfigGroupBlock(g, 0, first, count);
     }
 
-    SetStatus(dax::kWriteStatusText);
+    SetStatus(kWriteStatusText);
     for (const uint32_t g : groups) {
         for (int32_t i = 0;; ++i) {
             int32_t first = 0;

@@ -3,6 +3,7 @@
 #include "Daxhelper.h"
 #include "ProcessThread.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -17,24 +18,7 @@
 //
 // Device is not owned and must outlive the algorithm; it must not be none.
 
-namespace dax {
-// "Прибор не опознан: неизвестная версия прибора": the identification refused the instrument.
-extern const char* const kIdentificationRefusedText;
-// "Недопустимый блок регистров для чтения: %d, количество %d" (first register, count).
-extern const char* const kReadRefusedFormat;
-// "Недопустимый блок регистров для записи: %d, количество %d".
-extern const char* const kWriteRefusedFormat;
-// "Неверные указатели записей (%s): первая %u, следующая %u, наибольшая %u".
-extern const char* const kRingPointersFormat;
-
-// Status texts of read-all and write-all.
-extern const char* const kIdentifyStatusText;      // "Определение модификация прибора"
-extern const char* const kReadInputStatusText;     // "Чтение текущих параметров"
-extern const char* const kReadHoldingStatusText;   // "Чтение настроечных параметров"
-extern const char* const kWriteStatusText;         // "Запись параметров"
-// Status text while reading archive or journal k (0 to 6).
-const char* ArchiveStatusText(uint32_t index);
-
+namespace dax_namespace {
 // The three 16-bit ring pointers the instrument keeps for archive or journal k, in input
 // registers 30029 + 3k (Highest), 30030 + 3k (First) and 30031 + 3k (Next).
 constexpr int32_t kRingPointersRegister = 30029;
@@ -50,7 +34,7 @@ struct PageStep {
 
 // The steps of page kind 0 to 5 in order; none for any other kind.
 std::vector<PageStep> PageSteps(uint32_t pageKind);
-} // namespace dax
+} // namespace dax_namespace
 
 // Reads one register block (input or holding registers) with 2 tries.
 class DaxReadModbusRegAlgorithm : public ProcessAlgorithm {
@@ -99,6 +83,17 @@ public:
     DaxHelper* Device;
     std::vector<uint32_t> Order; // archive and journal indexes in reading order
     uint32_t Mask;               // bit i: index i is chosen
+
+private:
+    // Where each chosen ring's records start and how many there are.
+    struct RecordPlan {
+        std::array<uint16_t, dax_namespace::kRecordTypeCount> first{};
+        std::array<uint32_t, dax_namespace::kRecordTypeCount> count{};
+    };
+
+    void ReadImage(int32_t first, int32_t count);
+    RecordPlan PlanRecords();
+    void ReadRecords(uint32_t index, uint16_t first, uint32_t count);
 };
 
 // Writes the blocks of the chosen configuration groups from the setup image.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Records.h"
+#include "Registers.h"
+#include "Texts.h"
 #include "platform/DateTime.h"
 
 #include <array>
@@ -48,9 +50,6 @@ constexpr uint32_t Differences34 = 1u << 17;
 constexpr uint32_t HotWater = 1u << 18;
 } // namespace SchemeFlag
 
-// The text the setup page shows below the formula of a scheme with a hot-water part.
-inline constexpr const char* kHotWaterFormulaText = "Qо = Q - Qгвс     Qгвс = M5(h5-hх)";
-
 extern const std::array<uint8_t, kSchemeCount> SchemeCodes;
 extern const std::array<const char*, kSchemeCount> SchemeNames;
 extern const std::array<SchemeDescriptor, kSchemeCount> SchemeRowsTS1;
@@ -75,9 +74,10 @@ struct HeatSystemConfig {
     std::array<uint8_t, 6> ColdWaterSetup{};     // low bytes of 40203..40208
 };
 
-// Image sizes of the instrument: input registers 30001..30481 and holding registers 40001..40596.
-constexpr size_t kCurrentImageBytes = 962;
-constexpr size_t kSetupImageBytes = 1192;
+// The pages' names for the two register images: current values (input registers) and
+// settings (holding registers).
+constexpr size_t kCurrentImageBytes = dax_namespace::kInputImageSize;
+constexpr size_t kSetupImageBytes = dax_namespace::kHoldingImageSize;
 
 // The configuration of heat system `system` (0 or 1; any other value counts as 1) from the
 // current-parameter image and the setup image (big-endian registers). Takes no lock: the
@@ -86,7 +86,7 @@ constexpr size_t kSetupImageBytes = 1192;
 HeatSystemConfig DecodeHeatSystemConfig(std::span<const uint8_t> currentImage, std::span<const uint8_t> setupImage,
                                         uint8_t system);
 
-// Position of the code in SchemeCodes; 0 ("Не использ.") when it is not there.
+// Position of the code in SchemeCodes; 0 (the heat system is not used) when it is not there.
 uint8_t SchemeCodeToIndex(uint8_t code);
 // The scheme's descriptor; heat system 1's "5.9" gets the points of its free configuration.
 SchemeDescriptor GetSchemeDescriptor(HeatSystemConfig config);
@@ -120,7 +120,7 @@ struct NotStaffDecodedStruct {
     std::string TimeText;
     std::string Source;     // the flag group
     std::string Item;       // "[label] name"
-    std::string State;      // "Установлен(а)" or "Снят(а)"
+    std::string State;      // kFlagSetText or kFlagClearedText
 };
 
 struct JournalDecodeStruct {
@@ -151,10 +151,6 @@ struct NotStaffGroup {
 };
 // Indexed by code 0..10; codes 5 and above 10 have no group.
 extern const std::array<NotStaffGroup, 11> NotStaffGroups;
-
-inline constexpr const char* kFlagSetText = "Установлен(а)";
-inline constexpr const char* kFlagClearedText = "Снят(а)";
-inline constexpr const char* kNoDataText = "xxxx";
 
 // Appends one row per changed flag of the record's group to rows; never clears rows. Returns
 // false for a skipped or empty page (nothing appended), true otherwise.
@@ -204,7 +200,7 @@ enum class OperatorValueRule : uint8_t {
     ValueType,       // the texts stay
     List,            // a field whose first byte is within the list shows the list entry
     Suffix,          // Suffix appended to both texts
-    HeatUnitSuffix,  // " (ГДж)" or " (Гкал)" appended to both texts
+    HeatUnitSuffix,  // kGigajouleSuffix or kGigacalorieSuffix appended to both texts
     Mask,            // BitsToMaskText of the first MaskBytes bytes with MaskPositions positions
     SchemeName,      // the scheme name of the first byte's code
     DayMonth,        // "%02d/%02d" of the second byte and the first byte

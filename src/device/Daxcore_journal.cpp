@@ -2,14 +2,11 @@
 
 #include "Daxutil.h"
 #include "comm/Sysutil.h"
+#include "platform/ByteOrder.h"
 
 #include <algorithm>
-#include <cstring>
 
-using dax_namespace::JournalDecodeStruct;
-using dax_namespace::JournalStruct;
-using dax_namespace::JournalTimeKind;
-using dax_namespace::NotStaffDecodedStruct;
+using namespace dax_namespace;
 
 // ---------------------------------------------------------------------------------------
 // Flag names of the abnormal-situation groups, bit 0 first. Some names mix alphabets on
@@ -478,22 +475,11 @@ bool IsPageMarker(JournalTimeKind kind)
     return kind == JournalTimeKind::SkippedPage || kind == JournalTimeKind::EmptyPage;
 }
 
-uint16_t FieldU16(std::span<const uint8_t, 4> field)
+// The value fields of a journal record are little-endian, as the whole record.
+template <typename T>
+T Field(std::span<const uint8_t, 4> field)
 {
-    return static_cast<uint16_t>(field[0] | field[1] << 8);
-}
-
-uint32_t FieldU32(std::span<const uint8_t, 4> field)
-{
-    return uint32_t{field[0]} | uint32_t{field[1]} << 8 | uint32_t{field[2]} << 16 | uint32_t{field[3]} << 24;
-}
-
-float FieldF32(std::span<const uint8_t, 4> field)
-{
-    const uint32_t bits = FieldU32(field);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return platform::ReadLittleEndian<T>(field, 0);
 }
 
 // The text of one value field for the value types read field by field (1-8, 11, 12).
@@ -501,26 +487,26 @@ std::string FieldText(uint8_t type, std::span<const uint8_t, 4> field, uint8_t p
 {
     switch (type) {
     case 1:
-        return field[0] != 0 ? "Да" : "Нет";
+        return field[0] != 0 ? kYesText : kNoText;
     case 2:
         return FormatText("%u", unsigned{field[0]});
     case 3:
         return FormatText("%d", int{static_cast<int8_t>(field[0])});
     case 4:
-        return FormatText("%u", unsigned{FieldU16(field)});
+        return FormatText("%u", unsigned{Field<uint16_t>(field)});
     case 5:
-        return FormatText("%d", int{static_cast<int16_t>(FieldU16(field))});
+        return FormatText("%d", int{Field<int16_t>(field)});
     case 6:
-        return FormatText("%u", FieldU32(field));
+        return FormatText("%u", Field<uint32_t>(field));
     case 7:
-        return FormatText("%d", static_cast<int32_t>(FieldU32(field)));
+        return FormatText("%d", Field<int32_t>(field));
     case 8:
-        return FormatText("%g", double{FieldF32(field)});
+        return FormatText("%g", double{Field<float>(field)});
     case 11:
-        return FormatText("%.2f (°C)", static_cast<int16_t>(FieldU16(field)) * 0.01);
+        return FormatText(kTemperatureFormat, Field<int16_t>(field) * 0.01);
     case 12:
-        return pressureUnit != 0 ? FormatText("%.3f (кгс/см2)", FieldU16(field) * 0.001)
-                                 : FormatText("%.4f (МПа)", FieldU16(field) * 0.0001);
+        return pressureUnit != 0 ? FormatText(kPressureKgfFormat, Field<uint16_t>(field) * 0.001)
+                                 : FormatText(kPressureMpaFormat, Field<uint16_t>(field) * 0.0001);
     default:
         return {};
     }
@@ -539,14 +525,13 @@ void ValueTypeTexts(const JournalStruct& record, uint8_t pressureUnit, std::stri
         // One date-time in bytes 8..13, running over into the new value; no new text.
         DateTimeValue value = 0;
         const auto bytes = std::span<const uint8_t>(record.bytes).subspan<JournalStruct::kOldValue, 6>();
-        oldText = DeviceDateTimeToDateTime(bytes, value) ? dax_namespace::JournalDateTimeText(value)
-                                                                        : dax_namespace::kIncorrectTimeText;
+        oldText = DeviceDateTimeToDateTime(bytes, value) ? JournalDateTimeText(value) : kIncorrectTimeText;
         newText.clear();
         return;
     }
     if (type == 10) {
         // One total: integer part in the old field, fraction in the new; the event resets it.
-        const double total = static_cast<double>(record.OldValue()) + double{FieldF32(record.NewValueBytes())};
+        const double total = static_cast<double>(record.OldValue()) + double{Field<float>(record.NewValueBytes())};
         oldText = FormatText("%.3f", total);
         newText = FormatText("%.3f", 0.0);
         return;
@@ -579,7 +564,7 @@ void ApplyValueRule(const OperatorParameter& parameter, const JournalStruct& rec
         break;
     case OperatorValueRule::Mask: {
         const auto maskValue = [&](std::span<const uint8_t, 4> field) {
-            return parameter.MaskBytes >= 2 ? uint32_t{FieldU16(field)} : uint32_t{field[0]};
+            return parameter.MaskBytes >= 2 ? uint32_t{Field<uint16_t>(field)} : uint32_t{field[0]};
         };
         oldText = BitsToMaskText(maskValue(oldField), parameter.MaskPositions, '1');
         newText = BitsToMaskText(maskValue(newField), parameter.MaskPositions, '1');
@@ -605,7 +590,7 @@ void ApplyValueRule(const OperatorParameter& parameter, const JournalStruct& rec
 bool DecodeNotStaffJournalRecord(std::vector<NotStaffDecodedStruct>& rows, const JournalStruct& record)
 {
     NotStaffDecodedStruct row;
-    const auto stamp = dax_namespace::JournalTime(record);
+    const auto stamp = JournalTime(record);
     row.Time = stamp.time;
     row.TimeText = stamp.text;
     if (IsPageMarker(stamp.kind))
@@ -641,11 +626,11 @@ bool DecodeOperatorJournalRecord(JournalDecodeStruct& result, const JournalStruc
     result.Parameter.clear();
     result.OldText.clear();
     result.NewText.clear();
-    const char* heatUnitText = heatUnit != 0 ? " (ГДж)" : " (Гкал)";
+    const char* heatUnitText = heatUnit != 0 ? kGigajouleSuffix : kGigacalorieSuffix;
 
     // An invalid date gives time 0 rather than keeping the previous record's time, so a reused
     // output never carries a stale time stamp into period selection.
-    const auto stamp = dax_namespace::JournalTime(record);
+    const auto stamp = JournalTime(record);
     result.Time = stamp.time;
     result.TimeText = stamp.text;
     if (IsPageMarker(stamp.kind)) {
@@ -659,7 +644,7 @@ bool DecodeOperatorJournalRecord(JournalDecodeStruct& result, const JournalStruc
     const uint16_t id = record.EventCode();
     const OperatorParameter* parameter = FindOperatorParameter(id);
     if (!parameter) {
-        result.Parameter = FormatText("Параметр %d", int{id});
+        result.Parameter = FormatText(kUnnamedParameterFormat, int{id});
         return true;
     }
     result.Parameter = parameter->Name;

@@ -3,6 +3,8 @@
 #include "comm/Sysutil.h"
 #include "platform/Exceptions.h"
 
+using namespace dax_namespace;
+
 #include <algorithm>
 
 // Scheme codes: high nibble the scheme group, low nibble the variant; 0x00 the heat system is
@@ -23,7 +25,7 @@ const std::array<const char*, kSchemeCount> SchemeNames = {
 // {PointMask, ExtraFlowMask, Flags, Formula} per scheme index. Flag bits 5-8, 13 and 14 are
 // set by some rows and consulted nowhere.
 const std::array<SchemeDescriptor, kSchemeCount> SchemeRowsTS1 = {{
-    {0x0000, 0x0000, 0, 0}, // 0 "Не использ."
+    {0x0000, 0x0000, 0, 0}, // 0 not used
     {0x0463, 0x0000, 0x10001, 1}, // 1 "1.1"
     {0x0863, 0x0000, 0x10002, 2}, // 2 "1.2"
     {0x0463, 0x0800, 0x12203, 1}, // 3 "1.3"
@@ -56,7 +58,7 @@ const std::array<SchemeDescriptor, kSchemeCount> SchemeRowsTS1 = {{
 
 // Heat system 2: schemes "5.1" to "5.4" and "5.9" compute nothing.
 const std::array<SchemeDescriptor, kSchemeCount> SchemeRowsTS2 = {{
-    {0x0000, 0x0000, 0, 0}, // 0 "Не использ."
+    {0x0000, 0x0000, 0, 0}, // 0 not used
     {0x118C, 0x0000, 0x20004, 3}, // 1 "1.1"
     {0x218C, 0x0000, 0x20008, 4}, // 2 "1.2"
     {0x118C, 0x2000, 0x2280C, 3}, // 3 "1.3"
@@ -134,27 +136,19 @@ const std::array<const char*, kSchemeFormulaCount> SchemeFormulas = {
 const char* SchemeFormulaText(uint8_t formula)
 {
     if (formula >= SchemeFormulas.size())
-        throw platform::Exception(FormatText("Неизвестная формула расчета тепловой энергии %u", formula));
+        throw platform::Exception(FormatText(kUnknownFormulaFormat, formula));
     return SchemeFormulas[formula];
 }
 
 namespace {
 
-constexpr uint32_t kFirstInputRegister = 30001;
-constexpr uint32_t kFirstHoldingRegister = 40001;
 // Each heat system's configuration is a block of 50 holding registers.
-constexpr uint32_t kHeatSystemBase = 40079;
-constexpr uint32_t kHeatSystemBlock = 50;
-constexpr uint32_t kGeneralSettingRegister = 40179;
-constexpr uint32_t kColdWaterSetupRegister = 40203;
-constexpr uint32_t kAirChannelRegister = 30131;
+constexpr int32_t kHeatSystemBase = 40079;
+constexpr int32_t kHeatSystemBlock = 50;
+constexpr int32_t kGeneralSettingRegister = 40179;
+constexpr int32_t kColdWaterSetupRegister = 40203;
+constexpr int32_t kAirChannelRegister = 30131;
 constexpr uint8_t kNoChannel = 5;
-
-// The low byte of a big-endian holding register of the setup image.
-uint8_t HoldingLowByte(std::span<const uint8_t> setupImage, uint32_t reg)
-{
-    return setupImage[2 * (reg - kFirstHoldingRegister) + 1];
-}
 
 } // namespace
 
@@ -162,23 +156,23 @@ HeatSystemConfig DecodeHeatSystemConfig(std::span<const uint8_t> currentImage, s
                                         uint8_t system)
 {
     if (currentImage.size() < kCurrentImageBytes || setupImage.size() < kSetupImageBytes)
-        throw platform::Exception("Недостаточный размер образа регистров прибора");
-    const uint32_t base = kHeatSystemBase + (system == 0 ? 0 : kHeatSystemBlock);
+        throw platform::Exception(kShortImagesText);
+    const int32_t base = kHeatSystemBase + (system == 0 ? 0 : kHeatSystemBlock);
     HeatSystemConfig config;
     config.System = system;
-    config.SchemeIndex = SchemeCodeToIndex(HoldingLowByte(setupImage, base));
-    config.AirChannel = HoldingLowByte(setupImage, base + 1);
-    config.ControlChannel = HoldingLowByte(setupImage, base + 2);
+    config.SchemeIndex = SchemeCodeToIndex(HoldingRegisterLowByte(setupImage, base));
+    config.AirChannel = HoldingRegisterLowByte(setupImage, base + 1);
+    config.ControlChannel = HoldingRegisterLowByte(setupImage, base + 2);
     if (config.AirChannel < kNoChannel) {
-        const size_t at = 2 * (kAirChannelRegister + config.AirChannel - kFirstInputRegister);
-        config.AirChannelWord = {currentImage[at], currentImage[at + 1]};
+        const uint16_t word = InputRegister(currentImage, kAirChannelRegister + config.AirChannel);
+        config.AirChannelWord = {static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word & 0xFF)};
     }
-    config.DirectPipes = HoldingLowByte(setupImage, base + 47);
-    config.ReversePipes = HoldingLowByte(setupImage, base + 48);
-    config.MakeUpPipes = HoldingLowByte(setupImage, base + 49);
-    config.GeneralSetting = HoldingLowByte(setupImage, kGeneralSettingRegister);
-    for (uint32_t i = 0; i < config.ColdWaterSetup.size(); ++i)
-        config.ColdWaterSetup[i] = HoldingLowByte(setupImage, kColdWaterSetupRegister + i);
+    config.DirectPipes = HoldingRegisterLowByte(setupImage, base + 47);
+    config.ReversePipes = HoldingRegisterLowByte(setupImage, base + 48);
+    config.MakeUpPipes = HoldingRegisterLowByte(setupImage, base + 49);
+    config.GeneralSetting = HoldingRegisterLowByte(setupImage, kGeneralSettingRegister);
+    for (size_t i = 0; i < config.ColdWaterSetup.size(); ++i)
+        config.ColdWaterSetup[i] = HoldingRegisterLowByte(setupImage, kColdWaterSetupRegister + static_cast<int32_t>(i));
     return config;
 }
 

@@ -3,21 +3,15 @@
 #include "comm/Crc16.h"
 #include "comm/Modbus.h"
 #include "comm/Sysutil.h"
+#include "comm/Texts.h"
+#include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace dax {
-const char* const kInvalidAnswerText = "Недопустимый ответ от прибора";
-const char* const kCrcErrorText = "Ошибка CRC в ответе прибора";
-const char* const kArchiveLengthText = "Неверная длина ответа архивных данных";
-const char* const kNoChannelText = "Канал не открыт";
-const char* const kUnknownModificationText = "Неизвестная модификация прибора";
-const char* const kUnknownVersionText = "Неизвестная версия прибора";
-} // namespace dax
-
 using namespace std::chrono_literals;
+using namespace dax_namespace;
 
 namespace {
 
@@ -48,11 +42,6 @@ auto AsOrdinaryException(Body&& body) -> decltype(body())
     }
 }
 
-size_t RecordSizeOfType(uint32_t type)
-{
-    return type <= 4 ? dax_namespace::kArchiveRecordSize : dax_namespace::kJournalRecordSize;
-}
-
 // Takes the records of a page into a list: in answer order at its back, or each in front of
 // everything before it.
 template <typename Record>
@@ -69,18 +58,12 @@ void TakeRecords(std::list<Record>& list, std::span<const uint8_t> data, size_t 
     }
 }
 
-template <typename Record>
-void CopyList(std::vector<Record>& vector, const std::list<Record>& list)
-{
-    vector.assign(list.begin(), list.end());
-}
-
 } // namespace
 
 int32_t ArchiveDataSize(uint8_t type, uint8_t count)
 {
     const int32_t size = static_cast<int32_t>(RecordSizeOfType(type)) * count;
-    return std::min<int32_t>(size, static_cast<int32_t>(dax::kArchivePageSize));
+    return std::min<int32_t>(size, static_cast<int32_t>(kArchivePageSize));
 }
 
 // Holds the device lock for one operation; on every way out releases it and then pauses, so
@@ -110,57 +93,51 @@ DaxHelper::~DaxHelper() = default;
 bool DaxHelper::Identified() const
 {
     std::lock_guard lock(ImageMutex);
-    return Identified_;
+    return identified_;
 }
 
 int32_t DaxHelper::Model() const
 {
     std::lock_guard lock(ImageMutex);
-    return Model_;
+    return model_;
 }
 
 std::string DaxHelper::ModelText() const
 {
     std::lock_guard lock(ImageMutex);
-    return ModelText_;
+    return modelText_;
 }
 
 std::string DaxHelper::FirmwareVersionText() const
 {
     std::lock_guard lock(ImageMutex);
-    return FirmwareVersionText_;
+    return firmwareVersionText_;
 }
 
 std::string DaxHelper::ModificationText() const
 {
     std::lock_guard lock(ImageMutex);
-    return ModificationText_;
+    return modificationText_;
 }
 
 std::array<uint8_t, 4> DaxHelper::Version() const
 {
     std::lock_guard lock(ImageMutex);
-    return Version_;
+    return version_;
 }
 
 void DaxHelper::Reset()
 {
     std::lock_guard lock(ImageMutex);
-    Version_ = {};
-    Model_ = -1;
-    ModelText_.clear();
-    FirmwareVersionText_.clear();
-    ModificationText_.clear();
+    version_ = {};
+    model_ = -1;
+    modelText_.clear();
+    firmwareVersionText_.clear();
+    modificationText_.clear();
     InputRegisterImage.fill(0);
     HoldingRegisterImage.fill(0);
-    HourArchive.clear();
-    DayArchive.clear();
-    MonthArchive.clear();
-    TotalDayArchive.clear();
-    TotalMonthArchive.clear();
-    NotStaffJournal.clear();
-    OperatorJournal.clear();
-    Identified_ = false;
+    ForEachRecordType(*this, [](auto, auto& vector, auto&) { vector.clear(); });
+    identified_ = false;
 }
 
 void DaxHelper::LockImage()
@@ -204,7 +181,7 @@ TChanelHelperBase& DaxHelper::RequireChannel() const
 {
     TChanelHelperBase* channel = GetChannel();
     if (!channel)
-        throw platform::Exception(dax::kNoChannelText);
+        throw platform::Exception(comm::kChannelNotOpenText);
     return *channel;
 }
 
@@ -216,11 +193,10 @@ uint8_t DaxHelper::DeviceAddressByte() const
 void DaxHelper::CheckAnswer(std::span<const uint8_t> answer, int32_t count)
 {
     if (count < 4 || static_cast<size_t>(count) > answer.size())
-        throw platform::Exception(dax::kInvalidAnswerText);
+        throw platform::Exception(kInvalidAnswerText);
     const size_t body = static_cast<size_t>(count) - 2;
-    const uint16_t received = static_cast<uint16_t>(answer[body] | (answer[body + 1] << 8));
-    if (Crc16Modbus(answer.first(body)) != received)
-        throw platform::Exception(dax::kCrcErrorText);
+    if (Crc16Modbus(answer.first(body)) != platform::ReadLittleEndian<uint16_t>(answer, body))
+        throw platform::Exception(kCrcErrorText);
     if (answer[1] & 0x80)
         throw platform::Exception(ModbusExceptionText(answer[2]));
 }
@@ -231,23 +207,23 @@ void DaxHelper::CheckShape(const AnswerShape& shape, int32_t received) const
     // some other request: it must not be evaluated as the answer to this one.
     const uint8_t address = RequestBuffer[0];
     if ((address != 0 && AnswerBuffer[0] != address) || AnswerBuffer[1] != RequestBuffer[1])
-        throw platform::Exception(dax::kInvalidAnswerText);
+        throw platform::Exception(kInvalidAnswerText);
     const size_t length = static_cast<size_t>(received);
     switch (shape.kind) {
     case AnswerShape::Kind::Registers:
         // Exactly the registers asked: the byte count and the length agree with the request,
         // so every byte copied into an image is a byte of this answer.
         if (length != shape.expectedLength || AnswerBuffer[2] != shape.expectedLength - 5)
-            throw platform::Exception(dax::kInvalidAnswerText);
+            throw platform::Exception(kInvalidAnswerText);
         break;
     case AnswerShape::Kind::Write:
         // The instrument confirms the block it wrote by echoing its first register and count.
         if (length != kWriteAnswerLength || !std::equal(&AnswerBuffer[2], &AnswerBuffer[6], &RequestBuffer[2]))
-            throw platform::Exception(dax::kInvalidAnswerText);
+            throw platform::Exception(kInvalidAnswerText);
         break;
     case AnswerShape::Kind::Identification:
         if (length != size_t{AnswerBuffer[2]} + 5)
-            throw platform::Exception(dax::kInvalidAnswerText);
+            throw platform::Exception(kInvalidAnswerText);
         break;
     case AnswerShape::Kind::Page:
         // The page's length is judged once the attempts are over.
@@ -289,11 +265,11 @@ bool DaxHelper::ReadRegisters(int32_t firstRegister, int32_t count, TInteractCon
 {
     // Only blocks wholly inside one image are asked for, so the answer always has a place.
     const int64_t last = int64_t{firstRegister} + count - 1;
-    const bool input = firstRegister >= dax::kFirstInputRegister &&
-                       last < dax::kFirstInputRegister + dax::kInputRegisterCount;
-    const bool holding = firstRegister >= dax::kFirstHoldingRegister &&
-                         last < dax::kFirstHoldingRegister + dax::kHoldingRegisterCount;
-    if (count < 1 || count > dax::kMaxReadRegisters || !(input || holding))
+    const bool input = firstRegister >= kFirstInputRegister &&
+                       last < kFirstInputRegister + kInputRegisterCount;
+    const bool holding = firstRegister >= kFirstHoldingRegister &&
+                         last < kFirstHoldingRegister + kHoldingRegisterCount;
+    if (count < 1 || count > kMaxReadRegisters || !(input || holding))
         return false;
 
     OperationScope scope(*this);
@@ -306,8 +282,8 @@ bool DaxHelper::ReadRegisters(int32_t firstRegister, int32_t count, TInteractCon
                  tries);
         {
             std::lock_guard lock(ImageMutex);
-            uint8_t* target = input ? &InputRegisterImage[2 * size_t(firstRegister - dax::kFirstInputRegister)]
-                                    : &HoldingRegisterImage[2 * size_t(firstRegister - dax::kFirstHoldingRegister)];
+            uint8_t* target = input ? &InputRegisterImage[RegisterOffset(kFirstInputRegister, firstRegister)]
+                                    : &HoldingRegisterImage[RegisterOffset(kFirstHoldingRegister, firstRegister)];
             std::memcpy(target, &AnswerBuffer[3], dataBytes);
         }
         pacer_.load()->Pause(kAfterReadPause);
@@ -319,8 +295,8 @@ bool DaxHelper::WriteRegisters(int32_t firstRegister, int32_t count, TInteractCo
 {
     // Register data is never taken from outside the setup image.
     const int64_t last = int64_t{firstRegister} + count - 1;
-    if (count < 1 || count > modbus::kMaxWriteRegisters || firstRegister < dax::kFirstHoldingRegister ||
-        last >= dax::kFirstHoldingRegister + dax::kHoldingRegisterCount)
+    if (count < 1 || count > modbus::kMaxWriteRegisters || firstRegister < kFirstHoldingRegister ||
+        last >= kFirstHoldingRegister + kHoldingRegisterCount)
         return false;
 
     OperationScope scope(*this);
@@ -329,7 +305,7 @@ bool DaxHelper::WriteRegisters(int32_t firstRegister, int32_t count, TInteractCo
         size_t length = 0;
         {
             std::lock_guard lock(ImageMutex);
-            const size_t offset = 2 * static_cast<size_t>(firstRegister - dax::kFirstHoldingRegister);
+            const size_t offset = RegisterOffset(kFirstHoldingRegister, firstRegister);
             ModbusBuildWriteRegisters(RequestBuffer, length, address,
                                       std::span<const uint8_t>(HoldingRegisterImage).subspan(offset, 2 * size_t(count)),
                                       static_cast<uint16_t>(firstRegister), static_cast<uint16_t>(count));
@@ -355,7 +331,7 @@ bool DaxHelper::Identify(TInteractContainer* progress, int32_t tries)
         });
     } catch (...) {
         std::lock_guard lock(ImageMutex);
-        Identified_ = false;
+        identified_ = false;
         throw;
     }
 }
@@ -372,27 +348,27 @@ void DaxHelper::ApplyIdentificationAnswer(TInteractContainer* progress, bool& re
     {
         std::lock_guard lock(ImageMutex);
         if (AnswerBuffer[2] != kIdentificationByteCount) {
-            Model_ = -1;
+            model_ = -1;
             unknownModification = true;
         } else {
-            std::copy_n(&AnswerBuffer[9], 4, Version_.begin());
-            FirmwareVersionText_ = FormatText("%u.%u", unsigned{Version_[2]}, unsigned{Version_[3]});
-            ModificationText_ = FormatText("%u.%u", unsigned{Version_[0]}, unsigned{Version_[1]});
+            std::copy_n(&AnswerBuffer[9], 4, version_.begin());
+            firmwareVersionText_ = FormatText("%u.%u", unsigned{version_[2]}, unsigned{version_[3]});
+            modificationText_ = FormatText("%u.%u", unsigned{version_[0]}, unsigned{version_[1]});
             const std::string_view model(reinterpret_cast<const char*>(&AnswerBuffer[3]), 6);
-            if (Version_[2] > 1) {
-                Identified_ = false;
-                Model_ = -1;
-                ModelText_.clear();
+            if (version_[2] > 1) {
+                identified_ = false;
+                model_ = -1;
+                modelText_.clear();
                 unknownVersion = true;
                 result = false;
             } else {
-                unknownVersion = Version_[3] > 3;
+                unknownVersion = version_[3] > 3;
                 if (model == "DAX-01" || model == "DAX-02") {
-                    Identified_ = true;
-                    Model_ = model == "DAX-01" ? 0 : 1;
-                    ModelText_ = Model_ == 0 ? "Dax-01" : "Dax-02";
+                    identified_ = true;
+                    model_ = model == "DAX-01" ? 0 : 1;
+                    modelText_ = model_ == 0 ? "Dax-01" : "Dax-02";
                 } else {
-                    Model_ = -1;
+                    model_ = -1;
                     unknownModification = true;
                 }
             }
@@ -400,9 +376,9 @@ void DaxHelper::ApplyIdentificationAnswer(TInteractContainer* progress, bool& re
     }
     // Printed outside the image mutex: the log callback takes the process's own lock.
     if (unknownVersion)
-        Print(dax::kUnknownVersionText, progress);
+        Print(kUnknownVersionText, progress);
     if (unknownModification)
-        Print(dax::kUnknownModificationText, progress);
+        Print(kUnknownModificationText, progress);
 }
 
 bool DaxHelper::ReadArchivePage(uint32_t type, int32_t argument, uint16_t& start, uint8_t& count,
@@ -426,21 +402,13 @@ bool DaxHelper::ReadArchivePage(uint32_t type, int32_t argument, uint16_t& start
         const size_t recordSize = RecordSizeOfType(typeByte);
         if (static_cast<size_t>(received) != expected || carried > count || (count > 0 && carried == 0) ||
             carried * recordSize > dataSize)
-            throw platform::Exception(dax::kArchiveLengthText);
+            throw platform::Exception(kArchiveLengthText);
 
         const std::span<const uint8_t> records(&AnswerBuffer[kPageDataOffset], dataSize);
         const bool toFront = (argument & 1) != 0;
-        switch (type) {
-        case 0: TakeRecords(HourArchiveList, records, carried, toFront); break;
-        case 1: TakeRecords(DayArchiveList, records, carried, toFront); break;
-        case 2: TakeRecords(MonthArchiveList, records, carried, toFront); break;
-        case 3: TakeRecords(TotalDayArchiveList, records, carried, toFront); break;
-        case 4: TakeRecords(TotalMonthArchiveList, records, carried, toFront); break;
-        case 5: TakeRecords(NotStaffJournalList, records, carried, toFront); break;
-        case 6: TakeRecords(OperatorJournalList, records, carried, toFront); break;
-        default: break; // records of unknown types are not kept
-        }
-        start = static_cast<uint16_t>(AnswerBuffer[4] | (AnswerBuffer[5] << 8));
+        // Records of unknown types are not kept.
+        VisitRecordType(*this, type, [&](auto, auto&, auto& list) { TakeRecords(list, records, carried, toFront); });
+        start = platform::ReadLittleEndian<uint16_t>(AnswerBuffer, 4);
         count = carried;
         return true;
     });
@@ -448,23 +416,11 @@ bool DaxHelper::ReadArchivePage(uint32_t type, int32_t argument, uint16_t& start
 
 void DaxHelper::ClearReadLists()
 {
-    HourArchiveList.clear();
-    DayArchiveList.clear();
-    MonthArchiveList.clear();
-    TotalDayArchiveList.clear();
-    TotalMonthArchiveList.clear();
-    NotStaffJournalList.clear();
-    OperatorJournalList.clear();
+    ForEachRecordType(*this, [](auto, auto&, auto& list) { list.clear(); });
 }
 
 void DaxHelper::CommitReadLists()
 {
     std::lock_guard lock(ImageMutex);
-    CopyList(HourArchive, HourArchiveList);
-    CopyList(DayArchive, DayArchiveList);
-    CopyList(MonthArchive, MonthArchiveList);
-    CopyList(TotalDayArchive, TotalDayArchiveList);
-    CopyList(TotalMonthArchive, TotalMonthArchiveList);
-    CopyList(NotStaffJournal, NotStaffJournalList);
-    CopyList(OperatorJournal, OperatorJournalList);
+    ForEachRecordType(*this, [](auto, auto& vector, const auto& list) { vector.assign(list.begin(), list.end()); });
 }

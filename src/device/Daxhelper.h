@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Records.h"
+#include "Registers.h"
+#include "Texts.h"
 
 #include "comm/ChanelHelper.h"
 #include "comm/Interact.h"
@@ -16,44 +18,21 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <type_traits>
 #include <string>
 #include <vector>
 
-namespace dax {
+namespace dax_namespace {
 
-constexpr int32_t kFirstInputRegister = 30001;
-constexpr int32_t kInputRegisterCount = 481;      // 30001..30481
-constexpr int32_t kFirstHoldingRegister = 40001;
-constexpr int32_t kHoldingRegisterCount = 596;    // 40001..40596
-constexpr size_t kInputImageSize = 2 * kInputRegisterCount;     // 962 bytes
-constexpr size_t kHoldingImageSize = 2 * kHoldingRegisterCount; // 1192 bytes
 constexpr int32_t kMaxReadRegisters = 127;        // 5 + 2 * 127 = 259 bytes of answer
 constexpr size_t kExchangeBufferSize = 512;
 constexpr size_t kArchivePageSize = 256;          // data bytes of one page at most
-constexpr uint32_t kRecordTypeCount = 7;          // hour, day, month, total day, total month, two journals
-
-// Texts the exchanges end with (besides the channel's own and the exception-code texts).
-extern const char* const kInvalidAnswerText;      // "Недопустимый ответ от прибора"
-extern const char* const kCrcErrorText;           // "Ошибка CRC в ответе прибора"
-extern const char* const kArchiveLengthText;      // "Неверная длина ответа архивных данных"
-extern const char* const kNoChannelText;          // "Канал не открыт"
-// Texts printed by the identification without ending it.
-extern const char* const kUnknownModificationText; // "Неизвестная модификация прибора"
-extern const char* const kUnknownVersionText;      // "Неизвестная версия прибора"
 
 // Data and configuration files.
 constexpr size_t kMaxDataFileSize = size_t{256} << 20; // far beyond any file the system writes
 constexpr uint32_t kConfigGroupCount = 20;
-extern const char* const kBadHeaderText;             // "Неправильный заголовок файла"
-extern const char* const kBadFileVersionText;        // "Неизвестная версия файла"
-extern const char* const kBadDataLengthText;         // "Неверная длина данных в файле"
-extern const char* const kBadIdentificationText;     // "Неизвестный формат идентификационных параметров"
-extern const char* const kRepeatedSectionText;       // "Повторяющийся раздел в файле"
-extern const char* const kTooManyRecordsText;        // "Слишком много записей для сохранения в файле"
-// "Пропущен раздел неизвестного типа %u (%u байт)" (type, size): a load warning.
-extern const char* const kUnknownSectionFormat;
 
-} // namespace dax
+} // namespace dax_namespace
 
 // The choice of the read-all dialog: archive and journal indexes (0 to 6, the record types of
 // the page request) in the order to read, and bit i of the mask for each index i chosen.
@@ -91,8 +70,8 @@ public:
     TChanelHelperBase* GetChannel() const { return Channel.load(); }
 
 protected:
-    std::array<uint8_t, dax::kExchangeBufferSize> RequestBuffer{}; // the request being sent
-    std::array<uint8_t, dax::kExchangeBufferSize> AnswerBuffer{};  // the last answer received
+    std::array<uint8_t, dax_namespace::kExchangeBufferSize> RequestBuffer{}; // the request being sent
+    std::array<uint8_t, dax_namespace::kExchangeBufferSize> AnswerBuffer{};  // the last answer received
     std::atomic<TChanelHelperBase*> Channel{nullptr};
     std::mutex DeviceLock; // held for one whole operation with all its attempts
 };
@@ -114,8 +93,8 @@ public:
     ~DaxHelper();
 
     // Guarded by the image mutex: take DaxHelperLocker around every access.
-    std::array<uint8_t, dax::kInputImageSize> InputRegisterImage{};     // 30001..30481, big-endian registers
-    std::array<uint8_t, dax::kHoldingImageSize> HoldingRegisterImage{}; // 40001..40596, big-endian registers
+    std::array<uint8_t, dax_namespace::kInputImageSize> InputRegisterImage{};     // 30001..30481, big-endian registers
+    std::array<uint8_t, dax_namespace::kHoldingImageSize> HoldingRegisterImage{}; // 40001..40596, big-endian registers
     std::vector<dax_namespace::ArchiveStruct> HourArchive;
     std::vector<dax_namespace::ArchiveStruct> DayArchive;
     std::vector<dax_namespace::ArchiveStruct> MonthArchive;
@@ -133,6 +112,37 @@ public:
     std::list<dax_namespace::TotalArchiveStruct> TotalMonthArchiveList;
     std::list<dax_namespace::JournalStruct> NotStaffJournalList;
     std::list<dax_namespace::JournalStruct> OperatorJournalList;
+
+    // The one place that pairs each record type (0 to 6, as the page request numbers them) with
+    // its vector and its read list: calls visit(RecordTypeIndex<type>{}, vector, list) for
+    // every type in order. Self is DaxHelper or const DaxHelper; the caller takes the image
+    // mutex where the vectors need it.
+    template <typename Self, typename Visit>
+        requires std::is_same_v<std::remove_const_t<Self>, DaxHelper>
+    static void ForEachRecordType(Self& self, Visit&& visit)
+    {
+        using dax_namespace::RecordTypeIndex;
+        visit(RecordTypeIndex<0>{}, self.HourArchive, self.HourArchiveList);
+        visit(RecordTypeIndex<1>{}, self.DayArchive, self.DayArchiveList);
+        visit(RecordTypeIndex<2>{}, self.MonthArchive, self.MonthArchiveList);
+        visit(RecordTypeIndex<3>{}, self.TotalDayArchive, self.TotalDayArchiveList);
+        visit(RecordTypeIndex<4>{}, self.TotalMonthArchive, self.TotalMonthArchiveList);
+        visit(RecordTypeIndex<5>{}, self.NotStaffJournal, self.NotStaffJournalList);
+        visit(RecordTypeIndex<6>{}, self.OperatorJournal, self.OperatorJournalList);
+    }
+    // The same for one record type; false, visiting nothing, for a type above 6.
+    template <typename Self, typename Visit>
+    static bool VisitRecordType(Self& self, uint32_t type, Visit&& visit)
+    {
+        bool found = false;
+        ForEachRecordType(self, [&](auto index, auto& vector, auto& list) {
+            if (index == type) {
+                found = true;
+                visit(index, vector, list);
+            }
+        });
+        return found;
+    }
 
     // Identification, each read under the image mutex (a worker's Identify writes it).
     bool Identified() const;
@@ -196,7 +206,7 @@ public:
     std::string DataFileName() const;
 
     // The name of configuration group 0 to 19 as the write-all and configuration-file dialogs
-    // list it ("Общие параметры" ... "Ввод пароля"); empty beyond.
+    // list it (kConfigGroupNames); empty beyond.
     static const char* ConfigGroupName(uint32_t group);
     // Looks up block `index` of a configuration group: returns the number of blocks of the
     // group (0 for a group without blocks or beyond the table, leaving the outputs alone).
@@ -241,17 +251,17 @@ private:
     void ApplyDataFile(LoadedDataFile&& loaded);
     // Header, directory, identification and images of the data file; records gets the bytes
     // of each record vector. With ImageMutex held.
-    std::vector<uint8_t> DataFileHead(std::array<std::span<const uint8_t>, dax::kRecordTypeCount>& records) const;
+    std::vector<uint8_t> DataFileHead(std::array<std::span<const uint8_t>, dax_namespace::kRecordTypeCount>& records) const;
 
     mutable std::recursive_mutex ImageMutex; // images, identification, record vectors
 
     // Identification; guarded by ImageMutex.
-    std::array<uint8_t, 4> Version_{};
-    std::string FirmwareVersionText_;
-    std::string ModificationText_;
-    std::string ModelText_;
-    int32_t Model_ = -1;
-    bool Identified_ = false;
+    std::array<uint8_t, 4> version_{};
+    std::string firmwareVersionText_;
+    std::string modificationText_;
+    std::string modelText_;
+    int32_t model_ = -1;
+    bool identified_ = false;
 
     std::atomic<platform::Pacer*> pacer_{&platform::Pacer::System()};
     mutable std::mutex logMutex_;

@@ -4,6 +4,7 @@
 
 #include "comm/Modbus.h"
 #include "comm/Sysutil.h"
+#include "platform/ByteOrder.h"
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
 
@@ -11,18 +12,9 @@
 #include <bitset>
 #include <cstring>
 #include <ctime>
-#include <stdexcept>
 #include <type_traits>
 
-namespace dax {
-const char* const kBadHeaderText = "Неправильный заголовок файла";
-const char* const kBadFileVersionText = "Неизвестная версия файла";
-const char* const kBadDataLengthText = "Неверная длина данных в файле";
-const char* const kBadIdentificationText = "Неизвестный формат идентификационных параметров";
-const char* const kRepeatedSectionText = "Повторяющийся раздел в файле";
-const char* const kTooManyRecordsText = "Слишком много записей для сохранения в файле";
-const char* const kUnknownSectionFormat = "Пропущен раздел неизвестного типа %u (%u байт)";
-} // namespace dax
+using namespace dax_namespace;
 
 namespace {
 
@@ -39,66 +31,37 @@ constexpr uint16_t kHoldingImageSection = 3;
 constexpr uint16_t kInputImageSection = 4;
 constexpr uint16_t kIdentificationSize = 10;
 
-struct RecordSection {
-    uint16_t type;
-    uint16_t recordSize;
-    const char* wrongSizeWarning;
-};
-
-// In the order of the record types (hour, day, month, total day, total month, two journals).
-constexpr RecordSection kRecordSections[dax::kRecordTypeCount] = {
-    {16, 256, "Неправильная длина страницы часового архива"},
-    {17, 256, "Неправильная длина страницы суточного архива"},
-    {18, 256, "Неправильная длина страницы месячного архива"},
-    {19, 256, "Неправильная длина страницы итогового суточного архива"},
-    {20, 256, "Неправильная длина страницы итогового месячного архива"},
-    {32, 16, "Неправильная длина страницы журнала НС"},
-    {33, 16, "Неправильная длина страницы журнала оператора"},
-};
+// The section of each record type; its records have the type's size (RecordSizeOfType).
+constexpr std::array<uint16_t, kRecordTypeCount> kRecordSections = {16, 17, 18, 19, 20, 32, 33};
 
 struct ConfigBlock {
     int32_t first;
     int32_t count;
 };
 
-struct ConfigGroup {
-    const char* name;   // as the write-all and configuration-file dialogs list it
-    std::initializer_list<ConfigBlock> blocks;
+// The register blocks of each configuration group, named by kConfigGroupNames.
+const std::initializer_list<ConfigBlock> kConfigGroups[kConfigGroupCount] = {
+    {{40179, 16}},
+    {{40079, 10}, {40126, 3}},
+    {{40097, 21}},
+    {{40129, 10}},
+    {{40147, 21}},
+    {{40203, 11}},
+    {{40222, 78}},
+    {{40300, 4}},
+    {{40304, 32}},
+    {},
+    {{40356, 6}},
+    {{40365, 4}},
+    {{40369, 4}},
+    {{40385, 10}},
+    {{40399, 4}},
+    {{40407, 50}},
+    {{40461, 24}, {40485, 32}, {40517, 64}},
+    {{40581, 16}},
+    {{40015, 6}},
+    {{40011, 4}},
 };
-
-const ConfigGroup kConfigGroups[dax::kConfigGroupCount] = {
-    {"Общие параметры", {{40179, 16}}},
-    {"Конфигурация ТС1", {{40079, 10}, {40126, 3}}},
-    {"Реакции ТС1", {{40097, 21}}},
-    {"Конфигурация ТС2", {{40129, 10}}},
-    {"Реакции ТС2", {{40147, 21}}},
-    {"Конфигурация ХВС", {{40203, 11}}},
-    {"Каналы V", {{40222, 78}}},
-    {"Фильтр расхода", {{40300, 4}}},
-    {"Каналы t,P", {{40304, 32}}},
-    {"Входы/Выход", {}},
-    {"Интерфейсы.ЖКИ", {{40356, 6}}},
-    {"Интерфейсы.Порт 1", {{40365, 4}}},
-    {"Интерфейсы.Порт 2", {{40369, 4}}},
-    {"Интерфейсы.SMS", {{40385, 10}}},
-    {"Входящий звонок", {{40399, 4}}},
-    {"Интернет (GPRS)", {{40407, 50}}},
-    {"Конфигурация сигналов", {{40461, 24}, {40485, 32}, {40517, 64}}},
-    {"Конфигурация событий", {{40581, 16}}},
-    {"Установка пароля", {{40015, 6}}},
-    {"Ввод пароля", {{40011, 4}}},
-};
-
-void PutLe16(std::vector<uint8_t>& out, uint16_t value)
-{
-    out.push_back(static_cast<uint8_t>(value & 0xFF));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-uint16_t Le16(std::span<const uint8_t> bytes, size_t offset)
-{
-    return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
 
 void PutHeader(std::vector<uint8_t>& out, const char* magic, size_t entries)
 {
@@ -109,9 +72,9 @@ void PutHeader(std::vector<uint8_t>& out, const char* magic, size_t entries)
 
 void PutEntry(std::vector<uint8_t>& out, uint16_t type, uint16_t recordSize, uint16_t count)
 {
-    PutLe16(out, type);
-    PutLe16(out, recordSize);
-    PutLe16(out, count);
+    platform::AppendLittleEndian(out, type);
+    platform::AppendLittleEndian(out, recordSize);
+    platform::AppendLittleEndian(out, count);
 }
 
 // The bytes of a record vector as they are stored: records are plain 256- or 16-byte blocks.
@@ -192,13 +155,13 @@ private:
 void ReadSection(DaxHelper::DataFileSource& source, std::span<uint8_t> buffer)
 {
     if (!source.Read(buffer))
-        throw platform::Exception(dax::kBadDataLengthText);
+        throw platform::Exception(kBadDataLengthText);
 }
 
 void SkipSection(DaxHelper::DataFileSource& source, uint64_t count)
 {
     if (!source.Skip(count))
-        throw platform::Exception(dax::kBadDataLengthText);
+        throw platform::Exception(kBadDataLengthText);
 }
 
 struct DirectoryEntry {
@@ -213,23 +176,25 @@ std::vector<DirectoryEntry> ReadDirectory(DaxHelper::DataFileSource& source)
 {
     std::array<uint8_t, kHeaderSize> header{};
     if (source.Size() < kHeaderSize || !source.Read(header) || std::memcmp(header.data(), kDataMagic, kMagicSize) != 0)
-        throw platform::Exception(dax::kBadHeaderText);
+        throw platform::Exception(kBadHeaderText);
     if (header[6] != kFormatVersion)
-        throw platform::Exception(dax::kBadFileVersionText);
+        throw platform::Exception(kBadFileVersionText);
     const size_t entries = header[7];
     const uint64_t sectionsStart = kHeaderSize + kEntrySize * entries;
     std::vector<uint8_t> bytes(kEntrySize * entries);
     if (source.Size() < sectionsStart || !source.Read(bytes))
-        throw platform::Exception(dax::kBadDataLengthText);
+        throw platform::Exception(kBadDataLengthText);
     std::vector<DirectoryEntry> directory;
     uint64_t total = 0;
     for (size_t e = 0; e < entries; ++e) {
         const size_t at = kEntrySize * e;
-        directory.push_back({Le16(bytes, at), Le16(bytes, at + 2), Le16(bytes, at + 4)});
+        directory.push_back({platform::ReadLittleEndian<uint16_t>(bytes, at),
+                             platform::ReadLittleEndian<uint16_t>(bytes, at + 2),
+                             platform::ReadLittleEndian<uint16_t>(bytes, at + 4)});
         total += directory.back().Size();
     }
     if (source.Size() - sectionsStart != total)
-        throw platform::Exception(dax::kBadDataLengthText);
+        throw platform::Exception(kBadDataLengthText);
     return directory;
 }
 
@@ -241,61 +206,56 @@ struct DaxHelper::LoadedDataFile {
     int32_t model = -1;
     std::string modelText;
     std::array<uint8_t, 4> version{};
-    std::array<uint8_t, dax::kInputImageSize> input{};
-    std::array<uint8_t, dax::kHoldingImageSize> holding{};
-    std::vector<dax_namespace::ArchiveStruct> hour, day, month;
-    std::vector<dax_namespace::TotalArchiveStruct> totalDay, totalMonth;
-    std::vector<dax_namespace::JournalStruct> notStaff, operatorJournal;
+    std::array<uint8_t, kInputImageSize> input{};
+    std::array<uint8_t, kHoldingImageSize> holding{};
+    RecordVectors records;
     std::vector<std::string> warnings;
 
     // The vector of record type t (0 to 6) as bytes, after making room for count records.
-    std::span<uint8_t> MakeRoom(size_t t, size_t count)
+    std::span<uint8_t> MakeRoom(uint32_t t, size_t count)
     {
-        switch (t) {
-        case 0: hour.resize(count); return RecordBytes(hour);
-        case 1: day.resize(count); return RecordBytes(day);
-        case 2: month.resize(count); return RecordBytes(month);
-        case 3: totalDay.resize(count); return RecordBytes(totalDay);
-        case 4: totalMonth.resize(count); return RecordBytes(totalMonth);
-        case 5: notStaff.resize(count); return RecordBytes(notStaff);
-        default: operatorJournal.resize(count); return RecordBytes(operatorJournal);
-        }
+        std::span<uint8_t> bytes;
+        ForEachRecordTypeIndex([&](auto type) {
+            if (type == t) {
+                std::get<type>(records).resize(count);
+                bytes = RecordBytes(std::get<type>(records));
+            }
+        });
+        return bytes;
     }
 };
 
 // The header, directory, identification and images: everything but the records, which are
 // written straight from their vectors. With ImageMutex held.
-std::vector<uint8_t> DaxHelper::DataFileHead(std::array<std::span<const uint8_t>, dax::kRecordTypeCount>& records) const
+std::vector<uint8_t> DaxHelper::DataFileHead(std::array<std::span<const uint8_t>, kRecordTypeCount>& records) const
 {
-    records = {RecordBytes(HourArchive),     RecordBytes(DayArchive),      RecordBytes(MonthArchive),
-               RecordBytes(TotalDayArchive), RecordBytes(TotalMonthArchive), RecordBytes(NotStaffJournal),
-               RecordBytes(OperatorJournal)};
-    size_t counts[dax::kRecordTypeCount];
+    ForEachRecordType(*this, [&](auto type, const auto& vector, const auto&) { records[type] = RecordBytes(vector); });
+    size_t counts[kRecordTypeCount];
     size_t sectionsWithRecords = 0;
-    for (size_t t = 0; t < dax::kRecordTypeCount; ++t) {
-        counts[t] = records[t].size() / kRecordSections[t].recordSize;
+    for (uint32_t t = 0; t < kRecordTypeCount; ++t) {
+        counts[t] = records[t].size() / RecordSizeOfType(t);
         if (counts[t] > 0xFFFF)
-            throw platform::Exception(dax::kTooManyRecordsText);
+            throw platform::Exception(kTooManyRecordsText);
         sectionsWithRecords += counts[t] != 0;
     }
     // An instrument that was not identified gets no identification section, so that a file
     // of it never claims a model.
-    const bool identification = Identified_ && (Model_ == 0 || Model_ == 1);
+    const bool identification = identified_ && (model_ == 0 || model_ == 1);
 
     std::vector<uint8_t> out;
     const size_t sections = 2 + (identification ? 1 : 0) + sectionsWithRecords;
     PutHeader(out, kDataMagic, sections);
     if (identification)
         PutEntry(out, kIdentificationSection, kIdentificationSize, 1);
-    PutEntry(out, kInputImageSection, 2, dax::kInputRegisterCount);
-    PutEntry(out, kHoldingImageSection, 2, dax::kHoldingRegisterCount);
-    for (size_t t = 0; t < dax::kRecordTypeCount; ++t)
+    PutEntry(out, kInputImageSection, 2, kInputRegisterCount);
+    PutEntry(out, kHoldingImageSection, 2, kHoldingRegisterCount);
+    for (uint32_t t = 0; t < kRecordTypeCount; ++t)
         if (counts[t] != 0)
-            PutEntry(out, kRecordSections[t].type, kRecordSections[t].recordSize, static_cast<uint16_t>(counts[t]));
+            PutEntry(out, kRecordSections[t], static_cast<uint16_t>(RecordSizeOfType(t)), static_cast<uint16_t>(counts[t]));
     if (identification) {
-        const char* model = Model_ == 0 ? "DAX-01" : "DAX-02";
+        const char* model = model_ == 0 ? "DAX-01" : "DAX-02";
         out.insert(out.end(), model, model + 6);
-        out.insert(out.end(), Version_.begin(), Version_.end());
+        out.insert(out.end(), version_.begin(), version_.end());
     }
     out.insert(out.end(), InputRegisterImage.begin(), InputRegisterImage.end());
     out.insert(out.end(), HoldingRegisterImage.begin(), HoldingRegisterImage.end());
@@ -305,7 +265,7 @@ std::vector<uint8_t> DaxHelper::DataFileHead(std::array<std::span<const uint8_t>
 std::vector<uint8_t> DaxHelper::DataFileBytes() const
 {
     std::lock_guard lock(ImageMutex);
-    std::array<std::span<const uint8_t>, dax::kRecordTypeCount> records;
+    std::array<std::span<const uint8_t>, kRecordTypeCount> records;
     std::vector<uint8_t> out = DataFileHead(records);
     for (const auto& section : records)
         out.insert(out.end(), section.begin(), section.end());
@@ -317,7 +277,7 @@ void DaxHelper::SaveDataFile(const std::string& fileName) const
     // The records go to the file straight from their vectors: a large file is never copied
     // in memory. The image mutex keeps them as they are until the file is complete.
     std::lock_guard lock(ImageMutex);
-    std::array<std::span<const uint8_t>, dax::kRecordTypeCount> records;
+    std::array<std::span<const uint8_t>, kRecordTypeCount> records;
     const std::vector<uint8_t> head = DataFileHead(records);
     std::vector<std::span<const uint8_t>> pieces{head};
     pieces.insert(pieces.end(), records.begin(), records.end());
@@ -333,8 +293,8 @@ void DaxHelper::LoadDataFileBytes(std::span<const uint8_t> bytes)
 void DaxHelper::LoadDataFile(const std::string& fileName)
 {
     FileSource source(fileName);
-    if (source.Size() > dax::kMaxDataFileSize)
-        throw platform::Exception(dax::kBadDataLengthText);
+    if (source.Size() > kMaxDataFileSize)
+        throw platform::Exception(kBadDataLengthText);
     ApplyDataFile(ParseDataFile(source));
 }
 
@@ -342,26 +302,20 @@ void DaxHelper::ApplyDataFile(LoadedDataFile&& loaded)
 {
     {
         std::lock_guard lock(ImageMutex);
-        Identified_ = loaded.identified;
-        Model_ = loaded.model;
-        ModelText_ = loaded.modelText;
-        Version_ = loaded.version;
+        identified_ = loaded.identified;
+        model_ = loaded.model;
+        modelText_ = loaded.modelText;
+        version_ = loaded.version;
         if (loaded.identified) {
-            FirmwareVersionText_ = VersionText(Version_[2], Version_[3]);
-            ModificationText_ = VersionText(Version_[0], Version_[1]);
+            firmwareVersionText_ = VersionText(version_[2], version_[3]);
+            modificationText_ = VersionText(version_[0], version_[1]);
         } else {
-            FirmwareVersionText_.clear();
-            ModificationText_.clear();
+            firmwareVersionText_.clear();
+            modificationText_.clear();
         }
         InputRegisterImage = loaded.input;
         HoldingRegisterImage = loaded.holding;
-        HourArchive.swap(loaded.hour);
-        DayArchive.swap(loaded.day);
-        MonthArchive.swap(loaded.month);
-        TotalDayArchive.swap(loaded.totalDay);
-        TotalMonthArchive.swap(loaded.totalMonth);
-        NotStaffJournal.swap(loaded.notStaff);
-        OperatorJournal.swap(loaded.operatorJournal);
+        ForEachRecordType(*this, [&](auto type, auto& vector, auto&) { vector.swap(std::get<type>(loaded.records)); });
     }
     // The state that was replaced is freed here, outside the image mutex.
     for (const auto& warning : loaded.warnings)
@@ -374,32 +328,31 @@ DaxHelper::LoadedDataFile DaxHelper::ParseDataFile(DataFileSource& source)
     LoadedDataFile loaded;
     std::bitset<0x10000> seen;
     for (const DirectoryEntry& entry : directory) {
-        const auto recordType = std::find_if(std::begin(kRecordSections), std::end(kRecordSections),
-                                             [&](const RecordSection& s) { return s.type == entry.type; });
+        const auto recordSection = std::find(kRecordSections.begin(), kRecordSections.end(), entry.type);
+        const uint32_t recordType = static_cast<uint32_t>(recordSection - kRecordSections.begin());
         const bool known = entry.type == kIdentificationSection || entry.type == kInputImageSection ||
-                           entry.type == kHoldingImageSection || recordType != std::end(kRecordSections);
+                           entry.type == kHoldingImageSection || recordSection != kRecordSections.end();
         if (!known) {
             // Not this system's section, or one whose type was damaged: what it held is not
             // loaded, and the user is told.
-            loaded.warnings.push_back(FormatText(dax::kUnknownSectionFormat, unsigned{entry.type},
+            loaded.warnings.push_back(FormatText(kUnknownSectionFormat, unsigned{entry.type},
                                                  static_cast<unsigned>(entry.Size())));
             SkipSection(source, entry.Size());
             continue;
         }
         if (seen[entry.type])
-            throw platform::Exception(dax::kRepeatedSectionText);
+            throw platform::Exception(kRepeatedSectionText);
         seen[entry.type] = true;
 
         if (entry.type == kIdentificationSection)
             ReadIdentificationSection(source, entry.Size(), entry.count, loaded);
         else if (entry.type == kInputImageSection || entry.type == kHoldingImageSection)
             ReadImageSection(source, entry.type == kInputImageSection, entry.Size(), loaded);
-        else if (entry.recordSize != recordType->recordSize) {
-            loaded.warnings.emplace_back(recordType->wrongSizeWarning);
+        else if (entry.recordSize != RecordSizeOfType(recordType)) {
+            loaded.warnings.emplace_back(kWrongRecordSizeTexts[recordType]);
             SkipSection(source, entry.Size());
         } else {
-            ReadSection(source, loaded.MakeRoom(static_cast<size_t>(recordType - std::begin(kRecordSections)),
-                                                entry.count));
+            ReadSection(source, loaded.MakeRoom(recordType, entry.count));
         }
     }
     return loaded;
@@ -409,7 +362,7 @@ void DaxHelper::ReadIdentificationSection(DataFileSource& source, size_t size, u
                                           LoadedDataFile& loaded)
 {
     if (size != kIdentificationSize || count != 1)
-        throw platform::Exception(dax::kBadIdentificationText);
+        throw platform::Exception(kBadIdentificationText);
     std::array<uint8_t, kIdentificationSize> section{};
     ReadSection(source, section);
     const std::string_view model(reinterpret_cast<const char*>(section.data()), 6);
@@ -420,22 +373,21 @@ void DaxHelper::ReadIdentificationSection(DataFileSource& source, size_t size, u
         loaded.model = 1;
         loaded.modelText = "Dax-02";
     } else {
-        throw platform::Exception(dax::kUnknownModificationText);
+        throw platform::Exception(kUnknownModificationText);
     }
     loaded.identified = true;
     std::copy_n(section.begin() + 6, 4, loaded.version.begin());
     if (loaded.version[2] > 1)
-        throw platform::Exception(dax::kUnknownVersionText);
+        throw platform::Exception(kUnknownVersionText);
     if (loaded.version[3] > 3)
-        loaded.warnings.emplace_back(dax::kUnknownVersionText);
+        loaded.warnings.emplace_back(kUnknownVersionText);
 }
 
 void DaxHelper::ReadImageSection(DataFileSource& source, bool input, size_t size, LoadedDataFile& loaded)
 {
     const std::span<uint8_t> image = input ? std::span<uint8_t>(loaded.input) : std::span<uint8_t>(loaded.holding);
     if (size < image.size())
-        loaded.warnings.emplace_back(input ? "Не полные данные текущих параметров"
-                                           : "Не полные данные настроечных параметров");
+        loaded.warnings.emplace_back(input ? kShortInputImageText : kShortHoldingImageText);
     ReadSection(source, image.first(std::min(size, image.size())));
     if (size > image.size())
         SkipSection(source, size - image.size());
@@ -447,11 +399,8 @@ std::string DaxHelper::DataFileName(const std::tm& localTime) const
     uint32_t serial = 0;
     {
         std::lock_guard lock(ImageMutex);
-        model = Model_;
-        // Holding registers 40037 and 40038, high word first.
-        const size_t at = 2 * (40037 - dax::kFirstHoldingRegister);
-        serial = (uint32_t{HoldingRegisterImage[at]} << 24) | (uint32_t{HoldingRegisterImage[at + 1]} << 16) |
-                 (uint32_t{HoldingRegisterImage[at + 2]} << 8) | HoldingRegisterImage[at + 3];
+        model = model_;
+        serial = HoldingRegisterPair(HoldingRegisterImage, kSerialNumberRegister);
     }
     return FormatText("DAX-0%d_%05u_%02d%02d%02d_%02d%02d%02d.daxdat", model + 1, serial, localTime.tm_year % 100,
                       localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min, localTime.tm_sec);
@@ -467,14 +416,14 @@ std::string DaxHelper::DataFileName() const
 
 const char* DaxHelper::ConfigGroupName(uint32_t group)
 {
-    return group < dax::kConfigGroupCount ? kConfigGroups[group].name : "";
+    return group < kConfigGroupCount ? kConfigGroupNames[group] : "";
 }
 
 int32_t DaxHelper::ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firstRegister, int32_t& count)
 {
-    if (group >= dax::kConfigGroupCount)
+    if (group >= kConfigGroupCount)
         return 0;
-    const auto& blocks = kConfigGroups[group].blocks;
+    const auto& blocks = kConfigGroups[group];
     const int32_t n = static_cast<int32_t>(blocks.size());
     if (n == 0)
         return 0;
@@ -489,9 +438,9 @@ int32_t DaxHelper::ConfigGroupBlock(uint32_t group, int32_t index, int32_t& firs
 std::vector<uint32_t> DaxWriteAllDataSetup::ChosenGroups() const
 {
     std::vector<uint32_t> groups;
-    std::bitset<dax::kConfigGroupCount> taken;
+    std::bitset<kConfigGroupCount> taken;
     for (const uint32_t g : Order) {
-        if (g >= dax::kConfigGroupCount || ((Mask >> g) & 1) == 0 || taken[g])
+        if (g >= kConfigGroupCount || ((Mask >> g) & 1) == 0 || taken[g])
             continue;
         taken[g] = true;
         groups.push_back(g);
@@ -504,7 +453,7 @@ std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setu
     std::vector<ConfigBlock> blocks;
     std::vector<uint32_t> groups;
     for (const uint32_t g : setup.ChosenGroups()) {
-        for (const ConfigBlock& block : kConfigGroups[g].blocks) {
+        for (const ConfigBlock& block : kConfigGroups[g]) {
             blocks.push_back(block);
             groups.push_back(g);
         }
@@ -516,15 +465,15 @@ std::vector<uint8_t> DaxHelper::ConfigFileBytes(const DaxWriteAllDataSetup& setu
         PutEntry(out, static_cast<uint16_t>(groups[i]), static_cast<uint16_t>(2 * blocks[i].count + 9), 1);
 
     std::lock_guard lock(ImageMutex);
-    std::array<uint8_t, dax::kExchangeBufferSize> frame{};
+    std::array<uint8_t, kExchangeBufferSize> frame{};
     for (const ConfigBlock& block : blocks) {
-        const size_t offset = 2 * static_cast<size_t>(block.first - dax::kFirstHoldingRegister);
+        const size_t offset = RegisterOffset(kFirstHoldingRegister, block.first);
         size_t length = 0;
         const bool built = ModbusBuildWriteRegisters(
             frame, length, 0, std::span<const uint8_t>(HoldingRegisterImage).subspan(offset, 2 * size_t(block.count)),
             static_cast<uint16_t>(block.first), static_cast<uint16_t>(block.count));
         if (!built) // every block of the table lies in the setup image and fits one frame
-            throw std::logic_error("configuration block does not fit a frame");
+            throw platform::Exception(kConfigBlockTooLongText);
         out.insert(out.end(), frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
     }
     return out;

@@ -1,12 +1,10 @@
 #include "ProcessThread.h"
 
+#include "comm/Texts.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <exception>
-
-const char* const kProcessPoolFullText = "Слишком много выполняемых процессов. Операция не запущена";
-const char* const kProcessFailedText = "Неизвестная ошибка";
 
 void ProcessAlgorithm::CheckAbort()
 {
@@ -72,7 +70,7 @@ void AlgorithmThread::Execute(ProcessAlgorithm* algorithm, TInteractContainer* c
         // its own gets a generic one rather than passing silently.
         std::string message = platform::CurrentExceptionMessage();
         if (message.empty())
-            message = kProcessFailedText;
+            message = comm::kUnknownErrorText;
         if (container) {
             TInteractLock state(*container);
             if (state) {

@@ -20,7 +20,7 @@ public:
 
     virtual void Run() {}
 
-    // Throws "Выполнение процесса прервано" once the process was asked to stop.
+    // Throws comm::kProcessAbortedText once the process was asked to stop.
     void CheckAbort();
     // Stores the percent of (Done + Offset) against Total.
     void UpdateProgress();
@@ -50,7 +50,7 @@ public:
     void Join();
 
     // The thread body: runs the algorithm, turns any exception into error code 3 with its
-    // message queued (a generic text when it has none), and sets done as the last access.
+    // message queued (comm::kUnknownErrorText when it has none), and sets done as the last access.
     static void Execute(ProcessAlgorithm* algorithm, TInteractContainer* container);
 
 private:
@@ -92,7 +92,8 @@ public:
     void Remove(ProcessDesctiptionStruct* entry);
 
     // Adds an entry, gives the algorithm its shared state and starts its thread. Returns
-    // none when the pool is full: the algorithm is then destroyed and nothing runs.
+    // none when the pool is full: the algorithm is then destroyed and nothing runs (the caller
+    // prints dax_namespace::kProcessPoolFullText).
     ProcessDesctiptionStruct* Start(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id,
                                     std::string finalMessage);
 
@@ -107,8 +108,3 @@ public:
 private:
     std::vector<std::unique_ptr<ProcessDesctiptionStruct>> entries_;
 };
-
-// Printed when an operation is refused because the pool is full.
-extern const char* const kProcessPoolFullText;
-// Queued for a worker failure that carries no text of its own.
-extern const char* const kProcessFailedText;

@@ -8,18 +8,15 @@ namespace dax_namespace {
 
 namespace record_detail {
 
-void CheckField(size_t offset, size_t width, size_t size)
+void ThrowFieldOutsideRecord(size_t offset, size_t width, size_t size)
 {
-    if (offset > size || width > size - offset)
-        throw platform::Exception(FormatText("Поле записи со смещением %zu и длиной %zu выходит за пределы записи "
-                                             "длиной %zu байт",
-                                             offset, width, size));
+    throw platform::Exception(FormatText(kRecordFieldFormat, offset, width, size));
 }
 
 size_t CheckIndex(size_t number, size_t count)
 {
     if (number < 1 || number > count)
-        throw platform::Exception(FormatText("Номер поля записи %zu вне диапазона 1..%zu", number, count));
+        throw platform::Exception(FormatText(kRecordFieldNumberFormat, number, count));
     return number;
 }
 

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "Texts.h"
+#include "platform/ByteOrder.h"
 #include "platform/DateTime.h"
 
-#include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string>
+#include <tuple>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 // The instrument's records exactly as received: fields are little-endian and read by byte
 // offset (never by casting the bytes to a structure). Nothing here changes a record that
@@ -26,34 +28,29 @@ constexpr size_t kArchiveCheckWordOffset = 254;
 
 namespace record_detail {
 
+[[noreturn]] void ThrowFieldOutsideRecord(size_t offset, size_t width, size_t size);
+
 // Throws platform::Exception when a field of the given width at offset does not lie inside a
 // record of size bytes.
-void CheckField(size_t offset, size_t width, size_t size);
+inline void CheckField(size_t offset, size_t width, size_t size)
+{
+    if (offset > size || width > size - offset)
+        ThrowFieldOutsideRecord(offset, width, size);
+}
 
+// A field of the record, refused with the record's own text when it does not lie inside it.
 template <typename T>
 T ReadLittleEndian(std::span<const uint8_t> bytes, size_t offset)
 {
-    static_assert(std::is_trivially_copyable_v<T>);
     CheckField(offset, sizeof(T), bytes.size());
-    std::array<uint8_t, sizeof(T)> raw;
-    std::memcpy(raw.data(), bytes.data() + offset, sizeof(T));
-    if constexpr (std::endian::native == std::endian::big)
-        std::reverse(raw.begin(), raw.end());
-    T value;
-    std::memcpy(&value, raw.data(), sizeof(T));
-    return value;
+    return platform::ReadLittleEndian<T>(bytes, offset);
 }
 
 template <typename T>
 void WriteLittleEndian(std::span<uint8_t> bytes, size_t offset, T value)
 {
-    static_assert(std::is_trivially_copyable_v<T>);
     CheckField(offset, sizeof(T), bytes.size());
-    std::array<uint8_t, sizeof(T)> raw;
-    std::memcpy(raw.data(), &value, sizeof(T));
-    if constexpr (std::endian::native == std::endian::big)
-        std::reverse(raw.begin(), raw.end());
-    std::memcpy(bytes.data() + offset, raw.data(), sizeof(T));
+    platform::WriteLittleEndian<T>(bytes, offset, value);
 }
 
 // Throws platform::Exception when number is not within 1..count.
@@ -265,15 +262,47 @@ struct JournalTimeStamp {
     std::string text; // `JournalTimeText`
 };
 
-inline constexpr const char* kSkippedPageText = "Пропущ.страница";
-inline constexpr const char* kEmptyPageText = "Пустая страница";
-inline constexpr const char* kIncorrectTimeText = "Некоректное время";
-
 // The time stamp of a journal record and its text: "dd/mm/yy hh:nn:ss" (slash whatever the
-// locale), or one of the three texts above.
+// locale), or kSkippedPageText, kEmptyPageText or kIncorrectTimeText.
 JournalTimeStamp JournalTime(const JournalStruct& record);
 std::string JournalTimeText(const JournalStruct& record);
 // A date-time in the journals' form, "dd'/'mm'/'yy " followed by "hh:nn:ss".
 std::string JournalDateTimeText(DateTimeValue value);
+
+// ---------------------------------------------------------------------------------------
+// The seven record types of the page request, in its numbering: 0 hour, 1 day and 2 month
+// archive, 3 total day and 4 total month archive, 5 abnormal-situation and 6 operator journal.
+
+constexpr uint32_t kRecordTypeCount = 7;
+
+// A record type known when compiling; converts to its number.
+template <uint32_t Type>
+using RecordTypeIndex = std::integral_constant<uint32_t, Type>;
+
+template <uint32_t Type>
+    requires(Type < kRecordTypeCount)
+using RecordOfType = std::conditional_t<(Type <= 2), ArchiveStruct,
+                                        std::conditional_t<(Type <= 4), TotalArchiveStruct, JournalStruct>>;
+
+// Bytes of one record of a page-request type; a type above 6 counts as a journal's, as the
+// instrument sizes pages that way.
+constexpr size_t RecordSizeOfType(uint32_t type)
+{
+    return type <= 4 ? kArchiveRecordSize : kJournalRecordSize;
+}
+
+// Calls visit(RecordTypeIndex<type>{}) for each record type in order.
+template <typename Visit>
+void ForEachRecordTypeIndex(Visit&& visit)
+{
+    [&]<uint32_t... Type>(std::integer_sequence<uint32_t, Type...>) {
+        (visit(RecordTypeIndex<Type>{}), ...);
+    }(std::make_integer_sequence<uint32_t, kRecordTypeCount>{});
+}
+
+// One vector of records per record type, element `type` holding that type's records.
+using RecordVectors = decltype([]<uint32_t... Type>(std::integer_sequence<uint32_t, Type...>) {
+    return std::tuple<std::vector<RecordOfType<Type>>...>{};
+}(std::make_integer_sequence<uint32_t, kRecordTypeCount>{}));
 
 } // namespace dax_namespace

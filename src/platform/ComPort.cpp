@@ -1,6 +1,7 @@
 #include "ComPort.h"
 
 #include "ByteStream.h"
+#include "Texts.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,9 +22,8 @@ using platform::Deadline;
 constexpr size_t kMaxNameLength = 255;
 constexpr size_t kMaxListedPorts = 256;
 
-const char* const kNotOpen = "COM-порт не открыт";
-const char* const kNoAnswer = "Прибор не отвечает";
-const char* const kLineLost = "COM-порт отключен";
+const char* const kNotOpen = platform::kComPortNotOpenText;
+const char* const kNoAnswer = platform::kNoAnswerText;
 
 struct SpeedEntry {
     int32_t baud;
@@ -44,7 +44,7 @@ constexpr short kGoneEvents = POLLHUP | POLLERR | POLLNVAL;
 
 } // namespace
 
-ELineLost::ELineLost() : platform::Exception(kLineLost) {}
+ELineLost::ELineLost() : platform::Exception(platform::kComPortLostText) {}
 
 // The port as the shared answer loops see it. Every wait also watches the interruption, which
 // ends the operation with "COM-порт не открыт".

@@ -1,23 +1,12 @@
 #include "DateTime.h"
 
-#include <cstdio>
+#include "IntegerText.h"
+#include "Texts.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// printf-style formatting of integers only: the C library's integer conversions do not
-// depend on the locale.
-template <typename... Args>
-std::string FormatText(const char* format, Args... args)
-{
-    char buffer[128];
-    const int length = std::snprintf(buffer, sizeof buffer, format, args...);
-    if (length <= 0)
-        return {};
-    return std::string(buffer, std::min(static_cast<size_t>(length), sizeof buffer - 1));
-}
 
 // Days between 30 December 1899 and 1 January 1970.
 constexpr int64_t kUnixEpochDays = 25569;
@@ -49,7 +38,7 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day)
 
 std::string TwoDigits(int value)
 {
-    return FormatText("%02d", value % 100);
+    return platform::FormatIntegers("%02d", value % 100);
 }
 
 } // namespace
@@ -90,7 +79,7 @@ DateTimeValue EncodeDate(int year, int month, int day)
 {
     DateTimeValue value = 0;
     if (!TryEncodeDate(year, month, day, value))
-        throw EConvertError(FormatText("Некорректная дата %02d.%02d.%d", day, month, year));
+        throw EConvertError(platform::FormatIntegers(platform::kInvalidDateFormat, day, month, year));
     return value;
 }
 
@@ -98,7 +87,7 @@ DateTimeValue EncodeTime(int hour, int minute, int second, int millisecond)
 {
     DateTimeValue value = 0;
     if (!TryEncodeTime(hour, minute, second, millisecond, value))
-        throw EConvertError(FormatText("Некорректное время %02d:%02d:%02d", hour, minute, second));
+        throw EConvertError(platform::FormatIntegers(platform::kInvalidTimeFormat, hour, minute, second));
     return value;
 }
 
@@ -162,13 +151,13 @@ std::string FormatDateTime(std::string_view pattern, DateTimeValue value)
                               : lower == 'n' ? parts.minute
                                              : parts.second;
             run = std::min<size_t>(run, 2);
-            out += run == 2 ? FormatText("%02d", field) : FormatText("%d", field);
+            out += run == 2 ? platform::FormatIntegers("%02d", field) : platform::FormatIntegers("%d", field);
             break;
         }
         case 'y':
             if (run >= 4) {
                 run = 4;
-                out += FormatText("%04d", parts.year);
+                out += platform::FormatIntegers("%04d", parts.year);
             } else {
                 run = std::min<size_t>(run, 2);
                 out += TwoDigits(parts.year);
@@ -177,10 +166,10 @@ std::string FormatDateTime(std::string_view pattern, DateTimeValue value)
         case 'z':
             if (run >= 3) {
                 run = 3;
-                out += FormatText("%03d", parts.millisecond);
+                out += platform::FormatIntegers("%03d", parts.millisecond);
             } else {
                 run = 1;
-                out += FormatText("%d", parts.millisecond);
+                out += platform::FormatIntegers("%d", parts.millisecond);
             }
             break;
         default:

@@ -1,6 +1,7 @@
 #include "Files.h"
 
 #include "Exceptions.h"
+#include "Texts.h"
 
 #include <atomic>
 #include <cerrno>
@@ -13,8 +14,6 @@
 #include <unistd.h>
 
 namespace platform {
-
-const char* const kNotRegularFileText = "Файл не является обычным файлом";
 
 namespace {
 

@@ -9,15 +9,12 @@
 
 namespace platform {
 
-// "Файл не является обычным файлом": a load was pointed at a pipe, a device or a socket.
-extern const char* const kNotRegularFileText;
-
 // A regular file opened for reading. The kind of file is checked before anything is read, so
 // a pipe or a device can never hold the caller in a read that does not end.
 class InputFile {
 public:
     // Throws win_error with the system's reason when it cannot be opened (EISDIR for a
-    // folder), and kNotRegularFileText for anything else that is not a regular file.
+    // folder), and kNotRegularFileText (Texts.h) for anything else that is not a regular file.
     explicit InputFile(const std::string& fileName);
     ~InputFile();
     InputFile(const InputFile&) = delete;

@@ -27,7 +27,7 @@ void FillGrid(std::span<const Record> records, const ArchiveTableExchangeContain
         bool failed = false;
         for (size_t i = 0; i < columns.Count(); ++i) {
             if (failed) {
-                cells.push_back({kNoDataText, kCellRed});
+                cells.push_back({dax_namespace::kNoDataText, kCellRed});
                 continue;
             }
             try {

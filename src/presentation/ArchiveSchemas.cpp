@@ -468,9 +468,8 @@ void AddColdWaterRows(const Context& c, std::span<const ColdWaterRow> rows, Arch
 
 UnitBytes ReadUnitBytes(SetupImageBytes setupImage)
 {
-    // Registers are big-endian: the low byte is the second of the two.
-    const auto lowByte = [&](uint32_t reg) { return setupImage[2 * (reg - dax::kFirstHoldingRegister) + 1]; };
-    return {lowByte(kHeatUnitRegister), lowByte(kPressureUnitRegister)};
+    return {dax_namespace::HoldingRegisterLowByte(setupImage, kHeatUnitRegister),
+            dax_namespace::HoldingRegisterLowByte(setupImage, kPressureUnitRegister)};
 }
 
 SchemaInputs MakeSchemaInputs(CurrentImageBytes currentImage, SetupImageBytes setupImage,

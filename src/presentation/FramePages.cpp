@@ -90,8 +90,8 @@ std::vector<RegisterBlock> PageReadBlocks(const FramePage& page)
     if (page.PageKind == kOneBlock)
         return {page.Block};
     std::vector<RegisterBlock> blocks;
-    for (const dax::PageStep& step : dax::PageSteps(static_cast<uint32_t>(page.PageKind)))
-        if (step.op == dax::PageStep::Op::Read)
+    for (const dax_namespace::PageStep& step : dax_namespace::PageSteps(static_cast<uint32_t>(page.PageKind)))
+        if (step.op == dax_namespace::PageStep::Op::Read)
             blocks.push_back({step.first, step.count});
     return blocks;
 }

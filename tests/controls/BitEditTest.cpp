@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -174,7 +175,8 @@ struct KeyCase {
 
 void PrintTo(const KeyCase& c, std::ostream* out)
 {
-    *out << c.columns << " columns, " << c.items << " items, " << QTest::toString(c.key) << " from " << c.from;
+    *out << c.columns << " columns, " << c.items << " items, " << QKeySequence(c.key).toString().toStdString()
+         << " from " << c.from;
 }
 
 class BitEditRows : public testing::TestWithParam<KeyCase> {};

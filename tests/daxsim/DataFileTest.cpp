@@ -65,7 +65,7 @@ TEST(SimDataFile, SavesAtomicallyAndLoadsFromDisk)
     Instrument instrument(FixtureState(Model::Dax02), 1);
     SaveInstrumentDataFile(instrument, path);
     Bytes saved;
-    ASSERT_TRUE(platform::ReadFileBytes(path, dax::kMaxDataFileSize, saved));
+    ASSERT_TRUE(platform::ReadFileBytes(path, dax_namespace::kMaxDataFileSize, saved));
     EXPECT_EQ(saved, DataFileBytesOfInstrument(instrument));
     ExpectSameState(LoadStateFromDataFile(path), FixtureState(Model::Dax02));
 

@@ -31,16 +31,17 @@ std::string TempPath(const std::string& name)
 Bytes ReadFile(const std::string& path)
 {
     Bytes bytes;
-    EXPECT_TRUE(platform::ReadFileBytes(path, dax::kMaxDataFileSize, bytes));
+    EXPECT_TRUE(platform::ReadFileBytes(path, dax_namespace::kMaxDataFileSize, bytes));
     return bytes;
 }
 
-uint16_t ImageRegister(const std::array<uint8_t, dax::kInputImageSize>& image, int32_t number)
+uint16_t ImageRegister(const std::array<uint8_t, dax_namespace::kInputImageSize>& image, int32_t number)
 {
-    const size_t at = 2 * static_cast<size_t>(number - dax::kFirstInputRegister);
+    const size_t at = 2 * static_cast<size_t>(number - dax_namespace::kFirstInputRegister);
     return static_cast<uint16_t>((image[at] << 8) | image[at + 1]);
 }
 
+// Each type's vector named on its own, independently of the device core's own pairing.
 std::vector<Bytes> Vector(const DaxHelper& helper, uint32_t type)
 {
     switch (type) {
@@ -116,7 +117,7 @@ public:
         helper_.ClearReadLists();
         ASSERT_TRUE(helper_.Identify(nullptr, 1));
         ReadImages();
-        for (uint32_t type = 0; type < dax::kRecordTypeCount; ++type)
+        for (uint32_t type = 0; type < dax_namespace::kRecordTypeCount; ++type)
             ReadRing(type);
         helper_.CommitReadLists();
     }
@@ -233,7 +234,7 @@ TEST(DaxHelperVsSimulator, RingsWhosePointersDoNotFitTheirRecordsAreLaidOutAfres
     Link loaded(daxsim::StateFromDataFileBytes(file));
     loaded.ReadEverything();
     DaxHelperLocker locker(&loaded.Helper());
-    for (uint32_t type = 0; type < dax::kRecordTypeCount; ++type)
+    for (uint32_t type = 0; type < dax_namespace::kRecordTypeCount; ++type)
         EXPECT_EQ(Vector(loaded.Helper(), type), Vector(edited, type)) << type;
     // Only the pointers of the two rings changed: Highest = count, First = 0, Next = count.
     const auto& image = loaded.Helper().InputRegisterImage;
@@ -257,7 +258,7 @@ TEST(DaxHelperVsSimulator, ConfigurationFramesChangeTheHoldingRegisters)
     // reach the instrument: 19 (40011×4), 1 (40079×10, 40126×3), 16 (40461×24, 40485×32, 40517×64).
     {
         DaxHelperLocker locker(&link.Helper());
-        for (size_t i = 0; i < dax::kHoldingImageSize; i += 2) {
+        for (size_t i = 0; i < dax_namespace::kHoldingImageSize; i += 2) {
             link.Helper().HoldingRegisterImage[i] = 0xC0;
             link.Helper().HoldingRegisterImage[i + 1] = static_cast<uint8_t>(i / 2);
         }

@@ -138,12 +138,12 @@ TEST_P(ProcessesOverChanels, WriteAllOfAChangedSetupImageIsReadBackIdentical)
     {
         // A new value in every register that write-all sends.
         DaxHelperLocker lock(&helper);
-        for (uint32_t group = 0; group < dax::kConfigGroupCount; ++group) {
+        for (uint32_t group = 0; group < dax_namespace::kConfigGroupCount; ++group) {
             int32_t first = 0;
             int32_t count = 0;
             for (int32_t block = 0; block < DaxHelper::ConfigGroupBlock(group, block, first, count); ++block) {
                 for (int32_t r = first; r < first + count; ++r) {
-                    const size_t at = 2 * static_cast<size_t>(r - dax::kFirstHoldingRegister);
+                    const size_t at = 2 * static_cast<size_t>(r - dax_namespace::kFirstHoldingRegister);
                     helper.HoldingRegisterImage[at] ^= 0x5A;
                     helper.HoldingRegisterImage[at + 1] ^= static_cast<uint8_t>(group + 1);
                 }

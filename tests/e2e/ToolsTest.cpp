@@ -32,7 +32,7 @@ std::string TempPath(const std::string& name)
 std::vector<uint8_t> ReadFile(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    EXPECT_TRUE(platform::ReadFileBytes(path, dax::kMaxDataFileSize, bytes));
+    EXPECT_TRUE(platform::ReadFileBytes(path, dax_namespace::kMaxDataFileSize, bytes));
     return bytes;
 }
 

@@ -43,10 +43,13 @@ const Target kTargets[] = {
 };
 
 // Mutations per target; all of them together keep the replay well under a second, also in
-// the sanitizer builds. The simulator targets build a whole instrument per input.
+// the sanitizer builds. The simulator targets build a whole instrument per input; the script
+// targets parse, write and read back sources and trees of several kilobytes.
 size_t MutationCount(const std::string& name)
 {
-    return name == "simrequest" || name == "simstate" ? 1000 : 3000;
+    if (name == "scriptxml")
+        return 300;
+    return name == "simrequest" || name == "simstate" || name == "script" ? 1000 : 3000;
 }
 
 Entry EntryOf(const std::string& name)
@@ -196,6 +199,8 @@ const CrashedBefore kCrashedBefore[] = {
     {"relay", "a listed device ID holding the byte 0x98 was associated as '?' (a device never reached)",
      {0x1B, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0xFE, 0x44, 0x41, 0x58, 0x30, 0x98, 0x30, 0x31,
       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}},
+    {"script", "a C expression ending in an operator was taken, leaving an unpaired bracket operator in the tree",
+     {0x0E, 'a', ' ', '+', ' ', 'b', ' ', '*', ' ', '(', 'c', ' ', '-', ' ', '1', ')', ' ', '<', '=', 'N', '<'}},
 };
 
 TEST(FuzzCrashedBefore, InputsThatBrokeTheContractNoLongerDo)

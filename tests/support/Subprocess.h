@@ -118,4 +118,80 @@ inline int RunCommand(const std::string& command, std::string& output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The outcome of RunProgram: exit status (-1 when killed or not started) and what it wrote.
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program to its end with the given standard input, keeping standard output and
+// standard error apart. Both pipes are read while it runs, so large outputs cannot block it.
+inline ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& input = {})
+{
+    ProgramRun run;
+    int in[2], out[2], err[2];
+    if (::pipe2(in, O_CLOEXEC) != 0)
+        return run;
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+        ::close(in[0]);
+        ::close(in[1]);
+        return run;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    // Standard input is written whole first: the inputs of tests are small.
+    size_t written = 0;
+    while (pid > 0 && written < input.size()) {
+        const ssize_t n = ::write(in[1], input.data() + written, input.size() - written);
+        if (n <= 0)
+            break;
+        written += static_cast<size_t>(n);
+    }
+    ::close(in[1]);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* sinks[2] = {&run.out, &run.err};
+    int open = 2;
+    while (open > 0 && ::poll(fds, 2, 30000) > 0) {
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].fd < 0 || fds[k].revents == 0)
+                continue;
+            char chunk[4096];
+            const ssize_t n = ::read(fds[k].fd, chunk, sizeof chunk);
+            if (n > 0) {
+                sinks[k]->append(chunk, static_cast<size_t>(n));
+            } else {
+                ::close(fds[k].fd);
+                fds[k].fd = -1;
+                --open;
+            }
+        }
+    }
+    for (const pollfd& fd : fds)
+        if (fd.fd >= 0)
+            ::close(fd.fd);
+    if (pid > 0 && open > 0)
+        ::kill(pid, SIGKILL); // silent for 30 s with its outputs open: hung
+    if (pid > 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return run;
+}
+
 } // namespace testsupport

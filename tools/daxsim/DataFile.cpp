@@ -19,12 +19,6 @@ public:
     void Pause(std::chrono::milliseconds) override {}
 };
 
-uint16_t InputRegister(std::span<const uint8_t> image, uint16_t number)
-{
-    const size_t at = size_t{2} * (number - 30001u);
-    return static_cast<uint16_t>((image[at] << 8) | image[at + 1]);
-}
-
 uint16_t NextPosition(const RecordRing& ring, uint16_t position)
 {
     return position >= ring.Highest ? 0 : static_cast<uint16_t>(position + 1);
@@ -43,11 +37,11 @@ std::vector<std::vector<uint8_t>> RecordBytes(const std::vector<Record>& records
 // The ring of one record type holding the records of a file; see StateFromDataFileBytes.
 RecordRing RingOfRecords(uint8_t type, std::vector<std::vector<uint8_t>> records, std::span<const uint8_t> inputImage)
 {
-    const uint16_t base = static_cast<uint16_t>(kFirstRingPointerRegister + 3 * type);
+    const int32_t base = kFirstRingPointerRegister + 3 * type;
     RecordRing ring;
-    ring.Highest = InputRegister(inputImage, base);
-    ring.First = InputRegister(inputImage, static_cast<uint16_t>(base + 1));
-    ring.Next = InputRegister(inputImage, static_cast<uint16_t>(base + 2));
+    ring.Highest = dax_namespace::InputRegister(inputImage, base);
+    ring.First = dax_namespace::InputRegister(inputImage, base + 1);
+    ring.Next = dax_namespace::InputRegister(inputImage, base + 2);
     const bool pointersFit =
         ring.First <= ring.Highest && ring.Next <= ring.Highest && ring.RecordCount() == records.size();
     if (!pointersFit) {
@@ -85,13 +79,9 @@ InstrumentState StateFromDataFileBytes(std::span<const uint8_t> bytes, std::vect
     DaxHelperLocker locker(&helper);
     state.InputImage.assign(helper.InputRegisterImage.begin(), helper.InputRegisterImage.end());
     state.HoldingImage.assign(helper.HoldingRegisterImage.begin(), helper.HoldingRegisterImage.end());
-    state.Rings[0] = RingOfRecords(0, RecordBytes(helper.HourArchive), state.InputImage);
-    state.Rings[1] = RingOfRecords(1, RecordBytes(helper.DayArchive), state.InputImage);
-    state.Rings[2] = RingOfRecords(2, RecordBytes(helper.MonthArchive), state.InputImage);
-    state.Rings[3] = RingOfRecords(3, RecordBytes(helper.TotalDayArchive), state.InputImage);
-    state.Rings[4] = RingOfRecords(4, RecordBytes(helper.TotalMonthArchive), state.InputImage);
-    state.Rings[5] = RingOfRecords(5, RecordBytes(helper.NotStaffJournal), state.InputImage);
-    state.Rings[6] = RingOfRecords(6, RecordBytes(helper.OperatorJournal), state.InputImage);
+    DaxHelper::ForEachRecordType(helper, [&](auto type, const auto& records, const auto&) {
+        state.Rings[type] = RingOfRecords(type, RecordBytes(records), state.InputImage);
+    });
     state.StoreRingPointers();
     return state;
 }
@@ -99,8 +89,8 @@ InstrumentState StateFromDataFileBytes(std::span<const uint8_t> bytes, std::vect
 InstrumentState LoadStateFromDataFile(const std::string& fileName, std::vector<std::string>* warnings)
 {
     std::vector<uint8_t> bytes;
-    if (!platform::ReadFileBytes(fileName, dax::kMaxDataFileSize, bytes))
-        throw platform::Exception(dax::kBadDataLengthText);
+    if (!platform::ReadFileBytes(fileName, dax_namespace::kMaxDataFileSize, bytes))
+        throw platform::Exception(dax_namespace::kBadDataLengthText);
     return StateFromDataFileBytes(bytes, warnings);
 }
 

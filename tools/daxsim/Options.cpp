@@ -1,8 +1,7 @@
 #include "Options.h"
 
+#include "CommandLine.h"
 #include "platform/Cp1251.h"
-
-#include <charconv>
 
 namespace daxsim {
 
@@ -27,30 +26,9 @@ const char* const kSimUsage =
     "  --relay-list-short N       announce N more device-list records than are sent\n"
     "  --relay-version-byte N     first byte of the version answer (normally 0)\n";
 
-bool ParseNumber(std::string_view text, int64_t low, int64_t high, int64_t& value)
-{
-    int64_t parsed = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (error != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high)
-        return false;
-    value = parsed;
-    return true;
-}
-
-bool ParseHostPort(std::string_view text, std::string& host, int32_t& port)
-{
-    const size_t colon = text.rfind(':');
-    if (colon == std::string_view::npos || colon == 0)
-        return false;
-    int64_t value = 0;
-    if (!ParseNumber(text.substr(colon + 1), 0, 65535, value))
-        return false;
-    host = std::string(text.substr(0, colon));
-    port = static_cast<int32_t>(value);
-    return true;
-}
-
 namespace {
+
+using daxcli::Option;
 
 // The ID must survive the trip to Windows-1251 and fit the 16-byte field of the association.
 bool DeviceIdFits(const std::string& id)
@@ -74,171 +52,135 @@ bool ParseHandshakeStep(std::string_view text, daxrelay::HandshakeStep& step)
     return true;
 }
 
+// An address option: HOST:PORT with any port, one error text for every fault.
+Option Address(std::string name, SimOptions& options, bool& given)
+{
+    const std::string what = name;
+    return {std::move(name), true, [what, &options, &given](const std::string& value) -> std::optional<std::string> {
+                const auto address = daxcli::ParseHostPort(value, 0);
+                if (!address)
+                    return daxcli::HostPortError(what, value);
+                options.Host = address->host;
+                options.Port = address->port;
+                given = true;
+                return std::nullopt;
+            }};
+}
+
+// What the command line says, before the options are checked against each other.
+struct ParsedLine {
+    SimOptions options;
+    bool modelGiven = false;
+    std::string relayOnly; // the first option given that needs --relay
+};
+
+// Every option of dax-sim; the actions fill `line`.
+std::vector<Option> OptionTable(ParsedLine& line)
+{
+    SimOptions& options = line.options;
+    FaultOptions& faults = options.Faults;
+    daxrelay::RelayOptions& relay = options.RelaySettings;
+    std::vector<Option> table = {
+        Address("--tcp", options, options.Tcp),
+        daxcli::Flag("--pty", options.Pty),
+        daxcli::Number("--addr", 0, 254, options.Address),
+        {"--model", true,
+         [&line](const std::string& value) -> std::optional<std::string> {
+             if (!ParseModel(value, line.options.DeviceModel))
+                 return "--model: expected DAX-01 or DAX-02, got \"" + value + "\"";
+             line.modelGiven = true;
+             return std::nullopt;
+         }},
+        daxcli::Number("--baud", 300, 1000000, faults.Baud),
+        daxcli::Text("--data", options.DataFile),
+        daxcli::Text("--save-data", options.SaveDataFile),
+        daxcli::Number("--silent", 0, 1000000000, faults.SilentRequests),
+        daxcli::Number("--delay", 0, 600000, faults.DelayMs),
+        daxcli::Number("--late", 0, 600000, faults.LateMs),
+        daxcli::Flag("--bad-crc", faults.BadCrc),
+        daxcli::Number("--exception", 1, 255, faults.ExceptionCode),
+        daxcli::Number("--truncate", 0, 1000, faults.TruncateTo),
+        {"--split", true,
+         [&faults](const std::string& value) -> std::optional<std::string> {
+             const size_t colon = value.find(':');
+             const auto at = colon == std::string::npos ? std::nullopt
+                                                        : daxcli::ParseNumber(std::string_view(value).substr(0, colon), 1, 1000);
+             const auto gap = colon == std::string::npos ? std::nullopt
+                                                         : daxcli::ParseNumber(std::string_view(value).substr(colon + 1), 0, 600000);
+             if (!at || !gap)
+                 return "--split: expected N:MS, got \"" + value + "\"";
+             faults.SplitAt = static_cast<int32_t>(*at);
+             faults.SplitGapMs = static_cast<int32_t>(*gap);
+             return std::nullopt;
+         }},
+        daxcli::Flag("--wrong-function", faults.WrongFunction),
+        daxcli::Number("--faults-for", 1, 1000000000, faults.FaultRequests),
+        Address("--relay", options, options.Relay),
+    };
+    // The options of the relay server, which need --relay.
+    std::vector<Option> relayOptions = {
+        {"--device", true,
+         [&relay](const std::string& value) -> std::optional<std::string> {
+             if (!DeviceIdFits(value))
+                 return "--device: expected 1 to 16 characters of Windows-1251, got \"" + value + "\"";
+             relay.devices.push_back(value);
+             return std::nullopt;
+         }},
+        {"--relay-silent-at", true,
+         [&relay](const std::string& value) -> std::optional<std::string> {
+             if (!ParseHandshakeStep(value, relay.silentAt))
+                 return "--relay-silent-at: expected version, client, association or activation, got \"" + value +
+                        "\"";
+             return std::nullopt;
+         }},
+        daxcli::Flag("--relay-reverse", relay.reverseOrder),
+        daxcli::Flag("--relay-fragment", relay.fragment),
+        daxcli::Flag("--relay-status", relay.statusInsteadOfData),
+        daxcli::Number("--relay-close-after", 1, 1000000000, relay.closeAfterPackets),
+        daxcli::Number("--relay-list-short", 1, 1000000, relay.listShortBy),
+        daxcli::Number("--relay-version-byte", 0, 255, relay.versionFirstByte),
+    };
+    for (Option& option : relayOptions) {
+        option.action = [&line, name = option.name, action = std::move(option.action)](const std::string& value) {
+            if (line.relayOnly.empty())
+                line.relayOnly = name;
+            return action(value);
+        };
+        table.push_back(std::move(option));
+    }
+    return table;
+}
+
+// The options that only make sense together, checked once all are read.
+std::optional<std::string> CheckCombination(const ParsedLine& line)
+{
+    const SimOptions& options = line.options;
+    if (!options.Relay && !line.relayOnly.empty())
+        return line.relayOnly + " needs --relay HOST:PORT";
+    if (options.Relay && options.RelaySettings.devices.empty())
+        return "--relay needs at least one --device ID";
+    if (int{options.Tcp} + int{options.Pty} + int{options.Relay} != 1)
+        return "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT";
+    if (line.modelGiven && !options.DataFile.empty())
+        return "--model and --data exclude each other: the data file names the model";
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string& error)
 {
-    SimOptions options;
-    bool modelGiven = false;
-    std::string relayOnly;   // the first option given that needs --relay
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = option + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        auto number = [&](int64_t low, int64_t high, auto& out) {
-            std::string text;
-            if (!value(text))
-                return false;
-            int64_t parsed = 0;
-            if (!ParseNumber(text, low, high, parsed)) {
-                error = option + ": expected a number from " + std::to_string(low) + " to " + std::to_string(high) +
-                        ", got \"" + text + "\"";
-                return false;
-            }
-            out = static_cast<std::remove_reference_t<decltype(out)>>(parsed);
-            return true;
-        };
-        std::string text;
-        if (option == "--tcp") {
-            if (!value(text))
-                return std::nullopt;
-            if (!ParseHostPort(text, options.Host, options.Port)) {
-                error = "--tcp: expected HOST:PORT, got \"" + text + "\"";
-                return std::nullopt;
-            }
-            options.Tcp = true;
-        } else if (option == "--pty") {
-            options.Pty = true;
-        } else if (option == "--addr") {
-            if (!number(0, 254, options.Address))
-                return std::nullopt;
-        } else if (option == "--model") {
-            if (!value(text))
-                return std::nullopt;
-            if (!ParseModel(text, options.DeviceModel)) {
-                error = "--model: expected DAX-01 or DAX-02, got \"" + text + "\"";
-                return std::nullopt;
-            }
-            modelGiven = true;
-        } else if (option == "--baud") {
-            if (!number(300, 1000000, options.Faults.Baud))
-                return std::nullopt;
-        } else if (option == "--data") {
-            if (!value(options.DataFile))
-                return std::nullopt;
-        } else if (option == "--save-data") {
-            if (!value(options.SaveDataFile))
-                return std::nullopt;
-        } else if (option == "--silent") {
-            if (!number(0, 1000000000, options.Faults.SilentRequests))
-                return std::nullopt;
-        } else if (option == "--delay") {
-            if (!number(0, 600000, options.Faults.DelayMs))
-                return std::nullopt;
-        } else if (option == "--late") {
-            if (!number(0, 600000, options.Faults.LateMs))
-                return std::nullopt;
-        } else if (option == "--bad-crc") {
-            options.Faults.BadCrc = true;
-        } else if (option == "--exception") {
-            if (!number(1, 255, options.Faults.ExceptionCode))
-                return std::nullopt;
-        } else if (option == "--truncate") {
-            if (!number(0, 1000, options.Faults.TruncateTo))
-                return std::nullopt;
-        } else if (option == "--split") {
-            if (!value(text))
-                return std::nullopt;
-            const size_t colon = text.find(':');
-            int64_t at = 0;
-            int64_t gap = 0;
-            if (colon == std::string::npos || !ParseNumber(std::string_view(text).substr(0, colon), 1, 1000, at) ||
-                !ParseNumber(std::string_view(text).substr(colon + 1), 0, 600000, gap)) {
-                error = "--split: expected N:MS, got \"" + text + "\"";
-                return std::nullopt;
-            }
-            options.Faults.SplitAt = static_cast<int32_t>(at);
-            options.Faults.SplitGapMs = static_cast<int32_t>(gap);
-        } else if (option == "--wrong-function") {
-            options.Faults.WrongFunction = true;
-        } else if (option == "--faults-for") {
-            if (!number(1, 1000000000, options.Faults.FaultRequests))
-                return std::nullopt;
-        } else if (option == "--relay") {
-            if (!value(text))
-                return std::nullopt;
-            if (!ParseHostPort(text, options.Host, options.Port)) {
-                error = "--relay: expected HOST:PORT, got \"" + text + "\"";
-                return std::nullopt;
-            }
-            options.Relay = true;
-        } else if (option.starts_with("--relay-") || option == "--device") {
-            daxrelay::RelayOptions& relay = options.RelaySettings;
-            if (relayOnly.empty())
-                relayOnly = option;
-            if (option == "--device") {
-                if (!value(text))
-                    return std::nullopt;
-                if (!DeviceIdFits(text)) {
-                    error = "--device: expected 1 to 16 characters of Windows-1251, got \"" + text + "\"";
-                    return std::nullopt;
-                }
-                relay.devices.push_back(text);
-            } else if (option == "--relay-silent-at") {
-                if (!value(text))
-                    return std::nullopt;
-                if (!ParseHandshakeStep(text, relay.silentAt)) {
-                    error = "--relay-silent-at: expected version, client, association or activation, got \"" +
-                            text + "\"";
-                    return std::nullopt;
-                }
-            } else if (option == "--relay-reverse") {
-                relay.reverseOrder = true;
-            } else if (option == "--relay-fragment") {
-                relay.fragment = true;
-            } else if (option == "--relay-status") {
-                relay.statusInsteadOfData = true;
-            } else if (option == "--relay-close-after") {
-                if (!number(1, 1000000000, relay.closeAfterPackets))
-                    return std::nullopt;
-            } else if (option == "--relay-list-short") {
-                if (!number(1, 1000000, relay.listShortBy))
-                    return std::nullopt;
-            } else if (option == "--relay-version-byte") {
-                if (!number(0, 255, relay.versionFirstByte))
-                    return std::nullopt;
-            } else {
-                error = "unknown option \"" + option + "\"";
-                return std::nullopt;
-            }
-        } else {
-            error = "unknown option \"" + option + "\"";
-            return std::nullopt;
-        }
-    }
-    if (!options.Relay && !relayOnly.empty()) {
-        error = relayOnly + " needs --relay HOST:PORT";
+    ParsedLine line;
+    const std::vector<Option> table = OptionTable(line);
+    size_t position = 0;
+    auto fault = daxcli::ParseOptions(args, position, table, false);
+    if (!fault)
+        fault = CheckCombination(line);
+    if (fault) {
+        error = *fault;
         return std::nullopt;
     }
-    if (options.Relay && options.RelaySettings.devices.empty()) {
-        error = "--relay needs at least one --device ID";
-        return std::nullopt;
-    }
-    if (int{options.Tcp} + int{options.Pty} + int{options.Relay} != 1) {
-        error = "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT";
-        return std::nullopt;
-    }
-    if (modelGiven && !options.DataFile.empty()) {
-        error = "--model and --data exclude each other: the data file names the model";
-        return std::nullopt;
-    }
-    return options;
+    return line.options;
 }
 
 } // namespace daxsim

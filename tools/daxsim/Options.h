@@ -41,9 +41,4 @@ extern const char* const kSimUsage;
 // Parses the arguments after the program name; on a mistake returns nothing and sets error.
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string& error);
 
-// "HOST:PORT" with a port 0..65535.
-bool ParseHostPort(std::string_view text, std::string& host, int32_t& port);
-// A whole decimal number within [low, high].
-bool ParseNumber(std::string_view text, int64_t low, int64_t high, int64_t& value);
-
 } // namespace daxsim

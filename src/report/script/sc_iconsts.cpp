@@ -1,0 +1,144 @@
+#include "sc_iconsts.h"
+
+#include <array>
+#include <mutex>
+
+namespace {
+
+struct MessageEntry {
+    const char* key;
+    const char* text;
+};
+
+constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefaults{{
+    {"SLangNotFound", "Language '%s' not found"},
+    {"SInvalidLanguage", "Invalid language definition"},
+    {"SIdRedeclared", "Identifier redeclared: "},
+    {"SUnknownType", "Unknown type: "},
+    {"SIncompatibleTypes", "Incompatible types"},
+    {"SIdUndeclared", "Undeclared identifier: "},
+    {"SClassRequired", "Class type required"},
+    {"SIndexRequired", "Index required"},
+    {"SStringError", "Strings doesn't have properties or methods"},
+    {"SClassError", "Class %s does not have a default property"},
+    {"SArrayRequired", "Array type required"},
+    {"SVarRequired", "Variable required"},
+    {"SNotEnoughParams", "Not enough actual parameters"},
+    {"STooManyParams", "Too many actual parameters"},
+    {"SLeftCantAssigned", "Left side cannot be assigned to"},
+    {"SForError", "For loop variable must be numeric variable"},
+    {"SEventError", "Event handler must be a procedure"},
+    {"SScInvalidFileFormat", "Invalid file format"},
+    {"SScXMLTooDeep", "XML elements nested too deep (limit is %s)"},
+    {"SScXMLTooLarge", "XML document too large (limit is %s bytes or elements)"},
+    {"SScListIndexError", "List index out of bounds (%s)"},
+    {"SScCannotOpenFile", "Cannot open file \"%s\". %s"},
+    {"SScCannotCreateFile", "Cannot create file \"%s\". %s"},
+    {"SScSyntaxError", "Syntax error"},
+    {"SScScriptTooLarge", "Script too large (limit is %s characters)"},
+    {"SScScriptTooDeep", "Script nested too deep (limit is %s)"},
+    {"SScScriptTooComplex", "Script too complex (limit is %s parsing steps)"},
+    {"SScUnitNotAllowed", "Unit name not allowed: '%s'"},
+    {"SScUnitsTooDeep", "Units nested too deep (limit is %s)"},
+    {"SScTooManyUnits", "Too many units (limit is %s)"},
+}};
+
+struct Table {
+    std::mutex lock;
+    std::array<QString, kDefaults.size()> texts;
+    Table() { Reset(); }
+    void Reset()
+    {
+        for (size_t i = 0; i < kDefaults.size(); ++i)
+            texts[i] = QString::fromUtf8(kDefaults[i].text);
+    }
+};
+
+Table& Messages()
+{
+    static Table table;
+    return table;
+}
+
+size_t IndexOf(TscMessage id)
+{
+    const auto index = static_cast<size_t>(id);
+    return index < kDefaults.size() ? index : 0;
+}
+
+QString Fill(const QString& text, const QStringList& arguments, bool& complete)
+{
+    QString result;
+    qsizetype from = 0;
+    complete = true;
+    for (const QString& argument : arguments) {
+        const qsizetype at = text.indexOf(QLatin1String("%s"), from);
+        if (at < 0) {
+            complete = false;
+            break;
+        }
+        result += QStringView(text).mid(from, at - from);
+        result += argument;
+        from = at + 2;
+    }
+    result += QStringView(text).mid(from);
+    return result;
+}
+
+} // namespace
+
+QString ScMessage(TscMessage id)
+{
+    Table& table = Messages();
+    std::lock_guard guard(table.lock);
+    return table.texts[IndexOf(id)];
+}
+
+QString ScMessageKey(TscMessage id)
+{
+    return QString::fromLatin1(kDefaults[IndexOf(id)].key);
+}
+
+QString ScMessageDefault(TscMessage id)
+{
+    return QString::fromUtf8(kDefaults[IndexOf(id)].text);
+}
+
+bool SetScMessage(const QString& key, const QString& text)
+{
+    for (size_t i = 0; i < kDefaults.size(); ++i) {
+        if (key == QLatin1String(kDefaults[i].key)) {
+            SetScMessage(static_cast<TscMessage>(i), text);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SetScMessage(TscMessage id, const QString& text)
+{
+    Table& table = Messages();
+    std::lock_guard guard(table.lock);
+    table.texts[IndexOf(id)] = text;
+}
+
+void ResetScMessages()
+{
+    Table& table = Messages();
+    std::lock_guard guard(table.lock);
+    table.Reset();
+}
+
+QString FormatScMessage(TscMessage id, const QStringList& arguments)
+{
+    bool complete = false;
+    const QString text = Fill(ScMessage(id), arguments, complete);
+    if (complete)
+        return text;
+    return Fill(ScMessageDefault(id), arguments, complete);
+}
+
+QString FormatScMessage(TscMessage id, const QString& argument)
+{
+    return FormatScMessage(id, QStringList{argument});
+}

@@ -1,0 +1,682 @@
+#include "sc_iilparser.h"
+
+#include "sc_iconsts.h"
+#include "sc_itools.h"
+
+#include "platform/Cp1251.h"
+#include "platform/Exceptions.h"
+#include "platform/Files.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace {
+
+[[noreturn]] void RaiseInvalidLanguage()
+{
+    throw platform::Exception(ScMessage(TscMessage::SInvalidLanguage).toStdString());
+}
+
+TscGrammar::Kind KindOf(const QString& lowerName)
+{
+    using Kind = TscGrammar::Kind;
+    static const QHash<QString, Kind> kBuiltIn{
+        {QStringLiteral("char"), Kind::Char},
+        {QStringLiteral("keyword"), Kind::Keyword},
+        {QStringLiteral("ident"), Kind::Ident},
+        {QStringLiteral("number"), Kind::Number},
+        {QStringLiteral("string"), Kind::String},
+        {QStringLiteral("frstring"), Kind::FrString},
+        {QStringLiteral("eol"), Kind::Eol},
+        {QStringLiteral("eof"), Kind::Eof},
+        {QStringLiteral("sequence"), Kind::Sequence},
+        {QStringLiteral("switch"), Kind::Switch},
+        {QStringLiteral("optionalswitch"), Kind::OptionalSwitch},
+        {QStringLiteral("loop"), Kind::Loop},
+        {QStringLiteral("optionalloop"), Kind::OptionalLoop},
+        {QStringLiteral("optional"), Kind::Optional},
+    };
+    return kBuiltIn.value(lowerName, Kind::Reference);
+}
+
+bool IsNonRuleSection(const QString& lowerName)
+{
+    return lowerName == QLatin1String("parser") || lowerName == QLatin1String("types");
+}
+
+const TscXMLItem* ChildNamed(const TscXMLItem* item, const QString& name)
+{
+    if (!item)
+        return nullptr;
+    const int index = item->Find(name);
+    return index >= 0 ? item->Items(index) : nullptr;
+}
+
+// "row:col" -> (column, row); (0, 0) when it is not one.
+QPoint ParsePosition(const QString& text)
+{
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    bool rowOk = false;
+    bool columnOk = false;
+    const int row = text.left(colon).toInt(&rowOk);
+    const int column = text.mid(colon + 1).toInt(&columnOk);
+    return colon > 0 && rowOk && columnOk ? QPoint(column, row) : QPoint();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TscGrammar
+
+std::shared_ptr<const TscGrammar> TscGrammar::Compile(const QString& grammarText)
+{
+    auto grammar = std::make_shared<TscGrammar>();
+    grammar->FDocument.LoadFromBytes(grammarText.toUtf8());
+    const TscXMLItem* root = grammar->FDocument.Root();
+    const TscXMLItem* errors = ChildNamed(ChildNamed(root, QStringLiteral("parser")), QStringLiteral("errors"));
+
+    // First the rule definitions, so that references can be resolved while compiling.
+    std::vector<std::pair<const TscXMLItem*, int>> pending;
+    for (int i = 0; i < root->Count(); ++i) {
+        const TscXMLItem* rule = root->Items(i);
+        const QString lower = rule->Name().toLower();
+        if (IsNonRuleSection(lower))
+            continue;
+        Element element;
+        element.kind = Kind::Rule;
+        element.name = rule->Name();
+        grammar->FElements.push_back(element);
+        const int index = static_cast<int>(grammar->FElements.size()) - 1;
+        // Only the first definition of a name is ever used; later ones are still checked.
+        if (!grammar->FRules.contains(rule->Name().toCaseFolded()))
+            grammar->FRules.insert(rule->Name().toCaseFolded(), index);
+        pending.emplace_back(rule, index);
+    }
+
+    // Then every element below them, breadth first (no recursion: grammars are data).
+    while (!pending.empty()) {
+        const auto [item, index] = pending.back();
+        pending.pop_back();
+        Element& element = grammar->FElements[static_cast<size_t>(index)];
+        element.hasText = item->PropExists(QStringLiteral("text"));
+        // Tokens and separators are compared against the text in lower case.
+        element.text = item->Prop(QStringLiteral("text")).toLower();
+        element.node = item->Prop(QStringLiteral("node")).toLower();
+        element.add = item->Prop(QStringLiteral("add"));
+        element.addText = item->Prop(QStringLiteral("addtext"));
+        const QString err = item->Prop(QStringLiteral("err"));
+        if (!err.isEmpty()) {
+            const TscXMLItem* entry = ChildNamed(errors, err);
+            element.hasErr = true;
+            element.errMessage = entry ? entry->Prop(QStringLiteral("text")) : QString();
+            if (element.errMessage.isEmpty())
+                RaiseInvalidLanguage(); // an error without its text could never be reported
+        }
+        element.term = item->Prop(QStringLiteral("term")) == QLatin1String("1");
+        const QString skip = item->Prop(QStringLiteral("skip"));
+        element.noSkip = skip == QLatin1String("0");
+        element.loopSkip = skip == QLatin1String("1");
+        if (element.kind == Kind::Reference) {
+            element.rule = grammar->FindRule(element.name);
+            if (element.rule < 0)
+                RaiseInvalidLanguage();
+        }
+        for (int c = 0; c < item->Count(); ++c) {
+            const TscXMLItem* childItem = item->Items(c);
+            Element child;
+            child.name = childItem->Name();
+            child.kind = KindOf(child.name.toLower());
+            grammar->FElements.push_back(child);
+            const int childIndex = static_cast<int>(grammar->FElements.size()) - 1;
+            grammar->FElements[static_cast<size_t>(index)].children.push_back(childIndex);
+            pending.emplace_back(childItem, childIndex);
+        }
+    }
+    return grammar;
+}
+
+int TscGrammar::FindRule(const QString& name) const
+{
+    return FRules.value(name.toCaseFolded(), -1);
+}
+
+const TscXMLItem* TscGrammar::Types() const
+{
+    return ChildNamed(Root(), QStringLiteral("types"));
+}
+
+void TscGrammar::Configure(TscParser& lexer, bool& needDeclareVars) const
+{
+    const TscXMLItem* parser = ChildNamed(Root(), QStringLiteral("parser"));
+    if (!parser)
+        return;
+    if (const TscXMLItem* keywords = ChildNamed(parser, QStringLiteral("keywords")))
+        for (int i = 0; i < keywords->Count(); ++i)
+            lexer.AddKeyword(keywords->Items(i)->Name());
+    for (int i = 0; i < parser->Count(); ++i) {
+        const TscXMLItem* setting = parser->Items(i);
+        const QString name = setting->Name().toLower();
+        const QString value = setting->Prop(QStringLiteral("text"));
+        if (name == QLatin1String("identchars"))
+            lexer.ConstructCharset(value);
+        else if (name == QLatin1String("commentline1"))
+            lexer.SetCommentLine1(value);
+        else if (name == QLatin1String("commentline2"))
+            lexer.SetCommentLine2(value);
+        else if (name == QLatin1String("commentblock1"))
+            lexer.SetCommentBlock1(value);
+        else if (name == QLatin1String("commentblock2"))
+            lexer.SetCommentBlock2(value);
+        else if (name == QLatin1String("stringquotes"))
+            lexer.SetStringQuotes(value);
+        else if (name == QLatin1String("hexsequence"))
+            lexer.SetHexSequence(value);
+        else if (name == QLatin1String("skipchar"))
+            lexer.SetSkiPChar(value);
+        else if (name == QLatin1String("specstrchar"))
+            lexer.SetSpecStrChar(value == QLatin1String("1"));
+        else if (name == QLatin1String("declarevars")) {
+            if (value == QLatin1String("0"))
+                needDeclareVars = false;
+        } else if (name == QLatin1String("skipeol")) {
+            if (value == QLatin1String("0"))
+                lexer.SetSkipEOL(false);
+        } else if (name == QLatin1String("casesensitive")) {
+            if (value == QLatin1String("1"))
+                lexer.SetCaseSensitive(true);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TscILParser
+
+// A named limit was passed somewhere in the compilation (also inside a unit): the whole parse
+// stops with this error.
+class TscILParser::LimitReached {
+public:
+    RecordedError error;
+};
+
+namespace {
+
+// Counts one level of rule matching for as long as it lives.
+class DepthScope {
+public:
+    explicit DepthScope(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthScope() { --depth_; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+
+private:
+    int& depth_;
+};
+
+} // namespace
+
+TscILParser::TscILParser() = default;
+
+TscILParser::~TscILParser() = default;
+
+void TscILParser::SelectLanguage(const QString& langName)
+{
+    FParser.Clear();
+    FLangName = langName;
+    FGrammar = GetCompiledLanguageGrammar(langName);
+    FGrammar->Configure(FParser, FNeedDeclareVars);
+    if (FExtendedCharset) {
+        TscIdentifierCharset set = FParser.IdentifierCharset();
+        for (int code = 128; code < 256; ++code)
+            set.set(static_cast<size_t>(code));
+        FParser.SetIdentifierCharset(set);
+    }
+}
+
+const TscXMLItem* TscILParser::GrammarTypes() const
+{
+    return FGrammar ? FGrammar->Types() : nullptr;
+}
+
+const TscXMLItem* TscILParser::GrammarRoot() const
+{
+    return FGrammar ? FGrammar->Root() : nullptr;
+}
+
+void TscILParser::LimitError(const QString& message)
+{
+    throw LimitReached{RecordedError{message, FParser.GetXYPosition(), FUnitName}};
+}
+
+bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bool wholeText)
+{
+    const bool topLevel = FBudget == &FOwnBudget;
+    if (topLevel)
+        FOwnBudget = Budget{};
+    FOutput.clear();
+    FError = RecordedError{};
+    FTermFlag = false;
+    FErrorMsg.clear();
+    FErrorPos.clear();
+    FErrorUnit.clear();
+
+    bool matched = false;
+    try {
+        if (text.size() > FBudget->sourceLeft) {
+            FParser.SetText(QString());
+            LimitError(FormatScMessage(TscMessage::SScriptTooLarge, QString::number(kScMaxSourceLength)));
+        }
+        FBudget->sourceLeft -= text.size();
+
+        // The source always ends with a line end, as the lines of a script did.
+        QString source = text;
+        if (!source.isEmpty() && source.back() != QChar(13) && source.back() != QChar(10))
+            source += QLatin1String("\r\n");
+        FParser.SetText(source);
+        if (!FGrammar)
+            RaiseInvalidLanguage();
+
+        int start = 1;
+        if (FParser.GetChar() == QLatin1String("#") &&
+            FParser.GetWord().compare(QLatin1String("language"), Qt::CaseInsensitive) == 0) {
+            // "#language NAME": the rest of the text is in that language; positions still
+            // count this first line.
+            const int nameStart = FParser.Position();
+            int end = nameStart;
+            while (end <= source.size() && source[end - 1] != QChar(13) && source[end - 1] != QChar(10))
+                ++end;
+            const QString name = source.mid(nameStart - 1, end - nameStart).trimmed();
+            SelectLanguage(name);
+            if (end <= source.size() && source[end - 1] == QChar(13))
+                ++end;
+            if (end <= source.size() && source[end - 1] == QChar(10))
+                ++end;
+            start = end;
+        }
+        FParser.SetPosition(start);
+
+        const int rule = FGrammar->FindRule(startRule);
+        if (rule < 0)
+            RaiseInvalidLanguage();
+        matched = Match(rule);
+        if (matched && FError.message.isEmpty() && wholeText && !FParser.AtEndOfText()) {
+            FParser.SkipSpaces();
+            FError = RecordedError{ScMessage(TscMessage::SSyntaxError), FParser.GetXYPosition(), FUnitName};
+        }
+        if (!matched && FError.message.isEmpty()) {
+            // Failed where no rule names an error: say so rather than fail silently.
+            FParser.SetPosition(start);
+            FParser.SkipSpaces();
+            FError = RecordedError{ScMessage(TscMessage::SSyntaxError), FParser.GetXYPosition(), FUnitName};
+        }
+    } catch (const LimitReached& limit) {
+        if (!topLevel)
+            throw;
+        matched = false;
+        FError = limit.error;
+    }
+
+    const bool success = matched && FError.message.isEmpty();
+    if (success) {
+        TscXMLItem* root = FILScript.Root();
+        root->Clear();
+        root->SetName(QStringLiteral("program"));
+        root->SetText(QString());
+        for (auto& item : FOutput)
+            root->AddItem(std::move(item));
+        auto types = std::make_unique<TscXMLItem>(QStringLiteral("types"));
+        if (const TscXMLItem* grammarTypes = FGrammar->Types())
+            types->Assign(grammarTypes);
+        root->AddItem(std::move(types));
+    } else {
+        FErrorMsg = FError.message;
+        FErrorPos = FError.pos;
+        FErrorUnit = FError.unit;
+    }
+    FOutput.clear();
+    return success;
+}
+
+bool TscILParser::TokenMatches(const TscGrammar::Element& element, const QString& token) const
+{
+    if (token.isEmpty())
+        return false;
+    if (!element.hasText)
+        return true;
+    if (FParser.CaseSensitive())
+        return token == element.text;
+    return token.compare(element.text, Qt::CaseInsensitive) == 0;
+}
+
+bool TscILParser::Match(int index)
+{
+    using Kind = TscGrammar::Kind;
+    DepthScope depth(FBudget->depth);
+    if (FBudget->depth > kScMaxRuleDepth)
+        LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxRuleDepth)));
+    const int64_t stepLimit =
+        kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
+    if (++FBudget->steps > stepLimit)
+        LimitError(FormatScMessage(TscMessage::SScriptTooComplex, QString::number(stepLimit)));
+
+    const TscGrammar::Element& element = FGrammar->At(index);
+    const int entry = FParser.Position();
+    const size_t mark = FOutput.size();
+    bool matched = false;
+    bool tokenRead = false;
+    QString token;
+
+    switch (element.kind) {
+    case Kind::Rule:
+    case Kind::Sequence:
+        matched = true;
+        break;
+    case Kind::Char:
+        if (!element.noSkip)
+            FParser.SkipSpaces();
+        token = FParser.GetChar();
+        tokenRead = true;
+        break;
+    case Kind::Keyword:
+        token = FParser.GetWord();
+        tokenRead = true;
+        break;
+    case Kind::Ident:
+        token = FParser.GetIdent();
+        tokenRead = true;
+        break;
+    case Kind::Number:
+        token = FParser.GetNumber();
+        tokenRead = true;
+        break;
+    case Kind::String:
+        token = FParser.GetString();
+        tokenRead = true;
+        break;
+    case Kind::FrString:
+        token = FParser.GetFRString();
+        EmitReportExpression(token);
+        tokenRead = true;
+        break;
+    case Kind::Eol:
+        matched = FParser.GetEOL();
+        break;
+    case Kind::Eof:
+        matched = FParser.AtEndOfText();
+        break;
+    case Kind::Switch:
+    case Kind::OptionalSwitch:
+        for (const int child : element.children)
+            if (Match(child))
+                return true;
+        if (element.kind == Kind::OptionalSwitch || element.children.empty())
+            return true;
+        ReportError(element, entry);
+        return false;
+    case Kind::Loop:
+    case Kind::OptionalLoop:
+        return MatchLoop(element, entry);
+    case Kind::Optional:
+        for (const int child : element.children) {
+            if (!Match(child)) {
+                FParser.SetPosition(entry);
+                break;
+            }
+        }
+        return true;
+    case Kind::Reference:
+        matched = Match(element.rule);
+        break;
+    }
+    if (tokenRead)
+        matched = TokenMatches(element, token);
+    if (!matched) {
+        ReportError(element, entry);
+        FParser.SetPosition(entry);
+        return false;
+    }
+
+    const bool isRule = element.kind == Kind::Rule;
+    if (!isRule)
+        Wrap(element, mark, entry, true);
+    if (!element.add.isEmpty())
+        EmitLeaf(element.add, element.addText.isEmpty() ? token : element.addText);
+    bool ok = true;
+    for (const int child : element.children) {
+        if (!Match(child)) {
+            ok = false;
+            break;
+        }
+    }
+    if (!ok)
+        FParser.SetPosition(entry);
+    if (isRule)
+        Wrap(element, mark, entry, ok);
+    return ok;
+}
+
+bool TscILParser::MatchLoop(const TscGrammar::Element& element, int entry)
+{
+    int iterations = 0;
+    int after = entry;
+    bool ok = false;
+    for (;;) {
+        ++iterations;
+        const int start = FParser.Position();
+        ok = true;
+        for (const int child : element.children) {
+            if (!Match(child)) {
+                ok = false;
+                break;
+            }
+        }
+        after = FParser.Position();
+        if (ok && !element.text.isEmpty()) {
+            FParser.SkipSpaces();
+            if (FParser.GetChar() != element.text) {
+                FParser.SetPosition(after);
+                break;
+            }
+        }
+        if (FParser.Position() == start || !ok)
+            break;
+    }
+    if (iterations >= 2) {
+        // At least one complete pass: the failed last pass only ends the list. Its error is
+        // dropped when the loop says so or the failing element was marked as a list end.
+        if (element.loopSkip || FTermFlag)
+            FError = RecordedError{};
+        FParser.SetPosition(after);
+        ok = true;
+    }
+    if (!ok)
+        FParser.SetPosition(entry);
+    return ok || element.kind == TscGrammar::Kind::OptionalLoop;
+}
+
+void TscILParser::ReportError(const TscGrammar::Element& element, int entry)
+{
+    if (!element.hasErr || !FError.message.isEmpty())
+        return;
+    const int saved = FParser.Position();
+    FParser.SetPosition(entry);
+    FParser.SkipSpaces();
+    FError = RecordedError{element.errMessage, FParser.GetXYPosition(), FUnitName};
+    FTermFlag = element.term;
+    FParser.SetPosition(saved);
+}
+
+void TscILParser::EmitLeaf(const QString& name, const QString& text)
+{
+    auto leaf = std::make_unique<TscXMLItem>(name);
+    leaf->SetText(QLatin1String("text=\"") + ScXMLEscape(text) + QLatin1String("\" pos=\"") +
+                  FParser.GetXYPosition() + QLatin1Char('"'));
+    FOutput.push_back(std::move(leaf));
+}
+
+void TscILParser::EmitReportExpression(const QString& expression)
+{
+    // <dsgn><node text="Get"/><expr><string text="'expression'"/></expr></dsgn>, all placed
+    // behind the expression text: the expression is evaluated at run time through Get.
+    const QString pos = FParser.GetXYPosition();
+    const QString posText = QLatin1String("pos=\"") + pos + QLatin1Char('"');
+    auto dsgn = std::make_unique<TscXMLItem>(QStringLiteral("dsgn"), posText);
+    dsgn->Add(QStringLiteral("node"), QLatin1String("text=\"Get\" ") + posText);
+    TscXMLItem* expr = dsgn->Add(QStringLiteral("expr"), posText);
+    expr->Add(QStringLiteral("string"), QLatin1String("text=\"") + ScXMLEscape(QLatin1Char('\'') + expression + QLatin1Char('\'')) +
+                                            QLatin1String("\" ") + posText);
+    FOutput.push_back(std::move(dsgn));
+}
+
+void TscILParser::Wrap(const TscGrammar::Element& element, size_t mark, int entry, bool success)
+{
+    if (element.node.isEmpty())
+        return;
+    if (element.node == QLatin1String("uses")) {
+        IncludeUnits(mark);
+        return;
+    }
+    if (!success) {
+        FOutput.resize(mark);
+        return;
+    }
+    const int saved = FParser.Position();
+    FParser.SetPosition(entry);
+    FParser.SkipSpaces();
+    QString text = QLatin1String("pos=\"") + FParser.GetXYPosition() + QLatin1Char('"');
+    FParser.SetPosition(saved);
+    if (element.node == QLatin1String("expr"))
+        text += QLatin1String(" pos1=\"") + FParser.GetXYPosition() + QLatin1Char('"');
+    auto node = std::make_unique<TscXMLItem>(element.node, text);
+    for (size_t i = mark; i < FOutput.size(); ++i)
+        node->AddItem(std::move(FOutput[i]));
+    FOutput.resize(mark);
+    FOutput.push_back(std::move(node));
+}
+
+void TscILParser::IncludeUnits(size_t mark)
+{
+    std::vector<std::unique_ptr<TscXMLItem>> emitted;
+    for (size_t i = mark; i < FOutput.size(); ++i)
+        emitted.push_back(std::move(FOutput[i]));
+    FOutput.resize(mark);
+    // Units are taken from the last mentioned to the first; each one's element is placed
+    // behind the ones before it, so they stand in reverse order of mention.
+    std::vector<std::unique_ptr<TscXMLItem>> kept;
+    for (size_t i = emitted.size(); i-- > 0;) {
+        if (emitted[i]->Name().compare(QLatin1String("file"), Qt::CaseInsensitive) != 0) {
+            kept.insert(kept.begin(), std::move(emitted[i]));
+            continue;
+        }
+        const QString quoted = emitted[i]->Prop(QStringLiteral("text"));
+        const QString unitName = quoted.size() >= 2 ? quoted.mid(1, quoted.size() - 2) : QString();
+        if (auto uses = IncludeUnit(unitName))
+            FOutput.push_back(std::move(uses));
+    }
+    for (auto& item : kept)
+        FOutput.push_back(std::move(item));
+}
+
+namespace {
+
+// A unit is named relative to where units are looked for: no absolute path, no way up.
+bool IsAllowedUnitName(const QString& name)
+{
+    if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')))
+        return false;
+    if (name.size() >= 2 && name[1] == QLatin1Char(':'))
+        return false;
+    for (const QString& part : name.split(QRegularExpression(QStringLiteral("[/\\\\]"))))
+        if (part == QLatin1String(".."))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<TscXMLItem> TscILParser::IncludeUnit(const QString& unitName)
+{
+    if (FUsesList.contains(unitName, Qt::CaseInsensitive))
+        return nullptr;
+    FUsesList.append(unitName);
+    if (!IsAllowedUnitName(unitName))
+        throw platform::Exception(FormatScMessage(TscMessage::SUnitNotAllowed, unitName).toStdString());
+    if (++FBudget->units > kScMaxUnits)
+        LimitError(FormatScMessage(TscMessage::STooManyUnits, QString::number(kScMaxUnits)));
+    if (FBudget->unitDepth >= kScMaxUnitDepth)
+        LimitError(FormatScMessage(TscMessage::SUnitsTooDeep, QString::number(kScMaxUnitDepth)));
+
+    const QString text = ReadUnitText(unitName);
+    auto uses = std::make_unique<TscXMLItem>(QStringLiteral("uses"));
+    uses->SetProp(QStringLiteral("unit"), unitName);
+    if (text.isEmpty())
+        return uses;
+
+    TscILParser unit;
+    unit.FBudget = FBudget;
+    unit.FUnitName = unitName;
+    unit.FOnGetUnit = FOnGetUnit;
+    unit.FIncludePath = FIncludePath;
+    unit.FExtendedCharset = FExtendedCharset;
+    unit.SelectLanguage(FLangName);
+    unit.FUsesList = FUsesList;
+    DepthScope nesting(FBudget->unitDepth);
+    if (unit.MakeILScript(text)) {
+        FUsesList = unit.FUsesList;
+        auto program = std::make_unique<TscXMLItem>(QStringLiteral("program"));
+        TscXMLItem* unitRoot = unit.FILScript.Root();
+        while (unitRoot->Count() > 0)
+            program->AddItem(unitRoot->TakeItem(0));
+        uses->AddItem(std::move(program));
+    } else if (FError.message.isEmpty()) {
+        FError = RecordedError{unit.FErrorMsg, unit.FErrorPos, unit.FErrorUnit};
+    }
+    return uses;
+}
+
+QString TscILParser::ReadUnitText(const QString& unitName) const
+{
+    if (FOnGetUnit) {
+        QString text;
+        FOnGetUnit(unitName, text);
+        return text;
+    }
+    QString path;
+    for (const QString& folder : FIncludePath) {
+        path = folder.isEmpty() || folder.endsWith(QLatin1Char('/')) ? folder + unitName
+                                                                       : folder + QLatin1Char('/') + unitName;
+        if (QFileInfo::exists(path))
+            break;
+    }
+    std::vector<uint8_t> bytes;
+    try {
+        if (!platform::ReadFileBytes(path.toStdString(), static_cast<size_t>(kScMaxSourceLength) * 4, bytes))
+            throw platform::Exception(
+                FormatScMessage(TscMessage::SScriptTooLarge, QString::number(kScMaxSourceLength)).toStdString());
+    } catch (const platform::EOSError& error) {
+        throw platform::Exception(FormatScMessage(TscMessage::SCannotOpenFile,
+                                                  {unitName, QString::fromStdString(platform::SystemErrorText(error.ErrorCode()))})
+                                      .toStdString());
+    }
+    return ScriptTextFromBytes(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+}
+
+QString TscILParser::SourceText(const QString& fromPos, const QString& toPos) const
+{
+    const int from = FParser.GetPlainPosition(ParsePosition(fromPos));
+    const int to = FParser.GetPlainPosition(ParsePosition(toPos));
+    if (from < 1 || to < from)
+        return QString();
+    return FParser.Text().mid(from - 1, to - from);
+}
+
+QString ScriptTextFromBytes(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromStdString(platform::Cp1251ToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+}

@@ -1,0 +1,212 @@
+#pragma once
+
+// The grammar-driven parser: turns script source into the language-independent program tree
+// by interpreting the rules of the selected language's grammar against the lexer. The tree is
+// a TscXMLDocument whose element and attribute names are also the saved compiled-code format:
+//
+//   <program>                         root; its last child is a copy of the grammar's <types>
+//     <compoundstmt pos="2:1">        an element for every matched grammar element with `node`;
+//       <assignstmt pos="2:7">        pos = row:col of its first token
+//         <dsgn pos="2:7">
+//           <node text="x" pos="2:8"/>  a leaf for every matched element with `add`: text is
+//         </dsgn>                        the token (or `addtext`), pos the place behind it
+//         <expr pos="2:12" pos1="2:13"> expressions also carry pos1, the place behind them
+//           <number text="1" pos="2:13"/>
+//   ...
+//     <uses unit="a.pas"><program>...</program></uses>   an included unit's own tree
+//     <types/>
+//
+// Syntax errors are not exceptions: the first one recorded (its message from the grammar's
+// error list) goes to ErrorMsg and ErrorPos ("row:col"), with ErrorUnit naming the included
+// unit it lies in. Exceptions are raised for an unknown language ("Language '%s' not found"),
+// a broken grammar ("Invalid language definition") and an included unit that cannot be read.
+//
+// The input is untrusted: named limits bound the source size, the nesting of rule matching
+// (so the program tree is never deeper than kScMaxRuleDepth), the work of one parse, and the
+// units; past them the parse fails with a compile error of its own.
+//
+// The program builder (which makes statements and expressions of the tree) reads ILScript(),
+// GrammarTypes(), NeedDeclareVars() and SourceText(); it lives with the interpreter.
+
+#include "sc_iparser.h"
+#include "sc_xml.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+inline constexpr int kScMaxSourceLength = 1 << 20; // UTF-16 units of one compilation, units included
+inline constexpr int kScMaxRuleDepth = 2000;       // grammar elements being matched inside each other
+inline constexpr int64_t kScMatchStepsPerUnit = 200;  // work of one parse, per unit of source (scripts take 10 to 20)
+inline constexpr int64_t kScMinMatchSteps = 1'000'000; // ...but never less than this
+inline constexpr int kScMaxUnitDepth = 16;         // units included by units
+inline constexpr int kScMaxUnits = 256;            // units in one compilation
+
+// A grammar compiled once for matching: its document (kept for the builder's type aliases)
+// and a flat table of its elements with their attributes read.
+class TscGrammar {
+public:
+    enum class Kind {
+        Rule,       // a rule definition (child of the root)
+        Char,
+        Keyword,
+        Ident,
+        Number,
+        String,
+        FrString,
+        Eol,
+        Eof,        // only blanks, comments and line ends remain
+        Sequence,
+        Switch,
+        OptionalSwitch,
+        Loop,
+        OptionalLoop,
+        Optional,
+        Reference,  // any other name: the rule of that name
+    };
+
+    struct Element {
+        Kind kind = Kind::Sequence;
+        QString name;        // element name as written
+        bool hasText = false;
+        QString text;        // `text` (for keywords and separators compared in lower case)
+        QString node;        // `node`, lower case
+        QString add;         // `add`
+        QString addText;     // `addtext`
+        bool hasErr = false;
+        QString errMessage;  // text of the `err` entry of the error list
+        bool term = false;   // `term` "1"
+        bool noSkip = false; // char: `skip` "0"
+        bool loopSkip = false; // loop: `skip` "1"
+        int rule = -1;       // Reference: index of the rule definition
+        std::vector<int> children;
+    };
+
+    // Compiles a grammar text. A text that is not a document throws "Invalid file format"; a
+    // reference to an undefined rule or an `err` without its text throws "Invalid language
+    // definition".
+    static std::shared_ptr<const TscGrammar> Compile(const QString& grammarText);
+
+    const TscXMLDocument& Document() const { return FDocument; }
+    const TscXMLItem* Root() const { return FDocument.Root(); }
+    // The `types` element, or null.
+    const TscXMLItem* Types() const;
+    // Lexer settings as the grammar gives them.
+    void Configure(TscParser& lexer, bool& needDeclareVars) const;
+
+    const Element& At(int index) const { return FElements[static_cast<size_t>(index)]; }
+    // The rule definition of that name (ignoring case), or -1.
+    int FindRule(const QString& name) const;
+
+private:
+    TscXMLDocument FDocument;
+    std::vector<Element> FElements;
+    QHash<QString, int> FRules; // case-folded name -> first definition
+};
+
+// Supplies the source text of an included unit: the handler sets unitText (left empty, the
+// unit is included empty) or throws platform::Exception when it cannot be had.
+using TscGetUnitEvent = std::function<void(const QString& unitName, QString& unitText)>;
+
+class TscILParser {
+public:
+    TscILParser();
+    ~TscILParser();
+    TscILParser(const TscILParser&) = delete;
+    TscILParser& operator=(const TscILParser&) = delete;
+
+    // Where included units come from: the handler when set, otherwise the files of that name
+    // in the folders of the include path (one empty entry, the current folder, by default).
+    void SetOnGetUnit(TscGetUnitEvent handler) { FOnGetUnit = std::move(handler); }
+    void SetIncludePath(const QStringList& folders) { FIncludePath = folders; }
+    // Codes 128 to 255 become identifier characters.
+    void SetExtendedCharset(bool on) { FExtendedCharset = on; }
+
+    // Loads the grammar of a registered language and configures the lexer.
+    void SelectLanguage(const QString& langName);
+    const QString& LangName() const { return FLangName; }
+
+    // Parses text into ILScript, starting at the rule startRule ("program", or "expression"
+    // for the text of an expression). A first line "#language NAME" selects another language
+    // for the rest of the text. With wholeText, text left behind the start rule is an error.
+    // True when the start rule matched and no error was recorded; on failure ILScript keeps
+    // what it held. ErrorMsg, ErrorPos and ErrorUnit tell the first error.
+    bool MakeILScript(const QString& text, const QString& startRule = QStringLiteral("program"),
+                      bool wholeText = false);
+
+    TscXMLDocument& ILScript() { return FILScript; }
+    const TscXMLDocument& ILScript() const { return FILScript; }
+
+    const QString& ErrorMsg() const { return FErrorMsg; }
+    const QString& ErrorPos() const { return FErrorPos; }
+    const QString& ErrorUnit() const { return FErrorUnit; }
+
+    // For the program builder: the selected grammar's `types` (null before SelectLanguage),
+    // whether variables must be declared, and the source text between two "row:col" places
+    // of the last parsed text (empty when there is none).
+    const TscXMLItem* GrammarTypes() const;
+    const TscXMLItem* GrammarRoot() const;
+    bool NeedDeclareVars() const { return FNeedDeclareVars; }
+    QString SourceText(const QString& fromPos, const QString& toPos) const;
+    const QString& UnitName() const { return FUnitName; }
+    const QStringList& UsesList() const { return FUsesList; }
+
+private:
+    // What one compilation shares between the parsers of the main text and its units.
+    struct Budget {
+        int64_t sourceLeft = kScMaxSourceLength;
+        int depth = 0;          // rule matching nested right now, over all parsers
+        int64_t steps = 0;      // matching steps taken
+        int64_t stepLimit = 0;
+        int units = 0;          // units included
+        int unitDepth = 0;
+    };
+    struct RecordedError {
+        QString message;
+        QString pos;
+        QString unit;
+    };
+    class LimitReached;
+
+    bool Match(int index);
+    bool MatchLoop(const TscGrammar::Element& element, int entry);
+    void ReportError(const TscGrammar::Element& element, int entry);
+    void Wrap(const TscGrammar::Element& element, size_t mark, int entry, bool success);
+    void EmitLeaf(const QString& name, const QString& text);
+    void EmitReportExpression(const QString& expression);
+    void IncludeUnits(size_t mark);
+    std::unique_ptr<TscXMLItem> IncludeUnit(const QString& unitName);
+    QString ReadUnitText(const QString& unitName) const;
+    bool TokenMatches(const TscGrammar::Element& element, const QString& token) const;
+    [[noreturn]] void LimitError(const QString& message);
+
+    Budget FOwnBudget;
+    Budget* FBudget = &FOwnBudget;  // the main parser's budget, shared with unit parsers
+    bool FExtendedCharset = false;
+    std::shared_ptr<const TscGrammar> FGrammar;
+    TscXMLDocument FILScript;
+    QStringList FIncludePath{QString()};
+    QString FLangName;
+    bool FNeedDeclareVars = true;
+    TscGetUnitEvent FOnGetUnit;
+    TscParser FParser;
+    QString FUnitName;
+    QStringList FUsesList;
+
+    // State of one MakeILScript call.
+    std::vector<std::unique_ptr<TscXMLItem>> FOutput; // the top-level elements emitted so far
+    RecordedError FError;
+    bool FTermFlag = false;
+
+    QString FErrorMsg;
+    QString FErrorPos;
+    QString FErrorUnit;
+};
+
+// The text of a script or unit file: UTF-8 (a byte-order mark dropped), or Windows-1251 when
+// the bytes are not valid UTF-8.
+QString ScriptTextFromBytes(const QByteArray& bytes);

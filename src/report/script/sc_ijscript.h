@@ -1,0 +1,4 @@
+#pragma once
+
+// The JScript language: its grammar, a resource of this library, registered under "JScript".
+void RegisterJScriptGrammar();

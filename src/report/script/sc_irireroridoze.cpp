@@ -1,0 +1,8 @@
+#include "sc_irireroridoze.h"
+
+#include "sc_itools.h"
+
+void RegisterRireroRidozeGrammar()
+{
+    RegisterLanguageGrammar(QStringLiteral("RireroRidoze"), BuiltInGrammarText(QStringLiteral("RireroRidoze.xml")));
+}

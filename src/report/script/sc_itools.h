@@ -1,0 +1,33 @@
+#pragma once
+
+// The language registry: the process-wide list of script languages and their grammars (XML
+// documents that configure the lexer and hold the syntax rules). Names are matched ignoring
+// case and keep the order of registration. A grammar is compiled once, on first use, and kept
+// until its language is registered again with another text.
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class TscGrammar;
+
+// Adds a language, or replaces the grammar of the one registered under that name (in any
+// letter case) in place.
+void RegisterLanguageGrammar(const QString& name, const QString& grammar);
+// The grammar text; an unregistered name throws "Language 'NAME' not found".
+QString GetLanguageGrammar(const QString& name);
+// Clears list and fills it with the registered names in registration order, leaving out the
+// names that begin with '@'.
+void GetLanguageList(QStringList& list);
+// The compiled grammar of a registered language (throws like GetLanguageGrammar, and as
+// TscGrammar::Compile for a broken grammar).
+std::shared_ptr<const TscGrammar> GetCompiledLanguageGrammar(const QString& name);
+
+// Registers the four built-in languages, in the order RireroRidoze, R++Idirud, JScript,
+// ZuvivUradur. Called once at start-up before any script is compiled; calling it again puts
+// their built-in grammars back.
+void InitScriptLanguages();
+
+// The text of a built-in grammar file (a resource of this library), for the grammar units.
+QString BuiltInGrammarText(const QString& fileName);

@@ -1,0 +1,8 @@
+#include "sc_izuvivuradur.h"
+
+#include "sc_itools.h"
+
+void RegisterZuvivUradurGrammar()
+{
+    RegisterLanguageGrammar(QStringLiteral("ZuvivUradur"), BuiltInGrammarText(QStringLiteral("ZuvivUradur.xml")));
+}

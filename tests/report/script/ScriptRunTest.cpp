@@ -1,0 +1,162 @@
+// scriptrun as a process: its exit statuses and the lines it writes on standard error.
+
+#include "Subprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using testsupport::ProgramRun;
+using testsupport::RunProgram;
+
+class ScriptRun : public ::testing::Test {
+protected:
+    std::string Write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(folder_.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName().toStdString();
+    }
+    // Runs scriptrun in the temporary folder with the arguments.
+    ProgramRun Run(std::vector<std::string> arguments, const std::string& input = {})
+    {
+        const QString saved = QDir::currentPath();
+        QDir::setCurrent(folder_.path());
+        arguments.insert(arguments.begin(), DAX_SCRIPTRUN);
+        ProgramRun run = RunProgram(arguments, input);
+        QDir::setCurrent(saved);
+        return run;
+    }
+
+    QTemporaryDir folder_;
+};
+
+TEST_F(ScriptRun, CompileErrorNamesFileRowAndColumn)
+{
+    Write(QStringLiteral("t.pas"), "begin if x x");
+    const ProgramRun run = Run({"--parse-only", "t.pas"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "t.pas:1:12: 'THEN' expected\n");
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ScriptRun, LanguageComesFromTheExtensionOrTheOption)
+{
+    Write(QStringLiteral("lf.vb"), "Dim a\nIf a Then\n  a = 1 _\n    + 2\nEnd If\n' done\n");
+    EXPECT_EQ(Run({"--parse-only", "lf.vb"}).status, 0);
+    Write(QStringLiteral("ok.cpp"), "{ if (a == 1 || b) c(); }");
+    Write(QStringLiteral("ok.js"), "var a = [1, 2]; function f(x) { return x; }");
+    Write(QStringLiteral("OK.PAS"), "begin end.");
+    EXPECT_EQ(Run({"--parse-only", "ok.cpp"}).status, 0);
+    EXPECT_EQ(Run({"--parse-only", "ok.js"}).status, 0);
+    EXPECT_EQ(Run({"--parse-only", "OK.PAS"}).status, 0);
+
+    Write(QStringLiteral("script.txt"), "x = 1");
+    const ProgramRun unknown = Run({"--parse-only", "script.txt"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "scriptrun: script.txt: unknown extension (use .pas, .cpp, .js, .vb or --lang)\n");
+    EXPECT_EQ(Run({"--parse-only", "--lang", "jscript", "script.txt"}).status, 0);
+    const ProgramRun wrong = Run({"--parse-only", "--lang", "RIRERORIDOZE", "script.txt"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.err, "script.txt:1:1: 'BEGIN' expected\n");
+}
+
+TEST_F(ScriptRun, StandardInputIsRireroRidozeUnlessTold)
+{
+    EXPECT_EQ(Run({"--parse-only", "-"}, "begin end.").status, 0);
+    const ProgramRun run = Run({"--parse-only", "-"}, "x = 1\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "-:1:1: 'BEGIN' expected\n");
+    EXPECT_EQ(Run({"--parse-only", "--lang", "ZuvivUradur", "-"}, "x = 1\n").status, 0);
+}
+
+TEST_F(ScriptRun, FailuresOfTheEngineNameTheFile)
+{
+    Write(QStringLiteral("t.pas"), "begin end.");
+    const ProgramRun language = Run({"--parse-only", "--lang", "Cobol", "t.pas"});
+    EXPECT_EQ(language.status, 2);
+    EXPECT_EQ(language.err, "t.pas: Language 'Cobol' not found\n");
+    Write(QStringLiteral("switch.pas"), "#language Cobol\r\nbegin end.");
+    EXPECT_EQ(Run({"--parse-only", "switch.pas"}).err, "switch.pas: Language 'Cobol' not found\n");
+}
+
+TEST_F(ScriptRun, UnitsComeFromTheScriptsFolderOnly)
+{
+    QDir(folder_.path()).mkdir(QStringLiteral("sub"));
+    Write(QStringLiteral("sub/main.pas"), "uses 'lib.pas';\nbegin Helper end.");
+    Write(QStringLiteral("sub/lib.pas"), "procedure Helper;\nbegin\n  x := ;\nend;\nbegin end.");
+    const ProgramRun inUnit = Run({"--parse-only", "sub/main.pas"});
+    EXPECT_EQ(inUnit.status, 2);
+    EXPECT_EQ(inUnit.err, "lib.pas:3:8: Expression expected\n");
+
+    Write(QStringLiteral("sub/missing.pas"), "uses 'nowhere.pas'; begin end.");
+    const ProgramRun missing = Run({"--parse-only", "sub/missing.pas"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "sub/missing.pas: Cannot open file \"nowhere.pas\". No such file or directory\n");
+
+    Write(QStringLiteral("secret.pas"), "begin end.");
+    Write(QStringLiteral("sub/up.pas"), "uses '../secret.pas'; begin end.");
+    const ProgramRun up = Run({"--parse-only", "sub/up.pas"});
+    EXPECT_EQ(up.status, 2);
+    EXPECT_EQ(up.err, "sub/up.pas: Unit name not allowed: '../secret.pas'\n");
+
+    ASSERT_TRUE(QFile::link(folder_.filePath(QStringLiteral("secret.pas")), folder_.filePath(QStringLiteral("sub/link.pas"))));
+    Write(QStringLiteral("sub/linked.pas"), "uses 'link.pas'; begin end.");
+    const ProgramRun linked = Run({"--parse-only", "sub/linked.pas"});
+    EXPECT_EQ(linked.status, 2);
+    EXPECT_EQ(linked.err, "sub/linked.pas: Cannot open file \"link.pas\". Outside the script's folder\n");
+
+    Write(QStringLiteral("sub/good.pas"), "uses 'lib2.pas'; begin end.");
+    Write(QStringLiteral("sub/lib2.pas"), "begin end.");
+    EXPECT_EQ(Run({"--parse-only", "sub/good.pas"}).status, 0);
+}
+
+TEST_F(ScriptRun, UsageErrorsAndUnreadableFilesExitWithOne)
+{
+    Write(QStringLiteral("t.pas"), "begin end.");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* firstLine;
+    } cases[] = {
+        {{}, "scriptrun: no script file"},
+        {{"a.pas", "b.pas"}, "scriptrun: one script file only"},
+        {{"--frobnicate", "t.pas"}, "scriptrun: unknown option \"--frobnicate\""},
+        {{"t.pas", "--lang"}, "scriptrun: --lang needs a value"},
+        {{"--locale", "de_DE", "t.pas"}, "scriptrun: --locale must be C or ru_RU"},
+        {{"--timeout", "0", "t.pas"}, "scriptrun: --timeout needs a number of seconds above 0"},
+        {{"--timeout", "1,5", "t.pas"}, "scriptrun: --timeout needs a number of seconds above 0"},
+        {{"--allow-files", "no-such-folder", "t.pas"}, "scriptrun: --allow-files needs a folder: no-such-folder"},
+        {{"--answers", "no-such-file", "t.pas"}, "scriptrun: cannot read the answers file no-such-file"},
+        {{"absent.pas"}, "scriptrun: cannot read absent.pas: No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = Run(c.arguments);
+        EXPECT_EQ(run.status, 1) << c.firstLine;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.firstLine);
+    }
+    Write(QStringLiteral("answers.txt"), "Yes\n");
+    EXPECT_EQ(Run({"--parse-only", "--locale", "ru_RU", "--timeout", "2.5", "--answers", "answers.txt", "--allow-files", ".",
+                   "t.pas"})
+                  .status,
+              0);
+}
+
+TEST_F(ScriptRun, ScriptsInWindows1251AreRead)
+{
+    // "Привет" in Windows-1251 is not UTF-8: the file is read in that code page.
+    Write(QStringLiteral("cp.pas"), QByteArray("begin s := '\xCF\xF0\xE8\xE2\xE5\xF2'; x := ; end."));
+    const ProgramRun run = Run({"--parse-only", "cp.pas"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "cp.pas:1:27: Expression expected\n");
+}
+
+} // namespace

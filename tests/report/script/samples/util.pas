@@ -1,0 +1,2 @@
+var Shared: Integer;
+begin end.

@@ -1,0 +1,2 @@
+var fromUnit: Integer;
+begin end.

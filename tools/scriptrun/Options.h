@@ -1,0 +1,29 @@
+#pragma once
+
+// The command line of scriptrun:
+//   scriptrun [--lang L] [--parse-only] [--locale C|ru_RU] [--answers FILE] [--timeout S]
+//             [--allow-files DIR] FILE|-
+
+#include <QString>
+
+#include <optional>
+
+struct ScriptRunOptions {
+    QString language;      // empty: from the file's extension
+    bool parseOnly = false;
+    QString locale = QStringLiteral("C"); // "C" or "ru_RU"
+    QString answersFile;   // answers to the script's dialogs, one per line
+    std::optional<double> timeoutSeconds;
+    QString allowedFolder; // the only folder a script may touch
+    QString scriptFile;    // "-" is standard input
+};
+
+// Reads the arguments (without the program name). On a usage error returns false with the
+// reason in error.
+bool ParseScriptRunOptions(const QStringList& arguments, ScriptRunOptions& options, QString& error);
+
+// The language a script file is written in, by its extension: .pas RireroRidoze, .cpp
+// R++Idirud, .js JScript, .vb ZuvivUradur (any letter case); empty when unknown.
+QString LanguageOfFile(const QString& fileName);
+
+extern const char* const kScriptRunUsage;
