@@ -1,5 +1,6 @@
 #include "ServerSupport.h"
 
+#include "platform/Deadline.h"
 #include "platform/Exceptions.h"
 
 #include <cerrno>
@@ -45,13 +46,12 @@ void StopSignal::Raise()
 
 bool StopSignal::Sleep(std::chrono::milliseconds duration) const
 {
-    const auto deadline = std::chrono::steady_clock::now() + duration;
+    const platform::Deadline deadline = platform::Deadline::After(duration);
     while (!raised_.load()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
+        if (deadline.Passed())
             return true;
         pollfd entry{pipe_[0], POLLIN, 0};
-        ::poll(&entry, 1, static_cast<int>(left.count()));
+        ::poll(&entry, 1, deadline.RemainingMs());
     }
     return false;
 }
