@@ -216,6 +216,33 @@ void ScriptSeeds(const std::filesystem::path& folder)
     }
 }
 
+// The program trees of the script cases, as compiled code for the loader.
+void CompiledCodeSeeds(const std::filesystem::path& folder)
+{
+    InitScriptLanguages();
+    const struct {
+        const char* extension;
+        const char* language;
+        uint8_t code;
+    } languages[] = {{"pas", "RireroRidoze", 0}, {"cpp", "R++Idirud", 1}, {"js", "JScript", 2}, {"vb", "ZuvivUradur", 3}};
+    for (const auto& entry : std::filesystem::directory_iterator(DAX_SCRIPT_CASES)) {
+        const std::string extension = entry.path().extension().string();
+        for (const auto& language : languages) {
+            if (extension != std::string(".") + language.extension)
+                continue;
+            QFile source(QString::fromStdString(entry.path().string()));
+            if (!source.open(QIODevice::ReadOnly))
+                throw platform::Exception("cannot read " + entry.path().string());
+            TscILParser parser;
+            parser.SelectLanguage(QString::fromLatin1(language.language));
+            if (!parser.MakeILScript(ScriptTextFromBytes(source.readAll())))
+                throw platform::Exception(entry.path().string() + " does not parse");
+            Write(folder, "scriptil", entry.path().stem().string() + "-" + language.extension,
+                  Join({{language.code}, BytesOf(parser.ILScript().SaveToBytes())}));
+        }
+    }
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -231,6 +258,7 @@ int main(int argc, char** argv)
         JournalSeeds(folder);
         SchemeSeeds(folder);
         ScriptSeeds(folder);
+        CompiledCodeSeeds(folder);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "dax-fuzz-seeds: %s\n", failure.what());
         return 1;

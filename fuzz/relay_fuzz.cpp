@@ -1,5 +1,5 @@
 // The relay connection's packet splitter and the device-list records. The stream is fed in
-// pieces whose sizes the first byte chooses: the packets found must not depend on how TCP
+// chunks whose sizes the first byte chooses: the packets found must not depend on how TCP
 // cut the stream, and the splitter never keeps a whole buffer's worth of bytes.
 
 #include "FuzzTarget.h"
@@ -11,26 +11,26 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     daxfuzz::InputReader input(data, size);
-    const size_t piece = 1 + input.Byte() % 64;
+    const size_t chunk = 1 + input.Byte() % 64;
     const auto stream = input.Rest();
     return daxfuzz::RunDecoder([&] {
         GprsPacketSplitter whole;
         std::vector<GprsPacketReport> wholeReports;
         whole.Feed(stream, wholeReports);
 
-        GprsPacketSplitter pieces;
-        std::vector<GprsPacketReport> pieceReports;
-        for (size_t at = 0; at < stream.size(); at += piece) {
-            pieces.Feed(stream.subspan(at, std::min(piece, stream.size() - at)), pieceReports);
-            daxfuzz::Require(pieces.PendingBytes() < gprs::kBufferSize, "an unfinished packet fits the buffer");
+        GprsPacketSplitter chunked;
+        std::vector<GprsPacketReport> chunkReports;
+        for (size_t at = 0; at < stream.size(); at += chunk) {
+            chunked.Feed(stream.subspan(at, std::min(chunk, stream.size() - at)), chunkReports);
+            daxfuzz::Require(chunked.PendingBytes() < gprs::kBufferSize, "an unfinished packet fits the buffer");
         }
         daxfuzz::Require(whole.PendingBytes() < gprs::kBufferSize, "an unfinished packet fits the buffer");
-        daxfuzz::Require(pieceReports.size() == wholeReports.size() && pieces.PendingBytes() == whole.PendingBytes() &&
-                             pieces.SkippedBytes() == whole.SkippedBytes(),
+        daxfuzz::Require(chunkReports.size() == wholeReports.size() && chunked.PendingBytes() == whole.PendingBytes() &&
+                             chunked.SkippedBytes() == whole.SkippedBytes(),
                          "packets do not depend on how the stream was cut");
         for (size_t i = 0; i < wholeReports.size(); ++i) {
             const auto& a = wholeReports[i];
-            const auto& b = pieceReports[i];
+            const auto& b = chunkReports[i];
             daxfuzz::Require(a.kind == b.kind && a.sequence == b.sequence && a.status == b.status && a.payload == b.payload,
                              "packets do not depend on how the stream was cut");
             daxfuzz::Require(a.payload.size() <= gprs::kMaxPayload, "a payload fits a packet");

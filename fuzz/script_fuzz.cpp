@@ -1,15 +1,19 @@
-// Script source through the grammar-driven parser into the program tree.
+// Script source through the grammar-driven parser into the program tree, and through the
+// program builder into the program.
 //
 // Input: one byte (bits 0-1 the language, bit 2 the expression start rule, bit 3 the whole
 // text required), then the source (UTF-8, or Windows-1251 where it is not). Every included
 // unit is the same source again, so units nest, repeat and fail too. Promises checked: a
 // successful parse gives a program tree ending in its types, whose positions lie in the text
 // and whose bracket operators pair up, and which the compiled-code format keeps exactly; a
-// failed one says what and where.
+// failed one says what and where. A parsed program is then compiled (constants run code
+// then; a step budget terminates it): a compile either succeeds or says why and leaves
+// nothing of itself behind. A parsed expression is evaluated.
 
 #include "FuzzTarget.h"
 
 #include "report/script/sc_iilparser.h"
+#include "report/script/sc_iinterpreter_script.h"
 #include "report/script/sc_itools.h"
 
 #include <QRegularExpression>
@@ -59,6 +63,34 @@ void CheckTree(const TscILParser& parser)
     daxfuzz::Require(again.SaveToBytes() == saved, "the compiled-code format keeps the tree");
 }
 
+// Lines a compile or an evaluation may run before it is terminated.
+constexpr int kStepBudget = 20000;
+
+void BuildProgram(const char* language, const QString& source, bool expression)
+{
+    TscScript script;
+    script.SyntaxType = QString::fromUtf8(language);
+    script.AddRTTI();
+    script.OnGetUnit = [&](const QString&, QString& text) { text = source; };
+    int steps = 0;
+    script.SetOnRunLine([&](TscScript*, const QString&, const QString&) {
+        if (++steps == kStepBudget)
+            script.Terminate();
+    });
+    const int before = script.Count();
+    if (expression) {
+        QString error;
+        script.Evaluate(source, &error);
+        daxfuzz::Require(script.EvaluteRiseError == !error.isEmpty(), "a failed evaluation says why");
+        return;
+    }
+    script.Lines = source.split(QLatin1Char('\n'));
+    if (script.Compile())
+        return;
+    daxfuzz::Require(!script.ErrorMsg.isEmpty(), "a failed compile says why");
+    daxfuzz::Require(script.Count() == before, "a failed compile leaves nothing behind");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -77,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const bool ok = parser.MakeILScript(source, mode & 4 ? QStringLiteral("expression") : QStringLiteral("program"), mode & 8);
         if (ok) {
             CheckTree(parser);
+            BuildProgram(kLanguages[mode & 3], source, (mode & 4) != 0);
         } else {
             daxfuzz::Require(!parser.ErrorMsg().isEmpty(), "a failed parse says why");
             daxfuzz::Require(daxfuzz::IsUtf8(parser.ErrorMsg().toStdString()), "messages are UTF-8");

@@ -1,11 +1,188 @@
 #pragma once
 
+#include "DaxFrame.h"
+#include "HelpViewer.h"
+#include "comm/ChanelHelper.h"
+#include "comm/ui/ChanelSetupForm.h"
+#include "device/ProcessThread.h"
+#include "presentation/DisplayOptions.h"
+
+#include <QColor>
 #include <QMainWindow>
 
-// The main window of the configurator.
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QTimer;
+class QToolBar;
+class ReportFeature;
+class TAboutBox;
+class TOptionsForm;
+class UserPrompts;
+
+// The program's one main window: the channel and its open/close button, the TX and RX lights,
+// the exchange console, the commands, and the device frame in the work panel. It owns the
+// channel dialog (and through it the channel), the process pool and the display options.
+//
+// Opening and closing the channel run on a job thread of the window's own, because a relay
+// connection may take half a minute to open and a close may wait for a worker; the window
+// stays responsive and its channel buttons are disabled meanwhile.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TMainForm(QWidget* parent = nullptr);
+    static constexpr const char* kRegistryKey = "\\Software\\Morvel\\DaxConfig";
+    static constexpr const char* kAutoRequestValue = "AutoRequest";
+    static constexpr int32_t kFirstByteMs = 1000;   // time-outs set once the channel is open
+    static constexpr int32_t kInterByteMs = 20;
+    static constexpr int kLightTicks = 5;           // ticks a light stays lit after its notice
+    static constexpr int kClientWidth = 1036;
+    static constexpr int kClientHeight = 737;
+    static constexpr int kConsoleHeight = 89;
+    static const QColor kIdleLightColor;            // olive
+    static const QColor kLitLightColor;             // yellow
+
+    // The channel kinds of the channel dialog; tests pass their own.
+    explicit TMainForm(std::vector<ChanelKindEntry> kinds = DefaultChanelKinds(), QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // What the window asks of the user, of the help and of the report subsystems. None of
+    // these is owned but the help viewer; a missing help viewer or report feature leaves its
+    // commands without effect (the report command disabled).
+    void SetPrompts(UserPrompts* prompts);
+    void SetHelpViewer(std::unique_ptr<HelpViewer> viewer) { helpViewer_ = std::move(viewer); }
+    void SetReportFeature(ReportFeature* feature);
+    void SetAboutBox(TAboutBox* about) { aboutBox_ = about; }
+
+    // The log of the channel and of the device frame. With a log target the text joins that
+    // process's messages; without one it becomes a console line, at once on the window's own
+    // thread and posted to it from any other. Never fails on its own.
+    void Log(const std::string& text, TInteractContainer* target);
+    // A transmit (kNotifyTransmit) or receive (kNotifyReceive) notice from any thread: raises
+    // a flag the next light tick reads, and never waits.
+    void WMUserTxRx(int bits);
+
+    // Handlers.
+    void OpenPortClick();
+    void ChanelParamsClick();
+    void RxTxTimerTimer();
+    void InteractTimerTimer();
+    void PollTimerTimer();
+    void ConsoleMemoDblClick();
+    // Keypad plus and minus make the console's font one point larger or smaller; true when
+    // the key was one of them.
+    bool ConsoleMemoKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void AutoRequestActionExecute();
+    void ChanelLogActionExecute();
+    void OnTopActionExecute();
+    void OptionActionExecute();
+    void ReportActionExecute();
+    void HelpActionExecute();
+    void AboutActionExecute();
+    // Shows a help topic ("introduction" for an empty one) when a help viewer exists.
+    void ShowHelpTopic(const QString& topic);
+
+    TChanelHelperBase* Chanel() const { return chanel_; }
+    TDax_Frame* Frame() const { return frame_; }
+    ProcessPool& Pool() { return *pool_; }
+    DisplayOptions& Options() { return options_; }
+    TChanelSetupFrame* ChanelDialog() const { return chanelDialog_.get(); }
+    // The picture index of the auto-request command: 4 while on, 3 while off.
+    int AutoRequestImageIndex() const;
+    // True while an open or close of the channel runs.
+    bool ChanelJobRunning() const { return job_ != nullptr; }
+    // True once closing was asked for and until the window has closed.
+    bool Closing() const { return closing_ && !closed_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // One open or close of the channel: its thread and the state it reports through, which
+    // the 100 ms pass reads like a process's (messages for the console, then done).
+    struct ChanelJob {
+        std::thread Thread;
+        TInteractContainer State{std::make_unique<TInteract>()};
+    };
+
+    void BuildActions();
+    void BuildWindow();
+    void FormCreate(std::vector<ChanelKindEntry> kinds);
+    QAction* MakeAction(const char* name, const QString& caption, const QString& hint);
+    // Runs a handler; an exception it lets out is shown in the error box and the window goes on.
+    void Guarded(const std::function<void()>& handler);
+    template <typename Handler>
+    auto GuardedSlot(Handler handler)
+    {
+        return [this, handler]() { Guarded(handler); };
+    }
+
+    void AppendConsole(const std::string& text);
+    void WireChanel(TChanelHelperBase* chanel);
+    void StartChanelJob(bool close);
+    void PollChanelJob();
+    void JoinChanelJob();
+    void UpdateChanelControls();
+    void SetLight(QLabel* panel, const QColor& color);
+    void SetStayOnTop(bool on);
+    // Runs a modal step with the stay-on-top style dropped, and puts it back afterwards.
+    void WithoutStayOnTop(const std::function<void()>& step);
+    bool ReadyToFinishClosing() const;
+    void FinishClosing();
+
+    int txTicks_ = 0;                           // light ticks left; 0 = idle
+    int rxTicks_ = 0;
+    TChanelHelperBase* chanel_ = nullptr;       // the dialog's channel; none while the dialog runs
+    TDax_Frame* frame_ = nullptr;               // owned by the work panel
+    std::unique_ptr<TChanelSetupFrame> chanelDialog_; // owns the channel
+    std::unique_ptr<ProcessPool> pool_;
+    DisplayOptions options_;
+    std::unique_ptr<TOptionsForm> optionsDialog_;
+    std::unique_ptr<HelpViewer> helpViewer_;
+    UserPrompts* prompts_;                      // not owned
+    ReportFeature* report_ = nullptr;           // not owned
+    TAboutBox* aboutBox_ = nullptr;             // application-wide; not owned
+    std::shared_ptr<std::atomic<int>> notices_ = std::make_shared<std::atomic<int>>(0); // raised TX/RX bits
+    std::unique_ptr<ChanelJob> job_;            // the open or close in progress
+    bool registryOpen_ = false;                 // the settings key could be opened at creation
+    bool chanelDialogRunning_ = false;
+    bool closing_ = false;
+    bool closed_ = false;
+
+    QWidget* WorkPanel = nullptr;
+    QToolBar* SysToolBar = nullptr;
+    QWidget* PortPanel = nullptr;
+    QPushButton* ChanelParams = nullptr;
+    QPushButton* OpenPort = nullptr;
+    QLabel* TxPanel = nullptr;
+    QLabel* RxPanel = nullptr;
+    QToolBar* CommandToolBar = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QPlainTextEdit* ConsoleMemo = nullptr;
+    QTimer* RxTxTimer = nullptr;
+    QTimer* InteractTimer = nullptr;
+    QTimer* PollTimer = nullptr;
+
+    QAction* FileOpen = nullptr;
+    QAction* FileSaveAs = nullptr;
+    QAction* AutoRequestAction = nullptr;
+    QAction* ReadDataAction = nullptr;
+    QAction* WriteDataAction = nullptr;
+    QAction* ChanelLogAction = nullptr;
+    QAction* OptionAction = nullptr;
+    QAction* ReportAction = nullptr;
+    QAction* HelpAction = nullptr;
+    QAction* AboutAction = nullptr;
+    QAction* OnTopAction = nullptr;
+    QAction* SaveConfigurationAction = nullptr;
 };

@@ -1,13 +1,25 @@
+#include "About.h"
+#include "AppInfo.h"
+#include "Application.h"
+#include "HelpViewer.h"
 #include "MainFrame.h"
-
-#include <QApplication>
+#include "UserPrompts.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
+    TDaxApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DaxConfig"));
     QApplication::setApplicationVersion(QStringLiteral(DAXCONFIG_VERSION));
-    TMainForm mainForm;
-    mainForm.show();
-    return QApplication::exec();
+    UserPrompts& prompts = UserPrompts::System();
+    return RunGuarded(prompts, [&] {
+        TMainForm mainForm;
+        mainForm.SetPrompts(&prompts);
+        mainForm.SetHelpViewer(FolderHelpViewer::Find(QCoreApplication::applicationDirPath(), DesktopUrlOpener()));
+        TAboutBox aboutBox({QStringLiteral(DAXCONFIG_DESCRIPTION), QStringLiteral(DAXCONFIG_VERSION),
+                            QStringLiteral(DAXCONFIG_HOMEPAGE)},
+                           &mainForm);
+        mainForm.SetAboutBox(&aboutBox);
+        mainForm.show();
+        return QApplication::exec();
+    });
 }

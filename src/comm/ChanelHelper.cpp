@@ -2,7 +2,6 @@
 
 #include "Sysutil.h"
 
-
 void TChanelHelperBase::Open(TInteractContainer*) {}
 
 void TChanelHelperBase::Close(TInteractContainer*) {}

@@ -21,7 +21,6 @@ enum class ExchangeDirection { Request, Answer };
 constexpr int kNotifyTransmit = 1;
 constexpr int kNotifyReceive = 2;
 
-
 // The one interface through which the system talks to the instrument. Besides the channel
 // operations it carries what every channel shares: the device address, the exchange-log
 // switch, the log callback, the transmit/receive notifier and the lock that serialises

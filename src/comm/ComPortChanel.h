@@ -23,9 +23,9 @@ struct TComPortChanelParams {
 
 // The channel over a local serial port (RS-232, or RS-485 through a converter). It has no
 // thread: a transaction runs on the caller's thread under the operation lock and blocks until
-// the answer is in, or throws ("COM-порт не открыт", "Прибор не отвечает" or a system error).
-// A port whose device goes away (an adapter unplugged) closes the channel: the transaction
-// logs and throws "COM-порт отключен", and IsOpen answers false from then on.
+// the answer is in, or throws (kComPortNotOpenText, kNoAnswerText of platform/Texts.h or a
+// system error). A port whose device goes away (an adapter unplugged) closes the channel: the
+// transaction logs and throws platform::kComPortLostText, and IsOpen answers false from then on.
 class ComPortChanelHelper : public TChanelHelperBase {
 public:
     // With useRegistry false the settings start at their defaults and are never stored
@@ -40,10 +40,11 @@ public:
     // keeps its value.
     void Open(TInteractContainer* target) override;
     // Returns at once whatever the time-outs: a transaction waiting on the port is woken first
-    // and ends with "COM-порт не открыт".
+    // and ends with platform::kComPortNotOpenText.
     void Close(TInteractContainer* target) override;
     bool IsOpen() override;
-    // The first-byte time-out also bounds each write. Throws "COM-порт не открыт" when closed.
+    // The first-byte time-out also bounds each write. Throws platform::kComPortNotOpenText when
+    // closed.
     void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
     // Discards stale input, logs and writes the request, reads the answer, logs it. While the
     // line is unsettled it first waits for the line to fall quiet, and an answer followed at

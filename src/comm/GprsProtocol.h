@@ -68,7 +68,7 @@ struct GprsPacketReport {
 };
 
 // Cuts the byte stream of one relay connection into packets. TCP delivers the stream in
-// pieces of any size, so a packet cut by the end of one read is kept and completed by the
+// chunks of any size, so a packet cut by the end of one read is kept and completed by the
 // next. Bytes that do not begin a packet, and a packet whose checksum is wrong, are skipped
 // one byte at a time, so the splitter finds the next good packet behind them; a length
 // field above the largest payload is no packet start either. At most one unfinished packet

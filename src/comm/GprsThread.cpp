@@ -12,7 +12,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 
-const char* const kGprsThreadStopText = "Завершение протока GPRS канала";
 
 namespace {
 
@@ -273,7 +272,7 @@ void GprsClientSocketWrapper::CheckAbort()
         abort = queue_.Record().GetAbort();
     }
     if (abort)
-        throw platform::Exception(kGprsThreadStopText);
+        throw platform::Exception(comm::kGprsThreadStopText);
 }
 
 bool GprsClientSocketWrapper::ProcessNextCommand()
@@ -302,7 +301,7 @@ bool GprsClientSocketWrapper::ProcessNextCommand()
             // Already connected for these settings: no second handshake.
         } else if (!settings) {
             SetCommandError(id, kGprsResultRejected);
-            LogToCommand(id, "Нет параметров канала");
+            LogToCommand(id, comm::kNoChannelParamsText);
         } else {
             // Another server or device ID: the old connection cannot serve it.
             if (socket_)
@@ -319,7 +318,7 @@ bool GprsClientSocketWrapper::ProcessNextCommand()
     case TGprsCommandInteract::kSend:
         if (!socket_) {
             SetCommandError(id, kGprsResultNoConnection);
-            LogToCommand(id, "Канал не открыт");
+            LogToCommand(id, comm::kChannelNotOpenText);
             CompleteCommand(id);
         } else if (!SendData(id, request)) {
             CompleteCommand(id);
@@ -539,7 +538,7 @@ bool GprsClientSocketWrapper::HandshakeStep(uint64_t id, const char* tryText, st
         if (received == answerSize && accept(sent, answer))
             return true;
         if (refusalPossible && received > 0 && answer[0] == gprs::kDeviceRefused) {
-            LogToCommand(id, "Прибор с требуемым идентификатором отсутствует");
+            LogToCommand(id, comm::kDeviceIdUnknownText);
             SetCommandError(id, kGprsResultNoConnection);
             return false;
         }
@@ -553,36 +552,36 @@ bool GprsClientSocketWrapper::HandshakeStep(uint64_t id, const char* tryText, st
 
 bool GprsClientSocketWrapper::QueryServerVersion(uint64_t id)
 {
-    if (!HandshakeStep(id, "Запрос версии сервера", gprs::kVersionQuery, gprs::kVersionAnswerSize, VersionAccepted,
-                       "Не удалось запросить версию сервера", false))
+    if (!HandshakeStep(id, comm::kServerVersionQueryText, gprs::kVersionQuery, gprs::kVersionAnswerSize,
+                       VersionAccepted, comm::kServerVersionFailedText, false))
         return false;
-    LogToCommand(id, FormatText("GPRS сервер Версия: %d.%d.%d.%d", receiveBuffer_[8], receiveBuffer_[9],
+    LogToCommand(id, FormatText(comm::kServerVersionFormat, receiveBuffer_[8], receiveBuffer_[9],
                                 receiveBuffer_[10], receiveBuffer_[11]));
     return true;
 }
 
 bool GprsClientSocketWrapper::SendClientInfo(uint64_t id)
 {
-    return HandshakeStep(id, "Установка информации о клиенте", gprs::kClientInfo, gprs::kClientInfo.size(),
-                         EchoAccepted, "Не удалось установить версию клиента", false);
+    return HandshakeStep(id, comm::kClientInfoText, gprs::kClientInfo, gprs::kClientInfo.size(), EchoAccepted,
+                         comm::kClientInfoFailedText, false);
 }
 
 bool GprsClientSocketWrapper::AssociateDevice(uint64_t id, const std::optional<GprsConnectSettings>& settings)
 {
     if (!settings) {
         SetCommandError(id, kGprsResultRejected);
-        LogToCommand(id, "Нет параметров канала");
+        LogToCommand(id, comm::kNoChannelParamsText);
         return false;
     }
     const auto message = gprs::AssociationMessage(settings->DeviceID);
-    return HandshakeStep(id, "Асcоциация клиента с UDP каналом", message, message.size(), EchoAccepted,
-                         "Не удалось выполнить асcоциацию клиента с UDP каналом", true);
+    return HandshakeStep(id, comm::kAssociationText, message, message.size(), EchoAccepted,
+                         comm::kAssociationFailedText, true);
 }
 
 bool GprsClientSocketWrapper::ActivateExchange(uint64_t id)
 {
     constexpr int kTries = 2;
-    LogToCommand(id, "Активация начала обмена прибора");
+    LogToCommand(id, comm::kActivationText);
     for (int attempt = 0; attempt < kTries && socket_; ++attempt) {
         socket_->DrainInput();
         if (!SendAll(gprs::kActivation))
@@ -594,7 +593,7 @@ bool GprsClientSocketWrapper::ActivateExchange(uint64_t id)
     }
     // Relay servers are known to forward packets without confirming the activation: the
     // connection counts as open all the same, and the log says that no echo came.
-    LogToCommand(id, comm::kGprsActivationNotEchoedText);
+    LogToCommand(id, comm::kActivationUnconfirmedText);
     return true;
 }
 

@@ -26,8 +26,6 @@ constexpr int32_t kGprsResultLost = 1;           // connect or handshake failed;
 constexpr int32_t kGprsResultNoConnection = 3;   // no connection, a failed send, unknown device ID
 constexpr int32_t kGprsResultRejected = 4;       // a status packet; an open without settings
 
-extern const char* const kGprsThreadStopText;    // "Завершение протока GPRS канала"
-
 // What an open command connects with: a copy taken by the caller, so the relay thread never
 // reads settings that the settings frame may be editing.
 struct GprsConnectSettings {
@@ -188,7 +186,7 @@ public:
     GprsClientSocketWrapper(const GprsClientSocketWrapper&) = delete;
     GprsClientSocketWrapper& operator=(const GprsClientSocketWrapper&) = delete;
 
-    // The loop; leaves only by an exception (the stop request throws kGprsThreadStopText).
+    // The loop; leaves only by an exception (the stop request throws comm::kGprsThreadStopText).
     [[noreturn]] void Run();
     void CheckAbort();
     // Takes and performs the oldest new command; false when there was none.

@@ -63,7 +63,7 @@ void TcpChanelHelper::Open(TInteractContainer* target)
     try {
         Close(target);
         if (params_.TcpPort < 1 || params_.TcpPort > 65535)
-            throw platform::Exception("Недопустимый номер порта: " + std::to_string(params_.TcpPort));
+            throw platform::Exception(FormatText(comm::kBadTcpPortFormat, params_.TcpPort));
         auto socket = std::make_unique<TSyncSocket>(kConnectWaitMs, 300);
         if (!socket->Open(0, "0", SOCK_STREAM, IPPROTO_TCP) ||
             !socket->ConnectByName(params_.TcpAddress, params_.TcpPort))
@@ -165,7 +165,7 @@ int32_t TcpChanelHelper::Transact(std::span<const uint8_t> request, std::span<ui
     }
     if (socket_->PeerClosed()) {
         // The gateway has gone: nothing will pass any more, so the channel closes.
-        Log(comm::kTcpPeerClosedText, target);
+        Log(comm::kPeerClosedText, target);
         DropSocket();
         return received;
     }

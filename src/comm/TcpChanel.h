@@ -32,11 +32,11 @@ struct TTcpChanelParams {
     void RememberAddress();
 };
 
-// The channel "TCP / IP (прозрачный канал)": a TCP connection to a serial gateway that
+// The transparent TCP channel: a TCP connection to a serial gateway that
 // passes RTU frames unchanged. A transaction runs on the caller's thread under the operation
 // lock; it throws nothing and returns -1 when no answer byte came (the caller's answer check
 // rejects that). Only Open throws. A connection the gateway ends closes the channel: the
-// transaction that finds it so logs "Соединение закрыто удаленной стороной", and IsOpen
+// transaction that finds it so logs comm::kPeerClosedText, and IsOpen
 // answers false from then on.
 class TcpChanelHelper : public TChanelHelperBase {
 public:
@@ -50,10 +50,10 @@ public:
     ChanelKind Kind() const override { return ChanelKind::Tcp; }
 
     // Connects with the settings (closing a connection already open first). On failure the
-    // channel is closed, nothing is stored, and the message is "Ошибка - <code> \"<text>\"".
+    // channel is closed, nothing is stored, and the message is SocketErrorText of the failure.
     void Open(TInteractContainer* target) override;
     // Returns at once whatever the time-outs: a transaction waiting on the socket is woken
-    // first and ends with -1, logging "Канал не открыт".
+    // first and ends with -1, logging comm::kChannelNotOpenText.
     void Close(TInteractContainer* target) override;
     bool IsOpen() override;
     // The socket waits become first-byte + TcpTimeout and inter-byte + 50 ms.

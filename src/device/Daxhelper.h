@@ -18,8 +18,8 @@
 #include <memory>
 #include <mutex>
 #include <span>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace dax_namespace {

@@ -164,42 +164,68 @@ void ProcessPool::Poll(const std::function<void(const std::string&)>& print)
             continue;
         bool done = false;
         int32_t error = 0;
-        {
-            TInteractLock state(*entry->Container);
-            if (!state)
+        try {
+            {
+                TInteractLock state(*entry->Container);
+                if (!state)
+                    continue;
+                if (entry->OnProgress)
+                    entry->OnProgress(state->GetProgress());
+                if (state->StatusChanged()) {
+                    state->SetStatusChanged(false);
+                    if (entry->OnStatus)
+                        entry->OnStatus(state.get());
+                }
+                while (state->MessageCount() > 0) {
+                    const std::string message = state->PopMessage();
+                    if (print)
+                        print(message);
+                }
+                done = state->GetDone();
+                error = state->GetError();
+            }
+            if (!done)
                 continue;
+            // The handlers run without the lock: they may start new processes or take other locks.
             if (entry->OnProgress)
-                entry->OnProgress(state->GetProgress());
-            if (state->StatusChanged()) {
-                state->SetStatusChanged(false);
-                if (entry->OnStatus)
-                    entry->OnStatus(state.get());
+                entry->OnProgress(0);
+            if (error == 0) {
+                if (entry->OnDone)
+                    entry->OnDone(entry->Id);
+                if (!entry->FinalMessage.empty() && print)
+                    print(entry->FinalMessage);
+            } else if (entry->OnError) {
+                entry->OnError(entry->Id, error);
             }
-            while (state->MessageCount() > 0) {
-                const std::string message = state->PopMessage();
-                if (print)
-                    print(message);
+        } catch (...) {
+            // A handler that throws would otherwise throw again at every poll and keep its entry
+            // for ever. Its text goes to the console and the process is dropped: at once when it
+            // has ended, otherwise asked to stop, with no handler called again, and removed when
+            // its worker reports done (removing it now would wait for the worker on this thread).
+            std::string message = platform::CurrentExceptionMessage();
+            if (print)
+                print(message.empty() ? std::string(comm::kUnknownErrorText) : message);
+            if (!done) {
+                Abandon(*entry);
+                continue;
             }
-            done = state->GetDone();
-            error = state->GetError();
-        }
-        if (!done)
-            continue;
-        // The handlers run without the lock: they may start new processes or take other locks.
-        if (entry->OnProgress)
-            entry->OnProgress(0);
-        if (error == 0) {
-            if (entry->OnDone)
-                entry->OnDone(entry->Id);
-            if (!entry->FinalMessage.empty() && print)
-                print(entry->FinalMessage);
-        } else if (entry->OnError) {
-            entry->OnError(entry->Id, error);
         }
         finished.push_back(entry);
     }
     for (ProcessDesctiptionStruct* entry : finished)
         Remove(entry);
+}
+
+void ProcessPool::Abandon(ProcessDesctiptionStruct& entry)
+{
+    entry.OnStatus = nullptr;
+    entry.OnDone = nullptr;
+    entry.OnProgress = nullptr;
+    entry.OnError = nullptr;
+    entry.FinalMessage.clear();
+    TInteractLock state(*entry.Container);
+    if (state)
+        state->SetAbort(true);
 }
 
 void ProcessPool::AbortAll()

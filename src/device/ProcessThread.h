@@ -99,12 +99,17 @@ public:
 
     // One poll of the main thread: for each entry reports progress and status, prints every
     // queued message, and for a finished process calls OnProgress(0), then OnDone and prints
-    // its final message, or OnError; finished entries are removed.
+    // its final message, or OnError; finished entries are removed. A handler that throws has
+    // its text printed and its process dropped (see Abandon); the poll goes on with the next.
     void Poll(const std::function<void(const std::string&)>& print);
 
     // Sets the abort flag of every process.
     void AbortAll();
 
 private:
+    // Asks a running process to stop and forgets its handlers and final message; the poll
+    // removes the entry once its worker reports done.
+    static void Abandon(ProcessDesctiptionStruct& entry);
+
     std::vector<std::unique_ptr<ProcessDesctiptionStruct>> entries_;
 };

@@ -1,14 +1,14 @@
 #include "ByteOrder.h"
 
 #include "Exceptions.h"
-#include "IntegerText.h"
+#include "Format.h"
 #include "Texts.h"
 
 namespace platform {
 
 void ThrowFieldOutsideData(size_t offset, size_t width, size_t size)
 {
-    throw Exception(FormatIntegers(kFieldOutsideDataFormat, offset, width, size));
+    throw Exception(Format(kFieldOutsideDataFormat, offset, width, size));
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "ComPort.h"
 
 #include "ByteStream.h"
+#include "Format.h"
 #include "Texts.h"
 
 #include <algorithm>
@@ -22,8 +23,6 @@ using platform::Deadline;
 constexpr size_t kMaxNameLength = 255;
 constexpr size_t kMaxListedPorts = 256;
 
-const char* const kNotOpen = platform::kComPortNotOpenText;
-const char* const kNoAnswer = platform::kNoAnswerText;
 
 struct SpeedEntry {
     int32_t baud;
@@ -47,7 +46,7 @@ constexpr short kGoneEvents = POLLHUP | POLLERR | POLLNVAL;
 ELineLost::ELineLost() : platform::Exception(platform::kComPortLostText) {}
 
 // The port as the shared answer loops see it. Every wait also watches the interruption, which
-// ends the operation with "COM-порт не открыт".
+// ends the operation with platform::kComPortNotOpenText.
 class ComPort::Stream final : public platform::ByteStream {
 public:
     explicit Stream(ComPort& port) : port_(port) {}
@@ -64,7 +63,7 @@ public:
                 return Wait::Failed;
             }
             if (entries[1].revents != 0 || port_.interrupted_.load())
-                throw platform::Exception(kNotOpen);
+                throw platform::Exception(platform::kComPortNotOpenText);
             if (ready == 0) {
                 if (deadline.Passed())
                     return Wait::TimedOut;
@@ -120,13 +119,13 @@ void ComPort::OpenDevice(const std::string& name)
     Close();
     const std::string path = DevicePath(name);
     if (path.empty() || path.size() > kMaxNameLength)
-        throw platform::Exception(kNotOpen);
+        throw platform::Exception(platform::kComPortNotOpenText);
     const int handle = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (handle < 0)
-        throw platform::Exception(kNotOpen);
+        throw platform::Exception(platform::kComPortNotOpenText);
     if (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
         ::close(handle);
-        throw platform::Exception(kNotOpen);
+        throw platform::Exception(platform::kComPortNotOpenText);
     }
     handle_ = handle;
 }
@@ -138,8 +137,7 @@ void ComPort::Open(const std::string& name, int32_t baud, int32_t readTotalTimeo
                                     [baud](const SpeedEntry& e) { return e.baud == baud; });
     if (speed == std::end(kSpeeds)) {
         Close();
-        throw platform::Exception("Недопустимая скорость порта: " + std::to_string(baud) +
-                                  " (допустимы 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200)");
+        throw platform::Exception(platform::Format(platform::kBadPortSpeedFormat, baud));
     }
     termios settings{};
     if (::tcgetattr(handle_, &settings) != 0) {
@@ -182,7 +180,7 @@ void ComPort::Interrupt()
 void ComPort::RequireOpen() const
 {
     if (handle_ < 0 || interrupted_.load())
-        throw platform::Exception(kNotOpen);
+        throw platform::Exception(platform::kComPortNotOpenText);
 }
 
 void ComPort::ThrowFailure(int error)
@@ -260,7 +258,7 @@ void ComPort::Write(std::span<const uint8_t> bytes)
         if (ready < 0 && errno != EINTR)
             throw win_error(errno);
         if (entries[1].revents != 0 || interrupted_.load())
-            throw platform::Exception(kNotOpen);
+            throw platform::Exception(platform::kComPortNotOpenText);
         if (ready > 0 && (entries[0].revents & kGoneEvents) != 0)
             throw ELineLost();
         if (ready == 0 && deadline.Passed())
@@ -290,7 +288,7 @@ uint32_t ComPort::Read(std::span<uint8_t> buffer)
     if (result.end == platform::AnswerEnd::Failed)
         ThrowFailure(result.error);
     if (result.count == 0)
-        throw platform::Exception(kNoAnswer);
+        throw platform::Exception(platform::kNoAnswerText);
     return static_cast<uint32_t>(result.count);
 }
 

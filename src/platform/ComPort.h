@@ -16,8 +16,7 @@
 namespace comprt {
 
 // The device under an open port has gone (a USB adapter unplugged, a pseudo-terminal whose
-// other side closed): nothing more can pass through it. The message is the system's text
-// "COM-порт отключен".
+// other side closed): nothing more can pass through it. The message is kComPortLostText.
 class ELineLost : public platform::Exception {
 public:
     ELineLost();
@@ -35,9 +34,9 @@ struct CommTimeouts {
 // program or another that respects the lock, is refused.
 //
 // Every operation runs on the caller's thread and blocks until it completes; failures are
-// thrown: platform::Exception with the system's text ("COM-порт не открыт", "Прибор не
-// отвечает"), ELineLost when the device has gone, or win_error with the errno value of another
-// failed system call. The owning channel serialises all calls; reads additionally serialise
+// thrown: platform::Exception with the system's text (kComPortNotOpenText, kNoAnswerText of
+// platform/Texts.h), ELineLost when the device has gone, or win_error with the errno value of
+// another failed system call. The owning channel serialises all calls; reads additionally serialise
 // among themselves. Interrupt alone may be called from any thread at any time.
 class ComPort {
 public:
@@ -52,7 +51,7 @@ public:
     static std::string DevicePath(const std::string& name);
 
     // Closes the port if open, then opens the device. Any failure (empty or too long name,
-    // no such device, device held by another) throws "COM-порт не открыт"; the port stays closed.
+    // no such device, device held by another) throws kComPortNotOpenText; the port stays closed.
     void OpenDevice(const std::string& name);
     // OpenDevice, then the line settings and a first-byte time-out of readTotalTimeoutMs.
     // A speed outside 1200..115200 or a device that refuses the settings closes the port
@@ -61,7 +60,7 @@ public:
     // Closes the port and ends an interruption.
     void Close();
     // Wakes a read, write or quiet wait in progress on another thread, which then throws
-    // "COM-порт не открыт", as does every later operation until Close (or Open). Never blocks,
+    // kComPortNotOpenText, as does every later operation until Close (or Open). Never blocks,
     // so an owner can end a long wait before it takes the lock the waiting thread holds.
     void Interrupt();
     bool IsOpen() const { return handle_ >= 0; }
@@ -80,7 +79,7 @@ public:
     // answer ends when the buffer is full, when the pause after a byte exceeds the interval
     // time-out, or at the whole-answer cap (first-byte time-out plus, per byte, the interval
     // time-out and the byte's time on the line). No byte within the first-byte time-out
-    // throws "Прибор не отвечает". Fewer bytes than asked means the answer stopped early.
+    // throws kNoAnswerText. Fewer bytes than asked means the answer stopped early.
     uint32_t Read(std::span<uint8_t> buffer);
     // Reads and drops whatever arrives until the line has been silent for the guard interval or
     // the limit passes; returns the count dropped.

@@ -1,6 +1,6 @@
 #include "DateTime.h"
 
-#include "IntegerText.h"
+#include "Format.h"
 #include "Texts.h"
 
 #include <algorithm>
@@ -38,7 +38,7 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day)
 
 std::string TwoDigits(int value)
 {
-    return platform::FormatIntegers("%02d", value % 100);
+    return platform::Format("%02d", value % 100);
 }
 
 } // namespace
@@ -79,7 +79,7 @@ DateTimeValue EncodeDate(int year, int month, int day)
 {
     DateTimeValue value = 0;
     if (!TryEncodeDate(year, month, day, value))
-        throw EConvertError(platform::FormatIntegers(platform::kInvalidDateFormat, day, month, year));
+        throw EConvertError(platform::Format(platform::kInvalidDateFormat, day, month, year));
     return value;
 }
 
@@ -87,7 +87,7 @@ DateTimeValue EncodeTime(int hour, int minute, int second, int millisecond)
 {
     DateTimeValue value = 0;
     if (!TryEncodeTime(hour, minute, second, millisecond, value))
-        throw EConvertError(platform::FormatIntegers(platform::kInvalidTimeFormat, hour, minute, second));
+        throw EConvertError(platform::Format(platform::kInvalidTimeFormat, hour, minute, second));
     return value;
 }
 
@@ -151,13 +151,13 @@ std::string FormatDateTime(std::string_view pattern, DateTimeValue value)
                               : lower == 'n' ? parts.minute
                                              : parts.second;
             run = std::min<size_t>(run, 2);
-            out += run == 2 ? platform::FormatIntegers("%02d", field) : platform::FormatIntegers("%d", field);
+            out += run == 2 ? platform::Format("%02d", field) : platform::Format("%d", field);
             break;
         }
         case 'y':
             if (run >= 4) {
                 run = 4;
-                out += platform::FormatIntegers("%04d", parts.year);
+                out += platform::Format("%04d", parts.year);
             } else {
                 run = std::min<size_t>(run, 2);
                 out += TwoDigits(parts.year);
@@ -166,10 +166,10 @@ std::string FormatDateTime(std::string_view pattern, DateTimeValue value)
         case 'z':
             if (run >= 3) {
                 run = 3;
-                out += platform::FormatIntegers("%03d", parts.millisecond);
+                out += platform::Format("%03d", parts.millisecond);
             } else {
                 run = 1;
-                out += platform::FormatIntegers("%d", parts.millisecond);
+                out += platform::Format("%d", parts.millisecond);
             }
             break;
         default:

@@ -15,6 +15,7 @@
 
 namespace platform {
 
+
 namespace {
 
 constexpr int kMaxLinkHops = 40;           // as the system's own limit on symbolic link chains

@@ -2,6 +2,8 @@
 
 #include "ByteStream.h"
 #include "Exceptions.h"
+#include "Format.h"
+#include "Texts.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -408,5 +410,5 @@ std::string SocketErrorText(int errorCode)
     std::string text = platform::SystemErrorText(errorCode);
     if (text.starts_with("Unknown error"))
         text.clear();
-    return "Ошибка - " + std::to_string(errorCode) + " \"" + text + "\"";
+    return platform::Format(platform::kSocketErrorFormat, errorCode, text.c_str());
 }

@@ -116,6 +116,6 @@ private:
     int32_t interByteTimeout_;   // ms: pause after a received byte that ends an answer
 };
 
-// "Ошибка - <code> \"<system text>\"" for an errno value; a code the system has no text for
-// gives empty quotes.
+// platform::kSocketErrorFormat of an errno value; a code the system has no text for gives an
+// empty text in it.
 std::string SocketErrorText(int errorCode);

@@ -1,5 +1,7 @@
 #include "device/ProcessThread.h"
 
+#include "LambdaAlgorithm.h"
+
 #include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -12,34 +14,8 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// Runs the given body as its operation.
-class LambdaAlgorithm : public ProcessAlgorithm {
-public:
-    explicit LambdaAlgorithm(std::function<void(ProcessAlgorithm&)> body, std::atomic<int>* destroyed = nullptr)
-        : body_(std::move(body)), destroyed_(destroyed)
-    {
-    }
-    ~LambdaAlgorithm() override
-    {
-        if (destroyed_)
-            ++*destroyed_;
-    }
-    void Run() override { body_(*this); }
-
-private:
-    std::function<void(ProcessAlgorithm&)> body_;
-    std::atomic<int>* destroyed_;
-};
-
-// Stands for a worker inside a long exchange: it ends only when told to stop.
-void UntilAborted(ProcessAlgorithm& algorithm)
-{
-    for (;;) {
-        algorithm.CheckAbort();
-        std::this_thread::sleep_for(1ms);
-    }
-}
+using testsupport::LambdaAlgorithm;
+using testsupport::UntilAborted;
 
 // Polls until the pool is empty; fails instead of hanging.
 void PollUntilEmpty(ProcessPool& pool, const std::function<void(const std::string&)>& print)
@@ -236,6 +212,100 @@ TEST(ProcessPool, AHandlerMayStartANewProcessDuringThePoll)
     };
     PollUntilEmpty(pool, nullptr);
     EXPECT_EQ(doneCount, 2);
+}
+
+// A handler that throws is reported once and its process dropped; the entries after it are
+// handled in the same poll, and the handler is never called again.
+TEST(ProcessPool, AThrowingHandlerIsPrintedItsEntryRemovedAndTheNextHandled)
+{
+    struct Case {
+        const char* name;
+        bool failRun;        // the process ends with error 3 (its OnError runs) instead of success
+        bool throwInDone;    // OnDone throws
+        bool throwInError;   // OnError throws
+        bool throwAsText;    // the handler throws something without a message of ours
+    };
+    const Case cases[] = {
+        {"done handler", false, true, false, false},
+        {"error handler", true, false, true, false},
+        {"done handler, no text", false, true, false, true},
+    };
+    for (const auto& c : cases) {
+        ProcessPool pool;
+        auto body = [fail = c.failRun](ProcessAlgorithm& algorithm) {
+            if (auto* container = algorithm.Container) {
+                TInteractLock state(*container);
+                state->PushMessage("сообщение");
+            }
+            if (fail)
+                throw platform::Exception("Ошибка процесса");
+        };
+        auto* first = pool.Start(std::make_unique<LambdaAlgorithm>(body), 0, 1, "не печатается");
+        auto* second = pool.Start(std::make_unique<LambdaAlgorithm>([](ProcessAlgorithm&) {}), 0, 2, "второй готов");
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        int calls = 0;
+        auto fail = [&c, &calls] {
+            ++calls;
+            if (c.throwAsText)
+                throw 7;
+            throw platform::Exception("Обработчик сломан");
+        };
+        if (c.throwInDone)
+            first->OnDone = [fail](int32_t) { fail(); };
+        if (c.throwInError)
+            first->OnError = [fail](int32_t, int32_t) { fail(); };
+        int secondDone = 0;
+        second->OnDone = [&](int32_t) { ++secondDone; };
+
+        // Both workers end before the one poll that sees them.
+        for (;;) {
+            bool bothDone = true;
+            for (auto* entry : {first, second}) {
+                TInteractLock state(*entry->Container);
+                bothDone = bothDone && state->GetDone();
+            }
+            if (bothDone)
+                break;
+            std::this_thread::yield();
+        }
+        std::vector<std::string> printed;
+        pool.Poll([&](const std::string& text) { printed.push_back(text); });
+
+        std::vector<std::string> expected{"сообщение"};
+        if (c.failRun)
+            expected.push_back("Ошибка процесса");
+        expected.push_back(c.throwAsText ? "Неизвестная ошибка" : "Обработчик сломан");
+        expected.push_back("второй готов");
+        EXPECT_EQ(printed, expected) << c.name;
+        EXPECT_EQ(calls, 1) << c.name;
+        EXPECT_EQ(secondDone, 1) << c.name;
+        EXPECT_EQ(pool.Count(), 0) << c.name;
+        pool.Poll(nullptr);
+        EXPECT_EQ(calls, 1) << c.name;
+    }
+}
+
+// A progress handler that throws while its process still runs: the text is printed once, the
+// process is asked to stop and leaves the pool when its worker ends, without further calls.
+TEST(ProcessPool, AThrowingProgressHandlerStopsItsRunningProcess)
+{
+    ProcessPool pool;
+    auto* entry = pool.Start(std::make_unique<LambdaAlgorithm>(UntilAborted), 0, 5, "не печатается");
+    ASSERT_NE(entry, nullptr);
+    int progressCalls = 0;
+    int endCalls = 0;
+    entry->OnProgress = [&](int32_t) {
+        ++progressCalls;
+        throw platform::Exception("Сбой индикатора");
+    };
+    entry->OnDone = [&](int32_t) { ++endCalls; };
+    entry->OnError = [&](int32_t, int32_t) { ++endCalls; };
+    std::vector<std::string> printed;
+    PollUntilEmpty(pool, [&](const std::string& text) { printed.push_back(text); });
+    EXPECT_EQ(progressCalls, 1);
+    EXPECT_EQ(endCalls, 0);
+    EXPECT_EQ(printed, (std::vector<std::string>{"Сбой индикатора", "Выполнение процесса прервано"}));
 }
 
 } // namespace

@@ -47,7 +47,7 @@ const Target kTargets[] = {
 // targets parse, write and read back sources and trees of several kilobytes.
 size_t MutationCount(const std::string& name)
 {
-    if (name == "scriptxml")
+    if (name == "scriptxml" || name == "scriptil")
         return 300;
     return name == "simrequest" || name == "simstate" || name == "script" ? 1000 : 3000;
 }

@@ -1,13 +1,18 @@
-// scriptrun: reads a report script file and checks it (and, as the engine grows, runs it)
-// without windows. Exit status: 0 done, 1 usage error or unreadable file, 2 compile error or
-// a failure of the engine (unknown language, unreadable unit), 3 uncaught run-time error,
-// 4 terminated. Messages go to standard error as "FILE:row:col: message" (FILE is the unit
-// the error lies in) or "FILE: message".
+// scriptrun: reads a report script file and runs it (or only checks it, --parse-only) without
+// windows. What the script shows with ShowMessage is printed on standard output, one line a
+// message. Exit status: 0 done, 1 usage error or unreadable file, 2 compile error or a failure
+// of the engine (unknown language, unreadable unit), 3 uncaught run-time error ("ClassName:
+// message" on standard error), 4 terminated by --timeout (compiling included). Compile errors
+// go to standard error as "FILE:row:col: message" (FILE is the unit the error lies in) or
+// "FILE: message".
 
 #include "Options.h"
 
+#include "report/core/ScriptErrors.h"
+#include "report/core/Services.h"
 #include "report/script/sc_iconsts.h"
 #include "report/script/sc_iilparser.h"
+#include "report/script/sc_iinterpreter_script.h"
 #include "report/script/sc_itools.h"
 
 #include "platform/Exceptions.h"
@@ -17,8 +22,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <new>
+#include <optional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -68,6 +82,111 @@ TscGetUnitEvent UnitsFrom(const QString& folder)
     };
 }
 
+// ShowMessage prints the text as one line of standard output.
+class PrintingUi final : public IUiService {
+public:
+    void ShowMessage(const QString& text) override
+    {
+        const std::string line = text.toStdString() + "\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fflush(stdout);
+    }
+};
+
+// After the time is up asks the script to terminate; a script that is still not done a
+// moment later (stuck in native code) ends the program with the same status.
+class Watchdog {
+public:
+    Watchdog(TscScript& script, double seconds) : FScript(script)
+    {
+        FThread = std::thread([this, seconds] {
+            std::unique_lock lock(FMutex);
+            const auto timeout = std::chrono::duration<double>(seconds);
+            if (FDone.wait_for(lock, timeout, [this] { return FFinished; }))
+                return;
+            FFired = true;
+            FScript.RequestTerminate();
+            if (!FDone.wait_for(lock, std::chrono::seconds(2), [this] { return FFinished; }))
+                ::_exit(kTerminated);
+        });
+    }
+    ~Watchdog()
+    {
+        {
+            std::lock_guard lock(FMutex);
+            FFinished = true;
+        }
+        FDone.notify_all();
+        FThread.join();
+    }
+    bool Fired() const { return FFired; }
+
+    static constexpr int kTerminated = 4;
+
+private:
+    TscScript& FScript;
+    std::mutex FMutex;
+    std::condition_variable FDone;
+    bool FFinished = false;
+    std::atomic<bool> FFired{false};
+    std::thread FThread;
+};
+
+QStringList SourceLines(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+int RunScript(const ScriptRunOptions& options, const QString& language, const QString& text, const QString& unitFolder)
+{
+    PrintingUi ui;
+    ReportServices::SetUi(&ui);
+    TscScript script;
+    script.SyntaxType = language;
+    // The number and date texts of a set defined in code, never the machine's.
+    if (const FormatSettings* settings = FormatSettings::Named(options.locale))
+        script.SetFormatSettings(*settings);
+    script.OnGetUnit = UnitsFrom(unitFolder);
+    script.Lines = SourceLines(text);
+    std::optional<Watchdog> watchdog;
+    if (options.timeoutSeconds)
+        watchdog.emplace(script, *options.timeoutSeconds);
+    const auto terminated = [&] { return watchdog && watchdog->Fired(); };
+    int status = 0;
+    try {
+        script.AddRTTI();
+        if (!script.Compile()) {
+            if (terminated())
+                return Watchdog::kTerminated;
+            const QString where = script.ErrorUnit.isEmpty() ? options.scriptFile : script.ErrorUnit;
+            PrintError(where + QLatin1Char(':') + script.ErrorPos + QStringLiteral(": ") + script.ErrorMsg);
+            return 2;
+        }
+    } catch (const platform::Exception& failure) {
+        PrintError(options.scriptFile + QStringLiteral(": ") + QString::fromStdString(failure.Message()));
+        return 2;
+    }
+    if (terminated())
+        return Watchdog::kTerminated;
+    try {
+        script.Execute();
+    } catch (const std::bad_alloc&) {
+        PrintError(QStringLiteral("EOutOfMemory: ") + QString::fromStdString(EOutOfMemory().Message()));
+        status = 3;
+    } catch (const std::exception& failure) {
+        PrintError(QString::fromUtf8(ScriptErrorClassName(failure)) + QStringLiteral(": ") +
+                   QString::fromUtf8(failure.what()));
+        status = 3;
+    }
+    ReportServices::SetUi(nullptr);
+    return terminated() ? Watchdog::kTerminated : status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -97,8 +216,11 @@ int main(int argc, char** argv)
     }
 
     InitScriptLanguages();
+    const QString unitFolder = fromStdin ? QDir::currentPath() : QFileInfo(options.scriptFile).absolutePath();
+    if (!options.parseOnly)
+        return RunScript(options, language, ScriptTextFromBytes(bytes), unitFolder);
     TscILParser parser;
-    parser.SetOnGetUnit(UnitsFrom(fromStdin ? QDir::currentPath() : QFileInfo(options.scriptFile).absolutePath()));
+    parser.SetOnGetUnit(UnitsFrom(unitFolder));
     try {
         parser.SelectLanguage(language);
         if (!parser.MakeILScript(ScriptTextFromBytes(bytes))) {
@@ -110,8 +232,5 @@ int main(int argc, char** argv)
         PrintError(options.scriptFile + QStringLiteral(": ") + QString::fromStdString(failure.Message()));
         return 2;
     }
-    if (options.parseOnly)
-        return 0;
-    PrintError(QStringLiteral("scriptrun: running scripts is not built yet; the script was checked only"));
     return 0;
 }

@@ -9,7 +9,7 @@
 class QFormLayout;
 class QWidget;
 
-// Shared pieces of the channel settings frames.
+// What the channel settings frames share.
 
 // A whole decimal number in minimum..maximum, blanks around allowed; none otherwise.
 std::optional<int32_t> StrictNumber(const QString& text, int32_t minimum, int32_t maximum);

@@ -2,8 +2,11 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 #include <array>
+
+class QLocale;
 
 // Separators, date and time formats and names used wherever a number or a date becomes text
 // for a user or is read back from such text. Every conversion takes one explicitly, so no
@@ -34,6 +37,15 @@ struct FormatSettings {
     std::array<QString, 7> LongDayNames{QStringLiteral("Sunday"),   QStringLiteral("Monday"), QStringLiteral("Tuesday"), QStringLiteral("Wednesday"),
                                         QStringLiteral("Thursday"), QStringLiteral("Friday"), QStringLiteral("Saturday")};
 
-    // The C set (the defaults above), shared and never changed.
+    // The C set (the defaults above), shared and never changed: "." and ",", yyyy-mm-dd,
+    // hh:nn:ss, English names.
     static const FormatSettings& C();
+    // The Russian set defined here, independent of the machine: "," and U+00A0, dd.mm.yyyy,
+    // h:nn:ss, Russian month and day names, roubles after the amount.
+    static const FormatSettings& RuRu();
+    // The set a locale gives (the program passes QLocale::system()). Qt's patterns become the
+    // run-time library's ("MM" month, "mm" minutes -> "mm" month, "nn" minutes).
+    static FormatSettings FromLocale(const QLocale& locale);
+    // A set by its name as tools accept it: "C" or "ru_RU"; nullptr for any other name.
+    static const FormatSettings* Named(QStringView name);
 };

@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -178,4 +179,73 @@ bool TextToInt64(QStringView text, int64_t& value)
     }
     value = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
     return true;
+}
+
+DecimalDigits ToDecimalDigits(double value, int significant)
+{
+    DecimalDigits number;
+    if (value == 0 || !std::isfinite(value))
+        return number;
+    significant = std::clamp(significant, 1, 17);
+    char buffer[64];
+    const auto converted =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1);
+    const std::string_view text(buffer, static_cast<size_t>(converted.ptr - buffer));
+    const size_t ePos = text.find('e');
+    for (size_t i = 0; i < ePos; ++i) {
+        if (text[i] == '-')
+            number.Negative = true;
+        else if (text[i] >= '0' && text[i] <= '9')
+            number.Digits += text[i];
+    }
+    int exponent = 0;
+    std::from_chars(text.data() + ePos + 1 + (text[ePos + 1] == '+' ? 1 : 0), text.data() + text.size(), exponent);
+    number.Exponent = exponent + 1;
+    while (!number.Digits.empty() && number.Digits.back() == '0')
+        number.Digits.pop_back();
+    return number;
+}
+
+namespace {
+
+// Keeps the first `keep` digits, rounding half away from zero on the first dropped one.
+void KeepDigits(DecimalDigits& number, int64_t keep)
+{
+    if (keep >= static_cast<int64_t>(number.Digits.size()))
+        return;
+    if (keep < 0) {
+        number.Digits.clear();
+        return;
+    }
+    const bool up = number.Digits[static_cast<size_t>(keep)] >= '5';
+    number.Digits.resize(static_cast<size_t>(keep));
+    if (up) {
+        int64_t i = keep - 1;
+        while (i >= 0 && number.Digits[static_cast<size_t>(i)] == '9') {
+            number.Digits[static_cast<size_t>(i)] = '0';
+            --i;
+        }
+        if (i >= 0) {
+            ++number.Digits[static_cast<size_t>(i)];
+        } else {
+            number.Digits.insert(number.Digits.begin(), '1');
+            ++number.Exponent;
+        }
+    }
+    while (!number.Digits.empty() && number.Digits.back() == '0')
+        number.Digits.pop_back();
+}
+
+} // namespace
+
+void RoundDecimalDigits(DecimalDigits& number, int decimals)
+{
+    if (number.IsZero())
+        return;
+    KeepDigits(number, int64_t{number.Exponent} + decimals);
+}
+
+void RoundSignificantDigits(DecimalDigits& number, int significant)
+{
+    KeepDigits(number, significant);
 }

@@ -21,8 +21,9 @@ enum class VariantKind : uint8_t {
     Int64,
     Double,
     DateTime,   // days since 30 December 1899, the fraction the time of day
-    String,
     Object,     // a handle of the object table (ObjectHandles.h); 0 is nil
+    // The kinds from here on own what they hold; those before are plain copies.
+    String,
     Array,      // any number of dimensions, bounded, copied on write
     Dispatch,   // a late-bound object
 };
@@ -59,14 +60,28 @@ class VariantArray;
 
 // A late-bound object (automation objects of other programs, or any object that resolves
 // its members by name at run time).
-enum class DispatchCall : uint8_t { Method, PropertyGet, PropertyPut };
+// The kinds of a call, combinable: a member read without arguments is a method call or a
+// property read, whichever the object has.
+enum class DispatchCall : uint8_t { Method = 1, PropertyGet = 2, PropertyPut = 4 };
+
+constexpr DispatchCall operator|(DispatchCall a, DispatchCall b)
+{
+    return static_cast<DispatchCall>(static_cast<uint8_t>(a) | static_cast<uint8_t>(b));
+}
+
+constexpr bool HasCall(DispatchCall calls, DispatchCall kind)
+{
+    return (static_cast<uint8_t>(calls) & static_cast<uint8_t>(kind)) != 0;
+}
 
 class IScriptDispatch {
 public:
     virtual ~IScriptDispatch() = default;
     // The member's number, or -1 when the object has no member of that name.
     virtual int FindMember(const QString& name) = 0;
-    virtual Variant Invoke(int member, DispatchCall call, std::span<const Variant> arguments) = 0;
+    // Calls the member with positional arguments (for a put: the index arguments, then the
+    // value). A failure throws DispatchFailure (Dispatch.h).
+    virtual Variant Invoke(int member, DispatchCall calls, std::span<const Variant> arguments) = 0;
 };
 
 class Variant {
@@ -109,11 +124,26 @@ public:
     // elements (varVariant by default).
     static Variant CreateArray(std::span<const VariantArrayBound> bounds, int elementType = varVariant);
 
-    Variant(const Variant& other) { CopyFrom(other); }
-    Variant(Variant&& other) noexcept { MoveFrom(std::move(other)); }
+    Variant(const Variant& other) : kind_(other.kind_)
+    {
+        if (kind_ >= VariantKind::String)
+            CopyFrom(other);
+        else
+            i64_ = other.i64_; // the widest plain member covers all of them
+    }
+    Variant(Variant&& other) noexcept : kind_(other.kind_)
+    {
+        if (kind_ >= VariantKind::String)
+            MoveFrom(std::move(other));
+        else
+            i64_ = other.i64_;
+    }
     Variant& operator=(const Variant& other)
     {
-        if (this != &other) {
+        if (kind_ < VariantKind::String && other.kind_ < VariantKind::String) {
+            kind_ = other.kind_;
+            i64_ = other.i64_;
+        } else if (this != &other) {
             Variant copy(other); // keeps `other` alive if it lives inside this value
             Destroy();
             MoveFrom(std::move(copy));
@@ -122,14 +152,21 @@ public:
     }
     Variant& operator=(Variant&& other) noexcept
     {
-        if (this != &other) {
+        if (kind_ < VariantKind::String && other.kind_ < VariantKind::String) {
+            kind_ = other.kind_;
+            i64_ = other.i64_;
+        } else if (this != &other) {
             Variant moved(std::move(other));
             Destroy();
             MoveFrom(std::move(moved));
         }
         return *this;
     }
-    ~Variant() { Destroy(); }
+    ~Variant()
+    {
+        if (kind_ >= VariantKind::String)
+            Destroy();
+    }
 
     VariantKind Kind() const noexcept { return kind_; }
     bool IsNull() const noexcept { return kind_ == VariantKind::Null; }

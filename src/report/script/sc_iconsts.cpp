@@ -41,6 +41,11 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScUnitNotAllowed", "Unit name not allowed: '%s'"},
     {"SScUnitsTooDeep", "Units nested too deep (limit is %s)"},
     {"SScTooManyUnits", "Too many units (limit is %s)"},
+    {"SScInvalidProgramTree", "Invalid program tree"},
+    {"SScExpressionTooDeep", "Expression nested too deep (limit is %s)"},
+    {"SScClassNameAlone", "Class name used alone: '%s' (a constructor or a typecast expected)"},
+    {"SScNotCompiled", "The script did not compile"},
+    {"SScInvalidDeclaration", "Invalid declaration: %s"},
 }};
 
 struct Table {

@@ -41,6 +41,11 @@ enum class TscMessage : int {
     SUnitNotAllowed,
     SUnitsTooDeep,
     STooManyUnits,
+    SInvalidProgramTree,
+    SExpressionTooDeep,
+    SClassNameAlone,
+    SNotCompiled,
+    SInvalidDeclaration,
     Count
 };
 

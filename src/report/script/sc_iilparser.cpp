@@ -588,7 +588,8 @@ bool IsAllowedUnitName(const QString& name)
         return false;
     if (name.size() >= 2 && name[1] == QLatin1Char(':'))
         return false;
-    for (const QString& part : name.split(QRegularExpression(QStringLiteral("[/\\\\]"))))
+    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    for (const QString& part : name.split(separators))
         if (part == QLatin1String(".."))
             return false;
     return true;

@@ -43,16 +43,6 @@ int HexValue(QChar c)
     return -1;
 }
 
-void AppendCode(QString& out, uint32_t code)
-{
-    if (code > 0xFFFF) {
-        out += QChar(QChar::highSurrogate(code));
-        out += QChar(QChar::lowSurrogate(code));
-    } else {
-        out += QChar(static_cast<char16_t>(code));
-    }
-}
-
 // Splits "open,close" like a comma-separated list: first item opening, second closing.
 void SplitPair(const QString& pair, QString& open, QString& close)
 {
@@ -389,7 +379,7 @@ bool TscParser::ReadQuotedPart(QString& parts)
                 if (code > kMaxCode)
                     break; // no such character: the string is not a token
                 if (digits > 0)
-                    AppendCode(part, static_cast<uint32_t>(code));
+                    part.append(QChar::fromUcs4(char32_t(code)));
             } else {
                 part += next;
             }
@@ -437,7 +427,7 @@ bool TscParser::ReadCodePart(QString& parts)
     }
     if (digits == 0 || code > kMaxCode)
         return false;
-    AppendCode(parts, static_cast<uint32_t>(code));
+    parts.append(QChar::fromUcs4(char32_t(code)));
     FPosition = p;
     return true;
 }

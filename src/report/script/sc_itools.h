@@ -31,3 +31,16 @@ void InitScriptLanguages();
 
 // The text of a built-in grammar file (a resource of this library), for the grammar units.
 QString BuiltInGrammarText(const QString& fileName);
+
+class TscClassVariable;
+class TscScript;
+class TscXMLItem;
+
+// The script catalogue, read by the designer's code completion: under item the sections
+// "Functions" (per category), "Classes" (each with its members), "Types" (enumerations with
+// their values), "Variables" and "Constants", for every symbol of the script in table order
+// (only native functions with functionsOnly). Every entry is an element "item" whose "text"
+// attribute (and for functions "description") holds the text; values are escaped.
+void GenerateScriptCatalogXML(TscScript* script, TscXMLItem* item, bool functionsOnly);
+// The members of every class descriptor of the script that the class is or inherits from.
+void GenerateClassMembersXML(TscScript* script, TscClassVariable* cls, TscXMLItem* item);

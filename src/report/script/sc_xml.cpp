@@ -44,16 +44,6 @@ qsizetype FindAttribute(const QString& text, const QString& name)
     return -1;
 }
 
-void AppendCode(QString& out, char32_t code)
-{
-    if (code > 0xFFFF) {
-        out += QChar(QChar::highSurrogate(code));
-        out += QChar(QChar::lowSurrogate(code));
-    } else {
-        out += QChar(static_cast<char16_t>(code));
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -119,7 +109,7 @@ QString ScXMLUnescape(const QString& value)
             }
             if (!ok || code == 0)
                 RaiseFormatError(QString(), 0, 0);
-            AppendCode(out, code);
+            out.append(QChar::fromUcs4(char32_t(code)));
             i = semicolon + 1;
             continue;
         }

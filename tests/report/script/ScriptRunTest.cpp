@@ -150,13 +150,62 @@ TEST_F(ScriptRun, UsageErrorsAndUnreadableFilesExitWithOne)
               0);
 }
 
-TEST_F(ScriptRun, ScriptsInWindows1251AreRead)
+TEST_F(ScriptRun, ScriptsInWindows1251OrWithAByteOrderMarkAreRead)
 {
     // "Привет" in Windows-1251 is not UTF-8: the file is read in that code page.
     Write(QStringLiteral("cp.pas"), QByteArray("begin s := '\xCF\xF0\xE8\xE2\xE5\xF2'; x := ; end."));
     const ProgramRun run = Run({"--parse-only", "cp.pas"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "cp.pas:1:27: Expression expected\n");
+    // A UTF-8 byte-order mark is no part of the text.
+    Write(QStringLiteral("bom.pas"), QByteArray("\xEF\xBB\xBF" "begin end."));
+    EXPECT_EQ(Run({"--parse-only", "bom.pas"}).status, 0);
+}
+
+TEST_F(ScriptRun, RunsScriptsPrintingWhatTheyShow)
+{
+    Write(QStringLiteral("fib.js"), "function fib(n) { if (n < 2) return n; return fib(n - 1) + fib(n - 2); }\n"
+                                    "ShowMessage(fib(10));\nShowMessage(\"Ёж\");");
+    const ProgramRun run = Run({"fib.js"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "55\nЁж\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Run({"-"}, "begin ShowMessage(1 + 2); end.").out, "3\n");
+}
+
+TEST_F(ScriptRun, AnUncaughtErrorEndsWithThree)
+{
+    Write(QStringLiteral("div.pas"), "var i: Integer;\nbegin\n  ShowMessage('before');\n  i := 0;\n  ShowMessage(1 div i);\nend.");
+    const ProgramRun run = Run({"div.pas"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "before\n");
+    EXPECT_EQ(run.err, "EDivByZero: Division by zero\n");
+}
+
+TEST_F(ScriptRun, CompileErrorsOfTheBuilderEndWithTwo)
+{
+    Write(QStringLiteral("undeclared.pas"), "begin\n  x := 1;\nend.");
+    const ProgramRun run = Run({"undeclared.pas"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "undeclared.pas:2:4: Undeclared identifier: 'x'\n");
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ScriptRun, TimeoutTerminatesRunsAndCompileTimeCode)
+{
+    Write(QStringLiteral("spin.pas"), "begin\n  while True do ;\nend.");
+    const ProgramRun spin = Run({"--timeout", "0.3", "spin.pas"});
+    EXPECT_EQ(spin.status, 4);
+    EXPECT_EQ(spin.err, "");
+    Write(QStringLiteral("constant.pas"), "function F: Integer;\nbegin\n  while True do ;\nend;\nconst C = F;\nbegin\n"
+                                          "  ShowMessage('ran');\nend.");
+    const ProgramRun constant = Run({"--timeout", "0.3", "constant.pas"});
+    EXPECT_EQ(constant.status, 4);
+    EXPECT_EQ(constant.out, "");
+    Write(QStringLiteral("quick.pas"), "begin ShowMessage('quick'); end.");
+    const ProgramRun quick = Run({"--timeout", "30", "quick.pas"});
+    EXPECT_EQ(quick.status, 0);
+    EXPECT_EQ(quick.out, "quick\n");
 }
 
 } // namespace

@@ -6,12 +6,12 @@
 
 namespace platform {
 
-// printf-style formatting for the platform layer's texts, restricted to integer arguments:
-// the C library's integer conversions never depend on the locale (the configurator's full
-// formatter, with floating values, is FormatText of comm). A failure gives an empty text.
+// printf-style formatting for the platform layer's texts, with integer and text arguments
+// only: those conversions never depend on the locale (the configurator's full formatter, with
+// floating values, is FormatText of comm). A failure gives an empty text.
 template <typename... Args>
-    requires(std::is_integral_v<Args> && ...)
-std::string FormatIntegers(const char* format, Args... args)
+    requires((std::is_integral_v<Args> || std::is_same_v<Args, const char*>) && ...)
+std::string Format(const char* format, Args... args)
 {
     const int needed = std::snprintf(nullptr, 0, format, args...);
     if (needed <= 0)

@@ -1,0 +1,199 @@
+#include "DaxFrame.h"
+
+#include "AppIcons.h"
+#include "DaxPageTable.h"
+
+#include "presentation/FramePages.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kTreeWidth = 200;
+constexpr int kTreeIndent = 27;
+} // namespace
+
+TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Dax_Frame"));
+
+    SelectTree = new QTreeWidget(this);
+    SelectTree->setObjectName(QStringLiteral("SelectTree"));
+    SelectTree->setHeaderHidden(true);
+    SelectTree->setColumnCount(1);
+    SelectTree->setRootIsDecorated(false);
+    SelectTree->setIndentation(kTreeIndent);
+    SelectTree->setIconSize(QSize(kTreeImageSize, kTreeImageSize));
+    SelectTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SelectTree->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Panel = new QWidget(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    PageControl = new QStackedWidget(Panel);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    auto* panelLayout = new QVBoxLayout(Panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(PageControl);
+
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->setObjectName(QStringLiteral("Splitter1"));
+    Splitter->addWidget(SelectTree);
+    Splitter->addWidget(Panel);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setCollapsible(0, false);
+    Splitter->setSizes({kTreeWidth, 800});
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Splitter);
+
+    BuildPages();
+
+    connect(SelectTree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { SelectTreeChange(current); });
+}
+
+TDax_Frame::~TDax_Frame() = default;
+
+void TDax_Frame::BuildPages()
+{
+    noPage_ = new QWidget(PageControl);
+    noPage_->setObjectName(QStringLiteral("NoPage"));
+    PageControl->addWidget(noPage_);
+    for (const DaxPage& page : DaxPages()) {
+        auto* sheet = new QWidget(PageControl);
+        sheet->setObjectName(QStringLiteral("Page%1").arg(page.Id));
+        auto* sheetLayout = new QVBoxLayout(sheet);
+        auto* placeholder = new QLabel(QString::fromUtf8(page.Caption), sheet);
+        placeholder->setObjectName(QStringLiteral("PagePlaceholder"));
+        placeholder->setAlignment(Qt::AlignCenter);
+        placeholder->setEnabled(false);
+        sheetLayout->addWidget(placeholder);
+        PageControl->addWidget(sheet);
+        pages_[page.Id] = sheet;
+    }
+}
+
+void TDax_Frame::BuildPageTree()
+{
+    autoRequest_ = false;
+
+    const QSignalBlocker blocker(SelectTree);
+    SelectTree->clear();
+    std::map<int32_t, QTreeWidgetItem*> nodes; // page id (kNoPage for "Сервис") -> node
+    QTreeWidgetItem* top = nullptr;
+    for (const DaxPageNode& entry : DaxPageNodes()) {
+        QTreeWidgetItem* node = nullptr;
+        if (entry.Parent == DaxPageNode::kRoot) {
+            node = new QTreeWidgetItem(SelectTree);
+        } else {
+            const auto parent = nodes.find(entry.Parent);
+            if (parent == nodes.end())
+                continue;
+            node = new QTreeWidgetItem(parent->second);
+        }
+        node->setText(0, QString::fromUtf8(entry.Text));
+        node->setData(0, kPageIdRole, entry.PageId);
+        node->setIcon(0, QIcon(TreeImage(entry.ImageIndex)));
+        nodes[entry.PageId] = node;
+        if (!top)
+            top = node;
+    }
+    for (const DaxPageNode& entry : DaxPageNodes()) {
+        if (entry.Expanded)
+            nodes[entry.PageId]->setExpanded(true);
+    }
+    // Page 4 is shown and its node marked as the tree's current one; the marking itself does
+    // not count as a page change.
+    SelectTree->setCurrentItem(top);
+    SelectTreeChange(top);
+}
+
+void TDax_Frame::SelectTreeChange(QTreeWidgetItem* node)
+{
+    if (!node)
+        return;
+    previousPageId_ = currentPageId_;
+    currentPageId_ = node->data(0, kPageIdRole).toInt();
+    pageSubIndex_ = 0;
+
+    if (QWidget* page = Page(currentPageId_))
+        PageControl->setCurrentWidget(page);
+    else
+        PageControl->setCurrentWidget(noPage_);
+
+    if (currentPageId_ >= 0) {
+        const DaxPage* page = FindDaxPage(currentPageId_);
+        helpKeyword_ = page ? QString::fromUtf8(page->HelpKeyword) : QString();
+    }
+
+    if (autoRequest_ && !PagesShareRead(previousPageId_, currentPageId_))
+        ReadPage(currentPageId_, pageSubIndex_, false);
+}
+
+QWidget* TDax_Frame::Page(int32_t id) const
+{
+    const auto it = pages_.find(id);
+    return it == pages_.end() ? nullptr : it->second;
+}
+
+void TDax_Frame::SetChannel(TChanelHelperBase* channel)
+{
+    channel_ = channel;
+    daxHelper_.SetChannel(channel);
+}
+
+void TDax_Frame::SetLogCallback(LogCallback callback)
+{
+    log_ = callback;
+    daxHelper_.SetLogCallback(std::move(callback));
+}
+
+void TDax_Frame::SetOptions(DisplayOptions* options)
+{
+    options_ = options;
+    ApplyOptions();
+}
+
+void TDax_Frame::ApplyOptions()
+{
+    // The pages show no values yet: nothing takes the options so far.
+}
+
+void TDax_Frame::AutoRequest()
+{
+    if (autoRequest_ && IsPolledPage(currentPageId_))
+        ReadPage(currentPageId_, pageSubIndex_, true);
+}
+
+void TDax_Frame::ReadPage(int32_t pageId, int32_t subIndex, bool poll)
+{
+    // Archives, journals and "Сервис" have no registers of their own to read.
+    if (!FindFramePage(pageId))
+        return;
+    // The pages read nothing yet; the read is announced for whoever serves it.
+    emit PageReadRequested(pageId, subIndex, poll);
+}
+
+void TDax_Frame::Log(const std::string& text) const
+{
+    if (log_)
+        log_(text, nullptr);
+}
+
+void TDax_Frame::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        emit HelpRequested(helpKeyword_);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

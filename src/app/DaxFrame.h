@@ -1,0 +1,104 @@
+#pragma once
+
+#include "comm/ChanelHelper.h"
+#include "device/Daxhelper.h"
+#include "device/ProcessThread.h"
+#include "presentation/DisplayOptions.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+class QSplitter;
+class QStackedWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The device editor in the main window's work panel: the page tree on the left and, on the
+// right, the pages of current values, archives, journals and settings. The frame owns the
+// instrument object with its register images; the channel, the process pool, the log and the
+// display options are the main window's and are handed in.
+class TDax_Frame : public QWidget {
+    Q_OBJECT
+
+public:
+    using LogCallback = TChanelHelperBase::LogCallback;
+    // The page id a tree node carries.
+    static constexpr int kPageIdRole = Qt::UserRole + 1;
+
+    explicit TDax_Frame(QWidget* parent = nullptr);
+    ~TDax_Frame() override;
+
+    // Fills the tree and shows page 4; called once, right after construction. The automatic
+    // read stays off until the main window sets it.
+    void BuildPageTree();
+
+    // The channel of the frame and of its instrument object; not owned.
+    void SetChannel(TChanelHelperBase* channel);
+    TChanelHelperBase* Channel() const { return channel_; }
+    void SetPool(ProcessPool* pool) { pool_ = pool; }
+    ProcessPool* Pool() const { return pool_; }
+    // Where the frame's texts go, and the instrument object's (identification warnings).
+    void SetLogCallback(LogCallback callback);
+    // Keeps the options (not owned) and applies them.
+    void SetOptions(DisplayOptions* options);
+    const DisplayOptions* Options() const { return options_; }
+    // Brings the pages in line with the display options.
+    void ApplyOptions();
+
+    // While set, choosing a page reads it and the poll reads the shown current-value page.
+    void SetAutoRequestFlag(bool on) { autoRequest_ = on; }
+    bool AutoRequestFlag() const { return autoRequest_; }
+    // The 3-second poll: reads the shown page when the flag is set and the page shows current values.
+    void AutoRequest();
+    // The one entry of every page read (choosing a page, the poll, the pages' read buttons).
+    void ReadPage(int32_t pageId, int32_t subIndex, bool poll);
+
+    // Page selection: the tree's change handler.
+    void SelectTreeChange(QTreeWidgetItem* node);
+
+    int32_t CurrentPageId() const { return currentPageId_; }
+    // The help topic of the shown page; empty for every page but the general current values.
+    const QString& HelpKeyword() const { return helpKeyword_; }
+    // The widget of a page, or none for an id that names no built page. Each page starts as an
+    // empty widget with a vertical layout holding a placeholder label ("PagePlaceholder") that
+    // names the page; the page's own controls take its place.
+    QWidget* Page(int32_t id) const;
+    DaxHelper& Helper() { return daxHelper_; }
+
+    // Passes a text to the log callback with no log target (it reaches the console).
+    void Log(const std::string& text) const;
+
+signals:
+    // A page read was asked for (ReadPage).
+    void PageReadRequested(int pageId, int subIndex, bool poll);
+    // F1 while the focus is in the frame, with the shown page's help topic.
+    void HelpRequested(const QString& keyword);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildPages();
+
+    DaxHelper daxHelper_;                     // goes before the controls that show its images
+    int32_t currentPageId_ = -1;              // the shown page; -1 while "Сервис" is chosen
+    int32_t previousPageId_ = -1;
+    int32_t pageSubIndex_ = 0;                // always 0; carried along with page reads
+    TChanelHelperBase* channel_ = nullptr;    // the main window's; not owned
+    ProcessPool* pool_ = nullptr;             // the main window's; not owned
+    LogCallback log_;
+    DisplayOptions* options_ = nullptr;       // the main window's; not owned
+    bool autoRequest_ = false;
+    QString helpKeyword_;
+
+    QTreeWidget* SelectTree = nullptr;
+    QSplitter* Splitter = nullptr;
+    QWidget* Panel = nullptr;
+    QStackedWidget* PageControl = nullptr;
+    QWidget* noPage_ = nullptr;               // shown while a node without a page is chosen
+    std::map<int32_t, QWidget*> pages_;       // page id -> page
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+class TDax_Frame;
+
+// The report command of the main window. The report subsystems provide it; until one is
+// registered the command is disabled.
+class ReportFeature {
+public:
+    virtual ~ReportFeature() = default;
+    // Runs the report settings dialog and, unless it is cancelled, prepares and shows the
+    // chosen report from the frame's data.
+    virtual void BuildAndShowReport(TDax_Frame& frame) = 0;
+};

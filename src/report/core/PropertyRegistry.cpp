@@ -1,0 +1,338 @@
+#include "PropertyRegistry.h"
+
+#include "ScriptErrors.h"
+
+#include "platform/Exceptions.h"
+
+bool SameIdentifier(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+const char* PropertyKindName(PropertyKind kind)
+{
+    switch (kind) {
+    case PropertyKind::Integer:
+        return "Integer";
+    case PropertyKind::Int64:
+        return "Int64";
+    case PropertyKind::Char:
+        return "Char";
+    case PropertyKind::Enum:
+        return "Enum";
+    case PropertyKind::Set:
+        return "Set";
+    case PropertyKind::Float:
+        return "Float";
+    case PropertyKind::String:
+        return "String";
+    case PropertyKind::Variant:
+        return "Variant";
+    case PropertyKind::Reference:
+        return "Reference";
+    case PropertyKind::StringList:
+        return "StringList";
+    case PropertyKind::NestedObject:
+        return "NestedObject";
+    case PropertyKind::EventName:
+        return "EventName";
+    }
+    return "Unknown";
+}
+
+QString EnumTypeInfo::NameOf(int ordinal) const
+{
+    if (ordinal < Low || ordinal > High())
+        return QString();
+    return Values[static_cast<size_t>(ordinal - Low)];
+}
+
+std::optional<int> EnumTypeInfo::OrdinalOf(QStringView name) const
+{
+    for (size_t i = 0; i < Values.size(); ++i) {
+        if (SameIdentifier(Values[i], name))
+            return Low + static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+bool PropertyInfo::IsStored(const ScriptObject& object) const
+{
+    if (Stored)
+        return Stored(object);
+    if (Default.IsUnassigned() || !Get)
+        return true;
+    const Variant value = Get(object);
+    if (value.Kind() != Default.Kind() && (value.IsNull() || Default.IsNull()))
+        return true;
+    try {
+        return VariantCompare(VariantRelation::NotEqual, value, Default);
+    } catch (const EScriptError&) {
+        return true; // values that do not compare differ
+    }
+}
+
+Variant PropertyInfo::Canonical(const Variant& value) const
+{
+    switch (Kind) {
+    case PropertyKind::Integer:
+        return Variant(value.ToInt32());
+    case PropertyKind::Int64:
+        return Variant(value.ToInt64());
+    case PropertyKind::Char: {
+        const QString text = value.ToString();
+        return Variant(text.left(1));
+    }
+    case PropertyKind::Enum: {
+        if (Enum != nullptr && Enum->Name == QLatin1String("Boolean")) {
+            // An ordinal 0 is False, anything else True, as the class library writes them.
+            if (value.Kind() == VariantKind::Boolean)
+                return value;
+            return Variant(value.ToInt64() != 0);
+        }
+        int32_t ordinal = 0;
+        if (value.IsString() && Enum != nullptr) {
+            const std::optional<int> named = Enum->OrdinalOf(value.AsString());
+            ordinal = named ? *named : value.ToInt32();
+        } else {
+            ordinal = value.ToInt32();
+        }
+        if (Enum != nullptr && (ordinal < Enum->Low || ordinal > Enum->High()))
+            throw ERangeError();
+        return Variant(ordinal);
+    }
+    case PropertyKind::Set: {
+        const int32_t bits = value.ToInt32();
+        if (Enum != nullptr) {
+            const int count = static_cast<int>(Enum->Values.size());
+            // Elements are numbered from the enumeration's lowest ordinal; a set holds at most 32.
+            const uint32_t allowed = count >= 32 ? 0xFFFFFFFFu : ((uint32_t{1} << count) - 1u);
+            if ((static_cast<uint32_t>(bits) & ~allowed) != 0)
+                throw ERangeError();
+        }
+        return Variant(bits);
+    }
+    case PropertyKind::Float:
+        return Variant(value.ToDouble());
+    case PropertyKind::String:
+    case PropertyKind::EventName:
+        return Variant(value.ToString());
+    case PropertyKind::Variant:
+        return value;
+    case PropertyKind::Reference:
+    case PropertyKind::StringList:
+    case PropertyKind::NestedObject:
+        return Variant::FromObject(ObjectHandles::HandleOf(value));
+    }
+    return value;
+}
+
+PropertyInfo& RegisteredClass::Add(PropertyInfo property)
+{
+    if (Find(property.Name) != nullptr)
+        throw platform::Exception("Property " + property.Name.toStdString() + " declared twice in class " +
+                                  Info.Name.toStdString());
+    properties_.push_back(std::move(property));
+    return properties_.back();
+}
+
+PropertyInfo& RegisteredClass::AddInteger(const QString& name, PropertyGetter get, PropertySetter set, int32_t def,
+                                          const QString& typeName)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = PropertyKind::Integer;
+    p.TypeName = typeName;
+    p.Default = Variant(def);
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+PropertyInfo& RegisteredClass::AddBoolean(const QString& name, PropertyGetter get, PropertySetter set, bool def)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = PropertyKind::Enum;
+    p.TypeName = QStringLiteral("Boolean");
+    p.Enum = &registry_.BooleanEnum();
+    p.Default = Variant(def);
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+PropertyInfo& RegisteredClass::AddFloat(const QString& name, PropertyGetter get, PropertySetter set, double def,
+                                        const QString& typeName)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = PropertyKind::Float;
+    p.TypeName = typeName;
+    p.Default = Variant(def);
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+PropertyInfo& RegisteredClass::AddString(const QString& name, PropertyGetter get, PropertySetter set,
+                                         const QString& typeName)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = PropertyKind::String;
+    p.TypeName = typeName;
+    p.Default = Variant(QString());
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+PropertyInfo& RegisteredClass::AddEnum(const QString& name, const EnumTypeInfo& type, PropertyGetter get,
+                                       PropertySetter set, int def)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = PropertyKind::Enum;
+    p.TypeName = type.Name;
+    p.Enum = &type;
+    p.Default = Variant(int32_t{def});
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+PropertyInfo& RegisteredClass::AddSet(const QString& name, const QString& typeName, const EnumTypeInfo& elements,
+                                      PropertyGetter get, PropertySetter set, int32_t def)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = PropertyKind::Set;
+    p.TypeName = typeName;
+    p.Enum = &elements;
+    p.Default = Variant(def);
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+PropertyInfo& RegisteredClass::AddObject(const QString& name, PropertyKind kind, const ScriptClassInfo& objectClass,
+                                         PropertyGetter get, PropertySetter set)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = kind;
+    p.TypeName = objectClass.Name;
+    p.ObjectClass = &objectClass;
+    if (kind == PropertyKind::Reference)
+        p.Default = Variant::FromObject(0);
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+std::vector<const PropertyInfo*> RegisteredClass::AllProperties() const
+{
+    std::vector<const RegisteredClass*> chain;
+    for (const RegisteredClass* c = this; c != nullptr; c = c->Parent)
+        chain.push_back(c);
+    std::vector<const PropertyInfo*> all;
+    for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
+        for (const PropertyInfo& p : (*c)->properties_)
+            all.push_back(&p);
+    }
+    return all;
+}
+
+const PropertyInfo* RegisteredClass::Find(QStringView name) const
+{
+    for (const RegisteredClass* c = this; c != nullptr; c = c->Parent) {
+        for (const PropertyInfo& p : c->properties_) {
+            if (SameIdentifier(p.Name, name))
+                return &p;
+        }
+    }
+    return nullptr;
+}
+
+PropertyRegistry& PropertyRegistry::Global()
+{
+    static PropertyRegistry* registry = new PropertyRegistry; // outlives every static object
+    return *registry;
+}
+
+PropertyRegistry::PropertyRegistry()
+{
+    boolean_ = &AddEnum(QStringLiteral("Boolean"), {QStringLiteral("False"), QStringLiteral("True")});
+}
+
+RegisteredClass& PropertyRegistry::Register(const ScriptClassInfo& info, ObjectFactory factory)
+{
+    if (byInfo_.count(&info) != 0 || FindByName(info.Name) != nullptr)
+        throw platform::Exception("Class " + info.Name.toStdString() + " registered twice");
+    const RegisteredClass* parent = nullptr;
+    if (info.Ancestor != nullptr) {
+        parent = FindFor(*info.Ancestor);
+    }
+    classes_.emplace_back(*this, info, parent, std::move(factory));
+    byInfo_[&info] = &classes_.back();
+    return classes_.back();
+}
+
+bool PropertyRegistry::Contains(const ScriptClassInfo& info) const
+{
+    return byInfo_.count(&info) != 0;
+}
+
+const RegisteredClass* PropertyRegistry::Find(const ScriptClassInfo& info) const
+{
+    const auto found = byInfo_.find(&info);
+    return found == byInfo_.end() ? nullptr : found->second;
+}
+
+const RegisteredClass* PropertyRegistry::FindByName(QStringView name) const
+{
+    for (const RegisteredClass& c : classes_) {
+        if (SameIdentifier(c.Name(), name))
+            return &c;
+    }
+    return nullptr;
+}
+
+const RegisteredClass* PropertyRegistry::FindFor(const ScriptClassInfo& info) const
+{
+    for (const ScriptClassInfo* c = &info; c != nullptr; c = c->Ancestor) {
+        if (const RegisteredClass* found = Find(*c))
+            return found;
+    }
+    return nullptr;
+}
+
+std::vector<const RegisteredClass*> PropertyRegistry::Classes() const
+{
+    std::vector<const RegisteredClass*> all;
+    all.reserve(classes_.size());
+    for (const RegisteredClass& c : classes_)
+        all.push_back(&c);
+    return all;
+}
+
+const EnumTypeInfo& PropertyRegistry::AddEnum(const QString& name, std::vector<QString> values, int low)
+{
+    if (const EnumTypeInfo* existing = FindEnum(name)) {
+        if (existing->Values == values && existing->Low == low)
+            return *existing;
+        throw platform::Exception("Enumeration " + name.toStdString() + " declared twice");
+    }
+    enums_.push_back(EnumTypeInfo{name, std::move(values), low});
+    return enums_.back();
+}
+
+const EnumTypeInfo* PropertyRegistry::FindEnum(QStringView name) const
+{
+    for (const EnumTypeInfo& e : enums_) {
+        if (SameIdentifier(e.Name, name))
+            return &e;
+    }
+    return nullptr;
+}

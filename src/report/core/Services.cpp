@@ -1,0 +1,85 @@
+#include "Services.h"
+
+#include <QDateTime>
+
+#include <chrono>
+#include <random>
+
+namespace {
+
+class SilentUi final : public IUiService {
+public:
+    void ShowMessage(const QString&) override {}
+};
+
+SilentUi gSilentUi;
+IUiService* gUi = nullptr;
+
+class SystemClock final : public IClockService {
+public:
+    double Now() override
+    {
+        // Local wall time, as the user reads it; days since 1899-12-30 like every date value.
+        const QDateTime now = QDateTime::currentDateTime();
+        const qint64 days = QDate(1899, 12, 30).daysTo(now.date());
+        return static_cast<double>(days) + now.time().msecsSinceStartOfDay() / 86'400'000.0;
+    }
+};
+
+class SystemRandom final : public IRandomService {
+public:
+    void Randomize() override
+    {
+        engine_.seed(static_cast<std::mt19937_64::result_type>(
+            std::chrono::steady_clock::now().time_since_epoch().count()));
+    }
+    double Next() override { return std::uniform_real_distribution<double>(0.0, 1.0)(engine_); }
+
+private:
+    std::mt19937_64 engine_{0x5EED};
+};
+
+SystemClock gSystemClock;
+IClockService* gClock = nullptr;
+SystemRandom gSystemRandom;
+IRandomService* gRandom = nullptr;
+
+} // namespace
+
+namespace ReportServices {
+
+IUiService& Ui()
+{
+    return gUi != nullptr ? *gUi : gSilentUi;
+}
+
+void SetUi(IUiService* service)
+{
+    gUi = service;
+}
+
+} // namespace ReportServices
+
+namespace ReportServices {
+
+IClockService& Clock()
+{
+    return gClock != nullptr ? *gClock : gSystemClock;
+}
+
+void SetClock(IClockService* service)
+{
+    gClock = service;
+}
+
+IRandomService& Random()
+{
+    return gRandom != nullptr ? *gRandom : gSystemRandom;
+}
+
+void SetRandom(IRandomService* service)
+{
+    gRandom = service;
+}
+
+} // namespace ReportServices

@@ -1,0 +1,593 @@
+#include "sc_iexpression.h"
+
+#include "sc_iconsts.h"
+#include "sc_iinterpreter_designators.h"
+#include "sc_iinterpreter_script.h"
+#include "sc_itools_types.h"
+
+#include "report/core/ScriptErrors.h"
+
+#include <vector>
+
+// --- Nodes ----------------------------------------------------------------------------------
+
+TscExpressionNode::~TscExpressionNode()
+{
+    // Deep trees (long chains of one operator) are freed with a work list, not recursion.
+    std::vector<std::unique_ptr<TscExpressionNode>> pending;
+    if (FLeft)
+        pending.push_back(std::move(FLeft));
+    if (FRight)
+        pending.push_back(std::move(FRight));
+    while (!pending.empty()) {
+        std::unique_ptr<TscExpressionNode> node = std::move(pending.back());
+        pending.pop_back();
+        if (node->FLeft)
+            pending.push_back(std::move(node->FLeft));
+        if (node->FRight)
+            pending.push_back(std::move(node->FRight));
+    }
+}
+
+void TscExpressionNode::AddNode(std::unique_ptr<TscExpressionNode> node)
+{
+    node->FParent = this;
+    if (!FLeft)
+        FLeft = std::move(node);
+    else
+        FRight = std::move(node);
+}
+
+std::unique_ptr<TscExpressionNode> TscExpressionNode::RemoveNode(TscExpressionNode* node)
+{
+    std::unique_ptr<TscExpressionNode> taken;
+    if (FLeft.get() == node)
+        taken = std::move(FLeft);
+    else if (FRight.get() == node)
+        taken = std::move(FRight);
+    if (taken)
+        taken->FParent = nullptr;
+    return taken;
+}
+
+TscOperandNode::TscOperandNode(const Variant& value) : FValue(value)
+{
+    switch (value.Kind()) {
+    case VariantKind::Boolean:
+        Typ = fvtBool;
+        break;
+    case VariantKind::Double:
+    case VariantKind::DateTime:
+        Typ = fvtFloat;
+        break;
+    case VariantKind::Int64:
+        Typ = fvtInt64;
+        break;
+    case VariantKind::String:
+        Typ = fvtString;
+        break;
+    default:
+        Typ = fvtInt;
+        break;
+    }
+}
+
+TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
+    : FDesignator(std::move(designator)), FVar(FDesignator->Variable())
+{
+    if (FVar == nullptr)
+        FVar = FDesignator.get();
+    Typ = FDesignator->Typ;
+    TypeName = FDesignator->TypeName;
+}
+
+TscDesignatorNode::~TscDesignatorNode() = default;
+
+TscSetNode::TscSetNode(std::unique_ptr<TscSetExpression> set) : FSetExpression(std::move(set))
+{
+    Typ = fvtVariant;
+}
+
+TscSetNode::~TscSetNode() = default;
+
+Variant TscSetNode::Evaluate(const FormatSettings&)
+{
+    return FSetExpression->GetValue();
+}
+
+TscOperatorNode::TscOperatorNode(TscOperatorType op, TscScript* script, TscShortCircuit shortCircuit)
+    : Op(op), ShortCircuit(shortCircuit), FScript(script)
+{
+}
+
+int TscOperatorNode::Priority() const
+{
+    switch (Op) {
+    case opNone:
+        return 7;
+    case opLeftBracket:
+        return 6;
+    case opRightBracket:
+        return 5;
+    case opGreat:
+    case opLess:
+    case opLessEq:
+    case opGreatEq:
+    case opNonEq:
+    case opEq:
+    case opIn:
+    case opIs:
+        return 4;
+    case opPlus:
+    case opStrCat:
+    case opMinus:
+    case opOr:
+    case opXor:
+        return 3;
+    case opMul:
+    case opDivFloat:
+    case opDivInt:
+    case opMod:
+    case opAnd:
+    case opShl:
+    case opShr:
+        return 2;
+    case opNot:
+    case opUnMinus:
+        return 1;
+    }
+    return 0;
+}
+
+namespace {
+
+// The truth of a value for && and ||: nothing and no value are false, texts that are no
+// Boolean or number are true when not empty.
+bool Truth(const Variant& value, const FormatSettings& settings)
+{
+    switch (value.Kind()) {
+    case VariantKind::Null:
+    case VariantKind::Unassigned:
+        return false;
+    case VariantKind::String:
+        try {
+            return value.ToBoolean(settings);
+        } catch (const EVariantError&) {
+            return !value.AsString().isEmpty();
+        }
+    case VariantKind::Array:
+    case VariantKind::Dispatch:
+        return true;
+    default:
+        return value.ToBoolean(settings);
+    }
+}
+
+bool InArray(const Variant& left, const Variant& set, const FormatSettings& settings)
+{
+    if (!set.IsArray() || set.ArrayDimCount() != 1)
+        throw EVariantInvalidArgError();
+    const VariantArrayBound bound = set.ArrayBound(0);
+    for (int32_t i = bound.Low; i <= bound.High; ++i) {
+        const int32_t index[] = {i};
+        const Variant& element = set.ArrayItem(index);
+        if (element.IsNull())
+            continue;
+        if (i + 2 <= bound.High) {
+            const int32_t separator[] = {i + 1};
+            if (set.ArrayItem(separator).IsNull()) {
+                const int32_t upper[] = {i + 2};
+                if (VariantCompare(VariantRelation::LessOrEqual, element, left, settings) &&
+                    VariantCompare(VariantRelation::LessOrEqual, left, set.ArrayItem(upper), settings))
+                    return true;
+                i += 2;
+                continue;
+            }
+        }
+        if (VariantCompare(VariantRelation::Equal, element, left, settings))
+            return true;
+    }
+    return false;
+}
+
+// The class a right operand of `is` names.
+TscClassVariable* ClassOperand(TscExpressionNode* node)
+{
+    auto* designatorNode = dynamic_cast<TscDesignatorNode*>(node);
+    if (designatorNode == nullptr || designatorNode->FDesignator->Count() == 0)
+        return nullptr;
+    return dynamic_cast<TscClassVariable*>(designatorNode->FDesignator->Items(0)->Ref);
+}
+
+bool IsInstance(const Variant& value, TscClassVariable* descriptor)
+{
+    const uint32_t handle = ObjectHandles::HandleOf(value);
+    if (handle == 0)
+        return false;
+    ScriptObject& object = ObjectHandles::Resolve(handle);
+    if (descriptor->ClassRef != nullptr)
+        return object.ScriptClass().InheritsFrom(*descriptor->ClassRef);
+    for (const ScriptClassInfo* c = &object.ScriptClass(); c != nullptr; c = c->Ancestor) {
+        if (c->Name.compare(descriptor->Name(), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
+{
+    switch (Op) {
+    case opNone:
+    case opLeftBracket:
+    case opRightBracket:
+        return FLeft ? FLeft->Evaluate(settings) : Variant::NullValue();
+    case opNot:
+        return VariantNot(FLeft->Evaluate(settings), settings);
+    case opUnMinus:
+        return VariantNegate(FLeft->Evaluate(settings), settings);
+    case opAnd:
+    case opOr: {
+        Variant left = FLeft->Evaluate(settings);
+        const bool isAnd = Op == opAnd;
+        if (ShortCircuit == TscShortCircuit::Always) {
+            if (Truth(left, settings) != isAnd)
+                return left;
+            return FRight->Evaluate(settings);
+        }
+        if (left.Kind() == VariantKind::Boolean) {
+            if (left.AsBoolean() != isAnd)
+                return left;
+            return FRight->Evaluate(settings);
+        }
+        return VariantBinary(isAnd ? VariantOp::And : VariantOp::Or, left, FRight->Evaluate(settings), settings);
+    }
+    case opIn: {
+        Variant left = FLeft->Evaluate(settings);
+        if (auto* set = dynamic_cast<TscSetNode*>(FRight.get()))
+            return Variant(set->FSetExpression->Check(left));
+        return Variant(InArray(left, FRight->Evaluate(settings), settings));
+    }
+    case opIs: {
+        Variant left = FLeft->Evaluate(settings);
+        TscClassVariable* descriptor = ClassOperand(FRight.get());
+        if (descriptor == nullptr)
+            throw EInvalidCast();
+        return Variant(IsInstance(left, descriptor));
+    }
+    default:
+        break;
+    }
+    Variant left = FLeft->Evaluate(settings);
+    Variant right = FRight->Evaluate(settings);
+    switch (Op) {
+    case opGreat:
+        return Variant(VariantCompare(VariantRelation::Greater, left, right, settings));
+    case opLess:
+        return Variant(VariantCompare(VariantRelation::Less, left, right, settings));
+    case opLessEq:
+        return Variant(VariantCompare(VariantRelation::LessOrEqual, left, right, settings));
+    case opGreatEq:
+        return Variant(VariantCompare(VariantRelation::GreaterOrEqual, left, right, settings));
+    case opNonEq:
+        return Variant(VariantCompare(VariantRelation::NotEqual, left, right, settings));
+    case opEq:
+        return Variant(VariantCompare(VariantRelation::Equal, left, right, settings));
+    case opPlus:
+        return VariantAdd(left, right, settings);
+    case opStrCat:
+        if (left.IsString() || right.IsString()) {
+            const QString head = VarToStr(left, settings);
+            const QString tail = VarToStr(right, settings);
+            CheckStringLength(head.size() + tail.size());
+            return Variant(head + tail);
+        }
+        return VariantAdd(left, right, settings);
+    case opMinus:
+        return VariantBinary(VariantOp::Subtract, left, right, settings);
+    case opMul:
+        return VariantBinary(VariantOp::Multiply, left, right, settings);
+    case opDivFloat:
+        return VariantBinary(VariantOp::Divide, left, right, settings);
+    case opDivInt:
+        return VariantBinary(VariantOp::IntDivide, left, right, settings);
+    case opMod:
+        return VariantBinary(VariantOp::Modulus, left, right, settings);
+    case opXor:
+        return VariantBinary(VariantOp::Xor, left, right, settings);
+    case opShl:
+        return VariantBinary(VariantOp::ShiftLeft, left, right, settings);
+    case opShr:
+        return VariantBinary(VariantOp::ShiftRight, left, right, settings);
+    default:
+        break;
+    }
+    return Variant::NullValue();
+}
+
+std::unique_ptr<TscOperatorNode> ScCreateOperatorNode(const QString& text, TscScript* script,
+                                                      TscShortCircuit shortCircuit)
+{
+    static const struct {
+        const char16_t* text;
+        TscOperatorType op;
+    } kOperators[] = {
+        {u" ", opNone},       {u"(", opLeftBracket}, {u")", opRightBracket}, {u">", opGreat},
+        {u"<", opLess},       {u"<=", opLessEq},     {u">=", opGreatEq},     {u"<>", opNonEq},
+        {u"=", opEq},         {u"in", opIn},         {u"is", opIs},          {u"+", opPlus},
+        {u"strcat", opStrCat}, {u"-", opMinus},      {u"or", opOr},          {u"xor", opXor},
+        {u"*", opMul},        {u"/", opDivFloat},    {u"div", opDivInt},     {u"mod", opMod},
+        {u"and", opAnd},      {u"shl", opShl},       {u"shr", opShr},        {u"not", opNot},
+        {u"unminus", opUnMinus},
+    };
+    for (const auto& entry : kOperators) {
+        if (text.compare(QStringView(entry.text), Qt::CaseInsensitive) == 0)
+            return std::make_unique<TscOperatorNode>(entry.op, script, shortCircuit);
+    }
+    return nullptr;
+}
+
+// --- Building -------------------------------------------------------------------------------
+
+TscExpression::TscExpression(TscScript* script)
+    : FNode(std::make_unique<TscOperatorNode>(opNone, script, TscShortCircuit::PascalBoolean)), FCurNode(FNode.get()),
+      FScript(script)
+{
+}
+
+TscExpression::~TscExpression() = default;
+
+void TscExpression::Attach(std::unique_ptr<TscExpressionNode> node)
+{
+    node->SourcePos = SourcePos;
+    TscExpressionNode* raw = node.get();
+    if (FCurNode->FLeft && FCurNode->FRight)
+        throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
+    FCurNode->AddNode(std::move(node));
+    FCurNode = raw;
+}
+
+void TscExpression::AddConst(const Variant& value)
+{
+    Attach(std::make_unique<TscOperandNode>(value));
+}
+
+void TscExpression::AddDesignator(std::unique_ptr<TscDesignator> designator)
+{
+    Attach(std::make_unique<TscDesignatorNode>(std::move(designator)));
+}
+
+void TscExpression::AddSet(std::unique_ptr<TscSetExpression> set)
+{
+    Attach(std::make_unique<TscSetNode>(std::move(set)));
+}
+
+bool TscExpression::AddOperator(const QString& text)
+{
+    std::unique_ptr<TscOperatorNode> node = ScCreateOperatorNode(text, FScript, ShortCircuit);
+    if (!node)
+        return false;
+    node->SourcePos = SourcePos;
+    const TscOperatorType op = node->Op;
+    if (op == opLeftBracket || op == opUnMinus || op == opNot) {
+        Attach(std::move(node));
+        return true;
+    }
+    if (op == opRightBracket) {
+        TscExpressionNode* bracket = FCurNode;
+        while (bracket != nullptr && bracket->Priority() <= 5)
+            bracket = bracket->FParent;
+        auto* leftBracket = dynamic_cast<TscOperatorNode*>(bracket);
+        if (leftBracket == nullptr || leftBracket->Op != opLeftBracket || !leftBracket->FLeft)
+            return false;
+        TscExpressionNode* parent = leftBracket->FParent;
+        std::unique_ptr<TscExpressionNode> content = std::move(leftBracket->FLeft);
+        std::unique_ptr<TscExpressionNode> removed = parent->RemoveNode(leftBracket);
+        TscExpressionNode* raw = content.get();
+        parent->AddNode(std::move(content));
+        FCurNode = raw;
+        return true;
+    }
+    const int priority = node->Priority();
+    TscOperatorNode* raw = node.get();
+    if (FCurNode == FNode.get() && !FNode->FLeft) {
+        FNode->AddNode(std::move(node));
+        FCurNode = raw;
+        return true;
+    }
+    TscExpressionNode* taken = nullptr;
+    TscExpressionNode* container = FCurNode;
+    if (!(dynamic_cast<TscOperatorNode*>(container) != nullptr &&
+          static_cast<TscOperatorNode*>(container)->Op == opLeftBracket)) {
+        taken = container;
+        container = container->FParent;
+    }
+    while (container != nullptr && container->Priority() <= priority) {
+        taken = container;
+        container = container->FParent;
+    }
+    if (container == nullptr)
+        return false;
+    if (taken != nullptr) {
+        std::unique_ptr<TscExpressionNode> moved = container->RemoveNode(taken);
+        container->AddNode(std::move(node));
+        raw->AddNode(std::move(moved));
+    } else {
+        container->AddNode(std::move(node));
+    }
+    FCurNode = raw;
+    return true;
+}
+
+QString TscExpression::Finalize()
+{
+    if (FFinalized)
+        return QString();
+    FFinalized = true;
+    std::unique_ptr<TscExpressionNode> root = std::move(FNode->FLeft);
+    FNode = std::move(root);
+    FCurNode = nullptr;
+    if (!FNode)
+        throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
+    FNode->FParent = nullptr;
+
+    // Types bottom-up, depth and leftover brackets, without recursion: a post-order walk.
+    QString incompatible;
+    struct Visit {
+        TscExpressionNode* Node;
+        int Depth;
+        bool ChildrenDone;
+    };
+    std::vector<Visit> stack{{FNode.get(), 1, false}};
+    FDepth = 0;
+    while (!stack.empty()) {
+        Visit& visit = stack.back();
+        TscExpressionNode* node = visit.Node;
+        if (!visit.ChildrenDone) {
+            visit.ChildrenDone = true;
+            const int depth = visit.Depth;
+            FDepth = std::max(FDepth, depth);
+            if (node->FRight)
+                stack.push_back({node->FRight.get(), depth + 1, false});
+            if (node->FLeft)
+                stack.push_back({node->FLeft.get(), depth + 1, false});
+            continue;
+        }
+        stack.pop_back();
+        auto* op = dynamic_cast<TscOperatorNode*>(node);
+        if (op == nullptr)
+            continue;
+        if (op->Op == opLeftBracket || op->Op == opRightBracket || op->Op == opNone || !op->FLeft)
+            throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
+        const bool binary = op->Op != opNot && op->Op != opUnMinus;
+        if (binary && !op->FRight)
+            throw EScriptException(ScMessage(TscMessage::SInvalidProgramTree).toStdString());
+        const TscTypeRec left{op->FLeft->Typ, op->FLeft->TypeName};
+        const TscTypeRec right = op->FRight ? TscTypeRec{op->FRight->Typ, op->FRight->TypeName}
+                                            : TscTypeRec{fvtVariant, QString()};
+        op->FOptimizeBool = left.Typ == fvtBool && right.Typ == fvtBool;
+        const TscOperatorType o = op->Op;
+        const bool comparison = o == opGreat || o == opLess || o == opLessEq || o == opGreatEq || o == opNonEq ||
+                                o == opEq;
+        bool compatible = true;
+        if (o == opIs) {
+            compatible = ClassOperand(op->FRight.get()) != nullptr;
+        } else if (o == opStrCat) {
+            // Text concatenation takes any two values and makes a text of them.
+            compatible = left.Typ != fvtConstructor && right.Typ != fvtConstructor;
+        } else if (!AreTypesCompatible(left, right, FScript)) {
+            compatible = false;
+        } else if (left.Typ == fvtBool) {
+            compatible = o == opNonEq || o == opEq || o == opOr || o == opXor || o == opAnd || o == opNot;
+        } else if (left.Typ == fvtChar || left.Typ == fvtString) {
+            compatible = comparison || o == opPlus || o == opStrCat || o == opIn;
+        } else if (left.Typ == fvtClass || left.Typ == fvtArray) {
+            compatible = o == opNonEq || o == opEq;
+        }
+        if (!compatible && incompatible.isEmpty())
+            incompatible = op->SourcePos.isEmpty() ? QStringLiteral("0:0") : op->SourcePos;
+        TscVarType result = left.Typ;
+        QString resultName = left.TypeName;
+        const auto pair = [&](TscVarType a, TscVarType b) {
+            return (left.Typ == a && right.Typ == b) || (left.Typ == b && right.Typ == a);
+        };
+        if (comparison || o == opIn || o == opIs) {
+            result = fvtBool;
+            resultName.clear();
+        } else if (o == opStrCat && (left.Typ == fvtString || left.Typ == fvtChar || right.Typ == fvtString)) {
+            result = fvtString;
+            resultName.clear();
+        } else if (o == opDivFloat && (left.Typ == fvtInt || left.Typ == fvtInt64)) {
+            result = fvtFloat;
+        } else if (pair(fvtInt, fvtFloat) || pair(fvtFloat, fvtInt64)) {
+            result = fvtFloat;
+        } else if (pair(fvtInt, fvtInt64)) {
+            result = fvtInt64;
+        }
+        op->Typ = result;
+        op->TypeName = resultName;
+    }
+    Typ = FNode->Typ;
+    TypeName = FNode->TypeName;
+    auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get());
+    IsReadOnly = single == nullptr || single->FDesignator->IsReadOnly;
+    return incompatible;
+}
+
+// --- Running --------------------------------------------------------------------------------
+
+Variant TscExpression::GetValue()
+{
+    return FNode->Evaluate(ScActiveSettings());
+}
+
+void TscExpression::SetValue(const Variant& value)
+{
+    if (IsReadOnly)
+        return;
+    if (auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get()))
+        single->FDesignator->SetValue(value);
+}
+
+TscCustomVariable* TscExpression::SingleItem() const
+{
+    if (auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get()))
+        return single->FVar;
+    return nullptr;
+}
+
+TscDesignator* TscExpression::SingleDesignator() const
+{
+    if (auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get()))
+        return single->FDesignator.get();
+    return nullptr;
+}
+
+bool TscExpression::IsConstant() const
+{
+    return FNode != nullptr && typeid(*FNode) == typeid(TscOperandNode);
+}
+
+void TscExpression::Optimize(TscDesignator* target, QChar& modificator)
+{
+    TscCustomVariable* variable = target->Variable();
+    auto* op = dynamic_cast<TscOperatorNode*>(FNode.get());
+    if (variable == nullptr || op == nullptr)
+        return;
+    QChar symbol;
+    switch (op->Op) {
+    case opPlus:
+        symbol = u'+';
+        break;
+    case opMinus:
+        symbol = u'-';
+        break;
+    case opMul:
+        symbol = u'*';
+        break;
+    case opDivFloat:
+        symbol = u'/';
+        break;
+    default:
+        return;
+    }
+    const auto names = [variable](TscExpressionNode* node) {
+        auto* designatorNode = dynamic_cast<TscDesignatorNode*>(node);
+        return designatorNode != nullptr && designatorNode->FDesignator->Variable() == variable;
+    };
+    std::unique_ptr<TscExpressionNode> rest;
+    if (names(op->FLeft.get())) {
+        rest = std::move(op->FRight);
+    } else if ((symbol == u'+' || symbol == u'*') && names(op->FRight.get()) && variable->Typ != fvtString &&
+               variable->Typ != fvtVariant) {
+        rest = std::move(op->FLeft);
+    } else {
+        return;
+    }
+    rest->FParent = nullptr;
+    FNode = std::move(rest);
+    auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get());
+    IsReadOnly = single == nullptr || single->FDesignator->IsReadOnly;
+    modificator = symbol;
+}

@@ -1,0 +1,187 @@
+// Class descriptors from the property registry, event properties and child components.
+//
+// A class registered in the property registry shows scripts its published properties
+// without a binding of its own: each becomes a member with the type code of its kind, read
+// and written through the registry's getter and setter on the instance resolved through the
+// handle table for the class.
+
+#include "sc_iconsts.h"
+#include "sc_iinterpreter.h"
+#include "sc_iinterpreter_script.h"
+
+#include "report/core/PropertyRegistry.h"
+#include "report/core/ScriptErrors.h"
+
+#include <algorithm>
+
+namespace {
+
+// The type code and type name scripts see for a property.
+void TypeOf(const PropertyInfo& property, TscVarType& typ, QString& typeName)
+{
+    typeName = property.TypeName;
+    switch (property.Kind) {
+    case PropertyKind::Char:
+        typ = fvtChar;
+        break;
+    case PropertyKind::Enum:
+        if (property.TypeName.compare(QLatin1String("Boolean"), Qt::CaseInsensitive) == 0 ||
+            property.TypeName.compare(QLatin1String("bool"), Qt::CaseInsensitive) == 0) {
+            typ = fvtBool;
+        } else {
+            typ = fvtEnum;
+            if (property.Enum != nullptr)
+                typeName = property.Enum->Name;
+        }
+        break;
+    case PropertyKind::Float:
+        typ = fvtFloat;
+        break;
+    case PropertyKind::String:
+    case PropertyKind::EventName:
+        typ = fvtString;
+        break;
+    case PropertyKind::Set:
+        typ = fvtEnum;
+        break;
+    case PropertyKind::Reference:
+    case PropertyKind::StringList:
+    case PropertyKind::NestedObject:
+        typ = fvtClass;
+        if (property.ObjectClass != nullptr)
+            typeName = property.ObjectClass->Name;
+        break;
+    case PropertyKind::Variant:
+        typ = fvtVariant;
+        break;
+    case PropertyKind::Int64:
+        typ = fvtInt64;
+        break;
+    case PropertyKind::Integer:
+        typ = fvtInt;
+        break;
+    }
+}
+
+// The value written to a set property: its bits, or the elements of a set constructor
+// (each already its bit) joined.
+Variant SetValueOf(const Variant& value)
+{
+    if (!value.IsArray())
+        return value;
+    if (value.ArrayDimCount() != 1)
+        throw EVariantInvalidArgError();
+    const VariantArrayBound bound = value.ArrayBound(0);
+    int32_t bits = 0;
+    for (int32_t i = bound.Low; i <= bound.High; ++i) {
+        const int32_t index[] = {i};
+        bits |= value.ArrayItem(index).ToInt32(ScActiveSettings());
+    }
+    return Variant(bits);
+}
+
+} // namespace
+
+void TscClassVariable::AddPublishedProperties()
+{
+    if (ClassRef == nullptr)
+        return;
+    const RegisteredClass* registered = PropertyRegistry::Global().Find(*ClassRef);
+    if (registered == nullptr)
+        return;
+    std::vector<const PropertyInfo*> published;
+    for (const PropertyInfo* property : registered->AllProperties()) {
+        if (property->Kind != PropertyKind::EventName)
+            published.push_back(property);
+    }
+    std::stable_sort(published.begin(), published.end(), [](const PropertyInfo* a, const PropertyInfo* b) {
+        return QString::compare(a->Name, b->Name, Qt::CaseInsensitive) < 0;
+    });
+    const ScriptClassInfo& cls = *ClassRef;
+    for (const PropertyInfo* property : published) {
+        // The names of enumerations and set elements, so that scripts can write them.
+        if (FProgram != nullptr && property->Enum != nullptr && property->Kind != PropertyKind::Char &&
+            FProgram->Find(property->Enum->Name) == nullptr && property->Enum->Name != QLatin1String("Boolean")) {
+            const QString names = QStringList(property->Enum->Values.begin(), property->Enum->Values.end()).join(u',');
+            if (property->Kind == PropertyKind::Set)
+                FProgram->AddEnumSet(property->Enum->Name, names);
+            else
+                FProgram->AddEnum(property->Enum->Name, names);
+        }
+        TscVarType typ = fvtInt;
+        QString typeName;
+        TypeOf(*property, typ, typeName);
+        auto helper = std::make_unique<TscPropertyHelper>(property->Name, typ, typeName);
+        helper->FClassRef = this;
+        helper->IsPublished = true;
+        helper->IsReadOnly = !property->HasSetter();
+        helper->OnGetValue = [property, &cls](TscCallFrame& frame) {
+            if (!property->Get)
+                return Variant::NullValue();
+            return property->Get(frame.Object(cls));
+        };
+        if (property->HasSetter()) {
+            helper->OnSetValue = [property, &cls](TscCallFrame& frame) {
+                ScriptObject& object = frame.Object(cls);
+                const Variant& value = *frame.AssignedValue;
+                property->Set(object, property->Canonical(property->Kind == PropertyKind::Set ? SetValueOf(value) : value));
+                return Variant::NullValue();
+            };
+        }
+        FMembers.push_back(std::move(helper));
+    }
+}
+
+TscEventHelper* TscClassVariable::AddEvent(const QString& name, TscEventBinder binder)
+{
+    auto event = std::make_unique<TscEventHelper>(name, std::move(binder));
+    event->FClassRef = this;
+    TscEventHelper* raw = event.get();
+    FMembers.push_back(std::move(event));
+    return raw;
+}
+
+TscComponentHelper* TscClassVariable::AddComponent(const QString& name, ScriptObject& component)
+{
+    auto helper = std::make_unique<TscComponentHelper>(name, component);
+    TscComponentHelper* raw = helper.get();
+    FMembers.push_back(std::move(helper));
+    return raw;
+}
+
+TscEventHelper::TscEventHelper(const QString& name, TscEventBinder binder)
+    : TscCustomHelper(name, fvtString, QString()), FEvent(std::move(binder))
+{
+}
+
+Variant TscEventHelper::ReadStep(TscStepContext&)
+{
+    return Variant(QString());
+}
+
+void TscEventHelper::WriteStep(TscStepContext& context, const Variant& value)
+{
+    const QString name = value.ToString(ScActiveSettings());
+    TscProcVariable* handler = nullptr;
+    if (name != QLatin1String("0")) {
+        TscCustomVariable* found = context.Program != nullptr ? context.Program->Find(name) : nullptr;
+        handler = dynamic_cast<TscProcVariable*>(found);
+        if (handler == nullptr)
+            throw EScriptException(FormatScMessage(TscMessage::SEventError, QStringList()).toStdString());
+    }
+    if (!FEvent)
+        return;
+    TscCallFrame frame = TscCallFrame::ForStep(context, FUpperName, &value);
+    FEvent(frame, handler);
+}
+
+TscComponentHelper::TscComponentHelper(const QString& name, ScriptObject& component)
+    : TscCustomHelper(name, fvtClass, component.ScriptClass().Name), FComponent(component.Handle())
+{
+    IsReadOnly = true;
+}
+
+Variant TscComponentHelper::ReadStep(TscStepContext&)
+{
+    return Variant::FromObject(FComponent);
+}

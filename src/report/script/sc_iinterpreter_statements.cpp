@@ -1,0 +1,384 @@
+#include "sc_iinterpreter_statements.h"
+
+#include "sc_iinterpreter_script.h"
+
+#include "report/core/ScriptErrors.h"
+
+#include <string>
+
+// --- Lists ----------------------------------------------------------------------------------
+
+TscStatement::TscStatement(TscScript* program, const QString& unitName, const QString& sourcePos)
+    : FProgram(program), FSourcePos(sourcePos), FUnitName(unitName)
+{
+}
+
+TscStatement::~TscStatement() = default;
+
+void TscStatement::Add(std::unique_ptr<TscStatement> statement)
+{
+    FItems.push_back(std::move(statement));
+}
+
+void TscStatement::Clear()
+{
+    FItems.clear();
+}
+
+void TscStatement::Execute()
+{
+    ExecuteList();
+}
+
+void TscStatement::ExecuteList()
+{
+    ScCheckStack();
+    TscScript* program = FProgram;
+    for (const auto& item : FItems) {
+        if (program->FTerminated)
+            return;
+        item->Execute();
+        if (program->FBreakCalled || program->FContinueCalled || program->FExitCalled)
+            return;
+    }
+}
+
+bool TscStatement::NotifyLine()
+{
+    FProgram->NotifyRunLine(FUnitName, FSourcePos);
+    return !FProgram->FTerminated;
+}
+
+bool TscStatement::PassEndsLoop()
+{
+    if (FProgram->FBreakCalled || FProgram->FExitCalled)
+        return true;
+    FProgram->FContinueCalled = false;
+    return false;
+}
+
+bool TscStatement::Terminated() const
+{
+    return FProgram->FTerminated;
+}
+
+// --- Assignments and calls ------------------------------------------------------------------
+
+TscAssignmentStmt::~TscAssignmentStmt() = default;
+
+void TscAssignmentStmt::Optimize()
+{
+    FVar = FDesignator->Variable();
+    if (FVar == nullptr)
+        FVar = FDesignator.get();
+}
+
+void TscAssignmentStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    if (FVar == nullptr)
+        Optimize();
+    FVar->SetValue(FExpression->GetValue());
+}
+
+void TscAssignOperatorStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    if (FVar == nullptr)
+        Optimize();
+    if (!FTextChecked) {
+        FTextChecked = true;
+        FText = FOp == VariantOp::Add ? dynamic_cast<TscStringVariable*>(FVar) : nullptr;
+    }
+    Variant current = FVar->GetValue();
+    const Variant operand = FExpression->GetValue();
+    // Appending a text to a text variable that still holds what was read extends it in place
+    // instead of copying it, so building a text piece by piece costs its length, not its square.
+    if (FText != nullptr && !FText->OnGetVarValue && operand.IsString() && current.IsString() &&
+        current.AsString().isSharedWith(FText->Str())) {
+        CheckStringLength(FText->Str().size() + operand.AsString().size());
+        current = Variant(); // the variable's text is no longer shared: append does not copy
+        FText->Str().append(operand.AsString());
+        return;
+    }
+    if (FOp == VariantOp::Add)
+        FVar->SetValue(VariantAdd(current, operand, ScActiveSettings()));
+    else
+        FVar->SetValue(VariantBinary(FOp, current, operand, ScActiveSettings()));
+}
+
+TscCallStmt::~TscCallStmt() = default;
+
+void TscCallStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    if (FModificator.isEmpty()) {
+        FDesignator->NeedResult = false;
+        FDesignator->GetValue();
+        return;
+    }
+    const Variant one(int32_t{1});
+    const Variant current = FDesignator->GetValue();
+    FDesignator->SetValue(FModificator == u"+" ? VariantAdd(current, one, ScActiveSettings())
+                                               : VariantBinary(VariantOp::Subtract, current, one, ScActiveSettings()));
+}
+
+// --- Conditions -----------------------------------------------------------------------------
+
+TscIfStmt::TscIfStmt(TscScript* program, const QString& unitName, const QString& sourcePos)
+    : TscStatement(program, unitName, sourcePos), FElseStmt(std::make_unique<TscStatement>(program, unitName, sourcePos))
+{
+}
+
+TscIfStmt::~TscIfStmt() = default;
+
+void TscIfStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    if (FCondition->GetValue().ToBoolean(ScActiveSettings()))
+        ExecuteList();
+    else
+        FElseStmt->Execute();
+}
+
+TscCaseSelector::~TscCaseSelector() = default;
+
+bool TscCaseSelector::Check(const Variant& value)
+{
+    return FSetExpression->Check(value);
+}
+
+TscCaseStmt::TscCaseStmt(TscScript* program, const QString& unitName, const QString& sourcePos)
+    : TscStatement(program, unitName, sourcePos), FElseStmt(std::make_unique<TscStatement>(program, unitName, sourcePos))
+{
+}
+
+TscCaseStmt::~TscCaseStmt() = default;
+
+void TscCaseStmt::Execute()
+{
+    const Variant value = FCondition->GetValue();
+    if (!NotifyLine())
+        return;
+    TscStatement* chosen = FElseStmt.get();
+    for (const auto& item : FItems) {
+        auto* selector = static_cast<TscCaseSelector*>(item.get());
+        if (selector->Check(value)) {
+            chosen = selector;
+            break;
+        }
+    }
+    const bool breakBefore = FProgram->FBreakCalled;
+    chosen->Execute();
+    if (FBreakEndsCase && !breakBefore)
+        FProgram->FBreakCalled = false;
+}
+
+// --- Loops ----------------------------------------------------------------------------------
+// Every pass after the first reports the loop's line and stops when the run is terminated,
+// whatever the body holds (an empty body too).
+
+TscRepeatStmt::~TscRepeatStmt() = default;
+
+void TscRepeatStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    TscScript* program = FProgram;
+    for (bool first = true;; first = false) {
+        if (!first && !NotifyLine())
+            break;
+        ExecuteList();
+        if (PassEndsLoop())
+            break;
+        const bool condition = FCondition->GetValue().ToBoolean(ScActiveSettings());
+        if (condition != FInverseCondition)
+            break;
+    }
+    program->FBreakCalled = false;
+}
+
+TscWhileStmt::~TscWhileStmt() = default;
+
+void TscWhileStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    TscScript* program = FProgram;
+    for (bool first = true;; first = false) {
+        if (!first && !NotifyLine())
+            break;
+        if (!FCondition->GetValue().ToBoolean(ScActiveSettings()))
+            break;
+        ExecuteList();
+        if (PassEndsLoop())
+            break;
+    }
+    program->FBreakCalled = false;
+}
+
+TscForStmt::~TscForStmt() = default;
+
+void TscForStmt::Execute()
+{
+    const int32_t a = FBeginValue->GetValue().ToInt32(ScActiveSettings());
+    const int32_t b = FEndValue->GetValue().ToInt32(ScActiveSettings());
+    if (!NotifyLine())
+        return;
+    // Counted in 64 bits: 1 to MaxInt, or -MaxInt-1 to MaxInt, has more passes than 32 bits hold.
+    const int64_t count = FDown ? (a >= b ? int64_t{a} - b + 1 : 0) : (b >= a ? int64_t{b} - a + 1 : 0);
+    TscScript* program = FProgram;
+    int64_t current = a;
+    for (int64_t pass = 0; pass < count; ++pass) {
+        if (pass > 0 && !NotifyLine())
+            break;
+        FVariable->PValue() = Variant(static_cast<int32_t>(current));
+        ExecuteList();
+        if (PassEndsLoop())
+            break;
+        current += FDown ? -1 : 1;
+    }
+    program->FBreakCalled = false;
+}
+
+TscVbForStmt::~TscVbForStmt() = default;
+
+void TscVbForStmt::Execute()
+{
+    const FormatSettings& settings = ScActiveSettings();
+    Variant current = FBeginValue->GetValue();
+    const Variant end = FEndValue->GetValue();
+    const Variant step = FStep ? FStep->GetValue() : Variant(int32_t{1});
+    if (!NotifyLine())
+        return;
+    const bool upward = VariantCompare(VariantRelation::GreaterOrEqual, step, Variant(int32_t{0}), settings);
+    TscScript* program = FProgram;
+    for (bool first = true;; first = false) {
+        if (!first && !NotifyLine())
+            break;
+        if (!VariantCompare(upward ? VariantRelation::LessOrEqual : VariantRelation::GreaterOrEqual, current, end,
+                            settings))
+            break;
+        FVariable->PValue() = current;
+        ExecuteList();
+        if (PassEndsLoop())
+            break;
+        current = VariantAdd(current, step, settings);
+    }
+    program->FBreakCalled = false;
+}
+
+TscCppForStmt::TscCppForStmt(TscScript* program, const QString& unitName, const QString& sourcePos)
+    : TscStatement(program, unitName, sourcePos),
+      FFirstStmt(std::make_unique<TscStatement>(program, unitName, sourcePos)),
+      FSecondStmt(std::make_unique<TscStatement>(program, unitName, sourcePos))
+{
+}
+
+TscCppForStmt::~TscCppForStmt() = default;
+
+void TscCppForStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    TscScript* program = FProgram;
+    FFirstStmt->Execute();
+    for (bool first = true;; first = false) {
+        if (program->FTerminated || (!first && !NotifyLine()))
+            break;
+        if (!FExpression->GetValue().ToBoolean(ScActiveSettings()))
+            break;
+        ExecuteList();
+        if (PassEndsLoop())
+            break;
+        FSecondStmt->Execute();
+    }
+    program->FBreakCalled = false;
+}
+
+// --- Exceptions -----------------------------------------------------------------------------
+
+TscTryStmt::TscTryStmt(TscScript* program, const QString& unitName, const QString& sourcePos)
+    : TscStatement(program, unitName, sourcePos),
+      FExceptStmt(std::make_unique<TscStatement>(program, unitName, sourcePos))
+{
+}
+
+TscTryStmt::~TscTryStmt() = default;
+
+void TscTryStmt::RunFinally()
+{
+    // The finally part runs whole even when a break, continue or exit is pending; what was
+    // pending stays pending afterwards, and what the finally part itself starts too.
+    TscScript* program = FProgram;
+    const bool breakCalled = program->FBreakCalled;
+    const bool continueCalled = program->FContinueCalled;
+    const bool exitCalled = program->FExitCalled;
+    program->FBreakCalled = false;
+    program->FContinueCalled = false;
+    program->FExitCalled = false;
+    FExceptStmt->Execute();
+    program->FBreakCalled = program->FBreakCalled || breakCalled;
+    program->FContinueCalled = program->FContinueCalled || continueCalled;
+    program->FExitCalled = program->FExitCalled || exitCalled;
+}
+
+void TscTryStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    if (FIsExcept) {
+        std::string className;
+        std::string message;
+        try {
+            ExecuteList();
+            return;
+        } catch (...) {
+            // Only errors of the script's family are caught; anything else passes on.
+            if (!CurrentScriptError(className, message))
+                throw;
+        }
+        FProgram->SetVariable(QStringLiteral("ExceptionClassName"), Variant(QString::fromUtf8(className)));
+        FProgram->SetVariable(QStringLiteral("ExceptionMessage"), Variant(QString::fromUtf8(message)));
+        FExceptStmt->Execute();
+        return;
+    }
+    try {
+        ExecuteList();
+    } catch (...) {
+        RunFinally();
+        throw;
+    }
+    RunFinally();
+}
+
+// --- Flow -----------------------------------------------------------------------------------
+
+void TscBreakStmt::Execute()
+{
+    FProgram->FBreakCalled = true;
+}
+
+void TscContinueStmt::Execute()
+{
+    FProgram->FContinueCalled = true;
+}
+
+void TscExitStmt::Execute()
+{
+    if (!NotifyLine())
+        return;
+    FProgram->FExitCalled = true;
+}
+
+TscWithStmt::~TscWithStmt() = default;
+
+void TscWithStmt::Execute()
+{
+    ExecuteList();
+    FVariable->SetValue(FDesignator->GetValue());
+}

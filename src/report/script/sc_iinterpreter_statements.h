@@ -1,0 +1,237 @@
+#pragma once
+
+// Statements: the executable form of a script. Each program (the script object and every
+// routine's local program) owns one statement list. Control flow between statements is
+// carried by four flags of the program: break, continue, exit and terminated. Every statement
+// tests the terminated flag before its work, and every loop tests it and reports its line to
+// the run-line hook on each pass, so that a terminate request always ends the run.
+
+#include "sc_iexpression.h"
+#include "sc_iinterpreter.h"
+#include "sc_iinterpreter_designators.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class TscScript;
+
+// A statement list, and the base of every statement.
+class TscStatement {
+public:
+    TscStatement(TscScript* program, const QString& unitName, const QString& sourcePos);
+    TscStatement(const TscStatement&) = delete;
+    TscStatement& operator=(const TscStatement&) = delete;
+    virtual ~TscStatement();
+
+    // A plain list runs its items in order until a flag of the program stops it.
+    virtual void Execute();
+
+    void Add(std::unique_ptr<TscStatement> statement);
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TscStatement* Items(int index) const { return FItems[static_cast<size_t>(index)].get(); }
+    void Clear();
+
+    TscScript* Program() const { return FProgram; }
+    const QString& SourcePos() const { return FSourcePos; }
+    const QString& UnitName() const { return FUnitName; }
+
+protected:
+    void ExecuteList();
+    // Reports the line to the run-line hook; false when the program is terminated.
+    bool NotifyLine();
+    // After a loop's body: true when a break or an exit ends the loop; a continue is done with.
+    bool PassEndsLoop();
+    bool Terminated() const;
+
+    TscScript* FProgram;
+    QString FSourcePos;
+    QString FUnitName;
+    std::vector<std::unique_ptr<TscStatement>> FItems;
+};
+
+class TscAssignmentStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscAssignmentStmt() override;
+    void Execute() override;
+    // Chooses what is read and written: a lone variable target is written directly.
+    void Optimize();
+
+    std::unique_ptr<TscDesignator> FDesignator;
+    std::unique_ptr<TscExpression> FExpression;
+
+protected:
+    TscCustomVariable* FVar = nullptr;
+};
+
+// target op= value, in place.
+class TscAssignOperatorStmt : public TscAssignmentStmt {
+public:
+    TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos, VariantOp op)
+        : TscAssignmentStmt(program, unitName, sourcePos), FOp(op)
+    {
+    }
+    void Execute() override;
+
+private:
+    VariantOp FOp;
+    // A text variable that "+=" appends to in place, found on the first run.
+    TscStringVariable* FText = nullptr;
+    bool FTextChecked = false;
+};
+
+class TscAssignPlusStmt : public TscAssignOperatorStmt {
+public:
+    TscAssignPlusStmt(TscScript* p, const QString& u, const QString& s) : TscAssignOperatorStmt(p, u, s, VariantOp::Add) {}
+};
+class TscAssignMinusStmt : public TscAssignOperatorStmt {
+public:
+    TscAssignMinusStmt(TscScript* p, const QString& u, const QString& s) : TscAssignOperatorStmt(p, u, s, VariantOp::Subtract) {}
+};
+class TscAssignMulStmt : public TscAssignOperatorStmt {
+public:
+    TscAssignMulStmt(TscScript* p, const QString& u, const QString& s) : TscAssignOperatorStmt(p, u, s, VariantOp::Multiply) {}
+};
+class TscAssignDivStmt : public TscAssignOperatorStmt {
+public:
+    TscAssignDivStmt(TscScript* p, const QString& u, const QString& s) : TscAssignOperatorStmt(p, u, s, VariantOp::Divide) {}
+};
+
+class TscCallStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscCallStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscDesignator> FDesignator;
+    QString FModificator; // empty, "+" or "-"
+};
+
+class TscIfStmt : public TscStatement {
+public:
+    TscIfStmt(TscScript* program, const QString& unitName, const QString& sourcePos);
+    ~TscIfStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscExpression> FCondition;
+    std::unique_ptr<TscStatement> FElseStmt;
+};
+
+class TscCaseSelector : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscCaseSelector() override;
+    bool Check(const Variant& value);
+
+    std::unique_ptr<TscSetExpression> FSetExpression;
+};
+
+class TscCaseStmt : public TscStatement {
+public:
+    TscCaseStmt(TscScript* program, const QString& unitName, const QString& sourcePos);
+    ~TscCaseStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscExpression> FCondition;
+    std::unique_ptr<TscStatement> FElseStmt;
+    // A break inside the chosen branch ends the switch only, as in the C-like languages,
+    // instead of the loop around it.
+    bool FBreakEndsCase = false;
+};
+
+class TscRepeatStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscRepeatStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscExpression> FCondition;
+    bool FInverseCondition = false;
+};
+
+class TscWhileStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscWhileStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscExpression> FCondition;
+};
+
+class TscForStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscForStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscExpression> FBeginValue;
+    bool FDown = false;
+    std::unique_ptr<TscExpression> FEndValue;
+    TscCustomVariable* FVariable = nullptr;
+};
+
+class TscVbForStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscVbForStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscExpression> FBeginValue;
+    std::unique_ptr<TscExpression> FEndValue;
+    std::unique_ptr<TscExpression> FStep; // may be absent: step 1
+    TscCustomVariable* FVariable = nullptr;
+};
+
+class TscCppForStmt : public TscStatement {
+public:
+    TscCppForStmt(TscScript* program, const QString& unitName, const QString& sourcePos);
+    ~TscCppForStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscStatement> FFirstStmt;
+    std::unique_ptr<TscExpression> FExpression;
+    std::unique_ptr<TscStatement> FSecondStmt;
+};
+
+class TscTryStmt : public TscStatement {
+public:
+    TscTryStmt(TscScript* program, const QString& unitName, const QString& sourcePos);
+    ~TscTryStmt() override;
+    void Execute() override;
+
+    bool FIsExcept = false;
+    std::unique_ptr<TscStatement> FExceptStmt; // the except part, or the finally part
+
+private:
+    void RunFinally();
+};
+
+class TscBreakStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    void Execute() override;
+};
+
+class TscContinueStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    void Execute() override;
+};
+
+class TscExitStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    void Execute() override;
+};
+
+class TscWithStmt : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    ~TscWithStmt() override;
+    void Execute() override;
+
+    std::unique_ptr<TscDesignator> FDesignator;
+    TscCustomVariable* FVariable = nullptr; // the with variable, owned by the program
+};

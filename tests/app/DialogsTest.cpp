@@ -1,0 +1,302 @@
+// The progress window, the options dialog, the about box, the help pages and the guards of
+// start-up and event delivery.
+#include "app/About.h"
+#include "app/Application.h"
+#include "app/DaxInteractFrame.h"
+#include "app/HelpViewer.h"
+#include "app/OptionsFrame.h"
+
+#include "AppTestSupport.h"
+#include "FakePrompts.h"
+#include "FakeTime.h"
+#include "platform/Exceptions.h"
+#include "platform/RegistryStore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+using apptest::Child;
+using namespace std::chrono_literals;
+
+// The progress window on a clock moved by hand.
+class ProgressWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.SetClock(&clock);
+        window.ResetTimeLeft();
+        window.SetContainer(&state);
+    }
+
+    // The percent as the worker sets it and the window's timers see it, at this moment.
+    std::string At(int percent)
+    {
+        {
+            TInteractLock lock(state);
+            lock->SetProgress(percent);
+        }
+        window.InteractTimerTimer();
+        window.TimeLeftTimerTimer();
+        return Child<QLabel>(window, "LeftTimeLabel")->text().toStdString();
+    }
+
+    testsupport::ManualClock clock;
+    TInteractContainer state{std::make_unique<TInteract>()};
+    TDaxInteractForm window;
+};
+
+TEST_F(ProgressWindow, NothingBeforeATenthThenTheEstimate)
+{
+    clock.Advance(30s);
+    EXPECT_EQ(At(5), "");
+    clock.Advance(30s);
+    EXPECT_EQ(At(10), "Оставшееся время 00:09:00");
+}
+
+TEST_F(ProgressWindow, EvenProgressCountsDownASecondASecond)
+{
+    // One percent a second: 100 s in all.
+    clock.Advance(10s);
+    EXPECT_EQ(At(10), "Оставшееся время 00:01:30");
+    for (int second = 11; second <= 40; ++second) {
+        clock.Advance(1s);
+        const int left = 100 - second;
+        EXPECT_EQ(At(second), QStringLiteral("Оставшееся время 00:%1:%2")
+                                  .arg(left / 60, 2, 10, QLatin1Char('0'))
+                                  .arg(left % 60, 2, 10, QLatin1Char('0'))
+                                  .toStdString())
+            << second;
+    }
+}
+
+TEST_F(ProgressWindow, AnEstimateMoreThanFiveSecondsOffMakesItJump)
+{
+    clock.Advance(10s);
+    At(10);
+    for (int second = 11; second <= 19; ++second) {
+        clock.Advance(1s);
+        At(second);
+    }
+    EXPECT_EQ(window.RemainingMs(), 81000);
+    // 20 % at 21 s: an estimate of 84 s, 4 s above the countdown of 80 s: the countdown stays.
+    clock.Advance(2000ms);
+    EXPECT_EQ(At(20), "Оставшееся время 00:01:20");
+    // 20 % at 21.25 s: 85 s, 6 s above the countdown of 79 s: it jumps.
+    clock.Advance(250ms);
+    EXPECT_EQ(At(20), "Оставшееся время 00:01:25");
+    EXPECT_EQ(window.RemainingMs(), 85000);
+}
+
+TEST_F(ProgressWindow, TheTimeLeftNeverFallsBelowZero)
+{
+    // Almost done, with the countdown long past the estimate: 0, never a wrapped count.
+    clock.Advance(100s);
+    At(99);
+    for (int i = 0; i < 5; ++i) {
+        clock.Advance(1s);
+        EXPECT_EQ(At(100), "Оставшееся время 00:00:00");
+        EXPECT_GE(window.RemainingMs(), 0);
+    }
+}
+
+TEST_F(ProgressWindow, ShowsPercentAndStatusLeavesTheFlagAndStopAsksToAbort)
+{
+    {
+        TInteractLock lock(state);
+        lock->SetProgress(37);
+        lock->SetStatus("Чтение часового архива");
+    }
+    window.InteractTimerTimer();
+    EXPECT_EQ(Child<QProgressBar>(window, "ProgressBar")->value(), 37);
+    EXPECT_EQ(Child<QLineEdit>(window, "ProcessAction")->text().toStdString(), "Чтение часового архива");
+    {
+        TInteractLock lock(state);
+        EXPECT_TRUE(lock->StatusChanged());
+        EXPECT_FALSE(lock->GetAbort());
+    }
+    EXPECT_EQ(Child<QPushButton>(window, "StopProcess")->text().toStdString(), "Остановить");
+    Child<QPushButton>(window, "StopProcess")->click();
+    {
+        TInteractLock lock(state);
+        EXPECT_TRUE(lock->GetAbort());
+    }
+    // Detached, it touches nothing.
+    window.SetContainer(nullptr);
+    window.InteractTimerTimer();
+    window.StopProcessClick();
+}
+
+TEST_F(ProgressWindow, AStayOnTopToolWindowOfTheGivenSize)
+{
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(window.windowType(), Qt::Tool);
+    EXPECT_EQ(window.size(), QSize(487, 117));
+}
+
+// The options dialog as the user works it.
+class OptionsDialog : public testing::Test {
+protected:
+    void Store(const char* name, int32_t value)
+    {
+        platform::RegistryStore::CurrentUser().WriteInteger(DisplayOptions::kRegistryKey, name, value);
+    }
+    int32_t Stored(const char* name)
+    {
+        return platform::RegistryStore::CurrentUser().ReadInteger(DisplayOptions::kRegistryKey, name, -1);
+    }
+    void Load()
+    {
+        auto store = platform::RegistryStore::CurrentUser();
+        options.Load(store);
+    }
+
+    DisplayOptions options;
+};
+
+TEST_F(OptionsDialog, ShowsTheRecordAndOkStoresTheControls)
+{
+    Store("AccuracyCounters", 5);
+    Store("CommaSeparator", 7);
+    Store("TimeFormat", 1);
+    Load();
+    TOptionsForm dialog(&options);
+    dialog.show();
+    EXPECT_TRUE(Child<QCheckBox>(dialog, "AccuracyCounters")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(dialog, "ShowNotStaffQT")->isChecked());
+    EXPECT_EQ(Child<QComboBox>(dialog, "CommaSeparator")->currentIndex(), -1);
+    EXPECT_EQ(Child<QComboBox>(dialog, "TimeFormat")->currentIndex(), 1);
+    EXPECT_EQ(Child<QComboBox>(dialog, "BitsFormat")->currentIndex(), 0);
+
+    Child<QCheckBox>(dialog, "ShowNotStaffQT")->setChecked(true);
+    Child<QComboBox>(dialog, "BitsFormat")->setCurrentIndex(1);
+    Child<QPushButton>(dialog, "OkBitBtn")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(options.ShowNotStaffQT);
+    EXPECT_EQ(options.CommaSeparator, 0);
+    EXPECT_EQ(Stored("AccuracyCounters"), 1);
+    EXPECT_EQ(Stored("ShowNotStaffQT"), 1);
+    EXPECT_EQ(Stored("CommaSeparator"), 0);
+    EXPECT_EQ(Stored("TimeFormat"), 1);
+    EXPECT_EQ(Stored("BitsFormat"), 1);
+}
+
+TEST_F(OptionsDialog, CancelStoresNothingAndTheNextShowingShowsTheRecord)
+{
+    Load();
+    TOptionsForm dialog(&options);
+    dialog.show();
+    Child<QCheckBox>(dialog, "AccuracyCounters")->setChecked(true);
+    Child<QComboBox>(dialog, "TimeFormat")->setCurrentIndex(1);
+    Child<QPushButton>(dialog, "CancelBitBtn")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(options.AccuracyCounters);
+    EXPECT_EQ(Stored("AccuracyCounters"), -1);
+    dialog.show();
+    EXPECT_FALSE(Child<QCheckBox>(dialog, "AccuracyCounters")->isChecked());
+    EXPECT_EQ(Child<QComboBox>(dialog, "TimeFormat")->currentIndex(), 0);
+}
+
+TEST_F(OptionsDialog, TextsAndItems)
+{
+    TOptionsForm dialog(&options);
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "Опции");
+    const std::vector<std::pair<const char*, QStringList>> lists = {
+        {"CommaSeparator", {QStringLiteral("Системный"), QStringLiteral("(,) Запятая"), QStringLiteral("(.) Точка")}},
+        {"TimeFormat", {QStringLiteral("ЧЧЧЧЧ:ММ"), QStringLiteral("СУТ ЧЧ:ММ")}},
+        {"BitsFormat", {QStringLiteral("Маска (123------)"), QStringLiteral("Список (1,2,3,...)")}},
+    };
+    for (const auto& [name, items] : lists) {
+        auto* combo = Child<QComboBox>(dialog, name);
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        EXPECT_EQ(shown, items) << name;
+    }
+    EXPECT_EQ(Child<QCheckBox>(dialog, "AccuracyCounters")->text().toStdString(),
+              "Повышенная точность счетчиков (6 знаков)");
+    EXPECT_EQ(Child<QCheckBox>(dialog, "ShowNotStaffQT")->text().toStdString(),
+              "Отображать тепловую энергию и времена НС в архиве");
+}
+
+TEST(AboutBox, ShowsTheBuildFactsAndOpensTheLinkOnADoubleClick)
+{
+    TAboutBox about({QStringLiteral("Конфигуратор"), QStringLiteral("1.2.3"), QStringLiteral("https://example.org/dax")});
+    std::vector<QUrl> opened;
+    about.SetUrlOpener([&opened](const QUrl& url) { opened.push_back(url); });
+    EXPECT_EQ(about.windowTitle().toStdString(), "О программе");
+    EXPECT_EQ(Child<QLabel>(about, "Version")->text().toStdString(), "1.2.3");
+    EXPECT_EQ(Child<QLabel>(about, "FileDescription")->text().toStdString(), "Конфигуратор");
+    EXPECT_EQ(Child<QLabel>(about, "LinkLabel1")->text().toStdString(), "https://example.org/dax");
+    const QRegularExpression date(QStringLiteral("^[A-Z][a-z]{2} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d$"));
+    EXPECT_TRUE(date.match(Child<QLabel>(about, "DataTime")->text()).hasMatch())
+        << Child<QLabel>(about, "DataTime")->text().toStdString();
+    EXPECT_EQ(Child<QLabel>(about, "Image1")->pixmap().size(), QSize(241, 49));
+
+    about.show();
+    QTest::mouseDClick(Child<QWidget>(about, "Panel1"), Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.front(), QUrl(QStringLiteral("https://example.org/dax")));
+}
+
+TEST(AboutBox, AnEmptyVersionKeepsTheDesignTexts)
+{
+    TAboutBox about({QString(), QString(), QString()});
+    EXPECT_EQ(Child<QLabel>(about, "Version")->text().toStdString(), "Version");
+    EXPECT_EQ(Child<QLabel>(about, "FileDescription")->text().toStdString(), "FileDescription");
+    std::vector<QUrl> opened;
+    about.SetUrlOpener([&opened](const QUrl& url) { opened.push_back(url); });
+    about.Panel1DblClick();
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST(HelpPages, TopicsMapToPagesOfTheFolder)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("help")));
+    std::vector<QUrl> opened;
+    auto viewer = FolderHelpViewer::Find(folder.path(), [&opened](const QUrl& url) { opened.push_back(url); });
+    ASSERT_NE(viewer, nullptr);
+    viewer->ShowTopic(QStringLiteral("DaxConfigurator.chm::/introduction.htm"));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.front().toLocalFile(), QDir(folder.path()).canonicalPath() + QStringLiteral("/help/introduction.htm"));
+    for (const char* path : {"Other.chm::/introduction.htm", "DaxConfigurator.chm::/../secret.htm",
+                             "DaxConfigurator.chm::/a/b.htm", "DaxConfigurator.chm::/"})
+        viewer->ShowTopic(QString::fromUtf8(path));
+    EXPECT_EQ(opened.size(), 1u);
+
+    QTemporaryDir empty;
+    EXPECT_EQ(FolderHelpViewer::Find(empty.path(), [](const QUrl&) {}), nullptr);
+}
+
+TEST(Guards, AFailedStartShowsTheErrorAndEndsWithStatusOne)
+{
+    testsupport::FakePrompts prompts;
+    EXPECT_EQ(RunGuarded(prompts, [] { return 0; }), 0);
+    EXPECT_EQ(RunGuarded(prompts, []() -> int { throw platform::Exception("Не удалось запустить"); }), 1);
+    EXPECT_EQ(RunGuarded(prompts, []() -> int { throw 5; }), 1);
+    ASSERT_EQ(prompts.errors.size(), 2u);
+    EXPECT_EQ(prompts.errors[0].toStdString(), "Не удалось запустить");
+    EXPECT_TRUE(prompts.errors[1].isEmpty());
+}
+
+TEST(Guards, AFailedDeliveryShowsTheErrorAndTheProgramGoesOn)
+{
+    testsupport::FakePrompts prompts;
+    EXPECT_TRUE(GuardedDelivery(prompts, [] { return true; }));
+    EXPECT_FALSE(GuardedDelivery(prompts, []() -> bool { throw std::runtime_error("сбой обработчика"); }));
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_EQ(prompts.errors[0].toStdString(), "сбой обработчика");
+}
+
+} // namespace

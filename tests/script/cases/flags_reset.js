@@ -1,0 +1,8 @@
+function P() {
+  ShowMessage("a");
+  break;
+  ShowMessage("b");
+}
+P();
+P();
+ShowMessage("c");

@@ -1,0 +1,40 @@
+var
+  s: String;
+begin
+  ShowMessage(Length('hello'));
+  ShowMessage(Copy('abc', 0, 2) + '|' + Copy('abc', 2, 100) + '|' + Copy('abc', 5, 1) + '|' + Copy('abc', 2, -1) + '|' + Copy('abcdef', -5, 3));
+  ShowMessage(Pos('c', 'abcabc'));
+  ShowMessage(Pos('', 'abc'));
+  ShowMessage(Pos('x', 'abc'));
+  s := 'abcdef';
+  Delete(s, 2, 2);
+  ShowMessage(s);
+  s := 'abcdef';
+  Delete(s, 0, 2);
+  ShowMessage(s);
+  s := 'abcdef';
+  Delete(s, 5, 10);
+  ShowMessage(s);
+  s := 'abcdef';
+  Delete(s, 10, 1);
+  ShowMessage(s);
+  s := 'abc';
+  Insert('XY', s, 2);
+  ShowMessage(s);
+  s := 'abc';
+  Insert('XY', s, 0);
+  ShowMessage(s);
+  s := 'abc';
+  Insert('XY', s, 10);
+  ShowMessage(s);
+  ShowMessage(Uppercase('abc1') + Lowercase('XyZ'));
+  ShowMessage('[' + Trim(#9' a b '#13#10) + ']');
+  ShowMessage(CompareText('abc', 'ABD') < 0);
+  ShowMessage(CompareText('b', 'A') > 0);
+  ShowMessage(CompareText('Hello', 'hELLO') = 0);
+  ShowMessage(Chr(65) + Chr(97));
+  ShowMessage(Ord('A'));
+  s := 'abcdef';
+  SetLength(s, 3);
+  ShowMessage(s);
+end.

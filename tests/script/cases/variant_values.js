@@ -1,0 +1,15 @@
+var v, w, a[3];
+v = "abc";
+ShowMessage(v[1]);
+v[1] = "X";
+ShowMessage(v);
+a[0] = 5;
+w = a;
+w[0] = 6;
+ShowMessage(a[0]);
+ShowMessage(w[0]);
+v = a;
+ShowMessage(v[0] + 1);
+v = Null;
+ShowMessage(v + 1);
+ShowMessage(v == Null);

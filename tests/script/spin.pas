@@ -1,0 +1,3 @@
+begin
+  while True do ;
+end.

@@ -1,0 +1,105 @@
+// app-screens: renders the configurator's windows to PNG files for a reviewer to look at:
+// the main window, the options dialog, the about box and the progress window. Settings come
+// from a fresh temporary folder, so the pictures show the program as it first starts. Run it
+// with QT_QPA_PLATFORM=offscreen where there is no display.
+#include "app/About.h"
+#include "AppInfo.h"
+#include "app/DaxInteractFrame.h"
+#include "app/MainFrame.h"
+#include "app/OptionsFrame.h"
+#include "comm/Interact.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const char* const kUsage = "usage: app-screens --out DIR\n";
+
+// A clock that stands where it is put, for a progress window with a stable estimate.
+class StillClock : public platform::Clock {
+public:
+    std::chrono::system_clock::time_point UtcNow() const override { return {}; }
+    std::chrono::steady_clock::time_point SteadyNow() const override { return steady_; }
+    void Advance(std::chrono::milliseconds step) { steady_ += step; }
+
+private:
+    std::chrono::steady_clock::time_point steady_{};
+};
+
+bool Save(QWidget& window, const QDir& folder, const QString& name)
+{
+    window.show();
+    QApplication::processEvents();
+    const QString path = folder.filePath(name);
+    if (!window.grab().save(path, "PNG")) {
+        std::fprintf(stderr, "app-screens: cannot write %s\n", path.toLocal8Bit().constData());
+        return false;
+    }
+    std::printf("%s\n", path.toLocal8Bit().constData());
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype out = arguments.indexOf(QStringLiteral("--out"));
+    if (out < 0 || out + 1 >= arguments.size() || arguments.size() != 3) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    QDir folder(arguments[out + 1]);
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "app-screens: cannot create %s\n", folder.path().toLocal8Bit().constData());
+        return 1;
+    }
+    QTemporaryDir settings;
+    if (!settings.isValid()) {
+        std::fputs("app-screens: cannot create a temporary settings folder\n", stderr);
+        return 1;
+    }
+    qputenv("DAXCONFIG_HOME", settings.path().toLocal8Bit());
+
+    bool saved = true;
+    TMainForm mainForm;
+    saved = Save(mainForm, folder, QStringLiteral("main_window.png")) && saved;
+
+    TOptionsForm options(&mainForm.Options(), &mainForm);
+    saved = Save(options, folder, QStringLiteral("options.png")) && saved;
+    options.hide();
+
+    TAboutBox about({QStringLiteral(DAXCONFIG_DESCRIPTION), QStringLiteral(DAXCONFIG_VERSION),
+                     QStringLiteral(DAXCONFIG_HOMEPAGE)},
+                    &mainForm);
+    saved = Save(about, folder, QStringLiteral("about.png")) && saved;
+    about.hide();
+
+    // A read of everything a minute in, 40 % done.
+    StillClock clock;
+    TInteractContainer state(std::make_unique<TInteract>());
+    {
+        TInteractLock lock(state);
+        lock->SetProgress(40);
+        lock->SetStatus("Чтение часового архива");
+    }
+    TDaxInteractForm progress(&mainForm);
+    progress.setWindowTitle(QStringLiteral("Считывание данных"));
+    progress.SetClock(&clock);
+    progress.ResetTimeLeft();
+    progress.SetContainer(&state);
+    clock.Advance(std::chrono::seconds(60));
+    progress.InteractTimerTimer();
+    progress.TimeLeftTimerTimer();
+    saved = Save(progress, folder, QStringLiteral("progress.png")) && saved;
+    progress.SetContainer(nullptr);
+    return saved ? 0 : 1;
+}
