@@ -89,6 +89,37 @@ TEST(Daxprobe, ExchangesThroughDaxHelperAgainstTheSimulator)
     EXPECT_EQ(output, "COM-порт не открыт\n");
 }
 
+// Several exchanges in one channel session: commands in turn, and --repeat. The first read
+// gives up (1.5 s) before its answer comes (2.5 s); its values never pass for the second's.
+TEST(Daxprobe, SeveralExchangesInOneSession)
+{
+    daxsim::FaultOptions late;
+    late.LateMs = 2500;
+    late.FaultRequests = 1;
+    daxsim::Simulator simulator(daxsim::FixtureState(daxsim::Model::Dax01), 1, late);
+    daxsim::TcpServer server(simulator, "127.0.0.1", 0);
+    server.Start();
+    const std::string tcp = kProbe + " --tcp 127.0.0.1:" + std::to_string(server.Port()) + " ";
+    std::string output;
+    EXPECT_EQ(RunCommand(tcp + "read 30101 2 read 30111 2 read 30121 2", output), 1) << output;
+    EXPECT_EQ(output.find("30111 = 0x3064"), std::string::npos) << output;   // 30101's value
+    const size_t second = output.find("30111 = ");
+    if (second != std::string::npos) {
+        EXPECT_EQ(output.substr(second, 23), "30111 = 0x306E (12398)\n") << output;
+    }
+    EXPECT_NE(output.find("30121 = 0x3078 (12408)\n30122 = 0x3079 (12409)\n"), std::string::npos) << output;
+
+    simulator.SetFaults({});
+    EXPECT_EQ(RunCommand(tcp + "--repeat 3 read 30011 1", output), 0) << output;
+    EXPECT_EQ(output, "answer: 7 bytes\n30011 = 0x300A (12298)\n"
+                      "answer: 7 bytes\n30011 = 0x300A (12298)\n"
+                      "answer: 7 bytes\n30011 = 0x300A (12298)\n");
+    EXPECT_EQ(RunCommand(tcp + "--repeat 0 identify", output), 2);
+    EXPECT_NE(output.find("--repeat: expected a number from 1 to 1000, got \"0\""), std::string::npos) << output;
+    EXPECT_EQ(RunCommand(tcp + "identify 5", output), 2);
+    EXPECT_NE(output.find("identify takes no operands"), std::string::npos) << output;
+}
+
 TEST(Daxprobe, ReachesTheInstrumentThroughTheRelayServer)
 {
     daxsim::Simulator simulator(daxsim::FixtureState(daxsim::Model::Dax01), 1);
