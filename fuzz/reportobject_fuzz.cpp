@@ -3,9 +3,10 @@
 // kind.
 //
 // Input: one flag byte (bit 0: references left unresolved; bits 1-2: the parent, 0 the band,
-// 1 the page, 2 the report, 3 none), then the text in UTF-8. Promises checked: a component
-// read is written and read back to the same text, and a copy made without text
-// (CloneComponent) writes that text too.
+// 1 the page, 2 the report, 3 none), then the text in UTF-8. Promises checked: the text of a
+// component read from the text of a component is the text it was read from (the first text
+// may lose values a file cannot keep, an empty font name for one), and a copy made without
+// text (CloneComponent) is what reading the text gives.
 
 #include "FuzzTarget.h"
 
@@ -49,10 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TrpXMLSerializer again;
         TrpComponent* reread = keep(again.ReadComponentStr(parent, written));
         daxfuzz::Require(reread != nullptr, "a written object reads back");
-        daxfuzz::Require(writer.WriteComponentStr(reread) == written, "a written object reads back the same");
+        const QString stable = writer.WriteComponentStr(reread);
+        TrpComponent* third = keep(again.ReadComponentStr(parent, stable));
+        daxfuzz::Require(writer.WriteComponentStr(third) == stable, "a written object reads back the same");
 
         TrpXMLSerializer cloner;
         TrpComponent* clone = keep(cloner.CloneComponent(*component, parent));
-        daxfuzz::Require(writer.WriteComponentStr(clone) == written, "a copy writes what the object writes");
+        daxfuzz::Require(writer.WriteComponentStr(clone) == stable, "a copy is what reading its text gives");
     });
 }

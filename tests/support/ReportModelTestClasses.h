@@ -16,7 +16,22 @@
 #include <QStringList>
 
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Texts in test messages as UTF-8 instead of their bytes.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *os << (i ? ", " : "") << '"' << list[i].toStdString() << '"';
+    *os << '}';
+}
 
 namespace modeltest {
 

@@ -4,6 +4,8 @@
 // Exit status: 0 done; 1 usage or a file that cannot be opened, read or written; 2 a file
 // whose content is refused (its message on stderr), in which case nothing is written.
 
+#include "report/model/ModelRuntime.h"
+#include "report/model/rpRes.h"
 #include "report/model/rpStreams.h"
 #include "report/model/rpXML.h"
 
@@ -71,6 +73,16 @@ int XmlRoundTrip(const QStringList& arguments)
     return kExitDone;
 }
 
+// res-get NAME: the interface text of NAME from the report subsystems' resources, in UTF-8.
+int ResGet(const QStringList& arguments)
+{
+    if (const auto failed = Step([] { ModelRuntime::init(); }))
+        return *failed;
+    const QByteArray line = GetResourcesInstance().Get(arguments[0]).toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    return kExitDone;
+}
+
 struct Command {
     const char* name;
     const char* arguments;
@@ -84,6 +96,8 @@ const Command kCommands[] = {
      "load the report XML file IN without partial loading and save it to OUT (indented when IN's header line "
      "ends with CR LF)",
      2, XmlRoundTrip},
+    {"res-get", "NAME", "print the interface text of NAME from the report resources (NAME itself when there is none)",
+     1, ResGet},
 };
 
 int Usage()

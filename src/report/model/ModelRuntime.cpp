@@ -8,6 +8,13 @@
 
 #include <QFile>
 
+// Resources compiled into a static library need an explicit initialisation, outside any
+// namespace.
+static void InitModelResources()
+{
+    Q_INIT_RESOURCE(rpRes);
+}
+
 namespace {
 
 bool gInitialized = false;
@@ -18,8 +25,7 @@ const char* const kResourceBlocks[] = {":/report/model/rpRes.xml", ":/report/mod
 
 void AddBuiltInResources()
 {
-    // Resources compiled into a static library need an explicit initialisation.
-    Q_INIT_RESOURCE(rpRes);
+    InitModelResources();
     TrpResources& resources = GetResourcesInstance();
     for (const char* block : kResourceBlocks) {
         QFile file(QString::fromLatin1(block));

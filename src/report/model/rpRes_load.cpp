@@ -5,6 +5,7 @@
 #include "rpStreams.h"
 #include "rpXML.h"
 
+#include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
 
 #include <QBuffer>

@@ -10,6 +10,7 @@
 #include "rpXML.h"
 
 #include "platform/DateTime.h"
+#include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
 #include "report/core/PropertyRegistry.h"
 
@@ -85,12 +86,19 @@ bool SharesProperty(const ScriptObject* ancestor, const PropertyInfo& prop)
     return cls != nullptr && cls->Find(prop.Name) == &prop;
 }
 
-// A list's text without its final line break.
+// A list's text without its final line break, as files keep it.
 QString WithoutFinalBreak(QString text)
 {
     if (text.endsWith(QLatin1String("\r\n")))
         text.chop(2);
     return text;
+}
+
+// The text to give a list for a text a file keeps: the final line break goes back on, so
+// that lines that end in empty ones do not lose one at every save.
+QString WithFinalBreak(const QString& fileText)
+{
+    return fileText.isEmpty() ? fileText : fileText + QStringLiteral("\r\n");
 }
 
 bool SameName(const ScriptObject* a, const ScriptObject* b)
@@ -433,7 +441,7 @@ void TrpXMLSerializer::ApplyAttribute(ScriptObject* obj, QStringView name, const
         const bool lines = prop->Kind == PropertyKind::StringList || prop->Kind == PropertyKind::WideStringList;
         if (lines && first == parts.size() - 2 && parts.back() == u"Text") {
             if (prop->SetText)
-                prop->SetText(*current, value);
+                prop->SetText(*current, WithFinalBreak(value));
             return;
         }
         return; // references and values hold nothing that an attribute may reach into
@@ -465,14 +473,14 @@ void TrpXMLSerializer::ApplyAttribute(ScriptObject* obj, QStringView name, const
         if (letter == u'x' || letter == u'u') {
             TrpWideStrings* lines = component != nullptr ? component->MemoLines() : nullptr;
             if (lines != nullptr)
-                lines->SetText(letter == u'u' && OldFormat ? DecodeOldFormatText(value) : value);
+                lines->SetText(WithFinalBreak(letter == u'u' && OldFormat ? DecodeOldFormatText(value) : value));
             return;
         }
     }
     if (rest == u"Text") {
         TrpWideStrings* lines = component != nullptr ? component->MemoLines() : nullptr;
         if (lines != nullptr) {
-            lines->SetText(OldFormat ? DecodeOldFormatText(value) : value);
+            lines->SetText(WithFinalBreak(OldFormat ? DecodeOldFormatText(value) : value));
             return;
         }
     }
@@ -816,7 +824,7 @@ void TrpXMLSerializer::CopyProperties(const ScriptObject& source, ScriptObject& 
             }
             case PropertyKind::StringList:
                 if (prop->GetText && prop->SetText)
-                    prop->SetText(target, WithoutFinalBreak(prop->GetText(source)));
+                    prop->SetText(target, WithFinalBreak(WithoutFinalBreak(prop->GetText(source))));
                 break;
             case PropertyKind::NestedObject: {
                 if (!prop->GetObject)
@@ -840,7 +848,7 @@ void TrpXMLSerializer::CopyProperties(const ScriptObject& source, ScriptObject& 
         const TrpWideStrings* from = sourceComponent->MemoLines();
         TrpWideStrings* to = targetComponent->MemoLines();
         if (from != nullptr && to != nullptr)
-            to->SetText(WithoutFinalBreak(from->Text()));
+            to->SetText(WithFinalBreak(WithoutFinalBreak(from->Text())));
     }
     const QByteArray defined = DefinedPropertyBytes(source);
     if (!defined.isEmpty())

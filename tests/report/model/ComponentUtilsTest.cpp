@@ -2,6 +2,7 @@
 
 #include "report/core/Services.h"
 
+#include <QBuffer>
 #include <QObject>
 
 #include <gtest/gtest.h>
@@ -66,8 +67,9 @@ TEST(ComponentUtilsTest, PathsOverGlobalRoots)
         SCOPED_TRACE(c.path);
         const QString path = GetComponentPath(report, c.component);
         EXPECT_EQ(path.toStdString(), c.path);
-        if (c.component != nullptr)
+        if (c.component != nullptr) {
             EXPECT_EQ(FindComponentByPath(report, path), c.component);
+        }
     }
     EXPECT_EQ(FindComponentByPath(report, u"Nowhere.Memo1"), nullptr);
     EXPECT_EQ(FindComponentByPath(report, u"DaxFrame.Nope.HourDataSet"), nullptr);

@@ -114,7 +114,7 @@ TEST_F(ResourcesTest, DocumentEdgeCases)
         {"lower-case root", Document(R"(<resources CodePage="1251"><StrRes Name="a" Text="b"/></resources>)"), 0, ""},
         {"other children", Document(R"(<Resources CodePage="1251"><Str Name="a" Text="b"/><StrRes Name="c" Text="d"/></Resources>)"), 1, ""},
         {"missing code page", Document(R"(<Resources><StrRes Name="a" Text="b"/></Resources>)"), -1,
-         "'' is not a valid integer value"},
+         R"("" is an invalid integer)"},
         {"not a document", QByteArray("Resources"), -1, "Invalid file format"},
     };
     for (const Case& c : cases) {
