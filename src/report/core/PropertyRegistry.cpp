@@ -234,49 +234,49 @@ PropertyInfo& RegisteredClass::AddObject(const QString& name, PropertyKind kind,
     return Add(std::move(p));
 }
 
-PropertyInfo& RegisteredClass::AddReference(const QString& name, const ScriptClassInfo& objectClass,
-                                            PropertyObjectGetter get, PropertyObjectSetter set)
+namespace {
+
+// A Reference or NestedObject property reached directly, with Get and Set as handles: a
+// reference takes nil, an owned object stays as it is when given nil.
+PropertyInfo DirectObjectProperty(const QString& name, PropertyKind kind, const ScriptClassInfo& objectClass,
+                                  PropertyObjectGetter get, PropertyObjectSetter set)
 {
     PropertyInfo p;
     p.Name = name;
-    p.Kind = PropertyKind::Reference;
+    p.Kind = kind;
     p.TypeName = objectClass.Name;
     p.ObjectClass = &objectClass;
-    p.Default = Variant::FromObject(0);
+    if (kind == PropertyKind::Reference)
+        p.Default = Variant::FromObject(0);
     p.Get = [get](const ScriptObject& object) { return ObjectHandles::ToVariant(get(object)); };
     if (set) {
         const ScriptClassInfo* expected = &objectClass;
-        p.Set = [set, expected](ScriptObject& object, const Variant& value) {
+        const bool nilClears = kind == PropertyKind::Reference;
+        p.Set = [set, expected, nilClears](ScriptObject& object, const Variant& value) {
             const uint32_t handle = ObjectHandles::HandleOf(value);
-            set(object, handle == 0 ? nullptr : &ObjectHandles::Resolve(handle, *expected));
+            if (handle != 0)
+                set(object, &ObjectHandles::Resolve(handle, *expected));
+            else if (nilClears)
+                set(object, nullptr);
         };
     }
     p.GetObject = std::move(get);
     p.SetObject = std::move(set);
-    return Add(std::move(p));
+    return p;
+}
+
+} // namespace
+
+PropertyInfo& RegisteredClass::AddReference(const QString& name, const ScriptClassInfo& objectClass,
+                                            PropertyObjectGetter get, PropertyObjectSetter set)
+{
+    return Add(DirectObjectProperty(name, PropertyKind::Reference, objectClass, std::move(get), std::move(set)));
 }
 
 PropertyInfo& RegisteredClass::AddNested(const QString& name, const ScriptClassInfo& objectClass,
                                          PropertyObjectGetter get, PropertyObjectSetter set)
 {
-    PropertyInfo p;
-    p.Name = name;
-    p.Kind = PropertyKind::NestedObject;
-    p.TypeName = objectClass.Name;
-    p.ObjectClass = &objectClass;
-    p.Get = [get](const ScriptObject& object) { return ObjectHandles::ToVariant(get(object)); };
-    if (set) {
-        const ScriptClassInfo* expected = &objectClass;
-        p.Set = [set, expected](ScriptObject& object, const Variant& value) {
-            // Copying nothing into an owned object is no change, as assigning nil to it is.
-            const uint32_t handle = ObjectHandles::HandleOf(value);
-            if (handle != 0)
-                set(object, &ObjectHandles::Resolve(handle, *expected));
-        };
-    }
-    p.GetObject = std::move(get);
-    p.SetObject = std::move(set);
-    return Add(std::move(p));
+    return Add(DirectObjectProperty(name, PropertyKind::NestedObject, objectClass, std::move(get), std::move(set)));
 }
 
 PropertyInfo& RegisteredClass::AddLines(const QString& name, PropertyKind kind, const QString& typeName,

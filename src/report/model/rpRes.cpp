@@ -1,12 +1,13 @@
 #include "rpRes.h"
 
 #include "platform/Exceptions.h"
+#include "rpUtils.h"
+
 #include "report/core/FormatSettings.h"
 #include "report/core/Formats.h"
 #include "report/core/Services.h"
 #include "report/script/sc_iconsts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -104,9 +105,7 @@ void TrpResources::Clear()
 void TrpResources::ScanLanguages()
 {
     languages_.clear();
-    if (QCoreApplication::instance() == nullptr)
-        return;
-    const QDir folder(QCoreApplication::applicationDirPath());
+    const QDir folder(GetModuleFolder());
     for (const QString& file : folder.entryList({QStringLiteral("*.zrc")}, QDir::Files)) {
         QString name = file.toLower();
         if (!name.isEmpty())

@@ -5,6 +5,8 @@
 
 #include <QBuffer>
 
+#include "UnderLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -755,5 +757,40 @@ TEST_F(SerializerTest, CollectionsInDefinedProperties)
     EXPECT_EQ(items.Count(), 2);
     EXPECT_EQ(tree.Report->Errors, QStringList{QStringLiteral("Коллекция в формате потока формы не поддерживается")});
 }
+
+// Numbers in files and difference texts are the same under every locale.
+class SerializerUnderLocale : public testsupport::UnderLocale {};
+
+TEST_P(SerializerUnderLocale, NumbersAreLocaleFree)
+{
+    TestTree tree;
+    auto* memo = new TestMemo(tree.Band);
+    memo->SetBounds(12.5, -0.25, 3.77953, 1e20);
+    memo->Ratio = 1234.5;
+    TrpXMLSerializer serializer;
+    const QString text = serializer.WriteComponentStr(memo);
+    EXPECT_TRUE(text.startsWith(uR"(TrpTestMemo Left="12.5" Top="-0.25" Width="3.77953" Height="1E20" Ratio="1234.5")"))
+        << text.toStdString();
+    TestMemo original;
+    EXPECT_EQ(memo->Diff(original).toStdString(), R"( l="12.5" t="-0.25" w="3.77953" h="1E20")");
+    serializer.XMLToObj(uR"(Left="1,75" Top="2.5" Width=" 1 000,5")", memo);
+    EXPECT_EQ(memo->Left(), 1.75);
+    EXPECT_EQ(memo->Top(), 2.5);
+    EXPECT_EQ(memo->Width(), 1000.5);
+    // The alignment keys too: a negative Left of 1.5 sorts before one of 10.
+    tree.Band->SetBounds(0, 0, 500, 40);
+    auto* a = new TestView(tree.Band);
+    auto* b = new TestView(tree.Band);
+    a->SetBounds(-10, 0, 10, 20);
+    b->SetBounds(-1.5, 0, 10, 20);
+    a->Align = baLeft;
+    b->Align = baLeft;
+    memo->SetTop(100);
+    tree.Band->AlignChildren();
+    EXPECT_EQ(b->Left(), 0);
+    EXPECT_EQ(a->Left(), 10);
+}
+
+DAX_INSTANTIATE_UNDER_LOCALES(SerializerUnderLocale);
 
 } // namespace
