@@ -443,14 +443,14 @@ TrpReportComponent::TrpReportComponent(TrpComponent* owner) : TrpReportComponent
 
 void TrpReportComponent::BeforePrint()
 {
-    SetOriginalRect(TrpRectF{Left(), Top(), Width(), Height()});
+    SetOriginalRect(TrpRect{Left(), Top(), Width(), Height()});
 }
 
 void TrpReportComponent::GetData() {}
 
 void TrpReportComponent::AfterPrint()
 {
-    const TrpRectF& saved = OriginalRect();
+    const TrpRect& saved = OriginalRect();
     SetBounds(saved.Left, saved.Top, saved.Right, saved.Bottom);
 }
 
@@ -459,9 +459,9 @@ QString TrpReportComponent::GetComponentText() const
     return QString();
 }
 
-TrpRectF TrpReportComponent::GetRealBounds() const
+TrpRect TrpReportComponent::GetRealBounds() const
 {
     const double left = AbsLeft();
     const double top = AbsTop();
-    return TrpRectF{left, top, left + Width(), top + Height()};
+    return TrpRect{left, top, left + Width(), top + Height()};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rpFont.h"
+#include "rpUtils.h"
 
 #include "platform/Exceptions.h"
 #include "report/core/ObjectHandles.h"
@@ -48,15 +49,6 @@ enum TrpComponentStyleElement : int { csContainer, csPreviewVisible, csDefaultDi
 using TrpComponentStyle = uint32_t;
 
 enum TrpAlign : int { baNone, baLeft, baRight, baCenter, baWidth, baBottom, baClient };
-
-// A rectangle of report units; as a saved object rectangle Right and Bottom hold the width
-// and the height.
-struct TrpRectF {
-    double Left = 0;
-    double Top = 0;
-    double Right = 0;
-    double Bottom = 0;
-};
 
 // The class library's component errors: an invalid or duplicate name.
 class EComponentError : public platform::Exception {
@@ -109,9 +101,8 @@ public:
     QObject* Owner() const { return owner_.data(); }
     void SetOwner(QObject* owner) { owner_ = owner; }
 
-    // Creates an object of a registered class by name, attached to `owner`: the object
-    // belongs to the owner (its parent) when there is one, else to the caller. None for a
-    // name that is no creatable report class.
+    // A new object of a registered class by name, without owner or parent (AttachTo places
+    // it); none for a name that is no creatable report class.
     static std::unique_ptr<TrpComponent> CreateByName(QStringView className);
     // What the designer calls to insert an object: IsDesigning is set before the design-time
     // defaults of DesignCreate are given; the owner then owns it.
@@ -139,10 +130,13 @@ public:
 
     // --- tree
     TrpComponent* Parent() const { return parent_; }
-    // Moves the object into the new parent's Objects (appended), which then owns it. With no
-    // parent the object belongs to the caller (see Detach).
+    // Moves the object into the new parent's Objects (appended), which then owns it, and
+    // gives it the parent's font when it follows it. With no parent the object belongs to the
+    // caller (see Detach). A parent inside the object itself raises EComponentError
+    // ("clCirParent") and changes nothing.
     virtual void SetParent(TrpComponent* value);
-    // Takes the object out of its parent and gives it to the caller.
+    // Takes the object out of its parent and gives it to the caller (for an object that has
+    // a parent, or that the caller holds no other way).
     std::unique_ptr<TrpComponent> Detach();
     const std::vector<TrpComponent*>& Objects() const { return objects_; }
     // Moves a child to another place in Objects (the designer's order commands).
@@ -231,8 +225,8 @@ public:
     void SetOriginalComponent(TrpComponent* value) { originalComponent_ = value; }
     TrpComponent* OriginalBand() const { return originalBand_.data(); }
     void SetOriginalBand(TrpComponent* value) { originalBand_ = value; }
-    const TrpRectF& OriginalRect() const { return originalRect_; }
-    void SetOriginalRect(const TrpRectF& value) { originalRect_ = value; }
+    const TrpRect& OriginalRect() const { return originalRect_; }
+    void SetOriginalRect(const TrpRect& value) { originalRect_ = value; }
 
     // --- design-time hooks (the designer calls them; nothing here)
     // Design-time defaults of a new object; `flags` come from its object-registry entry.
@@ -342,7 +336,7 @@ private:
     bool ancestor_ = false;
     QPointer<TrpComponent> originalComponent_;  // the template object of a prepared copy
     QPointer<TrpComponent> originalBand_;       // the band of the template object
-    TrpRectF originalRect_;                     // bounds saved by BeforePrint (Left, Top, Width, Height)
+    TrpRect originalRect_;                      // bounds saved by BeforePrint: Right and Bottom hold Width and Height
 };
 
 // What every printable or dialog object adds: script event names, the hooks the engine calls
@@ -375,7 +369,7 @@ public:
     virtual void AfterPrint();
     virtual QString GetComponentText() const;
     // The rectangle the object paints (AbsLeft, AbsTop, AbsLeft + Width, AbsTop + Height).
-    virtual TrpRectF GetRealBounds() const;
+    virtual TrpRect GetRealBounds() const;
 
     // Registers TrpReportComponent (it publishes Description; the event names are public).
     static void RegisterClass(PropertyRegistry& registry);

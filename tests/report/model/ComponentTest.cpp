@@ -242,7 +242,7 @@ TEST_F(ComponentTest, PrintHooksRestoreBounds)
     EXPECT_EQ(memo->Left(), 1);
     EXPECT_EQ(memo->Height(), 4);
     tree.Band->SetBounds(100, 200, 0, 0);
-    const TrpRectF bounds = memo->GetRealBounds();
+    const TrpRect bounds = memo->GetRealBounds();
     EXPECT_EQ(bounds.Left, 101);
     EXPECT_EQ(bounds.Bottom, 206);
     EXPECT_EQ(RoundTo8Decimals(210.000000004), 210);
