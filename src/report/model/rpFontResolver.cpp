@@ -1,5 +1,7 @@
 #include "rpFontResolver.h"
 
+#include "ModelTexts.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
@@ -107,7 +109,7 @@ const Candidate* ChooseFace(const std::vector<Candidate>& faces, bool bold, bool
     return best;
 }
 
-std::string StyleText(bool bold, bool italic)
+const char* StyleText(bool bold, bool italic)
 {
     if (bold && italic)
         return "bold italic";
@@ -118,17 +120,17 @@ std::string StyleText(bool bold, bool italic)
     return "regular";
 }
 
-std::string NotInstalledText(const FamilyMapping& mapping, QStringView reportFontName, bool bold, bool italic)
+// A model text with its arguments filled in, as the exception's UTF-8 message.
+template <typename... Arguments>
+std::string Text(const char* text, const Arguments&... arguments)
 {
-    return "The font \"" + std::string(mapping.Family) + "\" (" + StyleText(bold, italic) + "), which stands for \"" +
-           reportFontName.toString().toStdString() + "\", is not installed: install the package " + mapping.Package;
+    return QString::fromUtf8(text).arg(arguments...).toStdString();
 }
 
 void RequireGuiApplication()
 {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
-        throw EFontNotInstalled("Fonts are measured only while the program's GUI application runs (the offscreen "
-                                "platform will do)");
+        throw EFontNotInstalled(modeltexts::kFontsNeedGuiApplication);
 }
 
 struct State {
@@ -152,15 +154,13 @@ const QByteArray& FileDataOf(State& state, const TrpFontFace& face)
         return found->second;
     QFile file(face.FileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFontNotInstalled("The font file \"" + face.FileName.toStdString() + "\" cannot be read: " +
-                                file.errorString().toStdString());
+        throw EFontNotInstalled(Text(modeltexts::kFontFileUnreadable, face.FileName, file.errorString()));
     QByteArray data = file.readAll();
     const QRawFont probe(data, 12, QFont::PreferNoHinting);
     if (!probe.isValid())
-        throw EFontNotInstalled("The font file \"" + face.FileName.toStdString() + "\" is not a usable font");
+        throw EFontNotInstalled(Text(modeltexts::kFontFileUnusable, face.FileName));
     if (probe.familyName() != face.Family)
-        throw EFontNotInstalled("The font file \"" + face.FileName.toStdString() + "\" holds the family \"" +
-                                probe.familyName().toStdString() + "\", not \"" + face.Family.toStdString() + "\"");
+        throw EFontNotInstalled(Text(modeltexts::kFontFamilyMismatch, face.FileName, probe.familyName(), face.Family));
     return state.FileData.emplace(face.FileName, std::move(data)).first->second;
 }
 
@@ -184,7 +184,9 @@ TrpFontFace ResolveReportFont(QStringView reportFontName, bool bold, bool italic
     const std::vector<Candidate> faces = ListFaces(family);
     const Candidate* chosen = ChooseFace(faces, bold, italic);
     if (chosen == nullptr)
-        throw EFontNotInstalled(NotInstalledText(mapping, reportFontName, bold, italic));
+        throw EFontNotInstalled(Text(modeltexts::kFontNotInstalled, QString::fromLatin1(mapping.Family),
+                                     QString::fromLatin1(StyleText(bold, italic)), reportFontName.toString(),
+                                     QString::fromLatin1(mapping.Package)));
     TrpFontFace face;
     face.Family = family;
     face.Weight = static_cast<int>(FcWeightToOpenTypeDouble(chosen->Weight) + 0.5);
@@ -208,7 +210,7 @@ QRawFont ReportRawFont(const TrpFontFace& face, int pixelSize)
     const QByteArray& data = FileDataOf(state, face);
     QRawFont font(data, pixelSize, QFont::PreferNoHinting);
     if (!font.isValid())
-        throw EFontNotInstalled("The font file \"" + face.FileName.toStdString() + "\" is not a usable font");
+        throw EFontNotInstalled(Text(modeltexts::kFontFileUnusable, face.FileName));
     if (state.RawFonts.size() >= kMaxCachedRawFonts)
         state.RawFonts.clear();
     state.RawFonts.emplace(key, font);
