@@ -225,8 +225,9 @@ TEST(DrawText, VerticalAlignmentOfThreeLinesInATenLineBox)
 TEST(DrawText, ZoomTwoKeepsTheBreaksAndDoublesThePositions)
 {
     LayoutSetup setup;
-    setup.Box = QRectF(0, 0, 200, 1000);
-    const auto text = LaidOut(setup, kParagraph);
+    setup.Box = QRectF(0, 0, 150, 1000);
+    const auto text = LaidOut(setup, kParagraph + kParagraph + kParagraph + kParagraph);
+    ASSERT_GE(text->LineCount(), 20);
     const Drawn one = Draw(*text, haLeft);
     text->SetDimensions(2, 2, 1, setup.Box, QRectF(0, 0, 400, 2000));
     const Drawn two = Draw(*text, haLeft);
