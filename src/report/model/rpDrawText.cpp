@@ -2,6 +2,7 @@
 
 #include "rpDrawText_internal.h"
 #include "rpGraphicUtils.h"
+#include "rpUtils.h"
 
 #include "report/core/Rounding.h"
 
@@ -140,11 +141,6 @@ int HyphenationPoint(QStringView text, int wordStart, int fitCount)
         }
     }
     return best;
-}
-
-QString HexByte(int value)
-{
-    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
 }
 
 } // namespace
@@ -459,8 +455,8 @@ QString TrpDrawText::GetOutBoundsText(bool& ParaBreak)
         if (first.Style & kTextStyleUnderline)
             prefix = QStringLiteral("<u>") + prefix;
         const QColor color = ColorToQColor(first.Color, ColorToQColor(FFont.Color));
-        prefix = QStringLiteral("<font color=\"#") + HexByte(color.red()) + HexByte(color.green()) +
-                 HexByte(color.blue()) + QStringLiteral("\">") + prefix;
+        prefix = QStringLiteral("<font color=\"") + ColorToHexText(RGBColor(color.red(), color.green(), color.blue())) +
+                 QStringLiteral("\">") + prefix;
         rest = prefix + rest;
     }
     return rest;

@@ -1,5 +1,7 @@
 #include "rpDrawText.h"
 
+#include "rpUtils.h"
+
 #include "report/core/Rounding.h"
 
 #include <algorithm>
@@ -42,18 +44,6 @@ constexpr QStringView kFontColorTag = u"<font color=";
 bool StartsWithAt(QStringView text, int at, QStringView what)
 {
     return text.size() - at >= what.size() && text.sliced(at, what.size()).compare(what, Qt::CaseInsensitive) == 0;
-}
-
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
 }
 
 // The colour a <font color=...> value stands for: "#RRGGBB" in double quotes, or a colour
