@@ -70,6 +70,13 @@ public:
     // Page selection: the tree's change handler.
     void SelectTreeChange(QTreeWidgetItem* node);
 
+    // The "Очистить" buttons of the signal and event pages (25 to 28): clear the page's
+    // editors; nothing is written until the page's write button.
+    void ClearSignal_0Click();
+    void ClearSignal_1Click();
+    void ClearSignal_2Click();
+    void ClearEventsClick();
+
     int32_t CurrentPageId() const { return currentPageId_; }
     // The help topic of the shown page; empty for every page but the general current values.
     const QString& HelpKeyword() const { return helpKeyword_; }
@@ -114,6 +121,7 @@ private:
     void SetUpSubFrames();
     void FillItemLists();
     void HideServiceControls();
+    void ConnectClearButtons();
 
     // Declared in the order that makes destruction free the progress windows, the report
     // state, the bindings (and then the control ports they used) and the instrument object, in
