@@ -64,20 +64,23 @@ void PrintTo(const TSchemeStroke& stroke, std::ostream* out)
     *out << KindName(stroke.What);
     for (const QPoint& point : stroke.Points)
         *out << " (" << point.x() << "," << point.y() << ")";
-    *out << " pen " << stroke.Pen.name().toStdString() << "/" << stroke.PenWidth;
+    if (stroke.Pen.isValid())
+        *out << " pen " << stroke.Pen.name().toStdString() << "/" << stroke.PenWidth;
     if (stroke.Brush.isValid())
         *out << " brush " << stroke.Brush.name().toStdString();
     if (stroke.What == TSchemeStroke::Kind::Text)
         *out << " \"" << stroke.Text.toStdString() << "\" on " << stroke.Background.name().toStdString();
 }
 
-void TRecordingSchemeCanvas::Add(TSchemeStroke::Kind kind, std::vector<QPoint> points, bool filled)
+void TRecordingSchemeCanvas::Add(TSchemeStroke::Kind kind, std::vector<QPoint> points, bool outlined, bool filled)
 {
     TSchemeStroke stroke;
     stroke.What = kind;
     stroke.Points = std::move(points);
-    stroke.Pen = PenColor();
-    stroke.PenWidth = PenWidth();
+    if (outlined) {
+        stroke.Pen = PenColor();
+        stroke.PenWidth = PenWidth();
+    }
     if (filled)
         stroke.Brush = BrushColor();
     strokes_.push_back(std::move(stroke));
@@ -85,37 +88,38 @@ void TRecordingSchemeCanvas::Add(TSchemeStroke::Kind kind, std::vector<QPoint> p
 
 void TRecordingSchemeCanvas::FillRect(int left, int top, int right, int bottom)
 {
-    Add(TSchemeStroke::Kind::FillRect, {{left, top}, {right, bottom}}, true);
+    Add(TSchemeStroke::Kind::FillRect, {{left, top}, {right, bottom}}, false, true);
 }
 
 void TRecordingSchemeCanvas::Rectangle(int left, int top, int right, int bottom)
 {
-    Add(TSchemeStroke::Kind::Rectangle, {{left, top}, {right, bottom}}, true);
+    Add(TSchemeStroke::Kind::Rectangle, {{left, top}, {right, bottom}}, true, true);
 }
 
 void TRecordingSchemeCanvas::FrameRectangle(int left, int top, int right, int bottom)
 {
-    Add(TSchemeStroke::Kind::FrameRectangle, {{left, top}, {right, bottom}}, false);
+    Add(TSchemeStroke::Kind::FrameRectangle, {{left, top}, {right, bottom}}, true, false);
 }
 
 void TRecordingSchemeCanvas::Ellipse(int left, int top, int right, int bottom)
 {
-    Add(TSchemeStroke::Kind::Ellipse, {{left, top}, {right, bottom}}, true);
+    Add(TSchemeStroke::Kind::Ellipse, {{left, top}, {right, bottom}}, true, true);
 }
 
 void TRecordingSchemeCanvas::Polygon(std::span<const QPoint> points)
 {
-    Add(TSchemeStroke::Kind::Polygon, {points.begin(), points.end()}, true);
+    Add(TSchemeStroke::Kind::Polygon, {points.begin(), points.end()}, true, true);
 }
 
 void TRecordingSchemeCanvas::Polyline(std::span<const QPoint> points)
 {
-    Add(TSchemeStroke::Kind::Polyline, {points.begin(), points.end()}, false);
+    Add(TSchemeStroke::Kind::Polyline, {points.begin(), points.end()}, true, false);
 }
 
 void TRecordingSchemeCanvas::TextOut(int x, int y, const QString& text, const QColor& background)
 {
-    Add(TSchemeStroke::Kind::Text, {{x, y}}, false);
+    Add(TSchemeStroke::Kind::Text, {{x, y}}, false, false);
+    strokes_.back().Pen = PenColor(); // the text's colour
     strokes_.back().Text = text;
     strokes_.back().Background = background;
 }

@@ -65,10 +65,10 @@ struct TSchemeStroke {
     enum class Kind : uint8_t { FillRect, Rectangle, FrameRectangle, Ellipse, Polygon, Polyline, Text };
 
     Kind What = Kind::FillRect;
-    std::vector<QPoint> Points; // rectangles and ellipses: (left, top), (right, bottom)
-    QColor Pen;
-    int PenWidth = 0;
-    QColor Brush;               // FillRect, Rectangle, Ellipse, Polygon
+    std::vector<QPoint> Points; // rectangles and ellipses: (left, top), (right, bottom); text: its corner
+    QColor Pen;                 // outlines and lines, and the colour of a text; invalid for FillRect
+    int PenWidth = 0;           // outlines and lines; 0 for FillRect and Text
+    QColor Brush;               // FillRect, Rectangle, Ellipse, Polygon; invalid for the others
     QString Text;               // Text
     QColor Background;          // Text
 
@@ -93,7 +93,7 @@ public:
     const std::vector<TSchemeStroke>& Strokes() const { return strokes_; }
 
 private:
-    void Add(TSchemeStroke::Kind kind, std::vector<QPoint> points, bool filled);
+    void Add(TSchemeStroke::Kind kind, std::vector<QPoint> points, bool outlined, bool filled);
 
     QColor window_;
     std::vector<TSchemeStroke> strokes_;
