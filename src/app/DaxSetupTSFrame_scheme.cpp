@@ -67,10 +67,11 @@ private:
 constexpr bool kApexLeft = false;
 constexpr bool kApexRight = true;
 
-// "1.1" to "2.6" and "6.4": supply and return to a consumer, open systems with a junction.
-void DrawConsumerGroup(Sketch& s, int index)
+// The upper supply line of the consumer, supply-line and exchanger groups, flowing right
+// to `end`, with t1 or t3, P1 or P3 and V1 or V3.
+void UpperSupplyLine(Sketch& s, int end)
 {
-    s.H(20, 240, 30);
+    s.H(20, end, 30);
     s.Right(40, 30);
     s.T(1, 200, 30);
     s.T(3, 200, 30);
@@ -78,13 +79,25 @@ void DrawConsumerGroup(Sketch& s, int index)
     s.P(3, 80, 30);
     s.FM(1, 160, 30, kApexLeft);
     s.FM(3, 160, 30, kApexLeft);
+}
 
+// The return line of the consumer and exchanger groups, flowing left, with t2 or t4 and P2 or
+// P4 (its flow meters are the group's).
+void ReturnLine(Sketch& s)
+{
     s.H(20, 240, 90);
     s.Left(40, 90);
     s.T(2, 120, 90);
     s.T(4, 120, 90);
     s.P(2, 80, 90);
     s.P(4, 80, 90);
+}
+
+// "1.1" to "2.6" and "6.4": supply and return to a consumer, open systems with a junction.
+void DrawConsumerGroup(Sketch& s, int index)
+{
+    UpperSupplyLine(s, 240);
+    ReturnLine(s);
     s.FM(2, 160, 90, kApexRight);
     s.FM(4, 160, 90, kApexRight);
 
@@ -123,16 +136,8 @@ void DrawConsumerGroup(Sketch& s, int index)
 void DrawSupplyLinesGroup(Sketch& s)
 {
     const uint32_t low = s.Labels() & 0xFFFF;
-    if ((low & kFirstLinePoints) != 0) {
-        s.H(20, 260, 30);
-        s.Right(40, 30);
-        s.T(1, 200, 30);
-        s.T(3, 200, 30);
-        s.P(1, 80, 30);
-        s.P(3, 80, 30);
-        s.FM(1, 160, 30, kApexLeft);
-        s.FM(3, 160, 30, kApexLeft);
-    }
+    if ((low & kFirstLinePoints) != 0)
+        UpperSupplyLine(s, 260);
     if ((low & kSecondLinePoints) != 0) {
         s.H(20, 260, 90);
         s.Right(40, 90);
@@ -148,21 +153,8 @@ void DrawSupplyLinesGroup(Sketch& s)
 // "4.1", "4.2": a heat exchanger between the primary lines and the consumer's loop.
 void DrawExchangerGroup(Sketch& s, int index)
 {
-    s.H(20, 240, 30);
-    s.Right(40, 30);
-    s.T(1, 200, 30);
-    s.T(3, 200, 30);
-    s.P(1, 80, 30);
-    s.P(3, 80, 30);
-    s.FM(1, 160, 30, kApexLeft);
-    s.FM(3, 160, 30, kApexLeft);
-
-    s.H(20, 240, 90);
-    s.Left(40, 90);
-    s.T(2, 120, 90);
-    s.T(4, 120, 90);
-    s.P(2, 80, 90);
-    s.P(4, 80, 90);
+    UpperSupplyLine(s, 240);
+    ReturnLine(s);
 
     DrawDiagonalBox(s.Canvas(), 240, 30);
     s.H(280, 360, 30);
@@ -185,24 +177,37 @@ void DrawExchangerGroup(Sketch& s, int index)
     }
 }
 
-// "5.1" to "5.4": a heat source with its make-up line through the water treatment.
-void DrawSourceWithTreatmentGroup(Sketch& s)
+// The supply and return lines from a heat source: t1, P1, V1 flowing out and t2, P2, V2
+// coming back, and with `paired` also t3, P3, V3 and t4, P4, V4 at the same places.
+void SourceLines(Sketch& s, bool paired)
 {
+    // Point n, and n + 2 of the paired schemes.
+    const auto points = [paired](int n, const auto& draw) {
+        draw(n);
+        if (paired)
+            draw(n + 2);
+    };
     DrawHeatSource(s.Canvas(), 60, 30);
     s.H(60, 320, 30);
     s.Right(300, 30);
-    s.T(1, 200, 30);
-    s.P(1, 240, 30);
-    s.FM(1, 160, 30, kApexLeft);
+    points(1, [&s](int n) { s.T(n, 200, 30); });
+    points(1, [&s](int n) { s.P(n, 240, 30); });
+    points(1, [&s](int n) { s.FM(n, 160, 30, kApexLeft); });
 
     s.H(60, 320, 90);
     s.Left(300, 90);
-    s.T(2, 120, 90);
-    s.P(2, 240, 90);
-    s.FM(2, 160, 90, kApexRight);
+    points(2, [&s](int n) { s.T(n, 120, 90); });
+    points(2, [&s](int n) { s.P(n, 240, 90); });
+    points(2, [&s](int n) { s.FM(n, 160, 90, kApexRight); });
 
     s.H(20, 60, 90);
     s.V(20, 90, 150);
+}
+
+// "5.1" to "5.4": a heat source with its make-up line through the water treatment.
+void DrawSourceWithTreatmentGroup(Sketch& s)
+{
+    SourceLines(s, false);
     s.H(20, 160, 150);
     s.H(200, 320, 150);
     DrawWaterHeaterBox(s.Canvas(), 160, 150);
@@ -217,27 +222,7 @@ void DrawSourceWithTreatmentGroup(Sketch& s)
 // "5.5" to "5.8": a heat source with a make-up line.
 void DrawSourceWithMakeUpGroup(Sketch& s)
 {
-    DrawHeatSource(s.Canvas(), 60, 30);
-    s.H(60, 320, 30);
-    s.Right(300, 30);
-    s.T(1, 200, 30);
-    s.T(3, 200, 30);
-    s.P(1, 240, 30);
-    s.P(3, 240, 30);
-    s.FM(1, 160, 30, kApexLeft);
-    s.FM(3, 160, 30, kApexLeft);
-
-    s.H(60, 320, 90);
-    s.Left(300, 90);
-    s.T(2, 120, 90);
-    s.T(4, 120, 90);
-    s.P(2, 240, 90);
-    s.P(4, 240, 90);
-    s.FM(2, 160, 90, kApexRight);
-    s.FM(4, 160, 90, kApexRight);
-
-    s.H(20, 60, 90);
-    s.V(20, 90, 150);
+    SourceLines(s, true);
     s.H(20, 320, 150);
     s.Left(300, 150, kSchemeBlue);
     s.P(5, 240, 150);
