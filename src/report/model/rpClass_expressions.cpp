@@ -44,6 +44,7 @@ TrpExpressionFormat SplitExpressionFormat(const QString& text)
     if (specification.contains(u')'))
         return format;
     format.Expression = text.left(mark);
+    format.HasFormat = true;
     if (specification.isEmpty())
         return format;
     format.FormatStr = specification.mid(1, kMaxFormatSpecification);

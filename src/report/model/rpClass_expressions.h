@@ -24,6 +24,7 @@ QString ExpandBracketedExpressions(QStringView text, QStringView open, QStringVi
 // "B #bНет,Да".
 struct TrpExpressionFormat {
     QString Expression;       // the whole text when there is no format
+    bool HasFormat = false;   // a specification follows the expression
     QChar KindLetter;         // 'N', 'D', 'T' or 'B' in either case; null without a format
     QString FormatStr;        // the specification from its second character, at most 255
     QString DecimalSeparator; // numeric: the last ',', '-' or '.' of the specification

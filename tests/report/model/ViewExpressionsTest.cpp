@@ -76,6 +76,7 @@ TEST(ViewExpressions, FormatSpecifications)
         EXPECT_EQ(format.KindLetter, QChar(c.kind)) << c.text;
         EXPECT_EQ(format.FormatStr, QString::fromUtf8(c.formatStr)) << c.text;
         EXPECT_EQ(format.DecimalSeparator, QString::fromUtf8(c.decimalSeparator)) << c.text;
+        EXPECT_EQ(format.HasFormat, format.Expression != QString::fromUtf8(c.text)) << c.text;
     }
     // The format string is cut at 255 characters.
     const TrpExpressionFormat longFormat = SplitExpressionFormat(QStringLiteral("A #d") + QString(300, u'y'));
