@@ -158,14 +158,13 @@ QString SniffPictureKind(QByteArrayView bytes)
     return QString();
 }
 
-qsizetype PictureHeaderLength(QByteArrayView bytes)
+bool IsPictureBlobHeader(QByteArrayView header, qint64 streamSize)
 {
-    constexpr qsizetype kHeader = 8;
-    if (bytes.size() < kHeader)
-        return 0;
-    if (ReadUInt16(bytes, 0) != 1 || ReadUInt16(bytes, 2) != 256)
-        return 0;
-    return ReadUInt32(bytes, 4) == static_cast<uint64_t>(bytes.size() - kHeader) ? kHeader : 0;
+    if (header.size() < kPictureBlobHeaderSize)
+        return false;
+    if (ReadUInt16(header, 0) != 1 || ReadUInt16(header, 2) != 256)
+        return false;
+    return qint64{ReadUInt32(header, 4)} + kPictureBlobHeaderSize == streamSize;
 }
 
 bool IsMetafileKind(QStringView kind)

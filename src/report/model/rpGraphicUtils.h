@@ -42,9 +42,10 @@ int32_t RoundToDevice(double value) noexcept;
 // and 6 (an icon). Empty text when nothing matches.
 QString SniffPictureKind(QByteArrayView bytes);
 
-// Where the picture data of a stored blob start: after an 8-byte header (16-bit 1, 16-bit
-// 256, 32-bit length) when the blob is exactly that length plus 8, else at 0.
-qsizetype PictureHeaderLength(QByteArrayView bytes);
+// Whether the first 8 bytes of a stored blob are its header (16-bit 1, 16-bit 256, 32-bit
+// length) rather than picture data: the stream holding it is exactly that length plus 8.
+inline constexpr qsizetype kPictureBlobHeaderSize = 8;
+bool IsPictureBlobHeader(QByteArrayView header, qint64 streamSize);
 
 // Metafiles are recognised and kept byte for byte, but not drawn: there is no decoder here.
 bool IsMetafileKind(QStringView kind);

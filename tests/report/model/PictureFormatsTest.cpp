@@ -108,14 +108,16 @@ TEST(PictureFormats, EightByteHeaderOnlyWhenItsLengthMatches)
 {
     const QByteArray jpeg = Encoded(Sample(), "JPEG");
     const QByteArray matching = WithHeader(jpeg, static_cast<uint32_t>(jpeg.size()));
-    EXPECT_EQ(PictureHeaderLength(matching), 8);
+    EXPECT_TRUE(IsPictureBlobHeader(matching, matching.size()));
     EXPECT_EQ(SniffPictureKind(QByteArrayView(matching).sliced(8)), u"JPEG");
     const QByteArray mismatching = WithHeader(jpeg, static_cast<uint32_t>(jpeg.size() + 1));
-    EXPECT_EQ(PictureHeaderLength(mismatching), 0);
+    EXPECT_FALSE(IsPictureBlobHeader(mismatching, mismatching.size()));
     // Taken as picture data, the header's bytes 01 00 00 01 are a second 16-bit value of 256:
     // no format matches.
     EXPECT_EQ(SniffPictureKind(mismatching), QString());
-    EXPECT_EQ(PictureHeaderLength(QByteArray("\x01\x00\x00\x01", 4)), 0);
+    EXPECT_FALSE(IsPictureBlobHeader(QByteArray("\x01\x00\x00\x01", 4), 4));
+    // A length so large that adding the header would overflow 32 bits.
+    EXPECT_FALSE(IsPictureBlobHeader(WithHeader(QByteArray(), 0xFFFFFFFF), 7));
 }
 
 TEST(PictureFormats, DecodingRasterKinds)
