@@ -320,3 +320,24 @@ void SetObjectImages(std::vector<QImage> images)
 {
     ObjectImages() = std::move(images);
 }
+
+void DrawPictureSymbol(QPainter& painter, int x, int y)
+{
+    const QImage symbol = ObjectImage(kPictureObjectImage);
+    if (!symbol.isNull()) {
+        DrawBitmapTransparent(painter, x, y, symbol);
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+    painter.setBrush(QColor(0xFF, 0xFF, 0xF0));
+    painter.drawRect(x, y, 15, 15);
+    // A sun and two hills.
+    painter.setBrush(QColor(0xE0, 0xB0, 0x20));
+    painter.drawEllipse(x + 9, y + 3, 3, 3);
+    painter.setBrush(QColor(0x40, 0x90, 0x40));
+    const QPoint hills[] = {{x + 1, y + 14}, {x + 5, y + 7}, {x + 8, y + 11}, {x + 10, y + 9}, {x + 14, y + 14}};
+    painter.drawPolygon(hills, 5);
+    painter.restore();
+}

@@ -86,3 +86,9 @@ void DrawPicturePlaceholder(QPainter& painter, const QRect& rect, QStringView ki
 // The list is empty until the designer installs its images; a null image then.
 QImage ObjectImage(int index);
 void SetObjectImages(std::vector<QImage> images);
+// The index of the picture symbol among the object images.
+inline constexpr int kPictureObjectImage = 3;
+// What the designer shows in a picture object without a picture: the picture symbol at
+// (x, y), or an outline of a framed landscape of the same 16 x 16 pixels while the object
+// images are not installed.
+void DrawPictureSymbol(QPainter& painter, int x, int y);

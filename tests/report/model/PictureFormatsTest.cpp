@@ -250,3 +250,34 @@ TEST(PictureFormats, MetafilesAreDrawnAsThePlaceholder)
     ASSERT_EQ(glyphs.size(), 1u);
     EXPECT_EQ(glyphs[0].Glyphs.size(), 3);
 }
+
+TEST(PictureFormats, PictureSymbolFromTheObjectImagesOrDrawn)
+{
+    {
+        RecordingPaintDevice device;
+        {
+            QPainter painter(&device);
+            DrawPictureSymbol(painter, 11, 22);
+        }
+        EXPECT_TRUE(device.Operations(RecordedOperation::Image).empty());
+        const auto rects = device.Operations(RecordedOperation::Rectangle);
+        ASSERT_FALSE(rects.empty());
+        EXPECT_EQ(rects[0].DeviceRect, QRectF(11, 22, 15, 15));
+    }
+    std::vector<QImage> images(4, QImage(16, 16, QImage::Format_RGB32));
+    for (QImage& image : images)
+        image.fill(Qt::blue);
+    SetObjectImages(images);
+    {
+        RecordingPaintDevice device;
+        {
+            QPainter painter(&device);
+            DrawPictureSymbol(painter, 11, 22);
+        }
+        const auto drawn = device.Operations(RecordedOperation::Image);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(drawn[0].DeviceRect, QRectF(11, 22, 16, 16));
+    }
+    SetObjectImages({});
+    EXPECT_TRUE(ObjectImage(kPictureObjectImage).isNull());
+}
