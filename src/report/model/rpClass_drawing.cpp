@@ -260,3 +260,27 @@ void DrawCheckMark(QPainter& painter, TrpCheckMark mark, const TrpDeviceRect& re
     }
     painter.restore();
 }
+
+void DrawRaisedEdge(QPainter& painter, const QRect& rect)
+{
+    if (rect.width() < 2 || rect.height() < 2)
+        return;
+    // Outer and inner edges of the system's button colours.
+    const QColor highlight = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 20));
+    const QColor light = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 22));
+    const QColor shadow = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 16));
+    const QColor darkShadow = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 21));
+    const auto edge = [&](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+        painter.setPen(QPen(topLeft, 1));
+        painter.drawLine(r.left(), r.bottom() - 1, r.left(), r.top());
+        painter.drawLine(r.left(), r.top(), r.right() - 1, r.top());
+        painter.setPen(QPen(bottomRight, 1));
+        painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        painter.drawLine(r.right(), r.bottom(), r.right(), r.top());
+    };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    edge(rect, light, darkShadow);
+    edge(rect.adjusted(1, 1, -1, -1), highlight, shadow);
+    painter.restore();
+}

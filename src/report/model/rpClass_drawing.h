@@ -90,3 +90,7 @@ void DrawCheckMark(QPainter& painter, TrpCheckMark mark, const TrpDeviceRect& re
                    int lineWidth);
 // The square of a Cross or Tick mark in a box.
 QRect CheckSymbolSquare(const TrpDeviceRect& rect);
+
+// A raised edge two pixels wide around the rectangle in the button colours: light above and
+// left, dark below and right.
+void DrawRaisedEdge(QPainter& painter, const QRect& rect);

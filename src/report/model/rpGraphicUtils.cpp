@@ -1,5 +1,9 @@
 #include "rpGraphicUtils.h"
 
+#include "rpDrawContext.h"
+#include "rpFont.h"
+#include "rpFontResolver.h"
+
 #include "report/core/Rounding.h"
 
 #include <QBuffer>
@@ -294,6 +298,36 @@ void DrawPicturePlaceholder(QPainter& painter, const QRect& rect, QStringView ki
         painter.drawText(label, Qt::AlignCenter, text);
     }
     painter.restore();
+}
+
+// --- Plain text
+
+QFont ReportQFont(const TrpFont& font, double scale)
+{
+    QFont qfont(ReportFontFamily(font.Name()));
+    qfont.setPixelSize(std::clamp(RoundToDevice(std::abs(font.Height()) * scale), 1, 10000));
+    qfont.setBold((font.Style() & kFontStyleBold) != 0);
+    qfont.setItalic((font.Style() & kFontStyleItalic) != 0);
+    qfont.setUnderline((font.Style() & kFontStyleUnderline) != 0);
+    qfont.setStrikeOut((font.Style() & kFontStyleStrikeOut) != 0);
+    return qfont;
+}
+
+int DrawTextLine(QPainter& painter, int x, int y, const QString& text, const QFont& font, const QColor& color,
+                 const QColor& background, const TrpDrawContext& context)
+{
+    const QFontMetrics metrics(font);
+    const QRect box(x, y, metrics.horizontalAdvance(text), metrics.height());
+    painter.save();
+    if (background.isValid())
+        painter.fillRect(box, background);
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(QPoint(x, y + metrics.ascent()), text);
+    painter.restore();
+    if (context.Sink != nullptr)
+        context.Sink->TextRun(text, painter.deviceTransform().mapRect(QRectF(box)));
+    return box.width();
 }
 
 // --- Object images

@@ -14,7 +14,10 @@
 #include <cstdint>
 #include <vector>
 
+class QFont;
 class QPainter;
+class TrpFont;
+struct TrpDrawContext;
 
 // A report colour as the colour to paint with: standard colours by their parts, system
 // colours through the application's palette (fixed colours when no GUI application runs),
@@ -79,6 +82,16 @@ QImage MaskedByColor(const QImage& image, const QColor& color);
 // What stands for a picture that cannot be drawn: a light grey box with both diagonals and
 // the kind name in the middle.
 void DrawPicturePlaceholder(QPainter& painter, const QRect& rect, QStringView kind);
+
+// --- Plain text outside the text layout (object names in the designer)
+
+// The Qt font of a report font at a drawing scale: its installed family (see
+// rpFontResolver.h), its height in pixels times the scale, its styles.
+QFont ReportQFont(const TrpFont& font, double scale);
+// Writes one line of text with its top-left corner at (x, y), on `background` when that is
+// valid, and hands it to the context's sink; answers its width in pixels.
+int DrawTextLine(QPainter& painter, int x, int y, const QString& text, const QFont& font, const QColor& color,
+                 const QColor& background, const TrpDrawContext& context);
 
 // --- Object images
 

@@ -5,6 +5,8 @@
 #include "RecordingPaintDevice.h"
 
 #include "report/model/rpClass_drawing.h"
+#include "report/model/rpDrawContext.h"
+#include "report/model/rpFont.h"
 #include "report/model/rpGraphicUtils.h"
 
 #include <QPainter>
@@ -421,4 +423,55 @@ TEST(ViewDrawing, SymbolMarksAreStrokesInTheSymbolSquare)
         EXPECT_LT(tick[1].x(), tick[2].x());
         EXPECT_TRUE(QRectF(20, 10, 20, 20).contains(tick.boundingRect()));
     }
+}
+
+TEST(ViewDrawing, RaisedEdgeOfTwoRings)
+{
+    RecordingPaintDevice device;
+    {
+        QPainter painter(&device);
+        DrawRaisedEdge(painter, QRect(10, 10, 28, 28));
+    }
+    const auto lines = Lines(device);
+    ASSERT_EQ(lines.size(), 8u);
+    // The outer ring on the rectangle's edges, the inner one a pixel inside.
+    EXPECT_EQ(lines[0], QLine(10, 36, 10, 10));
+    EXPECT_EQ(lines[3], QLine(37, 37, 37, 10));
+    EXPECT_EQ(lines[4], QLine(11, 35, 11, 11));
+    EXPECT_EQ(lines[7], QLine(36, 36, 36, 11));
+}
+
+namespace {
+
+struct RecordingSink : ITrpTextSink {
+    void TextRun(const QString& text, const QRectF& deviceRect) override { runs.emplace_back(text, deviceRect); }
+    std::vector<std::pair<QString, QRectF>> runs;
+};
+
+} // namespace
+
+TEST(ViewDrawing, TextLinesGoToTheSink)
+{
+    TrpFont font;
+    font.SetName(QStringLiteral("Arial"));
+    font.SetHeight(-13);
+    const QFont qfont = ReportQFont(font, 2);
+    EXPECT_EQ(qfont.family(), u"Liberation Sans");
+    EXPECT_EQ(qfont.pixelSize(), 26);
+    RecordingSink sink;
+    TrpDrawContext context;
+    context.Sink = &sink;
+    RecordingPaintDevice device;
+    int width = 0;
+    {
+        QPainter painter(&device);
+        painter.translate(5, 7);
+        width = DrawTextLine(painter, 10, 20, QStringLiteral("Отчёт"), qfont, Qt::black, QColor(), context);
+    }
+    EXPECT_GT(width, 0);
+    ASSERT_EQ(sink.runs.size(), 1u);
+    EXPECT_EQ(sink.runs[0].first, u"Отчёт");
+    EXPECT_EQ(sink.runs[0].second.topLeft(), QPointF(15, 27));
+    EXPECT_EQ(sink.runs[0].second.width(), width);
+    EXPECT_EQ(device.GlyphRuns().size(), 1u);
 }
