@@ -8,7 +8,8 @@ namespace daxsim {
 const char* const kSimUsage =
     "usage: dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID [--device ID ...])\n"
     "               [--addr N] [--model DAX-01|DAX-02] [--demo | --data FILE]\n"
-    "               [--save-data FILE] [--baud N] [--silent N] [--delay MS] [--late MS] [--bad-crc]\n"
+    "               [--save-data FILE] [--log-requests] [--baud N]\n"
+    "               [--silent N] [--delay MS] [--late MS] [--bad-crc]\n"
     "               [--exception CODE] [--truncate N] [--split N:MS] [--wrong-function] [--faults-for N]\n"
     "               [--relay-silent-at STEP] [--relay-reverse] [--relay-fragment] [--relay-status]\n"
     "               [--relay-close-after N] [--relay-list-short N] [--relay-version-byte N]\n"
@@ -16,6 +17,8 @@ const char* const kSimUsage =
     "                    test fixture, whose registers each hold a distinct pattern\n"
     "  --data FILE       serve the instrument of a data file (.daxdat) saved by the configurator\n"
     "  --save-data FILE  on stopping, save the instrument's state (with the writes received) as a data file\n"
+    "  --log-requests    print one line per request addressed to the instrument: function, first register\n"
+    "                    (or record type), count, and the written values\n"
     "  --relay HOST:PORT          play a GPRS relay server (IPv4 address) in front of the instrument,\n"
     "                             which answers the relay's frames at address 0\n"
     "  --device ID                a device ID the relay knows (1 to 16 characters); repeatable\n"
@@ -97,6 +100,7 @@ std::vector<Option> OptionTable(ParsedLine& line)
         daxcli::Flag("--demo", options.Demo),
         daxcli::Text("--data", options.DataFile),
         daxcli::Text("--save-data", options.SaveDataFile),
+        daxcli::Flag("--log-requests", options.LogRequests),
         daxcli::Number("--silent", 0, 1000000000, faults.SilentRequests),
         daxcli::Number("--delay", 0, 600000, faults.DelayMs),
         daxcli::Number("--late", 0, 600000, faults.LateMs),
