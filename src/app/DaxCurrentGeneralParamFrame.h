@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 
 class QGroupBox;
 
@@ -25,6 +26,10 @@ public:
     // Shows the cold-water channels of a heat-system record of heat system 1. The channels'
     // layout is not applied yet: the page keeps its design.
     void LayoutChannels(const HeatSystemConfig& config);
+
+    // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
+    // or kgf/cm².
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
 
     static constexpr int kChanelCount = 6;
 

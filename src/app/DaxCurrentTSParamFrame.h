@@ -31,6 +31,10 @@ public:
     // The scheme's layout is not applied yet: the page keeps its design.
     void ApplyScheme(const HeatSystemConfig& config);
 
+    // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
+    // or kgf/cm², for the boxes of both heat systems.
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
+
     static constexpr int kChanelCount = 5;
 
 private:

@@ -1,6 +1,7 @@
 #include "DaxNotStaffTSFrame.h"
 
 #include "DaxFormTable.h"
+#include "AppTexts.h"
 
 #include <QGroupBox>
 
@@ -64,3 +65,15 @@ void TDax_NotStaffTSParamFrame::SetHeatSystem(uint8_t heatSystem)
 }
 
 void TDax_NotStaffTSParamFrame::ApplyScheme(const HeatSystemConfig&) {}
+
+void TDax_NotStaffTSParamFrame::SetUnitCaptions(uint8_t energyUnit)
+{
+    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const struct {
+        const char* label;
+        const char* name;
+    } captions[] = {{"QizCurrentLabel", "Qиз"}, {"QpowCurrentLabel", "Qэп"}, {"QfCurrentLabel", "Qф"},
+                    {"QdtCurrentLabel", "Qdt"}, {"QmaxCurrentLabel", "Qmax"}, {"QminCurrentLabel", "Qmin"}};
+    for (const auto& caption : captions)
+        SetLabelText(this, QString::fromUtf8(caption.label), UnitCaption(QString::fromUtf8(caption.name), energy));
+}

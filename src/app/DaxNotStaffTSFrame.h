@@ -26,6 +26,9 @@ public:
     // The scheme's layout is not applied yet: the page keeps its design.
     void ApplyScheme(const HeatSystemConfig& config);
 
+    // Energy captions in Gcal (energy unit 0) or GJ.
+    void SetUnitCaptions(uint8_t energyUnit);
+
 private:
     uint8_t heatSystem_ = 0;
     QGroupBox* TSGroupBox;

@@ -1,6 +1,7 @@
 #include "DaxSetupTSFrame.h"
 
 #include "DaxFormTable.h"
+#include "AppTexts.h"
 
 #include "device/Daxcore.h"
 #include "device/Texts.h"
@@ -140,4 +141,12 @@ void TDax_SetupTSFrame::SetHeatSystem(int32_t heatSystem)
     SchemeComboBox->setMaxVisibleItems(std::min(kMaxSchemeDropDown, SchemeComboBox->count()));
     SetupTSGroupBox->setTitle(heatSystem == 0 ? QStringLiteral("Конфигурация системы теплоснабжения 1")
                                               : QStringLiteral("Конфигурация системы теплоснабжения 2"));
+}
+
+void TDax_SetupTSFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
+{
+    SetLabelText(this, QStringLiteral("W_ContractLabel"),
+                 UnitCaption(QStringLiteral("W_дог"), energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal, true));
+    SetLabelText(this, QStringLiteral("dP_minLabel"),
+                 UnitCaption(QStringLiteral("dP_min"), pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa));
 }

@@ -47,6 +47,10 @@ public:
     void SetHeatSystem(int32_t heatSystem);
     int32_t HeatSystem() const { return heatSystem_; }
 
+    // The contract power in Gcal/h (energy unit 0) or GJ/h, the pressure limit in MPa (pressure
+    // unit 0) or kgf/cm².
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
+
 private:
     int32_t heatSystem_ = 0;
     QGroupBox* SetupTSGroupBox;

@@ -1,0 +1,18 @@
+#include "DaxReadAllFrame.h"
+
+#include "device/Texts.h"
+
+TDaxReadAllForm::TDaxReadAllForm(QWidget* parent)
+    : TDaxChoiceForm({"DaxReadAllForm", "Чтение параметров", "Выбор данных для чтения", QSize(303, 350),
+                      dax_namespace::kRecordTypeNames, kFullMask, DaxReadAllDataSetup{}.Order},
+                     parent)
+{
+}
+
+DaxReadAllDataSetup TDaxReadAllForm::Setup() const
+{
+    DaxReadAllDataSetup setup;
+    setup.Order = Order();
+    setup.Mask = Mask();
+    return setup;
+}
