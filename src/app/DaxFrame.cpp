@@ -57,6 +57,7 @@ TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
     BuildPages();
     // Every page and sub-frame exists: the bindings reach their controls by path.
     BuildBindings();
+    ConnectArchivePages();
     readAllWindow_ = std::make_unique<TDaxInteractForm>(this);
     readAllWindow_->setObjectName(QStringLiteral("ReadAllInteractForm"));
     writeAllWindow_ = std::make_unique<TDaxInteractForm>(this);
@@ -158,11 +159,6 @@ void TDax_Frame::SetOptions(DisplayOptions* options)
 {
     options_ = options;
     ApplyOptions();
-}
-
-void TDax_Frame::ApplyOptions()
-{
-    // The pages show no values yet: nothing takes the options so far.
 }
 
 void TDax_Frame::Log(const std::string& text) const

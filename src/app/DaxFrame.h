@@ -26,8 +26,10 @@ class TDaxInteractForm;
 class TDaxReadAllForm;
 class TDaxWriteAllForm;
 class UserPrompts;
+class TGoodTable;
 class QSplitter;
 class QStackedWidget;
+class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -63,8 +65,22 @@ public:
     // Keeps the options (not owned) and applies them.
     void SetOptions(DisplayOptions* options);
     const DisplayOptions* Options() const { return options_; }
-    // Brings the pages in line with the display options.
+    // Brings the bindings in line with the display options (values already shown take them
+    // at their next show) and refills every table at once, under the image lock.
     void ApplyOptions();
+
+    // Archive and journal tables (DaxFrame_archives.cpp).
+    // Refills all 22 grids from the instrument object's record vectors with the display
+    // options in force; the caller holds the image lock.
+    void FillArchiveTables();
+    // The grid of an archive part (ArchivePart) and kind (ArchiveKind); none beyond them.
+    TGoodTable* ArchiveGrid(uint32_t part, int32_t kind) const;
+    // One archive page changed its sub-tab: the other three show the same one.
+    void ArchivePageControlChange(QTabWidget* sender);
+    // The averaging switch and reset of the measuring channels (binding group 0); both
+    // controls stay hidden.
+    void AveragingEnableClick();
+    void AveragingResetClick();
 
     // While set, choosing a page reads it and the poll reads the shown current-value page.
     void SetAutoRequestFlag(bool on) { autoRequest_ = on; }
@@ -117,8 +133,6 @@ public:
     void WritePageParamsClick();
     void WriteParamsClick(QObject* sender);
 
-    // Refills the archive and journal tables from the record vectors.
-    void FillArchiveTables();
     // The unit of every pressure binding: 0 MPa, otherwise kgf/cm².
     void SetPressureUnits(uint8_t unit);
     // Every energy and pressure caption of the pages after the units the instrument is set to
@@ -191,6 +205,10 @@ private:
     void SetUpSubFrames();
     void FillItemLists();
     void HideServiceControls();
+    // Wires the archive pages' sub-tabs and the averaging controls.
+    void ConnectArchivePages();
+    // The decimal separator of the system's locale, for separator mode 0.
+    static char SystemDecimalSeparator();
 
     // Declared in the order that makes destruction free the progress windows, the report
     // state, the bindings (and then the control ports they used) and the instrument object, in
@@ -210,6 +228,7 @@ private:
     LogCallback log_;
     DisplayOptions* options_ = nullptr;       // the main window's; not owned
     bool autoRequest_ = false;
+    bool archiveTabsChanging_ = false;        // an archive sub-tab change is being passed on
     QString helpKeyword_;
     UserPrompts* prompts_ = nullptr;          // not owned; the desktop's by default
     TDaxReadAllForm* readAllForm_ = nullptr;  // not owned

@@ -335,11 +335,6 @@ void TDax_Frame::ApplyPressureUnitCaptions(uint8_t energyUnit, uint8_t pressureU
     SetPressureUnits(pressureUnit);
 }
 
-void TDax_Frame::FillArchiveTables()
-{
-    // The archive and journal grids are filled by the archive tables.
-}
-
 // ---------------------------------------------------------------------------------------
 // Read all and write all
 

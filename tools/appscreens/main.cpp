@@ -88,6 +88,7 @@ bool SavePages(const QDir& folder)
         frame.Bindings().Show(-1, [](const std::string& message) {
             std::fprintf(stderr, "app-screens: %s\n", message.c_str());
         });
+        frame.FillArchiveTables();
     }
     auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SelectTree"));
     bool saved = true;
