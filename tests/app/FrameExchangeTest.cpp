@@ -21,6 +21,7 @@
 #include "UnderLocale.h"
 
 #include "comm/Modbus.h"
+#include "controls/GoodTable.h"
 #include "comm/TcpChanel.h"
 #include "comm/Texts.h"
 #include "device/DaxAlgorithms.h"
@@ -640,6 +641,13 @@ TEST_F(FrameExchange, ReadAllShowsItsWindowAndFillsEverything)
             EXPECT_EQ(0, std::memcmp(&vector[i], ring[i].data(), ring[i].size())) << type << " " << i;
     });
     EXPECT_EQ(Child<QLineEdit>(frame, "Model")->text().toStdString(), "Dax-01");
+    // The tables are refilled: a grid of each kind has a row per record.
+    for (int32_t kind = 0; kind < 5; ++kind)
+        EXPECT_EQ(static_cast<size_t>(frame.ArchiveGrid(0, kind)->GetRowCount()),
+                  daxsim::RingRecords(state.Rings[kind]).size())
+            << kind;
+    EXPECT_EQ(static_cast<size_t>(Child<TGoodTable>(frame, "JournalArchive")->GetRowCount()),
+              daxsim::RingRecords(state.Rings[6]).size());
 }
 
 TEST_F(FrameExchange, ReadAllCancelledInItsDialogDoesNothing)
