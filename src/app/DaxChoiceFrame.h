@@ -79,6 +79,16 @@ public:
     const std::vector<uint32_t>& Order() const { return order_; }
     uint32_t Mask() const { return mask_; }
     uint32_t FullMask() const { return fullMask_; }
+    // The choice as a read-all or write-all run takes it (DaxReadAllDataSetup or
+    // DaxWriteAllDataSetup).
+    template <typename Setup>
+    Setup Choice() const
+    {
+        Setup setup;
+        setup.Order = order_;
+        setup.Mask = mask_;
+        return setup;
+    }
     // The text of an item id; empty for an id without a name.
     std::string ItemText(uint32_t id) const;
 

@@ -198,6 +198,11 @@ private:
     bool TakeCycleCounterChange(bool force);
     void ShowDiagnostics();
     void DetachWindow(TDaxInteractForm* window);
+    // Shows the progress window of a running read all or write all (of that kind); false
+    // when none runs.
+    bool BringBackRunning(int32_t kind, TDaxInteractForm* window);
+    // Shows a process's progress in the window under the caption.
+    void FollowProcess(TDaxInteractForm* window, ProcessDesctiptionStruct* entry, const char* caption);
     // One row of the write tables: validate and store the group, put a direct value, start
     // the write.
     void Write(const FrameWriteRow& row);

@@ -338,39 +338,41 @@ void TDax_Frame::ApplyPressureUnitCaptions(uint8_t energyUnit, uint8_t pressureU
 // ---------------------------------------------------------------------------------------
 // Read all and write all
 
+bool TDax_Frame::BringBackRunning(int32_t kind, TDaxInteractForm* window)
+{
+    if (!pool_->FindByKind(kind))
+        return false;
+    window->show();
+    window->raise();
+    return true;
+}
+
+void TDax_Frame::FollowProcess(TDaxInteractForm* window, ProcessDesctiptionStruct* entry, const char* caption)
+{
+    window->SetContainer(entry->Container.get());
+    window->setWindowTitle(QString::fromUtf8(caption));
+    window->ResetTimeLeft();
+    window->show();
+}
+
 void TDax_Frame::ReadAll()
 {
-    if (!pool_)
+    if (!pool_ || BringBackRunning(kReadAllProcess, readAllWindow_.get()))
         return;
-    if (pool_->FindByKind(kReadAllProcess)) {
-        readAllWindow_->show();
-        readAllWindow_->raise();
-        return;
-    }
     UserPrompts& prompts = prompts_ ? *prompts_ : UserPrompts::System();
     if (!readAllForm_ || prompts.RunModal(*readAllForm_) != QDialog::Accepted)
         return;
     const DaxReadAllDataSetup setup = readAllForm_->Setup();
-    ProcessDesctiptionStruct* entry =
-        Start(std::make_unique<DaxReadAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kReadAllProcess, kReadAllId,
-              std::string(), false);
-    if (!entry)
-        return;
-    readAllWindow_->SetContainer(entry->Container.get());
-    readAllWindow_->setWindowTitle(QString::fromUtf8(texts::kReadAllCaption));
-    readAllWindow_->ResetTimeLeft();
-    readAllWindow_->show();
+    if (ProcessDesctiptionStruct* entry =
+            Start(std::make_unique<DaxReadAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kReadAllProcess,
+                  kReadAllId, std::string(), false))
+        FollowProcess(readAllWindow_.get(), entry, texts::kReadAllCaption);
 }
 
 void TDax_Frame::WriteAll()
 {
-    if (!pool_)
+    if (!pool_ || BringBackRunning(kWriteAllProcess, writeAllWindow_.get()))
         return;
-    if (pool_->FindByKind(kWriteAllProcess)) {
-        writeAllWindow_->show();
-        writeAllWindow_->raise();
-        return;
-    }
     UserPrompts& prompts = prompts_ ? *prompts_ : UserPrompts::System();
     if (!writeAllForm_ || prompts.RunModal(*writeAllForm_) != QDialog::Accepted)
         return;
@@ -380,16 +382,12 @@ void TDax_Frame::WriteAll()
             DaxHelperLocker lock(&daxHelper_);
             StoreWriteAllGroups(setup.Order, setup.Mask);
         }
-        ProcessDesctiptionStruct* entry =
-            Start(std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kWriteAllProcess,
-                  kWriteAllId, std::string(), false);
-        if (!entry)
-            return;
-        writeAllWindow_->SetContainer(entry->Container.get());
-        writeAllWindow_->setWindowTitle(QString::fromUtf8(texts::kWriteAllCaption));
-        writeAllWindow_->ResetTimeLeft();
-        writeAllWindow_->show();
+        if (ProcessDesctiptionStruct* entry =
+                Start(std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kWriteAllProcess,
+                      kWriteAllId, std::string(), false))
+            FollowProcess(writeAllWindow_.get(), entry, texts::kWriteAllCaption);
     } catch (...) {
+        // A value the pages cannot store: nothing is written.
         Log(platform::CurrentExceptionMessage());
     }
 }

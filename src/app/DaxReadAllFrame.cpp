@@ -11,8 +11,5 @@ TDaxReadAllForm::TDaxReadAllForm(QWidget* parent)
 
 DaxReadAllDataSetup TDaxReadAllForm::Setup() const
 {
-    DaxReadAllDataSetup setup;
-    setup.Order = Order();
-    setup.Mask = Mask();
-    return setup;
+    return Choice<DaxReadAllDataSetup>();
 }

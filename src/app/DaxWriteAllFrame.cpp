@@ -11,8 +11,5 @@ TDaxWriteAllForm::TDaxWriteAllForm(QWidget* parent)
 
 DaxWriteAllDataSetup TDaxWriteAllForm::Setup() const
 {
-    DaxWriteAllDataSetup setup;
-    setup.Order = Order();
-    setup.Mask = Mask();
-    return setup;
+    return Choice<DaxWriteAllDataSetup>();
 }
