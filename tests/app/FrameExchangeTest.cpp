@@ -539,7 +539,7 @@ TEST_F(FrameExchange, TimeFromTheComputerGoesIntoThePickersAndTheInstrument)
     EXPECT_EQ(Child<QDateEdit>(frame, "CurrentDatePicker")->date(), local.date());
     EXPECT_EQ(Child<QTimeEdit>(frame, "CurrentTimePicker")->time(), QTime(local.time().hour(), local.time().minute(), local.time().second()));
     ASSERT_EQ(Writes().size(), 1u);
-    const std::vector<uint16_t>& v = Writes()[0].Values;
+    const std::vector<uint16_t> v = Writes()[0].Values;
     ASSERT_EQ(v.size(), 9u);
     EXPECT_EQ((std::vector<uint16_t>(v.begin(), v.begin() + 6)),
               (std::vector<uint16_t>{static_cast<uint16_t>(local.date().year() - 2000),
