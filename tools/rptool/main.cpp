@@ -9,6 +9,8 @@
 
 #include "LayoutCommand.h"
 
+#include "report/model/ModelRuntime.h"
+#include "report/model/rpRes.h"
 #include "report/model/rpStreams.h"
 #include "report/model/rpXML.h"
 
@@ -80,6 +82,16 @@ int XmlRoundTrip(const QStringList& arguments)
     return kExitDone;
 }
 
+// res-get NAME: the interface text of NAME from the report subsystems' resources, in UTF-8.
+int ResGet(const QStringList& arguments)
+{
+    if (const auto failed = Step([] { ModelRuntime::init(); }))
+        return *failed;
+    const QByteArray line = GetResourcesInstance().Get(arguments[0]).toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    return kExitDone;
+}
+
 struct Command {
     const char* name;
     const char* arguments;
@@ -94,6 +106,8 @@ const Command kCommands[] = {
      "load the report XML file IN without partial loading and save it to OUT (indented when IN's header line "
      "ends with CR LF)",
      2, XmlRoundTrip},
+    {"res-get", "NAME", "print the interface text of NAME from the report resources (NAME itself when there is none)",
+     1, ResGet},
     {"layout", "--font F --size N --width PX [--wordbreak] [--html] FILE",
      "lay each line of the UTF-8 FILE out as a paragraph at the width PX (pixels at 96 per inch); print each "
      "laid-out line as its width, a tab, its paragraph flags, a tab and its text",
