@@ -112,4 +112,26 @@ TEST(Rptool, UsageAndFileErrorsExitWithOne)
     EXPECT_EQ(output.rfind("Cannot create file \"/nonexistent/folder/o.xml\". ", 0), 0u) << output;
 }
 
+TEST(Rptool, ResGetPrintsTheInterfaceText)
+{
+    struct Case {
+        const char* name;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"mbError", "Ошибка\n"},
+        {"2", "Отмена\n"},
+        {"prDupl", "Повторяющееся имя\n"},
+        {"'!Nope'", "Nope\n"},
+        {"clDSNotExist", "Набор данных \"%s\" не найден\n"},
+    };
+    for (const Case& c : cases) {
+        std::string output;
+        EXPECT_EQ(RunCommand(kRptool + " res-get " + c.name, output), 0) << c.name;
+        EXPECT_EQ(output, c.printed);
+    }
+    std::string output;
+    EXPECT_EQ(RunCommand(kRptool + " res-get", output), 1);
+}
+
 } // namespace

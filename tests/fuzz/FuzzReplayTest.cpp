@@ -237,6 +237,8 @@ const CrashedBefore kCrashedBefore[] = {
      [] { return Text(kXmlHeader + "<d  y=\"1/  ><e/></d>"); }},
     {"reportxml", "attribute text holding the marker twice lost the earlier one on every save",
      [] { return Text(kXmlHeader + "<page \"   ld=\"0\"\" s=\"no\"?  ld=\"0\"><b n=\"/></page>"); }},
+    {"reportobject", "a memo text ending in empty lines lost one of them on every save",
+     [] { return Text(std::string(1, '\0') + "TrpTestMemo Text=\"a&#13;&#10;&#13;&#10;&#13;&#10;\" Lines.Text=\"b\r\r\r\""); }},
 };
 
 TEST(FuzzCrashedBefore, InputsThatBrokeTheContractNoLongerDo)

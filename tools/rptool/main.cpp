@@ -1,18 +1,27 @@
-// rptool: report files from the command line, without a display. Each sub-command is one row
-// of kCommands; tools and tests drive the same code as the program.
+// rptool: report files and report text from the command line, without a display. Each
+// sub-command is one row of kCommands; tools and tests drive the same code as the program.
+// Sub-commands that measure or draw text start the GUI application, on the offscreen platform
+// when no display is set.
 //
 // Exit status: 0 done; 1 usage or a file that cannot be opened, read or written; 2 a file
-// whose content is refused (its message on stderr), in which case nothing is written.
+// whose content is refused, in which case nothing is written, or a font that is not installed
+// (the message on stderr).
 
+#include "LayoutCommand.h"
+
+#include "report/model/ModelRuntime.h"
+#include "report/model/rpRes.h"
 #include "report/model/rpStreams.h"
 #include "report/model/rpXML.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,6 +31,8 @@ constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitBadContent = 2;
+// A command that reads its own options takes any number of arguments.
+constexpr int kAnyArguments = -1;
 
 void PrintError(const std::string& message)
 {
@@ -71,12 +82,23 @@ int XmlRoundTrip(const QStringList& arguments)
     return kExitDone;
 }
 
+// res-get NAME: the interface text of NAME from the report subsystems' resources, in UTF-8.
+int ResGet(const QStringList& arguments)
+{
+    if (const auto failed = Step([] { ModelRuntime::init(); }))
+        return *failed;
+    const QByteArray line = GetResourcesInstance().Get(arguments[0]).toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    return kExitDone;
+}
+
 struct Command {
     const char* name;
     const char* arguments;
     const char* summary;
     int argumentCount;
     int (*run)(const QStringList& arguments);
+    bool drawing = false; // measures or draws text: needs the GUI application
 };
 
 const Command kCommands[] = {
@@ -84,6 +106,12 @@ const Command kCommands[] = {
      "load the report XML file IN without partial loading and save it to OUT (indented when IN's header line "
      "ends with CR LF)",
      2, XmlRoundTrip},
+    {"res-get", "NAME", "print the interface text of NAME from the report resources (NAME itself when there is none)",
+     1, ResGet},
+    {"layout", "--font F --size N --width PX [--wordbreak] [--html] FILE",
+     "lay each line of the UTF-8 FILE out as a paragraph at the width PX (pixels at 96 per inch); print each "
+     "laid-out line as its width, a tab, its paragraph flags, a tab and its text",
+     kAnyArguments, RunLayoutCommand, true},
 };
 
 int Usage()
@@ -92,6 +120,14 @@ int Usage()
     for (const Command& command : kCommands)
         std::fprintf(stderr, "  %s %s\n      %s\n", command.name, command.arguments, command.summary);
     return kExitUsage;
+}
+
+// Without a display the drawing commands run on the offscreen platform.
+void ChooseOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 } // namespace
@@ -104,8 +140,13 @@ int main(int argc, char** argv)
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;
-        if (argc - 2 != command.argumentCount)
+        if (command.argumentCount != kAnyArguments && argc - 2 != command.argumentCount)
             return Usage();
+        std::unique_ptr<QGuiApplication> application;
+        if (command.drawing) {
+            ChooseOffscreenWithoutDisplay();
+            application = std::make_unique<QGuiApplication>(argc, argv);
+        }
         QStringList arguments;
         for (int i = 2; i < argc; ++i)
             arguments.append(QString::fromLocal8Bit(argv[i]));

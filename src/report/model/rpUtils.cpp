@@ -98,8 +98,6 @@ QString StreamToHexText(QByteArrayView bytes)
     return text;
 }
 
-namespace {
-
 int HexDigit(QChar c)
 {
     const char16_t u = c.unicode();
@@ -111,8 +109,6 @@ int HexDigit(QChar c)
         return u - u'a' + 10;
     return -1;
 }
-
-} // namespace
 
 void HexTextToStream(QStringView text, QIODevice& stream)
 {

@@ -9,9 +9,11 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QIODevice;
+class QObject;
 
 // Small operations the report subsystems share.
 
@@ -63,6 +65,9 @@ uint32_t StreamCRC32(QIODevice& stream);
 // empty piece, a delimiter at the very end none; no quoting.
 void SplitToList(QStringView text, QStringList& list, QChar delimiter);
 
+// The value of a hexadecimal digit (either case), or -1 for any other character.
+int HexDigit(QChar c);
+
 // Every byte as two upper-case hexadecimal digits, high nibble first.
 QString StreamToHexText(QByteArrayView bytes);
 
@@ -112,3 +117,57 @@ QString GetModuleFolder();
 
 QString ReplaceChar(QStringView text, QChar character, QChar replacement);
 QString SlashesToBackslashes(QStringView text);
+
+// --- Operations that need report components (rpUtils_components.cpp)
+
+class ScriptObject;
+class TrpComponent;
+class TrpValueReader;
+class TrpValueWriter;
+
+// Objects that own report components outside any report (the device frame's data sets) and
+// are known by name, so references to those components can be written and read as
+// "Root.Component", or "Parent.Root.Component" for a root registered inside another one.
+// `find` answers the component of a name the root owns, or none. A root goes from the list
+// when it is destroyed or unregistered.
+void RegisterGlobalRoot(const QString& name, QObject* root, std::function<TrpComponent*(QStringView name)> find,
+                        QObject* parentRoot = nullptr);
+void UnregisterGlobalRoot(QObject* root);
+
+// The component a reference names: "Root.Name" or "Root.Frame.Name" among the global roots
+// (none when the root is not registered), a plain name among the owner's objects and then
+// among the components of the global root that owns the report. A failing look-up raises
+// EClassNotFound "Missing <name>"; a name not found gives none.
+TrpComponent* FindComponentByPath(const TrpComponent* owner, QStringView name);
+// The name a reference to `component` is written with, seen from `root`: the plain name for
+// an object of root's report (or without owner), the qualified name for a component of a
+// global root, empty for a component of any other owner and for none.
+QString GetComponentPath(const TrpComponent* root, const TrpComponent* component);
+
+// A collection of the report (data-set list, variables, styles): items that are objects with
+// published properties.
+class TrpCollection {
+public:
+    virtual ~TrpCollection() = default;
+    virtual int Count() const = 0;
+    virtual ScriptObject* CollectionItem(int index) = 0;
+    virtual void ClearItems() = 0;
+    // A new last item.
+    virtual ScriptObject* AddItem() = 0;
+};
+
+// Writes a collection as a report's defined property: a list holding, for every item, a list
+// with one string, the item's attribute text (the report's serializer form).
+void WriteCollectionItems(TrpCollection& collection, TrpValueWriter& writer, TrpComponent* report);
+// Reads that form back into the emptied collection; the report's serializer applies the
+// texts when the report is being loaded (references then resolve at the end of the load),
+// else a serializer of its own per item. The class library's collection form (vaCollection)
+// of form resources does not exist here: it is passed over with an error line.
+void ReadCollectionItems(TrpCollection& collection, TrpValueReader& reader, TrpComponent* report);
+
+// Message boxes with the localised captions "mbError", "mbConfirm" and "mbInfo", through the
+// user-interface service (headless: nothing is shown, and the confirmation answers mrNone).
+void ErrorMessageBox(const QString& text);
+// `buttons` a mask of UiMessageButton (UiButtons({mbYes, mbNo})); answers the modal result.
+int ConfirmMessageBox(const QString& text, uint32_t buttons);
+void InfoMessageBox(const QString& text);
