@@ -47,6 +47,8 @@
 namespace {
 
 using apptest::Child;
+using apptest::GroupShown;
+using apptest::Shown;
 using apptest::WaitFor;
 using testsupport::FakePrompts;
 using testsupport::LambdaAlgorithm;
@@ -67,34 +69,6 @@ void PrintTo(const Request& r, std::ostream* out)
 }
 
 using Requests = std::vector<Request>;
-
-// The state of a control a binding shows, for comparing two frames.
-struct Shown {
-    std::string name;
-    std::string text;
-    int32_t value;
-    std::optional<ControlDate> date;
-    std::optional<ControlTime> time;
-
-    friend bool operator==(const Shown&, const Shown&) = default;
-};
-
-void PrintTo(const Shown& s, std::ostream* out)
-{
-    *out << s.name << " \"" << s.text << "\" " << s.value;
-}
-
-std::vector<Shown> GroupShown(TDax_Frame& frame, int32_t group)
-{
-    std::vector<Shown> shown;
-    frame.Bindings().ForEach(group, [&shown](ExchangeInfo& binding) {
-        const ControlPort* port = binding.Control();
-        if (!port)
-            return;
-        shown.push_back({port->ComponentName(), port->Text(), port->Value(), port->Date(), port->Time()});
-    });
-    return shown;
-}
 
 QString LabelText(const QWidget& root, const char* name)
 {
