@@ -5,6 +5,7 @@
 // the tree and computes its type; GetValue evaluates it with the Variant operators.
 
 #include "sc_iinterpreter.h"
+#include "sc_inumber.h"
 
 #include "report/core/FormatSettings.h"
 
@@ -47,6 +48,12 @@ enum TscOperatorType : uint8_t {
 // must not exhaust the stack.
 inline constexpr int kScMaxExpressionDepth = 512;
 
+// A two-operand operation on values.
+using TscCombineFunction = Variant (*)(const Variant& left, const Variant& right, const FormatSettings& settings);
+// The operation of a Variant operator as such a function: the inline arithmetic for + - * /
+// div mod (VariantArithmetic), the tables for the others.
+TscCombineFunction ScCombineFunction(VariantOp op);
+
 // How `and` and `or` decide whether to evaluate their right operand.
 enum class TscShortCircuit : uint8_t {
     PascalBoolean, // when the left value is a Boolean at run time
@@ -62,7 +69,46 @@ public:
     virtual ~TscExpressionNode();
 
     virtual Variant Evaluate(const FormatSettings& settings) = 0;
+    // The value as a condition: its Boolean conversion (comparisons give theirs directly).
+    virtual bool EvaluateCondition(const FormatSettings& settings) { return Evaluate(settings).ToBoolean(settings); }
     virtual int Priority() const { return 0; }
+
+    // The value without a call where the node has it at hand: a constant's value, or the stored
+    // value of a plain variable while no OnGetVarValue handler supplies it. Anything else is
+    // evaluated into `scratch`. A reference to a variable's value stays valid only until
+    // script code runs again.
+    const Variant& Fetch(Variant& scratch, const FormatSettings& settings)
+    {
+        if (FDirect != nullptr && (FDirectVar == nullptr || !FDirectVar->OnGetVarValue))
+            return *FDirect;
+        scratch = Evaluate(settings);
+        return scratch;
+    }
+    // A constant: its value never changes.
+    bool IsConstant() const { return FDirect != nullptr && FDirectVar == nullptr; }
+    // What Fetch reads in place (while DirectVariable has no handler), or null.
+    const Variant* DirectValue() const { return FDirect; }
+    // A plain variable read directly while it has no handler.
+    TscCustomVariable* DirectVariable() const { return FDirectVar; }
+
+    // The value as a plain number without the general path, for the nodes whose evaluation
+    // runs no script code and changes nothing: Int32 and Double constants, plain variables
+    // (while no handler supplies them) and + - * / div mod and unary minus over such nodes.
+    // No number where the general path would give anything else; then it must be taken.
+    TscNumber Number() const
+    {
+        switch (FNumeric) {
+        case NumericForm::None:
+            return TscNumber();
+        case NumericForm::Constant:
+            return TscNumber::Of(*FDirect);
+        case NumericForm::Variable:
+            return FDirectVar->OnGetVarValue ? TscNumber() : TscNumber::Of(*FDirect);
+        default:
+            return OperatorNumber();
+        }
+    }
+    bool HasNumber() const { return FNumeric != NumericForm::None; }
 
     // Puts a node into the first free child slot and sets its parent.
     void AddNode(std::unique_ptr<TscExpressionNode> node);
@@ -75,6 +121,15 @@ public:
     TscVarType Typ = fvtVariant;
     QString TypeName;
     QString SourcePos;
+
+protected:
+    enum class NumericForm : uint8_t { None, Constant, Variable, Add, Subtract, Multiply, Divide, IntDivide, Modulus, Negate };
+
+    TscNumber OperatorNumber() const;
+
+    const Variant* FDirect = nullptr;          // what Fetch reads without evaluating, or null
+    TscCustomVariable* FDirectVar = nullptr;   // the variable FDirect belongs to (null for a constant)
+    NumericForm FNumeric = NumericForm::None;  // how Number computes the node
 };
 
 // A constant.
@@ -114,12 +169,32 @@ class TscOperatorNode : public TscExpressionNode {
 public:
     TscOperatorNode(TscOperatorType op, TscScript* script, TscShortCircuit shortCircuit);
     Variant Evaluate(const FormatSettings& settings) override;
+    bool EvaluateCondition(const FormatSettings& settings) override;
     int Priority() const override;
 
+    // Chooses the fast paths once the operands are in place and typed.
+    void Prepare();
+
     TscOperatorType Op;
-    bool FOptimizeBool = false; // both operands are Boolean
+    bool FOptimizeBool = false;   // both operands are Boolean
+    bool FDirectOperands = false; // a value operator whose operands are constants or plain variables
+    bool FNumberOperands = false; // a comparison whose operands have a Number
     TscShortCircuit ShortCircuit;
     TscScript* FScript;
+
+    // The operator applied to two values, for the operators that need nothing but the values
+    // (comparisons, arithmetic, text concatenation, bits); null for the others.
+    TscCombineFunction FCombine = nullptr;
+    // A comparison as a condition; null for the other operators.
+    bool (*FHolds)(const Variant& left, const Variant& right, const FormatSettings& settings) = nullptr;
+    bool (*FHoldsNumbers)(const TscNumber& left, const TscNumber& right) = nullptr;
+
+private:
+    // Both operands in place, when no handler supplies a variable's value.
+    bool DirectOperands(const Variant*& left, const Variant*& right) const;
+    // Evaluate and EvaluateCondition when the operands are not both at hand.
+    [[gnu::noinline]] Variant EvaluateOperands(const FormatSettings& settings);
+    [[gnu::noinline]] bool EvaluateConditionOperands(const FormatSettings& settings);
 };
 
 // The node of an operator text ("+", "div", "unminus", ...), or null for an unknown text.
@@ -130,7 +205,7 @@ public:
     TscCustomExpression() : TscCustomVariable(QString(), fvtVariant, QString()) {}
 };
 
-class TscExpression : public TscCustomExpression {
+class TscExpression final : public TscCustomExpression {
 public:
     explicit TscExpression(TscScript* script);
     ~TscExpression() override;
@@ -146,7 +221,11 @@ public:
     QString Finalize();
     int Depth() const { return FDepth; }
 
-    Variant GetValue() override;
+    Variant GetValue() override { return FNode->Evaluate(ScActiveSettings()); }
+    // The value as a condition (Boolean conversion).
+    bool GetCondition() { return FNode->EvaluateCondition(ScActiveSettings()); }
+    // The root of the tree (after Finalize).
+    TscExpressionNode* Root() const { return FNode.get(); }
     // Writes through the path when the expression is a lone writable path; ignored otherwise.
     void SetValue(const Variant& value) override;
 

@@ -7,6 +7,7 @@
 #include "report/core/ScriptErrors.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace {
 
@@ -94,6 +95,24 @@ QString TscCustomVariable::GetFullTypeName() const
 
 // --- Variables ------------------------------------------------------------------------------
 
+Variant ScUnassignedAs(TscVarType typ)
+{
+    switch (typ) {
+    case fvtInt:
+        return Variant(int32_t{0});
+    case fvtBool:
+        return Variant(false);
+    case fvtFloat:
+        return Variant(0.0);
+    case fvtString:
+        return Variant(QString());
+    case fvtInt64:
+        return Variant(int64_t{0});
+    default:
+        return Variant();
+    }
+}
+
 Variant ScConvertForTypeSlow(TscVarType typ, const Variant& value)
 {
     const FormatSettings& settings = ScActiveSettings();
@@ -128,6 +147,11 @@ void TscVariable::SetValue(const Variant& value)
 {
     if (!IsReadOnly)
         FValue = ScConvertForType(Typ, value);
+}
+
+bool ScIsPlainValue(const TscCustomVariable* item)
+{
+    return item != nullptr && (typeid(*item) == typeid(TscVariable) || typeid(*item) == typeid(TscParamItem));
 }
 
 TscVariable::TscVariable(const QString& name, TscVarType typ, const QString& typeName)
@@ -169,13 +193,6 @@ TscParamItem::TscParamItem(const QString& name, TscVarType typ, const QString& t
     FTraits |= HoldsValue;
 }
 
-void TscParamItem::SetValue(const Variant& value)
-{
-    // A parameter takes its declared type like a variable, so the routine sees the value it
-    // declared whatever the caller passed.
-    if (!IsReadOnly)
-        FValue = ScConvertForType(Typ, value);
-}
 
 // --- Script routines ------------------------------------------------------------------------
 
@@ -193,6 +210,7 @@ TscProcVariable::TscProcVariable(const QString& name, TscVarType typ, const QStr
         else
             result = std::make_unique<TscVariable>(QStringLiteral("Result"), typ, typeName);
         RefItem = FProg->AddItem(QStringLiteral("Result"), std::move(result));
+        FPlainResult = ScIsPlainValue(RefItem);
     }
 }
 
@@ -244,14 +262,15 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
     ScCheckStack();
 
     // Everything the call changes outside its own values comes back when it ends, also when
-    // an exception passes.
+    // an exception passes. The locals a nested call saves go on the root's stack of saved
+    // locals (calls on one root end in the reverse order they start).
     struct CallScope {
         TscProcVariable* Proc;
         TscScript* Root;
         TscScript* Main;
         TscScript* PreviousRunning;
         bool WasExecuting;
-        std::vector<std::pair<TscCustomVariable*, Variant>> Saved;
+        size_t SavedFrom; // this call's entries of Root->FSavedLocals begin here
         ~CallScope()
         {
             TscScript* p = Proc->FProg.get();
@@ -259,23 +278,23 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
             p->FBreakCalled = false;
             p->FContinueCalled = false;
             p->FTerminated = false;
-            p->FIsRunning = !Saved.empty() || WasExecuting;
-            for (auto& [item, state] : Saved)
-                item->RestoreState(state);
+            auto& saved = Root->FSavedLocals;
+            p->FIsRunning = saved.size() > SavedFrom || WasExecuting;
+            for (size_t i = SavedFrom; i < saved.size(); ++i)
+                saved[i].first->RestoreState(std::move(saved[i].second));
+            saved.resize(SavedFrom);
             Proc->Executing = WasExecuting;
             Main->FProgRunning = PreviousRunning;
             --Root->FCallDepth;
         }
     };
     TscScript* main = program->MainProgram();
-    CallScope scope{this, root, main, main->FProgRunning, Executing, {}};
+    CallScope scope{this, root, main, main->FProgRunning, Executing, root->FSavedLocals.size()};
     ++root->FCallDepth;
     if (Executing) {
         // A nested call: the outer call's locals must survive it.
-        const std::vector<TscCustomVariable*>& locals = LocalState();
-        scope.Saved.reserve(locals.size());
-        for (TscCustomVariable* item : locals)
-            scope.Saved.emplace_back(item, item->SaveState());
+        for (TscCustomVariable* item : LocalState())
+            root->FSavedLocals.emplace_back(item, item->SaveState());
     }
     Executing = true;
 
@@ -283,8 +302,15 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
         TscParamItem* param = FParams[i].get();
         param->SetValue(i < arguments.size() ? arguments[i] : param->DefValue);
     }
-    if (IsFunc)
-        RefItem->SetValue(Variant());
+    if (IsFunc) {
+        // Unassigned as the Result variable's type stores it.
+        if (FPlainResult) {
+            if (!RefItem->IsReadOnly)
+                RefItem->PValue() = ScUnassignedAs(RefItem->Typ);
+        } else {
+            RefItem->SetValue(Variant());
+        }
+    }
     main->FProgRunning = program;
     program->FExitCalled = false;
     program->FBreakCalled = false;

@@ -8,32 +8,38 @@
 
 #include "report/core/ScriptErrors.h"
 
-#include <array>
+#include <memory>
 
 namespace {
 
-// Argument values of one step: inline for the usual few, on the heap beyond.
+// Argument values of one step: in the frame for the usual few, on the heap beyond. Only the
+// values used are constructed.
 class ArgumentFrame {
 public:
-    explicit ArgumentFrame(size_t count)
+    explicit ArgumentFrame(size_t count) : FCount(count)
     {
-        if (count > FInline.size()) {
-            FHeap.resize(count);
-            FData = FHeap.data();
+        if (count > kInline) {
+            FHeap = std::make_unique<Variant[]>(count);
+            FData = FHeap.get();
         } else {
-            FData = FInline.data();
+            FData = std::uninitialized_value_construct_n(reinterpret_cast<Variant*>(FInline), count) - count;
         }
-        FCount = count;
+    }
+    ~ArgumentFrame()
+    {
+        if (!FHeap)
+            std::destroy_n(FData, FCount);
     }
     ArgumentFrame(const ArgumentFrame&) = delete;
     ArgumentFrame& operator=(const ArgumentFrame&) = delete;
     std::span<Variant> Span() { return {FData, FCount}; }
 
 private:
-    std::array<Variant, 6> FInline;
-    std::vector<Variant> FHeap;
+    static constexpr size_t kInline = 6;
+    alignas(Variant) unsigned char FInline[kInline * sizeof(Variant)];
+    std::unique_ptr<Variant[]> FHeap;
     Variant* FData;
-    size_t FCount = 0;
+    size_t FCount;
 };
 
 // Where a step keeps its value, when it keeps one: container writes go there in place.
@@ -112,6 +118,11 @@ void TscDesignator::Finalize()
         RefItem = last->Ref;
         return;
     }
+    if (FItems.size() == 1 && last->Ref->Has(Routine) && !last->Ref->IsMacro) {
+        Kind = dkCall;
+        RefItem = last->Ref;
+        return;
+    }
     if (FItems.size() == 2 && FItems[0]->Kind == TscStepKind::Item && FItems[0]->Count() == 0 &&
         last->Kind == TscStepKind::Item) {
         TscCustomVariable* first = FItems[0]->Ref;
@@ -144,6 +155,21 @@ Variant TscDesignator::GetValue()
             indexes[static_cast<size_t>(i)] = FRef2->Arg(i)->GetValue();
         return TscArrayHelper::Element(RefItem->PValue(), indexes);
     }
+    case dkCall: {
+        // What Walk does for a lone step naming a script routine.
+        ScCheckStack();
+        TscDesignatorItem& item = *FItems.front();
+        auto* routine = static_cast<TscProcVariable*>(RefItem);
+        ArgumentFrame frame(static_cast<size_t>(item.Count()));
+        std::span<Variant> arguments = frame.Span();
+        for (int a = 0; a < item.Count(); ++a)
+            arguments[static_cast<size_t>(a)] = item.Arg(a)->GetValue();
+        routine->NeedResult = NeedResult;
+        Variant result = routine->Invoke(arguments);
+        if (routine->ParamCount() > 0)
+            WriteBack(item, arguments);
+        return result;
+    }
     case dkOther:
         break;
     }
@@ -171,6 +197,7 @@ void TscDesignator::SetValue(const Variant& value)
         TscArrayHelper::SetElement(RefItem->PValue(), indexes, ScConvertForType(FRef1->Typ, value));
         return;
     }
+    case dkCall:
     case dkOther:
         break;
     }

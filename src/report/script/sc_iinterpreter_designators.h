@@ -49,7 +49,8 @@ private:
     std::vector<std::unique_ptr<TscExpression>> FArgs;
 };
 
-enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray };
+// dkCall: a lone step calling a script routine.
+enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray, dkCall };
 
 class TscDesignator : public TscCustomVariable {
 public:

@@ -228,6 +228,8 @@ private:
     FormatSettings FSettings;
     int FMaxCallDepth = kScDefaultMaxCallDepth;
     int FCallDepth = 0;  // routine calls running
+    // Locals of routines called again while running, saved by the nested call (on the root).
+    std::vector<std::pair<TscCustomVariable*, Variant>> FSavedLocals;
     int FEntryDepth = 0; // runs entered from native code (Execute, CallFunction, Evaluate)
     std::atomic<bool> FTerminateRequested{false};
 };

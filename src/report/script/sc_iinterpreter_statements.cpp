@@ -30,38 +30,6 @@ void TscStatement::Execute()
     ExecuteList();
 }
 
-void TscStatement::ExecuteList()
-{
-    ScCheckStack();
-    TscScript* program = FProgram;
-    for (const auto& item : FItems) {
-        if (program->FTerminated)
-            return;
-        item->Execute();
-        if (program->FBreakCalled || program->FContinueCalled || program->FExitCalled)
-            return;
-    }
-}
-
-bool TscStatement::NotifyLine()
-{
-    FProgram->NotifyRunLine(FUnitName, FSourcePos);
-    return !FProgram->FTerminated;
-}
-
-bool TscStatement::PassEndsLoop()
-{
-    if (FProgram->FBreakCalled || FProgram->FExitCalled)
-        return true;
-    FProgram->FContinueCalled = false;
-    return false;
-}
-
-bool TscStatement::Terminated() const
-{
-    return FProgram->FTerminated;
-}
-
 // --- Assignments and calls ------------------------------------------------------------------
 
 TscAssignmentStmt::~TscAssignmentStmt() = default;
@@ -71,12 +39,70 @@ void TscAssignmentStmt::Optimize()
     FVar = FDesignator->Variable();
     if (FVar == nullptr)
         FVar = FDesignator.get();
+    FPlainTarget = ScIsPlainValue(FVar);
 }
+
+namespace {
+
+// Stores a number into the storage of a variable of type typ as its SetValue would; false
+// when the conversion needs the general path (nothing is stored then).
+bool StoreNumber(TscVarType typ, Variant& storage, const TscNumber& number)
+{
+    switch (typ) {
+    case fvtInt:
+        if (number.K != TscNumber::Integer)
+            return false;
+        storage = Variant(number.I);
+        return true;
+    case fvtFloat:
+        storage = Variant(number.AsReal());
+        return true;
+    case fvtInt64:
+        if (number.K != TscNumber::Integer)
+            return false;
+        storage = Variant(int64_t{number.I});
+        return true;
+    case fvtVariant:
+        storage = number.ToVariant();
+        return true;
+    default:
+        return false;
+    }
+}
+
+template <VariantOp Op>
+bool CombineNumbers(TscVarType typ, Variant& storage, const TscNumber& operand)
+{
+    const TscNumber current = TscNumber::Of(storage);
+    if (!current)
+        return false;
+    const TscNumber result = ScNumberArithmetic<Op>(current, operand);
+    return result && StoreNumber(typ, storage, result);
+}
+
+} // namespace
 
 void TscAssignmentStmt::Execute()
 {
     if (!NotifyLine())
         return;
+    if (FPlainTarget && !FVar->IsReadOnly) {
+        // What SetValue of the variable does, without the calls; plain numbers without Variant
+        // arithmetic when the value has a Number.
+        TscExpressionNode* root = FExpression->Root();
+        if (root->HasNumber()) {
+            if (const TscNumber number = root->Number(); number && StoreNumber(FVar->Typ, FVar->PValue(), number))
+                return;
+        }
+        Variant scratch;
+        ScStoreForType(FVar->Typ, FVar->PValue(), FExpression->Root()->Fetch(scratch, ScActiveSettings()));
+        return;
+    }
+    ExecuteGeneral();
+}
+
+void TscAssignmentStmt::ExecuteGeneral()
+{
     if (FVar == nullptr)
         Optimize();
     FVar->SetValue(FExpression->GetValue());
@@ -86,6 +112,51 @@ void TscAssignOperatorStmt::Execute()
 {
     if (!NotifyLine())
         return;
+    TscCustomVariable* variable = FVar;
+    if (FPlainTarget && !variable->IsReadOnly && !variable->OnGetVarValue) {
+        TscExpressionNode* operandNode = FExpression->Root();
+        Variant& storage = variable->PValue();
+        if (operandNode->HasNumber()) {
+            // The operand runs no script code: the variable's value may be read after it.
+            if (const TscNumber operand = operandNode->Number()) {
+                bool done = false;
+                switch (FOp) {
+                case VariantOp::Add:
+                    done = CombineNumbers<VariantOp::Add>(variable->Typ, storage, operand);
+                    break;
+                case VariantOp::Subtract:
+                    done = CombineNumbers<VariantOp::Subtract>(variable->Typ, storage, operand);
+                    break;
+                case VariantOp::Multiply:
+                    done = CombineNumbers<VariantOp::Multiply>(variable->Typ, storage, operand);
+                    break;
+                case VariantOp::Divide:
+                    done = CombineNumbers<VariantOp::Divide>(variable->Typ, storage, operand);
+                    break;
+                default:
+                    break;
+                }
+                if (done)
+                    return;
+            }
+        }
+        const FormatSettings& settings = ScActiveSettings();
+        if (operandNode->IsConstant()) {
+            ScStoreForType(variable->Typ, storage, FCombine(storage, *operandNode->DirectValue(), settings));
+            return;
+        }
+        // The value as it was before the operand, whose evaluation may change it.
+        const Variant before = storage;
+        Variant scratch;
+        const Variant& operand = operandNode->Fetch(scratch, settings);
+        ScStoreForType(variable->Typ, storage, FCombine(before, operand, settings));
+        return;
+    }
+    ExecuteGeneral();
+}
+
+void TscAssignOperatorStmt::ExecuteGeneral()
+{
     if (FVar == nullptr)
         Optimize();
     if (!FTextChecked) {
@@ -103,10 +174,7 @@ void TscAssignOperatorStmt::Execute()
         FText->Str().append(operand.AsString());
         return;
     }
-    if (FOp == VariantOp::Add)
-        FVar->SetValue(VariantAdd(current, operand, ScActiveSettings()));
-    else
-        FVar->SetValue(VariantBinary(FOp, current, operand, ScActiveSettings()));
+    FVar->SetValue(FCombine(current, operand, ScActiveSettings()));
 }
 
 TscCallStmt::~TscCallStmt() = default;
@@ -139,9 +207,9 @@ void TscIfStmt::Execute()
 {
     if (!NotifyLine())
         return;
-    if (FCondition->GetValue().ToBoolean(ScActiveSettings()))
+    if (FCondition->GetCondition())
         ExecuteList();
-    else
+    else if (FElseStmt->Count() != 0)
         FElseStmt->Execute();
 }
 
@@ -195,7 +263,7 @@ void TscRepeatStmt::Execute()
         ExecuteList();
         if (PassEndsLoop())
             break;
-        const bool condition = FCondition->GetValue().ToBoolean(ScActiveSettings());
+        const bool condition = FCondition->GetCondition();
         if (condition != FInverseCondition)
             break;
     }
@@ -212,7 +280,7 @@ void TscWhileStmt::Execute()
     for (bool first = true;; first = false) {
         if (!first && !NotifyLine())
             break;
-        if (!FCondition->GetValue().ToBoolean(ScActiveSettings()))
+        if (!FCondition->GetCondition())
             break;
         ExecuteList();
         if (PassEndsLoop())
@@ -290,7 +358,7 @@ void TscCppForStmt::Execute()
     for (bool first = true;; first = false) {
         if (program->FTerminated || (!first && !NotifyLine()))
             break;
-        if (!FExpression->GetValue().ToBoolean(ScActiveSettings()))
+        if (!FExpression->GetCondition())
             break;
         ExecuteList();
         if (PassEndsLoop())

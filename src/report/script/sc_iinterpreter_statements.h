@@ -9,6 +9,7 @@
 #include "sc_iexpression.h"
 #include "sc_iinterpreter.h"
 #include "sc_iinterpreter_designators.h"
+#include "sc_iinterpreter_script.h"
 
 #include <QString>
 
@@ -38,12 +39,12 @@ public:
     const QString& UnitName() const { return FUnitName; }
 
 protected:
-    void ExecuteList();
+    inline void ExecuteList();
     // Reports the line to the run-line hook; false when the program is terminated.
-    bool NotifyLine();
+    inline bool NotifyLine();
     // After a loop's body: true when a break or an exit ends the loop; a continue is done with.
-    bool PassEndsLoop();
-    bool Terminated() const;
+    inline bool PassEndsLoop();
+    inline bool Terminated() const;
 
     TscScript* FProgram;
     QString FSourcePos;
@@ -63,20 +64,27 @@ public:
     std::unique_ptr<TscExpression> FExpression;
 
 protected:
+    // Execute for targets that are no plain variable, and before Optimize.
+    [[gnu::noinline]] void ExecuteGeneral();
+
     TscCustomVariable* FVar = nullptr;
+    bool FPlainTarget = false; // FVar is a plain variable (ScIsPlainValue): its storage is written directly
 };
 
 // target op= value, in place.
 class TscAssignOperatorStmt : public TscAssignmentStmt {
 public:
     TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos, VariantOp op)
-        : TscAssignmentStmt(program, unitName, sourcePos), FOp(op)
+        : TscAssignmentStmt(program, unitName, sourcePos), FOp(op), FCombine(ScCombineFunction(op))
     {
     }
     void Execute() override;
 
 private:
+    [[gnu::noinline]] void ExecuteGeneral();
+
     VariantOp FOp;
+    TscCombineFunction FCombine;
     // A text variable that "+=" appends to in place, found on the first run.
     TscStringVariable* FText = nullptr;
     bool FTextChecked = false;
@@ -235,3 +243,37 @@ public:
     std::unique_ptr<TscDesignator> FDesignator;
     TscCustomVariable* FVariable = nullptr; // the with variable, owned by the program
 };
+
+// --- The per-statement work, inline: every statement and every loop pass pays it --------------
+
+inline void TscStatement::ExecuteList()
+{
+    ScCheckStack();
+    TscScript* program = FProgram;
+    for (const auto& item : FItems) {
+        if (program->FTerminated)
+            return;
+        item->Execute();
+        if (program->FBreakCalled || program->FContinueCalled || program->FExitCalled)
+            return;
+    }
+}
+
+inline bool TscStatement::NotifyLine()
+{
+    FProgram->NotifyRunLine(FUnitName, FSourcePos);
+    return !FProgram->FTerminated;
+}
+
+inline bool TscStatement::PassEndsLoop()
+{
+    if (FProgram->FBreakCalled || FProgram->FExitCalled)
+        return true;
+    FProgram->FContinueCalled = false;
+    return false;
+}
+
+inline bool TscStatement::Terminated() const
+{
+    return FProgram->FTerminated;
+}
