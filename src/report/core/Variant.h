@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -86,11 +87,16 @@ public:
     virtual Variant Invoke(int member, DispatchCall calls, std::span<const Variant> arguments) = 0;
 };
 
+// The small kinds share one 64-bit word, read through the member of their kind.
+static_assert(std::endian::native == std::endian::little);
+
 class Variant {
 public:
     Variant() noexcept : kind_(VariantKind::Unassigned), i64_(0) {}
-    Variant(bool value) noexcept : kind_(VariantKind::Boolean), i64_(0) { b_ = value; }
-    Variant(int32_t value) noexcept : kind_(VariantKind::Int32), i64_(0) { i32_ = value; }
+    // The small kinds are written as one 64-bit word (the value in the low bytes, zeros above),
+    // so that copying them, which reads that word, never waits on two partial writes.
+    Variant(bool value) noexcept : kind_(VariantKind::Boolean), i64_(value ? 1 : 0) {}
+    Variant(int32_t value) noexcept : kind_(VariantKind::Int32), i64_(static_cast<uint32_t>(value)) {}
     Variant(int64_t value) noexcept : kind_(VariantKind::Int64), i64_(value) {}
     Variant(double value) noexcept : kind_(VariantKind::Double), d_(value) {}
     Variant(const QString& value) : kind_(VariantKind::String) { new (&str_) QString(value); }
@@ -117,7 +123,7 @@ public:
     {
         Variant v;
         v.kind_ = VariantKind::Object;
-        v.handle_ = handle;
+        v.i64_ = handle; // the handle in the low bytes, as handle_ reads it
         return v;
     }
     static Variant FromDispatch(std::shared_ptr<IScriptDispatch> object);

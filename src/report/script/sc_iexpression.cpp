@@ -53,8 +53,10 @@ std::unique_ptr<TscExpressionNode> TscExpressionNode::RemoveNode(TscExpressionNo
 TscOperandNode::TscOperandNode(const Variant& value) : FValue(value)
 {
     FDirect = &FValue;
-    if (value.Kind() == VariantKind::Int32 || value.Kind() == VariantKind::Double)
+    if (value.Kind() == VariantKind::Int32 || value.Kind() == VariantKind::Double) {
         FNumeric = NumericForm::Constant;
+        FConstantNumber = TscNumber::Of(value);
+    }
     switch (value.Kind()) {
     case VariantKind::Boolean:
         Typ = fvtBool;
@@ -90,6 +92,13 @@ TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
 }
 
 TscDesignatorNode::~TscDesignatorNode() = default;
+
+Variant TscDesignatorNode::Evaluate(const FormatSettings&)
+{
+    if (FVar == FDesignator.get())
+        return FDesignator->GetValue();
+    return FVar->GetValue();
+}
 
 TscSetNode::TscSetNode(std::unique_ptr<TscSetExpression> set) : FSetExpression(std::move(set))
 {
@@ -239,66 +248,112 @@ TscOperatorNode::TscOperatorNode(TscOperatorType op, TscScript* script, TscShort
     }
 }
 
+template <TscExpressionNode::NumericForm Form>
+TscNumber TscExpressionNode::OperandNumber(const TscExpressionNode& node)
+{
+    if constexpr (Form == NumericForm::Constant)
+        return node.FConstantNumber;
+    else if constexpr (Form == NumericForm::Variable)
+        return node.FDirectVar->OnGetVarValue ? TscNumber() : TscNumber::Of(*node.FDirect);
+    else
+        return node.FNumberOf(node);
+}
+
+template <VariantOp Op, TscExpressionNode::NumericForm Left, TscExpressionNode::NumericForm Right>
+TscNumber TscExpressionNode::OperatorNumber(const TscExpressionNode& node)
+{
+    const TscNumber a = OperandNumber<Left>(*node.FLeft);
+    if (!a)
+        return TscNumber();
+    const TscNumber b = OperandNumber<Right>(*node.FRight);
+    if (!b)
+        return TscNumber();
+    return ScNumberArithmetic<Op>(a, b);
+}
+
+template <TscExpressionNode::NumericForm Operand>
+TscNumber TscExpressionNode::NegatedNumber(const TscExpressionNode& node)
+{
+    return ScNumberNegate(OperandNumber<Operand>(*node.FLeft));
+}
+
+template <VariantOp Op, TscExpressionNode::NumericForm Left>
+TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericForm right)
+{
+    switch (right) {
+    case NumericForm::Constant:
+        return &OperatorNumber<Op, Left, NumericForm::Constant>;
+    case NumericForm::Variable:
+        return &OperatorNumber<Op, Left, NumericForm::Variable>;
+    default:
+        return &OperatorNumber<Op, Left, NumericForm::Operator>;
+    }
+}
+
+template <VariantOp Op>
+TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericForm left, NumericForm right)
+{
+    switch (left) {
+    case NumericForm::Constant:
+        return OperatorNumberFor<Op, NumericForm::Constant>(right);
+    case NumericForm::Variable:
+        return OperatorNumberFor<Op, NumericForm::Variable>(right);
+    default:
+        return OperatorNumberFor<Op, NumericForm::Operator>(right);
+    }
+}
+
 void TscOperatorNode::Prepare()
 {
     FDirectOperands =
         FCombine != nullptr && FLeft->DirectValue() != nullptr && FRight && FRight->DirectValue() != nullptr;
     FNumberOperands = FHoldsNumbers != nullptr && FLeft->HasNumber() && FRight && FRight->HasNumber();
-    const bool numbers = FLeft->HasNumber() && FRight && FRight->HasNumber();
+    FNumeric = NumericForm::None;
+    FNumberOf = nullptr;
+    if (Op == opUnMinus) {
+        switch (FLeft->FNumeric) {
+        case NumericForm::None:
+            return;
+        case NumericForm::Constant:
+            FNumberOf = &NegatedNumber<NumericForm::Constant>;
+            break;
+        case NumericForm::Variable:
+            FNumberOf = &NegatedNumber<NumericForm::Variable>;
+            break;
+        case NumericForm::Operator:
+            FNumberOf = &NegatedNumber<NumericForm::Operator>;
+            break;
+        }
+        FNumeric = NumericForm::Operator;
+        return;
+    }
+    if (!FLeft->HasNumber() || !FRight || !FRight->HasNumber())
+        return;
+    const NumericForm left = FLeft->FNumeric;
+    const NumericForm right = FRight->FNumeric;
     switch (Op) {
     case opPlus:
-        FNumeric = numbers ? NumericForm::Add : NumericForm::None;
+        FNumberOf = OperatorNumberFor<VariantOp::Add>(left, right);
         break;
     case opMinus:
-        FNumeric = numbers ? NumericForm::Subtract : NumericForm::None;
+        FNumberOf = OperatorNumberFor<VariantOp::Subtract>(left, right);
         break;
     case opMul:
-        FNumeric = numbers ? NumericForm::Multiply : NumericForm::None;
+        FNumberOf = OperatorNumberFor<VariantOp::Multiply>(left, right);
         break;
     case opDivFloat:
-        FNumeric = numbers ? NumericForm::Divide : NumericForm::None;
+        FNumberOf = OperatorNumberFor<VariantOp::Divide>(left, right);
         break;
     case opDivInt:
-        FNumeric = numbers ? NumericForm::IntDivide : NumericForm::None;
+        FNumberOf = OperatorNumberFor<VariantOp::IntDivide>(left, right);
         break;
     case opMod:
-        FNumeric = numbers ? NumericForm::Modulus : NumericForm::None;
-        break;
-    case opUnMinus:
-        FNumeric = FLeft->HasNumber() ? NumericForm::Negate : NumericForm::None;
+        FNumberOf = OperatorNumberFor<VariantOp::Modulus>(left, right);
         break;
     default:
-        FNumeric = NumericForm::None;
-        break;
+        return;
     }
-}
-
-TscNumber TscExpressionNode::OperatorNumber() const
-{
-    const TscNumber a = FLeft->Number();
-    if (!a)
-        return TscNumber();
-    if (FNumeric == NumericForm::Negate)
-        return ScNumberNegate(a);
-    const TscNumber b = FRight->Number();
-    if (!b)
-        return TscNumber();
-    switch (FNumeric) {
-    case NumericForm::Add:
-        return ScNumberArithmetic<VariantOp::Add>(a, b);
-    case NumericForm::Subtract:
-        return ScNumberArithmetic<VariantOp::Subtract>(a, b);
-    case NumericForm::Multiply:
-        return ScNumberArithmetic<VariantOp::Multiply>(a, b);
-    case NumericForm::Divide:
-        return ScNumberArithmetic<VariantOp::Divide>(a, b);
-    case NumericForm::IntDivide:
-        return ScNumberArithmetic<VariantOp::IntDivide>(a, b);
-    case NumericForm::Modulus:
-        return ScNumberArithmetic<VariantOp::Modulus>(a, b);
-    default:
-        return TscNumber();
-    }
+    FNumeric = NumericForm::Operator;
 }
 
 int TscOperatorNode::Priority() const
@@ -417,7 +472,7 @@ bool IsInstance(const Variant& value, TscClassVariable* descriptor)
 
 // Both operands of a two-operand node, left first, each once. The left value is copied when
 // it is a variable's and reading the right one might run script code that changes it.
-const Variant* FetchOperands(TscExpressionNode& leftNode, TscExpressionNode& rightNode, Variant& leftScratch,
+[[gnu::always_inline]] inline const Variant* FetchOperands(TscExpressionNode& leftNode, TscExpressionNode& rightNode, Variant& leftScratch,
                              Variant& rightScratch, const Variant*& right, const FormatSettings& settings)
 {
     const Variant* left = &leftNode.Fetch(leftScratch, settings);

@@ -101,12 +101,13 @@ public:
         case NumericForm::None:
             return TscNumber();
         case NumericForm::Constant:
-            return TscNumber::Of(*FDirect);
+            return FConstantNumber;
         case NumericForm::Variable:
             return FDirectVar->OnGetVarValue ? TscNumber() : TscNumber::Of(*FDirect);
-        default:
-            return OperatorNumber();
+        case NumericForm::Operator:
+            return FNumberOf(*this);
         }
+        return TscNumber();
     }
     bool HasNumber() const { return FNumeric != NumericForm::None; }
 
@@ -123,13 +124,28 @@ public:
     QString SourcePos;
 
 protected:
-    enum class NumericForm : uint8_t { None, Constant, Variable, Add, Subtract, Multiply, Divide, IntDivide, Modulus, Negate };
+    friend class TscOperatorNode; // chooses its Number from its operands' forms
 
-    TscNumber OperatorNumber() const;
+    enum class NumericForm : uint8_t { None, Constant, Variable, Operator };
+    using NumberFunction = TscNumber (*)(const TscExpressionNode& node);
+
+    // The Number of an operator node, made for the operator and the forms of its operands.
+    template <VariantOp Op, NumericForm Left, NumericForm Right>
+    static TscNumber OperatorNumber(const TscExpressionNode& node);
+    template <NumericForm Operand>
+    static TscNumber NegatedNumber(const TscExpressionNode& node);
+    template <NumericForm Form>
+    static TscNumber OperandNumber(const TscExpressionNode& node);
+    template <VariantOp Op, NumericForm Left>
+    static NumberFunction OperatorNumberFor(NumericForm right);
+    template <VariantOp Op>
+    static NumberFunction OperatorNumberFor(NumericForm left, NumericForm right);
 
     const Variant* FDirect = nullptr;          // what Fetch reads without evaluating, or null
     TscCustomVariable* FDirectVar = nullptr;   // the variable FDirect belongs to (null for a constant)
     NumericForm FNumeric = NumericForm::None;  // how Number computes the node
+    TscNumber FConstantNumber;                 // the Number of a constant
+    NumberFunction FNumberOf = nullptr;        // the Number of an operator node
 };
 
 // A constant.
@@ -149,7 +165,7 @@ class TscDesignatorNode : public TscOperandNode {
 public:
     explicit TscDesignatorNode(std::unique_ptr<TscDesignator> designator);
     ~TscDesignatorNode() override;
-    Variant Evaluate(const FormatSettings&) override { return FVar->GetValue(); }
+    Variant Evaluate(const FormatSettings&) override;
 
     std::unique_ptr<TscDesignator> FDesignator;
     TscCustomVariable* FVar; // what is read: the variable of a one-step path, else the path

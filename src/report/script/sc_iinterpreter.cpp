@@ -95,24 +95,6 @@ QString TscCustomVariable::GetFullTypeName() const
 
 // --- Variables ------------------------------------------------------------------------------
 
-Variant ScUnassignedAs(TscVarType typ)
-{
-    switch (typ) {
-    case fvtInt:
-        return Variant(int32_t{0});
-    case fvtBool:
-        return Variant(false);
-    case fvtFloat:
-        return Variant(0.0);
-    case fvtString:
-        return Variant(QString());
-    case fvtInt64:
-        return Variant(int64_t{0});
-    default:
-        return Variant();
-    }
-}
-
 Variant ScConvertForTypeSlow(TscVarType typ, const Variant& value)
 {
     const FormatSettings& settings = ScActiveSettings();
@@ -236,6 +218,12 @@ const std::vector<TscCustomVariable*>& TscProcVariable::LocalState()
     return FLocalState;
 }
 
+bool TscProcVariable::HasVarParams() const
+{
+    return std::any_of(FParams.begin(), FParams.end(),
+                       [](const std::unique_ptr<TscParamItem>& p) { return p->IsVarParam; });
+}
+
 Variant TscProcVariable::GetValue()
 {
     std::vector<Variant> arguments;
@@ -251,6 +239,11 @@ Variant TscProcVariable::ReadStep(TscStepContext& context)
 }
 
 Variant TscProcVariable::Invoke(std::span<Variant> arguments)
+{
+    return Run(arguments, true);
+}
+
+Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
 {
     TscScript* program = FProg.get();
     TscScript* root = program->Root();
@@ -280,9 +273,10 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
             p->FTerminated = false;
             auto& saved = Root->FSavedLocals;
             p->FIsRunning = saved.size() > SavedFrom || WasExecuting;
-            for (size_t i = SavedFrom; i < saved.size(); ++i)
-                saved[i].first->RestoreState(std::move(saved[i].second));
-            saved.resize(SavedFrom);
+            while (saved.size() > SavedFrom) {
+                saved.back().first->RestoreState(std::move(saved.back().second));
+                saved.pop_back();
+            }
             Proc->Executing = WasExecuting;
             Main->FProgRunning = PreviousRunning;
             --Root->FCallDepth;
@@ -318,12 +312,17 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
     program->FTerminated = false;
     program->FIsRunning = true;
 
-    program->Statement()->Execute();
+    program->Statement()->ExecuteList();
 
-    Variant result = IsFunc ? RefItem->GetValue() : Variant::NullValue();
-    for (size_t i = 0; i < arguments.size() && i < FParams.size(); ++i)
-        arguments[i] = FParams[i]->PValue();
-    return result;
+    if (copyBack) {
+        for (size_t i = 0; i < arguments.size() && i < FParams.size(); ++i)
+            arguments[i] = FParams[i]->PValue();
+    }
+    if (!IsFunc)
+        return Variant::NullValue();
+    if (FPlainResult && !RefItem->OnGetVarValue)
+        return RefItem->PValue();
+    return RefItem->GetValue();
 }
 
 // --- Arrays and strings ---------------------------------------------------------------------

@@ -208,7 +208,23 @@ inline Variant ScConvertForType(TscVarType typ, const Variant& value)
 }
 
 // What storing Unassigned into an item of type typ stores (ScConvertForType).
-Variant ScUnassignedAs(TscVarType typ);
+inline Variant ScUnassignedAs(TscVarType typ)
+{
+    switch (typ) {
+    case fvtInt:
+        return Variant(int32_t{0});
+    case fvtBool:
+        return Variant(false);
+    case fvtFloat:
+        return Variant(0.0);
+    case fvtString:
+        return Variant(QString());
+    case fvtInt64:
+        return Variant(int64_t{0});
+    default:
+        return Variant();
+    }
+}
 
 // Stores a value into an item's storage as SetValue of a variable of type typ does.
 inline void ScStoreForType(TscVarType typ, Variant& storage, const Variant& value)
@@ -304,6 +320,10 @@ public:
     // running (recursion, re-entry from native code) keeps its locals: they are saved before
     // and restored after the call. Raises EStackOverflow past the call-depth limit.
     Variant Invoke(std::span<Variant> arguments);
+    // Invoke; the arguments keep what they held unless copyBack is set.
+    Variant Run(std::span<Variant> arguments, bool copyBack);
+    // Some parameter is a var parameter.
+    bool HasVarParams() const;
 
     TscScript* Prog() const { return FProg.get(); }
     bool Executing = false;

@@ -165,9 +165,10 @@ Variant TscDesignator::GetValue()
         for (int a = 0; a < item.Count(); ++a)
             arguments[static_cast<size_t>(a)] = item.Arg(a)->GetValue();
         routine->NeedResult = NeedResult;
-        Variant result = routine->Invoke(arguments);
-        if (routine->ParamCount() > 0)
-            WriteBack(item, arguments);
+        if (!routine->HasVarParams())
+            return routine->Run(arguments, false);
+        Variant result = routine->Run(arguments, true);
+        WriteBack(item, arguments);
         return result;
     }
     case dkOther:

@@ -52,7 +52,7 @@ private:
 // dkCall: a lone step calling a script routine.
 enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray, dkCall };
 
-class TscDesignator : public TscCustomVariable {
+class TscDesignator final : public TscCustomVariable {
 public:
     explicit TscDesignator(TscScript* program);
     ~TscDesignator() override;

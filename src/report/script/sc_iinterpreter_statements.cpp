@@ -40,20 +40,16 @@ void TscAssignmentStmt::Optimize()
     if (FVar == nullptr)
         FVar = FDesignator.get();
     FPlainTarget = ScIsPlainValue(FVar);
+    FNumberValue = FPlainTarget && FExpression->Root()->HasNumber();
 }
 
 namespace {
 
-// Stores a number into the storage of a variable of type typ as its SetValue would; false
-// when the conversion needs the general path (nothing is stored then).
-bool StoreNumber(TscVarType typ, Variant& storage, const TscNumber& number)
+bool StoreNumberConverted(TscVarType typ, Variant& storage, const TscNumber& number)
 {
     switch (typ) {
     case fvtInt:
-        if (number.K != TscNumber::Integer)
-            return false;
-        storage = Variant(number.I);
-        return true;
+        return false; // a real to round: the general path
     case fvtFloat:
         storage = Variant(number.AsReal());
         return true;
@@ -70,14 +66,50 @@ bool StoreNumber(TscVarType typ, Variant& storage, const TscNumber& number)
     }
 }
 
-template <VariantOp Op>
-bool CombineNumbers(TscVarType typ, Variant& storage, const TscNumber& operand)
+// Stores a number into the storage of a variable of type typ as its SetValue would; false
+// when the conversion needs the general path (nothing is stored then).
+inline bool StoreNumber(TscVarType typ, Variant& storage, const TscNumber& number)
 {
+    if (typ == fvtInt && number.K == TscNumber::Integer) {
+        storage = Variant(number.I);
+        return true;
+    }
+    if (typ == fvtFloat && number.K == TscNumber::Real) {
+        storage = Variant(number.R);
+        return true;
+    }
+    return StoreNumberConverted(typ, storage, number);
+}
+
+// variable op= operand on plain numbers; false (nothing changed) when the general path must
+// do it. The operand runs no script code, so the variable may be read after it.
+template <VariantOp Op>
+bool CombineNumbers(const TscExpressionNode& operandNode, TscVarType typ, Variant& storage)
+{
+    const TscNumber operand = operandNode.Number();
+    if (!operand)
+        return false;
     const TscNumber current = TscNumber::Of(storage);
     if (!current)
         return false;
     const TscNumber result = ScNumberArithmetic<Op>(current, operand);
     return result && StoreNumber(typ, storage, result);
+}
+
+TscAssignOperatorStmt::NumberCombination NumberCombinationOf(VariantOp op)
+{
+    switch (op) {
+    case VariantOp::Add:
+        return &CombineNumbers<VariantOp::Add>;
+    case VariantOp::Subtract:
+        return &CombineNumbers<VariantOp::Subtract>;
+    case VariantOp::Multiply:
+        return &CombineNumbers<VariantOp::Multiply>;
+    case VariantOp::Divide:
+        return &CombineNumbers<VariantOp::Divide>;
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -86,26 +118,33 @@ void TscAssignmentStmt::Execute()
 {
     if (!NotifyLine())
         return;
+    if (FNumberValue && !FVar->IsReadOnly) {
+        // Plain numbers, without Variant arithmetic.
+        if (const TscNumber number = FExpression->Root()->Number();
+            number && StoreNumber(FVar->Typ, FVar->PValue(), number))
+            return;
+    }
+    ExecuteValues();
+}
+
+void TscAssignmentStmt::ExecuteValues()
+{
     if (FPlainTarget && !FVar->IsReadOnly) {
-        // What SetValue of the variable does, without the calls; plain numbers without Variant
-        // arithmetic when the value has a Number.
-        TscExpressionNode* root = FExpression->Root();
-        if (root->HasNumber()) {
-            if (const TscNumber number = root->Number(); number && StoreNumber(FVar->Typ, FVar->PValue(), number))
-                return;
-        }
+        // What SetValue of the variable does, without the calls.
         Variant scratch;
         ScStoreForType(FVar->Typ, FVar->PValue(), FExpression->Root()->Fetch(scratch, ScActiveSettings()));
         return;
     }
-    ExecuteGeneral();
-}
-
-void TscAssignmentStmt::ExecuteGeneral()
-{
     if (FVar == nullptr)
         Optimize();
     FVar->SetValue(FExpression->GetValue());
+}
+
+TscAssignOperatorStmt::TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos,
+                                             VariantOp op)
+    : TscAssignmentStmt(program, unitName, sourcePos), FOp(op), FCombine(ScCombineFunction(op)),
+      FCombineNumbers(NumberCombinationOf(op))
+{
 }
 
 void TscAssignOperatorStmt::Execute()
@@ -113,33 +152,18 @@ void TscAssignOperatorStmt::Execute()
     if (!NotifyLine())
         return;
     TscCustomVariable* variable = FVar;
+    if (FNumberValue && !variable->IsReadOnly && !variable->OnGetVarValue && FCombineNumbers != nullptr &&
+        FCombineNumbers(*FExpression->Root(), variable->Typ, variable->PValue()))
+        return;
+    ExecuteValues();
+}
+
+void TscAssignOperatorStmt::ExecuteValues()
+{
+    TscCustomVariable* variable = FVar;
     if (FPlainTarget && !variable->IsReadOnly && !variable->OnGetVarValue) {
         TscExpressionNode* operandNode = FExpression->Root();
         Variant& storage = variable->PValue();
-        if (operandNode->HasNumber()) {
-            // The operand runs no script code: the variable's value may be read after it.
-            if (const TscNumber operand = operandNode->Number()) {
-                bool done = false;
-                switch (FOp) {
-                case VariantOp::Add:
-                    done = CombineNumbers<VariantOp::Add>(variable->Typ, storage, operand);
-                    break;
-                case VariantOp::Subtract:
-                    done = CombineNumbers<VariantOp::Subtract>(variable->Typ, storage, operand);
-                    break;
-                case VariantOp::Multiply:
-                    done = CombineNumbers<VariantOp::Multiply>(variable->Typ, storage, operand);
-                    break;
-                case VariantOp::Divide:
-                    done = CombineNumbers<VariantOp::Divide>(variable->Typ, storage, operand);
-                    break;
-                default:
-                    break;
-                }
-                if (done)
-                    return;
-            }
-        }
         const FormatSettings& settings = ScActiveSettings();
         if (operandNode->IsConstant()) {
             ScStoreForType(variable->Typ, storage, FCombine(storage, *operandNode->DirectValue(), settings));
@@ -152,11 +176,6 @@ void TscAssignOperatorStmt::Execute()
         ScStoreForType(variable->Typ, storage, FCombine(before, operand, settings));
         return;
     }
-    ExecuteGeneral();
-}
-
-void TscAssignOperatorStmt::ExecuteGeneral()
-{
     if (FVar == nullptr)
         Optimize();
     if (!FTextChecked) {
@@ -210,7 +229,7 @@ void TscIfStmt::Execute()
     if (FCondition->GetCondition())
         ExecuteList();
     else if (FElseStmt->Count() != 0)
-        FElseStmt->Execute();
+        FElseStmt->ExecuteList();
 }
 
 TscCaseSelector::~TscCaseSelector() = default;
@@ -260,7 +279,9 @@ void TscRepeatStmt::Execute()
     for (bool first = true;; first = false) {
         if (!first && !NotifyLine())
             break;
-        ExecuteList();
+        if (first)
+            ScCheckStack(); // one frame runs every pass
+        RunItems();
         if (PassEndsLoop())
             break;
         const bool condition = FCondition->GetCondition();
@@ -282,7 +303,9 @@ void TscWhileStmt::Execute()
             break;
         if (!FCondition->GetCondition())
             break;
-        ExecuteList();
+        if (first)
+            ScCheckStack(); // one frame runs every pass
+        RunItems();
         if (PassEndsLoop())
             break;
     }
@@ -300,15 +323,22 @@ void TscForStmt::Execute()
     // Counted in 64 bits: 1 to MaxInt, or -MaxInt-1 to MaxInt, has more passes than 32 bits hold.
     const int64_t count = FDown ? (a >= b ? int64_t{a} - b + 1 : 0) : (b >= a ? int64_t{b} - a + 1 : 0);
     TscScript* program = FProgram;
-    int64_t current = a;
+    Variant& counter = FVariable->PValue();
+    const int32_t step = FDown ? -1 : 1;
+    int32_t current = a;
     for (int64_t pass = 0; pass < count; ++pass) {
-        if (pass > 0 && !NotifyLine())
-            break;
-        FVariable->PValue() = Variant(static_cast<int32_t>(current));
-        ExecuteList();
+        if (pass > 0) {
+            current += step; // never past b: there is a pass for it
+            if (!NotifyLine())
+                break;
+        }
+        counter = Variant(current);
+        // Every pass runs the body from this frame: one stack check serves them all.
+        if (pass == 0)
+            ScCheckStack();
+        RunItems();
         if (PassEndsLoop())
             break;
-        current += FDown ? -1 : 1;
     }
     program->FBreakCalled = false;
 }
@@ -360,7 +390,9 @@ void TscCppForStmt::Execute()
             break;
         if (!FExpression->GetCondition())
             break;
-        ExecuteList();
+        if (first)
+            ScCheckStack(); // one frame runs every pass
+        RunItems();
         if (PassEndsLoop())
             break;
         FSecondStmt->Execute();

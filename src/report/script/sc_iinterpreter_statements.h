@@ -28,6 +28,9 @@ public:
 
     // A plain list runs its items in order until a flag of the program stops it.
     virtual void Execute();
+    // What Execute of a plain list does; statements call it for their own lists and for the
+    // plain lists they hold.
+    inline void ExecuteList();
 
     void Add(std::unique_ptr<TscStatement> statement);
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -39,7 +42,9 @@ public:
     const QString& UnitName() const { return FUnitName; }
 
 protected:
-    inline void ExecuteList();
+    // ExecuteList without its stack check: for loops, whose passes all run from one frame
+    // that checked the stack before the first.
+    inline void RunItems();
     // Reports the line to the run-line hook; false when the program is terminated.
     inline bool NotifyLine();
     // After a loop's body: true when a break or an exit ends the loop; a continue is done with.
@@ -64,27 +69,29 @@ public:
     std::unique_ptr<TscExpression> FExpression;
 
 protected:
-    // Execute for targets that are no plain variable, and before Optimize.
-    [[gnu::noinline]] void ExecuteGeneral();
+    // Execute without plain numbers: Variant values, and targets that are no plain variable.
+    [[gnu::noinline]] void ExecuteValues();
 
     TscCustomVariable* FVar = nullptr;
     bool FPlainTarget = false; // FVar is a plain variable (ScIsPlainValue): its storage is written directly
+    bool FNumberValue = false; // and the expression has a Number (TscExpressionNode)
 };
 
 // target op= value, in place.
 class TscAssignOperatorStmt : public TscAssignmentStmt {
 public:
-    TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos, VariantOp op)
-        : TscAssignmentStmt(program, unitName, sourcePos), FOp(op), FCombine(ScCombineFunction(op))
-    {
-    }
+    TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos, VariantOp op);
     void Execute() override;
 
+    // variable op= operand on plain numbers; false when the Variant path must do it.
+    using NumberCombination = bool (*)(const TscExpressionNode& operand, TscVarType typ, Variant& storage);
+
 private:
-    [[gnu::noinline]] void ExecuteGeneral();
+    [[gnu::noinline]] void ExecuteValues();
 
     VariantOp FOp;
     TscCombineFunction FCombine;
+    NumberCombination FCombineNumbers;
     // A text variable that "+=" appends to in place, found on the first run.
     TscStringVariable* FText = nullptr;
     bool FTextChecked = false;
@@ -249,6 +256,11 @@ public:
 inline void TscStatement::ExecuteList()
 {
     ScCheckStack();
+    RunItems();
+}
+
+inline void TscStatement::RunItems()
+{
     TscScript* program = FProgram;
     for (const auto& item : FItems) {
         if (program->FTerminated)

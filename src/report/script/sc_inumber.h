@@ -16,9 +16,13 @@
 struct TscNumber {
     enum Kind : uint8_t { None, Integer, Real };
 
-    double R = 0;  // the value when Real
-    int32_t I = 0; // the value when Integer
+    union {
+        int32_t I; // the value when Integer
+        double R;  // the value when Real
+    };
     Kind K = None;
+
+    TscNumber() : R(0) {}
 
     static TscNumber OfInteger(int32_t value)
     {
