@@ -95,9 +95,11 @@ TscDesignatorNode::~TscDesignatorNode() = default;
 
 Variant TscDesignatorNode::Evaluate(const FormatSettings&)
 {
-    if (FVar == FDesignator.get())
-        return FDesignator->GetValue();
-    return FVar->GetValue();
+    if (FVar != FDesignator.get())
+        return FVar->GetValue();
+    if (FDesignator->Kind == dkCall)
+        return FDesignator->CallRoutine();
+    return FDesignator->GetValue();
 }
 
 TscSetNode::TscSetNode(std::unique_ptr<TscSetExpression> set) : FSetExpression(std::move(set))
@@ -185,32 +187,26 @@ TscOperatorNode::TscOperatorNode(TscOperatorType op, TscScript* script, TscShort
     switch (op) {
     case opGreat:
         FHolds = &Holds<VariantRelation::Greater>;
-        FHoldsNumbers = &ScNumberHolds<VariantRelation::Greater>;
         FCombine = &Compared<VariantRelation::Greater>;
         break;
     case opLess:
         FHolds = &Holds<VariantRelation::Less>;
-        FHoldsNumbers = &ScNumberHolds<VariantRelation::Less>;
         FCombine = &Compared<VariantRelation::Less>;
         break;
     case opLessEq:
         FHolds = &Holds<VariantRelation::LessOrEqual>;
-        FHoldsNumbers = &ScNumberHolds<VariantRelation::LessOrEqual>;
         FCombine = &Compared<VariantRelation::LessOrEqual>;
         break;
     case opGreatEq:
         FHolds = &Holds<VariantRelation::GreaterOrEqual>;
-        FHoldsNumbers = &ScNumberHolds<VariantRelation::GreaterOrEqual>;
         FCombine = &Compared<VariantRelation::GreaterOrEqual>;
         break;
     case opNonEq:
         FHolds = &Holds<VariantRelation::NotEqual>;
-        FHoldsNumbers = &ScNumberHolds<VariantRelation::NotEqual>;
         FCombine = &Compared<VariantRelation::NotEqual>;
         break;
     case opEq:
         FHolds = &Holds<VariantRelation::Equal>;
-        FHoldsNumbers = &ScNumberHolds<VariantRelation::Equal>;
         FCombine = &Compared<VariantRelation::Equal>;
         break;
     case opPlus:
@@ -303,11 +299,73 @@ TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericFo
     }
 }
 
+template <VariantRelation R, TscExpressionNode::NumericForm Left, TscExpressionNode::NumericForm Right>
+int TscExpressionNode::ComparedNumbers(const TscExpressionNode& node)
+{
+    const TscNumber a = OperandNumber<Left>(*node.FLeft);
+    if (!a)
+        return -1;
+    const TscNumber b = OperandNumber<Right>(*node.FRight);
+    if (!b)
+        return -1;
+    return ScNumberHolds<R>(a, b) ? 1 : 0;
+}
+
+template <VariantRelation R, TscExpressionNode::NumericForm Left>
+TscExpressionNode::ComparisonFunction TscExpressionNode::ComparisonFor(NumericForm right)
+{
+    switch (right) {
+    case NumericForm::Constant:
+        return &ComparedNumbers<R, Left, NumericForm::Constant>;
+    case NumericForm::Variable:
+        return &ComparedNumbers<R, Left, NumericForm::Variable>;
+    default:
+        return &ComparedNumbers<R, Left, NumericForm::Operator>;
+    }
+}
+
+template <VariantRelation R>
+TscExpressionNode::ComparisonFunction TscExpressionNode::ComparisonFor(NumericForm left, NumericForm right)
+{
+    switch (left) {
+    case NumericForm::Constant:
+        return ComparisonFor<R, NumericForm::Constant>(right);
+    case NumericForm::Variable:
+        return ComparisonFor<R, NumericForm::Variable>(right);
+    default:
+        return ComparisonFor<R, NumericForm::Operator>(right);
+    }
+}
+
 void TscOperatorNode::Prepare()
 {
     FDirectOperands =
         FCombine != nullptr && FLeft->DirectValue() != nullptr && FRight && FRight->DirectValue() != nullptr;
-    FNumberOperands = FHoldsNumbers != nullptr && FLeft->HasNumber() && FRight && FRight->HasNumber();
+    FCompareNumbers = nullptr;
+    if (FHolds != nullptr && FLeft->HasNumber() && FRight && FRight->HasNumber()) {
+        const NumericForm left = FLeft->FNumeric;
+        const NumericForm right = FRight->FNumeric;
+        switch (Op) {
+        case opGreat:
+            FCompareNumbers = ComparisonFor<VariantRelation::Greater>(left, right);
+            break;
+        case opLess:
+            FCompareNumbers = ComparisonFor<VariantRelation::Less>(left, right);
+            break;
+        case opLessEq:
+            FCompareNumbers = ComparisonFor<VariantRelation::LessOrEqual>(left, right);
+            break;
+        case opGreatEq:
+            FCompareNumbers = ComparisonFor<VariantRelation::GreaterOrEqual>(left, right);
+            break;
+        case opNonEq:
+            FCompareNumbers = ComparisonFor<VariantRelation::NotEqual>(left, right);
+            break;
+        default:
+            FCompareNumbers = ComparisonFor<VariantRelation::Equal>(left, right);
+            break;
+        }
+    }
     FNumeric = NumericForm::None;
     FNumberOf = nullptr;
     if (Op == opUnMinus) {
@@ -502,11 +560,9 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
     if (FNumeric != NumericForm::None) {
         if (const TscNumber n = Number())
             return n.ToVariant();
-    } else if (FNumberOperands) {
-        if (const TscNumber a = FLeft->Number()) {
-            if (const TscNumber b = FRight->Number())
-                return Variant(FHoldsNumbers(a, b));
-        }
+    } else if (FCompareNumbers != nullptr) {
+        if (const int holds = FCompareNumbers(*this); holds >= 0)
+            return Variant(holds != 0);
     }
     if (FDirectOperands) {
         const Variant* left = nullptr;
@@ -519,6 +575,13 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
 
 Variant TscOperatorNode::EvaluateOperands(const FormatSettings& settings)
 {
+    if (FCombine != nullptr) {
+        Variant leftScratch;
+        Variant rightScratch;
+        const Variant* right = nullptr;
+        const Variant* left = FetchOperands(*FLeft, *FRight, leftScratch, rightScratch, right, settings);
+        return FCombine(*left, *right, settings);
+    }
     switch (Op) {
     case opNone:
     case opLeftBracket:
@@ -564,20 +627,14 @@ Variant TscOperatorNode::EvaluateOperands(const FormatSettings& settings)
     default:
         break;
     }
-    Variant leftScratch;
-    Variant rightScratch;
-    const Variant* right = nullptr;
-    const Variant* left = FetchOperands(*FLeft, *FRight, leftScratch, rightScratch, right, settings);
-    return FCombine(*left, *right, settings);
+    return Variant::NullValue();
 }
 
 bool TscOperatorNode::EvaluateCondition(const FormatSettings& settings)
 {
-    if (FNumberOperands) {
-        if (const TscNumber a = FLeft->Number()) {
-            if (const TscNumber b = FRight->Number())
-                return FHoldsNumbers(a, b);
-        }
+    if (FCompareNumbers != nullptr) {
+        if (const int holds = FCompareNumbers(*this); holds >= 0)
+            return holds != 0;
     }
     if (FHolds != nullptr && FDirectOperands) {
         const Variant* left = nullptr;

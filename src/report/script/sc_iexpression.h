@@ -141,6 +141,15 @@ protected:
     template <VariantOp Op>
     static NumberFunction OperatorNumberFor(NumericForm left, NumericForm right);
 
+    // A comparison of two operands with a Number: 1 or 0, or -1 when either has no number.
+    using ComparisonFunction = int (*)(const TscExpressionNode& node);
+    template <VariantRelation R, NumericForm Left, NumericForm Right>
+    static int ComparedNumbers(const TscExpressionNode& node);
+    template <VariantRelation R, NumericForm Left>
+    static ComparisonFunction ComparisonFor(NumericForm right);
+    template <VariantRelation R>
+    static ComparisonFunction ComparisonFor(NumericForm left, NumericForm right);
+
     const Variant* FDirect = nullptr;          // what Fetch reads without evaluating, or null
     TscCustomVariable* FDirectVar = nullptr;   // the variable FDirect belongs to (null for a constant)
     NumericForm FNumeric = NumericForm::None;  // how Number computes the node
@@ -194,7 +203,6 @@ public:
     TscOperatorType Op;
     bool FOptimizeBool = false;   // both operands are Boolean
     bool FDirectOperands = false; // a value operator whose operands are constants or plain variables
-    bool FNumberOperands = false; // a comparison whose operands have a Number
     TscShortCircuit ShortCircuit;
     TscScript* FScript;
 
@@ -203,7 +211,8 @@ public:
     TscCombineFunction FCombine = nullptr;
     // A comparison as a condition; null for the other operators.
     bool (*FHolds)(const Variant& left, const Variant& right, const FormatSettings& settings) = nullptr;
-    bool (*FHoldsNumbers)(const TscNumber& left, const TscNumber& right) = nullptr;
+    // A comparison whose operands have a Number, on the numbers; null for the others.
+    ComparisonFunction FCompareNumbers = nullptr;
 
 private:
     // Both operands in place, when no handler supplies a variable's value.
@@ -237,7 +246,14 @@ public:
     QString Finalize();
     int Depth() const { return FDepth; }
 
-    Variant GetValue() override { return FNode->Evaluate(ScActiveSettings()); }
+    Variant GetValue() override
+    {
+        if (FNode->HasNumber()) {
+            if (const TscNumber number = FNode->Number())
+                return number.ToVariant();
+        }
+        return FNode->Evaluate(ScActiveSettings());
+    }
     // The value as a condition (Boolean conversion).
     bool GetCondition() { return FNode->EvaluateCondition(ScActiveSettings()); }
     // The root of the tree (after Finalize).

@@ -204,17 +204,21 @@ TscProcVariable::~TscProcVariable()
     FProg.reset();
 }
 
-const std::vector<TscCustomVariable*>& TscProcVariable::LocalState()
+void TscProcVariable::RebuildLocalState()
 {
-    if (FLocalStateCount != FProg->Count()) {
-        FLocalState.clear();
-        for (int i = 0; i < FProg->Count(); ++i) {
-            auto* item = dynamic_cast<TscCustomVariable*>(FProg->Item(i));
-            if (item != nullptr && item->IsLocalState())
-                FLocalState.push_back(item);
-        }
-        FLocalStateCount = FProg->Count();
+    FLocalState.clear();
+    for (int i = 0; i < FProg->Count(); ++i) {
+        auto* item = dynamic_cast<TscCustomVariable*>(FProg->Item(i));
+        if (item != nullptr && item->IsLocalState())
+            FLocalState.push_back(item);
     }
+    FLocalStateCount = FProg->Count();
+}
+
+inline const std::vector<TscCustomVariable*>& TscProcVariable::LocalState()
+{
+    if (FLocalStateCount != FProg->Count())
+        RebuildLocalState();
     return FLocalState;
 }
 
@@ -312,7 +316,7 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
     program->FTerminated = false;
     program->FIsRunning = true;
 
-    program->Statement()->ExecuteList();
+    program->Statement()->RunItems(); // the stack was checked above, in this frame
 
     if (copyBack) {
         for (size_t i = 0; i < arguments.size() && i < FParams.size(); ++i)

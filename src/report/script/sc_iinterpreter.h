@@ -332,6 +332,7 @@ public:
 private:
     // The items a nested call saves, found once per state of the local program.
     const std::vector<TscCustomVariable*>& LocalState();
+    [[gnu::noinline]] void RebuildLocalState();
 
     std::unique_ptr<TscScript> FProg;
     bool FPlainResult = false; // the Result variable is a plain variable (ScIsPlainValue)

@@ -9,6 +9,7 @@
 #include "report/core/ScriptErrors.h"
 
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -16,16 +17,17 @@ namespace {
 // values used are constructed.
 class ArgumentFrame {
 public:
-    explicit ArgumentFrame(size_t count) : FCount(count)
+    [[gnu::always_inline]] explicit ArgumentFrame(size_t count) : FCount(count)
     {
         if (count > kInline) {
-            FHeap = std::make_unique<Variant[]>(count);
-            FData = FHeap.get();
-        } else {
-            FData = std::uninitialized_value_construct_n(reinterpret_cast<Variant*>(FInline), count) - count;
+            AllocateHeap();
+            return;
         }
+        FData = reinterpret_cast<Variant*>(FInline);
+        for (size_t i = 0; i < count; ++i)
+            new (FData + i) Variant();
     }
-    ~ArgumentFrame()
+    [[gnu::always_inline]] ~ArgumentFrame()
     {
         if (!FHeap)
             std::destroy_n(FData, FCount);
@@ -35,6 +37,12 @@ public:
     std::span<Variant> Span() { return {FData, FCount}; }
 
 private:
+    [[gnu::noinline]] void AllocateHeap()
+    {
+        FHeap = std::make_unique<Variant[]>(FCount);
+        FData = FHeap.get();
+    }
+
     static constexpr size_t kInline = 6;
     alignas(Variant) unsigned char FInline[kInline * sizeof(Variant)];
     std::unique_ptr<Variant[]> FHeap;
@@ -155,26 +163,33 @@ Variant TscDesignator::GetValue()
             indexes[static_cast<size_t>(i)] = FRef2->Arg(i)->GetValue();
         return TscArrayHelper::Element(RefItem->PValue(), indexes);
     }
-    case dkCall: {
-        // What Walk does for a lone step naming a script routine.
-        ScCheckStack();
-        TscDesignatorItem& item = *FItems.front();
-        auto* routine = static_cast<TscProcVariable*>(RefItem);
-        ArgumentFrame frame(static_cast<size_t>(item.Count()));
-        std::span<Variant> arguments = frame.Span();
-        for (int a = 0; a < item.Count(); ++a)
-            arguments[static_cast<size_t>(a)] = item.Arg(a)->GetValue();
-        routine->NeedResult = NeedResult;
-        if (!routine->HasVarParams())
-            return routine->Run(arguments, false);
-        Variant result = routine->Run(arguments, true);
-        WriteBack(item, arguments);
-        return result;
-    }
+    case dkCall:
+        return CallRoutine();
     case dkOther:
         break;
     }
     return Walk(nullptr);
+}
+
+Variant TscDesignator::CallRoutine()
+{
+    // What Walk does for a lone step naming a script routine.
+    ScCheckStack();
+    TscDesignatorItem& item = *FItems.front();
+    auto* routine = static_cast<TscProcVariable*>(RefItem);
+    const size_t count = static_cast<size_t>(item.Count());
+    ArgumentFrame frame(count);
+    std::span<Variant> arguments = frame.Span();
+    for (size_t a = 0; a < count; ++a)
+        arguments[a] = item.Arg(static_cast<int>(a))->GetValue();
+    routine->NeedResult = NeedResult;
+    if (FCallWritesBack < 0)
+        FCallWritesBack = routine->HasVarParams() ? 1 : 0;
+    if (FCallWritesBack == 0)
+        return routine->Run(arguments, false);
+    Variant result = routine->Run(arguments, true);
+    WriteBack(item, arguments);
+    return result;
 }
 
 void TscDesignator::SetValue(const Variant& value)

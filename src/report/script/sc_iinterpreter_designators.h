@@ -79,12 +79,16 @@ public:
     TscCustomVariable* FRef1 = nullptr; // dkStringArray: the index expression; dkArray: the array helper
     TscDesignatorItem* FRef2 = nullptr; // dkArray: the indexing step
 
+    // GetValue of a dkCall path.
+    [[gnu::noinline]] Variant CallRoutine();
+
 private:
     Variant Walk(const Variant* assigned);
     Variant EvaluateStep(size_t index, TscStepContext& context, const Variant* assigned);
     void WriteBack(TscDesignatorItem& item, std::span<Variant> arguments);
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FItems;
+    int8_t FCallWritesBack = -1; // dkCall: the routine has var parameters (-1: not known yet)
 };
 
 // A set constructor: element expressions, with a null entry between the two ends of a range.

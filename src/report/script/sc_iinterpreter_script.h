@@ -159,7 +159,14 @@ public:
     TscScript* Root() const { return FRoot; }
     TscStatement* Statement() const { return FStatement.get(); }
     // The first program up the chain that is the outermost running one, else this.
-    TscScript* MainProgram();
+    TscScript* MainProgram()
+    {
+        for (TscScript* script = this; script != nullptr; script = script->FParent) {
+            if (script->MainProg)
+                return script;
+        }
+        return FRoot;
+    }
 
     bool Terminated() const { return FTerminated; }
     bool IsRunning() const { return FIsRunning; }

@@ -31,6 +31,9 @@ public:
     // What Execute of a plain list does; statements call it for their own lists and for the
     // plain lists they hold.
     inline void ExecuteList();
+    // ExecuteList without its stack check, for callers that checked the stack in the frame
+    // that runs the items (loops: once for all passes).
+    inline void RunItems();
 
     void Add(std::unique_ptr<TscStatement> statement);
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -42,9 +45,6 @@ public:
     const QString& UnitName() const { return FUnitName; }
 
 protected:
-    // ExecuteList without its stack check: for loops, whose passes all run from one frame
-    // that checked the stack before the first.
-    inline void RunItems();
     // Reports the line to the run-line hook; false when the program is terminated.
     inline bool NotifyLine();
     // After a loop's body: true when a break or an exit ends the loop; a continue is done with.
