@@ -111,6 +111,11 @@ public:
     }
     bool HasNumber() const { return FNumeric != NumericForm::None; }
 
+    // A comparison of two operands with a Number: 1 or 0, or -1 when either has no number.
+    using ComparisonFunction = int (*)(const TscExpressionNode& node);
+    // The comparison on plain numbers of a comparison node whose operands have a Number, or null.
+    ComparisonFunction NumberComparison() const { return FCompareNumbers; }
+
     // Puts a node into the first free child slot and sets its parent.
     void AddNode(std::unique_ptr<TscExpressionNode> node);
     // Takes the child out of the slot that holds it.
@@ -141,8 +146,6 @@ protected:
     template <VariantOp Op>
     static NumberFunction OperatorNumberFor(NumericForm left, NumericForm right);
 
-    // A comparison of two operands with a Number: 1 or 0, or -1 when either has no number.
-    using ComparisonFunction = int (*)(const TscExpressionNode& node);
     template <VariantRelation R, NumericForm Left, NumericForm Right>
     static int ComparedNumbers(const TscExpressionNode& node);
     template <VariantRelation R, NumericForm Left>
@@ -155,6 +158,7 @@ protected:
     NumericForm FNumeric = NumericForm::None;  // how Number computes the node
     TscNumber FConstantNumber;                 // the Number of a constant
     NumberFunction FNumberOf = nullptr;        // the Number of an operator node
+    ComparisonFunction FCompareNumbers = nullptr; // a comparison of operands with a Number
 };
 
 // A constant.
@@ -211,8 +215,6 @@ public:
     TscCombineFunction FCombine = nullptr;
     // A comparison as a condition; null for the other operators.
     bool (*FHolds)(const Variant& left, const Variant& right, const FormatSettings& settings) = nullptr;
-    // A comparison whose operands have a Number, on the numbers; null for the others.
-    ComparisonFunction FCompareNumbers = nullptr;
 
 private:
     // Both operands in place, when no handler supplies a variable's value.
@@ -255,7 +257,14 @@ public:
         return FNode->Evaluate(ScActiveSettings());
     }
     // The value as a condition (Boolean conversion).
-    bool GetCondition() { return FNode->EvaluateCondition(ScActiveSettings()); }
+    bool GetCondition()
+    {
+        if (const TscExpressionNode::ComparisonFunction compare = FNode->NumberComparison()) {
+            if (const int holds = compare(*FNode); holds >= 0)
+                return holds != 0;
+        }
+        return FNode->EvaluateCondition(ScActiveSettings());
+    }
     // The root of the tree (after Finalize).
     TscExpressionNode* Root() const { return FNode.get(); }
     // Writes through the path when the expression is a lone writable path; ignored otherwise.

@@ -1,5 +1,6 @@
 #include "sc_iinterpreter.h"
 
+#include "sc_iexpression.h"
 #include "sc_iinterpreter_script.h"
 #include "sc_iinterpreter_statements.h"
 #include "sc_itools_types.h"
@@ -7,6 +8,8 @@
 #include "report/core/ScriptErrors.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <typeinfo>
 
 namespace {
@@ -247,6 +250,7 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
     return Run(arguments, true);
 }
 
+
 Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
 {
     TscScript* program = FProg.get();
@@ -275,8 +279,8 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
             p->FBreakCalled = false;
             p->FContinueCalled = false;
             p->FTerminated = false;
+            p->FIsRunning = WasExecuting; // only a nested call saves locals
             auto& saved = Root->FSavedLocals;
-            p->FIsRunning = saved.size() > SavedFrom || WasExecuting;
             while (saved.size() > SavedFrom) {
                 saved.back().first->RestoreState(std::move(saved.back().second));
                 saved.pop_back();
@@ -327,6 +331,32 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
     if (FPlainResult && !RefItem->OnGetVarValue)
         return RefItem->PValue();
     return RefItem->GetValue();
+}
+
+Variant TscProcVariable::RunWith(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult)
+{
+    // The values are made in place, each from its expression; only those made are destroyed.
+    constexpr size_t kInline = 4; // kept small: recursion nests this frame
+    const size_t count = arguments.size();
+    if (count > kInline) {
+        std::vector<Variant> values;
+        values.reserve(count);
+        for (const auto& argument : arguments)
+            values.push_back(argument->GetValue());
+        NeedResult = needResult;
+        return Run(values, false);
+    }
+    alignas(Variant) unsigned char storage[kInline * sizeof(Variant)];
+    auto* values = reinterpret_cast<Variant*>(storage);
+    struct Made {
+        Variant* Values;
+        size_t Count = 0;
+        ~Made() { std::destroy_n(Values, Count); }
+    } made{values};
+    for (; made.Count < count; ++made.Count)
+        new (values + made.Count) Variant(arguments[made.Count]->GetValue());
+    NeedResult = needResult;
+    return Run(std::span<Variant>(values, count), false);
 }
 
 // --- Arrays and strings ---------------------------------------------------------------------

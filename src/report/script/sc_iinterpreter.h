@@ -322,6 +322,9 @@ public:
     Variant Invoke(std::span<Variant> arguments);
     // Invoke; the arguments keep what they held unless copyBack is set.
     Variant Run(std::span<Variant> arguments, bool copyBack);
+    // Run with the values of these argument expressions, evaluated in order before the call;
+    // NeedResult is set after them.
+    Variant RunWith(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult);
     // Some parameter is a var parameter.
     bool HasVarParams() const;
 

@@ -177,16 +177,23 @@ Variant TscDesignator::CallRoutine()
     ScCheckStack();
     TscDesignatorItem& item = *FItems.front();
     auto* routine = static_cast<TscProcVariable*>(RefItem);
+    if (FCallWritesBack < 0)
+        FCallWritesBack = routine->HasVarParams() ? 1 : 0;
+    if (FCallWritesBack == 0)
+        return routine->RunWith(item.Args(), NeedResult);
+    return CallRoutineWritingBack();
+}
+
+Variant TscDesignator::CallRoutineWritingBack()
+{
+    TscDesignatorItem& item = *FItems.front();
+    auto* routine = static_cast<TscProcVariable*>(RefItem);
     const size_t count = static_cast<size_t>(item.Count());
     ArgumentFrame frame(count);
     std::span<Variant> arguments = frame.Span();
     for (size_t a = 0; a < count; ++a)
         arguments[a] = item.Arg(static_cast<int>(a))->GetValue();
     routine->NeedResult = NeedResult;
-    if (FCallWritesBack < 0)
-        FCallWritesBack = routine->HasVarParams() ? 1 : 0;
-    if (FCallWritesBack == 0)
-        return routine->Run(arguments, false);
     Variant result = routine->Run(arguments, true);
     WriteBack(item, arguments);
     return result;

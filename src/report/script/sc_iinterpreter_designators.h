@@ -32,6 +32,7 @@ public:
 
     int Count() const { return static_cast<int>(FArgs.size()); }
     TscExpression* Arg(int index) const { return FArgs[static_cast<size_t>(index)].get(); }
+    const std::vector<std::unique_ptr<TscExpression>>& Args() const { return FArgs; }
     void AddArg(std::unique_ptr<TscExpression> arg);
     std::vector<std::unique_ptr<TscExpression>> TakeArgs();
 
@@ -83,6 +84,8 @@ public:
     [[gnu::noinline]] Variant CallRoutine();
 
 private:
+    // CallRoutine of a routine with var parameters: their values go back into the arguments.
+    [[gnu::noinline]] Variant CallRoutineWritingBack();
     Variant Walk(const Variant* assigned);
     Variant EvaluateStep(size_t index, TscStepContext& context, const Variant* assigned);
     void WriteBack(TscDesignatorItem& item, std::span<Variant> arguments);

@@ -131,8 +131,13 @@ void TscAssignmentStmt::ExecuteValues()
 {
     if (FPlainTarget && !FVar->IsReadOnly) {
         // What SetValue of the variable does, without the calls.
-        Variant scratch;
-        ScStoreForType(FVar->Typ, FVar->PValue(), FExpression->Root()->Fetch(scratch, ScActiveSettings()));
+        TscExpressionNode* root = FExpression->Root();
+        if (const Variant* direct = root->DirectValue();
+            direct != nullptr && (root->DirectVariable() == nullptr || !root->DirectVariable()->OnGetVarValue)) {
+            ScStoreForType(FVar->Typ, FVar->PValue(), *direct);
+            return;
+        }
+        ScStoreForType(FVar->Typ, FVar->PValue(), root->Evaluate(ScActiveSettings()));
         return;
     }
     if (FVar == nullptr)
