@@ -183,6 +183,28 @@ TEST(DaxSim, ProgramServesTcpAndPty)
     EXPECT_NE(output.find("dax-sim: --tcp: expected HOST:PORT, got \"nowhere\""), std::string::npos) << output;
 }
 
+TEST(DaxSim, ProgramServesTheDemoInstrument)
+{
+    Subprocess sim({kSim, "--demo", "--tcp", "127.0.0.1:0"});
+    ASSERT_TRUE(sim.Started());
+    const std::string banner = sim.ReadLine(seconds(5));
+    const std::string marker = "on tcp 127.0.0.1:";
+    const size_t at = banner.find(marker);
+    ASSERT_NE(at, std::string::npos) << banner;
+    EXPECT_EQ(banner.substr(0, at), "dax-sim: DAX-01 at address 1 ");
+    const std::string probe = kProbe + " --tcp 127.0.0.1:" + banner.substr(at + marker.size());
+    std::string output;
+    // Heat system 1 on the free configuration "5.9", heat system 2 on "2.5".
+    EXPECT_EQ(RunCommand(probe + " read 40079 1", output), 0) << output;
+    EXPECT_NE(output.find("40079 = 0x0059 (89)\n"), std::string::npos) << output;
+    EXPECT_EQ(RunCommand(probe + " read 40129 1", output), 0) << output;
+    EXPECT_NE(output.find("40129 = 0x0025 (37)\n"), std::string::npos) << output;
+    EXPECT_EQ(sim.Stop(), 0);
+
+    EXPECT_EQ(RunCommand(kSim + " --pty --demo --data x.daxdat", output), 2);
+    EXPECT_NE(output.find("dax-sim: --demo and --data exclude each other"), std::string::npos) << output;
+}
+
 TEST(DaxSim, ProgramServesADataFileAndSavesItsStateOnStopping)
 {
     // A data file as the configurator saves it, of a Dax-02 at address 1.

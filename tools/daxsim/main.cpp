@@ -1,7 +1,10 @@
 // dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port, a pseudo-terminal or
-// behind a fake GPRS relay server until interrupted: the built-in fixture instrument or the one
-// a data file describes, and on request saves the instrument's state as a data file when it stops.
+// behind a fake GPRS relay server until interrupted: the built-in fixture instrument, a plausible
+// demo instrument or the one a data file describes, and on request saves the instrument's state
+// as a data file when it stops.
+#include "ConfiguratorSettings.h"
 #include "DataFile.h"
+#include "DemoState.h"
 #include "Options.h"
 #include "RelayServer.h"
 #include "Servers.h"
@@ -9,6 +12,7 @@
 #include "platform/Exceptions.h"
 
 #include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <memory>
 
@@ -26,7 +30,9 @@ int main(int argc, char** argv)
         return 2;
     }
     daxsim::InstrumentState state;
-    if (options->DataFile.empty()) {
+    if (options->Demo) {
+        state = daxsim::DemoState(options->DeviceModel);
+    } else if (options->DataFile.empty()) {
         state = daxsim::FixtureState(options->DeviceModel);
     } else {
         try {
@@ -68,6 +74,14 @@ int main(int argc, char** argv)
         } else if (options->Tcp) {
             tcp = std::make_unique<daxsim::TcpServer>(simulator, options->Host, options->Port);
             tcp->Start();
+            // The settings come before the announcement: whoever waits for it may start the
+            // configurator at once.
+            if (!options->ConfiguratorSettings.empty()) {
+                daxsim::WriteConfiguratorSettings(options->ConfiguratorSettings, tcp->Host(), tcp->Port(),
+                                                  options->Address);
+                std::printf("dax-sim: configurator settings written to %s\n",
+                            (std::filesystem::path(options->ConfiguratorSettings) / "registry.json").c_str());
+            }
             std::printf("dax-sim: %s at address %d on tcp %s:%d\n", model.c_str(), options->Address, tcp->Host().c_str(),
                         tcp->Port());
         } else {

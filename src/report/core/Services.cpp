@@ -5,6 +5,13 @@
 #include <chrono>
 #include <random>
 
+int IUiService::MessageDlg(const QString&, const QString&, UiMessageType, uint32_t)
+{
+    return mrNone;
+}
+
+void IUiService::ShowHelp(const QString&, const QString&) {}
+
 namespace {
 
 class SilentUi final : public IUiService {
