@@ -3,83 +3,28 @@
 // systems' schemes use; after another scheme is written from the configuration page and the
 // page read again, the layout follows.
 
-#include "app/DaxFrame.h"
-
-#include "AppTestSupport.h"
-#include "DemoState.h"
-#include "FakeTime.h"
-#include "LogRecorder.h"
-#include "Servers.h"
-#include "Simulator.h"
-#include "comm/TcpChanel.h"
+#include "FrameOverSimulator.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 using apptest::Child;
-using apptest::WaitFor;
 
-class SchemeExchange : public testing::Test {
+class SchemeExchange : public apptest::FrameOverSimulator {
 protected:
-    void SetUp() override
-    {
-        server = std::make_unique<daxsim::TcpServer>(simulator, "127.0.0.1", 0);
-        server->Start();
-        chanel.Params().TcpAddress = "127.0.0.1";
-        chanel.Params().TcpPort = server->Port();
-        chanel.Params().TcpTimeout = 0;
-        chanel.Params().NetAddr = 1;
-        chanel.Open(nullptr);
-        ASSERT_TRUE(chanel.IsOpen());
-        chanel.SetTimeouts(1000, 20, nullptr);
-        frame.BuildPageTree();
-        frame.Helper().SetPacer(&pacer);
-        frame.SetLogCallback(log.Callback());
-        frame.SetChannel(&chanel);
-        frame.SetPool(&pool);
-    }
-
-    void TearDown() override
-    {
-        pool.AbortAll();
-        Finish();
-    }
-
-    // Polls the pool as the main window's timer does until every process is handled.
-    void Finish()
-    {
-        EXPECT_TRUE(WaitFor([this] {
-            pool.Poll([this](const std::string& text) { log.Add(text); });
-            return pool.Count() == 0;
-        }));
-    }
-
     void Read(int pageId)
     {
         frame.ReadPage(pageId, 0, false);
         Finish();
-    }
-
-    void Select(int pageId)
-    {
-        auto* tree = Child<QTreeWidget>(frame, "SelectTree");
-        for (QTreeWidgetItemIterator it(tree); *it; ++it)
-            if ((*it)->data(0, TDax_Frame::kPageIdRole).toInt() == pageId)
-                tree->setCurrentItem(*it);
-        ASSERT_EQ(frame.CurrentPageId(), pageId);
     }
 
     // The boxes shown on a current-value sub-frame.
@@ -99,14 +44,6 @@ protected:
     {
         return frame.findChild<QWidget*>(QString::fromUtf8(subFrame))->findChild<T*>(QString::fromUtf8(name));
     }
-
-    daxsim::Simulator simulator{daxsim::DemoState(daxsim::Model::Dax01), 1};
-    std::unique_ptr<daxsim::TcpServer> server;
-    TcpChanelHelper chanel{false};
-    testsupport::RecordingPacer pacer;
-    testsupport::LogRecorder log;
-    TDax_Frame frame;
-    ProcessPool pool; // after the frame: its workers use the frame's instrument object
 };
 
 TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
