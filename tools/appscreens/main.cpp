@@ -6,11 +6,8 @@
 // program as it first starts. Run it with QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/About.h"
 #include "AppInfo.h"
-#include "app/DaxCurrentGeneralParamFrame.h"
-#include "app/DaxCurrentTSParamFrame.h"
 #include "app/DaxFrame.h"
 #include "app/DaxInteractFrame.h"
-#include "app/DaxNotStaffTSFrame.h"
 #include "app/DaxPageTable.h"
 #include "app/DaxSetupTSFrame.h"
 #include "app/MainFrame.h"
