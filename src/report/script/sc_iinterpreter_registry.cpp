@@ -99,9 +99,12 @@ void TscClassVariable::AddPublishedProperties()
     });
     const ScriptClassInfo& cls = *ClassRef;
     for (const PropertyInfo* property : published) {
-        // The names of enumerations and set elements, so that scripts can write them.
+        // The names of enumerations and set elements, so that scripts can write them (unless a
+        // module registered them already, under the enumeration's or the set's name).
         if (FProgram != nullptr && property->Enum != nullptr && property->Kind != PropertyKind::Char &&
-            FProgram->Find(property->Enum->Name) == nullptr && property->Enum->Name != QLatin1String("Boolean")) {
+            FProgram->Find(property->Enum->Name) == nullptr &&
+            (property->Kind != PropertyKind::Set || FProgram->Find(property->TypeName) == nullptr) &&
+            property->Enum->Name != QLatin1String("Boolean")) {
             const QString names = QStringList(property->Enum->Values.begin(), property->Enum->Values.end()).join(u',');
             if (property->Kind == PropertyKind::Set)
                 FProgram->AddEnumSet(property->Enum->Name, names);
