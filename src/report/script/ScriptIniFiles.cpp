@@ -270,6 +270,19 @@ void ScriptCustomIniFile::Store(const IniText& text)
     WriteFile(text);
 }
 
+void ScriptCustomIniFile::CheckWrite() const
+{
+    FPolicy.Check(FFileName, FileAccessMode::Create);
+}
+
+void ScriptCustomIniFile::Edit(const std::function<void(IniText& text)>& change)
+{
+    CheckWrite();
+    IniText text = Current();
+    change(text);
+    Store(text);
+}
+
 IniText ScriptCustomIniFile::ReadFile() const
 {
     FPolicy.Check(FFileName, FileAccessMode::Read);
@@ -301,23 +314,17 @@ QString ScriptCustomIniFile::ReadString(const QString& section, const QString& k
 
 void ScriptCustomIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    IniText text = Current();
-    text.Write(section, key, value);
-    Store(text);
+    Edit([&](IniText& text) { text.Write(section, key, value); });
 }
 
 void ScriptCustomIniFile::DeleteKey(const QString& section, const QString& key)
 {
-    IniText text = Current();
-    text.DeleteKey(section, key);
-    Store(text);
+    Edit([&](IniText& text) { text.DeleteKey(section, key); });
 }
 
 void ScriptCustomIniFile::EraseSection(const QString& section)
 {
-    IniText text = Current();
-    text.EraseSection(section);
-    Store(text);
+    Edit([&](IniText& text) { text.EraseSection(section); });
 }
 
 // --- TMemIniFile, TIniFile ------------------------------------------------------------------

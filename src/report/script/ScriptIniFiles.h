@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The lines of an ini file, edited in place.
@@ -66,6 +67,9 @@ public:
     virtual IniText Current() const;
     // Stores a changed text: into the file (TIniFile) or memory (TMemIniFile).
     virtual void Store(const IniText& text);
+    // Changes the text: a file is first checked for writing (so a refused write says so), then
+    // read, changed and written back.
+    void Edit(const std::function<void(IniText& text)>& change);
 
     std::optional<QString> ReadValue(const QString& section, const QString& key) const;
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
@@ -77,6 +81,8 @@ public:
     static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
 protected:
+    // Refuses a write the policy does not allow (files only).
+    virtual void CheckWrite() const;
     // The file's text, read under the policy (none when the file does not exist).
     IniText ReadFile() const;
     // Writes the text over the file, atomically, under the policy.
@@ -97,6 +103,10 @@ public:
     IniText Current() const override { return FText; }
     void Store(const IniText& text) override { FText = text; }
 
+protected:
+    void CheckWrite() const override {}
+
+public:
     void Clear() { FText.Clear(); }
     IniText& Text() { return FText; }
 

@@ -97,9 +97,29 @@ bool TscCustomEvent::CallHandler(std::span<Variant> arguments)
         FHandler->Executing)
         return false;
     TscScript* program = FProgram;
-    std::vector<Variant> parameters(static_cast<size_t>(FHandler->ParamCount()), Variant::NullValue());
-    for (size_t i = 0; i < parameters.size() && i < arguments.size(); ++i)
-        parameters[i] = arguments[i];
+    // Parameters beyond the event's arguments hold Null; a typed one, which cannot hold Null,
+    // the empty value of its type.
+    std::vector<Variant> parameters;
+    parameters.reserve(static_cast<size_t>(FHandler->ParamCount()));
+    for (int i = 0; i < FHandler->ParamCount(); ++i) {
+        if (static_cast<size_t>(i) < arguments.size()) {
+            parameters.push_back(arguments[static_cast<size_t>(i)]);
+            continue;
+        }
+        switch (FHandler->Param(i)->Typ) {
+        case fvtInt:
+        case fvtBool:
+        case fvtFloat:
+        case fvtChar:
+        case fvtString:
+        case fvtInt64:
+            parameters.push_back(Variant());
+            break;
+        default:
+            parameters.push_back(Variant::NullValue());
+            break;
+        }
+    }
 
     bool ran = false;
     ++FRunning;

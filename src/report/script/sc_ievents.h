@@ -35,7 +35,7 @@ public:
     bool Connected() const { return FInstance != 0 && FHandler != nullptr; }
 
     // Runs the handler with these arguments: parameter i takes argument i, parameters beyond
-    // the arguments take Null; afterwards argument i holds parameter i's value (for the
+    // the arguments take Null (a typed one its type's empty value); afterwards argument i holds parameter i's value (for the
     // parameters that exist; the others keep the native value). Nothing runs, and false is
     // returned, when the handler is already running (a bridge never re-enters its procedure),
     // when the bridge is disconnected, when the script is being cleared or has been told to

@@ -156,9 +156,8 @@ void AddStreamMembers(TscClassVariable* c, const ScriptClassInfo& cls)
         ScriptStream* stream = ObjectArg<ScriptStream>(f, 0);
         if (stream == nullptr)
             return kNothing;
-        IniText text;
-        text.SetLines(StreamLines(*stream));
-        ini.Store(text);
+        const QStringList lines = StreamLines(*stream);
+        ini.Edit([&lines](IniText& text) { text.SetLines(lines); });
         return kNothing;
     });
 }
@@ -251,15 +250,16 @@ void AddCustomIniFile(TscScript* script)
             ScriptCustomIniFile& ini = self(f);
             ScriptStrings& lines = RequiredArg<ScriptStrings>(f, 1);
             const QString section = Text(f, 0);
+            const bool clear = f.Args.size() < 3 || Bool(f, 2);
             // One text, stored once: a TIniFile writes its file one time, not once a line.
-            IniText text = ini.Current();
-            if (f.Args.size() < 3 || Bool(f, 2))
-                text.EraseSection(section);
-            const int count = lines.Count();
-            for (int i = 0; i < count; ++i)
-                text.Write(section, QStringLiteral("Items%1").arg(i), lines.Get(i));
-            text.Write(section, QStringLiteral("Count"), QString::number(count));
-            ini.Store(text);
+            ini.Edit([&](IniText& text) {
+                if (clear)
+                    text.EraseSection(section);
+                const int count = lines.Count();
+                for (int i = 0; i < count; ++i)
+                    text.Write(section, QStringLiteral("Items%1").arg(i), lines.Get(i));
+                text.Write(section, QStringLiteral("Count"), QString::number(count));
+            });
             return kNothing;
         });
     c->AddMethod(
