@@ -1,14 +1,15 @@
 #include "DaxFrame.h"
 
 #include "AppIcons.h"
+#include "DaxInteractFrame.h"
 #include "DaxPageTable.h"
 
 #include "presentation/FramePages.h"
+#include "presentation/qt/QtControlResolver.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -55,35 +56,32 @@ TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
     layout->addWidget(Splitter);
 
     BuildPages();
+    // Every page and sub-frame exists: the bindings reach their controls by path.
+    BuildBindings();
+    ConnectArchivePages();
+    readAllWindow_ = std::make_unique<TDaxInteractForm>(this);
+    readAllWindow_->setObjectName(QStringLiteral("ReadAllInteractForm"));
+    writeAllWindow_ = std::make_unique<TDaxInteractForm>(this);
+    writeAllWindow_->setObjectName(QStringLiteral("WriteAllInteractForm"));
 
     connect(SelectTree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { SelectTreeChange(current); });
 }
 
-TDax_Frame::~TDax_Frame() = default;
-
-void TDax_Frame::BuildPages()
+TDax_Frame::~TDax_Frame()
 {
-    noPage_ = new QWidget(PageControl);
-    noPage_->setObjectName(QStringLiteral("NoPage"));
-    PageControl->addWidget(noPage_);
-    for (const DaxPage& page : DaxPages()) {
-        auto* sheet = new QWidget(PageControl);
-        sheet->setObjectName(QStringLiteral("Page%1").arg(page.Id));
-        auto* sheetLayout = new QVBoxLayout(sheet);
-        auto* placeholder = new QLabel(QString::fromUtf8(page.Caption), sheet);
-        placeholder->setObjectName(QStringLiteral("PagePlaceholder"));
-        placeholder->setAlignment(Qt::AlignCenter);
-        placeholder->setEnabled(false);
-        sheetLayout->addWidget(placeholder);
-        PageControl->addWidget(sheet);
-        pages_[page.Id] = sheet;
-    }
+    readAllWindow_.reset();
+    writeAllWindow_.reset();
+    reportState_.reset();
+    // The bindings go with their container, then the ports and the instrument object (member
+    // order); the controls go last, with the widget.
 }
 
 void TDax_Frame::BuildPageTree()
 {
     autoRequest_ = false;
+    SetUpSubFrames();
+    FillItemLists();
 
     const QSignalBlocker blocker(SelectTree);
     SelectTree->clear();
@@ -114,6 +112,7 @@ void TDax_Frame::BuildPageTree()
     // not count as a page change.
     SelectTree->setCurrentItem(top);
     SelectTreeChange(top);
+    HideServiceControls();
 }
 
 void TDax_Frame::SelectTreeChange(QTreeWidgetItem* node)
@@ -160,11 +159,6 @@ void TDax_Frame::SetOptions(DisplayOptions* options)
 {
     options_ = options;
     ApplyOptions();
-}
-
-void TDax_Frame::ApplyOptions()
-{
-    // The pages show no values yet: nothing takes the options so far.
 }
 
 void TDax_Frame::AutoRequest()

@@ -4,23 +4,34 @@
 #include "device/Daxhelper.h"
 #include "device/ProcessThread.h"
 #include "presentation/DisplayOptions.h"
+#include "presentation/ExchangeInfoContainer.h"
+#include "presentation/FrameBindings.h"
+
+#include "ReportFeature.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
+class QtControlResolver;
+class TDaxInteractForm;
+class TGoodTable;
 class QSplitter;
 class QStackedWidget;
+class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 // The device editor in the main window's work panel: the page tree on the left and, on the
 // right, the pages of current values, archives, journals and settings. The frame owns the
-// instrument object with its register images; the channel, the process pool, the log and the
-// display options are the main window's and are handed in.
+// instrument object with its register images, the bindings that move the images' fields to and
+// from the pages' controls, the report state and the progress windows of read all and write
+// all; the channel, the process pool, the log and the display options are the main window's
+// and are handed in.
 class TDax_Frame : public QWidget {
     Q_OBJECT
 
@@ -32,8 +43,9 @@ public:
     explicit TDax_Frame(QWidget* parent = nullptr);
     ~TDax_Frame() override;
 
-    // Fills the tree and shows page 4; called once, right after construction. The automatic
-    // read stays off until the main window sets it.
+    // Sets the sub-frames up, fills every item list, builds the tree, shows page 4 and hides
+    // the service boxes for good; called once, right after construction. The automatic read
+    // stays off until the main window sets it.
     void BuildPageTree();
 
     // The channel of the frame and of its instrument object; not owned.
@@ -46,8 +58,22 @@ public:
     // Keeps the options (not owned) and applies them.
     void SetOptions(DisplayOptions* options);
     const DisplayOptions* Options() const { return options_; }
-    // Brings the pages in line with the display options.
+    // Brings the bindings in line with the display options (values already shown take them
+    // at their next show) and refills every table at once, under the image lock.
     void ApplyOptions();
+
+    // Archive and journal tables (DaxFrame_archives.cpp).
+    // Refills all 22 grids from the instrument object's record vectors with the display
+    // options in force; the caller holds the image lock.
+    void FillArchiveTables();
+    // The grid of an archive part (ArchivePart) and kind (ArchiveKind); none beyond them.
+    TGoodTable* ArchiveGrid(uint32_t part, int32_t kind) const;
+    // One archive page changed its sub-tab: the other three show the same one.
+    void ArchivePageControlChange(QTabWidget* sender);
+    // The averaging switch and reset of the measuring channels (binding group 0); both
+    // controls stay hidden.
+    void AveragingEnableClick();
+    void AveragingResetClick();
 
     // While set, choosing a page reads it and the poll reads the shown current-value page.
     void SetAutoRequestFlag(bool on) { autoRequest_ = on; }
@@ -63,11 +89,27 @@ public:
     int32_t CurrentPageId() const { return currentPageId_; }
     // The help topic of the shown page; empty for every page but the general current values.
     const QString& HelpKeyword() const { return helpKeyword_; }
-    // The widget of a page, or none for an id that names no built page. Each page starts as an
-    // empty widget with a vertical layout holding a placeholder label ("PagePlaceholder") that
-    // names the page; the page's own controls take its place.
+    // The widget of a page ("Page<id>"), or none for an id that names no built page.
     QWidget* Page(int32_t id) const;
     DaxHelper& Helper() { return daxHelper_; }
+
+    // The bindings of every page, under their binding groups; their passes run under the
+    // image lock of the instrument object.
+    ExchangeInfoContainer& Bindings() { return bindings_; }
+    // The frame's own fields the bindings show: the identification texts and the air-channel
+    // words of both heat systems.
+    FrameOwnFields& OwnFields() { return ownFields_; }
+    // Copies the instrument object's identification texts (firmware version, model,
+    // modification) into the frame's fields, under the image lock. Called before the
+    // identification is shown.
+    void CopyIdentification();
+
+    // The progress windows of read all and write all (owned).
+    TDaxInteractForm* ReadAllWindow() const { return readAllWindow_.get(); }
+    TDaxInteractForm* WriteAllWindow() const { return writeAllWindow_.get(); }
+    // What the report subsystems keep with the frame; none until they provide it.
+    FrameReportState* ReportState() const { return reportState_.get(); }
+    void SetReportState(std::unique_ptr<FrameReportState> state) { reportState_ = std::move(state); }
 
     // Passes a text to the log callback with no log target (it reaches the console).
     void Log(const std::string& text) const;
@@ -83,8 +125,26 @@ protected:
 
 private:
     void BuildPages();
+    void BuildBindings();
+    // Steps of the page tree builder.
+    void SetUpSubFrames();
+    void FillItemLists();
+    void HideServiceControls();
+    // Wires the archive pages' sub-tabs and the averaging controls.
+    void ConnectArchivePages();
+    // The decimal separator of the system's locale, for separator mode 0.
+    static char SystemDecimalSeparator();
 
+    // Declared in the order that makes destruction free the progress windows, the report
+    // state, the bindings (and then the control ports they used) and the instrument object, in
+    // that order, before the controls.
     DaxHelper daxHelper_;                     // goes before the controls that show its images
+    FrameOwnFields ownFields_;                // identification texts and air-channel words
+    std::unique_ptr<QtControlResolver> resolver_; // the controls' ports, which the bindings use
+    ExchangeInfoContainer bindings_;
+    std::unique_ptr<FrameReportState> reportState_;
+    std::unique_ptr<TDaxInteractForm> writeAllWindow_;
+    std::unique_ptr<TDaxInteractForm> readAllWindow_;
     int32_t currentPageId_ = -1;              // the shown page; -1 while "Сервис" is chosen
     int32_t previousPageId_ = -1;
     int32_t pageSubIndex_ = 0;                // always 0; carried along with page reads
@@ -93,6 +153,7 @@ private:
     LogCallback log_;
     DisplayOptions* options_ = nullptr;       // the main window's; not owned
     bool autoRequest_ = false;
+    bool archiveTabsChanging_ = false;        // an archive sub-tab change is being passed on
     QString helpKeyword_;
 
     QTreeWidget* SelectTree = nullptr;

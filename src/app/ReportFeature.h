@@ -2,6 +2,13 @@
 
 class TDax_Frame;
 
+// What the report subsystems keep with a device frame (their data sets over its records). The
+// frame owns it; none until the report subsystems provide it.
+class FrameReportState {
+public:
+    virtual ~FrameReportState() = default;
+};
+
 // The report command of the main window. The report subsystems provide it; until one is
 // registered the command is disabled.
 class ReportFeature {

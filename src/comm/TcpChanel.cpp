@@ -151,15 +151,13 @@ int32_t TcpChanelHelper::Transact(std::span<const uint8_t> request, std::span<ui
     LogExchange(answer.first(received > 0 ? static_cast<size_t>(received) : 0), endpoint_,
                 ExchangeDirection::Answer, target);
     bool late = false;
-    if (received >= 0 && static_cast<size_t>(received) < answer.size()) {
+    if (received < 0 || static_cast<size_t>(received) < answer.size()) {
         MarkLineUnsettled();
-    } else if (received > 0 && unsettled && !closing_.load()) {
+    } else if (unsettled && !closing_.load()) {
         // A whole answer on a line that owed an earlier one is taken only when it stands alone.
         late = socket_->DiscardUntilQuiet(kQuietGuard, platform::Deadline::After(kQuietLimit)) > 0;
         if (!late)
             SetLineSettled();
-    } else if (received < 0) {
-        MarkLineUnsettled();
     }
     if (closing_.load()) {
         Log(comm::kChannelNotOpenText, target);

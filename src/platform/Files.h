@@ -14,7 +14,7 @@ namespace platform {
 class InputFile {
 public:
     // Throws win_error with the system's reason when it cannot be opened (EISDIR for a
-    // folder), and kNotRegularFileText for anything else that is not a regular file.
+    // folder), and kNotRegularFileText (Texts.h) for anything else that is not a regular file.
     explicit InputFile(const std::string& fileName);
     ~InputFile();
     InputFile(const InputFile&) = delete;

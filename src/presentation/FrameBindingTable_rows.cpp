@@ -628,7 +628,7 @@ constexpr BindingRow kInputsOutput[] = {
     {HR(40336), Combo, L(LIST(InputModeNames)), "DinMode", TComboBox, N("Режим входа IN")},
     {HR(40337), Val2, None(), "DinInversion", TCheckBox, N("Инверсия входа IN")},
     {HR(40338), U16, F("%u"), "DinDelay", TEdit},
-    {HR(40339), Val2, None(), "UvInversion", TBitEditComboBox, N("Инверсия входов UV")},
+    {HR(40339), Val2, L(LIST(UvInputNames)), "UvInversion", TBitEditComboBox, N("Инверсия входов UV")},
     {HR(40344), Val2, None(), "OutRegister", TCheckBox, N("Регистр выхода")},
     {HR(40345), Combo, L(LIST(OutputModeNames)), "OutMode", TComboBox, N("Режим выхода")},
     {HR(40346), U16, F("%u"), "OutBatteryTimeout", TEdit, N("Таймаут автономного режима")},

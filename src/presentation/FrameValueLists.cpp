@@ -58,6 +58,9 @@ const std::array<const char*, 5> MeasureCurrentFlagNames = {"100 омный да
 const std::array<const char*, 6> FlowFilterChannelNames = {"Канал V1", "Канал V2", "Канал V3",
                                                            "Канал V4", "Канал V5", "Канал V6"};
 
+const std::array<const char*, 6> UvInputNames = {"Вход UV1", "Вход UV2", "Вход UV3",
+                                                 "Вход UV4", "Вход UV5", "Вход UV6"};
+
 const std::array<const char*, 19> PulseWeightProposals = {
     "0.000001", "0.000005", "0.00001", "0.00005", "0.0001", "0.0005", "0.001", "0.005", "0.01", "0.05",
     "0.1",      "0.5",      "1",       "5",       "10",     "50",     "100",   "500",   "1000",

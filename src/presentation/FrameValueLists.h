@@ -57,6 +57,8 @@ extern const std::array<const char*, 8> TempCoeffNames;
 // (HR 40300, bit k-1 for channel Vk).
 extern const std::array<const char*, 5> MeasureCurrentFlagNames;
 extern const std::array<const char*, 6> FlowFilterChannelNames;
+// Bit names of the inversion switches of the six inputs UV (HR 40339, bit k-1 for input UVk).
+extern const std::array<const char*, 6> UvInputNames;
 
 // The texts the pulse-weight boxes propose; the user may type any other weight.
 extern const std::array<const char*, 19> PulseWeightProposals;

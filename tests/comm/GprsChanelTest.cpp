@@ -115,7 +115,8 @@ TEST(GprsThread, HandshakeResultCodes)
         std::vector<std::string> texts;
         const auto start = steady_clock::now();
         EXPECT_EQ(queue.Execute(open, seconds(5), [&](const std::string& t) { texts.push_back(t); }), c.result) << c.name;
-        EXPECT_LT(steady_clock::now() - start, milliseconds(900)) << c.name;
+        // Every handshake failure ends within the relay thread's own bound for an open.
+        EXPECT_LT(steady_clock::now() - start, milliseconds(FastGprsTimings().LongestOpenMs())) << c.name;
         EXPECT_EQ(texts, c.texts) << c.name;
         EXPECT_EQ(open.GetState(), TGprsCommandInteract::kStateFinished);
     }

@@ -317,6 +317,12 @@ TEST(SimOptions, CommandLines)
     EXPECT_TRUE(options->Pty);
     EXPECT_EQ(options->DataFile, "in.daxdat");
     EXPECT_EQ(options->SaveDataFile, "out.daxdat");
+    EXPECT_FALSE(options->Demo);
+
+    options = ParseSimOptions({"--tcp", "127.0.0.1:0", "--demo", "--model", "DAX-02"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->Demo);
+    EXPECT_EQ(options->DeviceModel, Model::Dax02);
 
     struct Bad {
         std::vector<std::string> args;
@@ -333,6 +339,7 @@ TEST(SimOptions, CommandLines)
         {{"--pty", "--frobnicate"}, "unknown option \"--frobnicate\""},
         {{"--pty", "--model", "DAX-02", "--data", "a.daxdat"}, "--model and --data exclude each other: the data file names the model"},
         {{"--pty", "--save-data"}, "--save-data needs a value"},
+        {{"--pty", "--demo", "--data", "a.daxdat"}, "--demo and --data exclude each other"},
     };
     for (const Bad& b : bad) {
         std::string message;

@@ -4,12 +4,21 @@
 #include "RelayServer.h"
 #include "Simulator.h"
 
+#include "Servers.h"
+
+#include "comm/GprsProtocol.h"
 #include "comm/Modbus.h"
 #include "platform/Exceptions.h"
+#include "platform/SocketCore.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -199,6 +208,104 @@ TEST(RelayServer, ConnectionsMayForwardAtOnce)
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_EQ(simulator.RequestCount(), uint64_t{2 * kThreads * kRequests});
     EXPECT_EQ(simulator.RepliesSent(), uint64_t{2 * kThreads * kRequests});
+}
+
+// Threads of this process.
+size_t ProcessThreads()
+{
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
+// One short connection: connects, asks for the version, reads the answer, hangs up.
+bool ShortVisit(int32_t port, std::span<const uint8_t> message, size_t answerSize)
+{
+    TSyncSocket client(2000, 200);
+    if (!client.Open(0, "") || !client.ConnectByName("127.0.0.1", port) || client.Send(message, 0) < 0)
+        return false;
+    Bytes answer(answerSize);
+    return client.Receive(answer, 0) == static_cast<int32_t>(answerSize);
+}
+
+TEST(GprsRelayServer, ManyShortConnectionsKeepTheThreadCountFlat)
+{
+    daxrelay::GprsRelayServer server({}, nullptr);
+    ASSERT_TRUE(server.Start());
+    const size_t before = ProcessThreads();
+    constexpr int kVisits = 300;
+    int answered = 0;
+    const uint8_t versionQuery[] = {0x00};
+    for (int i = 0; i < kVisits; ++i)
+        answered += ShortVisit(server.Port(), versionQuery, 12);
+    EXPECT_EQ(answered, kVisits);
+    EXPECT_EQ(server.ConnectionCount(), kVisits);
+    // Ended connections are joined as new ones come: a few may still be ending, no more.
+    EXPECT_LE(server.ConnectionThreadCount(), 4u);
+    EXPECT_LE(ProcessThreads(), before + 4);
+    server.Stop();
+    EXPECT_EQ(server.ConnectionThreadCount(), 0u);
+}
+
+TEST(SimulatorServers, ManyShortTcpConnectionsKeepTheThreadCountFlat)
+{
+    Simulator simulator(FixtureState(Model::Dax01), 1);
+    TcpServer server(simulator, "127.0.0.1", 0);
+    server.Start();
+    const size_t before = ProcessThreads();
+    constexpr int kVisits = 300;
+    Bytes identify(4);
+    size_t length = 0;
+    ModbusBuildReportSlaveId(identify, length, 1);
+    int answered = 0;
+    for (int i = 0; i < kVisits; ++i)
+        answered += ShortVisit(server.Port(), identify, 15);
+    EXPECT_EQ(answered, kVisits);
+    EXPECT_LE(ProcessThreads(), before + 4);
+}
+
+// A client that sends requests and never reads the answers: the relay's sends fill the
+// connection until they cannot go on. Stopping the relay must not wait for that client.
+TEST(GprsRelayServer, AClientThatNeverReadsDoesNotHoldUpTheStop)
+{
+    daxrelay::RelayOptions options;
+    options.devices = {"DAX0001"};
+    daxrelay::GprsRelayServer server(options, [](std::span<const uint8_t>) {
+        return std::optional<Bytes>(Bytes(1000, 0x5A));
+    });
+    ASSERT_TRUE(server.Start());
+    const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(client, 0);
+    const int small = 4096;
+    ::setsockopt(client, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(server.Port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    // Straight to the data phase: association and activation (their echoes are never read).
+    Bytes start = {0x03, 'D', 'A', 'X', '0', '0', '0', '1'};
+    start.resize(17, 0);
+    start.insert(start.end(), {0x02, 0x01, 0xC1, 0x10});
+    ASSERT_EQ(::send(client, start.data(), start.size(), MSG_NOSIGNAL), static_cast<ssize_t>(start.size()));
+    const Bytes packet = gprs::BuildDataPacket(0, ReadRequest(0, 30001, 1));
+    // Send until the relay has stopped taking requests: it is stuck sending answers.
+    int sent = 0;
+    for (;;) {
+        if (::send(client, packet.data(), packet.size(), MSG_NOSIGNAL | MSG_DONTWAIT) > 0) {
+            ++sent;
+            continue;
+        }
+        pollfd entry{client, POLLOUT, 0};
+        if (::poll(&entry, 1, 500) == 0)
+            break;
+    }
+    EXPECT_GT(sent, 0);
+    EXPECT_GT(server.DataPacketCount(), 0);
+    server.Stop();   // returns: the stuck send gives up when the relay stops
+    EXPECT_EQ(server.ConnectionThreadCount(), 0u);
+    ::close(client);
 }
 
 TEST(RelayServer, StartFailures)

@@ -3,13 +3,8 @@
 // instrument loaded from a data file.
 #include "DataFile.h"
 #include "FakeTime.h"
-#include "RelayServer.h"
-#include "Servers.h"
-#include "Simulator.h"
+#include "SimulatorLine.h"
 
-#include "comm/ComPortChanel.h"
-#include "comm/GprsChanel.h"
-#include "comm/TcpChanel.h"
 #include "device/DaxAlgorithms.h"
 #include "device/Daxhelper.h"
 #include "device/ProcessThread.h"
@@ -27,22 +22,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
 
-enum class Line { Serial, Tcp, Gprs };
-
-const char* LineText(Line line)
-{
-    switch (line) {
-    case Line::Serial: return "SerialOverPty";
-    case Line::Tcp: return "Tcp";
-    case Line::Gprs: return "GprsThroughRelay";
-    }
-    return "?";
-}
-
-void PrintTo(Line line, std::ostream* out)
-{
-    *out << LineText(line);
-}
+using testsupport::Line;
+using testsupport::LineText;
 
 std::string LineName(const testing::TestParamInfo<Line>& info)
 {
@@ -64,71 +45,30 @@ const Bytes& StartFile()
 class Rig {
 public:
     explicit Rig(Line line, const Bytes& file = StartFile(), daxsim::FaultOptions faults = {})
-        : simulator_(daxsim::StateFromDataFileBytes(file), 1, faults)
+        : simulator_(daxsim::StateFromDataFileBytes(file), 1, faults), line_(simulator_, line, Settings())
     {
-        switch (line) {
-        case Line::Serial: {
-            pty_ = std::make_unique<daxsim::PtyServer>(simulator_);
-            pty_->Start();
-            auto chanel = std::make_unique<ComPortChanelHelper>(false);
-            chanel->Params().ComPortName = pty_->SlavePath();
-            chanel->Params().NetAddr = 1;
-            chanel_ = std::move(chanel);
-            break;
-        }
-        case Line::Tcp: {
-            tcp_ = std::make_unique<daxsim::TcpServer>(simulator_, "127.0.0.1", 0);
-            tcp_->Start();
-            auto chanel = std::make_unique<TcpChanelHelper>(false);
-            chanel->Params().TcpAddress = "127.0.0.1";
-            chanel->Params().TcpPort = tcp_->Port();
-            chanel->Params().TcpTimeout = 0;
-            chanel->Params().NetAddr = 1;
-            chanel_ = std::move(chanel);
-            break;
-        }
-        case Line::Gprs: {
-            daxrelay::RelayOptions options;
-            options.devices = {"DAX0001"};
-            relay_ = std::make_unique<daxsim::RelayServer>(simulator_, options, "127.0.0.1", 0);
-            relay_->Start();
-            auto chanel = std::make_unique<GprsChanelHelper>();
-            chanel->Params().IPAddress = "127.0.0.1";
-            chanel->Params().TcpUdpPort = relay_->Port();
-            chanel->Params().DeviceID = "DAX0001";
-            chanel->Params().ChanelTimeout = 300;
-            chanel_ = std::move(chanel);
-            break;
-        }
-        }
-        chanel_->Open(nullptr);
-        chanel_->SetTimeouts(1000, 20, nullptr);
-        helper_.SetChannel(chanel_.get());
+        line_.Chanel().Open(nullptr);
+        line_.Chanel().SetTimeouts(1000, 20, nullptr);
+        helper_.SetChannel(&line_.Chanel());
         helper_.SetPacer(&pacer_);
     }
 
-    ~Rig()
-    {
-        chanel_->Close(nullptr);
-        chanel_.reset();
-        if (relay_)
-            relay_->Stop();
-        if (tcp_)
-            tcp_->Stop();
-        if (pty_)
-            pty_->Stop();
-    }
+    ~Rig() { line_.Chanel().Close(nullptr); }
 
     daxsim::Simulator& Simulator() { return simulator_; }
     DaxHelper& Helper() { return helper_; }
     testsupport::RecordingPacer& Pacer() { return pacer_; }
 
 private:
+    static testsupport::LineSettings Settings()
+    {
+        testsupport::LineSettings settings;
+        settings.netAddr = 1;
+        return settings;
+    }
+
     daxsim::Simulator simulator_;
-    std::unique_ptr<daxsim::PtyServer> pty_;
-    std::unique_ptr<daxsim::TcpServer> tcp_;
-    std::unique_ptr<daxsim::RelayServer> relay_;
-    std::unique_ptr<TChanelHelperBase> chanel_;
+    testsupport::SimulatorLine line_;
     testsupport::RecordingPacer pacer_;
     DaxHelper helper_;
 };

@@ -1,6 +1,7 @@
 // The dax-tables program over a data file the configurator saved.
 #include "device/Daxhelper.h"
 
+#include "CraftedArchives.h"
 #include "Subprocess.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,6 @@
 
 namespace {
 
-using dax_namespace::ArchiveStruct;
-using dax_namespace::JournalStruct;
-using dax_namespace::TotalArchiveStruct;
 using testsupport::RunCommand;
 
 const std::string kTables = DAXTABLES_PATH;
@@ -26,52 +24,11 @@ std::string TempPath(const std::string& name)
     return std::string(home ? home : "/tmp") + "/" + name;
 }
 
-void SetHolding(DaxHelper& helper, uint32_t reg, uint16_t value)
-{
-    helper.HoldingRegisterImage.at(2 * (reg - 40001)) = static_cast<uint8_t>(value >> 8);
-    helper.HoldingRegisterImage.at(2 * (reg - 40001) + 1) = static_cast<uint8_t>(value);
-}
-
-// Heat system 1 on scheme "1.1" (t1, t2, P1, P2, V1, M1), nothing else configured; two hour
-// records, the second with a wrong check word; a total day record; one record per journal.
+// The crafted instrument's tables in a data file.
 std::string SaveFixtureFile()
 {
     DaxHelper helper;
-    {
-        DaxHelperLocker locker(&helper);
-        SetHolding(helper, 40079, 0x11);
-        for (uint32_t reg : {40080u, 40081u, 40130u, 40131u})
-            SetHolding(helper, reg, 5);
-        SetHolding(helper, 40180, 1);
-        for (uint8_t hour : {0, 1}) {
-            ArchiveStruct record;
-            record.bytes[0] = 0x15;
-            record.bytes[1] = 0x03;
-            record.bytes[2] = 0x05;
-            record.bytes[3] = hour;
-            record.WriteF32(130, 1.25f);
-            record.WriteI16(52, -1525);
-            record.WriteU16(166, 60);
-            record.StoreCheckWord();
-            helper.HourArchive.push_back(record);
-        }
-        helper.HourArchive[1].bytes[100] ^= 1;
-        TotalArchiveStruct total;
-        total.bytes[0] = 0x18;
-        total.bytes[1] = 0x0A;
-        total.bytes[2] = 0x1F;
-        total.WriteU32(52, 70000);
-        total.StoreCheckWord();
-        helper.TotalDayArchive.push_back(total);
-        JournalStruct flags;
-        flags.bytes = {24, 3, 5, 14, 7, 9};
-        flags.WriteU16(JournalStruct::kCode, 6);
-        flags.WriteU32(JournalStruct::kNewValue, 0x1001);
-        helper.NotStaffJournal.push_back(flags);
-        JournalStruct empty;
-        empty.bytes.fill(0xFF);
-        helper.OperatorJournal.push_back(empty);
-    }
+    testsupport::PutCraftedArchives(helper);
     const std::string path = TempPath("tables.daxdat");
     helper.SaveDataFile(path);
     return path;

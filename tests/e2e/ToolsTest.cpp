@@ -89,6 +89,37 @@ TEST(Daxprobe, ExchangesThroughDaxHelperAgainstTheSimulator)
     EXPECT_EQ(output, "COM-порт не открыт\n");
 }
 
+// Several exchanges in one channel session: commands in turn, and --repeat. The first read
+// gives up (1.5 s) before its answer comes (2.5 s); its values never pass for the second's.
+TEST(Daxprobe, SeveralExchangesInOneSession)
+{
+    daxsim::FaultOptions late;
+    late.LateMs = 2500;
+    late.FaultRequests = 1;
+    daxsim::Simulator simulator(daxsim::FixtureState(daxsim::Model::Dax01), 1, late);
+    daxsim::TcpServer server(simulator, "127.0.0.1", 0);
+    server.Start();
+    const std::string tcp = kProbe + " --tcp 127.0.0.1:" + std::to_string(server.Port()) + " ";
+    std::string output;
+    EXPECT_EQ(RunCommand(tcp + "read 30101 2 read 30111 2 read 30121 2", output), 1) << output;
+    EXPECT_EQ(output.find("30111 = 0x3064"), std::string::npos) << output;   // 30101's value
+    const size_t second = output.find("30111 = ");
+    if (second != std::string::npos) {
+        EXPECT_EQ(output.substr(second, 23), "30111 = 0x306E (12398)\n") << output;
+    }
+    EXPECT_NE(output.find("30121 = 0x3078 (12408)\n30122 = 0x3079 (12409)\n"), std::string::npos) << output;
+
+    simulator.SetFaults({});
+    EXPECT_EQ(RunCommand(tcp + "--repeat 3 read 30011 1", output), 0) << output;
+    EXPECT_EQ(output, "answer: 7 bytes\n30011 = 0x300A (12298)\n"
+                      "answer: 7 bytes\n30011 = 0x300A (12298)\n"
+                      "answer: 7 bytes\n30011 = 0x300A (12298)\n");
+    EXPECT_EQ(RunCommand(tcp + "--repeat 0 identify", output), 2);
+    EXPECT_NE(output.find("--repeat: expected a number from 1 to 1000, got \"0\""), std::string::npos) << output;
+    EXPECT_EQ(RunCommand(tcp + "identify 5", output), 2);
+    EXPECT_NE(output.find("identify takes no operands"), std::string::npos) << output;
+}
+
 TEST(Daxprobe, ReachesTheInstrumentThroughTheRelayServer)
 {
     daxsim::Simulator simulator(daxsim::FixtureState(daxsim::Model::Dax01), 1);
@@ -150,6 +181,28 @@ TEST(DaxSim, ProgramServesTcpAndPty)
     std::string output;
     EXPECT_EQ(RunCommand(kSim + " --tcp nowhere", output), 2);
     EXPECT_NE(output.find("dax-sim: --tcp: expected HOST:PORT, got \"nowhere\""), std::string::npos) << output;
+}
+
+TEST(DaxSim, ProgramServesTheDemoInstrument)
+{
+    Subprocess sim({kSim, "--demo", "--tcp", "127.0.0.1:0"});
+    ASSERT_TRUE(sim.Started());
+    const std::string banner = sim.ReadLine(seconds(5));
+    const std::string marker = "on tcp 127.0.0.1:";
+    const size_t at = banner.find(marker);
+    ASSERT_NE(at, std::string::npos) << banner;
+    EXPECT_EQ(banner.substr(0, at), "dax-sim: DAX-01 at address 1 ");
+    const std::string probe = kProbe + " --tcp 127.0.0.1:" + banner.substr(at + marker.size());
+    std::string output;
+    // Heat system 1 on the free configuration "5.9", heat system 2 on "2.5".
+    EXPECT_EQ(RunCommand(probe + " read 40079 1", output), 0) << output;
+    EXPECT_NE(output.find("40079 = 0x0059 (89)\n"), std::string::npos) << output;
+    EXPECT_EQ(RunCommand(probe + " read 40129 1", output), 0) << output;
+    EXPECT_NE(output.find("40129 = 0x0025 (37)\n"), std::string::npos) << output;
+    EXPECT_EQ(sim.Stop(), 0);
+
+    EXPECT_EQ(RunCommand(kSim + " --pty --demo --data x.daxdat", output), 2);
+    EXPECT_NE(output.find("dax-sim: --demo and --data exclude each other"), std::string::npos) << output;
 }
 
 TEST(DaxSim, ProgramServesADataFileAndSavesItsStateOnStopping)

@@ -1,18 +1,27 @@
 // app-screens: renders the configurator's windows to PNG files for a reviewer to look at:
-// the main window, the options dialog, the about box and the progress window. Settings come
+// the main window, the options dialog, the about box and the progress window; with --pages,
+// every page of the device frame instead, filled from the demo instrument. Settings come
 // from a fresh temporary folder, so the pictures show the program as it first starts. Run it
 // with QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/About.h"
 #include "AppInfo.h"
+#include "app/DaxFrame.h"
 #include "app/DaxInteractFrame.h"
+#include "app/DaxPageTable.h"
 #include "app/MainFrame.h"
 #include "app/OptionsFrame.h"
 #include "comm/Interact.h"
 
+#include "DataFile.h"
+#include "DemoState.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <chrono>
 #include <cstdio>
@@ -20,7 +29,15 @@
 
 namespace {
 
-const char* const kUsage = "usage: app-screens --out DIR\n";
+const char* const kUsage = "usage: app-screens [--pages] --out DIR\n";
+
+// The smallest picture of a page: the main window's work panel at the window's first size.
+constexpr int kPageMinWidth = 1036;
+constexpr int kPageMinHeight = 640;
+// Room around a page's contents: the tree, the splitter, the scroll area's margins and the
+// command buttons below.
+constexpr int kTreeRoom = 230;
+constexpr int kCommandRoom = 70;
 
 // A clock that stands where it is put, for a progress window with a stable estimate.
 class StillClock : public platform::Clock {
@@ -46,6 +63,46 @@ bool Save(QWidget& window, const QDir& folder, const QString& name)
     return true;
 }
 
+// The tree node of a page.
+QTreeWidgetItem* PageNode(QTreeWidget* tree, int32_t pageId)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->data(0, TDax_Frame::kPageIdRole).toInt() == pageId)
+            return *it;
+    return nullptr;
+}
+
+// Every page of a device frame that shows the demo instrument, each chosen through the tree
+// and pictured whole.
+bool SavePages(const QDir& folder)
+{
+    TDax_Frame frame;
+    frame.BuildPageTree();
+    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax01), 1);
+    frame.Helper().LoadDataFileBytes(daxsim::DataFileBytesOfInstrument(instrument));
+    frame.CopyIdentification();
+    {
+        DaxHelperLocker lock(&frame.Helper());
+        frame.OwnFields().FillAirChannelWord(frame.Helper(), 0);
+        frame.OwnFields().FillAirChannelWord(frame.Helper(), 1);
+        frame.Bindings().Show(-1, [](const std::string& message) {
+            std::fprintf(stderr, "app-screens: %s\n", message.c_str());
+        });
+        frame.FillArchiveTables();
+    }
+    auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SelectTree"));
+    bool saved = true;
+    for (const DaxPage& page : DaxPages()) {
+        tree->setCurrentItem(PageNode(tree, page.Id));
+        QSize size(kPageMinWidth, kPageMinHeight);
+        if (const auto* scroll = frame.Page(page.Id)->findChild<QScrollArea*>())
+            size = size.expandedTo(scroll->widget()->sizeHint() + QSize(kTreeRoom, kCommandRoom));
+        frame.resize(size);
+        saved = Save(frame, folder, QStringLiteral("page_%1.png").arg(page.Id)) && saved;
+    }
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -53,7 +110,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
     const qsizetype out = arguments.indexOf(QStringLiteral("--out"));
-    if (out < 0 || out + 1 >= arguments.size() || arguments.size() != 3) {
+    const bool pages = arguments.contains(QStringLiteral("--pages"));
+    if (out < 0 || out + 1 >= arguments.size() || arguments.size() != (pages ? 4 : 3)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -68,6 +126,9 @@ int main(int argc, char* argv[])
         return 1;
     }
     qputenv("DAXCONFIG_HOME", settings.path().toLocal8Bit());
+
+    if (pages)
+        return SavePages(folder) ? 0 : 1;
 
     bool saved = true;
     TMainForm mainForm;

@@ -1,7 +1,8 @@
 // daxprobe: opens one channel (a serial port, a TCP gateway or a GPRS relay server), makes one exchange with the
-// instrument through DaxHelper, as the configurator does (one attempt), and prints the
-// exchange log (with --log), DaxHelper's own texts and what the answer gave. A developer's
-// tool for tests and for diagnosing a link; exits non-zero with the failure's text.
+// instrument through DaxHelper, as the configurator does (one attempt), or several in that
+// one session (commands in turn, --repeat), and prints the exchange log (with --log),
+// DaxHelper's own texts and what each answer gave. A developer's tool for tests and for
+// diagnosing a link; prints each failure's text and exits non-zero when any exchange failed.
 #include "CommandLine.h"
 
 #include "comm/ComPortChanel.h"
@@ -23,11 +24,25 @@ using namespace dax_namespace;
 
 const char* const kUsage =
     "usage: daxprobe (--serial PATH [--speed N] | --tcp HOST:PORT | --gprs HOST:PORT --id ID) [--addr N] [--log]\n"
-    "                (identify | read REG COUNT | write REG VALUE... | page TYPE ARG START COUNT)\n"
-    "       daxprobe --gprs-list HOST:PORT\n";
+    "                [--repeat N] COMMAND...\n"
+    "       daxprobe --gprs-list HOST:PORT\n"
+    "COMMAND: identify | read REG COUNT | write REG VALUE... | page TYPE ARG START COUNT\n"
+    "Commands run one after another in one channel session, --repeat N times over.\n";
 
 struct Usage {
     std::string text;
+};
+
+// One exchange asked for on the command line, its operands checked.
+struct ProbeCommand {
+    std::string name;             // identify, read, write or page
+    int32_t firstRegister = 0;    // read and write
+    int32_t count = 0;
+    std::vector<uint16_t> values; // write
+    uint32_t pageType = 0;        // page
+    int32_t pageArgument = 0;
+    uint16_t pageStart = 0;
+    uint8_t pageCount = 0;
 };
 
 // What the command line asks for; operands are checked before any channel opens.
@@ -40,14 +55,8 @@ struct ProbeRequest {
     std::string deviceId;
     int32_t address = 0;
     bool log = false;
-    std::string command;
-    int32_t firstRegister = 0;    // read and write
-    int32_t count = 0;
-    std::vector<uint16_t> values; // write
-    uint32_t pageType = 0;        // page
-    int32_t pageArgument = 0;
-    uint16_t pageStart = 0;
-    uint8_t pageCount = 0;
+    int32_t repeat = 1;           // rounds over the commands, in the one session
+    std::vector<ProbeCommand> commands;
 };
 
 std::string FormatRefusal(const char* what, int32_t first, int32_t count, int32_t most)
@@ -113,7 +122,45 @@ int ListDevices(const std::string& server)
     return 0;
 }
 
-// The options, then the command and its operands.
+bool IsCommandName(const std::string& word)
+{
+    return word == "identify" || word == "read" || word == "write" || word == "page";
+}
+
+// One command and its operands. DaxHelper refuses blocks outside its images itself.
+ProbeCommand ParseCommand(const std::string& name, const std::vector<std::string>& operands)
+{
+    ProbeCommand command;
+    command.name = name;
+    if (name == "identify") {
+        if (!operands.empty())
+            throw Usage{"identify takes no operands"};
+    } else if (name == "read") {
+        if (operands.size() != 2)
+            throw Usage{"read needs REG COUNT"};
+        command.firstRegister = static_cast<int32_t>(Operand(operands[0], 30001, 49999, "REG"));
+        command.count = static_cast<int32_t>(Operand(operands[1], 1, kMaxReadRegisters, "COUNT"));
+    } else if (name == "write") {
+        if (operands.size() < 2)
+            throw Usage{"write needs REG VALUE..."};
+        command.firstRegister = static_cast<int32_t>(Operand(operands[0], 40001, 49999, "REG"));
+        for (size_t k = 1; k < operands.size(); ++k)
+            command.values.push_back(static_cast<uint16_t>(Operand(operands[k], 0, 0xFFFF, "VALUE")));
+        command.count = static_cast<int32_t>(command.values.size());
+    } else if (name == "page") {
+        if (operands.size() != 4)
+            throw Usage{"page needs TYPE ARG START COUNT"};
+        command.pageType = static_cast<uint32_t>(Operand(operands[0], 0, 255, "TYPE"));
+        command.pageArgument = static_cast<int32_t>(Operand(operands[1], 0, 255, "ARG"));
+        command.pageStart = static_cast<uint16_t>(Operand(operands[2], 0, 0xFFFF, "START"));
+        command.pageCount = static_cast<uint8_t>(Operand(operands[3], 0, 255, "COUNT"));
+    } else {
+        throw Usage{"unknown command \"" + name + "\""};
+    }
+    return command;
+}
+
+// The options, then the commands, each with its operands.
 ProbeRequest ParseRequest(const std::vector<std::string>& args)
 {
     ProbeRequest request;
@@ -125,6 +172,7 @@ ProbeRequest ParseRequest(const std::vector<std::string>& args)
         daxcli::Text("--id", request.deviceId),
         daxcli::Number("--addr", 0, 254, request.address, daxcli::Radix::DecimalOrHex),
         daxcli::Flag("--log", request.log),
+        daxcli::Number("--repeat", 1, 1000, request.repeat, daxcli::Radix::Decimal),
     };
     size_t i = 0;
     if (const auto error = daxcli::ParseOptions(args, i, options, true))
@@ -135,39 +183,17 @@ ProbeRequest ParseRequest(const std::vector<std::string>& args)
         throw Usage{"--gprs HOST:PORT and --id ID go together"};
     if (i >= args.size())
         throw Usage{"no command given"};
-    request.command = args[i++];
-    const std::vector<std::string> operands(args.begin() + static_cast<ptrdiff_t>(i), args.end());
+    while (i < args.size()) {
+        const std::string name = args[i++];
+        std::vector<std::string> operands;
+        while (i < args.size() && !IsCommandName(args[i]))
+            operands.push_back(args[i++]);
+        request.commands.push_back(ParseCommand(name, operands));
+    }
     if (!request.tcp.empty())
         request.server = Address(request.tcp, "--tcp");
     else if (!request.gprs.empty())
         request.server = Address(request.gprs, "--gprs");
-
-    // DaxHelper refuses blocks outside its images itself.
-    if (request.command == "identify") {
-        if (!operands.empty())
-            throw Usage{"identify takes no operands"};
-    } else if (request.command == "read") {
-        if (operands.size() != 2)
-            throw Usage{"read needs REG COUNT"};
-        request.firstRegister = static_cast<int32_t>(Operand(operands[0], 30001, 49999, "REG"));
-        request.count = static_cast<int32_t>(Operand(operands[1], 1, kMaxReadRegisters, "COUNT"));
-    } else if (request.command == "write") {
-        if (operands.size() < 2)
-            throw Usage{"write needs REG VALUE..."};
-        request.firstRegister = static_cast<int32_t>(Operand(operands[0], 40001, 49999, "REG"));
-        for (size_t k = 1; k < operands.size(); ++k)
-            request.values.push_back(static_cast<uint16_t>(Operand(operands[k], 0, 0xFFFF, "VALUE")));
-        request.count = static_cast<int32_t>(request.values.size());
-    } else if (request.command == "page") {
-        if (operands.size() != 4)
-            throw Usage{"page needs TYPE ARG START COUNT"};
-        request.pageType = static_cast<uint32_t>(Operand(operands[0], 0, 255, "TYPE"));
-        request.pageArgument = static_cast<int32_t>(Operand(operands[1], 0, 255, "ARG"));
-        request.pageStart = static_cast<uint16_t>(Operand(operands[2], 0, 0xFFFF, "START"));
-        request.pageCount = static_cast<uint8_t>(Operand(operands[3], 0, 255, "COUNT"));
-    } else {
-        throw Usage{"unknown command \"" + request.command + "\""};
-    }
     return request;
 }
 
@@ -200,11 +226,12 @@ std::unique_ptr<TChanelHelperBase> MakeChanel(const ProbeRequest& request)
     return chanel;
 }
 
-// The one exchange, with one attempt, and what it gave.
-void Exchange(DaxHelper& helper, ProbeRequest& request)
+// One exchange, with one attempt, and what it gave.
+void Exchange(DaxHelper& helper, const ProbeCommand& request)
 {
     const int32_t tries = 1;
-    if (request.command == "identify") {
+    helper.ClearReadLists();
+    if (request.name == "identify") {
         const bool accepted = helper.Identify(nullptr, tries);
         if (!accepted)
             throw platform::Exception(kUnknownVersionText);
@@ -212,7 +239,7 @@ void Exchange(DaxHelper& helper, ProbeRequest& request)
             throw platform::Exception(kUnknownModificationText);
         std::printf("model %s, modification %s, software %s\n", helper.ModelText().c_str(),
                     helper.ModificationText().c_str(), helper.FirmwareVersionText().c_str());
-    } else if (request.command == "read") {
+    } else if (request.name == "read") {
         if (!helper.ReadRegisters(request.firstRegister, request.count, nullptr, tries))
             throw platform::Exception(FormatRefusal("read", request.firstRegister, request.count, kMaxReadRegisters));
         // DaxHelper takes only an answer of exactly this length.
@@ -225,7 +252,7 @@ void Exchange(DaxHelper& helper, ProbeRequest& request)
                                          : HoldingRegister(helper.HoldingRegisterImage, number);
             std::printf("%d = 0x%04X (%u)\n", number, value, value);
         }
-    } else if (request.command == "write") {
+    } else if (request.name == "write") {
         // The values go into the setup image, from which DaxHelper builds the request.
         const int64_t last = int64_t{request.firstRegister} + request.count - 1;
         if (last < kFirstHoldingRegister + kHoldingRegisterCount) {
@@ -239,10 +266,12 @@ void Exchange(DaxHelper& helper, ProbeRequest& request)
                 FormatRefusal("write", request.firstRegister, request.count, modbus::kMaxWriteRegisters));
         std::printf("wrote %d registers from %d\n", request.count, request.firstRegister);
     } else {
-        if (!helper.ReadArchivePage(request.pageType, request.pageArgument, request.pageStart, request.pageCount,
-                                    nullptr, tries))
+        // Each round asks for the same page.
+        uint16_t start = request.pageStart;
+        uint8_t carried = request.pageCount;
+        if (!helper.ReadArchivePage(request.pageType, request.pageArgument, start, carried, nullptr, tries))
             throw platform::Exception("the answer is not a page (function byte other than 0x41)");
-        std::printf("records %u, next position %u\n", unsigned{request.pageCount}, unsigned{request.pageStart});
+        std::printf("records %u, next position %u\n", unsigned{carried}, unsigned{start});
         PrintRecords(helper, request.pageType);
     }
 }
@@ -257,9 +286,23 @@ int Run(const std::vector<std::string>& args)
     helper.SetLogCallback([](const std::string& text, TInteractContainer*) { std::printf("%s\n", text.c_str()); });
     helper.SetChannel(chanel.get());
     chanel->Open(nullptr);
-    Exchange(helper, request);
+    // Every command of every round in the one session: a failed exchange is reported and the
+    // next one is made.
+    int failures = 0;
+    for (int32_t round = 0; round < request.repeat; ++round) {
+        for (const ProbeCommand& command : request.commands) {
+            try {
+                Exchange(helper, command);
+            } catch (const platform::Exception&) {
+                std::fflush(stdout);
+                std::fprintf(stderr, "%s\n", platform::CurrentExceptionMessage().c_str());
+                std::fflush(stderr);
+                ++failures;
+            }
+        }
+    }
     chanel->Close(nullptr);
-    return 0;
+    return failures > 0 ? 1 : 0;
 }
 
 } // namespace

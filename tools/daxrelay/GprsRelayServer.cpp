@@ -2,7 +2,6 @@
 
 #include "comm/Crc16.h"
 #include "platform/Cp1251.h"
-#include "platform/WakeEvent.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +9,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -49,8 +47,19 @@ std::array<uint8_t, kIdSize> IdField(const std::string& id)
 
 } // namespace
 
+// What one connection has got to.
+struct GprsRelayServer::Session {
+    int handle = -1;
+    bool identified = false;     // the client identification came
+    bool associated = false;     // a known device ID was named
+    bool active = false;         // the activation came: data packets flow
+    int packets = 0;
+    std::optional<Bytes> held;   // reverse order: the answer waiting for the next one
+    bool open = true;
+};
+
 GprsRelayServer::GprsRelayServer(RelayOptions options, FrameResponder responder)
-    : options_(std::move(options)), responder_(std::move(responder)), stop_(std::make_unique<platform::WakeEvent>())
+    : options_(std::move(options)), responder_(std::move(responder))
 {
 }
 
@@ -86,18 +95,10 @@ bool GprsRelayServer::Start(const std::string& address, uint16_t port)
 
 void GprsRelayServer::Stop()
 {
-    stopping_.store(true);
-    stop_->Signal();   // never cleared: every thread sees it
+    stop_.Raise();
     if (acceptThread_.joinable())
         acceptThread_.join();
-    std::list<Connection> connections;
-    {
-        std::lock_guard lock(mutex_);
-        connections.swap(connectionList_);
-    }
-    for (Connection& connection : connections)
-        if (connection.thread.joinable())
-            connection.thread.join();
+    threads_.JoinAll();
     if (listener_ >= 0) {
         ::close(listener_);
         listener_ = -1;
@@ -112,64 +113,48 @@ std::vector<std::vector<uint8_t>> GprsRelayServer::Frames() const
 
 void GprsRelayServer::AcceptLoop()
 {
-    while (!stopping_.load()) {
-        pollfd entries[2] = {{listener_, POLLIN, 0}, {stop_->Handle(), POLLIN, 0}};
+    while (!stop_.Raised()) {
+        pollfd entries[2] = {{listener_, POLLIN, 0}, {stop_.Handle(), POLLIN, 0}};
         if (::poll(entries, 2, -1) < 0 && errno != EINTR)
             return;
-        if (entries[1].revents != 0)
+        if (stop_.Raised())
             return;
         if ((entries[0].revents & POLLIN) == 0)
             continue;
-        const int handle = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int handle = AcceptConnection(listener_, stop_);
         if (handle < 0)
             continue;
-        // Small answers (and single-byte fragments) leave at once, not after the peer's ACK.
-        const int on = 1;
-        ::setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         connections_.fetch_add(1);
-        std::lock_guard lock(mutex_);
-        connectionList_.push_back(Connection{handle, std::thread([this, handle] { Serve(handle); })});
+        threads_.Start(handle, [this](int connection) { Serve(connection); });
     }
 }
 
 bool GprsRelayServer::SendBytes(int handle, std::span<const uint8_t> bytes)
 {
-    const size_t step = options_.fragment ? 1 : bytes.size();
-    for (size_t position = 0; position < bytes.size(); position += step) {
-        if (options_.fragment && position > 0)
-            std::this_thread::sleep_for(options_.fragmentGap);
-        const size_t count = std::min(step, bytes.size() - position);
-        size_t done = 0;
-        while (done < count) {
-            const ssize_t sent = ::send(handle, bytes.data() + position + done, count - done, MSG_NOSIGNAL);
-            if (sent < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            done += static_cast<size_t>(sent);
-        }
+    if (!options_.fragment)
+        return WriteAll(handle, bytes, stop_);
+    for (size_t position = 0; position < bytes.size(); ++position) {
+        if (position > 0 && !stop_.Sleep(options_.fragmentGap))
+            return false;
+        if (!WriteAll(handle, bytes.subspan(position, 1), stop_))
+            return false;
     }
     return true;
 }
 
+void GprsRelayServer::Answer(Session& session, HandshakeStep step, std::span<const uint8_t> bytes)
+{
+    if (options_.silentAt != step)
+        session.open = SendBytes(session.handle, bytes) && session.open;
+}
+
 void GprsRelayServer::Serve(int handle)
 {
+    Session session;
+    session.handle = handle;
     Bytes input;
-    bool associated = false;
-    bool active = false;
-    bool identified = false;
-    int packets = 0;
-    std::optional<Bytes> held;   // reverse order: the answer waiting for the next one
-    bool open = true;
-
-    const auto answer = [&](HandshakeStep step, std::span<const uint8_t> bytes) {
-        if (options_.silentAt != step)
-            open = SendBytes(handle, bytes) && open;
-    };
-
-    while (open && !stopping_.load()) {
-        pollfd entries[2] = {{handle, POLLIN, 0}, {stop_->Handle(), POLLIN, 0}};
+    while (session.open && !stop_.Raised()) {
+        pollfd entries[2] = {{handle, POLLIN, 0}, {stop_.Handle(), POLLIN, 0}};
         if (::poll(entries, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -179,160 +164,150 @@ void GprsRelayServer::Serve(int handle)
             break;
         uint8_t chunk[2048];
         const ssize_t received = ::recv(handle, chunk, sizeof chunk, 0);
-        if (received <= 0) {
-            if (received < 0 && errno == EINTR)
-                continue;
+        if (received < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+            continue;
+        if (received <= 0)
             break;
-        }
         input.insert(input.end(), chunk, chunk + received);
 
-        // Handle every complete message in the input; an unfinished one waits for more bytes.
+        // Every complete message in the input is handled; an unfinished one waits for more bytes.
         size_t used = 0;
-        while (open && used < input.size()) {
+        while (session.open && used < input.size()) {
             const std::span<const uint8_t> rest = std::span<const uint8_t>(input).subspan(used);
-            const uint8_t first = rest[0];
-            if (active) {
-                if (first != kDataMark) {
-                    ++used;
-                    continue;
-                }
-                if (rest.size() < 5)
-                    break;
-                const size_t length = static_cast<size_t>(rest[3] | (rest[4] << 8));
-                if (length > kMaxPayload) {
-                    ++used;
-                    continue;
-                }
-                if (rest.size() < length + 7)
-                    break;
-                const uint16_t crc = static_cast<uint16_t>(rest[5 + length] | (rest[6 + length] << 8));
-                if (Crc16Modbus(rest.first(5 + length)) != crc) {
-                    ++used;
-                    continue;
-                }
-                const uint16_t sequence = static_cast<uint16_t>(rest[1] | (rest[2] << 8));
-                const Bytes frame(rest.begin() + 5, rest.begin() + 5 + static_cast<std::ptrdiff_t>(length));
-                used += length + 7;
-                ++packets;
-                dataPackets_.fetch_add(1);
-                if (options_.closeAfterPackets > 0 && packets >= options_.closeAfterPackets) {
-                    open = false;
-                    break;
-                }
-                {
-                    std::lock_guard lock(framesMutex_);
-                    frames_.push_back(frame);
-                }
-                const std::optional<Bytes> reply = responder_ ? responder_(frame) : std::nullopt;
-                if (!reply)
-                    continue;
-                Bytes packet;
-                if (options_.statusInsteadOfData) {
-                    packet = {static_cast<uint8_t>(options_.statusKind | 0x80)};
-                    AppendLe16(packet, sequence);
-                    packet.push_back(options_.statusByte);
-                } else {
-                    packet = {kDataMark};
-                    AppendLe16(packet, sequence);
-                    AppendLe16(packet, static_cast<uint16_t>(reply->size()));
-                    packet.insert(packet.end(), reply->begin(), reply->end());
-                }
-                AppendLe16(packet, Crc16Modbus(packet));
-                if (!options_.reverseOrder) {
-                    open = SendBytes(handle, packet);
-                } else if (!held) {
-                    held = std::move(packet);
-                } else {
-                    open = SendBytes(handle, packet) && SendBytes(handle, *held);
-                    held.reset();
-                }
-                continue;
-            }
-
-            switch (first) {
-            case 0x00: {   // version query (handshake and device list)
-                ++used;
-                Bytes reply = {options_.versionFirstByte, 'G', 'P', 'R', 'S', 'S', 'R', 'V'};
-                reply.insert(reply.end(), options_.version.begin(), options_.version.end());
-                answer(HandshakeStep::Version, reply);
-                continue;
-            }
-            case 0x10: {   // client identification: echoed
-                if (rest.size() < 11)
-                    break;
-                if (!identified) {
-                    identified = true;
-                    handshakes_.fetch_add(1);
-                }
-                answer(HandshakeStep::ClientInfo, rest.first(11));
-                used += 11;
-                continue;
-            }
-            case 0x03: {   // association with a device ID: echoed, or FF for an unknown ID
-                if (rest.size() < 1 + kIdSize)
-                    break;
-                const auto field = rest.subspan(1, kIdSize);
-                const bool known = std::any_of(options_.devices.begin(), options_.devices.end(), [&](const std::string& id) {
-                    const auto expected = IdField(id);
-                    return std::equal(expected.begin(), expected.end(), field.begin());
-                });
-                Bytes reply(rest.begin(), rest.begin() + 1 + kIdSize);
-                if (known)
-                    associated = true;
-                else
-                    reply[0] = 0xFF;
-                answer(HandshakeStep::Association, reply);
-                used += 1 + kIdSize;
-                continue;
-            }
-            case 0x01: {   // device count
-                if (rest.size() < 2)
-                    break;
-                used += 2;
-                Bytes reply = {0x01, 0x00};
-                AppendLe32(reply, static_cast<uint32_t>(options_.devices.size()));
-                open = SendBytes(handle, reply);
-                continue;
-            }
-            case 0x02: {
-                if (associated) {   // activation: echoed, then data packets flow
-                    if (rest.size() < kActivation.size())
-                        break;
-                    if (std::equal(kActivation.begin(), kActivation.end(), rest.begin())) {
-                        used += kActivation.size();
-                        answer(HandshakeStep::Activation, kActivation);
-                        active = true;   // also when the echo is left out: packets flow all the same
-                    } else {
-                        ++used;
-                    }
-                    continue;
-                }
-                if (rest.size() < 2)
-                    break;
-                used += 2;   // device list: the count, then one record per device
-                Bytes reply = {0x02, 0x00};
-                AppendLe32(reply, static_cast<uint32_t>(options_.devices.size()) + options_.listShortBy);
-                for (size_t index = 0; index < options_.devices.size(); ++index) {
-                    Bytes record(kRecordSize, 0);
-                    record[0] = static_cast<uint8_t>(index);
-                    record[9] = 0xEE;
-                    const auto field = IdField(options_.devices[index]);
-                    std::copy(field.begin(), field.end(), record.begin() + 10);
-                    record[26] = 0x5A;
-                    reply.insert(reply.end(), record.begin(), record.end());
-                }
-                open = SendBytes(handle, reply);
-                continue;
-            }
-            default:
-                ++used;
-                continue;
-            }
-            break;   // an unfinished message
+            const size_t taken = session.active ? TakeDataPacket(session, rest) : TakeHandshakeMessage(session, rest);
+            if (taken == 0)
+                break;
+            used += taken;
         }
         input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(used));
     }
-    ::close(handle);
+}
+
+size_t GprsRelayServer::TakeHandshakeMessage(Session& session, std::span<const uint8_t> rest)
+{
+    switch (rest[0]) {
+    case 0x00: {   // version query (handshake and device list)
+        Bytes reply = {options_.versionFirstByte, 'G', 'P', 'R', 'S', 'S', 'R', 'V'};
+        reply.insert(reply.end(), options_.version.begin(), options_.version.end());
+        Answer(session, HandshakeStep::Version, reply);
+        return 1;
+    }
+    case 0x10: {   // client identification: echoed
+        if (rest.size() < 11)
+            return 0;
+        if (!session.identified) {
+            session.identified = true;
+            handshakes_.fetch_add(1);
+        }
+        Answer(session, HandshakeStep::ClientInfo, rest.first(11));
+        return 11;
+    }
+    case 0x03: {   // association with a device ID: echoed, or FF for an unknown ID
+        if (rest.size() < 1 + kIdSize)
+            return 0;
+        const auto field = rest.subspan(1, kIdSize);
+        const bool known = std::any_of(options_.devices.begin(), options_.devices.end(), [&](const std::string& id) {
+            const auto expected = IdField(id);
+            return std::equal(expected.begin(), expected.end(), field.begin());
+        });
+        Bytes reply(rest.begin(), rest.begin() + 1 + kIdSize);
+        if (known)
+            session.associated = true;
+        else
+            reply[0] = 0xFF;
+        Answer(session, HandshakeStep::Association, reply);
+        return 1 + kIdSize;
+    }
+    case 0x01: {   // device count
+        if (rest.size() < 2)
+            return 0;
+        Bytes reply = {0x01, 0x00};
+        AppendLe32(reply, static_cast<uint32_t>(options_.devices.size()));
+        session.open = SendBytes(session.handle, reply);
+        return 2;
+    }
+    case 0x02: {
+        if (session.associated) {   // activation: echoed, then data packets flow
+            if (rest.size() < kActivation.size())
+                return 0;
+            if (!std::equal(kActivation.begin(), kActivation.end(), rest.begin()))
+                return 1;
+            Answer(session, HandshakeStep::Activation, kActivation);
+            session.active = true;   // also when the echo is left out: packets flow all the same
+            return kActivation.size();
+        }
+        if (rest.size() < 2)
+            return 0;
+        // Device list: the count, then one record per device.
+        Bytes reply = {0x02, 0x00};
+        AppendLe32(reply, static_cast<uint32_t>(options_.devices.size()) + options_.listShortBy);
+        for (size_t index = 0; index < options_.devices.size(); ++index) {
+            Bytes record(kRecordSize, 0);
+            record[0] = static_cast<uint8_t>(index);
+            record[9] = 0xEE;
+            const auto field = IdField(options_.devices[index]);
+            std::copy(field.begin(), field.end(), record.begin() + 10);
+            record[26] = 0x5A;
+            reply.insert(reply.end(), record.begin(), record.end());
+        }
+        session.open = SendBytes(session.handle, reply);
+        return 2;
+    }
+    default:
+        return 1;
+    }
+}
+
+size_t GprsRelayServer::TakeDataPacket(Session& session, std::span<const uint8_t> rest)
+{
+    if (rest[0] != kDataMark)
+        return 1;
+    if (rest.size() < 5)
+        return 0;
+    const size_t length = static_cast<size_t>(rest[3] | (rest[4] << 8));
+    if (length > kMaxPayload)
+        return 1;
+    if (rest.size() < length + 7)
+        return 0;
+    const uint16_t crc = static_cast<uint16_t>(rest[5 + length] | (rest[6 + length] << 8));
+    if (Crc16Modbus(rest.first(5 + length)) != crc)
+        return 1;
+    const uint16_t sequence = static_cast<uint16_t>(rest[1] | (rest[2] << 8));
+    const Bytes frame(rest.begin() + 5, rest.begin() + 5 + static_cast<std::ptrdiff_t>(length));
+    ++session.packets;
+    dataPackets_.fetch_add(1);
+    if (options_.closeAfterPackets > 0 && session.packets >= options_.closeAfterPackets) {
+        session.open = false;
+        return length + 7;
+    }
+    {
+        std::lock_guard lock(framesMutex_);
+        frames_.push_back(frame);
+    }
+    const std::optional<Bytes> reply = responder_ ? responder_(frame) : std::nullopt;
+    if (!reply)
+        return length + 7;
+    Bytes packet;
+    if (options_.statusInsteadOfData) {
+        packet = {static_cast<uint8_t>(options_.statusKind | 0x80)};
+        AppendLe16(packet, sequence);
+        packet.push_back(options_.statusByte);
+    } else {
+        packet = {kDataMark};
+        AppendLe16(packet, sequence);
+        AppendLe16(packet, static_cast<uint16_t>(reply->size()));
+        packet.insert(packet.end(), reply->begin(), reply->end());
+    }
+    AppendLe16(packet, Crc16Modbus(packet));
+    if (!options_.reverseOrder) {
+        session.open = SendBytes(session.handle, packet);
+    } else if (!session.held) {
+        session.held = std::move(packet);
+    } else {
+        session.open = SendBytes(session.handle, packet) && SendBytes(session.handle, *session.held);
+        session.held.reset();
+    }
+    return length + 7;
 }
 
 } // namespace daxrelay

@@ -14,14 +14,14 @@
 #include <thread>
 #include <vector>
 
-namespace platform {
-class WakeEvent;
-}
+#include "ServerSupport.h"
 
 // A fake GPRS relay server for tests and the simulator: it answers the handshake, refuses
 // device IDs it does not know, lists its devices, and hands every data packet's RTU frame to
 // a responder (the simulated instrument) and sends the answer back with the same sequence
-// number. Faults are switched on by options. Loopback only, one thread per connection.
+// number. Faults are switched on by options. Loopback only, one thread per connection; the
+// threads of ended connections are joined as new ones come, a connection that gets no thread
+// is refused, and a client that stops reading holds nothing up once the server stops.
 namespace daxrelay {
 
 // Answers one RTU frame (as the instrument at address 0 would), or nothing for silence.
@@ -63,28 +63,33 @@ public:
     int HandshakeCount() const { return handshakes_.load(); }
     int ConnectionCount() const { return connections_.load(); }
     int DataPacketCount() const { return dataPackets_.load(); }
+    // Connection threads not yet joined.
+    size_t ConnectionThreadCount() { return threads_.Count(); }
     // The RTU frames forwarded to the responder, in arrival order.
     std::vector<std::vector<uint8_t>> Frames() const;
 
 private:
-    struct Connection {
-        int handle = -1;
-        std::thread thread;
-    };
+    struct Session;
 
     void AcceptLoop();
     void Serve(int handle);
+    // The handshake phase: one message of the version query, client identification,
+    // association, activation or device list. Returns the bytes it took, 0 while the message
+    // is unfinished.
+    size_t TakeHandshakeMessage(Session& session, std::span<const uint8_t> rest);
+    // The data phase, after the activation: one data packet, forwarded and answered. Returns
+    // the bytes it took (a byte that starts no packet is skipped), 0 while the packet is unfinished.
+    size_t TakeDataPacket(Session& session, std::span<const uint8_t> rest);
+    void Answer(Session& session, HandshakeStep step, std::span<const uint8_t> bytes);
     bool SendBytes(int handle, std::span<const uint8_t> bytes);
 
     RelayOptions options_;
     FrameResponder responder_;
-    std::unique_ptr<platform::WakeEvent> stop_;
-    std::atomic<bool> stopping_{false};
+    StopSignal stop_;
     int listener_ = -1;
     uint16_t port_ = 0;
     std::thread acceptThread_;
-    std::mutex mutex_;
-    std::list<Connection> connectionList_;
+    ConnectionThreads threads_;
     mutable std::mutex framesMutex_;
     std::vector<std::vector<uint8_t>> frames_;
     std::atomic<int> handshakes_{0};

@@ -7,11 +7,13 @@ namespace daxsim {
 
 const char* const kSimUsage =
     "usage: dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID [--device ID ...])\n"
-    "               [--addr N] [--model DAX-01|DAX-02 | --data FILE]\n"
+    "               [--addr N] [--model DAX-01|DAX-02] [--demo | --data FILE]\n"
     "               [--save-data FILE] [--baud N] [--silent N] [--delay MS] [--late MS] [--bad-crc]\n"
     "               [--exception CODE] [--truncate N] [--split N:MS] [--wrong-function] [--faults-for N]\n"
     "               [--relay-silent-at STEP] [--relay-reverse] [--relay-fragment] [--relay-status]\n"
     "               [--relay-close-after N] [--relay-list-short N] [--relay-version-byte N]\n"
+    "  --demo            serve a plausible instrument (working values and settings) instead of the\n"
+    "                    test fixture, whose registers each hold a distinct pattern\n"
     "  --data FILE       serve the instrument of a data file (.daxdat) saved by the configurator\n"
     "  --save-data FILE  on stopping, save the instrument's state (with the writes received) as a data file\n"
     "  --relay HOST:PORT          play a GPRS relay server (IPv4 address) in front of the instrument,\n"
@@ -92,6 +94,7 @@ std::vector<Option> OptionTable(ParsedLine& line)
              return std::nullopt;
          }},
         daxcli::Number("--baud", 300, 1000000, faults.Baud),
+        daxcli::Flag("--demo", options.Demo),
         daxcli::Text("--data", options.DataFile),
         daxcli::Text("--save-data", options.SaveDataFile),
         daxcli::Number("--silent", 0, 1000000000, faults.SilentRequests),
@@ -163,6 +166,8 @@ std::optional<std::string> CheckCombination(const ParsedLine& line)
         return "give exactly one of --tcp HOST:PORT, --pty and --relay HOST:PORT";
     if (line.modelGiven && !options.DataFile.empty())
         return "--model and --data exclude each other: the data file names the model";
+    if (options.Demo && !options.DataFile.empty())
+        return "--demo and --data exclude each other";
     return std::nullopt;
 }
 

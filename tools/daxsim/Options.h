@@ -11,8 +11,9 @@
 namespace daxsim {
 
 // The command line of dax-sim:
-//   dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02 | --data FILE]
+//   dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02] [--demo | --data FILE]
 //           [--save-data FILE] [--baud N] [fault options]
+// --demo serves DemoState, a plausible instrument, in place of the fixture;
 // --data serves the instrument a data file describes (its identification decides the model);
 // --save-data writes the instrument's state as a data file when the simulator stops.
 // Fault options: --silent N, --delay MS, --late MS, --bad-crc, --exception CODE,
@@ -31,7 +32,8 @@ struct SimOptions {
     daxrelay::RelayOptions RelaySettings; // its device IDs and fault switches
     uint8_t Address = 1;
     Model DeviceModel = Model::Dax01;
-    std::string DataFile;       // the state to serve; empty: the built-in fixture
+    bool Demo = false;          // serve DemoState instead of the fixture
+    std::string DataFile;       // the state to serve; empty: the built-in fixture or the demo
     std::string SaveDataFile;   // where the state goes when the simulator stops; empty: nowhere
     FaultOptions Faults;
 };

@@ -9,7 +9,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
@@ -41,42 +40,18 @@ size_t ExpectedLength(std::span<const uint8_t> bytes)
     }
 }
 
-// Writes all bytes unless stopped; false when the stream failed or stop was raised.
-bool WriteAll(int handle, std::span<const uint8_t> bytes, const StopSignal& stop)
-{
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::send(handle, bytes.data() + written, bytes.size() - written, MSG_NOSIGNAL | MSG_DONTWAIT);
-        ssize_t result = n;
-        if (n < 0 && errno == ENOTSOCK)
-            result = ::write(handle, bytes.data() + written, bytes.size() - written);
-        if (result > 0) {
-            written += static_cast<size_t>(result);
-            continue;
-        }
-        if (result < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-            return false;
-        pollfd entries[2] = {{handle, POLLOUT, 0}, {stop.Handle(), POLLIN, 0}};
-        if (::poll(entries, 2, 1000) < 0 && errno != EINTR)
-            return false;
-        if (stop.Raised())
-            return false;
-    }
-    return true;
-}
-
 // Sends bytes as a line at the given byte time would deliver them, the first one due at
 // `from`. Deadlines are absolute, so rounding a wait never adds up over a long answer.
 bool SendPaced(int handle, std::span<const uint8_t> bytes, std::chrono::microseconds byteTime,
                std::chrono::steady_clock::time_point from, const StopSignal& stop)
 {
     if (byteTime.count() <= 0)
-        return WriteAll(handle, bytes, stop);
+        return daxrelay::WriteAll(handle, bytes, stop);
     // Chunks of about 2 ms on the line keep the pacing close without a sleep per byte.
     const size_t chunk = std::max<size_t>(1, static_cast<size_t>(2000 / std::max<int64_t>(byteTime.count(), 1)));
     for (size_t sent = 0; sent < bytes.size();) {
         const size_t n = std::min(chunk, bytes.size() - sent);
-        if (!WriteAll(handle, bytes.subspan(sent, n), stop))
+        if (!daxrelay::WriteAll(handle, bytes.subspan(sent, n), stop))
             return false;
         sent += n;
         const auto due = from + byteTime * static_cast<int64_t>(sent);
@@ -141,39 +116,6 @@ std::vector<uint8_t> RequestFramer::TakePending()
     std::vector<uint8_t> frame;
     frame.swap(pending_);
     return frame;
-}
-
-StopSignal::StopSignal()
-{
-    if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw win_error(errno);
-}
-
-StopSignal::~StopSignal()
-{
-    ::close(pipe_[0]);
-    ::close(pipe_[1]);
-}
-
-void StopSignal::Raise()
-{
-    if (raised_.exchange(true))
-        return;
-    const uint8_t byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(pipe_[1], &byte, 1);
-}
-
-bool StopSignal::Sleep(std::chrono::milliseconds duration) const
-{
-    const auto deadline = std::chrono::steady_clock::now() + duration;
-    while (!raised_.load()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return true;
-        pollfd entry{pipe_[0], POLLIN, 0};
-        ::poll(&entry, 1, static_cast<int>(left.count()));
-    }
-    return false;
 }
 
 void ServeStream(Simulator& simulator, int handle, const StopSignal& stop, std::chrono::milliseconds frameGap)
@@ -245,28 +187,13 @@ void TcpServer::AcceptLoop()
             return;
         if (stop_.Raised())
             return;
-        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if ((entries[0].revents & POLLIN) == 0)
+            continue;
+        // A serial gateway passes bytes on as they come off the line: no Nagle delays.
+        const int connection = daxrelay::AcceptConnection(listener_, stop_);
         if (connection < 0)
             continue;
-        // A serial gateway passes bytes on as they come off the line; Nagle's algorithm would
-        // hold paced answer chunks back until the client acknowledges the previous ones.
-        const int on = 1;
-        ::setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        // Forget the threads of connections that have ended.
-        for (auto it = connections_.begin(); it != connections_.end();) {
-            if (it->finished.load()) {
-                it->thread.join();
-                it = connections_.erase(it);
-            } else {
-                ++it;
-            }
-        }
-        Connection& entry = connections_.emplace_back();
-        entry.thread = std::thread([this, connection, &entry] {
-            ServeStream(simulator_, connection, stop_);
-            ::close(connection);
-            entry.finished.store(true);
-        });
+        connections_.Start(connection, [this](int handle) { ServeStream(simulator_, handle, stop_); });
     }
 }
 
@@ -275,10 +202,7 @@ void TcpServer::Stop()
     stop_.Raise();
     if (acceptThread_.joinable())
         acceptThread_.join();
-    for (Connection& connection : connections_)
-        if (connection.thread.joinable())
-            connection.thread.join();
-    connections_.clear();
+    connections_.JoinAll();
     if (listener_ >= 0) {
         ::close(listener_);
         listener_ = -1;

@@ -2,6 +2,8 @@
 
 #include "Simulator.h"
 
+#include "ServerSupport.h"
+
 #include <atomic>
 #include <cstdint>
 #include <list>
@@ -31,24 +33,7 @@ private:
     std::vector<uint8_t> pending_;
 };
 
-// A pipe that wakes every wait of a server when it stops.
-class StopSignal {
-public:
-    StopSignal();
-    ~StopSignal();
-    StopSignal(const StopSignal&) = delete;
-    StopSignal& operator=(const StopSignal&) = delete;
-
-    void Raise();
-    bool Raised() const { return raised_.load(); }
-    int Handle() const { return pipe_[0]; }
-    // Waits ms unless stopped first; false when stopped.
-    bool Sleep(std::chrono::milliseconds duration) const;
-
-private:
-    int pipe_[2] = {-1, -1};
-    std::atomic<bool> raised_{false};
-};
+using daxrelay::StopSignal;
 
 // Serves one byte stream (a TCP connection or a pty master) until it ends or stop is raised.
 // The frame gap is the pause that ends a frame of a function with no known length.
@@ -56,7 +41,8 @@ void ServeStream(Simulator& simulator, int handle, const StopSignal& stop,
                  std::chrono::milliseconds frameGap = std::chrono::milliseconds(20));
 
 // The instrument behind a TCP listener, as a transparent serial gateway would show it. Each
-// connection is served by its own thread; all share the one Simulator.
+// connection is served by its own thread (joined once it ends; a connection that gets no
+// thread is refused); all share the one Simulator.
 class TcpServer {
 public:
     TcpServer(Simulator& simulator, std::string host, int32_t port);
@@ -71,18 +57,13 @@ public:
 private:
     void AcceptLoop();
 
-    struct Connection {
-        std::thread thread;
-        std::atomic<bool> finished{false};
-    };
-
     Simulator& simulator_;
     std::string host_;
     int32_t port_;
     int listener_ = -1;
     StopSignal stop_;
     std::thread acceptThread_;
-    std::list<Connection> connections_;   // touched by the accept thread, and by Stop after it ended
+    daxrelay::ConnectionThreads connections_;
 };
 
 // The instrument behind a pseudo-terminal: a serial channel opens SlavePath() as its port.

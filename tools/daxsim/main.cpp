@@ -1,7 +1,9 @@
 // dax-sim: plays a Dax-01/Dax-02 instrument over Modbus RTU on a TCP port, a pseudo-terminal or
-// behind a fake GPRS relay server until interrupted: the built-in fixture instrument or the one
-// a data file describes, and on request saves the instrument's state as a data file when it stops.
+// behind a fake GPRS relay server until interrupted: the built-in fixture instrument, a plausible
+// demo instrument or the one a data file describes, and on request saves the instrument's state
+// as a data file when it stops.
 #include "DataFile.h"
+#include "DemoState.h"
 #include "Options.h"
 #include "RelayServer.h"
 #include "Servers.h"
@@ -26,7 +28,9 @@ int main(int argc, char** argv)
         return 2;
     }
     daxsim::InstrumentState state;
-    if (options->DataFile.empty()) {
+    if (options->Demo) {
+        state = daxsim::DemoState(options->DeviceModel);
+    } else if (options->DataFile.empty()) {
         state = daxsim::FixtureState(options->DeviceModel);
     } else {
         try {

@@ -6,9 +6,7 @@
 // prints the loader's text and exits with 1.
 #include "device/Daxhelper.h"
 #include "platform/Exceptions.h"
-#include "presentation/ArchiveGrid.h"
-#include "presentation/ArchiveSchemas.h"
-#include "presentation/JournalTables.h"
+#include "presentation/ArchiveTables.h"
 
 #include <cstdio>
 #include <string>
@@ -65,43 +63,38 @@ std::string Title(const std::string& caption, size_t rows)
     return "== " + caption + " (" + std::to_string(rows) + ")";
 }
 
+// Keeps every table in memory so that they print in page order.
+class Tables : public ArchiveTableSinks {
+public:
+    TableSink* Archive(uint32_t part, int32_t kind) override { return &archives_[part][kind]; }
+    TableSink* NotStaffJournal() override { return &notStaff_; }
+    TableSink* OperatorJournal() override { return &operator_; }
+
+    const VectorTableSink& ArchiveTable(uint32_t part, int32_t kind) const { return archives_[part][kind]; }
+    const VectorTableSink& NotStaff() const { return notStaff_; }
+    const VectorTableSink& Operator() const { return operator_; }
+
+private:
+    VectorTableSink archives_[ArchivePart::Count][ArchiveKind::Count];
+    VectorTableSink notStaff_;
+    VectorTableSink operator_;
+};
+
 void PrintTables(DaxHelper& helper)
 {
-    DaxHelperLocker locker(&helper);
-    const DisplayOptions options;
+    Tables tables;
+    {
+        DaxHelperLocker locker(&helper);
+        FillArchiveTables(helper, DisplayOptions{}, '.', tables);
+    }
     for (const Page& page : kPages) {
-        const SchemaInputs inputs =
-            MakeSchemaInputs(helper.InputRegisterImage, helper.HoldingRegisterImage, page.part, options, '.');
         for (int32_t kind = 0; kind < ArchiveKind::Count; ++kind) {
-            ArchiveTableExchangeContainer columns;
-            BuildArchiveColumns(inputs, columns, kind, page.part, true, true, true, false, false);
-            VectorTableSink table;
-            switch (kind) {
-            case ArchiveKind::Hour:
-                FillArchiveGrid(helper.HourArchive, columns, table);
-                break;
-            case ArchiveKind::Day:
-                FillArchiveGrid(helper.DayArchive, columns, table);
-                break;
-            case ArchiveKind::Month:
-                FillArchiveGrid(helper.MonthArchive, columns, table);
-                break;
-            case ArchiveKind::TotalDay:
-                FillTotalArchiveGrid(helper.TotalDayArchive, columns, table);
-                break;
-            default:
-                FillTotalArchiveGrid(helper.TotalMonthArchive, columns, table);
-                break;
-            }
+            const VectorTableSink& table = tables.ArchiveTable(page.part, kind);
             Print(Title(std::string(page.caption) + " / " + kKindCaptions[kind], table.Rows().size()), table);
         }
     }
-    VectorTableSink notStaff;
-    FillNotStaffJournalGrid(helper.NotStaffJournal, notStaff);
-    Print(Title("Журнал НС", notStaff.Rows().size()), notStaff);
-    VectorTableSink operatorJournal;
-    FillOperatorJournalGrid(helper.OperatorJournal, helper.HoldingRegisterImage, options, operatorJournal);
-    Print(Title("Журнал оператора", operatorJournal.Rows().size()), operatorJournal);
+    Print(Title("Журнал НС", tables.NotStaff().Rows().size()), tables.NotStaff());
+    Print(Title("Журнал оператора", tables.Operator().Rows().size()), tables.Operator());
 }
 
 } // namespace

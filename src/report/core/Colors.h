@@ -5,34 +5,54 @@
 #include <cstdint>
 #include <span>
 
-// Colours as report files, scripts and the designer write them: a 32-bit TColor. A standard
-// colour is 0x00BBGGRR (red in the low byte); a system colour is 0xFF000000 plus the index of
-// a colour of the desktop's scheme (negative as a signed 32-bit number); clNone and clDefault
-// are two marks. The colour names and the system colours are one table each, shared by the
-// scripts, the report model, the exports and the designer.
-
+// Colours as report files, scripts and the designer name them. A colour is a signed 32-bit
+// value: standard colours are 0x00BBGGRR, system colours 0xFF000000 plus the index of the
+// system colour, and two values stand for no colour and the default colour.
 using TColor = int32_t;
 
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clWhite = 0xFFFFFF;
+// The high byte of a system colour.
 inline constexpr uint32_t kSystemColorFlag = 0xFF000000u;
 
-struct ColorNameInfo {
-    const char* Name; // "clRed"
-    TColor Value;
+struct ColorIdentifier {
+    TColor Color;
+    const char* Name; // the identifier scripts and the designer use: "clRed"
 };
 
-// The 52 named colours in their table order (standard colours, then the system colours,
-// clDefault and clNone in alphabetical order as the run-time library lists them).
-std::span<const ColorNameInfo> ColorNames();
-// The colour of a name (case-insensitive), or nullptr.
-const ColorNameInfo* FindColorName(QStringView name);
-// The name of a colour value, or nullptr when it has none.
-const char* ColorNameOf(TColor color);
+// The 52 colour identifiers in their fixed order (the order scripts register them in).
+std::span<const ColorIdentifier> ColorIdentifiers();
 
-// Where a system colour comes from on screen: a colour role of the widget palette in one of
-// its groups. The names and numbers are those of QPalette::ColorRole and QPalette::ColorGroup,
-// so Gui code converts with a cast (the graphics code checks that they agree).
+// The entry of an identifier (case-insensitive, "cl" included); nullptr when unknown.
+const ColorIdentifier* FindColorIdentifier(QStringView name);
+// The first entry with that colour; nullptr when no identifier names it.
+const ColorIdentifier* FindColorIdentifier(TColor color);
+
+// Whether the colour is a system colour, and its index (0 to 255) when it is.
+constexpr bool IsSystemColor(TColor color) noexcept
+{
+    return (static_cast<uint32_t>(color) & kSystemColorFlag) == kSystemColorFlag;
+}
+constexpr int SystemColorIndex(TColor color) noexcept
+{
+    return static_cast<int>(static_cast<uint32_t>(color) & 0xFFu);
+}
+
+// A standard colour from its red, green and blue parts, and the parts back.
+constexpr TColor RGBColor(int red, int green, int blue) noexcept
+{
+    return static_cast<TColor>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
+}
+constexpr int RedPart(TColor color) noexcept { return color & 0xFF; }
+constexpr int GreenPart(TColor color) noexcept { return (color >> 8) & 0xFF; }
+constexpr int BluePart(TColor color) noexcept { return (color >> 16) & 0xFF; }
+
+// Where a system colour comes from on screen: a colour role of the widget palette. The names
+// and numbers are those of QPalette::ColorRole, so drawing code converts with a cast (the code
+// that does checks that they agree).
 enum class PaletteRole : uint8_t {
     WindowText = 0,
     Button = 1,
@@ -41,38 +61,33 @@ enum class PaletteRole : uint8_t {
     Dark = 4,
     Mid = 5,
     Text = 6,
-    BrightText = 7,
     ButtonText = 8,
     Base = 9,
-    Window = 10,
     Shadow = 11,
     Highlight = 12,
     HighlightedText = 13,
-    Link = 14,
-    LinkVisited = 15,
-    AlternateBase = 16,
     ToolTipBase = 18,
     ToolTipText = 19,
+    PlaceholderText = 20,
 };
-enum class PaletteGroup : uint8_t { Active = 0, Disabled = 1, Inactive = 2 };
 
+// One system colour: the palette role it is painted with, and its value in the classic scheme
+// for drawing and dialogs without a screen.
 struct SystemColorInfo {
-    int Index;           // the system-colour index (the low byte of the TColor)
+    int Index;
     PaletteRole Role;
-    PaletteGroup Group;
-    uint32_t DefaultRgb; // 0xRRGGBB of the classic scheme, for drawing without a screen
+    uint32_t DefaultRgb; // 0xRRGGBB
 };
 
-// The system colours by index; nullptr for an index that names none.
+// The system colour of an index; nullptr for an index that names none.
 const SystemColorInfo* FindSystemColor(int index);
-// Whether the colour is a system colour (0xFF0000nn).
-inline bool IsSystemColor(TColor color)
-{
-    return (static_cast<uint32_t>(color) & 0xFF000000u) == kSystemColorFlag;
-}
 
-// The colour as 0xRRGGBB without a screen: standard colours by their bytes, system colours by
-// their classic value (black for an unknown index). clNone and clDefault have none: `fallback`.
+// A colour as 0xRRGGBB without a screen: standard colours by their parts, system colours by
+// their classic value (black for an unknown index); clNone and clDefault give `fallback`.
 uint32_t ColorToRgb(TColor color, uint32_t fallback = 0);
-// A 0xRRGGBB colour as a standard TColor (0x00BBGGRR).
-TColor RgbToColor(uint32_t rgb);
+// A 0xRRGGBB value as a standard colour.
+constexpr TColor RgbToColor(uint32_t rgb) noexcept
+{
+    return RGBColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                    static_cast<int>(rgb & 0xFF));
+}

@@ -139,11 +139,21 @@ QString FloatToStr(double value, const FormatSettings& settings)
     return FloatToGeneralText(value, 15, settings);
 }
 
+void RaiseInvalidInteger(QStringView text)
+{
+    Throw(Quoted(text) + QStringLiteral(" is an invalid integer"));
+}
+
+void RaiseInvalidFloat(QStringView text)
+{
+    Throw(Quoted(text) + QStringLiteral(" is an invalid float"));
+}
+
 int64_t StrToInt64(QStringView text)
 {
     int64_t value = 0;
     if (!TextToInt64(Trimmed(text), value))
-        Throw(Quoted(text) + QStringLiteral(" is an invalid integer"));
+        RaiseInvalidInteger(text);
     return value;
 }
 
@@ -151,7 +161,7 @@ int32_t StrToInt(QStringView text)
 {
     int64_t value = 0;
     if (!TextToInt64(Trimmed(text), value) || value < INT32_MIN || value > INT32_MAX)
-        Throw(Quoted(text) + QStringLiteral(" is an invalid integer"));
+        RaiseInvalidInteger(text);
     return static_cast<int32_t>(value);
 }
 
@@ -159,7 +169,7 @@ double StrToFloat(QStringView text, const FormatSettings& settings)
 {
     double value = 0;
     if (TextToFloat(Trimmed(text), settings, value) != TextToFloatResult::Ok)
-        Throw(Quoted(text) + QStringLiteral(" is an invalid float"));
+        RaiseInvalidFloat(text);
     return value;
 }
 

@@ -19,6 +19,12 @@ QString FloatToStr(double value, const FormatSettings& settings);
 int32_t StrToInt(QStringView text);
 int64_t StrToInt64(QStringView text);
 
+// The errors of StrToInt and StrToFloat, for readers of numbers of their own (numeric
+// references, page ranges, float texts of files): "\"<text>\" is an invalid integer" and
+// "\"<text>\" is an invalid float".
+[[noreturn]] void RaiseInvalidInteger(QStringView text);
+[[noreturn]] void RaiseInvalidFloat(QStringView text);
+
 // A number written with the settings' decimal separator and an optional exponent; blanks
 // around it allowed. Otherwise "\"<text>\" is an invalid float".
 double StrToFloat(QStringView text, const FormatSettings& settings);

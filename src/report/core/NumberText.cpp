@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "Formats_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -248,4 +250,13 @@ void RoundDecimalDigits(DecimalDigits& number, int decimals)
 void RoundSignificantDigits(DecimalDigits& number, int significant)
 {
     KeepDigits(number, significant);
+}
+
+QString FloatToFixedText(double value, int decimals, QChar decimalSeparator)
+{
+    FormatSettings settings = FormatSettings::C();
+    settings.DecimalSeparator = decimalSeparator;
+    if (!std::isfinite(value) || std::fabs(value) >= 1e18)
+        return FloatToGeneralText(value, 15, settings);
+    return formats::FixedText(value, decimals, false, settings);
 }

@@ -21,6 +21,13 @@ enum class TextToFloatResult { Ok, Invalid, Overflow };
 // else, trailing blanks included, is accepted. A value beyond the double range is Overflow; one too small becomes 0.
 TextToFloatResult TextToFloat(QStringView text, const FormatSettings& settings, double& value);
 
+// Fixed notation with `decimals` digits after the separator (0..18): the one fixed-digit float
+// formatter of report files, dialogs and exports, rounding as the scripts' %f does: on the
+// value's 15 significant digits, halves away from zero (2.5 -> "3" with no decimals, 2.675 ->
+// "2.68" with two); a value that rounds to zero shows no sign. Magnitudes of 1E18 and more,
+// NaN and infinities get the general text of 15 digits instead.
+QString FloatToFixedText(double value, int decimals, QChar decimalSeparator);
+
 // Reads an integer: leading blanks, an optional sign, decimal digits or hexadecimal digits
 // after "$" or "0x". False for anything else and for values outside 64 bits.
 bool TextToInt64(QStringView text, int64_t& value);

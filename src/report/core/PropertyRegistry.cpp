@@ -36,6 +36,8 @@ const char* PropertyKindName(PropertyKind kind)
         return "NestedObject";
     case PropertyKind::EventName:
         return "EventName";
+    case PropertyKind::WideStringList:
+        return "WideStringList";
     }
     return "Unknown";
 }
@@ -121,6 +123,7 @@ Variant PropertyInfo::Canonical(const Variant& value) const
         return value;
     case PropertyKind::Reference:
     case PropertyKind::StringList:
+    case PropertyKind::WideStringList:
     case PropertyKind::NestedObject:
         return Variant::FromObject(ObjectHandles::HandleOf(value));
     }
@@ -231,6 +234,117 @@ PropertyInfo& RegisteredClass::AddObject(const QString& name, PropertyKind kind,
     return Add(std::move(p));
 }
 
+namespace {
+
+// A Reference or NestedObject property reached directly, with Get and Set as handles: a
+// reference takes nil, an owned object stays as it is when given nil.
+PropertyInfo DirectObjectProperty(const QString& name, PropertyKind kind, const ScriptClassInfo& objectClass,
+                                  PropertyObjectGetter get, PropertyObjectSetter set)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = kind;
+    p.TypeName = objectClass.Name;
+    p.ObjectClass = &objectClass;
+    if (kind == PropertyKind::Reference)
+        p.Default = Variant::FromObject(0);
+    p.Get = [get](const ScriptObject& object) { return ObjectHandles::ToVariant(get(object)); };
+    if (set) {
+        const ScriptClassInfo* expected = &objectClass;
+        const bool nilClears = kind == PropertyKind::Reference;
+        p.Set = [set, expected, nilClears](ScriptObject& object, const Variant& value) {
+            const uint32_t handle = ObjectHandles::HandleOf(value);
+            if (handle != 0)
+                set(object, &ObjectHandles::Resolve(handle, *expected));
+            else if (nilClears)
+                set(object, nullptr);
+        };
+    }
+    p.GetObject = std::move(get);
+    p.SetObject = std::move(set);
+    return p;
+}
+
+} // namespace
+
+PropertyInfo& RegisteredClass::AddReference(const QString& name, const ScriptClassInfo& objectClass,
+                                            PropertyObjectGetter get, PropertyObjectSetter set)
+{
+    return Add(DirectObjectProperty(name, PropertyKind::Reference, objectClass, std::move(get), std::move(set)));
+}
+
+PropertyInfo& RegisteredClass::AddNested(const QString& name, const ScriptClassInfo& objectClass,
+                                         PropertyObjectGetter get, PropertyObjectSetter set)
+{
+    return Add(DirectObjectProperty(name, PropertyKind::NestedObject, objectClass, std::move(get), std::move(set)));
+}
+
+PropertyInfo& RegisteredClass::AddLines(const QString& name, PropertyKind kind, const QString& typeName,
+                                        PropertyTextGetter get, PropertyTextSetter set)
+{
+    if (kind != PropertyKind::StringList && kind != PropertyKind::WideStringList)
+        throw platform::Exception("Property " + name.toStdString() + " of class " + Info.Name.toStdString() +
+                                  " is no list of lines");
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = kind;
+    p.TypeName = typeName;
+    p.GetText = std::move(get);
+    p.SetText = std::move(set);
+    return Add(std::move(p));
+}
+
+PropertyInfo& RegisteredClass::AddEvent(const QString& name, const QString& typeName, PropertyGetter get,
+                                        PropertySetter set)
+{
+    PropertyInfo p;
+    p.Name = name;
+    p.Kind = PropertyKind::EventName;
+    p.TypeName = typeName;
+    p.Default = Variant(QString());
+    p.Get = std::move(get);
+    p.Set = std::move(set);
+    return Add(std::move(p));
+}
+
+void RegisteredClass::WriteDefinedProperties(const ScriptObject& object, TrpValueWriter& writer) const
+{
+    std::vector<const RegisteredClass*> chain;
+    for (const RegisteredClass* c = this; c != nullptr; c = c->Parent)
+        chain.push_back(c);
+    for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
+        if ((*c)->WriteDefined)
+            (*c)->WriteDefined(object, writer);
+    }
+}
+
+bool RegisteredClass::ReadDefinedProperty(ScriptObject& object, const QString& name, TrpValueReader& reader) const
+{
+    for (const RegisteredClass* c = this; c != nullptr; c = c->Parent) {
+        if (c->ReadDefined && c->ReadDefined(object, name, reader))
+            return true;
+    }
+    return false;
+}
+
+bool RegisteredClass::HasDefinedProperties() const
+{
+    for (const RegisteredClass* c = this; c != nullptr; c = c->Parent) {
+        if (c->WriteDefined || c->ReadDefined)
+            return true;
+    }
+    return false;
+}
+
+bool RegisteredClass::Accepts(const ScriptObject& parent, const ScriptClassInfo& child) const
+{
+    for (const RegisteredClass* c = this; c != nullptr; c = c->Parent) {
+        if (c->AcceptsChild)
+            return c->AcceptsChild(parent, child);
+    }
+    return true;
+}
+
 std::vector<const PropertyInfo*> RegisteredClass::AllProperties() const
 {
     std::vector<const RegisteredClass*> chain;
@@ -306,6 +420,12 @@ const RegisteredClass* PropertyRegistry::FindFor(const ScriptClassInfo& info) co
             return found;
     }
     return nullptr;
+}
+
+const RegisteredClass* PropertyRegistry::FindCreatable(QStringView name) const
+{
+    const RegisteredClass* found = FindByName(name);
+    return found != nullptr && found->Factory ? found : nullptr;
 }
 
 std::vector<const RegisteredClass*> PropertyRegistry::Classes() const

@@ -34,6 +34,7 @@ enum class PropertyKind : uint8_t {
     StringList,   // an owned list of lines, as an object
     NestedObject, // an owned object whose properties belong to the owner's
     EventName,    // the name of a script routine that handles an event
+    WideStringList, // an owned list of UTF-16 lines with a number each (memo texts), as an object
 };
 
 const char* PropertyKindName(PropertyKind kind);
@@ -56,6 +57,30 @@ struct EnumTypeInfo {
 using PropertyGetter = std::function<Variant(const ScriptObject& object)>;
 using PropertySetter = std::function<void(ScriptObject& object, const Variant& value)>;
 using PropertyStoredTest = std::function<bool(const ScriptObject& object)>;
+// The object a Reference or NestedObject property holds (nullptr for none), and setting it:
+// a reference refers to the object given, a nested object copies it into the owned one.
+using PropertyObjectGetter = std::function<ScriptObject*(const ScriptObject& object)>;
+using PropertyObjectSetter = std::function<void(ScriptObject& object, ScriptObject* value)>;
+// The lines of a StringList or WideStringList property as one text, each line followed by
+// CR LF, and replacing them from a text (split at its line breaks).
+using PropertyTextGetter = std::function<QString(const ScriptObject& object)>;
+using PropertyTextSetter = std::function<void(ScriptObject& object, const QString& text)>;
+
+// The tagged values of component streams (report/model) that defined properties are written
+// in and read from.
+class TrpValueWriter;
+class TrpValueReader;
+
+// Defined properties: values a class writes and reads itself, beside its published
+// properties, as named tagged values. The writer writes every defined property of the object
+// (name and value); the reader reads the value of one property it knows and answers true, or
+// answers false, reading nothing, for a name it does not define.
+using DefinedPropertiesWriter = std::function<void(const ScriptObject& object, TrpValueWriter& writer)>;
+using DefinedPropertyReader =
+    std::function<bool(ScriptObject& object, const QString& name, TrpValueReader& reader)>;
+
+// Whether an object of the class accepts a child of the given class in its object tree.
+using ChildClassTest = std::function<bool(const ScriptObject& parent, const ScriptClassInfo& child)>;
 
 struct PropertyInfo {
     QString Name;
@@ -64,7 +89,7 @@ struct PropertyInfo {
     QString TypeName;
     // Enum: its enumeration; Set: the enumeration of its elements.
     const EnumTypeInfo* Enum = nullptr;
-    // Reference, StringList, NestedObject: the class of the object.
+    // Reference, StringList, WideStringList, NestedObject: the class of the object.
     const ScriptClassInfo* ObjectClass = nullptr;
     // The declared default; Unassigned when the property has none (always stored).
     Variant Default;
@@ -72,10 +97,33 @@ struct PropertyInfo {
     PropertyStoredTest Stored;
     PropertyGetter Get;
     PropertySetter Set; // none: read-only
+    // Reference and NestedObject: the object itself, without going through a handle (the
+    // serializer and the designer); set by AddReference and AddNested with Get and Set.
+    PropertyObjectGetter GetObject;
+    PropertyObjectSetter SetObject;
+    // StringList and WideStringList: the lines as one text.
+    PropertyTextGetter GetText;
+    PropertyTextSetter SetText;
 
     bool HasSetter() const { return static_cast<bool>(Set); }
-    // Whether an object's value of this property is stored.
+    // Enum: the lowest and highest ordinal; Set: those of its elements' enumeration (0 and -1
+    // without an enumeration).
+    int MinValue() const { return Enum != nullptr ? Enum->Low : 0; }
+    int MaxValue() const { return Enum != nullptr ? Enum->High() : -1; }
+    // Whether the property holds another object by reference (a component elsewhere in the
+    // tree), an object it owns (nested object, string list) or a plain value.
+    bool IsReference() const { return Kind == PropertyKind::Reference; }
+    bool IsOwnedObject() const
+    {
+        return Kind == PropertyKind::NestedObject || Kind == PropertyKind::StringList ||
+               Kind == PropertyKind::WideStringList;
+    }
+    // Whether an object's value of this property is stored: the stored test, or else whether
+    // the value differs from Default.
     bool IsStored(const ScriptObject& object) const;
+    // The stored test alone (true without one). Writers that compare values with defaults or
+    // with an ancestor themselves ask this.
+    bool StoredCondition(const ScriptObject& object) const { return !Stored || Stored(object); }
     // The value in the form the getter gives and the setter takes for this kind: Integer,
     // Enum, Set Int32 (a Boolean enumeration a Boolean); Int64; Char and String texts (Char one
     // character); Float Double; references and owned objects an Object handle; Variant and
@@ -118,6 +166,38 @@ public:
                          PropertySetter set, int32_t def = 0);
     PropertyInfo& AddObject(const QString& name, PropertyKind kind, const ScriptClassInfo& objectClass,
                             PropertyGetter get, PropertySetter set = {});
+    // A reference to another object, given directly; Get and Set follow as object handles.
+    // Without a setter the property is read-only.
+    PropertyInfo& AddReference(const QString& name, const ScriptClassInfo& objectClass, PropertyObjectGetter get,
+                               PropertyObjectSetter set = {});
+    // An owned object whose properties are stored with the owner's (a font, a frame); set
+    // copies into it. Get gives its handle, Set takes one.
+    PropertyInfo& AddNested(const QString& name, const ScriptClassInfo& objectClass, PropertyObjectGetter get,
+                            PropertyObjectSetter set = {});
+    // An owned list of lines (StringList or WideStringList), stored as its text.
+    PropertyInfo& AddLines(const QString& name, PropertyKind kind, const QString& typeName, PropertyTextGetter get,
+                           PropertyTextSetter set);
+    // The name of a script routine handling an event; the type as the Parts write it
+    // ("TrpNotifyEvent").
+    PropertyInfo& AddEvent(const QString& name, const QString& typeName, PropertyGetter get, PropertySetter set);
+
+    // Defined properties of this class (each class of a chain writes its own; see
+    // WriteDefinedProperties and ReadDefinedProperty).
+    DefinedPropertiesWriter WriteDefined;
+    DefinedPropertyReader ReadDefined;
+    // Which children this class accepts in its object tree; none: the ancestor's test, and any
+    // child when no class of the chain has one.
+    ChildClassTest AcceptsChild;
+
+    // Writes the defined properties of the object, the ancestors' first.
+    void WriteDefinedProperties(const ScriptObject& object, TrpValueWriter& writer) const;
+    // Reads one defined property by the nearest class of the chain that knows the name; false
+    // when none does (nothing was read).
+    bool ReadDefinedProperty(ScriptObject& object, const QString& name, TrpValueReader& reader) const;
+    // Whether any class of the chain defines properties.
+    bool HasDefinedProperties() const;
+    // The placement test of the nearest class of the chain that has one; true without one.
+    bool Accepts(const ScriptObject& parent, const ScriptClassInfo& child) const;
 
     // This class's own properties in declaration order.
     const std::deque<PropertyInfo>& OwnProperties() const { return properties_; }
@@ -151,6 +231,8 @@ public:
     const RegisteredClass* FindByName(QStringView name) const;
     // The nearest registered class of an object's class or its ancestors.
     const RegisteredClass* FindFor(const ScriptClassInfo& info) const;
+    // A registered class by name that can be created by name (has a factory).
+    const RegisteredClass* FindCreatable(QStringView name) const;
 
     // Every class in registration order.
     std::vector<const RegisteredClass*> Classes() const;

@@ -27,10 +27,7 @@ const ScriptClassInfo& ScriptFont::Class()
     return info;
 }
 
-ScriptFont::ScriptFont()
-    : name_(QStringLiteral("Arial")), height_(-MulDiv(8, kPixelsPerInch, 72)), color_(static_cast<TColor>(kSystemColorFlag | 8))
-{
-}
+ScriptFont::ScriptFont() : name_(QStringLiteral("Arial")), height_(-MulDiv(10, kPixelsPerInch, 72)), color_(0) {}
 
 void ScriptFont::Changed()
 {

@@ -11,8 +11,8 @@
 class PropertyRegistry;
 
 // The class library's font (TFont) as a plain value: a name, a height, styles, a colour, a
-// character set and a pitch. Nothing here needs a display, so scripts, dialogs and reports
-// use it anywhere; drawing code turns it into a Qt font. The height is in pixels at 96 per
+// character set and a pitch. Nothing here needs a display, so scripts, dialogs, report objects
+// and files use it anywhere; drawing code turns it into a Qt font. The height is in pixels at 96 per
 // inch: negative, it is the character height (the usual case), positive the cell height; the
 // size in points follows from it (8 pt <-> -11). Every change calls OnChange once.
 class ScriptFont : public ScriptObject {
@@ -31,7 +31,7 @@ public:
     static constexpr int kPixelsPerInch = 96;
     static constexpr uint8_t kDefaultCharset = 1;
 
-    // "Arial", 8 pt, the window text colour, no style, the default character set and pitch.
+    // "Arial", 10 pt (height -13), black, no style, the default character set and pitch.
     ScriptFont();
 
     const QString& Name() const { return name_; }

@@ -136,8 +136,8 @@ bool ScriptedUi::ColorDialog(uint32_t& rgb)
         return false;
     text = text.trimmed();
     int64_t number = 0;
-    if (const ColorNameInfo* named = FindColorName(text))
-        rgb = ColorToRgb(named->Value);
+    if (const ColorIdentifier* named = FindColorIdentifier(text))
+        rgb = ColorToRgb(named->Color);
     else if (TextToInt64(text, number) && number >= INT32_MIN && number <= UINT32_MAX)
         rgb = ColorToRgb(static_cast<TColor>(static_cast<uint32_t>(number)));
     else

@@ -46,6 +46,7 @@ void TypeOf(const PropertyInfo& property, TscVarType& typ, QString& typeName)
         break;
     case PropertyKind::Reference:
     case PropertyKind::StringList:
+    case PropertyKind::WideStringList:
     case PropertyKind::NestedObject:
         typ = fvtClass;
         if (property.ObjectClass != nullptr)

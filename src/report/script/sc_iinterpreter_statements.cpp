@@ -88,8 +88,21 @@ void TscAssignOperatorStmt::Execute()
         return;
     if (FVar == nullptr)
         Optimize();
-    const Variant current = FVar->GetValue();
+    if (!FTextChecked) {
+        FTextChecked = true;
+        FText = FOp == VariantOp::Add ? dynamic_cast<TscStringVariable*>(FVar) : nullptr;
+    }
+    Variant current = FVar->GetValue();
     const Variant operand = FExpression->GetValue();
+    // Appending a text to a text variable that still holds what was read extends it in place
+    // instead of copying it, so building a text piece by piece costs its length, not its square.
+    if (FText != nullptr && !FText->OnGetVarValue && operand.IsString() && current.IsString() &&
+        current.AsString().isSharedWith(FText->Str())) {
+        CheckStringLength(FText->Str().size() + operand.AsString().size());
+        current = Variant(); // the variable's text is no longer shared: append does not copy
+        FText->Str().append(operand.AsString());
+        return;
+    }
     if (FOp == VariantOp::Add)
         FVar->SetValue(VariantAdd(current, operand, ScActiveSettings()));
     else

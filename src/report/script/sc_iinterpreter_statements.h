@@ -77,6 +77,9 @@ public:
 
 private:
     VariantOp FOp;
+    // A text variable that "+=" appends to in place, found on the first run.
+    TscStringVariable* FText = nullptr;
+    bool FTextChecked = false;
 };
 
 class TscAssignPlusStmt : public TscAssignOperatorStmt {

@@ -7,6 +7,11 @@
 
 using namespace testsupport;
 
+// The report model's tagged-value reader and writer stand here as empty classes: the registry
+// only hands them on, and this program does not link the model.
+class TrpValueWriter {};
+class TrpValueReader {};
+
 namespace {
 
 class PropertyRegistryTest : public testing::Test {
@@ -148,6 +153,90 @@ TEST_F(PropertyRegistryTest, UnregisteredAncestorsAreSkipped)
     EXPECT_EQ(l.Parent, local.Find(root));
     EXPECT_EQ(local.FindFor(middle), local.Find(root));
     ASSERT_EQ(l.AllProperties().size(), 1u);
+}
+
+// Objects reached directly, lists of lines, event names, defined properties and placement.
+TEST_F(PropertyRegistryTest, DirectObjectsListsEventsDefinedPropertiesAndPlacement)
+{
+    PropertyRegistry local;
+    const ScriptClassInfo parentInfo{QStringLiteral("TParent"), nullptr};
+    const ScriptClassInfo childInfo{QStringLiteral("TChild"), &parentInfo};
+    RegisteredClass& parent = local.Register(parentInfo);
+    RegisteredClass& child = local.Register(childInfo, [] { return std::make_unique<TTestBase>(); });
+    TTestObject target;
+    TTestObject holder;
+    PropertyInfo& link = child.AddReference(
+        QStringLiteral("Link"), TTestBase::Class(), [](const ScriptObject& o) { return static_cast<const TTestObject&>(o).Link; },
+        [](ScriptObject& o, ScriptObject* v) { static_cast<TTestObject&>(o).Link = v; });
+    PropertyInfo& font = child.AddNested(QStringLiteral("Font"), TTestFont::Class(), [](const ScriptObject& o) -> ScriptObject* {
+        return &const_cast<TTestObject&>(static_cast<const TTestObject&>(o)).Font;
+    });
+    PropertyInfo& lines = child.AddLines(
+        QStringLiteral("Lines"), PropertyKind::WideStringList, QStringLiteral("TWideStrings"),
+        [](const ScriptObject& o) { return static_cast<const TTestObject&>(o).Caption; },
+        [](ScriptObject& o, const QString& text) { static_cast<TTestObject&>(o).Caption = text; });
+    PropertyInfo& event = child.AddEvent(QStringLiteral("OnPrint"), QStringLiteral("TrpNotifyEvent"),
+                                         GetterOf<TTestObject>([](const TTestObject& o) { return Variant(o.OnClick); }),
+                                         SetterOf<TTestObject>([](TTestObject& o, const Variant& v) { o.OnClick = v.ToString(); }));
+    EXPECT_TRUE(link.IsReference());
+    EXPECT_FALSE(link.IsOwnedObject());
+    EXPECT_TRUE(font.IsOwnedObject());
+    EXPECT_TRUE(lines.IsOwnedObject());
+    EXPECT_EQ(lines.TypeName, "TWideStrings");
+    EXPECT_EQ(event.TypeName, "TrpNotifyEvent");
+    EXPECT_FALSE(font.HasSetter());
+    EXPECT_THROW(child.AddLines(QStringLiteral("X"), PropertyKind::String, QString(), {}, {}), platform::Exception);
+
+    // Set as handles; nil clears a reference.
+    link.Set(holder, ObjectHandles::ToVariant(&target));
+    EXPECT_EQ(holder.Link, &target);
+    EXPECT_EQ(link.GetObject(holder), &target);
+    EXPECT_EQ(ObjectHandles::HandleOf(link.Get(holder)), target.Handle());
+    link.Set(holder, Variant::FromObject(0));
+    EXPECT_EQ(holder.Link, nullptr);
+    TTestFont other;
+    EXPECT_THROW(link.Set(holder, ObjectHandles::ToVariant(&other)), EInvalidCast);
+    EXPECT_EQ(font.GetObject(holder), &holder.Font);
+
+    // Enumeration bounds.
+    const RegisteredClass* object = registry.Find(TTestObject::Class());
+    EXPECT_EQ(object->Find(u"Align")->MinValue(), 0);
+    EXPECT_EQ(object->Find(u"Align")->MaxValue(), 2);
+    EXPECT_EQ(object->Find(u"Style")->MaxValue(), 2);
+    EXPECT_TRUE(object->Find(u"Caption")->StoredCondition(TTestObject()) == false);
+
+    // Defined properties: written ancestors first, read by the nearest class knowing the name.
+    QStringList calls;
+    parent.WriteDefined = [&](const ScriptObject&, TrpValueWriter&) { calls << "parent writes"; };
+    child.WriteDefined = [&](const ScriptObject&, TrpValueWriter&) { calls << "child writes"; };
+    parent.ReadDefined = [&](ScriptObject&, const QString& name, TrpValueReader&) {
+        calls << "parent reads " + name;
+        return name == u"A";
+    };
+    child.ReadDefined = [&](ScriptObject&, const QString& name, TrpValueReader&) {
+        calls << "child reads " + name;
+        return name == u"B";
+    };
+    TrpValueWriter writer;
+    TrpValueReader reader;
+    child.WriteDefinedProperties(holder, writer);
+    EXPECT_TRUE(child.ReadDefinedProperty(holder, QStringLiteral("A"), reader));
+    EXPECT_TRUE(child.ReadDefinedProperty(holder, QStringLiteral("B"), reader));
+    EXPECT_FALSE(child.ReadDefinedProperty(holder, QStringLiteral("C"), reader));
+    EXPECT_EQ(calls, QStringList({"parent writes", "child writes", "child reads A", "parent reads A", "child reads B",
+                                  "child reads C", "parent reads C"}));
+    EXPECT_TRUE(child.HasDefinedProperties());
+
+    // Placement: any child without a test, else the nearest class's test.
+    EXPECT_TRUE(child.Accepts(holder, TTestFont::Class()));
+    parent.AcceptsChild = [](const ScriptObject&, const ScriptClassInfo& c) { return c.Name == u"TTestFont"; };
+    EXPECT_TRUE(child.Accepts(holder, TTestFont::Class()));
+    EXPECT_FALSE(child.Accepts(holder, TTestBase::Class()));
+
+    // Classes that can be created by name.
+    EXPECT_EQ(local.FindCreatable(u"tchild"), &child);
+    EXPECT_EQ(local.FindCreatable(u"TParent"), nullptr);
+    EXPECT_EQ(local.FindCreatable(u"TNone"), nullptr);
 }
 
 } // namespace

@@ -16,30 +16,6 @@
 #include <algorithm>
 #include <cstring>
 
-// The identifier table names palette roles and groups by Qt's numbers.
-static_assert(static_cast<int>(PaletteRole::WindowText) == QPalette::WindowText);
-static_assert(static_cast<int>(PaletteRole::Button) == QPalette::Button);
-static_assert(static_cast<int>(PaletteRole::Light) == QPalette::Light);
-static_assert(static_cast<int>(PaletteRole::Midlight) == QPalette::Midlight);
-static_assert(static_cast<int>(PaletteRole::Dark) == QPalette::Dark);
-static_assert(static_cast<int>(PaletteRole::Mid) == QPalette::Mid);
-static_assert(static_cast<int>(PaletteRole::Text) == QPalette::Text);
-static_assert(static_cast<int>(PaletteRole::BrightText) == QPalette::BrightText);
-static_assert(static_cast<int>(PaletteRole::ButtonText) == QPalette::ButtonText);
-static_assert(static_cast<int>(PaletteRole::Base) == QPalette::Base);
-static_assert(static_cast<int>(PaletteRole::Window) == QPalette::Window);
-static_assert(static_cast<int>(PaletteRole::Shadow) == QPalette::Shadow);
-static_assert(static_cast<int>(PaletteRole::Highlight) == QPalette::Highlight);
-static_assert(static_cast<int>(PaletteRole::HighlightedText) == QPalette::HighlightedText);
-static_assert(static_cast<int>(PaletteRole::Link) == QPalette::Link);
-static_assert(static_cast<int>(PaletteRole::LinkVisited) == QPalette::LinkVisited);
-static_assert(static_cast<int>(PaletteRole::AlternateBase) == QPalette::AlternateBase);
-static_assert(static_cast<int>(PaletteRole::ToolTipBase) == QPalette::ToolTipBase);
-static_assert(static_cast<int>(PaletteRole::ToolTipText) == QPalette::ToolTipText);
-static_assert(static_cast<int>(PaletteGroup::Active) == QPalette::Active);
-static_assert(static_cast<int>(PaletteGroup::Disabled) == QPalette::Disabled);
-static_assert(static_cast<int>(PaletteGroup::Inactive) == QPalette::Inactive);
-
 namespace {
 
 // A picture that cannot be read.
@@ -157,18 +133,16 @@ QSize MetafileSize(const QByteArray& bytes)
 
 QColor ScriptQColor(TColor color, const QColor& fallback)
 {
-    if (color == clNone)
-        return QColor(Qt::transparent);
-    if (color == clDefault)
+    if (color == clNone || color == clDefault)
         return fallback;
     if (IsSystemColor(color)) {
-        const SystemColorInfo* system = FindSystemColor(static_cast<int>(static_cast<uint32_t>(color) & 0xFF));
-        if (system == nullptr)
-            return QColor(Qt::black);
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-            return QGuiApplication::palette().color(static_cast<QPalette::ColorGroup>(system->Group),
-                                                    static_cast<QPalette::ColorRole>(system->Role));
-        return QColor::fromRgb(system->DefaultRgb);
+        // The role of the system colour from the report core's table, as report objects paint it.
+        const SystemColorInfo* system = FindSystemColor(SystemColorIndex(color));
+        const QPalette palette = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+                                     ? QGuiApplication::palette()
+                                     : QPalette(QColor::fromRgb(0xF0F0F0));
+        return palette.color(QPalette::Active, system != nullptr ? static_cast<QPalette::ColorRole>(system->Role)
+                                                                 : QPalette::Button);
     }
     return QColor::fromRgb(ColorToRgb(color));
 }

@@ -22,9 +22,9 @@
 class QPainter;
 class QPaintDevice;
 
-// A TColor as a Qt colour: standard colours by their bytes, system colours from the palette
-// (its role and group as the identifier table gives them; the classic value without an
-// application), clNone transparent, clDefault `fallback`.
+// A TColor as a Qt colour, as report objects paint it: standard colours by their parts, system
+// colours through the application's palette (a fixed one without a GUI application), and no
+// colour or the default colour as `fallback`.
 QColor ScriptQColor(TColor color, const QColor& fallback = QColor(Qt::black));
 // A Qt colour as a standard TColor.
 TColor ScriptTColor(const QColor& color);

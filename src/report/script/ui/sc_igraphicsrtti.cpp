@@ -152,8 +152,8 @@ void AddGraphics(TscScript* script)
 TscGraphicsFunctions::TscGraphicsFunctions(TscScript* script) : TscRTTIModule(script)
 {
     RegisterScriptGraphicsClasses();
-    for (const ColorNameInfo& color : ColorNames())
-        script->AddConst(QString::fromLatin1(color.Name), QStringLiteral("Integer"), Variant(int32_t{color.Value}));
+    for (const ColorIdentifier& color : ColorIdentifiers())
+        script->AddConst(QString::fromLatin1(color.Name), QStringLiteral("Integer"), Variant(int32_t{color.Color}));
     script->AddEnumSet(QStringLiteral("TFontStyles"), QStringLiteral("fsBold, fsItalic, fsUnderline, fsStrikeout"));
     script->AddEnum(QStringLiteral("TFontPitch"), QStringLiteral("fpDefault, fpVariable, fpFixed"));
     script->AddEnum(QStringLiteral("TPenStyle"),

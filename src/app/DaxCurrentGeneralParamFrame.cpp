@@ -1,0 +1,96 @@
+#include "DaxCurrentGeneralParamFrame.h"
+
+#include "DaxFormTable.h"
+
+#include "presentation/FrameValueLists.h"
+
+#include <QGroupBox>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace {
+
+using namespace daxform;
+
+const BindingScope kScope = {"GeneralCWS_Current/"};
+
+constexpr FormRow kTotalRows[] = {
+    Box("TotalGroupBox", "Общие"),
+    Field("Q3Current", "Q3 (Гкал)"),
+    Field("W3Current", "W3 (Гкал/ч)"),
+    Field("WorkTime", "Время работы"),
+    Field("OffPowerTime", "Время отсутствия питания"),
+};
+
+constexpr FormRow kFlagRows[] = {
+    Box("FlagsGroupBox", "Состояние"),
+    Field("HardwareNotStaffCurrent", "Аппаратные НС"),
+    Field("ModeFlagsCurrent", "Флаги режимов"),
+    Field("EventFlagsCurrent", "События"),
+    Field("SignalFlagsCurrent", "Сигналы"),
+};
+
+constexpr FormRow kEventRows[] = {
+    Box("EventTimeGroupBox", "Времена событий"),
+    Field("EventTime1", "Tсоб.1"),
+    Field("EventTime2", "Tсоб.2"),
+    Split(),
+    Field("EventTime3", "Tсоб.3"),
+    Field("EventTime4", "Tсоб.4"),
+    Split(),
+    Field("EventTime5", "Tсоб.5"),
+    Field("EventTime6", "Tсоб.6"),
+    Split(),
+    Field("EventTime7", "Tсоб.7"),
+    Field("EventTime8", "Tсоб.8"),
+};
+
+constexpr FormRow kChanelRows[] = {
+    Box("GroupBoxChanel#", "Канал ХВС #"),
+    Field("V#Current", "V# (м³)"),
+    Field("Gv#Current", "Gv# (м³/ч)"),
+    Field("P#Current", "P# (МПа)"),
+    Field("CWSTime#", "Тхвс#"),
+    Field("ChanelNS#_Current", "НС"),
+};
+
+// Design: totals and flags side by side, the cold-water channels three to a row below, then
+// the event times.
+constexpr int kChanelsPerRow = 3;
+
+} // namespace
+
+TDax_CurrentGeneralParamFrame::TDax_CurrentGeneralParamFrame(QWidget* parent) : QWidget(parent)
+{
+    GeneralGroupBox = MakeOuterBox(this, QStringLiteral("GeneralGroupBox"), QStringLiteral("Общие параметры и ХВС"));
+    QGroupBox* totals = BuildBox(kTotalRows, kScope, GeneralGroupBox);
+    QGroupBox* flags = BuildBox(kFlagRows, kScope, GeneralGroupBox);
+    QGroupBox* events = BuildBox(kEventRows, kScope, GeneralGroupBox);
+    for (int n = 0; n < kChanelCount; ++n) {
+        GroupBoxChanel[n] = BuildBox(kChanelRows, kScope, GeneralGroupBox, {}, n + 1);
+        ReserveLabelWidth(findChild<QLabel*>(QStringLiteral("P%1CurrentLabel").arg(n + 1)),
+                          {QStringLiteral("P%1 (кгс/см²)").arg(n + 1)});
+    }
+
+    const int top = FirstPlaceTop(GeneralGroupBox);
+    const QRect total = PlaceAt(totals, kDesignMargin, top, kCaptionSlack);
+    const QRect flag = PlaceAt(flags, total.right() + 1 + kDesignGap, top);
+    const int chanelTop = std::max(total.bottom(), flag.bottom()) + 1 + kDesignGap;
+    PlaceAt(events, kDesignMargin, PlaceInRows(GroupBoxChanel, kDesignMargin, chanelTop, kChanelsPerRow));
+    FitAroundBoxes(GeneralGroupBox);
+}
+
+void TDax_CurrentGeneralParamFrame::SetUp()
+{
+    FillItems(findChild<QWidget*>(QStringLiteral("HardwareNotStaffCurrent")), HardwareFlagNames);
+    FillItems(findChild<QWidget*>(QStringLiteral("ModeFlagsCurrent")), ModeFlagNames);
+    FillItems(findChild<QWidget*>(QStringLiteral("EventFlagsCurrent")), EventFlagNames);
+    FillItems(findChild<QWidget*>(QStringLiteral("SignalFlagsCurrent")), SignalNames);
+    for (int n = 0; n < kChanelCount; ++n) {
+        FillItems(findChild<QWidget*>(QStringLiteral("ChanelNS%1_Current").arg(n + 1)), ChannelFlagNames);
+        chanelPositions_[n] = GroupBoxChanel[n]->pos();
+    }
+}
+
+void TDax_CurrentGeneralParamFrame::LayoutChannels(const HeatSystemConfig&) {}

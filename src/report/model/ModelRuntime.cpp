@@ -1,0 +1,79 @@
+#include "ModelRuntime.h"
+
+#include "rpClass.h"
+#include "rpDsgnIntf.h"
+#include "rpRes.h"
+
+#include "report/core/PropertyRegistry.h"
+
+#include <QFile>
+
+// Resources compiled into a static library need an explicit initialisation, outside any
+// namespace.
+static void InitModelResources()
+{
+    Q_INIT_RESOURCE(rpRes);
+}
+
+namespace {
+
+bool gInitialized = false;
+
+// The built-in resource blocks: the texts of the preview, printing, engine and script
+// messages, and the texts the model raises itself.
+const char* const kResourceBlocks[] = {":/report/model/rpRes.xml", ":/report/model/rpModelRes.xml"};
+
+void AddBuiltInResources()
+{
+    InitModelResources();
+    TrpResources& resources = GetResourcesInstance();
+    for (const char* block : kResourceBlocks) {
+        QFile file(QString::fromLatin1(block));
+        if (!file.open(QIODevice::ReadOnly))
+            throw platform::Exception(std::string("Built-in resource block missing: ") + block);
+        resources.LoadFromStream(file);
+    }
+}
+
+void RegisterModelClasses(PropertyRegistry& registry)
+{
+    TrpFont::RegisterClass(registry);
+    TrpComponent::RegisterClass(registry);
+    TrpReportComponent::RegisterClass(registry);
+}
+
+} // namespace
+
+namespace ModelRuntime {
+
+void init()
+{
+    if (gInitialized)
+        return;
+    RegisterModelClasses(PropertyRegistry::Global());
+    RegisterStartupPropertyEditors();
+    AddBuiltInResources();
+    GetResourcesInstance().UpdateSCResources();
+    gInitialized = true;
+}
+
+void shutdown()
+{
+    if (!gInitialized)
+        return;
+    ClearDesignRegistries();
+    gInitialized = false;
+}
+
+bool initialized()
+{
+    return gInitialized;
+}
+
+std::recursive_mutex& GlobalLock()
+{
+    static std::recursive_mutex* lock = new std::recursive_mutex; // outlives every static object
+    return *lock;
+}
+
+} // namespace ModelRuntime

@@ -1,0 +1,49 @@
+// app-screens --pages: one picture of every device page, the demo instrument shown without a
+// binding's complaint.
+
+#include "Subprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using testsupport::RunCommand;
+
+const std::string kAppScreens = APPSCREENS_PATH;
+
+TEST(AppScreens, PicturesEveryDevicePage)
+{
+    const char* home = std::getenv("DAXCONFIG_HOME");
+    const std::string folder = std::string(home ? home : "/tmp") + "/shots";
+    std::string output;
+    ASSERT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages --out " + folder, output), 0)
+        << output;
+    std::set<std::string> pictures;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.ends_with(".png"))
+            pictures.insert(line);
+        // A binding that cannot show its value says so on the error output.
+        EXPECT_EQ(line.find("app-screens:"), std::string::npos) << line;
+    }
+    EXPECT_EQ(pictures.size(), 29u) << output;
+    for (int id = 0; id < 30; ++id) {
+        const std::string path = folder + "/page_" + std::to_string(id) + ".png";
+        struct stat info {};
+        const bool exists = ::stat(path.c_str(), &info) == 0 && info.st_size > 0;
+        EXPECT_EQ(exists, id != 22) << path;
+        EXPECT_EQ(pictures.contains(path), id != 22) << path;
+    }
+
+    EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages", output), 2);
+    EXPECT_NE(output.find("usage: app-screens [--pages] --out DIR"), std::string::npos) << output;
+}
+
+} // namespace

@@ -1,0 +1,303 @@
+#include "DemoState.h"
+
+#include "platform/Cp1251.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
+
+namespace daxsim {
+
+namespace {
+
+// Writes typed values into the registers of a state, as the instrument keeps them: 16-bit
+// registers high byte first, 32-bit values high word first.
+class RegisterWriter {
+public:
+    explicit RegisterWriter(InstrumentState& state) : state_(state) {}
+
+    void Word(uint16_t reg, uint16_t value) { state_.SetRegister(reg, value); }
+    void Signed(uint16_t reg, int16_t value) { Word(reg, static_cast<uint16_t>(value)); }
+    // One register each from `first`.
+    void Words(uint16_t first, std::initializer_list<uint16_t> values)
+    {
+        for (uint16_t value : values)
+            Word(first++, value);
+    }
+    void SignedWords(uint16_t first, std::initializer_list<int16_t> values)
+    {
+        for (int16_t value : values)
+            Signed(first++, value);
+    }
+    void U32(uint16_t reg, uint32_t value)
+    {
+        Word(reg, static_cast<uint16_t>(value >> 16));
+        Word(static_cast<uint16_t>(reg + 1), static_cast<uint16_t>(value));
+    }
+    void I32(uint16_t reg, int32_t value) { U32(reg, static_cast<uint32_t>(value)); }
+    void Float(uint16_t reg, float value) { U32(reg, std::bit_cast<uint32_t>(value)); }
+    // Values `step` registers apart from `first`.
+    void Floats(uint16_t first, uint16_t step, std::initializer_list<float> values)
+    {
+        for (float value : values) {
+            Float(first, value);
+            first = static_cast<uint16_t>(first + step);
+        }
+    }
+    void U32s(uint16_t first, uint16_t step, std::initializer_list<uint32_t> values)
+    {
+        for (uint32_t value : values) {
+            U32(first, value);
+            first = static_cast<uint16_t>(first + step);
+        }
+    }
+    // An exact counter: the signed 32-bit integer part, then the fraction as a single.
+    void Exact(uint16_t reg, double value)
+    {
+        const double integer = std::trunc(value);
+        I32(reg, static_cast<int32_t>(integer));
+        Float(static_cast<uint16_t>(reg + 2), static_cast<float>(value - integer));
+    }
+    void Exacts(uint16_t first, std::initializer_list<double> values)
+    {
+        for (double value : values) {
+            Exact(first, value);
+            first = static_cast<uint16_t>(first + 4);
+        }
+    }
+    // A Windows-1251 text of `bytes` bytes, zero-padded; with pairSwap its bytes are stored
+    // swapped in pairs, as the instrument keeps its names and numbers.
+    void Text(uint16_t first, size_t bytes, std::string_view utf8, bool pairSwap)
+    {
+        std::string text = platform::Utf8ToCp1251(utf8);
+        text.resize(bytes, '\0');
+        if (pairSwap)
+            for (size_t i = 0; i + 1 < text.size(); i += 2)
+                std::swap(text[i], text[i + 1]);
+        for (size_t i = 0; i + 1 < text.size(); i += 2)
+            Word(static_cast<uint16_t>(first + i / 2),
+                 static_cast<uint16_t>(static_cast<uint8_t>(text[i]) << 8 | static_cast<uint8_t>(text[i + 1])));
+    }
+    // An IPv4 address as the instrument keeps it: the fourth octet first.
+    void Ip(uint16_t reg, uint8_t a, uint8_t b, uint8_t c, uint8_t d)
+    {
+        Word(reg, static_cast<uint16_t>(d << 8 | c));
+        Word(static_cast<uint16_t>(reg + 1), static_cast<uint16_t>(b << 8 | a));
+    }
+
+private:
+    InstrumentState& state_;
+};
+
+// Current values: measuring channels, heat systems, cold water, start of work, identification.
+void WriteCurrentValues(RegisterWriter& w)
+{
+    // Start of work after the last archive clearing, 2024-03-15 09:30:00; no clearing running.
+    w.Words(30001, {24, 3, 15, 9, 30, 0, 0});
+    // Operating mode "РАБОТА" and the four check sums.
+    w.Words(30008, {0, 0x5A3C, 0x1F07, 0xC2E1, 0x7B90});
+
+    // The six channels shared by both heat systems and the cold-water page.
+    w.Exacts(30059, {15234.125, 14890.5, 812.25, 790.0, 64.5, 2310.75});      // V1..V6, m³
+    w.Exacts(30083, {14980.25, 14705.5, 801.75, 779.5, 63.25});               // M1..M5, t
+    w.Exact(30103, 5321.375);                                                 // Q3
+    w.Floats(30107, 2, {4.25f, 4.125f, 0.75f, 0.625f, 0.0625f, 1.5f});       // Gv1..Gv6, m³/h
+    w.Floats(30119, 2, {4.1875f, 4.0625f, 0.7375f, 0.6125f, 0.0615f});        // Gm1..Gm5, t/h
+    w.Float(30129, 0.1875f);                                                  // W3
+    w.SignedWords(30131, {9250, 6120, 5830, 4710, 1050});                      // t1..t5, 0.01 °C
+    w.Signed(30136, 850);                                                     // cold water 8.50 °C
+    w.SignedWords(30137, {6000, 4000, 4500, 3500, 3000, 2500});                // P1..P6, 0.0001 MPa
+    w.Signed(30143, 2500);                                                    // cold water 0.25 MPa
+    w.U32(30160, 263520);                                                     // working time, minutes
+    w.U32(30162, 1440);                                                       // without power
+    w.U32s(30164, 2, {0, 0, 0, 0, 0, 262080});                                // cold-water channel times
+    w.U32s(30176, 2, {125, 0, 0, 0, 0, 0, 0, 0});                             // event times
+    w.Words(30192, {0, 0, 0, 0, 0, 0});                                       // channel flags
+    w.Words(30198, {0x2000, 0x0000, 0x0001, 0x0003});                         // hardware, modes, events, signals
+
+    // Heat system 1 (its block starts at 30217) and heat system 2 (83 registers higher).
+    struct HeatSystemValues {
+        double Q, Qo, Qgvs, dM;
+        float W, Wo, Wgvs, dGm;
+        int16_t dt, dP;
+        uint32_t Twork, Tstop;
+        double Qiz, Qpow, Qf, Qdt, Qmax, Qmin;
+        uint32_t Tiz, Tpow, Tf, Tdt, Tmax, Tmin;
+    };
+    const HeatSystemValues systems[] = {
+        {2456.5625, 2456.5625, 0, 274.75, 0.3125f, 0.3125f, 0, 0.125f, 3130, 2000, 262080, 1440,
+         12.5, 3.25, 0, 1.125, 0, 0.5, 261950, 1440, 0, 95, 0, 30},
+        {1310.25, 902.75, 407.5, 22.25, 0.1875f, 0.125f, 0.0625f, 0.0125f, 1410, 1000, 262080, 0,
+         0, 0, 0, 0, 0, 0, 262080, 0, 0, 0, 0, 0},
+    };
+    for (uint16_t h = 0; h < 2; ++h) {
+        const HeatSystemValues& s = systems[h];
+        const auto at = [h](uint16_t reg) { return static_cast<uint16_t>(reg + 83 * h); };
+        w.Exacts(at(30217), {s.Q, s.Qo, s.Qgvs, s.Qiz, s.Qpow, s.Qf, s.Qdt, s.Qmax, s.Qmin, s.dM});
+        w.Floats(at(30257), 2, {s.W, s.Wo, s.Wgvs, s.dGm});
+        w.SignedWords(at(30265), {s.dt, s.dP});
+        w.Word(at(30267), 0);                                                 // flags of the heat system
+        w.U32s(at(30268), 2, {s.Twork, s.Tstop, s.Tiz, s.Tpow, s.Tf, s.Tdt, s.Tmax, s.Tmin});
+    }
+
+    // Measuring channels: pulses, flows, thermometers, pressure sensors, diagnostics.
+    w.Floats(30383, 2, {11.8f, 11.5f, 2.1f, 1.7f, 0.2f, 4.2f});              // pulse frequencies, Hz
+    w.U32s(30395, 2, {1523412, 1489050, 812250, 790000, 64500, 231075});     // pulse counts
+    w.Floats(30407, 2, {4.25f, 4.125f, 0.75f, 0.625f, 0.0625f, 1.5f});       // flows, m³/h
+    w.Words(30419, {0, 0, 0, 0, 0, 4});                                       // V6 "Отключен"
+    w.Words(30425, {31250, 30110, 30020, 29650, 27320});                      // ADC codes t1..t5
+    w.U32s(30430, 2, {136080, 123820, 122700, 118380, 104100});              // resistances, 0.001 Ω
+    w.SignedWords(30440, {9250, 6120, 5830, 4710, 1050});                      // temperatures
+    w.Words(30445, {0, 0, 0, 0, 0});
+    w.Words(30450, {24800, 19600, 20900, 18300, 17000, 4100});                // ADC codes P1..P6
+    w.Words(30456, {10000, 8000, 8500, 7500, 7000, 4000});                    // currents, 0.001 mA
+    w.SignedWords(30462, {6000, 4000, 4500, 3500, 3000, 0});                   // pressures
+    w.Words(30468, {0, 0, 0, 0, 0, 4});                                       // P6 "Отключен"
+    // ADC cycle 1234; ADC temperature code 13000 (13.38 °C); processor temperature code 13760
+    // with reference 1000 (35.00 °C); ADC and processor voltage codes (3.3 V each).
+    w.Words(30474, {1234, 13000, 13760, 1000, 30807, 21627});
+}
+
+// Clock, access, calibration and the configuration of both heat systems.
+void WriteSettings(RegisterWriter& w)
+{
+    w.Words(40001, {24, 6, 14, 10, 25, 0});          // 2024-06-14 10:25:00
+    w.Words(40007, {2, 5, 0, 0});                    // correction +2 s/day, 5 min allowed, no auto change; no clearing
+    w.Text(40011, 8, "1234", true);                  // password, and the same again
+    w.Text(40015, 8, "1234", true);
+    w.Words(40019, {1, 0});                          // password used, settings not locked
+
+    w.U32(40037, 12345);                             // serial number
+    w.U32(40039, 1000123);                           // AT_100
+    w.I32(40041, -1520);                             // BT_100
+    w.U32(40043, 999870);                            // AT_500
+    w.I32(40045, 830);                               // BT_500
+    for (uint16_t k = 0; k < 6; ++k) {               // AP_k, BP_k
+        w.Word(static_cast<uint16_t>(40047 + 2 * k), static_cast<uint16_t>(16384 + 37 * k));
+        w.Signed(static_cast<uint16_t>(40048 + 2 * k), static_cast<int16_t>(-12 + 5 * k));
+    }
+    w.Words(40070, {0x0001, 1000});                  // 100 Ω sensors; ADC_HS_A
+    w.SignedWords(40072, {-3, 12, -5});              // ADC_HS_B, thermal corrections
+    w.Word(40078, 40 | 1u << 8 | 3u << 10);          // LCD: contrast 40, MULT3, TC3
+
+    // Heat system 1: free configuration "5.9" with two supply pipes, one return, one make-up;
+    // air temperature on channel t5, no control channel.
+    w.Words(40079, {0x59, 4, 5, 0});
+    w.Signed(40083, 300);                            // dt_min 3.00
+    w.Signed(40084, 500);                            // dP_min 0.05 MPa
+    w.Float(40085, 2.5f);                            // W_дог
+    w.Float(40087, 1.02f);                           // Кпр
+    w.Words(40097, {0, 0, 0, 1, 1, 1, 0, 1, 0});     // channel reactions
+    w.Words(40109, {1, 0, 1, 1, 0, 1, 1, 1, 1});     // heat-system reactions
+    w.Words(40126, {2, 1, 1});                       // supply, return, make-up pipes
+
+    // Heat system 2: scheme "2.5" (with hot water), no air or control channel.
+    w.Words(40129, {0x25, 5, 5, 1});
+    w.Signed(40133, 200);
+    w.Signed(40134, 300);
+    w.Float(40135, 1.2f);
+    w.Float(40137, 1.02f);
+    w.Words(40147, {0, 0, 0, 1, 1, 1, 0, 1, 0});
+    w.Words(40159, {1, 0, 1, 1, 0, 1, 1, 1, 1});
+}
+
+// Common settings, cold water, flow, temperature and pressure channels, inputs and output.
+void WriteChannels(RegisterWriter& w)
+{
+    // Q3 = Q1 - Q2, Gcal, MPa, month record on the 1st, contract cold-water values.
+    w.Words(40179, {1, 0, 0, 1, 0});
+    w.SignedWords(40184, {500, 1500, 1000, 1000, 800});
+    w.Words(40189, {0, 1, 4, 15, 10, 15});           // winter, change by date; 15 April, 15 October
+
+    w.Words(40203, {0, 0, 0, 0, 0, 2});              // cold water on channel 6 with pressure
+    w.Words(40209, {0, 0, 1, 1, 1});                 // its reactions
+
+    w.Words(40216, {50, 50, 32, 32, 25, 40});        // nominal diameters
+    w.Floats(40222, 2, {0.01f, 0.01f, 0.001f, 0.001f, 0.001f, 0.01f});    // pulse weights
+    w.Floats(40234, 2, {4.5f, 4.5f, 0.75f, 0.75f, 0.125f, 1.5f});        // contract flows
+    w.Floats(40246, 2, {36.0f, 36.0f, 10.0f, 10.0f, 5.0f, 20.0f});       // maximum flows
+    w.Floats(40258, 2, {0.36f, 0.36f, 0.1f, 0.1f, 0.05f, 0.2f});         // minimum flows
+    w.Floats(40270, 2, {0.12f, 0.12f, 0.04f, 0.04f, 0.02f, 0.08f});      // cut-off flows
+    w.Words(40282, {0, 0, 0, 0, 0, 0});              // input modes
+    w.Words(40288, {1, 1, 1, 1, 1, 1});              // converter line test
+    w.Words(40294, {0, 0, 0, 0, 0, 0});              // no empty-pipe test
+    w.Words(40300, {0x0003, 2});                     // filter on V1 and V2, averaging 2
+    w.Float(40302, 1.5f);                            // filter reset coefficient
+
+    w.Words(40304, {0, 0, 0, 0, 1});                 // sensor curves
+    w.SignedWords(40309, {7000, 4000, 7000, 4000, 500});              // t_дог
+    w.SignedWords(40314, {15000, 15000, 15000, 15000, 15000});         // t_max
+    w.SignedWords(40319, {0, 0, 0, 0, 0});                             // t_min
+    w.Words(40324, {1, 1, 1, 1, 1, 0});                                // pressure sensor ranges
+    w.SignedWords(40330, {6000, 4000, 4500, 3500, 3000, 2500});        // P_дог
+
+    // Input IN: dry contact, not inverted, 100 ms; inputs UV not inverted.
+    w.Words(40336, {0, 0, 100, 0});
+    // Output OUT: register off, signal mask mode, 60 s on battery, signal 1.
+    w.Words(40344, {0, 1, 60, 0x0001});
+}
+
+// Display, ports, object name, SMS, calls, GPRS, signals and events.
+void WriteInterfaces(RegisterWriter& w)
+{
+    w.Words(40356, {30, 0, 300, 0, 120, 1});         // backlight, LCD, screen saver, counters
+    w.Words(40365, {4, 1, 0, 0});                    // port 1: 19200, address 1, RS-232
+    w.Words(40369, {4, 1, 0, 0});                    // port 2: 19200, address 1, RS-232/RS-485
+    w.Text(40377, 16, "Котельная 3", true);
+    w.Text(40385, 16, "+79001234567", true);
+    w.Words(40393, {60, 0x0001});                    // SMS every hour on signal 1
+    w.Words(40399, {1, 1, 2, 0});                    // answer always, GPRS on call, after 2 rings
+
+    w.Text(40407, 22, "internet.mts.ru", true);
+    w.Text(40418, 10, "*99#", true);
+    w.Text(40423, 8, "mts", true);
+    w.Text(40427, 8, "mts", true);
+    w.Words(40431, {2, 1, 0});                       // TCP client, server only, GPRS wrapper
+    w.Ip(40438, 192, 168, 1, 10);
+    w.Ip(40440, 10, 0, 0, 1);
+    w.Ip(40442, 10, 0, 0, 2);
+    w.Ip(40444, 0, 0, 0, 0);
+    w.Words(40446, {5100, 4001, 30, 3});             // ports, UDP interval and attempts
+    w.Words(40454, {1, 60, 0});                      // poll always, every 60 s
+
+    // Mask signals 1 to 4: any hardware flag, heat system 1 "Q1 < 0", heat system 2
+    // "Q2 < 0", any flag of channel 1; 5 to 8 off.
+    const uint16_t masks[4][3] = {{1, 0, 0x3FFF}, {1, 8, 0x0001}, {1, 9, 0x0001}, {1, 2, 0x00FF}};
+    for (uint16_t k = 0; k < 4; ++k)
+        w.Words(static_cast<uint16_t>(40461 + 3 * k), {masks[k][0], masks[k][1], masks[k][2]});
+    // Signal 9: comparison t1 > 95.
+    w.Words(40485, {1, 0, 0, 0, 1, 20});
+    w.Float(40491, 95.0f);
+    // Signal D: a timer on working days (Monday to Friday) from 08:00 to 17:00.
+    w.Words(40517, {2, 0, 0, 0, 0, 0, 0});
+    w.Words(40528, {1});
+    w.U32(40529, 0x3E);
+    w.Words(40531, {480, 1020});
+    // Signal E: comparison Gv1 between 1 and 40.
+    w.Words(40533, {1, 0, 0, 0, 5, 14, 0});
+    w.Float(40540, 1.0f);
+    w.Float(40542, 40.0f);
+    // Event 1 on signal 1.
+    w.Words(40581, {1, 0x0001});
+}
+
+} // namespace
+
+InstrumentState DemoState(Model model)
+{
+    InstrumentState state = FixtureState(model);
+    std::fill(state.InputImage.begin(), state.InputImage.end(), uint8_t{0});
+    std::fill(state.HoldingImage.begin(), state.HoldingImage.end(), uint8_t{0});
+    RegisterWriter writer(state);
+    WriteCurrentValues(writer);
+    WriteSettings(writer);
+    WriteChannels(writer);
+    WriteInterfaces(writer);
+    state.StoreRingPointers();
+    return state;
+}
+
+} // namespace daxsim

@@ -1,0 +1,156 @@
+// rptool: report files and report text from the command line, without a display. Each
+// sub-command is one row of kCommands; tools and tests drive the same code as the program.
+// Sub-commands that measure or draw text start the GUI application, on the offscreen platform
+// when no display is set.
+//
+// Exit status: 0 done; 1 usage or a file that cannot be opened, read or written; 2 a file
+// whose content is refused, in which case nothing is written, or a font that is not installed
+// (the message on stderr).
+
+#include "LayoutCommand.h"
+
+#include "report/model/ModelRuntime.h"
+#include "report/model/rpRes.h"
+#include "report/model/rpStreams.h"
+#include "report/model/rpXML.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitUsage = 1;
+constexpr int kExitFileError = 1;
+constexpr int kExitBadContent = 2;
+// A command that reads its own options takes any number of arguments.
+constexpr int kAnyArguments = -1;
+
+void PrintError(const std::string& message)
+{
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+// True when the file's first tag (its header) is followed by CR LF: the file was written
+// with indentation and is saved the same way.
+bool HeaderLineEndsWithCrLf(QFile& file)
+{
+    const QByteArray start = file.peek(4096);
+    const qsizetype close = start.indexOf('>');
+    return close >= 0 && start.mid(close + 1, 2) == "\r\n";
+}
+
+// Runs one step of a command: the exit status of the failure it ends with, or none.
+std::optional<int> Step(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const TrpInvalidXMLException& failure) {
+        PrintError(failure.Message());
+        return kExitBadContent;
+    } catch (const platform::Exception& failure) {
+        PrintError(failure.Message());
+        return kExitFileError;
+    }
+    return std::nullopt;
+}
+
+// xml-roundtrip IN OUT: loads IN whole and saves it to OUT.
+int XmlRoundTrip(const QStringList& arguments)
+{
+    const QString& inName = arguments[0];
+    const QString& outName = arguments[1];
+    QFile in(inName);
+    TrpXMLDocument document;
+    if (const auto failed = Step([&] {
+            if (!in.open(QIODevice::ReadOnly))
+                RaiseCannotOpen(inName, in.errorString());
+            document.SetAutoIndent(HeaderLineEndsWithCrLf(in));
+            document.LoadFromStream(in);
+        }))
+        return *failed;
+    if (const auto failed = Step([&] { SaveFileAtomically(outName, [&](QIODevice& out) { document.SaveToStream(out); }); }))
+        return *failed;
+    return kExitDone;
+}
+
+// res-get NAME: the interface text of NAME from the report subsystems' resources, in UTF-8.
+int ResGet(const QStringList& arguments)
+{
+    if (const auto failed = Step([] { ModelRuntime::init(); }))
+        return *failed;
+    const QByteArray line = GetResourcesInstance().Get(arguments[0]).toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    return kExitDone;
+}
+
+struct Command {
+    const char* name;
+    const char* arguments;
+    const char* summary;
+    int argumentCount;
+    int (*run)(const QStringList& arguments);
+    bool drawing = false; // measures or draws text: needs the GUI application
+};
+
+const Command kCommands[] = {
+    {"xml-roundtrip", "IN OUT",
+     "load the report XML file IN without partial loading and save it to OUT (indented when IN's header line "
+     "ends with CR LF)",
+     2, XmlRoundTrip},
+    {"res-get", "NAME", "print the interface text of NAME from the report resources (NAME itself when there is none)",
+     1, ResGet},
+    {"layout", "--font F --size N --width PX [--wordbreak] [--html] FILE",
+     "lay each line of the UTF-8 FILE out as a paragraph at the width PX (pixels at 96 per inch); print each "
+     "laid-out line as its width, a tab, its paragraph flags, a tab and its text",
+     kAnyArguments, RunLayoutCommand, true},
+};
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: rptool COMMAND ARGUMENTS...\n\ncommands:\n");
+    for (const Command& command : kCommands)
+        std::fprintf(stderr, "  %s %s\n      %s\n", command.name, command.arguments, command.summary);
+    return kExitUsage;
+}
+
+// Without a display the drawing commands run on the offscreen platform.
+void ChooseOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    const std::string name = argv[1];
+    for (const Command& command : kCommands) {
+        if (name != command.name)
+            continue;
+        if (command.argumentCount != kAnyArguments && argc - 2 != command.argumentCount)
+            return Usage();
+        std::unique_ptr<QGuiApplication> application;
+        if (command.drawing) {
+            ChooseOffscreenWithoutDisplay();
+            application = std::make_unique<QGuiApplication>(argc, argv);
+        }
+        QStringList arguments;
+        for (int i = 2; i < argc; ++i)
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        return command.run(arguments);
+    }
+    return Usage();
+}
