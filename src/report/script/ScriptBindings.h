@@ -59,17 +59,7 @@ inline const Variant& Assigned(const TscCallFrame& frame)
 // The bits of a set value: a set constructor's elements (each its bit) joined, or a number.
 inline int32_t SetMask(const TscCallFrame& frame, const Variant& value)
 {
-    if (!value.IsArray())
-        return value.ToInt32(Settings(frame));
-    if (value.ArrayDimCount() != 1)
-        throw EVariantInvalidArgError();
-    const VariantArrayBound bound = value.ArrayBound(0);
-    int32_t bits = 0;
-    for (int32_t i = bound.Low; i <= bound.High; ++i) {
-        const int32_t index[] = {i};
-        bits |= value.ArrayItem(index).ToInt32(Settings(frame));
-    }
-    return bits;
+    return ScSetValue(value).ToInt32(Settings(frame));
 }
 
 // A value as an integer of 32 bits when it fits, else 64.

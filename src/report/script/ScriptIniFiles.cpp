@@ -1,5 +1,7 @@
 #include "ScriptIniFiles.h"
 
+#include "ScriptStrings.h"
+
 #include "report/core/ScriptErrors.h"
 
 #include <QFileInfo>
@@ -75,23 +77,7 @@ void CheckEntry(const QString& section, const QString& key, const QString& value
 
 void IniText::Load(const QString& text)
 {
-    FLines.clear();
-    qsizetype start = 0;
-    const qsizetype length = text.size();
-    while (start < length) {
-        qsizetype end = start;
-        while (end < length && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
-        FLines.append(text.mid(start, end - start));
-        if (end < length && text[end] == u'\r') {
-            ++end;
-            if (end < length && text[end] == u'\n')
-                ++end;
-        } else if (end < length) {
-            ++end;
-        }
-        start = end;
-    }
+    FLines = SplitTextLines(text);
 }
 
 QString IniText::Save() const

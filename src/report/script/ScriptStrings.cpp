@@ -36,6 +36,28 @@ QString Quoted(const QString& text)
 
 } // namespace
 
+QStringList SplitTextLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype length = text.size();
+    while (start < length) {
+        qsizetype end = start;
+        while (end < length && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        lines.append(text.mid(start, end - start));
+        if (end < length && text[end] == u'\r') {
+            ++end;
+            if (end < length && text[end] == u'\n')
+                ++end;
+        } else if (end < length) {
+            ++end;
+        }
+        start = end;
+    }
+    return lines;
+}
+
 // --- TStrings -------------------------------------------------------------------------------
 
 const ScriptClassInfo& ScriptStrings::Class()
@@ -216,25 +238,7 @@ QString ScriptStrings::Text() const
 
 void ScriptStrings::SetText(const QString& text)
 {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype length = text.size();
-    while (start < length) {
-        qsizetype end = start;
-        while (end < length && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
-        lines.append(text.mid(start, end - start));
-        // CR LF, LF or CR ends the line.
-        if (end < length && text[end] == u'\r') {
-            ++end;
-            if (end < length && text[end] == u'\n')
-                ++end;
-        } else if (end < length) {
-            ++end;
-        }
-        start = end;
-    }
-    SetLines(lines);
+    SetLines(SplitTextLines(text));
 }
 
 QString ScriptStrings::CommaText() const

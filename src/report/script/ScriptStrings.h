@@ -20,6 +20,9 @@
 
 class QIODevice;
 
+// The lines of a text, each ended by CR LF, LF or CR (a break at the very end starts no line).
+QStringList SplitTextLines(const QString& text);
+
 class ScriptStrings : public ScriptObject, public ScriptPersistent {
 public:
     static const ScriptClassInfo& Class(); // TStrings

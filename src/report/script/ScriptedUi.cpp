@@ -105,26 +105,25 @@ bool ScriptedUi::InputQuery(const QString& caption, const QString& prompt, QStri
     return true;
 }
 
-bool ScriptedUi::OpenFileDialog(UiFileDialog& dialog)
+bool ScriptedUi::FileDialog(const QString& kind, UiFileDialog& dialog)
 {
-    Prompts.push_back({QStringLiteral("OpenDialog"), dialog.Title, dialog.Filter});
+    Prompts.push_back({kind, dialog.Title, dialog.Filter});
     QString path;
-    if (!OkOrCancel(Named(QStringLiteral("OpenDialog"), dialog.Title), path))
+    if (!OkOrCancel(Named(kind, dialog.Title), path))
         return false;
     dialog.FileName = path;
     dialog.Files = QStringList{path};
     return true;
 }
 
+bool ScriptedUi::OpenFileDialog(UiFileDialog& dialog)
+{
+    return FileDialog(QStringLiteral("OpenDialog"), dialog);
+}
+
 bool ScriptedUi::SaveFileDialog(UiFileDialog& dialog)
 {
-    Prompts.push_back({QStringLiteral("SaveDialog"), dialog.Title, dialog.Filter});
-    QString path;
-    if (!OkOrCancel(Named(QStringLiteral("SaveDialog"), dialog.Title), path))
-        return false;
-    dialog.FileName = path;
-    dialog.Files = QStringList{path};
-    return true;
+    return FileDialog(QStringLiteral("SaveDialog"), dialog);
 }
 
 bool ScriptedUi::ColorDialog(uint32_t& rgb)

@@ -68,6 +68,7 @@ private:
     // "ok TEXT" -> true and TEXT; "cancel" -> false; anything else raises.
     bool OkOrCancel(const QString& prompt, QString& text);
     int ModalResult(const QString& prompt);
+    bool FileDialog(const QString& kind, UiFileDialog& dialog);
 
     QStringList FAnswers;
     qsizetype FNext = 0;

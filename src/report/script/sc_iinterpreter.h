@@ -206,6 +206,10 @@ inline Variant ScConvertForType(TscVarType typ, const Variant& value)
     return ScConvertForTypeSlow(typ, value);
 }
 
+// The value of a set: its bits as they are, or the elements of a set constructor (each already
+// its bit) joined.
+Variant ScSetValue(const Variant& value);
+
 // A type name.
 class TscTypeVariable : public TscCustomVariable {
 public:

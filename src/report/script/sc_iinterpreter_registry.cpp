@@ -64,9 +64,9 @@ void TypeOf(const PropertyInfo& property, TscVarType& typ, QString& typeName)
     }
 }
 
-// The value written to a set property: its bits, or the elements of a set constructor
-// (each already its bit) joined.
-Variant SetValueOf(const Variant& value)
+} // namespace
+
+Variant ScSetValue(const Variant& value)
 {
     if (!value.IsArray())
         return value;
@@ -80,8 +80,6 @@ Variant SetValueOf(const Variant& value)
     }
     return Variant(bits);
 }
-
-} // namespace
 
 void TscClassVariable::AddPublishedProperties()
 {
@@ -128,7 +126,7 @@ void TscClassVariable::AddPublishedProperties()
             helper->OnSetValue = [property, &cls](TscCallFrame& frame) {
                 ScriptObject& object = frame.Object(cls);
                 const Variant& value = *frame.AssignedValue;
-                property->Set(object, property->Canonical(property->Kind == PropertyKind::Set ? SetValueOf(value) : value));
+                property->Set(object, property->Canonical(property->Kind == PropertyKind::Set ? ScSetValue(value) : value));
                 return Variant::NullValue();
             };
         }

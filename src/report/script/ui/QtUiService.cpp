@@ -30,7 +30,7 @@ int QtUiService::Exec(QDialog& dialog)
 }
 
 int QtUiService::MessageBox(QWidget* parent, const QString& caption, const QString& text, UiMessageType type,
-                            uint32_t buttons)
+                            uint32_t buttons, int defaultResult)
 {
     static const QMessageBox::Icon kIcons[] = {QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Information,
                                                QMessageBox::Question, QMessageBox::NoIcon};
@@ -59,6 +59,10 @@ int QtUiService::MessageBox(QWidget* parent, const QString& caption, const QStri
         results[box.addButton(QStringLiteral("All"), QMessageBox::AcceptRole)] = mrAll;
     if (results.empty())
         results[box.addButton(QMessageBox::Ok)] = mrOk;
+    for (const auto& [button, result] : results) {
+        if (result == defaultResult && defaultResult != mrNone)
+            box.setDefaultButton(qobject_cast<QPushButton*>(button));
+    }
     Exec(box);
     const auto found = results.find(box.clickedButton());
     if (found != results.end())

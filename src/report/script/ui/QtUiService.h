@@ -22,9 +22,10 @@ public:
     int RunModal(QObject& dialog, const QString& caption) override;
     void ProcessEvents() override;
 
-    // The same with the window they belong to.
+    // The same with the window they belong to; `defaultResult` names the button Enter presses
+    // (mrNone: the first).
     static int MessageBox(QWidget* parent, const QString& caption, const QString& text, UiMessageType type,
-                          uint32_t buttons);
+                          uint32_t buttons, int defaultResult = mrNone);
     static bool FileDialog(QWidget* parent, UiFileDialog& dialog, bool save);
     // Shows a dialog modally (exec) and answers its result.
     static int Exec(QDialog& dialog);

@@ -232,6 +232,8 @@ const ScriptClassInfo& ScriptControl::ControlScrollBarClass()
 ScriptControl::ScriptControl(QWidget& widget)
     : FWidget(widget), FColor(static_cast<TColor>(kSystemColorFlag | 15)) // clBtnFace
 {
+    // The widget shows the font its Font property reports from the start.
+    FWidget.setFont(ScriptQFont(FFont));
     FFont.OnChange = [this] { ApplyFont(); };
 }
 

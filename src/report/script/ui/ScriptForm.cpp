@@ -78,7 +78,7 @@ void ScriptForm::SetVisible(bool visible)
 void ScriptForm::Show()
 {
     show();
-    raise();
+    activateWindow();
 }
 
 void ScriptForm::Hide()

@@ -419,8 +419,10 @@ void ScriptBitmap::Resize(int width, int height)
     height = std::max(0, height);
     if (width > kMaxSide || height > kMaxSide)
         throw EOutOfMemory();
-    if (width == FImage.width() && height == FImage.height())
+    if (width == FWidth && height == FHeight)
         return;
+    FWidth = width;
+    FHeight = height;
     QImage image;
     if (width > 0 && height > 0) {
         image = QImage(width, height, QImage::Format_RGB32);
@@ -456,6 +458,8 @@ void ScriptBitmap::LoadFromBytes(const QByteArray& bytes, const QString&)
     if (image.isNull())
         throw EInvalidGraphic("Bitmap image is not valid");
     FImage = image.convertToFormat(QImage::Format_RGB32);
+    FWidth = FImage.width();
+    FHeight = FImage.height();
     FCanvas.AttachImage(&FImage);
 }
 
@@ -478,6 +482,8 @@ bool ScriptBitmap::AssignFrom(ScriptObject& source)
     if (auto* picture = dynamic_cast<ScriptPicture*>(&source)) {
         if (picture->Graphic() == nullptr) {
             FImage = QImage();
+            FWidth = 0;
+            FHeight = 0;
             FCanvas.AttachImage(&FImage);
             return true;
         }
@@ -487,6 +493,8 @@ bool ScriptBitmap::AssignFrom(ScriptObject& source)
     if (other == nullptr)
         return false;
     FImage = other->FImage.copy();
+    FWidth = other->FWidth;
+    FHeight = other->FHeight;
     FCanvas.AttachImage(&FImage);
     return true;
 }

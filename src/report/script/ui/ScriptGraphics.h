@@ -145,10 +145,10 @@ public:
 
     ScriptBitmap();
 
-    int Width() const override { return FImage.width(); }
-    int Height() const override { return FImage.height(); }
-    void SetWidth(int width) override { Resize(width, Height()); }
-    void SetHeight(int height) override { Resize(Width(), height); }
+    int Width() const override { return FWidth; }
+    int Height() const override { return FHeight; }
+    void SetWidth(int width) override { Resize(width, FHeight); }
+    void SetHeight(int height) override { Resize(FWidth, height); }
     void DrawOn(QPainter& painter, const QRect& target) override;
     // BMP, PNG or JPEG, told by the content.
     void LoadFromBytes(const QByteArray& bytes, const QString& fileName) override;
@@ -160,10 +160,12 @@ public:
     ScriptCanvas& Canvas() { return FCanvas; }
 
 private:
-    // New pixels are white; the old ones stay.
+    // New pixels are white; the old ones stay. An image exists once both sides are above 0.
     void Resize(int width, int height);
 
     QImage FImage;
+    int FWidth = 0; // the size, also while a side is 0 and there is no image
+    int FHeight = 0;
     ScriptCanvas FCanvas;
 };
 

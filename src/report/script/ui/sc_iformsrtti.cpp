@@ -157,6 +157,8 @@ void AddControls(TscScript* script)
         [combo](Frame& f) {
             ScriptComboBox& box = combo(f);
             const int index = Assigned(f).ToInt32(Settings(f));
+            // Picking an entry from a script is no change the user made: OnChange stays quiet.
+            const QSignalBlocker quiet(box);
             box.setCurrentIndex(index >= 0 && index < box.count() ? index : -1);
             return kNothing;
         });

@@ -76,25 +76,35 @@ void AddCanvas(TscScript* script)
                              });
 }
 
+// LoadFromFile and SaveToFile of graphics and pictures: the file's bytes under the script's
+// file-access policy; an empty picture writes nothing.
+template <class T>
+void AddFileMembers(TscClassVariable* c, const ScriptClassInfo& cls)
+{
+    c->AddMethod(QStringLiteral("procedure LoadFromFile(const Filename: string)"), [&cls](Frame& f) {
+        T& self = Self<T>(f, cls);
+        const QString name = Text(f, 0);
+        self.LoadFromBytes(ReadFile(f, name, ScriptGraphic::kMaxFileBytes), name);
+        return kNothing;
+    });
+    c->AddMethod(QStringLiteral("procedure SaveToFile(const Filename: string)"), [&cls](Frame& f) {
+        T& self = Self<T>(f, cls);
+        const QString name = Text(f, 0);
+        CheckFile(f, name, FileAccessMode::Create);
+        const QByteArray bytes = self.SaveToBytes(name);
+        if (!bytes.isEmpty())
+            WriteFile(f, name, bytes);
+        return kNothing;
+    });
+}
+
 void AddGraphics(TscScript* script)
 {
     const ScriptClassInfo& cls = ScriptGraphic::Class();
     const auto self = [&cls](Frame& f) -> ScriptGraphic& { return Self<ScriptGraphic>(f, cls); };
     TscClassVariable* graphic = script->AddClass(QStringLiteral("TGraphic"), &cls, QStringLiteral("TPersistent"));
     graphic->AddConstructor(QStringLiteral("constructor Create"), Construct);
-    graphic->AddMethod(QStringLiteral("procedure LoadFromFile(const Filename: string)"), [self](Frame& f) {
-        ScriptGraphic& g = self(f);
-        const QString name = Text(f, 0);
-        g.LoadFromBytes(ReadFile(f, name, ScriptGraphic::kMaxFileBytes), name);
-        return kNothing;
-    });
-    graphic->AddMethod(QStringLiteral("procedure SaveToFile(const Filename: string)"), [self](Frame& f) {
-        ScriptGraphic& g = self(f);
-        const QString name = Text(f, 0);
-        CheckFile(f, name, FileAccessMode::Create);
-        WriteFile(f, name, g.SaveToBytes(name));
-        return kNothing;
-    });
+    AddFileMembers<ScriptGraphic>(graphic, cls);
     graphic->AddProperty(
         QStringLiteral("Height"), QStringLiteral("Integer"), [self](Frame& f) { return Variant(int32_t{self(f).Height()}); },
         [self](Frame& f) {
@@ -111,21 +121,7 @@ void AddGraphics(TscScript* script)
     const ScriptClassInfo& pictureClass = ScriptPicture::Class();
     const auto picture = [&pictureClass](Frame& f) -> ScriptPicture& { return Self<ScriptPicture>(f, pictureClass); };
     TscClassVariable* pic = script->AddClass(QStringLiteral("TPicture"), &pictureClass, QStringLiteral("TPersistent"));
-    pic->AddMethod(QStringLiteral("procedure LoadFromFile(const Filename: string)"), [picture](Frame& f) {
-        ScriptPicture& p = picture(f);
-        const QString name = Text(f, 0);
-        p.LoadFromBytes(ReadFile(f, name, ScriptGraphic::kMaxFileBytes), name);
-        return kNothing;
-    });
-    pic->AddMethod(QStringLiteral("procedure SaveToFile(const Filename: string)"), [picture](Frame& f) {
-        ScriptPicture& p = picture(f);
-        const QString name = Text(f, 0);
-        CheckFile(f, name, FileAccessMode::Create);
-        // An empty picture writes nothing.
-        if (p.Graphic() != nullptr)
-            WriteFile(f, name, p.SaveToBytes(name));
-        return kNothing;
-    });
+    AddFileMembers<ScriptPicture>(pic, pictureClass);
     pic->AddProperty(QStringLiteral("Height"), QStringLiteral("Integer"),
                      [picture](Frame& f) { return Variant(int32_t{picture(f).Height()}); });
     pic->AddProperty(QStringLiteral("Width"), QStringLiteral("Integer"),
