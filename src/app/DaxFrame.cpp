@@ -56,6 +56,7 @@ TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
     layout->addWidget(Splitter);
 
     BuildPages();
+    ConnectClearButtons();
     // Every page and sub-frame exists: the bindings reach their controls by path.
     BuildBindings();
     ConnectArchivePages();

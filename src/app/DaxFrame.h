@@ -86,6 +86,13 @@ public:
     // Page selection: the tree's change handler.
     void SelectTreeChange(QTreeWidgetItem* node);
 
+    // The "Очистить" buttons of the signal and event pages (25 to 28): clear the page's
+    // editors; nothing is written until the page's write button.
+    void ClearSignal_0Click();
+    void ClearSignal_1Click();
+    void ClearSignal_2Click();
+    void ClearEventsClick();
+
     int32_t CurrentPageId() const { return currentPageId_; }
     // The help topic of the shown page; empty for every page but the general current values.
     const QString& HelpKeyword() const { return helpKeyword_; }
@@ -130,6 +137,7 @@ private:
     void SetUpSubFrames();
     void FillItemLists();
     void HideServiceControls();
+    void ConnectClearButtons();
     // Wires the archive pages' sub-tabs and the averaging controls.
     void ConnectArchivePages();
     // The decimal separator of the system's locale, for separator mode 0.

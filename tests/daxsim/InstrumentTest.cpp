@@ -323,6 +323,11 @@ TEST(SimOptions, CommandLines)
     ASSERT_TRUE(options) << error;
     EXPECT_TRUE(options->Demo);
     EXPECT_EQ(options->DeviceModel, Model::Dax02);
+    EXPECT_EQ(options->ConfiguratorSettings, "");
+
+    options = ParseSimOptions({"--tcp", "127.0.0.1:0", "--demo", "--configurator-settings", "build/demo-home"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->ConfiguratorSettings, "build/demo-home");
 
     struct Bad {
         std::vector<std::string> args;
@@ -340,6 +345,8 @@ TEST(SimOptions, CommandLines)
         {{"--pty", "--model", "DAX-02", "--data", "a.daxdat"}, "--model and --data exclude each other: the data file names the model"},
         {{"--pty", "--save-data"}, "--save-data needs a value"},
         {{"--pty", "--demo", "--data", "a.daxdat"}, "--demo and --data exclude each other"},
+        {{"--pty", "--configurator-settings", "home"}, "--configurator-settings needs --tcp HOST:PORT"},
+        {{"--tcp", "h:1", "--configurator-settings"}, "--configurator-settings needs a value"},
     };
     for (const Bad& b : bad) {
         std::string message;

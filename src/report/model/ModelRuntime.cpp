@@ -1,6 +1,7 @@
 #include "ModelRuntime.h"
 
 #include "rpClass.h"
+#include "rpDrawText.h"
 #include "rpDsgnIntf.h"
 #include "rpRes.h"
 
@@ -54,6 +55,7 @@ void init()
     RegisterStartupPropertyEditors();
     AddBuiltInResources();
     GetResourcesInstance().UpdateSCResources();
+    SharedDrawText();
     gInitialized = true;
 }
 
@@ -74,6 +76,12 @@ std::recursive_mutex& GlobalLock()
 {
     static std::recursive_mutex* lock = new std::recursive_mutex; // outlives every static object
     return *lock;
+}
+
+TrpDrawText& SharedDrawText()
+{
+    static TrpDrawText engine; // created on first use (init), freed when the program ends
+    return engine;
 }
 
 } // namespace ModelRuntime

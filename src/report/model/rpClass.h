@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rpDrawContext.h"
 #include "rpFont.h"
 #include "rpUtils.h"
 
@@ -60,21 +61,6 @@ public:
 class EClassNotFound : public platform::Exception {
 public:
     using platform::Exception::Exception;
-};
-
-// Receives each text run a Draw paints (text and device rectangle), in drawing order.
-class ITrpTextSink {
-public:
-    virtual ~ITrpTextSink() = default;
-    virtual void TextRun(const QString& text, const QRectF& deviceRect) = 0;
-};
-
-// What a Draw needs beside painter, scales and offsets. Whether output goes to a printer
-// comes from the caller, never from the paint device.
-struct TrpDrawContext {
-    bool Printing = false;
-    double PrintScale = 1;
-    ITrpTextSink* Sink = nullptr;
 };
 
 class TrpComponent : public QObject, public ScriptObject {

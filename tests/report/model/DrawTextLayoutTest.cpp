@@ -3,6 +3,8 @@
 
 #include "DrawTextTestSupport.h"
 
+#include "report/model/ModelRuntime.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -32,6 +34,24 @@ TEST(DrawTextCanvas, MeasuresAt600DotsPerInch)
     EXPECT_EQ(text.Canvas().logicalDpiY(), 600);
     EXPECT_EQ(text.DefPPI(), 600);
     EXPECT_EQ(text.ScrPPI(), 96);
+}
+
+// The model's start-up creates one process-wide engine; its lock may be taken again by the
+// same thread (a memo measuring its width inside its own locked drawing).
+TEST(DrawTextShared, StartUpCreatesOneEngineWithARecursiveLock)
+{
+    ModelRuntime::init();
+    TrpDrawText& shared = ModelRuntime::SharedDrawText();
+    EXPECT_EQ(&ModelRuntime::SharedDrawText(), &shared);
+    shared.Lock();
+    EXPECT_TRUE(shared.Mutex().try_lock());
+    shared.Mutex().unlock();
+    shared.Unlock();
+    // Separate engines have separate locks.
+    TrpDrawText own;
+    std::lock_guard guard(own.Mutex());
+    EXPECT_TRUE(shared.Mutex().try_lock());
+    shared.Mutex().unlock();
 }
 
 TEST(DrawTextLayout, EmptyTextHasNoLinesAndNoSize)
