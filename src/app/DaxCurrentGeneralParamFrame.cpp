@@ -1,5 +1,6 @@
 #include "DaxCurrentGeneralParamFrame.h"
 
+#include "AppTexts.h"
 #include "DaxFormTable.h"
 
 #include "presentation/FrameValueLists.h"
@@ -115,4 +116,14 @@ void TDax_CurrentGeneralParamFrame::LayoutChannels(const HeatSystemConfig& confi
         box->setVisible(mode != kChanelOff);
         SetRowVisible(this, MemberName("P#Current", n), mode >= kChanelWithPressure);
     }
+}
+
+void TDax_CurrentGeneralParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
+{
+    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const char* pressure = pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa;
+    SetLabelText(this, QStringLiteral("Q3CurrentLabel"), UnitCaption(QStringLiteral("Q3"), energy));
+    SetLabelText(this, QStringLiteral("W3CurrentLabel"), UnitCaption(QStringLiteral("W3"), energy, true));
+    for (int n = 1; n <= kChanelCount; ++n)
+        SetLabelText(this, QStringLiteral("P%1CurrentLabel").arg(n), UnitCaption(QStringLiteral("P%1").arg(n), pressure));
 }

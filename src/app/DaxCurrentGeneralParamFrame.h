@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 
 class QGroupBox;
 
@@ -27,6 +28,10 @@ public:
     // of the channels switched on closed up on the design places in order, each with its
     // pressure row when the channel measures pressure.
     void LayoutChannels(const HeatSystemConfig& config);
+
+    // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
+    // or kgf/cm².
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
 
     static constexpr int kChanelCount = 6;
 

@@ -1,5 +1,6 @@
 #include "DaxCurrentTSParamFrame.h"
 
+#include "AppTexts.h"
 #include "DaxFormTable.h"
 
 #include <QGroupBox>
@@ -261,4 +262,27 @@ void TDax_CurrentTSParamFrame::ApplyScheme(const HeatSystemConfig& config)
     }
 
     FitAroundBoxes(TSGroupBox, qw1Position_.x());
+}
+
+void TDax_CurrentTSParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
+{
+    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const char* pressure = pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa;
+    // The parts of a heat system's energy: whole, heating and hot water (object name, caption).
+    const struct {
+        const char* object;
+        const char* caption;
+    } parts[] = {{"", ""}, {"o", "о"}, {"gvs", "гвс"}};
+    for (int n = 1; n <= 2; ++n) {
+        for (const auto& part : parts) {
+            const QString caption = QString::number(n) + QString::fromUtf8(part.caption);
+            const QString object = QString::number(n) + QString::fromUtf8(part.object) + QStringLiteral("CurrentLabel");
+            SetLabelText(this, QStringLiteral("Q") + object, UnitCaption(QStringLiteral("Q") + caption, energy));
+            SetLabelText(this, QStringLiteral("W") + object, UnitCaption(QStringLiteral("W") + caption, energy, true));
+        }
+        SetLabelText(this, QStringLiteral("dP%1CurrentLabel").arg(n), UnitCaption(QStringLiteral("dP"), pressure));
+    }
+    SetLabelText(this, QStringLiteral("PColdWaterCurrentLabel"), UnitCaption(QStringLiteral("Pхв"), pressure));
+    for (int n = 1; n <= kChanelCount; ++n)
+        SetLabelText(this, QStringLiteral("P%1CurrentLabel").arg(n), UnitCaption(QStringLiteral("P%1").arg(n), pressure));
 }

@@ -33,6 +33,10 @@ public:
     // always gives the same page. A record of the other heat system changes nothing.
     void ApplyScheme(const HeatSystemConfig& config);
 
+    // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
+    // or kgf/cm², for the boxes of both heat systems.
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
+
     static constexpr int kChanelCount = 5;
 
 private:

@@ -576,4 +576,15 @@ QWidget* BuildColumns(std::span<const FormRow> rows, const BindingScope& scope, 
     return body;
 }
 
+QString UnitCaption(const QString& name, const char* unit, bool perHour)
+{
+    return name + QStringLiteral(" (") + QString::fromUtf8(unit) + (perHour ? QStringLiteral("/ч)") : QStringLiteral(")"));
+}
+
+void SetLabelText(const QWidget* root, const QString& labelName, const QString& text)
+{
+    if (auto* label = root->findChild<QLabel*>(labelName))
+        label->setText(text);
+}
+
 } // namespace daxform

@@ -201,4 +201,10 @@ void FillItems(QWidget* control, std::span<const char* const> items);
 // Replaces '#' in a pattern by the member number.
 QString MemberName(const char* pattern, int member);
 
+// "Name (unit)", the caption of a value with its unit; with perHour the unit is a rate
+// ("Гкал/ч").
+QString UnitCaption(const QString& name, const char* unit, bool perHour = false);
+// Sets the text of the label of that object name under root; nothing when there is none.
+void SetLabelText(const QWidget* root, const QString& labelName, const QString& text);
+
 } // namespace daxform

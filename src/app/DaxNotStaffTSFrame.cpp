@@ -1,5 +1,6 @@
 #include "DaxNotStaffTSFrame.h"
 
+#include "AppTexts.h"
 #include "DaxFormTable.h"
 
 #include <QGroupBox>
@@ -74,4 +75,16 @@ void TDax_NotStaffTSParamFrame::ApplyScheme(const HeatSystemConfig& config)
     TimeGroupBox->setVisible(chosen);
     TSOffGroupBox->setVisible(!chosen);
     FitAroundBoxes(TSGroupBox, timePosition_.x());
+}
+
+void TDax_NotStaffTSParamFrame::SetUnitCaptions(uint8_t energyUnit)
+{
+    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const struct {
+        const char* label;
+        const char* name;
+    } captions[] = {{"QizCurrentLabel", "Qиз"}, {"QpowCurrentLabel", "Qэп"}, {"QfCurrentLabel", "Qф"},
+                    {"QdtCurrentLabel", "Qdt"}, {"QmaxCurrentLabel", "Qmax"}, {"QminCurrentLabel", "Qmin"}};
+    for (const auto& caption : captions)
+        SetLabelText(this, QString::fromUtf8(caption.label), UnitCaption(QString::fromUtf8(caption.name), energy));
 }

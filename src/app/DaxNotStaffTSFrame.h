@@ -27,6 +27,9 @@ public:
     // shown. A record of the other heat system changes nothing.
     void ApplyScheme(const HeatSystemConfig& config);
 
+    // Energy captions in Gcal (energy unit 0) or GJ.
+    void SetUnitCaptions(uint8_t energyUnit);
+
 private:
     uint8_t heatSystem_ = 0;
     QGroupBox* TSGroupBox;

@@ -1,5 +1,6 @@
 #include "DaxSetupTSFrame.h"
 
+#include "AppTexts.h"
 #include "DaxFormTable.h"
 #include "Drawthermosheme.h"
 
@@ -262,4 +263,12 @@ void TDax_SetupTSFrame::ConfigPipeChange()
     }
     QFormula->setText(FreeSchemeFormula(direct, reverse, makeUp));
     ShemePaintBox->update();
+}
+
+void TDax_SetupTSFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
+{
+    SetLabelText(this, QStringLiteral("W_ContractLabel"),
+                 UnitCaption(QStringLiteral("W_дог"), energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal, true));
+    SetLabelText(this, QStringLiteral("dP_minLabel"),
+                 UnitCaption(QStringLiteral("dP_min"), pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa));
 }

@@ -70,6 +70,10 @@ public:
     // or control channel.
     HeatSystemConfig PreviewConfig() const;
 
+    // The contract power in Gcal/h (energy unit 0) or GJ/h, the pressure limit in MPa (pressure
+    // unit 0) or kgf/cm².
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
+
 private:
     int32_t heatSystem_ = 0;
     QGroupBox* SetupTSGroupBox;

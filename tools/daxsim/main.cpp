@@ -57,6 +57,12 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     daxsim::Simulator simulator(std::move(state), options->Address, options->Faults);
+    if (options->LogRequests) {
+        simulator.SetRequestObserver([](const daxsim::RequestRecord& record) {
+            std::printf("%s\n", daxsim::RequestLine(record).c_str());
+            std::fflush(stdout);
+        });
+    }
     try {
         std::unique_ptr<daxsim::TcpServer> tcp;
         std::unique_ptr<daxsim::PtyServer> pty;
