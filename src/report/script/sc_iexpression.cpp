@@ -697,6 +697,11 @@ std::unique_ptr<TscOperatorNode> ScCreateOperatorNode(const QString& text, TscSc
         {u"and", opAnd},      {u"shl", opShl},       {u"shr", opShr},        {u"not", opNot},
         {u"unminus", opUnMinus},
     };
+    // The builder gives the texts in lower case: an exact match first.
+    for (const auto& entry : kOperators) {
+        if (QStringView(text) == QStringView(entry.text))
+            return std::make_unique<TscOperatorNode>(entry.op, script, shortCircuit);
+    }
     for (const auto& entry : kOperators) {
         if (text.compare(QStringView(entry.text), Qt::CaseInsensitive) == 0)
             return std::make_unique<TscOperatorNode>(entry.op, script, shortCircuit);

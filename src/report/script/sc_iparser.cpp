@@ -1,6 +1,7 @@
 #include "sc_iparser.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -59,7 +60,46 @@ TscParser::TscParser()
     SetText(QString());
 }
 
+TscParser::TscParser(DefaultsTag)
+{
+    ResetSettings();
+    SetText(QString());
+}
+
+const TscParser& TscParser::Defaults()
+{
+    static const TscParser defaults{DefaultsTag{}};
+    return defaults;
+}
+
 void TscParser::Clear()
+{
+    CopySettingsFrom(Defaults());
+}
+
+void TscParser::CopySettingsFrom(const TscParser& other)
+{
+    FCaseSensitive = other.FCaseSensitive;
+    FCommentBlock1 = other.FCommentBlock1;
+    FCommentBlock2 = other.FCommentBlock2;
+    FCommentBlock11 = other.FCommentBlock11;
+    FCommentBlock12 = other.FCommentBlock12;
+    FCommentBlock21 = other.FCommentBlock21;
+    FCommentBlock22 = other.FCommentBlock22;
+    FCommentLine1 = other.FCommentLine1;
+    FCommentLine2 = other.FCommentLine2;
+    FHexSequence = other.FHexSequence;
+    FIdentifierCharset = other.FIdentifierCharset;
+    FKeywords = other.FKeywords;
+    FFoldedKeywords = other.FFoldedKeywords;
+    FSkiPChar = other.FSkiPChar;
+    FSkipEOL = other.FSkipEOL;
+    FSkipSpace = other.FSkipSpace;
+    FStringQuotes = other.FStringQuotes;
+    FSpecStrChar = other.FSpecStrChar;
+}
+
+void TscParser::ResetSettings()
 {
     FKeywords.clear();
     FFoldedKeywords.clear();
@@ -196,6 +236,18 @@ void TscParser::SkipLineEnd()
         ++FPosition;
 }
 
+bool TscParser::MayStartComment(QChar c) const
+{
+    // The first characters of the markers, compared as the checks below compare them: word
+    // markers in any letter case.
+    const QChar folded = c.toCaseFolded();
+    for (const QString* marker : {&FCommentLine1, &FCommentLine2, &FCommentBlock11, &FCommentBlock21, &FSkiPChar}) {
+        if (!marker->isEmpty() && (marker->front() == c || marker->front().toCaseFolded() == folded))
+            return true;
+    }
+    return false;
+}
+
 void TscParser::SkipSpaces()
 {
     bool lineEndPending = false; // a continuation character waits for its line end
@@ -209,6 +261,8 @@ void TscParser::SkipSpaces()
             continue;
         }
         lineEndPending = false;
+        if (FPosition <= FSize && !MayStartComment(At(FPosition)))
+            break; // the usual case: a token starts here
         if (!FSkiPChar.isEmpty() && FPosition <= FSize && At(FPosition) == FSkiPChar[0]) {
             ++FPosition;
             lineEndPending = true;
@@ -482,7 +536,12 @@ QString TscParser::XYPositionOf(int position) const
     const auto entry = std::lower_bound(FYList.begin(), FYList.end(), position);
     const auto row = static_cast<int>(entry - FYList.begin());
     const int column = position - FYList[static_cast<size_t>(std::max(row - 1, 0))];
-    return QString::number(std::max(row, 1)) + QLatin1Char(':') + QString::number(column);
+    // Made in one piece: every token of a compilation asks for its position.
+    char text[24];
+    char* end = std::to_chars(text, text + 11, std::max(row, 1)).ptr;
+    *end++ = ':';
+    end = std::to_chars(end, text + sizeof text, column).ptr;
+    return QString::fromLatin1(text, end - text);
 }
 
 int TscParser::GetPlainPosition(QPoint point) const

@@ -51,6 +51,12 @@ qsizetype FindAttribute(const QString& text, const QString& name)
 
 QString ScXMLEscape(const QString& value)
 {
+    const auto plain = [](QChar c) {
+        const char16_t u = c.unicode();
+        return !(u == 10 || u == 13 || u == '"' || u == '&' || u == '<' || u == '>' || c.isSurrogate());
+    };
+    if (std::all_of(value.begin(), value.end(), plain))
+        return value; // the usual case: nothing to escape, nothing to copy
     QString out;
     out.reserve(value.size() + 8);
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -78,6 +84,8 @@ QString ScXMLEscape(const QString& value)
 
 QString ScXMLUnescape(const QString& value)
 {
+    if (!value.contains(QLatin1Char('&')))
+        return value; // the usual case: no entity, nothing to copy
     QString out;
     out.reserve(value.size());
     const qsizetype size = value.size();
