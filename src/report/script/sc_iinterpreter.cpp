@@ -354,7 +354,7 @@ Variant TscProcVariable::RunWith(const std::vector<std::unique_ptr<TscExpression
         ~Made() { std::destroy_n(Values, Count); }
     } made{values};
     for (; made.Count < count; ++made.Count)
-        new (values + made.Count) Variant(arguments[made.Count]->GetValue());
+        new (values + made.Count) Variant(arguments[made.Count]->Value());
     NeedResult = needResult;
     return Run(std::span<Variant>(values, count), false);
 }

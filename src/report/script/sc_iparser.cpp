@@ -1,6 +1,7 @@
 #include "sc_iparser.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 
 namespace {
@@ -240,9 +241,11 @@ bool TscParser::MayStartComment(QChar c) const
 {
     // The first characters of the markers, compared as the checks below compare them: word
     // markers in any letter case.
-    const QChar folded = c.toCaseFolded();
     for (const QString* marker : {&FCommentLine1, &FCommentLine2, &FCommentBlock11, &FCommentBlock21, &FSkiPChar}) {
-        if (!marker->isEmpty() && (marker->front() == c || marker->front().toCaseFolded() == folded))
+        if (marker->isEmpty())
+            continue;
+        const QChar first = marker->front();
+        if (first == c || (first.isLetter() && c.isLetter() && first.toCaseFolded() == c.toCaseFolded()))
             return true;
     }
     return false;
@@ -317,7 +320,18 @@ QString TscParser::GetChar()
 {
     if (FPosition > FSize || !IsPunctuation(At(FPosition)))
         return QString();
-    return QString(At(FPosition++));
+    const QChar c = At(FPosition++);
+    if (c.unicode() < 128) {
+        // Shared texts for the ASCII characters: grammars try many alternatives at one place.
+        static const std::array<QString, 128> kAscii = [] {
+            std::array<QString, 128> texts;
+            for (char16_t u = 0; u < 128; ++u)
+                texts[u] = QString(QChar(u));
+            return texts;
+        }();
+        return kAscii[c.unicode()];
+    }
+    return QString(c);
 }
 
 QString TscParser::GetWord()
