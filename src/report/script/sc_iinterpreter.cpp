@@ -295,8 +295,12 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
     ++root->FCallDepth;
     if (Executing) {
         // A nested call: the outer call's locals must survive it.
-        for (TscCustomVariable* item : LocalState())
-            root->FSavedLocals.emplace_back(item, item->SaveState());
+        for (TscCustomVariable* item : LocalState()) {
+            if (item->Has(TextVariable))
+                root->FSavedLocals.emplace_back(item, item->SaveState());
+            else
+                root->FSavedLocals.emplace_back(item, item->PValue()); // copied in place
+        }
     }
     Executing = true;
 
