@@ -289,14 +289,22 @@ bool TscXMLItem::PropExists(const QString& name) const
 
 QString TscXMLItem::Prop(const QString& name) const
 {
+    QString value;
+    PropIfExists(name, value);
+    return value;
+}
+
+bool TscXMLItem::PropIfExists(const QString& name, QString& value) const
+{
     const qsizetype at = FindAttribute(FText, name);
     if (at < 0)
-        return QString();
+        return false;
     const qsizetype valueStart = at + name.size() + 2;
     qsizetype valueEnd = FText.indexOf(QLatin1Char('"'), valueStart);
     if (valueEnd < 0)
         valueEnd = FText.size();
-    return ScXMLUnescape(FText.mid(valueStart, valueEnd - valueStart));
+    value = ScXMLUnescape(FText.mid(valueStart, valueEnd - valueStart));
+    return true;
 }
 
 void TscXMLItem::SetProp(const QString& name, const QString& value)
