@@ -1,7 +1,7 @@
 #include "DaxCurrentGeneralParamFrame.h"
 
-#include "AppTexts.h"
 #include "DaxFormTable.h"
+#include "Texts.h"
 
 #include "presentation/FrameValueLists.h"
 
@@ -128,8 +128,8 @@ void TDax_CurrentGeneralParamFrame::LayoutChannels(const HeatSystemConfig& confi
 
 void TDax_CurrentGeneralParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
 {
-    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
-    const char* pressure = pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa;
+    const char* energy = energyUnit != 0 ? app::kGJText : app::kGcalText;
+    const char* pressure = pressureUnit != 0 ? app::kKgfText : app::kMPaText;
     SetLabelText(this, QStringLiteral("Q3CurrentLabel"), UnitCaption(QStringLiteral("Q3"), energy));
     SetLabelText(this, QStringLiteral("W3CurrentLabel"), UnitCaption(QStringLiteral("W3"), energy, true));
     for (int n = 1; n <= kChanelCount; ++n)
