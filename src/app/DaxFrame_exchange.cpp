@@ -19,6 +19,7 @@
 #include "device/DaxAlgorithms.h"
 #include "device/Daxcore.h"
 #include "platform/Exceptions.h"
+#include "presentation/ArchiveSchemas.h"
 #include "presentation/ExchangeOptions.h"
 #include "presentation/FramePages.h"
 
@@ -41,8 +42,6 @@ namespace {
 // Registers the pages read straight from the images.
 constexpr int32_t kArchiveClearRegister = 40010; // not 0: a clear of the archive is pending
 constexpr uint16_t kArchiveClearCommand = 0xA780;
-constexpr int32_t kEnergyUnitRegister = 40180;   // low byte: 0 Gcal, otherwise GJ
-constexpr int32_t kPressureUnitRegister = 40181; // low byte: 0 MPa, otherwise kgf/cm²
 constexpr int32_t kOutputRegister = 40344;
 constexpr int32_t kCycleCounterRegister = 30474; // ADC cycle counter
 constexpr int32_t kAdcTemperatureRegister = 30475;
@@ -280,9 +279,10 @@ void TDax_Frame::OnGroupRead(int32_t id, bool cycleCounterChanged)
     }
     default: break;
     }
-    if (id > 0)
-        ApplyPressureUnitCaptions(HoldingRegisterLowByte(daxHelper_.HoldingRegisterImage, kEnergyUnitRegister),
-                                  HoldingRegisterLowByte(daxHelper_.HoldingRegisterImage, kPressureUnitRegister));
+    if (id > 0) {
+        const UnitBytes units = ReadUnitBytes(daxHelper_.HoldingRegisterImage);
+        ApplyPressureUnitCaptions(units.Heat, units.Pressure);
+    }
 }
 
 // The raw diagnostic codes of this read, as temperatures and voltages. Each field is filled in
