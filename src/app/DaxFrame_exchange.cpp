@@ -116,7 +116,7 @@ bool TDax_Frame::StartProcess(std::unique_ptr<ProcessAlgorithm> algorithm, int32
 }
 
 ProcessDesctiptionStruct* TDax_Frame::Start(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id,
-                                            std::string finalMessage, bool poll)
+                                            std::string finalMessage, bool poll, bool currentOnly)
 {
     ProcessDesctiptionStruct* entry = pool_ ? pool_->Start(std::move(algorithm), kind, id, std::move(finalMessage))
                                             : nullptr;
@@ -131,7 +131,7 @@ ProcessDesctiptionStruct* TDax_Frame::Start(std::unique_ptr<ProcessAlgorithm> al
         // knows whether this one is still in the pool.
         auto token = std::make_shared<int>(0);
         pollRunning_ = token;
-        entry->OnDone = [this, token](int32_t doneId) { CompleteProcess(doneId, true); };
+        entry->OnDone = [this, token, currentOnly](int32_t doneId) { CompleteProcess(doneId, true, currentOnly); };
         entry->OnError = [this, token](int32_t errorId, int32_t error) { OnProcessError(errorId, error); };
     } else {
         entry->OnDone = [this](int32_t doneId) { OnProcessDone(doneId); };
@@ -162,9 +162,12 @@ void TDax_Frame::ReadPage(int32_t pageId, int32_t subIndex, bool poll)
     if (poll && !pollRunning_.expired())
         return;
     std::unique_ptr<ProcessAlgorithm> algorithm;
+    bool currentOnly = false;
     if (page->PageKind >= 0) {
-        // The configuration of heat system 1 is read whole, poll or not.
-        const bool currentOnly = poll && page->PageKind != 4;
+        // The configuration of heat system 1 is read whole, poll or not. A current-value page
+        // is laid out by settings that a poll leaves out: until they have been read (the
+        // channel opened on a page already shown), its poll reads them too.
+        currentOnly = poll && page->PageKind != 4 && LayoutSettingsRead(page->ReadId);
         algorithm = std::make_unique<DaxMultiReadWriteAlgorithm>(static_cast<uint32_t>(page->PageKind), &daxHelper_,
                                                                  nullptr, currentOnly);
     } else {
@@ -172,7 +175,7 @@ void TDax_Frame::ReadPage(int32_t pageId, int32_t subIndex, bool poll)
                                                                 static_cast<uint32_t>(page->Block.Count),
                                                                 &daxHelper_, nullptr);
     }
-    Start(std::move(algorithm), kPageProcess, page->ReadId, std::string(), poll);
+    Start(std::move(algorithm), kPageProcess, page->ReadId, std::string(), poll, currentOnly);
 }
 
 void TDax_Frame::ReadPageParamsClick()
@@ -185,10 +188,16 @@ void TDax_Frame::ReadPageParamsClick()
 
 void TDax_Frame::OnProcessDone(int32_t id)
 {
-    CompleteProcess(id, false);
+    CompleteProcess(id, false, false);
 }
 
-void TDax_Frame::CompleteProcess(int32_t id, bool poll)
+bool TDax_Frame::LayoutSettingsRead(int32_t readId) const
+{
+    return readId < 0 || static_cast<size_t>(readId) >= layoutSettingsRead_.size() ||
+           layoutSettingsRead_[static_cast<size_t>(readId)];
+}
+
+void TDax_Frame::CompleteProcess(int32_t id, bool poll, bool currentOnly)
 {
     DaxHelperLocker lock(&daxHelper_);
     ownFields_.FillIdentification(daxHelper_);
@@ -196,6 +205,7 @@ void TDax_Frame::CompleteProcess(int32_t id, bool poll)
 
     if (id == kReadAllId) {
         DetachWindow(readAllWindow_.get());
+        layoutSettingsRead_.fill(true);
         const bool changed = TakeCycleCounterChange(true);
         for (int32_t read = 0; read <= kLastPostProcessedId; ++read)
             OnGroupRead(read, changed);
@@ -208,6 +218,8 @@ void TDax_Frame::CompleteProcess(int32_t id, bool poll)
         Log(texts::kAllWrittenText);
         return;
     }
+    if (!currentOnly && id >= 0 && static_cast<size_t>(id) < layoutSettingsRead_.size())
+        layoutSettingsRead_[static_cast<size_t>(id)] = true;
     // Decided once: the diagnostics and group 0 follow the same answer.
     const bool changed = id == 17 && TakeCycleCounterChange(false);
     OnGroupRead(id, changed);

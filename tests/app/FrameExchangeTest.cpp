@@ -264,6 +264,11 @@ TEST_F(FrameExchange, ThePollReadsNoSettingsAndWaitsForTheLastOne)
     Identify();
     frame.SetAutoRequestFlag(true);
     Select(0);
+    // The page's layout follows settings no read has brought yet: the first poll reads them.
+    frame.AutoRequest();
+    Finish();
+    EXPECT_EQ(Logged(), PageReadRequests(0, false));
+    simulator.ClearRequestLog();
     frame.AutoRequest();
     Finish();
     EXPECT_EQ(Logged(), PageReadRequests(0, true));
