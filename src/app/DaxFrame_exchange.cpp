@@ -3,7 +3,6 @@
 
 #include "DaxFrame.h"
 
-#include "AppTexts.h"
 #include "DaxCurrentGeneralParamFrame.h"
 #include "DaxCurrentTSParamFrame.h"
 #include "DaxFormTable.h"
@@ -13,12 +12,14 @@
 #include "DaxReadAllFrame.h"
 #include "DaxSetupTSFrame.h"
 #include "DaxWriteAllFrame.h"
+#include "Texts.h"
 #include "UserPrompts.h"
 
 #include "comm/Sysutil.h"
 #include "device/DaxAlgorithms.h"
 #include "device/Daxcore.h"
 #include "platform/Exceptions.h"
+#include "presentation/ArchiveSchemas.h"
 #include "presentation/ExchangeOptions.h"
 #include "presentation/FramePages.h"
 
@@ -34,15 +35,13 @@
 #include <cmath>
 
 using namespace dax_namespace;
-namespace texts = app_texts;
+namespace texts = app;
 
 namespace {
 
 // Registers the pages read straight from the images.
 constexpr int32_t kArchiveClearRegister = 40010; // not 0: a clear of the archive is pending
 constexpr uint16_t kArchiveClearCommand = 0xA780;
-constexpr int32_t kEnergyUnitRegister = 40180;   // low byte: 0 Gcal, otherwise GJ
-constexpr int32_t kPressureUnitRegister = 40181; // low byte: 0 MPa, otherwise kgf/cm²
 constexpr int32_t kOutputRegister = 40344;
 constexpr int32_t kCycleCounterRegister = 30474; // ADC cycle counter
 constexpr int32_t kAdcTemperatureRegister = 30475;
@@ -275,14 +274,15 @@ void TDax_Frame::OnGroupRead(int32_t id, bool cycleCounterChanged)
     case 21: {
         const bool pending = HoldingRegister(daxHelper_.HoldingRegisterImage, kArchiveClearRegister) != 0;
         findChild<QPushButton*>(QStringLiteral("ResetArchive"))
-            ->setText(QString::fromUtf8(pending ? texts::kCancelClearCaption : texts::kClearArchiveCaption));
+            ->setText(QString::fromUtf8(pending ? texts::kCancelClearText : texts::kClearArchiveText));
         break;
     }
     default: break;
     }
-    if (id > 0)
-        ApplyPressureUnitCaptions(HoldingRegisterLowByte(daxHelper_.HoldingRegisterImage, kEnergyUnitRegister),
-                                  HoldingRegisterLowByte(daxHelper_.HoldingRegisterImage, kPressureUnitRegister));
+    if (id > 0) {
+        const UnitBytes units = ReadUnitBytes(daxHelper_.HoldingRegisterImage);
+        ApplyPressureUnitCaptions(units.Heat, units.Pressure);
+    }
 }
 
 // The raw diagnostic codes of this read, as temperatures and voltages. Each field is filled in
@@ -325,7 +325,7 @@ void TDax_Frame::ApplyPressureUnitCaptions(uint8_t energyUnit, uint8_t pressureU
     for (const char* name : {"ConfigurationTS1", "ConfigurationTS2"})
         SubFrame<TDax_SetupTSFrame>(this, name)->SetUnitCaptions(energyUnit, pressureUnit);
 
-    const char* pressure = pressureUnit != 0 ? texts::kKgf : texts::kMPa;
+    const char* pressure = pressureUnit != 0 ? texts::kKgfText : texts::kMPaText;
     using daxform::SetLabelText;
     using daxform::UnitCaption;
     SetLabelText(this, QStringLiteral("ColdWaterPWinterLabel"), UnitCaption(QStringLiteral("Pхв_дог зимнее"), pressure));
@@ -366,7 +366,7 @@ void TDax_Frame::ReadAll()
     if (ProcessDesctiptionStruct* entry =
             Start(std::make_unique<DaxReadAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kReadAllProcess,
                   kReadAllId, std::string(), false))
-        FollowProcess(readAllWindow_.get(), entry, texts::kReadAllCaption);
+        FollowProcess(readAllWindow_.get(), entry, texts::kReadAllText);
 }
 
 void TDax_Frame::WriteAll()
@@ -385,7 +385,7 @@ void TDax_Frame::WriteAll()
         if (ProcessDesctiptionStruct* entry =
                 Start(std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kWriteAllProcess,
                       kWriteAllId, std::string(), false))
-            FollowProcess(writeAllWindow_.get(), entry, texts::kWriteAllCaption);
+            FollowProcess(writeAllWindow_.get(), entry, texts::kWriteAllText);
     } catch (...) {
         // A value the pages cannot store: nothing is written.
         Log(platform::CurrentExceptionMessage());

@@ -287,16 +287,9 @@ TMainForm::~TMainForm()
     pool_.reset();
     if (frame_) {
         frame_->SetPool(nullptr);
-        frame_->SetChannel(nullptr);
         frame_->SetChoiceDialogs(nullptr, nullptr);
     }
-    optionsDialog_.reset();
-    if (chanel_) {
-        chanel_->SetNotifier(nullptr);
-        chanel_->SetLogCallback(nullptr);
-        chanel_ = nullptr;
-    }
-    chanelDialog_.reset();
+    ReleaseChanel();
 }
 
 void TMainForm::SetPrompts(UserPrompts* prompts)
@@ -350,6 +343,11 @@ void TMainForm::FinishClosing()
         auto store = platform::RegistryStore::CurrentUser();
         store.WriteInteger(kRegistryKey, kAutoRequestValue, AutoRequestAction->isChecked() ? 1 : 0);
     }
+    ReleaseChanel();
+}
+
+void TMainForm::ReleaseChanel()
+{
     optionsDialog_.reset();
     // The channel goes with its dialog; nothing may refer to it afterwards.
     if (frame_)
