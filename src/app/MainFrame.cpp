@@ -47,7 +47,12 @@ TMainForm::TMainForm(std::vector<ChanelKindEntry> kinds, QWidget* parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Dax Конфигуратор"));
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Where Tahoma is not installed, Liberation Sans is near its widths; the system's default
+    // face is wider, and the device pages would overflow the window.
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans")});
+    font.setPointSize(8);
+    setFont(font);
 
     BuildActions();
     BuildWindow();
