@@ -13,10 +13,12 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,10 +71,27 @@ public:
     // at their next show) and refills every table at once, under the image lock.
     void ApplyOptions();
 
+    // The frame's side of the data and configuration files (DaxFrame_files.cpp).
+    // Replaces the identification, the images and the records with those of a data file,
+    // which is checked whole first (a bad one throws its text and changes nothing), then
+    // refreshes every page and table as the end of a read all does.
+    void LoadDataFile(std::span<const uint8_t> bytes);
+    // Saves the instrument object's state as a data file; atomic, a failure throws its text.
+    void SaveDataFile(const std::string& fileName) const;
+    // The proposed data file name: model, serial number, date and time.
+    std::string DataFileName() const;
+    // Lets the write-all dialog choose the groups and their order, validates and stores them
+    // into the setup image and saves their configuration file; atomic. False, with nothing
+    // stored or written, when the choice is cancelled; a validation failure throws its text
+    // with the focus on its field, and nothing is written.
+    bool SaveConfigFile(const std::string& fileName);
+
     // Archive and journal tables (DaxFrame_archives.cpp).
     // Refills all 22 grids from the instrument object's record vectors with the display
     // options in force; the caller holds the image lock.
     void FillArchiveTables();
+    // The decimal separator of the system's locale, which separator mode 0 shows.
+    static char SystemDecimalSeparator();
     // The grid of an archive part (ArchivePart) and kind (ArchiveKind); none beyond them.
     TGoodTable* ArchiveGrid(uint32_t part, int32_t kind) const;
     // One archive page changed its sub-tab: the other three show the same one.
@@ -194,10 +213,14 @@ private:
     void Guarded(const std::function<void()>& handler);
 
     // Exchanges (DaxFrame_exchange.cpp).
+    // currentOnly: a page read that leaves out the settings blocks.
     ProcessDesctiptionStruct* Start(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id,
-                                    std::string finalMessage, bool poll);
+                                    std::string finalMessage, bool poll, bool currentOnly = false);
     // The completion of a read: post-processing, then the groups it read.
-    void CompleteProcess(int32_t id, bool poll);
+    void CompleteProcess(int32_t id, bool poll, bool currentOnly);
+    // Whether the settings that the layout of the current-value page of a read id follows
+    // have been read (ids 0, 2 and 4; any other id answers true).
+    bool LayoutSettingsRead(int32_t readId) const;
     // What the bindings cannot do by themselves after the read of an id: schemes, diagnostics,
     // the archive-clear caption, unit captions. The image lock is held.
     void OnGroupRead(int32_t id, bool cycleCounterChanged);
@@ -220,8 +243,6 @@ private:
     void ConnectClearButtons();
     // Wires the archive pages' sub-tabs and the averaging controls.
     void ConnectArchivePages();
-    // The decimal separator of the system's locale, for separator mode 0.
-    static char SystemDecimalSeparator();
 
     // Declared in the order that makes destruction free the progress windows, the report
     // state, the bindings (and then the control ports they used) and the instrument object, in
@@ -250,6 +271,9 @@ private:
     std::weak_ptr<void> pollRunning_;         // alive while the last poll's process is in the pool
     uint16_t cycleCounter_ = 0;               // IR 30474 as last shown
     bool cycleCounterShown_ = false;          // false until the diagnostics were first shown
+    // Per read id of the current-value pages (0, 2 and 4): whether the settings their layout
+    // follows are in the setup image (a read of the page with its settings, read all, a data file).
+    std::array<bool, 5> layoutSettingsRead_{};
 
     QTreeWidget* SelectTree = nullptr;
     QSplitter* Splitter = nullptr;

@@ -47,7 +47,12 @@ TMainForm::TMainForm(std::vector<ChanelKindEntry> kinds, QWidget* parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Dax Конфигуратор"));
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Where Tahoma is not installed, Liberation Sans is near its widths; the system's default
+    // face is wider, and the device pages would overflow the window.
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans")});
+    font.setPointSize(8);
+    setFont(font);
 
     BuildActions();
     BuildWindow();
@@ -93,10 +98,13 @@ void TMainForm::BuildActions()
     SaveConfigurationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     SetActionImage(SaveConfigurationAction, ActionImage::SaveConfiguration);
 
-    // The file commands are not there yet; the report command waits for a report feature.
-    for (QAction* action : {FileOpen, FileSaveAs, SaveConfigurationAction, ReportAction})
-        action->setEnabled(false);
+    // The report command waits for a report feature.
+    ReportAction->setEnabled(false);
 
+    connect(FileOpen, &QAction::triggered, this, GuardedSlot([this] { FileOpenExecute(); }));
+    connect(FileSaveAs, &QAction::triggered, this, GuardedSlot([this] { FileSaveAsExecute(); }));
+    connect(SaveConfigurationAction, &QAction::triggered, this,
+            GuardedSlot([this] { SaveConfigurationActionExecute(); }));
     connect(AutoRequestAction, &QAction::triggered, this, GuardedSlot([this] { AutoRequestActionExecute(); }));
     connect(ChanelLogAction, &QAction::triggered, this, GuardedSlot([this] { ChanelLogActionExecute(); }));
     connect(OnTopAction, &QAction::triggered, this, GuardedSlot([this] { OnTopActionExecute(); }));
@@ -284,16 +292,9 @@ TMainForm::~TMainForm()
     pool_.reset();
     if (frame_) {
         frame_->SetPool(nullptr);
-        frame_->SetChannel(nullptr);
         frame_->SetChoiceDialogs(nullptr, nullptr);
     }
-    optionsDialog_.reset();
-    if (chanel_) {
-        chanel_->SetNotifier(nullptr);
-        chanel_->SetLogCallback(nullptr);
-        chanel_ = nullptr;
-    }
-    chanelDialog_.reset();
+    ReleaseChanel();
 }
 
 void TMainForm::SetPrompts(UserPrompts* prompts)
@@ -347,6 +348,11 @@ void TMainForm::FinishClosing()
         auto store = platform::RegistryStore::CurrentUser();
         store.WriteInteger(kRegistryKey, kAutoRequestValue, AutoRequestAction->isChecked() ? 1 : 0);
     }
+    ReleaseChanel();
+}
+
+void TMainForm::ReleaseChanel()
+{
     optionsDialog_.reset();
     // The channel goes with its dialog; nothing may refer to it afterwards.
     if (frame_)

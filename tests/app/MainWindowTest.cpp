@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -60,6 +61,11 @@ TEST(MainWindow, OpensAsTheOnlyTopLevelWindowWithTheProgramTitle)
     EXPECT_EQ(form.width(), TMainForm::kClientWidth);
     EXPECT_EQ(form.height() - form.menuBar()->height(), TMainForm::kClientHeight);
     EXPECT_EQ(Child<QPlainTextEdit>(form, "ConsoleMemo")->height(), TMainForm::kConsoleHeight);
+    // Tahoma 8 pt, or where it is missing the face nearest its widths, not the wider default.
+    const QFontInfo font(form.font());
+    EXPECT_TRUE(font.family() == QStringLiteral("Tahoma") || font.family() == QStringLiteral("Liberation Sans"))
+        << font.family().toStdString();
+    EXPECT_EQ(font.pointSize(), 8);
 }
 
 TEST(MainWindow, FirstStartWithEmptySettings)
@@ -108,9 +114,9 @@ struct ActionRow {
 TEST(MainWindow, ActionsWithTheirTextsHintsShortcutsAndState)
 {
     const ActionRow rows[] = {
-        {"FileOpen", "&Открыть...", "Открыть файл данных", "Открыть файл данных", "Ctrl+O", false, false},
+        {"FileOpen", "&Открыть...", "Открыть файл данных", "Открыть файл данных", "Ctrl+O", true, false},
         {"FileSaveAs", "Сохранить Как...", "Сохранить как..", "Сохранить данные в файл с новым именем", "Ctrl+S",
-         false, false},
+         true, false},
         {"AutoRequestAction", "Автозапрос", "Автозапрос параметров", "Автозапрос параметров", "", true, true},
         {"ReadDataAction", "Считать параметры", "Считать параметры", "Считать параметры", "", true, false},
         {"WriteDataAction", "Записать параметры", "Записать параметры", "Записать параметры", "", true, false},
@@ -121,7 +127,7 @@ TEST(MainWindow, ActionsWithTheirTextsHintsShortcutsAndState)
         {"AboutAction", "О программе", "", "", "", true, false},
         {"OnTopAction", "Поверх всех окон", "", "", "", true, true},
         {"SaveConfigurationAction", "Сохранить конфигурацию", "Сохранить конфигурацию",
-         "Сохранить файл конфигурации для последующей записи в вычислитель", "Ctrl+G", false, false},
+         "Сохранить файл конфигурации для последующей записи в вычислитель", "Ctrl+G", true, false},
     };
     TMainForm form;
     for (const ActionRow& row : rows) {
