@@ -125,10 +125,14 @@ void TrpReport::SetParentReport(const QString& fileName)
     const QString ownFile = fileName_;
     const QString ownName = Name();
     TrpXMLSerializer* const serializer = serializer_;
-    if (OnLoadTemplate)
+    if (OnLoadTemplate) {
         OnLoadTemplate(*this, fileName);
-    else
-        LoadTemplate(path);
+    } else if (!LoadTemplate(path)) {
+        // Applied without its content the report's own objects would become "inherited" and be
+        // saved as empty differences: a template that cannot be read is not applied.
+        AddError(FormatResource(GetResourcesInstance().Get(u"xrTemplateMissing"), {Variant(fileName)}));
+        return;
+    }
     fileName_ = ownFile;
 
     // The copy the report's objects are compared with when it is saved.
