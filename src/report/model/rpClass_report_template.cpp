@@ -125,12 +125,16 @@ void TrpReport::SetParentReport(const QString& fileName)
     const QString ownFile = fileName_;
     const QString ownName = Name();
     TrpXMLSerializer* const serializer = serializer_;
+    // While the template's content comes in, the report names the template's own template
+    // (if any), so that the copy below is the template as it is.
+    parentReport_.clear();
     if (OnLoadTemplate) {
         OnLoadTemplate(*this, fileName);
     } else if (!LoadTemplate(path)) {
         // Applied without its content the report's own objects would become "inherited" and be
         // saved as empty differences: a template that cannot be read is not applied.
         AddError(FormatResource(GetResourcesInstance().Get(u"xrTemplateMissing"), {Variant(fileName)}));
+        parentReport_ = fileName;
         return;
     }
     fileName_ = ownFile;
