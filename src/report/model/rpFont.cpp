@@ -1,5 +1,7 @@
 #include "rpFont.h"
 
+#include "rpClass_register.h"
+
 #include "report/core/PropertyRegistry.h"
 #include "report/core/ScriptErrors.h"
 
@@ -116,7 +118,9 @@ void TrpFont::RegisterClass(PropertyRegistry& registry)
          SetterOf<TrpFont>([](TrpFont& f, const Variant& v) { f.SetColor(v.ToInt32()); }), 0, QStringLiteral("TColor"))
         .Default = Variant();
     c.AddInteger(QStringLiteral("Height"), GetterOf<TrpFont>([](const TrpFont& f) { return Variant(f.Height()); }),
-                 SetterOf<TrpFont>([](TrpFont& f, const Variant& v) { f.SetHeight(v.ToInt32()); }))
+                 SetterOf<TrpFont>([](TrpFont& f, const Variant& v) {
+                     f.SetHeight(rpreg::Bounded(QStringLiteral("Height"), v, -kMaxFontHeight, kMaxFontHeight));
+                 }))
         .Default = Variant();
     c.AddString(
          QStringLiteral("Name"), GetterOf<TrpFont>([](const TrpFont& f) { return Variant(f.Name()); }),
@@ -125,7 +129,10 @@ void TrpFont::RegisterClass(PropertyRegistry& registry)
     // The size follows from the height, which is stored instead.
     PropertyInfo& size =
         c.AddInteger(QStringLiteral("Size"), GetterOf<TrpFont>([](const TrpFont& f) { return Variant(f.Size()); }),
-                     SetterOf<TrpFont>([](TrpFont& f, const Variant& v) { f.SetSize(v.ToInt32()); }));
+                     SetterOf<TrpFont>([](TrpFont& f, const Variant& v) {
+                         // Points: three quarters of the pixels at 96 per inch.
+                         f.SetSize(rpreg::Bounded(QStringLiteral("Size"), v, -kMaxFontHeight * 3 / 4, kMaxFontHeight * 3 / 4));
+                     }));
     size.Default = Variant();
     size.Stored = [](const ScriptObject&) { return false; };
     c.AddSet(QStringLiteral("Style"), QStringLiteral("TFontStyles"), styles,

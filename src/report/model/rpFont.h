@@ -20,6 +20,8 @@ inline constexpr uint32_t kFontStyleMask = 15;
 
 // The character set of a font that names none (DEFAULT_CHARSET).
 inline constexpr uint8_t kDefaultCharset = 1;
+// Heights beyond this many pixels (either sign) are refused from files and scripts.
+inline constexpr int32_t kMaxFontHeight = 10000;
 // Report fonts are measured at 96 pixels per inch.
 inline constexpr int kFontPixelsPerInch = 96;
 

@@ -455,6 +455,23 @@ TEST_F(ViewsTest, BoundsOutsideTheirLimitsAreRefused)
         reader.XMLToObj(QString::fromUtf8(c.Attribute), page);
         EXPECT_EQ(reader.Errors(), QStringList{QString::fromUtf8(c.Error)});
     }
+    auto* memo = new TrpMemoView(new TrpReportTitle(page));
+    const struct {
+        const char* Attribute;
+        const char* Error;
+    } memoCases[] = {
+        {" Font.Height=\"99999\"", "Неверное значение свойства Height=\"99999\""},
+        {" Left=\"1e9\"", "Неверное значение свойства Left=\"1000000000\""},
+        {" Width=\"-2e7\"", "Неверное значение свойства Width=\"-20000000\""},
+        {" GapX=\"1e300\"", "Неверное значение свойства GapX=\"1E300\""},
+    };
+    for (const auto& c : memoCases) {
+        TrpXMLSerializer reader;
+        reader.XMLToObj(QString::fromUtf8(c.Attribute), memo);
+        EXPECT_EQ(reader.Errors(), QStringList{QString::fromUtf8(c.Error)});
+    }
+    EXPECT_EQ(memo->Font().Height(), -13);
+    EXPECT_EQ(memo->Left(), 0);
     EXPECT_EQ(page->LeftMargin, 0);
     EXPECT_EQ(page->PaperWidth(), 210);
     EXPECT_EQ(page->PageCount(), 1);
