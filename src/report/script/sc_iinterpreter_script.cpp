@@ -368,15 +368,6 @@ TscTypeVariable* TscScript::AddType(const QString& typeName, TscVarType parentTy
 
 // --- Running --------------------------------------------------------------------------------
 
-TscScript* TscScript::MainProgram()
-{
-    for (TscScript* script = this; script != nullptr; script = script->FParent) {
-        if (script->MainProg)
-            return script;
-    }
-    return FRoot;
-}
-
 void TscScript::Execute()
 {
     if (FCompileFailed)
