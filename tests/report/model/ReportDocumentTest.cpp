@@ -624,6 +624,54 @@ TEST_F(TemplateTest, InheritingMergesTheReportIntoTheTemplate)
     EXPECT_FALSE(same.InheritFromTemplate(Path("base.zi3")));
 }
 
+// --- the designer's undo: a page's or a report's objects without defaults, and back
+
+TEST_F(ReportDocumentTest, ADetachedPageSavesItsObjectsAndLoadsThemBack)
+{
+    FixedReportClock clock;
+    std::unique_ptr<TrpReport> report = BuildDeviceLikeReport();
+    TrpComponent* page = report->FindObject(u"Page1");
+    ASSERT_NE(page, nullptr);
+    std::unique_ptr<TrpComponent> detached = page->Detach();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    detached->SaveToStream(buffer, true, false);
+    const QByteArray saved = buffer.data();
+    EXPECT_TRUE(saved.contains("<TrpReportPage Orientation=\"poLandscape\""));
+
+    TrpReportPage restored;
+    buffer.close();
+    buffer.open(QIODevice::ReadOnly);
+    restored.LoadFromStream(buffer);
+    EXPECT_TRUE(restored.LoadErrors().isEmpty()) << restored.LoadErrors().join(u'|').toStdString();
+    EXPECT_EQ(restored.AllObjects().size(), detached->AllObjects().size());
+    auto* memo = dynamic_cast<TrpMemoView*>(restored.FindObject(u"DataMemo2"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->HAlign, haRight);
+    EXPECT_EQ(memo->StretchMode, smActualHeight);
+    QBuffer again;
+    again.open(QIODevice::WriteOnly);
+    restored.SaveToStream(again, true, false);
+    EXPECT_EQ(again.data(), saved);
+}
+
+TEST_F(ReportDocumentTest, APictureViewCanStoreItsCacheIndexForTheUndo)
+{
+    TrpReport report;
+    auto* band = new TrpReportTitle(new TrpReportPage(&report));
+    auto* picture = new TrpPictureView(band);
+    picture->SetName(QStringLiteral("Picture1"));
+    picture->Picture().SetData(QStringLiteral("BMP"), QByteArray(4000, 'x'));
+    picture->IsPictureStored = false;
+    picture->IsImageIndexStored = true;
+    picture->ImageIndex = 3;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    report.SaveToStream(buffer, true, false);
+    EXPECT_LT(buffer.data().size(), 4000) << "the picture's bytes stay in the cache";
+    EXPECT_TRUE(buffer.data().contains("ImageIndex=\"3\""));
+}
+
 // --- the services the report reaches
 
 TEST_F(ReportDocumentTest, TheEngineAndStoreComeFromTheServicesEachHandedTheOther)
