@@ -90,10 +90,21 @@ void PublishMemoProperty(RegisteredClass& c, const char* name)
         PublishViewProperty(c, TrpViewProperty::DataSetName);
     else if (is("DisplayFormat"))
         rpreg::Nested<M, TrpFormat>(c, name, &M::DisplayFormat, &M::SetDisplayFormat);
-    else if (is("ExpressionDelimiters"))
-        rpreg::Str<M>(c, name, &M::ExpressionDelimiters).Stored = [](const ScriptObject& o) {
+    else if (is("ExpressionDelimiters")) {
+        // The opening and the closing delimiter, separated by a comma, neither empty.
+        PropertyInfo& p = c.AddString(
+            QString::fromLatin1(name), GetterOf<M>([](const M& o) { return Variant(o.ExpressionDelimiters); }),
+            SetterOf<M>([](M& o, const Variant& v) {
+                const QString delimiters = v.ToString();
+                const qsizetype comma = delimiters.indexOf(u',');
+                if (comma <= 0 || comma == delimiters.size() - 1)
+                    RaiseInvalidPropertyValue(u"ExpressionDelimiters", delimiters);
+                o.ExpressionDelimiters = delimiters;
+            }));
+        p.Stored = [](const ScriptObject& o) {
             return static_cast<const M&>(o).ExpressionDelimiters != QLatin1String("[,]");
         };
+    }
     else if (is("FlowTo"))
         rpreg::Reference<M, M>(c, name, &M::FlowTo, &M::SetFlowTo);
     else if (is("Font"))

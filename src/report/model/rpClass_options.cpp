@@ -203,7 +203,13 @@ void TrpPrintOptions::RegisterClass(PropertyRegistry& registry)
                  1);
     rpreg::Bool<P>(c, "Collate", &P::Collate, true);
     rpreg::Str<P>(c, "PageNumbers", &P::PageNumbers);
-    rpreg::Str<P>(c, "Printer", &P::Printer);
+    // An empty printer name is the default printer, stored under its name (an empty text
+    // would not be written, and the name would come back).
+    c.AddString(QStringLiteral("Printer"), GetterOf<P>([](const P& o) { return Variant(o.Printer); }),
+                SetterOf<P>([](P& o, const Variant& v) {
+                    const QString name = v.ToString();
+                    o.Printer = name.isEmpty() ? GetResourcesInstance().Get(u"prDefault") : name;
+                }));
     rpreg::Enum<P, TrpPrintMode>(c, "PrintMode", modes, &P::PrintMode, pmDefault);
     rpreg::Int<P>(c, "PrintOnSheet", &P::PrintOnSheet, std::nullopt);
     rpreg::Enum<P, TrpPrintPages>(c, "PrintPages", pages, &P::PrintPages, ppAll);

@@ -357,7 +357,15 @@ void TrpReport::RegisterClass(PropertyRegistry& registry)
                 });
     rpreg::Str<R>(c, "IniFile", &R::IniFile);
     rpreg::Bool<R>(c, "OldStyleProgress", &R::OldStyleProgress, false);
-    rpreg::Str<R>(c, "ScriptLanguage", &R::ScriptLanguage);
+    // A script has a language: an empty name would not be written and would come back as the
+    // default, so it is refused.
+    c.AddString(QStringLiteral("ScriptLanguage"), GetterOf<R>([](const R& o) { return Variant(o.ScriptLanguage); }),
+                SetterOf<R>([](R& o, const Variant& v) {
+                    const QString language = v.ToString();
+                    if (language.trimmed().isEmpty())
+                        RaiseInvalidPropertyValue(u"ScriptLanguage", language);
+                    o.ScriptLanguage = language;
+                }));
     rpreg::Lines<R>(c, "ScriptText", &R::ScriptText, &R::SetScriptText);
     rpreg::Bool<R>(c, "ShowProgress", &R::ShowProgress, true);
     rpreg::Bool<R>(c, "StoreInDFM", &R::StoreInDFM, true);

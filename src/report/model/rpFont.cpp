@@ -124,7 +124,14 @@ void TrpFont::RegisterClass(PropertyRegistry& registry)
         .Default = Variant();
     c.AddString(
          QStringLiteral("Name"), GetterOf<TrpFont>([](const TrpFont& f) { return Variant(f.Name()); }),
-         SetterOf<TrpFont>([](TrpFont& f, const Variant& v) { f.SetName(v.ToString()); }), QStringLiteral("TFontName"))
+         SetterOf<TrpFont>([](TrpFont& f, const Variant& v) {
+             // A font has a name: an empty one would not be written and would come back as "Arial".
+             const QString name = v.ToString();
+             if (name.trimmed().isEmpty())
+                 RaiseInvalidPropertyValue(u"Font.Name", name);
+             f.SetName(name);
+         }),
+         QStringLiteral("TFontName"))
         .Default = Variant();
     // The size follows from the height, which is stored instead.
     PropertyInfo& size =
