@@ -1,5 +1,6 @@
 #include "sc_iinterpreter.h"
 
+#include "sc_ievents.h"
 #include "sc_iexpression.h"
 #include "sc_iinterpreter_script.h"
 #include "sc_iinterpreter_statements.h"
@@ -201,6 +202,8 @@ TscProcVariable::TscProcVariable(const QString& name, TscVarType typ, const QStr
 
 TscProcVariable::~TscProcVariable()
 {
+    // Native events bound to this routine are empty from now on.
+    TscCustomEvent::HandlerDestroyed(this);
     // The parameters are listed in the local program but owned here.
     for (const auto& param : FParams)
         FProg->Remove(param.get()).release();

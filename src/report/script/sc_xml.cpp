@@ -1,5 +1,7 @@
 #include "sc_xml.h"
 
+#include "ScriptObjects.h"
+
 #include "sc_iconsts.h"
 
 #include "platform/Exceptions.h"
@@ -128,6 +130,18 @@ QString ScXMLUnescape(const QString& value)
 // TscXMLItem
 
 TscXMLItem::TscXMLItem(const QString& name, const QString& text) : FName(name), FText(text) {}
+
+const ScriptClassInfo& TscXMLItem::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TscXMLItem"), &ScriptPlainObject::ObjectClass()};
+    return info;
+}
+
+const ScriptClassInfo& TscXMLDocument::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TscXMLDocument"), &ScriptPlainObject::ObjectClass()};
+    return info;
+}
 
 TscXMLItem::~TscXMLItem()
 {

@@ -460,7 +460,7 @@ TEST_F(ViewsTest, BoundsOutsideTheirLimitsAreRefused)
         const char* Attribute;
         const char* Error;
     } memoCases[] = {
-        {" Font.Height=\"99999\"", "Неверное значение свойства Height=\"99999\""},
+        {" Font.Height=\"99999\"", "Font height 99999 out of range"},
         {" Left=\"1e9\"", "Неверное значение свойства Left=\"1000000000\""},
         {" Width=\"-2e7\"", "Неверное значение свойства Width=\"-20000000\""},
         {" GapX=\"1e300\"", "Неверное значение свойства GapX=\"1E300\""},
