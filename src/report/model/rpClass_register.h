@@ -7,7 +7,6 @@
 #include "rpClass.h"
 
 #include "report/core/PropertyRegistry.h"
-#include "report/core/ScriptErrors.h"
 
 #include <QString>
 

@@ -5,13 +5,19 @@
 #include "ReportFakes.h"
 
 #include "report/core/PropertyRegistry.h"
+#include "report/core/Services.h"
+#include "report/model/rpRes.h"
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/ui/ModelUi.h"
 #include "report/model/ui/rpClass_dialogcontrol.h"
+#include "report/model/ui/rpPasswordForm.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 
@@ -177,6 +183,73 @@ TEST_F(DialogControlTest, ShutdownDetachesTheControlsFromTheHiddenParent)
     button.reset();
     EXPECT_TRUE(control.isNull());
     ModelUi::init();
+}
+
+// Plays the user of modal windows: types into the password edit and confirms or cancels.
+class PasswordUser : public IUiService {
+public:
+    PasswordUser() { ReportServices::SetUi(this); }
+    ~PasswordUser() override { ReportServices::SetUi(nullptr); }
+    void ShowMessage(const QString&) override {}
+    int RunModal(QObject& dialog, const QString& caption) override
+    {
+        Captions << caption;
+        auto* form = qobject_cast<QWidget*>(&dialog);
+        Label = form->findChild<QLabel*>(QStringLiteral("PasswordL"))->text();
+        Ok = form->findChild<QPushButton*>(QStringLiteral("OkB"))->text();
+        Cancel = form->findChild<QPushButton*>(QStringLiteral("CancelB"))->text();
+        auto* edit = form->findChild<QLineEdit*>(QStringLiteral("PasswordE"));
+        EchoHidden = edit->echoMode() == QLineEdit::Password;
+        edit->setText(Typed);
+        return Confirm ? mrOk : mrCancel;
+    }
+    QString Typed;
+    bool Confirm = true;
+    QStringList Captions;
+    QString Label;
+    QString Ok;
+    QString Cancel;
+    bool EchoHidden = false;
+};
+
+TEST_F(DialogControlTest, ThePasswordPromptOfAProtectedReport)
+{
+    QByteArray saved;
+    {
+        TrpReport report;
+        report.ReportOptions().Password = QStringLiteral("Тайна");
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        report.SaveToStream(buffer);
+        saved = buffer.data();
+    }
+    const auto load = [&](TrpReport& report) {
+        report.EngineOptions().NewSilentMode = simSilent;
+        QBuffer buffer;
+        buffer.setData(saved);
+        buffer.open(QIODevice::ReadOnly);
+        report.LoadFromStream(buffer);
+    };
+    {
+        TrpReport report;
+        load(report);
+        EXPECT_EQ(report.PagesCount(), 0) << "headless, without a user, the prompt refuses";
+    }
+    PasswordUser user;
+    user.Typed = QStringLiteral("Тайна");
+    TrpReport opened;
+    load(opened);
+    EXPECT_EQ(opened.PagesCount(), 1);
+    EXPECT_EQ(user.Captions, QStringList{QStringLiteral("Пароль")});
+    EXPECT_EQ(user.Label, "Введите пароль:");
+    EXPECT_EQ(user.Ok, GetResourcesInstance().Get(u"1"));
+    EXPECT_EQ(user.Cancel, "Отмена");
+    EXPECT_TRUE(user.EchoHidden);
+    user.Confirm = false;
+    TrpReport cancelled;
+    load(cancelled);
+    EXPECT_EQ(cancelled.PagesCount(), 0);
+    EXPECT_EQ(cancelled.Errors(), QStringList{QStringLiteral("Invalid password")});
 }
 
 } // namespace

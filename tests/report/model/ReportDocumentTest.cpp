@@ -8,6 +8,7 @@
 #include "report/core/PropertyRegistry.h"
 #include "report/model/rpClass_datasets.h"
 #include "report/model/rpClass_ini.h"
+#include "platform/RegistryStore.h"
 #include "report/model/rpXMLSerializer.h"
 
 #include <QBuffer>
@@ -670,6 +671,60 @@ TEST_F(ReportDocumentTest, APictureViewCanStoreItsCacheIndexForTheUndo)
     report.SaveToStream(buffer, true, false);
     EXPECT_LT(buffer.data().size(), 4000) << "the picture's bytes stay in the cache";
     EXPECT_TRUE(buffer.data().contains("ImageIndex=\"3\""));
+}
+
+// --- the settings of the report windows
+
+TEST_F(ReportDocumentTest, SettingsUnderTheRegistryKeyOfTheReport)
+{
+    TrpReport report;
+    {
+        std::unique_ptr<TrpIniFile> settings = report.GetIniFile();
+        EXPECT_FALSE(settings->SectionExists(QStringLiteral("Fonts")));
+        settings->WriteString(QStringLiteral("Fonts"), QStringLiteral("Recent"), QStringLiteral("Arial,Tahoma"));
+        settings->WriteInteger(QStringLiteral("Fonts"), QStringLiteral("Count"), 2);
+        settings->WriteBool(QStringLiteral("Preview"), QStringLiteral("Outline"), true);
+        settings->WriteFloat(QStringLiteral("Preview"), QStringLiteral("Zoom"), 1.25);
+    }
+    // The section is a key below the report's one, in the program's settings.
+    const platform::RegistryStore store = platform::RegistryStore::CurrentUser();
+    EXPECT_EQ(store.ReadString("\\Software\\Zuvo Dideziz\\Fonts", "Recent", ""), "Arial,Tahoma");
+    EXPECT_EQ(store.ReadInteger("\\Software\\Zuvo Dideziz\\Fonts", "Count", 0), 2);
+    std::unique_ptr<TrpIniFile> settings = report.GetIniFile();
+    EXPECT_TRUE(settings->SectionExists(QStringLiteral("Fonts")));
+    EXPECT_TRUE(settings->ValueExists(QStringLiteral("Fonts"), QStringLiteral("Count")));
+    EXPECT_EQ(settings->ReadInteger(QStringLiteral("Fonts"), QStringLiteral("Recent"), -1), -1) << "a text is no integer";
+    EXPECT_TRUE(settings->ReadBool(QStringLiteral("Preview"), QStringLiteral("Outline"), false));
+    EXPECT_EQ(settings->ReadFloat(QStringLiteral("Preview"), QStringLiteral("Zoom"), 0), 1.25);
+    EXPECT_EQ(settings->ReadString(QStringLiteral("Nope"), QStringLiteral("X"), QStringLiteral("fallback")), "fallback");
+    settings->DeleteKey(QStringLiteral("Fonts"), QStringLiteral("Count"));
+    EXPECT_FALSE(settings->ValueExists(QStringLiteral("Fonts"), QStringLiteral("Count")));
+    settings->EraseSection(QStringLiteral("Fonts"));
+    EXPECT_FALSE(settings->SectionExists(QStringLiteral("Fonts")));
+    EXPECT_TRUE(settings->SectionExists(QStringLiteral("Preview")));
+}
+
+TEST_F(ReportDocumentTest, SettingsInAnIniFileAreWrittenWhenReleased)
+{
+    QTemporaryDir folder;
+    TrpReport report;
+    report.IniFile = folder.filePath(QStringLiteral("report.ini"));
+    {
+        std::unique_ptr<TrpIniFile> settings = report.GetIniFile();
+        settings->WriteString(QStringLiteral("Fonts"), QStringLiteral("Recent"), QStringLiteral("Arial"));
+        settings->WriteFloat(QStringLiteral("Preview"), QStringLiteral("Zoom"), 0.5);
+        settings->WriteBool(QStringLiteral("Preview"), QStringLiteral("Outline"), false);
+        EXPECT_FALSE(QFile::exists(report.IniFile)) << "nothing is written before the release";
+    }
+    QFile file(report.IniFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), "[Fonts]\r\nRecent=Arial\r\n\r\n[Preview]\r\nZoom=0.5\r\nOutline=0\r\n");
+    std::unique_ptr<TrpIniFile> settings = report.GetIniFile();
+    EXPECT_EQ(settings->ReadString(QStringLiteral("fonts"), QStringLiteral("RECENT"), QString()), "Arial");
+    EXPECT_EQ(settings->ReadFloat(QStringLiteral("Preview"), QStringLiteral("Zoom"), 0), 0.5);
+    EXPECT_FALSE(settings->ReadBool(QStringLiteral("Preview"), QStringLiteral("Outline"), true));
+    settings->EraseSection(QStringLiteral("Fonts"));
+    EXPECT_FALSE(settings->SectionExists(QStringLiteral("Fonts")));
 }
 
 // --- the services the report reaches

@@ -1,6 +1,7 @@
 #include "ModelUi.h"
 
 #include "report/model/ui/rpClass_dialogcontrol.h"
+#include "report/model/ui/rpPasswordForm.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/model/ModelRuntime.h"
@@ -20,6 +21,7 @@ void init()
         return;
     ModelRuntime::init();
     TrpDialogControl::RegisterClass(PropertyRegistry::Global());
+    MutableModelServices().PasswordPrompt = AskReportPassword;
     gInitialized = true;
 }
 
