@@ -8,6 +8,7 @@
 // (the message on stderr).
 
 #include "LayoutCommand.h"
+#include "RenderCommand.h"
 #include "ReportCommand.h"
 
 #include "report/model/ModelRuntime.h"
@@ -117,6 +118,10 @@ const Command kCommands[] = {
      "load the report file IN (P as its password; errors neither shown nor raised) and save it to OUT; load errors "
      "are printed one per line, and then nothing is written",
      kAnyArguments, RunReportRoundTrip},
+    {"render-design", "FILE --page N --out PNG [--scale S]",
+     "draw report page N of FILE (1-based, report pages only) with every object at its design position, margins "
+     "applied, into the PNG file at 96 dots per inch times S on white; band outlines and names in grey",
+     kAnyArguments, RunRenderDesign, true},
 };
 
 int Usage()

@@ -27,5 +27,11 @@ public:
 
     QString GetDescription() const override;
 
+    // Background, the mark of the state and style, frame.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
+    // The mark the current state and styles draw.
+    TrpCheckMark Mark() const;
+
     static void RegisterClass(PropertyRegistry& registry);
 };

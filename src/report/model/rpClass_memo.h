@@ -6,6 +6,7 @@
 // TrpSysMemoView only publish different sets of them.
 
 #include "rpClass_views.h"
+#include "rpDrawText.h"
 #include "rpWideStrings.h"
 
 #include "report/core/Variant.h"
@@ -14,8 +15,6 @@
 
 class TrpStyleItem;
 
-enum TrpHAlign : int { haLeft, haRight, haCenter, haBlock };
-enum TrpVAlign : int { vaTop, vaBottom, vaCenter };
 
 class TrpCustomMemoView : public TrpStretcheable {
 public:
@@ -82,9 +81,37 @@ public:
     bool HasAutoWidth() const override { return AutoWidth; }
     QString GetDescription() const override;
 
+    // --- drawing
+    // Background, frame, underlines and the text laid out by the text renderer.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
+    // The view's rectangle, then the text rectangle inside the frame lines and the gaps.
+    void SetDrawParams(double scaleX, double scaleY, double offsetX, double offsetY) override;
+    // The text rectangle of the last SetDrawParams (left, top, right, bottom edges).
+    const TrpDeviceRect& TextRect() const { return FTextRect; }
+    // The height and width the text needs, paddings included, in whole pixels.
+    double CalcHeight() override;
+    virtual double CalcWidth();
+    // Gaps, the frame sides' inner halves and the drop shadow, across and down.
+    double HorizontalPadding() const;
+    double VerticalPadding() const;
+    // The lines drawn: the text, or in the designer the field reference of a bound memo.
+    QStringList DrawnLines() const;
+
+    // The renderer every memo lays its text out with, used under its lock.
+    static TrpDrawText& Renderer();
+
     static void RegisterClass(PropertyRegistry& registry);
 
 private:
+    // Font, options and gaps of the renderer; AutoWidth resizes the memo; then the
+    // dimensions at the scales and offsets given and the text.
+    void PrepareRenderer(TrpDrawText& renderer, double scaleX, double scaleY, double offsetX, double offsetY,
+                         double printScale);
+    void SetRendererStyle(TrpDrawText& renderer);
+    TrpDeviceRect ComputeTextRect(double scaleX, double scaleY, double offsetX, double offsetY);
+
+    TrpDeviceRect FTextRect;
     TrpWideStrings memo_;
     TrpHighlight highlight_;
     TrpFormat displayFormat_;

@@ -405,7 +405,6 @@ bool TrpView::IsDataField() const
     return DataSet() != nullptr && !DataField.isEmpty();
 }
 
-void TrpView::Draw(QPainter&, double, double, double, double, const TrpDrawContext&) {}
 
 void TrpView::RegisterClass(PropertyRegistry& registry)
 {

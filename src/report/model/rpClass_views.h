@@ -6,6 +6,7 @@
 // its default and storing rule, and the setters that store or copy.
 
 #include "rpClass.h"
+#include "rpClass_drawing.h"
 
 #include "report/core/Colors.h"
 
@@ -240,11 +241,33 @@ public:
     const TrpFrame& Frame() const { return frame_; }
     void SetFrame(const TrpFrame& frame) { frame_.Assign(frame); }
 
-    // Views are drawn by the printable objects; nothing here.
+    // Background, then frame; subclasses draw their content between the two.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
               const TrpDrawContext& context) override;
+    // Keeps the scales and offsets and works out the device rectangle of the object (moved in
+    // by the drop shadow, which is drawn inside the object's bounds) and the frame width.
+    virtual void SetDrawParams(double scaleX, double scaleY, double offsetX, double offsetY);
+    // The background colour over the device rectangle, then the hatch in the frame colour.
+    virtual void DrawBackground(QPainter& painter);
+    // The drop shadow, then the sides of Typ in the order left, right, top, bottom.
+    virtual void DrawFrame(QPainter& painter);
+
+    // The device rectangle and frame width of the last SetDrawParams.
+    const TrpDeviceRect& DeviceRect() const { return FRect; }
+    int32_t FrameWidth() const { return FFrameWidth; }
 
     static void RegisterClass(PropertyRegistry& registry);
+
+protected:
+    // The device rectangle of the given bounds (left and top absolute) at the kept scales.
+    void SetDrawRect(double absLeft, double absTop, double width, double height);
+
+    TrpDeviceRect FRect;
+    int32_t FFrameWidth = 0;
+    double FScaleX = 1;
+    double FScaleY = 1;
+    double FOffsetX = 0;
+    double FOffsetY = 0;
 
 private:
     TrpFrame frame_;
@@ -294,7 +317,14 @@ public:
     void DesignCreate(uint16_t flags) override;
     QString GetDescription() const override;
 
+    // The figure; a double frame draws it twice, the second time moved in.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
+
     static void RegisterClass(PropertyRegistry& registry);
+
+private:
+    void DrawShape(QPainter& painter, TrpFrameStyle style);
 };
 
 // A line: horizontal, vertical or diagonal, with optional arrow heads; colour, width and style
@@ -317,6 +347,11 @@ public:
     // The designer's line buttons 0 to 4: straight, diagonal, with end arrow, with start
     // arrow, with both.
     void DesignCreate(uint16_t flags) override;
+
+    // A straight line becomes horizontal or vertical (its frame's top or left side); a
+    // diagonal one is a thick line corner to corner; then the arrow heads.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
 
     static void RegisterClass(PropertyRegistry& registry);
 };
@@ -368,6 +403,11 @@ public:
     void SetPicture(const TrpPicture& picture) { picture_.Assign(picture); }
 
     QString GetDescription() const override;
+
+    // The picture stretched (keeping its proportions when asked, centred when asked) or at
+    // its size clipped to the object; in the designer, the picture symbol without one.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
 
     static void RegisterClass(PropertyRegistry& registry);
 

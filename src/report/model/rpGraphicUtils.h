@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rpFont.h"
+
 #include "report/core/Colors.h"
 
 #include <QByteArray>
@@ -16,7 +18,6 @@
 
 class QFont;
 class QPainter;
-class TrpFont;
 struct TrpDrawContext;
 
 // A report colour as the colour to paint with: standard colours by their parts, system
