@@ -131,7 +131,7 @@ int RunRenderDesign(const QStringList& arguments)
     }
     const std::vector<TrpReportPage*> pages = ReportPages(report);
     if (pageNumber > static_cast<int>(pages.size())) {
-        PrintLine(QStringLiteral("The report has %1 pages.").arg(pages.size()));
+        PrintLine(QStringLiteral("The report has no report page %1.").arg(pageNumber));
         return kExitUsage;
     }
     TrpReportPage& page = *pages[static_cast<std::size_t>(pageNumber - 1)];
