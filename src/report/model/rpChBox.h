@@ -30,6 +30,8 @@ public:
     // Background, the mark of the state and style, frame.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
               const TrpDrawContext& context) override;
+    // Checked from the bound field (Null counting as false) or from Expression.
+    void GetData() override;
     // The mark the current state and styles draw.
     TrpCheckMark Mark() const;
 

@@ -81,6 +81,36 @@ public:
     bool HasAutoWidth() const override { return AutoWidth; }
     QString GetDescription() const override;
 
+    // --- taking the data
+    // Saves the template text (not of a field-bound memo).
+    void BeforePrint() override;
+    // The field's value or the text with its expressions computed, then the script's
+    // "Value", the highlight condition, the suppression of repeated texts and the flow of
+    // what does not fit into FlowTo.
+    void GetData() override;
+    // Puts the template text back.
+    void AfterPrint() override;
+    // A value as text in the format given, else the display format; a failure of the
+    // format gives the value's plain text.
+    QString FormatData(const Variant& value, const TrpFormat* format = nullptr) const;
+    // The text an expression between the delimiters stands for (its format after " #").
+    QString ExpressionText(const QString& expression);
+    // Replaces the page-count and copy-name macros left in the text by their values.
+    void ExtractMacros();
+    // The next value prints even when it repeats the last one.
+    void ResetSuppress() { LastValue = Variant(QString()); }
+    // Put in by the prepared pages for the macros.
+    int32_t TotalPages = 0;
+    int32_t CopyNo = 0;
+
+    // --- splitting across pages
+    void InitPart() override;
+    // Keeps the lines that fit, keeps the rest for the next part and answers the space left
+    // below them (the whole height when no line fits).
+    double DrawPart() override;
+    // The text still to print.
+    const QString& PartMemo() const { return partMemo_; }
+
     // --- drawing
     // Background, frame, underlines and the text laid out by the text renderer.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
@@ -112,6 +142,8 @@ private:
     TrpDeviceRect ComputeTextRect(double scaleX, double scaleY, double offsetX, double offsetY);
 
     TrpDeviceRect FTextRect;
+    QString partMemo_;
+    QString tempMemo_;
     TrpWideStrings memo_;
     TrpHighlight highlight_;
     TrpFormat displayFormat_;

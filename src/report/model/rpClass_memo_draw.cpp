@@ -155,6 +155,8 @@ void TrpCustomMemoView::PrepareRenderer(TrpDrawText& renderer, double scaleX, do
 void TrpCustomMemoView::Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
                              const TrpDrawContext& context)
 {
+    if (!IsDesigning())
+        ExtractMacros();
     const int32_t savedColor = Color;
     TrpDrawText& renderer = Renderer();
     {

@@ -131,6 +131,12 @@ public:
     // Loads a template into the report instead of the file search (the application's own).
     std::function<void(TrpReport& report, const QString& templateName)> OnLoadTemplate;
 
+    // --- expressions
+    // What computes the expressions of the report's objects: the report's script once the
+    // report runs, or a table in tests. Not owned; none leaves expressions as written.
+    ITrpExpressionEvaluator* ExpressionEvaluator() const override { return evaluator_; }
+    void SetExpressionEvaluator(ITrpExpressionEvaluator* evaluator) { evaluator_ = evaluator; }
+
     // --- pages
     int PagesCount() const { return static_cast<int>(Objects().size()); }
     TrpComponent* Pages(int index) const;
@@ -202,6 +208,7 @@ public:
     static void RegisterClass(PropertyRegistry& registry);
 
 private:
+    ITrpExpressionEvaluator* evaluator_ = nullptr;
     void Init();
     void RebuildSysVariables();
     void ClearAncestorMarks();

@@ -17,7 +17,11 @@
 #include <cstdint>
 #include <functional>
 
+class QIODevice;
 class TrpDataSet;
+
+// What LoadPictureFromStream answers for bytes of no known picture kind (invalid argument).
+inline constexpr uint32_t kPictureNotRecognised = 0x80070057u;
 
 
 enum TrpFrameType : int { ftLeft, ftRight, ftTop, ftBottom };
@@ -244,6 +248,19 @@ public:
     // Background, then frame; subclasses draw their content between the two.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
               const TrpDrawContext& context) override;
+    // --- printing
+    // Saves TagStr and URL and makes the view the script's "Self".
+    void BeforePrint() override;
+    // Expands the bracketed expressions of TagStr and URL.
+    void GetData() override;
+    // Puts TagStr and URL back, so every record starts from the template texts.
+    void AfterPrint() override;
+    // The report's evaluator of expressions; none outside a report.
+    ITrpExpressionEvaluator* Evaluator() const;
+    // The text with each "[expression]" replaced by its value's text (unchanged without an
+    // evaluator).
+    QString ExpandExpressions(const QString& text) const;
+
     // Keeps the scales and offsets and works out the device rectangle of the object (moved in
     // by the drop shadow, which is drawn inside the object's bounds) and the frame width.
     virtual void SetDrawParams(double scaleX, double scaleY, double offsetX, double offsetY);
@@ -403,6 +420,13 @@ public:
     void SetPicture(const TrpPicture& picture) { picture_.Assign(picture); }
 
     QString GetDescription() const override;
+
+    // The picture of FileLink (its expressions expanded) or of the bound blob field.
+    void GetData() override;
+    // Loads a picture recognised by its bytes from the stream (from its start when
+    // `resetStreamPos`, else from its position), after the blob header when there is one:
+    // 0 when loaded; kPictureNotRecognised, and the picture emptied, when not.
+    uint32_t LoadPictureFromStream(QIODevice& stream, bool resetStreamPos);
 
     // The picture stretched (keeping its proportions when asked, centred when asked) or at
     // its size clipped to the object; in the designer, the picture symbol without one.
