@@ -284,6 +284,11 @@ public:
     // Registers TrpComponent with its published properties (Name, Tag).
     static void RegisterClass(PropertyRegistry& registry);
 
+    // How difference texts write and compare floats: 15 significant digits; closer than
+    // 0.0001 is no difference.
+    static QString DiffFloatText(double value);
+    static bool FloatsDiffer(double a, double b);
+
 protected:
     // Moves the object into `value`'s Objects without calling the virtual SetParent.
     void SetParentDirect(TrpComponent* value);
@@ -293,8 +298,6 @@ protected:
     static void DiffFont(QString& text, const TrpFont& font, const TrpFont& reference, QStringView prefix);
     // Appends one attribute " name=\"value\"".
     static void AppendAttribute(QString& text, QStringView name, const QString& value);
-    static QString DiffFloatText(double value);
-    static bool FloatsDiffer(double a, double b);
 
 private:
     void RemoveChild(TrpComponent* child);

@@ -81,6 +81,9 @@ public:
     bool HasAutoWidth() const override { return AutoWidth; }
     QString GetDescription() const override;
 
+    // The view's part, then the memo's settings that differ and always the text " u".
+    QString Diff(const TrpComponent& original) const override;
+
     // --- taking the data
     // Saves the template text (not of a field-bound memo).
     void BeforePrint() override;

@@ -248,6 +248,10 @@ public:
     // Background, then frame; subclasses draw their content between the two.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
               const TrpDrawContext& context) override;
+    // The common part, then background, alignment, colour, frame, cursor, printable flag,
+    // tag and link, each where it differs from the template.
+    QString Diff(const TrpComponent& original) const override;
+
     // --- printing
     // Saves TagStr and URL and makes the view the script's "Self".
     void BeforePrint() override;
@@ -333,6 +337,8 @@ public:
     // Each shape button of the designer creates its kind.
     void DesignCreate(uint16_t flags) override;
     QString GetDescription() const override;
+
+    QString Diff(const TrpComponent& original) const override;
 
     // The figure; a double frame draws it twice, the second time moved in.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
@@ -420,6 +426,10 @@ public:
     void SetPicture(const TrpPicture& picture) { picture_.Assign(picture); }
 
     QString GetDescription() const override;
+
+    // A changed picture goes to the prepared pages' picture cache first; the text always
+    // holds the cache index.
+    QString Diff(const TrpComponent& original) const override;
 
     // The picture of FileLink (its expressions expanded) or of the bound blob field.
     void GetData() override;

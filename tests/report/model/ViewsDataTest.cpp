@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -323,4 +325,63 @@ TEST_F(ViewsData, PictureFromTheFileItsLinkNames)
     picture->FileLink = QStringLiteral("[Dir]/missing.png");
     Print(*picture);
     EXPECT_TRUE(picture->Picture().IsEmpty());
+}
+
+TEST_F(ViewsData, DifferenceTexts)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpView& printed, TrpView& original)> change;
+        std::function<TrpView*(TrpComponent* owner)> make;
+        const char* expected;
+    };
+    const auto memo = [](TrpComponent* owner) -> TrpView* { return new TrpMemoView(owner); };
+    const auto shape = [](TrpComponent* owner) -> TrpView* { return new TrpShapeView(owner); };
+    const auto picture = [](TrpComponent* owner) -> TrpView* { return new TrpPictureView(owner); };
+    const Case cases[] = {
+        {"frame side", [](TrpView& p, TrpView& o) {
+             o.Frame().SetColor(0xFF0000);
+             p.Frame().SetColor(0xFF0000);
+             p.Frame().LeftLine().Color = 0x0000FF;
+         }, shape, R"( Frame.LeftLine.Color="255")"},
+        {"frame colour", [](TrpView& p, TrpView&) {
+             p.Frame().SetColor(0xFF0000);
+             p.Frame().LeftLine().Color = 0x0000FF;
+         }, shape, R"( Frame.Color="16711680" Frame.LeftLine.Color="255")"},
+        {"view", [](TrpView& p, TrpView&) {
+             p.BrushStyle = bsCross;
+             p.Color = 0xFFFF;
+             p.Printable = false;
+             p.TagStr = QStringLiteral("a<b");
+             static_cast<TrpShapeView&>(p).Shape = skEllipse;
+         }, shape, R"( BrushStyle="6" Color="65535" Printable="0" TagStr="a&#60;b" Shape="2")"},
+        {"memo", [](TrpView& p, TrpView& o) {
+             static_cast<TrpMemoView&>(o).SetText(QStringLiteral("[X]"));
+             static_cast<TrpMemoView&>(p).SetText(QStringLiteral("Итого\r\n5"));
+             static_cast<TrpMemoView&>(p).HAlign = haRight;
+             static_cast<TrpMemoView&>(p).SetRotation(450);
+             static_cast<TrpMemoView&>(p).LastParaBreak = true;
+         }, memo, R"( HAlign="1" u="Итого&#13;&#10;5" Rotation="90" LastParaBreak="1")"},
+        {"empty memo", [](TrpView&, TrpView&) {}, memo, R"( u="")"},
+        {"picture", [](TrpView& p, TrpView&) {
+             static_cast<TrpPictureView&>(p).SetTransparent(true);
+             static_cast<TrpPictureView&>(p).ImageIndex = 3;
+         }, picture, R"( Color="536870911" ImageIndex="3" Transparent="1")"},
+    };
+    for (const Case& c : cases) {
+        TrpView* original = c.make(report_.get());
+        TrpView* printed = c.make(report_.get());
+        c.change(*printed, *original);
+        EXPECT_EQ(printed->Diff(*original).toStdString(), c.expected) << c.name;
+    }
+}
+
+TEST_F(ViewsData, SplitMemoHandsItsParagraphStateToTheNextPart)
+{
+    TrpMemoView* original = Memo(QString());
+    TrpMemoView* memo = Memo(QString());
+    memo->LastParaBreak = true;
+    memo->Diff(*original);
+    EXPECT_TRUE(memo->FirstParaBreak);
+    EXPECT_FALSE(memo->LastParaBreak);
 }
