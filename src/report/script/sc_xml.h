@@ -86,6 +86,8 @@ public:
     // The unescaped value of an attribute, empty when absent. A numeric entity whose code is
     // not a number from 1 to 0x10FFFF throws "Invalid file format".
     QString Prop(const QString& name) const;
+    // Prop when the attribute is there (value set, true); false and value untouched otherwise.
+    bool PropIfExists(const QString& name, QString& value) const;
     // Replaces the attribute's value in place, or appends the attribute. The value is escaped:
     // line feed, carriage return, double quote, ampersand, less-than, greater-than (and a lone
     // surrogate) become "&#code;", so every value reads back exactly as written.
