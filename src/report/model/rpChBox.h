@@ -8,6 +8,9 @@
 enum TrpCheckStyle : int { csCross, csCheck, csLineCross, csPlus };
 enum TrpUncheckStyle : int { usEmpty, usCross, usLineCross, usMinus };
 
+// The check box's image among the object images.
+inline constexpr int32_t kCheckBoxObjectImage = 24;
+
 // 5 millimetres at 3.77953 pixels each: the size of a new check box.
 inline constexpr double kCheckBoxSize = 5 * 3.77953;
 

@@ -2,6 +2,7 @@
 // prepared with the memo's font, options and gaps, underlines, and the heights and widths
 // the text needs.
 
+#include "ModelRuntime.h"
 #include "rpClass_datasets.h"
 #include "rpClass_memo.h"
 #include "rpGraphicUtils.h"
@@ -42,8 +43,9 @@ QRectF ToRectF(const TrpDeviceRect& rect)
 
 TrpDrawText& TrpCustomMemoView::Renderer()
 {
-    static TrpDrawText renderer;
-    return renderer;
+    // The report's own renderer comes with the report run; until then every memo shares the
+    // process-wide one.
+    return ModelRuntime::SharedDrawText();
 }
 
 double TrpCustomMemoView::HorizontalPadding() const

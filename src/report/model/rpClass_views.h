@@ -201,6 +201,11 @@ private:
     mutable int32_t height_ = 0;
 };
 
+// Tells the user, once per program run, that metafile pictures are kept but not drawn.
+void WarnMetafileNotDrawn(const QString& kind);
+// The next metafile warns again (as in a new program run).
+void ResetMetafileWarning();
+
 // Properties of the view base that the subclasses publish, each as the subclass lists it.
 enum class TrpViewProperty { BrushStyle, Color, Cursor, DataField, DataSet, DataSetName, Frame, TagStr, URL };
 

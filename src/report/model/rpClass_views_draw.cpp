@@ -3,10 +3,13 @@
 // RoundToDevice, with antialiasing off.
 
 #include "rpChBox.h"
+#include "rpClass_datasets.h"
 #include "rpClass_pages.h"
+#include "rpDsgnIntf.h"
 #include "rpClass_views.h"
 #include "rpGraphicUtils.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -406,5 +409,35 @@ void TrpSubreport::Draw(QPainter& painter, double scaleX, double scaleY, double 
     painter.save();
     DrawTextLine(painter, FRect.X + 2, FRect.Y + 2, Name(), ReportQFont(Font(), scaleY),
                  ColorToQColor(Font().Color()), QColor(), context);
+    painter.restore();
+}
+
+// --- Dialog components
+
+void TrpDialogComponent::Draw(QPainter& painter, double, double, double, double, const TrpDrawContext& context)
+{
+    SetWidth(kDialogComponentSize);
+    SetHeight(kDialogComponentSize);
+    const int left = RoundToDevice(Left());
+    const int top = RoundToDevice(Top());
+    const int side = RoundToDevice(kDialogComponentSize);
+    const QRect rect(left, top, side, side);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(rect, ColorToQColor(clBtnFace));
+    DrawRaisedEdge(painter, rect);
+    if (const TrpObjectItem* item = GetObjectRegistry().FindClass(&ScriptClass())) {
+        const QImage image = ObjectImage(item->ButtonImageIndex);
+        if (!image.isNull())
+            painter.drawImage(QPoint(left + 6, top + 6), image);
+    }
+    TrpFont font;
+    font.SetName(QStringLiteral("Tahoma"));
+    font.SetSize(8);
+    const QFont qfont = ReportQFont(font, 1);
+    const int textWidth = QFontMetrics(qfont).horizontalAdvance(Name());
+    // The window system colour behind the name.
+    const QColor window = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 5));
+    DrawTextLine(painter, left - (textWidth - side) / 2, top + side + 4, Name(), qfont, Qt::black, window, context);
     painter.restore();
 }

@@ -4,6 +4,7 @@
 // links; check boxes; pictures from streams and files.
 
 #include "RecordingPaintDevice.h"
+#include "ReportFakes.h"
 #include "TableEvaluator.h"
 
 #include "report/model/ModelRuntime.h"
@@ -384,4 +385,26 @@ TEST_F(ViewsData, SplitMemoHandsItsParagraphStateToTheNextPart)
     memo->Diff(*original);
     EXPECT_TRUE(memo->FirstParaBreak);
     EXPECT_FALSE(memo->LastParaBreak);
+}
+
+TEST_F(ViewsData, MetafileWarnsOnceAndIsNoReportError)
+{
+    reporttest::RecordingReportUi ui;
+    ReportServices::SetUi(&ui);
+    ResetMetafileWarning();
+    QByteArray emf(120, '\0');
+    emf.replace(40, 4, " EMF");
+    for (int i = 0; i < 2; ++i) {
+        auto* picture = new TrpPictureView(report_.get());
+        QByteArray bytes = emf;
+        QBuffer stream(&bytes);
+        stream.open(QIODevice::ReadOnly);
+        EXPECT_EQ(picture->LoadPictureFromStream(stream, true), 0u);
+        EXPECT_EQ(picture->Picture().Kind(), "EMF");
+        EXPECT_EQ(picture->Picture().Data(), emf);
+    }
+    ReportServices::SetUi(nullptr);
+    ASSERT_EQ(ui.Messages.size(), 1);
+    EXPECT_TRUE(ui.Messages[0].contains(QStringLiteral("EMF")));
+    EXPECT_TRUE(report_->Errors().isEmpty());
 }

@@ -6,6 +6,7 @@
 
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpChBox.h"
+#include "report/model/rpClass_datasets.h"
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpGraphicUtils.h"
@@ -534,4 +535,24 @@ TEST(RenderDesign, DrawsTheViewsReportIntoAPng)
     tool.start(QStringLiteral(DAX_RPTOOL), {QStringLiteral("render-design"), QStringLiteral("x.zi3")});
     ASSERT_TRUE(tool.waitForFinished(60000));
     EXPECT_EQ(tool.exitCode(), 1);
+}
+
+TEST_F(ViewsDraw, DialogComponentIsARaisedSquareWithItsName)
+{
+    TrpDialogComponent component;
+    component.SetName(QStringLiteral("Query1"));
+    component.SetBounds(40, 50, 100, 10);
+    RecordingSink sink;
+    TrpDrawContext context;
+    context.Sink = &sink;
+    DrawAtScale(component, 3, context); // scales are not used
+    EXPECT_EQ(component.Width(), 28);
+    EXPECT_EQ(component.Height(), 28);
+    const auto fills = device_.Operations(Op::Rectangle);
+    ASSERT_FALSE(fills.empty());
+    EXPECT_EQ(fills[0].DeviceRect, QRectF(40, 50, 28, 28));
+    ASSERT_EQ(sink.runs.size(), 1u);
+    EXPECT_EQ(sink.runs[0].first, u"Query1");
+    EXPECT_EQ(sink.runs[0].second.top(), 50 + 28 + 4);
+    EXPECT_NEAR(sink.runs[0].second.center().x(), 40 + 14, 1);
 }
