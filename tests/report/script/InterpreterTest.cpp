@@ -131,6 +131,33 @@ TEST(SymbolTable, ClearItemsRemovesOneOwner)
     EXPECT_NE(script->Find(QStringLiteral("B1")), nullptr);
 }
 
+TEST(SymbolTable, SetParentMovesLookupsAndTheRoot)
+{
+    std::unique_ptr<TscScript> main = NewScript(QStringLiteral("RireroRidoze"));
+    main->AddVariable(QStringLiteral("K"), QStringLiteral("Integer"), Variant(int32_t{21}));
+    TscScript child;
+    child.SyntaxType = QStringLiteral("RireroRidoze");
+    EXPECT_EQ(child.Find(QStringLiteral("K")), nullptr);
+    child.SetParent(main.get());
+    EXPECT_EQ(child.Root(), main.get());
+    SetSource(child, QStringLiteral("function F: Variant; begin Result := K * 2 end; begin end."));
+    ASSERT_TRUE(child.Compile()) << child.ErrorMsg.toStdString();
+    auto* f = dynamic_cast<TscProcVariable*>(child.FindLocal(QStringLiteral("F")));
+    ASSERT_NE(f, nullptr);
+    // The routine's own program follows the new root too.
+    EXPECT_EQ(f->Prog()->Root(), main.get());
+    Variant none;
+    EXPECT_EQ(child.CallFunction2(f, none).ToInt32(), 42);
+
+    // Neither the program itself nor one of its routines can enclose it.
+    EXPECT_THROW(child.SetParent(&child), EScriptException);
+    EXPECT_THROW(child.SetParent(f->Prog()), EScriptException);
+    EXPECT_THROW(main->SetParent(&child), EScriptException);
+    child.SetParent(nullptr);
+    EXPECT_EQ(child.Root(), &child);
+    EXPECT_EQ(f->Prog()->Root(), &child);
+}
+
 // --- Compiling ------------------------------------------------------------------------------
 
 struct CompileErrorCase {
