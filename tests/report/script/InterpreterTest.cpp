@@ -4,6 +4,7 @@
 #include "platform/DateTime.h"
 #include "report/script/sc_iexpression.h"
 #include "report/script/sc_iinterpreter_statements.h"
+#include "report/script/sc_itools.h"
 #include "report/script/sc_itools_types.h"
 
 #include <QBuffer>
@@ -475,6 +476,37 @@ INSTANTIATE_TEST_SUITE_P(
         name.erase(std::remove(name.begin(), name.end(), '+'), name.end());
         return name;
     });
+
+// --- String literals ------------------------------------------------------------------------
+
+TEST(StringLiteral, PlainTextsComeBackUnchangedInEveryLanguage)
+{
+    const char* const texts[] = {
+        "",
+        "It's \"quoted\" ''",
+        "[a] (b) {c} <d> <Data.\"Value\">",
+        "x; y := 1; end. begin",
+        "back\\slash \\n \\x41 \\",
+        "line\r\nbreak\n",
+        "\ttab and \x01 start",
+        "#13 'Ёлки' /* // rem */ {",
+        "ООО \"Тепло\", ул. Ленина, д. 5; кв. 7",
+    };
+    for (const char* language : {"RireroRidoze", "R++Idirud", "JScript", "ZuvivUradur"}) {
+        std::unique_ptr<TscScript> script = NewScript(QString::fromLatin1(language));
+        for (const char* text : texts) {
+            const QString plain = QString::fromUtf8(text);
+            const QString literal = ScStringLiteral(QString::fromLatin1(language), plain);
+            QString error;
+            const Variant value = script->Evaluate(literal, &error);
+            EXPECT_TRUE(error.isEmpty()) << language << " " << literal.toStdString() << " " << error.toStdString();
+            EXPECT_EQ(value.ToString(), plain) << language << " " << literal.toStdString();
+        }
+    }
+    EXPECT_EQ(ScStringLiteral(QStringLiteral("RireroRidoze"), QStringLiteral("It's\r\n")), QStringLiteral("'It''s'#13#10"));
+    EXPECT_EQ(ScStringLiteral(QStringLiteral("R++Idirud"), QStringLiteral("a\"b\\")), QStringLiteral("\"a\\\"b\\\\\""));
+    EXPECT_EQ(ScStringLiteral(QStringLiteral("ZuvivUradur"), QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
+}
 
 // --- Objects --------------------------------------------------------------------------------
 
