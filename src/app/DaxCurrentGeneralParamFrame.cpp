@@ -1,5 +1,6 @@
 #include "DaxCurrentGeneralParamFrame.h"
 
+#include "AppTexts.h"
 #include "DaxFormTable.h"
 
 #include "presentation/FrameValueLists.h"
@@ -55,6 +56,10 @@ constexpr FormRow kChanelRows[] = {
     Field("ChanelNS#_Current", "НС"),
 };
 
+// Modes of a cold-water channel: off, volume only, volume and pressure (2 and above).
+constexpr uint8_t kChanelOff = 0;
+constexpr uint8_t kChanelWithPressure = 2;
+
 // Design: totals and flags side by side, the cold-water channels three to a row below, then
 // the event times.
 constexpr int kChanelsPerRow = 3;
@@ -67,8 +72,10 @@ TDax_CurrentGeneralParamFrame::TDax_CurrentGeneralParamFrame(QWidget* parent) : 
     QGroupBox* totals = BuildBox(kTotalRows, kScope, GeneralGroupBox);
     QGroupBox* flags = BuildBox(kFlagRows, kScope, GeneralGroupBox);
     QGroupBox* events = BuildBox(kEventRows, kScope, GeneralGroupBox);
+    KeepRowsAtTop(totals);
     for (int n = 0; n < kChanelCount; ++n) {
         GroupBoxChanel[n] = BuildBox(kChanelRows, kScope, GeneralGroupBox, {}, n + 1);
+        KeepRowsAtTop(GroupBoxChanel[n]);
         ReserveLabelWidth(findChild<QLabel*>(QStringLiteral("P%1CurrentLabel").arg(n + 1)),
                           {QStringLiteral("P%1 (кгс/см²)").arg(n + 1)});
     }
@@ -93,4 +100,30 @@ void TDax_CurrentGeneralParamFrame::SetUp()
     }
 }
 
-void TDax_CurrentGeneralParamFrame::LayoutChannels(const HeatSystemConfig&) {}
+void TDax_CurrentGeneralParamFrame::LayoutChannels(const HeatSystemConfig& config)
+{
+    // The third energy sum exists when its formula is not "Q3 = 0".
+    const bool q3 = config.GeneralSetting != 0;
+    SetRowVisible(this, QStringLiteral("Q3Current"), q3);
+    SetRowVisible(this, QStringLiteral("W3Current"), q3);
+
+    size_t place = 0;
+    for (int n = 1; n <= kChanelCount; ++n) {
+        const uint8_t mode = config.ColdWaterSetup[static_cast<size_t>(n - 1)];
+        QGroupBox* box = GroupBoxChanel[static_cast<size_t>(n - 1)];
+        if (mode != kChanelOff)
+            box->move(chanelPositions_[place++]);
+        box->setVisible(mode != kChanelOff);
+        SetRowVisible(this, MemberName("P#Current", n), mode >= kChanelWithPressure);
+    }
+}
+
+void TDax_CurrentGeneralParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
+{
+    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const char* pressure = pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa;
+    SetLabelText(this, QStringLiteral("Q3CurrentLabel"), UnitCaption(QStringLiteral("Q3"), energy));
+    SetLabelText(this, QStringLiteral("W3CurrentLabel"), UnitCaption(QStringLiteral("W3"), energy, true));
+    for (int n = 1; n <= kChanelCount; ++n)
+        SetLabelText(this, QStringLiteral("P%1CurrentLabel").arg(n), UnitCaption(QStringLiteral("P%1").arg(n), pressure));
+}

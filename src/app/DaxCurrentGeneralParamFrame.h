@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 
 class QGroupBox;
 
@@ -22,9 +23,15 @@ public:
     // Names the bits of the flag controls and keeps the design places of the channel boxes.
     void SetUp();
 
-    // Shows the cold-water channels of a heat-system record of heat system 1. The channels'
-    // layout is not applied yet: the page keeps its design.
+    // Lays the page out for a heat-system record of heat system 1, of which it uses the Q3
+    // formula and the six cold-water channel modes: the Q3 rows when Q3 is computed, the boxes
+    // of the channels switched on closed up on the design places in order, each with its
+    // pressure row when the channel measures pressure.
     void LayoutChannels(const HeatSystemConfig& config);
+
+    // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
+    // or kgf/cm².
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
 
     static constexpr int kChanelCount = 6;
 

@@ -1,5 +1,6 @@
 #include "DaxCurrentTSParamFrame.h"
 
+#include "AppTexts.h"
 #include "DaxFormTable.h"
 
 #include <QGroupBox>
@@ -67,6 +68,14 @@ constexpr FormRow kOffRows[] = {
     Note("TSOffLabel", "Не используется"),
 };
 
+// The hot-water part of the energies ('#' the heat system's number).
+constexpr const char* kHotWaterRows[] = {"Q#oCurrent", "W#oCurrent", "Q#gvsCurrent", "W#gvsCurrent"};
+// Function bits of the mass and volume differences (M1-M2, V1-V2, M3-M4, V3-V4).
+constexpr uint32_t kDifferenceFlags = SchemeFlag::MassDifference12 | SchemeFlag::VolumeDifference12 |
+                                      SchemeFlag::MassDifference34 | SchemeFlag::VolumeDifference34;
+// A temperature channel of 5 means none.
+constexpr uint8_t kNoTemperatureChannel = 5;
+
 // Design: the energy box and the parameters side by side, the channels three to a row below,
 // then the times, cold water and air.
 constexpr int kChanelsPerRow = 3;
@@ -89,6 +98,9 @@ TDax_CurrentTSParamFrame::TDax_CurrentTSParamFrame(QWidget* parent) : QWidget(pa
         GroupBoxChanel[n] = BuildBox(kChanelRows, kScope, TSGroupBox, {}, n + 1);
     TSOffGroupBox = BuildBox(kOffRows, kScope, TSGroupBox);
     TSOffGroupBox->hide();
+    // A scheme hides rows; the boxes keep their design size.
+    for (QGroupBox* box : TSGroupBox->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        KeepRowsAtTop(box);
 
     for (const char* name : {"dP1CurrentLabel", "dP2CurrentLabel"})
         ReserveLabelWidth(findChild<QLabel*>(QString::fromUtf8(name)), {QStringLiteral("dP (кгс/см²)")});
@@ -158,4 +170,119 @@ void TDax_CurrentTSParamFrame::SetHeatSystem(int32_t heatSystem)
     TSGroupBox->setTitle(QStringLiteral("Cистема теплоснабжения ") + QString::number(heatSystem + 1));
 }
 
-void TDax_CurrentTSParamFrame::ApplyScheme(const HeatSystemConfig&) {}
+void TDax_CurrentTSParamFrame::ApplyScheme(const HeatSystemConfig& config)
+{
+    const bool first = heatSystem_ == 0;
+    if ((config.System == 0) != first)
+        return;
+    const SchemeDescriptor descriptor = GetSchemeDescriptor(config);
+    const uint32_t flags = descriptor.Flags;
+    const bool chosen = config.SchemeIndex != 0;
+
+    // Energies: the own heat system's box when the scheme computes heat energy, with the
+    // hot-water rows when it has a hot-water part; otherwise the parameters take its place.
+    if (descriptor.Formula != 0) {
+        (first ? QW1GroupBox : QW2GroupBox)->show();
+        QW1GroupBox->move(qw1Position_);
+        QW2GroupBox->move(qw1Position_);
+        TS1Params->move(paramsPosition_);
+        TS2Params->move(paramsPosition_);
+        const bool hotWater = (flags & SchemeFlag::HotWater) != 0;
+        for (const char* row : kHotWaterRows)
+            for (int h = 1; h <= 2; ++h)
+                SetRowVisible(this, MemberName(row, h), hotWater);
+    } else {
+        QW1GroupBox->hide();
+        QW2GroupBox->hide();
+        TS1Params->move(qw1Position_);
+        TS2Params->move(qw1Position_);
+    }
+
+    TS1Params->setVisible(first && chosen);
+    TS1TimeGroupBox->setVisible(first && chosen);
+    TS2Params->setVisible(heatSystem_ == 1 && chosen);
+    TS2TimeGroupBox->setVisible(heatSystem_ == 1 && chosen);
+    TSOffGroupBox->setVisible(!chosen);
+
+    // Channels with a point of the scheme (or the control thermometer) close up on the
+    // design places in their order.
+    const uint32_t labels = static_cast<uint32_t>(descriptor.PointMask) |
+                            static_cast<uint32_t>(descriptor.ExtraFlowMask) << 16;
+    size_t place = 0;
+    for (int n = 1; n <= kChanelCount; ++n) {
+        const uint32_t points = 1u << (n - 1) | 1u << (n + 4) | 1u << (n + 9);
+        const bool used = chosen && ((labels & (points | points << 16)) != 0 || n - 1 == config.ControlChannel);
+        QGroupBox* box = GroupBoxChanel[static_cast<size_t>(n - 1)];
+        if (used)
+            box->move(chanelPositions_[place++]);
+        box->setVisible(used);
+    }
+
+    // Differences: of masses, or of volumes when the scheme measures volumes.
+    const bool differences = (flags & kDifferenceFlags) != 0;
+    const bool volumes = (flags & (SchemeFlag::VolumeDifference12 | SchemeFlag::VolumeDifference34)) != 0;
+    const bool temperatureDifferences = (flags & (SchemeFlag::Differences12 | SchemeFlag::Differences34)) != 0;
+    for (int h = 1; h <= 2; ++h) {
+        for (const char* row : {"dM#Current", "dGm#Current"})
+            SetRowVisible(this, MemberName(row, h), differences);
+        for (const char* row : {"dt#Current", "dP#Current"})
+            SetRowVisible(this, MemberName(row, h), temperatureDifferences);
+        findChild<QLabel*>(MemberName("dM#CurrentLabel", h))
+            ->setText(volumes ? QStringLiteral("dV (м³)") : QStringLiteral("dM (т)"));
+        findChild<QLabel*>(MemberName("dGm#CurrentLabel", h))
+            ->setText(volumes ? QStringLiteral("dGv (м³/ч)") : QStringLiteral("dGm (т/ч)"));
+    }
+
+    // Cold water; without it the air box of heat system 1 moves into its place.
+    if ((flags & SchemeFlag::ColdWater) != 0 && chosen) {
+        GroupBoxCW->move(coldWaterPosition_);
+        GroupBoxCW->show();
+        Air1GroupBox->move(airPosition_);
+    } else {
+        GroupBoxCW->hide();
+        Air1GroupBox->move(coldWaterPosition_);
+    }
+    const bool air = config.AirChannel < kNoTemperatureChannel && chosen;
+    Air1GroupBox->setVisible(air && first);
+    Air2GroupBox->setVisible(air && heatSystem_ == 1);
+
+    for (int n = 1; n <= kChanelCount; ++n) {
+        const auto used = [&config, n](uint8_t firstOfKind) {
+            return IsSchemeParamUsed(static_cast<uint8_t>(firstOfKind + n - 1), config);
+        };
+        const bool mass = used(SchemeParam::M1);
+        const bool volume = used(SchemeParam::V1);
+        SetRowVisible(this, MemberName("M#Current", n), mass);
+        SetRowVisible(this, MemberName("Gm#Current", n), mass);
+        SetRowVisible(this, MemberName("V#Current", n), volume);
+        SetRowVisible(this, MemberName("Gv#Current", n), volume);
+        SetRowVisible(this, MemberName("t#Current", n), used(SchemeParam::T1));
+        SetRowVisible(this, MemberName("P#Current", n), used(SchemeParam::P1));
+        SetRowVisible(this, MemberName("ChanelNS#_Current", n), used(SchemeParam::ChannelNS1));
+    }
+
+    FitAroundBoxes(TSGroupBox, qw1Position_.x());
+}
+
+void TDax_CurrentTSParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
+{
+    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const char* pressure = pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa;
+    // The parts of a heat system's energy: whole, heating and hot water (object name, caption).
+    const struct {
+        const char* object;
+        const char* caption;
+    } parts[] = {{"", ""}, {"o", "о"}, {"gvs", "гвс"}};
+    for (int n = 1; n <= 2; ++n) {
+        for (const auto& part : parts) {
+            const QString caption = QString::number(n) + QString::fromUtf8(part.caption);
+            const QString object = QString::number(n) + QString::fromUtf8(part.object) + QStringLiteral("CurrentLabel");
+            SetLabelText(this, QStringLiteral("Q") + object, UnitCaption(QStringLiteral("Q") + caption, energy));
+            SetLabelText(this, QStringLiteral("W") + object, UnitCaption(QStringLiteral("W") + caption, energy, true));
+        }
+        SetLabelText(this, QStringLiteral("dP%1CurrentLabel").arg(n), UnitCaption(QStringLiteral("dP"), pressure));
+    }
+    SetLabelText(this, QStringLiteral("PColdWaterCurrentLabel"), UnitCaption(QStringLiteral("Pхв"), pressure));
+    for (int n = 1; n <= kChanelCount; ++n)
+        SetLabelText(this, QStringLiteral("P%1CurrentLabel").arg(n), UnitCaption(QStringLiteral("P%1").arg(n), pressure));
+}

@@ -27,9 +27,15 @@ public:
     void SetHeatSystem(int32_t heatSystem);
     int32_t HeatSystem() const { return heatSystem_; }
 
-    // Lays the page out for the scheme of a heat-system record of this frame's heat system.
-    // The scheme's layout is not applied yet: the page keeps its design.
+    // Lays the page out for the scheme of a heat-system record: the boxes and rows the
+    // scheme uses, the used channels closed up on the design places in order, the outer box
+    // fitted to the boxes shown. Every call starts from the design places, so the same record
+    // always gives the same page. A record of the other heat system changes nothing.
     void ApplyScheme(const HeatSystemConfig& config);
+
+    // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
+    // or kgf/cm², for the boxes of both heat systems.
+    void SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
 
     static constexpr int kChanelCount = 5;
 

@@ -2,6 +2,8 @@
 
 #include "DaxFormTable.h"
 
+#include "controls/BitEditComboBox.h"
+#include "controls/ControlHelpers.h"
 #include "presentation/FrameValueLists.h"
 
 #include <QComboBox>
@@ -26,10 +28,18 @@ TDaxEventForm::TDaxEventForm(QWidget* parent) : QWidget(parent)
     grid->setContentsMargins(0, 0, 0, 0);
     daxform::PlaceCells(grid, kCells, kScope, this);
     grid->setColumnStretch(2, 1);
+    MaskCondition = findChild<QComboBox*>(QStringLiteral("MaskCondition"));
+    Mask = findChild<TBitEditComboBox*>(QStringLiteral("Mask"));
 }
 
 void TDaxEventForm::SetUp()
 {
-    daxform::FillItems(findChild<QComboBox*>(QStringLiteral("MaskCondition")), MaskConditionNames);
-    daxform::FillItems(findChild<QWidget*>(QStringLiteral("Mask")), SignalNames);
+    daxform::FillItems(MaskCondition, MaskConditionNames);
+    daxform::FillItems(Mask, SignalNames);
+}
+
+void TDaxEventForm::Clear()
+{
+    SetComboIndex(MaskCondition, 0);
+    Mask->SetBitFlags(0);
 }

@@ -325,15 +325,30 @@ int PlaceInRows(std::span<QGroupBox* const> boxes, int left, int top, int perRow
     return top + (count + perRow - 1) / perRow * (place.height() + kDesignGap);
 }
 
-void FitAroundBoxes(QGroupBox* outer)
+void FitAroundBoxes(QGroupBox* outer, int margin)
 {
     int right = 0;
     int bottom = 0;
     for (const QGroupBox* box : outer->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+        if (box->isHidden())
+            continue;
         right = std::max(right, box->geometry().right());
         bottom = std::max(bottom, box->geometry().bottom());
     }
-    outer->setFixedSize(right + 1 + kDesignMargin, bottom + 1 + kDesignMargin);
+    outer->setFixedSize(right + 1 + margin, bottom + 1 + margin);
+}
+
+void KeepRowsAtTop(QGroupBox* box)
+{
+    if (auto* layout = qobject_cast<QBoxLayout*>(box->layout()))
+        layout->addStretch(1);
+}
+
+void SetRowVisible(const QWidget* frame, const QString& name, bool visible)
+{
+    for (const QString& part : {name, name + QStringLiteral("Label")})
+        if (auto* widget = frame->findChild<QWidget*>(part))
+            widget->setVisible(visible);
 }
 
 QRect PlaceAt(QWidget* widget, int x, int y, int slack)
@@ -559,6 +574,17 @@ QWidget* BuildColumns(std::span<const FormRow> rows, const BindingScope& scope, 
         column->addStretch();
     columns->addStretch();
     return body;
+}
+
+QString UnitCaption(const QString& name, const char* unit, bool perHour)
+{
+    return name + QStringLiteral(" (") + QString::fromUtf8(unit) + (perHour ? QStringLiteral("/ч)") : QStringLiteral(")"));
+}
+
+void SetLabelText(const QWidget* root, const QString& labelName, const QString& text)
+{
+    if (auto* label = root->findChild<QLabel*>(labelName))
+        label->setText(text);
 }
 
 } // namespace daxform

@@ -180,8 +180,14 @@ QRect PlaceAt(QWidget* widget, int x, int y, int slack = 0);
 // Places boxes in rows of `perRow` equal places (the largest box's size widened by
 // kCaptionSlack) from (left, top); returns the top of the row below them.
 int PlaceInRows(std::span<QGroupBox* const> boxes, int left, int top, int perRow);
-// Makes the outer box just large enough for the boxes inside it.
-void FitAroundBoxes(QGroupBox* outer);
+// Makes the outer box just large enough for the boxes inside it that are not hidden, with
+// `margin` to their right and below them.
+void FitAroundBoxes(QGroupBox* outer, int margin = kDesignMargin);
+// Keeps a box's rows together at its top when some of them are hidden and the box keeps its
+// size.
+void KeepRowsAtTop(QGroupBox* box);
+// Shows or hides a row of a box: the control of that name and its label (the name + "Label").
+void SetRowVisible(const QWidget* frame, const QString& name, bool visible);
 // Sets a label's minimum width to that of the widest of its texts.
 void ReserveLabelWidth(QWidget* label, std::initializer_list<QString> texts);
 
@@ -194,5 +200,11 @@ void FillItems(QWidget* control, std::span<const char* const> items);
 
 // Replaces '#' in a pattern by the member number.
 QString MemberName(const char* pattern, int member);
+
+// "Name (unit)", the caption of a value with its unit; with perHour the unit is a rate
+// ("Гкал/ч").
+QString UnitCaption(const QString& name, const char* unit, bool perHour = false);
+// Sets the text of the label of that object name under root; nothing when there is none.
+void SetLabelText(const QWidget* root, const QString& labelName, const QString& text);
 
 } // namespace daxform

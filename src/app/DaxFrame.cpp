@@ -4,7 +4,6 @@
 #include "DaxInteractFrame.h"
 #include "DaxPageTable.h"
 
-#include "presentation/FramePages.h"
 #include "presentation/qt/QtControlResolver.h"
 
 #include <QHBoxLayout>
@@ -56,6 +55,7 @@ TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
     layout->addWidget(Splitter);
 
     BuildPages();
+    ConnectClearButtons();
     // Every page and sub-frame exists: the bindings reach their controls by path.
     BuildBindings();
     ConnectArchivePages();
@@ -63,6 +63,7 @@ TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
     readAllWindow_->setObjectName(QStringLiteral("ReadAllInteractForm"));
     writeAllWindow_ = std::make_unique<TDaxInteractForm>(this);
     writeAllWindow_->setObjectName(QStringLiteral("WriteAllInteractForm"));
+    ConnectCommands();
 
     connect(SelectTree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { SelectTreeChange(current); });
@@ -159,21 +160,6 @@ void TDax_Frame::SetOptions(DisplayOptions* options)
 {
     options_ = options;
     ApplyOptions();
-}
-
-void TDax_Frame::AutoRequest()
-{
-    if (autoRequest_ && IsPolledPage(currentPageId_))
-        ReadPage(currentPageId_, pageSubIndex_, true);
-}
-
-void TDax_Frame::ReadPage(int32_t pageId, int32_t subIndex, bool poll)
-{
-    // Archives, journals and "Сервис" have no registers of their own to read.
-    if (!FindFramePage(pageId))
-        return;
-    // The pages read nothing yet; the read is announced for whoever serves it.
-    emit PageReadRequested(pageId, subIndex, poll);
 }
 
 void TDax_Frame::Log(const std::string& text) const

@@ -6,6 +6,7 @@
 #include "presentation/DisplayOptions.h"
 #include "presentation/ExchangeInfoContainer.h"
 #include "presentation/FrameBindings.h"
+#include "platform/Clock.h"
 
 #include "ReportFeature.h"
 
@@ -13,12 +14,18 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+struct FrameWriteRow;
 class QtControlResolver;
 class TDaxInteractForm;
+class TDaxReadAllForm;
+class TDaxWriteAllForm;
+class UserPrompts;
 class TGoodTable;
 class QSplitter;
 class QStackedWidget;
@@ -80,11 +87,67 @@ public:
     bool AutoRequestFlag() const { return autoRequest_; }
     // The 3-second poll: reads the shown page when the flag is set and the page shows current values.
     void AutoRequest();
-    // The one entry of every page read (choosing a page, the poll, the pages' read buttons).
+    // The one entry of every page read (choosing a page, the poll, the pages' read buttons):
+    // starts the read of the page's register blocks as a page process, when the channel is
+    // open. A poll (the 3-second read of current values) leaves out the settings blocks, is
+    // skipped while the previous poll still runs, and is dropped silently when the pool is full.
     void ReadPage(int32_t pageId, int32_t subIndex, bool poll);
+
+    // Process kinds of the pool and the operation ids of read all and write all.
+    static constexpr int32_t kPageProcess = 0;
+    static constexpr int32_t kReadAllProcess = 2;
+    static constexpr int32_t kWriteAllProcess = 3;
+    static constexpr int32_t kReadAllId = 104;
+    static constexpr int32_t kWriteAllId = 105;
+    static constexpr int32_t kNoPageId = -1; // the id of writes whose completion shows nothing
+
+    // Where the modal dialogs run, and the read-all and write-all dialogs (not owned; without
+    // them "Считать параметры" and "Записать параметры" do nothing).
+    void SetPrompts(UserPrompts* prompts);
+    void SetChoiceDialogs(TDaxReadAllForm* readAll, TDaxWriteAllForm* writeAll);
+    // The computer's clock for "Время с ПК" (tests fix one); the machine's by default.
+    void SetClock(const platform::Clock* clock) { clock_ = clock; }
+
+    // Starts a process of the pool over the frame's instrument object with the frame's done
+    // and error handlers; false when the pool refused it (it is full), which is printed.
+    bool StartProcess(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id, std::string finalMessage);
+    bool StartProcess(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id);
+    bool StartProcess(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, std::string finalMessage);
+    // The handlers of the frame's processes. Done shows what the operation read (or, for 104,
+    // everything, also after a data file was loaded); error hides the progress window of read
+    // all or write all, whose failure text has already reached the console.
+    void OnProcessDone(int32_t id);
+    void OnProcessError(int32_t id, int32_t error);
+
+    // The pages' "Считать" buttons: read the shown page.
+    void ReadPageParamsClick();
+    // "Считать параметры" and "Записать параметры".
+    void ReadAll();
+    void WriteAll();
+    // Validates and stores the binding groups of the chosen write-all items, item by item in
+    // the order; a validation failure stops there (earlier items stay stored) and goes on to
+    // the caller. The caller holds the image lock.
+    void StoreWriteAllGroups(const std::vector<uint32_t>& order, uint32_t mask);
+    // The write buttons: "Установить" of the shown setting page, and the page's other buttons
+    // by the button pressed. Each validates and stores its group and writes its block.
+    void WritePageParamsClick();
+    void WriteParamsClick(QObject* sender);
+
+    // The unit of every pressure binding: 0 MPa, otherwise kgf/cm².
+    void SetPressureUnits(uint8_t unit);
+    // Every energy and pressure caption of the pages after the units the instrument is set to
+    // (energy 0 Gcal, otherwise GJ; pressure 0 MPa, otherwise kgf/cm²), and the pressure bindings.
+    void ApplyPressureUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit);
 
     // Page selection: the tree's change handler.
     void SelectTreeChange(QTreeWidgetItem* node);
+
+    // The "Очистить" buttons of the signal and event pages (25 to 28): clear the page's
+    // editors; nothing is written until the page's write button.
+    void ClearSignal_0Click();
+    void ClearSignal_1Click();
+    void ClearSignal_2Click();
+    void ClearEventsClick();
 
     int32_t CurrentPageId() const { return currentPageId_; }
     // The help topic of the shown page; empty for every page but the general current values.
@@ -126,10 +189,35 @@ protected:
 private:
     void BuildPages();
     void BuildBindings();
+    void ConnectCommands();
+    // Runs a button's handler; a failure that escapes it is printed.
+    void Guarded(const std::function<void()>& handler);
+
+    // Exchanges (DaxFrame_exchange.cpp).
+    ProcessDesctiptionStruct* Start(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id,
+                                    std::string finalMessage, bool poll);
+    // The completion of a read: post-processing, then the groups it read.
+    void CompleteProcess(int32_t id, bool poll);
+    // What the bindings cannot do by themselves after the read of an id: schemes, diagnostics,
+    // the archive-clear caption, unit captions. The image lock is held.
+    void OnGroupRead(int32_t id, bool cycleCounterChanged);
+    // Whether the ADC cycle counter (IR 30474) differs from the one last shown; remembers it.
+    bool TakeCycleCounterChange(bool force);
+    void ShowDiagnostics();
+    void DetachWindow(TDaxInteractForm* window);
+    // Shows the progress window of a running read all or write all (of that kind); false
+    // when none runs.
+    bool BringBackRunning(int32_t kind, TDaxInteractForm* window);
+    // Shows a process's progress in the window under the caption.
+    void FollowProcess(TDaxInteractForm* window, ProcessDesctiptionStruct* entry, const char* caption);
+    // One row of the write tables: validate and store the group, put a direct value, start
+    // the write.
+    void Write(const FrameWriteRow& row);
     // Steps of the page tree builder.
     void SetUpSubFrames();
     void FillItemLists();
     void HideServiceControls();
+    void ConnectClearButtons();
     // Wires the archive pages' sub-tabs and the averaging controls.
     void ConnectArchivePages();
     // The decimal separator of the system's locale, for separator mode 0.
@@ -155,6 +243,13 @@ private:
     bool autoRequest_ = false;
     bool archiveTabsChanging_ = false;        // an archive sub-tab change is being passed on
     QString helpKeyword_;
+    UserPrompts* prompts_ = nullptr;          // not owned; the desktop's by default
+    TDaxReadAllForm* readAllForm_ = nullptr;  // not owned
+    TDaxWriteAllForm* writeAllForm_ = nullptr; // not owned
+    const platform::Clock* clock_ = &platform::Clock::System();
+    std::weak_ptr<void> pollRunning_;         // alive while the last poll's process is in the pool
+    uint16_t cycleCounter_ = 0;               // IR 30474 as last shown
+    bool cycleCounterShown_ = false;          // false until the diagnostics were first shown
 
     QTreeWidget* SelectTree = nullptr;
     QSplitter* Splitter = nullptr;

@@ -23,6 +23,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QStackedWidget>
 
 #include <span>
@@ -139,6 +140,52 @@ void TDax_Frame::HideServiceControls()
 {
     for (const char* name : kHiddenForGood)
         findChild<QWidget*>(QString::fromUtf8(name))->hide();
+}
+
+namespace {
+
+// Clears every editor of one kind on a page.
+template <typename Editor>
+void ClearEditors(QWidget* page)
+{
+    if (page == nullptr)
+        return;
+    for (Editor* editor : page->findChildren<Editor*>())
+        editor->Clear();
+}
+
+} // namespace
+
+void TDax_Frame::ConnectClearButtons()
+{
+    const auto connectButton = [this](const char* name, void (TDax_Frame::*handler)()) {
+        if (auto* button = findChild<QPushButton*>(QString::fromUtf8(name)))
+            connect(button, &QPushButton::clicked, this, handler);
+    };
+    connectButton("ClearSignal_0", &TDax_Frame::ClearSignal_0Click);
+    connectButton("ClearSignal_1", &TDax_Frame::ClearSignal_1Click);
+    connectButton("ClearSignal_2", &TDax_Frame::ClearSignal_2Click);
+    connectButton("ClearEvents", &TDax_Frame::ClearEventsClick);
+}
+
+void TDax_Frame::ClearSignal_0Click()
+{
+    ClearEditors<TDaxMaskSignalForm>(Page(25));
+}
+
+void TDax_Frame::ClearSignal_1Click()
+{
+    ClearEditors<TDaxSignal1_Form>(Page(26));
+}
+
+void TDax_Frame::ClearSignal_2Click()
+{
+    ClearEditors<TDaxSignal2_Form>(Page(27));
+}
+
+void TDax_Frame::ClearEventsClick()
+{
+    ClearEditors<TDaxEventForm>(Page(28));
 }
 
 void TDax_Frame::CopyIdentification()

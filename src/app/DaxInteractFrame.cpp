@@ -79,9 +79,12 @@ void TDaxInteractForm::InteractTimerTimer()
     if (!state)
         return;
     ProgressBar->setValue(std::clamp(state->GetProgress(), 0, 100));
-    // The flag stays set: clearing it is the main window's pass.
-    if (state->StatusChanged())
-        ProcessAction->setText(QString::fromStdString(state->GetStatus()));
+    // The flag stays set: clearing it is the main window's pass. That pass runs on the same
+    // period and may have cleared it first, so a text that differs from the one shown is shown
+    // too; otherwise a status set once would never appear.
+    const QString status = QString::fromStdString(state->GetStatus());
+    if (state->StatusChanged() || status != ProcessAction->text())
+        ProcessAction->setText(status);
 }
 
 void TDaxInteractForm::TimeLeftTimerTimer()

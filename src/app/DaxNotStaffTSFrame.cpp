@@ -1,5 +1,6 @@
 #include "DaxNotStaffTSFrame.h"
 
+#include "AppTexts.h"
 #include "DaxFormTable.h"
 
 #include <QGroupBox>
@@ -46,9 +47,11 @@ TDax_NotStaffTSParamFrame::TDax_NotStaffTSParamFrame(QWidget* parent) : QWidget(
     TSOffGroupBox = BuildBox(kOffRows, kScope, TSGroupBox);
     TSOffGroupBox->hide();
 
+    // Design: the times at the left edge, where the "not used" box takes their place, and
+    // the energies beside them, so that the page closes up at the left whatever it hides.
     const int top = FirstPlaceTop(TSGroupBox);
-    const QRect energy = PlaceAt(energyBox_, kDesignMargin, top, kCaptionSlack);
-    const QRect time = PlaceAt(TimeGroupBox, energy.right() + 1 + kDesignGap, top);
+    const QRect time = PlaceAt(TimeGroupBox, kDesignMargin, top);
+    PlaceAt(energyBox_, time.right() + 1 + kDesignGap, top, kCaptionSlack);
     PlaceAt(TSOffGroupBox, time.left(), top);
     FitAroundBoxes(TSGroupBox);
 }
@@ -63,4 +66,25 @@ void TDax_NotStaffTSParamFrame::SetHeatSystem(uint8_t heatSystem)
     TSOffGroupBox->move(timePosition_);
 }
 
-void TDax_NotStaffTSParamFrame::ApplyScheme(const HeatSystemConfig&) {}
+void TDax_NotStaffTSParamFrame::ApplyScheme(const HeatSystemConfig& config)
+{
+    if ((config.System == 0) != (heatSystem_ == 0))
+        return;
+    const bool chosen = config.SchemeIndex != 0;
+    energyBox_->setVisible(GetSchemeDescriptor(config).Formula != 0);
+    TimeGroupBox->setVisible(chosen);
+    TSOffGroupBox->setVisible(!chosen);
+    FitAroundBoxes(TSGroupBox, timePosition_.x());
+}
+
+void TDax_NotStaffTSParamFrame::SetUnitCaptions(uint8_t energyUnit)
+{
+    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const struct {
+        const char* label;
+        const char* name;
+    } captions[] = {{"QizCurrentLabel", "Qиз"}, {"QpowCurrentLabel", "Qэп"}, {"QfCurrentLabel", "Qф"},
+                    {"QdtCurrentLabel", "Qdt"}, {"QmaxCurrentLabel", "Qmax"}, {"QminCurrentLabel", "Qmin"}};
+    for (const auto& caption : captions)
+        SetLabelText(this, QString::fromUtf8(caption.label), UnitCaption(QString::fromUtf8(caption.name), energy));
+}

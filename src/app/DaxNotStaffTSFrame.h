@@ -22,9 +22,13 @@ public:
     void SetHeatSystem(uint8_t heatSystem);
     uint8_t HeatSystem() const { return heatSystem_; }
 
-    // Lays the page out for the scheme of a heat-system record of this frame's heat system.
-    // The scheme's layout is not applied yet: the page keeps its design.
+    // Shows the energies when the record's scheme computes heat energy, the times when a
+    // scheme is chosen and the "not used" box otherwise, and fits the outer box to what is
+    // shown. A record of the other heat system changes nothing.
     void ApplyScheme(const HeatSystemConfig& config);
+
+    // Energy captions in Gcal (energy unit 0) or GJ.
+    void SetUnitCaptions(uint8_t energyUnit);
 
 private:
     uint8_t heatSystem_ = 0;

@@ -2,10 +2,16 @@
 
 #include "DaxFormTable.h"
 
+#include "controls/BitEditComboBox.h"
+#include "controls/ControlHelpers.h"
 #include "presentation/FrameValueLists.h"
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTimeEdit>
 
 namespace {
 
@@ -50,6 +56,8 @@ constexpr const char* kHiddenAsMask[] = {
     "KoefLabel2",      "TimerMode",       "TimerDays",      "TimerOn",        "TimerOff",
 };
 
+enum SignalKind { kMaskSignal = 0, kComparisonSignal = 1, kTimerSignal = 2 };
+
 } // namespace
 
 TDaxSignal2_Form::TDaxSignal2_Form(QWidget* parent) : QWidget(parent)
@@ -61,21 +69,123 @@ TDaxSignal2_Form::TDaxSignal2_Form(QWidget* parent) : QWidget(parent)
     // Designed as a mask signal: the rest stays hidden until the signal's type says otherwise.
     for (const char* name : kHiddenAsMask)
         findChild<QWidget*>(QString::fromUtf8(name))->hide();
+
+    const auto child = [this]<typename T>(const char* name, T*& member) {
+        member = findChild<T*>(QString::fromUtf8(name));
+    };
+    child("SignalType", SignalType);
+    child("MaskParam", MaskParam);
+    child("MaskCondition", MaskCondition);
+    child("Mask", Mask);
+    child("ConditionParam1", ConditionParam1);
+    child("ConditionParam2", ConditionParam2);
+    child("ParamCondition", ParamCondition);
+    child("ConditionKoef1", ConditionKoef1);
+    child("ConditionKoef2", ConditionKoef2);
+    child("TimerMode", TimerMode);
+    child("TimerDays", TimerDays);
+    child("TimerOn", TimerOn);
+    child("TimerOff", TimerOff);
+    child("ParamLabel", ParamLabel);
+    child("MaskParamLabel", MaskParamLabel);
+    child("MaskConditionLabel", MaskConditionLabel);
+    child("KoefLabel1", KoefLabel1);
+    child("KoefLabel2", KoefLabel2);
+    // Also when a binding shows the values read from the instrument.
+    connect(SignalType, &QComboBox::currentIndexChanged, this, [this] { SignalTypeChange(); });
+    connect(TimerMode, &QComboBox::currentIndexChanged, this, [this] { TimerModeChange(); });
+    for (QComboBox* source : {MaskParam, ConditionParam1, ConditionParam2})
+        connect(source, &QComboBox::currentIndexChanged, this, [this] { MaskParamChange(); });
 }
 
 void TDaxSignal2_Form::SetUp()
 {
-    const auto combo = [this](const char* name) { return findChild<QComboBox*>(QString::fromUtf8(name)); };
-    daxform::FillItems(combo("MaskCondition"), MaskConditionNames);
-    daxform::FillItems(combo("ParamCondition"), CompareConditionNames);
-    daxform::FillItems(combo("MaskParam"), MaskParamNames);
-    daxform::FillItems(combo("SignalType"), SignalTypeNames);
-    daxform::FillItems(combo("ConditionParam1"), CompareParamNames);
-    daxform::FillItems(combo("ConditionParam2"), CompareParamNames);
-    daxform::FillItems(combo("TimerMode"), TimerModeNames);
-    for (const char* name : {"ParamCondition", "ConditionParam1", "ConditionParam2", "MaskParam"})
-        combo(name)->setMaxVisibleItems(combo(name)->count());
+    daxform::FillItems(MaskCondition, MaskConditionNames);
+    daxform::FillItems(ParamCondition, CompareConditionNames);
+    daxform::FillItems(MaskParam, MaskParamNames);
+    daxform::FillItems(SignalType, SignalTypeNames);
+    daxform::FillItems(ConditionParam1, CompareParamNames);
+    daxform::FillItems(ConditionParam2, CompareParamNames);
+    daxform::FillItems(TimerMode, TimerModeNames);
+    for (QComboBox* list : {ParamCondition, ConditionParam1, ConditionParam2, MaskParam})
+        list->setMaxVisibleItems(list->count());
     for (const auto& stack : kStacks)
         daxform::StackOn(findChild<QWidget*>(QString::fromUtf8(stack[0])),
                          findChild<QWidget*>(QString::fromUtf8(stack[1])));
+}
+
+void TDaxSignal2_Form::MaskParamChange()
+{
+    // The names always follow the mask source, whichever list changed.
+    daxform::FillItems(Mask, MaskParamBitNames(MaskParam->currentIndex()));
+    Mask->update();
+}
+
+void TDaxSignal2_Form::SignalTypeChange()
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             MaskParam, Mask, MaskCondition, MaskParamLabel, ConditionParam1, ConditionParam2, ConditionKoef1,
+             ConditionKoef2, ParamCondition, KoefLabel1, KoefLabel2, TimerMode, TimerDays, TimerOn, TimerOff})
+        control->hide();
+    switch (SignalType->currentIndex()) {
+    case kMaskSignal:
+        for (QWidget* control : std::initializer_list<QWidget*>{MaskParam, Mask, MaskCondition, MaskParamLabel})
+            control->show();
+        ParamLabel->setText(QStringLiteral("Параметр"));
+        MaskConditionLabel->setText(QStringLiteral("Условие"));
+        MaskParamLabel->setText(QStringLiteral("Маска"));
+        break;
+    case kComparisonSignal:
+        for (QWidget* control : std::initializer_list<QWidget*>{ConditionParam1, ConditionKoef1, ParamCondition,
+                                                                ConditionParam2, ConditionKoef2, KoefLabel1,
+                                                                KoefLabel2, MaskParamLabel})
+            control->show();
+        MaskConditionLabel->setText(QStringLiteral("Условие"));
+        ParamLabel->setText(QStringLiteral("Параметр П1"));
+        MaskParamLabel->setText(QStringLiteral("Параметр П2"));
+        KoefLabel1->setText(QStringLiteral("Коэффициент К1"));
+        KoefLabel2->setText(QStringLiteral("Коэффициент К2"));
+        break;
+    case kTimerSignal:
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{TimerMode, TimerDays, TimerOn, TimerOff, KoefLabel1, KoefLabel2})
+            control->show();
+        MaskConditionLabel->setText(QStringLiteral("Режим таймера"));
+        ParamLabel->setText(QStringLiteral("Дни"));
+        KoefLabel1->setText(QStringLiteral("Включение"));
+        KoefLabel2->setText(QStringLiteral("Отключение"));
+        TimerModeChange();
+        break;
+    default: break;
+    }
+}
+
+void TDaxSignal2_Form::TimerModeChange()
+{
+    const std::span<const char* const> days = TimerDayBitNames(TimerMode->currentIndex());
+    daxform::FillItems(TimerDays, days);
+    TimerDays->setEnabled(!days.empty());
+    TimerDays->update();
+}
+
+void TDaxSignal2_Form::Clear()
+{
+    {
+        // Setting the indexes is not a choice of the user's: the controls follow below.
+        const QSignalBlocker quietType(SignalType);
+        const QSignalBlocker quietSource(MaskParam);
+        const QSignalBlocker quietFirst(ConditionParam1);
+        const QSignalBlocker quietSecond(ConditionParam2);
+        for (QComboBox* list : {SignalType, MaskParam, MaskCondition, ParamCondition, ConditionParam1, ConditionParam2})
+            SetComboIndex(list, 0);
+    }
+    Mask->SetBitFlags(0);
+    TimerDays->SetBitFlags(0);
+    SetControlIntText(ConditionKoef1, 0, "%d");
+    SetControlIntText(ConditionKoef2, 0, "%d");
+    TimerOn->setTime(QTime(0, 0, 0));
+    TimerOff->setTime(QTime(0, 0, 0));
+    SignalTypeChange();
+    MaskParamChange();
+    TimerModeChange();
 }

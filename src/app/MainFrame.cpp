@@ -1,6 +1,8 @@
 #include "MainFrame.h"
 
 #include "AppIcons.h"
+#include "DaxReadAllFrame.h"
+#include "DaxWriteAllFrame.h"
 #include "OptionsFrame.h"
 #include "UserPrompts.h"
 #include "platform/Exceptions.h"
@@ -91,9 +93,8 @@ void TMainForm::BuildActions()
     SaveConfigurationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     SetActionImage(SaveConfigurationAction, ActionImage::SaveConfiguration);
 
-    // The file commands and reading or writing everything are not there yet; the report
-    // command waits for a report feature.
-    for (QAction* action : {FileOpen, FileSaveAs, SaveConfigurationAction, ReadDataAction, WriteDataAction, ReportAction})
+    // The file commands are not there yet; the report command waits for a report feature.
+    for (QAction* action : {FileOpen, FileSaveAs, SaveConfigurationAction, ReportAction})
         action->setEnabled(false);
 
     connect(AutoRequestAction, &QAction::triggered, this, GuardedSlot([this] { AutoRequestActionExecute(); }));
@@ -101,6 +102,8 @@ void TMainForm::BuildActions()
     connect(OnTopAction, &QAction::triggered, this, GuardedSlot([this] { OnTopActionExecute(); }));
     connect(OptionAction, &QAction::triggered, this, GuardedSlot([this] { OptionActionExecute(); }));
     connect(ReportAction, &QAction::triggered, this, GuardedSlot([this] { ReportActionExecute(); }));
+    connect(ReadDataAction, &QAction::triggered, this, GuardedSlot([this] { ReadDataActionExecute(); }));
+    connect(WriteDataAction, &QAction::triggered, this, GuardedSlot([this] { WriteDataActionExecute(); }));
     connect(HelpAction, &QAction::triggered, this, GuardedSlot([this] { HelpActionExecute(); }));
     connect(AboutAction, &QAction::triggered, this, GuardedSlot([this] { AboutActionExecute(); }));
 
@@ -259,6 +262,10 @@ void TMainForm::FormCreate(std::vector<ChanelKindEntry> kinds)
     });
 
     optionsDialog_ = std::make_unique<TOptionsForm>(&options_, this);
+    readAllForm_ = std::make_unique<TDaxReadAllForm>(this);
+    writeAllForm_ = std::make_unique<TDaxWriteAllForm>(this);
+    frame_->SetChoiceDialogs(readAllForm_.get(), writeAllForm_.get());
+    frame_->SetPrompts(prompts_);
 
     static_cast<QVBoxLayout*>(WorkPanel->layout())->addWidget(frame_, 1);
 
@@ -278,6 +285,7 @@ TMainForm::~TMainForm()
     if (frame_) {
         frame_->SetPool(nullptr);
         frame_->SetChannel(nullptr);
+        frame_->SetChoiceDialogs(nullptr, nullptr);
     }
     optionsDialog_.reset();
     if (chanel_) {
@@ -291,6 +299,7 @@ TMainForm::~TMainForm()
 void TMainForm::SetPrompts(UserPrompts* prompts)
 {
     prompts_ = prompts ? prompts : &UserPrompts::System();
+    frame_->SetPrompts(prompts_);
 }
 
 void TMainForm::Guarded(const std::function<void()>& handler)

@@ -26,6 +26,8 @@ class QTimer;
 class QToolBar;
 class ReportFeature;
 class TAboutBox;
+class TDaxReadAllForm;
+class TDaxWriteAllForm;
 class TOptionsForm;
 class UserPrompts;
 
@@ -86,6 +88,10 @@ public:
     void OnTopActionExecute();
     void OptionActionExecute();
     void ReportActionExecute();
+    // "Считать параметры" and "Записать параметры": the window leaves stay-on-top for good
+    // (its action unchecked), then the device frame reads or writes everything.
+    void ReadDataActionExecute();
+    void WriteDataActionExecute();
     void HelpActionExecute();
     void AboutActionExecute();
     // Shows a help topic ("introduction" for an empty one) when a help viewer exists.
@@ -96,6 +102,9 @@ public:
     ProcessPool& Pool() { return *pool_; }
     DisplayOptions& Options() { return options_; }
     TChanelSetupFrame* ChanelDialog() const { return chanelDialog_.get(); }
+    // The read-all and write-all dialogs, one each for the program's life.
+    TDaxReadAllForm* ReadAllForm() const { return readAllForm_.get(); }
+    TDaxWriteAllForm* WriteAllForm() const { return writeAllForm_.get(); }
     // The picture index of the auto-request command: 4 while on, 3 while off.
     int AutoRequestImageIndex() const;
     // True while an open or close of the channel runs.
@@ -148,6 +157,8 @@ private:
     std::unique_ptr<ProcessPool> pool_;
     DisplayOptions options_;
     std::unique_ptr<TOptionsForm> optionsDialog_;
+    std::unique_ptr<TDaxReadAllForm> readAllForm_;
+    std::unique_ptr<TDaxWriteAllForm> writeAllForm_;
     std::unique_ptr<HelpViewer> helpViewer_;
     UserPrompts* prompts_;                      // not owned
     ReportFeature* report_ = nullptr;           // not owned

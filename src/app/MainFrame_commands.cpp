@@ -1,5 +1,5 @@
-// The main window's switches and the commands that do not talk to the instrument: auto
-// request, exchange log, stay on top, options, report, help and about.
+// The main window's switches and commands: auto request, exchange log, stay on top, options,
+// report, reading and writing everything (the device frame's), help and about.
 #include "MainFrame.h"
 
 #include "About.h"
@@ -83,6 +83,20 @@ void TMainForm::ReportActionExecute()
     if (!report_)
         return;
     WithoutStayOnTop([this] { report_->BuildAndShowReport(*frame_); });
+}
+
+void TMainForm::ReadDataActionExecute()
+{
+    SetStayOnTop(false);
+    OnTopAction->setChecked(false);
+    frame_->ReadAll();
+}
+
+void TMainForm::WriteDataActionExecute()
+{
+    SetStayOnTop(false);
+    OnTopAction->setChecked(false);
+    frame_->WriteAll();
 }
 
 void TMainForm::AboutActionExecute()

@@ -15,6 +15,11 @@
 // The kinds of channel, in the order of the channel dialog's list (and the stored choice).
 enum class ChanelKind : int32_t { ComPort = 0, Tcp = 1, Gprs = 2 };
 
+// Where the stored choice of channel lives: the value CurentChanel (a ChanelKind) under the
+// program's registry key. Each channel keeps its own settings under a subkey.
+inline constexpr const char* kChanelChoiceKey = "\\Software\\Morvel\\DaxConfig";
+inline constexpr const char* kCurentChanelValue = "CurentChanel";
+
 enum class ExchangeDirection { Request, Answer };
 
 // Bits of a transmit/receive notice.

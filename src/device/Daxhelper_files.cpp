@@ -39,7 +39,10 @@ struct ConfigBlock {
     int32_t count;
 };
 
-// The register blocks of each configuration group, named by kConfigGroupNames.
+// The register blocks of each configuration group, named by kConfigGroupNames. Group 9
+// ("Входы/Выход") is the block of the inputs and output (40336 to 40347, the block their page
+// reads and writes): without it, choosing the group would write and save nothing while the
+// write reports success.
 const std::initializer_list<ConfigBlock> kConfigGroups[kConfigGroupCount] = {
     {{40179, 16}},
     {{40079, 10}, {40126, 3}},
@@ -50,7 +53,7 @@ const std::initializer_list<ConfigBlock> kConfigGroups[kConfigGroupCount] = {
     {{40222, 78}},
     {{40300, 4}},
     {{40304, 32}},
-    {},
+    {{40336, 12}},
     {{40356, 6}},
     {{40365, 4}},
     {{40369, 4}},

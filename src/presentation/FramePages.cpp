@@ -27,6 +27,8 @@ constexpr uint8_t kSignalsDG[] = {30};
 constexpr uint8_t kEvents[] = {31};
 constexpr uint8_t kInputsOutput[] = {32};
 
+constexpr uint8_t kSettingsCurrentValues[] = {19, 20};
+
 constexpr int32_t kOneBlock = -1;
 
 constexpr FramePage kPages[] = {
@@ -74,6 +76,18 @@ std::span<const uint8_t> GroupsShownByReadId(int32_t readId)
 {
     const FramePage* page = FindFramePage(readId);
     return page != nullptr && page->ReadId == readId ? page->Groups : std::span<const uint8_t>();
+}
+
+std::span<const uint8_t> GroupsShownByPoll(int32_t readId)
+{
+    switch (readId) {
+    case 0: return kHeatSystem1;
+    case 2: return kHeatSystem2;
+    case 4: return kGeneral;
+    case 17: return kMeasuringChannels;
+    case 21: return kSettingsCurrentValues;
+    default: return {};
+    }
 }
 
 const FramePage* PageOfGroup(uint8_t group)

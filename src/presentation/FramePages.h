@@ -31,6 +31,11 @@ const FramePage* FindFramePage(int32_t pageId);
 // The binding groups shown when a read reports `readId` (a page id, 0 to 29); none for other ids.
 std::span<const uint8_t> GroupsShownByReadId(int32_t readId);
 
+// The binding groups a poll (the automatic read of current values) of a read id shows: only
+// those of the current values it read. A poll leaves out the settings blocks, so the groups of
+// settings keep what the user may be editing. None for ids that are never polled.
+std::span<const uint8_t> GroupsShownByPoll(int32_t readId);
+
 // The page whose read shows a binding group (the first page of that read id).
 const FramePage* PageOfGroup(uint8_t group);
 

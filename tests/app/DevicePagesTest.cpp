@@ -705,10 +705,12 @@ TEST_F(DevicePagesTest, AfterTheBuildPageFourIsShownAndTheServiceControlsStayHid
     ASSERT_NE(tree, nullptr);
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* node = tree->topLevelItem(i);
-        if (node->text(0) == QStringLiteral("Архивы"))
+        if (node->text(0) == QStringLiteral("Архивы")) {
             EXPECT_FALSE(node->isExpanded());
-        if (node->text(0) == QStringLiteral("Текущие параметры") || node->text(0) == QStringLiteral("Настройки"))
+        }
+        if (node->text(0) == QStringLiteral("Текущие параметры") || node->text(0) == QStringLiteral("Настройки")) {
             EXPECT_TRUE(node->isExpanded());
+        }
     }
 
     for (const char* name : {"LcdGroupBox", "ServiceParamGroupBox", "ServiceModeGroupBox", "AveragingEnable",

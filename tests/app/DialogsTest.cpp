@@ -130,6 +130,14 @@ TEST_F(ProgressWindow, ShowsPercentAndStatusLeavesTheFlagAndStopAsksToAbort)
         TInteractLock lock(state);
         EXPECT_TRUE(lock->GetAbort());
     }
+    // A status whose flag the main window's pass has already cleared still shows.
+    {
+        TInteractLock lock(state);
+        lock->SetStatus("Запись параметров");
+        lock->SetStatusChanged(false);
+    }
+    window.InteractTimerTimer();
+    EXPECT_EQ(Child<QLineEdit>(window, "ProcessAction")->text().toStdString(), "Запись параметров");
     // Detached, it touches nothing.
     window.SetContainer(nullptr);
     window.InteractTimerTimer();

@@ -269,6 +269,55 @@ TEST(Simulator, FaultsForTheFirstRequestsOnly)
     EXPECT_EQ(simulator.RequestCount(), 3u);   // not addressed to it: not counted
 }
 
+TEST(Simulator, LogsEveryRequestAddressedToTheInstrument)
+{
+    struct Case {
+        const char* name;
+        Bytes request;
+        RequestRecord record;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"input registers", ReadRequest(1, 30383, 97), {0x04, 30383, 97, 0, {}}, "0x04 30383 x97"},
+        {"holding registers", ReadRequest(0, 40216, 88), {0x03, 40216, 88, 0, {}}, "0x03 40216 x88"},
+        {"write", WithCrc({0x01, 0x10, 0x00, 0x09, 0x00, 0x02, 0x04, 0xA7, 0x80, 0x00, 0x01}),
+         {0x10, 40010, 2, 0, {0xA780, 0x0001}}, "0x10 40010 x2 = A780 0001"},
+        {"identification", WithCrc({0x01, 0x11}), {0x11, 0, 0, 0, {}}, "0x11"},
+        {"page", PageRequest(1, 5, 0, 0x0102, 40), {0x41, 5, 40, 0x0102, {}}, "0x41 type 5 from 258 x40"},
+        // Refused with an exception answer, yet addressed to the instrument.
+        {"unknown function", WithCrc({0x01, 0x2B, 0x0E}), {0x2B, 0, 0, 0, {}}, "0x2B"},
+    };
+    Simulator simulator(FixtureState(Model::Dax01), 1);
+    std::vector<std::string> observed;
+    simulator.SetRequestObserver([&observed](const RequestRecord& record) { observed.push_back(RequestLine(record)); });
+    std::vector<RequestRecord> expected;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(simulator.Respond(c.request).Bytes.empty());
+        EXPECT_EQ(DescribeRequest(c.request), c.record);
+        EXPECT_EQ(RequestLine(c.record), c.line);
+        expected.push_back(c.record);
+    }
+    // Another address and a damaged frame reach no instrument.
+    EXPECT_TRUE(simulator.Respond(ReadRequest(9, 30001, 1)).Bytes.empty());
+    Bytes damaged = ReadRequest(1, 30001, 1);
+    damaged.back() ^= 1;
+    EXPECT_TRUE(simulator.Respond(damaged).Bytes.empty());
+
+    EXPECT_EQ(simulator.RequestLog(), expected);
+    ASSERT_EQ(observed.size(), std::size(cases));
+    EXPECT_EQ(observed.front(), "0x04 30383 x97");
+    simulator.ClearRequestLog();
+    EXPECT_TRUE(simulator.RequestLog().empty());
+
+    // Silenced requests are logged too: they reached the instrument.
+    FaultOptions silent;
+    silent.SilentRequests = 1;
+    Simulator quiet(FixtureState(Model::Dax01), 1, silent);
+    EXPECT_TRUE(quiet.Respond(ReadRequest(1, 30001, 1)).Bytes.empty());
+    EXPECT_EQ(quiet.RequestLog().size(), 1u);
+}
+
 TEST(RequestFramer, SplitsAStreamByFunction)
 {
     RequestFramer framer;
@@ -312,8 +361,11 @@ TEST(SimOptions, CommandLines)
     EXPECT_EQ(options->DataFile, "");
     EXPECT_EQ(options->SaveDataFile, "");
 
-    options = ParseSimOptions({"--pty", "--data", "in.daxdat", "--save-data", "out.daxdat"}, error);
+    EXPECT_FALSE(options->LogRequests);
+
+    options = ParseSimOptions({"--pty", "--data", "in.daxdat", "--save-data", "out.daxdat", "--log-requests"}, error);
     ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->LogRequests);
     EXPECT_TRUE(options->Pty);
     EXPECT_EQ(options->DataFile, "in.daxdat");
     EXPECT_EQ(options->SaveDataFile, "out.daxdat");
@@ -323,6 +375,11 @@ TEST(SimOptions, CommandLines)
     ASSERT_TRUE(options) << error;
     EXPECT_TRUE(options->Demo);
     EXPECT_EQ(options->DeviceModel, Model::Dax02);
+    EXPECT_EQ(options->ConfiguratorSettings, "");
+
+    options = ParseSimOptions({"--tcp", "127.0.0.1:0", "--demo", "--configurator-settings", "build/demo-home"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->ConfiguratorSettings, "build/demo-home");
 
     struct Bad {
         std::vector<std::string> args;
@@ -340,6 +397,8 @@ TEST(SimOptions, CommandLines)
         {{"--pty", "--model", "DAX-02", "--data", "a.daxdat"}, "--model and --data exclude each other: the data file names the model"},
         {{"--pty", "--save-data"}, "--save-data needs a value"},
         {{"--pty", "--demo", "--data", "a.daxdat"}, "--demo and --data exclude each other"},
+        {{"--pty", "--configurator-settings", "home"}, "--configurator-settings needs --tcp HOST:PORT"},
+        {{"--tcp", "h:1", "--configurator-settings"}, "--configurator-settings needs a value"},
     };
     for (const Bad& b : bad) {
         std::string message;

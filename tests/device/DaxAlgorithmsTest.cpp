@@ -301,9 +301,11 @@ TEST_F(DaxAlgorithms, WriteAllWritesTheChosenGroupsBlockByBlock)
         {"default: password groups first",
          {},
          {"W 40011x4",  "W 40015x6",  "W 40179x16", "W 40079x10", "W 40126x3",  "W 40097x21", "W 40129x10", "W 40147x21",
-          "W 40203x11", "W 40222x78", "W 40300x4",  "W 40304x32", "W 40356x6",  "W 40365x4",  "W 40369x4",  "W 40385x10",
-          "W 40399x4",  "W 40407x50", "W 40461x24", "W 40485x32", "W 40517x64", "W 40581x16"}},
-        {"group 9 only: nothing", {{9}, 1u << 9}, {}},
+          "W 40203x11", "W 40222x78", "W 40300x4",  "W 40304x32", "W 40336x12", "W 40356x6",  "W 40365x4",
+          "W 40369x4",  "W 40385x10", "W 40399x4",  "W 40407x50", "W 40461x24", "W 40485x32", "W 40517x64",
+          "W 40581x16"}},
+        {"group 9 only: the inputs and output", {{9}, 1u << 9}, {"W 40336x12"}},
+        {"nothing chosen: nothing", {{9, 0}, 0}, {}},
         {"groups of several blocks, 20 and above skipped",
          {{16, 20, 1, 31}, 0xFFFFFFFFu},
          {"W 40461x24", "W 40485x32", "W 40517x64", "W 40079x10", "W 40126x3"}},
@@ -674,7 +676,7 @@ TEST_F(DaxAlgorithmProcesses, WriteAllSucceedsOnlyWhenEverythingWasWritten)
     EXPECT_EQ(outcome.doneId, 105);
     EXPECT_EQ(outcome.errorCode, 0);
     EXPECT_EQ(outcome.printed, Texts{"Все выбранные параметры установлены"});
-    EXPECT_EQ(Requests().size(), 22u);
+    EXPECT_EQ(Requests().size(), 23u);
 }
 
 // Holds the worker inside one exchange until the main thread has asked the process to stop.

@@ -454,7 +454,7 @@ TEST(ConfigGroupBlockTest, Table)
     } cases[] = {{0, 0, 1, 40179, 16},   {0, 9, 1, 40179, 16},  {1, 0, 2, 40079, 10},  {1, 1, 2, 40126, 3},
                  {1, 7, 2, 40126, 3},    {1, -1, 2, 40126, 3},  {16, 0, 3, 40461, 24}, {16, 1, 3, 40485, 32},
                  {16, 5, 3, 40517, 64},  {6, 0, 1, 40222, 78},  {19, 0, 1, 40011, 4},  {18, 0, 1, 40015, 6},
-                 {9, 0, 0, -7, -7},      {20, 0, 0, -7, -7},    {0xFFFFFFFF, 0, 0, -7, -7}};
+                 {9, 0, 1, 40336, 12},   {20, 0, 0, -7, -7},    {0xFFFFFFFF, 0, 0, -7, -7}};
     for (const auto& c : cases) {
         int32_t first = -7, count = -7;
         EXPECT_EQ(DaxHelper::ConfigGroupBlock(c.group, c.index, first, count), c.blocks) << c.group;
@@ -509,10 +509,10 @@ TEST_F(DaxHelperConfigFile, DefaultChoice)
     } blocks[] = {{19, 40011, 4, 17},  {18, 40015, 6, 21},  {0, 40179, 16, 41},  {1, 40079, 10, 29},
                   {1, 40126, 3, 15},   {2, 40097, 21, 51},  {3, 40129, 10, 29},  {4, 40147, 21, 51},
                   {5, 40203, 11, 31},  {6, 40222, 78, 165}, {7, 40300, 4, 17},   {8, 40304, 32, 73},
-                  {10, 40356, 6, 21},  {11, 40365, 4, 17},  {12, 40369, 4, 17},  {13, 40385, 10, 29},
+                  {9, 40336, 12, 33},  {10, 40356, 6, 21},  {11, 40365, 4, 17},  {12, 40369, 4, 17},  {13, 40385, 10, 29},
                   {14, 40399, 4, 17},  {15, 40407, 50, 109}, {16, 40461, 24, 57}, {16, 40485, 32, 73},
                   {16, 40517, 64, 137}, {17, 40581, 16, 41}};
-    Bytes expected = {'D', 'E', 'V', 'C', 'F', 'G', 0, 22};
+    Bytes expected = {'D', 'E', 'V', 'C', 'F', 'G', 0, 23};
     Bytes frames;
     for (const auto& b : blocks) {
         Le(expected, b.group);
@@ -559,7 +559,9 @@ TEST_F(DaxHelperConfigFile, ChosenGroups)
         setup.Mask = mask;
         return setup;
     };
-    EXPECT_EQ(helper_.ConfigFileBytes(choice({9}, 1u << 9)), (Bytes{'D', 'E', 'V', 'C', 'F', 'G', 0, 0}));
+    EXPECT_EQ(helper_.ConfigFileBytes(choice({9}, 1u << 9)),
+              Concat({{'D', 'E', 'V', 'C', 'F', 'G', 0, 1, 9, 0, 33, 0, 1, 0}, Frame(40336, 12)}));
+    EXPECT_EQ(helper_.ConfigFileBytes(choice({9}, 0)), (Bytes{'D', 'E', 'V', 'C', 'F', 'G', 0, 0}));
     EXPECT_EQ(helper_.ConfigFileBytes(choice({}, 0xFFFFF)).size(), 8u);
 
     const Bytes only19 = helper_.ConfigFileBytes(choice({19}, 1u << 19));

@@ -1,5 +1,6 @@
 // app-screens --pages: one picture of every device page, the demo instrument shown without a
-// binding's complaint.
+// binding's complaint; --schemes: one picture of every scheme of both heat systems and of the
+// free configurations.
 
 #include "Subprocess.h"
 
@@ -43,7 +44,32 @@ TEST(AppScreens, PicturesEveryDevicePage)
     }
 
     EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages", output), 2);
-    EXPECT_NE(output.find("usage: app-screens [--pages] --out DIR"), std::string::npos) << output;
+    EXPECT_NE(output.find("usage: app-screens [--pages | --schemes] --out DIR"), std::string::npos) << output;
+    EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages --schemes --out " + folder, output), 2);
+}
+
+TEST(AppScreens, PicturesEverySchemeDrawing)
+{
+    const char* home = std::getenv("DAXCONFIG_HOME");
+    const std::string folder = std::string(home ? home : "/tmp") + "/schemes";
+    std::string output;
+    ASSERT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --schemes --out " + folder, output), 0)
+        << output;
+    std::set<std::string> pictures;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.ends_with(".png"))
+            pictures.insert(line);
+    for (int heatSystem : {1, 2})
+        for (int index = 0; index < 29; ++index) {
+            const std::string path = folder + "/scheme_ts" + std::to_string(heatSystem) + "_" +
+                                     (index < 10 ? "0" : "") + std::to_string(index) + ".png";
+            struct stat info {};
+            EXPECT_TRUE(::stat(path.c_str(), &info) == 0 && info.st_size > 0) << path;
+            EXPECT_TRUE(pictures.contains(path)) << path;
+        }
+    for (const char* free : {"scheme_free_1_1_0.png", "scheme_free_2_2_1.png", "scheme_free_1_1_2.png"})
+        EXPECT_TRUE(pictures.contains(folder + "/" + free)) << free;
 }
 
 } // namespace

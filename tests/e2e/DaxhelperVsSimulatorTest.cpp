@@ -255,7 +255,8 @@ TEST(DaxHelperVsSimulator, ConfigurationFramesChangeTheHoldingRegisters)
     const Bytes before = link.Simulator().Device().State().HoldingImage;
 
     // New values in every register of the setup image; only the chosen groups' blocks may
-    // reach the instrument: 19 (40011×4), 1 (40079×10, 40126×3), 16 (40461×24, 40485×32, 40517×64).
+    // reach the instrument: 19 (40011×4), 1 (40079×10, 40126×3), 9 (40336×12), 16 (40461×24,
+    // 40485×32, 40517×64).
     {
         DaxHelperLocker locker(&link.Helper());
         for (size_t i = 0; i < dax_namespace::kHoldingImageSize; i += 2) {
@@ -268,8 +269,8 @@ TEST(DaxHelperVsSimulator, ConfigurationFramesChangeTheHoldingRegisters)
     setup.Mask = 0xFFFFF;
     const Bytes file = link.Helper().ConfigFileBytes(setup);
     Bytes expected = before;
-    const std::pair<int32_t, int32_t> blocks[] = {{40011, 4}, {40079, 10}, {40126, 3},
-                                                  {40461, 24}, {40485, 32}, {40517, 64}};
+    const std::pair<int32_t, int32_t> blocks[] = {{40011, 4},  {40079, 10}, {40126, 3},
+                                                  {40336, 12}, {40461, 24}, {40485, 32}, {40517, 64}};
     for (const auto& [first, count] : blocks)
         for (int32_t r = first; r < first + count; ++r) {
             const size_t at = 2 * static_cast<size_t>(r - 40001);

@@ -205,6 +205,22 @@ TEST(DaxSim, ProgramServesTheDemoInstrument)
     EXPECT_NE(output.find("dax-sim: --demo and --data exclude each other"), std::string::npos) << output;
 }
 
+TEST(DaxSim, ProgramLogsTheRequestsItIsSent)
+{
+    Subprocess sim({kSim, "--demo", "--tcp", "127.0.0.1:0", "--log-requests"});
+    ASSERT_TRUE(sim.Started());
+    const std::string banner = sim.ReadLine(seconds(5));
+    const std::string marker = "on tcp 127.0.0.1:";
+    const size_t at = banner.find(marker);
+    ASSERT_NE(at, std::string::npos) << banner;
+    const std::string probe = kProbe + " --tcp 127.0.0.1:" + banner.substr(at + marker.size());
+    std::string output;
+    EXPECT_EQ(RunCommand(probe + " --addr 1 read 40216 88 write 40010 0xA780", output), 0) << output;
+    EXPECT_EQ(sim.ReadLine(seconds(5)), "0x03 40216 x88");
+    EXPECT_EQ(sim.ReadLine(seconds(5)), "0x10 40010 x1 = A780");
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
 TEST(DaxSim, ProgramServesADataFileAndSavesItsStateOnStopping)
 {
     // A data file as the configurator saves it, of a Dax-02 at address 1.

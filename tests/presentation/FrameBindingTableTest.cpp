@@ -176,6 +176,28 @@ TEST(FrameBindingsTable, PagesShowTheirGroups)
               (std::vector<RegisterBlock>{{40180, 2}, {40079, 4}, {40126, 3}, {30217, 83}, {30059, 85}, {30160, 42}}));
 }
 
+// A poll reads only input registers: it shows the groups that hold current values and leaves
+// the settings groups of its page alone.
+TEST(FrameBindingsTable, PollsShowOnlyTheGroupsOfCurrentValues)
+{
+    for (int id = -1; id <= 40; ++id) {
+        const std::span<const uint8_t> poll = GroupsShownByPoll(id);
+        const bool polled = id == 0 || id == 2 || id == 4 || id == 17 || id == 21;
+        EXPECT_EQ(poll.empty(), !polled) << id;
+        if (!polled)
+            continue;
+        for (const uint8_t group : GroupsShownByReadId(id)) {
+            const bool currentValues = std::any_of(All().begin(), All().end(), [group](const BindingDescription& d) {
+                return d.Group == group && d.Space == FieldSpace::InputRegister;
+            });
+            const bool shown = std::find(poll.begin(), poll.end(), group) != poll.end();
+            EXPECT_EQ(shown, currentValues) << "read id " << id << ", group " << int{group};
+        }
+    }
+    EXPECT_EQ(std::vector<uint8_t>(GroupsShownByPoll(21).begin(), GroupsShownByPoll(21).end()),
+              (std::vector<uint8_t>{19, 20}));
+}
+
 TEST(FrameBindingsTable, RegistersAreSharedOnlyWhereDocumented)
 {
     // The channel registers are shown by both heat systems and the general page.

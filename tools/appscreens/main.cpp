@@ -1,13 +1,18 @@
 // app-screens: renders the configurator's windows to PNG files for a reviewer to look at:
 // the main window, the options dialog, the about box and the progress window; with --pages,
-// every page of the device frame instead, filled from the demo instrument. Settings come
-// from a fresh temporary folder, so the pictures show the program as it first starts. Run it
-// with QT_QPA_PLATFORM=offscreen where there is no display.
+// every page of the device frame instead, filled from the demo instrument; with --schemes,
+// the drawing of every heat-system scheme of both heat systems and of a set of free
+// configurations. Settings come from a fresh temporary folder, so the pictures show the
+// program as it first starts. Run it with QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/About.h"
 #include "AppInfo.h"
+#include "app/DaxCurrentGeneralParamFrame.h"
+#include "app/DaxCurrentTSParamFrame.h"
 #include "app/DaxFrame.h"
 #include "app/DaxInteractFrame.h"
+#include "app/DaxNotStaffTSFrame.h"
 #include "app/DaxPageTable.h"
+#include "app/DaxSetupTSFrame.h"
 #include "app/MainFrame.h"
 #include "app/OptionsFrame.h"
 #include "comm/Interact.h"
@@ -16,9 +21,11 @@
 #include "DemoState.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -29,7 +36,7 @@
 
 namespace {
 
-const char* const kUsage = "usage: app-screens [--pages] --out DIR\n";
+const char* const kUsage = "usage: app-screens [--pages | --schemes] --out DIR\n";
 
 // The smallest picture of a page: the main window's work panel at the window's first size.
 constexpr int kPageMinWidth = 1036;
@@ -50,17 +57,71 @@ private:
     std::chrono::steady_clock::time_point steady_{};
 };
 
-bool Save(QWidget& window, const QDir& folder, const QString& name)
+// Writes the picture of a widget of a shown window.
+bool SavePicture(QWidget& widget, const QDir& folder, const QString& name)
 {
-    window.show();
-    QApplication::processEvents();
     const QString path = folder.filePath(name);
-    if (!window.grab().save(path, "PNG")) {
+    if (!widget.grab().save(path, "PNG")) {
         std::fprintf(stderr, "app-screens: cannot write %s\n", path.toLocal8Bit().constData());
         return false;
     }
     std::printf("%s\n", path.toLocal8Bit().constData());
     return true;
+}
+
+bool Save(QWidget& window, const QDir& folder, const QString& name)
+{
+    window.show();
+    QApplication::processEvents();
+    return SavePicture(window, folder, name);
+}
+
+// Free configurations pictured besides the schemes: supply, return and make-up pipes.
+struct PipeCounts {
+    int Direct;
+    int Reverse;
+    int MakeUp;
+};
+constexpr PipeCounts kFreeConfigurations[] = {{1, 0, 0}, {1, 1, 0}, {2, 1, 1}, {2, 2, 1}, {1, 1, 2},
+                                              {1, 0, 4}, {1, 4, 0}, {3, 2, 0}, {5, 0, 0}, {2, 0, 3}};
+
+// The drawing of every scheme of both heat systems (scheme_ts1_NN.png, scheme_ts2_NN.png, NN
+// the scheme's index) and of the free configurations (scheme_free_D_R_S.png), each drawn by a
+// setup page as the user sees it.
+bool SaveSchemes(const QDir& folder)
+{
+    bool saved = true;
+    for (int heatSystem = 0; heatSystem < 2; ++heatSystem) {
+        TDax_SetupTSFrame page;
+        page.SetHeatSystem(heatSystem);
+        page.show();
+        auto* scheme = page.findChild<QComboBox*>(QStringLiteral("SchemeComboBox"));
+        auto* drawing = page.findChild<QWidget*>(QStringLiteral("ShemePaintBox"));
+        for (int index = 0; index < scheme->count(); ++index) {
+            scheme->setCurrentIndex(index);
+            QApplication::processEvents();
+            const QString name = QStringLiteral("scheme_ts%1_%2.png").arg(heatSystem + 1).arg(index, 2, 10, QLatin1Char('0'));
+            saved = SavePicture(*drawing, folder, name) && saved;
+        }
+    }
+    TDax_SetupTSFrame page;
+    page.SetHeatSystem(0);
+    page.show();
+    page.findChild<QComboBox*>(QStringLiteral("SchemeComboBox"))->setCurrentIndex(kFreeSchemeIndex);
+    const auto spin = [&page](const char* name) { return page.findChild<QSpinBox*>(QString::fromUtf8(name)); };
+    for (const PipeCounts& counts : kFreeConfigurations) {
+        // The other counts make room first: the page keeps the total within five pipes.
+        spin("ReversePipe")->setValue(0);
+        spin("SupplyPipe")->setValue(0);
+        spin("DirectPipe")->setValue(counts.Direct);
+        spin("ReversePipe")->setValue(counts.Reverse);
+        spin("SupplyPipe")->setValue(counts.MakeUp);
+        QApplication::processEvents();
+        const QString name =
+            QStringLiteral("scheme_free_%1_%2_%3.png").arg(counts.Direct).arg(counts.Reverse).arg(counts.MakeUp);
+        saved = SavePicture(*page.findChild<QWidget*>(QStringLiteral("ShemePaintBox")), folder, name) && saved;
+    }
+    return saved;
 }
 
 // The tree node of a page.
@@ -89,6 +150,19 @@ bool SavePages(const QDir& folder)
             std::fprintf(stderr, "app-screens: %s\n", message.c_str());
         });
         frame.FillArchiveTables();
+        // The current-value pages laid out by the heat systems' schemes, as after a read.
+        const auto config = [&frame](uint8_t system) {
+            return DecodeHeatSystemConfig(frame.Helper().InputRegisterImage, frame.Helper().HoldingRegisterImage, system);
+        };
+        for (uint8_t system : {0, 1}) {
+            frame.findChild<TDax_CurrentTSParamFrame*>(system == 0 ? QStringLiteral("TS1_Current")
+                                                                   : QStringLiteral("TS2_Current"))
+                ->ApplyScheme(config(system));
+            frame.findChild<TDax_NotStaffTSParamFrame*>(system == 0 ? QStringLiteral("TS1_NS_Current")
+                                                                    : QStringLiteral("TS2_NS_Current"))
+                ->ApplyScheme(config(system));
+        }
+        frame.findChild<TDax_CurrentGeneralParamFrame*>(QStringLiteral("GeneralCWS_Current"))->LayoutChannels(config(0));
     }
     auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SelectTree"));
     bool saved = true;
@@ -111,7 +185,9 @@ int main(int argc, char* argv[])
     const QStringList arguments = QApplication::arguments();
     const qsizetype out = arguments.indexOf(QStringLiteral("--out"));
     const bool pages = arguments.contains(QStringLiteral("--pages"));
-    if (out < 0 || out + 1 >= arguments.size() || arguments.size() != (pages ? 4 : 3)) {
+    const bool schemes = arguments.contains(QStringLiteral("--schemes"));
+    if (out < 0 || out + 1 >= arguments.size() || (pages && schemes) ||
+        arguments.size() != (pages || schemes ? 4 : 3)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -129,6 +205,8 @@ int main(int argc, char* argv[])
 
     if (pages)
         return SavePages(folder) ? 0 : 1;
+    if (schemes)
+        return SaveSchemes(folder) ? 0 : 1;
 
     bool saved = true;
     TMainForm mainForm;

@@ -8,14 +8,20 @@ namespace daxsim {
 const char* const kSimUsage =
     "usage: dax-sim (--tcp HOST:PORT | --pty | --relay HOST:PORT --device ID [--device ID ...])\n"
     "               [--addr N] [--model DAX-01|DAX-02] [--demo | --data FILE]\n"
-    "               [--save-data FILE] [--baud N] [--silent N] [--delay MS] [--late MS] [--bad-crc]\n"
-    "               [--exception CODE] [--truncate N] [--split N:MS] [--wrong-function] [--faults-for N]\n"
+    "               [--save-data FILE] [--configurator-settings DIR] [--log-requests] [--baud N]\n"
+    "               [--silent N] [--delay MS] [--late MS] [--bad-crc] [--exception CODE]\n"
+    "               [--truncate N] [--split N:MS] [--wrong-function] [--faults-for N]\n"
     "               [--relay-silent-at STEP] [--relay-reverse] [--relay-fragment] [--relay-status]\n"
     "               [--relay-close-after N] [--relay-list-short N] [--relay-version-byte N]\n"
     "  --demo            serve a plausible instrument (working values and settings) instead of the\n"
     "                    test fixture, whose registers each hold a distinct pattern\n"
     "  --data FILE       serve the instrument of a data file (.daxdat) saved by the configurator\n"
     "  --save-data FILE  on stopping, save the instrument's state (with the writes received) as a data file\n"
+    "  --configurator-settings DIR  with --tcp: once listening, write the configurator's settings for a\n"
+    "                    TCP channel to the simulator into DIR/registry.json (run daxconfig with\n"
+    "                    DAXCONFIG_HOME=DIR)\n"
+    "  --log-requests    print one line per request addressed to the instrument: function, first register\n"
+    "                    (or record type), count, and the written values\n"
     "  --relay HOST:PORT          play a GPRS relay server (IPv4 address) in front of the instrument,\n"
     "                             which answers the relay's frames at address 0\n"
     "  --device ID                a device ID the relay knows (1 to 16 characters); repeatable\n"
@@ -97,6 +103,8 @@ std::vector<Option> OptionTable(ParsedLine& line)
         daxcli::Flag("--demo", options.Demo),
         daxcli::Text("--data", options.DataFile),
         daxcli::Text("--save-data", options.SaveDataFile),
+        daxcli::Text("--configurator-settings", options.ConfiguratorSettings),
+        daxcli::Flag("--log-requests", options.LogRequests),
         daxcli::Number("--silent", 0, 1000000000, faults.SilentRequests),
         daxcli::Number("--delay", 0, 600000, faults.DelayMs),
         daxcli::Number("--late", 0, 600000, faults.LateMs),
@@ -168,6 +176,8 @@ std::optional<std::string> CheckCombination(const ParsedLine& line)
         return "--model and --data exclude each other: the data file names the model";
     if (options.Demo && !options.DataFile.empty())
         return "--demo and --data exclude each other";
+    if (!options.ConfiguratorSettings.empty() && !options.Tcp)
+        return "--configurator-settings needs --tcp HOST:PORT";
     return std::nullopt;
 }
 

@@ -12,10 +12,13 @@ namespace daxsim {
 
 // The command line of dax-sim:
 //   dax-sim (--tcp HOST:PORT | --pty) [--addr N] [--model DAX-01|DAX-02] [--demo | --data FILE]
-//           [--save-data FILE] [--baud N] [fault options]
+//           [--save-data FILE] [--log-requests] [--baud N] [fault options]
 // --demo serves DemoState, a plausible instrument, in place of the fixture;
 // --data serves the instrument a data file describes (its identification decides the model);
 // --save-data writes the instrument's state as a data file when the simulator stops.
+// --log-requests prints one line per request addressed to the instrument.
+// --configurator-settings DIR (with --tcp) writes, once the simulator listens, the
+// configurator's settings for a TCP channel to it into DIR/registry.json.
 // Fault options: --silent N, --delay MS, --late MS, --bad-crc, --exception CODE,
 // --truncate N, --split N:MS, --wrong-function, --faults-for N.
 // In place of --tcp or --pty: --relay HOST:PORT --device ID [--device ID ...] plays a GPRS
@@ -35,6 +38,8 @@ struct SimOptions {
     bool Demo = false;          // serve DemoState instead of the fixture
     std::string DataFile;       // the state to serve; empty: the built-in fixture or the demo
     std::string SaveDataFile;   // where the state goes when the simulator stops; empty: nowhere
+    bool LogRequests = false;   // print one line per request addressed to the instrument
+    std::string ConfiguratorSettings; // folder of the configurator's settings to point at the simulator; empty: none
     FaultOptions Faults;
 };
 

@@ -1,5 +1,7 @@
 #include "Simulator.h"
 
+#include "comm/Sysutil.h"
+
 #include <algorithm>
 
 namespace daxsim {
@@ -16,11 +18,19 @@ Reply Simulator::Respond(std::span<const uint8_t> request)
         return {};
     FaultOptions faults;
     uint64_t index;
+    RequestRecord record = DescribeRequest(request);
+    std::function<void(const RequestRecord&)> observer;
     {
         std::lock_guard lock(mutex_);
         faults = faults_;
         index = requests_++;
+        if (requestLog_.size() >= kMaxLoggedRequests)
+            requestLog_.pop_front();
+        requestLog_.push_back(record);
+        observer = observer_;
     }
+    if (observer)
+        observer(record);
     if (index < static_cast<uint64_t>(std::max(faults.SilentRequests, 0)))
         return {};
 
@@ -91,6 +101,89 @@ bool Simulator::WaitForRepliesSent(uint64_t count, std::chrono::milliseconds tim
 {
     std::unique_lock lock(mutex_);
     return repliesChanged_.wait_for(lock, timeout, [&] { return repliesSent_ >= count; });
+}
+
+std::vector<RequestRecord> Simulator::RequestLog() const
+{
+    std::lock_guard lock(mutex_);
+    return {requestLog_.begin(), requestLog_.end()};
+}
+
+void Simulator::ClearRequestLog()
+{
+    std::lock_guard lock(mutex_);
+    requestLog_.clear();
+}
+
+void Simulator::SetRequestObserver(std::function<void(const RequestRecord&)> observer)
+{
+    std::lock_guard lock(mutex_);
+    observer_ = std::move(observer);
+}
+
+namespace {
+
+uint16_t WordAt(std::span<const uint8_t> frame, size_t offset)
+{
+    return static_cast<uint16_t>((frame[offset] << 8) | frame[offset + 1]);
+}
+
+} // namespace
+
+RequestRecord DescribeRequest(std::span<const uint8_t> request)
+{
+    RequestRecord record;
+    if (request.size() < 2)
+        return record;
+    record.Function = request[1];
+    // The frame without its CRC.
+    const std::span<const uint8_t> frame = request.size() >= 4 ? request.first(request.size() - 2) : request;
+    switch (record.Function) {
+    case 0x03:
+    case 0x04:
+    case 0x10:
+        if (frame.size() >= 6) {
+            record.First = (record.Function == 0x04 ? 30001 : 40001) + WordAt(frame, 2);
+            record.Count = WordAt(frame, 4);
+        }
+        if (record.Function == 0x10 && frame.size() >= 7) {
+            for (size_t offset = 7; offset + 1 < frame.size(); offset += 2)
+                record.Values.push_back(WordAt(frame, offset));
+        }
+        break;
+    case 0x41:
+        if (frame.size() >= 7) {
+            record.First = frame[2];
+            record.Start = frame[4] | (frame[5] << 8);
+            record.Count = frame[6];
+        }
+        break;
+    default: break;
+    }
+    return record;
+}
+
+std::string RequestLine(const RequestRecord& record)
+{
+    std::string line = FormatText("0x%02X", unsigned{record.Function});
+    switch (record.Function) {
+    case 0x03:
+    case 0x04:
+    case 0x10:
+        line += FormatText(" %d x%d", static_cast<int>(record.First), static_cast<int>(record.Count));
+        if (!record.Values.empty()) {
+            line += " =";
+            for (const uint16_t value : record.Values)
+                line += FormatText(" %04X", unsigned{value});
+        }
+        break;
+    case 0x41:
+        line += FormatText(" type %d from %d x%d", static_cast<int>(record.First), static_cast<int>(record.Start),
+                           static_cast<int>(record.Count));
+        break;
+    default: break;
+    }
+    return line;
 }
 
 bool ParseModel(std::string_view text, Model& model)

@@ -5,7 +5,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace daxsim {
@@ -35,6 +38,24 @@ struct Reply {
     std::chrono::microseconds RequestTime{0}; // the request's own time on the line, before the answer starts
 };
 
+// One request addressed to the instrument, as the request log keeps it.
+struct RequestRecord {
+    uint8_t Function = 0;
+    int32_t First = 0;             // register number (30001.. for 0x04, 40001.. for 0x03 and 0x10);
+                                   // record type for 0x41; 0 for the others
+    int32_t Count = 0;             // registers, or records asked for by 0x41
+    int32_t Start = 0;             // 0x41: ring position of the first record; 0 for the others
+    std::vector<uint16_t> Values;  // 0x10: the written registers in order
+
+    friend bool operator==(const RequestRecord&, const RequestRecord&) = default;
+};
+
+// The request a frame carries; fields the frame is too short for stay 0.
+RequestRecord DescribeRequest(std::span<const uint8_t> request);
+// One line for a person: "0x03 40216 x88", "0x10 40010 x1 = A780", "0x41 type 5 from 12 x255",
+// "0x11".
+std::string RequestLine(const RequestRecord& record);
+
 // The instrument with its fault switches and counters; shared by every serving loop and by
 // a relay server. All members are safe to call from several threads.
 class Simulator {
@@ -57,6 +78,15 @@ public:
     // Waits until at least count answers have gone out, at most timeout; true when they have.
     bool WaitForRepliesSent(uint64_t count, std::chrono::milliseconds timeout) const;
 
+    // The requests addressed to the instrument, oldest first (the most recent kMaxLoggedRequests
+    // at most), answered or not; ClearRequestLog empties it.
+    static constexpr size_t kMaxLoggedRequests = 100000;
+    std::vector<RequestRecord> RequestLog() const;
+    void ClearRequestLog();
+    // Called with each request as it is logged, on the serving thread (dax-sim --log-requests
+    // prints it); none to stop.
+    void SetRequestObserver(std::function<void(const RequestRecord&)> observer);
+
 private:
     Instrument instrument_;
     mutable std::mutex mutex_;
@@ -64,6 +94,8 @@ private:
     FaultOptions faults_;
     uint64_t requests_ = 0;
     uint64_t repliesSent_ = 0;
+    std::deque<RequestRecord> requestLog_;
+    std::function<void(const RequestRecord&)> observer_;
 };
 
 // Parses a model name "DAX-01" / "DAX-02" (letter case ignored).

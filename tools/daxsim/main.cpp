@@ -2,6 +2,7 @@
 // behind a fake GPRS relay server until interrupted: the built-in fixture instrument, a plausible
 // demo instrument or the one a data file describes, and on request saves the instrument's state
 // as a data file when it stops.
+#include "ConfiguratorSettings.h"
 #include "DataFile.h"
 #include "DemoState.h"
 #include "Options.h"
@@ -11,6 +12,7 @@
 #include "platform/Exceptions.h"
 
 #include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <memory>
 
@@ -55,6 +57,12 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     daxsim::Simulator simulator(std::move(state), options->Address, options->Faults);
+    if (options->LogRequests) {
+        simulator.SetRequestObserver([](const daxsim::RequestRecord& record) {
+            std::printf("%s\n", daxsim::RequestLine(record).c_str());
+            std::fflush(stdout);
+        });
+    }
     try {
         std::unique_ptr<daxsim::TcpServer> tcp;
         std::unique_ptr<daxsim::PtyServer> pty;
@@ -72,6 +80,14 @@ int main(int argc, char** argv)
         } else if (options->Tcp) {
             tcp = std::make_unique<daxsim::TcpServer>(simulator, options->Host, options->Port);
             tcp->Start();
+            // The settings come before the announcement: whoever waits for it may start the
+            // configurator at once.
+            if (!options->ConfiguratorSettings.empty()) {
+                daxsim::WriteConfiguratorSettings(options->ConfiguratorSettings, tcp->Host(), tcp->Port(),
+                                                  options->Address);
+                std::printf("dax-sim: configurator settings written to %s\n",
+                            (std::filesystem::path(options->ConfiguratorSettings) / "registry.json").c_str());
+            }
             std::printf("dax-sim: %s at address %d on tcp %s:%d\n", model.c_str(), options->Address, tcp->Host().c_str(),
                         tcp->Port());
         } else {

@@ -38,8 +38,8 @@ class TChanelSetupFrame : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr const char* kRegistryKey = "\\Software\\Morvel\\DaxConfig";
-    static constexpr const char* kCurentChanelValue = "CurentChanel";
+    static constexpr const char* kRegistryKey = kChanelChoiceKey;
+    static constexpr const char* kCurentChanelValue = ::kCurentChanelValue;
 
     explicit TChanelSetupFrame(std::vector<ChanelKindEntry> kinds, QWidget* parent = nullptr);
     ~TChanelSetupFrame() override;

@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -84,11 +87,16 @@ public:
     virtual Variant Invoke(int member, DispatchCall calls, std::span<const Variant> arguments) = 0;
 };
 
+// The small kinds share one 64-bit word, read through the member of their kind.
+static_assert(std::endian::native == std::endian::little);
+
 class Variant {
 public:
     Variant() noexcept : kind_(VariantKind::Unassigned), i64_(0) {}
-    Variant(bool value) noexcept : kind_(VariantKind::Boolean), i64_(0) { b_ = value; }
-    Variant(int32_t value) noexcept : kind_(VariantKind::Int32), i64_(0) { i32_ = value; }
+    // The small kinds are written as one 64-bit word (the value in the low bytes, zeros above),
+    // so that copying them, which reads that word, never waits on two partial writes.
+    Variant(bool value) noexcept : kind_(VariantKind::Boolean), i64_(value ? 1 : 0) {}
+    Variant(int32_t value) noexcept : kind_(VariantKind::Int32), i64_(static_cast<uint32_t>(value)) {}
     Variant(int64_t value) noexcept : kind_(VariantKind::Int64), i64_(value) {}
     Variant(double value) noexcept : kind_(VariantKind::Double), d_(value) {}
     Variant(const QString& value) : kind_(VariantKind::String) { new (&str_) QString(value); }
@@ -115,7 +123,7 @@ public:
     {
         Variant v;
         v.kind_ = VariantKind::Object;
-        v.handle_ = handle;
+        v.i64_ = handle; // the handle in the low bytes, as handle_ reads it
         return v;
     }
     static Variant FromDispatch(std::shared_ptr<IScriptDispatch> object);
@@ -291,4 +299,123 @@ inline Variant VariantAdd(const Variant& left, const Variant& right,
         return Variant(sum);
     }
     return VariantBinary(VariantOp::Add, left, right, settings);
+}
+
+// The arithmetic operators and the comparisons with their Int32 and Double cases inline, for
+// the interpreter's inner loops. Every other pair of kinds, and every case that must raise
+// (division by zero, a real result out of range), goes through VariantBinary or
+// VariantCompare, so the results and errors are exactly theirs.
+namespace variantinline {
+
+inline bool IsPlainNumber(VariantKind kind)
+{
+    return kind == VariantKind::Int32 || kind == VariantKind::Double;
+}
+
+inline double PlainNumber(const Variant& value)
+{
+    return value.Kind() == VariantKind::Double ? value.AsDouble() : value.AsInt32();
+}
+
+// An integer result: Int32 when it fits, else Int64.
+inline Variant IntegerValue(int64_t value)
+{
+    if (value >= INT32_MIN && value <= INT32_MAX)
+        return Variant(static_cast<int32_t>(value));
+    return Variant(value);
+}
+
+// A relation between two numbers of one type by the order the general comparison computes:
+// neither less nor greater is equal (so NaN equals everything, as there).
+template <VariantRelation R, typename T>
+inline bool RelationHolds(T a, T b)
+{
+    const VariantOrder o = a < b ? VariantOrder::Less : (b < a ? VariantOrder::Greater : VariantOrder::Equal);
+    switch (R) {
+    case VariantRelation::Equal:
+        return o == VariantOrder::Equal;
+    case VariantRelation::NotEqual:
+        return o != VariantOrder::Equal;
+    case VariantRelation::Less:
+        return o == VariantOrder::Less;
+    case VariantRelation::LessOrEqual:
+        return o != VariantOrder::Greater;
+    case VariantRelation::Greater:
+        return o == VariantOrder::Greater;
+    case VariantRelation::GreaterOrEqual:
+        return o != VariantOrder::Less;
+    }
+    return false;
+}
+
+} // namespace variantinline
+
+template <VariantOp Op>
+inline Variant VariantArithmetic(const Variant& left, const Variant& right,
+                                 const FormatSettings& settings = FormatSettings::C())
+{
+    static_assert(Op == VariantOp::Add || Op == VariantOp::Subtract || Op == VariantOp::Multiply ||
+                  Op == VariantOp::Divide || Op == VariantOp::IntDivide || Op == VariantOp::Modulus);
+    using namespace variantinline;
+    const VariantKind lk = left.Kind();
+    const VariantKind rk = right.Kind();
+    if (lk == VariantKind::Int32 && rk == VariantKind::Int32) {
+        // Products and quotients of two 32-bit values always fit in 64 bits.
+        const int64_t a = left.AsInt32();
+        const int64_t b = right.AsInt32();
+        if constexpr (Op == VariantOp::Add)
+            return IntegerValue(a + b);
+        if constexpr (Op == VariantOp::Subtract)
+            return IntegerValue(a - b);
+        if constexpr (Op == VariantOp::Multiply)
+            return IntegerValue(a * b);
+        // Quotients and remainders in 32 bits (a shorter division); only MinInt div -1 leaves them.
+        if constexpr (Op == VariantOp::IntDivide) {
+            if (b == -1)
+                return IntegerValue(-a);
+            if (b != 0)
+                return Variant(left.AsInt32() / right.AsInt32());
+        }
+        if constexpr (Op == VariantOp::Modulus) {
+            if (b == -1)
+                return Variant(int32_t{0});
+            if (b != 0)
+                return Variant(left.AsInt32() % right.AsInt32());
+        }
+        if constexpr (Op == VariantOp::Divide) {
+            if (b != 0)
+                return Variant(static_cast<double>(a) / static_cast<double>(b));
+        }
+    } else if constexpr (Op != VariantOp::IntDivide && Op != VariantOp::Modulus) {
+        if (IsPlainNumber(lk) && IsPlainNumber(rk)) {
+            const double a = PlainNumber(left);
+            const double b = PlainNumber(right);
+            double r = 0;
+            if constexpr (Op == VariantOp::Add)
+                r = a + b;
+            if constexpr (Op == VariantOp::Subtract)
+                r = a - b;
+            if constexpr (Op == VariantOp::Multiply)
+                r = a * b;
+            if constexpr (Op == VariantOp::Divide)
+                r = b != 0 ? a / b : std::numeric_limits<double>::quiet_NaN();
+            if (std::isfinite(r))
+                return Variant(r);
+        }
+    }
+    return VariantBinary(Op, left, right, settings);
+}
+
+template <VariantRelation R>
+inline bool VariantRelationHolds(const Variant& left, const Variant& right,
+                                 const FormatSettings& settings = FormatSettings::C())
+{
+    using namespace variantinline;
+    const VariantKind lk = left.Kind();
+    const VariantKind rk = right.Kind();
+    if (lk == VariantKind::Int32 && rk == VariantKind::Int32)
+        return RelationHolds<R>(left.AsInt32(), right.AsInt32());
+    if (IsPlainNumber(lk) && IsPlainNumber(rk))
+        return RelationHolds<R>(PlainNumber(left), PlainNumber(right));
+    return VariantCompare(R, left, right, settings);
 }

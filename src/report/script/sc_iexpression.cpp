@@ -52,6 +52,11 @@ std::unique_ptr<TscExpressionNode> TscExpressionNode::RemoveNode(TscExpressionNo
 
 TscOperandNode::TscOperandNode(const Variant& value) : FValue(value)
 {
+    FDirect = &FValue;
+    if (value.Kind() == VariantKind::Int32 || value.Kind() == VariantKind::Double) {
+        FNumeric = NumericForm::Constant;
+        FConstantNumber = TscNumber::Of(value);
+    }
     switch (value.Kind()) {
     case VariantKind::Boolean:
         Typ = fvtBool;
@@ -77,11 +82,25 @@ TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
 {
     if (FVar == nullptr)
         FVar = FDesignator.get();
+    else if (ScIsPlainValue(FVar)) {
+        FDirect = &FVar->PValue();
+        FDirectVar = FVar;
+        FNumeric = NumericForm::Variable;
+    }
     Typ = FDesignator->Typ;
     TypeName = FDesignator->TypeName;
 }
 
 TscDesignatorNode::~TscDesignatorNode() = default;
+
+Variant TscDesignatorNode::Evaluate(const FormatSettings&)
+{
+    if (FVar != FDesignator.get())
+        return FVar->GetValue();
+    if (FDesignator->Kind == dkCall)
+        return FDesignator->CallRoutine();
+    return FDesignator->GetValue();
+}
 
 TscSetNode::TscSetNode(std::unique_ptr<TscSetExpression> set) : FSetExpression(std::move(set))
 {
@@ -95,9 +114,304 @@ Variant TscSetNode::Evaluate(const FormatSettings&)
     return FSetExpression->GetValue();
 }
 
+namespace {
+
+template <VariantRelation R>
+bool Holds(const Variant& left, const Variant& right, const FormatSettings& settings)
+{
+    return VariantRelationHolds<R>(left, right, settings);
+}
+
+template <VariantRelation R>
+Variant Compared(const Variant& left, const Variant& right, const FormatSettings& settings)
+{
+    return Variant(VariantRelationHolds<R>(left, right, settings));
+}
+
+template <VariantOp Op>
+Variant Computed(const Variant& left, const Variant& right, const FormatSettings& settings)
+{
+    if constexpr (Op == VariantOp::Add || Op == VariantOp::Subtract || Op == VariantOp::Multiply ||
+                  Op == VariantOp::Divide || Op == VariantOp::IntDivide || Op == VariantOp::Modulus)
+        return VariantArithmetic<Op>(left, right, settings);
+    else
+        return VariantBinary(Op, left, right, settings);
+}
+
+// Text concatenation: a text when either side is one, else an addition.
+Variant Concatenated(const Variant& left, const Variant& right, const FormatSettings& settings)
+{
+    if (left.IsString() || right.IsString()) {
+        const QString head = VarToStr(left, settings);
+        const QString tail = VarToStr(right, settings);
+        CheckStringLength(head.size() + tail.size());
+        return Variant(head + tail);
+    }
+    return VariantAdd(left, right, settings);
+}
+
+} // namespace
+
+TscCombineFunction ScCombineFunction(VariantOp op)
+{
+    switch (op) {
+    case VariantOp::Add:
+        return &Computed<VariantOp::Add>;
+    case VariantOp::Subtract:
+        return &Computed<VariantOp::Subtract>;
+    case VariantOp::Multiply:
+        return &Computed<VariantOp::Multiply>;
+    case VariantOp::Divide:
+        return &Computed<VariantOp::Divide>;
+    case VariantOp::IntDivide:
+        return &Computed<VariantOp::IntDivide>;
+    case VariantOp::Modulus:
+        return &Computed<VariantOp::Modulus>;
+    case VariantOp::ShiftLeft:
+        return &Computed<VariantOp::ShiftLeft>;
+    case VariantOp::ShiftRight:
+        return &Computed<VariantOp::ShiftRight>;
+    case VariantOp::And:
+        return &Computed<VariantOp::And>;
+    case VariantOp::Or:
+        return &Computed<VariantOp::Or>;
+    case VariantOp::Xor:
+        return &Computed<VariantOp::Xor>;
+    }
+    return &Computed<VariantOp::Xor>;
+}
+
 TscOperatorNode::TscOperatorNode(TscOperatorType op, TscScript* script, TscShortCircuit shortCircuit)
     : Op(op), ShortCircuit(shortCircuit), FScript(script)
 {
+    switch (op) {
+    case opGreat:
+        FHolds = &Holds<VariantRelation::Greater>;
+        FCombine = &Compared<VariantRelation::Greater>;
+        break;
+    case opLess:
+        FHolds = &Holds<VariantRelation::Less>;
+        FCombine = &Compared<VariantRelation::Less>;
+        break;
+    case opLessEq:
+        FHolds = &Holds<VariantRelation::LessOrEqual>;
+        FCombine = &Compared<VariantRelation::LessOrEqual>;
+        break;
+    case opGreatEq:
+        FHolds = &Holds<VariantRelation::GreaterOrEqual>;
+        FCombine = &Compared<VariantRelation::GreaterOrEqual>;
+        break;
+    case opNonEq:
+        FHolds = &Holds<VariantRelation::NotEqual>;
+        FCombine = &Compared<VariantRelation::NotEqual>;
+        break;
+    case opEq:
+        FHolds = &Holds<VariantRelation::Equal>;
+        FCombine = &Compared<VariantRelation::Equal>;
+        break;
+    case opPlus:
+        FCombine = &Computed<VariantOp::Add>;
+        break;
+    case opStrCat:
+        FCombine = &Concatenated;
+        break;
+    case opMinus:
+        FCombine = &Computed<VariantOp::Subtract>;
+        break;
+    case opMul:
+        FCombine = &Computed<VariantOp::Multiply>;
+        break;
+    case opDivFloat:
+        FCombine = &Computed<VariantOp::Divide>;
+        break;
+    case opDivInt:
+        FCombine = &Computed<VariantOp::IntDivide>;
+        break;
+    case opMod:
+        FCombine = &Computed<VariantOp::Modulus>;
+        break;
+    case opXor:
+        FCombine = &Computed<VariantOp::Xor>;
+        break;
+    case opShl:
+        FCombine = &Computed<VariantOp::ShiftLeft>;
+        break;
+    case opShr:
+        FCombine = &Computed<VariantOp::ShiftRight>;
+        break;
+    default:
+        break;
+    }
+}
+
+template <TscExpressionNode::NumericForm Form>
+TscNumber TscExpressionNode::OperandNumber(const TscExpressionNode& node)
+{
+    if constexpr (Form == NumericForm::Constant)
+        return node.FConstantNumber;
+    else if constexpr (Form == NumericForm::Variable)
+        return node.FDirectVar->OnGetVarValue ? TscNumber() : TscNumber::Of(*node.FDirect);
+    else
+        return node.FNumberOf(node);
+}
+
+template <VariantOp Op, TscExpressionNode::NumericForm Left, TscExpressionNode::NumericForm Right>
+TscNumber TscExpressionNode::OperatorNumber(const TscExpressionNode& node)
+{
+    const TscNumber a = OperandNumber<Left>(*node.FLeft);
+    if (!a)
+        return TscNumber();
+    const TscNumber b = OperandNumber<Right>(*node.FRight);
+    if (!b)
+        return TscNumber();
+    return ScNumberArithmetic<Op>(a, b);
+}
+
+template <TscExpressionNode::NumericForm Operand>
+TscNumber TscExpressionNode::NegatedNumber(const TscExpressionNode& node)
+{
+    return ScNumberNegate(OperandNumber<Operand>(*node.FLeft));
+}
+
+template <VariantOp Op, TscExpressionNode::NumericForm Left>
+TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericForm right)
+{
+    switch (right) {
+    case NumericForm::Constant:
+        return &OperatorNumber<Op, Left, NumericForm::Constant>;
+    case NumericForm::Variable:
+        return &OperatorNumber<Op, Left, NumericForm::Variable>;
+    default:
+        return &OperatorNumber<Op, Left, NumericForm::Operator>;
+    }
+}
+
+template <VariantOp Op>
+TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericForm left, NumericForm right)
+{
+    switch (left) {
+    case NumericForm::Constant:
+        return OperatorNumberFor<Op, NumericForm::Constant>(right);
+    case NumericForm::Variable:
+        return OperatorNumberFor<Op, NumericForm::Variable>(right);
+    default:
+        return OperatorNumberFor<Op, NumericForm::Operator>(right);
+    }
+}
+
+template <VariantRelation R, TscExpressionNode::NumericForm Left, TscExpressionNode::NumericForm Right>
+int TscExpressionNode::ComparedNumbers(const TscExpressionNode& node)
+{
+    const TscNumber a = OperandNumber<Left>(*node.FLeft);
+    if (!a)
+        return -1;
+    const TscNumber b = OperandNumber<Right>(*node.FRight);
+    if (!b)
+        return -1;
+    return ScNumberHolds<R>(a, b) ? 1 : 0;
+}
+
+template <VariantRelation R, TscExpressionNode::NumericForm Left>
+TscExpressionNode::ComparisonFunction TscExpressionNode::ComparisonFor(NumericForm right)
+{
+    switch (right) {
+    case NumericForm::Constant:
+        return &ComparedNumbers<R, Left, NumericForm::Constant>;
+    case NumericForm::Variable:
+        return &ComparedNumbers<R, Left, NumericForm::Variable>;
+    default:
+        return &ComparedNumbers<R, Left, NumericForm::Operator>;
+    }
+}
+
+template <VariantRelation R>
+TscExpressionNode::ComparisonFunction TscExpressionNode::ComparisonFor(NumericForm left, NumericForm right)
+{
+    switch (left) {
+    case NumericForm::Constant:
+        return ComparisonFor<R, NumericForm::Constant>(right);
+    case NumericForm::Variable:
+        return ComparisonFor<R, NumericForm::Variable>(right);
+    default:
+        return ComparisonFor<R, NumericForm::Operator>(right);
+    }
+}
+
+void TscOperatorNode::Prepare()
+{
+    FDirectOperands =
+        FCombine != nullptr && FLeft->DirectValue() != nullptr && FRight && FRight->DirectValue() != nullptr;
+    FCompareNumbers = nullptr;
+    if (FHolds != nullptr && FLeft->HasNumber() && FRight && FRight->HasNumber()) {
+        const NumericForm left = FLeft->FNumeric;
+        const NumericForm right = FRight->FNumeric;
+        switch (Op) {
+        case opGreat:
+            FCompareNumbers = ComparisonFor<VariantRelation::Greater>(left, right);
+            break;
+        case opLess:
+            FCompareNumbers = ComparisonFor<VariantRelation::Less>(left, right);
+            break;
+        case opLessEq:
+            FCompareNumbers = ComparisonFor<VariantRelation::LessOrEqual>(left, right);
+            break;
+        case opGreatEq:
+            FCompareNumbers = ComparisonFor<VariantRelation::GreaterOrEqual>(left, right);
+            break;
+        case opNonEq:
+            FCompareNumbers = ComparisonFor<VariantRelation::NotEqual>(left, right);
+            break;
+        default:
+            FCompareNumbers = ComparisonFor<VariantRelation::Equal>(left, right);
+            break;
+        }
+    }
+    FNumeric = NumericForm::None;
+    FNumberOf = nullptr;
+    if (Op == opUnMinus) {
+        switch (FLeft->FNumeric) {
+        case NumericForm::None:
+            return;
+        case NumericForm::Constant:
+            FNumberOf = &NegatedNumber<NumericForm::Constant>;
+            break;
+        case NumericForm::Variable:
+            FNumberOf = &NegatedNumber<NumericForm::Variable>;
+            break;
+        case NumericForm::Operator:
+            FNumberOf = &NegatedNumber<NumericForm::Operator>;
+            break;
+        }
+        FNumeric = NumericForm::Operator;
+        return;
+    }
+    if (!FLeft->HasNumber() || !FRight || !FRight->HasNumber())
+        return;
+    const NumericForm left = FLeft->FNumeric;
+    const NumericForm right = FRight->FNumeric;
+    switch (Op) {
+    case opPlus:
+        FNumberOf = OperatorNumberFor<VariantOp::Add>(left, right);
+        break;
+    case opMinus:
+        FNumberOf = OperatorNumberFor<VariantOp::Subtract>(left, right);
+        break;
+    case opMul:
+        FNumberOf = OperatorNumberFor<VariantOp::Multiply>(left, right);
+        break;
+    case opDivFloat:
+        FNumberOf = OperatorNumberFor<VariantOp::Divide>(left, right);
+        break;
+    case opDivInt:
+        FNumberOf = OperatorNumberFor<VariantOp::IntDivide>(left, right);
+        break;
+    case opMod:
+        FNumberOf = OperatorNumberFor<VariantOp::Modulus>(left, right);
+        break;
+    default:
+        return;
+    }
+    FNumeric = NumericForm::Operator;
 }
 
 int TscOperatorNode::Priority() const
@@ -214,19 +528,73 @@ bool IsInstance(const Variant& value, TscClassVariable* descriptor)
     return false;
 }
 
+// Both operands of a two-operand node, left first, each once. The left value is copied when
+// it is a variable's and reading the right one might run script code that changes it.
+[[gnu::always_inline]] inline const Variant* FetchOperands(TscExpressionNode& leftNode, TscExpressionNode& rightNode, Variant& leftScratch,
+                             Variant& rightScratch, const Variant*& right, const FormatSettings& settings)
+{
+    const Variant* left = &leftNode.Fetch(leftScratch, settings);
+    if (left != &leftScratch && leftNode.DirectVariable() != nullptr && !rightNode.IsConstant()) {
+        leftScratch = *left;
+        left = &leftScratch;
+    }
+    right = &rightNode.Fetch(rightScratch, settings);
+    return left;
+}
+
 } // namespace
+
+inline bool TscOperatorNode::DirectOperands(const Variant*& left, const Variant*& right) const
+{
+    const TscCustomVariable* a = FLeft->DirectVariable();
+    const TscCustomVariable* b = FRight->DirectVariable();
+    if ((a != nullptr && a->OnGetVarValue) || (b != nullptr && b->OnGetVarValue))
+        return false;
+    left = FLeft->DirectValue();
+    right = FRight->DirectValue();
+    return true;
+}
 
 Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
 {
+    if (FNumeric != NumericForm::None) {
+        if (const TscNumber n = Number())
+            return n.ToVariant();
+    } else if (FCompareNumbers != nullptr) {
+        if (const int holds = FCompareNumbers(*this); holds >= 0)
+            return Variant(holds != 0);
+    }
+    if (FDirectOperands) {
+        const Variant* left = nullptr;
+        const Variant* right = nullptr;
+        if (DirectOperands(left, right))
+            return FCombine(*left, *right, settings);
+    }
+    return EvaluateOperands(settings);
+}
+
+Variant TscOperatorNode::EvaluateOperands(const FormatSettings& settings)
+{
+    if (FCombine != nullptr) {
+        Variant leftScratch;
+        Variant rightScratch;
+        const Variant* right = nullptr;
+        const Variant* left = FetchOperands(*FLeft, *FRight, leftScratch, rightScratch, right, settings);
+        return FCombine(*left, *right, settings);
+    }
     switch (Op) {
     case opNone:
     case opLeftBracket:
     case opRightBracket:
         return FLeft ? FLeft->Evaluate(settings) : Variant::NullValue();
-    case opNot:
-        return VariantNot(FLeft->Evaluate(settings), settings);
-    case opUnMinus:
-        return VariantNegate(FLeft->Evaluate(settings), settings);
+    case opNot: {
+        Variant scratch;
+        return VariantNot(FLeft->Fetch(scratch, settings), settings);
+    }
+    case opUnMinus: {
+        Variant scratch;
+        return VariantNegate(FLeft->Fetch(scratch, settings), settings);
+    }
     case opAnd:
     case opOr: {
         Variant left = FLeft->Evaluate(settings);
@@ -259,51 +627,59 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
     default:
         break;
     }
-    Variant left = FLeft->Evaluate(settings);
-    Variant right = FRight->Evaluate(settings);
-    switch (Op) {
-    case opGreat:
-        return Variant(VariantCompare(VariantRelation::Greater, left, right, settings));
-    case opLess:
-        return Variant(VariantCompare(VariantRelation::Less, left, right, settings));
-    case opLessEq:
-        return Variant(VariantCompare(VariantRelation::LessOrEqual, left, right, settings));
-    case opGreatEq:
-        return Variant(VariantCompare(VariantRelation::GreaterOrEqual, left, right, settings));
-    case opNonEq:
-        return Variant(VariantCompare(VariantRelation::NotEqual, left, right, settings));
-    case opEq:
-        return Variant(VariantCompare(VariantRelation::Equal, left, right, settings));
-    case opPlus:
-        return VariantAdd(left, right, settings);
-    case opStrCat:
-        if (left.IsString() || right.IsString()) {
-            const QString head = VarToStr(left, settings);
-            const QString tail = VarToStr(right, settings);
-            CheckStringLength(head.size() + tail.size());
-            return Variant(head + tail);
-        }
-        return VariantAdd(left, right, settings);
-    case opMinus:
-        return VariantBinary(VariantOp::Subtract, left, right, settings);
-    case opMul:
-        return VariantBinary(VariantOp::Multiply, left, right, settings);
-    case opDivFloat:
-        return VariantBinary(VariantOp::Divide, left, right, settings);
-    case opDivInt:
-        return VariantBinary(VariantOp::IntDivide, left, right, settings);
-    case opMod:
-        return VariantBinary(VariantOp::Modulus, left, right, settings);
-    case opXor:
-        return VariantBinary(VariantOp::Xor, left, right, settings);
-    case opShl:
-        return VariantBinary(VariantOp::ShiftLeft, left, right, settings);
-    case opShr:
-        return VariantBinary(VariantOp::ShiftRight, left, right, settings);
-    default:
-        break;
-    }
     return Variant::NullValue();
+}
+
+bool TscOperatorNode::EvaluateCondition(const FormatSettings& settings)
+{
+    if (FCompareNumbers != nullptr) {
+        if (const int holds = FCompareNumbers(*this); holds >= 0)
+            return holds != 0;
+    }
+    if (FHolds != nullptr && FDirectOperands) {
+        const Variant* left = nullptr;
+        const Variant* right = nullptr;
+        if (DirectOperands(left, right))
+            return FHolds(*left, *right, settings);
+    }
+    return EvaluateConditionOperands(settings);
+}
+
+bool TscOperatorNode::EvaluateConditionOperands(const FormatSettings& settings)
+{
+    if (FHolds != nullptr) {
+        const Variant* left = nullptr;
+        const Variant* right = nullptr;
+        Variant leftScratch;
+        Variant rightScratch;
+        left = FetchOperands(*FLeft, *FRight, leftScratch, rightScratch, right, settings);
+        return FHolds(*left, *right, settings);
+    }
+    switch (Op) {
+    case opNot: {
+        Variant scratch;
+        const Variant& value = FLeft->Fetch(scratch, settings);
+        if (value.Kind() == VariantKind::Boolean)
+            return !value.AsBoolean();
+        return VariantNot(value, settings).ToBoolean(settings);
+    }
+    case opAnd:
+    case opOr:
+        if (ShortCircuit == TscShortCircuit::PascalBoolean) {
+            Variant left = FLeft->Evaluate(settings);
+            if (left.Kind() == VariantKind::Boolean) {
+                if (left.AsBoolean() != (Op == opAnd))
+                    return left.AsBoolean();
+                return FRight->EvaluateCondition(settings);
+            }
+            return VariantBinary(Op == opAnd ? VariantOp::And : VariantOp::Or, left, FRight->Evaluate(settings),
+                                 settings)
+                .ToBoolean(settings);
+        }
+        return Evaluate(settings).ToBoolean(settings);
+    default:
+        return Evaluate(settings).ToBoolean(settings);
+    }
 }
 
 std::unique_ptr<TscOperatorNode> ScCreateOperatorNode(const QString& text, TscScript* script,
@@ -467,6 +843,7 @@ QString TscExpression::Finalize()
         const TscTypeRec right = op->FRight ? TscTypeRec{op->FRight->Typ, op->FRight->TypeName}
                                             : TscTypeRec{fvtVariant, QString()};
         op->FOptimizeBool = left.Typ == fvtBool && right.Typ == fvtBool;
+        op->Prepare();
         const TscOperatorType o = op->Op;
         const bool comparison = o == opGreat || o == opLess || o == opLessEq || o == opGreatEq || o == opNonEq ||
                                 o == opEq;
@@ -516,11 +893,6 @@ QString TscExpression::Finalize()
 }
 
 // --- Running --------------------------------------------------------------------------------
-
-Variant TscExpression::GetValue()
-{
-    return FNode->Evaluate(ScActiveSettings());
-}
 
 void TscExpression::SetValue(const Variant& value)
 {

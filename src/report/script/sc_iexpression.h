@@ -5,6 +5,7 @@
 // the tree and computes its type; GetValue evaluates it with the Variant operators.
 
 #include "sc_iinterpreter.h"
+#include "sc_inumber.h"
 
 #include "report/core/FormatSettings.h"
 
@@ -47,6 +48,12 @@ enum TscOperatorType : uint8_t {
 // must not exhaust the stack.
 inline constexpr int kScMaxExpressionDepth = 512;
 
+// A two-operand operation on values.
+using TscCombineFunction = Variant (*)(const Variant& left, const Variant& right, const FormatSettings& settings);
+// The operation of a Variant operator as such a function: the inline arithmetic for + - * /
+// div mod (VariantArithmetic), the tables for the others.
+TscCombineFunction ScCombineFunction(VariantOp op);
+
 // How `and` and `or` decide whether to evaluate their right operand.
 enum class TscShortCircuit : uint8_t {
     PascalBoolean, // when the left value is a Boolean at run time
@@ -62,7 +69,52 @@ public:
     virtual ~TscExpressionNode();
 
     virtual Variant Evaluate(const FormatSettings& settings) = 0;
+    // The value as a condition: its Boolean conversion (comparisons give theirs directly).
+    virtual bool EvaluateCondition(const FormatSettings& settings) { return Evaluate(settings).ToBoolean(settings); }
     virtual int Priority() const { return 0; }
+
+    // The value without a call where the node has it at hand: a constant's value, or the stored
+    // value of a plain variable while no OnGetVarValue handler supplies it. Anything else is
+    // evaluated into `scratch`. A reference to a variable's value stays valid only until
+    // script code runs again.
+    const Variant& Fetch(Variant& scratch, const FormatSettings& settings)
+    {
+        if (FDirect != nullptr && (FDirectVar == nullptr || !FDirectVar->OnGetVarValue))
+            return *FDirect;
+        scratch = Evaluate(settings);
+        return scratch;
+    }
+    // A constant: its value never changes.
+    bool IsConstant() const { return FDirect != nullptr && FDirectVar == nullptr; }
+    // What Fetch reads in place (while DirectVariable has no handler), or null.
+    const Variant* DirectValue() const { return FDirect; }
+    // A plain variable read directly while it has no handler.
+    TscCustomVariable* DirectVariable() const { return FDirectVar; }
+
+    // The value as a plain number without the general path, for the nodes whose evaluation
+    // runs no script code and changes nothing: Int32 and Double constants, plain variables
+    // (while no handler supplies them) and + - * / div mod and unary minus over such nodes.
+    // No number where the general path would give anything else; then it must be taken.
+    TscNumber Number() const
+    {
+        switch (FNumeric) {
+        case NumericForm::None:
+            return TscNumber();
+        case NumericForm::Constant:
+            return FConstantNumber;
+        case NumericForm::Variable:
+            return FDirectVar->OnGetVarValue ? TscNumber() : TscNumber::Of(*FDirect);
+        case NumericForm::Operator:
+            return FNumberOf(*this);
+        }
+        return TscNumber();
+    }
+    bool HasNumber() const { return FNumeric != NumericForm::None; }
+
+    // A comparison of two operands with a Number: 1 or 0, or -1 when either has no number.
+    using ComparisonFunction = int (*)(const TscExpressionNode& node);
+    // The comparison on plain numbers of a comparison node whose operands have a Number, or null.
+    ComparisonFunction NumberComparison() const { return FCompareNumbers; }
 
     // Puts a node into the first free child slot and sets its parent.
     void AddNode(std::unique_ptr<TscExpressionNode> node);
@@ -75,6 +127,38 @@ public:
     TscVarType Typ = fvtVariant;
     QString TypeName;
     QString SourcePos;
+
+protected:
+    friend class TscOperatorNode; // chooses its Number from its operands' forms
+
+    enum class NumericForm : uint8_t { None, Constant, Variable, Operator };
+    using NumberFunction = TscNumber (*)(const TscExpressionNode& node);
+
+    // The Number of an operator node, made for the operator and the forms of its operands.
+    template <VariantOp Op, NumericForm Left, NumericForm Right>
+    static TscNumber OperatorNumber(const TscExpressionNode& node);
+    template <NumericForm Operand>
+    static TscNumber NegatedNumber(const TscExpressionNode& node);
+    template <NumericForm Form>
+    static TscNumber OperandNumber(const TscExpressionNode& node);
+    template <VariantOp Op, NumericForm Left>
+    static NumberFunction OperatorNumberFor(NumericForm right);
+    template <VariantOp Op>
+    static NumberFunction OperatorNumberFor(NumericForm left, NumericForm right);
+
+    template <VariantRelation R, NumericForm Left, NumericForm Right>
+    static int ComparedNumbers(const TscExpressionNode& node);
+    template <VariantRelation R, NumericForm Left>
+    static ComparisonFunction ComparisonFor(NumericForm right);
+    template <VariantRelation R>
+    static ComparisonFunction ComparisonFor(NumericForm left, NumericForm right);
+
+    const Variant* FDirect = nullptr;          // what Fetch reads without evaluating, or null
+    TscCustomVariable* FDirectVar = nullptr;   // the variable FDirect belongs to (null for a constant)
+    NumericForm FNumeric = NumericForm::None;  // how Number computes the node
+    TscNumber FConstantNumber;                 // the Number of a constant
+    NumberFunction FNumberOf = nullptr;        // the Number of an operator node
+    ComparisonFunction FCompareNumbers = nullptr; // a comparison of operands with a Number
 };
 
 // A constant.
@@ -94,7 +178,7 @@ class TscDesignatorNode : public TscOperandNode {
 public:
     explicit TscDesignatorNode(std::unique_ptr<TscDesignator> designator);
     ~TscDesignatorNode() override;
-    Variant Evaluate(const FormatSettings&) override { return FVar->GetValue(); }
+    Variant Evaluate(const FormatSettings&) override;
 
     std::unique_ptr<TscDesignator> FDesignator;
     TscCustomVariable* FVar; // what is read: the variable of a one-step path, else the path
@@ -114,12 +198,30 @@ class TscOperatorNode : public TscExpressionNode {
 public:
     TscOperatorNode(TscOperatorType op, TscScript* script, TscShortCircuit shortCircuit);
     Variant Evaluate(const FormatSettings& settings) override;
+    bool EvaluateCondition(const FormatSettings& settings) override;
     int Priority() const override;
 
+    // Chooses the fast paths once the operands are in place and typed.
+    void Prepare();
+
     TscOperatorType Op;
-    bool FOptimizeBool = false; // both operands are Boolean
+    bool FOptimizeBool = false;   // both operands are Boolean
+    bool FDirectOperands = false; // a value operator whose operands are constants or plain variables
     TscShortCircuit ShortCircuit;
     TscScript* FScript;
+
+    // The operator applied to two values, for the operators that need nothing but the values
+    // (comparisons, arithmetic, text concatenation, bits); null for the others.
+    TscCombineFunction FCombine = nullptr;
+    // A comparison as a condition; null for the other operators.
+    bool (*FHolds)(const Variant& left, const Variant& right, const FormatSettings& settings) = nullptr;
+
+private:
+    // Both operands in place, when no handler supplies a variable's value.
+    bool DirectOperands(const Variant*& left, const Variant*& right) const;
+    // Evaluate and EvaluateCondition when the operands are not both at hand.
+    [[gnu::noinline]] Variant EvaluateOperands(const FormatSettings& settings);
+    [[gnu::noinline]] bool EvaluateConditionOperands(const FormatSettings& settings);
 };
 
 // The node of an operator text ("+", "div", "unminus", ...), or null for an unknown text.
@@ -130,7 +232,7 @@ public:
     TscCustomExpression() : TscCustomVariable(QString(), fvtVariant, QString()) {}
 };
 
-class TscExpression : public TscCustomExpression {
+class TscExpression final : public TscCustomExpression {
 public:
     explicit TscExpression(TscScript* script);
     ~TscExpression() override;
@@ -146,7 +248,25 @@ public:
     QString Finalize();
     int Depth() const { return FDepth; }
 
-    Variant GetValue() override;
+    Variant GetValue() override
+    {
+        if (FNode->HasNumber()) {
+            if (const TscNumber number = FNode->Number())
+                return number.ToVariant();
+        }
+        return FNode->Evaluate(ScActiveSettings());
+    }
+    // The value as a condition (Boolean conversion).
+    bool GetCondition()
+    {
+        if (const TscExpressionNode::ComparisonFunction compare = FNode->NumberComparison()) {
+            if (const int holds = compare(*FNode); holds >= 0)
+                return holds != 0;
+        }
+        return FNode->EvaluateCondition(ScActiveSettings());
+    }
+    // The root of the tree (after Finalize).
+    TscExpressionNode* Root() const { return FNode.get(); }
     // Writes through the path when the expression is a lone writable path; ignored otherwise.
     void SetValue(const Variant& value) override;
 

@@ -1,5 +1,6 @@
 #include "sc_iinterpreter.h"
 
+#include "sc_iexpression.h"
 #include "sc_iinterpreter_script.h"
 #include "sc_iinterpreter_statements.h"
 #include "sc_itools_types.h"
@@ -7,6 +8,9 @@
 #include "report/core/ScriptErrors.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
+#include <typeinfo>
 
 namespace {
 
@@ -130,6 +134,11 @@ void TscVariable::SetValue(const Variant& value)
         FValue = ScConvertForType(Typ, value);
 }
 
+bool ScIsPlainValue(const TscCustomVariable* item)
+{
+    return item != nullptr && (typeid(*item) == typeid(TscVariable) || typeid(*item) == typeid(TscParamItem));
+}
+
 TscVariable::TscVariable(const QString& name, TscVarType typ, const QString& typeName)
     : TscCustomVariable(name, typ, typeName)
 {
@@ -169,13 +178,6 @@ TscParamItem::TscParamItem(const QString& name, TscVarType typ, const QString& t
     FTraits |= HoldsValue;
 }
 
-void TscParamItem::SetValue(const Variant& value)
-{
-    // A parameter takes its declared type like a variable, so the routine sees the value it
-    // declared whatever the caller passed.
-    if (!IsReadOnly)
-        FValue = ScConvertForType(Typ, value);
-}
 
 // --- Script routines ------------------------------------------------------------------------
 
@@ -193,6 +195,7 @@ TscProcVariable::TscProcVariable(const QString& name, TscVarType typ, const QStr
         else
             result = std::make_unique<TscVariable>(QStringLiteral("Result"), typ, typeName);
         RefItem = FProg->AddItem(QStringLiteral("Result"), std::move(result));
+        FPlainResult = ScIsPlainValue(RefItem);
     }
 }
 
@@ -204,18 +207,28 @@ TscProcVariable::~TscProcVariable()
     FProg.reset();
 }
 
-const std::vector<TscCustomVariable*>& TscProcVariable::LocalState()
+void TscProcVariable::RebuildLocalState()
 {
-    if (FLocalStateCount != FProg->Count()) {
-        FLocalState.clear();
-        for (int i = 0; i < FProg->Count(); ++i) {
-            auto* item = dynamic_cast<TscCustomVariable*>(FProg->Item(i));
-            if (item != nullptr && item->IsLocalState())
-                FLocalState.push_back(item);
-        }
-        FLocalStateCount = FProg->Count();
+    FLocalState.clear();
+    for (int i = 0; i < FProg->Count(); ++i) {
+        auto* item = dynamic_cast<TscCustomVariable*>(FProg->Item(i));
+        if (item != nullptr && item->IsLocalState())
+            FLocalState.push_back(item);
     }
+    FLocalStateCount = FProg->Count();
+}
+
+inline const std::vector<TscCustomVariable*>& TscProcVariable::LocalState()
+{
+    if (FLocalStateCount != FProg->Count())
+        RebuildLocalState();
     return FLocalState;
+}
+
+bool TscProcVariable::HasVarParams() const
+{
+    return std::any_of(FParams.begin(), FParams.end(),
+                       [](const std::unique_ptr<TscParamItem>& p) { return p->IsVarParam; });
 }
 
 Variant TscProcVariable::GetValue()
@@ -234,6 +247,12 @@ Variant TscProcVariable::ReadStep(TscStepContext& context)
 
 Variant TscProcVariable::Invoke(std::span<Variant> arguments)
 {
+    return Run(arguments, true);
+}
+
+
+Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
+{
     TscScript* program = FProg.get();
     TscScript* root = program->Root();
     // A terminated run starts nothing new, so that even recursion ends at once.
@@ -244,14 +263,15 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
     ScCheckStack();
 
     // Everything the call changes outside its own values comes back when it ends, also when
-    // an exception passes.
+    // an exception passes. The locals a nested call saves go on the root's stack of saved
+    // locals (calls on one root end in the reverse order they start).
     struct CallScope {
         TscProcVariable* Proc;
         TscScript* Root;
         TscScript* Main;
         TscScript* PreviousRunning;
         bool WasExecuting;
-        std::vector<std::pair<TscCustomVariable*, Variant>> Saved;
+        size_t SavedFrom; // this call's entries of Root->FSavedLocals begin here
         ~CallScope()
         {
             TscScript* p = Proc->FProg.get();
@@ -259,23 +279,24 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
             p->FBreakCalled = false;
             p->FContinueCalled = false;
             p->FTerminated = false;
-            p->FIsRunning = !Saved.empty() || WasExecuting;
-            for (auto& [item, state] : Saved)
-                item->RestoreState(state);
+            p->FIsRunning = WasExecuting; // only a nested call saves locals
+            auto& saved = Root->FSavedLocals;
+            while (saved.size() > SavedFrom) {
+                saved.back().first->RestoreState(std::move(saved.back().second));
+                saved.pop_back();
+            }
             Proc->Executing = WasExecuting;
             Main->FProgRunning = PreviousRunning;
             --Root->FCallDepth;
         }
     };
     TscScript* main = program->MainProgram();
-    CallScope scope{this, root, main, main->FProgRunning, Executing, {}};
+    CallScope scope{this, root, main, main->FProgRunning, Executing, root->FSavedLocals.size()};
     ++root->FCallDepth;
     if (Executing) {
         // A nested call: the outer call's locals must survive it.
-        const std::vector<TscCustomVariable*>& locals = LocalState();
-        scope.Saved.reserve(locals.size());
-        for (TscCustomVariable* item : locals)
-            scope.Saved.emplace_back(item, item->SaveState());
+        for (TscCustomVariable* item : LocalState())
+            root->FSavedLocals.emplace_back(item, item->SaveState());
     }
     Executing = true;
 
@@ -283,8 +304,15 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
         TscParamItem* param = FParams[i].get();
         param->SetValue(i < arguments.size() ? arguments[i] : param->DefValue);
     }
-    if (IsFunc)
-        RefItem->SetValue(Variant());
+    if (IsFunc) {
+        // Unassigned as the Result variable's type stores it.
+        if (FPlainResult) {
+            if (!RefItem->IsReadOnly)
+                RefItem->PValue() = ScUnassignedAs(RefItem->Typ);
+        } else {
+            RefItem->SetValue(Variant());
+        }
+    }
     main->FProgRunning = program;
     program->FExitCalled = false;
     program->FBreakCalled = false;
@@ -292,12 +320,43 @@ Variant TscProcVariable::Invoke(std::span<Variant> arguments)
     program->FTerminated = false;
     program->FIsRunning = true;
 
-    program->Statement()->Execute();
+    program->Statement()->RunItems(); // the stack was checked above, in this frame
 
-    Variant result = IsFunc ? RefItem->GetValue() : Variant::NullValue();
-    for (size_t i = 0; i < arguments.size() && i < FParams.size(); ++i)
-        arguments[i] = FParams[i]->PValue();
-    return result;
+    if (copyBack) {
+        for (size_t i = 0; i < arguments.size() && i < FParams.size(); ++i)
+            arguments[i] = FParams[i]->PValue();
+    }
+    if (!IsFunc)
+        return Variant::NullValue();
+    if (FPlainResult && !RefItem->OnGetVarValue)
+        return RefItem->PValue();
+    return RefItem->GetValue();
+}
+
+Variant TscProcVariable::RunWith(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult)
+{
+    // The values are made in place, each from its expression; only those made are destroyed.
+    constexpr size_t kInline = 4; // kept small: recursion nests this frame
+    const size_t count = arguments.size();
+    if (count > kInline) {
+        std::vector<Variant> values;
+        values.reserve(count);
+        for (const auto& argument : arguments)
+            values.push_back(argument->GetValue());
+        NeedResult = needResult;
+        return Run(values, false);
+    }
+    alignas(Variant) unsigned char storage[kInline * sizeof(Variant)];
+    auto* values = reinterpret_cast<Variant*>(storage);
+    struct Made {
+        Variant* Values;
+        size_t Count = 0;
+        ~Made() { std::destroy_n(Values, Count); }
+    } made{values};
+    for (; made.Count < count; ++made.Count)
+        new (values + made.Count) Variant(arguments[made.Count]->GetValue());
+    NeedResult = needResult;
+    return Run(std::span<Variant>(values, count), false);
 }
 
 // --- Arrays and strings ---------------------------------------------------------------------

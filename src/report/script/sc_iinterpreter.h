@@ -129,9 +129,10 @@ public:
 
     // The stored value, bypassing conversions and handlers (for loops and saved locals).
     Variant& PValue() { return FValue; }
-    // What a nested call of a routine saves and restores for this item.
-    virtual Variant SaveState() const { return FValue; }
-    virtual void RestoreState(const Variant& state) { FValue = state; }
+    // What a nested call of a routine saves and restores for this item: its value (a text
+    // variable's text).
+    inline Variant SaveState() const;
+    inline void RestoreState(Variant&& state);
     // A local whose value a nested call of its routine must keep (variables and parameters).
     virtual bool IsLocalState() const { return false; }
 
@@ -206,6 +207,50 @@ inline Variant ScConvertForType(TscVarType typ, const Variant& value)
     return ScConvertForTypeSlow(typ, value);
 }
 
+// What storing Unassigned into an item of type typ stores (ScConvertForType).
+inline Variant ScUnassignedAs(TscVarType typ)
+{
+    switch (typ) {
+    case fvtInt:
+        return Variant(int32_t{0});
+    case fvtBool:
+        return Variant(false);
+    case fvtFloat:
+        return Variant(0.0);
+    case fvtString:
+        return Variant(QString());
+    case fvtInt64:
+        return Variant(int64_t{0});
+    default:
+        return Variant();
+    }
+}
+
+// Stores a value into an item's storage as SetValue of a variable of type typ does.
+inline void ScStoreForType(TscVarType typ, Variant& storage, const Variant& value)
+{
+    const VariantKind kind = value.Kind();
+    if ((typ == fvtInt && kind == VariantKind::Int32) || (typ == fvtFloat && kind == VariantKind::Double) ||
+        (typ == fvtBool && kind == VariantKind::Boolean) || typ == fvtVariant)
+        storage = value;
+    else
+        storage = ScConvertForType(typ, value);
+}
+inline void ScStoreForType(TscVarType typ, Variant& storage, Variant&& value)
+{
+    const VariantKind kind = value.Kind();
+    if ((typ == fvtInt && kind == VariantKind::Int32) || (typ == fvtFloat && kind == VariantKind::Double) ||
+        (typ == fvtBool && kind == VariantKind::Boolean) || typ == fvtVariant)
+        storage = std::move(value);
+    else
+        storage = ScConvertForType(typ, value);
+}
+
+// A TscVariable or TscParamItem itself, no descendant: its value is its stored value and a
+// write stores the value converted by its type, so the interpreter may read and write the
+// storage directly (as long as no OnGetVarValue handler supplies the value).
+bool ScIsPlainValue(const TscCustomVariable* item);
+
 // A type name.
 class TscTypeVariable : public TscCustomVariable {
 public:
@@ -218,20 +263,40 @@ public:
     TscStringVariable(const QString& name, TscVarType typ, const QString& typeName);
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
-    Variant SaveState() const override { return Variant(FStr); }
-    void RestoreState(const Variant& state) override { FStr = state.AsString(); }
     bool IsLocalState() const override { return true; }
     QString& Str() { return FStr; }
+    const QString& Str() const { return FStr; }
 
 private:
     QString FStr;
 };
 
+inline Variant TscCustomVariable::SaveState() const
+{
+    if (Has(TextVariable))
+        return Variant(static_cast<const TscStringVariable*>(this)->Str());
+    return FValue;
+}
+
+inline void TscCustomVariable::RestoreState(Variant&& state)
+{
+    if (Has(TextVariable))
+        static_cast<TscStringVariable*>(this)->Str() = state.AsString();
+    else
+        FValue = std::move(state);
+}
+
 // A formal parameter; inside its routine also a local variable.
-class TscParamItem : public TscCustomVariable {
+class TscParamItem final : public TscCustomVariable {
 public:
     TscParamItem(const QString& name, TscVarType typ, const QString& typeName, bool isOptional, bool isVarParam);
-    void SetValue(const Variant& value) override;
+    // A parameter takes its declared type like a variable, so the routine sees the value it
+    // declared whatever the caller passed.
+    void SetValue(const Variant& value) override
+    {
+        if (!IsReadOnly)
+            ScStoreForType(Typ, FValue, value);
+    }
     bool IsLocalState() const override { return true; }
 
     Variant DefValue;
@@ -255,6 +320,13 @@ public:
     // running (recursion, re-entry from native code) keeps its locals: they are saved before
     // and restored after the call. Raises EStackOverflow past the call-depth limit.
     Variant Invoke(std::span<Variant> arguments);
+    // Invoke; the arguments keep what they held unless copyBack is set.
+    Variant Run(std::span<Variant> arguments, bool copyBack);
+    // Run with the values of these argument expressions, evaluated in order before the call;
+    // NeedResult is set after them.
+    Variant RunWith(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult);
+    // Some parameter is a var parameter.
+    bool HasVarParams() const;
 
     TscScript* Prog() const { return FProg.get(); }
     bool Executing = false;
@@ -263,8 +335,10 @@ public:
 private:
     // The items a nested call saves, found once per state of the local program.
     const std::vector<TscCustomVariable*>& LocalState();
+    [[gnu::noinline]] void RebuildLocalState();
 
     std::unique_ptr<TscScript> FProg;
+    bool FPlainResult = false; // the Result variable is a plain variable (ScIsPlainValue)
     std::vector<TscCustomVariable*> FLocalState;
     int FLocalStateCount = -1; // item count of the program when FLocalState was made
 };

@@ -8,32 +8,46 @@
 
 #include "report/core/ScriptErrors.h"
 
-#include <array>
+#include <memory>
+#include <new>
 
 namespace {
 
-// Argument values of one step: inline for the usual few, on the heap beyond.
+// Argument values of one step: in the frame for the usual few, on the heap beyond. Only the
+// values used are constructed.
 class ArgumentFrame {
 public:
-    explicit ArgumentFrame(size_t count)
+    [[gnu::always_inline]] explicit ArgumentFrame(size_t count) : FCount(count)
     {
-        if (count > FInline.size()) {
-            FHeap.resize(count);
-            FData = FHeap.data();
-        } else {
-            FData = FInline.data();
+        if (count > kInline) {
+            AllocateHeap();
+            return;
         }
-        FCount = count;
+        FData = reinterpret_cast<Variant*>(FInline);
+        for (size_t i = 0; i < count; ++i)
+            new (FData + i) Variant();
+    }
+    [[gnu::always_inline]] ~ArgumentFrame()
+    {
+        if (!FHeap)
+            std::destroy_n(FData, FCount);
     }
     ArgumentFrame(const ArgumentFrame&) = delete;
     ArgumentFrame& operator=(const ArgumentFrame&) = delete;
     std::span<Variant> Span() { return {FData, FCount}; }
 
 private:
-    std::array<Variant, 6> FInline;
-    std::vector<Variant> FHeap;
+    [[gnu::noinline]] void AllocateHeap()
+    {
+        FHeap = std::make_unique<Variant[]>(FCount);
+        FData = FHeap.get();
+    }
+
+    static constexpr size_t kInline = 6;
+    alignas(Variant) unsigned char FInline[kInline * sizeof(Variant)];
+    std::unique_ptr<Variant[]> FHeap;
     Variant* FData;
-    size_t FCount = 0;
+    size_t FCount;
 };
 
 // Where a step keeps its value, when it keeps one: container writes go there in place.
@@ -112,6 +126,11 @@ void TscDesignator::Finalize()
         RefItem = last->Ref;
         return;
     }
+    if (FItems.size() == 1 && last->Ref->Has(Routine) && !last->Ref->IsMacro) {
+        Kind = dkCall;
+        RefItem = last->Ref;
+        return;
+    }
     if (FItems.size() == 2 && FItems[0]->Kind == TscStepKind::Item && FItems[0]->Count() == 0 &&
         last->Kind == TscStepKind::Item) {
         TscCustomVariable* first = FItems[0]->Ref;
@@ -144,10 +163,40 @@ Variant TscDesignator::GetValue()
             indexes[static_cast<size_t>(i)] = FRef2->Arg(i)->GetValue();
         return TscArrayHelper::Element(RefItem->PValue(), indexes);
     }
+    case dkCall:
+        return CallRoutine();
     case dkOther:
         break;
     }
     return Walk(nullptr);
+}
+
+Variant TscDesignator::CallRoutine()
+{
+    // What Walk does for a lone step naming a script routine.
+    ScCheckStack();
+    TscDesignatorItem& item = *FItems.front();
+    auto* routine = static_cast<TscProcVariable*>(RefItem);
+    if (FCallWritesBack < 0)
+        FCallWritesBack = routine->HasVarParams() ? 1 : 0;
+    if (FCallWritesBack == 0)
+        return routine->RunWith(item.Args(), NeedResult);
+    return CallRoutineWritingBack();
+}
+
+Variant TscDesignator::CallRoutineWritingBack()
+{
+    TscDesignatorItem& item = *FItems.front();
+    auto* routine = static_cast<TscProcVariable*>(RefItem);
+    const size_t count = static_cast<size_t>(item.Count());
+    ArgumentFrame frame(count);
+    std::span<Variant> arguments = frame.Span();
+    for (size_t a = 0; a < count; ++a)
+        arguments[a] = item.Arg(static_cast<int>(a))->GetValue();
+    routine->NeedResult = NeedResult;
+    Variant result = routine->Run(arguments, true);
+    WriteBack(item, arguments);
+    return result;
 }
 
 void TscDesignator::SetValue(const Variant& value)
@@ -171,6 +220,7 @@ void TscDesignator::SetValue(const Variant& value)
         TscArrayHelper::SetElement(RefItem->PValue(), indexes, ScConvertForType(FRef1->Typ, value));
         return;
     }
+    case dkCall:
     case dkOther:
         break;
     }

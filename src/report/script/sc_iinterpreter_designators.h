@@ -32,6 +32,7 @@ public:
 
     int Count() const { return static_cast<int>(FArgs.size()); }
     TscExpression* Arg(int index) const { return FArgs[static_cast<size_t>(index)].get(); }
+    const std::vector<std::unique_ptr<TscExpression>>& Args() const { return FArgs; }
     void AddArg(std::unique_ptr<TscExpression> arg);
     std::vector<std::unique_ptr<TscExpression>> TakeArgs();
 
@@ -49,9 +50,10 @@ private:
     std::vector<std::unique_ptr<TscExpression>> FArgs;
 };
 
-enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray };
+// dkCall: a lone step calling a script routine.
+enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray, dkCall };
 
-class TscDesignator : public TscCustomVariable {
+class TscDesignator final : public TscCustomVariable {
 public:
     explicit TscDesignator(TscScript* program);
     ~TscDesignator() override;
@@ -78,12 +80,18 @@ public:
     TscCustomVariable* FRef1 = nullptr; // dkStringArray: the index expression; dkArray: the array helper
     TscDesignatorItem* FRef2 = nullptr; // dkArray: the indexing step
 
+    // GetValue of a dkCall path.
+    [[gnu::noinline]] Variant CallRoutine();
+
 private:
+    // CallRoutine of a routine with var parameters: their values go back into the arguments.
+    [[gnu::noinline]] Variant CallRoutineWritingBack();
     Variant Walk(const Variant* assigned);
     Variant EvaluateStep(size_t index, TscStepContext& context, const Variant* assigned);
     void WriteBack(TscDesignatorItem& item, std::span<Variant> arguments);
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FItems;
+    int8_t FCallWritesBack = -1; // dkCall: the routine has var parameters (-1: not known yet)
 };
 
 // A set constructor: element expressions, with a null entry between the two ends of a range.

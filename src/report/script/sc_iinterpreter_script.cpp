@@ -401,15 +401,6 @@ void TscScript::SetRoot(TscScript* root)
 
 // --- Running --------------------------------------------------------------------------------
 
-TscScript* TscScript::MainProgram()
-{
-    for (TscScript* script = this; script != nullptr; script = script->FParent) {
-        if (script->MainProg)
-            return script;
-    }
-    return FRoot;
-}
-
 void TscScript::Execute()
 {
     if (FCompileFailed)

@@ -165,7 +165,14 @@ public:
     TscScript* Root() const { return FRoot; }
     TscStatement* Statement() const { return FStatement.get(); }
     // The first program up the chain that is the outermost running one, else this.
-    TscScript* MainProgram();
+    TscScript* MainProgram()
+    {
+        for (TscScript* script = this; script != nullptr; script = script->FParent) {
+            if (script->MainProg)
+                return script;
+        }
+        return FRoot;
+    }
 
     bool Terminated() const { return FTerminated; }
     bool IsRunning() const { return FIsRunning; }
@@ -235,6 +242,8 @@ private:
     FormatSettings FSettings;
     int FMaxCallDepth = kScDefaultMaxCallDepth;
     int FCallDepth = 0;  // routine calls running
+    // Locals of routines called again while running, saved by the nested call (on the root).
+    std::vector<std::pair<TscCustomVariable*, Variant>> FSavedLocals;
     int FEntryDepth = 0; // runs entered from native code (Execute, CallFunction, Evaluate)
     std::atomic<bool> FTerminateRequested{false};
 };

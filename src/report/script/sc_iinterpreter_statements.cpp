@@ -30,38 +30,6 @@ void TscStatement::Execute()
     ExecuteList();
 }
 
-void TscStatement::ExecuteList()
-{
-    ScCheckStack();
-    TscScript* program = FProgram;
-    for (const auto& item : FItems) {
-        if (program->FTerminated)
-            return;
-        item->Execute();
-        if (program->FBreakCalled || program->FContinueCalled || program->FExitCalled)
-            return;
-    }
-}
-
-bool TscStatement::NotifyLine()
-{
-    FProgram->NotifyRunLine(FUnitName, FSourcePos);
-    return !FProgram->FTerminated;
-}
-
-bool TscStatement::PassEndsLoop()
-{
-    if (FProgram->FBreakCalled || FProgram->FExitCalled)
-        return true;
-    FProgram->FContinueCalled = false;
-    return false;
-}
-
-bool TscStatement::Terminated() const
-{
-    return FProgram->FTerminated;
-}
-
 // --- Assignments and calls ------------------------------------------------------------------
 
 TscAssignmentStmt::~TscAssignmentStmt() = default;
@@ -71,21 +39,148 @@ void TscAssignmentStmt::Optimize()
     FVar = FDesignator->Variable();
     if (FVar == nullptr)
         FVar = FDesignator.get();
+    FPlainTarget = ScIsPlainValue(FVar);
+    FNumberValue = FPlainTarget && FExpression->Root()->HasNumber();
 }
+
+namespace {
+
+bool StoreNumberConverted(TscVarType typ, Variant& storage, const TscNumber& number)
+{
+    switch (typ) {
+    case fvtInt:
+        return false; // a real to round: the general path
+    case fvtFloat:
+        storage = Variant(number.AsReal());
+        return true;
+    case fvtInt64:
+        if (number.K != TscNumber::Integer)
+            return false;
+        storage = Variant(int64_t{number.I});
+        return true;
+    case fvtVariant:
+        storage = number.ToVariant();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Stores a number into the storage of a variable of type typ as its SetValue would; false
+// when the conversion needs the general path (nothing is stored then).
+inline bool StoreNumber(TscVarType typ, Variant& storage, const TscNumber& number)
+{
+    if (typ == fvtInt && number.K == TscNumber::Integer) {
+        storage = Variant(number.I);
+        return true;
+    }
+    if (typ == fvtFloat && number.K == TscNumber::Real) {
+        storage = Variant(number.R);
+        return true;
+    }
+    return StoreNumberConverted(typ, storage, number);
+}
+
+// variable op= operand on plain numbers; false (nothing changed) when the general path must
+// do it. The operand runs no script code, so the variable may be read after it.
+template <VariantOp Op>
+bool CombineNumbers(const TscExpressionNode& operandNode, TscVarType typ, Variant& storage)
+{
+    const TscNumber operand = operandNode.Number();
+    if (!operand)
+        return false;
+    const TscNumber current = TscNumber::Of(storage);
+    if (!current)
+        return false;
+    const TscNumber result = ScNumberArithmetic<Op>(current, operand);
+    return result && StoreNumber(typ, storage, result);
+}
+
+TscAssignOperatorStmt::NumberCombination NumberCombinationOf(VariantOp op)
+{
+    switch (op) {
+    case VariantOp::Add:
+        return &CombineNumbers<VariantOp::Add>;
+    case VariantOp::Subtract:
+        return &CombineNumbers<VariantOp::Subtract>;
+    case VariantOp::Multiply:
+        return &CombineNumbers<VariantOp::Multiply>;
+    case VariantOp::Divide:
+        return &CombineNumbers<VariantOp::Divide>;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
 
 void TscAssignmentStmt::Execute()
 {
     if (!NotifyLine())
         return;
+    if (FNumberValue && !FVar->IsReadOnly) {
+        // Plain numbers, without Variant arithmetic.
+        if (const TscNumber number = FExpression->Root()->Number();
+            number && StoreNumber(FVar->Typ, FVar->PValue(), number))
+            return;
+    }
+    ExecuteValues();
+}
+
+void TscAssignmentStmt::ExecuteValues()
+{
+    if (FPlainTarget && !FVar->IsReadOnly) {
+        // What SetValue of the variable does, without the calls.
+        TscExpressionNode* root = FExpression->Root();
+        if (const Variant* direct = root->DirectValue();
+            direct != nullptr && (root->DirectVariable() == nullptr || !root->DirectVariable()->OnGetVarValue)) {
+            ScStoreForType(FVar->Typ, FVar->PValue(), *direct);
+            return;
+        }
+        ScStoreForType(FVar->Typ, FVar->PValue(), root->Evaluate(ScActiveSettings()));
+        return;
+    }
     if (FVar == nullptr)
         Optimize();
     FVar->SetValue(FExpression->GetValue());
+}
+
+TscAssignOperatorStmt::TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos,
+                                             VariantOp op)
+    : TscAssignmentStmt(program, unitName, sourcePos), FOp(op), FCombine(ScCombineFunction(op)),
+      FCombineNumbers(NumberCombinationOf(op))
+{
 }
 
 void TscAssignOperatorStmt::Execute()
 {
     if (!NotifyLine())
         return;
+    TscCustomVariable* variable = FVar;
+    if (FNumberValue && !variable->IsReadOnly && !variable->OnGetVarValue && FCombineNumbers != nullptr &&
+        FCombineNumbers(*FExpression->Root(), variable->Typ, variable->PValue()))
+        return;
+    ExecuteValues();
+}
+
+void TscAssignOperatorStmt::ExecuteValues()
+{
+    TscCustomVariable* variable = FVar;
+    if (FPlainTarget && !variable->IsReadOnly && !variable->OnGetVarValue) {
+        TscExpressionNode* operandNode = FExpression->Root();
+        Variant& storage = variable->PValue();
+        const FormatSettings& settings = ScActiveSettings();
+        if (operandNode->IsConstant()) {
+            ScStoreForType(variable->Typ, storage, FCombine(storage, *operandNode->DirectValue(), settings));
+            return;
+        }
+        // The value as it was before the operand, whose evaluation may change it.
+        const Variant before = storage;
+        Variant scratch;
+        const Variant& operand = operandNode->Fetch(scratch, settings);
+        ScStoreForType(variable->Typ, storage, FCombine(before, operand, settings));
+        return;
+    }
     if (FVar == nullptr)
         Optimize();
     if (!FTextChecked) {
@@ -103,10 +198,7 @@ void TscAssignOperatorStmt::Execute()
         FText->Str().append(operand.AsString());
         return;
     }
-    if (FOp == VariantOp::Add)
-        FVar->SetValue(VariantAdd(current, operand, ScActiveSettings()));
-    else
-        FVar->SetValue(VariantBinary(FOp, current, operand, ScActiveSettings()));
+    FVar->SetValue(FCombine(current, operand, ScActiveSettings()));
 }
 
 TscCallStmt::~TscCallStmt() = default;
@@ -139,10 +231,10 @@ void TscIfStmt::Execute()
 {
     if (!NotifyLine())
         return;
-    if (FCondition->GetValue().ToBoolean(ScActiveSettings()))
+    if (FCondition->GetCondition())
         ExecuteList();
-    else
-        FElseStmt->Execute();
+    else if (FElseStmt->Count() != 0)
+        FElseStmt->ExecuteList();
 }
 
 TscCaseSelector::~TscCaseSelector() = default;
@@ -192,10 +284,12 @@ void TscRepeatStmt::Execute()
     for (bool first = true;; first = false) {
         if (!first && !NotifyLine())
             break;
-        ExecuteList();
+        if (first)
+            ScCheckStack(); // one frame runs every pass
+        RunItems();
         if (PassEndsLoop())
             break;
-        const bool condition = FCondition->GetValue().ToBoolean(ScActiveSettings());
+        const bool condition = FCondition->GetCondition();
         if (condition != FInverseCondition)
             break;
     }
@@ -212,9 +306,11 @@ void TscWhileStmt::Execute()
     for (bool first = true;; first = false) {
         if (!first && !NotifyLine())
             break;
-        if (!FCondition->GetValue().ToBoolean(ScActiveSettings()))
+        if (!FCondition->GetCondition())
             break;
-        ExecuteList();
+        if (first)
+            ScCheckStack(); // one frame runs every pass
+        RunItems();
         if (PassEndsLoop())
             break;
     }
@@ -232,15 +328,22 @@ void TscForStmt::Execute()
     // Counted in 64 bits: 1 to MaxInt, or -MaxInt-1 to MaxInt, has more passes than 32 bits hold.
     const int64_t count = FDown ? (a >= b ? int64_t{a} - b + 1 : 0) : (b >= a ? int64_t{b} - a + 1 : 0);
     TscScript* program = FProgram;
-    int64_t current = a;
+    Variant& counter = FVariable->PValue();
+    const int32_t step = FDown ? -1 : 1;
+    int32_t current = a;
     for (int64_t pass = 0; pass < count; ++pass) {
-        if (pass > 0 && !NotifyLine())
-            break;
-        FVariable->PValue() = Variant(static_cast<int32_t>(current));
-        ExecuteList();
+        if (pass > 0) {
+            current += step; // never past b: there is a pass for it
+            if (!NotifyLine())
+                break;
+        }
+        counter = Variant(current);
+        // Every pass runs the body from this frame: one stack check serves them all.
+        if (pass == 0)
+            ScCheckStack();
+        RunItems();
         if (PassEndsLoop())
             break;
-        current += FDown ? -1 : 1;
     }
     program->FBreakCalled = false;
 }
@@ -290,9 +393,11 @@ void TscCppForStmt::Execute()
     for (bool first = true;; first = false) {
         if (program->FTerminated || (!first && !NotifyLine()))
             break;
-        if (!FExpression->GetValue().ToBoolean(ScActiveSettings()))
+        if (!FExpression->GetCondition())
             break;
-        ExecuteList();
+        if (first)
+            ScCheckStack(); // one frame runs every pass
+        RunItems();
         if (PassEndsLoop())
             break;
         FSecondStmt->Execute();

@@ -9,6 +9,7 @@
 #include "sc_iexpression.h"
 #include "sc_iinterpreter.h"
 #include "sc_iinterpreter_designators.h"
+#include "sc_iinterpreter_script.h"
 
 #include <QString>
 
@@ -27,6 +28,12 @@ public:
 
     // A plain list runs its items in order until a flag of the program stops it.
     virtual void Execute();
+    // What Execute of a plain list does; statements call it for their own lists and for the
+    // plain lists they hold.
+    inline void ExecuteList();
+    // ExecuteList without its stack check, for callers that checked the stack in the frame
+    // that runs the items (loops: once for all passes).
+    inline void RunItems();
 
     void Add(std::unique_ptr<TscStatement> statement);
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -38,12 +45,11 @@ public:
     const QString& UnitName() const { return FUnitName; }
 
 protected:
-    void ExecuteList();
     // Reports the line to the run-line hook; false when the program is terminated.
-    bool NotifyLine();
+    inline bool NotifyLine();
     // After a loop's body: true when a break or an exit ends the loop; a continue is done with.
-    bool PassEndsLoop();
-    bool Terminated() const;
+    inline bool PassEndsLoop();
+    inline bool Terminated() const;
 
     TscScript* FProgram;
     QString FSourcePos;
@@ -63,20 +69,29 @@ public:
     std::unique_ptr<TscExpression> FExpression;
 
 protected:
+    // Execute without plain numbers: Variant values, and targets that are no plain variable.
+    [[gnu::noinline]] void ExecuteValues();
+
     TscCustomVariable* FVar = nullptr;
+    bool FPlainTarget = false; // FVar is a plain variable (ScIsPlainValue): its storage is written directly
+    bool FNumberValue = false; // and the expression has a Number (TscExpressionNode)
 };
 
 // target op= value, in place.
 class TscAssignOperatorStmt : public TscAssignmentStmt {
 public:
-    TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos, VariantOp op)
-        : TscAssignmentStmt(program, unitName, sourcePos), FOp(op)
-    {
-    }
+    TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos, VariantOp op);
     void Execute() override;
 
+    // variable op= operand on plain numbers; false when the Variant path must do it.
+    using NumberCombination = bool (*)(const TscExpressionNode& operand, TscVarType typ, Variant& storage);
+
 private:
+    [[gnu::noinline]] void ExecuteValues();
+
     VariantOp FOp;
+    TscCombineFunction FCombine;
+    NumberCombination FCombineNumbers;
     // A text variable that "+=" appends to in place, found on the first run.
     TscStringVariable* FText = nullptr;
     bool FTextChecked = false;
@@ -235,3 +250,42 @@ public:
     std::unique_ptr<TscDesignator> FDesignator;
     TscCustomVariable* FVariable = nullptr; // the with variable, owned by the program
 };
+
+// --- The per-statement work, inline: every statement and every loop pass pays it --------------
+
+inline void TscStatement::ExecuteList()
+{
+    ScCheckStack();
+    RunItems();
+}
+
+inline void TscStatement::RunItems()
+{
+    TscScript* program = FProgram;
+    for (const auto& item : FItems) {
+        if (program->FTerminated)
+            return;
+        item->Execute();
+        if (program->FBreakCalled || program->FContinueCalled || program->FExitCalled)
+            return;
+    }
+}
+
+inline bool TscStatement::NotifyLine()
+{
+    FProgram->NotifyRunLine(FUnitName, FSourcePos);
+    return !FProgram->FTerminated;
+}
+
+inline bool TscStatement::PassEndsLoop()
+{
+    if (FProgram->FBreakCalled || FProgram->FExitCalled)
+        return true;
+    FProgram->FContinueCalled = false;
+    return false;
+}
+
+inline bool TscStatement::Terminated() const
+{
+    return FProgram->FTerminated;
+}

@@ -8,8 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
+#include <functional>
+#include <limits>
 #include <new>
+#include <string>
+#include <vector>
 
 using namespace variantcases;
 
@@ -171,6 +176,92 @@ TEST(VariantString, ConcatenationIsCapped)
     EXPECT_THROW(VariantAdd(s, s), EOutOfMemory);
     Variant half(QString(static_cast<qsizetype>(kMaxStringLength / 2), u'x'));
     EXPECT_EQ(VariantAdd(half, half).AsString().size(), kMaxStringLength);
+}
+
+namespace {
+
+// A result exactly: the kind and the value (a real by its bits), or the error's class and text.
+std::string Exactly(const std::function<Variant()>& compute)
+{
+    try {
+        const Variant v = compute();
+        if (v.Kind() == VariantKind::Double || v.Kind() == VariantKind::DateTime)
+            return std::string(KindText(v.Kind())) + " " + std::to_string(std::bit_cast<uint64_t>(v.AsDouble()));
+        return Describe(v);
+    } catch (const EScriptError& e) {
+        return std::string(e.ClassName()) + ": " + e.Message();
+    }
+}
+
+std::vector<Variant> OperandsOfEveryKind()
+{
+    const VariantArrayBound bounds[] = {{0, 1}};
+    return {Variant(), Variant::NullValue(), Variant(true), Variant(false), Variant(int32_t{0}), Variant(int32_t{1}),
+            Variant(int32_t{-1}), Variant(int32_t{7}), Variant(int32_t{-7}), Variant(int32_t{INT32_MAX}),
+            Variant(int32_t{INT32_MIN}), Variant(int64_t{5}), Variant(int64_t{INT64_MAX}), Variant(int64_t{INT64_MIN}),
+            Variant(0.0), Variant(-0.0), Variant(2.5), Variant(-3.5), Variant(1e308), Variant(-1e308),
+            Variant(std::numeric_limits<double>::infinity()), Variant(std::numeric_limits<double>::quiet_NaN()),
+            Variant(4.9e-324), Variant::FromDateTime(1.5), Variant("12"), Variant("2.5"), Variant("abc"), Variant(""),
+            Variant::FromObject(3), Variant::CreateArray(bounds)};
+}
+
+} // namespace
+
+// The interpreter's inline arithmetic and comparisons against the operator tables, over every
+// pair of kinds and the edges: integer results that widen to Int64, Null and Unassigned,
+// reals out of range, divisions by zero.
+TEST(VariantInline, SameResultsAsTheTables)
+{
+    using Fast = Variant (*)(const Variant&, const Variant&, const FormatSettings&);
+    const struct {
+        const char* name;
+        Fast fast;
+        VariantOp op;
+    } arithmetic[] = {
+        {"+", &VariantArithmetic<VariantOp::Add>, VariantOp::Add},
+        {"-", &VariantArithmetic<VariantOp::Subtract>, VariantOp::Subtract},
+        {"*", &VariantArithmetic<VariantOp::Multiply>, VariantOp::Multiply},
+        {"/", &VariantArithmetic<VariantOp::Divide>, VariantOp::Divide},
+        {"div", &VariantArithmetic<VariantOp::IntDivide>, VariantOp::IntDivide},
+        {"mod", &VariantArithmetic<VariantOp::Modulus>, VariantOp::Modulus},
+    };
+    using Test = bool (*)(const Variant&, const Variant&, const FormatSettings&);
+    const struct {
+        const char* name;
+        Test fast;
+        VariantRelation relation;
+    } relations[] = {
+        {"=", &VariantRelationHolds<VariantRelation::Equal>, VariantRelation::Equal},
+        {"<>", &VariantRelationHolds<VariantRelation::NotEqual>, VariantRelation::NotEqual},
+        {"<", &VariantRelationHolds<VariantRelation::Less>, VariantRelation::Less},
+        {"<=", &VariantRelationHolds<VariantRelation::LessOrEqual>, VariantRelation::LessOrEqual},
+        {">", &VariantRelationHolds<VariantRelation::Greater>, VariantRelation::Greater},
+        {">=", &VariantRelationHolds<VariantRelation::GreaterOrEqual>, VariantRelation::GreaterOrEqual},
+    };
+    FormatSettings russian;
+    russian.DecimalSeparator = u',';
+    const std::vector<Variant> operands = OperandsOfEveryKind();
+    int compared = 0;
+    for (const FormatSettings* settings : {&FormatSettings::C(), static_cast<const FormatSettings*>(&russian)}) {
+        for (const Variant& a : operands) {
+            for (const Variant& b : operands) {
+                const std::string pair = Exactly([&] { return a; }) + " , " + Exactly([&] { return b; });
+                for (const auto& op : arithmetic) {
+                    EXPECT_EQ(Exactly([&] { return op.fast(a, b, *settings); }),
+                              Exactly([&] { return VariantBinary(op.op, a, b, *settings); }))
+                        << op.name << ": " << pair;
+                    ++compared;
+                }
+                for (const auto& relation : relations) {
+                    EXPECT_EQ(Exactly([&] { return Variant(relation.fast(a, b, *settings)); }),
+                              Exactly([&] { return Variant(VariantCompare(relation.relation, a, b, *settings)); }))
+                        << relation.name << ": " << pair;
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 2 * 12 * 30 * 30);
 }
 
 TEST(VariantValue, KeepsNullAndUnassignedApart)

@@ -1,0 +1,305 @@
+// The current-value pages laid out by scheme on real widgets, with crafted heat-system
+// records: which boxes and rows a scheme shows, how the channel boxes close up on the design
+// places, the captions of the difference rows and the outer box fitted to what is shown.
+
+#include "app/DaxCurrentGeneralParamFrame.h"
+#include "app/DaxCurrentTSParamFrame.h"
+#include "app/DaxNotStaffTSFrame.h"
+
+#include <QGroupBox>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+HeatSystemConfig Record(uint8_t system, uint8_t scheme, uint8_t air = 5, uint8_t control = 5)
+{
+    HeatSystemConfig config;
+    config.System = system;
+    config.SchemeIndex = scheme;
+    config.AirChannel = air;
+    config.ControlChannel = control;
+    return config;
+}
+
+QGroupBox* BoxOf(const QWidget& frame, const std::string& name)
+{
+    auto* box = frame.findChild<QGroupBox*>(QString::fromStdString(name));
+    EXPECT_NE(box, nullptr) << name;
+    return box;
+}
+
+bool Shown(const QWidget& frame, const std::string& name)
+{
+    const auto* widget = frame.findChild<QWidget*>(QString::fromStdString(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget != nullptr && !widget->isHidden();
+}
+
+std::string LabelText(const QWidget& frame, const std::string& name)
+{
+    const auto* label = frame.findChild<QLabel*>(QString::fromStdString(name));
+    EXPECT_NE(label, nullptr) << name;
+    return label != nullptr ? label->text().toStdString() : std::string();
+}
+
+// The boxes shown inside the outer box, by name.
+std::vector<std::string> ShownBoxes(const QWidget& frame)
+{
+    std::vector<std::string> names;
+    for (const QGroupBox* box : BoxOf(frame, "TSGroupBox")->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        if (!box->isHidden())
+            names.push_back(box->objectName().toStdString());
+    return names;
+}
+
+// The outer box reaches just past the shown boxes, by the margin.
+void ExpectOuterFits(const QWidget& frame, int margin)
+{
+    const QGroupBox* outer = BoxOf(frame, "TSGroupBox");
+    int right = 0;
+    int bottom = 0;
+    for (const QGroupBox* box : outer->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+        if (box->isHidden())
+            continue;
+        right = std::max(right, box->x() + box->width());
+        bottom = std::max(bottom, box->y() + box->height());
+    }
+    EXPECT_EQ(outer->width(), right + margin);
+    EXPECT_EQ(outer->height(), bottom + margin);
+}
+
+// Every box's place and visibility.
+std::map<std::string, std::pair<QRect, bool>> Geometry(const QWidget& frame)
+{
+    std::map<std::string, std::pair<QRect, bool>> geometry;
+    for (const QGroupBox* box : frame.findChildren<QGroupBox*>())
+        geometry[box->objectName().toStdString()] = {box->geometry(), box->isHidden()};
+    return geometry;
+}
+
+class CurrentTSPage : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        first.SetHeatSystem(0);
+        second.SetHeatSystem(1);
+        for (int n = 1; n <= 5; ++n)
+            design.push_back(BoxOf(first, "GroupBoxChanel" + std::to_string(n))->pos());
+        margin = BoxOf(first, "QW1GroupBox")->x();
+    }
+
+    TDax_CurrentTSParamFrame first;
+    TDax_CurrentTSParamFrame second;
+    std::vector<QPoint> design; // the channel boxes' design places
+    int margin = 0;
+};
+
+TEST_F(CurrentTSPage, NoSchemeShowsOnlyTheNotUsedBox)
+{
+    first.ApplyScheme(Record(0, 0));
+    second.ApplyScheme(Record(1, 0));
+    EXPECT_EQ(ShownBoxes(first), std::vector<std::string>{"TSOffGroupBox"});
+    EXPECT_EQ(ShownBoxes(second), std::vector<std::string>{"TSOffGroupBox"});
+    ExpectOuterFits(first, margin);
+    ExpectOuterFits(second, margin);
+
+    TDax_NotStaffTSParamFrame counters;
+    counters.SetHeatSystem(1);
+    const int countersMargin = BoxOf(counters, "TimeGroupBox")->x();
+    counters.ApplyScheme(Record(1, 0));
+    EXPECT_EQ(ShownBoxes(counters), std::vector<std::string>{"TSOffGroupBox"});
+    ExpectOuterFits(counters, countersMargin);
+    EXPECT_EQ(BoxOf(counters, "TSOffGroupBox")->pos(), BoxOf(counters, "TimeGroupBox")->pos());
+}
+
+TEST_F(CurrentTSPage, TheCountersShowEnergiesOnlyForSchemesThatComputeThem)
+{
+    TDax_NotStaffTSParamFrame counters;
+    counters.SetHeatSystem(0);
+    counters.ApplyScheme(Record(0, 8)); // "2.4": volumes only
+    EXPECT_EQ(ShownBoxes(counters), std::vector<std::string>{"TimeGroupBox"});
+    counters.ApplyScheme(Record(0, 1));
+    EXPECT_EQ(ShownBoxes(counters), (std::vector<std::string>{"QGroupBox", "TimeGroupBox"}));
+    ExpectOuterFits(counters, BoxOf(counters, "TimeGroupBox")->x());
+    // A record of the other heat system changes nothing.
+    counters.ApplyScheme(Record(1, 0));
+    EXPECT_EQ(ShownBoxes(counters), (std::vector<std::string>{"QGroupBox", "TimeGroupBox"}));
+}
+
+TEST_F(CurrentTSPage, TheControlChannelShowsItsBoxWithoutAPointOfTheScheme)
+{
+    first.ApplyScheme(Record(0, 12, 5, 2)); // "3.2": t2, P2, V2; control channel t3
+    EXPECT_FALSE(Shown(first, "GroupBoxChanel1"));
+    EXPECT_TRUE(Shown(first, "GroupBoxChanel2"));
+    EXPECT_TRUE(Shown(first, "GroupBoxChanel3"));
+    EXPECT_EQ(BoxOf(first, "GroupBoxChanel2")->pos(), design[0]);
+    EXPECT_EQ(BoxOf(first, "GroupBoxChanel3")->pos(), design[1]);
+    EXPECT_TRUE(Shown(first, "t3Current"));
+    EXPECT_FALSE(Shown(first, "V3Current"));
+    EXPECT_FALSE(Shown(first, "P3Current"));
+    EXPECT_TRUE(Shown(first, "V2Current") && Shown(first, "Gv2CurrentLabel") && Shown(first, "M2Current"));
+    EXPECT_FALSE(Shown(first, "t1Current"));
+    ExpectOuterFits(first, margin);
+}
+
+TEST_F(CurrentTSPage, UsedChannelsCloseUpInTheirOrder)
+{
+    second.ApplyScheme(Record(1, 9, 5, 5)); // heat system 2, "2.5": channels 3, 4 and 5
+    std::vector<std::string> channels;
+    for (int n = 1; n <= 5; ++n)
+        if (Shown(second, "GroupBoxChanel" + std::to_string(n)))
+            channels.push_back("GroupBoxChanel" + std::to_string(n));
+    ASSERT_EQ(channels, (std::vector<std::string>{"GroupBoxChanel3", "GroupBoxChanel4", "GroupBoxChanel5"}));
+    for (size_t place = 0; place < channels.size(); ++place)
+        EXPECT_EQ(BoxOf(second, channels[place])->pos(), design[place]) << channels[place];
+}
+
+struct DifferenceCase {
+    uint8_t System;
+    uint8_t Scheme;
+    bool Shown;
+    const char* Amount;
+    const char* Flow;
+};
+
+TEST_F(CurrentTSPage, DifferenceRowsOfMassesOrVolumes)
+{
+    const DifferenceCase cases[] = {
+        {0, 8, true, "dV (м³)", "dGv (м³/ч)"},  // "2.4" of heat system 1: V1-V2
+        {1, 8, true, "dV (м³)", "dGv (м³/ч)"},  // "2.4" of heat system 2: V3-V4
+        {0, 3, true, "dM (т)", "dGm (т/ч)"},    // "1.3": M1-M2
+        {0, 1, false, "dM (т)", "dGm (т/ч)"},   // "1.1": no difference
+    };
+    for (const DifferenceCase& c : cases) {
+        TDax_CurrentTSParamFrame& frame = c.System == 0 ? first : second;
+        frame.ApplyScheme(Record(c.System, c.Scheme));
+        const std::string h = std::to_string(c.System + 1);
+        EXPECT_EQ(Shown(frame, "dM" + h + "Current"), c.Shown) << int(c.Scheme);
+        EXPECT_EQ(Shown(frame, "dGm" + h + "CurrentLabel"), c.Shown) << int(c.Scheme);
+        EXPECT_EQ(LabelText(frame, "dM" + h + "CurrentLabel"), c.Amount) << int(c.Scheme);
+        EXPECT_EQ(LabelText(frame, "dGm" + h + "CurrentLabel"), c.Flow) << int(c.Scheme);
+    }
+}
+
+TEST_F(CurrentTSPage, HotWaterRowsAndTemperatureDifferencesFollowTheScheme)
+{
+    first.ApplyScheme(Record(0, 9)); // "2.5": hot-water part, t1-t2
+    for (const char* row : {"Q1oCurrent", "W1oCurrentLabel", "Q1gvsCurrent", "W1gvsCurrent", "dt1Current", "dP1Current"})
+        EXPECT_TRUE(Shown(first, row)) << row;
+    EXPECT_TRUE(Shown(first, "QW1GroupBox"));
+    EXPECT_TRUE(Shown(first, "GroupBoxCW"));
+    first.ApplyScheme(Record(0, 12)); // "3.2": no hot water, no differences
+    for (const char* row : {"Q1oCurrent", "W1oCurrentLabel", "Q1gvsCurrent", "W1gvsCurrent", "dt1Current", "dP1CurrentLabel"})
+        EXPECT_FALSE(Shown(first, row)) << row;
+    EXPECT_TRUE(Shown(first, "Q1Current"));
+}
+
+TEST_F(CurrentTSPage, WithoutHeatEnergyTheParametersTakeTheEnergiesPlace)
+{
+    const QPoint energies = BoxOf(first, "QW1GroupBox")->pos();
+    first.ApplyScheme(Record(0, 8)); // "2.4": no heat energy
+    EXPECT_FALSE(Shown(first, "QW1GroupBox"));
+    EXPECT_TRUE(Shown(first, "TS1Params"));
+    EXPECT_EQ(BoxOf(first, "TS1Params")->pos(), energies);
+    first.ApplyScheme(Record(0, 1));
+    EXPECT_TRUE(Shown(first, "QW1GroupBox"));
+    EXPECT_NE(BoxOf(first, "TS1Params")->pos(), energies);
+    ExpectOuterFits(first, margin);
+}
+
+TEST_F(CurrentTSPage, AirAndColdWaterBoxes)
+{
+    const QPoint airDesign = BoxOf(first, "Air1GroupBox")->pos();
+    const QPoint coldWaterDesign = BoxOf(first, "GroupBoxCW")->pos();
+    EXPECT_EQ(BoxOf(second, "Air2GroupBox")->pos(), airDesign);
+
+    first.ApplyScheme(Record(0, 1, 4)); // "1.1" without cold water, air on t5
+    EXPECT_FALSE(Shown(first, "GroupBoxCW"));
+    EXPECT_TRUE(Shown(first, "Air1GroupBox"));
+    EXPECT_EQ(BoxOf(first, "Air1GroupBox")->pos(), coldWaterDesign);
+    first.ApplyScheme(Record(0, 9, 4)); // "2.5" with cold water
+    EXPECT_TRUE(Shown(first, "GroupBoxCW"));
+    EXPECT_EQ(BoxOf(first, "Air1GroupBox")->pos(), airDesign);
+    first.ApplyScheme(Record(0, 9, 5)); // no air channel
+    EXPECT_FALSE(Shown(first, "Air1GroupBox"));
+
+    second.ApplyScheme(Record(1, 1, 0)); // heat system 2 without cold water: its air box stays
+    EXPECT_FALSE(Shown(second, "GroupBoxCW"));
+    EXPECT_TRUE(Shown(second, "Air2GroupBox"));
+    EXPECT_FALSE(Shown(second, "Air1GroupBox"));
+    EXPECT_EQ(BoxOf(second, "Air2GroupBox")->pos(), airDesign);
+    ExpectOuterFits(second, margin);
+}
+
+TEST_F(CurrentTSPage, TheSameRecordGivesTheSamePageAndTheOtherHeatSystemsNothing)
+{
+    const HeatSystemConfig records[] = {Record(0, 12, 4, 2), Record(0, 0), Record(0, 24), Record(0, 9, 4, 1)};
+    for (const HeatSystemConfig& record : records) {
+        first.ApplyScheme(record);
+        const auto once = Geometry(first);
+        const QSize outer = BoxOf(first, "TSGroupBox")->size();
+        first.ApplyScheme(record);
+        EXPECT_EQ(Geometry(first), once) << int(record.SchemeIndex);
+        EXPECT_EQ(BoxOf(first, "TSGroupBox")->size(), outer);
+        first.ApplyScheme(Record(1, 5));
+        EXPECT_EQ(Geometry(first), once) << int(record.SchemeIndex);
+    }
+}
+
+TEST_F(CurrentTSPage, TheFreeConfigurationShowsThePipesOfItsCounts)
+{
+    HeatSystemConfig record = Record(0, 24);
+    record.DirectPipes = 2;
+    record.ReversePipes = 1;
+    record.MakeUpPipes = 0;
+    first.ApplyScheme(record);
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_EQ(Shown(first, "GroupBoxChanel" + std::to_string(n)), n <= 3) << n;
+    EXPECT_TRUE(Shown(first, "M3Current"));
+    EXPECT_FALSE(Shown(first, "GroupBoxCW"));
+    EXPECT_EQ(LabelText(first, "dM1CurrentLabel"), "dM (т)");
+}
+
+TEST(CurrentGeneralPage, SwitchedOnColdWaterChannelsCloseUp)
+{
+    TDax_CurrentGeneralParamFrame frame;
+    frame.SetUp();
+    std::vector<QPoint> design;
+    for (int n = 1; n <= 6; ++n)
+        design.push_back(BoxOf(frame, "GroupBoxChanel" + std::to_string(n))->pos());
+
+    HeatSystemConfig record = Record(0, 1);
+    record.ColdWaterSetup = {1, 0, 2, 0, 0, 1};
+    record.GeneralSetting = 0;
+    frame.LayoutChannels(record);
+    const int shownBoxes[] = {1, 3, 6};
+    for (int n = 1; n <= 6; ++n) {
+        const std::string box = "GroupBoxChanel" + std::to_string(n);
+        const bool shown = n == 1 || n == 3 || n == 6;
+        EXPECT_EQ(Shown(frame, box), shown) << box;
+        if (shown) {
+            EXPECT_EQ(Shown(frame, "P" + std::to_string(n) + "Current"), n == 3) << box;
+        }
+    }
+    for (size_t place = 0; place < 3; ++place)
+        EXPECT_EQ(BoxOf(frame, "GroupBoxChanel" + std::to_string(shownBoxes[place]))->pos(), design[place]);
+    EXPECT_FALSE(Shown(frame, "Q3Current"));
+    EXPECT_FALSE(Shown(frame, "W3CurrentLabel"));
+    EXPECT_TRUE(Shown(frame, "V3Current"));
+
+    record.GeneralSetting = 1; // Q3 = Q1 - Q2
+    record.ColdWaterSetup = {0, 0, 0, 0, 0, 2};
+    frame.LayoutChannels(record);
+    EXPECT_TRUE(Shown(frame, "Q3Current") && Shown(frame, "W3CurrentLabel"));
+    EXPECT_TRUE(Shown(frame, "GroupBoxChanel6") && Shown(frame, "P6CurrentLabel"));
+    EXPECT_EQ(BoxOf(frame, "GroupBoxChanel6")->pos(), design[0]);
+    EXPECT_FALSE(Shown(frame, "GroupBoxChanel1"));
+}
+
+} // namespace
