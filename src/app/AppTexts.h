@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 // The texts the device frame prints or shows about its exchanges with the instrument, each
 // defined here once. A "Format" is a printf format for FormatText.
 namespace app_texts {
@@ -26,5 +28,23 @@ inline constexpr const char* kGcal = "Гкал";
 inline constexpr const char* kGJ = "ГДж";
 inline constexpr const char* kMPa = "МПа";
 inline constexpr const char* kKgf = "кгс/см²";
+
+// Data and configuration files: the file dialogs' filters and suffixes, and what the file
+// commands ask and print. Formats take the file's full name.
+inline constexpr const char* kDataFileFilter = "Файл данных (*.daxdat);;Все файлы (*)";
+inline constexpr const char* kDataFileSuffix = "daxdat";
+inline constexpr const char* kConfigFileFilter = "Файл конфигурации (*.zivaze);;Все файлы (*)";
+inline constexpr const char* kConfigFileSuffix = "zivaze";
+inline constexpr const char* kAttentionCaption = "Внимание";
+inline constexpr const char* kAutoRequestOnLoadQuestion =
+    "При включенном режиме автозапроса\r\nзагруженные данные могут быть искажены.\r\n\r\n"
+    "Отключить режим автозапроса ?";
+inline constexpr const char* kFileLoadedFormat = "Файл %s загружен";
+inline constexpr const char* kFileSavedFormat = "Файл %s сохранен";
+inline constexpr const char* kConfigSavedFormat = "Файл конфигурации %s сохранен";
+inline constexpr size_t kMaxConfigBaseName = 14; // bytes of the base name in Windows-1251
+inline constexpr const char* kConfigNameTooLongText = "Имя файла конфигурации должно иметь длину не более 14 символов";
+// A read all that ends after a load would replace what was loaded.
+inline constexpr const char* kOpenDuringReadAllText = "Идет считывание параметров: файл данных не открыт";
 
 } // namespace app_texts

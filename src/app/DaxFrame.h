@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,10 +70,27 @@ public:
     // at their next show) and refills every table at once, under the image lock.
     void ApplyOptions();
 
+    // The frame's side of the data and configuration files (DaxFrame_files.cpp).
+    // Replaces the identification, the images and the records with those of a data file,
+    // which is checked whole first (a bad one throws its text and changes nothing), then
+    // refreshes every page and table as the end of a read all does.
+    void LoadDataFile(std::span<const uint8_t> bytes);
+    // Saves the instrument object's state as a data file; atomic, a failure throws its text.
+    void SaveDataFile(const std::string& fileName) const;
+    // The proposed data file name: model, serial number, date and time.
+    std::string DataFileName() const;
+    // Lets the write-all dialog choose the groups and their order, validates and stores them
+    // into the setup image and saves their configuration file; atomic. False, with nothing
+    // stored or written, when the choice is cancelled; a validation failure throws its text
+    // with the focus on its field, and nothing is written.
+    bool SaveConfigFile(const std::string& fileName);
+
     // Archive and journal tables (DaxFrame_archives.cpp).
     // Refills all 22 grids from the instrument object's record vectors with the display
     // options in force; the caller holds the image lock.
     void FillArchiveTables();
+    // The decimal separator of the system's locale, which separator mode 0 shows.
+    static char SystemDecimalSeparator();
     // The grid of an archive part (ArchivePart) and kind (ArchiveKind); none beyond them.
     TGoodTable* ArchiveGrid(uint32_t part, int32_t kind) const;
     // One archive page changed its sub-tab: the other three show the same one.
@@ -220,8 +238,6 @@ private:
     void ConnectClearButtons();
     // Wires the archive pages' sub-tabs and the averaging controls.
     void ConnectArchivePages();
-    // The decimal separator of the system's locale, for separator mode 0.
-    static char SystemDecimalSeparator();
 
     // Declared in the order that makes destruction free the progress windows, the report
     // state, the bindings (and then the control ports they used) and the instrument object, in

@@ -93,10 +93,13 @@ void TMainForm::BuildActions()
     SaveConfigurationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     SetActionImage(SaveConfigurationAction, ActionImage::SaveConfiguration);
 
-    // The file commands are not there yet; the report command waits for a report feature.
-    for (QAction* action : {FileOpen, FileSaveAs, SaveConfigurationAction, ReportAction})
-        action->setEnabled(false);
+    // The report command waits for a report feature.
+    ReportAction->setEnabled(false);
 
+    connect(FileOpen, &QAction::triggered, this, GuardedSlot([this] { FileOpenExecute(); }));
+    connect(FileSaveAs, &QAction::triggered, this, GuardedSlot([this] { FileSaveAsExecute(); }));
+    connect(SaveConfigurationAction, &QAction::triggered, this,
+            GuardedSlot([this] { SaveConfigurationActionExecute(); }));
     connect(AutoRequestAction, &QAction::triggered, this, GuardedSlot([this] { AutoRequestActionExecute(); }));
     connect(ChanelLogAction, &QAction::triggered, this, GuardedSlot([this] { ChanelLogActionExecute(); }));
     connect(OnTopAction, &QAction::triggered, this, GuardedSlot([this] { OnTopActionExecute(); }));

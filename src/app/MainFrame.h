@@ -92,6 +92,20 @@ public:
     // (its action unchecked), then the device frame reads or writes everything.
     void ReadDataActionExecute();
     void WriteDataActionExecute();
+    // The file commands (MainFrame_files.cpp): each asks for its file, then runs its accept
+    // step, which prints what happened to the console (a failure prints its text).
+    void FileOpenExecute();
+    void FileSaveAsExecute();
+    void SaveConfigurationActionExecute();
+    // Loads a data file into the device frame; refused while a read all runs, whose end would
+    // replace what was loaded.
+    void FileOpenAccept(const QString& fileName);
+    // The data file name the save dialog proposes.
+    QString FileSaveAsBeforeExecute() const;
+    void FileSaveAsAccept(const QString& fileName);
+    // Refuses a base name of more than 14 characters (Windows-1251 bytes); a cancelled group
+    // choice creates no file and prints nothing.
+    void SaveConfigurationActionAccept(const QString& fileName);
     void HelpActionExecute();
     void AboutActionExecute();
     // Shows a help topic ("introduction" for an empty one) when a help viewer exists.
@@ -136,6 +150,8 @@ private:
         return [this, handler]() { Guarded(handler); };
     }
 
+    // True, with a console line, while a read all runs: a data file is not opened then.
+    bool RefuseOpenWhileReadingAll();
     void AppendConsole(const std::string& text);
     void WireChanel(TChanelHelperBase* chanel);
     void StartChanelJob(bool close);

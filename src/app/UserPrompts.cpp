@@ -1,43 +1,48 @@
 #include "UserPrompts.h"
 
+#include "report/script/ui/QtUiService.h"
+
 #include <QDialog>
-#include <QFileDialog>
-#include <QMessageBox>
 
 const char* const kProgramCaption = "Dax Конфигуратор";
 
 namespace {
 
+// The configurator's prompts are the report subsystems' user-interface service with the
+// window they belong to: one Qt implementation of message boxes, file dialogs and modal runs.
 class DesktopPrompts : public UserPrompts {
 public:
     bool Question(QWidget* parent, const QString& caption, const QString& text) override
     {
-        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-               QMessageBox::Yes;
+        return QtUiService::MessageBox(parent, caption, text, UiMessageType::Confirmation, UiButtons({mbYes, mbNo}),
+                                       mrNo) == mrYes;
     }
 
     QString OpenFileName(QWidget* parent, const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+        UiFileDialog dialog;
+        dialog.Filter = filter;
+        dialog.FileMustExist = true;
+        return QtUiService::FileDialog(parent, dialog, false) ? dialog.FileName : QString();
     }
 
     QString SaveFileName(QWidget* parent, const QString& proposedName, const QString& filter,
                          const QString& defaultSuffix) override
     {
-        QFileDialog dialog(parent, QString(), QString(), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(defaultSuffix);
-        dialog.selectFile(proposedName);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return {};
-        return dialog.selectedFiles().front();
+        UiFileDialog dialog;
+        dialog.Filter = filter;
+        dialog.FileName = proposedName;
+        dialog.DefaultExt = defaultSuffix;
+        dialog.OverwritePrompt = true;
+        return QtUiService::FileDialog(parent, dialog, true) ? dialog.FileName : QString();
     }
 
-    int RunModal(QDialog& dialog) override { return dialog.exec(); }
+    int RunModal(QDialog& dialog) override { return QtUiService::Exec(dialog); }
 
     void ErrorBox(QWidget* parent, const QString& text) override
     {
-        QMessageBox::critical(parent, QString::fromUtf8(kProgramCaption), text);
+        QtUiService::MessageBox(parent, QString::fromUtf8(kProgramCaption), text, UiMessageType::Error,
+                                UiButtons({mbOK}));
     }
 };
 

@@ -5,12 +5,18 @@
 #include "MainFrame.h"
 #include "UserPrompts.h"
 
+#include "report/core/Services.h"
+#include "report/script/ui/QtUiService.h"
+
 int main(int argc, char* argv[])
 {
     TDaxApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DaxConfig"));
     QApplication::setApplicationVersion(QStringLiteral(DAXCONFIG_VERSION));
     UserPrompts& prompts = UserPrompts::System();
+    // The report subsystems ask the user through the same dialogs as the configurator.
+    QtUiService reportUi;
+    ReportServices::SetUi(&reportUi);
     return RunGuarded(prompts, [&] {
         TMainForm mainForm;
         mainForm.SetPrompts(&prompts);

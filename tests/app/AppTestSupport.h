@@ -3,6 +3,8 @@
 // Helpers of the window tests: finding children by name, waiting on the event loop, reading
 // the main window's console, lights and channel button.
 #include "app/MainFrame.h"
+#include "presentation/ControlPort.h"
+#include "presentation/ExchangeInfo.h"
 
 #include <QApplication>
 #include <QColor>
@@ -15,6 +17,10 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
 
 namespace apptest {
 
@@ -54,6 +60,33 @@ inline QColor LightOf(const TMainForm& form, const char* name)
 inline QString Caption(const TMainForm& form)
 {
     return Child<QPushButton>(form, "OpenPort")->text();
+}
+
+// The state of a control a binding shows, for comparing two frames.
+struct Shown {
+    std::string name;
+    std::string text;
+    int32_t value;
+    std::optional<ControlDate> date;
+    std::optional<ControlTime> time;
+
+    friend bool operator==(const Shown&, const Shown&) = default;
+};
+
+inline void PrintTo(const Shown& s, std::ostream* out)
+{
+    *out << s.name << " \"" << s.text << "\" " << s.value;
+}
+
+// Every control the bindings of a group (-1: all groups) show, in binding order.
+inline std::vector<Shown> GroupShown(TDax_Frame& frame, int32_t group)
+{
+    std::vector<Shown> shown;
+    frame.Bindings().ForEach(group, [&shown](ExchangeInfo& binding) {
+        if (const ControlPort* port = binding.Control())
+            shown.push_back({port->ComponentName(), port->Text(), port->Value(), port->Date(), port->Time()});
+    });
+    return shown;
 }
 
 } // namespace apptest

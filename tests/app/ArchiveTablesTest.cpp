@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <utility>
@@ -78,7 +79,8 @@ GridContents Expected(DaxHelper& helper, uint32_t part, int32_t kind, const Disp
 {
     DaxHelperLocker lock(&helper);
     const SchemaInputs inputs =
-        MakeSchemaInputs(helper.InputRegisterImage, helper.HoldingRegisterImage, part, options, '.');
+        MakeSchemaInputs(helper.InputRegisterImage, helper.HoldingRegisterImage, part, options,
+                         TDax_Frame::SystemDecimalSeparator());
     ArchiveTableExchangeContainer columns;
     BuildArchiveColumns(inputs, columns, kind, part, true, true, true, false, false);
     VectorTableSink sink;
@@ -239,13 +241,21 @@ protected:
         return {};
     }
 
+    // A number text with the system's decimal separator.
+    static std::string Separated(std::string text)
+    {
+        std::replace(text.begin(), text.end(), '.', TDax_Frame::SystemDecimalSeparator());
+        return text;
+    }
+
     DisplayOptions options_;
     std::unique_ptr<TDax_Frame> frame_;
 };
 
 TEST_P(ArchiveTablesOptions, SeparatorModesReachTheGrids)
 {
-    EXPECT_EQ(Cell(ArchivePart::HeatSystem1, ArchiveKind::Hour, 0, "Q1(ГДж)"), "1.250");
+    // Mode 0 shows the system's separator, which the C library's locale does not change.
+    EXPECT_EQ(Cell(ArchivePart::HeatSystem1, ArchiveKind::Hour, 0, "Q1(ГДж)"), Separated("1.250"));
     options_.CommaSeparator = 1;
     frame_->ApplyOptions();
     EXPECT_EQ(Cell(ArchivePart::HeatSystem1, ArchiveKind::Hour, 0, "Q1(ГДж)"), "1,250");
@@ -278,7 +288,7 @@ TEST_P(ArchiveTablesOptions, ExactCountersTakeSixDecimalsAtTheirNextShow)
     }
     auto* q1 = frame_->findChild<QWidget*>(QStringLiteral("TS1_Current"))->findChild<QLineEdit*>(QStringLiteral("Q1Current"));
     ASSERT_NE(q1, nullptr);
-    EXPECT_EQ(q1->text(), QStringLiteral("000000012.250"));
+    EXPECT_EQ(q1->text().toStdString(), Separated("000000012.250"));
 
     options_.AccuracyCounters = true;
     options_.CommaSeparator = 1;
@@ -292,7 +302,7 @@ TEST_P(ArchiveTablesOptions, ExactCountersTakeSixDecimalsAtTheirNextShow)
     });
     EXPECT_GT(counters, 0u);
     // What is shown keeps its text until it is shown again; the grids are rebuilt at once.
-    EXPECT_EQ(q1->text(), QStringLiteral("000000012.250"));
+    EXPECT_EQ(q1->text().toStdString(), Separated("000000012.250"));
     EXPECT_EQ(Cell(ArchivePart::HeatSystem1, ArchiveKind::Hour, 0, "Q1(ГДж)"), "1,250");
     {
         DaxHelperLocker lock(&frame_->Helper());

@@ -1,12 +1,15 @@
 // The demo without an instrument: dax-sim --demo started as a program writes the settings that
 // point the configurator's TCP channel at it, and a main window started on those settings
-// talks to it.
+// opens the channel and reads the demo instrument's values.
 
+#include "app/DaxFrame.h"
 #include "app/MainFrame.h"
 
 #include "AppTestSupport.h"
 #include "Subprocess.h"
 
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -52,6 +55,19 @@ TEST(DemoWiring, TheWindowOpensTheChannelToTheDemoSimulatorOnItsSettings)
     Child<QPushButton>(form, "OpenPort")->click();
     ASSERT_TRUE(WaitFor([&form] { return !form.ChanelJobRunning(); }));
     EXPECT_EQ(Caption(form), QStringLiteral("Закрыть")) << apptest::Console(form).toStdString();
+
+    // Page 4, shown at the start, read with its button: the demo's working time and its one
+    // cold-water channel.
+    TDax_Frame* frame = form.Frame();
+    ASSERT_EQ(frame->CurrentPageId(), 4);
+    const auto* workTime = Child<QLineEdit>(*frame, "WorkTime");
+    Child<QPushButton>(*frame, "ReadPageParams4")->click();
+    EXPECT_TRUE(WaitFor([workTime] { return workTime->text() == QStringLiteral("4392:00"); }))
+        << workTime->text().toStdString() << "\n" << apptest::Console(form).toStdString();
+    const auto* general = Child<QWidget>(*frame, "GeneralCWS_Current");
+    EXPECT_TRUE(Child<QGroupBox>(*general, "GroupBoxChanel1")->isHidden());
+    EXPECT_FALSE(Child<QGroupBox>(*general, "GroupBoxChanel6")->isHidden());
+
     Child<QPushButton>(form, "OpenPort")->click();
     ASSERT_TRUE(WaitFor([&form] { return !form.ChanelJobRunning(); }));
     EXPECT_EQ(Caption(form), QStringLiteral("Открыть"));

@@ -10,6 +10,7 @@
 #include "app/MainFrame.h"
 
 #include "AppTestSupport.h"
+#include "FrameOverSimulator.h"
 #include "DataFile.h"
 #include "DemoState.h"
 #include "FakePrompts.h"
@@ -47,6 +48,8 @@
 namespace {
 
 using apptest::Child;
+using apptest::GroupShown;
+using apptest::Shown;
 using apptest::WaitFor;
 using testsupport::FakePrompts;
 using testsupport::LambdaAlgorithm;
@@ -68,80 +71,13 @@ void PrintTo(const Request& r, std::ostream* out)
 
 using Requests = std::vector<Request>;
 
-// The state of a control a binding shows, for comparing two frames.
-struct Shown {
-    std::string name;
-    std::string text;
-    int32_t value;
-    std::optional<ControlDate> date;
-    std::optional<ControlTime> time;
-
-    friend bool operator==(const Shown&, const Shown&) = default;
-};
-
-void PrintTo(const Shown& s, std::ostream* out)
-{
-    *out << s.name << " \"" << s.text << "\" " << s.value;
-}
-
-std::vector<Shown> GroupShown(TDax_Frame& frame, int32_t group)
-{
-    std::vector<Shown> shown;
-    frame.Bindings().ForEach(group, [&shown](ExchangeInfo& binding) {
-        const ControlPort* port = binding.Control();
-        if (!port)
-            return;
-        shown.push_back({port->ComponentName(), port->Text(), port->Value(), port->Date(), port->Time()});
-    });
-    return shown;
-}
-
 QString LabelText(const QWidget& root, const char* name)
 {
     return Child<QLabel>(root, name)->text();
 }
 
-// The frame over the real TCP channel to the simulated demo instrument, with its pool polled
-// by the test as the main window's timer would.
-class FrameExchange : public testing::Test {
+class FrameExchange : public apptest::FrameOverSimulator {
 protected:
-    void SetUp() override
-    {
-        server = std::make_unique<daxsim::TcpServer>(simulator, "127.0.0.1", 0);
-        server->Start();
-        chanel.Params().TcpAddress = "127.0.0.1";
-        chanel.Params().TcpPort = server->Port();
-        chanel.Params().TcpTimeout = 0;
-        chanel.Params().NetAddr = 1;
-        chanel.Open(nullptr);
-        ASSERT_TRUE(chanel.IsOpen());
-        chanel.SetTimeouts(1000, 20, nullptr);
-
-        frame.BuildPageTree();
-        frame.Helper().SetPacer(&pacer);
-        frame.SetLogCallback(log.Callback());
-        frame.SetChannel(&chanel);
-        frame.SetPool(&pool);
-        frame.SetPrompts(&prompts);
-        frame.SetChoiceDialogs(&readAllForm, &writeAllForm);
-        tree = Child<QTreeWidget>(frame, "SelectTree");
-    }
-
-    void TearDown() override
-    {
-        pool.AbortAll();
-        Finish();
-    }
-
-    // Runs the pool's poll until every process has been handled; the console lines go to log.
-    void Finish()
-    {
-        EXPECT_TRUE(WaitFor([this] {
-            pool.Poll([this](const std::string& text) { log.Add(text); });
-            return pool.Count() == 0;
-        }));
-    }
-
     // The instrument identified, as after any first exchange; the request log emptied.
     void Identify()
     {
@@ -165,17 +101,6 @@ protected:
             if (r.Function == 0x10)
                 writes.push_back(r);
         return writes;
-    }
-
-    void Select(int pageId)
-    {
-        const bool autoRequest = frame.AutoRequestFlag();
-        frame.SetAutoRequestFlag(false);
-        for (QTreeWidgetItemIterator it(tree); *it; ++it)
-            if ((*it)->data(0, TDax_Frame::kPageIdRole).toInt() == pageId)
-                tree->setCurrentItem(*it);
-        frame.SetAutoRequestFlag(autoRequest);
-        ASSERT_EQ(frame.CurrentPageId(), pageId);
     }
 
     // The frame showing the whole demo instrument, as after reading everything: the settings
@@ -202,18 +127,6 @@ protected:
             words.push_back(dax_namespace::HoldingRegister(frame.Helper().HoldingRegisterImage, r));
         return words;
     }
-
-    daxsim::Simulator simulator{daxsim::DemoState(daxsim::Model::Dax01), 1};
-    std::unique_ptr<daxsim::TcpServer> server;
-    TcpChanelHelper chanel{false};
-    testsupport::RecordingPacer pacer;
-    testsupport::LogRecorder log;
-    FakePrompts prompts;
-    TDaxReadAllForm readAllForm;
-    TDaxWriteAllForm writeAllForm;
-    TDax_Frame frame;
-    ProcessPool pool; // after the frame: its workers use the frame's instrument object
-    QTreeWidget* tree = nullptr;
 };
 
 // ---- page reads -------------------------------------------------------------------------

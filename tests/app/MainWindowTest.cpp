@@ -108,9 +108,9 @@ struct ActionRow {
 TEST(MainWindow, ActionsWithTheirTextsHintsShortcutsAndState)
 {
     const ActionRow rows[] = {
-        {"FileOpen", "&Открыть...", "Открыть файл данных", "Открыть файл данных", "Ctrl+O", false, false},
+        {"FileOpen", "&Открыть...", "Открыть файл данных", "Открыть файл данных", "Ctrl+O", true, false},
         {"FileSaveAs", "Сохранить Как...", "Сохранить как..", "Сохранить данные в файл с новым именем", "Ctrl+S",
-         false, false},
+         true, false},
         {"AutoRequestAction", "Автозапрос", "Автозапрос параметров", "Автозапрос параметров", "", true, true},
         {"ReadDataAction", "Считать параметры", "Считать параметры", "Считать параметры", "", true, false},
         {"WriteDataAction", "Записать параметры", "Записать параметры", "Записать параметры", "", true, false},
@@ -121,7 +121,7 @@ TEST(MainWindow, ActionsWithTheirTextsHintsShortcutsAndState)
         {"AboutAction", "О программе", "", "", "", true, false},
         {"OnTopAction", "Поверх всех окон", "", "", "", true, true},
         {"SaveConfigurationAction", "Сохранить конфигурацию", "Сохранить конфигурацию",
-         "Сохранить файл конфигурации для последующей записи в вычислитель", "Ctrl+G", false, false},
+         "Сохранить файл конфигурации для последующей записи в вычислитель", "Ctrl+G", true, false},
     };
     TMainForm form;
     for (const ActionRow& row : rows) {

@@ -2,11 +2,14 @@
 // register shows without complaint, every setting validates, and storing the settings back
 // gives the very bytes the instrument holds.
 
+#include "DataFile.h"
 #include "DemoState.h"
 
 #include "FakeFrame.h"
 
 #include "device/Daxcore.h"
+#include "device/Records.h"
+#include "platform/DateTime.h"
 #include "presentation/FramePages.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +36,7 @@ void LoadImages(FakeFrame& frame, const InstrumentState& state)
     frame.own.FillAirChannelWord(frame.helper, 1);
 }
 
-TEST(DemoState, KeepsTheFixturesIdentificationAndRings)
+TEST(DemoState, KeepsTheFixturesIdentificationAndRingLayout)
 {
     for (Model model : {Model::Dax01, Model::Dax02}) {
         const InstrumentState demo = DemoState(model);
@@ -42,10 +45,55 @@ TEST(DemoState, KeepsTheFixturesIdentificationAndRings)
         EXPECT_EQ(demo.ModelText, fixture.ModelText);
         EXPECT_EQ(demo.Version, fixture.Version);
         for (int type = 0; type < kRecordTypeCount; ++type) {
-            EXPECT_EQ(demo.Rings[type].Slots, fixture.Rings[type].Slots) << type;
+            EXPECT_EQ(demo.Rings[type].Highest, fixture.Rings[type].Highest) << type;
+            EXPECT_EQ(demo.Rings[type].First, fixture.Rings[type].First) << type;
+            EXPECT_EQ(demo.Rings[type].Next, fixture.Rings[type].Next) << type;
+            EXPECT_EQ(demo.Rings[type].Slots.size(), fixture.Rings[type].Slots.size()) << type;
             for (uint16_t reg = 0; reg < 3; ++reg) {
                 const auto pointer = static_cast<uint16_t>(kFirstRingPointerRegister + 3 * type + reg);
                 EXPECT_EQ(demo.Register(pointer), fixture.Register(pointer)) << pointer;
+            }
+        }
+    }
+}
+
+// The records read like an instrument's: dated in time order up to its clock (14 June 2024,
+// 10:25), every check word right but the fixture's one bad hour record, every journal entry
+// decoded by the configurator without an unknown time or parameter.
+TEST(DemoState, RecordsAreDatedInOrderAndDecode)
+{
+    const InstrumentState demo = DemoState(Model::Dax01);
+    const double clock = EncodeDate(2024, 6, 14) + EncodeTime(10, 25, 0, 0);
+    for (int type = 0; type < 5; ++type) {
+        const RecordRing& ring = demo.Rings[type];
+        double previous = 0;
+        for (const auto& bytes : RingRecords(ring)) {
+            dax_namespace::ArchiveStruct record;
+            std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
+            const bool bad = type == 0 && bytes == ring.Slots[kFixtureBadHourRecord];
+            EXPECT_EQ(record.IsCheckWordValid(), !bad) << type;
+            const double date = record.Date() + (type == 0 ? record.Hour() / 24.0 : 0.0);
+            EXPECT_GT(date, previous) << type;
+            EXPECT_LT(date, clock) << type;
+            previous = date;
+        }
+    }
+    for (int type = 5; type < 7; ++type) {
+        double previous = 0;
+        for (const auto& bytes : RingRecords(demo.Rings[type])) {
+            dax_namespace::JournalStruct record;
+            std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
+            const auto stamp = dax_namespace::JournalTime(record);
+            ASSERT_EQ(stamp.kind, dax_namespace::JournalTimeKind::Valid) << type;
+            EXPECT_GT(stamp.time, previous) << type;
+            EXPECT_LT(stamp.time, clock) << type;
+            previous = stamp.time;
+            if (type == 5) {
+                std::vector<dax_namespace::NotStaffDecodedStruct> rows;
+                EXPECT_TRUE(DecodeNotStaffJournalRecord(rows, record));
+                EXPECT_EQ(rows.size(), 1u);
+            } else {
+                EXPECT_NE(FindOperatorParameter(record.EventCode()), nullptr) << record.EventCode();
             }
         }
     }

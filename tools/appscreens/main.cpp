@@ -6,11 +6,8 @@
 // program as it first starts. Run it with QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/About.h"
 #include "AppInfo.h"
-#include "app/DaxCurrentGeneralParamFrame.h"
-#include "app/DaxCurrentTSParamFrame.h"
 #include "app/DaxFrame.h"
 #include "app/DaxInteractFrame.h"
-#include "app/DaxNotStaffTSFrame.h"
 #include "app/DaxPageTable.h"
 #include "app/DaxSetupTSFrame.h"
 #include "app/MainFrame.h"
@@ -140,30 +137,12 @@ bool SavePages(const QDir& folder)
     TDax_Frame frame;
     frame.BuildPageTree();
     daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax01), 1);
-    frame.Helper().LoadDataFileBytes(daxsim::DataFileBytesOfInstrument(instrument));
-    frame.CopyIdentification();
-    {
-        DaxHelperLocker lock(&frame.Helper());
-        frame.OwnFields().FillAirChannelWord(frame.Helper(), 0);
-        frame.OwnFields().FillAirChannelWord(frame.Helper(), 1);
-        frame.Bindings().Show(-1, [](const std::string& message) {
-            std::fprintf(stderr, "app-screens: %s\n", message.c_str());
-        });
-        frame.FillArchiveTables();
-        // The current-value pages laid out by the heat systems' schemes, as after a read.
-        const auto config = [&frame](uint8_t system) {
-            return DecodeHeatSystemConfig(frame.Helper().InputRegisterImage, frame.Helper().HoldingRegisterImage, system);
-        };
-        for (uint8_t system : {0, 1}) {
-            frame.findChild<TDax_CurrentTSParamFrame*>(system == 0 ? QStringLiteral("TS1_Current")
-                                                                   : QStringLiteral("TS2_Current"))
-                ->ApplyScheme(config(system));
-            frame.findChild<TDax_NotStaffTSParamFrame*>(system == 0 ? QStringLiteral("TS1_NS_Current")
-                                                                    : QStringLiteral("TS2_NS_Current"))
-                ->ApplyScheme(config(system));
-        }
-        frame.findChild<TDax_CurrentGeneralParamFrame*>(QStringLiteral("GeneralCWS_Current"))->LayoutChannels(config(0));
-    }
+    frame.SetLogCallback([](const std::string& message, TInteractContainer*) {
+        std::fprintf(stderr, "app-screens: %s\n", message.c_str());
+    });
+    // As "&Открыть..." loads a data file: every page and table shown, the current-value pages
+    // laid out by the heat systems' schemes.
+    frame.LoadDataFile(daxsim::DataFileBytesOfInstrument(instrument));
     auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SelectTree"));
     bool saved = true;
     for (const DaxPage& page : DaxPages()) {

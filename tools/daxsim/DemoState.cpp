@@ -1,13 +1,17 @@
 #include "DemoState.h"
 
+#include "device/Records.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 #include <string_view>
+#include <vector>
 
 namespace daxsim {
 
@@ -284,6 +288,222 @@ void WriteInterfaces(RegisterWriter& w)
     w.Words(40581, {1, 0x0001});
 }
 
+// ---------------------------------------------------------------------------------------
+// Archive and journal records: what the demo instrument counted and logged lately.
+
+using dax_namespace::ArchiveStruct;
+using dax_namespace::HeatEnergy;
+using dax_namespace::HeatTime;
+using dax_namespace::JournalStruct;
+using dax_namespace::TotalArchiveStruct;
+
+// The instrument's clock stands at 14 June 2024, 10:25 (holding registers 40001..40006): the
+// archives end with the hour 09:00 to 10:00, the day before and the month before.
+constexpr std::chrono::sys_days kToday = std::chrono::year{2024} / std::chrono::June / 14;
+constexpr std::chrono::sys_seconds kThisHour{kToday + std::chrono::hours{10}};
+
+// A moment as the records keep it: year from 2000, month, day, hour, minute, second.
+std::array<uint8_t, 6> Stamp(std::chrono::sys_seconds moment)
+{
+    using namespace std::chrono;
+    const sys_days day = floor<days>(moment);
+    const year_month_day date{day};
+    const hh_mm_ss time{moment - day};
+    return {static_cast<uint8_t>(static_cast<int>(date.year()) - 2000), static_cast<uint8_t>(unsigned{date.month()}),
+            static_cast<uint8_t>(unsigned{date.day()}), static_cast<uint8_t>(time.hours().count()),
+            static_cast<uint8_t>(time.minutes().count()), static_cast<uint8_t>(time.seconds().count())};
+}
+
+// The date bytes (and, for the hour archive, the hour) of an archive record.
+template <typename Record>
+void PutDate(Record& record, std::chrono::sys_seconds moment, size_t dateBytes)
+{
+    const auto stamp = Stamp(moment);
+    std::copy_n(stamp.begin(), dateBytes, record.bytes.begin());
+}
+
+constexpr std::array<float, 6> kHourVolumes = {4.25f, 4.125f, 0.75f, 0.625f, 0.0625f, 1.5f}; // m³
+constexpr float kDensity = 0.985f;                                                           // t per m³
+constexpr std::array<int16_t, 5> kTemperatures = {9250, 6120, 5830, 4710, 1050};             // 0.01 °C
+constexpr std::array<int16_t, 6> kPressures = {6000, 4000, 4500, 3500, 3000, 2500};          // 0.0001 MPa
+// Heat energy of an hour, Gcal: heat system 1, heat system 2 with its hot-water part.
+constexpr float kHourEnergy1 = 0.1285f;
+constexpr float kHourEnergy2 = 0.0852f, kHourHeating2 = 0.0621f;
+
+// The positions of a ring from its oldest record to its newest.
+std::vector<uint16_t> ReadingOrder(const RecordRing& ring)
+{
+    std::vector<uint16_t> positions;
+    for (uint16_t p = ring.First; p != ring.Next; p = p == ring.Highest ? 0 : static_cast<uint16_t>(p + 1))
+        positions.push_back(p);
+    return positions;
+}
+
+// Counts of one interval of `minutes` length, `scale` hours' worth of flow; `wobble` varies
+// the values a little from record to record.
+void PutPeriod(ArchiveStruct& r, uint16_t minutes, float scale, int wobble)
+{
+    const float f = scale * (1.0f + 0.02f * static_cast<float>(wobble % 5));
+    for (size_t c = 1; c <= 6; ++c)
+        r.WriteF32(ArchiveStruct::VolumeOffset(c), kHourVolumes[c - 1] * f);
+    for (size_t c = 1; c <= 5; ++c)
+        r.WriteF32(ArchiveStruct::MassOffset(c), kHourVolumes[c - 1] * kDensity * f);
+    r.WriteF32(ArchiveStruct::kQ3, 0.19f * f);
+    for (size_t c = 1; c <= 5; ++c)
+        r.WriteI16(ArchiveStruct::TemperatureOffset(c), static_cast<int16_t>(kTemperatures[c - 1] - 15 * (wobble % 4)));
+    r.WriteI16(ArchiveStruct::kColdTemperature, 850);
+    for (size_t c = 1; c <= 6; ++c)
+        r.WriteI16(ArchiveStruct::PressureOffset(c), kPressures[c - 1]);
+    r.WriteI16(ArchiveStruct::kColdPressure, 2500);
+    r.WriteU16(ArchiveStruct::kWorkTime, minutes);
+    r.WriteU16(ArchiveStruct::ColdWaterTimeOffset(6), minutes);
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(1, HeatEnergy::Q), kHourEnergy1 * f);
+    r.WriteU16(ArchiveStruct::HeatTimeOffset(1, HeatTime::Work), minutes);
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Q), kHourEnergy2 * f);
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qo), kHourHeating2 * f);
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qgvs), (kHourEnergy2 - kHourHeating2) * f);
+    r.WriteU16(ArchiveStruct::HeatTimeOffset(2, HeatTime::Work), minutes);
+}
+
+// The counters at a moment since the start of work (input registers 30001..30006), growing
+// evenly up to the values of the current registers at this hour.
+void PutTotals(TotalArchiveStruct& r, std::chrono::sys_seconds at)
+{
+    using namespace std::chrono;
+    constexpr sys_seconds kStartOfWork{sys_days{year{2024} / March / 15} + hours{9} + minutes{30}};
+    const double share = duration<double>(at - kStartOfWork) / duration<double>(kThisHour - kStartOfWork);
+    const double volumes[6] = {15234.125, 14890.5, 812.25, 790.0, 64.5, 2310.75};
+    const double masses[5] = {14980.25, 14705.5, 801.75, 779.5, 63.25};
+    for (size_t c = 1; c <= 6; ++c)
+        r.WriteF32(TotalArchiveStruct::VolumeOffset(c), static_cast<float>(volumes[c - 1] * share));
+    for (size_t c = 1; c <= 5; ++c)
+        r.WriteF32(TotalArchiveStruct::MassOffset(c), static_cast<float>(masses[c - 1] * share));
+    r.WriteF32(TotalArchiveStruct::kQ3, static_cast<float>(5321.375 * share));
+    const auto minutesOn = static_cast<uint32_t>(floor<minutes>(at - kStartOfWork).count());
+    r.WriteU32(TotalArchiveStruct::kWorkTime, minutesOn);
+    r.WriteU32(TotalArchiveStruct::ColdWaterTimeOffset(6), minutesOn);
+    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(1, HeatEnergy::Q), static_cast<float>(2734.5 * share));
+    r.WriteU32(TotalArchiveStruct::HeatTimeOffset(1, HeatTime::Work), minutesOn);
+    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Q), static_cast<float>(1650.25 * share));
+    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qo), static_cast<float>(1203.0 * share));
+    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qgvs), static_cast<float>(447.25 * share));
+    r.WriteU32(TotalArchiveStruct::HeatTimeOffset(2, HeatTime::Work), minutesOn);
+}
+
+template <typename Record>
+std::vector<uint8_t> Bytes(const Record& record)
+{
+    return {record.bytes.begin(), record.bytes.end()};
+}
+
+void WriteArchives(InstrumentState& state)
+{
+    using namespace std::chrono;
+    // Hour archive: the last hours, the oldest first; a record is dated by the hour it begins.
+    const auto hours = ReadingOrder(state.Rings[0]);
+    for (size_t i = 0; i < hours.size(); ++i) {
+        ArchiveStruct r;
+        PutDate(r, kThisHour - std::chrono::hours{hours.size() - i}, 4);
+        PutPeriod(r, 60, 1.0f, static_cast<int>(i));
+        r.StoreCheckWord();
+        state.Rings[0].Slots[hours[i]] = Bytes(r);
+    }
+    // Day archive: the days before today.
+    const auto dayRecords = ReadingOrder(state.Rings[1]);
+    for (size_t i = 0; i < dayRecords.size(); ++i) {
+        ArchiveStruct r;
+        PutDate(r, sys_seconds{kToday - days{dayRecords.size() - i}}, 3);
+        PutPeriod(r, 1440, 24.0f, static_cast<int>(i));
+        r.StoreCheckWord();
+        state.Rings[1].Slots[dayRecords[i]] = Bytes(r);
+    }
+    // Month archive: the months before this one, counted as 30 days each.
+    const year_month thisMonth = year_month_day{kToday}.year() / year_month_day{kToday}.month();
+    const auto monthRecords = ReadingOrder(state.Rings[2]);
+    for (size_t i = 0; i < monthRecords.size(); ++i) {
+        ArchiveStruct r;
+        PutDate(r, sys_seconds{sys_days{(thisMonth - months{monthRecords.size() - i}) / 1}}, 3);
+        PutPeriod(r, 43200, 720.0f, static_cast<int>(i));
+        r.StoreCheckWord();
+        state.Rings[2].Slots[monthRecords[i]] = Bytes(r);
+    }
+    // Totals at the ends of the last days and months, dated by the day or month they end.
+    const auto totalDays = ReadingOrder(state.Rings[3]);
+    for (size_t i = 0; i < totalDays.size(); ++i) {
+        const auto back = static_cast<int>(totalDays.size() - i);
+        TotalArchiveStruct r;
+        const sys_seconds endOfDay{kToday - days{back - 1}};
+        PutDate(r, endOfDay - days{1}, 3);
+        PutTotals(r, endOfDay);
+        r.StoreCheckWord();
+        state.Rings[3].Slots[totalDays[i]] = Bytes(r);
+    }
+    const auto totalMonths = ReadingOrder(state.Rings[4]);
+    for (size_t i = 0; i < totalMonths.size(); ++i) {
+        const auto back = static_cast<int>(totalMonths.size() - i);
+        const sys_days first{(thisMonth - months{back}) / 1};
+        TotalArchiveStruct r;
+        PutDate(r, sys_seconds{first}, 3);
+        PutTotals(r, sys_seconds{sys_days{(thisMonth - months{back - 1}) / 1}});
+        r.StoreCheckWord();
+        state.Rings[4].Slots[totalMonths[i]] = Bytes(r);
+    }
+}
+
+// A journal stamp `stepsBack` steps of 7 hours, 13 minutes and 17 seconds before this hour.
+void PutStamp(JournalStruct& r, size_t stepsBack)
+{
+    const auto stamp = Stamp(kThisHour - std::chrono::seconds{stepsBack * (7 * 3600 + 13 * 60 + 17)});
+    std::copy(stamp.begin(), stamp.end(), r.bytes.begin());
+}
+
+void WriteJournals(InstrumentState& state)
+{
+    // Abnormal situations: flags of a few groups set and later cleared again.
+    struct Situation {
+        uint16_t Group; // the journal's flag group code
+        uint32_t Flag;
+    };
+    const Situation situations[] = {{0, 0x02}, {6, 0x0001}, {7, 0x0010}, {8, 0x2000}, {10, 0x01}};
+    const auto notStaff = ReadingOrder(state.Rings[5]);
+    for (size_t i = 0; i < notStaff.size(); ++i) {
+        const Situation& s = situations[(i / 2) % std::size(situations)];
+        const bool set = i % 2 == 0;
+        JournalStruct r;
+        PutStamp(r, notStaff.size() - i);
+        r.WriteU16(JournalStruct::kCode, s.Group);
+        r.WriteU32(JournalStruct::kOldValue, set ? 0 : s.Flag);
+        r.WriteU32(JournalStruct::kNewValue, set ? s.Flag : 0);
+        state.Rings[5].Slots[notStaff[i]] = Bytes(r);
+    }
+    // Settings changed by the operator: parameter id, value type, old and new value.
+    struct Change {
+        uint16_t Id;
+        uint8_t Type;
+        uint32_t Old, New;
+    };
+    const Change changes[] = {
+        {129, 2, 5, 3},                                                 // ТС1.Канал tвозд
+        {132, 11, 300, 200},                                            // ТС1.dt_min, °C
+        {133, 12, 200, 150},                                            // ТС1.dP_min, MPa
+        {135, 8, std::bit_cast<uint32_t>(1.02f), std::bit_cast<uint32_t>(1.03f)}, // ТС1.Кпр
+        {64, 1, 0, 1},                                                  // password in use
+        {3, 2, 0, 1},                                                   // season
+        {73, 2, 0, 1},                                                  // output mode
+        {67, 4, 10, 20},                                                // flow filter averaging
+    };
+    const auto operations = ReadingOrder(state.Rings[6]);
+    for (size_t i = 0; i < operations.size(); ++i) {
+        const Change& c = changes[i % std::size(changes)];
+        JournalStruct r;
+        PutStamp(r, operations.size() - i);
+        r.WriteU16(JournalStruct::kCode, static_cast<uint16_t>(c.Type << 12 | c.Id));
+        r.WriteU32(JournalStruct::kOldValue, c.Old);
+        r.WriteU32(JournalStruct::kNewValue, c.New);
+        state.Rings[6].Slots[operations[i]] = Bytes(r);
+    }
+}
+
 } // namespace
 
 InstrumentState DemoState(Model model)
@@ -296,6 +516,10 @@ InstrumentState DemoState(Model model)
     WriteSettings(writer);
     WriteChannels(writer);
     WriteInterfaces(writer);
+    WriteArchives(state);
+    WriteJournals(state);
+    // The one hour record whose check word does not match, as in the fixture.
+    state.Rings[0].Slots[kFixtureBadHourRecord][254] ^= 0xFF;
     state.StoreRingPointers();
     return state;
 }

@@ -12,7 +12,7 @@
 
 const char* const kScriptRunUsage =
     "usage: scriptrun [--lang L] [--parse-only] [--locale C|ru_RU] [--answers FILE] [--timeout S]\n"
-    "                 [--allow-files DIR] FILE|-\n";
+    "                 [--allow-files DIR]... FILE|-\n";
 
 namespace {
 
@@ -71,7 +71,7 @@ bool ParseScriptRunOptions(const QStringList& arguments, ScriptRunOptions& optio
          [&](const std::string& value) -> Result {
              if (!QFileInfo(Q(value)).isDir())
                  return "--allow-files needs a folder: " + value;
-             options.allowedFolder = Q(value);
+             options.allowedFolders.append(Q(value));
              return std::nullopt;
          }},
     };

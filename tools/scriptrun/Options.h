@@ -2,9 +2,10 @@
 
 // The command line of scriptrun:
 //   scriptrun [--lang L] [--parse-only] [--locale C|ru_RU] [--answers FILE] [--timeout S]
-//             [--allow-files DIR] FILE|-
+//             [--allow-files DIR]... FILE|-
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,7 +15,7 @@ struct ScriptRunOptions {
     QString locale = QStringLiteral("C"); // "C" or "ru_RU"
     QString answersFile;   // answers to the script's dialogs, one per line
     std::optional<double> timeoutSeconds;
-    QString allowedFolder; // the only folder a script may touch
+    QStringList allowedFolders; // the folders a script may touch (none: no file at all)
     QString scriptFile;    // "-" is standard input
 };
 

@@ -1,10 +1,13 @@
-// scriptrun: reads a report script file and runs it (or only checks it, --parse-only) without
-// windows. What the script shows with ShowMessage is printed on standard output, one line a
-// message. Exit status: 0 done, 1 usage error or unreadable file, 2 compile error or a failure
-// of the engine (unknown language, unreadable unit), 3 uncaught run-time error ("ClassName:
-// message" on standard error), 4 terminated by --timeout (compiling included). Compile errors
-// go to standard error as "FILE:row:col: message" (FILE is the unit the error lies in) or
-// "FILE: message".
+// scriptrun: reads a report script file and runs it (or only checks it, --parse-only) on Qt's
+// offscreen platform, so no window appears. What the script shows with ShowMessage is printed
+// on standard output, one line a message. Its dialogs and modal forms take their answers from
+// --answers FILE, one a line in the order they come (see ScriptedUi.h); a prompt with no answer
+// left is a run-time error. The script touches no file except inside the folders given with
+// --allow-files. Exit status: 0 done, 1 usage error or unreadable file, 2 compile error or a
+// failure of the engine (unknown language, unreadable unit), 3 uncaught run-time error or an
+// error in an event handler ("ClassName: message" on standard error), 4 terminated by
+// --timeout (compiling included). Compile errors go to standard error as "FILE:row:col:
+// message" (FILE is the unit the error lies in) or "FILE: message".
 
 #include "Options.h"
 
@@ -13,11 +16,13 @@
 #include "report/script/sc_iconsts.h"
 #include "report/script/sc_iilparser.h"
 #include "report/script/sc_iinterpreter_script.h"
+#include "report/script/ScriptedUi.h"
 #include "report/script/sc_itools.h"
+#include "report/script/ui/sc_iformsrtti.h"
 
 #include "platform/Exceptions.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -83,15 +88,12 @@ TscGetUnitEvent UnitsFrom(const QString& folder)
 }
 
 // ShowMessage prints the text as one line of standard output.
-class PrintingUi final : public IUiService {
-public:
-    void ShowMessage(const QString& text) override
-    {
-        const std::string line = text.toStdString() + "\n";
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fflush(stdout);
-    }
-};
+void PrintLine(const QString& text)
+{
+    const std::string line = text.toStdString() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
 
 // After the time is up asks the script to terminate; a script that is still not done a
 // moment later (stuck in native code) ends the program with the same status.
@@ -142,11 +144,25 @@ QStringList SourceLines(const QString& text)
     return lines;
 }
 
-int RunScript(const ScriptRunOptions& options, const QString& language, const QString& text, const QString& unitFolder)
+int RunScript(const ScriptRunOptions& options, const QStringList& answers, const QString& language, const QString& text,
+              const QString& unitFolder)
 {
-    PrintingUi ui;
+    ScriptedUi ui(answers);
+    ui.OnMessage = PrintLine;
     ReportServices::SetUi(&ui);
+    struct UiBack {
+        ~UiBack() { ReportServices::SetUi(nullptr); }
+    } uiBack;
     TscScript script;
+    for (const QString& folder : options.allowedFolders)
+        script.FileAccess().AllowFolder(folder);
+    // An error in an event handler cannot travel through the event loop: it ends the run.
+    bool handlerFailed = false;
+    script.SetErrorSink([&](const QString& className, const QString& message) {
+        PrintError(className + QStringLiteral(": ") + message);
+        handlerFailed = true;
+        script.Terminate();
+    });
     script.SyntaxType = language;
     // The number and date texts of a set defined in code, never the machine's.
     if (const FormatSettings* settings = FormatSettings::Named(options.locale))
@@ -183,15 +199,29 @@ int RunScript(const ScriptRunOptions& options, const QString& language, const QS
                    QString::fromUtf8(failure.what()));
         status = 3;
     }
-    ReportServices::SetUi(nullptr);
+    if (handlerFailed)
+        status = 3;
     return terminated() ? Watchdog::kTerminated : status;
+}
+
+
+
+// Qt's own notices (about the runtime folder, fonts of the offscreen platform) are not the
+// script's output: only critical messages reach standard error.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        PrintError(message);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
+    qInstallMessageHandler(QuietQtMessages);
+    // Forms and drawing work without a display, and nothing ever appears on one.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
     ScriptRunOptions options;
     QString error;
     if (!ParseScriptRunOptions(application.arguments().mid(1), options, error)) {
@@ -215,10 +245,17 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    QStringList answers;
+    if (!options.answersFile.isEmpty() && !ScriptedUi::ReadAnswers(options.answersFile, answers, reason)) {
+        PrintError(QStringLiteral("scriptrun: cannot read ") + options.answersFile + QStringLiteral(": ") + reason);
+        return 1;
+    }
+
     InitScriptLanguages();
+    RegisterScriptUiModules();
     const QString unitFolder = fromStdin ? QDir::currentPath() : QFileInfo(options.scriptFile).absolutePath();
     if (!options.parseOnly)
-        return RunScript(options, language, ScriptTextFromBytes(bytes), unitFolder);
+        return RunScript(options, answers, language, ScriptTextFromBytes(bytes), unitFolder);
     TscILParser parser;
     parser.SetOnGetUnit(UnitsFrom(unitFolder));
     try {

@@ -49,3 +49,45 @@ constexpr TColor RGBColor(int red, int green, int blue) noexcept
 constexpr int RedPart(TColor color) noexcept { return color & 0xFF; }
 constexpr int GreenPart(TColor color) noexcept { return (color >> 8) & 0xFF; }
 constexpr int BluePart(TColor color) noexcept { return (color >> 16) & 0xFF; }
+
+// Where a system colour comes from on screen: a colour role of the widget palette. The names
+// and numbers are those of QPalette::ColorRole, so drawing code converts with a cast (the code
+// that does checks that they agree).
+enum class PaletteRole : uint8_t {
+    WindowText = 0,
+    Button = 1,
+    Light = 2,
+    Midlight = 3,
+    Dark = 4,
+    Mid = 5,
+    Text = 6,
+    ButtonText = 8,
+    Base = 9,
+    Shadow = 11,
+    Highlight = 12,
+    HighlightedText = 13,
+    ToolTipBase = 18,
+    ToolTipText = 19,
+    PlaceholderText = 20,
+};
+
+// One system colour: the palette role it is painted with, and its value in the classic scheme
+// for drawing and dialogs without a screen.
+struct SystemColorInfo {
+    int Index;
+    PaletteRole Role;
+    uint32_t DefaultRgb; // 0xRRGGBB
+};
+
+// The system colour of an index; nullptr for an index that names none.
+const SystemColorInfo* FindSystemColor(int index);
+
+// A colour as 0xRRGGBB without a screen: standard colours by their parts, system colours by
+// their classic value (black for an unknown index); clNone and clDefault give `fallback`.
+uint32_t ColorToRgb(TColor color, uint32_t fallback = 0);
+// A 0xRRGGBB value as a standard colour.
+constexpr TColor RgbToColor(uint32_t rgb) noexcept
+{
+    return RGBColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                    static_cast<int>(rgb & 0xFF));
+}

@@ -54,6 +54,15 @@ uint32_t ScriptObject::Handle()
     return handle_;
 }
 
+void ScriptObject::RevokeHandle()
+{
+    if (handle_ == 0)
+        Handle();
+    HandleTable& table = Table();
+    std::lock_guard guard(table.Lock);
+    table.Live.erase(handle_);
+}
+
 namespace ObjectHandles {
 
 Variant ToVariant(ScriptObject* object)

@@ -31,6 +31,9 @@ public:
 
     // The object's handle: the same for its whole life, never given to another object.
     uint32_t Handle();
+    // Makes the handle stale now, for an object whose destruction has to wait (it is still
+    // delivering an event): scripts get "Object was destroyed" from here on.
+    void RevokeHandle();
 
 private:
     uint32_t handle_ = 0; // 0 until the first request

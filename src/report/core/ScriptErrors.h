@@ -60,6 +60,15 @@ DAX_SCRIPT_ERROR(EStackOverflow, EScriptErrorFamily, "Stack overflow")
 DAX_SCRIPT_ERROR(EOutOfMemory, EScriptErrorFamily, "Out of memory")
 DAX_SCRIPT_ERROR(EAccessViolation, EScriptErrorFamily, "Access violation")
 DAX_SCRIPT_ERROR(EInvalidCast, EScriptErrorFamily, "Invalid class typecast")
+DAX_SCRIPT_ERROR(EInvalidPointer, EScriptErrorFamily, "Invalid pointer operation")
+DAX_SCRIPT_ERROR(EInvalidOperation, EScriptErrorFamily, "Invalid operation")
+DAX_SCRIPT_ERROR(EListError, EScriptErrorFamily, "List error")
+DAX_SCRIPT_ERROR(EStringListError, EScriptErrorFamily, "String list error")
+DAX_SCRIPT_ERROR(EStreamError, EScriptErrorFamily, "Stream error")
+DAX_SCRIPT_ERROR(EFCreateError, EStreamError, "Unable to create file")
+DAX_SCRIPT_ERROR(EFOpenError, EStreamError, "Unable to open file")
+DAX_SCRIPT_ERROR(EReadError, EStreamError, "Stream read error")
+DAX_SCRIPT_ERROR(EWriteError, EStreamError, "Stream write error")
 
 #undef DAX_SCRIPT_ERROR
 

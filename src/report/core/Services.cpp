@@ -1,5 +1,7 @@
 #include "Services.h"
 
+#include "ScriptErrors.h"
+
 #include <QDateTime>
 
 #include <chrono>
@@ -11,6 +13,48 @@ int IUiService::MessageDlg(const QString&, const QString&, UiMessageType, uint32
 }
 
 void IUiService::ShowHelp(const QString&, const QString&) {}
+
+bool IUiService::InputQuery(const QString&, const QString&, QString&)
+{
+    return false;
+}
+
+bool IUiService::OpenFileDialog(UiFileDialog&)
+{
+    return false;
+}
+
+bool IUiService::SaveFileDialog(UiFileDialog&)
+{
+    return false;
+}
+
+bool IUiService::ColorDialog(uint32_t&)
+{
+    return false;
+}
+
+bool IUiService::FontDialog(UiFont&)
+{
+    return false;
+}
+
+bool IUiService::PrintDialog(UiPrintDialog&)
+{
+    return false;
+}
+
+bool IUiService::PrinterSetupDialog()
+{
+    return false;
+}
+
+int IUiService::RunModal(QObject&, const QString&)
+{
+    return mrNone;
+}
+
+void IUiService::ProcessEvents() {}
 
 namespace {
 
@@ -87,6 +131,41 @@ IRandomService& Random()
 void SetRandom(IRandomService* service)
 {
     gRandom = service;
+}
+
+} // namespace ReportServices
+
+namespace ReportServices {
+
+void Guarded(const std::function<void()>& body,
+             const std::function<void(const QString& className, const QString& message)>& onError)
+{
+    QString className;
+    QString message;
+    try {
+        body();
+        return;
+    } catch (...) {
+        std::string name;
+        std::string text;
+        if (!CurrentScriptError(name, text)) {
+            name = "Exception";
+            try {
+                throw;
+            } catch (const std::exception& error) {
+                text = error.what();
+            } catch (...) {
+                text = "Unknown error";
+            }
+        }
+        className = QString::fromStdString(name);
+        message = QString::fromStdString(text);
+    }
+    try {
+        onError(className, message);
+    } catch (...) {
+        // The sink itself failed: nothing more can be reported without crossing the loop.
+    }
 }
 
 } // namespace ReportServices

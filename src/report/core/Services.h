@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+
+class QObject;
 
 // Services the report subsystems ask for instead of calling the platform: the program installs
 // implementations over Qt windows, tools and tests install their own. Each has a default that
@@ -30,6 +34,43 @@ enum UiModalResult : int {
     mrAll = 8, mrNoToAll = 9, mrYesToAll = 10
 };
 
+// What a file dialog starts with and what it gives back.
+struct UiFileDialog {
+    QString Title;
+    QString Filter;       // Qt's form: "Text (*.txt);;All (*)"
+    int FilterIndex = 1;  // 1-based, as the script sees it; the chosen one on return
+    QString InitialDir;
+    QString FileName;     // proposed, and the chosen (first) file on return
+    QString DefaultExt;   // without the dot
+    bool MultiSelect = false;
+    bool FileMustExist = false;
+    bool OverwritePrompt = false;
+    QStringList Files;    // every chosen file on return
+};
+
+// What a font dialog starts with and gives back.
+struct UiFont {
+    QString Name;
+    int Size = 8;         // points
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    uint32_t Rgb = 0;     // 0xRRGGBB
+};
+
+// What a print dialog starts with and gives back.
+struct UiPrintDialog {
+    int Copies = 1;
+    bool Collate = false;
+    int FromPage = 0;
+    int ToPage = 0;
+    int MinPage = 0;
+    int MaxPage = 0;
+    int PrintRange = 0;   // 0 all pages, 1 selection, 2 page numbers
+    bool PrintToFile = false;
+};
+
 // Messages and prompts for the user.
 class IUiService {
 public:
@@ -43,6 +84,27 @@ public:
     // Opens the help file at a topic ("::/Designer.htm"). There is no help file in this system:
     // the default does nothing.
     virtual void ShowHelp(const QString& file, const QString& topic);
+
+    // Asks for one line of text; true when confirmed, with the text entered in `value`
+    // (which holds the proposed text on entry). Headless: false, `value` unchanged.
+    virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value);
+    // The file dialogs; true when the user chose (dialog then holds the choice). Headless: false.
+    virtual bool OpenFileDialog(UiFileDialog& dialog);
+    virtual bool SaveFileDialog(UiFileDialog& dialog);
+    // The colour dialog (0xRRGGBB in and out) and the font dialog. Headless: false.
+    virtual bool ColorDialog(uint32_t& rgb);
+    virtual bool FontDialog(UiFont& font);
+    // The print and printer set-up dialogs. Headless, and where no printing is built in: false.
+    virtual bool PrintDialog(UiPrintDialog& dialog);
+    virtual bool PrinterSetupDialog();
+
+    // The one seam through which every modal window runs: shows the dialog (a QDialog) until
+    // it is closed and answers its result; `caption` names it for people and for answer lists.
+    // Headless: the dialog is not shown and the answer is mrNone.
+    virtual int RunModal(QObject& dialog, const QString& caption);
+    // Delivers the events that are waiting, except user input (keys, mouse, closing windows),
+    // so that a running script cannot have its own window closed under it. Headless: nothing.
+    virtual void ProcessEvents();
 };
 
 // The clock of scripts (Now, Date, Time): the program's is the system's local time, tests fix it.
@@ -77,5 +139,12 @@ void SetClock(IClockService* service);
 // The installed random numbers, or a generator seeded once per program run.
 IRandomService& Random();
 void SetRandom(IRandomService* service);
+
+// Runs code that native events call (a button's click, a paint) so that nothing it throws
+// crosses the event loop of the toolkit: an error is caught and handed to `onError` with the
+// class name a script sees and the message. Errors that are no script error (none derived
+// from platform::Exception, std::bad_alloc) are reported as "Exception".
+void Guarded(const std::function<void()>& body,
+             const std::function<void(const QString& className, const QString& message)>& onError);
 
 } // namespace ReportServices

@@ -3,63 +3,35 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-namespace {
-
-// The palette role standing for a system colour, by the system colour's index.
-QPalette::ColorRole RoleOfSystemColor(int index)
-{
-    switch (index) {
-    case 1:  // background
-    case 12: // application work space
-        return QPalette::Dark;
-    case 2:  // active caption
-    case 13: // highlight
-    case 26: // hot light
-    case 27: // gradient active caption
-    case 29: // menu highlight
-        return QPalette::Highlight;
-    case 9:  // caption text
-    case 14: // highlighted text
-        return QPalette::HighlightedText;
-    case 5: // window
-        return QPalette::Base;
-    case 6:  // window frame
-    case 21: // 3D dark shadow
-        return QPalette::Shadow;
-    case 7:  // menu text
-    case 8:  // window text
-        return QPalette::Text;
-    case 16: // button shadow
-        return QPalette::Mid;
-    case 17: // grey text
-    case 19: // inactive caption text
-        return QPalette::PlaceholderText;
-    case 18: // button text
-        return QPalette::ButtonText;
-    case 20: // button highlight
-        return QPalette::Light;
-    case 22: // 3D light
-        return QPalette::Midlight;
-    case 23: // info text
-        return QPalette::ToolTipText;
-    case 24: // info background
-        return QPalette::ToolTipBase;
-    default: // scroll bar, borders, inactive caption, menu, button face, menu bar
-        return QPalette::Button;
-    }
-}
-
-} // namespace
+// The report core's table names palette roles by Qt's numbers.
+static_assert(static_cast<int>(PaletteRole::WindowText) == QPalette::WindowText);
+static_assert(static_cast<int>(PaletteRole::Button) == QPalette::Button);
+static_assert(static_cast<int>(PaletteRole::Light) == QPalette::Light);
+static_assert(static_cast<int>(PaletteRole::Midlight) == QPalette::Midlight);
+static_assert(static_cast<int>(PaletteRole::Dark) == QPalette::Dark);
+static_assert(static_cast<int>(PaletteRole::Mid) == QPalette::Mid);
+static_assert(static_cast<int>(PaletteRole::Text) == QPalette::Text);
+static_assert(static_cast<int>(PaletteRole::ButtonText) == QPalette::ButtonText);
+static_assert(static_cast<int>(PaletteRole::Base) == QPalette::Base);
+static_assert(static_cast<int>(PaletteRole::Shadow) == QPalette::Shadow);
+static_assert(static_cast<int>(PaletteRole::Highlight) == QPalette::Highlight);
+static_assert(static_cast<int>(PaletteRole::HighlightedText) == QPalette::HighlightedText);
+static_assert(static_cast<int>(PaletteRole::ToolTipBase) == QPalette::ToolTipBase);
+static_assert(static_cast<int>(PaletteRole::ToolTipText) == QPalette::ToolTipText);
+static_assert(static_cast<int>(PaletteRole::PlaceholderText) == QPalette::PlaceholderText);
 
 QColor ColorToQColor(TColor color, const QColor& fallback)
 {
     if (color == clNone || color == clDefault)
         return fallback;
     if (IsSystemColor(color)) {
+        // The role of the system colour, from the report core's table of them.
+        const SystemColorInfo* system = FindSystemColor(SystemColorIndex(color));
         const QPalette palette = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
                                      ? QGuiApplication::palette()
                                      : QPalette(QColor(0xF0, 0xF0, 0xF0));
-        return palette.color(QPalette::Active, RoleOfSystemColor(SystemColorIndex(color)));
+        return palette.color(QPalette::Active, system != nullptr ? static_cast<QPalette::ColorRole>(system->Role)
+                                                                 : QPalette::Button);
     }
     return QColor(RedPart(color), GreenPart(color), BluePart(color));
 }

@@ -244,24 +244,28 @@ TscOperatorNode::TscOperatorNode(TscOperatorType op, TscScript* script, TscShort
     }
 }
 
-template <TscExpressionNode::NumericForm Form>
-TscNumber TscExpressionNode::OperandNumber(const TscExpressionNode& node)
+template <TscExpressionNode::NumericForm Form, int Side>
+TscNumber TscExpressionNode::OperandNumber(const TscOperatorNode& node)
 {
-    if constexpr (Form == NumericForm::Constant)
-        return node.FConstantNumber;
-    else if constexpr (Form == NumericForm::Variable)
-        return node.FDirectVar->OnGetVarValue ? TscNumber() : TscNumber::Of(*node.FDirect);
-    else
-        return node.FNumberOf(node);
+    const TscOperatorNode::OperandAtHand& operand = node.FAtHand[Side];
+    if constexpr (Form == NumericForm::Constant) {
+        return operand.Constant;
+    } else if constexpr (Form == NumericForm::Variable) {
+        return operand.Variable->OnGetVarValue ? TscNumber() : TscNumber::Of(*operand.Value);
+    } else {
+        const TscExpressionNode& child = Side == 0 ? *node.FLeft : *node.FRight;
+        return child.FNumberOf(child);
+    }
 }
 
 template <VariantOp Op, TscExpressionNode::NumericForm Left, TscExpressionNode::NumericForm Right>
 TscNumber TscExpressionNode::OperatorNumber(const TscExpressionNode& node)
 {
-    const TscNumber a = OperandNumber<Left>(*node.FLeft);
+    const auto& op = static_cast<const TscOperatorNode&>(node);
+    const TscNumber a = OperandNumber<Left, 0>(op);
     if (!a)
         return TscNumber();
-    const TscNumber b = OperandNumber<Right>(*node.FRight);
+    const TscNumber b = OperandNumber<Right, 1>(op);
     if (!b)
         return TscNumber();
     return ScNumberArithmetic<Op>(a, b);
@@ -270,7 +274,7 @@ TscNumber TscExpressionNode::OperatorNumber(const TscExpressionNode& node)
 template <TscExpressionNode::NumericForm Operand>
 TscNumber TscExpressionNode::NegatedNumber(const TscExpressionNode& node)
 {
-    return ScNumberNegate(OperandNumber<Operand>(*node.FLeft));
+    return ScNumberNegate(OperandNumber<Operand, 0>(static_cast<const TscOperatorNode&>(node)));
 }
 
 template <VariantOp Op, TscExpressionNode::NumericForm Left>
@@ -302,10 +306,11 @@ TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericFo
 template <VariantRelation R, TscExpressionNode::NumericForm Left, TscExpressionNode::NumericForm Right>
 int TscExpressionNode::ComparedNumbers(const TscExpressionNode& node)
 {
-    const TscNumber a = OperandNumber<Left>(*node.FLeft);
+    const auto& op = static_cast<const TscOperatorNode&>(node);
+    const TscNumber a = OperandNumber<Left, 0>(op);
     if (!a)
         return -1;
-    const TscNumber b = OperandNumber<Right>(*node.FRight);
+    const TscNumber b = OperandNumber<Right, 1>(op);
     if (!b)
         return -1;
     return ScNumberHolds<R>(a, b) ? 1 : 0;
@@ -339,6 +344,14 @@ TscExpressionNode::ComparisonFunction TscExpressionNode::ComparisonFor(NumericFo
 
 void TscOperatorNode::Prepare()
 {
+    TscExpressionNode* operands[2] = {FLeft.get(), FRight.get()};
+    for (int side = 0; side < 2; ++side) {
+        if (operands[side] == nullptr)
+            continue;
+        FAtHand[side].Value = operands[side]->FDirect;
+        FAtHand[side].Variable = operands[side]->FDirectVar;
+        FAtHand[side].Constant = operands[side]->FConstantNumber;
+    }
     FDirectOperands =
         FCombine != nullptr && FLeft->DirectValue() != nullptr && FRight && FRight->DirectValue() != nullptr;
     FCompareNumbers = nullptr;
@@ -570,6 +583,13 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
         if (DirectOperands(left, right))
             return FCombine(*left, *right, settings);
     }
+    if (FCombine != nullptr) {
+        Variant leftScratch;
+        Variant rightScratch;
+        const Variant* right = nullptr;
+        const Variant* left = FetchOperands(*FLeft, *FRight, leftScratch, rightScratch, right, settings);
+        return FCombine(*left, *right, settings);
+    }
     return EvaluateOperands(settings);
 }
 
@@ -697,6 +717,11 @@ std::unique_ptr<TscOperatorNode> ScCreateOperatorNode(const QString& text, TscSc
         {u"and", opAnd},      {u"shl", opShl},       {u"shr", opShr},        {u"not", opNot},
         {u"unminus", opUnMinus},
     };
+    // The builder gives the texts in lower case: an exact match first.
+    for (const auto& entry : kOperators) {
+        if (QStringView(text) == QStringView(entry.text))
+            return std::make_unique<TscOperatorNode>(entry.op, script, shortCircuit);
+    }
     for (const auto& entry : kOperators) {
         if (text.compare(QStringView(entry.text), Qt::CaseInsensitive) == 0)
             return std::make_unique<TscOperatorNode>(entry.op, script, shortCircuit);

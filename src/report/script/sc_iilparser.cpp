@@ -135,6 +135,7 @@ std::shared_ptr<const TscGrammar> TscGrammar::Compile(const QString& grammarText
             pending.emplace_back(childItem, childIndex);
         }
     }
+    grammar->ReadLexerSettings(grammar->FLexer, grammar->FDeclareVars);
     return grammar;
 }
 
@@ -149,6 +150,13 @@ const TscXMLItem* TscGrammar::Types() const
 }
 
 void TscGrammar::Configure(TscParser& lexer, bool& needDeclareVars) const
+{
+    lexer.CopySettingsFrom(FLexer);
+    if (!FDeclareVars)
+        needDeclareVars = false;
+}
+
+void TscGrammar::ReadLexerSettings(TscParser& lexer, bool& needDeclareVars) const
 {
     const TscXMLItem* parser = ChildNamed(Root(), QStringLiteral("parser"));
     if (!parser)
@@ -510,10 +518,13 @@ void TscILParser::ReportError(const TscGrammar::Element& element, int entry)
 
 void TscILParser::EmitLeaf(const QString& name, const QString& text)
 {
-    auto leaf = std::make_unique<TscXMLItem>(name);
-    leaf->SetText(QLatin1String("text=\"") + ScXMLEscape(text) + QLatin1String("\" pos=\"") +
-                  FParser.GetXYPosition() + QLatin1Char('"'));
-    FOutput.push_back(std::move(leaf));
+    const QString escaped = ScXMLEscape(text);
+    const QString position = FParser.GetXYPosition();
+    QString attributes;
+    attributes.reserve(escaped.size() + position.size() + 16);
+    attributes.append(QLatin1String("text=\"")).append(escaped).append(QLatin1String("\" pos=\""));
+    attributes.append(position).append(QLatin1Char('"'));
+    FOutput.push_back(std::make_unique<TscXMLItem>(name, attributes));
 }
 
 void TscILParser::EmitReportExpression(const QString& expression)

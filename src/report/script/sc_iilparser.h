@@ -95,7 +95,7 @@ public:
     const TscXMLItem* Root() const { return FDocument.Root(); }
     // The `types` element, or null.
     const TscXMLItem* Types() const;
-    // Lexer settings as the grammar gives them.
+    // Lexer settings as the grammar gives them (made once, when the grammar is compiled).
     void Configure(TscParser& lexer, bool& needDeclareVars) const;
 
     const Element& At(int index) const { return FElements[static_cast<size_t>(index)]; }
@@ -103,9 +103,14 @@ public:
     int FindRule(const QString& name) const;
 
 private:
+    // Reads the lexer settings of the `parser` element into lexer.
+    void ReadLexerSettings(TscParser& lexer, bool& needDeclareVars) const;
+
     TscXMLDocument FDocument;
     std::vector<Element> FElements;
     QHash<QString, int> FRules; // case-folded name -> first definition
+    TscParser FLexer;           // a lexer with the grammar's settings
+    bool FDeclareVars = true;   // false when the grammar lets variables go undeclared
 };
 
 // Supplies the source text of an included unit: the handler sets unitText (left empty, the

@@ -82,8 +82,7 @@ void TscProgramBuilder::Fail(const QString& message)
 
 void TscProgramBuilder::SetPos(const TscXMLItem* x)
 {
-    if (x->PropExists(QStringLiteral("pos")))
-        FErrorPos = x->Prop(QStringLiteral("pos"));
+    x->PropIfExists(QStringLiteral("pos"), FErrorPos);
 }
 
 const TscXMLItem* TscProgramBuilder::Child(const TscXMLItem* x, int index)

@@ -1,5 +1,6 @@
 #include "sc_iinterpreter.h"
 
+#include "sc_ievents.h"
 #include "sc_iexpression.h"
 #include "sc_iinterpreter_script.h"
 #include "sc_iinterpreter_statements.h"
@@ -201,6 +202,8 @@ TscProcVariable::TscProcVariable(const QString& name, TscVarType typ, const QStr
 
 TscProcVariable::~TscProcVariable()
 {
+    // Native events bound to this routine are empty from now on.
+    TscCustomEvent::HandlerDestroyed(this);
     // The parameters are listed in the local program but owned here.
     for (const auto& param : FParams)
         FProg->Remove(param.get()).release();
@@ -295,8 +298,12 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
     ++root->FCallDepth;
     if (Executing) {
         // A nested call: the outer call's locals must survive it.
-        for (TscCustomVariable* item : LocalState())
-            root->FSavedLocals.emplace_back(item, item->SaveState());
+        for (TscCustomVariable* item : LocalState()) {
+            if (item->Has(TextVariable))
+                root->FSavedLocals.emplace_back(item, item->SaveState());
+            else
+                root->FSavedLocals.emplace_back(item, item->PValue()); // copied in place
+        }
     }
     Executing = true;
 
@@ -354,7 +361,7 @@ Variant TscProcVariable::RunWith(const std::vector<std::unique_ptr<TscExpression
         ~Made() { std::destroy_n(Values, Count); }
     } made{values};
     for (; made.Count < count; ++made.Count)
-        new (values + made.Count) Variant(arguments[made.Count]->GetValue());
+        new (values + made.Count) Variant(arguments[made.Count]->Value());
     NeedResult = needResult;
     return Run(std::span<Variant>(values, count), false);
 }

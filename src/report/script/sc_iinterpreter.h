@@ -207,6 +207,10 @@ inline Variant ScConvertForType(TscVarType typ, const Variant& value)
     return ScConvertForTypeSlow(typ, value);
 }
 
+// The value of a set: its bits as they are, or the elements of a set constructor (each already
+// its bit) joined.
+Variant ScSetValue(const Variant& value);
+
 // What storing Unassigned into an item of type typ stores (ScConvertForType).
 inline Variant ScUnassignedAs(TscVarType typ)
 {

@@ -171,21 +171,12 @@ Variant TscDesignator::GetValue()
     return Walk(nullptr);
 }
 
-Variant TscDesignator::CallRoutine()
-{
-    // What Walk does for a lone step naming a script routine.
-    ScCheckStack();
-    TscDesignatorItem& item = *FItems.front();
-    auto* routine = static_cast<TscProcVariable*>(RefItem);
-    if (FCallWritesBack < 0)
-        FCallWritesBack = routine->HasVarParams() ? 1 : 0;
-    if (FCallWritesBack == 0)
-        return routine->RunWith(item.Args(), NeedResult);
-    return CallRoutineWritingBack();
-}
-
 Variant TscDesignator::CallRoutineWritingBack()
 {
+    if (FCallWritesBack < 0) {
+        FCallWritesBack = static_cast<TscProcVariable*>(RefItem)->HasVarParams() ? 1 : 0;
+        return CallRoutine();
+    }
     TscDesignatorItem& item = *FItems.front();
     auto* routine = static_cast<TscProcVariable*>(RefItem);
     const size_t count = static_cast<size_t>(item.Count());

@@ -80,11 +80,18 @@ public:
     TscCustomVariable* FRef1 = nullptr; // dkStringArray: the index expression; dkArray: the array helper
     TscDesignatorItem* FRef2 = nullptr; // dkArray: the indexing step
 
-    // GetValue of a dkCall path.
-    [[gnu::noinline]] Variant CallRoutine();
+    // GetValue of a dkCall path: what Walk does for a lone step naming a script routine.
+    Variant CallRoutine()
+    {
+        ScCheckStack();
+        if (FCallWritesBack != 0)
+            return CallRoutineWritingBack(); // var parameters, or not known yet
+        return static_cast<TscProcVariable*>(RefItem)->RunWith(FItems.front()->Args(), NeedResult);
+    }
 
 private:
     // CallRoutine of a routine with var parameters: their values go back into the arguments.
+    // Finds out first whether the routine has any.
     [[gnu::noinline]] Variant CallRoutineWritingBack();
     Variant Walk(const Variant* assigned);
     Variant EvaluateStep(size_t index, TscStepContext& context, const Variant* assigned);

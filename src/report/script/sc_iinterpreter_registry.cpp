@@ -64,9 +64,9 @@ void TypeOf(const PropertyInfo& property, TscVarType& typ, QString& typeName)
     }
 }
 
-// The value written to a set property: its bits, or the elements of a set constructor
-// (each already its bit) joined.
-Variant SetValueOf(const Variant& value)
+} // namespace
+
+Variant ScSetValue(const Variant& value)
 {
     if (!value.IsArray())
         return value;
@@ -80,8 +80,6 @@ Variant SetValueOf(const Variant& value)
     }
     return Variant(bits);
 }
-
-} // namespace
 
 void TscClassVariable::AddPublishedProperties()
 {
@@ -100,9 +98,12 @@ void TscClassVariable::AddPublishedProperties()
     });
     const ScriptClassInfo& cls = *ClassRef;
     for (const PropertyInfo* property : published) {
-        // The names of enumerations and set elements, so that scripts can write them.
+        // The names of enumerations and set elements, so that scripts can write them (unless a
+        // module registered them already, under the enumeration's or the set's name).
         if (FProgram != nullptr && property->Enum != nullptr && property->Kind != PropertyKind::Char &&
-            FProgram->Find(property->Enum->Name) == nullptr && property->Enum->Name != QLatin1String("Boolean")) {
+            FProgram->Find(property->Enum->Name) == nullptr &&
+            (property->Kind != PropertyKind::Set || FProgram->Find(property->TypeName) == nullptr) &&
+            property->Enum->Name != QLatin1String("Boolean")) {
             const QString names = QStringList(property->Enum->Values.begin(), property->Enum->Values.end()).join(u',');
             if (property->Kind == PropertyKind::Set)
                 FProgram->AddEnumSet(property->Enum->Name, names);
@@ -125,7 +126,7 @@ void TscClassVariable::AddPublishedProperties()
             helper->OnSetValue = [property, &cls](TscCallFrame& frame) {
                 ScriptObject& object = frame.Object(cls);
                 const Variant& value = *frame.AssignedValue;
-                property->Set(object, property->Canonical(property->Kind == PropertyKind::Set ? SetValueOf(value) : value));
+                property->Set(object, property->Canonical(property->Kind == PropertyKind::Set ? ScSetValue(value) : value));
                 return Variant::NullValue();
             };
         }

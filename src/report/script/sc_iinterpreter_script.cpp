@@ -103,6 +103,8 @@ TscScript::TscScript(TscScript* parent)
 
 TscScript::~TscScript()
 {
+    if (FRoot == this)
+        ++FTearingDown;
     SetOnRunLine({});
     if (FTerminateRequested.exchange(false))
         --sAttention;
@@ -249,7 +251,16 @@ void TscScript::ClearItems(const void* owner)
 
 void TscScript::Clear()
 {
-    // Statements refer to the items: they go first.
+    // Nothing the script owns may run its handlers while it goes.
+    ++FRoot->FTearingDown;
+    struct Done {
+        TscScript* Root;
+        ~Done() { --Root->FTearingDown; }
+    } done{FRoot};
+    // Objects the script created go first, while the handlers they may still call exist.
+    if (this == FRoot)
+        FreeCreatedObjects();
+    // Statements refer to the items: they go next.
     ClearProgram();
     RemoveWhere([](const Entry& entry) {
         const bool module = dynamic_cast<TscRTTIModule*>(entry.Item) != nullptr;

@@ -7,6 +7,7 @@
 
 #include "sc_iinterpreter.h"
 
+#include "report/core/FileAccess.h"
 #include "report/core/FormatSettings.h"
 
 #include <QHash>
@@ -34,6 +35,14 @@ class TscXMLItem;
 inline constexpr int kScDefaultMaxCallDepth = 500;
 // Compiled Evaluate expressions kept per program.
 inline constexpr int kScMaxEvaluateCache = 1024;
+
+// Destroys a native object, or, while it (or a child of it) delivers an event, makes its handle
+// stale and its events empty and destroys it when control is back in the event loop.
+void ScDestroyNativeObject(ScriptObject* object);
+
+// Receives the errors of event handlers, which cannot pass through the toolkit's event loop:
+// the class name a script sees and the message.
+using TscErrorSink = std::function<void(const QString& className, const QString& message)>;
 
 using TscRunLineEvent = std::function<void(TscScript* sender, const QString& unitName, const QString& sourcePos)>;
 // Supplies the text of an included unit: source text (OnGetUnit) or a saved program tree
@@ -154,6 +163,30 @@ public:
     int MaxCallDepth() const { return FRoot->FMaxCallDepth; }
     void SetMaxCallDepth(int depth) { FRoot->FMaxCallDepth = depth; }
 
+    // Objects the script created with constructors. They belong to the program (kept on the
+    // root): Free destroys one, and whatever is left is destroyed when the script is cleared
+    // or destroyed, newest first.
+    Variant AdoptObject(std::unique_ptr<ScriptObject> object);
+    // Whether the script created the object of this handle (and it still lives).
+    bool CreatedObject(uint32_t handle) const;
+    // Destroys an object the script created; EInvalidPointer for any other object (the
+    // report's, the application), nothing for nil. An object that is delivering an event is
+    // destroyed when the delivery returns, but its handle is stale at once.
+    void FreeObject(uint32_t handle);
+    // Objects created and not yet destroyed.
+    size_t CreatedCount() const;
+
+    // The files the script may touch (none unless the caller allows folders).
+    FileAccessPolicy& FileAccess() { return FRoot->FFileAccess; }
+    const FileAccessPolicy& FileAccess() const { return FRoot->FFileAccess; }
+
+    // Where errors of event handlers go; without a sink they are shown in a message dialog of
+    // the user-interface service.
+    void SetErrorSink(TscErrorSink sink) { FRoot->FErrorSink = std::move(sink); }
+    void ReportError(const QString& className, const QString& message);
+    // The script is being cleared or destroyed: event handlers do not run.
+    bool TearingDown() const { return FRoot->FTearingDown > 0; }
+
     TscScript* Parent() const { return FParent; }
     // Chains the program to another enclosing one, so that its lookups continue there (the
     // report's expression cache follows whichever program asks it). The outermost program of
@@ -220,6 +253,7 @@ private:
     bool BuildTree(const TscXMLItem* root, const class TscILParser* parser);
     void RollBack(size_t keep);
     void SetRoot(TscScript* root);
+    void FreeCreatedObjects();
 
     // Scripts that have a run-line handler or a terminate request pending: while there are
     // none, a statement pays one test for both.
@@ -246,4 +280,9 @@ private:
     std::vector<std::pair<TscCustomVariable*, Variant>> FSavedLocals;
     int FEntryDepth = 0; // runs entered from native code (Execute, CallFunction, Evaluate)
     std::atomic<bool> FTerminateRequested{false};
+    // Kept on the root: what the script created, may touch, and where handler errors go.
+    std::vector<uint32_t> FCreated; // handles, oldest first
+    FileAccessPolicy FFileAccess;
+    TscErrorSink FErrorSink;
+    int FTearingDown = 0;
 };

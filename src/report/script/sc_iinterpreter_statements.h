@@ -262,6 +262,12 @@ inline void TscStatement::ExecuteList()
 inline void TscStatement::RunItems()
 {
     TscScript* program = FProgram;
+    if (FItems.size() == 1) {
+        // One statement (a branch, a loop body): the flags it sets end the list anyway.
+        if (!program->FTerminated)
+            FItems.front()->Execute();
+        return;
+    }
     for (const auto& item : FItems) {
         if (program->FTerminated)
             return;

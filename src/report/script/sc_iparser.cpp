@@ -1,6 +1,8 @@
 #include "sc_iparser.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace {
 
@@ -59,7 +61,46 @@ TscParser::TscParser()
     SetText(QString());
 }
 
+TscParser::TscParser(DefaultsTag)
+{
+    ResetSettings();
+    SetText(QString());
+}
+
+const TscParser& TscParser::Defaults()
+{
+    static const TscParser defaults{DefaultsTag{}};
+    return defaults;
+}
+
 void TscParser::Clear()
+{
+    CopySettingsFrom(Defaults());
+}
+
+void TscParser::CopySettingsFrom(const TscParser& other)
+{
+    FCaseSensitive = other.FCaseSensitive;
+    FCommentBlock1 = other.FCommentBlock1;
+    FCommentBlock2 = other.FCommentBlock2;
+    FCommentBlock11 = other.FCommentBlock11;
+    FCommentBlock12 = other.FCommentBlock12;
+    FCommentBlock21 = other.FCommentBlock21;
+    FCommentBlock22 = other.FCommentBlock22;
+    FCommentLine1 = other.FCommentLine1;
+    FCommentLine2 = other.FCommentLine2;
+    FHexSequence = other.FHexSequence;
+    FIdentifierCharset = other.FIdentifierCharset;
+    FKeywords = other.FKeywords;
+    FFoldedKeywords = other.FFoldedKeywords;
+    FSkiPChar = other.FSkiPChar;
+    FSkipEOL = other.FSkipEOL;
+    FSkipSpace = other.FSkipSpace;
+    FStringQuotes = other.FStringQuotes;
+    FSpecStrChar = other.FSpecStrChar;
+}
+
+void TscParser::ResetSettings()
 {
     FKeywords.clear();
     FFoldedKeywords.clear();
@@ -196,6 +237,20 @@ void TscParser::SkipLineEnd()
         ++FPosition;
 }
 
+bool TscParser::MayStartComment(QChar c) const
+{
+    // The first characters of the markers, compared as the checks below compare them: word
+    // markers in any letter case.
+    for (const QString* marker : {&FCommentLine1, &FCommentLine2, &FCommentBlock11, &FCommentBlock21, &FSkiPChar}) {
+        if (marker->isEmpty())
+            continue;
+        const QChar first = marker->front();
+        if (first == c || (first.isLetter() && c.isLetter() && first.toCaseFolded() == c.toCaseFolded()))
+            return true;
+    }
+    return false;
+}
+
 void TscParser::SkipSpaces()
 {
     bool lineEndPending = false; // a continuation character waits for its line end
@@ -209,6 +264,8 @@ void TscParser::SkipSpaces()
             continue;
         }
         lineEndPending = false;
+        if (FPosition <= FSize && !MayStartComment(At(FPosition)))
+            break; // the usual case: a token starts here
         if (!FSkiPChar.isEmpty() && FPosition <= FSize && At(FPosition) == FSkiPChar[0]) {
             ++FPosition;
             lineEndPending = true;
@@ -263,7 +320,18 @@ QString TscParser::GetChar()
 {
     if (FPosition > FSize || !IsPunctuation(At(FPosition)))
         return QString();
-    return QString(At(FPosition++));
+    const QChar c = At(FPosition++);
+    if (c.unicode() < 128) {
+        // Shared texts for the ASCII characters: grammars try many alternatives at one place.
+        static const std::array<QString, 128> kAscii = [] {
+            std::array<QString, 128> texts;
+            for (char16_t u = 0; u < 128; ++u)
+                texts[u] = QString(QChar(u));
+            return texts;
+        }();
+        return kAscii[c.unicode()];
+    }
+    return QString(c);
 }
 
 QString TscParser::GetWord()
@@ -482,7 +550,12 @@ QString TscParser::XYPositionOf(int position) const
     const auto entry = std::lower_bound(FYList.begin(), FYList.end(), position);
     const auto row = static_cast<int>(entry - FYList.begin());
     const int column = position - FYList[static_cast<size_t>(std::max(row - 1, 0))];
-    return QString::number(std::max(row, 1)) + QLatin1Char(':') + QString::number(column);
+    // Made in one piece: every token of a compilation asks for its position.
+    char text[24];
+    char* end = std::to_chars(text, text + 11, std::max(row, 1)).ptr;
+    *end++ = ':';
+    end = std::to_chars(end, text + sizeof text, column).ptr;
+    return QString::fromLatin1(text, end - text);
 }
 
 int TscParser::GetPlainPosition(QPoint point) const

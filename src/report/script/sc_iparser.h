@@ -29,6 +29,9 @@ public:
     // in identifiers, no line continuation, line ends as blanks, "'" string quotes, blanks
     // skipped before tokens, case-insensitive keywords and no second line-comment marker.
     void Clear();
+    // Every setting (keywords, comments, quotes, identifier characters, flags; not the text,
+    // the position or UseY) as another parser has them.
+    void CopySettingsFrom(const TscParser& other);
 
     bool CaseSensitive() const { return FCaseSensitive; }
     void SetCaseSensitive(bool on) { FCaseSensitive = on; }
@@ -103,11 +106,19 @@ public:
     bool AtEndOfText();
 
 private:
+    struct DefaultsTag {};
+    explicit TscParser(DefaultsTag);
+    // The settings Clear gives, made once.
+    static const TscParser& Defaults();
+    void ResetSettings();
+
     QChar At(int position) const; // the unit at a 1-based position, NUL outside the text
     bool IsBlank(QChar c) const;
     bool IsIdentChar(QChar c) const;
     bool IsIdentStart(QChar c) const;
     bool MatchesAt(int position, const QString& s) const;
+    // Whether a comment or the continuation character may begin with c.
+    bool MayStartComment(QChar c) const;
     bool MatchesCommentLine(int position, const QString& marker) const;
     // Reads one or more digits (hexadecimal when hex) from position; returns the count read.
     int ReadDigits(int& position, bool hex) const;

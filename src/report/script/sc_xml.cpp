@@ -1,5 +1,7 @@
 #include "sc_xml.h"
 
+#include "ScriptObjects.h"
+
 #include "sc_iconsts.h"
 
 #include "platform/Exceptions.h"
@@ -51,6 +53,12 @@ qsizetype FindAttribute(const QString& text, const QString& name)
 
 QString ScXMLEscape(const QString& value)
 {
+    const auto plain = [](QChar c) {
+        const char16_t u = c.unicode();
+        return !(u == 10 || u == 13 || u == '"' || u == '&' || u == '<' || u == '>' || c.isSurrogate());
+    };
+    if (std::all_of(value.begin(), value.end(), plain))
+        return value; // the usual case: nothing to escape, nothing to copy
     QString out;
     out.reserve(value.size() + 8);
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -78,6 +86,8 @@ QString ScXMLEscape(const QString& value)
 
 QString ScXMLUnescape(const QString& value)
 {
+    if (!value.contains(QLatin1Char('&')))
+        return value; // the usual case: no entity, nothing to copy
     QString out;
     out.reserve(value.size());
     const qsizetype size = value.size();
@@ -128,6 +138,18 @@ QString ScXMLUnescape(const QString& value)
 // TscXMLItem
 
 TscXMLItem::TscXMLItem(const QString& name, const QString& text) : FName(name), FText(text) {}
+
+const ScriptClassInfo& TscXMLItem::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TscXMLItem"), &ScriptPlainObject::ObjectClass()};
+    return info;
+}
+
+const ScriptClassInfo& TscXMLDocument::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TscXMLDocument"), &ScriptPlainObject::ObjectClass()};
+    return info;
+}
 
 TscXMLItem::~TscXMLItem()
 {
@@ -281,14 +303,22 @@ bool TscXMLItem::PropExists(const QString& name) const
 
 QString TscXMLItem::Prop(const QString& name) const
 {
+    QString value;
+    PropIfExists(name, value);
+    return value;
+}
+
+bool TscXMLItem::PropIfExists(const QString& name, QString& value) const
+{
     const qsizetype at = FindAttribute(FText, name);
     if (at < 0)
-        return QString();
+        return false;
     const qsizetype valueStart = at + name.size() + 2;
     qsizetype valueEnd = FText.indexOf(QLatin1Char('"'), valueStart);
     if (valueEnd < 0)
         valueEnd = FText.size();
-    return ScXMLUnescape(FText.mid(valueStart, valueEnd - valueStart));
+    value = ScXMLUnescape(FText.mid(valueStart, valueEnd - valueStart));
+    return true;
 }
 
 void TscXMLItem::SetProp(const QString& name, const QString& value)

@@ -7,6 +7,8 @@
 // (raw attribute text, the self-closing forms, comments, the exact output bytes) are part of
 // the stored formats.
 
+#include "report/core/ObjectHandles.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -20,12 +22,17 @@ inline constexpr int kScXMLMaxDepth = 4096;                  // nesting of eleme
 inline constexpr int64_t kScXMLMaxDocumentBytes = 64 << 20;  // bytes read for one document
 inline constexpr int64_t kScXMLMaxElements = 4'000'000;      // elements in one document
 
-class TscXMLItem {
+// Items and documents are native objects scripts can hold (the classes TscXMLItem and
+// TscXMLDocument): freeing an item makes the references scripts hold to it stale.
+class TscXMLItem : public ScriptObject {
 public:
     TscXMLItem() = default;
     explicit TscXMLItem(const QString& name, const QString& text = QString());
     // Frees the whole subtree (without recursion, so any depth is safe) and leaves the parent.
-    ~TscXMLItem();
+    ~TscXMLItem() override;
+
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
     TscXMLItem(const TscXMLItem&) = delete;
     TscXMLItem& operator=(const TscXMLItem&) = delete;
 
@@ -79,6 +86,8 @@ public:
     // The unescaped value of an attribute, empty when absent. A numeric entity whose code is
     // not a number from 1 to 0x10FFFF throws "Invalid file format".
     QString Prop(const QString& name) const;
+    // Prop when the attribute is there (value set, true); false and value untouched otherwise.
+    bool PropIfExists(const QString& name, QString& value) const;
     // Replaces the attribute's value in place, or appends the attribute. The value is escaped:
     // line feed, carriage return, double quote, ampersand, less-than, greater-than (and a lone
     // surrogate) become "&#code;", so every value reads back exactly as written.
@@ -98,10 +107,13 @@ private:
 QString ScXMLEscape(const QString& value);
 QString ScXMLUnescape(const QString& value);
 
-class TscXMLDocument {
+class TscXMLDocument : public ScriptObject {
 public:
     TscXMLDocument();
-    ~TscXMLDocument();
+    ~TscXMLDocument() override;
+
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
     TscXMLDocument(const TscXMLDocument&) = delete;
     TscXMLDocument& operator=(const TscXMLDocument&) = delete;
 

@@ -60,7 +60,7 @@ initialization
 end.
 )";
 
-const char* const kProgramHead = "uses SysUtils, Variants, DateUtils, Math, StrUtils, daxprelude;\n";
+const char* const kProgramHead = "uses SysUtils, Classes, Variants, DateUtils, Math, StrUtils, daxprelude;\n";
 
 std::string ReadFile(const fs::path& path)
 {

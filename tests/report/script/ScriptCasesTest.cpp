@@ -3,6 +3,8 @@
 
 #include "ScriptTestSupport.h"
 
+#include "report/script/sc_iclassesrtti.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -78,7 +80,11 @@ QString Output(TscScript& script, scripttest::RecordingUi& ui)
 
 } // namespace
 
-class ScriptCases : public testing::TestWithParam<CaseFile> {};
+// The cases use the class library that needs no windows, as scriptrun gives it to them.
+class ScriptCases : public testing::TestWithParam<CaseFile> {
+protected:
+    static void SetUpTestSuite() { RegisterClassLibraryModules(); }
+};
 
 TEST_P(ScriptCases, PrintTheirOutput)
 {

@@ -208,4 +208,52 @@ TEST_F(ScriptRun, TimeoutTerminatesRunsAndCompileTimeCode)
     EXPECT_EQ(quick.out, "quick\n");
 }
 
+TEST_F(ScriptRun, DialogsTakeTheirAnswersFromTheAnswersFile)
+{
+    Write(QStringLiteral("sure.pas"), "begin ShowMessage(MessageDlg('Sure?', mtConfirmation, [mbYes, mbNo], 0)); end.");
+    Write(QStringLiteral("yes.answers"), "mrYes\n");
+    const ProgramRun yes = Run({"--answers", "yes.answers", "sure.pas"});
+    EXPECT_EQ(yes.status, 0);
+    EXPECT_EQ(yes.out, "6\n");
+    EXPECT_EQ(yes.err, "");
+    const ProgramRun none = Run({"sure.pas"});
+    EXPECT_EQ(none.status, 3);
+    EXPECT_EQ(none.err, "Exception: No answer left for MessageDlg \"Sure?\"\n");
+    Write(QStringLiteral("prompts.pas"), "var s: string; f: TForm;\n"
+                                         "begin s := 'x'; ShowMessage(InputQuery('T', 'Name', s)); ShowMessage(s);\n"
+                                         "  f := TForm.Create(nil); f.Caption := 'Form'; ShowMessage(f.ShowModal); end.");
+    Write(QStringLiteral("prompts.answers"), "ok Анна\r\n\r\n7\r\n");
+    const ProgramRun prompts = Run({"--answers", "prompts.answers", "prompts.pas"});
+    EXPECT_EQ(prompts.status, 0);
+    EXPECT_EQ(prompts.out, "True\nАнна\n7\n");
+}
+
+TEST_F(ScriptRun, ScriptsTouchNoFileUnlessAFolderIsAllowed)
+{
+    QDir(folder_.path()).mkdir(QStringLiteral("data"));
+    const std::string dir = folder_.filePath(QStringLiteral("data")).toStdString();
+    Write(QStringLiteral("create.pas"), QByteArray::fromStdString("var f: TFileStream;\nbegin f := TFileStream.Create('" +
+                                                                   dir + "/x', fmCreate); f.Free; end."));
+    const ProgramRun refused = Run({"create.pas"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_EQ(refused.err, "EFCreateError: Unable to create file \"" + dir + "/x\": file access is not allowed\n");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir + "/x")));
+    const ProgramRun allowed = Run({"--allow-files", dir, "create.pas"});
+    EXPECT_EQ(allowed.status, 0);
+    EXPECT_EQ(allowed.err, "");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(dir + "/x")));
+}
+
+TEST_F(ScriptRun, AnErrorInAnEventHandlerEndsTheRunWithThree)
+{
+    Write(QStringLiteral("handler.pas"), "var f: TForm;\n"
+                                         "procedure Shown(Sender: TObject); begin RaiseException('in OnShow'); end;\n"
+                                         "begin f := TForm.Create(nil); f.OnShow := 'Shown'; f.Show;\n"
+                                         "  ShowMessage('not reached'); end.");
+    const ProgramRun run = Run({"handler.pas"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "Exception: in OnShow\n");
+    EXPECT_EQ(run.out, "");
+}
+
 } // namespace

@@ -1,0 +1,124 @@
+// The main window's file commands: opening and saving data files, and saving a configuration
+// file for later loading into an instrument. Every save is atomic: a failed one leaves an
+// earlier file as it was and no partial file.
+#include "MainFrame.h"
+
+#include "AppTexts.h"
+#include "UserPrompts.h"
+
+#include "comm/Sysutil.h"
+#include "device/Daxhelper.h"
+#include "device/Texts.h"
+#include "platform/Cp1251.h"
+#include "platform/Exceptions.h"
+#include "platform/Files.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+
+namespace texts = app_texts;
+
+namespace {
+
+// The name of a file as the system opens it, and as the console shows it.
+std::string SystemPath(const QString& fileName)
+{
+    return QFile::encodeName(fileName).toStdString();
+}
+
+std::string ShownPath(const QString& fileName)
+{
+    return QFileInfo(fileName).absoluteFilePath().toStdString();
+}
+
+} // namespace
+
+bool TMainForm::RefuseOpenWhileReadingAll()
+{
+    if (!pool_->FindByKind(TDax_Frame::kReadAllProcess))
+        return false;
+    Log(texts::kOpenDuringReadAllText, nullptr);
+    return true;
+}
+
+void TMainForm::FileOpenExecute()
+{
+    if (RefuseOpenWhileReadingAll())
+        return;
+    const QString fileName = prompts_->OpenFileName(this, QString::fromUtf8(texts::kDataFileFilter));
+    if (!fileName.isEmpty())
+        FileOpenAccept(fileName);
+}
+
+void TMainForm::FileOpenAccept(const QString& fileName)
+{
+    try {
+        if (RefuseOpenWhileReadingAll())
+            return;
+        // The whole file is read before anything is asked or changed.
+        std::vector<uint8_t> bytes;
+        if (!platform::ReadFileBytes(SystemPath(fileName), dax_namespace::kMaxDataFileSize, bytes))
+            throw platform::Exception(dax_namespace::kBadDataLengthText);
+        if (AutoRequestAction->isChecked() &&
+            prompts_->Question(this, QString::fromUtf8(texts::kAttentionCaption),
+                               QString::fromUtf8(texts::kAutoRequestOnLoadQuestion))) {
+            AutoRequestAction->setChecked(false);
+            AutoRequestActionExecute();
+        }
+        frame_->LoadDataFile(bytes);
+        Log(FormatText(texts::kFileLoadedFormat, ShownPath(fileName).c_str()), nullptr);
+    } catch (...) {
+        Log(platform::CurrentExceptionMessage(), nullptr);
+    }
+}
+
+void TMainForm::FileSaveAsExecute()
+{
+    const QString fileName = prompts_->SaveFileName(this, FileSaveAsBeforeExecute(),
+                                                    QString::fromUtf8(texts::kDataFileFilter),
+                                                    QString::fromUtf8(texts::kDataFileSuffix));
+    FileSaveAsAccept(fileName);
+}
+
+QString TMainForm::FileSaveAsBeforeExecute() const
+{
+    return QString::fromStdString(frame_->DataFileName());
+}
+
+void TMainForm::FileSaveAsAccept(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    try {
+        frame_->SaveDataFile(SystemPath(fileName));
+        Log(FormatText(texts::kFileSavedFormat, ShownPath(fileName).c_str()), nullptr);
+    } catch (...) {
+        Log(platform::CurrentExceptionMessage(), nullptr);
+    }
+}
+
+void TMainForm::SaveConfigurationActionExecute()
+{
+    const QString fileName = prompts_->SaveFileName(this, QString(), QString::fromUtf8(texts::kConfigFileFilter),
+                                                    QString::fromUtf8(texts::kConfigFileSuffix));
+    SaveConfigurationActionAccept(fileName);
+}
+
+void TMainForm::SaveConfigurationActionAccept(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    // The length counts the bytes of the name in the system's 8-bit code page.
+    const std::string baseName = platform::Utf8ToCp1251(QFileInfo(fileName).completeBaseName().toStdString());
+    if (baseName.size() > texts::kMaxConfigBaseName) {
+        Log(texts::kConfigNameTooLongText, nullptr);
+        return;
+    }
+    try {
+        if (frame_->SaveConfigFile(SystemPath(fileName)))
+            Log(FormatText(texts::kConfigSavedFormat, ShownPath(fileName).c_str()), nullptr);
+    } catch (...) {
+        Log(platform::CurrentExceptionMessage(), nullptr);
+    }
+}

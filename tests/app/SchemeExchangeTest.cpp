@@ -1,0 +1,93 @@
+// The pages follow the instrument's schemes end to end: the device frame reads the simulated
+// demo instrument over the real TCP channel, and the current-value pages show what the heat
+// systems' schemes use; after another scheme is written from the configuration page and the
+// page read again, the layout follows.
+
+#include "FrameOverSimulator.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using apptest::Child;
+
+class SchemeExchange : public apptest::FrameOverSimulator {
+protected:
+    void Read(int pageId)
+    {
+        frame.ReadPage(pageId, 0, false);
+        Finish();
+    }
+
+    // The boxes shown on a current-value sub-frame.
+    std::vector<std::string> ShownBoxes(const char* subFrame)
+    {
+        std::vector<std::string> names;
+        const auto* outer = frame.findChild<QWidget*>(QString::fromUtf8(subFrame))
+                                ->findChild<QGroupBox*>(QStringLiteral("TSGroupBox"));
+        for (const QGroupBox* box : outer->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+            if (!box->isHidden())
+                names.push_back(box->objectName().toStdString());
+        return names;
+    }
+
+    template <typename T>
+    T* Control(const char* subFrame, const char* name)
+    {
+        return frame.findChild<QWidget*>(QString::fromUtf8(subFrame))->findChild<T*>(QString::fromUtf8(name));
+    }
+};
+
+TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
+{
+    // Heat system 1 of the demo: the free configuration of two supply pipes, one return and
+    // one make-up (cold water), air on t5.
+    Read(0);
+    EXPECT_EQ(ShownBoxes("TS1_Current"),
+              (std::vector<std::string>{"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxCW", "Air1GroupBox",
+                                        "GroupBoxChanel1", "GroupBoxChanel2", "GroupBoxChanel3", "GroupBoxChanel4"}));
+    EXPECT_EQ(Control<QLineEdit>("TS1_Current", "Q1Current")->text().toStdString(), "000002456.562");
+    // Heat system 2: "2.5" with its hot-water part on channels 3 to 5.
+    Read(2);
+    EXPECT_EQ(ShownBoxes("TS2_Current"),
+              (std::vector<std::string>{"QW2GroupBox", "TS2Params", "TS2TimeGroupBox", "GroupBoxCW", "GroupBoxChanel3",
+                                        "GroupBoxChanel4", "GroupBoxChanel5"}));
+    EXPECT_FALSE(Control<QWidget>("TS2_Current", "Q2gvsCurrent")->isHidden());
+    Read(4);
+    EXPECT_TRUE(Control<QGroupBox>("GeneralCWS_Current", "GroupBoxChanel1")->isHidden());
+    EXPECT_FALSE(Control<QGroupBox>("GeneralCWS_Current", "GroupBoxChanel6")->isHidden());
+
+    // The configuration page shows the free configuration's formula and pipe counts.
+    Select(11);
+    Read(11);
+    auto* scheme = Control<QComboBox>("ConfigurationTS1", "SchemeComboBox");
+    EXPECT_EQ(scheme->currentText().toStdString(), "5.9");
+    EXPECT_EQ(Control<QLineEdit>("ConfigurationTS1", "QFormula")->text().toStdString(), "Q = M1·h1+M2·h2-M3·h3-M4·hх");
+    EXPECT_FALSE(Control<QGroupBox>("ConfigurationTS1", "ConfigurationGroupBox")->isHidden());
+
+    // "3.2": one supply line on channel 2, with cold water.
+    scheme->setCurrentIndex(12);
+    EXPECT_TRUE(Control<QGroupBox>("ConfigurationTS1", "ConfigurationGroupBox")->isHidden());
+    Child<QPushButton>(frame, "WritePageParams")->click();
+    Finish();
+    EXPECT_EQ(simulator.Device().State().Register(40079) & 0xFF, 0x32);
+    Read(0);
+    EXPECT_EQ(ShownBoxes("TS1_Current"),
+              (std::vector<std::string>{"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxCW", "Air1GroupBox",
+                                        "GroupBoxChanel2"}));
+    EXPECT_EQ(Control<QGroupBox>("TS1_Current", "GroupBoxChanel2")->pos(),
+              Control<QGroupBox>("TS2_Current", "GroupBoxChanel3")->pos()); // the first channel place
+    EXPECT_EQ(Control<QLineEdit>("ConfigurationTS1", "QFormula")->text().toStdString(), "Q = M2(h2-hх)");
+    for (const std::string& text : log.Texts())
+        EXPECT_EQ(text, "Конфигурация ТС1 установлена");
+}
+
+} // namespace
