@@ -197,4 +197,18 @@ bool RegistryStore::DeleteValue(std::string_view key, std::string_view name)
     });
 }
 
+bool RegistryStore::DeleteKey(std::string_view key)
+{
+    const std::string normalized = NormalizeKey(key);
+    const std::string below = normalized + "\\";
+    return Modify(file_, [&](json& data) {
+        for (auto it = data.begin(); it != data.end();) {
+            if (it.key() == normalized || it.key().compare(0, below.size(), below) == 0)
+                it = data.erase(it);
+            else
+                ++it;
+        }
+    });
+}
+
 } // namespace platform

@@ -37,6 +37,8 @@ public:
     bool WriteString(std::string_view key, std::string_view name, std::string_view value);
     bool WriteInteger(std::string_view key, std::string_view name, int32_t value);
     bool DeleteValue(std::string_view key, std::string_view name);
+    // Removes the key with its values and every key below it.
+    bool DeleteKey(std::string_view key);
 
 private:
     std::filesystem::path file_;

@@ -239,6 +239,21 @@ const CrashedBefore kCrashedBefore[] = {
      [] { return Text(kXmlHeader + "<page \"   ld=\"0\"\" s=\"no\"?  ld=\"0\"><b n=\"/></page>"); }},
     {"reportobject", "a memo text ending in empty lines lost one of them on every save",
      [] { return Text(std::string(1, '\0') + "TrpTestMemo Text=\"a&#13;&#10;&#13;&#10;&#13;&#10;\" Lines.Text=\"b\r\r\r\""); }},
+    {"reportfile", "an empty printer name was not written and came back as the default printer's",
+     [] { return Text(kXmlHeader + "<TrpReport PrintOptions.Printer=\"\"/>"); }},
+    {"reportfile", "an empty script language was not written and came back as the default language",
+     [] { return Text(kXmlHeader + "<TrpReport ScriptLanguage=\"\"/>"); }},
+    {"reportfile", "an empty font name was not written and came back as \"Arial\"",
+     [] {
+         return Text(kXmlHeader + "<TrpReport><TrpReportPage Name=\"P\"><TrpReportTitle Name=\"T\">"
+                                  "<TrpMemoView Name=\"M\" ParentFont=\"False\" Font.Name=\"\"/></TrpReportTitle>"
+                                  "</TrpReportPage></TrpReport>");
+     }},
+    {"reportfile", "empty expression delimiters were not written and came back as the default ones",
+     [] {
+         return Text(kXmlHeader + "<TrpReport><TrpReportPage Name=\"P\"><TrpReportTitle Name=\"T\">"
+                                  "<TrpMemoView Name=\"M\" ExpressionDelimiters=\"\"/></TrpReportTitle></TrpReportPage></TrpReport>");
+     }},
 };
 
 TEST(FuzzCrashedBefore, InputsThatBrokeTheContractNoLongerDo)

@@ -8,6 +8,7 @@
 // (the message on stderr).
 
 #include "LayoutCommand.h"
+#include "ReportCommand.h"
 
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpRes.h"
@@ -112,6 +113,10 @@ const Command kCommands[] = {
      "lay each line of the UTF-8 FILE out as a paragraph at the width PX (pixels at 96 per inch); print each "
      "laid-out line as its width, a tab, its paragraph flags, a tab and its text",
      kAnyArguments, RunLayoutCommand, true},
+    {"report-roundtrip", "IN OUT [--password P]",
+     "load the report file IN (P as its password; errors neither shown nor raised) and save it to OUT; load errors "
+     "are printed one per line, and then nothing is written",
+     kAnyArguments, RunReportRoundTrip},
 };
 
 int Usage()

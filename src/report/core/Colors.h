@@ -15,6 +15,9 @@ inline constexpr TColor clDefault = 0x20000000;
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clRed = 0x0000FF;
 inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clSilver = 0xC0C0C0;
+// The button-face system colour (index 15).
+inline constexpr TColor clBtnFace = static_cast<TColor>(0xFF00000Fu);
 // The high byte of a system colour.
 inline constexpr uint32_t kSystemColorFlag = 0xFF000000u;
 

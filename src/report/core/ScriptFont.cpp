@@ -4,6 +4,7 @@
 #include "ScriptErrors.h"
 
 #include <limits>
+#include <string>
 
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) noexcept
 {
@@ -127,11 +128,22 @@ void ScriptFont::RegisterClass(PropertyRegistry& registry)
          QStringLiteral("TColor"))
         .Default = Variant();
     c.AddInteger(QStringLiteral("Height"), GetterOf<ScriptFont>([](const ScriptFont& f) { return Variant(f.Height()); }),
-                 SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) { f.SetHeight(v.ToInt32()); }))
+                 SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) {
+                     const int32_t height = v.ToInt32();
+                     if (height < -kMaxHeight || height > kMaxHeight)
+                         throw ERangeError("Font height " + std::to_string(height) + " out of range");
+                     f.SetHeight(height);
+                 }))
         .Default = Variant();
     c.AddString(
          QStringLiteral("Name"), GetterOf<ScriptFont>([](const ScriptFont& f) { return Variant(f.Name()); }),
-         SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) { f.SetName(v.ToString()); }),
+         SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) {
+             // A font has a name: an empty one would not be stored and would come back as "Arial".
+             const QString name = v.ToString();
+             if (name.trimmed().isEmpty())
+                 throw EInvalidOperation("Font name is empty");
+             f.SetName(name);
+         }),
          QStringLiteral("TFontName"))
         .Default = Variant();
     c.AddEnum(QStringLiteral("Pitch"), pitches,
@@ -140,7 +152,13 @@ void ScriptFont::RegisterClass(PropertyRegistry& registry)
     // The size follows from the height, which is stored instead.
     PropertyInfo& size =
         c.AddInteger(QStringLiteral("Size"), GetterOf<ScriptFont>([](const ScriptFont& f) { return Variant(f.Size()); }),
-                     SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) { f.SetSize(v.ToInt32()); }));
+                     SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) {
+                         // Points: three quarters of the pixels at 96 per inch.
+                         const int32_t size = v.ToInt32();
+                         if (size < -kMaxHeight * 3 / 4 || size > kMaxHeight * 3 / 4)
+                             throw ERangeError("Font size " + std::to_string(size) + " out of range");
+                         f.SetSize(size);
+                     }));
     size.Default = Variant();
     size.Stored = [](const ScriptObject&) { return false; };
     c.AddSet(QStringLiteral("Style"), QStringLiteral("TFontStyles"), styles,

@@ -29,6 +29,8 @@ public:
     // Pitches (TFontPitch).
     enum Pitch : int { fpDefault, fpVariable, fpFixed };
     static constexpr int kPixelsPerInch = 96;
+    // Heights beyond this many pixels (either sign) are refused from files and scripts.
+    static constexpr int32_t kMaxHeight = 10000;
     static constexpr uint8_t kDefaultCharset = 1;
 
     // "Arial", 10 pt (height -13), black, no style, the default character set and pitch.

@@ -1,6 +1,8 @@
 #include "ModelRuntime.h"
 
 #include "rpClass.h"
+#include "rpClass_datasets.h"
+#include "rpClass_report.h"
 #include "rpDrawText.h"
 #include "rpDsgnIntf.h"
 #include "rpRes.h"
@@ -42,6 +44,11 @@ void RegisterModelClasses(PropertyRegistry& registry)
     TrpFont::RegisterClass(registry);
     TrpComponent::RegisterClass(registry);
     TrpReportComponent::RegisterClass(registry);
+    RegisterReportClasses(registry);
+    // Objects outside a report find data sets by user name in the process-wide list.
+    TrpComponent::SetGlobalDataSetLookup([](TrpComponent* dataSet, const QString& name, TrpComponent* report) {
+        return TrpGlobalDataSetList::Instance().Find(name, report, dynamic_cast<TrpDataSet*>(dataSet));
+    });
 }
 
 } // namespace

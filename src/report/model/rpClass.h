@@ -383,6 +383,9 @@ enum class TrpCommonProperty {
 
 void PublishComponentProperty(RegisteredClass& cls, TrpCommonProperty property);
 
+// Positions and sizes from files and scripts beyond this many pixels either way are refused.
+inline constexpr double kMaxCoordinate = 1e7;
+
 // A value rounded to 8 decimal places (paper dimensions): x 10^8, rounded half to even, / 10^8.
 double RoundTo8Decimals(double value) noexcept;
 

@@ -1,6 +1,7 @@
 // The published properties of the component base, as the property registry describes them.
 
 #include "rpClass.h"
+#include "rpClass_register.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/core/ScriptErrors.h"
@@ -17,20 +18,14 @@ const EnumTypeInfo& RestrictionEnum()
                                                QStringLiteral("rfDontEdit")});
 }
 
-double FiniteFloat(const Variant& value)
-{
-    const double d = value.ToDouble();
-    if (!std::isfinite(d))
-        throw EInvalidOp();
-    return d;
-}
-
 PropertyInfo& AddBound(RegisteredClass& cls, const QString& name, double (TrpComponent::*get)() const,
                        void (TrpComponent::*set)(double))
 {
     PropertyInfo& p = cls.AddFloat(
         name, GetterOf<TrpComponent>([get](const TrpComponent& c) { return Variant((c.*get)()); }),
-        SetterOf<TrpComponent>([set](TrpComponent& c, const Variant& v) { (c.*set)(FiniteFloat(v)); }));
+        SetterOf<TrpComponent>([set, name](TrpComponent& c, const Variant& v) {
+            (c.*set)(rpreg::Bounded(name, v, -kMaxCoordinate, kMaxCoordinate));
+        }));
     p.Default = Variant(); // always written
     return p;
 }

@@ -140,6 +140,20 @@ private:
     bool previous_ = false;
 };
 
+// The text a variant is stored as: its string form in the C locale. Null (a variable without a
+// value), arrays and late-bound objects have none and are not written.
+QString StoredVariantText(const Variant& value)
+{
+    switch (value.Kind()) {
+    case VariantKind::Null:
+    case VariantKind::Array:
+    case VariantKind::Dispatch:
+        return QString();
+    default:
+        return value.ToString();
+    }
+}
+
 // Text of old-format documents was read as Windows-1251; a memo text in them is UTF-8 bytes.
 QString DecodeOldFormatText(const QString& text)
 {
@@ -253,13 +267,13 @@ QString TrpXMLSerializer::ObjToXML(const ScriptObject* obj, const QString& add, 
             if (!prop->Get)
                 break;
             const Variant value = prop->Get(*obj);
-            const QString text = value.ToString();
+            const QString text = StoredVariantText(value);
             if (text.isEmpty())
                 break;
             bool write = SerializeDefaultValues || !compareAncestor;
             if (!write) {
                 const Variant other = prop->Get(*ancestor);
-                write = value.Kind() != other.Kind() || text != other.ToString();
+                write = value.Kind() != other.Kind() || text != StoredVariantText(other);
             }
             if (write)
                 append(prop->Name, text);
@@ -804,7 +818,7 @@ void TrpXMLSerializer::CopyProperties(const ScriptObject& source, ScriptObject& 
             case PropertyKind::Variant: {
                 if (!prop->Get || !prop->HasSetter())
                     break;
-                const QString text = prop->Get(source).ToString();
+                const QString text = StoredVariantText(prop->Get(source));
                 if (!text.isEmpty())
                     prop->Set(target, Variant(text));
                 break;

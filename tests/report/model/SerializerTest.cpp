@@ -142,6 +142,10 @@ void ExpectSameValues(const ScriptObject& a, const ScriptObject& b, const QStrin
         return;
     for (const PropertyInfo* prop : cls->AllProperties()) {
         const std::string where = (path + prop->Name).toStdString();
+        // A value that is not stored (a picture's cache index, a switch never stored) does
+        // not travel.
+        if (!prop->StoredCondition(a))
+            continue;
         switch (prop->Kind) {
         case PropertyKind::Integer:
         case PropertyKind::Char:

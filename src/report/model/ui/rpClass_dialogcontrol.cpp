@@ -1,0 +1,290 @@
+#include "report/model/ui/rpClass_dialogcontrol.h"
+
+#include "report/core/PropertyRegistry.h"
+#include "report/core/Rounding.h"
+#include "report/model/rpClass_pages.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace {
+
+QPointer<QWidget>& HiddenParent()
+{
+    static QPointer<QWidget> widget;
+    return widget;
+}
+
+int Pixels(double value)
+{
+    int64_t rounded = 0;
+    if (!RoundHalfEvenToInt64(value, rounded))
+        return 0;
+    return static_cast<int>(std::clamp<int64_t>(rounded, -(1 << 24), 1 << 24));
+}
+
+// A colour 0x00BBGGRR as Qt's; system colours and no colour leave the palette as it is.
+bool ToQColor(int32_t color, QColor& result)
+{
+    if ((static_cast<uint32_t>(color) & 0xFF000000u) != 0)
+        return false;
+    result = QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    return true;
+}
+
+} // namespace
+
+QWidget* HiddenParentWidget()
+{
+    QPointer<QWidget>& widget = HiddenParent();
+    if (widget == nullptr) {
+        widget = new QWidget;
+        widget->setObjectName(QStringLiteral("TParentForm"));
+        widget->setAttribute(Qt::WA_DontShowOnScreen);
+    }
+    return widget;
+}
+
+const ScriptClassInfo& TrpDialogControl::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpDialogControl"), &TrpReportComponent::Class()};
+    return info;
+}
+
+namespace {
+
+// The class name without its first "Trp" and its first "Control": the stem of unique names.
+QString DialogBaseName(QString name)
+{
+    const qsizetype trp = name.indexOf(QLatin1String("Trp"));
+    if (trp >= 0)
+        name.remove(trp, 3);
+    const qsizetype control = name.indexOf(QLatin1String("Control"));
+    if (control >= 0)
+        name.remove(control, 7);
+    return name;
+}
+
+} // namespace
+
+TrpDialogControl::TrpDialogControl()
+{
+    SetBaseName(DialogBaseName(ClassName()));
+}
+
+TrpDialogControl::~TrpDialogControl()
+{
+    delete control_.data();
+}
+
+void TrpDialogControl::SetControl(std::unique_ptr<QWidget> control)
+{
+    delete control_.data();
+    control_ = control.release();
+    if (control_ == nullptr)
+        return;
+    // The subclass calls this from its constructor, where the class is its own.
+    SetBaseName(DialogBaseName(ClassName()));
+    PlaceControl();
+    control_->setGeometry(Pixels(Left()), Pixels(Top()), Pixels(Width()), Pixels(Height()));
+    control_->setVisible(Visible());
+    ApplyFont();
+}
+
+void TrpDialogControl::PlaceControl()
+{
+    if (control_ == nullptr)
+        return;
+    QWidget* parentWidget = nullptr;
+    if (auto* parentControl = dynamic_cast<TrpDialogControl*>(Parent()))
+        parentWidget = parentControl->Control();
+    else if (auto* page = dynamic_cast<TrpDialogPage*>(Parent()); page != nullptr && page->DialogForm() != nullptr)
+        parentWidget = qobject_cast<QWidget*>(page->DialogForm()->NativeWindow());
+    if (parentWidget == nullptr)
+        parentWidget = HiddenParentWidget();
+    const bool visible = Visible();
+    control_->setParent(parentWidget);
+    control_->setGeometry(Pixels(Left()), Pixels(Top()), Pixels(Width()), Pixels(Height()));
+    control_->setVisible(visible);
+}
+
+QString TrpDialogControl::Caption() const
+{
+    if (control_ == nullptr)
+        return QString();
+    const QVariant text = control_->property("text");
+    return text.isValid() ? text.toString() : control_->windowTitle();
+}
+
+void TrpDialogControl::SetCaption(const QString& value)
+{
+    if (control_ == nullptr)
+        return;
+    if (!control_->setProperty("text", value))
+        control_->setWindowTitle(value);
+}
+
+void TrpDialogControl::SetColor(int32_t value)
+{
+    color_ = value;
+    QColor color;
+    if (control_ != nullptr && ToQColor(value, color)) {
+        QPalette palette = control_->palette();
+        palette.setColor(control_->backgroundRole(), color);
+        control_->setPalette(palette);
+    }
+}
+
+bool TrpDialogControl::Enabled() const
+{
+    return control_ == nullptr || control_->isEnabled();
+}
+
+void TrpDialogControl::SetEnabled(bool value)
+{
+    if (control_ != nullptr)
+        control_->setEnabled(value);
+}
+
+QString TrpDialogControl::Hint() const
+{
+    return control_ != nullptr ? control_->toolTip() : QString();
+}
+
+void TrpDialogControl::SetHint(const QString& value)
+{
+    if (control_ != nullptr)
+        control_->setToolTip(value);
+}
+
+bool TrpDialogControl::TabStop() const
+{
+    if (control_ == nullptr || control_->focusPolicy() == Qt::NoFocus)
+        return true;
+    return (control_->focusPolicy() & Qt::TabFocus) != 0;
+}
+
+void TrpDialogControl::SetTabStop(bool value)
+{
+    if (control_ == nullptr || control_->focusPolicy() == Qt::NoFocus)
+        return;
+    control_->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TrpDialogControl::SetName(const QString& value)
+{
+    const bool follow = CaptionFollowsName() && !IsLoading() && Caption() == Name();
+    TrpReportComponent::SetName(value);
+    if (follow)
+        SetCaption(value);
+}
+
+void TrpDialogControl::SetParent(TrpComponent* value)
+{
+    TrpReportComponent::SetParent(value);
+    PlaceControl();
+}
+
+void TrpDialogControl::SetLeft(double value)
+{
+    TrpReportComponent::SetLeft(value);
+    if (control_ != nullptr)
+        control_->move(Pixels(Left()), control_->y());
+}
+
+void TrpDialogControl::SetTop(double value)
+{
+    TrpReportComponent::SetTop(value);
+    if (control_ != nullptr)
+        control_->move(control_->x(), Pixels(Top()));
+}
+
+void TrpDialogControl::SetWidth(double value)
+{
+    TrpReportComponent::SetWidth(value);
+    if (control_ != nullptr)
+        control_->resize(Pixels(Width()), control_->height());
+}
+
+void TrpDialogControl::SetHeight(double value)
+{
+    TrpReportComponent::SetHeight(value);
+    if (control_ != nullptr)
+        control_->resize(control_->width(), Pixels(Height()));
+}
+
+void TrpDialogControl::SetVisible(bool value)
+{
+    TrpReportComponent::SetVisible(value);
+    if (control_ != nullptr)
+        control_->setVisible(value);
+}
+
+void TrpDialogControl::SetParentFont(bool value)
+{
+    TrpReportComponent::SetParentFont(value);
+    ApplyFont();
+}
+
+void TrpDialogControl::FontChanged()
+{
+    TrpReportComponent::FontChanged();
+    ApplyFont();
+}
+
+void TrpDialogControl::ApplyFont()
+{
+    if (control_ == nullptr)
+        return;
+    const TrpFont& font = Font();
+    QFont qfont(font.Name());
+    if (font.Height() != 0)
+        qfont.setPixelSize(std::clamp(std::abs(font.Height()), 1, 4096));
+    qfont.setBold((font.Style() & kFontStyleBold) != 0);
+    qfont.setItalic((font.Style() & kFontStyleItalic) != 0);
+    qfont.setUnderline((font.Style() & kFontStyleUnderline) != 0);
+    qfont.setStrikeOut((font.Style() & kFontStyleStrikeOut) != 0);
+    control_->setFont(qfont);
+    QColor color;
+    if (ToQColor(font.Color(), color)) {
+        QPalette palette = control_->palette();
+        palette.setColor(control_->foregroundRole(), color);
+        control_->setPalette(palette);
+    }
+}
+
+void TrpDialogControl::Draw(QPainter& painter, double, double, double, double, const TrpDrawContext&)
+{
+    const int width = std::max(Pixels(Width()), 0);
+    const int height = std::max(Pixels(Height()), 0);
+    if (control_ == nullptr || width == 0 || height == 0)
+        return;
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(control_->palette().color(QPalette::Button));
+    control_->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.drawImage(QPoint(Pixels(AbsLeft()), Pixels(AbsTop())), image);
+}
+
+void TrpDialogControl::RegisterClass(PropertyRegistry& registry)
+{
+    if (registry.Contains(Class()))
+        return;
+    TrpReportComponent::RegisterClass(registry);
+    using C = TrpDialogControl;
+    RegisteredClass& c = registry.Register(Class());
+    c.AcceptsChild = [](const ScriptObject&, const ScriptClassInfo& child) { return child.InheritsFrom(Class()); };
+    for (TrpCommonProperty p : {TrpCommonProperty::Left, TrpCommonProperty::Top, TrpCommonProperty::Width,
+                                TrpCommonProperty::Height, TrpCommonProperty::Font, TrpCommonProperty::GroupIndex,
+                                TrpCommonProperty::ParentFont})
+        PublishComponentProperty(c, p);
+    c.AddBoolean(QStringLiteral("Enabled"), GetterOf<C>([](const C& o) { return Variant(o.Enabled()); }),
+                 SetterOf<C>([](C& o, const Variant& v) { o.SetEnabled(v.ToBoolean()); }), true);
+    c.AddString(QStringLiteral("Hint"), GetterOf<C>([](const C& o) { return Variant(o.Hint()); }),
+                SetterOf<C>([](C& o, const Variant& v) { o.SetHint(v.ToString()); }));
+    c.AddBoolean(QStringLiteral("ShowHint"), GetterOf<C>([](const C& o) { return Variant(o.ShowHint()); }),
+                 SetterOf<C>([](C& o, const Variant& v) { o.SetShowHint(v.ToBoolean()); }), false);
+    PublishComponentProperty(c, TrpCommonProperty::Visible);
+}

@@ -1,0 +1,73 @@
+#include "ReportCommand.h"
+
+#include "report/model/ModelRuntime.h"
+#include "report/model/rpClass_report.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitUsage = 1;
+constexpr int kExitFileError = 1;
+constexpr int kExitBadContent = 2;
+
+void PrintLine(const QString& text)
+{
+    const QByteArray line = text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+}
+
+} // namespace
+
+int RunReportRoundTrip(const QStringList& arguments)
+{
+    QStringList files;
+    QString password;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--password") && i + 1 < arguments.size())
+            password = arguments[++i];
+        else if (arguments[i].startsWith(QLatin1String("--")))
+            return kExitUsage;
+        else
+            files.append(arguments[i]);
+    }
+    if (files.size() != 2)
+        return kExitUsage;
+
+    try {
+        ModelRuntime::init();
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.ReportOptions().HiddenPassword = password;
+    try {
+        report.LoadFromFile(files[0]);
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
+    if (!report.Errors().isEmpty()) {
+        for (const QString& error : report.Errors()) {
+            for (const QString& line : error.split(QStringLiteral("\r\n")))
+                PrintLine(line);
+        }
+        return kExitBadContent;
+    }
+    // Files take the engine's error mode from the program, never from themselves: the saved
+    // report carries the default.
+    report.EngineOptions().NewSilentMode = simMessageBoxes;
+    try {
+        report.SaveToFile(files[1]);
+    } catch (const EComponentError& refused) {
+        PrintLine(QString::fromStdString(refused.Message()));
+        return kExitBadContent;
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
+    return kExitDone;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QStringList>
+
+// rptool report-roundtrip IN OUT [--password P]
+// Loads the report file IN (P as the program's own password, errors neither shown nor raised)
+// and saves it to OUT. With load errors it prints them one per line on stderr, exits 2 and
+// writes nothing.
+int RunReportRoundTrip(const QStringList& arguments);
