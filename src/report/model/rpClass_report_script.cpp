@@ -11,9 +11,12 @@
 #include "rpRes.h"
 
 #include "report/core/ScriptErrors.h"
+#include "report/core/Services.h"
 #include "report/script/sc_iinterpreter_script.h"
 #include "report/script/sc_iinterpreter_statements.h"
+#include "report/script/sc_itools.h"
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -178,8 +181,9 @@ bool TrpReport::PrepareScript()
     }
     script.AddObject(QStringLiteral("Report"), this);
     script.AddObject(QStringLiteral("Engine"), engine_.get());
-    TrpCustomOutline* outline = previewPages_ != nullptr ? previewPages_->Outline() : nullptr;
-    script.AddObject(QStringLiteral("Outline"), outline);
+    // The outline is no script object until the prepared pages give it a script class; scripts
+    // see the name, as nil.
+    script.AddObject(QStringLiteral("Outline"), nullptr);
     script.AddVariable(QStringLiteral("Value"), QStringLiteral("Variant"), Variant::NullValue());
     script.AddVariable(QStringLiteral("Self"), QStringLiteral("TrpView"), Variant::NullValue());
     AddScriptMethods();
@@ -230,10 +234,12 @@ Variant TrpReport::SystemVariable(int index) const
     case 0: // Date
     case 1: { // Time
         double start = 0;
-        if (engine != nullptr)
+        if (engine != nullptr && engine->Running)
             start = index == 0 ? engine->StartDate : engine->StartTime;
-        else
-            start = index == 0 ? std::floor(ReportServices::Clock().Now()) : ReportServices::Clock().Now() - std::floor(ReportServices::Clock().Now());
+        else {
+            const double now = ReportServices::Clock().Now();
+            start = index == 0 ? std::floor(now) : now - std::floor(now);
+        }
         return Variant::FromDateTime(start);
     }
     case 2: // Page
@@ -433,4 +439,9 @@ void TrpReport::DoPreviewClick(TrpView* view, int32_t button, uint32_t shift, bo
     const auto& handler = doubleClick ? OnDblClickObject : OnClickObject;
     if (handler)
         handler(*view, button, shift, modified);
+}
+
+QString TrpReport::QuotedText(const QString& text) const
+{
+    return ScStringLiteral(ScriptLanguage, text);
 }
