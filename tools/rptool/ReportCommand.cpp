@@ -71,3 +71,37 @@ int RunReportRoundTrip(const QStringList& arguments)
     }
     return kExitDone;
 }
+
+int RunReportEval(const QStringList& arguments)
+{
+    if (arguments.size() != 2)
+        return kExitUsage;
+    try {
+        ModelRuntime::init();
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    try {
+        report.LoadFromFile(arguments[0]);
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
+    if (!report.Errors().isEmpty() || !report.PrepareScript()) {
+        for (const QString& error : report.Errors())
+            PrintLine(error);
+        return kExitBadContent;
+    }
+    try {
+        const QByteArray line = VarToStr(report.Calc(arguments[1])).toUtf8() + '\n';
+        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    } catch (const std::exception& failure) {
+        const auto* own = dynamic_cast<const platform::Exception*>(&failure);
+        PrintLine(own != nullptr ? QString::fromStdString(own->Message()) : QString::fromUtf8(failure.what()));
+        return kExitBadContent;
+    }
+    return kExitDone;
+}
