@@ -1,5 +1,7 @@
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpClass_exportfilter.h"
+#include "report/model/rpClass_report.h"
+#include "report/model/rpClass_wizard.h"
 #include "report/model/rpDsgnIntf.h"
 
 #include <gtest/gtest.h>
@@ -78,3 +80,37 @@ TEST(ExportFilter, Defaults)
     EXPECT_TRUE(filter->Start());
     EXPECT_EQ(filter->GetDescription(), QStringLiteral("Counting"));
 }
+
+namespace {
+
+class TestWizard : public TrpCustomWizard {
+public:
+    using TrpCustomWizard::TrpCustomWizard;
+    bool Execute() override { return false; }
+};
+
+class TestDesigner : public TrpCustomDesigner {
+public:
+    using TrpCustomDesigner::TrpCustomDesigner;
+    QStringList Code() override { return {}; }
+    QString InsertExpression(const QString& expression) override { return expression; }
+    void Lock() override {}
+    void ReloadPages(int32_t) override {}
+    void ReloadReport() override {}
+    void UpdateDataTree() override {}
+    void UpdatePage() override {}
+};
+
+TEST(Wizard, WorksOnItsDesignersReport)
+{
+    TrpReport report;
+    TestDesigner designer(&report, false);
+    TestWizard wizard(&designer);
+    EXPECT_EQ(wizard.Designer(), &designer);
+    EXPECT_EQ(wizard.Report(), &report);
+    EXPECT_EQ(wizard.GetDescription(), QString());
+    TestWizard detached(nullptr);
+    EXPECT_EQ(detached.Report(), nullptr);
+}
+
+} // namespace
