@@ -432,6 +432,32 @@ TEST_F(ReportScriptTest, AReportWhoseLoadFailedIsNotRun)
     EXPECT_EQ(report.Errors(), loadErrors);
 }
 
+TEST_F(ReportScriptTest, ARunStartedInsideARunIsRefusedAndATerminatedRunStopsBeforeTheEngine)
+{
+    FakeServices services;
+    RecordingReportUi ui;
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    auto* page = new TrpReportPage(&report);
+    AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20)->SetRowCount(1);
+    bool inner = true;
+    report.OnBeginDoc = [&](TrpReport& r) { inner = r.PrepareReport(); };
+    EXPECT_FALSE(report.PrepareReport());
+    EXPECT_FALSE(inner);
+    EXPECT_EQ(report.Errors(), QStringList{QStringLiteral("Отчет уже выполняется")});
+
+    services.LastEngine->Walked.clear();
+    report.OnBeginDoc = [](TrpReport& r) { r.SetTerminated(true); };
+    EXPECT_FALSE(report.PrepareReport());
+    EXPECT_TRUE(services.LastEngine->Walked.isEmpty());
+    EXPECT_TRUE(report.Errors().isEmpty());
+    EXPECT_FALSE(report.Running());
+
+    report.OnBeginDoc = nullptr;
+    EXPECT_TRUE(report.PrepareReport()) << "the next run is not stopped";
+    EXPECT_EQ(services.LastEngine->Walked.size(), 1);
+}
+
 TEST_F(ReportScriptTest, TheDeferredPreparationRunsOnTheTimersTick)
 {
     int argc = 0;
