@@ -1,7 +1,7 @@
 #include "DaxCurrentGeneralParamFrame.h"
 
-#include "AppTexts.h"
 #include "DaxFormTable.h"
+#include "Texts.h"
 
 #include "presentation/FrameValueLists.h"
 
@@ -63,6 +63,7 @@ constexpr uint8_t kChanelWithPressure = 2;
 // Design: totals and flags side by side, the cold-water channels three to a row below, then
 // the event times.
 constexpr int kChanelsPerRow = 3;
+static_assert(TDax_CurrentGeneralParamFrame::kChanelCount > kChanelsPerRow, "the design has a second row of channels");
 
 } // namespace
 
@@ -71,7 +72,7 @@ TDax_CurrentGeneralParamFrame::TDax_CurrentGeneralParamFrame(QWidget* parent) : 
     GeneralGroupBox = MakeOuterBox(this, QStringLiteral("GeneralGroupBox"), QStringLiteral("Общие параметры и ХВС"));
     QGroupBox* totals = BuildBox(kTotalRows, kScope, GeneralGroupBox);
     QGroupBox* flags = BuildBox(kFlagRows, kScope, GeneralGroupBox);
-    QGroupBox* events = BuildBox(kEventRows, kScope, GeneralGroupBox);
+    EventTimeGroupBox = BuildBox(kEventRows, kScope, GeneralGroupBox);
     KeepRowsAtTop(totals);
     for (int n = 0; n < kChanelCount; ++n) {
         GroupBoxChanel[n] = BuildBox(kChanelRows, kScope, GeneralGroupBox, {}, n + 1);
@@ -84,7 +85,7 @@ TDax_CurrentGeneralParamFrame::TDax_CurrentGeneralParamFrame(QWidget* parent) : 
     const QRect total = PlaceAt(totals, kDesignMargin, top, kCaptionSlack);
     const QRect flag = PlaceAt(flags, total.right() + 1 + kDesignGap, top);
     const int chanelTop = std::max(total.bottom(), flag.bottom()) + 1 + kDesignGap;
-    PlaceAt(events, kDesignMargin, PlaceInRows(GroupBoxChanel, kDesignMargin, chanelTop, kChanelsPerRow));
+    PlaceAt(EventTimeGroupBox, kDesignMargin, PlaceInRows(GroupBoxChanel, kDesignMargin, chanelTop, kChanelsPerRow));
     FitAroundBoxes(GeneralGroupBox);
 }
 
@@ -116,12 +117,19 @@ void TDax_CurrentGeneralParamFrame::LayoutChannels(const HeatSystemConfig& confi
         box->setVisible(mode != kChanelOff);
         SetRowVisible(this, MemberName("P#Current", n), mode >= kChanelWithPressure);
     }
+
+    // The event times stand one row pitch below the last row of places in use (on the first
+    // row's place when no channel is on), as they stand below the second row in the design.
+    const int rowPitch = chanelPositions_[kChanelsPerRow].y() - chanelPositions_[0].y();
+    const int rowsInUse = static_cast<int>((place + kChanelsPerRow - 1) / kChanelsPerRow);
+    EventTimeGroupBox->move(EventTimeGroupBox->x(), chanelPositions_[0].y() + rowsInUse * rowPitch);
+    FitAroundBoxes(GeneralGroupBox);
 }
 
 void TDax_CurrentGeneralParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
 {
-    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
-    const char* pressure = pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa;
+    const char* energy = energyUnit != 0 ? app::kGJText : app::kGcalText;
+    const char* pressure = pressureUnit != 0 ? app::kKgfText : app::kMPaText;
     SetLabelText(this, QStringLiteral("Q3CurrentLabel"), UnitCaption(QStringLiteral("Q3"), energy));
     SetLabelText(this, QStringLiteral("W3CurrentLabel"), UnitCaption(QStringLiteral("W3"), energy, true));
     for (int n = 1; n <= kChanelCount; ++n)

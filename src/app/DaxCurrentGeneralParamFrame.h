@@ -26,7 +26,8 @@ public:
     // Lays the page out for a heat-system record of heat system 1, of which it uses the Q3
     // formula and the six cold-water channel modes: the Q3 rows when Q3 is computed, the boxes
     // of the channels switched on closed up on the design places in order, each with its
-    // pressure row when the channel measures pressure.
+    // pressure row when the channel measures pressure. The event times follow the last row of
+    // channel places in use, and the outer box fits what is shown.
     void LayoutChannels(const HeatSystemConfig& config);
 
     // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
@@ -37,6 +38,7 @@ public:
 
 private:
     QGroupBox* GeneralGroupBox;
+    QGroupBox* EventTimeGroupBox;
     std::array<QGroupBox*, kChanelCount> GroupBoxChanel{};
     std::array<QPoint, kChanelCount> chanelPositions_{};
 };

@@ -1,7 +1,7 @@
 #include "DaxCurrentTSParamFrame.h"
 
-#include "AppTexts.h"
 #include "DaxFormTable.h"
+#include "Texts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -266,8 +266,8 @@ void TDax_CurrentTSParamFrame::ApplyScheme(const HeatSystemConfig& config)
 
 void TDax_CurrentTSParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
 {
-    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
-    const char* pressure = pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa;
+    const char* energy = energyUnit != 0 ? app::kGJText : app::kGcalText;
+    const char* pressure = pressureUnit != 0 ? app::kKgfText : app::kMPaText;
     // The parts of a heat system's energy: whole, heating and hot water (object name, caption).
     const struct {
         const char* object;

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -212,10 +213,14 @@ private:
     void Guarded(const std::function<void()>& handler);
 
     // Exchanges (DaxFrame_exchange.cpp).
+    // currentOnly: a page read that leaves out the settings blocks.
     ProcessDesctiptionStruct* Start(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id,
-                                    std::string finalMessage, bool poll);
+                                    std::string finalMessage, bool poll, bool currentOnly = false);
     // The completion of a read: post-processing, then the groups it read.
-    void CompleteProcess(int32_t id, bool poll);
+    void CompleteProcess(int32_t id, bool poll, bool currentOnly);
+    // Whether the settings that the layout of the current-value page of a read id follows
+    // have been read (ids 0, 2 and 4; any other id answers true).
+    bool LayoutSettingsRead(int32_t readId) const;
     // What the bindings cannot do by themselves after the read of an id: schemes, diagnostics,
     // the archive-clear caption, unit captions. The image lock is held.
     void OnGroupRead(int32_t id, bool cycleCounterChanged);
@@ -266,6 +271,9 @@ private:
     std::weak_ptr<void> pollRunning_;         // alive while the last poll's process is in the pool
     uint16_t cycleCounter_ = 0;               // IR 30474 as last shown
     bool cycleCounterShown_ = false;          // false until the diagnostics were first shown
+    // Per read id of the current-value pages (0, 2 and 4): whether the settings their layout
+    // follows are in the setup image (a read of the page with its settings, read all, a data file).
+    std::array<bool, 5> layoutSettingsRead_{};
 
     QTreeWidget* SelectTree = nullptr;
     QSplitter* Splitter = nullptr;

@@ -3,7 +3,6 @@
 
 #include "DaxFrame.h"
 
-#include "AppTexts.h"
 #include "DaxCurrentGeneralParamFrame.h"
 #include "DaxCurrentTSParamFrame.h"
 #include "DaxFormTable.h"
@@ -13,12 +12,14 @@
 #include "DaxReadAllFrame.h"
 #include "DaxSetupTSFrame.h"
 #include "DaxWriteAllFrame.h"
+#include "Texts.h"
 #include "UserPrompts.h"
 
 #include "comm/Sysutil.h"
 #include "device/DaxAlgorithms.h"
 #include "device/Daxcore.h"
 #include "platform/Exceptions.h"
+#include "presentation/ArchiveSchemas.h"
 #include "presentation/ExchangeOptions.h"
 #include "presentation/FramePages.h"
 
@@ -34,15 +35,13 @@
 #include <cmath>
 
 using namespace dax_namespace;
-namespace texts = app_texts;
+namespace texts = app;
 
 namespace {
 
 // Registers the pages read straight from the images.
 constexpr int32_t kArchiveClearRegister = 40010; // not 0: a clear of the archive is pending
 constexpr uint16_t kArchiveClearCommand = 0xA780;
-constexpr int32_t kEnergyUnitRegister = 40180;   // low byte: 0 Gcal, otherwise GJ
-constexpr int32_t kPressureUnitRegister = 40181; // low byte: 0 MPa, otherwise kgf/cm²
 constexpr int32_t kOutputRegister = 40344;
 constexpr int32_t kCycleCounterRegister = 30474; // ADC cycle counter
 constexpr int32_t kAdcTemperatureRegister = 30475;
@@ -117,7 +116,7 @@ bool TDax_Frame::StartProcess(std::unique_ptr<ProcessAlgorithm> algorithm, int32
 }
 
 ProcessDesctiptionStruct* TDax_Frame::Start(std::unique_ptr<ProcessAlgorithm> algorithm, int32_t kind, int32_t id,
-                                            std::string finalMessage, bool poll)
+                                            std::string finalMessage, bool poll, bool currentOnly)
 {
     ProcessDesctiptionStruct* entry = pool_ ? pool_->Start(std::move(algorithm), kind, id, std::move(finalMessage))
                                             : nullptr;
@@ -132,7 +131,7 @@ ProcessDesctiptionStruct* TDax_Frame::Start(std::unique_ptr<ProcessAlgorithm> al
         // knows whether this one is still in the pool.
         auto token = std::make_shared<int>(0);
         pollRunning_ = token;
-        entry->OnDone = [this, token](int32_t doneId) { CompleteProcess(doneId, true); };
+        entry->OnDone = [this, token, currentOnly](int32_t doneId) { CompleteProcess(doneId, true, currentOnly); };
         entry->OnError = [this, token](int32_t errorId, int32_t error) { OnProcessError(errorId, error); };
     } else {
         entry->OnDone = [this](int32_t doneId) { OnProcessDone(doneId); };
@@ -163,9 +162,12 @@ void TDax_Frame::ReadPage(int32_t pageId, int32_t subIndex, bool poll)
     if (poll && !pollRunning_.expired())
         return;
     std::unique_ptr<ProcessAlgorithm> algorithm;
+    bool currentOnly = false;
     if (page->PageKind >= 0) {
-        // The configuration of heat system 1 is read whole, poll or not.
-        const bool currentOnly = poll && page->PageKind != 4;
+        // The configuration of heat system 1 is read whole, poll or not. A current-value page
+        // is laid out by settings that a poll leaves out: until they have been read (the
+        // channel opened on a page already shown), its poll reads them too.
+        currentOnly = poll && page->PageKind != 4 && LayoutSettingsRead(page->ReadId);
         algorithm = std::make_unique<DaxMultiReadWriteAlgorithm>(static_cast<uint32_t>(page->PageKind), &daxHelper_,
                                                                  nullptr, currentOnly);
     } else {
@@ -173,7 +175,7 @@ void TDax_Frame::ReadPage(int32_t pageId, int32_t subIndex, bool poll)
                                                                 static_cast<uint32_t>(page->Block.Count),
                                                                 &daxHelper_, nullptr);
     }
-    Start(std::move(algorithm), kPageProcess, page->ReadId, std::string(), poll);
+    Start(std::move(algorithm), kPageProcess, page->ReadId, std::string(), poll, currentOnly);
 }
 
 void TDax_Frame::ReadPageParamsClick()
@@ -186,10 +188,16 @@ void TDax_Frame::ReadPageParamsClick()
 
 void TDax_Frame::OnProcessDone(int32_t id)
 {
-    CompleteProcess(id, false);
+    CompleteProcess(id, false, false);
 }
 
-void TDax_Frame::CompleteProcess(int32_t id, bool poll)
+bool TDax_Frame::LayoutSettingsRead(int32_t readId) const
+{
+    return readId < 0 || static_cast<size_t>(readId) >= layoutSettingsRead_.size() ||
+           layoutSettingsRead_[static_cast<size_t>(readId)];
+}
+
+void TDax_Frame::CompleteProcess(int32_t id, bool poll, bool currentOnly)
 {
     DaxHelperLocker lock(&daxHelper_);
     ownFields_.FillIdentification(daxHelper_);
@@ -197,6 +205,7 @@ void TDax_Frame::CompleteProcess(int32_t id, bool poll)
 
     if (id == kReadAllId) {
         DetachWindow(readAllWindow_.get());
+        layoutSettingsRead_.fill(true);
         const bool changed = TakeCycleCounterChange(true);
         for (int32_t read = 0; read <= kLastPostProcessedId; ++read)
             OnGroupRead(read, changed);
@@ -209,6 +218,8 @@ void TDax_Frame::CompleteProcess(int32_t id, bool poll)
         Log(texts::kAllWrittenText);
         return;
     }
+    if (!currentOnly && id >= 0 && static_cast<size_t>(id) < layoutSettingsRead_.size())
+        layoutSettingsRead_[static_cast<size_t>(id)] = true;
     // Decided once: the diagnostics and group 0 follow the same answer.
     const bool changed = id == 17 && TakeCycleCounterChange(false);
     OnGroupRead(id, changed);
@@ -275,14 +286,15 @@ void TDax_Frame::OnGroupRead(int32_t id, bool cycleCounterChanged)
     case 21: {
         const bool pending = HoldingRegister(daxHelper_.HoldingRegisterImage, kArchiveClearRegister) != 0;
         findChild<QPushButton*>(QStringLiteral("ResetArchive"))
-            ->setText(QString::fromUtf8(pending ? texts::kCancelClearCaption : texts::kClearArchiveCaption));
+            ->setText(QString::fromUtf8(pending ? texts::kCancelClearText : texts::kClearArchiveText));
         break;
     }
     default: break;
     }
-    if (id > 0)
-        ApplyPressureUnitCaptions(HoldingRegisterLowByte(daxHelper_.HoldingRegisterImage, kEnergyUnitRegister),
-                                  HoldingRegisterLowByte(daxHelper_.HoldingRegisterImage, kPressureUnitRegister));
+    if (id > 0) {
+        const UnitBytes units = ReadUnitBytes(daxHelper_.HoldingRegisterImage);
+        ApplyPressureUnitCaptions(units.Heat, units.Pressure);
+    }
 }
 
 // The raw diagnostic codes of this read, as temperatures and voltages. Each field is filled in
@@ -325,7 +337,7 @@ void TDax_Frame::ApplyPressureUnitCaptions(uint8_t energyUnit, uint8_t pressureU
     for (const char* name : {"ConfigurationTS1", "ConfigurationTS2"})
         SubFrame<TDax_SetupTSFrame>(this, name)->SetUnitCaptions(energyUnit, pressureUnit);
 
-    const char* pressure = pressureUnit != 0 ? texts::kKgf : texts::kMPa;
+    const char* pressure = pressureUnit != 0 ? texts::kKgfText : texts::kMPaText;
     using daxform::SetLabelText;
     using daxform::UnitCaption;
     SetLabelText(this, QStringLiteral("ColdWaterPWinterLabel"), UnitCaption(QStringLiteral("Pхв_дог зимнее"), pressure));
@@ -366,7 +378,7 @@ void TDax_Frame::ReadAll()
     if (ProcessDesctiptionStruct* entry =
             Start(std::make_unique<DaxReadAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kReadAllProcess,
                   kReadAllId, std::string(), false))
-        FollowProcess(readAllWindow_.get(), entry, texts::kReadAllCaption);
+        FollowProcess(readAllWindow_.get(), entry, texts::kReadAllText);
 }
 
 void TDax_Frame::WriteAll()
@@ -385,7 +397,7 @@ void TDax_Frame::WriteAll()
         if (ProcessDesctiptionStruct* entry =
                 Start(std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kWriteAllProcess,
                       kWriteAllId, std::string(), false))
-            FollowProcess(writeAllWindow_.get(), entry, texts::kWriteAllCaption);
+            FollowProcess(writeAllWindow_.get(), entry, texts::kWriteAllText);
     } catch (...) {
         // A value the pages cannot store: nothing is written.
         Log(platform::CurrentExceptionMessage());

@@ -1,7 +1,7 @@
 #include "DaxNotStaffTSFrame.h"
 
-#include "AppTexts.h"
 #include "DaxFormTable.h"
+#include "Texts.h"
 
 #include <QGroupBox>
 
@@ -79,7 +79,7 @@ void TDax_NotStaffTSParamFrame::ApplyScheme(const HeatSystemConfig& config)
 
 void TDax_NotStaffTSParamFrame::SetUnitCaptions(uint8_t energyUnit)
 {
-    const char* energy = energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal;
+    const char* energy = energyUnit != 0 ? app::kGJText : app::kGcalText;
     const struct {
         const char* label;
         const char* name;

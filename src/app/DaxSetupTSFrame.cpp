@@ -1,8 +1,8 @@
 #include "DaxSetupTSFrame.h"
 
-#include "AppTexts.h"
 #include "DaxFormTable.h"
 #include "Drawthermosheme.h"
+#include "Texts.h"
 
 #include "device/Texts.h"
 
@@ -268,7 +268,7 @@ void TDax_SetupTSFrame::ConfigPipeChange()
 void TDax_SetupTSFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)
 {
     SetLabelText(this, QStringLiteral("W_ContractLabel"),
-                 UnitCaption(QStringLiteral("W_дог"), energyUnit != 0 ? app_texts::kGJ : app_texts::kGcal, true));
+                 UnitCaption(QStringLiteral("W_дог"), energyUnit != 0 ? app::kGJText : app::kGcalText, true));
     SetLabelText(this, QStringLiteral("dP_minLabel"),
-                 UnitCaption(QStringLiteral("dP_min"), pressureUnit != 0 ? app_texts::kKgf : app_texts::kMPa));
+                 UnitCaption(QStringLiteral("dP_min"), pressureUnit != 0 ? app::kKgfText : app::kMPaText));
 }

@@ -47,7 +47,12 @@ TMainForm::TMainForm(std::vector<ChanelKindEntry> kinds, QWidget* parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Dax Конфигуратор"));
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Where Tahoma is not installed, Liberation Sans is near its widths; the system's default
+    // face is wider, and the device pages would overflow the window.
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans")});
+    font.setPointSize(8);
+    setFont(font);
 
     BuildActions();
     BuildWindow();
@@ -287,16 +292,9 @@ TMainForm::~TMainForm()
     pool_.reset();
     if (frame_) {
         frame_->SetPool(nullptr);
-        frame_->SetChannel(nullptr);
         frame_->SetChoiceDialogs(nullptr, nullptr);
     }
-    optionsDialog_.reset();
-    if (chanel_) {
-        chanel_->SetNotifier(nullptr);
-        chanel_->SetLogCallback(nullptr);
-        chanel_ = nullptr;
-    }
-    chanelDialog_.reset();
+    ReleaseChanel();
 }
 
 void TMainForm::SetPrompts(UserPrompts* prompts)
@@ -350,6 +348,11 @@ void TMainForm::FinishClosing()
         auto store = platform::RegistryStore::CurrentUser();
         store.WriteInteger(kRegistryKey, kAutoRequestValue, AutoRequestAction->isChecked() ? 1 : 0);
     }
+    ReleaseChanel();
+}
+
+void TMainForm::ReleaseChanel()
+{
     optionsDialog_.reset();
     // The channel goes with its dialog; nothing may refer to it afterwards.
     if (frame_)

@@ -164,6 +164,9 @@ private:
     void WithoutStayOnTop(const std::function<void()>& step);
     bool ReadyToFinishClosing() const;
     void FinishClosing();
+    // The options dialog, then the channel with its dialog; nothing refers to the channel
+    // afterwards. Safe to call again.
+    void ReleaseChanel();
 
     int txTicks_ = 0;                           // light ticks left; 0 = idle
     int rxTicks_ = 0;

@@ -3,7 +3,7 @@
 // earlier file as it was and no partial file.
 #include "MainFrame.h"
 
-#include "AppTexts.h"
+#include "Texts.h"
 #include "UserPrompts.h"
 
 #include "comm/Sysutil.h"
@@ -17,7 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace texts = app_texts;
+namespace texts = app;
 
 namespace {
 
@@ -46,7 +46,7 @@ void TMainForm::FileOpenExecute()
 {
     if (RefuseOpenWhileReadingAll())
         return;
-    const QString fileName = prompts_->OpenFileName(this, QString::fromUtf8(texts::kDataFileFilter));
+    const QString fileName = prompts_->OpenFileName(this, QString::fromUtf8(texts::kDataFileFilterText));
     if (!fileName.isEmpty())
         FileOpenAccept(fileName);
 }
@@ -61,8 +61,8 @@ void TMainForm::FileOpenAccept(const QString& fileName)
         if (!platform::ReadFileBytes(SystemPath(fileName), dax_namespace::kMaxDataFileSize, bytes))
             throw platform::Exception(dax_namespace::kBadDataLengthText);
         if (AutoRequestAction->isChecked() &&
-            prompts_->Question(this, QString::fromUtf8(texts::kAttentionCaption),
-                               QString::fromUtf8(texts::kAutoRequestOnLoadQuestion))) {
+            prompts_->Question(this, QString::fromUtf8(texts::kAttentionText),
+                               QString::fromUtf8(texts::kAutoRequestOnLoadText))) {
             AutoRequestAction->setChecked(false);
             AutoRequestActionExecute();
         }
@@ -76,8 +76,8 @@ void TMainForm::FileOpenAccept(const QString& fileName)
 void TMainForm::FileSaveAsExecute()
 {
     const QString fileName = prompts_->SaveFileName(this, FileSaveAsBeforeExecute(),
-                                                    QString::fromUtf8(texts::kDataFileFilter),
-                                                    QString::fromUtf8(texts::kDataFileSuffix));
+                                                    QString::fromUtf8(texts::kDataFileFilterText),
+                                                    QString::fromUtf8(texts::kDataFileSuffixText));
     FileSaveAsAccept(fileName);
 }
 
@@ -100,8 +100,8 @@ void TMainForm::FileSaveAsAccept(const QString& fileName)
 
 void TMainForm::SaveConfigurationActionExecute()
 {
-    const QString fileName = prompts_->SaveFileName(this, QString(), QString::fromUtf8(texts::kConfigFileFilter),
-                                                    QString::fromUtf8(texts::kConfigFileSuffix));
+    const QString fileName = prompts_->SaveFileName(this, QString(), QString::fromUtf8(texts::kConfigFileFilterText),
+                                                    QString::fromUtf8(texts::kConfigFileSuffixText));
     SaveConfigurationActionAccept(fileName);
 }
 

@@ -8,11 +8,14 @@
 #include "report/core/Services.h"
 #include "report/script/ui/QtUiService.h"
 
+#include <QTranslator>
+
 int main(int argc, char* argv[])
 {
     TDaxApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DaxConfig"));
     QApplication::setApplicationVersion(QStringLiteral(DAXCONFIG_VERSION));
+    const auto qtTexts = InstallQtTranslation();
     UserPrompts& prompts = UserPrompts::System();
     // The report subsystems ask the user through the same dialogs as the configurator.
     QtUiService reportUi;

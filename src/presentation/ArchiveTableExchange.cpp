@@ -1,5 +1,5 @@
 #include "ArchiveTableExchange.h"
-#include "PresentationTexts.h"
+#include "Texts.h"
 
 #include "comm/Sysutil.h"
 #include "device/Daxutil.h"
@@ -79,14 +79,14 @@ std::string DateArchiveItem::FormatCell(ArchiveRecordBytes record) const
     // The markers come first: a marker record never reads as an impossible date.
     const auto head = record.first<4>();
     if (AllBytesEqual(head, 0x00))
-        throw platform::Exception(presentation_texts::kSkippedRecord);
+        throw platform::Exception(presentation::kSkippedRecordText);
     if (AllBytesEqual(head, 0xFF))
-        throw platform::Exception(presentation_texts::kEmptyRecord);
+        throw platform::Exception(presentation::kEmptyRecordText);
     DateTimeValue date;
     try {
         date = DeviceDateToDateTime(record.first<3>());
     } catch (const EConvertError&) {
-        throw platform::Exception(presentation_texts::kInvalidDate);
+        throw platform::Exception(presentation::kInvalidDateText);
     }
     return FormatDateTime("dd'.'mm'.'yy", date);
 }

@@ -1,13 +1,13 @@
 #include "AveragingVault.h"
 
 #include "AveragingExchangeInfo.h"
-#include "PresentationTexts.h"
+#include "Texts.h"
 
 #include "comm/Sysutil.h"
 
 #include <cmath>
 
-namespace texts = presentation_texts;
+namespace texts = presentation;
 
 namespace {
 
@@ -76,8 +76,8 @@ std::string AveragingVault<T>::StatisticsText(const std::string& format) const
         else
             return FormatBindingInt(format, static_cast<uint16_t>(value));
     };
-    return FormatText(texts::kAveragingCountSpread, static_cast<unsigned>(count_), Spread()) +
-           texts::kAveragingMaximum + formatted(maximum_) + texts::kAveragingMinimum + formatted(minimum_);
+    return FormatText(texts::kAveragingCountSpreadFormat, static_cast<unsigned>(count_), Spread()) +
+           texts::kAveragingMaximumText + formatted(maximum_) + texts::kAveragingMinimumText + formatted(minimum_);
 }
 
 template class AveragingVault<float>;

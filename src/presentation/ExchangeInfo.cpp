@@ -1,6 +1,6 @@
 #include "ExchangeInfo.h"
 
-#include "PresentationTexts.h"
+#include "Texts.h"
 
 #include "comm/Sysutil.h"
 #include "platform/Exceptions.h"
@@ -8,7 +8,7 @@
 #include <bit>
 #include <cstring>
 
-namespace texts = presentation_texts;
+namespace texts = presentation;
 
 ExchangeInfo::ExchangeInfo(ControlPort* control, std::string format) : format_(std::move(format)), control_(control) {}
 
@@ -21,7 +21,7 @@ void ExchangeInfo::Store() {}
 void ExchangeInfo::Validate()
 {
     if (GetControlText().empty())
-        Fail(texts::kValueEmpty);
+        Fail(texts::kValueEmptyFormat);
     if (range_)
         ValidateNumber(NumberSyntax::Real);
 }
@@ -102,7 +102,7 @@ int32_t ExchangeInfo::GetControlValue() const
 void ExchangeInfo::SetControlValue(int32_t value)
 {
     if (control_ && !control_->SetValue(value))
-        Fail(texts::kValueIncorrect);
+        Fail(texts::kValueIncorrectFormat);
 }
 
 void ExchangeInfo::FocusControl()
@@ -148,9 +148,9 @@ double ExchangeInfo::ValidateNumber(NumberSyntax syntax) const
 {
     const std::string text = GetControlText();
     if (text.empty())
-        Fail(texts::kValueEmpty);
+        Fail(texts::kValueEmptyFormat);
     if (!IsNumberText(text, syntax))
-        Fail(texts::kValueIncorrect);
+        Fail(texts::kValueIncorrectFormat);
     const double value = TextToFloat(text);
     if (range_ && !(value >= range_->Min && value <= range_->Max))
         FailRange(range_->Min, range_->Max);
@@ -159,7 +159,7 @@ double ExchangeInfo::ValidateNumber(NumberSyntax syntax) const
 
 void ExchangeInfo::FailRange(double min, double max) const
 {
-    throw platform::Exception(FormatText(texts::kValueOutOfRange, GetName().c_str(), min, max));
+    throw platform::Exception(FormatText(texts::kValueOutOfRangeFormat, GetName().c_str(), min, max));
 }
 
 void ExchangeInfo::Fail(const char* textFormat) const
@@ -171,7 +171,7 @@ void ExchangeInfo::CheckFieldSize(std::span<uint8_t> field, size_t size, bool op
 {
     if (field.size() == size || (optional && field.empty()))
         return;
-    throw platform::Exception(FormatText(texts::kFieldSize, GetName().c_str(), field.size(), size));
+    throw platform::Exception(FormatText(texts::kFieldSizeFormat, GetName().c_str(), field.size(), size));
 }
 
 uint16_t ExchangeInfo::ReadU16(std::span<const uint8_t> field)

@@ -2,7 +2,7 @@
 // times and the page's own callbacks.
 #include "ExchangeKinds.h"
 
-#include "PresentationTexts.h"
+#include "Texts.h"
 
 #include "comm/Sysutil.h"
 #include "device/Daxcore.h"
@@ -19,7 +19,7 @@
 #include <optional>
 #include <vector>
 
-namespace texts = presentation_texts;
+namespace texts = presentation;
 
 // ---------------------------------------------------------------------------------------
 // StringExchangeInfo
@@ -66,9 +66,9 @@ void StringExchangeInfo::Validate()
 {
     const std::optional<std::string> text = platform::TryUtf8ToCp1251(GetControlText());
     if (!text)
-        Fail(texts::kValueIncorrect);
+        Fail(texts::kValueIncorrectFormat);
     if (text->size() > field_.size())
-        throw platform::Exception(FormatText(texts::kValueTooLong, GetName().c_str(), length_));
+        throw platform::Exception(FormatText(texts::kValueTooLongFormat, GetName().c_str(), length_));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -111,7 +111,7 @@ void IpAddrExchangeInfo::Store()
 void IpAddrExchangeInfo::Validate()
 {
     if (!ParseDottedQuad(GetControlText()))
-        Fail(texts::kIpAddressIncorrect);
+        Fail(texts::kIpAddressIncorrectFormat);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -139,7 +139,7 @@ void ComboBoxExchangeInfo::Store()
 void ComboBoxExchangeInfo::Validate()
 {
     if (GetControlValue() < 0)
-        Fail(texts::kValueNotChosen);
+        Fail(texts::kValueNotChosenFormat);
 }
 
 void ChanelStatusComboBoxExchangeInfo::Show()
@@ -163,7 +163,7 @@ void DaxSchemeComboBoxExchangeInfo::Show()
         return;
     }
     SetControlValue(-1);
-    throw platform::Exception(FormatText(texts::kSchemeUnknown, (code >> 4) & 0x0F, code & 0x0F));
+    throw platform::Exception(FormatText(texts::kSchemeUnknownFormat, (code >> 4) & 0x0F, code & 0x0F));
 }
 
 void DaxSchemeComboBoxExchangeInfo::Store()
@@ -177,7 +177,7 @@ void DaxSchemeComboBoxExchangeInfo::Store()
 void DaxSchemeComboBoxExchangeInfo::Validate()
 {
     if (GetControlValue() < 0)
-        Fail(texts::kValueNotChosen);
+        Fail(texts::kValueNotChosenFormat);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -249,11 +249,11 @@ void DateExchangeInfo::Show()
     if (!valid) {
         if (Control() != nullptr)
             Control()->SetUnknown();
-        Fail(texts::kDateTimeIncorrect);
+        Fail(texts::kDateTimeIncorrectFormat);
     }
     // A port that cannot hold the value leaves itself unknown.
     if (Control() != nullptr && !Control()->SetDate(date))
-        Fail(texts::kDateTimeIncorrect);
+        Fail(texts::kDateTimeIncorrectFormat);
 }
 
 void DateExchangeInfo::Store()
@@ -277,7 +277,7 @@ void DateExchangeInfo::Validate()
         return;
     const std::optional<ControlDate> date = Control()->Date();
     if (!date || IsControlUnknown())
-        Fail(texts::kDateTimeIncorrect);
+        Fail(texts::kDateTimeIncorrectFormat);
     if (!year_.empty() && (date->Year < kYearBase || date->Year > kLastYear))
         FailRange(kYearBase, kLastYear);
 }
@@ -300,11 +300,11 @@ void TimeExchangeInfo::Show()
     if (!valid) {
         if (Control() != nullptr)
             Control()->SetUnknown();
-        Fail(texts::kDateTimeIncorrect);
+        Fail(texts::kDateTimeIncorrectFormat);
     }
     // A port that cannot hold the value leaves itself unknown.
     if (Control() != nullptr && !Control()->SetTime(time))
-        Fail(texts::kDateTimeIncorrect);
+        Fail(texts::kDateTimeIncorrectFormat);
 }
 
 void TimeExchangeInfo::Store()
@@ -327,7 +327,7 @@ void TimeExchangeInfo::Validate()
     if (Control() == nullptr)
         return;
     if (!Control()->Time() || IsControlUnknown())
-        Fail(texts::kDateTimeIncorrect);
+        Fail(texts::kDateTimeIncorrectFormat);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 #include "FrameBindingTable.h"
 
 #include "FrameBindingTable_rows.h"
-#include "PresentationTexts.h"
+#include "Texts.h"
 
 #include "comm/Sysutil.h"
 #include "platform/Exceptions.h"
@@ -53,7 +53,7 @@ std::string CreationFormat(const BindingRow& row)
 // A fault of the rows themselves; the table tests keep it from ever reaching a user.
 [[noreturn]] void TableFault(const std::string& what, const std::string& control)
 {
-    throw platform::Exception(FormatText(presentation_texts::kBindingTableFault, what.c_str(), control.c_str()));
+    throw platform::Exception(FormatText(presentation::kBindingTableFaultFormat, what.c_str(), control.c_str()));
 }
 
 std::string Substitute(const char* pattern, char member, char instance, const std::string& control)

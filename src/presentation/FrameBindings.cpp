@@ -2,7 +2,7 @@
 
 #include "ExchangeKinds.h"
 #include "LcdCalibrationWord.h"
-#include "PresentationTexts.h"
+#include "Texts.h"
 
 #include "comm/Sysutil.h"
 #include "device/Daxcore.h"
@@ -14,7 +14,7 @@
 #include <memory>
 #include <set>
 
-namespace texts = presentation_texts;
+namespace texts = presentation;
 
 namespace {
 
@@ -29,7 +29,7 @@ std::span<uint8_t> RegisterField(const FrameBindingFields& fields, FieldSpace sp
     const size_t offset = 2 * static_cast<size_t>(first - (input ? kFirstInput : kFirstHolding));
     const size_t size = 2 * static_cast<size_t>(count);
     if (first < (input ? kFirstInput : kFirstHolding) || offset + size > image.size())
-        throw platform::Exception(FormatText(texts::kFieldOutsideImage, static_cast<int>(first)));
+        throw platform::Exception(FormatText(texts::kFieldOutsideImageFormat, static_cast<int>(first)));
     return image.subspan(offset, size);
 }
 
@@ -160,9 +160,9 @@ ControlPort& FrameControlResolver::Resolve(const std::string& path, ControlClass
 {
     ControlPort* control = lookup_ ? lookup_(path, expected) : nullptr;
     if (control == nullptr)
-        throw platform::Exception(FormatText(texts::kControlMissing, path.c_str()));
+        throw platform::Exception(FormatText(texts::kControlMissingFormat, path.c_str()));
     if (control->Class() != expected)
-        throw platform::Exception(FormatText(texts::kControlClassWrong, path.c_str(),
+        throw platform::Exception(FormatText(texts::kControlClassWrongFormat, path.c_str(),
                                              ControlClassName(control->Class()), ControlClassName(expected)));
     return *control;
 }

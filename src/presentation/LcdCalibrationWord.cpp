@@ -1,7 +1,7 @@
 #include "LcdCalibrationWord.h"
 
 #include "FrameValueLists.h"
-#include "PresentationTexts.h"
+#include "Texts.h"
 
 #include "platform/Exceptions.h"
 
@@ -59,5 +59,5 @@ void ControlsToPackedWord(const LcdCalibrationControls& controls, std::span<uint
 void ValidateLcdCalibration(const LcdCalibrationControls& controls)
 {
     if (controls.MultCoeff->Value() < 0 || controls.TempCoeff->Value() < 0)
-        throw platform::Exception(presentation_texts::kLcdCalibrationNotSet);
+        throw platform::Exception(presentation::kLcdCalibrationNotSetText);
 }

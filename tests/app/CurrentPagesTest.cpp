@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -59,9 +60,9 @@ std::vector<std::string> ShownBoxes(const QWidget& frame)
 }
 
 // The outer box reaches just past the shown boxes, by the margin.
-void ExpectOuterFits(const QWidget& frame, int margin)
+void ExpectOuterFits(const QWidget& frame, int margin, const std::string& outerName = "TSGroupBox")
 {
-    const QGroupBox* outer = BoxOf(frame, "TSGroupBox");
+    const QGroupBox* outer = BoxOf(frame, outerName);
     int right = 0;
     int bottom = 0;
     for (const QGroupBox* box : outer->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
@@ -300,6 +301,40 @@ TEST(CurrentGeneralPage, SwitchedOnColdWaterChannelsCloseUp)
     EXPECT_TRUE(Shown(frame, "GroupBoxChanel6") && Shown(frame, "P6CurrentLabel"));
     EXPECT_EQ(BoxOf(frame, "GroupBoxChanel6")->pos(), design[0]);
     EXPECT_FALSE(Shown(frame, "GroupBoxChanel1"));
+}
+
+// The event times follow the last row of channel places in use, so that the page has no gap
+// where switched-off channels would stand, and the outer box fits what is shown.
+TEST(CurrentGeneralPage, TheEventTimesFollowTheChannelsShown)
+{
+    TDax_CurrentGeneralParamFrame frame;
+    frame.SetUp();
+    const QPoint firstRow = BoxOf(frame, "GroupBoxChanel1")->pos();
+    const QPoint secondRow = BoxOf(frame, "GroupBoxChanel4")->pos();
+    const QPoint eventsDesign = BoxOf(frame, "EventTimeGroupBox")->pos();
+    const int margin = BoxOf(frame, "TotalGroupBox")->x();
+    const int pitch = secondRow.y() - firstRow.y();
+    ASSERT_GT(pitch, 0);
+    ASSERT_EQ(eventsDesign.y(), secondRow.y() + pitch);
+
+    struct Case {
+        std::array<uint8_t, 6> Modes;
+        int EventsTop; // the event times' top
+    };
+    const Case cases[] = {
+        {{1, 1, 1, 1, 1, 1}, eventsDesign.y()},     // every channel: as designed
+        {{0, 0, 0, 1, 2, 1}, firstRow.y() + pitch}, // three channels take the first row
+        {{0, 0, 0, 0, 0, 2}, firstRow.y() + pitch}, // one channel: one row
+        {{1, 0, 2, 1, 0, 1}, eventsDesign.y()},     // four channels: two rows
+        {{0, 0, 0, 0, 0, 0}, firstRow.y()},         // none: the event times take the first row
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        HeatSystemConfig record = Record(0, 1);
+        record.ColdWaterSetup = cases[i].Modes;
+        frame.LayoutChannels(record);
+        EXPECT_EQ(BoxOf(frame, "EventTimeGroupBox")->pos(), QPoint(eventsDesign.x(), cases[i].EventsTop)) << "case " << i;
+        ExpectOuterFits(frame, margin, "GeneralGroupBox");
+    }
 }
 
 } // namespace

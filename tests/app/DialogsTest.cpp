@@ -16,12 +16,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 namespace {
 
@@ -305,6 +308,34 @@ TEST(Guards, AFailedDeliveryShowsTheErrorAndTheProgramGoesOn)
     EXPECT_FALSE(GuardedDelivery(prompts, []() -> bool { throw std::runtime_error("сбой обработчика"); }));
     ASSERT_EQ(prompts.errors.size(), 1u);
     EXPECT_EQ(prompts.errors[0].toStdString(), "сбой обработчика");
+}
+
+// The Yes and No buttons of a question (a message box of Qt's standard buttons, as the prompts
+// make it) and the labels of a file dialog read in Russian while Qt's translation is installed,
+// and in English again once it is gone.
+TEST(QtTranslation, QuestionsAndFileDialogsReadInRussian)
+{
+    const auto buttonTexts = [] {
+        QMessageBox question;
+        question.addButton(QMessageBox::Yes);
+        question.addButton(QMessageBox::No);
+        return std::pair(question.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')).toStdString(),
+                         question.button(QMessageBox::No)->text().remove(QLatin1Char('&')).toStdString());
+    };
+    const auto fileTypeLabel = [] {
+        QFileDialog files;
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        const auto* label = files.findChild<QLabel*>(QStringLiteral("fileTypeLabel"));
+        return label != nullptr ? label->text().remove(QLatin1Char('&')).toStdString() : std::string();
+    };
+    {
+        const auto translation = InstallQtTranslation();
+        if (!translation)
+            GTEST_SKIP() << "Qt's translations (qt6-translations-l10n) are not installed";
+        EXPECT_EQ(buttonTexts(), std::pair(std::string("Да"), std::string("Нет")));
+        EXPECT_EQ(fileTypeLabel(), "Типы файлов:");
+    }
+    EXPECT_EQ(buttonTexts(), std::pair(std::string("Yes"), std::string("No")));
 }
 
 } // namespace

@@ -2,12 +2,12 @@
 // they ask for, what their completion shows, the write buttons, read all and write all, the
 // pool's limit, and the read post-processing. Real widgets, the real TCP channel, and the
 // simulator serving the demo instrument with its request log.
-#include "app/AppTexts.h"
 #include "app/DaxFrame.h"
 #include "app/DaxInteractFrame.h"
 #include "app/DaxReadAllFrame.h"
 #include "app/DaxWriteAllFrame.h"
 #include "app/MainFrame.h"
+#include "app/Texts.h"
 
 #include "AppTestSupport.h"
 #include "FrameOverSimulator.h"
@@ -264,6 +264,11 @@ TEST_F(FrameExchange, ThePollReadsNoSettingsAndWaitsForTheLastOne)
     Identify();
     frame.SetAutoRequestFlag(true);
     Select(0);
+    // The page's layout follows settings no read has brought yet: the first poll reads them.
+    frame.AutoRequest();
+    Finish();
+    EXPECT_EQ(Logged(), PageReadRequests(0, false));
+    simulator.ClearRequestLog();
     frame.AutoRequest();
     Finish();
     EXPECT_EQ(Logged(), PageReadRequests(0, true));
@@ -792,7 +797,7 @@ TEST_P(PostProcessing, AZeroReferenceIsLoggedAndTheRestStillFollows)
     Input(30477, 0);
     Holding(40180, 1);
     frame.OnProcessDone(17);
-    EXPECT_EQ(log.Texts(), std::vector<std::string>{app_texts::kZeroCpuReferenceText});
+    EXPECT_EQ(log.Texts(), std::vector<std::string>{app::kZeroCpuReferenceText});
     EXPECT_EQ(Text("AdcTemperature"), "13.38");
     EXPECT_EQ(Text("CpuTemperature"), "old");
     EXPECT_EQ(Text("AdcCycleCounter"), "old");

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -60,6 +61,11 @@ TEST(MainWindow, OpensAsTheOnlyTopLevelWindowWithTheProgramTitle)
     EXPECT_EQ(form.width(), TMainForm::kClientWidth);
     EXPECT_EQ(form.height() - form.menuBar()->height(), TMainForm::kClientHeight);
     EXPECT_EQ(Child<QPlainTextEdit>(form, "ConsoleMemo")->height(), TMainForm::kConsoleHeight);
+    // Tahoma 8 pt, or where it is missing the face nearest its widths, not the wider default.
+    const QFontInfo font(form.font());
+    EXPECT_TRUE(font.family() == QStringLiteral("Tahoma") || font.family() == QStringLiteral("Liberation Sans"))
+        << font.family().toStdString();
+    EXPECT_EQ(font.pointSize(), 8);
 }
 
 TEST(MainWindow, FirstStartWithEmptySettings)

@@ -21,10 +21,19 @@ using apptest::Child;
 
 class SchemeExchange : public apptest::FrameOverSimulator {
 protected:
-    void Read(int pageId)
+    void Read(int pageId, bool poll = false)
     {
-        frame.ReadPage(pageId, 0, false);
+        frame.ReadPage(pageId, 0, poll);
         Finish();
+    }
+
+    // Whether the last exchanges read the holding register.
+    bool ReadHolding(int32_t reg)
+    {
+        for (const daxsim::RequestRecord& r : simulator.RequestLog())
+            if (r.Function == 0x03 && r.First <= reg && reg < r.First + r.Count)
+                return true;
+        return false;
     }
 
     // The boxes shown on a current-value sub-frame.
@@ -88,6 +97,40 @@ TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
     EXPECT_EQ(Control<QLineEdit>("ConfigurationTS1", "QFormula")->text().toStdString(), "Q = M2(h2-hх)");
     for (const std::string& text : log.Texts())
         EXPECT_EQ(text, "Конфигурация ТС1 установлена");
+}
+
+// The channel opened on a current-value page already shown: the poll finds no scheme in the
+// setup image, reads the page's settings with its current values, and lays the page out by
+// what the instrument uses; later polls read current values only and keep that layout.
+TEST_F(SchemeExchange, APollBeforeAnyReadLaysThePageOutByTheInstrumentsSchemes)
+{
+    const std::vector<std::string> heatSystem1 = {"QW1GroupBox",     "TS1Params",       "TS1TimeGroupBox",
+                                                  "GroupBoxCW",      "Air1GroupBox",    "GroupBoxChanel1",
+                                                  "GroupBoxChanel2", "GroupBoxChanel3", "GroupBoxChanel4"};
+    EXPECT_EQ(ShownBoxes("TS1_Current"), std::vector<std::string>{"TSOffGroupBox"});
+    Read(0, true);
+    EXPECT_TRUE(ReadHolding(40079));
+    EXPECT_EQ(ShownBoxes("TS1_Current"), heatSystem1);
+    EXPECT_EQ(Control<QLineEdit>("TS1_Current", "Q1Current")->text().toStdString(), "000002456.562");
+    simulator.ClearRequestLog();
+    Read(0, true);
+    EXPECT_FALSE(ReadHolding(40079));
+    EXPECT_FALSE(ReadHolding(40180));
+    EXPECT_EQ(ShownBoxes("TS1_Current"), heatSystem1);
+
+    // The general page: the cold-water channels switched on, Q3 with them.
+    Read(4, true);
+    EXPECT_TRUE(ReadHolding(40203));
+    EXPECT_TRUE(Control<QGroupBox>("GeneralCWS_Current", "GroupBoxChanel1")->isHidden());
+    EXPECT_FALSE(Control<QGroupBox>("GeneralCWS_Current", "GroupBoxChanel6")->isHidden());
+
+    // Heat system 2 likewise, on its own first poll.
+    simulator.ClearRequestLog();
+    Read(2, true);
+    EXPECT_TRUE(ReadHolding(40129));
+    EXPECT_EQ(ShownBoxes("TS2_Current"),
+              (std::vector<std::string>{"QW2GroupBox", "TS2Params", "TS2TimeGroupBox", "GroupBoxCW", "GroupBoxChanel3",
+                                        "GroupBoxChanel4", "GroupBoxChanel5"}));
 }
 
 } // namespace

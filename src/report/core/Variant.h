@@ -288,6 +288,26 @@ enum class VariantRelation : uint8_t { Equal, NotEqual, Less, LessOrEqual, Great
 bool VariantCompare(VariantRelation relation, const Variant& left, const Variant& right,
                     const FormatSettings& settings = FormatSettings::C());
 
+// Whether an order satisfies a relation.
+constexpr bool OrderSatisfies(VariantRelation relation, VariantOrder order)
+{
+    switch (relation) {
+    case VariantRelation::Equal:
+        return order == VariantOrder::Equal;
+    case VariantRelation::NotEqual:
+        return order != VariantOrder::Equal;
+    case VariantRelation::Less:
+        return order == VariantOrder::Less;
+    case VariantRelation::LessOrEqual:
+        return order != VariantOrder::Greater;
+    case VariantRelation::Greater:
+        return order == VariantOrder::Greater;
+    case VariantRelation::GreaterOrEqual:
+        return order != VariantOrder::Less;
+    }
+    return false;
+}
+
 // Addition with its two most frequent cases inline; the rest goes through the tables.
 inline Variant VariantAdd(const Variant& left, const Variant& right,
                           const FormatSettings& settings = FormatSettings::C())
@@ -330,22 +350,7 @@ inline Variant IntegerValue(int64_t value)
 template <VariantRelation R, typename T>
 inline bool RelationHolds(T a, T b)
 {
-    const VariantOrder o = a < b ? VariantOrder::Less : (b < a ? VariantOrder::Greater : VariantOrder::Equal);
-    switch (R) {
-    case VariantRelation::Equal:
-        return o == VariantOrder::Equal;
-    case VariantRelation::NotEqual:
-        return o != VariantOrder::Equal;
-    case VariantRelation::Less:
-        return o == VariantOrder::Less;
-    case VariantRelation::LessOrEqual:
-        return o != VariantOrder::Greater;
-    case VariantRelation::Greater:
-        return o == VariantOrder::Greater;
-    case VariantRelation::GreaterOrEqual:
-        return o != VariantOrder::Less;
-    }
-    return false;
+    return OrderSatisfies(R, a < b ? VariantOrder::Less : (b < a ? VariantOrder::Greater : VariantOrder::Equal));
 }
 
 } // namespace variantinline

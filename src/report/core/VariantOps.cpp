@@ -720,20 +720,5 @@ VariantOrder VariantCompare(const Variant& left, const Variant& right, const For
 bool VariantCompare(VariantRelation relation, const Variant& left, const Variant& right,
                     const FormatSettings& settings)
 {
-    const VariantOrder o = VariantCompare(left, right, settings);
-    switch (relation) {
-    case VariantRelation::Equal:
-        return o == VariantOrder::Equal;
-    case VariantRelation::NotEqual:
-        return o != VariantOrder::Equal;
-    case VariantRelation::Less:
-        return o == VariantOrder::Less;
-    case VariantRelation::LessOrEqual:
-        return o != VariantOrder::Greater;
-    case VariantRelation::Greater:
-        return o == VariantOrder::Greater;
-    case VariantRelation::GreaterOrEqual:
-        return o != VariantOrder::Less;
-    }
-    return false;
+    return OrderSatisfies(relation, VariantCompare(left, right, settings));
 }

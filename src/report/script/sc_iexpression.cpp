@@ -277,30 +277,35 @@ TscNumber TscExpressionNode::NegatedNumber(const TscExpressionNode& node)
     return ScNumberNegate(OperandNumber<Operand, 0>(static_cast<const TscOperatorNode&>(node)));
 }
 
-template <VariantOp Op, TscExpressionNode::NumericForm Left>
-TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericForm right)
+template <typename Pick>
+auto TscExpressionNode::ByForms(NumericForm left, NumericForm right, const Pick& pick)
 {
-    switch (right) {
+    const auto withLeft = [&]<NumericForm Left>() {
+        switch (right) {
+        case NumericForm::Constant:
+            return pick.template operator()<Left, NumericForm::Constant>();
+        case NumericForm::Variable:
+            return pick.template operator()<Left, NumericForm::Variable>();
+        default:
+            return pick.template operator()<Left, NumericForm::Operator>();
+        }
+    };
+    switch (left) {
     case NumericForm::Constant:
-        return &OperatorNumber<Op, Left, NumericForm::Constant>;
+        return withLeft.template operator()<NumericForm::Constant>();
     case NumericForm::Variable:
-        return &OperatorNumber<Op, Left, NumericForm::Variable>;
+        return withLeft.template operator()<NumericForm::Variable>();
     default:
-        return &OperatorNumber<Op, Left, NumericForm::Operator>;
+        return withLeft.template operator()<NumericForm::Operator>();
     }
 }
 
 template <VariantOp Op>
 TscExpressionNode::NumberFunction TscExpressionNode::OperatorNumberFor(NumericForm left, NumericForm right)
 {
-    switch (left) {
-    case NumericForm::Constant:
-        return OperatorNumberFor<Op, NumericForm::Constant>(right);
-    case NumericForm::Variable:
-        return OperatorNumberFor<Op, NumericForm::Variable>(right);
-    default:
-        return OperatorNumberFor<Op, NumericForm::Operator>(right);
-    }
+    return ByForms(left, right, []<NumericForm Left, NumericForm Right>() -> NumberFunction {
+        return &OperatorNumber<Op, Left, Right>;
+    });
 }
 
 template <VariantRelation R, TscExpressionNode::NumericForm Left, TscExpressionNode::NumericForm Right>
@@ -316,30 +321,12 @@ int TscExpressionNode::ComparedNumbers(const TscExpressionNode& node)
     return ScNumberHolds<R>(a, b) ? 1 : 0;
 }
 
-template <VariantRelation R, TscExpressionNode::NumericForm Left>
-TscExpressionNode::ComparisonFunction TscExpressionNode::ComparisonFor(NumericForm right)
-{
-    switch (right) {
-    case NumericForm::Constant:
-        return &ComparedNumbers<R, Left, NumericForm::Constant>;
-    case NumericForm::Variable:
-        return &ComparedNumbers<R, Left, NumericForm::Variable>;
-    default:
-        return &ComparedNumbers<R, Left, NumericForm::Operator>;
-    }
-}
-
 template <VariantRelation R>
 TscExpressionNode::ComparisonFunction TscExpressionNode::ComparisonFor(NumericForm left, NumericForm right)
 {
-    switch (left) {
-    case NumericForm::Constant:
-        return ComparisonFor<R, NumericForm::Constant>(right);
-    case NumericForm::Variable:
-        return ComparisonFor<R, NumericForm::Variable>(right);
-    default:
-        return ComparisonFor<R, NumericForm::Operator>(right);
-    }
+    return ByForms(left, right, []<NumericForm Left, NumericForm Right>() -> ComparisonFunction {
+        return &ComparedNumbers<R, Left, Right>;
+    });
 }
 
 void TscOperatorNode::Prepare()

@@ -142,15 +142,15 @@ protected:
     static TscNumber NegatedNumber(const TscExpressionNode& node);
     template <NumericForm Form, int Side>
     static TscNumber OperandNumber(const TscOperatorNode& node);
-    template <VariantOp Op, NumericForm Left>
-    static NumberFunction OperatorNumberFor(NumericForm right);
+    // pick.operator()<Left, Right>() with the forms as template arguments (Constant, Variable,
+    // or Operator for every other).
+    template <typename Pick>
+    static auto ByForms(NumericForm left, NumericForm right, const Pick& pick);
     template <VariantOp Op>
     static NumberFunction OperatorNumberFor(NumericForm left, NumericForm right);
 
     template <VariantRelation R, NumericForm Left, NumericForm Right>
     static int ComparedNumbers(const TscExpressionNode& node);
-    template <VariantRelation R, NumericForm Left>
-    static ComparisonFunction ComparisonFor(NumericForm right);
     template <VariantRelation R>
     static ComparisonFunction ComparisonFor(NumericForm left, NumericForm right);
 

@@ -230,21 +230,24 @@ inline Variant ScUnassignedAs(TscVarType typ)
     }
 }
 
+// The usual cases where an item of type typ stores a value as it is (ScConvertForType).
+inline bool ScStoredAsItIs(TscVarType typ, VariantKind kind)
+{
+    return (typ == fvtInt && kind == VariantKind::Int32) || (typ == fvtFloat && kind == VariantKind::Double) ||
+           (typ == fvtBool && kind == VariantKind::Boolean) || typ == fvtVariant;
+}
+
 // Stores a value into an item's storage as SetValue of a variable of type typ does.
 inline void ScStoreForType(TscVarType typ, Variant& storage, const Variant& value)
 {
-    const VariantKind kind = value.Kind();
-    if ((typ == fvtInt && kind == VariantKind::Int32) || (typ == fvtFloat && kind == VariantKind::Double) ||
-        (typ == fvtBool && kind == VariantKind::Boolean) || typ == fvtVariant)
+    if (ScStoredAsItIs(typ, value.Kind()))
         storage = value;
     else
         storage = ScConvertForType(typ, value);
 }
 inline void ScStoreForType(TscVarType typ, Variant& storage, Variant&& value)
 {
-    const VariantKind kind = value.Kind();
-    if ((typ == fvtInt && kind == VariantKind::Int32) || (typ == fvtFloat && kind == VariantKind::Double) ||
-        (typ == fvtBool && kind == VariantKind::Boolean) || typ == fvtVariant)
+    if (ScStoredAsItIs(typ, value.Kind()))
         storage = std::move(value);
     else
         storage = ScConvertForType(typ, value);

@@ -235,6 +235,8 @@ void TscIfStmt::Execute()
         ExecuteList();
     else if (FElseStmt->Count() != 0)
         FElseStmt->ExecuteList();
+    else
+        ScCheckStack(); // what running the empty list checks
 }
 
 TscCaseSelector::~TscCaseSelector() = default;

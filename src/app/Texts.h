@@ -4,16 +4,16 @@
 
 // The texts the device frame prints or shows about its exchanges with the instrument, each
 // defined here once. A "Format" is a printf format for FormatText.
-namespace app_texts {
+namespace app {
 
 // Read all and write all
-inline constexpr const char* kReadAllCaption = "Считывание данных";
-inline constexpr const char* kWriteAllCaption = "Запись данных";
+inline constexpr const char* kReadAllText = "Считывание данных";
+inline constexpr const char* kWriteAllText = "Запись данных";
 inline constexpr const char* kAllWrittenText = "Все выбранные параметры установлены";
 
 // The archive clear button of the settings page and what its writes report.
-inline constexpr const char* kClearArchiveCaption = "Очистить";
-inline constexpr const char* kCancelClearCaption = "Отменить";
+inline constexpr const char* kClearArchiveText = "Очистить";
+inline constexpr const char* kCancelClearText = "Отменить";
 inline constexpr const char* kClearActivatedText = "Очистка архива активирована";
 inline constexpr const char* kClearCancelledText = "Очистка архива отменена";
 
@@ -24,19 +24,19 @@ inline constexpr const char* kZeroCpuReferenceText =
 inline constexpr const char* kDiagnosticRangeText = "Значение диагностики вне допустимого диапазона";
 
 // Unit captions: energy in Gcal or GJ, pressure in MPa or kgf/cm².
-inline constexpr const char* kGcal = "Гкал";
-inline constexpr const char* kGJ = "ГДж";
-inline constexpr const char* kMPa = "МПа";
-inline constexpr const char* kKgf = "кгс/см²";
+inline constexpr const char* kGcalText = "Гкал";
+inline constexpr const char* kGJText = "ГДж";
+inline constexpr const char* kMPaText = "МПа";
+inline constexpr const char* kKgfText = "кгс/см²";
 
 // Data and configuration files: the file dialogs' filters and suffixes, and what the file
 // commands ask and print. Formats take the file's full name.
-inline constexpr const char* kDataFileFilter = "Файл данных (*.daxdat);;Все файлы (*)";
-inline constexpr const char* kDataFileSuffix = "daxdat";
-inline constexpr const char* kConfigFileFilter = "Файл конфигурации (*.zivaze);;Все файлы (*)";
-inline constexpr const char* kConfigFileSuffix = "zivaze";
-inline constexpr const char* kAttentionCaption = "Внимание";
-inline constexpr const char* kAutoRequestOnLoadQuestion =
+inline constexpr const char* kDataFileFilterText = "Файл данных (*.daxdat);;Все файлы (*)";
+inline constexpr const char* kDataFileSuffixText = "daxdat";
+inline constexpr const char* kConfigFileFilterText = "Файл конфигурации (*.zivaze);;Все файлы (*)";
+inline constexpr const char* kConfigFileSuffixText = "zivaze";
+inline constexpr const char* kAttentionText = "Внимание";
+inline constexpr const char* kAutoRequestOnLoadText =
     "При включенном режиме автозапроса\r\nзагруженные данные могут быть искажены.\r\n\r\n"
     "Отключить режим автозапроса ?";
 inline constexpr const char* kFileLoadedFormat = "Файл %s загружен";
@@ -47,4 +47,4 @@ inline constexpr const char* kConfigNameTooLongText = "Имя файла кон�
 // A read all that ends after a load would replace what was loaded.
 inline constexpr const char* kOpenDuringReadAllText = "Идет считывание параметров: файл данных не открыт";
 
-} // namespace app_texts
+} // namespace app
