@@ -458,6 +458,64 @@ TEST_F(ReportScriptTest, ARunStartedInsideARunIsRefusedAndATerminatedRunStopsBef
     EXPECT_EQ(services.LastEngine->Walked.size(), 1);
 }
 
+// A progress window that records what it is told.
+class RecordingProgress : public ITrpProgressWindow {
+public:
+    explicit RecordingProgress(QStringList& log) : log_(log) {}
+    void Start(const QString& caption) override { log_ << QStringLiteral("start ") + caption; }
+    void Progress(const QString& message, int32_t) override { log_ << message; }
+    void Stop() override { log_ << QStringLiteral("stop"); }
+    bool Cancelled() const override { return Cancel; }
+    bool Cancel = false;
+
+private:
+    QStringList& log_;
+};
+
+TEST_F(ReportScriptTest, ProgressWindowsShowTheirTextsAndACancelTerminates)
+{
+    FakeServices services;
+    QStringList log;
+    bool cancel = false;
+    MutableModelServices().CreateProgressWindow = [&](TrpReport&) {
+        auto window = std::make_unique<RecordingProgress>(log);
+        window->Cancel = cancel;
+        return window;
+    };
+    TrpReport report;
+    report.ReportOptions().Name = QStringLiteral("Отчет");
+    QStringList hooks;
+    report.OnProgress = [&](TrpReport&, TrpProgressType type, int32_t page) { hooks << QStringLiteral("%1:%2").arg(type).arg(page); };
+    report.InternalOnProgressStart(ptRunning);
+    report.InternalOnProgress(ptRunning, 1);
+    report.InternalOnProgressStop(ptRunning);
+    EXPECT_TRUE(log.isEmpty()) << "new-style progress runs in the preview, without a window";
+    report.InternalOnProgressStart(ptExporting);
+    report.InternalOnProgress(ptExporting, 3);
+    report.InternalOnProgressStop(ptExporting);
+    report.InternalOnProgressStart(ptPrinting);
+    report.InternalOnProgress(ptPrinting, 2);
+    report.InternalOnProgressStop(ptPrinting);
+    EXPECT_EQ(log.join(u'|').toStdString(),
+              "start Отчет|Экспорт страницы 3|stop|start Отчет|Печатается страница 2|stop");
+    EXPECT_EQ(hooks.join(u',').toStdString(), "0:1,1:3,2:2");
+    EXPECT_FALSE(report.Terminated());
+
+    cancel = true;
+    report.OldStyleProgress = true;
+    report.InternalOnProgressStart(ptRunning);
+    report.InternalOnProgress(ptRunning, 1);
+    EXPECT_EQ(log.last().toStdString(), "Готовится страница 1");
+    EXPECT_TRUE(report.Terminated()) << "cancelled in the window";
+    report.InternalOnProgressStop(ptRunning);
+
+    log.clear();
+    report.EngineOptions().EnableThreadSafe = true;
+    report.InternalOnProgressStart(ptExporting);
+    report.InternalOnProgress(ptExporting, 1);
+    EXPECT_TRUE(log.isEmpty()) << "thread-safe runs touch no window";
+}
+
 TEST_F(ReportScriptTest, TheDeferredPreparationRunsOnTheTimersTick)
 {
     int argc = 0;
