@@ -20,6 +20,9 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+#include <memory>
+
 namespace {
 
 // Restores a flag when it goes out of scope, also after an exception.
@@ -79,8 +82,14 @@ bool TrpReport::PrepareReport(bool clearLastReport)
                                      errors_.join(QStringLiteral("\r\n")));
         return false;
     }
-    FlagScope preparing(preparing_, true);
+    // A callback may delete the report while it runs (closing the window that owns it): the
+    // flag is then left alone, and nothing below touches the report again.
     const QPointer<TrpReport> self(this);
+    preparing_ = true;
+    const std::unique_ptr<void, std::function<void(void*)>> preparing(this, [self](void*) {
+        if (self != nullptr)
+            self->preparing_ = false;
+    });
 
     if (clearLastReport && previewPages_ != nullptr)
         previewPages_->Clear();
