@@ -9,3 +9,7 @@ double RoundHalfEven(double value) noexcept;
 
 // RoundHalfEven as a 64-bit integer; false for NaN, infinities and values outside the range.
 bool RoundHalfEvenToInt64(double value, int64_t& result) noexcept;
+
+// RoundHalfEven as a 32-bit integer clamped to [low, high]; NaN gives 0 (clamped). For pixels
+// of windows and stored positions, where a value from a file may be anything.
+int32_t RoundHalfEvenClamped(double value, int32_t low, int32_t high) noexcept;

@@ -20,17 +20,21 @@ TrpComponent::DataSetLookup& GlobalDataSetLookup()
 
 QString DefaultBaseName(const QString& className)
 {
-    QString name = className;
-    const qsizetype trp = name.indexOf(QLatin1String("Trp"));
-    if (trp >= 0)
-        name.remove(trp, 3);
-    const qsizetype view = name.indexOf(QLatin1String("View"));
-    if (view >= 0)
-        name.remove(view, 4);
-    return name;
+    return ClassNameStem(className, u"View");
 }
 
 } // namespace
+
+QString ClassNameStem(QString className, QStringView word)
+{
+    const qsizetype trp = className.indexOf(QLatin1String("Trp"));
+    if (trp >= 0)
+        className.remove(trp, 3);
+    const qsizetype at = className.indexOf(word);
+    if (at >= 0)
+        className.remove(at, word.size());
+    return className;
+}
 
 bool IsValidIdent(QStringView name) noexcept
 {

@@ -389,5 +389,9 @@ inline constexpr double kMaxCoordinate = 1e7;
 // A value rounded to 8 decimal places (paper dimensions): x 10^8, rounded half to even, / 10^8.
 double RoundTo8Decimals(double value) noexcept;
 
+// A class name without its first "Trp" and then its first `word` ("TrpMemoView", "View" ->
+// "Memo"): the stems of unique names and band names.
+QString ClassNameStem(QString className, QStringView word);
+
 // Whether the text is a component name: [A-Za-z_][A-Za-z0-9_]*.
 bool IsValidIdent(QStringView name) noexcept;

@@ -44,14 +44,7 @@ void TrpBand::SetChild(TrpChild* child)
 
 QString TrpBand::BandName() const
 {
-    QString name = ClassName();
-    const qsizetype trp = name.indexOf(QLatin1String("Trp"));
-    if (trp >= 0)
-        name.remove(trp, 3);
-    const qsizetype band = name.indexOf(QLatin1String("Band"));
-    if (band >= 0)
-        name.remove(band, 4);
-    return name;
+    return ClassNameStem(ClassName(), u"Band");
 }
 
 int TrpBand::BandNumber() const

@@ -41,10 +41,7 @@ namespace {
 // A position as the defined properties keep it: rounded to whole pixels, within 32 bits.
 int32_t StoredPosition(double value)
 {
-    int64_t rounded = 0;
-    if (!RoundHalfEvenToInt64(value, rounded))
-        return 0;
-    return static_cast<int32_t>(std::clamp<int64_t>(rounded, INT32_MIN, INT32_MAX));
+    return RoundHalfEvenClamped(value, INT32_MIN, INT32_MAX);
 }
 
 } // namespace

@@ -34,10 +34,7 @@ bool IsDialogControlClass(const ScriptClassInfo& info)
 // A whole number of pixels for a window, rounded half to even and kept within 32 bits.
 int32_t WindowPixels(double value)
 {
-    int64_t rounded = 0;
-    if (!RoundHalfEvenToInt64(value, rounded))
-        return 0;
-    return static_cast<int32_t>(std::clamp<int64_t>(rounded, INT32_MIN, INT32_MAX));
+    return RoundHalfEvenClamped(value, INT32_MIN, INT32_MAX);
 }
 
 } // namespace

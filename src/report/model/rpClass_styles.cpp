@@ -10,8 +10,6 @@
 
 #include "report/core/PropertyRegistry.h"
 
-#include <QFile>
-
 #include <algorithm>
 
 namespace {
@@ -37,12 +35,6 @@ bool SameTextAscii(QStringView a, QStringView b)
 bool SameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-void OpenForReading(QFile& file)
-{
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(file.fileName(), file.errorString());
 }
 
 } // namespace
@@ -347,9 +339,7 @@ void TrpStyles::Apply()
 
 void TrpStyles::LoadFromFile(const QString& fileName)
 {
-    QFile file(fileName);
-    OpenForReading(file);
-    LoadFromStream(file);
+    ReadFileWith(fileName, [this](QIODevice& in) { LoadFromStream(in); });
 }
 
 void TrpStyles::LoadFromStream(QIODevice& stream)
@@ -437,9 +427,7 @@ void TrpStyleSheet::GetList(QStringList& list) const
 
 void TrpStyleSheet::LoadFromFile(const QString& fileName)
 {
-    QFile file(fileName);
-    OpenForReading(file);
-    LoadFromStream(file);
+    ReadFileWith(fileName, [this](QIODevice& in) { LoadFromStream(in); });
 }
 
 void TrpStyleSheet::LoadFromStream(QIODevice& stream)

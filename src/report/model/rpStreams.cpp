@@ -4,6 +4,7 @@
 
 #include "platform/Cp1251.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QSaveFile>
 
@@ -82,4 +83,12 @@ QByteArray StringToAnsi(QStringView text)
     const QByteArray utf8 = text.toUtf8();
     const std::string ansi = platform::Utf8ToCp1251(std::string_view(utf8.data(), static_cast<size_t>(utf8.size())));
     return QByteArray(ansi.data(), static_cast<qsizetype>(ansi.size()));
+}
+
+void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        RaiseCannotOpen(fileName, file.errorString());
+    read(file);
 }

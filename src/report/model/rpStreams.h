@@ -46,6 +46,10 @@ QByteArray ReadRemainingBytes(QIODevice& device, qint64 maxSize);
 // nothing beside it. EFCreateError "Cannot create file ..." when the file cannot be made.
 void SaveFileAtomically(const QString& fileName, const std::function<void(QIODevice&)>& write);
 
+// Opens the file for reading and hands it to `read`; "Cannot open file ..." when it cannot be
+// opened.
+void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read);
+
 // "Cannot open file \"<name>\". <reason>" and "Cannot create file ..." with the device's reason.
 [[noreturn]] void RaiseCannotOpen(const QString& fileName, const QString& reason);
 [[noreturn]] void RaiseCannotCreate(const QString& fileName, const QString& reason);

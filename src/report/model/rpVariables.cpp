@@ -6,8 +6,6 @@
 
 #include "report/core/PropertyRegistry.h"
 
-#include <QFile>
-
 namespace {
 
 // Category headings begin with a blank.
@@ -183,10 +181,7 @@ void TrpVariables::AddVariable(const QString& category, const QString& name, con
 
 void TrpVariables::LoadFromFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file.errorString());
-    LoadFromStream(file);
+    ReadFileWith(fileName, [this](QIODevice& in) { LoadFromStream(in); });
 }
 
 void TrpVariables::LoadFromStream(QIODevice& stream)

@@ -90,6 +90,18 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour)
     EXPECT_EQ(r, INT64_MIN);
 }
 
+TEST(Rounding, ClampedToARange)
+{
+    const struct {
+        double in;
+        int32_t out;
+    } cases[] = {{10.5, 10}, {11.5, 12}, {-3.5, -4}, {1e300, 100}, {-1e300, -100}, {250, 100},
+                 {std::nan(""), 0}, {std::numeric_limits<double>::infinity(), 100}};
+    for (const auto& c : cases)
+        EXPECT_EQ(RoundHalfEvenClamped(c.in, -100, 100), c.out) << c.in;
+    EXPECT_EQ(RoundHalfEvenClamped(std::nan(""), 5, 9), 5) << "NaN counts as 0, then clamped";
+}
+
 TEST(VariantArray, ElementsOfEveryDimensionCount)
 {
     for (int dims = 1; dims <= 6; ++dims) {

@@ -18,12 +18,10 @@ QPointer<QWidget>& HiddenParent()
     return widget;
 }
 
+// Widget coordinates: rounded half to even, within what a widget takes.
 int Pixels(double value)
 {
-    int64_t rounded = 0;
-    if (!RoundHalfEvenToInt64(value, rounded))
-        return 0;
-    return static_cast<int>(std::clamp<int64_t>(rounded, -(1 << 24), 1 << 24));
+    return RoundHalfEvenClamped(value, -(1 << 24), 1 << 24);
 }
 
 // A colour 0x00BBGGRR as Qt's; system colours and no colour leave the palette as it is.
@@ -54,25 +52,9 @@ const ScriptClassInfo& TrpDialogControl::Class()
     return info;
 }
 
-namespace {
-
-// The class name without its first "Trp" and its first "Control": the stem of unique names.
-QString DialogBaseName(QString name)
-{
-    const qsizetype trp = name.indexOf(QLatin1String("Trp"));
-    if (trp >= 0)
-        name.remove(trp, 3);
-    const qsizetype control = name.indexOf(QLatin1String("Control"));
-    if (control >= 0)
-        name.remove(control, 7);
-    return name;
-}
-
-} // namespace
-
 TrpDialogControl::TrpDialogControl()
 {
-    SetBaseName(DialogBaseName(ClassName()));
+    SetBaseName(ClassNameStem(ClassName(), u"Control"));
 }
 
 TrpDialogControl::~TrpDialogControl()
@@ -87,7 +69,7 @@ void TrpDialogControl::SetControl(std::unique_ptr<QWidget> control)
     if (control_ == nullptr)
         return;
     // The subclass calls this from its constructor, where the class is its own.
-    SetBaseName(DialogBaseName(ClassName()));
+    SetBaseName(ClassNameStem(ClassName(), u"Control"));
     PlaceControl();
     control_->setGeometry(Pixels(Left()), Pixels(Top()), Pixels(Width()), Pixels(Height()));
     control_->setVisible(Visible());
