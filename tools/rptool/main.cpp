@@ -118,6 +118,10 @@ const Command kCommands[] = {
      "load the report file IN (P as its password; errors neither shown nor raised) and save it to OUT; load errors "
      "are printed one per line, and then nothing is written",
      kAnyArguments, RunReportRoundTrip},
+    {"eval", "FILE EXPR",
+     "load the report file FILE, prepare its script without running the report and print the value of the "
+     "expression EXPR (numbers in the C locale); an error is printed on stderr",
+     2, RunReportEval},
     {"render-design", "FILE --page N --out PNG [--scale S]",
      "draw report page N of FILE (1-based, report pages only) with every object at its design position, margins "
      "applied, into the PNG file at 96 dots per inch times S on white; band outlines and names in grey",

@@ -106,6 +106,13 @@ public:
     int32_t TotalPages = 0;
     int32_t CopyNo = 0;
 
+    // The text; with expressions allowed, the first "[TOTALPAGES]" (any case) replaced by the
+    // page count.
+    QString GetComponentText() const override;
+    // The text laid out at scale 1: with `wrapWords` the laid-out lines (CR LF between
+    // them), otherwise the text without its inline tags.
+    QString WrapText(bool wrapWords);
+
     // --- splitting across pages
     void InitPart() override;
     // Keeps the lines that fit, keeps the rest for the next part and answers the space left

@@ -339,6 +339,8 @@ public:
     virtual void Start(const QString& caption) = 0;
     virtual void Progress(const QString& message, int32_t percent) = 0;
     virtual void Stop() = 0;
+    // Whether the user asked to stop the run.
+    virtual bool Cancelled() const { return false; }
 };
 
 // Paper defaults of the current printer.

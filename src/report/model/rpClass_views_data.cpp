@@ -224,6 +224,25 @@ void TrpCustomMemoView::ExtractMacros()
         SetText(result);
 }
 
+QString TrpCustomMemoView::GetComponentText() const
+{
+    return AllowExpressions ? ReplaceTotalPagesField(Text(), TotalPages) : Text();
+}
+
+QString TrpCustomMemoView::WrapText(bool wrapWords)
+{
+    const int32_t savedColor = Color;
+    TrpDrawText& renderer = Renderer();
+    std::lock_guard lock(renderer.Mutex());
+    SetRendererStyle(renderer);
+    const TrpDeviceRect rect = ComputeTextRect(1, 1, 0, 0);
+    const QRectF box(rect.X, rect.Y, rect.DX(), rect.DY());
+    renderer.SetDimensions(1, 1, 1, box, box);
+    renderer.SetText(DrawnLines());
+    Color = savedColor;
+    return wrapWords ? renderer.WrappedText() : TrpDrawText::DeleteTags(Text());
+}
+
 void TrpCustomMemoView::InitPart()
 {
     partMemo_ = Text();

@@ -408,3 +408,26 @@ TEST_F(ViewsData, MetafileWarnsOnceAndIsNoReportError)
     EXPECT_TRUE(ui.Messages[0].contains(QStringLiteral("EMF")));
     EXPECT_TRUE(report_->Errors().isEmpty());
 }
+
+TEST_F(ViewsData, ComponentTextAndWrappedText)
+{
+    TrpMemoView* memo = Memo(QStringLiteral("Стр. из [totalpages] <b>всего</b>"));
+    memo->TotalPages = 7;
+    EXPECT_EQ(memo->GetComponentText(), "Стр. из 7 <b>всего</b>\r\n");
+    memo->AllowExpressions = false;
+    EXPECT_EQ(memo->GetComponentText(), "Стр. из [totalpages] <b>всего</b>\r\n");
+    memo->AllowHTMLTags = true;
+    EXPECT_EQ(memo->WrapText(false), "Стр. из [totalpages] всего\r\n");
+    memo->SetBounds(0, 0, 60, 100);
+    memo->SetText(QStringLiteral("один два три четыре"));
+    EXPECT_GE(memo->WrapText(true).count(QStringLiteral("\r\n")), 1);
+}
+
+TEST_F(ViewsData, WithoutATableTheReportComputes)
+{
+    report_->SetExpressionEvaluator(nullptr);
+    ASSERT_TRUE(report_->PrepareScript());
+    TrpMemoView* memo = Memo(QStringLiteral("Сумма: [2 + 3] [1.5 #n%1.2f]"));
+    EXPECT_EQ(Print(*memo), "Сумма: 5 1.50\r\n");
+    EXPECT_EQ(report_->LocalValue().ToDouble(), 1.5);
+}
