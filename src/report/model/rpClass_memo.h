@@ -149,6 +149,9 @@ private:
     void PrepareRenderer(TrpDrawText& renderer, double scaleX, double scaleY, double offsetX, double offsetY,
                          double printScale);
     void SetRendererStyle(TrpDrawText& renderer);
+    // Lays the drawn lines out at scale 1 in the text rectangle, or in a box of free width;
+    // the memo's colour stays its own.
+    void LayOutAtScaleOne(TrpDrawText& renderer, bool freeWidth);
     TrpDeviceRect ComputeTextRect(double scaleX, double scaleY, double offsetX, double offsetY);
 
     TrpDeviceRect FTextRect;

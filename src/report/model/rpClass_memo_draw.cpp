@@ -185,29 +185,28 @@ void TrpCustomMemoView::Draw(QPainter& painter, double scaleX, double scaleY, do
     Color = savedColor;
 }
 
-double TrpCustomMemoView::CalcHeight()
+void TrpCustomMemoView::LayOutAtScaleOne(TrpDrawText& renderer, bool freeWidth)
 {
     const int32_t savedColor = Color;
-    TrpDrawText& renderer = Renderer();
-    std::lock_guard lock(renderer.Mutex());
     SetRendererStyle(renderer);
-    const QRectF box = AutoWidth ? QRectF(0, 0, kFreeLayoutSize, kFreeLayoutSize)
-                                 : ToRectF(ComputeTextRect(1, 1, 0, 0));
+    const QRectF box = freeWidth ? QRectF(0, 0, kFreeLayoutSize, kFreeLayoutSize) : ToRectF(ComputeTextRect(1, 1, 0, 0));
     renderer.SetDimensions(1, 1, 1, box, box);
     renderer.SetText(DrawnLines());
     Color = savedColor;
+}
+
+double TrpCustomMemoView::CalcHeight()
+{
+    TrpDrawText& renderer = Renderer();
+    std::lock_guard lock(renderer.Mutex());
+    LayOutAtScaleOne(renderer, AutoWidth);
     return RoundToDevice(VerticalPadding() + renderer.CalcHeight());
 }
 
 double TrpCustomMemoView::CalcWidth()
 {
-    const int32_t savedColor = Color;
     TrpDrawText& renderer = Renderer();
     std::lock_guard lock(renderer.Mutex());
-    SetRendererStyle(renderer);
-    const QRectF box(0, 0, kFreeLayoutSize, kFreeLayoutSize);
-    renderer.SetDimensions(1, 1, 1, box, box);
-    renderer.SetText(DrawnLines());
-    Color = savedColor;
+    LayOutAtScaleOne(renderer, true);
     return RoundToDevice(HorizontalPadding() + renderer.CalcWidth());
 }

@@ -231,15 +231,9 @@ QString TrpCustomMemoView::GetComponentText() const
 
 QString TrpCustomMemoView::WrapText(bool wrapWords)
 {
-    const int32_t savedColor = Color;
     TrpDrawText& renderer = Renderer();
     std::lock_guard lock(renderer.Mutex());
-    SetRendererStyle(renderer);
-    const TrpDeviceRect rect = ComputeTextRect(1, 1, 0, 0);
-    const QRectF box(rect.X, rect.Y, rect.DX(), rect.DY());
-    renderer.SetDimensions(1, 1, 1, box, box);
-    renderer.SetText(DrawnLines());
-    Color = savedColor;
+    LayOutAtScaleOne(renderer, false);
     return wrapWords ? renderer.WrappedText() : TrpDrawText::DeleteTags(Text());
 }
 
@@ -252,21 +246,15 @@ void TrpCustomMemoView::InitPart()
 
 double TrpCustomMemoView::DrawPart()
 {
-    const int32_t savedColor = Color;
     TrpDrawText& renderer = Renderer();
     std::lock_guard lock(renderer.Mutex());
     SetText(partMemo_);
-    SetRendererStyle(renderer);
-    const TrpDeviceRect rect = ComputeTextRect(1, 1, 0, 0);
-    const QRectF box(rect.X, rect.Y, rect.DX(), rect.DY());
-    renderer.SetDimensions(1, 1, 1, box, box);
-    renderer.SetText(DrawnLines());
+    LayOutAtScaleOne(renderer, false);
     renderer.SetParaBreaks(FirstParaBreak, LastParaBreak);
     bool paraBreak = false;
     partMemo_ = renderer.GetOutBoundsText(paraBreak);
     SetText(renderer.GetInBoundsText());
     LastParaBreak = paraBreak;
-    Color = savedColor;
     const double unused = renderer.UnusedSpace();
     return unused == 0 ? Height() : unused;
 }

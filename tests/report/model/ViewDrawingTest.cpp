@@ -3,6 +3,7 @@
 // and the checked conversion of geometry to device pixels.
 
 #include "RecordingPaintDevice.h"
+#include "ViewTestSupport.h"
 
 #include "report/model/rpClass_drawing.h"
 #include "report/model/rpDrawContext.h"
@@ -440,15 +441,6 @@ TEST(ViewDrawing, RaisedEdgeOfTwoRings)
     EXPECT_EQ(lines[4], QLine(11, 35, 11, 11));
     EXPECT_EQ(lines[7], QLine(36, 36, 36, 11));
 }
-
-namespace {
-
-struct RecordingSink : ITrpTextSink {
-    void TextRun(const QString& text, const QRectF& deviceRect) override { runs.emplace_back(text, deviceRect); }
-    std::vector<std::pair<QString, QRectF>> runs;
-};
-
-} // namespace
 
 TEST(ViewDrawing, TextLinesGoToTheSink)
 {

@@ -3,6 +3,7 @@
 // field-bound memos, the template back after printing, splitting and flowing; tags and
 // links; check boxes; pictures from streams and files.
 
+#include "ViewTestSupport.h"
 #include "RecordingPaintDevice.h"
 #include "ReportFakes.h"
 #include "TableEvaluator.h"
@@ -57,17 +58,6 @@ protected:
     TableEvaluator evaluator_;
     std::unique_ptr<TrpReport> report_;
 };
-
-QByteArray PngBytes(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // heads, pictures stretched and clipped, check-box marks, memos through the text renderer
 // (the text rectangle, the sink, the sizes), subreports; and rptool render-design.
 
+#include "ViewTestSupport.h"
 #include "RecordingPaintDevice.h"
 
 #include "report/model/ModelRuntime.h"
@@ -62,22 +63,6 @@ protected:
 
     RecordingPaintDevice device_;
 };
-
-struct RecordingSink : ITrpTextSink {
-    void TextRun(const QString& text, const QRectF& deviceRect) override { runs.emplace_back(text, deviceRect); }
-    std::vector<std::pair<QString, QRectF>> runs;
-};
-
-QByteArray PngBytes(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 } // namespace
 
