@@ -357,6 +357,37 @@ TEST_F(ReportScriptTest, ParamEventsGiveBackWhatTheScriptAssigned)
     EXPECT_EQ(VarToStr(report.Variables().GetValue(QStringLiteral("Touched"))), "1");
 }
 
+TEST_F(ReportScriptTest, PrintAndClickEventsReachTheApplicationAndTheScript)
+{
+    FakeServices services;
+    TrpReport report;
+    auto* page = new TrpReportPage(&report);
+    auto* band = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20);
+    TrpMemoView* memo = AddMemo(band, QStringLiteral("Memo1"), 0, 0, 100, 20, QStringLiteral("x"));
+    memo->OnBeforePrint = QStringLiteral("Before");
+    memo->OnPreviewClick = QStringLiteral("Click");
+    SetScript(report, QStringLiteral("procedure Before(Sender: Variant);\nbegin\n  Set('Seen', 'before')\nend;\n"
+                                     "procedure Click(Sender: Variant; Button, Shift: Integer; var Modified: Boolean);\n"
+                                     "begin\n  Set('Button', Button);\n  Modified := True\nend;\nbegin\nend."));
+    ASSERT_TRUE(report.PrepareScript()) << report.Errors().join(u'\n').toStdString();
+    QStringList application;
+    report.OnBeforePrint = [&](TrpComponent& object) { application << QStringLiteral("before ") + object.Name(); };
+    report.OnClickObject = [&](TrpView& view, int32_t button, uint32_t, bool& modified) {
+        application << QStringLiteral("click %1 %2 %3").arg(view.Name()).arg(button).arg(modified);
+    };
+    report.DoBeforePrint(memo);
+    EXPECT_TRUE(report.Variables().GetValue(QStringLiteral("Seen")).IsNull()) << "script events wait for the engine";
+    services.LastEngine->Running = true;
+    report.DoBeforePrint(memo);
+    services.LastEngine->Running = false;
+    EXPECT_EQ(VarToStr(report.Variables().GetValue(QStringLiteral("Seen"))).toStdString(), "before");
+    bool modified = false;
+    report.DoPreviewClick(memo, 2, 0, modified, false);
+    EXPECT_TRUE(modified) << "read back from the script";
+    EXPECT_EQ(VarToStr(report.Variables().GetValue(QStringLiteral("Button"))).toStdString(), "2");
+    EXPECT_EQ(application.join(u'|').toStdString(), "before Memo1|before Memo1|click Memo1 2 1");
+}
+
 // --- preparing a report
 
 TEST_F(ReportScriptTest, AMissingDataSetFailsBeforeAnyScriptRuns)
