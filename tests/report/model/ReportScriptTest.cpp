@@ -24,22 +24,19 @@ using namespace reporttest;
 
 namespace {
 
-// The deferred preparation's timer wants an application object.
-void EnsureApplication()
-{
-    static int argc = 0;
-    static std::unique_ptr<QCoreApplication> application;
-    if (QCoreApplication::instance() == nullptr)
-        application = std::make_unique<QCoreApplication>(argc, nullptr);
-}
-
+// The deferred preparation's timer wants an application object; each test has its own.
 class ReportScriptTest : public testing::Test {
 protected:
     void SetUp() override
     {
         ModelRuntime::init();
-        EnsureApplication();
+        if (QCoreApplication::instance() == nullptr)
+            application_ = std::make_unique<QCoreApplication>(argc_, nullptr);
     }
+
+private:
+    int argc_ = 0;
+    std::unique_ptr<QCoreApplication> application_;
 };
 
 void SetScript(TrpReport& report, const QString& text)
