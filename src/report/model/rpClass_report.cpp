@@ -158,11 +158,18 @@ TrpComponent* TrpReport::Pages(int index) const
 
 void TrpReport::SetPreview(TrpCustomPreview* preview)
 {
-    if (preview_ != nullptr && preview_ != preview)
+    if (preview_ != nullptr && preview_ != preview) {
         preview_->report_ = nullptr;
+        preview_->SetPreviewPages(nullptr);
+    }
     preview_ = preview;
-    if (preview != nullptr)
-        preview->report_ = this;
+    if (preview == nullptr) {
+        previewForm_ = nullptr;
+        return;
+    }
+    preview->report_ = this;
+    preview->SetPreviewPages(previewPages_.get());
+    preview->Init();
 }
 
 void TrpReport::SetDesigner(TrpCustomDesigner* designer)

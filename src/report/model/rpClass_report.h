@@ -141,7 +141,9 @@ public:
     const QStringList& SysVariables() const { return sysVariables_; }
 
     TrpCustomPreview* Preview() const { return preview_; }
-    // Attaches a preview control (it refers back to the report) or detaches it (none).
+    // Attaches a preview control (it refers back to the report, gets the prepared pages and is
+    // initialised) or detaches it (none; its references are cleared and the preview window
+    // forgotten).
     void SetPreview(TrpCustomPreview* preview);
     TrpCustomDesigner* Designer() const { return designer_; }
     void SetDesigner(TrpCustomDesigner* designer);
@@ -268,6 +270,15 @@ public:
     // prepared first, else the preparation is deferred to PrepareTimer.
     void ShowReport(bool clearLastReport = true);
     void ShowPreparedReport();
+    // The preview window ShowPreparedReport opened, none when it has closed.
+    ITrpPreviewWindow* PreviewForm() const { return previewForm_; }
+    void ClosePreviewWindow();
+    // Opens the designer for the report (the designer library registers it; without it
+    // nothing happens). The report's items leave its script first and Modified is cleared.
+    void DesignReport(bool modal = true, bool mdiChild = false);
+    void DesignReportInPanel(QObject* panel);
+    // Opens the designer of the prepared pages modally; whether it changed them.
+    bool DesignPreviewPage();
     // The single-shot timer of the deferred preparation, and its tick (tests call it directly).
     QTimer& PrepareTimer();
     void PrepareTimerTick();
@@ -291,6 +302,8 @@ public:
     std::function<void(TrpReport& report)> OnBeginDoc;
     std::function<void(TrpReport& report)> OnEndDoc;
     std::function<void(TrpReport& report)> OnAfterScriptCompile;
+    // A preview window has been made and initialised, before it is shown.
+    std::function<void(TrpReport& report)> OnPreview;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStart;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgress;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStop;
@@ -308,6 +321,8 @@ private:
     Variant SystemVariable(int index) const;
     bool EventsRun(const QString& eventName, bool runAlways) const;
     bool ProgressWindowShown(TrpProgressType type) const;
+    std::unique_ptr<TrpCustomDesigner> NewDesigner(bool previewDesigner);
+    void PrepareForDesigner();
     void PumpEvents();
 
     std::unique_ptr<TrpReportDataSets> dataSets_;
@@ -346,6 +361,7 @@ private:
     TscCustomVariable* selfValue_ = nullptr;  // "Self"
     QStringList evaluatingVariables_;         // report variables being computed, innermost last
     bool preparing_ = false;
+    ITrpPreviewWindow* previewForm_ = nullptr;
     bool loadFailed_ = false; // the last load failed: the report is not run
 };
 

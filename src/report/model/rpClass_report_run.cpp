@@ -149,6 +149,8 @@ bool TrpReport::PrepareReport(bool clearLastReport)
                 if (OnEndDoc)
                     OnEndDoc(*this);
                 succeeded = true;
+            } else {
+                ClosePreviewWindow();
             }
         } catch (const std::exception& error) {
             AddError(ErrorText(error));
@@ -217,11 +219,52 @@ void TrpReport::ShowReport(bool clearLastReport)
 
 void TrpReport::ShowPreparedReport()
 {
-    // Headless (no preview control attached) there is nothing to show.
-    if (preview_ == nullptr)
+    if (preview_ != nullptr) {
+        preview_->SetPreviewPages(previewPages_.get());
+        preview_->Init();
         return;
-    preview_->SetPreviewPages(previewPages_.get());
-    preview_->Init();
+    }
+    const auto& create = ModelServices().CreatePreviewWindow;
+    if (!create)
+        return;
+    std::unique_ptr<ITrpPreviewWindow> window = create(*this);
+    if (window == nullptr)
+        return;
+    const QPointer<TrpReport> self(this);
+    previewForm_ = window.get();
+    window->OnClosed = [self] {
+        if (self != nullptr) {
+            self->previewForm_ = nullptr;
+            self->timer_->stop();
+        }
+    };
+    if (TrpCustomPreview* control = window->Preview())
+        SetPreview(control);
+    window->Initialize(previewOptions_.Maximized);
+    if (OnPreview)
+        OnPreview(*this);
+    if (self == nullptr)
+        return;
+    if (previewOptions_.Modal) {
+        window->ShowModal();
+        if (self == nullptr)
+            return;
+        // A preparation that never started does not start after the window has gone.
+        timer_->stop();
+        previewForm_ = nullptr;
+        SetPreview(nullptr);
+        window.reset();
+    } else {
+        // The window frees itself when it closes.
+        ITrpPreviewWindow* modeless = window.release();
+        modeless->ShowModeless(previewOptions_.MDIChild);
+    }
+}
+
+void TrpReport::ClosePreviewWindow()
+{
+    if (previewForm_ != nullptr)
+        previewForm_->Close();
 }
 
 bool TrpReport::Print()
@@ -315,8 +358,86 @@ void TrpReport::InternalOnProgressStop(TrpProgressType type)
 
 void TrpReport::SetProgressMessage(const QString& message, bool isHint)
 {
-    if (isHint)
-        return;
-    if (engine_ != nullptr && engine_->Running && OldStyleProgress && ShowProgress && progress_ != nullptr)
+    if (!isHint && engine_ != nullptr && engine_->Running && OldStyleProgress && ShowProgress && progress_ != nullptr)
         progress_->Progress(message, -1);
+    if (previewForm_ != nullptr)
+        previewForm_->SetStatusText(message, isHint);
+}
+
+// --- the designer --------------------------------------------------------------------------
+
+std::unique_ptr<TrpCustomDesigner> TrpReport::NewDesigner(bool previewDesigner)
+{
+    const auto& create = ModelServices().CreateDesigner;
+    if (!create)
+        return nullptr;
+    return create(*this, previewDesigner);
+}
+
+void TrpReport::PrepareForDesigner()
+{
+    script_->RemoveItems(this);
+    expressionCache_->Clear();
+    for (TrpComponent* object : AllObjects()) {
+        if (auto* database = dynamic_cast<TrpCustomDBDataSet*>(object))
+            database->BeforeStartReport();
+    }
+    SetModified(false);
+}
+
+void TrpReport::DesignReport(bool modal, bool mdiChild)
+{
+    if (designer_ != nullptr || !ModelServices().CreateDesigner)
+        return;
+    PrepareForDesigner();
+    std::unique_ptr<TrpCustomDesigner> designer = NewDesigner(false);
+    if (designer == nullptr)
+        return;
+    designer_ = designer.get();
+    if (mdiChild)
+        designer->SetMDIChild(true);
+    designer->Start();
+    if (modal) {
+        const QPointer<TrpReport> self(this);
+        designer->ShowModal();
+        designer.reset();
+        if (self == nullptr)
+            return;
+        PumpEvents();
+        if (self != nullptr)
+            designer_ = nullptr;
+    } else {
+        // The window frees itself when it closes, and forgets the report then.
+        designer.release()->ShowModeless();
+    }
+}
+
+void TrpReport::DesignReportInPanel(QObject* panel)
+{
+    if (designer_ != nullptr || !ModelServices().CreateDesigner)
+        return;
+    PrepareForDesigner();
+    std::unique_ptr<TrpCustomDesigner> designer = NewDesigner(false);
+    if (designer == nullptr)
+        return;
+    designer_ = designer.get();
+    designer->Start();
+    designer.release()->EmbedIn(panel);
+}
+
+bool TrpReport::DesignPreviewPage()
+{
+    if (designer_ != nullptr)
+        return false;
+    std::unique_ptr<TrpCustomDesigner> designer = NewDesigner(true);
+    if (designer == nullptr)
+        return false;
+    designer_ = designer.get();
+    const QPointer<TrpReport> self(this);
+    designer->ShowModal();
+    designer.reset();
+    if (self == nullptr)
+        return false;
+    designer_ = nullptr;
+    return modified_;
 }

@@ -24,9 +24,19 @@ using namespace reporttest;
 
 namespace {
 
+// The deferred preparation's timer wants an application object; each test has its own.
 class ReportScriptTest : public testing::Test {
 protected:
-    void SetUp() override { ModelRuntime::init(); }
+    void SetUp() override
+    {
+        ModelRuntime::init();
+        if (QCoreApplication::instance() == nullptr)
+            application_ = std::make_unique<QCoreApplication>(argc_, nullptr);
+    }
+
+private:
+    int argc_ = 0;
+    std::unique_ptr<QCoreApplication> application_;
 };
 
 void SetScript(TrpReport& report, const QString& text)
@@ -344,6 +354,37 @@ TEST_F(ReportScriptTest, ParamEventsGiveBackWhatTheScriptAssigned)
     EXPECT_EQ(VarToStr(report.Variables().GetValue(QStringLiteral("Touched"))), "1");
 }
 
+TEST_F(ReportScriptTest, PrintAndClickEventsReachTheApplicationAndTheScript)
+{
+    FakeServices services;
+    TrpReport report;
+    auto* page = new TrpReportPage(&report);
+    auto* band = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20);
+    TrpMemoView* memo = AddMemo(band, QStringLiteral("Memo1"), 0, 0, 100, 20, QStringLiteral("x"));
+    memo->OnBeforePrint = QStringLiteral("Before");
+    memo->OnPreviewClick = QStringLiteral("Click");
+    SetScript(report, QStringLiteral("procedure Before(Sender: Variant);\nbegin\n  Set('Seen', 'before')\nend;\n"
+                                     "procedure Click(Sender: Variant; Button, Shift: Integer; var Modified: Boolean);\n"
+                                     "begin\n  Set('Button', Button);\n  Modified := True\nend;\nbegin\nend."));
+    ASSERT_TRUE(report.PrepareScript()) << report.Errors().join(u'\n').toStdString();
+    QStringList application;
+    report.OnBeforePrint = [&](TrpComponent& object) { application << QStringLiteral("before ") + object.Name(); };
+    report.OnClickObject = [&](TrpView& view, int32_t button, uint32_t, bool& modified) {
+        application << QStringLiteral("click %1 %2 %3").arg(view.Name()).arg(button).arg(modified);
+    };
+    report.DoBeforePrint(memo);
+    EXPECT_TRUE(report.Variables().GetValue(QStringLiteral("Seen")).IsNull()) << "script events wait for the engine";
+    services.LastEngine->Running = true;
+    report.DoBeforePrint(memo);
+    services.LastEngine->Running = false;
+    EXPECT_EQ(VarToStr(report.Variables().GetValue(QStringLiteral("Seen"))).toStdString(), "before");
+    bool modified = false;
+    report.DoPreviewClick(memo, 2, 0, modified, false);
+    EXPECT_TRUE(modified) << "read back from the script";
+    EXPECT_EQ(VarToStr(report.Variables().GetValue(QStringLiteral("Button"))).toStdString(), "2");
+    EXPECT_EQ(application.join(u'|').toStdString(), "before Memo1|before Memo1|click Memo1 2 1");
+}
+
 // --- preparing a report
 
 TEST_F(ReportScriptTest, AMissingDataSetFailsBeforeAnyScriptRuns)
@@ -518,10 +559,6 @@ TEST_F(ReportScriptTest, ProgressWindowsShowTheirTextsAndACancelTerminates)
 
 TEST_F(ReportScriptTest, TheDeferredPreparationRunsOnTheTimersTick)
 {
-    int argc = 0;
-    std::unique_ptr<QCoreApplication> application;
-    if (QCoreApplication::instance() == nullptr)
-        application = std::make_unique<QCoreApplication>(argc, nullptr);
     FakeServices services;
     TrpReport report;
     auto* page = new TrpReportPage(&report);
@@ -532,6 +569,167 @@ TEST_F(ReportScriptTest, TheDeferredPreparationRunsOnTheTimersTick)
     report.PrepareTimerTick();
     EXPECT_FALSE(report.PrepareTimer().isActive());
     EXPECT_EQ(services.LastEngine->Walked.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+class FakePreview : public TrpCustomPreview {
+public:
+    void Init() override { ++Inits; }
+    void Lock() override {}
+    void Unlock() override {}
+    void RefreshReport() override {}
+    void InternalOnProgressStart(TrpReport&, TrpProgressType, int32_t) override {}
+    void InternalOnProgress(TrpReport&, TrpProgressType, int32_t) override {}
+    void InternalOnProgressStop(TrpReport&, TrpProgressType, int32_t) override {}
+    int Inits = 0;
+};
+
+class FakePreviewWindow : public ITrpPreviewWindow {
+public:
+    explicit FakePreviewWindow(QStringList& log) : log_(log) {}
+    ~FakePreviewWindow() override { log_ << QStringLiteral("freed"); }
+    TrpCustomPreview* Preview() override { return &Control; }
+    void Initialize(bool maximized) override { log_ << QStringLiteral("initialize %1").arg(maximized); }
+    void ShowModal() override
+    {
+        log_ << QStringLiteral("modal");
+        if (WhileShown)
+            WhileShown();
+    }
+    void ShowModeless(bool mdiChild) override { log_ << QStringLiteral("modeless %1").arg(mdiChild); }
+    void Close() override
+    {
+        log_ << QStringLiteral("close");
+        if (OnClosed)
+            OnClosed();
+    }
+    void SetStatusText(const QString& text, bool isHint) override { log_ << text + QChar(isHint ? u'?' : u'!'); }
+
+    FakePreview Control;
+    std::function<void()> WhileShown;
+
+private:
+    QStringList& log_;
+};
+
+class FakeDesigner : public TrpCustomDesigner {
+public:
+    FakeDesigner(TrpReport* report, bool previewDesigner, QStringList& log)
+        : TrpCustomDesigner(report, previewDesigner), log_(log)
+    {
+    }
+    ~FakeDesigner() override { log_ << QStringLiteral("freed"); }
+    void SetMDIChild(bool value) override { log_ << QStringLiteral("mdi %1").arg(value); }
+    void Start() override { log_ << QStringLiteral("start"); }
+    void ShowModal() override
+    {
+        log_ << QStringLiteral("modal");
+        if (ChangeOnShow)
+            SetModified(true);
+    }
+    void ShowModeless() override { log_ << QStringLiteral("modeless"); }
+    QStringList Code() override { return {}; }
+    QString InsertExpression(const QString& expression) override { return expression; }
+    void Lock() override {}
+    void ReloadPages(int32_t) override {}
+    void ReloadReport() override {}
+    void UpdateDataTree() override {}
+    void UpdatePage() override {}
+    bool ChangeOnShow = false;
+
+private:
+    QStringList& log_;
+};
+
+TEST_F(ReportScriptTest, AModalPreviewWindowPreparesTheReportWhileItIsShown)
+{
+    FakeServices services;
+    QStringList log;
+    FakePreviewWindow* window = nullptr;
+    TrpReport report;
+    MutableModelServices().CreatePreviewWindow = [&](TrpReport&) {
+        auto made = std::make_unique<FakePreviewWindow>(log);
+        window = made.get();
+        made->WhileShown = [&] {
+            EXPECT_EQ(window->Control.Report(), &report);
+            EXPECT_EQ(window->Control.PreviewPages(), report.PreviewPages());
+            EXPECT_EQ(report.PreviewForm(), window);
+            report.SetProgressMessage(QStringLiteral("hint"), true);
+            report.PrepareTimerTick(); // the window's event loop runs the deferred preparation
+        };
+        return made;
+    };
+    auto* page = new TrpReportPage(&report);
+    AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20)->SetRowCount(2);
+    int previews = 0;
+    report.OnPreview = [&](TrpReport&) { ++previews; };
+    report.ShowReport();
+    EXPECT_EQ(log.join(u'|').toStdString(), "initialize 1|modal|hint?|freed");
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(services.LastEngine->Walked.size(), 2);
+    EXPECT_EQ(report.PreviewForm(), nullptr);
+    EXPECT_EQ(report.Preview(), nullptr);
+    EXPECT_FALSE(report.PrepareTimer().isActive());
+}
+
+TEST_F(ReportScriptTest, AModelessPreviewWindowIsForgottenWhenItCloses)
+{
+    FakeServices services;
+    QStringList log;
+    FakePreviewWindow* window = nullptr;
+    MutableModelServices().CreatePreviewWindow = [&](TrpReport&) {
+        auto made = std::make_unique<FakePreviewWindow>(log);
+        window = made.get();
+        return made;
+    };
+    TrpReport report;
+    report.PreviewOptions().Modal = false;
+    report.PreviewOptions().MDIChild = true;
+    report.OldStyleProgress = true; // prepared before the window opens
+    auto* page = new TrpReportPage(&report);
+    AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20)->SetRowCount(1);
+    report.ShowReport();
+    ASSERT_NE(window, nullptr);
+    std::unique_ptr<FakePreviewWindow> owned(window); // the window frees itself; here the test does
+    EXPECT_EQ(log.join(u'|').toStdString(), "initialize 1|modeless 1");
+    EXPECT_EQ(services.LastEngine->Walked.size(), 1);
+    EXPECT_EQ(report.PreviewForm(), window);
+    EXPECT_EQ(report.Preview(), &window->Control);
+    EXPECT_EQ(window->Control.Inits, 1);
+    report.ClosePreviewWindow();
+    EXPECT_EQ(report.PreviewForm(), nullptr);
+    owned.reset();
+    EXPECT_EQ(report.Preview(), nullptr) << "the control unlinks itself";
+}
+
+TEST_F(ReportScriptTest, TheDesignerOpensOnlyThroughTheServices)
+{
+    FakeServices services;
+    QStringList log;
+    TrpReport report;
+    report.SetModified(true);
+    report.DesignReport();
+    EXPECT_TRUE(report.Modified()) << "nothing happens without a designer";
+
+    bool change = false;
+    MutableModelServices().CreateDesigner = [&](TrpReport& r, bool previewDesigner) {
+        auto designer = std::make_unique<FakeDesigner>(&r, previewDesigner, log);
+        designer->ChangeOnShow = change;
+        log << QStringLiteral("made %1").arg(previewDesigner);
+        return designer;
+    };
+    report.DesignReport(true, true);
+    EXPECT_FALSE(report.Modified());
+    EXPECT_EQ(report.Designer(), nullptr);
+    EXPECT_EQ(log.join(u'|').toStdString(), "made 0|mdi 1|start|modal|freed");
+
+    log.clear();
+    change = true;
+    EXPECT_TRUE(report.DesignPreviewPage());
+    EXPECT_EQ(log.join(u'|').toStdString(), "made 1|modal|freed");
 }
 
 } // namespace
