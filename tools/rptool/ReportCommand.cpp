@@ -18,6 +18,38 @@ void PrintLine(const QString& text)
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
 }
 
+void PrintErrors(const QStringList& errors)
+{
+    for (const QString& error : errors) {
+        for (const QString& line : error.split(QStringLiteral("\r\n")))
+            PrintLine(line);
+    }
+}
+
+// Loads a report file with errors neither shown nor raised; an exit status other than
+// kExitDone, its errors printed, when that failed.
+int LoadReport(TrpReport& report, const QString& fileName)
+{
+    try {
+        ModelRuntime::init();
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
+    report.EngineOptions().NewSilentMode = simSilent;
+    try {
+        report.LoadFromFile(fileName);
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
+    if (!report.Errors().isEmpty()) {
+        PrintErrors(report.Errors());
+        return kExitBadContent;
+    }
+    return kExitDone;
+}
+
 } // namespace
 
 int RunReportRoundTrip(const QStringList& arguments)
@@ -35,28 +67,10 @@ int RunReportRoundTrip(const QStringList& arguments)
     if (files.size() != 2)
         return kExitUsage;
 
-    try {
-        ModelRuntime::init();
-    } catch (const platform::Exception& failure) {
-        PrintLine(QString::fromStdString(failure.Message()));
-        return kExitFileError;
-    }
     TrpReport report;
-    report.EngineOptions().NewSilentMode = simSilent;
     report.ReportOptions().HiddenPassword = password;
-    try {
-        report.LoadFromFile(files[0]);
-    } catch (const platform::Exception& failure) {
-        PrintLine(QString::fromStdString(failure.Message()));
-        return kExitFileError;
-    }
-    if (!report.Errors().isEmpty()) {
-        for (const QString& error : report.Errors()) {
-            for (const QString& line : error.split(QStringLiteral("\r\n")))
-                PrintLine(line);
-        }
-        return kExitBadContent;
-    }
+    if (const int status = LoadReport(report, files[0]); status != kExitDone)
+        return status;
     // Files take the engine's error mode from the program, never from themselves: the saved
     // report carries the default.
     report.EngineOptions().NewSilentMode = simMessageBoxes;
@@ -68,6 +82,28 @@ int RunReportRoundTrip(const QStringList& arguments)
     } catch (const platform::Exception& failure) {
         PrintLine(QString::fromStdString(failure.Message()));
         return kExitFileError;
+    }
+    return kExitDone;
+}
+
+int RunReportEval(const QStringList& arguments)
+{
+    if (arguments.size() != 2)
+        return kExitUsage;
+    TrpReport report;
+    if (const int status = LoadReport(report, arguments[0]); status != kExitDone)
+        return status;
+    if (!report.PrepareScript()) {
+        PrintErrors(report.Errors());
+        return kExitBadContent;
+    }
+    try {
+        const QByteArray line = VarToStr(report.Calc(arguments[1])).toUtf8() + '\n';
+        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+    } catch (const std::exception& failure) {
+        const auto* own = dynamic_cast<const platform::Exception*>(&failure);
+        PrintLine(own != nullptr ? QString::fromStdString(own->Message()) : QString::fromUtf8(failure.what()));
+        return kExitBadContent;
     }
     return kExitDone;
 }

@@ -117,6 +117,10 @@ const Command kCommands[] = {
      "load the report file IN (P as its password; errors neither shown nor raised) and save it to OUT; load errors "
      "are printed one per line, and then nothing is written",
      kAnyArguments, RunReportRoundTrip},
+    {"eval", "FILE EXPR",
+     "load the report file FILE, prepare its script without running the report and print the value of the "
+     "expression EXPR (numbers in the C locale); an error is printed on stderr",
+     2, RunReportEval},
 };
 
 int Usage()

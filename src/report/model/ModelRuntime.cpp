@@ -8,6 +8,7 @@
 #include "rpRes.h"
 
 #include "report/core/PropertyRegistry.h"
+#include "report/script/sc_itools.h"
 
 #include <QFile>
 
@@ -60,6 +61,8 @@ void init()
         return;
     RegisterModelClasses(PropertyRegistry::Global());
     RegisterStartupPropertyEditors();
+    // Reports compile their scripts and expressions in the four languages.
+    InitScriptLanguages();
     AddBuiltInResources();
     GetResourcesInstance().UpdateSCResources();
     SharedDrawText();

@@ -5,6 +5,7 @@
 #include "rpChBox.h"
 #include "rpClass_bands.h"
 #include "rpClass_datasets.h"
+#include "rpClass_expressioncache.h"
 #include "rpClass_memo.h"
 #include "rpClass_pages.h"
 #include "rpClass_register.h"
@@ -13,11 +14,20 @@
 #include "rpUtils.h"
 
 #include "report/core/PropertyRegistry.h"
+#include "report/script/sc_iinterpreter_script.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <algorithm>
+
+namespace {
+
+// ShowReport prepares the report this long after the preview has appeared.
+constexpr int kPrepareDelayMs = 50;
+
+} // namespace
 
 const ScriptClassInfo& TrpReport::Class()
 {
@@ -38,6 +48,14 @@ TrpReport::TrpReport(QObject* owner)
 
 void TrpReport::Init()
 {
+    script_ = std::make_unique<TscScript>();
+    script_->AddRTTI();
+    expressionCache_ = std::make_unique<TrpExpressionCache>(script_.get());
+    // The deferred preparation of ShowReport: once, shortly after the preview is on screen.
+    timer_ = std::make_unique<QTimer>();
+    timer_->setSingleShot(true);
+    timer_->setInterval(kPrepareDelayMs);
+    QObject::connect(timer_.get(), &QTimer::timeout, this, [this] { PrepareTimerTick(); });
     dataSets_ = std::make_unique<TrpReportDataSets>(this);
     enabledDataSets_ = std::make_unique<TrpReportDataSets>(this);
     styles_ = std::make_unique<TrpStyles>(this);
@@ -59,6 +77,7 @@ void TrpReport::Init()
 
 TrpReport::~TrpReport()
 {
+    timer_->stop();
     // The pages first, while the lists they may reach are still whole.
     while (!Objects().empty())
         delete Objects().back();
@@ -139,11 +158,18 @@ TrpComponent* TrpReport::Pages(int index) const
 
 void TrpReport::SetPreview(TrpCustomPreview* preview)
 {
-    if (preview_ != nullptr && preview_ != preview)
+    if (preview_ != nullptr && preview_ != preview) {
         preview_->report_ = nullptr;
+        preview_->SetPreviewPages(nullptr);
+    }
     preview_ = preview;
-    if (preview != nullptr)
-        preview->report_ = this;
+    if (preview == nullptr) {
+        previewForm_ = nullptr;
+        return;
+    }
+    preview->report_ = this;
+    preview->SetPreviewPages(previewPages_.get());
+    preview->Init();
 }
 
 void TrpReport::SetDesigner(TrpCustomDesigner* designer)
@@ -291,9 +317,6 @@ void TrpReport::SelectPrinter()
 
 // --- what running the script will fill
 
-void TrpReport::DoNotifyEvent(TrpComponent*, const QString&) {}
-void TrpReport::DoParamEvent(const QString&, std::vector<Variant>&) {}
-void TrpReport::SetProgressMessage(const QString&, bool) {}
 
 // --- errors
 

@@ -4,7 +4,8 @@
 // variables, styles, script text and options, and the engine and prepared-page store that the
 // services table gives it. This unit covers the document as a container: creating, clearing,
 // loading and saving it, inheriting from a template, and finding data sets. Running it comes
-// with the report running issue's parts.
+// in rpClass_report_script.cpp (its script, values, Calc, events) and rpClass_report_run.cpp
+// (preparing, showing, printing, exporting, progress).
 
 #include "rpClass.h"
 #include "rpClass_options.h"
@@ -20,11 +21,24 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
+class QTimer;
+class TrpCustomExportFilter;
 class TrpDataSet;
+class TrpExpressionCache;
 class TrpIniFile;
 class TrpPage;
+class TrpView;
+class TscCustomVariable;
+class TscScript;
+
+// Raised by Calc when an expression fails; the message is the error as reported.
+class ECalcError : public platform::Exception {
+public:
+    using platform::Exception::Exception;
+};
 
 // Raised by a report whose NewSilentMode is simReThrow.
 class EReportError : public platform::Exception {
@@ -36,6 +50,8 @@ enum TrpInheritMode : int { imDefault, imDelete, imRename };
 
 // Templates may inherit from templates this deep, no deeper.
 inline constexpr int kMaxTemplateDepth = 16;
+// Report variables whose expressions ask for other variables nest this deep, no deeper.
+inline constexpr int kMaxVariableNesting = 64;
 
 class TrpReport : public TrpComponent {
 public:
@@ -112,7 +128,8 @@ public:
     bool Modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }
     bool Terminated() const { return terminated_; }
-    void SetTerminated(bool value) { terminated_ = value; }
+    // Setting it also stops the running script.
+    void SetTerminated(bool value);
     // Set while the report reloads itself after a run (no password prompt then).
     bool Reloading = false;
     // Set while a stream is loaded; false after a load that failed, and such a report is not run.
@@ -123,7 +140,9 @@ public:
     const QStringList& SysVariables() const { return sysVariables_; }
 
     TrpCustomPreview* Preview() const { return preview_; }
-    // Attaches a preview control (it refers back to the report) or detaches it (none).
+    // Attaches a preview control (it refers back to the report, gets the prepared pages and is
+    // initialised) or detaches it (none; its references are cleared and the preview window
+    // forgotten).
     void SetPreview(TrpCustomPreview* preview);
     TrpCustomDesigner* Designer() const { return designer_; }
     void SetDesigner(TrpCustomDesigner* designer);
@@ -192,12 +211,94 @@ public:
     TrpComponent* AncestorOf(const QString& name) const override;
     QString GetDescription() const override;
 
-    // --- calls into the report's script, made by event bridges (dialog pages); they run the
-    // named script procedure once the report runs its script, and do nothing until then.
-    virtual void DoNotifyEvent(TrpComponent* sender, const QString& eventName);
-    virtual void DoParamEvent(const QString& eventName, std::vector<Variant>& parameters);
+    // --- the script (rpClass_report_script.cpp)
+    TscScript& Script();
+    TrpExpressionCache& ExpressionCache();
+    bool CaseSensitiveExpressions() const;
+    void SetCaseSensitiveExpressions(bool value);
+    // The script variables "Value" and "Self" (the view being printed); Null and none before
+    // the script is prepared.
+    Variant LocalValue() const;
+    void SetLocalValue(const Variant& value);
+    TrpComponent* SelfValue() const;
+    void SetSelfValue(TrpComponent* view);
+    // Makes the script anew: the report's objects under their names, "Report", "Engine",
+    // "Outline", the variables "Value" and "Self", the functions Get, Set, IIF, SUM, AVG, MIN,
+    // MAX and COUNT, then compiles ScriptText. False with the error in Errors ("clScrError").
+    bool PrepareScript();
+    // Declares a function for report scripts that calls OnUserFunction; it survives every
+    // preparation of the script.
+    void AddFunction(const QString& declaration, const QString& category = QString(),
+                     const QString& description = QString());
+    // The value of a name: a data-set field, a system variable, the application's OnGetValue and
+    // OnNewGetValue, a report variable (a text of one line is an expression), a process-wide
+    // variable, a variable of the script. False when the name is none of them.
+    bool GetValue(const QString& name, Variant& value);
+    // The value of an expression. A failure raises ECalcError: from a script (`fromScript`)
+    // with "clErrorInExp" before the error, otherwise with CurObject before it, and then also
+    // added to Errors. A float division by zero is no error with IgnoreDevByZero.
+    Variant Calc(const QString& expression, TscScript* script = nullptr, bool fromScript = false);
+    // A plain text as a string literal of the report's script language, to be put where an
+    // expression is expected (a report variable) and read back unchanged.
+    QString QuotedText(const QString& text) const;
+
+    // --- calls into the report's script, made by the engine and event bridges (dialog pages);
+    // they run the named script procedure while the engine runs (or always with runAlways).
+    virtual void DoNotifyEvent(TrpComponent* sender, const QString& eventName, bool runAlways = false);
+    // Parameters are passed by reference: what the procedure assigns is read back.
+    virtual void DoParamEvent(const QString& eventName, std::vector<Variant>& parameters, bool runAlways = false);
+    void DoBeforePrint(TrpComponent* object);
+    void DoAfterPrint(TrpComponent* object);
+    void DoPreviewClick(TrpView* view, int32_t button, uint32_t shift, bool& modified, bool doubleClick);
+
+    // --- running (rpClass_report_run.cpp)
+    // Runs the report: data sets checked, a snapshot taken, OnBeginDoc, the script's main
+    // block, the engine, OnEndDoc, then the report reloaded from the snapshot. False when
+    // anything failed; the errors are then reported through HandleReportError.
+    bool PrepareReport(bool clearLastReport = true);
+    // Whether a run (or a cached expression) is in progress.
+    bool Running() const;
+    // Shows the prepared pages in the attached preview; with OldStyleProgress the report is
+    // prepared first, else the preparation is deferred to PrepareTimer.
+    void ShowReport(bool clearLastReport = true);
+    void ShowPreparedReport();
+    // The preview window ShowPreparedReport opened, none when it has closed.
+    ITrpPreviewWindow* PreviewForm() const { return previewForm_; }
+    void ClosePreviewWindow();
+    // Opens the designer for the report (the designer library registers it; without it
+    // nothing happens). The report's items leave its script first and Modified is cleared.
+    void DesignReport(bool modal = true, bool mdiChild = false);
+    void DesignReportInPanel(QObject* panel);
+    // Opens the designer of the prepared pages modally; whether it changed them.
+    bool DesignPreviewPage();
+    // The single-shot timer of the deferred preparation, and its tick (tests call it directly).
+    QTimer& PrepareTimer();
+    void PrepareTimerTick();
+    bool Print();
+    bool Export(TrpCustomExportFilter* filter);
+    // The progress hooks the engine, printing and exports call.
+    void InternalOnProgressStart(TrpProgressType type);
+    void InternalOnProgress(TrpProgressType type, int32_t progress);
+    void InternalOnProgressStop(TrpProgressType type);
     // The progress hint or message of a run (the progress windows show it).
     virtual void SetProgressMessage(const QString& message, bool isHint);
+
+    // --- events of the application
+    std::function<void(const QString& name, Variant& value)> OnGetValue;
+    std::function<void(TrpReport& report, const QString& name, Variant& value)> OnNewGetValue;
+    std::function<Variant(const QString& name, std::span<Variant> arguments)> OnUserFunction;
+    std::function<void(TrpComponent& object)> OnBeforePrint;
+    std::function<void(TrpComponent& object)> OnAfterPrint;
+    std::function<void(TrpView& view, int32_t button, uint32_t shift, bool& modified)> OnClickObject;
+    std::function<void(TrpView& view, int32_t button, uint32_t shift, bool& modified)> OnDblClickObject;
+    std::function<void(TrpReport& report)> OnBeginDoc;
+    std::function<void(TrpReport& report)> OnEndDoc;
+    std::function<void(TrpReport& report)> OnAfterScriptCompile;
+    // A preview window has been made and initialised, before it is shown.
+    std::function<void(TrpReport& report)> OnPreview;
+    std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStart;
+    std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgress;
+    std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStop;
 
     static void RegisterClass(PropertyRegistry& registry);
 
@@ -207,6 +308,13 @@ private:
     void ClearAncestorMarks();
     bool LoadTemplate(const QString& fileName);
     void MergeFrom(TrpReport& source, bool deleteDuplicates);
+    void AddScriptMethods();
+    Variant SystemVariable(int index) const;
+    bool EventsRun(const QString& eventName, bool runAlways) const;
+    bool ProgressWindowShown(TrpProgressType type) const;
+    std::unique_ptr<TrpCustomDesigner> NewDesigner(bool previewDesigner);
+    void PrepareForDesigner();
+    void PumpEvents();
 
     std::unique_ptr<TrpReportDataSets> dataSets_;
     std::unique_ptr<TrpReportDataSets> enabledDataSets_;
@@ -234,6 +342,17 @@ private:
     bool modified_ = false;
     bool terminated_ = false;
     bool streamLoaded_ = false;
+
+    std::unique_ptr<TscScript> script_;
+    std::unique_ptr<TrpExpressionCache> expressionCache_;
+    std::unique_ptr<QTimer> timer_;
+    std::unique_ptr<ITrpProgressWindow> progress_;
+    TscCustomVariable* localValue_ = nullptr; // "Value" of the prepared script
+    TscCustomVariable* selfValue_ = nullptr;  // "Self"
+    QStringList evaluatingVariables_;         // report variables being computed, innermost last
+    bool preparing_ = false;
+    ITrpPreviewWindow* previewForm_ = nullptr;
+    bool loadFailed_ = false; // the last load failed: the report is not run
 };
 
 // Reports an error by the report's NewSilentMode: simMessageBoxes shows it in an error box,

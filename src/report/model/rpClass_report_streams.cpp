@@ -79,10 +79,12 @@ void TrpReport::LoadFromStream(QIODevice& stream)
     const QString prevPassword = reportOptions_.PrevPassword;
 
     streamLoaded_ = true;
+    loadFailed_ = false;
     try {
         TrpComponent::LoadFromStream(stream);
     } catch (const platform::Exception& failure) {
         streamLoaded_ = false;
+        loadFailed_ = true;
         AddError(QString::fromStdString(failure.Message()));
     }
 

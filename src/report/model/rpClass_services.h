@@ -257,6 +257,15 @@ public:
     std::vector<QPointer<TrpComponent>>& Objects() { return objects_; }
     std::vector<QPointer<TrpComponent>>& SelectedObjects() { return selectedObjects_; }
 
+    // The window's part of opening it: the designer makes itself ready for the report (after
+    // MDIChild is chosen); then it is shown modally (returning when it closes), modelessly (it
+    // frees itself when it closes) or with its controls moved onto a panel of the program.
+    virtual void SetMDIChild(bool) {}
+    virtual void Start() {}
+    virtual void ShowModal() {}
+    virtual void ShowModeless() {}
+    virtual void EmbedIn(QObject*) {}
+
     virtual QStringList Code() = 0;
     // Lets the user build an expression, starting from `expression`.
     virtual QString InsertExpression(const QString& expression) = 0;
@@ -332,6 +341,24 @@ public:
     virtual QObject* NativeWindow() const { return nullptr; }
 };
 
+// The window showing a report's preview control.
+class ITrpPreviewWindow {
+public:
+    virtual ~ITrpPreviewWindow() = default;
+    // Its preview control (owned by the window); none for a window without one.
+    virtual TrpCustomPreview* Preview() = 0;
+    // Lays the window out; `maximized` keeps its designed position.
+    virtual void Initialize(bool maximized) = 0;
+    // Shows it until it closes (through the user-interface service's modal seam).
+    virtual void ShowModal() = 0;
+    // Shows it and returns; the window frees itself when it closes.
+    virtual void ShowModeless(bool mdiChild) = 0;
+    virtual void Close() = 0;
+    virtual void SetStatusText(const QString& text, bool isHint) = 0;
+    // Told when the window closes, before it is freed.
+    std::function<void()> OnClosed;
+};
+
 // The progress window of a report run that shows no preview.
 class ITrpProgressWindow {
 public:
@@ -339,6 +366,8 @@ public:
     virtual void Start(const QString& caption) = 0;
     virtual void Progress(const QString& message, int32_t percent) = 0;
     virtual void Stop() = 0;
+    // Whether the user asked to stop the run.
+    virtual bool Cancelled() const { return false; }
 };
 
 // Paper defaults of the current printer.
@@ -358,6 +387,7 @@ struct TrpModelServices {
     std::function<std::unique_ptr<TrpCustomDesigner>(TrpReport& report, bool previewDesigner)> CreateDesigner;
     std::function<std::unique_ptr<ITrpDialogWindow>(TrpDialogPage& page)> CreateDialogWindow;
     std::function<std::unique_ptr<ITrpProgressWindow>(TrpReport& report)> CreateProgressWindow;
+    std::function<std::unique_ptr<ITrpPreviewWindow>(TrpReport& report)> CreatePreviewWindow;
     // Asks for the password of a report (captions "5000", "5001", buttons "1", "2"); true with
     // the text entered when confirmed.
     std::function<bool(QString& password)> PasswordPrompt;

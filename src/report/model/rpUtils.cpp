@@ -149,8 +149,11 @@ QString FloatToShortText(double value, const FormatSettings& settings)
     return FloatToGeneralText(value, 15, settings);
 }
 
-QString FindBracketedText(QStringView text, QStringView open, QStringView close, int& start, int& end)
+QString FindBracketedText(QStringView text, QStringView open, QStringView close, int& start, int& end,
+                          bool* closed)
 {
+    if (closed != nullptr)
+        *closed = false;
     if (text.isEmpty() || start < 0 || start >= text.size() || open.isEmpty() || close.isEmpty())
         return {};
     const int last = static_cast<int>(text.size()) - 1;
@@ -176,6 +179,8 @@ QString FindBracketedText(QStringView text, QStringView open, QStringView close,
             break;
         ++j;
     }
+    if (closed != nullptr)
+        *closed = depth == 0 && j != start;
     const qsizetype length = j - start - open.size();
     const QString result = length > 0 ? text.mid(start + open.size(), length).toString() : QString();
     end = j;

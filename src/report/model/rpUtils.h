@@ -89,8 +89,9 @@ QString FloatToShortText(double value, const FormatSettings& settings);
 // inside double or single quotes not counted. Positions count from 0. `end` becomes the
 // position of the last character of the closing bracket (of the last character scanned when
 // there is none); when `start` holds no opening bracket the result is empty and `end` is
-// `start`.
-QString FindBracketedText(QStringView text, QStringView open, QStringView close, int& start, int& end);
+// `start`. `closed`, when given, tells whether the closing bracket was found.
+QString FindBracketedText(QStringView text, QStringView open, QStringView close, int& start, int& end,
+                          bool* closed = nullptr);
 
 // More page numbers than this are never listed (a range such as 1-2000000000 stops there).
 inline constexpr int kMaxPageNumbers = 100000;

@@ -377,6 +377,39 @@ TscTypeVariable* TscScript::AddType(const QString& typeName, TscVarType parentTy
     return AddItem(typeName, std::make_unique<TscTypeVariable>(typeName, parentType, QString()));
 }
 
+void TscScript::SetParent(TscScript* parent)
+{
+    if (parent == FParent)
+        return;
+    for (const TscScript* script = parent; script != nullptr; script = script->FParent) {
+        if (script == this || script->FRoot == this)
+            throw EScriptException("A script cannot enclose itself");
+    }
+    TscScript* root = parent != nullptr ? parent->FRoot : this;
+    // Within one outermost program only lookups change; moving to another one while either
+    // runs would split the counters and stop flags of a call in progress.
+    if (root != FRoot && (FIsRunning || FRoot->FEntryDepth > 0 || root->FEntryDepth > 0))
+        throw EScriptException("A running script cannot change its parent");
+    FParent = parent;
+    if (root != FRoot)
+        SetRoot(root);
+}
+
+void TscScript::SetRoot(TscScript* root)
+{
+    // The local programs of the routines share the root of the program that holds them.
+    std::vector<TscScript*> pending{this};
+    while (!pending.empty()) {
+        TscScript* script = pending.back();
+        pending.pop_back();
+        script->FRoot = root;
+        for (const Entry& entry : script->FItems) {
+            if (auto* proc = dynamic_cast<TscProcVariable*>(entry.Item); proc != nullptr && entry.Owned)
+                pending.push_back(proc->Prog());
+        }
+    }
+}
+
 // --- Running --------------------------------------------------------------------------------
 
 void TscScript::Execute()

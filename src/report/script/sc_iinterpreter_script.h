@@ -188,6 +188,12 @@ public:
     bool TearingDown() const { return FRoot->FTearingDown > 0; }
 
     TscScript* Parent() const { return FParent; }
+    // Chains the program to another enclosing one, so that its lookups continue there (the
+    // report's expression cache follows whichever program asks it). The outermost program of
+    // the chain, with its settings and stop flags, becomes the new parent's. A parent inside
+    // this program or its routines raises, and so does moving to another outermost program
+    // while either of them runs.
+    void SetParent(TscScript* parent);
     // The outermost program of the chain.
     TscScript* Root() const { return FRoot; }
     TscStatement* Statement() const { return FStatement.get(); }
@@ -246,6 +252,7 @@ private:
     Variant CallWithArguments(TscProcVariable* func, std::vector<Variant>& arguments);
     bool BuildTree(const TscXMLItem* root, const class TscILParser* parser);
     void RollBack(size_t keep);
+    void SetRoot(TscScript* root);
     void FreeCreatedObjects();
 
     // Scripts that have a run-line handler or a terminate request pending: while there are

@@ -2,6 +2,7 @@
 
 #include "sc_iconsts.h"
 #include "sc_iilparser.h"
+#include "sc_iparser.h"
 #include "sc_ijscript.h"
 #include "sc_irireroridoze.h"
 #include "sc_irppidirud.h"
@@ -100,6 +101,42 @@ void InitScriptLanguages()
     RegisterRppIdirudGrammar();
     RegisterJScriptGrammar();
     RegisterZuvivUradurGrammar();
+}
+
+QString ScStringLiteral(const QString& language, const QString& text)
+{
+    TscParser lexer;
+    bool needDeclareVars = false;
+    GetCompiledLanguageGrammar(language)->Configure(lexer, needDeclareVars);
+    const QChar quote = lexer.StringQuotes().isEmpty() ? QChar(u'\'') : lexer.StringQuotes().front();
+    const bool escapes = lexer.SpecStrChar();
+    QString literal;
+    literal.reserve(text.size() + 2);
+    literal += quote;
+    bool open = true;
+    for (const QChar c : text) {
+        if (c.unicode() < u' ') {
+            // A string cannot hold a line break or another control character: the code
+            // follows the quoted part, with nothing between them.
+            if (open)
+                literal += quote;
+            open = false;
+            literal += u'#' + QString::number(c.unicode());
+            continue;
+        }
+        if (!open)
+            literal += quote;
+        open = true;
+        if (c == quote)
+            literal += escapes ? QString(u'\\') + c : QString(2, c);
+        else if (escapes && c == u'\\')
+            literal += QStringLiteral("\\\\");
+        else
+            literal += c;
+    }
+    if (open)
+        literal += quote;
+    return literal;
 }
 
 QString BuiltInGrammarText(const QString& fileName)

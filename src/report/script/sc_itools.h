@@ -29,6 +29,12 @@ std::shared_ptr<const TscGrammar> GetCompiledLanguageGrammar(const QString& name
 // their built-in grammars back.
 void InitScriptLanguages();
 
+// A string literal of a language that reads back as exactly `text`: the grammar's quote
+// character, quotes inside doubled (or escaped with a backslash where the grammar has escapes),
+// control characters as character-code parts (#13). For putting plain texts (names, addresses)
+// where an expression is expected. Throws like GetLanguageGrammar for an unknown language.
+QString ScStringLiteral(const QString& language, const QString& text);
+
 // The text of a built-in grammar file (a resource of this library), for the grammar units.
 QString BuiltInGrammarText(const QString& fileName);
 

@@ -182,6 +182,7 @@ struct BracketCase {
     const char* result;
     int newStart;
     int end;
+    bool closed;
 };
 
 void PrintTo(const BracketCase& c, std::ostream* out)
@@ -190,17 +191,18 @@ void PrintTo(const BracketCase& c, std::ostream* out)
 }
 
 const BracketCase kBracketCases[] = {
-    {"Simple", "x[a]y", "[", "]", 1, "a", 1, 3},
-    {"Nested", "[a[b]c]d", "[", "]", 0, "a[b]c", 0, 6},
-    {"QuotedCloseIgnored", "[a\"]\"b]", "[", "]", 0, "a\"]\"b", 0, 6},
-    {"SingleQuotedOpenIgnored", "['[' + x]", "[", "]", 0, "'[' + x", 0, 8},
-    {"DoubleQuoteInsideSingle", "[a'\"'b]", "[", "]", 0, "a'\"'b", 0, 6},
-    {"LongBrackets", "<%a%>b", "<%", "%>", 0, "a", 0, 4},
-    {"Unclosed", "[abc", "[", "]", 0, "ab", 0, 3},
-    {"NoBracketAtStart", "a[b]", "[", "]", 0, "", 0, 0},
-    {"StartBeyondText", "[a]", "[", "]", 5, "", 5, -7},
-    {"EmptyText", "", "[", "]", 0, "", 0, -7},
-    {"EmptyBrackets", "[]", "[", "]", 0, "", 0, 1},
+    {"Simple", "x[a]y", "[", "]", 1, "a", 1, 3, true},
+    {"Nested", "[a[b]c]d", "[", "]", 0, "a[b]c", 0, 6, true},
+    {"QuotedCloseIgnored", "[a\"]\"b]", "[", "]", 0, "a\"]\"b", 0, 6, true},
+    {"SingleQuotedOpenIgnored", "['[' + x]", "[", "]", 0, "'[' + x", 0, 8, true},
+    {"DoubleQuoteInsideSingle", "[a'\"'b]", "[", "]", 0, "a'\"'b", 0, 6, true},
+    {"LongBrackets", "<%a%>b", "<%", "%>", 0, "a", 0, 4, true},
+    {"Unclosed", "[abc", "[", "]", 0, "ab", 0, 3, false},
+    {"UnclosedEndingInANestedClose", "[a[b]", "[", "]", 0, "a[b", 0, 4, false},
+    {"NoBracketAtStart", "a[b]", "[", "]", 0, "", 0, 0, false},
+    {"StartBeyondText", "[a]", "[", "]", 5, "", 5, -7, false},
+    {"EmptyText", "", "[", "]", 0, "", 0, -7, false},
+    {"EmptyBrackets", "[]", "[", "]", 0, "", 0, 1, true},
 };
 
 class FindBracketedTextTest : public ::testing::TestWithParam<BracketCase> {};
@@ -210,10 +212,13 @@ TEST_P(FindBracketedTextTest, FindsTheMatchingBracket)
     const BracketCase& c = GetParam();
     int start = c.start;
     int end = -7;
-    EXPECT_EQ(FindBracketedText(QString::fromUtf8(c.text), QString::fromUtf8(c.open), QString::fromUtf8(c.close), start, end),
+    bool closed = !c.closed;
+    EXPECT_EQ(FindBracketedText(QString::fromUtf8(c.text), QString::fromUtf8(c.open), QString::fromUtf8(c.close), start, end,
+                                &closed),
               QString::fromUtf8(c.result));
     EXPECT_EQ(start, c.newStart);
     EXPECT_EQ(end, c.end);
+    EXPECT_EQ(closed, c.closed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FindBracketedTextTest, ::testing::ValuesIn(kBracketCases),

@@ -4,6 +4,7 @@
 #include "platform/DateTime.h"
 #include "report/script/sc_iexpression.h"
 #include "report/script/sc_iinterpreter_statements.h"
+#include "report/script/sc_itools.h"
 #include "report/script/sc_itools_types.h"
 
 #include <QBuffer>
@@ -129,6 +130,33 @@ TEST(SymbolTable, ClearItemsRemovesOneOwner)
     script->ClearItems(&ownerA);
     EXPECT_EQ(script->Find(QStringLiteral("A1")), nullptr);
     EXPECT_NE(script->Find(QStringLiteral("B1")), nullptr);
+}
+
+TEST(SymbolTable, SetParentMovesLookupsAndTheRoot)
+{
+    std::unique_ptr<TscScript> main = NewScript(QStringLiteral("RireroRidoze"));
+    main->AddVariable(QStringLiteral("K"), QStringLiteral("Integer"), Variant(int32_t{21}));
+    TscScript child;
+    child.SyntaxType = QStringLiteral("RireroRidoze");
+    EXPECT_EQ(child.Find(QStringLiteral("K")), nullptr);
+    child.SetParent(main.get());
+    EXPECT_EQ(child.Root(), main.get());
+    SetSource(child, QStringLiteral("function F: Variant; begin Result := K * 2 end; begin end."));
+    ASSERT_TRUE(child.Compile()) << child.ErrorMsg.toStdString();
+    auto* f = dynamic_cast<TscProcVariable*>(child.FindLocal(QStringLiteral("F")));
+    ASSERT_NE(f, nullptr);
+    // The routine's own program follows the new root too.
+    EXPECT_EQ(f->Prog()->Root(), main.get());
+    Variant none;
+    EXPECT_EQ(child.CallFunction2(f, none).ToInt32(), 42);
+
+    // Neither the program itself nor one of its routines can enclose it.
+    EXPECT_THROW(child.SetParent(&child), EScriptException);
+    EXPECT_THROW(child.SetParent(f->Prog()), EScriptException);
+    EXPECT_THROW(main->SetParent(&child), EScriptException);
+    child.SetParent(nullptr);
+    EXPECT_EQ(child.Root(), &child);
+    EXPECT_EQ(f->Prog()->Root(), &child);
 }
 
 // --- Compiling ------------------------------------------------------------------------------
@@ -448,6 +476,37 @@ INSTANTIATE_TEST_SUITE_P(
         name.erase(std::remove(name.begin(), name.end(), '+'), name.end());
         return name;
     });
+
+// --- String literals ------------------------------------------------------------------------
+
+TEST(StringLiteral, PlainTextsComeBackUnchangedInEveryLanguage)
+{
+    const char* const texts[] = {
+        "",
+        "It's \"quoted\" ''",
+        "[a] (b) {c} <d> <Data.\"Value\">",
+        "x; y := 1; end. begin",
+        "back\\slash \\n \\x41 \\",
+        "line\r\nbreak\n",
+        "\ttab and \x01 start",
+        "#13 'Ёлки' /* // rem */ {",
+        "ООО \"Тепло\", ул. Ленина, д. 5; кв. 7",
+    };
+    for (const char* language : {"RireroRidoze", "R++Idirud", "JScript", "ZuvivUradur"}) {
+        std::unique_ptr<TscScript> script = NewScript(QString::fromLatin1(language));
+        for (const char* text : texts) {
+            const QString plain = QString::fromUtf8(text);
+            const QString literal = ScStringLiteral(QString::fromLatin1(language), plain);
+            QString error;
+            const Variant value = script->Evaluate(literal, &error);
+            EXPECT_TRUE(error.isEmpty()) << language << " " << literal.toStdString() << " " << error.toStdString();
+            EXPECT_EQ(value.ToString(), plain) << language << " " << literal.toStdString();
+        }
+    }
+    EXPECT_EQ(ScStringLiteral(QStringLiteral("RireroRidoze"), QStringLiteral("It's\r\n")), QStringLiteral("'It''s'#13#10"));
+    EXPECT_EQ(ScStringLiteral(QStringLiteral("R++Idirud"), QStringLiteral("a\"b\\")), QStringLiteral("\"a\\\"b\\\\\""));
+    EXPECT_EQ(ScStringLiteral(QStringLiteral("ZuvivUradur"), QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
+}
 
 // --- Objects --------------------------------------------------------------------------------
 

@@ -11,9 +11,15 @@ bool FakeEngine::Run()
 {
     Running = true;
     Walked.clear();
+    CurLineThrough = 0;
     TrpReport* report = Report();
+    Aggregates = std::make_unique<TrpAggregateList>(report);
     if (report != nullptr) {
         for (int i = 0; i < report->PagesCount(); ++i) {
+            if (auto* page = dynamic_cast<TrpReportPage*>(report->Pages(i)))
+                Aggregates->AddItems(page);
+        }
+        for (int i = 0; i < report->PagesCount() && !report->Terminated(); ++i) {
             auto* page = dynamic_cast<TrpReportPage*>(report->Pages(i));
             if (page == nullptr)
                 continue;
@@ -29,19 +35,38 @@ bool FakeEngine::Run()
                 dataSet->Initialize();
                 dataSet->First();
                 int records = 0;
+                CurLine = 0;
                 while (!dataSet->Eof() && records < kMaxRecords) {
                     Walked << QStringLiteral("%1:%2").arg(band->BandName()).arg(dataSet->RecNo());
+                    ++CurLine;
+                    ++CurLineThrough;
+                    Aggregates->AddValue(band, CurVColumn);
                     if (OnRecord)
                         OnRecord(*band);
                     dataSet->Next();
                     ++records;
                 }
                 dataSet->Finalize();
+                if (TrpBand* footer = band->Footer) {
+                    CurrentBand = footer;
+                    if (OnFooter)
+                        OnFooter(*footer);
+                    CurrentBand = nullptr;
+                    Aggregates->Reset(footer);
+                }
             }
         }
     }
     Running = false;
     return !Walked.isEmpty();
+}
+
+Variant FakeEngine::GetAggregateValue(const QString& name, const QString& expression, TrpBand* band, int32_t flags)
+{
+    Calls << QStringLiteral("GetAggregateValue ") + name;
+    if (Aggregates == nullptr || CurrentBand == nullptr)
+        return Variant(int32_t{0});
+    return Aggregates->GetValue(CurrentBand, CurVColumn, name, expression, band, flags);
 }
 
 void FakeEngine::ShowBand(TrpBand* band)

@@ -7,6 +7,7 @@
 // them out.
 
 #include "report/core/Services.h"
+#include "report/model/rpClass_aggregates.h"
 #include "report/model/rpClass_services.h"
 
 #include <QRect>
@@ -51,7 +52,11 @@ public:
 
 // Walks every data band of every report page record by record (a band without a data set
 // walks its RowCount rows), recording "BandName:RecNo" for each record; the rest of the
-// engine's operations are recorded by name.
+// engine's operations are recorded by name. Like the engine, it finds the aggregate calls of
+// each page (from the band trees SubBands, Footer and Group a test builds), feeds every record
+// to them, asks them for the values of the aggregate functions while a band's footer "prints"
+// (OnFooter) and resets them after it. "Line" counts the records of one walk of a band,
+// "Line#" every record of the run.
 class FakeEngine : public TrpCustomEngine {
 public:
     explicit FakeEngine(TrpReport* report) : TrpCustomEngine(report) {}
@@ -62,6 +67,11 @@ public:
     QStringList Walked;
     QStringList Calls;
     std::function<void(TrpDataBand& band)> OnRecord;
+    std::function<void(TrpBand& footer)> OnFooter;
+    // The aggregate items of the last run.
+    std::unique_ptr<TrpAggregateList> Aggregates;
+    // The band whose objects are being "printed" (a footer), none between them.
+    TrpBand* CurrentBand = nullptr;
 
     bool Run() override;
     void EndPage() override { Calls << QStringLiteral("EndPage"); }
@@ -72,11 +82,7 @@ public:
     double HeaderHeight() override { return 0; }
     double FooterHeight() override { return 0; }
     double FreeSpace() override { return 1e6; }
-    Variant GetAggregateValue(const QString& name, const QString&, TrpBand*, int32_t) override
-    {
-        Calls << QStringLiteral("GetAggregateValue ") + name;
-        return Variant(int32_t{0});
-    }
+    Variant GetAggregateValue(const QString& name, const QString& expression, TrpBand* band, int32_t flags) override;
 };
 
 // Records every call by name (with its arguments where they matter).
