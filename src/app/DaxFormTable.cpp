@@ -13,10 +13,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -24,6 +26,7 @@
 #include <climits>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace daxform {
 
@@ -36,6 +39,10 @@ constexpr int kTimerDayBits = 31;
 constexpr int kTimerDayColumns = 16;
 // The bit-mask editors' drop-down button, as the device forms have it.
 constexpr int kBitEditButtonWidth = 18;
+// Horizontal spacing in a box's grid: between a label and its control, and between the value
+// columns of a table.
+constexpr int kFieldSpacing = 8;
+constexpr int kTableColumnSpacing = 6;
 // Width of a line edit that the frame fills itself, in digits.
 constexpr int kComputedEditDigits = 10;
 
@@ -240,6 +247,79 @@ bool EndsBox(const FormRow& row)
 {
     return row.Kind == RowKind::Box || row.Kind == RowKind::Matrix || row.Kind == RowKind::Table ||
            row.Kind == RowKind::Column;
+}
+
+// The caption of a table column whose controls have a fixed width. A caption wider than the
+// controls breaks between its words, and only there (the unit goes below the name, never a
+// part of it), so that the column is no wider than its controls or the caption's widest word.
+// It follows later texts (a unit caption switched to another unit) the same way.
+class ColumnCaption : public QLabel {
+public:
+    ColumnCaption(const QString& text, int columnWidth, QWidget* parent) : QLabel(text, parent), columnWidth_(columnWidth) {}
+
+    QSize sizeHint() const override
+    {
+        const QFontMetrics metrics(font());
+        int width = 0;
+        for (const QString& line : Lines())
+            width = std::max(width, metrics.horizontalAdvance(line));
+        return {width, static_cast<int>(Lines().size()) * metrics.height()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QStringList lines = Lines();
+        const int lineHeight = fontMetrics().height();
+        // The lines stand centred at the foot of the caption, just above the column.
+        int top = height() - static_cast<int>(lines.size()) * lineHeight;
+        for (const QString& line : lines) {
+            style()->drawItemText(&painter, QRect(0, top, width(), lineHeight), Qt::AlignHCenter | Qt::AlignVCenter,
+                                  palette(), isEnabled(), line, foregroundRole());
+            top += lineHeight;
+        }
+    }
+
+private:
+    // The text in lines no wider than the column or, where a word is wider, than the widest
+    // word; words joined greedily.
+    QStringList Lines() const
+    {
+        const QFontMetrics metrics(font());
+        const QString whole = text();
+        if (metrics.horizontalAdvance(whole) <= columnWidth_)
+            return {whole};
+        const QStringList words = whole.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        int width = 0;
+        for (const QString& word : words)
+            width = std::max(width, metrics.horizontalAdvance(word));
+        width = std::max(width, columnWidth_);
+        QStringList lines;
+        for (const QString& word : words) {
+            const QString joined = lines.isEmpty() ? word : lines.back() + QLatin1Char(' ') + word;
+            if (!lines.isEmpty() && metrics.horizontalAdvance(joined) <= width)
+                lines.back() = joined;
+            else
+                lines.push_back(word);
+        }
+        return lines;
+    }
+
+    int columnWidth_;
+};
+
+// The width all the controls share when each of them has a fixed one, or none.
+std::optional<int> FixedColumnWidth(std::span<QWidget* const> controls)
+{
+    int width = 0;
+    for (const QWidget* control : controls) {
+        if (control->minimumWidth() != control->maximumWidth())
+            return std::nullopt;
+        width = std::max(width, control->maximumWidth());
+    }
+    return width;
 }
 
 // A check box carries its own caption: it takes the label's place too.
@@ -457,8 +537,12 @@ QGroupBox* BuildBox(std::span<const FormRow> rows, const BindingScope& scope, QW
     auto* box = new QGroupBox(headTexts.Text.value_or(QString()), parent);
     box->setObjectName(headTexts.Name);
     auto* outer = new QVBoxLayout(box);
+    // Members one below the other stand in columns of a value each, which sit closer than the
+    // label and control pairs of other boxes: a page of two such tables side by side fits the
+    // window.
+    const bool table = head.Kind == RowKind::Table;
     auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
+    grid->setHorizontalSpacing(table ? kTableColumnSpacing : kFieldSpacing);
     grid->setVerticalSpacing(4);
     // The controls keep to the left; a wider box gives its room to the right.
     auto* content = new QHBoxLayout;
@@ -470,7 +554,6 @@ QGroupBox* BuildBox(std::span<const FormRow> rows, const BindingScope& scope, QW
     // Members of a Matrix run across (a grid row per value), those of a Table down (a grid
     // column per value); row 0 and column 0 hold the captions.
     const bool matrix = head.Kind == RowKind::Matrix;
-    const bool table = head.Kind == RowKind::Table;
     for (int m = 1; (matrix || table) && m <= head.Count; ++m) {
         auto* header = new QLabel(MemberName(head.LabelName, m), box);
         header->setAlignment(Qt::AlignCenter);
@@ -493,17 +576,26 @@ QGroupBox* BuildBox(std::span<const FormRow> rows, const BindingScope& scope, QW
             break;
         case RowKind::Cells: {
             QLabel* caption = MakeLabel(TextsOf(r, 0), MemberName(r.Name, 1), scope, box);
-            if (table) {
-                caption->setAlignment(Qt::AlignCenter);
-                grid->addWidget(caption, 0, row);
-            } else {
-                grid->addWidget(caption, row, 0);
-            }
+            std::vector<QWidget*> controls;
             for (int m = 1; m <= head.Count; ++m) {
                 QWidget* control = MakeControl(r, MemberName(r.Name, m), std::nullopt, scope, box);
                 if (auto* check = qobject_cast<QCheckBox*>(control))
                     check->setText(QString());
                 grid->addWidget(control, table ? m : row, table ? row : m, Qt::AlignCenter);
+                controls.push_back(control);
+            }
+            if (table) {
+                if (const std::optional<int> width = FixedColumnWidth(controls)) {
+                    auto* wrapped = new ColumnCaption(caption->text(), *width, box);
+                    wrapped->setObjectName(caption->objectName());
+                    delete caption;
+                    caption = wrapped;
+                } else {
+                    caption->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+                }
+                grid->addWidget(caption, 0, row, Qt::AlignHCenter | Qt::AlignBottom);
+            } else {
+                grid->addWidget(caption, row, 0);
             }
             ++row;
             break;

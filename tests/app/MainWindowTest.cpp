@@ -6,6 +6,10 @@
 #include "FakePrompts.h"
 #include "LambdaAlgorithm.h"
 #include "app/About.h"
+#include "app/DaxFrame.h"
+#include "app/DaxPageTable.h"
+#include "DataFile.h"
+#include "DemoState.h"
 #include "app/ReportFeature.h"
 #include "platform/RegistryStore.h"
 #include "platform/Exceptions.h"
@@ -18,6 +22,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
@@ -491,6 +497,44 @@ TEST_F(ProcessPass, AThrowingHandlerIsPrintedItsEntryRemovedAndTheNextHandled)
     EXPECT_EQ(form.Pool().Count(), 0);
     form.InteractTimerTimer();
     EXPECT_EQ(calls, 1);
+}
+
+// The node of a page in the frame's tree.
+QTreeWidgetItem* PageNode(const TMainForm& form, int32_t pageId)
+{
+    auto* tree = Child<QTreeWidget>(form, "SelectTree");
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->data(0, TDax_Frame::kPageIdRole).toInt() == pageId)
+            return *it;
+    return nullptr;
+}
+
+// At the window's standard size, with the demo instrument's values shown, every page of
+// fields fits the room beside the page tree, under either pressure unit (the captions of
+// kgf/cm² are the wider): nothing is cut behind a horizontal scroll bar.
+TEST(MainWindow, EveryPageOfFieldsFitsTheWindowsWidth)
+{
+    TMainForm form;
+    Child<QAction>(form, "AutoRequestAction")->setChecked(false);
+    form.show();
+    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax01), 1);
+    form.Frame()->LoadDataFile(daxsim::DataFileBytesOfInstrument(instrument));
+    auto* tree = Child<QTreeWidget>(form, "SelectTree");
+    for (const uint8_t pressureUnit : {0, 1}) {
+        form.Frame()->ApplyPressureUnitCaptions(0, pressureUnit);
+        for (const DaxPage& page : DaxPages()) {
+            const auto* scroll = form.Frame()->Page(page.Id)->findChild<QScrollArea*>();
+            if (scroll == nullptr)
+                continue; // archives and journals: their tables scroll by design
+            QTreeWidgetItem* node = PageNode(form, page.Id);
+            ASSERT_NE(node, nullptr) << page.Id;
+            tree->setCurrentItem(node);
+            QApplication::processEvents();
+            EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width())
+                << "page " << page.Id << " \"" << page.Caption << "\", pressure unit " << int{pressureUnit};
+            EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << "page " << page.Id;
+        }
+    }
 }
 
 } // namespace
