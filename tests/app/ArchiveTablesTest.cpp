@@ -19,10 +19,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -169,6 +172,36 @@ TEST_F(ArchiveTables, EachGridShowsItsOwnKindAndPart)
     EXPECT_EQ(Read(Journal("NotStaffArchive")), Read(notStaff));
     EXPECT_EQ(Read(Journal("JournalArchive")), Read(operatorJournal));
     EXPECT_EQ(Journal("JournalArchive").GetRowCount(), 22);
+}
+
+// No header is cut short: every column of every archive and journal grid is at least as wide
+// as its caption, with the long flag captions of full masks ("Флаги событий" over eight bits
+// of ten pixels each) and the short ones of lists alike.
+TEST_F(ArchiveTables, EveryColumnIsAsWideAsItsCaption)
+{
+    LoadInstrument(daxsim::DemoState(daxsim::Model::Dax02));
+    std::vector<TGoodTable*> grids = {&Journal("NotStaffArchive"), &Journal("JournalArchive")};
+    for (uint32_t part = 0; part < ArchivePart::Count; ++part)
+        for (int32_t kind = 0; kind < ArchiveKind::Count; ++kind)
+            grids.push_back(&Grid(part, kind));
+    bool eventFlagsSeen = false;
+    for (const int32_t bitsFormat : {0, 1}) {
+        options_.BitsFormat = bitsFormat;
+        frame_->ApplyOptions();
+        for (const TGoodTable* grid : grids) {
+            const QHeaderView* header = grid->horizontalHeader();
+            const QFontMetrics metrics(header->font());
+            const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            for (int32_t col = 0; col < grid->GetColCount(); ++col) {
+                const QString caption = grid->GetCaptionsW(col);
+                eventFlagsSeen = eventFlagsSeen || caption == QStringLiteral("Флаги событий");
+                EXPECT_GE(grid->GetWidths(col), metrics.horizontalAdvance(caption) + margins)
+                    << grid->objectName().toStdString() << " \"" << caption.toStdString() << "\", flags format "
+                    << bitsFormat;
+            }
+        }
+    }
+    EXPECT_TRUE(eventFlagsSeen);
 }
 
 TEST_F(ArchiveTables, TheBadCheckWordRowIsRedInEveryHourGrid)

@@ -1,5 +1,7 @@
 #include "GoodTableSink.h"
 
+#include <QHeaderView>
+
 #include <algorithm>
 #include <limits>
 
@@ -26,6 +28,14 @@ ColAlignment GridAlignment(CellAlignment alignment)
     return ColAlignment::Center;
 }
 
+// A column is never narrower than its caption, so that no header is cut short: a flag column
+// shown as a mask gets a width per bit, which a long caption over a few bits does not fit. A
+// column given no width stays out of sight.
+int32_t ShownWidth(int32_t width, int32_t captionWidth)
+{
+    return width > 0 ? std::max(width, captionWidth) : width;
+}
+
 } // namespace
 
 void GoodTableSink::SetColumns(const std::vector<TableColumn>& columns)
@@ -34,7 +44,7 @@ void GoodTableSink::SetColumns(const std::vector<TableColumn>& columns)
     for (size_t i = 0; i < columns.size(); ++i) {
         const int32_t col = GridIndex(i);
         table_.SetCaptions(col, columns[i].Caption);
-        table_.SetWidths(col, columns[i].Width);
+        table_.SetWidths(col, ShownWidth(columns[i].Width, table_.horizontalHeader()->sectionSizeHint(col)));
         table_.SetColTypes(col, ColType::Text);
         table_.SetColReadOnly(col, columns[i].ReadOnly);
         table_.SetColAlignment(col, GridAlignment(columns[i].Alignment));
