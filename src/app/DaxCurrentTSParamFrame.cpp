@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 
 #include <algorithm>
 
@@ -79,6 +80,7 @@ constexpr uint8_t kNoTemperatureChannel = 5;
 // Design: the energy box and the parameters side by side, the channels three to a row below,
 // then the times, cold water and air.
 constexpr int kChanelsPerRow = 3;
+static_assert(TDax_CurrentTSParamFrame::kChanelCount > kChanelsPerRow, "the design has a second row of channels");
 
 } // namespace
 
@@ -261,7 +263,37 @@ void TDax_CurrentTSParamFrame::ApplyScheme(const HeatSystemConfig& config)
         SetRowVisible(this, MemberName("ChanelNS#_Current", n), used(SchemeParam::ChannelNS1));
     }
 
+    CloseUp(place);
     FitAroundBoxes(TSGroupBox, qw1Position_.x());
+}
+
+void TDax_CurrentTSParamFrame::CloseUp(size_t chanelPlacesInUse)
+{
+    // The energies and the parameters close around their rows shown. Hiding a row leaves the
+    // size its box's layouts keep until they are next activated, so they are activated first.
+    for (QGroupBox* box : {QW1GroupBox, QW2GroupBox, TS1Params, TS2Params}) {
+        box->layout()->activate();
+        box->resize(box->width(), box->sizeHint().height());
+    }
+
+    // The channels stand the design gap below the first row of boxes as it is now.
+    int topRowBottom = 0;
+    for (const QGroupBox* box : {QW1GroupBox, QW2GroupBox, TS1Params, TS2Params, TSOffGroupBox})
+        if (!box->isHidden())
+            topRowBottom = std::max(topRowBottom, box->geometry().bottom());
+    const int designTopRowBottom = chanelPositions_[0].y() - 1 - kDesignGap;
+    const int shift = topRowBottom - designTopRowBottom;
+    for (QGroupBox* box : GroupBoxChanel)
+        if (!box->isHidden())
+            box->move(box->x(), box->y() + shift);
+
+    // The times, cold water and air follow the last row of channel places in use (on the
+    // first row's place when no channel is used), as they follow the second row in the design.
+    const int rowPitch = chanelPositions_[kChanelsPerRow].y() - chanelPositions_[0].y();
+    const int rowsInUse = static_cast<int>((chanelPlacesInUse + kChanelsPerRow - 1) / kChanelsPerRow);
+    const int bottomRowTop = chanelPositions_[0].y() + shift + rowsInUse * rowPitch;
+    for (QGroupBox* box : {TS1TimeGroupBox, TS2TimeGroupBox, GroupBoxCW, Air1GroupBox, Air2GroupBox})
+        box->move(box->x(), bottomRowTop);
 }
 
 void TDax_CurrentTSParamFrame::SetUnitCaptions(uint8_t energyUnit, uint8_t pressureUnit)

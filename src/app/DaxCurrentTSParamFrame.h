@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 class QGroupBox;
@@ -28,9 +29,11 @@ public:
     int32_t HeatSystem() const { return heatSystem_; }
 
     // Lays the page out for the scheme of a heat-system record: the boxes and rows the
-    // scheme uses, the used channels closed up on the design places in order, the outer box
-    // fitted to the boxes shown. Every call starts from the design places, so the same record
-    // always gives the same page. A record of the other heat system changes nothing.
+    // scheme uses, the used channels closed up on the design places in order, the energy and
+    // parameter boxes closed around their rows shown with the channels below them, the times,
+    // cold water and air below the last row of channels in use, the outer box fitted to the
+    // boxes shown. Every call starts from the design places, so the same record always gives
+    // the same page. A record of the other heat system changes nothing.
     void ApplyScheme(const HeatSystemConfig& config);
 
     // Energy captions in Gcal (energy unit 0) or GJ, pressure captions in MPa (pressure unit 0)
@@ -41,6 +44,9 @@ public:
 
 private:
     void LayOutDesign();
+    // Closes the page up around what the scheme shows, given how many channel places are in
+    // use: boxes on the design places move up by what the boxes above them lost.
+    void CloseUp(size_t chanelPlacesInUse);
 
     int32_t heatSystem_ = 0;
     QGroupBox* TSGroupBox;

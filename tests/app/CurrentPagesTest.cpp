@@ -6,13 +6,16 @@
 #include "app/DaxCurrentTSParamFrame.h"
 #include "app/DaxNotStaffTSFrame.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,24 @@ std::map<std::string, std::pair<QRect, bool>> Geometry(const QWidget& frame)
     return geometry;
 }
 
+// The lowest bottom edge of the named boxes that are shown; none when none is.
+std::optional<int> LowestBottom(const QWidget& frame, const std::vector<std::string>& names)
+{
+    std::optional<int> bottom;
+    for (const std::string& name : names) {
+        const QGroupBox* box = BoxOf(frame, name);
+        if (!box->isHidden())
+            bottom = std::max(bottom.value_or(0), box->geometry().bottom());
+    }
+    return bottom;
+}
+
+const std::vector<std::string> kTopRowBoxes = {"QW1GroupBox", "QW2GroupBox", "TS1Params", "TS2Params", "TSOffGroupBox"};
+const std::vector<std::string> kChanelBoxes = {"GroupBoxChanel1", "GroupBoxChanel2", "GroupBoxChanel3",
+                                               "GroupBoxChanel4", "GroupBoxChanel5"};
+const std::vector<std::string> kBottomRowBoxes = {"TS1TimeGroupBox", "TS2TimeGroupBox", "GroupBoxCW", "Air1GroupBox",
+                                                  "Air2GroupBox"};
+
 class CurrentTSPage : public testing::Test {
 protected:
     void SetUp() override
@@ -93,12 +114,30 @@ protected:
         for (int n = 1; n <= 5; ++n)
             design.push_back(BoxOf(first, "GroupBoxChanel" + std::to_string(n))->pos());
         margin = BoxOf(first, "QW1GroupBox")->x();
+        gap = design[0].y() - 1 - *LowestBottom(first, {"QW1GroupBox", "TS1Params"});
+    }
+
+    // The channels stand the design gap below the lowest box of the first row shown, on the
+    // design places moved by as much.
+    QPoint ChanelPlace(const QWidget& frame, size_t place) const
+    {
+        const int top = *LowestBottom(frame, kTopRowBoxes) + 1 + gap;
+        return {design[place].x(), top + design[place].y() - design[0].y()};
+    }
+
+    // The times, cold water and air stand the design gap below the lowest channel shown, or
+    // on the first channel place when none is.
+    int BottomRowTop(const QWidget& frame) const
+    {
+        const std::optional<int> chanels = LowestBottom(frame, kChanelBoxes);
+        return chanels ? *chanels + 1 + gap : ChanelPlace(frame, 0).y();
     }
 
     TDax_CurrentTSParamFrame first;
     TDax_CurrentTSParamFrame second;
     std::vector<QPoint> design; // the channel boxes' design places
     int margin = 0;
+    int gap = 0; // between the rows of boxes in the design
 };
 
 TEST_F(CurrentTSPage, NoSchemeShowsOnlyTheNotUsedBox)
@@ -139,8 +178,8 @@ TEST_F(CurrentTSPage, TheControlChannelShowsItsBoxWithoutAPointOfTheScheme)
     EXPECT_FALSE(Shown(first, "GroupBoxChanel1"));
     EXPECT_TRUE(Shown(first, "GroupBoxChanel2"));
     EXPECT_TRUE(Shown(first, "GroupBoxChanel3"));
-    EXPECT_EQ(BoxOf(first, "GroupBoxChanel2")->pos(), design[0]);
-    EXPECT_EQ(BoxOf(first, "GroupBoxChanel3")->pos(), design[1]);
+    EXPECT_EQ(BoxOf(first, "GroupBoxChanel2")->pos(), ChanelPlace(first, 0));
+    EXPECT_EQ(BoxOf(first, "GroupBoxChanel3")->pos(), ChanelPlace(first, 1));
     EXPECT_TRUE(Shown(first, "t3Current"));
     EXPECT_FALSE(Shown(first, "V3Current"));
     EXPECT_FALSE(Shown(first, "P3Current"));
@@ -158,7 +197,7 @@ TEST_F(CurrentTSPage, UsedChannelsCloseUpInTheirOrder)
             channels.push_back("GroupBoxChanel" + std::to_string(n));
     ASSERT_EQ(channels, (std::vector<std::string>{"GroupBoxChanel3", "GroupBoxChanel4", "GroupBoxChanel5"}));
     for (size_t place = 0; place < channels.size(); ++place)
-        EXPECT_EQ(BoxOf(second, channels[place])->pos(), design[place]) << channels[place];
+        EXPECT_EQ(BoxOf(second, channels[place])->pos(), ChanelPlace(second, place)) << channels[place];
 }
 
 struct DifferenceCase {
@@ -220,13 +259,14 @@ TEST_F(CurrentTSPage, AirAndColdWaterBoxes)
     const QPoint coldWaterDesign = BoxOf(first, "GroupBoxCW")->pos();
     EXPECT_EQ(BoxOf(second, "Air2GroupBox")->pos(), airDesign);
 
+    // Across, the boxes keep the design places; down, they follow the channels shown.
     first.ApplyScheme(Record(0, 1, 4)); // "1.1" without cold water, air on t5
     EXPECT_FALSE(Shown(first, "GroupBoxCW"));
     EXPECT_TRUE(Shown(first, "Air1GroupBox"));
-    EXPECT_EQ(BoxOf(first, "Air1GroupBox")->pos(), coldWaterDesign);
+    EXPECT_EQ(BoxOf(first, "Air1GroupBox")->pos(), QPoint(coldWaterDesign.x(), BottomRowTop(first)));
     first.ApplyScheme(Record(0, 9, 4)); // "2.5" with cold water
     EXPECT_TRUE(Shown(first, "GroupBoxCW"));
-    EXPECT_EQ(BoxOf(first, "Air1GroupBox")->pos(), airDesign);
+    EXPECT_EQ(BoxOf(first, "Air1GroupBox")->pos(), QPoint(airDesign.x(), BottomRowTop(first)));
     first.ApplyScheme(Record(0, 9, 5)); // no air channel
     EXPECT_FALSE(Shown(first, "Air1GroupBox"));
 
@@ -234,8 +274,58 @@ TEST_F(CurrentTSPage, AirAndColdWaterBoxes)
     EXPECT_FALSE(Shown(second, "GroupBoxCW"));
     EXPECT_TRUE(Shown(second, "Air2GroupBox"));
     EXPECT_FALSE(Shown(second, "Air1GroupBox"));
-    EXPECT_EQ(BoxOf(second, "Air2GroupBox")->pos(), airDesign);
+    EXPECT_EQ(BoxOf(second, "Air2GroupBox")->pos(), QPoint(airDesign.x(), BottomRowTop(second)));
     ExpectOuterFits(second, margin);
+}
+
+// The energies and the parameters close around the rows a scheme shows, and what stands
+// below them follows: no box keeps the room of rows the scheme hides.
+TEST_F(CurrentTSPage, TheBoxesCloseAroundTheRowsShown)
+{
+    struct Case {
+        uint8_t System;
+        uint8_t Scheme;
+        uint8_t Air;
+    };
+    const Case cases[] = {
+        {0, 9, 4},  // "2.5": hot water, dt and dP, cold water, air
+        {0, 12, 5}, // "3.2": no hot water, no differences
+        {0, 8, 5},  // "2.4": no heat energy, volume differences
+        {0, 1, 4},  // "1.1": two channels, no cold water
+        {1, 9, 0},  // heat system 2, "2.5": channels 3 to 5
+        {0, 0, 5},  // no scheme
+    };
+    for (const Case& c : cases) {
+        TDax_CurrentTSParamFrame& frame = c.System == 0 ? first : second;
+        frame.ApplyScheme(Record(c.System, c.Scheme, c.Air));
+        frame.show();
+        QApplication::processEvents();
+        const std::string trace = "heat system " + std::to_string(c.System + 1) + ", scheme " + std::to_string(c.Scheme);
+
+        for (const char* name : {"QW1GroupBox", "QW2GroupBox", "TS1Params", "TS2Params"}) {
+            const QGroupBox* box = BoxOf(frame, name);
+            if (box->isHidden())
+                continue;
+            int lastRow = 0;
+            for (const QWidget* row : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (!row->isHidden())
+                    lastRow = std::max(lastRow, row->geometry().bottom());
+            // Below the last row: the layout's margin and the box's frame, nothing more.
+            const int below = box->height() - 1 - lastRow;
+            const int edge = box->height() - 1 - box->contentsRect().bottom();
+            EXPECT_GE(below, 0) << trace << " " << name;
+            EXPECT_LE(below, box->layout()->contentsMargins().bottom() + edge + 1) << trace << " " << name;
+        }
+        size_t place = 0;
+        for (const std::string& name : kChanelBoxes)
+            if (Shown(frame, name))
+                EXPECT_EQ(BoxOf(frame, name)->pos(), ChanelPlace(frame, place++)) << trace << " " << name;
+        for (const std::string& name : kBottomRowBoxes)
+            if (Shown(frame, name))
+                EXPECT_EQ(BoxOf(frame, name)->y(), BottomRowTop(frame)) << trace << " " << name;
+        ExpectOuterFits(frame, margin);
+        frame.hide();
+    }
 }
 
 TEST_F(CurrentTSPage, TheSameRecordGivesTheSamePageAndTheOtherHeatSystemsNothing)
