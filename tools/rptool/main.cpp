@@ -8,6 +8,7 @@
 // (the message on stderr).
 
 #include "LayoutCommand.h"
+#include "RenderCommand.h"
 #include "ReportCommand.h"
 
 #include "report/model/ModelRuntime.h"
@@ -121,6 +122,10 @@ const Command kCommands[] = {
      "load the report file FILE, prepare its script without running the report and print the value of the "
      "expression EXPR (numbers in the C locale); an error is printed on stderr",
      2, RunReportEval},
+    {"render-design", "FILE --page N --out PNG [--scale S]",
+     "draw report page N of FILE (1-based, report pages only) with every object at its design position, margins "
+     "applied, into the PNG file at 96 dots per inch times S on white; band outlines and names in grey",
+     kAnyArguments, RunRenderDesign, true},
 };
 
 int Usage()

@@ -1,5 +1,6 @@
 #include "ModelRuntime.h"
 
+#include "rpChBox.h"
 #include "rpClass.h"
 #include "rpClass_datasets.h"
 #include "rpClass_report.h"
@@ -66,6 +67,9 @@ void init()
     AddBuiltInResources();
     GetResourcesInstance().UpdateSCResources();
     SharedDrawText();
+    // The check box in the object registry: no button of its own, image 24 of the object images.
+    GetObjectRegistry().RegisterObject1(&TrpCheckBoxView::Class(), QImage(), QString(), QString(), 0,
+                                        kCheckBoxObjectImage, 0);
     gInitialized = true;
 }
 

@@ -24,6 +24,11 @@ inline constexpr const char* kClassNotFound = "Class %1 not found";
 inline constexpr const char* kPropertyDoesNotExist = "Property %1 does not exist";
 inline constexpr const char* kMissingComponent = "Missing %1";
 
+// Metafile pictures have no decoder here: they are kept byte for byte and drawn as a box.
+inline constexpr const char* kMetafileNotDrawn =
+    "Рисунки-метафайлы (%1) сохраняются в отчёте, но в этой системе не рисуются: на их месте "
+    "печатается серый прямоугольник.";
+
 // The fonts the text layout needs (see rpFontResolver.h).
 inline constexpr const char* kFontNotInstalled =
     "The font \"%1\" (%2), which stands for \"%3\", is not installed: install the package %4";

@@ -25,6 +25,7 @@ class PropertyRegistry;
 class RegisteredClass;
 class TrpWideStrings;
 class TrpXMLSerializer;
+class ITrpExpressionEvaluator;
 
 // The base of every object of a report document: its place in the object tree, bounds in
 // pixels at 96 per inch (Left and Top relative to the parent), a font inherited from the
@@ -272,6 +273,8 @@ public:
     virtual TrpComponent* AncestorOf(const QString& name) const;
     // The data set a report resolves for a name; the fallback without a report of its own.
     virtual TrpComponent* FindReportDataSet(TrpComponent* dataSet, const QString& name) const;
+    // What evaluates the expressions of the report's objects; none outside a report.
+    virtual ITrpExpressionEvaluator* ExpressionEvaluator() const { return nullptr; }
 
     // The look-up of data sets by user name in the process-wide list, set by the data-set
     // unit: (data set asked for, name, report or none) -> data set.
@@ -280,6 +283,11 @@ public:
 
     // Registers TrpComponent with its published properties (Name, Tag).
     static void RegisterClass(PropertyRegistry& registry);
+
+    // How difference texts write and compare floats: 15 significant digits; closer than
+    // 0.0001 is no difference.
+    static QString DiffFloatText(double value);
+    static bool FloatsDiffer(double a, double b);
 
 protected:
     // Moves the object into `value`'s Objects without calling the virtual SetParent.
@@ -290,8 +298,6 @@ protected:
     static void DiffFont(QString& text, const TrpFont& font, const TrpFont& reference, QStringView prefix);
     // Appends one attribute " name=\"value\"".
     static void AppendAttribute(QString& text, QStringView name, const QString& value);
-    static QString DiffFloatText(double value);
-    static bool FloatsDiffer(double a, double b);
 
 private:
     void RemoveChild(TrpComponent* child);

@@ -34,8 +34,6 @@ TrpDialogComponent::~TrpDialogComponent()
     component_.reset();
 }
 
-void TrpDialogComponent::Draw(QPainter&, double, double, double, double, const TrpDrawContext&) {}
-
 namespace {
 
 // A position as the defined properties keep it: rounded to whole pixels, within 32 bits.

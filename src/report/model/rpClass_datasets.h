@@ -44,7 +44,8 @@ public:
     void SetComponent(std::unique_ptr<QObject> component) { component_ = std::move(component); }
     int32_t ImageIndex = 0;
 
-    // The designer's symbol is drawn by the printable objects; nothing is printed.
+    // The designer's symbol: a raised square of 28 pixels, the object image of its kind,
+    // its name below; scales and offsets are not used, and nothing is printed.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
               const TrpDrawContext& context) override;
 

@@ -6,6 +6,7 @@
 // TrpSysMemoView only publish different sets of them.
 
 #include "rpClass_views.h"
+#include "rpDrawText.h"
 #include "rpWideStrings.h"
 
 #include "report/core/Variant.h"
@@ -14,8 +15,6 @@
 
 class TrpStyleItem;
 
-enum TrpHAlign : int { haLeft, haRight, haCenter, haBlock };
-enum TrpVAlign : int { vaTop, vaBottom, vaCenter };
 
 class TrpCustomMemoView : public TrpStretcheable {
 public:
@@ -82,9 +81,82 @@ public:
     bool HasAutoWidth() const override { return AutoWidth; }
     QString GetDescription() const override;
 
+    // The view's part, then the memo's settings that differ and always the text " u".
+    QString Diff(const TrpComponent& original) const override;
+
+    // --- taking the data
+    // Saves the template text (not of a field-bound memo).
+    void BeforePrint() override;
+    // The field's value or the text with its expressions computed, then the script's
+    // "Value", the highlight condition, the suppression of repeated texts and the flow of
+    // what does not fit into FlowTo.
+    void GetData() override;
+    // Puts the template text back.
+    void AfterPrint() override;
+    // A value as text in the format given, else the display format; a failure of the
+    // format gives the value's plain text.
+    QString FormatData(const Variant& value, const TrpFormat* format = nullptr) const;
+    // The text an expression between the delimiters stands for (its format after " #").
+    QString ExpressionText(const QString& expression);
+    // Replaces the page-count and copy-name macros left in the text by their values.
+    void ExtractMacros();
+    // The next value prints even when it repeats the last one.
+    void ResetSuppress() { LastValue = Variant(QString()); }
+    // Put in by the prepared pages for the macros.
+    int32_t TotalPages = 0;
+    int32_t CopyNo = 0;
+
+    // The text; with expressions allowed, the first "[TOTALPAGES]" (any case) replaced by the
+    // page count.
+    QString GetComponentText() const override;
+    // The text laid out at scale 1: with `wrapWords` the laid-out lines (CR LF between
+    // them), otherwise the text without its inline tags.
+    QString WrapText(bool wrapWords);
+
+    // --- splitting across pages
+    void InitPart() override;
+    // Keeps the lines that fit, keeps the rest for the next part and answers the space left
+    // below them (the whole height when no line fits).
+    double DrawPart() override;
+    // The text still to print.
+    const QString& PartMemo() const { return partMemo_; }
+
+    // --- drawing
+    // Background, frame, underlines and the text laid out by the text renderer.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
+    // The view's rectangle, then the text rectangle inside the frame lines and the gaps.
+    void SetDrawParams(double scaleX, double scaleY, double offsetX, double offsetY) override;
+    // The text rectangle of the last SetDrawParams (left, top, right, bottom edges).
+    const TrpDeviceRect& TextRect() const { return FTextRect; }
+    // The height and width the text needs, paddings included, in whole pixels.
+    double CalcHeight() override;
+    virtual double CalcWidth();
+    // Gaps, the frame sides' inner halves and the drop shadow, across and down.
+    double HorizontalPadding() const;
+    double VerticalPadding() const;
+    // The lines drawn: the text, or in the designer the field reference of a bound memo.
+    QStringList DrawnLines() const;
+
+    // The renderer every memo lays its text out with, used under its lock.
+    static TrpDrawText& Renderer();
+
     static void RegisterClass(PropertyRegistry& registry);
 
 private:
+    // Font, options and gaps of the renderer; AutoWidth resizes the memo; then the
+    // dimensions at the scales and offsets given and the text.
+    void PrepareRenderer(TrpDrawText& renderer, double scaleX, double scaleY, double offsetX, double offsetY,
+                         double printScale);
+    void SetRendererStyle(TrpDrawText& renderer);
+    // Lays the drawn lines out at scale 1 in the text rectangle, or in a box of free width;
+    // the memo's colour stays its own.
+    void LayOutAtScaleOne(TrpDrawText& renderer, bool freeWidth);
+    TrpDeviceRect ComputeTextRect(double scaleX, double scaleY, double offsetX, double offsetY);
+
+    TrpDeviceRect FTextRect;
+    QString partMemo_;
+    QString tempMemo_;
     TrpWideStrings memo_;
     TrpHighlight highlight_;
     TrpFormat displayFormat_;

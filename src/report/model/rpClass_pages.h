@@ -125,6 +125,10 @@ public:
     void SetColor(int32_t value) { backPicture_->Color = value; }
     TrpFrame& Frame() { return backPicture_->Frame(); }
     void SetFrame(const TrpFrame& frame) { backPicture_->SetFrame(frame); }
+    // The background over the printable area, at the margins (the bands are drawn by whoever
+    // draws the page): left out while printing unless it is printable.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context);
 
     // One printed copy per record.
     TrpDataSet* DataSet() const;
@@ -198,6 +202,10 @@ public:
     void SetPage(TrpReportPage* page);
 
     QString GetDescription() const override;
+
+    // Drawn as a view, then its name at two pixels right of and below its corner.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
 
     static void RegisterClass(PropertyRegistry& registry);
 

@@ -11,6 +11,7 @@
 #include "rpClass_options.h"
 #include "rpClass_services.h"
 #include "rpClass_styles.h"
+#include "rpExpressionEvaluator.h"
 #include "rpVariables.h"
 
 #include "platform/Exceptions.h"
@@ -149,6 +150,13 @@ public:
 
     // Loads a template into the report instead of the file search (the application's own).
     std::function<void(TrpReport& report, const QString& templateName)> OnLoadTemplate;
+
+    // --- expressions
+    // What computes the expressions of the report's objects: the report itself (Calc, its
+    // script's "Value" and "Self" and number texts), unless another evaluator is set (a table
+    // in tests; not owned; none gives the report's own again).
+    ITrpExpressionEvaluator* ExpressionEvaluator() const override;
+    void SetExpressionEvaluator(ITrpExpressionEvaluator* evaluator) { evaluator_ = evaluator; }
 
     // --- pages
     int PagesCount() const { return static_cast<int>(Objects().size()); }
@@ -303,6 +311,7 @@ public:
     static void RegisterClass(PropertyRegistry& registry);
 
 private:
+    ITrpExpressionEvaluator* evaluator_ = nullptr;
     void Init();
     void RebuildSysVariables();
     void ClearAncestorMarks();
@@ -344,6 +353,7 @@ private:
     bool streamLoaded_ = false;
 
     std::unique_ptr<TscScript> script_;
+    mutable std::unique_ptr<ITrpExpressionEvaluator> ownEvaluator_; // made when first asked
     std::unique_ptr<TrpExpressionCache> expressionCache_;
     std::unique_ptr<QTimer> timer_;
     std::unique_ptr<ITrpProgressWindow> progress_;

@@ -1,16 +1,20 @@
 #include "rpClass_views.h"
 
 #include "rpClass_datasets.h"
+#include "ModelTexts.h"
 #include "rpClass_register.h"
+#include "rpGraphicUtils.h"
 #include "rpRes.h"
 #include "rpTaggedValues.h"
 
 #include "report/core/PropertyRegistry.h"
+#include "report/core/Services.h"
 
 #include <QBuffer>
 #include <QImageReader>
 
 #include <array>
+#include <atomic>
 
 // --- TrpFrameLine
 
@@ -261,12 +265,36 @@ bool TrpPicture::IsKnownKind(QStringView kind)
     return false;
 }
 
+namespace {
+
+std::atomic<bool> gMetafileWarned{false};
+
+} // namespace
+
+void ResetMetafileWarning()
+{
+    gMetafileWarned = false;
+}
+
+void WarnMetafileNotDrawn(const QString& kind)
+{
+    // Once per program run: a report full of metafiles should not ask the user again and
+    // again. Never an error of the report, which would stop it from running.
+    if (gMetafileWarned.exchange(true))
+        return;
+    ReportServices::Ui().MessageDlg(GetResourcesInstance().Get(u"mbInfo"),
+                                    QString::fromUtf8(modeltexts::kMetafileNotDrawn).arg(kind),
+                                    UiMessageType::Warning, UiButtons({mbOK}));
+}
+
 void TrpPicture::SetData(const QString& kind, const QByteArray& data)
 {
     if (!IsKnownKind(kind))
         RaiseInvalidPropertyValue(u"Picture", kind);
     kind_ = kind;
     data_ = data;
+    if (IsMetafileKind(kind))
+        WarnMetafileNotDrawn(kind);
     Changed();
 }
 
@@ -405,7 +433,6 @@ bool TrpView::IsDataField() const
     return DataSet() != nullptr && !DataField.isEmpty();
 }
 
-void TrpView::Draw(QPainter&, double, double, double, double, const TrpDrawContext&) {}
 
 void TrpView::RegisterClass(PropertyRegistry& registry)
 {

@@ -6,6 +6,7 @@
 // its default and storing rule, and the setters that store or copy.
 
 #include "rpClass.h"
+#include "rpClass_drawing.h"
 
 #include "report/core/Colors.h"
 
@@ -16,7 +17,11 @@
 #include <cstdint>
 #include <functional>
 
+class QIODevice;
 class TrpDataSet;
+
+// What LoadPictureFromStream answers for bytes of no known picture kind (invalid argument).
+inline constexpr uint32_t kPictureNotRecognised = 0x80070057u;
 
 
 enum TrpFrameType : int { ftLeft, ftRight, ftTop, ftBottom };
@@ -196,6 +201,11 @@ private:
     mutable int32_t height_ = 0;
 };
 
+// Tells the user, once per program run, that metafile pictures are kept but not drawn.
+void WarnMetafileNotDrawn(const QString& kind);
+// The next metafile warns again (as in a new program run).
+void ResetMetafileWarning();
+
 // Properties of the view base that the subclasses publish, each as the subclass lists it.
 enum class TrpViewProperty { BrushStyle, Color, Cursor, DataField, DataSet, DataSetName, Frame, TagStr, URL };
 
@@ -240,11 +250,50 @@ public:
     const TrpFrame& Frame() const { return frame_; }
     void SetFrame(const TrpFrame& frame) { frame_.Assign(frame); }
 
-    // Views are drawn by the printable objects; nothing here.
+    // Background, then frame; subclasses draw their content between the two.
     void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
               const TrpDrawContext& context) override;
+    // The common part, then background, alignment, colour, frame, cursor, printable flag,
+    // tag and link, each where it differs from the template.
+    QString Diff(const TrpComponent& original) const override;
+
+    // --- printing
+    // Saves TagStr and URL and makes the view the script's "Self".
+    void BeforePrint() override;
+    // Expands the bracketed expressions of TagStr and URL.
+    void GetData() override;
+    // Puts TagStr and URL back, so every record starts from the template texts.
+    void AfterPrint() override;
+    // The report's evaluator of expressions; none outside a report.
+    ITrpExpressionEvaluator* Evaluator() const;
+    // The text with each "[expression]" replaced by its value's text (unchanged without an
+    // evaluator).
+    QString ExpandExpressions(const QString& text) const;
+
+    // Keeps the scales and offsets and works out the device rectangle of the object (moved in
+    // by the drop shadow, which is drawn inside the object's bounds) and the frame width.
+    virtual void SetDrawParams(double scaleX, double scaleY, double offsetX, double offsetY);
+    // The background colour over the device rectangle, then the hatch in the frame colour.
+    virtual void DrawBackground(QPainter& painter);
+    // The drop shadow, then the sides of Typ in the order left, right, top, bottom.
+    virtual void DrawFrame(QPainter& painter);
+
+    // The device rectangle and frame width of the last SetDrawParams.
+    const TrpDeviceRect& DeviceRect() const { return FRect; }
+    int32_t FrameWidth() const { return FFrameWidth; }
 
     static void RegisterClass(PropertyRegistry& registry);
+
+protected:
+    // The device rectangle of the given bounds (left and top absolute) at the kept scales.
+    void SetDrawRect(double absLeft, double absTop, double width, double height);
+
+    TrpDeviceRect FRect;
+    int32_t FFrameWidth = 0;
+    double FScaleX = 1;
+    double FScaleY = 1;
+    double FOffsetX = 0;
+    double FOffsetY = 0;
 
 private:
     TrpFrame frame_;
@@ -294,7 +343,16 @@ public:
     void DesignCreate(uint16_t flags) override;
     QString GetDescription() const override;
 
+    QString Diff(const TrpComponent& original) const override;
+
+    // The figure; a double frame draws it twice, the second time moved in.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
+
     static void RegisterClass(PropertyRegistry& registry);
+
+private:
+    void DrawShape(QPainter& painter, TrpFrameStyle style);
 };
 
 // A line: horizontal, vertical or diagonal, with optional arrow heads; colour, width and style
@@ -317,6 +375,11 @@ public:
     // The designer's line buttons 0 to 4: straight, diagonal, with end arrow, with start
     // arrow, with both.
     void DesignCreate(uint16_t flags) override;
+
+    // A straight line becomes horizontal or vertical (its frame's top or left side); a
+    // diagonal one is a thick line corner to corner; then the arrow heads.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
 
     static void RegisterClass(PropertyRegistry& registry);
 };
@@ -368,6 +431,22 @@ public:
     void SetPicture(const TrpPicture& picture) { picture_.Assign(picture); }
 
     QString GetDescription() const override;
+
+    // A changed picture goes to the prepared pages' picture cache first; the text always
+    // holds the cache index.
+    QString Diff(const TrpComponent& original) const override;
+
+    // The picture of FileLink (its expressions expanded) or of the bound blob field.
+    void GetData() override;
+    // Loads a picture recognised by its bytes from the stream (from its start when
+    // `resetStreamPos`, else from its position), after the blob header when there is one:
+    // 0 when loaded; kPictureNotRecognised, and the picture emptied, when not.
+    uint32_t LoadPictureFromStream(QIODevice& stream, bool resetStreamPos);
+
+    // The picture stretched (keeping its proportions when asked, centred when asked) or at
+    // its size clipped to the object; in the designer, the picture symbol without one.
+    void Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
+              const TrpDrawContext& context) override;
 
     static void RegisterClass(PropertyRegistry& registry);
 

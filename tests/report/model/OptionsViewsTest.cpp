@@ -323,7 +323,10 @@ TEST_F(ViewsTest, MemoAndSystemMemoPublishDifferentProperties)
     EXPECT_TRUE(defaults.ParentFont());
     EXPECT_EQ(defaults.ExpressionDelimiters, "[,]");
     EXPECT_TRUE(defaults.LastValue.IsNull());
-    EXPECT_EQ(defaults.CalcHeight(), defaults.Height()) << "a plain stretchable's height";
+    // A memo measures its text; a stretchable that does not (a line) answers its height.
+    TrpLineView line;
+    line.SetBounds(0, 0, 100, 37);
+    EXPECT_EQ(line.CalcHeight(), line.Height()) << "a plain stretchable's height";
 }
 
 // A picture's bytes travel unchanged in its "Data" defined property.
