@@ -254,6 +254,11 @@ const CrashedBefore kCrashedBefore[] = {
          return Text(kXmlHeader + "<TrpReport><TrpReportPage Name=\"P\"><TrpReportTitle Name=\"T\">"
                                   "<TrpMemoView Name=\"M\" ExpressionDelimiters=\"\"/></TrpReportTitle></TrpReportPage></TrpReport>");
      }},
+    {"reportfile", "a one-letter position escaped the bounds of its property, was written out and refused on the next load",
+     [] {
+         return Text(kXmlHeader + "<TrpReport><TrpReportPage Name=\"P\"><TrpMasterData Name=\"M\" t=\"2000000000\"/>"
+                                  "</TrpReportPage></TrpReport>");
+     }},
 };
 
 TEST(FuzzCrashedBefore, InputsThatBrokeTheContractNoLongerDo)

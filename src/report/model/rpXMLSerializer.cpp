@@ -471,17 +471,16 @@ void TrpXMLSerializer::ApplyAttribute(ScriptObject* obj, QStringView name, const
     if (rest.size() == 1) {
         const char16_t letter = rest[0].unicode();
         if (letter == u'l' || letter == u't' || letter == u'w' || letter == u'h') {
-            if (component == nullptr || !component->InheritsFromClass(u"TrpReportComponent"))
+            if (component == nullptr || !component->InheritsFromClass(u"TrpReportComponent") || cls == nullptr)
                 return;
-            const double number = ParseLocaleFloat(value);
-            if (letter == u'l')
-                component->SetLeft(number);
-            else if (letter == u't')
-                component->SetTop(number);
-            else if (letter == u'w')
-                component->SetWidth(number);
-            else
-                component->SetHeight(number);
+            // Through the published property, so the short form meets the same bounds as the long.
+            const QString full = letter == u'l'   ? QStringLiteral("Left")
+                                 : letter == u't' ? QStringLiteral("Top")
+                                 : letter == u'w' ? QStringLiteral("Width")
+                                                  : QStringLiteral("Height");
+            const PropertyInfo* prop = cls->Find(full);
+            if (prop != nullptr && prop->HasSetter())
+                SetValue(current, *prop, value);
             return;
         }
         if (letter == u'x' || letter == u'u') {

@@ -467,6 +467,10 @@ TEST_F(ViewsTest, BoundsOutsideTheirLimitsAreRefused)
         {" Left=\"1e9\"", "Неверное значение свойства Left=\"1000000000\""},
         {" Width=\"-2e7\"", "Неверное значение свойства Width=\"-20000000\""},
         {" GapX=\"1e300\"", "Неверное значение свойства GapX=\"1E300\""},
+        // The one-letter forms of the positions meet the same bounds.
+        {" t=\"2000000000\"", "Неверное значение свойства Top=\"2000000000\""},
+        {" h=\"-1e8\"", "Неверное значение свойства Height=\"-100000000\""},
+        {" w=\"nan\"", "\"nan\" is an invalid float"},
     };
     for (const auto& c : memoCases) {
         TrpXMLSerializer reader;
@@ -475,6 +479,12 @@ TEST_F(ViewsTest, BoundsOutsideTheirLimitsAreRefused)
     }
     EXPECT_EQ(memo->Font().Height(), -13);
     EXPECT_EQ(memo->Left(), 0);
+    EXPECT_EQ(memo->Top(), 0);
+    TrpXMLSerializer reader;
+    reader.XMLToObj(u" l=\"12\" t=\"3.5\"", memo);
+    EXPECT_TRUE(reader.Errors().isEmpty());
+    EXPECT_EQ(memo->Left(), 12);
+    EXPECT_EQ(memo->Top(), 3.5);
     EXPECT_EQ(page->LeftMargin, 0);
     EXPECT_EQ(page->PaperWidth(), 210);
     EXPECT_EQ(page->PageCount(), 1);
