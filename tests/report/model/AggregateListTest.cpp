@@ -114,6 +114,76 @@ TEST_F(AggregateListTest, FooterTotalsThroughTheReportsFunctions)
     EXPECT_EQ(summary.ToDouble(), sum);
 }
 
+// Records of (group, value), the data set of the grouped tests.
+class Grouped : public TrpUserDataSet {
+public:
+    explicit Grouped(std::vector<std::pair<const char*, int>> rows) : rows_(std::move(rows))
+    {
+        SetUserName(QStringLiteral("Days"));
+        OnCheckEOF = [this](TrpDataSet&, bool& eof) { eof = RecNo() >= static_cast<int32_t>(rows_.size()); };
+    }
+    Variant GetValue(const QString& field) override
+    {
+        const auto& row = rows_.at(static_cast<size_t>(RecNo()));
+        return field == u"G" ? Variant(QString::fromUtf8(row.first)) : Variant(int32_t{row.second});
+    }
+
+private:
+    std::vector<std::pair<const char*, int>> rows_;
+};
+
+TEST_F(AggregateListTest, GroupFootersRunningTotalsAndLinesThroughTheEngine)
+{
+    const std::vector<std::pair<const char*, int>> rows{{"a", 1}, {"a", 2}, {"b", 4}, {"c", 10}, {"c", 20}, {"c", 30}};
+    // Totals computed here: per group, and running through the groups.
+    QStringList expected;
+    QStringList expectedLines;
+    int running = 0;
+    for (size_t i = 0; i < rows.size();) {
+        int groupSum = 0;
+        int line = 0;
+        size_t j = i;
+        for (; j < rows.size() && QLatin1String(rows[j].first) == QLatin1String(rows[i].first); ++j) {
+            groupSum += rows[j].second;
+            running += rows[j].second;
+            expectedLines << QStringLiteral("%1/%2").arg(++line).arg(j + 1);
+        }
+        expected << QStringLiteral("%1 %2 %3").arg(groupSum).arg(running).arg(j - i);
+        i = j;
+    }
+
+    FakeServices services;
+    TrpReport report;
+    Grouped days(rows);
+    report.DataSets().Add(&days);
+    auto* page = new TrpReportPage(&report);
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20);
+    master->SetDataSet(&days);
+    auto* header = AddBand<TrpGroupHeader>(page, QStringLiteral("GroupHeader1"), 40, 20);
+    header->Condition = QStringLiteral("<Days.\"G\">");
+    auto* groupFooter = AddBand<TrpGroupFooter>(page, QStringLiteral("GroupFooter1"), 80, 20);
+    AddMemo(groupFooter, QStringLiteral("Sum"), 0, 0, 100, 20, QStringLiteral("[SUM(<Days.\"V\">)]"));
+    AddMemo(groupFooter, QStringLiteral("Running"), 0, 0, 100, 20, QStringLiteral("[SUM(<Days.\"V\">, 0, 2)]"));
+    AddMemo(groupFooter, QStringLiteral("Count"), 0, 0, 100, 20, QStringLiteral("[COUNT(MasterData1)]"));
+    page->SubBands = {master};
+    master->Group = header;
+    header->SubBands = {header};
+    header->Footer = groupFooter;
+    QStringList shown;
+    QStringList lines;
+    services.LastEngine->OnRecord = [&](TrpDataBand&) {
+        lines << VarToStr(report.Calc(QStringLiteral("Line"))) + u'/' + VarToStr(report.Calc(QStringLiteral("Line#")));
+    };
+    services.LastEngine->OnFooter = [&](TrpBand&) {
+        shown << VarToStr(report.Calc(QStringLiteral("SUM(<Days.\"V\">)"))) + u' ' +
+                     VarToStr(report.Calc(QStringLiteral("SUM(<Days.\"V\">, 0, 2)"))) + u' ' +
+                     VarToStr(report.Calc(QStringLiteral("COUNT(MasterData1)")));
+    };
+    ASSERT_TRUE(report.PrepareReport()) << report.Errors().join(u'\n').toStdString();
+    EXPECT_EQ(shown.join(u',').toStdString(), expected.join(u',').toStdString());
+    EXPECT_EQ(lines.join(u',').toStdString(), expectedLines.join(u',').toStdString());
+}
+
 TEST_F(AggregateListTest, NoRecordsGiveZero)
 {
     FakeServices services;
