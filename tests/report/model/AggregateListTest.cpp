@@ -94,14 +94,14 @@ TEST_F(AggregateListTest, FooterTotalsThroughTheReportsFunctions)
     report.EngineOptions().ConvertNulls = false;
     Values days(values);
     const Tree tree = BuildTree(report, days,
-                                {QStringLiteral("[SUM(Get('Days.\"V\"'))]"), QStringLiteral("Total [SUM(Get('Days.\"V\"'))]"),
-                                 QStringLiteral("[AVG(Get('Days.\"V\"'))] [MIN(Get('Days.\"V\"'))] [MAX(Get('Days.\"V\"'))]"),
+                                {QStringLiteral("[SUM(<Days.\"V\">)]"), QStringLiteral("Total [SUM(<Days.\"V\">)]"),
+                                 QStringLiteral("[AVG(<Days.\"V\">)] [MIN(<Days.\"V\">)] [MAX(<Days.\"V\">)]"),
                                  QStringLiteral("[COUNT(MasterData1)]")},
-                                QStringLiteral("[SUM(Get('Days.\"V\"')) * 2]"));
+                                QStringLiteral("[SUM(<Days.\"V\">) * 2]"));
     QStringList shown;
     services.LastEngine->OnFooter = [&](TrpBand&) {
         for (const char* expression :
-             {"SUM(Get('Days.\"V\"'))", "AVG(Get('Days.\"V\"'))", "MIN(Get('Days.\"V\"'))", "MAX(Get('Days.\"V\"'))", "COUNT(MasterData1)"})
+             {"SUM(<Days.\"V\">)", "AVG(<Days.\"V\">)", "MIN(<Days.\"V\">)", "MAX(<Days.\"V\">)", "COUNT(MasterData1)"})
             shown << VarToStr(report.Calc(QString::fromUtf8(expression)));
     };
     ASSERT_TRUE(report.PrepareReport()) << report.Errors().join(u'\n').toStdString();
@@ -110,7 +110,7 @@ TEST_F(AggregateListTest, FooterTotalsThroughTheReportsFunctions)
     TrpAggregateList& list = *services.LastEngine->Aggregates;
     EXPECT_EQ(list.Count(), 7) << "the same call in two memos makes two items";
     // The summary's item is fed by the first master band and never reset by its footer.
-    const Variant summary = list.GetValue(tree.Summary, 0, QStringLiteral("SUM"), QStringLiteral("Get('Days.\"V\"')"), nullptr, 0);
+    const Variant summary = list.GetValue(tree.Summary, 0, QStringLiteral("SUM"), QStringLiteral("<Days.\"V\">"), nullptr, 0);
     EXPECT_EQ(summary.ToDouble(), sum);
 }
 
@@ -119,7 +119,7 @@ TEST_F(AggregateListTest, NoRecordsGiveZero)
     FakeServices services;
     TrpReport report;
     Values days({});
-    BuildTree(report, days, {QStringLiteral("[SUM(Get('Days.\"V\"'))] [AVG(Get('Days.\"V\"'))]")}, QString());
+    BuildTree(report, days, {QStringLiteral("[SUM(<Days.\"V\">)] [AVG(<Days.\"V\">)]")}, QString());
     auto* engine = services.LastEngine;
     report.PrepareScript();
     engine->Run();
@@ -251,7 +251,7 @@ TEST_F(AggregateListTest, ACallInsideAVariableIsFound)
 {
     FakeServices services;
     TrpReport report;
-    report.Variables().SetValue(QStringLiteral("Total"), Variant(QStringLiteral("SUM(Get('Days.\"V\"')) + 1")));
+    report.Variables().SetValue(QStringLiteral("Total"), Variant(QStringLiteral("SUM(<Days.\"V\">) + 1")));
     Values days({2, 3});
     BuildTree(report, days, {QStringLiteral("[Total]")}, QString());
     QString shown;

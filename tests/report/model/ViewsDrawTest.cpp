@@ -541,3 +541,39 @@ TEST_F(ViewsDraw, DialogComponentIsARaisedSquareWithItsName)
     EXPECT_EQ(sink.runs[0].second.top(), 50 + 28 + 4);
     EXPECT_NEAR(sink.runs[0].second.center().x(), 40 + 14, 1);
 }
+
+TEST_F(ViewsDraw, ThePrintingFlagOfTheContextChoosesThePrintScale)
+{
+    TrpMemoView memo;
+    memo.SetBounds(0, 0, 200, 40);
+    memo.SetText(QStringLiteral("Печать"));
+    RecordingPaintDevice printer(QSize(2000, 2000), 192, 192);
+    const auto pixelSize = [&](bool printing, double printScale) {
+        printer.Clear();
+        TrpDrawContext context;
+        context.Printing = printing;
+        context.PrintScale = printScale;
+        {
+            QPainter painter(&printer);
+            memo.Draw(painter, 2, 2, 0, 0, context);
+        }
+        const auto runs = printer.GlyphRuns();
+        return runs.empty() ? 0.0 : runs[0].PixelSize;
+    };
+    const double screen = pixelSize(false, 1);
+    EXPECT_GT(screen, 20);
+    EXPECT_EQ(pixelSize(false, 0.5), screen); // not printing: the print scale is not used
+    EXPECT_NEAR(pixelSize(true, 0.5), screen / 2, 1);
+}
+
+TEST_F(ViewsDraw, GeometryFarOutsideThePageIsClampedToTheDeviceRange)
+{
+    TrpShapeView shape;
+    shape.SetBounds(-1e6, 1e6, 2e6, 10);
+    shape.Frame().SetWidth(1e6);
+    DrawAtScale(shape, 8);
+    EXPECT_EQ(shape.DeviceRect().X, -kMaxDeviceCoordinate);
+    EXPECT_EQ(shape.DeviceRect().Y, kMaxDeviceCoordinate);
+    EXPECT_EQ(shape.DeviceRect().X1, kMaxDeviceCoordinate);
+    EXPECT_EQ(shape.FrameWidth(), kMaxDeviceCoordinate);
+}
