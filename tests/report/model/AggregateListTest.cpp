@@ -94,14 +94,14 @@ TEST_F(AggregateListTest, FooterTotalsThroughTheReportsFunctions)
     report.EngineOptions().ConvertNulls = false;
     Values days(values);
     const Tree tree = BuildTree(report, days,
-                                {QStringLiteral("[SUM(Get('Days.\"V\"'))]"), QStringLiteral("Total [SUM(Get('Days.\"V\"'))]"),
-                                 QStringLiteral("[AVG(Get('Days.\"V\"'))] [MIN(Get('Days.\"V\"'))] [MAX(Get('Days.\"V\"'))]"),
+                                {QStringLiteral("[SUM(<Days.\"V\">)]"), QStringLiteral("Total [SUM(<Days.\"V\">)]"),
+                                 QStringLiteral("[AVG(<Days.\"V\">)] [MIN(<Days.\"V\">)] [MAX(<Days.\"V\">)]"),
                                  QStringLiteral("[COUNT(MasterData1)]")},
-                                QStringLiteral("[SUM(Get('Days.\"V\"')) * 2]"));
+                                QStringLiteral("[SUM(<Days.\"V\">) * 2]"));
     QStringList shown;
     services.LastEngine->OnFooter = [&](TrpBand&) {
         for (const char* expression :
-             {"SUM(Get('Days.\"V\"'))", "AVG(Get('Days.\"V\"'))", "MIN(Get('Days.\"V\"'))", "MAX(Get('Days.\"V\"'))", "COUNT(MasterData1)"})
+             {"SUM(<Days.\"V\">)", "AVG(<Days.\"V\">)", "MIN(<Days.\"V\">)", "MAX(<Days.\"V\">)", "COUNT(MasterData1)"})
             shown << VarToStr(report.Calc(QString::fromUtf8(expression)));
     };
     ASSERT_TRUE(report.PrepareReport()) << report.Errors().join(u'\n').toStdString();
@@ -110,8 +110,78 @@ TEST_F(AggregateListTest, FooterTotalsThroughTheReportsFunctions)
     TrpAggregateList& list = *services.LastEngine->Aggregates;
     EXPECT_EQ(list.Count(), 7) << "the same call in two memos makes two items";
     // The summary's item is fed by the first master band and never reset by its footer.
-    const Variant summary = list.GetValue(tree.Summary, 0, QStringLiteral("SUM"), QStringLiteral("Get('Days.\"V\"')"), nullptr, 0);
+    const Variant summary = list.GetValue(tree.Summary, 0, QStringLiteral("SUM"), QStringLiteral("<Days.\"V\">"), nullptr, 0);
     EXPECT_EQ(summary.ToDouble(), sum);
+}
+
+// Records of (group, value), the data set of the grouped tests.
+class Grouped : public TrpUserDataSet {
+public:
+    explicit Grouped(std::vector<std::pair<const char*, int>> rows) : rows_(std::move(rows))
+    {
+        SetUserName(QStringLiteral("Days"));
+        OnCheckEOF = [this](TrpDataSet&, bool& eof) { eof = RecNo() >= static_cast<int32_t>(rows_.size()); };
+    }
+    Variant GetValue(const QString& field) override
+    {
+        const auto& row = rows_.at(static_cast<size_t>(RecNo()));
+        return field == u"G" ? Variant(QString::fromUtf8(row.first)) : Variant(int32_t{row.second});
+    }
+
+private:
+    std::vector<std::pair<const char*, int>> rows_;
+};
+
+TEST_F(AggregateListTest, GroupFootersRunningTotalsAndLinesThroughTheEngine)
+{
+    const std::vector<std::pair<const char*, int>> rows{{"a", 1}, {"a", 2}, {"b", 4}, {"c", 10}, {"c", 20}, {"c", 30}};
+    // Totals computed here: per group, and running through the groups.
+    QStringList expected;
+    QStringList expectedLines;
+    int running = 0;
+    for (size_t i = 0; i < rows.size();) {
+        int groupSum = 0;
+        int line = 0;
+        size_t j = i;
+        for (; j < rows.size() && QLatin1String(rows[j].first) == QLatin1String(rows[i].first); ++j) {
+            groupSum += rows[j].second;
+            running += rows[j].second;
+            expectedLines << QStringLiteral("%1/%2").arg(++line).arg(j + 1);
+        }
+        expected << QStringLiteral("%1 %2 %3").arg(groupSum).arg(running).arg(j - i);
+        i = j;
+    }
+
+    FakeServices services;
+    TrpReport report;
+    Grouped days(rows);
+    report.DataSets().Add(&days);
+    auto* page = new TrpReportPage(&report);
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20);
+    master->SetDataSet(&days);
+    auto* header = AddBand<TrpGroupHeader>(page, QStringLiteral("GroupHeader1"), 40, 20);
+    header->Condition = QStringLiteral("<Days.\"G\">");
+    auto* groupFooter = AddBand<TrpGroupFooter>(page, QStringLiteral("GroupFooter1"), 80, 20);
+    AddMemo(groupFooter, QStringLiteral("Sum"), 0, 0, 100, 20, QStringLiteral("[SUM(<Days.\"V\">)]"));
+    AddMemo(groupFooter, QStringLiteral("Running"), 0, 0, 100, 20, QStringLiteral("[SUM(<Days.\"V\">, 0, 2)]"));
+    AddMemo(groupFooter, QStringLiteral("Count"), 0, 0, 100, 20, QStringLiteral("[COUNT(MasterData1)]"));
+    page->SubBands = {master};
+    master->Group = header;
+    header->SubBands = {header};
+    header->Footer = groupFooter;
+    QStringList shown;
+    QStringList lines;
+    services.LastEngine->OnRecord = [&](TrpDataBand&) {
+        lines << VarToStr(report.Calc(QStringLiteral("Line"))) + u'/' + VarToStr(report.Calc(QStringLiteral("Line#")));
+    };
+    services.LastEngine->OnFooter = [&](TrpBand&) {
+        shown << VarToStr(report.Calc(QStringLiteral("SUM(<Days.\"V\">)"))) + u' ' +
+                     VarToStr(report.Calc(QStringLiteral("SUM(<Days.\"V\">, 0, 2)"))) + u' ' +
+                     VarToStr(report.Calc(QStringLiteral("COUNT(MasterData1)")));
+    };
+    ASSERT_TRUE(report.PrepareReport()) << report.Errors().join(u'\n').toStdString();
+    EXPECT_EQ(shown.join(u',').toStdString(), expected.join(u',').toStdString());
+    EXPECT_EQ(lines.join(u',').toStdString(), expectedLines.join(u',').toStdString());
 }
 
 TEST_F(AggregateListTest, NoRecordsGiveZero)
@@ -119,7 +189,7 @@ TEST_F(AggregateListTest, NoRecordsGiveZero)
     FakeServices services;
     TrpReport report;
     Values days({});
-    BuildTree(report, days, {QStringLiteral("[SUM(Get('Days.\"V\"'))] [AVG(Get('Days.\"V\"'))]")}, QString());
+    BuildTree(report, days, {QStringLiteral("[SUM(<Days.\"V\">)] [AVG(<Days.\"V\">)]")}, QString());
     auto* engine = services.LastEngine;
     report.PrepareScript();
     engine->Run();
@@ -251,7 +321,7 @@ TEST_F(AggregateListTest, ACallInsideAVariableIsFound)
 {
     FakeServices services;
     TrpReport report;
-    report.Variables().SetValue(QStringLiteral("Total"), Variant(QStringLiteral("SUM(Get('Days.\"V\"')) + 1")));
+    report.Variables().SetValue(QStringLiteral("Total"), Variant(QStringLiteral("SUM(<Days.\"V\">) + 1")));
     Values days({2, 3});
     BuildTree(report, days, {QStringLiteral("[Total]")}, QString());
     QString shown;

@@ -385,6 +385,36 @@ TEST_F(ReportScriptTest, PrintAndClickEventsReachTheApplicationAndTheScript)
     EXPECT_EQ(application.join(u'|').toStdString(), "before Memo1|before Memo1|click Memo1 2 1");
 }
 
+TEST_F(ReportScriptTest, DialogPageEventsRunTheScriptWhileTheEngineRuns)
+{
+    FakeServices services;
+    TrpReport report;
+    auto* page = new TrpDialogPage(&report);
+    page->SetName(QStringLiteral("Dialog1"));
+    FakeDialogWindow* window = services.LastWindow;
+    ASSERT_NE(window, nullptr);
+    page->OnKeyPress = QStringLiteral("KeyPressed");
+    page->OnClick = QStringLiteral("Clicked");
+    SetScript(report, QStringLiteral("procedure KeyPressed(Sender: Variant; var Key: String);\nbegin\n"
+                                     "  if Key = 'q' then Key := ''\nend;\n"
+                                     "procedure Clicked(Sender: Variant);\nbegin\n  Set('Clicks', 1)\nend;\n"
+                                     "begin\nend."));
+    ASSERT_TRUE(report.PrepareScript()) << report.Errors().join(u'\n').toStdString();
+    services.LastEngine->Running = true;
+    QStringList keys;
+    window->WhileShown = [&](FakeDialogWindow& shown) {
+        for (QChar key : {QChar(u'a'), QChar(u'q')}) {
+            shown.Handlers.KeyPress(key);
+            keys << QString::number(key.unicode());
+        }
+        shown.Handlers.Click();
+    };
+    page->ShowModal();
+    EXPECT_EQ(keys.join(u',').toStdString(), "97,0") << "an emptied key is character 0";
+    EXPECT_EQ(VarToStr(report.Variables().GetValue(QStringLiteral("Clicks"))).toStdString(), "1");
+    services.LastEngine->Running = false;
+}
+
 // --- preparing a report
 
 TEST_F(ReportScriptTest, AMissingDataSetFailsBeforeAnyScriptRuns)

@@ -421,3 +421,26 @@ TEST_F(ViewsData, WithoutATableTheReportComputes)
     EXPECT_EQ(Print(*memo), "Сумма: 5 1.50\r\n");
     EXPECT_EQ(report_->LocalValue().ToDouble(), 1.5);
 }
+
+TEST_F(ViewsData, GifLoadsFromItsFileButNotFromABlob)
+{
+    // A white 1 x 1 GIF.
+    const QByteArray gif = QByteArray::fromHex("47494638396101000100800000ffffff00000021f90401000000002c00000000010001"
+                                               "000002024401003b");
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("p.gif")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(gif);
+    file.close();
+    auto* picture = new TrpPictureView(report_.get());
+    picture->FileLink = file.fileName();
+    Print(*picture);
+    EXPECT_EQ(picture->Picture().Kind(), "GIF");
+    EXPECT_EQ(picture->Picture().Width(), 1);
+
+    QByteArray bytes = gif;
+    QBuffer stream(&bytes);
+    stream.open(QIODevice::ReadOnly);
+    EXPECT_EQ(picture->LoadPictureFromStream(stream, true), kPictureNotRecognised);
+    EXPECT_TRUE(picture->Picture().IsEmpty());
+}

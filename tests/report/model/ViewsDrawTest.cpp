@@ -565,3 +565,15 @@ TEST_F(ViewsDraw, ThePrintingFlagOfTheContextChoosesThePrintScale)
     EXPECT_EQ(pixelSize(false, 0.5), screen); // not printing: the print scale is not used
     EXPECT_NEAR(pixelSize(true, 0.5), screen / 2, 1);
 }
+
+TEST_F(ViewsDraw, GeometryFarOutsideThePageIsClampedToTheDeviceRange)
+{
+    TrpShapeView shape;
+    shape.SetBounds(-1e6, 1e6, 2e6, 10);
+    shape.Frame().SetWidth(1e6);
+    DrawAtScale(shape, 8);
+    EXPECT_EQ(shape.DeviceRect().X, -kMaxDeviceCoordinate);
+    EXPECT_EQ(shape.DeviceRect().Y, kMaxDeviceCoordinate);
+    EXPECT_EQ(shape.DeviceRect().X1, kMaxDeviceCoordinate);
+    EXPECT_EQ(shape.FrameWidth(), kMaxDeviceCoordinate);
+}

@@ -32,12 +32,30 @@ bool FakeEngine::Run()
                     dataSet = &band->VirtualDataSet();
                 if (dataSet == nullptr)
                     continue;
+                // One level of groups: a change of the first group header's condition
+                // closes the group (its footer "prints") and "Line" starts again.
+                auto* group = dynamic_cast<TrpGroupHeader*>(band->Group.data());
+                QString groupValue;
+                bool inGroup = false;
+                const auto closeGroup = [&] {
+                    if (inGroup)
+                        ShowFooter(group->Footer);
+                };
                 dataSet->Initialize();
                 dataSet->First();
                 int records = 0;
                 CurLine = 0;
                 while (!dataSet->Eof() && records < kMaxRecords) {
                     Walked << QStringLiteral("%1:%2").arg(band->BandName()).arg(dataSet->RecNo());
+                    if (group != nullptr) {
+                        const QString value = VarToStr(report->Calc(group->Condition));
+                        if (inGroup && value != groupValue) {
+                            closeGroup();
+                            CurLine = 0;
+                        }
+                        groupValue = value;
+                        inGroup = true;
+                    }
                     ++CurLine;
                     ++CurLineThrough;
                     Aggregates->AddValue(band, CurVColumn);
@@ -46,19 +64,25 @@ bool FakeEngine::Run()
                     dataSet->Next();
                     ++records;
                 }
+                closeGroup();
                 dataSet->Finalize();
-                if (TrpBand* footer = band->Footer) {
-                    CurrentBand = footer;
-                    if (OnFooter)
-                        OnFooter(*footer);
-                    CurrentBand = nullptr;
-                    Aggregates->Reset(footer);
-                }
+                ShowFooter(band->Footer);
             }
         }
     }
     Running = false;
     return !Walked.isEmpty();
+}
+
+void FakeEngine::ShowFooter(TrpBand* footer)
+{
+    if (footer == nullptr)
+        return;
+    CurrentBand = footer;
+    if (OnFooter)
+        OnFooter(*footer);
+    CurrentBand = nullptr;
+    Aggregates->Reset(footer);
 }
 
 Variant FakeEngine::GetAggregateValue(const QString& name, const QString& expression, TrpBand* band, int32_t flags)

@@ -55,8 +55,10 @@ public:
 // engine's operations are recorded by name. Like the engine, it finds the aggregate calls of
 // each page (from the band trees SubBands, Footer and Group a test builds), feeds every record
 // to them, asks them for the values of the aggregate functions while a band's footer "prints"
-// (OnFooter) and resets them after it. "Line" counts the records of one walk of a band,
-// "Line#" every record of the run.
+// (OnFooter) and resets them after it. A band may have one level of groups: the first group
+// header's condition is evaluated for every record, and a change closes the group (its footer
+// prints). "Line" counts the records of a group or of one walk of a band, "Line#" every record
+// of the run.
 class FakeEngine : public TrpCustomEngine {
 public:
     explicit FakeEngine(TrpReport* report) : TrpCustomEngine(report) {}
@@ -83,6 +85,10 @@ public:
     double FooterHeight() override { return 0; }
     double FreeSpace() override { return 1e6; }
     Variant GetAggregateValue(const QString& name, const QString& expression, TrpBand* band, int32_t flags) override;
+
+private:
+    // The footer "prints" (OnFooter with CurrentBand set), then its totals start again.
+    void ShowFooter(TrpBand* footer);
 };
 
 // Records every call by name (with its arguments where they matter).
