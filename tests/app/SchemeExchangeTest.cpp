@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -92,8 +94,17 @@ TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
     EXPECT_EQ(ShownBoxes("TS1_Current"),
               (std::vector<std::string>{"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxCW", "Air1GroupBox",
                                         "GroupBoxChanel2"}));
-    EXPECT_EQ(Control<QGroupBox>("TS1_Current", "GroupBoxChanel2")->pos(),
-              Control<QGroupBox>("TS2_Current", "GroupBoxChanel3")->pos()); // the first channel place
+    // Channel 2 takes the first channel place, as channel 3 does on heat system 2's page: the
+    // same column, and as far below the energy and parameter boxes as they now stand.
+    const auto belowTheTopRow = [this](const char* page, const char* energies, const char* params, const char* chanel) {
+        const int topRow = std::max(Control<QGroupBox>(page, energies)->geometry().bottom(),
+                                    Control<QGroupBox>(page, params)->geometry().bottom());
+        return Control<QGroupBox>(page, chanel)->y() - topRow;
+    };
+    EXPECT_EQ(Control<QGroupBox>("TS1_Current", "GroupBoxChanel2")->x(),
+              Control<QGroupBox>("TS2_Current", "GroupBoxChanel3")->x());
+    EXPECT_EQ(belowTheTopRow("TS1_Current", "QW1GroupBox", "TS1Params", "GroupBoxChanel2"),
+              belowTheTopRow("TS2_Current", "QW2GroupBox", "TS2Params", "GroupBoxChanel3"));
     EXPECT_EQ(Control<QLineEdit>("ConfigurationTS1", "QFormula")->text().toStdString(), "Q = M2(h2-hх)");
     for (const std::string& text : log.Texts())
         EXPECT_EQ(text, "Конфигурация ТС1 установлена");
