@@ -154,6 +154,21 @@ QString StoredVariantText(const Variant& value)
     }
 }
 
+// The elements of a tree, the root included; the count stops just past the object limit.
+qsizetype CountElements(const TrpXMLItem& root)
+{
+    qsizetype count = 0;
+    std::vector<const TrpXMLItem*> pending{&root};
+    while (!pending.empty() && count <= kMaxReportObjects) {
+        const TrpXMLItem* item = pending.back();
+        pending.pop_back();
+        ++count;
+        for (int i = 0; i < item->Count(); ++i)
+            pending.push_back(item->Items(i));
+    }
+    return count;
+}
+
 // Text of old-format documents was read as Windows-1251; a memo text in them is UTF-8 bytes.
 QString DecodeOldFormatText(const QString& text)
 {
@@ -707,6 +722,9 @@ void TrpXMLSerializer::ReadRootComponent(TrpComponent* root, TrpXMLItem* item)
         OldFormat = document.OldVersion();
         item = document.Root();
     }
+    if (CountElements(*item) > kMaxReportObjects)
+        throw EReadError(FormatResource(GetResourcesInstance().Get(u"xrTooManyObjects"), {Variant(kMaxReportObjects)})
+                             .toStdString());
     std::vector<QPointer<TrpComponent>> read;
     ReadElement(*item, root, read);
     ResolveFixups();

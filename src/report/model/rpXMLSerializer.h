@@ -73,7 +73,8 @@ public:
     void XMLToObj(QStringView text, ScriptObject* obj);
 
     // Reads a component tree into `root`: from `item`, or without one from a document loaded
-    // from Stream (its failure, "Invalid file format", passes to the caller).
+    // from Stream (its failure, "Invalid file format", passes to the caller). A tree of more
+    // than kMaxReportObjects elements raises EReadError ("xrTooManyObjects") and makes nothing.
     void ReadRootComponent(TrpComponent* root, TrpXMLItem* item = nullptr);
     // Writes `root` (and its children with saveChildren) into `item`, or without one into an
     // indented document saved to Stream. An inherited object is written as "inherited" unless
@@ -131,3 +132,7 @@ private:
 inline constexpr int kMaxSerializerNesting = 32;        // dotted name parts
 inline constexpr qsizetype kMaxPropDataBytes = 64 * 1024 * 1024;
 inline constexpr int kMaxSerializerErrors = 1000;       // further messages are dropped
+// Objects one read of a tree may make (every element counts, the root included): a report
+// holds far fewer, and each object costs a few kilobytes, so a small hostile file cannot make
+// the load take gigabytes. A tree with more is refused before anything is made.
+inline constexpr int kMaxReportObjects = 200000;
