@@ -118,6 +118,7 @@ TEST_P(ReportFixtures, PythonReadsThem)
 const Fixture kFixtures[] = {
     {"minimal.zi3", BuildMinimalReport, ""},
     {"device-like.zi3", BuildDeviceLikeReport, "secret"},
+    {"page-objects.zi3", BuildPageObjectsReport, ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, ReportFixtures, testing::ValuesIn(kFixtures));
