@@ -239,6 +239,24 @@ QString Format(QStringView format, std::span<const Variant> arguments, const For
     return Formatter(format, arguments, settings).Run();
 }
 
+QString FormatText(QStringView format, std::initializer_list<Variant> values)
+{
+    const std::span<const Variant> arguments(values.begin(), values.size());
+    try {
+        return Format(format, arguments, FormatSettings::C());
+    } catch (const platform::Exception&) {
+        QString result = format.toString();
+        for (const Variant& value : arguments)
+            result += u' ' + value.ToString();
+        return result;
+    }
+}
+
+QString FormatText(const char* format, std::initializer_list<Variant> values)
+{
+    return FormatText(QString::fromUtf8(format), values);
+}
+
 namespace formats {
 
 QString GroupDigits(const QString& digits, const FormatSettings& settings)

@@ -5,9 +5,11 @@
 
 #include "rpClass_pages.h"
 #include "rpRes.h"
+#include "rpStreams.h"
 #include "rpUtils.h"
 #include "rpXMLSerializer.h"
 
+#include "report/core/InputFiles.h"
 #include "report/core/PropertyRegistry.h"
 #include "report/core/Services.h"
 
@@ -78,12 +80,13 @@ void TrpReport::ClearAncestorMarks()
 
 bool TrpReport::LoadTemplate(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+    QString reason;
+    const std::unique_ptr<QFile> file = OpenInputFile(fileName, kMaxReportXMLFileBytes, reason);
+    if (file == nullptr)
         return false;
     Clear();
     try {
-        TrpComponent::LoadFromStream(file);
+        TrpComponent::LoadFromStream(*file);
     } catch (const platform::Exception& failure) {
         AddError(QString::fromStdString(failure.Message()));
     }

@@ -2,6 +2,8 @@
 
 #include "ModelTexts.h"
 
+#include "report/core/InputFiles.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
@@ -43,6 +45,9 @@ constexpr int kFcBoldThreshold = (FC_WEIGHT_MEDIUM + FC_WEIGHT_DEMIBOLD) / 2;
 // Raw fonts kept per face and size; past this the cache starts over (a hostile report may
 // ask for any number of sizes).
 constexpr std::size_t kMaxCachedRawFonts = 128;
+
+// Font files larger than this are not read (the largest installed faces are a few megabytes).
+constexpr qint64 kMaxFontFileBytes = qint64{256} * 1024 * 1024;
 
 struct Candidate {
     QString File;
@@ -152,10 +157,10 @@ const QByteArray& FileDataOf(State& state, const TrpFontFace& face)
     auto found = state.FileData.find(face.FileName);
     if (found != state.FileData.end())
         return found->second;
-    QFile file(face.FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFontNotInstalled(Text(modeltexts::kFontFileUnreadable, face.FileName, file.errorString()));
-    QByteArray data = file.readAll();
+    QByteArray data;
+    QString reason;
+    if (!ReadInputFile(face.FileName, kMaxFontFileBytes, data, reason))
+        throw EFontNotInstalled(Text(modeltexts::kFontFileUnreadable, face.FileName, reason));
     const QRawFont probe(data, 12, QFont::PreferNoHinting);
     if (!probe.isValid())
         throw EFontNotInstalled(Text(modeltexts::kFontFileUnusable, face.FileName));

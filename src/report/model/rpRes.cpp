@@ -140,13 +140,5 @@ TrpResources& GetResourcesInstance()
 
 QString FormatResource(const QString& text, std::initializer_list<Variant> values)
 {
-    const std::vector<Variant> arguments(values);
-    try {
-        return Format(text, arguments, FormatSettings::C());
-    } catch (const platform::Exception&) {
-        QString result = text;
-        for (const Variant& value : arguments)
-            result += u' ' + value.ToString();
-        return result;
-    }
+    return FormatText(text, values);
 }

@@ -14,6 +14,9 @@
 
 class QIODevice;
 
+// Language resource files larger than this are not read.
+inline constexpr qint64 kMaxResourceFileBytes = qint64{16} * 1024 * 1024;
+
 // The user-interface texts of the report subsystems, looked up by name ("mbError", "clPageOf",
 // "101"). The table is filled from resource documents: the built-in blocks that ModelRuntime
 // adds at start-up, blocks other libraries add, and language files. Of several texts added
@@ -45,7 +48,8 @@ public:
     // whose root is no "Resources" adds nothing. "Invalid file format" and a "CodePage" that
     // is no number raise (the texts read before stay).
     void LoadFromStream(QIODevice& stream);
-    // A missing file is ignored without a message.
+    // A missing file is ignored without a message; one that is no regular file or is larger
+    // than kMaxResourceFileBytes raises "Cannot open file ...".
     void LoadFromFile(const QString& fileName);
     // Gives the script engine its seventeen messages from the table (the name itself where the
     // table has no text).

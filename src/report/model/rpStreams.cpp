@@ -3,6 +3,7 @@
 #include "ModelTexts.h"
 
 #include "platform/Cp1251.h"
+#include "report/core/InputFiles.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -85,10 +86,17 @@ QByteArray StringToAnsi(QStringView text)
     return QByteArray(ansi.data(), static_cast<qsizetype>(ansi.size()));
 }
 
-void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read)
+std::unique_ptr<QFile> OpenFileForReading(const QString& fileName, qint64 maxBytes)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file.errorString());
-    read(file);
+    QString reason;
+    std::unique_ptr<QFile> file = OpenInputFile(fileName, maxBytes, reason);
+    if (file == nullptr)
+        RaiseCannotOpen(fileName, reason);
+    return file;
+}
+
+void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read, qint64 maxBytes)
+{
+    const std::unique_ptr<QFile> file = OpenFileForReading(fileName, maxBytes);
+    read(*file);
 }

@@ -172,10 +172,7 @@ void TrpWideStrings::LoadFromStream(QIODevice& stream)
 
 void TrpWideStrings::LoadFromFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file.errorString());
-    LoadFromStream(file);
+    ReadFileWith(fileName, [this](QIODevice& file) { LoadFromStream(file); }, kMaxWideStringsStreamSize);
 }
 
 void TrpWideStrings::LoadFromWStream(QIODevice& stream)
