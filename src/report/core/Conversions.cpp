@@ -243,3 +243,18 @@ double StrToDateTime(QStringView text, const FormatSettings& settings)
         Throw(Quoted(timeText) + QStringLiteral(" is not a valid time"));
     return date + time;
 }
+
+double ParseLocaleFloat(QStringView text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u' ')
+            continue;
+        plain += c == u',' ? QChar(u'.') : c;
+    }
+    double value = 0;
+    if (plain.isEmpty() || TextToFloat(plain, FormatSettings::C(), value) != TextToFloatResult::Ok || !std::isfinite(value))
+        RaiseInvalidFloat(text);
+    return value;
+}

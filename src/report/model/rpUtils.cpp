@@ -127,21 +127,6 @@ void HexTextToStream(QStringView text, QIODevice& stream)
     WriteAllBytes(stream, bytes);
 }
 
-double ParseLocaleFloat(QStringView text)
-{
-    QString plain;
-    plain.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u' ')
-            continue;
-        plain += c == u',' ? QChar(u'.') : c;
-    }
-    double value = 0;
-    if (plain.isEmpty() || TextToFloat(plain, FormatSettings::C(), value) != TextToFloatResult::Ok || !std::isfinite(value))
-        RaiseInvalidFloat(text);
-    return value;
-}
-
 QString FloatToShortText(double value, const FormatSettings& settings)
 {
     if (std::trunc(value) != value)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/core/PropertyCodec.h"
+
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
@@ -114,6 +116,15 @@ public:
 private:
     void ReadElement(TrpXMLItem& item, TrpComponent* object, std::vector<QPointer<TrpComponent>>& read);
     void WriteItem(TrpXMLItem& item, TrpComponent* component, bool isRoot, bool saveChildren, bool streaming);
+    // The attribute text of ObjToXML, part by part: published properties (nested objects
+    // under dotted names), a memo's text, the defined properties as "PropData".
+    void WritePublishedProperties(QString& result, const ScriptObject& obj, const QString& add,
+                                  const ScriptObject* ancestor);
+    void WriteMemoText(QString& result, const ScriptObject& obj, const QString& add, const ScriptObject* ancestor);
+    void WritePropData(QString& result, const ScriptObject& obj, const QString& add, const ScriptObject* ancestor) const;
+    static void AppendAttribute(QString& text, const QString& add, const QString& name, const QString& value);
+    // How references are stored (paths from the owner) and compared (object names).
+    propertycodec::ReferenceNames ReferenceNames() const;
     void ApplyAttribute(ScriptObject* obj, QStringView name, const QString& value);
     void SetValue(ScriptObject* obj, const PropertyInfo& prop, const QString& value);
     void ReplayPropData(ScriptObject* obj, const QString& hexText);
