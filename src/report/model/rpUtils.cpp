@@ -6,6 +6,7 @@
 #include "platform/DateTime.h"
 #include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
+#include "report/core/TextCodes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -98,29 +99,17 @@ QString StreamToHexText(QByteArrayView bytes)
     return text;
 }
 
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
-
 void HexTextToStream(QStringView text, QIODevice& stream)
 {
     QByteArray bytes(text.size() / 2, Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const int high = HexDigit(text[2 * i]);
-        const int low = HexDigit(text[2 * i + 1]);
+        const int high = HexDigitValue(text[2 * i]);
+        const int low = HexDigitValue(text[2 * i + 1]);
         if (high < 0 || low < 0)
             throw EConvertError(modeltexts::kInvalidHexText);
         bytes[i] = static_cast<char>(high << 4 | low);
     }
-    if (text.size() % 2 != 0 && HexDigit(text.back()) < 0)
+    if (text.size() % 2 != 0 && HexDigitValue(text.back()) < 0)
         throw EConvertError(modeltexts::kInvalidHexText);
     if (!stream.seek(0))
         throw EWriteError();

@@ -66,9 +66,6 @@ uint32_t StreamCRC32(QIODevice& stream);
 // empty piece, a delimiter at the very end none; no quoting.
 void SplitToList(QStringView text, QStringList& list, QChar delimiter);
 
-// The value of a hexadecimal digit (either case), or -1 for any other character.
-int HexDigit(QChar c);
-
 // Every byte as two upper-case hexadecimal digits, high nibble first.
 QString StreamToHexText(QByteArrayView bytes);
 
