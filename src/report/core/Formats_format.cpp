@@ -4,6 +4,7 @@
 #include "Formats_text.h"
 
 #include "NumberText.h"
+#include "Texts.h"
 
 #include "platform/DateTime.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 [[noreturn]] void ThrowFormatError(QStringView format)
 {
-    throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(format).toStdString());
+    throw EConvertError(FormatText(coretexts::kFormatMismatchFormat, {Variant(format.toString())}).toStdString());
 }
 
 // What a directive may take an argument as.

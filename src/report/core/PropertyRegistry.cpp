@@ -1,6 +1,8 @@
 #include "PropertyRegistry.h"
 
 #include "PropertyCodec.h"
+#include "Formats.h"
+#include "Texts.h"
 
 #include "ScriptErrors.h"
 
@@ -84,8 +86,8 @@ Variant PropertyInfo::Canonical(const Variant& value) const
 PropertyInfo& RegisteredClass::Add(PropertyInfo property)
 {
     if (Find(property.Name) != nullptr)
-        throw platform::Exception("Property " + property.Name.toStdString() + " declared twice in class " +
-                                  Info.Name.toStdString());
+        throw platform::Exception(
+            FormatText(coretexts::kPropertyDeclaredTwiceFormat, {Variant(property.Name), Variant(Info.Name)}).toStdString());
     properties_.push_back(std::move(property));
     return properties_.back();
 }
@@ -234,8 +236,8 @@ PropertyInfo& RegisteredClass::AddLines(const QString& name, PropertyKind kind, 
                                         PropertyTextGetter get, PropertyTextSetter set)
 {
     if (kind != PropertyKind::StringList && kind != PropertyKind::WideStringList)
-        throw platform::Exception("Property " + name.toStdString() + " of class " + Info.Name.toStdString() +
-                                  " is no list of lines");
+        throw platform::Exception(
+            FormatText(coretexts::kPropertyNoLinesFormat, {Variant(name), Variant(Info.Name)}).toStdString());
     PropertyInfo p;
     p.Name = name;
     p.Kind = kind;
@@ -334,7 +336,7 @@ PropertyRegistry::PropertyRegistry()
 RegisteredClass& PropertyRegistry::Register(const ScriptClassInfo& info, ObjectFactory factory)
 {
     if (byInfo_.count(&info) != 0 || FindByName(info.Name) != nullptr)
-        throw platform::Exception("Class " + info.Name.toStdString() + " registered twice");
+        throw platform::Exception(FormatText(coretexts::kClassRegisteredTwiceFormat, {Variant(info.Name)}).toStdString());
     const RegisteredClass* parent = nullptr;
     if (info.Ancestor != nullptr) {
         parent = FindFor(*info.Ancestor);
@@ -393,7 +395,7 @@ const EnumTypeInfo& PropertyRegistry::AddEnum(const QString& name, std::vector<Q
     if (const EnumTypeInfo* existing = FindEnum(name)) {
         if (existing->Values == values && existing->Low == low)
             return *existing;
-        throw platform::Exception("Enumeration " + name.toStdString() + " declared twice");
+        throw platform::Exception(FormatText(coretexts::kEnumerationDeclaredTwiceFormat, {Variant(name)}).toStdString());
     }
     enums_.push_back(EnumTypeInfo{name, std::move(values), low});
     return enums_.back();
