@@ -1,7 +1,6 @@
 #include "rpClass.h"
 #include "rpClass_names.h"
 
-#include "ModelTexts.h"
 #include "rpRes.h"
 
 #include "report/core/PropertyRegistry.h"
@@ -146,12 +145,12 @@ void TrpComponent::SetName(const QString& value)
         if (const TrpComponent* report = Report()) {
             const TrpComponent* other = report->FindObject(value);
             if (other != nullptr && other != this)
-                throw EComponentError(GetResourcesInstance().Get(u"prDupl").toStdString());
+                throw EComponentError(ResourceText(u"prDupl").toStdString());
             if (IsAncestor())
-                throw EComponentError(FormatResource(GetResourcesInstance().Get(u"clCantRen"), {Variant(name_)}).toStdString());
+                throw EComponentError(ResourceText(u"clCantRen", {Variant(name_)}).toStdString());
         }
         if (!IsValidIdent(value))
-            throw EComponentError(QString::fromUtf8(modeltexts::kInvalidComponentName).arg(value).toStdString());
+            throw EComponentError(ResourceText(u"clInvalidName", {Variant(value)}).toStdString());
     }
     const TrpComponent* root = Root();
     if (root != this && root->nameIndex_ != nullptr) {
@@ -200,7 +199,7 @@ void TrpComponent::SetParentDirect(TrpComponent* value)
     // An object cannot hold itself: that would own a cycle.
     for (const TrpComponent* p = value; p != nullptr; p = p->parent_) {
         if (p == this)
-            throw EComponentError(FormatResource(GetResourcesInstance().Get(u"clCirParent"), {Variant(name_)}).toStdString());
+            throw EComponentError(ResourceText(u"clCirParent", {Variant(name_)}).toStdString());
     }
     const TrpComponent* oldRoot = Root();
     if (parent_ != nullptr)

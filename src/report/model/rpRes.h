@@ -90,10 +90,15 @@ private:
     uint32_t codePage_ = 0;
 };
 
-// The one table of the process, created on first use.
+// The one table of the process, created on first use with the built-in blocks already read,
+// so that the texts are at hand wherever they are needed, before ModelRuntime::init too.
 TrpResources& GetResourcesInstance();
 
 // A resource text with its "%s" and "%d" placeholders filled from the values, as the
 // run-time library's Format does; a text that does not fit its values (a broken language file)
 // gives the text followed by the values instead of failing.
 QString FormatResource(const QString& text, std::initializer_list<Variant> values);
+
+// The text of the resource `name` of the one table, its placeholders filled from the values:
+// how the model gives every text it shows or raises.
+QString ResourceText(QStringView name, std::initializer_list<Variant> values = {});

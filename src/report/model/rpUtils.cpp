@@ -1,6 +1,6 @@
 #include "rpUtils.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 #include "rpStreams.h"
 
 #include "platform/DateTime.h"
@@ -106,11 +106,11 @@ void HexTextToStream(QStringView text, QIODevice& stream)
         const int high = HexDigitValue(text[2 * i]);
         const int low = HexDigitValue(text[2 * i + 1]);
         if (high < 0 || low < 0)
-            throw EConvertError(modeltexts::kInvalidHexText);
+            throw EConvertError(ResourceText(u"xrInvalidHexText").toStdString());
         bytes[i] = static_cast<char>(high << 4 | low);
     }
     if (text.size() % 2 != 0 && HexDigitValue(text.back()) < 0)
-        throw EConvertError(modeltexts::kInvalidHexText);
+        throw EConvertError(ResourceText(u"xrInvalidHexText").toStdString());
     if (!stream.seek(0))
         throw EWriteError();
     WriteAllBytes(stream, bytes);

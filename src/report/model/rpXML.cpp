@@ -3,18 +3,22 @@
 
 #include "rpXML.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 
 #include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
 #include "report/core/TextCodes.h"
 #include "report/core/Variant.h"
+#include "report/script/sc_iconsts.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
-TrpInvalidXMLException::TrpInvalidXMLException() : platform::Exception(modeltexts::kInvalidXMLFormat) {}
+TrpInvalidXMLException::TrpInvalidXMLException()
+    : platform::Exception(FormatScMessage(TscMessage::SInvalidFileFormat, QStringList()).toStdString())
+{
+}
 
 // ---------------------------------------------------------------------------------------------
 // TrpXMLItem
@@ -62,7 +66,7 @@ void TrpXMLItem::AddItem(TrpXMLItem* item)
         return;
     for (const TrpXMLItem* ancestor = this; ancestor; ancestor = ancestor->parent_)
         if (ancestor == item)
-            throw std::logic_error("TrpXMLItem::AddItem: an item cannot contain itself");
+            throw std::logic_error(ResourceText(u"xrItemInItself").toStdString());
     if (item->parent_)
         item->parent_->Detach(item);
     items_.push_back(item);
@@ -118,7 +122,7 @@ TrpXMLItem* TrpXMLItem::Root()
 TrpXMLItem* TrpXMLItem::Items(int index) const
 {
     if (index < 0 || index >= Count())
-        throw platform::Exception(QString::fromUtf8(modeltexts::kListIndexError).arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     return items_[static_cast<size_t>(index)];
 }
 

@@ -1,6 +1,5 @@
 #include "rpXMLSerializer.h"
 
-#include "ModelTexts.h"
 #include "rpClass.h"
 #include "rpRes.h"
 #include "rpStreams.h"
@@ -431,7 +430,7 @@ void TrpXMLSerializer::ReplayPropData(ScriptObject* obj, const QString& hexText)
         while (!reader.AtEnd()) {
             const QString name = reader.ReadPropName();
             if (cls == nullptr || !cls->ReadDefinedProperty(*obj, name, reader))
-                throw EReadError(QString::fromUtf8(modeltexts::kPropertyDoesNotExist).arg(name).toStdString());
+                throw EReadError(ResourceText(u"xrPropertyDoesNotExist", {Variant(name)}).toStdString());
         }
     } catch (const platform::Exception& failure) {
         AddError(GetResourcesInstance().Get(u"xrPropDataError") + u' ' + ObjectName(*obj) + QStringLiteral(": ") +
@@ -592,7 +591,7 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* root, QStringView
     const QStringView attributes = blank < 0 ? QStringView() : text.mid(blank + 1);
     const RegisteredClass* cls = PropertyRegistry::Global().FindCreatable(className);
     if (cls == nullptr)
-        throw EClassNotFound(QString::fromUtf8(modeltexts::kClassNotFound).arg(className).toStdString());
+        throw EClassNotFound(ResourceText(u"xrClassNotFound", {Variant(className.toString())}).toStdString());
     TrpComponent* component = Create(className, root);
     if (component == nullptr)
         throw EComponentError((GetResourcesInstance().Get(u"xrCantPlaceClass") + u' ' + className.toString()).toStdString());
