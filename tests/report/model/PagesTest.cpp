@@ -1,6 +1,6 @@
 // Pages: the paper table, paper sizes and orientation of report pages, margins, columns, the
-// printer's defaults, subreports, the data page, and dialog pages over a window from the
-// services table.
+// printer's defaults, subreports, the data page, dialog pages over a window from the services
+// table, and which objects each kind of page holds.
 
 #include "ReportFakes.h"
 
