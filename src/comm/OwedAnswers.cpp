@@ -1,6 +1,7 @@
 #include "OwedAnswers.h"
 
 #include "Crc16.h"
+#include "Modbus.h"
 #include "platform/ByteOrder.h"
 
 #include <algorithm>
@@ -18,6 +19,8 @@ constexpr size_t kCountedAnswerOverhead = 5;    // address, function, byte count
 constexpr uint8_t kExceptionBit = 0x80;
 // A line that never falls quiet holds a request at most this many quiet bounds.
 constexpr int kLongestDrainInBounds = 4;
+// Reads of stray bytes before a request on a line that owes nothing, at most.
+constexpr int kMostStrayReads = 16;
 
 // The length of an answer to the request that begins with head (address, function and, for
 // the functions that carry one, the byte count); 0 when head cannot begin an answer to it.
@@ -32,9 +35,9 @@ size_t AnswerLength(std::span<const uint8_t> request, size_t expected, std::span
     if (head[1] != function)
         return 0;
     switch (function) {
-    case 0x03:   // read holding registers
-    case 0x04:   // read input registers
-    case 0x11:   // report slave ID
+    case modbus::kReadHoldingRegisters:
+    case modbus::kReadInputRegisters:
+    case modbus::kReportSlaveId:
         return head.size() < kHeaderBytes ? 0 : kCountedAnswerOverhead + head[2];
     default:
         return expected;
@@ -143,8 +146,9 @@ void OwedAnswers::BeforeRequest(std::span<const uint8_t> request, const AnswerWa
         suspect_ = true;
     }
     if (count_ == 0) {
-        // Nothing is owed: what has come already answers no request.
-        for (;;) {
+        // Nothing is owed: what has come already answers no request. (A line that babbles on
+        // is left after a few buffers; the next answer must stand alone anyway.)
+        for (int read = 0; read < kMostStrayReads; ++read) {
             const size_t n = stream.ReadWithin(scrap_, 0ms, 0ms);
             if (n == 0)
                 break;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <random>
 
 namespace {
 
@@ -239,6 +240,34 @@ TEST_F(OwedAnswersOnAScriptedLine, StrayBytesOnASettledLineAreDroppedBeforeTheRe
     line_.Arrive(100ms, ReadAnswer(10, 0xB2));
     EXPECT_EQ(Transact(ReadRequest(30011, 10), 25), ReadAnswer(10, 0xB2));
     EXPECT_EQ(dropped_, (std::vector<Bytes>{Bytes{0x55, 0xAA}}));
+}
+
+// Whatever the line brings (answers, exception answers, broken and stray bytes, at any moment),
+// the rules read within their buffers and never take more than was asked.
+TEST_F(OwedAnswersOnAScriptedLine, AnyLineKeepsWithinTheAnswerAsked)
+{
+    std::mt19937 random(59);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 400; ++round) {
+        const int32_t count = 1 + pick(127);
+        const Bytes request = ReadRequest(static_cast<uint16_t>(30001 + pick(300)), count);
+        const size_t expected = 2 * static_cast<size_t>(count) + 5;
+        for (int k = pick(3); k > 0; --k) {
+            Bytes bytes;
+            switch (pick(4)) {
+            case 0: bytes = ReadAnswer(count, static_cast<uint8_t>(pick(256))); break;
+            case 1: bytes = WithCrc({1, 0x84, static_cast<uint8_t>(pick(8))}); break;
+            case 2: bytes = ReadAnswer(1 + pick(127), 0x77); break;
+            default:
+                bytes.resize(static_cast<size_t>(1 + pick(300)));
+                for (uint8_t& b : bytes)
+                    b = static_cast<uint8_t>(pick(256));
+            }
+            line_.Arrive(line_.Now() + milliseconds(pick(1500)), bytes);
+        }
+        const Bytes taken = Transact(request, expected);
+        EXPECT_LE(taken.size(), expected);
+    }
 }
 
 // Answers without a byte count are framed by the length their request asked for; those with
