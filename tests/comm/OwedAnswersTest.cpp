@@ -114,7 +114,7 @@ protected:
     std::vector<Bytes> dropped_;
 };
 
-// The case: the first answer comes after its request was given up, the second request
+// The first answer comes after its request was given up, and the second request
 // of the same shape goes out meanwhile. The late answer is dropped, the second gets its own.
 TEST_F(OwedAnswersOnAScriptedLine, ALateAnswerIsDroppedAndTheNextRequestGetsItsOwn)
 {

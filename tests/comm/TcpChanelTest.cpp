@@ -209,7 +209,7 @@ TEST_F(TcpChanelOnLoopback, LateAnswerIsNotTakenForTheNextRequest)
 Bytes Request(uint8_t address) { return WithCrc({3, 0x04, 0x00, address, 0x00, 0x01}); }
 Bytes Answer(uint8_t value) { return WithCrc({3, 0x04, 0x02, value, value}); }
 
-// The issue of an answer that comes after its request was given up, while the next request of
+// An answer that comes after its request was given up, while the next request of
 // the same shape is already on its way: the late one is dropped (and logged), never taken for
 // the next request's; the next request goes out once it is in, and gets its own.
 TEST_F(TcpChanelOnLoopback, ALateAnswerIsDroppedAndTheNextRequestGetsItsOwn)
