@@ -12,6 +12,7 @@
 struct TrpPictureCache::Segment {
     QByteArray Bytes;                    // memory mode
     std::unique_ptr<QTemporaryFile> File; // file mode: removed when the segment goes
+    QString FileName;
     qint64 FileSize = 0;
 };
 
@@ -72,6 +73,8 @@ void TrpPictureCache::AddSegment()
         auto file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QStringLiteral("rpPicXXXXXX")));
         if (!file->open())
             RaiseCannotCreate(file->fileTemplate(), file->errorString());
+        // Asking for the name gives the file its name in the folder (Qt may open it unnamed).
+        segment->FileName = file->fileName();
         segment->File = std::move(file);
     }
     segments_.push_back(std::move(segment));
@@ -183,7 +186,7 @@ QStringList TrpPictureCache::TempFiles() const
     QStringList files;
     for (const auto& segment : segments_) {
         if (segment->File != nullptr)
-            files << segment->File->fileName();
+            files << segment->FileName;
     }
     return files;
 }

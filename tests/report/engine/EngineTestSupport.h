@@ -4,6 +4,7 @@
 
 #include "PreparedPagesBuilder.h"
 
+#include "report/core/NumberText.h"
 #include "report/model/rpXML.h"
 
 #include <QByteArray>
@@ -50,6 +51,62 @@ inline QString ChildNames(const TrpXMLItem* item)
     for (int i = 0; item != nullptr && i < item->Count(); ++i)
         names << item->Items(i)->Name();
     return names.join(u' ');
+}
+
+// A rebuilt page as rptool zp3-dump prints it: one line per object, indented by nesting.
+inline QString DumpPage(TrpPreviewPages& store, TrpReportPage* page)
+{
+    QStringList lines;
+    const auto fixed = [](double value) { return FloatToFixedText(value, 2, u'.'); };
+    const auto dump = [&](const auto& self, const TrpComponent& parent, int depth) -> void {
+        for (TrpComponent* object : parent.Objects()) {
+            QString line = QString(2 * depth, u' ')
+                           + (object->AliasName().isEmpty() ? object->ClassName() : object->AliasName()) + u' '
+                           + store.Dictionary().GetSourceName(object->AliasName()) + u' ' + fixed(object->Left())
+                           + u' ' + fixed(object->Top()) + u' ' + fixed(object->Width()) + u' '
+                           + fixed(object->Height());
+            if (auto* memo = dynamic_cast<TrpCustomMemoView*>(object))
+                line += u' ' + memo->Text().trimmed();
+            lines << line;
+            self(self, *object, depth + 1);
+        }
+    };
+    if (page != nullptr)
+        dump(dump, *page, 0);
+    return lines.join(u'\n');
+}
+
+// A report page "Page1" with one master data band "MasterData1" (top 0, height 20) holding
+// the memo "Row" (text "[Row]").
+inline TrpReportPage* AddRowsPage(TrpReport& report)
+{
+    report.CheckDataPage();
+    auto* page = new TrpReportPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->LeftMargin = page->TopMargin = 10;
+    auto* band = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20);
+    AddMemo(band, QStringLiteral("Row"), 0, 0, 200, 20, QStringLiteral("[Row]"));
+    return page;
+}
+
+// Fills the store with `pages` pages of `rows` rows each ("Row P.R"), in one pass.
+inline void FillRows(PreparedReport& prepared, TrpReportPage* page, int pages, int rows)
+{
+    TrpPreviewPages& store = prepared.Store();
+    auto* band = dynamic_cast<TrpBand*>(page->FindObject(u"MasterData1"));
+    auto* memo = dynamic_cast<TrpCustomMemoView*>(page->FindObject(u"Row"));
+    prepared.Engine().Running = true;
+    store.Initialize();
+    store.AddSourcePage(page);
+    store.BeginPass();
+    store.AddPageAction = apAdd;
+    for (int p = 1; p <= pages; ++p) {
+        store.AddPage(page);
+        for (int r = 1; r <= rows; ++r)
+            PrintBand(store, *band, 20.0 * (r - 1), [&] { memo->SetText(QStringLiteral("Row %1.%2").arg(p).arg(r)); });
+    }
+    store.Finish();
+    prepared.Engine().Running = false;
 }
 
 } // namespace enginetest
