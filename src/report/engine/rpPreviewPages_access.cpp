@@ -134,6 +134,10 @@ std::unique_ptr<TrpReportPage> TrpPreviewPages::RebuildPage(TrpXMLItem* item)
         auto page = std::make_unique<TrpReportPage>();
         TrpXMLSerializer serializer;
         serializer.OldFormat = xmlDoc_->OldVersion();
+        // Names are looked up in an empty owner: a prepared page holds many objects of one
+        // name (every row's memos), and each element is an object of its own.
+        TrpComponent noObjects;
+        serializer.SetOwner(&noObjects);
         serializer.ReadRootComponent(page.get(), item);
         return page;
     }
