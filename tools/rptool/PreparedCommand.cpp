@@ -233,9 +233,9 @@ int RunZp3Dump(const QStringList& arguments)
         const int32_t count = pages.GetCount();
         for (int32_t i = 0; i < count; ++i) {
             TrpReportPage* page = pages.GetPage(i);
-            Print(stdout, QStringLiteral("page %1 %2 %3 %4 %5")
+            Print(stdout, QStringLiteral("page %1 %2 %3 %4")
                               .arg(i)
-                              .arg(pages.PageElementName(i), page->Name(), Fixed(page->Width()), Fixed(page->Height())));
+                              .arg(pages.PageElementName(i), Fixed(page->Width()), Fixed(page->Height())));
             const auto dump = [&](const auto& self, const TrpComponent& parent, int depth) -> void {
                 for (TrpComponent* object : parent.Objects()) {
                     const QString alias = object->AliasName().isEmpty() ? object->ClassName() : object->AliasName();

@@ -17,7 +17,7 @@ int RunZp3Info(const QStringList& arguments);
 // bands named NAME), macros expanded as the export loop expands them.
 int RunZp3Text(const QStringList& arguments);
 
-// zp3-dump FILE: per page a line "page INDEX ELEMENT NAME WIDTH HEIGHT", then one line per object
+// zp3-dump FILE: per page a line "page INDEX ELEMENT WIDTH HEIGHT", then one line per object
 // indented by two blanks a level: its alias (or class), source name (or "-"), left, top,
 // width and height with two decimals, and a memo's text on one line ("\n" between lines).
 int RunZp3Dump(const QStringList& arguments);

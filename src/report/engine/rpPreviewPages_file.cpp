@@ -6,6 +6,7 @@
 
 #include "rpPreviewPages_internal.h"
 
+#include "report/core/PropertyRegistry.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
@@ -253,6 +254,22 @@ void TrpPreviewPages::Load(std::unique_ptr<TrpXMLDocument> document)
             // An object that is no longer there keeps its alias without a source.
             dictionary.Add(entry->Name(), value, sources[pageIndex]->FindObject(objectName));
         }
+    }
+
+    // Every object of a page is an alias or a class (pages left out of memory are checked when
+    // they are read).
+    if (TrpXMLItem* pages = FindChild(root, u"previewpages")) {
+        const PropertyRegistry& registry = PropertyRegistry::Global();
+        const auto check = [&](const auto& self, const TrpXMLItem* element) -> void {
+            for (int i = 0; i < element->Count(); ++i) {
+                const TrpXMLItem* object = element->Items(i);
+                if (!dictionary.Contains(object->Name()) && registry.FindCreatable(object->Name()) == nullptr)
+                    throw EClassNotFound(ResourceText(u"xrClassNotFound", {Variant(object->Name())}).toStdString());
+                self(self, object);
+            }
+        };
+        for (int i = 0; i < pages->Count(); ++i)
+            check(check, pages->Items(i));
     }
 
     auto pictures = std::make_unique<TrpPictureCache>();
