@@ -59,8 +59,10 @@ std::optional<Arguments> Parse(const QStringList& arguments)
 int RunTtfSubset(const QStringList& arguments)
 {
     const std::optional<Arguments> parsed = Parse(arguments);
-    if (!parsed)
+    if (!parsed) {
+        PrintLine("usage: rptool ttf-subset FONT TEXT OUT [--index N]");
         return kExitUsage;
+    }
 
     QByteArray bytes;
     try {

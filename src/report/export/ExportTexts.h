@@ -9,7 +9,7 @@ namespace exporttexts {
 inline constexpr const char* kHashUnknownFormat = "Hash function %s is unknown";
 inline constexpr const char* kAESInvalidKeyLengthFormat = "AES-%d is undefined";
 // Asking a hash for a digest of another size is a program error; it is raised, not asserted.
-inline constexpr const char* kDigestSizeMismatchFormat = "A %s digest has %d bytes, not %d";
+inline constexpr const char* kDigestSizeMismatchFormat = "The %s digest has %d bytes, not %d";
 
 // TrueType fonts.
 inline constexpr const char* kTrueTypeFormatError = "TrueType font format error";

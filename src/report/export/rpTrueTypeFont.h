@@ -98,6 +98,8 @@ public:
     // Warn, and duplicate tables.
     const std::vector<std::string>& Warnings() const { return warnings_; }
 
+    // The whole buffer the face lies in, for the tables' lookups that read it.
+    const TTFBytes& FontBytes() const { return font_; }
     const TableDirectory& dir() const { return dir_; }
     const std::vector<uint16_t>& ListOfUsedGlyphs() const { return used_glyphs_; }
     const std::map<uint32_t, std::unique_ptr<TrueTypeTable>>& ListOfTables() const { return tables_; }
