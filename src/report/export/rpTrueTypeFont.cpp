@@ -310,6 +310,11 @@ std::vector<uint8_t> TrueTypeFont::PackFont()
         order.push_back(table.get());
     std::stable_sort(order.begin(), order.end(),
                      [](const TrueTypeTable* a, const TrueTypeTable* b) { return a->entry.offset < b->entry.offset; });
+    // The tables are rewritten in place: tables sharing bytes (only a damaged font's do) would
+    // change under each other.
+    for (size_t i = 0; i + 1 < order.size(); ++i)
+        if (uint64_t{order[i]->entry.offset} + order[i]->entry.length > order[i + 1]->entry.offset)
+            RaiseFontFormatError();
 
     // 2. and 3. The glyphs to keep, and glyf and loca rebuilt in their places.
     RebuildGlyphs(GlyphClosure());

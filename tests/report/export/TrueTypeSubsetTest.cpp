@@ -289,6 +289,13 @@ const RefusedCase kRefusedCases[] = {
     {"OS2Of10Bytes", [](const Bytes& f) { return hostile::OS2Length(f, 10); }, "TrueType font format error"},
     {"CollectionVersion3", [](const Bytes& f) { return hostile::CollectionOfVersion(f, 0x00030000); },
      "Unknown font collection version"},
+    {"TablesShareBytes",
+     [](const Bytes& f) {
+         Bytes font = f;
+         platform::WriteBigEndian<uint32_t>(font, hostile::Table(font, "gasp").record + 8, hostile::Table(font, "glyf").offset);
+         return font;
+     },
+     "TrueType font format error"},
     {"NotAFont", [](const Bytes& f) { return Bytes(f.begin() + 4, f.end()); }, "TrueType font format error"},
     {"FourBytesOnly", [](const Bytes& f) { return Bytes(f.begin(), f.begin() + 4); }, "TrueType font format error"},
     {"CutAfter3000Bytes", [](const Bytes& f) { return Bytes(f.begin(), f.begin() + 3000); }, "TrueType font format error"},
