@@ -4,7 +4,6 @@
 // fonts built with fontTools, and the independent checks written in Python.
 
 #include "report/export/rpTrueTypeCollection.h"
-#include "report/model/rpFontResolver.h"
 
 #include "Subprocess.h"
 
@@ -38,12 +37,11 @@ inline std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-// The file of the face a report font resolves to: "Arial" Liberation Sans, any other name
-// DejaVu Sans.
-inline std::string ReportFontFile(const char* name, bool bold = false)
-{
-    return ResolveReportFont(QString::fromUtf8(name), bold, false).FileName.toStdString();
-}
+// The faces the report fonts resolve to ("Arial" Liberation Sans, any other name DejaVu Sans),
+// from the Debian packages fonts-liberation2 and fonts-dejavu-core.
+inline const std::string kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+inline const std::string kLiberationSans = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+inline const std::string kLiberationSansBold = "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf";
 
 inline Bytes ReadBytes(const std::string& fileName)
 {

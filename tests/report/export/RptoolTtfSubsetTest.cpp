@@ -25,8 +25,8 @@ TEST(TrueTypeRptool, SubsetsOfTheReportFontsPassTheChecks)
         std::string font;
         const char* text;
     } cases[] = {
-        {ReportFontFile("Tahoma"), "Ёмкость ǖ №12"},
-        {ReportFontFile("Arial"), "Ѐ Часовые данные"},
+        {kDejaVuSans, "Ёмкость ǖ №12"},
+        {kLiberationSans, "Ѐ Часовые данные"},
     };
     for (const auto& c : cases) {
         const std::string out = folder.filePath(QStringLiteral("s.ttf")).toStdString();
@@ -61,7 +61,7 @@ TEST(TrueTypeRptool, RefusedFontsAndWrongArguments)
 {
     QTemporaryDir folder;
     const std::string cut = folder.filePath(QStringLiteral("cut.ttf")).toStdString();
-    Bytes font = ReadBytes(ReportFontFile("Tahoma"));
+    Bytes font = ReadBytes(kDejaVuSans);
     font.resize(3000);
     WriteBytes(cut, font);
     const std::string out = folder.filePath(QStringLiteral("x.ttf")).toStdString();

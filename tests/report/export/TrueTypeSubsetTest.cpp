@@ -62,12 +62,12 @@ void PrintTo(const SubsetCase& c, std::ostream* out)
 const SubsetCase kSubsetCases[] = {
     // Nested composites ("Ё" is E-with-breve's E plus a composite, "ǖ" macron plus ü), an
     // OS/2 table of version 1 (86 bytes), long loca, a kern table.
-    {"DejaVuSans", [](const BuiltFonts&) { return ReportFontFile("Tahoma"); }, 0, "Ёмкость ǖ №12"},
-    {"LiberationSans", [](const BuiltFonts&) { return ReportFontFile("Arial"); }, 0, "Ѐ Часовые данные"},
-    {"LiberationSansBold", [](const BuiltFonts&) { return ReportFontFile("Arial", true); }, 0, "Ѐ Часовые данные"},
+    {"DejaVuSans", [](const BuiltFonts&) { return kDejaVuSans; }, 0, "Ёмкость ǖ №12"},
+    {"LiberationSans", [](const BuiltFonts&) { return kLiberationSans; }, 0, "Ѐ Часовые данные"},
+    {"LiberationSansBold", [](const BuiltFonts&) { return kLiberationSansBold; }, 0, "Ѐ Часовые данные"},
     // Short loca entries; "B" is a composite of A, .notdef and A.
     {"ShortLoca", [](const BuiltFonts& built) { return built.Path("short.ttf"); }, 0, "B"},
-    {"GlyphZeroAlone", [](const BuiltFonts&) { return ReportFontFile("Tahoma"); }, 0, ""},
+    {"GlyphZeroAlone", [](const BuiltFonts&) { return kDejaVuSans; }, 0, ""},
     {"CollectionFirstFace", [](const BuiltFonts& built) { return built.Path("two-faces.ttc"); }, 0, "Ѐ Часовые"},
     {"CollectionSecondFace", [](const BuiltFonts& built) { return built.Path("two-faces.ttc"); }, 1, "Ѐ Часовые"},
 };
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, TrueTypeSubset, ::testing::ValuesIn(kSubsetCases
 TEST(TrueTypeSubsetCheck, NoticesALostOutline)
 {
     // The checker itself: a subset made for "a" does not serve "Ё".
-    const std::string file = ReportFontFile("Tahoma");
+    const std::string file = kDejaVuSans;
     const Bytes subset = Subset(ReadBytes(file), 0, QStringLiteral("a"));
     const std::string verdict = Check(file, 0, subset, QStringLiteral("Ё"));
     EXPECT_NE(verdict.find("lost its outline"), std::string::npos) << verdict;
@@ -120,7 +120,7 @@ TEST(TrueTypeSubsetTables, PostBecomesVersion3AndShortTablesKeepTheirLength)
 
     // DejaVu Sans's OS/2 table is the 86-byte version 1: it stays so, nothing written over the
     // table after it.
-    const Bytes dejavu = Subset(ReadBytes(ReportFontFile("Tahoma")), 0, QStringLiteral("Ё"));
+    const Bytes dejavu = Subset(ReadBytes(kDejaVuSans), 0, QStringLiteral("Ё"));
     EXPECT_EQ(hostile::Table(dejavu, "OS/2").length, 86u);
 }
 
@@ -128,7 +128,7 @@ TEST(TrueTypeSubsetTables, SkippedTablesAreDroppedAndTheDirectoryFollows)
 {
     // DejaVu Sans's FFTM table renamed DSIG: the subset leaves it out and its directory's
     // binary-search fields count the tables kept.
-    Bytes font = ReadBytes(ReportFontFile("Tahoma"));
+    Bytes font = ReadBytes(kDejaVuSans);
     const hostile::TableRecord fftm = hostile::Table(font, "FFTM");
     std::memcpy(font.data() + fftm.record, "DSIG", 4);
     const Bytes subset = Subset(font, 0, QStringLiteral("abc"));
@@ -178,7 +178,7 @@ TEST(TrueTypeCollectionChoice, ByNameWithStyleElseTheLastFace)
     }
 
     // A single font is used whatever its name.
-    const Bytes single = ReadBytes(ReportFontFile("Arial"));
+    const Bytes single = ReadBytes(kLiberationSans);
     TrueTypeCollection one;
     one.Initialize(View(single));
     TrpFont other;
@@ -196,14 +196,14 @@ TEST(TrueTypeCollectionChoice, NoFaceGivesNothingAndAMissingFaceIsRefused)
     EXPECT_TRUE(collection.PackFont(3, std::vector<int>{1, 2}).empty());
 
     TrueTypeCollection single;
-    single.Initialize(View(ReadBytes(ReportFontFile("Arial"))));
+    single.Initialize(View(ReadBytes(kLiberationSans)));
     EXPECT_EQ(testsupport::MessageOf([&] { single.PackFont(1, {}); }), "The font file has no face 1 (it holds 1)");
 }
 
 TEST(TrueTypeFontKeepList, GlyphsOutside16BitsAreRefused)
 {
     TrueTypeCollection collection;
-    collection.Initialize(View(ReadBytes(ReportFontFile("Arial"))));
+    collection.Initialize(View(ReadBytes(kLiberationSans)));
     TrueTypeFont& face = *collection.GetFontCollection()[0];
     face.SetUsedGlyphs(std::vector<int>{5, 3, 5, 65535});
     EXPECT_EQ(face.ListOfUsedGlyphs(), (std::vector<uint16_t>{5, 3, 65535}));
@@ -227,7 +227,7 @@ uint32_t WordSum(const Bytes& bytes, size_t offset, size_t length)
 
 TEST(TrueTypeFontWarnings, ChecksumMismatchWarnsOrThrowsAndDuplicatesAreDropped)
 {
-    Bytes font = ReadBytes(ReportFontFile("Arial"));
+    Bytes font = ReadBytes(kLiberationSans);
     const hostile::TableRecord name = hostile::Table(font, "name");
     font[name.offset + name.length - 1] ^= 0x01;
     const uint32_t stored = platform::ReadBigEndian<uint32_t>(font, name.record + 4);
@@ -248,7 +248,7 @@ TEST(TrueTypeFontWarnings, ChecksumMismatchWarnsOrThrowsAndDuplicatesAreDropped)
     EXPECT_TRUE(lenient.Warnings().empty());
 
     // gasp renamed cmap: the second cmap is dropped with a warning, the first one serves.
-    Bytes twice = ReadBytes(ReportFontFile("Arial"));
+    Bytes twice = ReadBytes(kLiberationSans);
     std::memcpy(twice.data() + hostile::Table(twice, "gasp").record, "cmap", 4);
     warnings.clear();
     const Bytes kept = Subset(twice, 0, QStringLiteral("abc"), &warnings);
@@ -322,7 +322,7 @@ TEST_P(TrueTypeHostile, RefusedWithItsText)
 {
     const RefusedCase& c = GetParam();
     g_selfComposite = 0;
-    const Bytes font = c.damage(ReadBytes(ReportFontFile("Arial")));
+    const Bytes font = c.damage(ReadBytes(kLiberationSans));
     const std::string message = testsupport::MessageOf([&] {
         TrueTypeCollection collection;
         collection.Initialize(View(font));

@@ -218,9 +218,9 @@ TEST_P(TrueTypeTablesAgainstFontTools, EveryFieldAndLookupAsFontToolsReadsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(InstalledFonts, TrueTypeTablesAgainstFontTools,
-                         ::testing::Values(FaceCase{"DejaVuSans", [] { return ReportFontFile("Tahoma"); }, 0},
-                                           FaceCase{"LiberationSans", [] { return ReportFontFile("Arial"); }, 0},
-                                           FaceCase{"LiberationSansBold", [] { return ReportFontFile("Arial", true); }, 0}),
+                         ::testing::Values(FaceCase{"DejaVuSans", [] { return kDejaVuSans; }, 0},
+                                           FaceCase{"LiberationSans", [] { return kLiberationSans; }, 0},
+                                           FaceCase{"LiberationSansBold", [] { return kLiberationSansBold; }, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TrueTypeTables, CompositesListTheirComponentsInFileOrder)
@@ -228,7 +228,7 @@ TEST(TrueTypeTables, CompositesListTheirComponentsInFileOrder)
     // Liberation Sans "Ѐ" is E with a grave accent; DejaVu Sans "Ё" a composite one of whose
     // components is itself a composite.
     int status = 0;
-    const std::string liberationFile = ReportFontFile("Arial");
+    const std::string liberationFile = kLiberationSans;
     const auto liberation = Facts(RunTool("font_facts.py", {liberationFile, "400"}, status));
     ASSERT_EQ(status, 0);
     EXPECT_EQ(liberation.at("componentnames.0400"), "E grave.uc");
@@ -243,7 +243,7 @@ TEST(TrueTypeTables, CompositesListTheirComponentsInFileOrder)
     EXPECT_EQ(face.glyph_table->CheckGlyph(font, location, size), expected);
     EXPECT_EQ(expected.at(0), face.cmap_table->GetGlyphIndex(u'E'));
 
-    const PreparedFace dejavu(ReportFontFile("Tahoma"), 0);
+    const PreparedFace dejavu(kDejaVuSans, 0);
     const TrueTypeFont& d = dejavu.Face();
     const TTFBytes& dejavuFont = dejavu.Font();
     size = d.index_to_location->GetGlyph(d.cmap_table->GetGlyphIndex(0x0401), *d.font_header, location);
@@ -303,7 +303,7 @@ TEST(TrueTypeTables, BuiltFontShortLocaCompositeNamesAndMetrics)
 TEST(TrueTypeTables, OutlineMetricsOfAnInstalledFont)
 {
     int status = 0;
-    const std::string file = ReportFontFile("Arial");
+    const std::string file = kLiberationSans;
     const auto facts = Facts(RunTool("font_facts.py", {file}, status));
     ASSERT_EQ(status, 0);
     const PreparedFace prepared(file, 0);
