@@ -1,13 +1,14 @@
 #include "FontCommand.h"
 
+#include "platform/Format.h"
 #include "report/export/ExportTexts.h"
 #include "report/export/rpTrueTypeCollection.h"
-#include "platform/Format.h"
 #include "report/model/rpStreams.h"
 
 #include <QFile>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -64,17 +65,12 @@ int RunTtfSubset(const QStringList& arguments)
         return kExitUsage;
     }
 
+    // A regular file of at most the largest font taken (a pipe or a device is refused at once).
     QByteArray bytes;
     try {
-        QFile file(parsed->font);
-        if (!file.open(QIODevice::ReadOnly))
-            RaiseCannotOpen(parsed->font, file.errorString());
-        if (file.size() > static_cast<qint64>(TrueTypeCollection::kMaxFontFileSize))
-            RaiseFontFormatError();
-        bytes = ReadRemainingBytes(file, static_cast<qint64>(TrueTypeCollection::kMaxFontFileSize));
-    } catch (const ETrueTypeFont& refused) {
-        PrintLine(refused.Message());
-        return kExitBadContent;
+        const auto limit = static_cast<qint64>(TrueTypeCollection::kMaxFontFileSize);
+        const std::unique_ptr<QFile> file = OpenFileForReading(parsed->font, limit);
+        bytes = ReadRemainingBytes(*file, limit);
     } catch (const platform::Exception& failure) {
         PrintLine(failure.Message());
         return kExitFileError;

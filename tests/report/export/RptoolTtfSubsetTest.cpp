@@ -76,6 +76,11 @@ TEST(TrueTypeRptool, RefusedFontsAndWrongArguments)
     EXPECT_NE(absent.err.find("Cannot open file"), std::string::npos) << absent.err;
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(out)));
 
+    // Only a regular file is read: a device that never ends is refused at once.
+    const auto device = Rptool({"/dev/zero", "abc", out});
+    EXPECT_EQ(device.status, 1);
+    EXPECT_EQ(device.err, "Cannot open file \"/dev/zero\". Not a regular file\n");
+
     for (const std::vector<std::string>& wrong :
          {std::vector<std::string>{cut, "abc"}, {cut, "abc", out, "--index"}, {cut, "abc", out, "--index", "-1"},
           {cut, "abc", out, "--face", "1"}}) {
