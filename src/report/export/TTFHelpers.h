@@ -13,7 +13,7 @@ public:
     using platform::Exception::Exception;
 };
 
-// Raises ETrueTypeFont "TrueType font format error": the font's bytes contradict themselves.
+// Raises ETrueTypeFont with kTrueTypeFormatError: the font's bytes contradict themselves.
 [[noreturn]] void RaiseFontFormatError();
 
 // The byte-order helpers every font class inherits.

@@ -21,7 +21,7 @@ public:
     using platform::Exception::Exception;
 };
 
-// "Hash function <name> is unknown"
+// kHashUnknownFormat with the name.
 class ECryptoHashUnknown : public ECryptoHash {
 public:
     explicit ECryptoHashUnknown(std::string_view name);
@@ -32,7 +32,7 @@ public:
     using platform::Exception::Exception;
 };
 
-// "AES-<bits> is undefined"
+// kAESInvalidKeyLengthFormat with the key length in bits.
 class ECryptoAESInvalidKeyLength : public ECryptoAESException {
 public:
     explicit ECryptoAESInvalidKeyLength(size_t keyBytes);

@@ -15,8 +15,8 @@ public:
 
     explicit IndexToLocationClass(const TrueTypeTable& source) : TrueTypeTable(source) {}
 
-    // Reads length / 2 short or length / 4 long entries; ETrueTypeFont "Unsupported Index to
-    // Location format" for any other format.
+    // Reads length / 2 short or length / 4 long entries as head's format says;
+    // ETrueTypeFont with kUnsupportedIndexToLocation for any other format.
     void LoadIndexToLocation(const TTFBytes& font, const FontHeaderClass& head);
     // The size of the glyph's outline, and its location in glyf; 0 for a glyph past the
     // entries (it has no outline). Entries that run backwards are the format error.

@@ -25,8 +25,8 @@ public:
     static const std::vector<std::string>& SkippedTables();
 
     // Takes a copy of the file's bytes and makes its faces (each warning on checksum
-    // mismatches). "Unknown font collection version" for a collection other than 1.0 or 2.0,
-    // "TrueType font format error" for anything that is neither a font nor a collection.
+    // mismatches). kUnknownCollectionVersion for a collection other than 1.0 or 2.0,
+    // kTrueTypeFormatError for anything that is neither a font nor a collection.
     void Initialize(std::span<const uint8_t> bytes);
 
     // The subset of the face of the report font: its name (the five substituted names

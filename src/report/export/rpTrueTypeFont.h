@@ -61,8 +61,8 @@ struct OutlineTextMetrics {
 
 // One face of a font file held in memory, reduced in place to the glyphs a document uses.
 // The font's bytes are untrusted: every table, offset, length, loca entry, composite record
-// and name record is checked against them, and a damaged font raises ETrueTypeFont "TrueType
-// font format error" (or one of the Part's other texts), never reads past the bytes.
+// and name record is checked against them, and a damaged font raises ETrueTypeFont with
+// kTrueTypeFormatError (or another of the subsetter's texts); nothing is read past the bytes.
 class TrueTypeFont : public TTF_Helpers {
 public:
     // Named limits of what a face may hold.
@@ -81,7 +81,7 @@ public:
 
     // Adds a glyph to keep, once.
     void AddCharacterToKeepList(uint16_t glyph);
-    // Replaces the glyphs to keep by these, each once; "Format errir" for a value outside
+    // Replaces the glyphs to keep by these, each once; kGlyphOutOfRange for a value outside
     // 16 bits.
     void SetUsedGlyphs(std::span<const int> glyphs);
 
