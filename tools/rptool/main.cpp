@@ -7,6 +7,7 @@
 // whose content is refused, in which case nothing is written, or a font that is not installed
 // (the message on stderr).
 
+#include "FontCommand.h"
 #include "LayoutCommand.h"
 #include "PreparedCommand.h"
 #include "RenderCommand.h"
@@ -139,6 +140,10 @@ const Command kCommands[] = {
     {"zp3-render", "FILE --page N --out PNG [--scale S]",
      "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
      kAnyArguments, RunZp3Render, true},
+    {"ttf-subset", "FONT TEXT OUT [--index N]",
+     "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
+     "(with glyph 0 and every component of a composite) and write the standalone font to OUT",
+     kAnyArguments, RunTtfSubset},
 };
 
 int Usage()
