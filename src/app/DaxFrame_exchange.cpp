@@ -390,13 +390,16 @@ void TDax_Frame::WriteAll()
         return;
     const DaxWriteAllDataSetup setup = writeAllForm_->Setup();
     try {
+        std::unique_ptr<ProcessAlgorithm> algorithm;
         {
+            // The algorithm copies the setup image as just stored: what reads bring in later,
+            // or a file loaded meanwhile, is not written.
             DaxHelperLocker lock(&daxHelper_);
             StoreWriteAllGroups(setup.Order, setup.Mask);
+            algorithm = std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr);
         }
         if (ProcessDesctiptionStruct* entry =
-                Start(std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kWriteAllProcess,
-                      kWriteAllId, std::string(), false))
+                Start(std::move(algorithm), kWriteAllProcess, kWriteAllId, std::string(), false))
             FollowProcess(writeAllWindow_.get(), entry, texts::kWriteAllText);
     } catch (...) {
         // A value the pages cannot store: nothing is written.
@@ -531,8 +534,11 @@ void TDax_Frame::Write(const FrameWriteRow& row)
         switch (row.How) {
         case Direct::Value: SetHoldingRegister(setup, row.First, row.Value); break;
         case Direct::ArchiveClear: {
-            // A pending clear is cancelled; otherwise one is asked for.
-            const bool pending = HoldingRegister(setup, kArchiveClearRegister) != 0;
+            // The press does what the caption says: "Отменить" (a clear is pending, as the last
+            // read of the page showed) cancels it, "Очистить" asks for one, also again after a
+            // press that failed and left the request in the image.
+            const auto* button = findChild<QPushButton*>(QStringLiteral("ResetArchive"));
+            const bool pending = button && button->text() == QString::fromUtf8(texts::kCancelClearText);
             SetHoldingRegister(setup, kArchiveClearRegister, pending ? 0 : kArchiveClearCommand);
             text = pending ? texts::kClearCancelledText : texts::kClearActivatedText;
             break;
@@ -545,6 +551,8 @@ void TDax_Frame::Write(const FrameWriteRow& row)
         case Direct::None:
         case Direct::ComputerTime: break;
         }
+        // Made under the image lock: the algorithm copies the blocks just stored, and sends
+        // them whatever reads put into the image before the write gets the line.
         std::unique_ptr<ProcessAlgorithm> algorithm;
         if (row.First == 0)
             algorithm = std::make_unique<DaxMultiReadWriteAlgorithm>(5, &daxHelper_, nullptr, false);

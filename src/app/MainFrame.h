@@ -151,7 +151,10 @@ private:
     }
 
     // True, with a console line, while a read all runs: a data file is not opened then.
+    // True, with the refusal printed, while a data file may not be opened (read all or write
+    // all runs) or saved (read all runs).
     bool RefuseOpenWhileReadingAll();
+    bool RefuseSaveWhileReadingAll();
     void AppendConsole(const std::string& text);
     void WireChanel(TChanelHelperBase* chanel);
     void StartChanelJob(bool close);

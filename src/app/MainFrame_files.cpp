@@ -34,11 +34,25 @@ std::string ShownPath(const QString& fileName)
 
 } // namespace
 
+// A data file replaces everything the pages show: not while read all would overwrite it at its
+// end, nor while write all sends what the pages held when it was pressed.
 bool TMainForm::RefuseOpenWhileReadingAll()
+{
+    const char* refusal = pool_->FindByKind(TDax_Frame::kReadAllProcess)    ? texts::kOpenDuringReadAllText
+                          : pool_->FindByKind(TDax_Frame::kWriteAllProcess) ? texts::kOpenDuringWriteAllText
+                                                                            : nullptr;
+    if (!refusal)
+        return false;
+    Log(refusal, nullptr);
+    return true;
+}
+
+// A data file is saved only from a state some read or load completed.
+bool TMainForm::RefuseSaveWhileReadingAll()
 {
     if (!pool_->FindByKind(TDax_Frame::kReadAllProcess))
         return false;
-    Log(texts::kOpenDuringReadAllText, nullptr);
+    Log(texts::kSaveDuringReadAllText, nullptr);
     return true;
 }
 
@@ -75,6 +89,8 @@ void TMainForm::FileOpenAccept(const QString& fileName)
 
 void TMainForm::FileSaveAsExecute()
 {
+    if (RefuseSaveWhileReadingAll())
+        return;
     const QString fileName = prompts_->SaveFileName(this, FileSaveAsBeforeExecute(),
                                                     QString::fromUtf8(texts::kDataFileFilterText),
                                                     QString::fromUtf8(texts::kDataFileSuffixText));
@@ -88,7 +104,7 @@ QString TMainForm::FileSaveAsBeforeExecute() const
 
 void TMainForm::FileSaveAsAccept(const QString& fileName)
 {
-    if (fileName.isEmpty())
+    if (fileName.isEmpty() || RefuseSaveWhileReadingAll())
         return;
     try {
         frame_->SaveDataFile(SystemPath(fileName));
