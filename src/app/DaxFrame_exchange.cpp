@@ -16,6 +16,7 @@
 #include "UserPrompts.h"
 
 #include "comm/Sysutil.h"
+#include "controls/ControlHelpers.h"
 #include "device/DaxAlgorithms.h"
 #include "device/Daxcore.h"
 #include "platform/Exceptions.h"
@@ -520,8 +521,9 @@ void TDax_Frame::Write(const FrameWriteRow& row)
         auto* time = findChild<QTimeEdit*>(QStringLiteral("CurrentTimePicker"));
         const QSignalBlocker dateBlocker(date);
         const QSignalBlocker timeBlocker(time);
-        date->setDate(now.date());
-        time->setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+        // Also over pickers left blank by a clock the instrument keeps wrong.
+        SetPickerDate(date, now.date());
+        SetPickerTime(time, QTime(now.time().hour(), now.time().minute(), now.time().second()));
     }
     DaxHelperLocker lock(&daxHelper_);
     try {
