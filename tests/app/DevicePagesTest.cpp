@@ -18,6 +18,7 @@
 #include "presentation/FrameValueLists.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -29,7 +30,10 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimeEdit>
+#include <QWheelEvent>
+#include <QAbstractItemView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -551,6 +555,45 @@ TEST_F(DemoFrameTest, TheDemoInstrumentShowsWithoutComplaint)
     // A status other than "no errors" is written in red, the others in black.
     EXPECT_TRUE(Control<QComboBox>("V_Status6")->styleSheet().contains(QStringLiteral("#ff0000"), Qt::CaseInsensitive));
     EXPECT_FALSE(Control<QComboBox>("V_Status1")->styleSheet().contains(QStringLiteral("#ff0000"), Qt::CaseInsensitive));
+}
+
+// The lists that show what the instrument reports (the channels' states on "Каналы измерения",
+// the operating mode on "Настройки") cannot be changed by the user: not from the list, not by
+// keys, not by the wheel.
+TEST_F(DemoFrameTest, StatusListsCannotBeChanged)
+{
+    std::vector<std::string> paths = {"WorkMode"};
+    for (int n = 1; n <= 6; ++n) {
+        paths.push_back("V_Status" + std::to_string(n));
+        paths.push_back("P_Status" + std::to_string(n));
+    }
+    for (int n = 1; n <= 5; ++n)
+        paths.push_back("t_Status" + std::to_string(n));
+    frame->resize(1200, 800);
+    frame->show();
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        auto* combo = Control<QComboBox>(path);
+        ASSERT_NE(combo, nullptr);
+        const int shown = combo->currentIndex();
+        ASSERT_GE(combo->count(), 2);
+        combo->showPopup();
+        EXPECT_FALSE(combo->view()->isVisible());
+        for (const auto key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown})
+            QTest::keyClick(combo, key);
+        QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+        EXPECT_EQ(combo->currentIndex(), shown);
+        EXPECT_EQ(combo->focusPolicy(), Qt::NoFocus);
+    }
+    // A list of a setting stays a list the user chooses from.
+    auto* setting = Control<QComboBox>("UnitOfMeasurePressure");
+    ASSERT_NE(setting, nullptr);
+    const int before = setting->currentIndex();
+    setting->setFocus();
+    QTest::keyClick(setting, before == 0 ? Qt::Key_Down : Qt::Key_Up);
+    EXPECT_NE(setting->currentIndex(), before);
 }
 
 // Shows and stores every setting on the real widgets: the setup image comes back as the
