@@ -269,6 +269,7 @@ private:
     TDaxWriteAllForm* writeAllForm_ = nullptr; // not owned
     const platform::Clock* clock_ = &platform::Clock::System();
     std::weak_ptr<void> pollRunning_;         // alive while the last poll's process is in the pool
+    bool pressuresInKgf_ = false;             // the unit the pressure bindings show (MPa until a read says)
     uint16_t cycleCounter_ = 0;               // IR 30474 as last shown
     bool cycleCounterShown_ = false;          // false until the diagnostics were first shown
     // Per read id of the current-value pages (0, 2 and 4): whether the settings their layout

@@ -346,6 +346,13 @@ void TDax_Frame::ApplyPressureUnitCaptions(uint8_t energyUnit, uint8_t pressureU
     SetLabelText(this, QStringLiteral("PressureChanelLabel"), UnitCaption(QStringLiteral("Давление"), pressure));
     SetLabelText(this, QStringLiteral("PcontractLabel"), UnitCaption(QStringLiteral("P_дог"), pressure));
     SetPressureUnits(pressureUnit);
+    // Pages not read since show their pressures again in the new unit: a number left in the
+    // old one would be stored in the new one by the next write.
+    const bool kgf = pressureUnit != 0;
+    if (kgf != pressuresInKgf_) {
+        pressuresInKgf_ = kgf;
+        ShowPressuresAgain(bindings_, [this](const std::string& message) { Log(message); });
+    }
 }
 
 // ---------------------------------------------------------------------------------------

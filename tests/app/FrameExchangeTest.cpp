@@ -616,6 +616,33 @@ TEST_F(FrameExchange, WritingTheCommonSettingsSwitchesTheUnitCaptions)
     EXPECT_EQ(LabelText(frame, "ColdWaterPWinterLabel").toStdString(), "Pхв_дог зимнее (кгс/см²)");
 }
 
+// A read that changes the pressure unit (here of page 15 alone) shows the pressures of every
+// page again in the new unit, not only the captions: a number left in MPa under "кгс/см²"
+// would be written as kgf/cm² by the page's next write.
+TEST_F(FrameExchange, APressureUnitChangeShowsEveryPageInTheNewUnit)
+{
+    ShowEverything();
+    auto* ts1 = Child<QWidget>(frame, "TS1_Current");
+    const auto text = [](QWidget* root, const char* name) { return Child<QLineEdit>(*root, name)->text().toStdString(); };
+    ASSERT_EQ(text(ts1, "P1Current"), "0.6000");
+    ASSERT_EQ(text(&frame, "P1_contract"), "0.6000");
+    ASSERT_EQ(text(&frame, "ColdWaterPWinter"), "0.1000");
+
+    simulator.Device().PokeRegister(40181, 1); // kgf/cm²
+    Select(15);
+    Click("ReadPageParams15");
+    EXPECT_EQ(LabelText(*ts1, "P1CurrentLabel").toStdString(), "P1 (кгс/см²)");
+    EXPECT_EQ(text(ts1, "P1Current"), "6.000");
+    EXPECT_EQ(text(&frame, "P1_contract"), "6.000");
+    EXPECT_EQ(text(&frame, "ColdWaterPWinter"), "1.000");
+
+    // Written back unchanged in the unit shown.
+    Select(19);
+    Click("BitBtn18");
+    ASSERT_EQ(Writes().size(), 1u);
+    EXPECT_EQ(Writes()[0].Values[26], 6000) << "P1_дог";
+}
+
 // ---- read all and write all -----------------------------------------------------------
 
 TEST_F(FrameExchange, ReadAllShowsItsWindowAndFillsEverything)
