@@ -168,6 +168,14 @@ public:
     void ClearSignal_2Click();
     void ClearEventsClick();
 
+    // The tree's width the pages were designed beside; the tree is made wider when its items
+    // need it.
+    static constexpr int kDesignTreeWidth = 200;
+    // The room the frame needs to show its tree and its largest page without scrolling.
+    QSize PagesSizeHint() const;
+    // The width of the page tree that shows its longest item whole, all nodes expanded.
+    int TreeWidthHint() const;
+
     int32_t CurrentPageId() const { return currentPageId_; }
     // The help topic of the shown page; empty for every page but the general current values.
     const QString& HelpKeyword() const { return helpKeyword_; }
@@ -243,6 +251,9 @@ private:
     void ConnectClearButtons();
     // Wires the archive pages' sub-tabs and the averaging controls.
     void ConnectArchivePages();
+    // Gives the tree its width hint (never less than its first width); the splitter keeps it
+    // adjustable.
+    void FitTreeWidth();
 
     // Declared in the order that makes destruction free the progress windows, the report
     // state, the bindings (and then the control ports they used) and the instrument object, in

@@ -50,6 +50,12 @@ public:
     static constexpr int kClientWidth = 1036;
     static constexpr int kClientHeight = 737;
     static constexpr int kConsoleHeight = 89;
+    // What the window's frame and title bar may take around the client area.
+    static constexpr int kDecorationWidth = 16;
+    static constexpr int kDecorationHeight = 48;
+    // The first size: the wanted one, within the available area of the screen less room for
+    // the window's decorations.
+    static QSize FirstSize(const QSize& wanted, const QRect& available);
     static const QColor kIdleLightColor;            // olive
     static const QColor kLitLightColor;             // yellow
 
@@ -140,6 +146,9 @@ private:
 
     void BuildActions();
     void BuildWindow();
+    // The first size and place: large enough for the widest page when the screen allows it,
+    // centred on the screen.
+    void PlaceFirstTime();
     void FormCreate(std::vector<ChanelKindEntry> kinds);
     QAction* MakeAction(const char* name, const QString& caption, const QString& hint);
     // Runs a handler; an exception it lets out is shown in the error box and the window goes on.
