@@ -430,7 +430,9 @@ void FitAroundBoxes(QGroupBox* outer, int margin)
         right = std::max(right, box->geometry().right());
         bottom = std::max(bottom, box->geometry().bottom());
     }
-    outer->setFixedSize(right + 1 + margin, bottom + 1 + margin);
+    // Never narrower than its own title (with no box shown inside, only the title is left).
+    const int titled = outer->minimumSizeHint().width();
+    outer->setFixedSize(std::max(right + 1 + margin, titled), bottom + 1 + margin);
 }
 
 void KeepRowsAtTop(QGroupBox* box)
