@@ -408,6 +408,28 @@ TEST_F(ArchiveTables, TheTablesFollowTheWindow)
     }
 }
 
+// A journal's rows reach the grid's right edge at every width: no empty area with stray row
+// lines right of the last column.
+TEST_F(ArchiveTables, TheJournalRowsReachTheRightEdge)
+{
+    LoadInstrument(daxsim::DemoState(daxsim::Model::Dax01));
+    frame_->show();
+    for (int32_t pageId : {9, 10}) {
+        QWidget* page = frame_->Page(pageId);
+        TGoodTable* grid = page->findChild<TGoodTable*>();
+        ASSERT_NE(grid, nullptr);
+        for (const QSize size : {QSize(1036, 640), QSize(1600, 900), QSize(1200, 300)}) {
+            frame_->resize(size);
+            static_cast<QStackedWidget*>(page->parentWidget())->setCurrentWidget(page);
+            QApplication::processEvents();
+            int columns = 0;
+            for (int32_t col = 0; col < grid->GetColCount(); ++col)
+                columns += grid->GetWidths(col);
+            EXPECT_GE(columns, grid->viewport()->width()) << pageId << " at " << size.width() << "x" << size.height();
+        }
+    }
+}
+
 // Whether each averaging binding of a group averages: (averaging, not averaging).
 std::pair<size_t, size_t> Averaging(TDax_Frame& frame, int32_t group)
 {
