@@ -44,6 +44,8 @@ class TMainForm : public QMainWindow {
 public:
     static constexpr const char* kRegistryKey = "\\Software\\Morvel\\DaxConfig";
     static constexpr const char* kAutoRequestValue = "AutoRequest";
+    // The folder of the data or configuration file last chosen, where the file dialogs start.
+    static constexpr const char* kFileFolderValue = "FileFolder";
     static constexpr int32_t kFirstByteMs = 1000;   // time-outs set once the channel is open
     static constexpr int32_t kInterByteMs = 20;
     static constexpr int kLightTicks = 5;           // ticks a light stays lit after its notice
@@ -164,6 +166,10 @@ private:
     // all runs) or saved (read all runs).
     bool RefuseOpenWhileReadingAll();
     bool RefuseSaveWhileReadingAll();
+    // Where the file dialogs start: the folder last used (kept in the settings) while it is
+    // there, otherwise the user's home; and keeping the folder of a file chosen.
+    QString FileFolder() const;
+    void RememberFileFolder(const QString& fileName);
     void AppendConsole(const std::string& text);
     void WireChanel(TChanelHelperBase* chanel);
     void StartChanelJob(bool close);

@@ -12,8 +12,10 @@
 #include "platform/Cp1251.h"
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
+#include "platform/RegistryStore.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -56,13 +58,31 @@ bool TMainForm::RefuseSaveWhileReadingAll()
     return true;
 }
 
+QString TMainForm::FileFolder() const
+{
+    const QString kept = QString::fromStdString(
+        platform::RegistryStore::CurrentUser().ReadString(kRegistryKey, kFileFolderValue, ""));
+    if (!kept.isEmpty() && QFileInfo(kept).isDir())
+        return kept;
+    return QDir::homePath();
+}
+
+void TMainForm::RememberFileFolder(const QString& fileName)
+{
+    if (registryOpen_)
+        platform::RegistryStore::CurrentUser().WriteString(kRegistryKey, kFileFolderValue,
+                                                           QFileInfo(fileName).absolutePath().toStdString());
+}
+
 void TMainForm::FileOpenExecute()
 {
     if (RefuseOpenWhileReadingAll())
         return;
-    const QString fileName = prompts_->OpenFileName(this, QString::fromUtf8(texts::kDataFileFilterText));
-    if (!fileName.isEmpty())
-        FileOpenAccept(fileName);
+    const QString fileName = prompts_->OpenFileName(this, FileFolder(), QString::fromUtf8(texts::kDataFileFilterText));
+    if (fileName.isEmpty())
+        return;
+    RememberFileFolder(fileName);
+    FileOpenAccept(fileName);
 }
 
 void TMainForm::FileOpenAccept(const QString& fileName)
@@ -91,9 +111,11 @@ void TMainForm::FileSaveAsExecute()
 {
     if (RefuseSaveWhileReadingAll())
         return;
-    const QString fileName = prompts_->SaveFileName(this, FileSaveAsBeforeExecute(),
+    const QString fileName = prompts_->SaveFileName(this, FileFolder(), FileSaveAsBeforeExecute(),
                                                     QString::fromUtf8(texts::kDataFileFilterText),
                                                     QString::fromUtf8(texts::kDataFileSuffixText));
+    if (!fileName.isEmpty())
+        RememberFileFolder(fileName);
     FileSaveAsAccept(fileName);
 }
 
@@ -116,8 +138,11 @@ void TMainForm::FileSaveAsAccept(const QString& fileName)
 
 void TMainForm::SaveConfigurationActionExecute()
 {
-    const QString fileName = prompts_->SaveFileName(this, QString(), QString::fromUtf8(texts::kConfigFileFilterText),
+    const QString fileName = prompts_->SaveFileName(this, FileFolder(), QString(),
+                                                    QString::fromUtf8(texts::kConfigFileFilterText),
                                                     QString::fromUtf8(texts::kConfigFileSuffixText));
+    if (!fileName.isEmpty())
+        RememberFileFolder(fileName);
     SaveConfigurationActionAccept(fileName);
 }
 

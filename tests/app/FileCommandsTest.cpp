@@ -145,6 +145,40 @@ TEST_F(FileCommands, TheFileActionsAreThereAndAsk)
     EXPECT_TRUE(Files().isEmpty());
 }
 
+// The file dialogs start in the folder of the file last chosen, kept across runs, and in the
+// user's home before any was chosen or when that folder is gone.
+TEST_F(FileCommands, TheDialogsStartInTheFolderLastUsed)
+{
+    const auto triggerAll = [this] {
+        Child<QAction>(*form, "FileOpen")->trigger();
+        Child<QAction>(*form, "FileSaveAs")->trigger();
+        Child<QAction>(*form, "SaveConfigurationAction")->trigger();
+    };
+    prompts.openName.clear();
+    triggerAll();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, QDir::homePath()));
+
+    const QString file = InstrumentFile(QStringLiteral("chosen.daxdat"));
+    prompts.answer = false;
+    Open(file);
+    prompts.openName.clear();
+    prompts.folders.clear();
+    triggerAll();
+    const QString chosenFolder = QFileInfo(file).absolutePath();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, chosenFolder));
+
+    form = std::make_unique<TMainForm>();
+    form->SetPrompts(&prompts);
+    prompts.folders.clear();
+    triggerAll();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, chosenFolder)) << "kept in the settings";
+
+    ASSERT_TRUE(QDir(chosenFolder).removeRecursively());
+    prompts.folders.clear();
+    triggerAll();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, QDir::homePath()));
+}
+
 TEST_F(FileCommands, AMissingFilePrintsOnlyItsError)
 {
     ASSERT_TRUE(AutoRequest().isChecked());
