@@ -100,8 +100,9 @@ void TMainForm::BuildActions()
     SaveConfigurationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     SetActionImage(SaveConfigurationAction, ActionImage::SaveConfiguration);
 
-    // The report command waits for a report feature.
+    // The report command waits for a report feature, help for a help folder.
     ReportAction->setEnabled(false);
+    HelpAction->setEnabled(false);
 
     connect(FileOpen, &QAction::triggered, this, GuardedSlot([this] { FileOpenExecute(); }));
     connect(FileSaveAs, &QAction::triggered, this, GuardedSlot([this] { FileSaveAsExecute(); }));

@@ -69,7 +69,9 @@ public:
     // these is owned but the help viewer; a missing help viewer or report feature leaves its
     // commands without effect (the report command disabled).
     void SetPrompts(UserPrompts* prompts);
-    void SetHelpViewer(std::unique_ptr<HelpViewer> viewer) { helpViewer_ = std::move(viewer); }
+    // Without a viewer (no help folder) "Справка" is disabled, so that the user sees help is
+    // not there, and F1 does nothing.
+    void SetHelpViewer(std::unique_ptr<HelpViewer> viewer);
     void SetReportFeature(ReportFeature* feature);
     void SetAboutBox(TAboutBox* about) { aboutBox_ = about; }
 

@@ -130,7 +130,7 @@ TEST(MainWindow, ActionsWithTheirTextsHintsShortcutsAndState)
         {"ChanelLogAction", "Лог обмена даных", "", "", "", true, true},
         {"OptionAction", "Опции", "", "", "", true, false},
         {"ReportAction", "Отчет", "Сформировать отчет", "Сформировать отчет", "Ctrl+R", false, false},
-        {"HelpAction", "Справка", "", "", "", true, false},
+        {"HelpAction", "Справка", "", "", "", false, false}, // until a help folder is found
         {"AboutAction", "О программе", "", "", "", true, false},
         {"OnTopAction", "Поверх всех окон", "", "", "", true, true},
         {"SaveConfigurationAction", "Сохранить конфигурацию", "Сохранить конфигурацию",
@@ -367,11 +367,15 @@ private:
 TEST(MainWindow, HelpShowsTheIntroductionAndF1ThePageTopic)
 {
     TMainForm form;
-    // Without a viewer nothing happens.
+    // Without a viewer (no help folder) the command is disabled and F1 does nothing.
+    EXPECT_FALSE(Child<QAction>(form, "HelpAction")->isEnabled());
+    form.SetHelpViewer(nullptr);
+    EXPECT_FALSE(Child<QAction>(form, "HelpAction")->isEnabled());
     Child<QAction>(form, "HelpAction")->trigger();
 
     std::vector<QString> shown;
     form.SetHelpViewer(std::make_unique<FakeHelp>(&shown));
+    EXPECT_TRUE(Child<QAction>(form, "HelpAction")->isEnabled());
     Child<QAction>(form, "HelpAction")->trigger();
     auto* tree = Child<QTreeWidget>(form, "SelectTree");
     QTest::keyClick(tree, Qt::Key_F1);
