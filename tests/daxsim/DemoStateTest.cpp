@@ -258,7 +258,8 @@ TEST(DemoState, CountersAndFlowsMoveWithEachReadOfCurrentValues)
         return static_cast<uint16_t>(answer[3 + 2 * index] << 8 | answer[4 + 2 * index]);
     };
     // V1 (an exact counter from 30059) grows; Gv1 (30107) is not the same at every read.
-    const Reading first(DemoState(Model::Dax01));
+    const InstrumentState start = DemoState(Model::Dax01);
+    const Reading first(start);
     const Reading last(state);
     EXPECT_GT(last.Exact(30059), first.Exact(30059));
     EXPECT_NE(last.Float(30107), first.Float(30107));
@@ -270,7 +271,6 @@ TEST(DemoState, CountersAndFlowsMoveWithEachReadOfCurrentValues)
     EXPECT_EQ(word(clock, 4), 25);
     EXPECT_EQ(word(clock, 5), 30);
     // Settings do not move.
-    const InstrumentState start = DemoState(Model::Dax01);
     EXPECT_EQ(std::vector<uint8_t>(state.HoldingImage.begin() + 12, state.HoldingImage.end()),
               std::vector<uint8_t>(start.HoldingImage.begin() + 12, start.HoldingImage.end()));
     EXPECT_EQ(run().first, answers) << "the same requests get the same answers";

@@ -139,7 +139,12 @@ void TrpReport::SetParentReport(const QString& fileName)
     }
     fileName_ = ownFile;
 
-    // The copy the report's objects are compared with when it is saved.
+    // The copy the report's objects are compared with when it is saved: the template as it now
+    // stands, every object written whole and no template named, so that reading it applies no
+    // template again (each level of a chain would load the templates below it twice over:
+    // 2^depth loads). Every object is marked inherited below in any case.
+    parentReport_.clear();
+    ClearAncestorMarks();
     auto copy = std::make_unique<TrpReport>();
     copy->OnLoadTemplate = OnLoadTemplate;
     copy->fileName_ = path;
