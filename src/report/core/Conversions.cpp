@@ -2,6 +2,7 @@
 
 #include "Formats.h"
 #include "NumberText.h"
+#include "Texts.h"
 
 #include "platform/DateTime.h"
 
@@ -15,9 +16,10 @@ namespace {
     throw EConvertError(message.toStdString());
 }
 
-QString Quoted(QStringView text)
+// A conversion error naming the text (its format quotes it).
+[[noreturn]] void ThrowFor(const char* format, QStringView text)
 {
-    return u'"' + text.toString() + u'"';
+    Throw(FormatText(format, {Variant(text.toString())}));
 }
 
 QStringView Trimmed(QStringView text)
@@ -141,12 +143,12 @@ QString FloatToStr(double value, const FormatSettings& settings)
 
 void RaiseInvalidInteger(QStringView text)
 {
-    Throw(Quoted(text) + QStringLiteral(" is an invalid integer"));
+    ThrowFor(coretexts::kInvalidIntegerFormat, text);
 }
 
 void RaiseInvalidFloat(QStringView text)
 {
-    Throw(Quoted(text) + QStringLiteral(" is an invalid float"));
+    ThrowFor(coretexts::kInvalidFloatFormat, text);
 }
 
 int64_t StrToInt64(QStringView text)
@@ -183,7 +185,7 @@ bool StrToBool(QStringView text, const FormatSettings& settings)
     double value = 0;
     if (TextToFloat(t, settings, value) == TextToFloatResult::Ok)
         return value != 0;
-    Throw(Quoted(text) + QStringLiteral(" is not a valid boolean."));
+    ThrowFor(coretexts::kInvalidBooleanFormat, text);
 }
 
 QString DateToStr(double value, const FormatSettings& settings)
@@ -208,9 +210,9 @@ double StrToDate(QStringView text, const FormatSettings& settings)
     double value = 0;
     const int result = ParseDate(t, settings, end, value);
     if (result == 1 || (result == 0 && end != t.size()))
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date format"));
+        ThrowFor(coretexts::kInvalidDateFormatFormat, text);
     if (result == 2)
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date"));
+        ThrowFor(coretexts::kInvalidDateFormat, text);
     return value;
 }
 
@@ -218,7 +220,7 @@ double StrToTime(QStringView text, const FormatSettings& settings)
 {
     double value = 0;
     if (!ParseTime(Trimmed(text), settings, value))
-        Throw(Quoted(text) + QStringLiteral(" is not a valid time"));
+        ThrowFor(coretexts::kInvalidTimeFormat, text);
     return value;
 }
 
@@ -229,17 +231,32 @@ double StrToDateTime(QStringView text, const FormatSettings& settings)
     double date = 0;
     const int result = ParseDate(t, settings, end, date);
     if (result == 1)
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date format"));
+        ThrowFor(coretexts::kInvalidDateFormatFormat, text);
     if (result == 2)
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date"));
+        ThrowFor(coretexts::kInvalidDateFormat, text);
     const QStringView rest = t.mid(end);
     if (rest.isEmpty())
         return date;
     if (!rest[0].isSpace())
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date format"));
+        ThrowFor(coretexts::kInvalidDateFormatFormat, text);
     const QStringView timeText = rest.trimmed();
     double time = 0;
     if (!ParseTime(timeText, settings, time))
-        Throw(Quoted(timeText) + QStringLiteral(" is not a valid time"));
+        ThrowFor(coretexts::kInvalidTimeFormat, timeText);
     return date + time;
+}
+
+double ParseLocaleFloat(QStringView text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u' ')
+            continue;
+        plain += c == u',' ? QChar(u'.') : c;
+    }
+    double value = 0;
+    if (plain.isEmpty() || TextToFloat(plain, FormatSettings::C(), value) != TextToFloatResult::Ok || !std::isfinite(value))
+        RaiseInvalidFloat(text);
+    return value;
 }

@@ -1,40 +1,41 @@
 #include "Dispatch.h"
 
+#include "Formats.h"
+#include "Texts.h"
+
 #include <map>
 #include <mutex>
 
 QString DispatchResultText(uint32_t code)
 {
-    switch (code) {
-    case kDispMemberNotFound:
-        return QStringLiteral("Member not found.");
-    case kDispTypeMismatch:
-        return QStringLiteral("Type mismatch.");
-    case kDispUnknownName:
-        return QStringLiteral("Unknown name.");
-    case kDispException:
-        return QStringLiteral("Exception occurred.");
-    case kDispBadParamCount:
-        return QStringLiteral("Invalid number of parameters.");
-    case kInvalidClassString:
-        return QStringLiteral("Invalid class string");
-    default:
-        return QStringLiteral("Unspecified error");
+    static const struct {
+        uint32_t Code;
+        const char* Text;
+    } kResults[] = {
+        {kDispMemberNotFound, coretexts::kDispMemberNotFoundText}, {kDispTypeMismatch, coretexts::kDispTypeMismatchText},
+        {kDispUnknownName, coretexts::kDispUnknownNameText},       {kDispException, coretexts::kDispExceptionText},
+        {kDispBadParamCount, coretexts::kDispBadParamCountText},   {kInvalidClassString, coretexts::kInvalidClassStringText},
+    };
+    for (const auto& result : kResults) {
+        if (result.Code == code)
+            return QString::fromUtf8(result.Text);
     }
+    return QString::fromUtf8(coretexts::kUnspecifiedErrorText);
 }
 
 namespace {
 
 std::string OleMessage(uint32_t code, const QString& member, const DispatchFailure& failure)
 {
-    QString text = QStringLiteral("OLE error %1: %2: %3")
-                       .arg(QString::number(code, 16).toUpper().rightJustified(8, u'0'), member, DispatchResultText(code));
+    QString text = FormatText(coretexts::kOleErrorFormat,
+                              {Variant(QString::number(code, 16).toUpper().rightJustified(8, u'0')), Variant(member),
+                               Variant(DispatchResultText(code))});
     if (!failure.Source.isEmpty())
-        text += QStringLiteral("\nSource        ::  ") + failure.Source;
+        text += FormatText(coretexts::kOleSourceFormat, {Variant(failure.Source)});
     if (!failure.Description.isEmpty())
-        text += QStringLiteral("\nDescription ::  ") + failure.Description;
+        text += FormatText(coretexts::kOleDescriptionFormat, {Variant(failure.Description)});
     if (!failure.HelpFile.isEmpty())
-        text += QStringLiteral("\nHelp File     ::  ") + failure.HelpFile;
+        text += FormatText(coretexts::kOleHelpFileFormat, {Variant(failure.HelpFile)});
     return text.toStdString();
 }
 

@@ -4,6 +4,7 @@
 #include "Formats_text.h"
 
 #include "NumberText.h"
+#include "Texts.h"
 
 #include "platform/DateTime.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 [[noreturn]] void ThrowFormatError(QStringView format)
 {
-    throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(format).toStdString());
+    throw EConvertError(FormatText(coretexts::kFormatMismatchFormat, {Variant(format.toString())}).toStdString());
 }
 
 // What a directive may take an argument as.
@@ -237,6 +238,24 @@ private:
 QString Format(QStringView format, std::span<const Variant> arguments, const FormatSettings& settings)
 {
     return Formatter(format, arguments, settings).Run();
+}
+
+QString FormatText(QStringView format, std::initializer_list<Variant> values)
+{
+    const std::span<const Variant> arguments(values.begin(), values.size());
+    try {
+        return Format(format, arguments, FormatSettings::C());
+    } catch (const platform::Exception&) {
+        QString result = format.toString();
+        for (const Variant& value : arguments)
+            result += u' ' + value.ToString();
+        return result;
+    }
+}
+
+QString FormatText(const char* format, std::initializer_list<Variant> values)
+{
+    return FormatText(QString::fromUtf8(format), values);
 }
 
 namespace formats {

@@ -1,6 +1,7 @@
 #include "ObjectHandles.h"
 
 #include "ScriptErrors.h"
+#include "Texts.h"
 
 #include <mutex>
 #include <unordered_map>
@@ -83,15 +84,15 @@ ScriptObject* Find(uint32_t handle) noexcept
 ScriptObject& Resolve(uint32_t handle)
 {
     if (handle == 0)
-        throw EAccessViolation("Object reference is nil");
+        throw EAccessViolation(coretexts::kNilObjectText);
     HandleTable& table = Table();
     std::lock_guard guard(table.Lock);
     const auto found = table.Live.find(handle);
     if (found != table.Live.end())
         return *found->second;
     if (handle >= kFirstObjectHandle && handle < table.Next)
-        throw EAccessViolation("Object was destroyed");
-    throw EAccessViolation("Invalid object reference");
+        throw EAccessViolation(coretexts::kDestroyedObjectText);
+    throw EAccessViolation(coretexts::kInvalidObjectReferenceText);
 }
 
 ScriptObject& Resolve(uint32_t handle, const ScriptClassInfo& expected)

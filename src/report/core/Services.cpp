@@ -1,6 +1,7 @@
 #include "Services.h"
 
 #include "ScriptErrors.h"
+#include "Texts.h"
 
 #include <QDateTime>
 
@@ -155,7 +156,7 @@ void Guarded(const std::function<void()>& body,
             } catch (const std::exception& error) {
                 text = error.what();
             } catch (...) {
-                text = "Unknown error";
+                text = coretexts::kUnknownErrorText;
             }
         }
         className = QString::fromStdString(name);

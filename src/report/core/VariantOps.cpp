@@ -14,6 +14,8 @@
 #include "NumberText.h"
 #include "Rounding.h"
 #include "ScriptErrors.h"
+#include "Formats.h"
+#include "Texts.h"
 #include "Variant.h"
 
 #include "platform/DateTime.h"
@@ -170,7 +172,7 @@ constexpr Comparison kCompare[kCategoryCount][kCategoryCount] = {
 
 [[noreturn]] void ThrowNullCast(const char* target)
 {
-    throw EVariantTypeCastError(std::string("Could not convert variant of type (Null) into type (") + target + ")");
+    throw EVariantTypeCastError(FormatText(coretexts::kCannotConvertNullFormat, {Variant(QString::fromLatin1(target))}).toStdString());
 }
 
 bool Fits32(int64_t value)
