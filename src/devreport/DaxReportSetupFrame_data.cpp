@@ -118,8 +118,11 @@ void TReportData::ArchiveDataSetGetValue(TrpDataSet& sender, const QString& varN
         return;
     }
     const ArchiveTableExchangeItem* column = FindColumn(static_cast<size_t>(tag), varName);
-    if (column == nullptr)
+    if (column == nullptr) {
+        // An empty text, not a Null the report would print as the number 0.
+        value = Variant(QString());
         return;
+    }
     switch (tag) {
     case ReportDataSetTag::Day:
         if (Within(n, DayRecords.size()))
