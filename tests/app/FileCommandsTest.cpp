@@ -42,6 +42,9 @@
 
 namespace {
 
+// The demo's hour records: every hour from 1 May 2024 00:00 to 14 June 09:00.
+constexpr int32_t kDemoHours = 1066;
+
 using apptest::Child;
 using apptest::ConsoleLines;
 using apptest::GroupShown;
@@ -200,7 +203,7 @@ TEST_F(FileCommands, OpeningWithAutoRequestOnAndNoKeepsItOn)
     EXPECT_TRUE(AutoRequest().isChecked());
     EXPECT_TRUE(form->Frame()->AutoRequestFlag());
     EXPECT_EQ(Child<QLineEdit>(*form->Frame(), "Model")->text(), QStringLiteral("Dax-01"));
-    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), 7);
+    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), kDemoHours);
 }
 
 TEST_F(FileCommands, OpeningWithYesSwitchesAutoRequestOff)
@@ -213,7 +216,7 @@ TEST_F(FileCommands, OpeningWithYesSwitchesAutoRequestOff)
     EXPECT_FALSE(form->Frame()->AutoRequestFlag());
     EXPECT_EQ(form->AutoRequestImageIndex(), 3);
     EXPECT_EQ(Lines(), std::vector<std::string>{"Файл " + path.toStdString() + " загружен"});
-    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), 7);
+    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), kDemoHours);
 
     // With auto request off nothing is asked.
     Open(path);

@@ -426,6 +426,15 @@ using dax_namespace::TotalArchiveStruct;
 // archives end with the hour 09:00 to 10:00, the day before and the month before.
 constexpr std::chrono::sys_days kToday = std::chrono::year{2024} / std::chrono::June / 14;
 constexpr std::chrono::sys_seconds kThisHour{kToday + std::chrono::hours{10}};
+// Work began on 15 March 2024 at 09:30; the day records start with the first whole day.
+constexpr std::chrono::sys_days kStartDay = std::chrono::year{2024} / std::chrono::March / 15;
+constexpr uint16_t kMinutesOnStartDay = 14 * 60 + 30;
+// The day without power: its day record is a skipped (all-zero) record.
+constexpr std::chrono::sys_days kDayWithoutPower = std::chrono::year{2024} / std::chrono::April / 15;
+// The hour archive holds every hour from here to the clock.
+constexpr std::chrono::sys_days kFirstHourDay = std::chrono::year{2024} / std::chrono::May / 1;
+constexpr std::chrono::sys_seconds kBadHour{std::chrono::sys_days{std::chrono::year{2024} / std::chrono::May / 20} +
+                                            std::chrono::hours{13}};
 
 // A moment as the records keep it: year from 2000, month, day, hour, minute, second.
 std::array<uint8_t, 6> Stamp(std::chrono::sys_seconds moment)
@@ -447,8 +456,6 @@ void PutDate(Record& record, std::chrono::sys_seconds moment, size_t dateBytes)
     std::copy_n(stamp.begin(), dateBytes, record.bytes.begin());
 }
 
-// A period of the archives holds the plant's means; temperatures in 0.01 °C, pressures in
-// 0.0001 MPa, as the records keep them.
 // The positions of a ring from its oldest record to its newest.
 std::vector<uint16_t> ReadingOrder(const RecordRing& ring)
 {
@@ -458,17 +465,54 @@ std::vector<uint16_t> ReadingOrder(const RecordRing& ring)
     return positions;
 }
 
-// Counts of one interval of `minutes` length, `scale` hours' worth of flow; `wobble` varies
-// the values a little from record to record.
-void PutPeriod(ArchiveStruct& r, uint16_t minutes, float scale, int wobble)
+// A ring of `highest` + 1 empty slots holding `count` records from position `first` on.
+RecordRing HistoryRing(uint8_t type, uint16_t highest, uint16_t first, size_t count)
+{
+    RecordRing ring;
+    ring.Highest = highest;
+    ring.First = first;
+    ring.Next = static_cast<uint16_t>((first + count) % (size_t{highest} + 1));
+    ring.Slots.assign(size_t{highest} + 1, std::vector<uint8_t>(RecordSize(type), 0xFF));
+    return ring;
+}
+
+template <typename Record>
+std::vector<uint8_t> Bytes(const Record& record)
+{
+    return {record.bytes.begin(), record.bytes.end()};
+}
+
+// Stores the records into the ring in reading order.
+template <typename Record>
+void FillRing(RecordRing& ring, const std::vector<Record>& records)
+{
+    const auto positions = ReadingOrder(ring);
+    for (size_t i = 0; i < positions.size() && i < records.size(); ++i)
+        ring.Slots[positions[i]] = Bytes(records[i]);
+}
+
+// A counter as the demo's records keep it: a multiple of 1/8, so that sums of a few thousand
+// of them are exact in single precision.
+float Eighths(double value)
+{
+    return static_cast<float>(std::round(value * 8.0) / 8.0);
+}
+
+// The counts of an interval of `hours` at the plant's means, varied by `wobble` (-2..2 % steps
+// that average out), temperatures and pressures as the records keep them (0.01 °C, 0.0001 MPa).
+void PutPeriod(ArchiveStruct& r, double hours, int wobble)
 {
     const PlantMoment mean = MeanPlant();
-    const double f = scale * (1.0 + 0.02 * static_cast<double>(wobble % 5));
+    const double f = hours * (1.0 + 0.02 * static_cast<double>(wobble % 5 - 2));
+    const auto minutes = static_cast<uint16_t>(std::lround(hours * 60));
     for (size_t c = 1; c <= 6; ++c)
-        r.WriteF32(ArchiveStruct::VolumeOffset(c), static_cast<float>(mean.Gv[c - 1] * f));
+        r.WriteF32(ArchiveStruct::VolumeOffset(c), Eighths(mean.Gv[c - 1] * f));
     for (size_t c = 1; c <= 5; ++c)
-        r.WriteF32(ArchiveStruct::MassOffset(c), static_cast<float>(mean.Gm[c - 1] * f));
-    r.WriteF32(ArchiveStruct::kQ3, static_cast<float>(mean.W3() * f));
+        r.WriteF32(ArchiveStruct::MassOffset(c), Eighths(mean.Gm[c - 1] * f));
+    const float q1 = Eighths(mean.W1 * f);
+    const float q2o = Eighths(mean.W2o * f);
+    const float q2gvs = Eighths(mean.W2gvs * f);
+    r.WriteF32(ArchiveStruct::kQ3, q1 + q2o + q2gvs);
     for (size_t c = 1; c <= 5; ++c)
         r.WriteI16(ArchiveStruct::TemperatureOffset(c),
                    static_cast<int16_t>(Hundredths(kMeanTemperatures[c - 1]) - 15 * (wobble % 4)));
@@ -478,150 +522,271 @@ void PutPeriod(ArchiveStruct& r, uint16_t minutes, float scale, int wobble)
     r.WriteI16(ArchiveStruct::kColdPressure, TenThousandths(kColdPressureMpa));
     r.WriteU16(ArchiveStruct::kWorkTime, minutes);
     r.WriteU16(ArchiveStruct::ColdWaterTimeOffset(6), minutes);
-    r.WriteF32(ArchiveStruct::HeatEnergyOffset(1, HeatEnergy::Q), static_cast<float>(mean.W1 * f));
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(1, HeatEnergy::Q), q1);
     r.WriteU16(ArchiveStruct::HeatTimeOffset(1, HeatTime::Work), minutes);
-    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Q), static_cast<float>(mean.W2() * f));
-    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qo), static_cast<float>(mean.W2o * f));
-    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qgvs), static_cast<float>(mean.W2gvs * f));
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Q), q2o + q2gvs);
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qo), q2o);
+    r.WriteF32(ArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qgvs), q2gvs);
     r.WriteU16(ArchiveStruct::HeatTimeOffset(2, HeatTime::Work), minutes);
 }
 
-// The counters at a moment since the start of work (input registers 30001..30006), growing
-// evenly up to the values of the current registers at this hour.
-void PutTotals(TotalArchiveStruct& r, std::chrono::sys_seconds at)
+// The abnormal situations of one day, as its day record and each of its hours carry them.
+struct DayFlags {
+    std::array<uint8_t, 6> Channels{};
+    uint16_t Hardware = 0;
+    uint16_t Mode = 0;
+    uint16_t HeatSystem1 = 0;
+    uint16_t HeatSystem2 = 0;
+};
+
+// May: summer values from the 1st on; a restart on the 3rd, a clock correction on the 7th,
+// flow below cut-off on channel 1 (the 12th), a temperature sensor fault on channel 2 (the
+// 20th), a small temperature difference and an unnamed bit in heat system 1 (the 18th), no
+// power in heat system 2 (the 25th).
+DayFlags FlagsOf(std::chrono::sys_days day)
 {
     using namespace std::chrono;
-    constexpr sys_seconds kStartOfWork{sys_days{year{2024} / March / 15} + hours{9} + minutes{30}};
-    const double share = duration<double>(at - kStartOfWork) / duration<double>(kThisHour - kStartOfWork);
-    const Counters now = CountersAfter(kMinutesOn / 60.0);
-    for (size_t c = 1; c <= 6; ++c)
-        r.WriteF32(TotalArchiveStruct::VolumeOffset(c), static_cast<float>(now.V[c - 1] * share));
-    for (size_t c = 1; c <= 5; ++c)
-        r.WriteF32(TotalArchiveStruct::MassOffset(c), static_cast<float>(now.M[c - 1] * share));
-    r.WriteF32(TotalArchiveStruct::kQ3, static_cast<float>((now.Q1 + now.Q2()) * share));
-    const auto minutesOn = static_cast<uint32_t>(floor<minutes>(at - kStartOfWork).count());
-    r.WriteU32(TotalArchiveStruct::kWorkTime, minutesOn);
-    r.WriteU32(TotalArchiveStruct::ColdWaterTimeOffset(6), minutesOn);
-    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(1, HeatEnergy::Q), static_cast<float>(now.Q1 * share));
-    r.WriteU32(TotalArchiveStruct::HeatTimeOffset(1, HeatTime::Work), minutesOn);
-    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Q), static_cast<float>(now.Q2() * share));
-    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qo), static_cast<float>(now.Q2o * share));
-    r.WriteF32(TotalArchiveStruct::HeatEnergyOffset(2, HeatEnergy::Qgvs), static_cast<float>(now.Q2gvs * share));
-    r.WriteU32(TotalArchiveStruct::HeatTimeOffset(2, HeatTime::Work), minutesOn);
+    DayFlags flags;
+    const year_month_day date{day};
+    if (date.year() != year{2024} || date.month() != May)
+        return flags;
+    flags.Mode = 0x1000;
+    switch (unsigned{date.day()}) {
+    case 3:
+        flags.Hardware = 0x1800;
+        break;
+    case 7:
+        flags.Mode |= 0x0800;
+        break;
+    case 12:
+        flags.Channels[0] = 0x04;
+        break;
+    case 18:
+        flags.HeatSystem1 = 0x0208;
+        break;
+    case 20:
+        flags.Channels[1] = 0x20;
+        break;
+    case 25:
+        flags.HeatSystem2 = 0x1000;
+        break;
+    default:
+        break;
+    }
+    return flags;
 }
 
-template <typename Record>
-std::vector<uint8_t> Bytes(const Record& record)
+void PutFlags(ArchiveStruct& r, const DayFlags& flags)
 {
-    return {record.bytes.begin(), record.bytes.end()};
+    for (size_t c = 1; c <= 6; ++c)
+        r.WriteU8(ArchiveStruct::ChannelFlagsOffset(c), flags.Channels[c - 1]);
+    r.WriteU16(ArchiveStruct::kHardwareFlags, flags.Hardware);
+    r.WriteU16(ArchiveStruct::kModeFlags, flags.Mode);
+    r.WriteU16(ArchiveStruct::HeatSystemFlagsOffset(1), flags.HeatSystem1);
+    r.WriteU16(ArchiveStruct::HeatSystemFlagsOffset(2), flags.HeatSystem2);
+}
+
+// Adds the counters of a period record to running totals: volumes, masses, Q3 and the heat
+// energies as floats, each minute count into its 32-bit total.
+void AddToTotals(TotalArchiveStruct& t, const ArchiveStruct& r)
+{
+    for (size_t offset = ArchiveStruct::kVolume; offset < ArchiveStruct::kTemperature; offset += 4)
+        t.WriteF32(offset, t.ReadF32(offset) + r.ReadF32(offset));
+    for (size_t i = 0; i < 16; ++i)
+        t.WriteU32(TotalArchiveStruct::kWorkTime + 4 * i,
+                   t.ReadU32(TotalArchiveStruct::kWorkTime + 4 * i) + r.ReadU16(ArchiveStruct::kWorkTime + 2 * i));
+    for (size_t system = 1; system <= 2; ++system) {
+        for (size_t i = 0; i < 9; ++i) {
+            const size_t to = TotalArchiveStruct::HeatSystemOffset(system) + 4 * i;
+            t.WriteF32(to, t.ReadF32(to) + r.ReadF32(ArchiveStruct::HeatSystemOffset(system) + 4 * i));
+        }
+        for (size_t i = 0; i < 8; ++i) {
+            const size_t to = TotalArchiveStruct::HeatSystemOffset(system) + TotalArchiveStruct::kBlockTime + 4 * i;
+            t.WriteU32(to, t.ReadU32(to) +
+                               r.ReadU16(ArchiveStruct::HeatSystemOffset(system) + ArchiveStruct::kBlockTime + 2 * i));
+        }
+    }
+}
+
+// A period record's counters over a month: the sums of its day records.
+void AddCounts(ArchiveStruct& month, const ArchiveStruct& day)
+{
+    for (size_t offset = ArchiveStruct::kVolume; offset < ArchiveStruct::kTemperature; offset += 4)
+        month.WriteF32(offset, month.ReadF32(offset) + day.ReadF32(offset));
+    for (size_t system = 1; system <= 2; ++system)
+        for (size_t i = 0; i < 9; ++i) {
+            const size_t offset = ArchiveStruct::HeatSystemOffset(system) + 4 * i;
+            month.WriteF32(offset, month.ReadF32(offset) + day.ReadF32(offset));
+        }
+}
+
+struct History {
+    std::vector<ArchiveStruct> Hours, Days, Months;
+    std::vector<TotalArchiveStruct> TotalDays, TotalMonths;
+};
+
+// The archives from the start of work to the clock.
+History MakeHistory()
+{
+    using namespace std::chrono;
+    History h;
+    // 15 March from 09:30 counts into the totals and the March month, without a day record.
+    ArchiveStruct startDay;
+    PutPeriod(startDay, kMinutesOnStartDay / 60.0, 2);
+    TotalArchiveStruct totals;
+    AddToTotals(totals, startDay);
+    ArchiveStruct month;
+    PutPeriod(month, 0, 2); // temperatures and pressures; counters summed below
+    for (size_t offset = ArchiveStruct::kVolume; offset < ArchiveStruct::kTemperature; offset += 4)
+        month.WriteF32(offset, 0);
+    AddCounts(month, startDay);
+    uint32_t monthMinutes = kMinutesOnStartDay;
+    int index = 0;
+    for (sys_days day = kStartDay + days{1}; day < kToday; day += days{1}, ++index) {
+        ArchiveStruct r;
+        if (day == kDayWithoutPower) {
+            totals.WriteU32(TotalArchiveStruct::kOffPowerTime, totals.ReadU32(TotalArchiveStruct::kOffPowerTime) + 1440);
+        } else {
+            PutDate(r, sys_seconds{day}, 3);
+            PutPeriod(r, 24, index);
+            PutFlags(r, FlagsOf(day));
+            r.StoreCheckWord();
+            AddToTotals(totals, r);
+            AddCounts(month, r);
+            monthMinutes += 1440;
+        }
+        h.Days.push_back(r);
+        TotalArchiveStruct total = totals;
+        PutDate(total, sys_seconds{day}, 3);
+        total.StoreCheckWord();
+        h.TotalDays.push_back(total);
+        // The last day of a month closes its month record and its total month record.
+        const year_month_day date{day};
+        if (year_month_day{day + days{1}}.month() != date.month()) {
+            const sys_days first{date.year() / date.month() / 1};
+            PutDate(month, sys_seconds{first}, 3);
+            for (size_t offset : {ArchiveStruct::kWorkTime, ArchiveStruct::ColdWaterTimeOffset(6),
+                                  ArchiveStruct::HeatTimeOffset(1, HeatTime::Work),
+                                  ArchiveStruct::HeatTimeOffset(2, HeatTime::Work)})
+                month.WriteU16(offset, static_cast<uint16_t>(std::min<uint32_t>(monthMinutes, 0xFFFF)));
+            month.StoreCheckWord();
+            h.Months.push_back(month);
+            TotalArchiveStruct totalMonth = totals;
+            PutDate(totalMonth, sys_seconds{first}, 3);
+            totalMonth.StoreCheckWord();
+            h.TotalMonths.push_back(totalMonth);
+            for (size_t offset = ArchiveStruct::kVolume; offset < ArchiveStruct::kTemperature; offset += 4)
+                month.WriteF32(offset, 0);
+            for (size_t system = 1; system <= 2; ++system)
+                for (size_t i = 0; i < 9; ++i)
+                    month.WriteF32(ArchiveStruct::HeatSystemOffset(system) + 4 * i, 0);
+            monthMinutes = 0;
+        }
+    }
+    // Every hour from 1 May on, dated by the hour it begins, carrying its day's flags.
+    index = 0;
+    for (sys_seconds hour{kFirstHourDay}; hour < kThisHour; hour += hours{1}, ++index) {
+        ArchiveStruct r;
+        PutDate(r, hour, 4);
+        PutPeriod(r, 1, index);
+        PutFlags(r, FlagsOf(floor<days>(hour)));
+        r.StoreCheckWord();
+        if (hour == kBadHour)
+            r.bytes[dax_namespace::kArchiveCheckWordOffset] ^= 0xFF;
+        h.Hours.push_back(r);
+    }
+    return h;
 }
 
 void WriteArchives(InstrumentState& state)
 {
-    using namespace std::chrono;
-    // Hour archive: the last hours, the oldest first; a record is dated by the hour it begins.
-    const auto hours = ReadingOrder(state.Rings[0]);
-    for (size_t i = 0; i < hours.size(); ++i) {
-        ArchiveStruct r;
-        PutDate(r, kThisHour - std::chrono::hours{hours.size() - i}, 4);
-        PutPeriod(r, 60, 1.0f, static_cast<int>(i));
-        r.StoreCheckWord();
-        state.Rings[0].Slots[hours[i]] = Bytes(r);
-    }
-    // Day archive: the days before today.
-    const auto dayRecords = ReadingOrder(state.Rings[1]);
-    for (size_t i = 0; i < dayRecords.size(); ++i) {
-        ArchiveStruct r;
-        PutDate(r, sys_seconds{kToday - days{dayRecords.size() - i}}, 3);
-        PutPeriod(r, 1440, 24.0f, static_cast<int>(i));
-        r.StoreCheckWord();
-        state.Rings[1].Slots[dayRecords[i]] = Bytes(r);
-    }
-    // Month archive: the months before this one, counted as 30 days each.
-    const year_month thisMonth = year_month_day{kToday}.year() / year_month_day{kToday}.month();
-    const auto monthRecords = ReadingOrder(state.Rings[2]);
-    for (size_t i = 0; i < monthRecords.size(); ++i) {
-        ArchiveStruct r;
-        PutDate(r, sys_seconds{sys_days{(thisMonth - months{monthRecords.size() - i}) / 1}}, 3);
-        PutPeriod(r, 43200, 720.0f, static_cast<int>(i));
-        r.StoreCheckWord();
-        state.Rings[2].Slots[monthRecords[i]] = Bytes(r);
-    }
-    // Totals at the ends of the last days and months, dated by the day or month they end.
-    const auto totalDays = ReadingOrder(state.Rings[3]);
-    for (size_t i = 0; i < totalDays.size(); ++i) {
-        const auto back = static_cast<int>(totalDays.size() - i);
-        TotalArchiveStruct r;
-        const sys_seconds endOfDay{kToday - days{back - 1}};
-        PutDate(r, endOfDay - days{1}, 3);
-        PutTotals(r, endOfDay);
-        r.StoreCheckWord();
-        state.Rings[3].Slots[totalDays[i]] = Bytes(r);
-    }
-    const auto totalMonths = ReadingOrder(state.Rings[4]);
-    for (size_t i = 0; i < totalMonths.size(); ++i) {
-        const auto back = static_cast<int>(totalMonths.size() - i);
-        const sys_days first{(thisMonth - months{back}) / 1};
-        TotalArchiveStruct r;
-        PutDate(r, sys_seconds{first}, 3);
-        PutTotals(r, sys_seconds{sys_days{(thisMonth - months{back - 1}) / 1}});
-        r.StoreCheckWord();
-        state.Rings[4].Slots[totalMonths[i]] = Bytes(r);
-    }
+    const History history = MakeHistory();
+    // Rings as large as an instrument's; the hour ring has wrapped.
+    state.Rings[0] = HistoryRing(0, 1199, 1000, history.Hours.size());
+    state.Rings[1] = HistoryRing(1, 127, 0, history.Days.size());
+    state.Rings[2] = HistoryRing(2, 23, 0, history.Months.size());
+    state.Rings[3] = HistoryRing(3, 127, 0, history.TotalDays.size());
+    state.Rings[4] = HistoryRing(4, 23, 0, history.TotalMonths.size());
+    FillRing(state.Rings[0], history.Hours);
+    FillRing(state.Rings[1], history.Days);
+    FillRing(state.Rings[2], history.Months);
+    FillRing(state.Rings[3], history.TotalDays);
+    FillRing(state.Rings[4], history.TotalMonths);
 }
 
-// A journal stamp `stepsBack` steps of 7 hours, 13 minutes and 17 seconds before this hour.
-void PutStamp(JournalStruct& r, size_t stepsBack)
+// A journal stamp: the date and time of day.
+JournalStruct Entry(std::chrono::sys_days day, int hour, int minute, int second)
 {
-    const auto stamp = Stamp(kThisHour - std::chrono::seconds{stepsBack * (7 * 3600 + 13 * 60 + 17)});
+    using namespace std::chrono;
+    JournalStruct r;
+    const auto stamp = Stamp(sys_seconds{day} + hours{hour} + minutes{minute} + seconds{second});
     std::copy(stamp.begin(), stamp.end(), r.bytes.begin());
+    return r;
 }
 
 void WriteJournals(InstrumentState& state)
 {
-    // Abnormal situations: flags of a few groups set and later cleared again.
+    using namespace std::chrono;
+    // Abnormal situations set and cleared again, one flag per entry: the journal's group code
+    // (0..4 channels 1..5, 6 and 7 heat systems, 8 hardware, 9 mode flags) and the flag.
     struct Situation {
-        uint16_t Group; // the journal's flag group code
+        sys_days Day;
+        int SetHour, SetMinute, ClearHour, ClearMinute;
+        uint16_t Group;
         uint32_t Flag;
     };
-    const Situation situations[] = {{0, 0x02}, {6, 0x0001}, {7, 0x0010}, {8, 0x2000}, {10, 0x01}};
-    const auto notStaff = ReadingOrder(state.Rings[5]);
-    for (size_t i = 0; i < notStaff.size(); ++i) {
-        const Situation& s = situations[(i / 2) % std::size(situations)];
-        const bool set = i % 2 == 0;
-        JournalStruct r;
-        PutStamp(r, notStaff.size() - i);
-        r.WriteU16(JournalStruct::kCode, s.Group);
-        r.WriteU32(JournalStruct::kOldValue, set ? 0 : s.Flag);
-        r.WriteU32(JournalStruct::kNewValue, set ? s.Flag : 0);
-        state.Rings[5].Slots[notStaff[i]] = Bytes(r);
+    const Situation situations[] = {
+        {year{2024} / April / 2, 8, 15, 11, 40, 6, 0x0008},
+        {year{2024} / April / 16, 0, 0, 0, 1, 8, 0x1000},
+        {year{2024} / April / 30, 23, 50, 23, 55, 9, 0x0800},
+        {year{2024} / May / 3, 4, 12, 4, 13, 8, 0x0800},
+        {year{2024} / May / 7, 6, 0, 6, 1, 9, 0x0800},
+        {year{2024} / May / 12, 10, 5, 13, 20, 0, 0x04},
+        {year{2024} / May / 18, 14, 30, 17, 45, 6, 0x0008},
+        {year{2024} / May / 20, 9, 10, 12, 0, 1, 0x20},
+        {year{2024} / May / 25, 2, 0, 5, 30, 7, 0x1000},
+        {year{2024} / June / 5, 16, 0, 16, 20, 2, 0x01},
+    };
+    std::vector<JournalStruct> notStaff;
+    for (const Situation& s : situations) {
+        for (const bool set : {true, false}) {
+            JournalStruct r = set ? Entry(s.Day, s.SetHour, s.SetMinute, 0) : Entry(s.Day, s.ClearHour, s.ClearMinute, 0);
+            r.WriteU16(JournalStruct::kCode, s.Group);
+            r.WriteU32(JournalStruct::kOldValue, set ? 0 : s.Flag);
+            r.WriteU32(JournalStruct::kNewValue, set ? s.Flag : 0);
+            notStaff.push_back(r);
+        }
     }
-    // Settings changed by the operator: parameter id, value type, old and new value.
+    // Settings changed by the operator: when, parameter id, value type, old and new value.
     struct Change {
+        sys_days Day;
+        int Hour, Minute;
         uint16_t Id;
         uint8_t Type;
         uint32_t Old, New;
     };
     const Change changes[] = {
-        {129, 2, 5, 3},                                                 // ТС1.Канал tвозд
-        {132, 11, 300, 200},                                            // ТС1.dt_min, °C
-        {133, 12, 200, 150},                                            // ТС1.dP_min, MPa
-        {135, 8, std::bit_cast<uint32_t>(1.02f), std::bit_cast<uint32_t>(1.03f)}, // ТС1.Кпр
-        {64, 1, 0, 1},                                                  // password in use
-        {3, 2, 0, 1},                                                   // season
-        {73, 2, 0, 1},                                                  // output mode
-        {67, 4, 10, 20},                                                // flow filter averaging
+        {year{2024} / March / 15, 9, 35, 64, 1, 0, 1},                                    // password in use
+        {year{2024} / April / 2, 14, 20, 67, 4, 10, 20},                                  // flow filter averaging
+        {year{2024} / April / 30, 16, 0, 3, 2, 0, 1},                                     // season
+        {year{2024} / May / 6, 10, 30, 129, 2, 5, 3},                                     // ТС1.Канал tвозд
+        {year{2024} / May / 6, 10, 31, 132, 11, 300, 200},                                // ТС1.dt_min, °C
+        {year{2024} / May / 15, 14, 0, 133, 12, 200, 150},                                // ТС1.dP_min, MPa
+        {year{2024} / May / 21, 9, 45, 135, 8, std::bit_cast<uint32_t>(1.02f), std::bit_cast<uint32_t>(1.03f)}, // ТС1.Кпр
+        {year{2024} / June / 3, 11, 0, 73, 2, 0, 1},                                      // output mode
     };
-    const auto operations = ReadingOrder(state.Rings[6]);
-    for (size_t i = 0; i < operations.size(); ++i) {
-        const Change& c = changes[i % std::size(changes)];
-        JournalStruct r;
-        PutStamp(r, operations.size() - i);
+    std::vector<JournalStruct> operations;
+    for (const Change& c : changes) {
+        JournalStruct r = Entry(c.Day, c.Hour, c.Minute, 0);
         r.WriteU16(JournalStruct::kCode, static_cast<uint16_t>(c.Type << 12 | c.Id));
         r.WriteU32(JournalStruct::kOldValue, c.Old);
         r.WriteU32(JournalStruct::kNewValue, c.New);
-        state.Rings[6].Slots[operations[i]] = Bytes(r);
+        operations.push_back(r);
     }
+    state.Rings[5] = HistoryRing(5, 511, 0, notStaff.size());
+    state.Rings[6] = HistoryRing(6, 255, 0, operations.size());
+    FillRing(state.Rings[5], notStaff);
+    FillRing(state.Rings[6], operations);
 }
 
 // The demo's clock (holding registers 40001..40006: year from 2000, month, day, hour, minute,
@@ -668,8 +833,6 @@ InstrumentState DemoState(Model model)
     WriteInterfaces(writer);
     WriteArchives(state);
     WriteJournals(state);
-    // The one hour record whose check word does not match, as in the fixture.
-    state.Rings[0].Slots[kFixtureBadHourRecord][254] ^= 0xFF;
     state.StoreRingPointers();
     return state;
 }
