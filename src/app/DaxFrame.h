@@ -80,6 +80,10 @@ public:
     void SaveDataFile(const std::string& fileName) const;
     // The proposed data file name: model, serial number, date and time.
     std::string DataFileName() const;
+    // True from the start of a read all until one ends whole or a data file is loaded: a read
+    // all that failed or was stopped has replaced the register images but not the records, a
+    // state no data file may hold.
+    bool ReadAllUnfinished() const { return readAllUnfinished_; }
     // Lets the write-all dialog choose the groups and their order, validates and stores them
     // into the setup image and saves their configuration file; atomic. False, with nothing
     // stored or written, when the choice is cancelled; a validation failure throws its text
@@ -281,6 +285,7 @@ private:
     const platform::Clock* clock_ = &platform::Clock::System();
     std::weak_ptr<void> pollRunning_;         // alive while the last poll's process is in the pool
     bool pressuresInKgf_ = false;             // the unit the pressure bindings show (MPa until a read says)
+    bool readAllUnfinished_ = false;          // a read all started and none ended whole since, nor a load
     uint16_t cycleCounter_ = 0;               // IR 30474 as last shown
     bool cycleCounterShown_ = false;          // false until the diagnostics were first shown
     // Per read id of the current-value pages (0, 2 and 4): whether the settings their layout

@@ -205,6 +205,7 @@ void TDax_Frame::CompleteProcess(int32_t id, bool poll, bool currentOnly)
     const auto logFailure = [this](const std::string& message) { Log(message); };
 
     if (id == kReadAllId) {
+        readAllUnfinished_ = false;
         DetachWindow(readAllWindow_.get());
         layoutSettingsRead_.fill(true);
         const bool changed = TakeCycleCounterChange(true);
@@ -385,8 +386,10 @@ void TDax_Frame::ReadAll()
     const DaxReadAllDataSetup setup = readAllForm_->Setup();
     if (ProcessDesctiptionStruct* entry =
             Start(std::make_unique<DaxReadAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kReadAllProcess,
-                  kReadAllId, std::string(), false))
+                  kReadAllId, std::string(), false)) {
+        readAllUnfinished_ = true;
         FollowProcess(readAllWindow_.get(), entry, texts::kReadAllText);
+    }
 }
 
 void TDax_Frame::WriteAll()

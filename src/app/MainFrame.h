@@ -163,11 +163,11 @@ private:
         return [this, handler]() { Guarded(handler); };
     }
 
-    // True, with a console line, while a read all runs: a data file is not opened then.
     // True, with the refusal printed, while a data file may not be opened (read all or write
-    // all runs) or saved (read all runs).
+    // all runs) or saved (read all runs, or the last one failed or was stopped and no read all
+    // or load has completed since).
     bool RefuseOpenWhileReadingAll();
-    bool RefuseSaveWhileReadingAll();
+    bool RefuseSaveOfUnfinishedRead();
     // Where the file dialogs start: the folder last used (kept in the settings) while it is
     // there, otherwise the user's home; and keeping the folder of a file chosen.
     QString FileFolder() const;

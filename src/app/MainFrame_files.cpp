@@ -49,12 +49,17 @@ bool TMainForm::RefuseOpenWhileReadingAll()
     return true;
 }
 
-// A data file is saved only from a state some read or load completed.
-bool TMainForm::RefuseSaveWhileReadingAll()
+// A data file is saved only from a state some read or load completed: not while read all
+// runs, nor after one that failed or was stopped (its images are new, its records old) until a
+// read all ends whole or a data file is loaded.
+bool TMainForm::RefuseSaveOfUnfinishedRead()
 {
-    if (!pool_->FindByKind(TDax_Frame::kReadAllProcess))
+    const char* refusal = pool_->FindByKind(TDax_Frame::kReadAllProcess) ? texts::kSaveDuringReadAllText
+                          : frame_->ReadAllUnfinished()                   ? texts::kSaveAfterUnfinishedReadAllText
+                                                                          : nullptr;
+    if (!refusal)
         return false;
-    Log(texts::kSaveDuringReadAllText, nullptr);
+    Log(refusal, nullptr);
     return true;
 }
 
@@ -109,7 +114,7 @@ void TMainForm::FileOpenAccept(const QString& fileName)
 
 void TMainForm::FileSaveAsExecute()
 {
-    if (RefuseSaveWhileReadingAll())
+    if (RefuseSaveOfUnfinishedRead())
         return;
     const QString fileName = prompts_->SaveFileName(this, FileFolder(), FileSaveAsBeforeExecute(),
                                                     QString::fromUtf8(texts::kDataFileFilterText),
@@ -126,7 +131,7 @@ QString TMainForm::FileSaveAsBeforeExecute() const
 
 void TMainForm::FileSaveAsAccept(const QString& fileName)
 {
-    if (fileName.isEmpty() || RefuseSaveWhileReadingAll())
+    if (fileName.isEmpty() || RefuseSaveOfUnfinishedRead())
         return;
     try {
         frame_->SaveDataFile(SystemPath(fileName));

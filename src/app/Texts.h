@@ -50,5 +50,8 @@ inline constexpr const char* kOpenDuringReadAllText = "Идет считыван
 inline constexpr const char* kOpenDuringWriteAllText = "Идет запись параметров: файл данных не открыт";
 // While read all runs the images are half new and the records old: no state to save.
 inline constexpr const char* kSaveDuringReadAllText = "Идет считывание параметров: файл данных не сохранен";
+// After a read all that failed or was stopped the images are new and the records old.
+inline constexpr const char* kSaveAfterUnfinishedReadAllText =
+    "Считывание параметров не завершено: файл данных не сохранен";
 
 } // namespace app

@@ -362,6 +362,67 @@ TEST_F(WindowOverDemo, SavingADataFileIsRefusedWhileReadAllRuns)
     EXPECT_TRUE(QFile::exists(file)) << Console(*form).toStdString();
 }
 
+// A read all that fails once it has read the images has replaced them but not the records:
+// "Сохранить Как..." is refused until a data file is loaded or a read all ends whole.
+TEST_F(WindowOverDemo, SavingADataFileIsRefusedAfterAReadAllThatDidNotEnd)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("half.daxdat"));
+    prompts.saveName = file;
+    const QString refusal = QStringLiteral("Считывание параметров не завершено: файл данных не сохранен");
+    daxsim::Instrument instrument(demo, 1);
+    const std::vector<uint8_t> bytes = daxsim::DataFileBytesOfInstrument(instrument);
+    const QString whole = folder.filePath(QStringLiteral("whole.daxdat"));
+    {
+        std::ofstream out(QFile::encodeName(whole).toStdString(), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // The instrument refuses every request from the first record request on.
+    const auto failReadAll = [this] {
+        AcceptDialogs();
+        StartAndHold([](const RequestRecord& r) { return r.Function == 0x41; },
+                     [this] { Child<QAction>(*form, "ReadDataAction")->trigger(); });
+        daxsim::FaultOptions faults;
+        faults.ExceptionCode = 4;
+        simulator.SetFaults(faults);
+        gate.Release();
+        ASSERT_TRUE(Idle());
+        simulator.SetFaults({});
+    };
+    const auto saveRefused = [&] {
+        const qsizetype before = Console(*form).count(refusal);
+        Child<QAction>(*form, "FileSaveAs")->trigger();
+        form->FileSaveAsAccept(file);
+        EXPECT_EQ(Console(*form).count(refusal), before + 2) << Console(*form).toStdString();
+        EXPECT_FALSE(QFile::exists(file));
+        EXPECT_TRUE(prompts.proposedNames.empty()) << "no file dialog";
+    };
+
+    {
+        SCOPED_TRACE("then a data file is loaded");
+        failReadAll();
+        saveRefused();
+        prompts.answer = false;
+        form->FileOpenAccept(whole);
+        ASSERT_TRUE(Console(*form).contains(QStringLiteral("загружен"))) << Console(*form).toStdString();
+        Child<QAction>(*form, "FileSaveAs")->trigger();
+        EXPECT_TRUE(QFile::exists(file)) << Console(*form).toStdString();
+        QFile::remove(file);
+        prompts.proposedNames.clear();
+    }
+    {
+        SCOPED_TRACE("then a read all ends whole");
+        failReadAll();
+        saveRefused();
+        Child<QAction>(*form, "ReadDataAction")->trigger();
+        ASSERT_TRUE(Idle());
+        Child<QAction>(*form, "FileSaveAs")->trigger();
+        EXPECT_TRUE(QFile::exists(file)) << Console(*form).toStdString();
+    }
+}
+
 // A clear of the archive that fails leaves the button reading "Очистить"; pressing it again
 // asks for the clear again rather than cancelling it.
 TEST_F(WindowOverDemo, AFailedClearOfTheArchiveIsRetriedByTheNextPress)
