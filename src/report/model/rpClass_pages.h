@@ -74,6 +74,9 @@ public:
     virtual void SetDefaults();
     // Width and Height from the paper: mm x 3.77953, rounded half to even.
     void UpdateDimensions();
+    // The area inside the margins in pixels, unrounded: (paper - margins) x 3.77953.
+    double PrintableWidth() const;
+    double PrintableHeight() const;
 
     double LeftMargin = 0; // millimetres
     double RightMargin = 0;
