@@ -591,7 +591,8 @@ TEST(EngineShift, GrowthMovesWhatLiesBelowOnly)
                     return o->Top();
         return -1.0;
     };
-    const double growth = grows->CalcHeight() - 20;
+    // The run reloads the report from its snapshot: the memo is found again by name.
+    const double growth = dynamic_cast<TrpMemoView*>(report->FindObject(u"Grows"))->CalcHeight() - 20;
     ASSERT_GT(growth, 0);
     EXPECT_DOUBLE_EQ(topOf(u"Beside"), 30);
     EXPECT_DOUBLE_EQ(topOf(u"Below"), 30 + growth);
