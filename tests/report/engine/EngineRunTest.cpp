@@ -599,3 +599,131 @@ TEST(EngineShift, GrowthMovesWhatLiesBelowOnly)
     EXPECT_DOUBLE_EQ(topOf(u"Dont"), 60);
     EXPECT_DOUBLE_EQ(topOf(u"Under"), 85 + growth);
 }
+
+// --- keep-together -----------------------------------------------------------------------------
+
+TEST(EngineKeep, AMasterWithItsDetailsMovesWholeAndItsOutlineEntryFollows)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildKeep(*report, keep);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    TrpPreviewPages& store = StoreOf(*report);
+    ASSERT_EQ(store.Count(), 2);
+    const std::vector<PrintedBand> first = BandsOfPage(*report, 0);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.back().texts.value(0), QStringLiteral("Строка 3"));
+    const std::vector<PrintedBand> second = BandsOfPage(*report, 1);
+    ASSERT_EQ(second.size(), 12u);
+    EXPECT_EQ(second[0].texts.value(0), QStringLiteral("Блок 13"));
+    EXPECT_DOUBLE_EQ(second[0].top, 0);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(second[static_cast<size_t>(i)].texts.value(0), QStringLiteral("Строка %1").arg(i));
+
+    TrpCustomOutline* outline = store.Outline();
+    outline->LevelRoot();
+    ASSERT_EQ(outline->Count(), 15);
+    QString text;
+    int32_t page = -1;
+    int32_t top = -1;
+    outline->GetItem(12, text, page, top);
+    EXPECT_EQ(text, QStringLiteral("Блок"));
+    EXPECT_EQ(page, 1);
+    EXPECT_EQ(top, 0);
+    outline->GetItem(11, text, page, top);
+    EXPECT_EQ(page, 0);
+    EXPECT_EQ(top, 40 + 11 * 80);
+}
+
+TEST(EngineKeep, ABlockHigherThanAPageIsGivenUp)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildKeep(*report, keep);
+    dynamic_cast<TrpDataBand*>(report->FindObject(u"MasterData1"))->SetRowCount(2);
+    dynamic_cast<TrpDataBand*>(report->FindObject(u"DetailData1"))->SetRowCount(60);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("DetailData1")).size(), 120);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("MasterData1")),
+              (QStringList{QStringLiteral("Блок 1"), QStringLiteral("Блок 2")}));
+}
+
+TEST(EngineKeep, AKeptHeaderMovesWithTheFirstRecord)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    page->TopMargin = page->BottomMargin = 10;
+    const double free = (297 - 20) * 3.77953;
+    Label(AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, free - 30));
+    Label(AddBand<TrpHeader>(page, QStringLiteral("Header1"), 2000, 20));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 2100, 20);
+    master->SetRowCount(2);
+    master->KeepHeader = true;
+    Label(master);
+    ASSERT_TRUE(report->PrepareReport());
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    const std::vector<PrintedBand> second = BandsOfPage(*report, 1);
+    ASSERT_GE(second.size(), 2u);
+    EXPECT_EQ(second[0].name, QStringLiteral("Header1"));
+    EXPECT_DOUBLE_EQ(second[0].top, 0);
+    EXPECT_EQ(second[1].name, QStringLiteral("Rows"));
+    EXPECT_EQ(BandsOfPage(*report, 0).size(), 1u);
+}
+
+// --- values across pages -----------------------------------------------------------------------
+
+TEST(EngineValues, SuppressedValuesShowAgainOnANewPage)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(60);
+    AddMemo(master, QStringLiteral("Same"), 0, 0, 100, 20, QStringLiteral("Одно"))->SuppressRepeated = true;
+    ASSERT_TRUE(report->PrepareReport());
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    for (int p = 0; p < 2; ++p) {
+        const std::vector<PrintedBand> bands = BandsOfPage(*report, p);
+        ASSERT_GT(bands.size(), 1u);
+        EXPECT_EQ(bands[0].texts.value(0), QStringLiteral("Одно")) << p;
+        EXPECT_EQ(bands[1].texts.value(0), QString()) << p;
+    }
+}
+
+TEST(EngineValues, AFooterLeftOffTheFirstPageCarriesItsTotalsIntoTheSecond)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(60);
+    Label(master);
+    auto* footer = AddBand<TrpPageFooter>(page, QStringLiteral("PageFooter1"), 100, 20);
+    footer->PrintOnFirstPage = false;
+    AddMemo(footer, QStringLiteral("Count"), 0, 0, 100, 20, QStringLiteral("[COUNT()]"));
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("PageFooter1")), QStringList{QStringLiteral("60")});
+}
+
+TEST(EngineValues, DrillDownGroupsOpenWhenTheirNameIsInTheDrillState)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildGroups(*report, keep);
+    keep.push_back(CsvData(QStringLiteral("Rows"), GroupsCsv()));
+    report->DataSets().Items(0)->SetDataSet(keep.back().get());
+    dynamic_cast<TrpDataBand*>(report->FindObject(u"MasterData1"))->SetDataSet(keep.back().get());
+    dynamic_cast<TrpGroupHeader*>(report->FindObject(u"GroupHeader1"))->DrillDown = true;
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("GroupHeader1")).size(), 3);
+    EXPECT_TRUE(TextsOf(*report, QStringLiteral("MasterData1")).isEmpty());
+    EXPECT_TRUE(TextsOf(*report, QStringLiteral("GroupFooter1")).isEmpty());
+
+    report->DrillState << QStringLiteral("GroupHeader1.3");
+    ASSERT_TRUE(report->PrepareReport());
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("MasterData1")),
+              (QStringList{QStringLiteral("C 4"), QStringLiteral("C 5"), QStringLiteral("C 6")}));
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("GroupFooter1")), QStringList{QStringLiteral("C 3")});
+}
