@@ -447,7 +447,7 @@ bool TrpEngine::ShowDialogPages()
         } else {
             result = page->ShowModal();
         }
-        if (result == 2) // Cancel
+        if (result == mrCancel)
             return false;
     }
     return true;

@@ -727,3 +727,37 @@ TEST(EngineValues, DrillDownGroupsOpenWhenTheirNameIsInTheDrillState)
               (QStringList{QStringLiteral("C 4"), QStringLiteral("C 5"), QStringLiteral("C 6")}));
     EXPECT_EQ(TextsOf(*report, QStringLiteral("GroupFooter1")), QStringList{QStringLiteral("C 3")});
 }
+
+// --- dialog pages ------------------------------------------------------------------------------
+
+TEST(EngineDialogs, ACancelledDialogEndsTheRunWithoutPages)
+{
+    EngineRuntime::init();
+    for (const int32_t answer : {mrCancel, mrOk}) {
+        TrpModelServices services = ModelServices();
+        std::vector<reporttest::FakeDialogWindow*> windows;
+        services.CreateDialogWindow = [&](TrpDialogPage&) -> std::unique_ptr<ITrpDialogWindow> {
+            auto window = std::make_unique<reporttest::FakeDialogWindow>();
+            window->Result = answer;
+            windows.push_back(window.get());
+            return window;
+        };
+        const ModelServicesScope scope(services);
+        const auto report = NewReport();
+        report->CheckDataPage();
+        auto* dialog = new TrpDialogPage(report.get());
+        dialog->SetName(QStringLiteral("Dialog1"));
+        auto* control = new TrpDialogComponent(dialog);
+        control->SetName(QStringLiteral("Control1"));
+        TrpReportPage* page = new TrpReportPage(report.get());
+        page->SetName(QStringLiteral("Page1"));
+        Label(AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, 20));
+        // The report keeps its objects through the run: no reload from a snapshot, whose
+        // dialog component would not load outside the program.
+        report->EngineOptions().DestroyForms = false;
+        EXPECT_EQ(report->PrepareReport(), answer != mrCancel) << answer;
+        ASSERT_FALSE(windows.empty());
+        EXPECT_TRUE(windows.back()->Calls.contains(QStringLiteral("ShowModal")));
+        EXPECT_EQ(StoreOf(*report).Count(), answer == mrCancel ? 0 : 1);
+    }
+}
