@@ -200,8 +200,12 @@ void TrpEngine::InitGroups(TrpDataBand* band, bool firstTime, int fromLevel)
             StartKeep(group);
         ShowBand(group);
         AddOutlineItem(group, group->OutlineText);
-        if (group->ReprintOnNewPage)
-            headerList_.AddItem(group, keeping_, pageCurX_);
+        if (group->ReprintOnNewPage) {
+            if (group->Vertical)
+                vHeaderList_.emplace_back(group);
+            else
+                headerList_.AddItem(group, keeping_, pageCurX_);
+        }
     }
 }
 
@@ -245,7 +249,11 @@ void TrpEngine::ShowGroupFooters(int fromLevel, TrpDataBand* band)
         }
         if (!group->OutlineText.trimmed().isEmpty())
             store->Outline()->LevelUp();
-        headerList_.RemoveItem(group);
+        if (group->Vertical)
+            vHeaderList_.erase(std::remove(vHeaderList_.begin(), vHeaderList_.end(), QPointer<TrpBand>(group)),
+                               vHeaderList_.end());
+        else
+            headerList_.RemoveItem(group);
         if (group->KeepTogether)
             EndKeep(group);
     }

@@ -59,7 +59,7 @@ void TrpEngine::ShowBand(TrpBand* band)
         ShowBand(band->Child());
     if (band->KeepChild)
         EndKeep(band);
-    if (dataBand != nullptr)
+    if (dataBand != nullptr && !band->Vertical)
         aggregates_.AddValue(dataBand, 0);
 }
 
@@ -82,6 +82,10 @@ void TrpEngine::PlaceAndAdd(TrpBand* band)
 
 void TrpEngine::OutputBand(TrpBand* band)
 {
+    if (band->Vertical) {
+        OutputVerticalBand(band);
+        return;
+    }
     TrpCustomPreviewPages* store = PreviewPages();
     auto* dataBand = dynamic_cast<TrpDataBand*>(band);
     auto* groupHeader = dynamic_cast<TrpGroupHeader*>(band);
@@ -95,6 +99,11 @@ void TrpEngine::OutputBand(TrpBand* band)
         NewPage();
         startNewPageBand_ = nullptr;
     }
+
+    const bool verticalMaster = band->HasVBands && !IsPageHeaderBand(band) && vMasterBand_ == nullptr;
+    const double savedX = CurX;
+    if (verticalMaster)
+        RunVerticalBands(band);
 
     PrepareBand(band);
     band->StretchedHeight = band->Height();
@@ -128,10 +137,21 @@ void TrpEngine::OutputBand(TrpBand* band)
             band->SetLeft(multiColumn ? band->Left() + CurX : CurX);
             band->SetTop(CurY);
         }
-        if (band->Visible())
-            PlaceAndAdd(band);
+        if (band->Visible()) {
+            if (verticalMaster) {
+                band->SetLeft(0);
+                AddVerticalSlices(band);
+                CurY += band->Height();
+            } else {
+                PlaceAndAdd(band);
+            }
+        }
     }
     FinishBand(band);
+    if (verticalMaster) {
+        CurX = savedX;
+        vMasterBand_ = nullptr;
+    }
     aggregates_.Reset(band);
     if (band->Visible())
         ShowSubreports(band);
@@ -145,12 +165,18 @@ void TrpEngine::PrepareBand(TrpBand* band)
     curBand_ = band;
     if (band->ShiftChildren.empty())
         BuildShiftTree(band);
-    report->CurObject = band->Name();
-    band->BeforePrint();
-    report->DoBeforePrint(band);
+    const bool master = band == vMasterBand_;
+    if (!master) {
+        report->CurObject = band->Name();
+        band->BeforePrint();
+        report->DoBeforePrint(band);
+    }
 
     const std::vector<TrpComponent*> objects = band->Objects();
-    for (TrpComponent* object : objects) {
+    for (size_t i = 0; i < objects.size(); ++i) {
+        if (master && band->OriginalObjectsCount >= 0 && static_cast<int32_t>(i) >= band->OriginalObjectsCount)
+            break;
+        TrpComponent* object = objects[i];
         auto* component = dynamic_cast<TrpReportComponent*>(object);
         if (component == nullptr)
             continue;
@@ -311,8 +337,10 @@ void TrpEngine::FinishBand(TrpBand* band)
             report->DoAfterPrint(object);
         }
     }
-    for (TrpComponent* object : objects) {
-        if (auto* component = dynamic_cast<TrpReportComponent*>(object))
+    for (size_t i = 0; i < objects.size(); ++i) {
+        if (band == vMasterBand_ && band->OriginalObjectsCount >= 0 && static_cast<int32_t>(i) >= band->OriginalObjectsCount)
+            break;
+        if (auto* component = dynamic_cast<TrpReportComponent*>(objects[i]))
             component->AfterPrint();
     }
     report->DoAfterPrint(band);

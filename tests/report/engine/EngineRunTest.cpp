@@ -761,3 +761,24 @@ TEST(EngineDialogs, ACancelledDialogEndsTheRunWithoutPages)
         EXPECT_EQ(StoreOf(*report).Count(), answer == mrCancel ? 0 : 1);
     }
 }
+
+// --- vertical bands ----------------------------------------------------------------------------
+
+TEST(EngineVertical, ColumnsGoOnTheNextPageWithTheirHeaderAndTheReportComesBackWhole)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildVertical(*report, keep);
+    const QByteArray before = SavedBytes(*report);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    const QStringList second{QStringLiteral("Строка"), QStringLiteral("Кол. 7"), QStringLiteral("Кол. 8"),
+                             QStringLiteral("Кол. 9"), QStringLiteral("Кол. 10")};
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 1);
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0].texts, second);
+    EXPECT_EQ(bands[1].texts, second);
+    EXPECT_DOUBLE_EQ(bands[1].top, 20);
+    EXPECT_EQ(BandsOfPage(*report, 0).front().texts.size(), 7);
+    EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
+}
