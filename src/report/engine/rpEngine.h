@@ -130,6 +130,7 @@ private:
     void AddOutlineItem(TrpBand* band, const QString& outlineText);
     void ShowSubreports(TrpBand* band);
     void RunSubreportPage(TrpSubreport* subreport);
+    void CollectParentSubreports(TrpBand* band);
     void ForgetLastValues(TrpBand* band);
 
     // --- vertical bands (rpEngine_vertical.cpp)
@@ -167,6 +168,7 @@ private:
     double pageCurX_ = 0;                // horizontal offset of the current page run (subreports)
     QPointer<TrpBand> startNewPageBand_;
     bool initialized_ = false;           // Initialize succeeded in this run
+    TrpNullBand* outputTo_ = nullptr;    // collects the bands of subreports printed on their parent band
     std::vector<QPointer<TrpBand>> vHeaderList_; // vertical headers printed again on every page
     std::vector<int32_t> vPageList_;     // master band object counts where vertical output went on a new page
     QPointer<TrpBand> vMasterBand_;      // horizontal band receiving the output of vertical bands

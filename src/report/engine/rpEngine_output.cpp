@@ -91,7 +91,7 @@ void TrpEngine::OutputBand(TrpBand* band)
     auto* groupHeader = dynamic_cast<TrpGroupHeader*>(band);
 
     // A data band or group header breaks before its second and later records or groups.
-    if (band->Visible() && band->StartNewPage && !callFromAddPage_
+    if (band->Visible() && band->StartNewPage && !callFromAddPage_ && outputTo_ == nullptr
         && ((dataBand == nullptr && groupHeader == nullptr) || band->LineN != 1)) {
         if (groupHeader != nullptr && groupHeader->ResetPageNumbers)
             store->ResetLogicalPageNumber();
@@ -111,7 +111,8 @@ void TrpEngine::OutputBand(TrpBand* band)
     bool split = false;
     const bool multiColumn = dataBand != nullptr && dataBand->Columns() > 1;
     const bool overlay = dynamic_cast<TrpOverlay*>(band) != nullptr;
-    if (band->Visible() && !multiColumn && !overlay && !band->IsNullBand() && FreeSpace() < band->Height()) {
+    if (band->Visible() && !multiColumn && !overlay && !band->IsNullBand() && outputTo_ == nullptr
+        && FreeSpace() < band->Height()) {
         const double pageSpace = PageHeight() - FooterHeight();
         if ((band->AllowSplit && !keeping_) || (band->Height() > pageSpace && !band->HasVBands)) {
             if (!band->AllowSplit && band->LineThrough > 1 && !band->StartNewPage) {
@@ -137,7 +138,18 @@ void TrpEngine::OutputBand(TrpBand* band)
             band->SetLeft(multiColumn ? band->Left() + CurX : CurX);
             band->SetTop(CurY);
         }
-        if (band->Visible()) {
+        if (band->Visible() && outputTo_ != nullptr) {
+            // A subreport printed on its parent band: the band goes to the collector.
+            std::unique_ptr<TrpComponent> copy = TrpComponent::CreateByName(band->ClassName());
+            if (copy != nullptr) {
+                copy->AssignAll(*band);
+                copy->SetLeft(band->Left());
+                copy->SetTop(band->Top());
+                copy->SetHeight(band->Height());
+                copy.release()->SetParent(outputTo_);
+            }
+            CurY += band->Height();
+        } else if (band->Visible()) {
             if (verticalMaster) {
                 band->SetLeft(0);
                 AddVerticalSlices(band);
@@ -210,15 +222,17 @@ void TrpEngine::PrepareBand(TrpBand* band)
         return;
     if (grew)
         ShiftObjects(band, 0);
+    if (outputTo_ == nullptr)
+        CollectParentSubreports(band);
 
     double bottom = 0;
-    for (TrpComponent* object : objects)
+    for (TrpComponent* object : band->Objects())
         bottom = std::max(bottom, object->Top() + object->Height());
     if (band->Stretched)
         band->SetHeight(bottom);
     report->CurObject = band->Name();
     report->DoNotifyEvent(band, band->OnAfterCalcHeight);
-    for (TrpComponent* object : objects) {
+    for (TrpComponent* object : band->Objects()) {
         auto* stretchable = dynamic_cast<TrpStretcheable*>(object);
         if (stretchable != nullptr && stretchable->StretchMode == smMaxHeight)
             stretchable->SetHeight(bottom - stretchable->Top());
@@ -337,8 +351,9 @@ void TrpEngine::FinishBand(TrpBand* band)
             report->DoAfterPrint(object);
         }
     }
+    // Objects added during the run (vertical copies, subreports on the parent) go below.
     for (size_t i = 0; i < objects.size(); ++i) {
-        if (band == vMasterBand_ && band->OriginalObjectsCount >= 0 && static_cast<int32_t>(i) >= band->OriginalObjectsCount)
+        if (band->OriginalObjectsCount >= 0 && static_cast<int32_t>(i) >= band->OriginalObjectsCount)
             break;
         if (auto* component = dynamic_cast<TrpReportComponent*>(objects[i]))
             component->AfterPrint();

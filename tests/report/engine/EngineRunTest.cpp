@@ -782,3 +782,34 @@ TEST(EngineVertical, ColumnsGoOnTheNextPageWithTheirHeaderAndTheReportComesBackW
     EXPECT_EQ(BandsOfPage(*report, 0).front().texts.size(), 7);
     EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
 }
+
+// --- subreports --------------------------------------------------------------------------------
+
+TEST(EngineSubreports, SideBySideTheNextBandFollowsTheTaller)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildSubreports(*report, keep);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_FALSE(bands.empty());
+    // The band at 0 (30 high), the subreports from 20: three rows on the left, five on the right.
+    EXPECT_EQ(bands.back().name, QStringLiteral("MasterData4"));
+    EXPECT_DOUBLE_EQ(bands.back().top, 20 + 5 * 20);
+}
+
+TEST(EngineSubreports, OnTheParentBandTheirRowsBecomePartOfIt)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildParentSubreport(*report, keep);
+    const QByteArray before = SavedBytes(*report);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_EQ(bands.size(), 3u);
+    EXPECT_DOUBLE_EQ(bands[0].height, 60);
+    EXPECT_EQ(bands[1].texts, (QStringList{QStringLiteral("Запись 2"), QStringLiteral("Вложенная 1"),
+                                           QStringLiteral("Вложенная 2"), QStringLiteral("Вложенная 3")}));
+    EXPECT_DOUBLE_EQ(bands[2].top, 120);
+    EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
+}
