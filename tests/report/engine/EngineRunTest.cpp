@@ -813,3 +813,29 @@ TEST(EngineSubreports, OnTheParentBandTheirRowsBecomePartOfIt)
     EXPECT_DOUBLE_EQ(bands[2].top, 120);
     EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
 }
+
+// --- script events of the run --------------------------------------------------------------------
+
+TEST(EngineEvents, RunDialogsAnsweringFalseEndsTheRunAndStopReportStillRuns)
+{
+    for (const bool answer : {false, true}) {
+        const auto report = NewReport();
+        TrpReportPage* page = new TrpReportPage(report.get());
+        page->SetName(QStringLiteral("Page1"));
+        Label(AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, 20));
+        report->OnRunDialogs = QStringLiteral("Dialogs");
+        report->OnStartReport = QStringLiteral("Started");
+        report->OnStopReport = QStringLiteral("Stopped");
+        report->SetScriptText(QStringLiteral("procedure Dialogs(var Result: Boolean);\nbegin\n  Result := %1\nend;\n"
+                                             "procedure Started(Sender: Variant);\nbegin\n  Set('Started', 1)\nend;\n"
+                                             "procedure Stopped(Sender: Variant);\nbegin\n  Set('Stopped', 1)\nend;\n"
+                                             "begin\nend.")
+                                  .arg(answer ? QStringLiteral("True") : QStringLiteral("False"))
+                                  .split(u'\n'));
+        report->EngineOptions().DestroyForms = false;
+        EXPECT_EQ(report->PrepareReport(), answer) << report->Errors().join(u'|').toStdString();
+        EXPECT_EQ(StoreOf(*report).Count(), answer ? 1 : 0);
+        EXPECT_EQ(report->Variables().GetValue(QStringLiteral("Started")).ToInt32(), 1);
+        EXPECT_EQ(report->Variables().GetValue(QStringLiteral("Stopped")).ToInt32(), 1);
+    }
+}
