@@ -839,3 +839,40 @@ TEST(EngineEvents, RunDialogsAnsweringFalseEndsTheRunAndStopReportStillRuns)
         EXPECT_EQ(report->Variables().GetValue(QStringLiteral("Stopped")).ToInt32(), 1);
     }
 }
+
+// --- page columns ------------------------------------------------------------------------------
+
+TEST(EngineColumns, RowsFillTheColumnsAndTheColumnFooterSitsUnderEach)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    page->TopMargin = page->BottomMargin = 10;
+    page->LeftMargin = page->RightMargin = 10;
+    page->SetColumns(2);
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(60);
+    Label(master);
+    Label(AddBand<TrpColumnFooter>(page, QStringLiteral("ColumnFooter1"), 100, 20));
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 1);
+    TrpReportPage* printed = StoreOf(*report).GetPage(0);
+    const double secondColumn = page->ColumnPositions().value(1).toDouble() * 3.77953;
+    std::vector<std::pair<double, double>> footers; // left, top
+    int firstColumn = 0;
+    int second = 0;
+    for (TrpComponent* band : printed->Objects()) {
+        const QString source = StoreOf(*report).Dictionary().GetSourceName(band->AliasName());
+        if (source.endsWith(u".ColumnFooter1"))
+            footers.emplace_back(band->Left(), band->Top());
+        else if (source.endsWith(u".Rows"))
+            (band->Left() < 1 ? firstColumn : second) += 1;
+    }
+    const int perColumn = static_cast<int>(((297 - 20) * 3.77953 - 20) / 20);
+    EXPECT_EQ(firstColumn, perColumn);
+    EXPECT_EQ(second, 60 - perColumn);
+    ASSERT_EQ(footers.size(), 2u);
+    EXPECT_DOUBLE_EQ(footers[0].second, perColumn * 20.0);
+    EXPECT_NEAR(footers[1].first, secondColumn, 1e-6);
+    EXPECT_DOUBLE_EQ(footers[1].second, (60 - perColumn) * 20.0);
+}
