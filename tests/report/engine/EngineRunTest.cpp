@@ -876,3 +876,44 @@ TEST(EngineColumns, RowsFillTheColumnsAndTheColumnFooterSitsUnderEach)
     EXPECT_NEAR(footers[1].first, secondColumn, 1e-6);
     EXPECT_DOUBLE_EQ(footers[1].second, (60 - perColumn) * 20.0);
 }
+
+TEST(EngineShift, OverlappedObjectsMoveOnlyWhenCoveredAndTwoGrowingNeighboursPushOnce)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 300);
+    band->SetRowCount(1);
+    const auto grower = [&](const QString& name, double left, int lines) {
+        QStringList text;
+        for (int i = 0; i < lines; ++i)
+            text << QString::number(i);
+        TrpMemoView* memo = AddMemo(band, name, left, 0, 100, 20, text.join(QStringLiteral("\r\n")));
+        memo->StretchMode = smActualHeight;
+        return memo;
+    };
+    grower(QStringLiteral("Grows"), 400, 4);
+    AddMemo(band, QStringLiteral("Near"), 400, 30, 100, 20, QStringLiteral("near"))->ShiftMode = smWhenOverlapped;
+    AddMemo(band, QStringLiteral("Far"), 400, 200, 100, 20, QStringLiteral("far"))->ShiftMode = smWhenOverlapped;
+    grower(QStringLiteral("Short"), 0, 2);
+    grower(QStringLiteral("Tall"), 150, 6);
+    AddMemo(band, QStringLiteral("Both"), 0, 100, 250, 20, QStringLiteral("both"));
+    ASSERT_TRUE(report->PrepareReport());
+    TrpPreviewPages& store = StoreOf(*report);
+    TrpReportPage* printed = store.GetPage(0);
+    const auto object = [&](const char16_t* name) -> TrpComponent* {
+        for (TrpComponent* b : printed->Objects())
+            for (TrpComponent* o : b->Objects())
+                if (store.Dictionary().GetSourceName(o->AliasName()).endsWith(u'.' + QString::fromUtf16(name)))
+                    return o;
+        return nullptr;
+    };
+    ASSERT_NE(object(u"Grows"), nullptr);
+    const double growsBottom = object(u"Grows")->Height();
+    ASSERT_GT(growsBottom, 20);
+    EXPECT_DOUBLE_EQ(object(u"Near")->Top(), growsBottom);
+    EXPECT_DOUBLE_EQ(object(u"Far")->Top(), 200);
+    const double tallGrowth = object(u"Tall")->Height() - 20;
+    ASSERT_GT(tallGrowth, object(u"Short")->Height() - 20);
+    EXPECT_DOUBLE_EQ(object(u"Both")->Top(), 100 + tallGrowth);
+}
