@@ -537,6 +537,8 @@ TEST(EngineGroups, RowCountLimitsTheRecordsAndAnEmptyMasterPrintsNoHeaderOrFoote
     EXPECT_EQ(TextsOf(*report, QStringLiteral("MasterData1")).size(), 3);
 
     keep.push_back(CsvData(QStringLiteral("Rows"), RowsCsv(0)));
+    // The run reloaded the report from its snapshot: the band is found again.
+    master = dynamic_cast<TrpDataBand*>(report->FindObject(u"MasterData1"));
     master->SetDataSet(keep.back().get());
     ASSERT_TRUE(report->PrepareReport());
     EXPECT_TRUE(TextsOf(*report, QStringLiteral("Header1")).isEmpty());
@@ -854,10 +856,10 @@ TEST(EngineColumns, RowsFillTheColumnsAndTheColumnFooterSitsUnderEach)
     master->SetRowCount(60);
     Label(master);
     Label(AddBand<TrpColumnFooter>(page, QStringLiteral("ColumnFooter1"), 100, 20));
+    const double secondColumn = page->ColumnPositions().value(1).toDouble() * 3.77953;
     ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
     ASSERT_EQ(StoreOf(*report).Count(), 1);
     TrpReportPage* printed = StoreOf(*report).GetPage(0);
-    const double secondColumn = page->ColumnPositions().value(1).toDouble() * 3.77953;
     std::vector<std::pair<double, double>> footers; // left, top
     int firstColumn = 0;
     int second = 0;
