@@ -111,8 +111,10 @@ void TrpEngine::OutputBand(TrpBand* band)
     bool split = false;
     const bool multiColumn = dataBand != nullptr && dataBand->Columns() > 1;
     const bool overlay = dynamic_cast<TrpOverlay*>(band) != nullptr;
+    // Bands printed again at the top of a new page do not break it: a header list higher than
+    // a page would otherwise start new pages for ever; it runs off the page instead.
     if (band->Visible() && !multiColumn && !overlay && !band->IsNullBand() && outputTo_ == nullptr
-        && FreeSpace() < band->Height()) {
+        && !callFromAddPage_ && FreeSpace() < band->Height()) {
         const double pageSpace = PageHeight() - FooterHeight();
         if ((band->AllowSplit && !keeping_) || (band->Height() > pageSpace && !band->HasVBands)) {
             if (!band->AllowSplit && band->LineThrough > 1 && !band->StartNewPage) {

@@ -919,3 +919,37 @@ TEST(EngineShift, OverlappedObjectsMoveOnlyWhenCoveredAndTwoGrowingNeighboursPus
     ASSERT_GT(tallGrowth, object(u"Short")->Height() - 20);
     EXPECT_DOUBLE_EQ(object(u"Both")->Top(), 100 + tallGrowth);
 }
+
+TEST(EngineBreaks, HeadersHigherThanAPageRunOffItInsteadOfBreakingForEver)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    Label(AddBand<TrpPageHeader>(page, QStringLiteral("PageHeader1"), 0, 2000));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 2100, 20);
+    master->SetRowCount(3);
+    Label(master);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("Rows")).size(), 3);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("PageHeader1")).size(), StoreOf(*report).Count());
+}
+
+TEST(EngineBreaks, ObjectsOnThePageItselfPrintOnceAtTheirPlace)
+{
+    const auto report = NewReport();
+    report->CheckDataPage();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    AddMemo(page, QStringLiteral("Stamp"), 500, 900, 100, 20, QStringLiteral("Штамп"));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(2);
+    Label(master);
+    const QByteArray before = SavedBytes(*report);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 1);
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_EQ(bands.size(), 3u);
+    EXPECT_EQ(bands[0].texts, QStringList{QStringLiteral("Штамп")});
+    EXPECT_DOUBLE_EQ(bands[1].top, 0); // the carrier of the page's objects leaves CurY as it was
+    EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
+}
