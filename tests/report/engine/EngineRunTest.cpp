@@ -953,3 +953,71 @@ TEST(EngineBreaks, ObjectsOnThePageItselfPrintOnceAtTheirPlace)
     EXPECT_DOUBLE_EQ(bands[1].top, 0); // the carrier of the page's objects leaves CurY as it was
     EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
 }
+
+// --- application events, overlays, the notify list ---------------------------------------------
+
+namespace {
+
+// Counts the bands it is told about.
+class NotifiedMemo : public TrpMemoView {
+public:
+    using TrpMemoView::TrpMemoView;
+    void OnNotify(TrpComponent* sender) override { Senders << (sender != nullptr ? sender->Name() : QString()); }
+    QStringList Senders;
+};
+
+} // namespace
+
+TEST(EngineEvents, ManualBuildPrintsBandsThroughTheEngineAndNotifiedObjectsHearOfDataBands)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = AddBand<TrpChild>(page, QStringLiteral("Line1"), 0, 20);
+    Label(band);
+    int built = 0;
+    report->OnManualBuild = [&](TrpReportPage& built_page) {
+        ++built;
+        TrpBand* line = dynamic_cast<TrpBand*>(built_page.FindObject(u"Line1"));
+        for (int i = 0; i < 3; ++i)
+            report->Engine()->ShowBand(line);
+    };
+    report->EngineOptions().DestroyForms = false;
+    ASSERT_TRUE(report->PrepareReport());
+    EXPECT_EQ(built, 1);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("Line1")).size(), 3);
+
+    report->OnManualBuild = nullptr;
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 40, 20);
+    master->SetRowCount(2);
+    Label(master);
+    NotifiedMemo listener;
+    report->OnAfterScriptCompile = [&](TrpReport& compiled) { compiled.Engine()->NotifyList.emplace_back(&listener); };
+    ASSERT_TRUE(report->PrepareReport());
+    EXPECT_EQ(listener.Senders, (QStringList{QStringLiteral("Rows"), QStringLiteral("Rows")}));
+}
+
+TEST(EngineEvents, OverlaysPrintUnderOrOverThePage)
+{
+    for (const bool onTop : {false, true}) {
+        const auto report = NewReport();
+        TrpReportPage* page = new TrpReportPage(report.get());
+        page->SetName(QStringLiteral("Page1"));
+        auto* overlay = AddBand<TrpOverlay>(page, QStringLiteral("Overlay1"), 0, 100);
+        overlay->PrintOnTop = onTop;
+        Label(overlay);
+        auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 200, 20);
+        master->SetRowCount(60);
+        Label(master);
+        ASSERT_TRUE(report->PrepareReport());
+        ASSERT_EQ(StoreOf(*report).Count(), 2);
+        for (int p = 0; p < 2; ++p) {
+            const std::vector<PrintedBand> bands = BandsOfPage(*report, p);
+            ASSERT_FALSE(bands.empty());
+            EXPECT_EQ((onTop ? bands.back() : bands.front()).name, QStringLiteral("Overlay1")) << onTop << p;
+            EXPECT_DOUBLE_EQ((onTop ? bands.back() : bands.front()).top, 0);
+        }
+        // Rows start at the top of the page under an overlay: it takes no room.
+        EXPECT_DOUBLE_EQ(BandsOfPage(*report, 0)[onTop ? 0 : 1].top, 0);
+    }
+}
