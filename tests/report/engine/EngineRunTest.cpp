@@ -189,6 +189,83 @@ TEST_F(RptoolPrepare, FailingRunsPrintTheirErrorAndWriteNothing)
     }
 }
 
+TEST_F(RptoolPrepare, VariablesAreGivenAsText)
+{
+    const auto report = NewReport();
+    report->CheckDataPage();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* title = AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, 20);
+    AddMemo(title, QStringLiteral("Text"), 0, 0, 300, 20, QStringLiteral("[Heading]"));
+    report->Variables().SetValue(QStringLiteral("Heading"), Variant(QStringLiteral("''")));
+    report->SaveToFile(QString::fromStdString(Temp("vars.zi3")));
+    ProgramRun run = Run({"prepare", Temp("vars.zi3"), "--var", "Heading=Отчёт 'за' день", "--out", Temp("v.zp3")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Run({"zp3-text", Temp("v.zp3")});
+    EXPECT_EQ(run.out, "Отчёт 'за' день\n");
+    // A CSV file that cannot be opened (1), one that is no table (2): nothing written.
+    run = Run({"prepare", Temp("vars.zi3"), "--csv", "Rows=" + Temp("missing.csv"), "--out", Temp("w.zp3")});
+    EXPECT_EQ(run.status, 1);
+    WriteFileBytes(QString::fromStdString(Temp("bad.csv")), "N,M\r\n1\r\n");
+    run = Run({"prepare", Temp("vars.zi3"), "--csv", "Rows=" + Temp("bad.csv"), "--out", Temp("w.zp3")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("line 2: 1 cells, the header has 2"), std::string::npos) << run.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Temp("w.zp3"))));
+}
+
+// --- the CSV data set --------------------------------------------------------------------------
+
+TEST(CsvDataSet, CellsFollowQuotesEmptyIsNullNumbersAreNumbers)
+{
+    TrpCsvDataSet data;
+    data.LoadFromText("\xEF\xBB\xBFName,Value,Note\r\n"
+                      "\"a, b\",1.5,\"say \"\"hi\"\"\"\r\n"
+                      "\"two\nlines\",-7,\n"
+                      ",1e3,12 kg\n",
+                      QStringLiteral("test"));
+    ASSERT_EQ(data.RowCount(), 3);
+    EXPECT_TRUE(data.CanStepBack());
+    data.First();
+    EXPECT_EQ(data.GetValue(QStringLiteral("name")).ToString(), QStringLiteral("a, b"));
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).Kind(), VariantKind::Double);
+    EXPECT_EQ(data.GetValue(QStringLiteral("Note")).ToString(), QStringLiteral("say \"hi\""));
+    data.Next();
+    EXPECT_EQ(data.GetValue(QStringLiteral("Name")).ToString(), QStringLiteral("two\nlines"));
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).Kind(), VariantKind::Int32);
+    EXPECT_TRUE(data.GetValue(QStringLiteral("Note")).IsNull());
+    data.Next();
+    EXPECT_TRUE(data.GetValue(QStringLiteral("Name")).IsNull());
+    EXPECT_DOUBLE_EQ(data.GetValue(QStringLiteral("Value")).ToDouble(), 1000);
+    EXPECT_EQ(data.GetValue(QStringLiteral("Note")).ToString(), QStringLiteral("12 kg"));
+    EXPECT_EQ(data.GetFieldType(QStringLiteral("Value")), fftNumeric);
+    EXPECT_EQ(data.GetFieldType(QStringLiteral("Note")), fftString);
+    data.Prior();
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).ToInt32(), -7);
+    data.Next();
+    data.Next();
+    EXPECT_TRUE(data.Eof());
+
+    const struct {
+        const char* text;
+        const char* error;
+    } kBroken[] = {
+        {"A,B\r\n\"open,1\r\n", "test: line 2: a quoted cell is not closed"},
+        {"A\r\nx\"y\r\n", "test: line 2: a quote inside an unquoted cell"},
+        {"A\r\n\"x\"y\r\n", "test: line 2: text after a closing quote"},
+        {"A,,B\r\n", "test: line 1: a field without a name"},
+        {"", "test: line 1: no header row"},
+    };
+    for (const auto& item : kBroken) {
+        TrpCsvDataSet broken;
+        try {
+            broken.LoadFromText(item.text, QStringLiteral("test"));
+            ADD_FAILURE() << item.text;
+        } catch (const platform::Exception& error) {
+            EXPECT_EQ(error.Message(), item.error);
+        }
+    }
+}
+
 // --- the band tree -----------------------------------------------------------------------------
 
 namespace {
