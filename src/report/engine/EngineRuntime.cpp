@@ -1,5 +1,6 @@
 #include "EngineRuntime.h"
 
+#include "rpEngine.h"
 #include "rpPreviewPages.h"
 
 #include "report/model/ModelRuntime.h"
@@ -42,6 +43,9 @@ void init()
         return;
     ModelRuntime::init();
     AddEngineTexts();
+    MutableModelServices().CreateEngine = [](TrpReport& report) -> std::unique_ptr<TrpCustomEngine> {
+        return std::make_unique<TrpEngine>(&report);
+    };
     MutableModelServices().CreatePreviewPages = [](TrpReport& report) -> std::unique_ptr<TrpCustomPreviewPages> {
         return std::make_unique<TrpPreviewPages>(&report);
     };

@@ -31,6 +31,7 @@ class TrpDataSet;
 class TrpExpressionCache;
 class TrpIniFile;
 class TrpPage;
+class TrpReportPage;
 class TrpView;
 class TscCustomVariable;
 class TscScript;
@@ -302,6 +303,8 @@ public:
     // The mouse is over a view of a page shown in the preview.
     std::function<void(TrpView& view)> OnMouseOverObject;
     std::function<void(TrpReport& report)> OnBeginDoc;
+    // Fills a report page itself (printing bands through the engine) in place of its data bands.
+    std::function<void(TrpReportPage& page)> OnManualBuild;
     std::function<void(TrpReport& report)> OnEndDoc;
     std::function<void(TrpReport& report)> OnAfterScriptCompile;
     // A preview window has been made and initialised, before it is shown.
