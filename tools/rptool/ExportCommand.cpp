@@ -1,10 +1,12 @@
 #include "ExportCommand.h"
 
+#include "report/core/PropertyRegistry.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
 #include "report/export/rpExportPDF.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpClass_report.h"
+#include "report/model/rpRes.h"
 #include "report/model/rpStreams.h"
 #include "report/model/rpXMLSerializer.h"
 
@@ -115,8 +117,29 @@ int RunExport(const QStringList& arguments)
         TrpXMLSerializer serializer;
         for (const QString& setting : sets) {
             const qsizetype equals = setting.indexOf(u'=');
-            const QString text = setting.left(equals).trimmed() + QStringLiteral("=\"")
-                                 + AttributeValue(setting.mid(equals + 1)) + u'"';
+            const QString name = setting.left(equals).trimmed();
+            const RegisteredClass* registered = PropertyRegistry::Global().Find(filter->ScriptClass());
+            const PropertyInfo* property = registered != nullptr ? registered->Find(name) : nullptr;
+            if (property == nullptr) {
+                Print(ResourceText(u"xrPropertyDoesNotExist", {Variant(name)}));
+                return kExitRefused;
+            }
+            QString value = setting.mid(equals + 1);
+            // A set may be given by its element names, "[ePrint,eCopy]"; files store the bits.
+            if (property->Kind == PropertyKind::Set && property->Enum != nullptr && value.startsWith(u'[')
+                && value.endsWith(u']')) {
+                int32_t bits = 0;
+                for (const QString& element : value.mid(1, value.size() - 2).split(u',', Qt::SkipEmptyParts)) {
+                    const std::optional<int> ordinal = property->Enum->OrdinalOf(element.trimmed());
+                    if (!ordinal) {
+                        Print(QStringLiteral("\"%1\" is no element of %2").arg(element.trimmed(), property->TypeName));
+                        return kExitRefused;
+                    }
+                    bits |= int32_t{1} << *ordinal;
+                }
+                value = QString::number(bits);
+            }
+            const QString text = name + QStringLiteral("=\"") + AttributeValue(value) + u'"';
             try {
                 serializer.XMLToObj(text, filter.get());
             } catch (const platform::Exception& failure) {
