@@ -2,6 +2,7 @@
 
 #include "rpEngine.h"
 #include "rpPreviewPages.h"
+#include "rpPrinter.h"
 
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpClass_report.h"
@@ -37,8 +38,35 @@ void AddEngineTexts()
 
 namespace EngineRuntime {
 
-void init()
+void InstallPrinters()
 {
+    MutableModelServices().PrinterDefaults = []() -> std::optional<TrpPrinterDefaults> {
+        const TrpCustomPrinter* printer = GetPrintersInstance().Printer();
+        if (printer == nullptr || !printer->Initialized())
+            return std::nullopt;
+        TrpPrinterDefaults defaults;
+        defaults.PaperSize = printer->Paper();
+        defaults.PaperWidth = printer->PaperWidth();
+        defaults.PaperHeight = printer->PaperHeight();
+        defaults.Orientation = printer->Orientation();
+        return defaults;
+    };
+    MutableModelServices().SelectPrinter = [](const QString& printerName) {
+        TrpPrinters& printers = GetPrintersInstance();
+        const int32_t index = printers.IndexOf(printerName);
+        if (index < 0)
+            return false;
+        printers.SetPrinterIndex(index);
+        return true;
+    };
+}
+
+void init(TrpPdfFilePrinterMode pdfFilePrinter)
+{
+    if (MutableEngineServices().PdfFilePrinter != pdfFilePrinter) {
+        MutableEngineServices().PdfFilePrinter = pdfFilePrinter;
+        ResetPrintersInstance();
+    }
     if (gInitialized)
         return;
     ModelRuntime::init();
@@ -49,6 +77,7 @@ void init()
     MutableModelServices().CreatePreviewPages = [](TrpReport& report) -> std::unique_ptr<TrpCustomPreviewPages> {
         return std::make_unique<TrpPreviewPages>(&report);
     };
+    InstallPrinters();
     gInitialized = true;
 }
 

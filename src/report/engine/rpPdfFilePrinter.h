@@ -1,0 +1,53 @@
+#pragma once
+
+// The built-in printer that writes a PDF file: 600 dots per inch, no unprintable margins, the
+// papers of the paper table, each sheet at the paper and orientation set for it. The file is
+// written into a temporary file beside it and put in place only when the job ends, so a failed
+// or stopped job leaves an earlier file whole. A PDF has no copies: a sheet printed with
+// several copies is written that many times.
+
+#include "rpPrinter.h"
+
+#include <QPageLayout>
+#include <QPicture>
+
+#include <memory>
+
+class QPdfWriter;
+class QSaveFile;
+
+class TrpPdfFilePrinter : public TrpCustomPrinter {
+public:
+    TrpPdfFilePrinter();
+    ~TrpPdfFilePrinter() override;
+
+    void Init() override;
+    void Abort() override;
+    // Refuses without a file name ("prNoPdfFileName"), and when the file cannot be created.
+    void BeginDoc() override;
+    void BeginPage() override;
+    void EndDoc() override;
+    void EndPage() override;
+    void SetViewParams(int32_t paperSize, double paperWidth, double paperHeight,
+                       TPrinterOrientation orientation) override;
+    void SetPrintParams(int32_t paperSize, double paperWidth, double paperHeight, TPrinterOrientation orientation,
+                        int32_t bin, int32_t duplex, int32_t copies) override;
+    void PropertiesDlg() override {}
+
+    // Sheets written into the file of the job in progress or the last one.
+    int32_t SheetsWritten() const { return sheetsWritten_; }
+
+private:
+    // Ends the job; `keep` puts the file in place, otherwise it is dropped.
+    void Finish(bool keep);
+    QPageLayout CurrentLayout() const;
+
+    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QPainter filePainter_;     // writes the sheets into the file
+    QPicture sheet_;           // the sheet being drawn, written once per copy at EndPage
+    QPageLayout sheetLayout_;  // paper of the sheet being drawn
+    int32_t copies_ = 1;
+    int32_t sheetsWritten_ = 0;
+    bool pageOpen_ = false;
+};
