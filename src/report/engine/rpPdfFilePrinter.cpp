@@ -24,6 +24,36 @@ int DevicePixels(double millimetres)
 
 } // namespace
 
+void TrpPdfSheet::SetSheet(int width, int height, int dpi)
+{
+    *static_cast<QPicture*>(this) = QPicture();
+    width_ = width;
+    height_ = height;
+    dpi_ = dpi;
+    setBoundingRect(QRect(0, 0, width, height));
+}
+
+int TrpPdfSheet::metric(PaintDeviceMetric metric) const
+{
+    switch (metric) {
+    case PdmWidth:
+        return width_;
+    case PdmHeight:
+        return height_;
+    case PdmWidthMM:
+        return static_cast<int>(width_ * kMillimetresPerInch / dpi_);
+    case PdmHeightMM:
+        return static_cast<int>(height_ * kMillimetresPerInch / dpi_);
+    case PdmDpiX:
+    case PdmDpiY:
+    case PdmPhysicalDpiX:
+    case PdmPhysicalDpiY:
+        return dpi_;
+    default:
+        return QPicture::metric(metric);
+    }
+}
+
 TrpPdfFilePrinter::TrpPdfFilePrinter() : TrpCustomPrinter(PdfFilePrinterName(), QString()) {}
 
 TrpPdfFilePrinter::~TrpPdfFilePrinter()
@@ -94,9 +124,7 @@ void TrpPdfFilePrinter::BeginPage()
     if (pageOpen_)
         EndPage();
     sheetLayout_ = CurrentLayout();
-    sheet_ = QPicture();
-    // The canvas's device answers the sheet's size, as a printer's device would.
-    sheet_.setBoundingRect(QRect(0, 0, DevicePixels(paperWidth_), DevicePixels(paperHeight_)));
+    sheet_.SetSheet(DevicePixels(paperWidth_), DevicePixels(paperHeight_), kPdfPrinterDpi);
     canvas_->begin(&sheet_);
     pageOpen_ = true;
 }
@@ -113,7 +141,13 @@ void TrpPdfFilePrinter::EndPage()
             filePainter_.begin(writer_.get());
         else
             writer_->newPage();
+        // A picture is played back scaled from the default screen resolution to the device's;
+        // the sheet is recorded at the device's resolution already.
+        filePainter_.save();
+        const double undo = static_cast<double>(QPicture().logicalDpiX()) / writer_->logicalDpiX();
+        filePainter_.scale(undo, undo);
         filePainter_.drawPicture(0, 0, sheet_);
+        filePainter_.restore();
         ++sheetsWritten_;
     }
 }

@@ -16,6 +16,21 @@
 class QPdfWriter;
 class QSaveFile;
 
+// A sheet recorded for writing: it answers the printer's resolution and the sheet's size, as
+// the printer's own device would, so that text is laid out for the printer.
+class TrpPdfSheet : public QPicture {
+public:
+    void SetSheet(int width, int height, int dpi);
+
+protected:
+    int metric(PaintDeviceMetric metric) const override;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    int dpi_ = 96;
+};
+
 class TrpPdfFilePrinter : public TrpCustomPrinter {
 public:
     TrpPdfFilePrinter();
@@ -45,7 +60,7 @@ private:
     std::unique_ptr<QSaveFile> file_;
     std::unique_ptr<QPdfWriter> writer_;
     QPainter filePainter_;     // writes the sheets into the file
-    QPicture sheet_;           // the sheet being drawn, written once per copy at EndPage
+    TrpPdfSheet sheet_;        // the sheet being drawn, written once per copy at EndPage
     QPageLayout sheetLayout_;  // paper of the sheet being drawn
     int32_t copies_ = 1;
     int32_t sheetsWritten_ = 0;
