@@ -61,10 +61,10 @@ void InstallPrinters()
     };
 }
 
-void init(TrpPdfFilePrinterMode pdfFilePrinter)
+void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter)
 {
-    if (MutableEngineServices().PdfFilePrinter != pdfFilePrinter) {
-        MutableEngineServices().PdfFilePrinter = pdfFilePrinter;
+    if (pdfFilePrinter.has_value() && MutableEngineServices().PdfFilePrinter != *pdfFilePrinter) {
+        MutableEngineServices().PdfFilePrinter = *pdfFilePrinter;
         ResetPrintersInstance();
     }
     if (gInitialized)

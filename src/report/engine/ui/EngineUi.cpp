@@ -25,7 +25,7 @@ bool WidgetsRunning()
 
 namespace EngineUi {
 
-void init(TrpPdfFilePrinterMode pdfFilePrinter)
+void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter)
 {
     EngineRuntime::init(pdfFilePrinter);
     if (gInitialized)

@@ -8,9 +8,12 @@
 #include "report/engine/EngineServices.h"
 #include "report/script/ui/QtUiService.h"
 
+#include <optional>
+
 namespace EngineUi {
 
-void init(TrpPdfFilePrinterMode pdfFilePrinter = TrpPdfFilePrinterMode::Listed);
+// `pdfFilePrinter` as EngineRuntime::init takes it.
+void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter = std::nullopt);
 
 } // namespace EngineUi
 
