@@ -58,6 +58,12 @@ void BuildSubreports(TrpReport& report, DataSets& keep);
 // keep.zi3: masters that keep their three details together, across a page break.
 void BuildKeep(TrpReport& report, DataSets& keep);
 
+// vertical.zi3: two rows over a vertical header and ten vertical columns, across two pages.
+void BuildVertical(TrpReport& report, DataSets& keep);
+
+// parent-subreport.zi3: two records, each with a subreport of three rows printed on its band.
+void BuildParentSubreport(TrpReport& report, DataSets& keep);
+
 // The saved bytes of a report built by `build`.
 QByteArray SavedReport(const std::function<void(TrpReport&, DataSets&)>& build);
 
