@@ -1,5 +1,6 @@
 #include "EngineUi.h"
 
+#include "rpPrintDialog.h"
 #include "rpPrinterQt.h"
 
 #include "report/engine/EngineRuntime.h"
@@ -38,6 +39,17 @@ void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter)
         if (info.isNull())
             return nullptr;
         return std::make_unique<TrpPrinter>(info);
+    };
+    services.RunPrintDialog = [](TrpReport& report, TrpDuplexMode& duplex) {
+        // Tools without widgets print with the options as they are.
+        if (!WidgetsRunning())
+            return true;
+        TrpPrintDialog dialog(&report, duplex, QApplication::activeWindow());
+        const int result = ReportServices::Ui().RunModal(dialog, dialog.objectName());
+        if (!dialog.FormHide(result == mrOk))
+            return false;
+        duplex = dialog.ADuplexMode;
+        return true;
     };
     ResetPrintersInstance();
     gInitialized = true;
