@@ -10,6 +10,7 @@
 #include "report/model/rpUtils.h"
 #include "report/script/sc_iinterpreter_script.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -136,6 +137,13 @@ TrpPageSettingsForm::TrpPageSettingsForm(TrpReport* report, TrpReportPage* page,
     ApplyToAllRB = new QRadioButton(Text(u"414"), this);
     ApplyToAllRB->setObjectName(QStringLiteral("ApplyToAllRB"));
     ApplyToCurRB->setChecked(true);
+    // Orientation and where to apply are two choices of their own.
+    auto* orientation = new QButtonGroup(this);
+    orientation->addButton(PortraitRB);
+    orientation->addButton(LandscapeRB);
+    auto* applyTo = new QButtonGroup(this);
+    applyTo->addButton(ApplyToCurRB);
+    applyTo->addButton(ApplyToAllRB);
     grid->addWidget(OtherL, 11, 0);
     grid->addWidget(ApplyToCurRB, 12, 0, 1, 3);
     grid->addWidget(ApplyToAllRB, 13, 0, 1, 3);

@@ -8,6 +8,7 @@
 #include "report/model/rpRes.h"
 #include "report/model/rpUtils.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -185,6 +186,10 @@ void TrpPrintDialog::FormCreate()
     DescrL->setObjectName(QStringLiteral("DescrL"));
     DescrL->setWordWrap(true);
     AllRB->setChecked(true);
+    auto* pagesGroup = new QButtonGroup(this);
+    pagesGroup->addButton(AllRB);
+    pagesGroup->addButton(CurPageRB);
+    pagesGroup->addButton(PageNumbersRB);
     pagesLayout->addWidget(AllRB, 0, 0, 1, 2);
     pagesLayout->addWidget(CurPageRB, 1, 0, 1, 2);
     pagesLayout->addWidget(PageNumbersRB, 2, 0);
