@@ -54,7 +54,10 @@ int TrpPdfSheet::metric(PaintDeviceMetric metric) const
     }
 }
 
-TrpPdfFilePrinter::TrpPdfFilePrinter() : TrpCustomPrinter(PdfFilePrinterName(), QString()) {}
+TrpPdfFilePrinter::TrpPdfFilePrinter()
+    : TrpCustomPrinter(PdfFilePrinterName(), QString()), recordingCanvas_(std::make_unique<TrpPrinterCanvas>(this))
+{
+}
 
 TrpPdfFilePrinter::~TrpPdfFilePrinter()
 {
@@ -117,6 +120,19 @@ void TrpPdfFilePrinter::BeginDoc()
     printing_ = true;
 }
 
+void TrpPdfFilePrinter::NextFilePage()
+{
+    TrpPrinterCanvas& file = *ownCanvas_;
+    writer_->setPageLayout(sheetLayout_);
+    if (sheetsWritten_ == 0)
+        file.begin(writer_.get());
+    else
+        writer_->newPage();
+    file.resetTransform();
+    file.setClipping(false);
+    ++sheetsWritten_;
+}
+
 void TrpPdfFilePrinter::BeginPage()
 {
     if (!printing_)
@@ -124,8 +140,15 @@ void TrpPdfFilePrinter::BeginPage()
     if (pageOpen_)
         EndPage();
     sheetLayout_ = CurrentLayout();
-    sheet_.SetSheet(DevicePixels(paperWidth_), DevicePixels(paperHeight_), kPdfPrinterDpi);
-    canvas_->begin(&sheet_);
+    recording_ = copies_ > 1;
+    if (recording_) {
+        sheet_.SetSheet(DevicePixels(paperWidth_), DevicePixels(paperHeight_), kPdfPrinterDpi);
+        recordingCanvas_->begin(&sheet_);
+        canvas_ = recordingCanvas_.get();
+    } else {
+        NextFilePage();
+        canvas_ = ownCanvas_.get();
+    }
     pageOpen_ = true;
 }
 
@@ -133,22 +156,21 @@ void TrpPdfFilePrinter::EndPage()
 {
     if (!pageOpen_)
         return;
-    canvas_->end();
     pageOpen_ = false;
+    canvas_ = ownCanvas_.get();
+    if (!recording_)
+        return;
+    recordingCanvas_->end();
+    TrpPrinterCanvas& file = *ownCanvas_;
     for (int32_t copy = 0; copy < copies_; ++copy) {
-        writer_->setPageLayout(sheetLayout_);
-        if (sheetsWritten_ == 0)
-            filePainter_.begin(writer_.get());
-        else
-            writer_->newPage();
+        NextFilePage();
         // A picture is played back scaled from the default screen resolution to the device's;
         // the sheet is recorded at the device's resolution already.
-        filePainter_.save();
+        file.save();
         const double undo = static_cast<double>(QPicture().logicalDpiX()) / writer_->logicalDpiX();
-        filePainter_.scale(undo, undo);
-        filePainter_.drawPicture(0, 0, sheet_);
-        filePainter_.restore();
-        ++sheetsWritten_;
+        file.scale(undo, undo);
+        file.drawPicture(0, 0, sheet_);
+        file.restore();
     }
 }
 
@@ -166,12 +188,12 @@ void TrpPdfFilePrinter::Abort()
 
 void TrpPdfFilePrinter::Finish(bool keep)
 {
-    if (pageOpen_) {
-        canvas_->end();
-        pageOpen_ = false;
-    }
-    if (filePainter_.isActive())
-        filePainter_.end();
+    if (recordingCanvas_->isActive())
+        recordingCanvas_->end();
+    pageOpen_ = false;
+    canvas_ = ownCanvas_.get();
+    if (ownCanvas_->isActive())
+        ownCanvas_->end();
     writer_.reset();
     std::unique_ptr<QSaveFile> file = std::move(file_);
     printing_ = false;

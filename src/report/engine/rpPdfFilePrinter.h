@@ -4,7 +4,7 @@
 // papers of the paper table, each sheet at the paper and orientation set for it. The file is
 // written into a temporary file beside it and put in place only when the job ends, so a failed
 // or stopped job leaves an earlier file whole. A PDF has no copies: a sheet printed with
-// several copies is written that many times.
+// several copies is recorded once and written that many times (its text then as outlines).
 
 #include "rpPrinter.h"
 
@@ -57,11 +57,17 @@ private:
     void Finish(bool keep);
     QPageLayout CurrentLayout() const;
 
+    // Starts the next page of the file with the sheet's paper.
+    void NextFilePage();
+
     std::unique_ptr<QSaveFile> file_;
     std::unique_ptr<QPdfWriter> writer_;
-    QPainter filePainter_;     // writes the sheets into the file
-    TrpPdfSheet sheet_;        // the sheet being drawn, written once per copy at EndPage
+    // The painter on the file is the printer's own canvas; this one records a sheet of several
+    // copies. canvas_ is the one the sheet in progress is drawn with.
+    std::unique_ptr<TrpPrinterCanvas> recordingCanvas_;
+    TrpPdfSheet sheet_;        // a sheet of several copies, written once per copy at EndPage
     QPageLayout sheetLayout_;  // paper of the sheet being drawn
+    bool recording_ = false;   // the sheet in progress is being recorded
     int32_t copies_ = 1;
     int32_t sheetsWritten_ = 0;
     bool pageOpen_ = false;

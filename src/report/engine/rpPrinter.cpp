@@ -79,7 +79,7 @@ EngineServicesScope::~EngineServicesScope()
 // --- one printer -------------------------------------------------------------------------------
 
 TrpCustomPrinter::TrpCustomPrinter(const QString& name, const QString& port)
-    : name_(name), port_(port), canvas_(std::make_unique<TrpPrinterCanvas>(this))
+    : name_(name), port_(port), ownCanvas_(std::make_unique<TrpPrinterCanvas>(this)), canvas_(ownCanvas_.get())
 {
     bins_.push_back({ResourceText(u"prDefault"), kDefaultBin});
     papers_.push_back({ResourceText(u"prCustom"), kPaperCustom});

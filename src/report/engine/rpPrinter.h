@@ -114,7 +114,8 @@ protected:
     QString port_;
     std::vector<TrpPrinterItem> papers_;
     std::vector<TrpPrinterItem> bins_;
-    std::unique_ptr<TrpPrinterCanvas> canvas_;
+    std::unique_ptr<TrpPrinterCanvas> ownCanvas_;
+    TrpPrinterCanvas* canvas_;      // the canvas drawn on now: ownCanvas_ unless a printer has more
     QPoint dpi_{0, 0};
     int32_t paper_ = kPaperA4;
     double paperWidth_ = 0;
