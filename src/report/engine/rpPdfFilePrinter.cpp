@@ -14,8 +14,6 @@ namespace {
 
 constexpr int kPdfPrinterDpi = 600;
 constexpr double kMillimetresPerInch = 25.4;
-// The job title when neither the report nor its file names one.
-constexpr char kDefaultJobTitle[] = "Ruro Duzedo Document";
 
 int DevicePixels(double millimetres)
 {

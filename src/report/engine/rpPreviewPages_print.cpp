@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr char kPrinterNotValid[] = "Printer selected is not valid";
 constexpr double kMillimetresPerInch = 25.4;
 constexpr double kReportPixelsPerInch = 96;
 // What is left over of a length beyond whole units before one more unit is counted.
@@ -546,7 +545,7 @@ bool TrpPreviewPages::Print()
         if (printer != nullptr && printer->Initialized()) {
             run->Run();
         } else {
-            ErrorMessageBox(QString::fromLatin1(kPrinterNotValid));
+            ErrorMessageBox(GetResourcesInstance().Get(u"prNotValid"));
             result = false;
         }
     } catch (...) {

@@ -28,6 +28,9 @@ struct TrpPrinterItem {
     int32_t Code = 0;
 };
 
+// The job's title when neither the report nor its file names one.
+inline constexpr char kDefaultJobTitle[] = "Ruro Duzedo Document";
+
 // The bin code of the "prDefault" entry: the printer's own choice.
 inline constexpr int32_t kDefaultBin = 7;
 

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr char kPrinterNotValid[] = "Printer selected is not valid";
-constexpr char kDefaultJobTitle[] = "Ruro Duzedo Document";
 constexpr double kMillimetresPerInch = 25.4;
 
 // Bin codes of the print options for Qt's paper sources, in the order of Qt's enumeration.
@@ -112,7 +110,7 @@ bool TrpPrinter::ReadCapabilities()
 {
     const int resolution = printer_->resolution();
     if (resolution <= 0) {
-        ErrorMessageBox(QString::fromLatin1(kPrinterNotValid));
+        ErrorMessageBox(GetResourcesInstance().Get(u"prNotValid"));
         return false;
     }
     dpi_ = QPoint(resolution, resolution);
@@ -211,7 +209,7 @@ void TrpPrinter::SetPrintParams(int32_t paperSize, double paperWidth, double pap
 void TrpPrinter::BeginDoc()
 {
     if (printer_ == nullptr)
-        throw platform::Exception(kPrinterNotValid);
+        throw platform::Exception(GetResourcesInstance().Get(u"prNotValid").toStdString());
     printer_->setDocName(Title.isEmpty() ? QString::fromLatin1(kDefaultJobTitle) : Title);
     if (FileName.isEmpty()) {
         printer_->setOutputFileName(QString());
@@ -231,7 +229,7 @@ void TrpPrinter::BeginPage()
     if (!pageStarted_) {
         if (!canvas_->begin(printer_.get())) {
             printing_ = false;
-            throw platform::Exception(kPrinterNotValid);
+            throw platform::Exception(GetResourcesInstance().Get(u"prNotValid").toStdString());
         }
         pageStarted_ = true;
     } else {
