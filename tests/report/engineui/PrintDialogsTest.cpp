@@ -241,6 +241,28 @@ TEST_F(DialogFixture, PrintingShowsTheDialogThroughTheModalSeam)
     EXPECT_TRUE(log_.isEmpty());
 }
 
+// A printer whose own settings dialog chooses one-sided printing (device duplex 1).
+class OneSidedPrinter : public RecordingPrinter {
+public:
+    using RecordingPrinter::RecordingPrinter;
+    void PropertiesDlg() override { duplex_ = 1; }
+};
+
+TEST_F(DialogFixture, ThePrintersOwnDuplexChoiceReachesTheDuplexList)
+{
+    QStringList log;
+    TrpEngineServices services = EngineServices();
+    services.CreatePrinter = [&log](const QString& name) -> std::unique_ptr<TrpCustomPrinter> {
+        return std::make_unique<OneSidedPrinter>(log, name);
+    };
+    const EngineServicesScope scope(std::move(services));
+    PreparedReport prepared = BuildPaperStore({PaperPage{}});
+    TrpPrintDialog dialog(&prepared.Report(), dmVertical);
+    dialog.PropButtonClick();
+    EXPECT_EQ(dialog.ADuplexMode, dmSimplex);
+    EXPECT_EQ(Find<QComboBox>(dialog, "DuplexCB")->currentIndex(), dmSimplex);
+}
+
 // --- page settings ------------------------------------------------------------------------------
 
 TEST_F(DialogFixture, TypingAWidthChoosesTheCustomSizeAndThePrinterIsUntouched)
@@ -338,6 +360,9 @@ public:
 
 TEST(ScriptPrintDialogs, TheyComeAsQtsDialogs)
 {
+    // Never the machine's printers: no scheduler answers there.
+    QTemporaryDir folder;
+    qputenv("CUPS_SERVER", folder.filePath(QStringLiteral("none")).toLocal8Bit());
     AnsweringService service;
     UiPrintDialog dialog;
     dialog.Copies = 3;
