@@ -104,7 +104,7 @@ public:
     }
 
     void Run();
-    // Ends a job begun, dropping what it printed (after a failure).
+    // Ends a job begun, dropping what it printed, and the progress (after a failure).
     void AbortJob();
 
 private:
@@ -143,6 +143,7 @@ private:
     int32_t copies_ = 1;
     int32_t printerCopies_ = 1;
     bool begun_ = false;
+    bool progressStarted_ = false;
     bool side_ = false;                 // an odd number of two-sided pages printed
     bool hasLast_ = false;              // a page was printed: the last* fields hold it
     int32_t lastPaperSize_ = 0;
@@ -176,6 +177,7 @@ void TrpPrintRun::Run()
     store_.ClearPageCache();
     report_.SetTerminated(false);
     report_.InternalOnProgressStart(ptPrinting);
+    progressStarted_ = true;
     printer_.Title = report_.ReportOptions().Name.isEmpty() ? report_.FileName() : report_.ReportOptions().Name;
     copies_ = std::max(1, options_.Copies);
     begun_ = false;
@@ -206,18 +208,26 @@ void TrpPrintRun::Run()
         begun_ = false;
         printer_.EndDoc();
     }
+    progressStarted_ = false;
     report_.InternalOnProgressStop(ptPrinting);
 }
 
 void TrpPrintRun::AbortJob()
 {
-    if (!begun_)
-        return;
-    begun_ = false;
-    try {
-        printer_.Abort();
-    } catch (...) {
-        // The failure that stopped printing is the one reported.
+    // The failure that stopped printing is the one reported.
+    if (begun_) {
+        begun_ = false;
+        try {
+            printer_.Abort();
+        } catch (...) {
+        }
+    }
+    if (progressStarted_) {
+        progressStarted_ = false;
+        try {
+            report_.InternalOnProgressStop(ptPrinting);
+        } catch (...) {
+        }
     }
 }
 

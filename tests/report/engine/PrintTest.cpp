@@ -422,7 +422,12 @@ TEST(Print, EventsComeInOrder)
         events << QStringLiteral("page %1 copy %2").arg(page.Name()).arg(copyNo);
     };
     report.OnAfterPrintReport = [&](TrpReport&) { events << QStringLiteral("after"); };
+    QStringList progress;
+    report.OnProgress = [&](TrpReport&, TrpProgressType type, int32_t value) {
+        progress << QStringLiteral("%1:%2").arg(type).arg(value);
+    };
     ASSERT_TRUE(prepared.Store().Print());
+    EXPECT_EQ(progress.join(u',').toStdString(), "2:1,2:2,2:1,2:2") << "ptPrinting, one step per page";
     EXPECT_EQ(events.join(u'\n').toStdString(),
               "report\nscript print\npage Page1 copy 1\npage Page2 copy 1\npage Page1 copy 2\npage Page2 copy 2\n"
               "after");
@@ -463,8 +468,12 @@ TEST(Print, AFailureAbortsTheJobRestoresTheOptionsAndPassesOn)
             throw platform::Exception("broken");
     };
     report.OnAfterPrintReport = [&](TrpReport&) { after = true; };
+    QStringList progress;
+    report.OnProgressStart = [&](TrpReport&, TrpProgressType type, int32_t) { progress << QStringLiteral("start %1").arg(type); };
+    report.OnProgressStop = [&](TrpReport&, TrpProgressType type, int32_t) { progress << QStringLiteral("stop %1").arg(type); };
     EXPECT_THROW(prepared.Store().Print(), platform::Exception);
     EXPECT_TRUE(after);
+    EXPECT_EQ(progress.join(u',').toStdString(), "start 2,stop 2");
     EXPECT_EQ(report.PrintOptions().Copies, 1);
     EXPECT_EQ(fixture.log.last().toStdString(), "abort");
     EXPECT_EQ(prepared.Store().CopyNo(), 0);
