@@ -64,8 +64,9 @@ std::vector<PrintedBand> BandsOfPage(TrpReport& report, int index)
         if (!object->IsBand())
             continue;
         PrintedBand band;
+        // A page stored whole (an endless page) keeps the objects' own names.
         const QString source = store.Dictionary().GetSourceName(object->AliasName());
-        band.name = source.mid(source.indexOf(u'.') + 1);
+        band.name = source.isEmpty() ? object->Name() : source.mid(source.indexOf(u'.') + 1);
         band.top = object->Top();
         band.height = object->Height();
         for (TrpComponent* child : object->Objects()) {
@@ -186,6 +187,83 @@ TEST_F(RptoolPrepare, FailingRunsPrintTheirErrorAndWriteNothing)
         EXPECT_EQ(run.status, 2) << item.fixture;
         EXPECT_NE(run.err.find(item.expected), std::string::npos) << run.err;
         EXPECT_FALSE(QFile::exists(QString::fromStdString(Temp("x.zp3"))));
+    }
+}
+
+TEST_F(RptoolPrepare, VariablesAreGivenAsText)
+{
+    const auto report = NewReport();
+    report->CheckDataPage();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* title = AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, 20);
+    AddMemo(title, QStringLiteral("Text"), 0, 0, 300, 20, QStringLiteral("[Heading]"));
+    report->Variables().SetValue(QStringLiteral("Heading"), Variant(QStringLiteral("''")));
+    report->SaveToFile(QString::fromStdString(Temp("vars.zi3")));
+    ProgramRun run = Run({"prepare", Temp("vars.zi3"), "--var", "Heading=Отчёт 'за' день", "--out", Temp("v.zp3")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Run({"zp3-text", Temp("v.zp3")});
+    EXPECT_EQ(run.out, "Отчёт 'за' день\n");
+    // A CSV file that cannot be opened (1), one that is no table (2): nothing written.
+    run = Run({"prepare", Temp("vars.zi3"), "--csv", "Rows=" + Temp("missing.csv"), "--out", Temp("w.zp3")});
+    EXPECT_EQ(run.status, 1);
+    WriteFileBytes(QString::fromStdString(Temp("bad.csv")), "N,M\r\n1\r\n");
+    run = Run({"prepare", Temp("vars.zi3"), "--csv", "Rows=" + Temp("bad.csv"), "--out", Temp("w.zp3")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("line 2: 1 cells, the header has 2"), std::string::npos) << run.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Temp("w.zp3"))));
+}
+
+// --- the CSV data set --------------------------------------------------------------------------
+
+TEST(CsvDataSet, CellsFollowQuotesEmptyIsNullNumbersAreNumbers)
+{
+    TrpCsvDataSet data;
+    data.LoadFromText("\xEF\xBB\xBFName,Value,Note\r\n"
+                      "\"a, b\",1.5,\"say \"\"hi\"\"\"\r\n"
+                      "\"two\nlines\",-7,\n"
+                      ",1e3,12 kg\n",
+                      QStringLiteral("test"));
+    ASSERT_EQ(data.RowCount(), 3);
+    EXPECT_TRUE(data.CanStepBack());
+    data.First();
+    EXPECT_EQ(data.GetValue(QStringLiteral("name")).ToString(), QStringLiteral("a, b"));
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).Kind(), VariantKind::Double);
+    EXPECT_EQ(data.GetValue(QStringLiteral("Note")).ToString(), QStringLiteral("say \"hi\""));
+    data.Next();
+    EXPECT_EQ(data.GetValue(QStringLiteral("Name")).ToString(), QStringLiteral("two\nlines"));
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).Kind(), VariantKind::Int32);
+    EXPECT_TRUE(data.GetValue(QStringLiteral("Note")).IsNull());
+    data.Next();
+    EXPECT_TRUE(data.GetValue(QStringLiteral("Name")).IsNull());
+    EXPECT_DOUBLE_EQ(data.GetValue(QStringLiteral("Value")).ToDouble(), 1000);
+    EXPECT_EQ(data.GetValue(QStringLiteral("Note")).ToString(), QStringLiteral("12 kg"));
+    EXPECT_EQ(data.GetFieldType(QStringLiteral("Value")), fftNumeric);
+    EXPECT_EQ(data.GetFieldType(QStringLiteral("Note")), fftString);
+    data.Prior();
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).ToInt32(), -7);
+    data.Next();
+    data.Next();
+    EXPECT_TRUE(data.Eof());
+
+    const struct {
+        const char* text;
+        const char* error;
+    } kBroken[] = {
+        {"A,B\r\n\"open,1\r\n", "test: line 2: a quoted cell is not closed"},
+        {"A\r\nx\"y\r\n", "test: line 2: a quote inside an unquoted cell"},
+        {"A\r\n\"x\"y\r\n", "test: line 2: text after a closing quote"},
+        {"A,,B\r\n", "test: line 1: a field without a name"},
+        {"", "test: line 1: no header row"},
+    };
+    for (const auto& item : kBroken) {
+        TrpCsvDataSet broken;
+        try {
+            broken.LoadFromText(item.text, QStringLiteral("test"));
+            ADD_FAILURE() << item.text;
+        } catch (const platform::Exception& error) {
+            EXPECT_EQ(error.Message(), item.error);
+        }
     }
 }
 
@@ -1020,4 +1098,27 @@ TEST(EngineEvents, OverlaysPrintUnderOrOverThePage)
         // Rows start at the top of the page under an overlay: it takes no room.
         EXPECT_DOUBLE_EQ(BandsOfPage(*report, 0)[onTop ? 0 : 1].top, 0);
     }
+}
+
+TEST(EngineBreaks, AnEndlessPageIsAsHighAsItsContent)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    page->TopMargin = page->BottomMargin = 10;
+    page->EndlessHeight = true;
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(100);
+    Label(master);
+    Label(AddBand<TrpReportSummary>(page, QStringLiteral("Summary1"), 100, 20));
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 1);
+    const QPoint size = StoreOf(*report).GetPageSize(0);
+    EXPECT_NEAR(size.y(), 2020 + 20 * 3.77953, 1.0);
+    EXPECT_EQ(size.x(), 794);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("Rows")).size(), 100);
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_EQ(bands.size(), 101u);
+    EXPECT_EQ(bands.back().texts, QStringList{QStringLiteral("Summary1")});
+    EXPECT_DOUBLE_EQ(bands.back().top, 2000);
 }
