@@ -1,5 +1,6 @@
 #include "ReportCommand.h"
 
+#include "report/engine/EngineRuntime.h"
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpClass_report.h"
 
@@ -90,6 +91,13 @@ int RunReportEval(const QStringList& arguments)
 {
     if (arguments.size() != 2)
         return kExitUsage;
+    // The report's script sees the report classes and their functions, as in a run.
+    try {
+        EngineRuntime::init();
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
     TrpReport report;
     if (const int status = LoadReport(report, arguments[0]); status != kExitDone)
         return status;

@@ -1,5 +1,7 @@
 #include "EngineRuntime.h"
 
+#include "rpChBoxRTTI.h"
+#include "rpClassRTTI.h"
 #include "rpEngine.h"
 #include "rpPreviewPages.h"
 
@@ -49,6 +51,17 @@ void init()
     MutableModelServices().CreatePreviewPages = [](TrpReport& report) -> std::unique_ptr<TrpCustomPreviewPages> {
         return std::make_unique<TrpPreviewPages>(&report);
     };
+    // Every script made from now on sees the report classes; the modules leave the list when
+    // the program ends.
+    RegisterRTTIModule(CreateReportClassFunctions);
+    RegisterRTTIModule(CreateCheckBoxFunctions);
+    static const struct ModuleRemoval {
+        ~ModuleRemoval()
+        {
+            UnregisterRTTIModule(CreateCheckBoxFunctions);
+            UnregisterRTTIModule(CreateReportClassFunctions);
+        }
+    } removal;
     gInitialized = true;
 }
 

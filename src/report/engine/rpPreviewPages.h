@@ -47,6 +47,9 @@ inline constexpr int32_t kMouseButtonLeft = 0;
 // "top") under the element "outline" of the store's document.
 class TrpOutline : public TrpCustomOutline {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     explicit TrpOutline(TrpPreviewPages* previewPages);
 
     // The "outline" element (made on first use).
