@@ -8,6 +8,7 @@
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
+#include "report/script/sc_iclassesrtti.h"
 #include "report/script/sc_iconsts.h"
 
 #include <QFile>
@@ -51,8 +52,9 @@ void init()
     MutableModelServices().CreatePreviewPages = [](TrpReport& report) -> std::unique_ptr<TrpCustomPreviewPages> {
         return std::make_unique<TrpPreviewPages>(&report);
     };
-    // Every script made from now on sees the report classes; the modules leave the list when
-    // the program ends.
+    // Every script made from now on sees the class library (lists, string lists, streams) and
+    // the report classes after it; the report modules leave the list when the program ends.
+    RegisterClassLibraryModules();
     RegisterRTTIModule(CreateReportClassFunctions);
     RegisterRTTIModule(CreateCheckBoxFunctions);
     static const struct ModuleRemoval {
