@@ -2,6 +2,7 @@
 
 #include "rpChBoxRTTI.h"
 #include "rpClassRTTI.h"
+#include "rpDMPClass.h"
 #include "rpEngine.h"
 #include "rpPreviewPages.h"
 
@@ -52,6 +53,7 @@ void init()
     MutableModelServices().CreatePreviewPages = [](TrpReport& report) -> std::unique_ptr<TrpCustomPreviewPages> {
         return std::make_unique<TrpPreviewPages>(&report);
     };
+    RegisterDMPClasses();
     // Every script made from now on sees the class library (lists, string lists, streams) and
     // the report classes after it; the report modules leave the list when the program ends.
     RegisterClassLibraryModules();

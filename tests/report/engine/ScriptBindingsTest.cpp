@@ -5,6 +5,7 @@
 
 #include "EngineFixtures.h"
 #include "EngineTestSupport.h"
+#include "Subprocess.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/core/ScriptErrors.h"
@@ -18,6 +19,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -323,4 +325,60 @@ TEST(ScriptBindings, PreviewButtonNamesSetTheBitsOfTheSameName)
         report->Script().Execute();
         EXPECT_EQ(report->PreviewOptions().Buttons, c.bits) << c.name;
     }
+}
+
+// --- the scripted fixtures through rptool ------------------------------------------------------
+
+namespace {
+
+class ScriptRptool : public testing::Test {
+protected:
+    // Absolute paths: a test may change the working folder.
+    testsupport::ProgramRun Run(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), rptool);
+        return testsupport::RunProgram(arguments);
+    }
+    const std::string rptool = QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath().toStdString();
+    std::string Temp(const char* name) { return folder.filePath(QString::fromLatin1(name)).toStdString(); }
+    std::string Report(const char* name)
+    {
+        return QFileInfo(kEngineData + QStringLiteral("reports/%1").arg(QLatin1String(name))).absoluteFilePath().toStdString();
+    }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(ScriptRptool, NewPageFromTheScriptGivesThreePagesWhereTheListMakesTwo)
+{
+    const std::string rows = "Rows=" + Report("rows-98.csv");
+    for (const auto& [name, pages] : {std::pair{"list.zi3", "pages=2"}, std::pair{"script-newpage.zi3", "pages=3"}}) {
+        testsupport::ProgramRun run = Run({"prepare", Report(name), "--csv", rows, "--out", Temp("n.zp3")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        run = Run({"zp3-info", Temp("n.zp3")});
+        EXPECT_EQ(run.out.substr(0, run.out.find('\n')), pages) << name;
+    }
+}
+
+TEST_F(ScriptRptool, SavingWithoutAnAllowedFolderFailsAndWritesNothing)
+{
+    QFile::remove(QStringLiteral("script-saved.zi3"));
+    testsupport::ProgramRun run = Run({"prepare", Report("script-savefile.zi3"), "--out", Temp("x.zp3")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Unable to create file \"script-saved.zi3\": file access is not allowed"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(QFile::exists(QStringLiteral("script-saved.zi3")));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Temp("x.zp3"))));
+
+    // Allowed, the script writes where it was allowed to.
+    const QString here = QDir::currentPath();
+    std::vector<std::string> arguments{"prepare", Report("script-savefile.zi3"), "--allow-files",
+                                       folder.path().toStdString(), "--out", Temp("y.zp3")};
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    run = Run(arguments);
+    QDir::setCurrent(here);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("script-saved.zi3"))));
 }
