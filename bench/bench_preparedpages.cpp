@@ -13,6 +13,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,7 @@
 namespace {
 
 constexpr int kRowsPerPage = 40;
+constexpr int kRuns = 5;
 
 double Seconds(const std::function<void()>& work)
 {
@@ -85,17 +87,26 @@ int main(int argc, char** argv)
     enginetest::PreparedReport loaded;
     const double load = Seconds([&] { enginetest::LoadStore(loaded.Store(), saved); });
 
-    const double rebuild = Seconds([&] {
-        for (int p = 0; p < pages; ++p)
-            loaded.Store().GetPage(p);
-    });
-    const double plain = Seconds([&] {
-        for (int p = 0; p < pages; ++p) {
-            TrpReportPage target;
-            ReadPlainly(loaded.Store(), loaded.Store().XMLDoc().Root()->FindItem(QStringLiteral("previewpages"))->Items(p),
-                        &target);
-        }
-    });
+    // The machine is shared: the best of five runs of each, every page rebuilt each time (the
+    // cache keeps three pages, so a run never finds the page it asks for).
+    loaded.Report().PreviewOptions().PagesInCache = 3;
+    double rebuild = 0;
+    double plain = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const double rebuilt = Seconds([&] {
+            for (int p = 0; p < pages; ++p)
+                loaded.Store().GetPage(p);
+        });
+        const double read = Seconds([&] {
+            for (int p = 0; p < pages; ++p) {
+                TrpReportPage target;
+                ReadPlainly(loaded.Store(),
+                            loaded.Store().XMLDoc().Root()->FindItem(QStringLiteral("previewpages"))->Items(p), &target);
+            }
+        });
+        rebuild = run == 0 ? rebuilt : std::min(rebuild, rebuilt);
+        plain = run == 0 ? read : std::min(plain, read);
+    }
 
     std::printf("%d pages, %d objects, file %.1f MB\n", pages, objects, saved.size() / 1048576.0);
     std::printf("fill:    %7.3f s (%5.2f us per object)\n", fill, fill * 1e6 / objects);

@@ -7,7 +7,10 @@
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_styles.h"
+#include "report/model/rpStreams.h"
 #include "report/script/sc_iinterpreter_script.h"
+
+#include <QFile>
 
 #include <cstdio>
 #include <memory>
@@ -143,8 +146,15 @@ int RunPrepare(const QStringList& arguments)
     std::vector<std::unique_ptr<TrpCsvDataSet>> dataSets;
     for (const Assignment& csv : csvFiles) {
         auto dataSet = std::make_unique<TrpCsvDataSet>();
+        QByteArray text;
         try {
-            dataSet->LoadFromFile(csv.value);
+            text = OpenFileForReading(csv.value, kMaxCsvFileBytes)->readAll();
+        } catch (const platform::Exception& failure) {
+            PrintLine(QString::fromStdString(failure.Message()));
+            return kExitFileError;
+        }
+        try {
+            dataSet->LoadFromText(text, csv.value);
             dataSet->SetUserName(csv.name);
         } catch (const platform::Exception& failure) {
             PrintLine(QString::fromStdString(failure.Message()));

@@ -314,6 +314,8 @@ void TrpEngine::BuildBandTree(TrpReportPage* page, bool vertical)
         if (number >= kHeaderNumber && number <= kGroupFooterNumber)
             list.push_back(band);
     }
+    if (!vertical)
+        MoveObjectsIntoVerticalBands(page);
     // By position, numerically; bands at the same position keep the page's order, and every
     // band is kept.
     std::stable_sort(list.begin(), list.end(), [vertical](const TrpBand* a, const TrpBand* b) {
@@ -453,7 +455,7 @@ bool TrpEngine::ShowDialogPages()
         } else {
             result = page->ShowModal();
         }
-        if (result == 2) // Cancel
+        if (result == mrCancel)
             return false;
     }
     return true;

@@ -133,7 +133,15 @@ private:
     void AddOutlineItem(TrpBand* band, const QString& outlineText);
     void ShowSubreports(TrpBand* band);
     void RunSubreportPage(TrpSubreport* subreport);
+    void CollectParentSubreports(TrpBand* band);
     void ForgetLastValues(TrpBand* band);
+
+    // --- vertical bands (rpEngine_vertical.cpp)
+    void RunVerticalBands(TrpBand* master);
+    void PrintVerticalDataBands(const std::vector<QPointer<TrpBand>>& bands);
+    void OutputVerticalBand(TrpBand* band);
+    void AddVerticalSlices(TrpBand* master);
+    void MoveObjectsIntoVerticalBands(TrpReportPage* page);
 
     TrpAggregateList aggregates_;
     bool callFromAddPage_ = false;       // page headers are being printed again on a new page
@@ -163,6 +171,11 @@ private:
     double pageCurX_ = 0;                // horizontal offset of the current page run (subreports)
     QPointer<TrpBand> startNewPageBand_;
     bool initialized_ = false;           // Initialize succeeded in this run
+    TrpNullBand* outputTo_ = nullptr;    // collects the bands of subreports printed on their parent band
+    std::vector<QPointer<TrpBand>> vHeaderList_; // vertical headers printed again on every page
+    std::vector<int32_t> vPageList_;     // master band object counts where vertical output went on a new page
+    QPointer<TrpBand> vMasterBand_;      // horizontal band receiving the output of vertical bands
+    int32_t vStartPage_ = 0;             // prepared page where the vertical output began
     // Report pages being built, outermost first: a subreport that leads back into one of them
     // would print itself for ever.
     std::vector<TrpReportPage*> buildingPages_;

@@ -200,8 +200,12 @@ void TrpEngine::InitGroups(TrpDataBand* band, bool firstTime, int fromLevel)
             StartKeep(group);
         ShowBand(group);
         AddOutlineItem(group, group->OutlineText);
-        if (group->ReprintOnNewPage)
-            headerList_.AddItem(group, keeping_, pageCurX_);
+        if (group->ReprintOnNewPage) {
+            if (group->Vertical)
+                vHeaderList_.emplace_back(group);
+            else
+                headerList_.AddItem(group, keeping_, pageCurX_);
+        }
     }
 }
 
@@ -245,7 +249,11 @@ void TrpEngine::ShowGroupFooters(int fromLevel, TrpDataBand* band)
         }
         if (!group->OutlineText.trimmed().isEmpty())
             store->Outline()->LevelUp();
-        headerList_.RemoveItem(group);
+        if (group->Vertical)
+            vHeaderList_.erase(std::remove(vHeaderList_.begin(), vHeaderList_.end(), QPointer<TrpBand>(group)),
+                               vHeaderList_.end());
+        else
+            headerList_.RemoveItem(group);
         if (group->KeepTogether)
             EndKeep(group);
     }
@@ -389,5 +397,68 @@ void TrpEngine::ShowSubreports(TrpBand* band)
         const double millimetres = text.toDouble(&ok);
         if (ok && std::isfinite(millimetres))
             CurX += millimetres * kPixelsPerMillimetre;
+    }
+}
+
+void TrpEngine::CollectParentSubreports(TrpBand* band)
+{
+    std::vector<TrpSubreport*> subreports;
+    for (TrpComponent* object : band->Objects()) {
+        auto* subreport = dynamic_cast<TrpSubreport*>(object);
+        if (subreport != nullptr && subreport->Visible() && subreport->PrintOnParent && subreport->Page() != nullptr)
+            subreports.push_back(subreport);
+    }
+    if (subreports.empty())
+        return;
+    TrpReport* report = Report();
+    if (band->OriginalObjectsCount == -1)
+        band->OriginalObjectsCount = static_cast<int32_t>(band->Objects().size());
+    auto collector = std::make_unique<TrpNullBand>();
+    const double savedOffset = pageCurX_;
+    const double savedX = CurX;
+    const double savedY = CurY;
+    const QPointer<TrpBand> savedBand = curBand_;
+    const auto restore = [&] {
+        outputTo_ = nullptr;
+        pageCurX_ = savedOffset;
+        CurX = savedX;
+        CurY = savedY;
+        curBand_ = savedBand;
+    };
+    outputTo_ = collector.get();
+    try {
+        for (TrpSubreport* subreport : subreports) {
+            pageCurX_ = savedOffset + subreport->Left();
+            CurX = subreport->Left();
+            CurY = subreport->Top();
+            RunSubreportPage(subreport);
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+
+    // The collected views move into the band at their place, as they were printed.
+    const std::vector<TrpComponent*> copies = collector->Objects();
+    for (TrpComponent* copy : copies) {
+        const std::vector<TrpComponent*> children = copy->Objects();
+        for (TrpComponent* child : children) {
+            if (!child->IsView() || dynamic_cast<TrpSubreport*>(child) != nullptr)
+                continue;
+            if (const TrpComponent* original = report->FindObject(child->Name())) {
+                child->SetAliasName(original->AliasName());
+                child->SetOriginalComponent(original->OriginalComponent());
+            }
+            child->SetName(QString());
+            const double left = copy->Left() + child->Left();
+            const double top = copy->Top() + child->Top();
+            child->SetParent(band);
+            child->SetLeft(left);
+            child->SetTop(top);
+            child->SetParentFont(false);
+            if (auto* stretchable = dynamic_cast<TrpStretcheable*>(child))
+                stretchable->StretchMode = smDontStretch;
+        }
     }
 }

@@ -60,7 +60,7 @@ void TrpEngine::ShowBand(TrpBand* band)
         ShowBand(band->Child());
     if (band->KeepChild)
         EndKeep(band);
-    if (dataBand != nullptr)
+    if (dataBand != nullptr && !band->Vertical)
         aggregates_.AddValue(dataBand, 0);
 }
 
@@ -83,12 +83,16 @@ void TrpEngine::PlaceAndAdd(TrpBand* band)
 
 void TrpEngine::OutputBand(TrpBand* band)
 {
+    if (band->Vertical) {
+        OutputVerticalBand(band);
+        return;
+    }
     TrpCustomPreviewPages* store = PreviewPages();
     auto* dataBand = dynamic_cast<TrpDataBand*>(band);
     auto* groupHeader = dynamic_cast<TrpGroupHeader*>(band);
 
     // A data band or group header breaks before its second and later records or groups.
-    if (band->Visible() && band->StartNewPage && !callFromAddPage_
+    if (band->Visible() && band->StartNewPage && !callFromAddPage_ && outputTo_ == nullptr
         && ((dataBand == nullptr && groupHeader == nullptr) || band->LineN != 1)) {
         if (groupHeader != nullptr && groupHeader->ResetPageNumbers)
             store->ResetLogicalPageNumber();
@@ -97,13 +101,21 @@ void TrpEngine::OutputBand(TrpBand* band)
         startNewPageBand_ = nullptr;
     }
 
+    const bool verticalMaster = band->HasVBands && !IsPageHeaderBand(band) && vMasterBand_ == nullptr;
+    const double savedX = CurX;
+    if (verticalMaster)
+        RunVerticalBands(band);
+
     PrepareBand(band);
     band->StretchedHeight = band->Height();
 
     bool split = false;
     const bool multiColumn = dataBand != nullptr && dataBand->Columns() > 1;
     const bool overlay = dynamic_cast<TrpOverlay*>(band) != nullptr;
-    if (band->Visible() && !multiColumn && !overlay && !band->IsNullBand() && FreeSpace() < band->Height()) {
+    // Bands printed again at the top of a new page do not break it: a header list higher than
+    // a page would otherwise start new pages for ever; it runs off the page instead.
+    if (band->Visible() && !multiColumn && !overlay && !band->IsNullBand() && outputTo_ == nullptr
+        && !callFromAddPage_ && FreeSpace() < band->Height()) {
         const double pageSpace = PageHeight() - FooterHeight();
         if ((band->AllowSplit && !keeping_) || (band->Height() > pageSpace && !band->HasVBands)) {
             if (!band->AllowSplit && band->LineThrough > 1 && !band->StartNewPage) {
@@ -129,10 +141,32 @@ void TrpEngine::OutputBand(TrpBand* band)
             band->SetLeft(multiColumn ? band->Left() + CurX : CurX);
             band->SetTop(CurY);
         }
-        if (band->Visible())
-            PlaceAndAdd(band);
+        if (band->Visible() && outputTo_ != nullptr) {
+            // A subreport printed on its parent band: the band goes to the collector.
+            std::unique_ptr<TrpComponent> copy = TrpComponent::CreateByName(band->ClassName());
+            if (copy != nullptr) {
+                copy->AssignAll(*band);
+                copy->SetLeft(band->Left());
+                copy->SetTop(band->Top());
+                copy->SetHeight(band->Height());
+                copy.release()->SetParent(outputTo_);
+            }
+            CurY += band->Height();
+        } else if (band->Visible()) {
+            if (verticalMaster) {
+                band->SetLeft(0);
+                AddVerticalSlices(band);
+                CurY += band->Height();
+            } else {
+                PlaceAndAdd(band);
+            }
+        }
     }
     FinishBand(band);
+    if (verticalMaster) {
+        CurX = savedX;
+        vMasterBand_ = nullptr;
+    }
     aggregates_.Reset(band);
     if (band->Visible())
         ShowSubreports(band);
@@ -146,12 +180,18 @@ void TrpEngine::PrepareBand(TrpBand* band)
     curBand_ = band;
     if (band->ShiftChildren.empty())
         BuildShiftTree(band);
-    report->CurObject = band->Name();
-    band->BeforePrint();
-    report->DoBeforePrint(band);
+    const bool master = band == vMasterBand_;
+    if (!master) {
+        report->CurObject = band->Name();
+        band->BeforePrint();
+        report->DoBeforePrint(band);
+    }
 
     const std::vector<TrpComponent*> objects = band->Objects();
-    for (TrpComponent* object : objects) {
+    for (size_t i = 0; i < objects.size(); ++i) {
+        if (master && band->OriginalObjectsCount >= 0 && static_cast<int32_t>(i) >= band->OriginalObjectsCount)
+            break;
+        TrpComponent* object = objects[i];
         auto* component = dynamic_cast<TrpReportComponent*>(object);
         if (component == nullptr)
             continue;
@@ -185,12 +225,14 @@ void TrpEngine::PrepareBand(TrpBand* band)
         return;
     if (grew)
         ShiftObjects(band, 0);
+    if (outputTo_ == nullptr)
+        CollectParentSubreports(band);
 
     // A dot-matrix text's bottom frame line lies half a line below its text: the band keeps a
     // line for it.
     double bottom = 0;
     const TrpComponent* lowest = nullptr;
-    for (TrpComponent* object : objects) {
+    for (TrpComponent* object : band->Objects()) {
         if (lowest == nullptr || object->Top() + object->Height() > bottom) {
             bottom = object->Top() + object->Height();
             lowest = object;
@@ -202,7 +244,7 @@ void TrpEngine::PrepareBand(TrpBand* band)
         band->SetHeight(bottom);
     report->CurObject = band->Name();
     report->DoNotifyEvent(band, band->OnAfterCalcHeight);
-    for (TrpComponent* object : objects) {
+    for (TrpComponent* object : band->Objects()) {
         auto* stretchable = dynamic_cast<TrpStretcheable*>(object);
         if (stretchable != nullptr && stretchable->StretchMode == smMaxHeight)
             stretchable->SetHeight(bottom - stretchable->Top() - (IsDMPMemoWithBottomLine(object) ? kDotMatrixRow : 0));
@@ -321,8 +363,11 @@ void TrpEngine::FinishBand(TrpBand* band)
             report->DoAfterPrint(object);
         }
     }
-    for (TrpComponent* object : objects) {
-        if (auto* component = dynamic_cast<TrpReportComponent*>(object))
+    // Objects added during the run (vertical copies, subreports on the parent) go below.
+    for (size_t i = 0; i < objects.size(); ++i) {
+        if (band->OriginalObjectsCount >= 0 && static_cast<int32_t>(i) >= band->OriginalObjectsCount)
+            break;
+        if (auto* component = dynamic_cast<TrpReportComponent*>(objects[i]))
             component->AfterPrint();
     }
     report->DoAfterPrint(band);

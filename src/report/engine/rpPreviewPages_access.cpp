@@ -439,8 +439,9 @@ void TrpPreviewPages::ObjectOver(int32_t index, int32_t x, int32_t y, int32_t bu
                 report->DrillState.append(name);
             else
                 report->DrillState.removeAt(at);
-            if (preview != nullptr)
-                preview->RefreshReport();
+            // The handler of the mouse may have given the report another preview, or none.
+            if (TrpCustomPreview* current = report->Preview())
+                current->RefreshReport();
         }
     }
 }

@@ -189,6 +189,83 @@ TEST_F(RptoolPrepare, FailingRunsPrintTheirErrorAndWriteNothing)
     }
 }
 
+TEST_F(RptoolPrepare, VariablesAreGivenAsText)
+{
+    const auto report = NewReport();
+    report->CheckDataPage();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* title = AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, 20);
+    AddMemo(title, QStringLiteral("Text"), 0, 0, 300, 20, QStringLiteral("[Heading]"));
+    report->Variables().SetValue(QStringLiteral("Heading"), Variant(QStringLiteral("''")));
+    report->SaveToFile(QString::fromStdString(Temp("vars.zi3")));
+    ProgramRun run = Run({"prepare", Temp("vars.zi3"), "--var", "Heading=Отчёт 'за' день", "--out", Temp("v.zp3")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Run({"zp3-text", Temp("v.zp3")});
+    EXPECT_EQ(run.out, "Отчёт 'за' день\n");
+    // A CSV file that cannot be opened (1), one that is no table (2): nothing written.
+    run = Run({"prepare", Temp("vars.zi3"), "--csv", "Rows=" + Temp("missing.csv"), "--out", Temp("w.zp3")});
+    EXPECT_EQ(run.status, 1);
+    WriteFileBytes(QString::fromStdString(Temp("bad.csv")), "N,M\r\n1\r\n");
+    run = Run({"prepare", Temp("vars.zi3"), "--csv", "Rows=" + Temp("bad.csv"), "--out", Temp("w.zp3")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("line 2: 1 cells, the header has 2"), std::string::npos) << run.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Temp("w.zp3"))));
+}
+
+// --- the CSV data set --------------------------------------------------------------------------
+
+TEST(CsvDataSet, CellsFollowQuotesEmptyIsNullNumbersAreNumbers)
+{
+    TrpCsvDataSet data;
+    data.LoadFromText("\xEF\xBB\xBFName,Value,Note\r\n"
+                      "\"a, b\",1.5,\"say \"\"hi\"\"\"\r\n"
+                      "\"two\nlines\",-7,\n"
+                      ",1e3,12 kg\n",
+                      QStringLiteral("test"));
+    ASSERT_EQ(data.RowCount(), 3);
+    EXPECT_TRUE(data.CanStepBack());
+    data.First();
+    EXPECT_EQ(data.GetValue(QStringLiteral("name")).ToString(), QStringLiteral("a, b"));
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).Kind(), VariantKind::Double);
+    EXPECT_EQ(data.GetValue(QStringLiteral("Note")).ToString(), QStringLiteral("say \"hi\""));
+    data.Next();
+    EXPECT_EQ(data.GetValue(QStringLiteral("Name")).ToString(), QStringLiteral("two\nlines"));
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).Kind(), VariantKind::Int32);
+    EXPECT_TRUE(data.GetValue(QStringLiteral("Note")).IsNull());
+    data.Next();
+    EXPECT_TRUE(data.GetValue(QStringLiteral("Name")).IsNull());
+    EXPECT_DOUBLE_EQ(data.GetValue(QStringLiteral("Value")).ToDouble(), 1000);
+    EXPECT_EQ(data.GetValue(QStringLiteral("Note")).ToString(), QStringLiteral("12 kg"));
+    EXPECT_EQ(data.GetFieldType(QStringLiteral("Value")), fftNumeric);
+    EXPECT_EQ(data.GetFieldType(QStringLiteral("Note")), fftString);
+    data.Prior();
+    EXPECT_EQ(data.GetValue(QStringLiteral("Value")).ToInt32(), -7);
+    data.Next();
+    data.Next();
+    EXPECT_TRUE(data.Eof());
+
+    const struct {
+        const char* text;
+        const char* error;
+    } kBroken[] = {
+        {"A,B\r\n\"open,1\r\n", "test: line 2: a quoted cell is not closed"},
+        {"A\r\nx\"y\r\n", "test: line 2: a quote inside an unquoted cell"},
+        {"A\r\n\"x\"y\r\n", "test: line 2: text after a closing quote"},
+        {"A,,B\r\n", "test: line 1: a field without a name"},
+        {"", "test: line 1: no header row"},
+    };
+    for (const auto& item : kBroken) {
+        TrpCsvDataSet broken;
+        try {
+            broken.LoadFromText(item.text, QStringLiteral("test"));
+            ADD_FAILURE() << item.text;
+        } catch (const platform::Exception& error) {
+            EXPECT_EQ(error.Message(), item.error);
+        }
+    }
+}
+
 // --- the band tree -----------------------------------------------------------------------------
 
 namespace {
@@ -537,6 +614,8 @@ TEST(EngineGroups, RowCountLimitsTheRecordsAndAnEmptyMasterPrintsNoHeaderOrFoote
     EXPECT_EQ(TextsOf(*report, QStringLiteral("MasterData1")).size(), 3);
 
     keep.push_back(CsvData(QStringLiteral("Rows"), RowsCsv(0)));
+    // The run reloaded the report from its snapshot: the band is found again.
+    master = dynamic_cast<TrpDataBand*>(report->FindObject(u"MasterData1"));
     master->SetDataSet(keep.back().get());
     ASSERT_TRUE(report->PrepareReport());
     EXPECT_TRUE(TextsOf(*report, QStringLiteral("Header1")).isEmpty());
@@ -582,8 +661,6 @@ TEST(EngineShift, GrowthMovesWhatLiesBelowOnly)
     TrpMemoView* dont = AddMemo(band, QStringLiteral("Dont"), 0, 60, 100, 20, QStringLiteral("dont"));
     dont->ShiftMode = smDontShift;
     AddMemo(band, QStringLiteral("Under"), 0, 85, 100, 10, QStringLiteral("under"));
-    // Measured before the run: the run reloads the report, and `grows` goes with it.
-    const double growth = grows->CalcHeight() - 20;
     ASSERT_TRUE(report->PrepareReport());
     TrpReportPage* printed = StoreOf(*report).GetPage(0);
     const auto topOf = [&](const char16_t* name) {
@@ -593,9 +670,431 @@ TEST(EngineShift, GrowthMovesWhatLiesBelowOnly)
                     return o->Top();
         return -1.0;
     };
+    // The run reloads the report from its snapshot: the memo is found again by name.
+    const double growth = dynamic_cast<TrpMemoView*>(report->FindObject(u"Grows"))->CalcHeight() - 20;
     ASSERT_GT(growth, 0);
     EXPECT_DOUBLE_EQ(topOf(u"Beside"), 30);
     EXPECT_DOUBLE_EQ(topOf(u"Below"), 30 + growth);
     EXPECT_DOUBLE_EQ(topOf(u"Dont"), 60);
     EXPECT_DOUBLE_EQ(topOf(u"Under"), 85 + growth);
+}
+
+// --- keep-together -----------------------------------------------------------------------------
+
+TEST(EngineKeep, AMasterWithItsDetailsMovesWholeAndItsOutlineEntryFollows)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildKeep(*report, keep);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    TrpPreviewPages& store = StoreOf(*report);
+    ASSERT_EQ(store.Count(), 2);
+    const std::vector<PrintedBand> first = BandsOfPage(*report, 0);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.back().texts.value(0), QStringLiteral("Строка 3"));
+    const std::vector<PrintedBand> second = BandsOfPage(*report, 1);
+    ASSERT_EQ(second.size(), 12u);
+    EXPECT_EQ(second[0].texts.value(0), QStringLiteral("Блок 13"));
+    EXPECT_DOUBLE_EQ(second[0].top, 0);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(second[static_cast<size_t>(i)].texts.value(0), QStringLiteral("Строка %1").arg(i));
+
+    TrpCustomOutline* outline = store.Outline();
+    outline->LevelRoot();
+    ASSERT_EQ(outline->Count(), 15);
+    QString text;
+    int32_t page = -1;
+    int32_t top = -1;
+    outline->GetItem(12, text, page, top);
+    EXPECT_EQ(text, QStringLiteral("Блок"));
+    EXPECT_EQ(page, 1);
+    EXPECT_EQ(top, 0);
+    outline->GetItem(11, text, page, top);
+    EXPECT_EQ(page, 0);
+    EXPECT_EQ(top, 40 + 11 * 80);
+}
+
+TEST(EngineKeep, ABlockHigherThanAPageIsGivenUp)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildKeep(*report, keep);
+    dynamic_cast<TrpDataBand*>(report->FindObject(u"MasterData1"))->SetRowCount(2);
+    dynamic_cast<TrpDataBand*>(report->FindObject(u"DetailData1"))->SetRowCount(60);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("DetailData1")).size(), 120);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("MasterData1")),
+              (QStringList{QStringLiteral("Блок 1"), QStringLiteral("Блок 2")}));
+}
+
+TEST(EngineKeep, AKeptHeaderMovesWithTheFirstRecord)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    page->TopMargin = page->BottomMargin = 10;
+    const double free = (297 - 20) * 3.77953;
+    Label(AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, free - 30));
+    Label(AddBand<TrpHeader>(page, QStringLiteral("Header1"), 2000, 20));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 2100, 20);
+    master->SetRowCount(2);
+    master->KeepHeader = true;
+    Label(master);
+    ASSERT_TRUE(report->PrepareReport());
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    const std::vector<PrintedBand> second = BandsOfPage(*report, 1);
+    ASSERT_GE(second.size(), 2u);
+    EXPECT_EQ(second[0].name, QStringLiteral("Header1"));
+    EXPECT_DOUBLE_EQ(second[0].top, 0);
+    EXPECT_EQ(second[1].name, QStringLiteral("Rows"));
+    EXPECT_EQ(BandsOfPage(*report, 0).size(), 1u);
+}
+
+// --- values across pages -----------------------------------------------------------------------
+
+TEST(EngineValues, SuppressedValuesShowAgainOnANewPage)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(60);
+    AddMemo(master, QStringLiteral("Same"), 0, 0, 100, 20, QStringLiteral("Одно"))->SuppressRepeated = true;
+    ASSERT_TRUE(report->PrepareReport());
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    for (int p = 0; p < 2; ++p) {
+        const std::vector<PrintedBand> bands = BandsOfPage(*report, p);
+        ASSERT_GT(bands.size(), 1u);
+        EXPECT_EQ(bands[0].texts.value(0), QStringLiteral("Одно")) << p;
+        EXPECT_EQ(bands[1].texts.value(0), QString()) << p;
+    }
+}
+
+TEST(EngineValues, AFooterLeftOffTheFirstPageCarriesItsTotalsIntoTheSecond)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(60);
+    Label(master);
+    auto* footer = AddBand<TrpPageFooter>(page, QStringLiteral("PageFooter1"), 100, 20);
+    footer->PrintOnFirstPage = false;
+    AddMemo(footer, QStringLiteral("Count"), 0, 0, 100, 20, QStringLiteral("[COUNT()]"));
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("PageFooter1")), QStringList{QStringLiteral("60")});
+}
+
+TEST(EngineValues, DrillDownGroupsOpenWhenTheirNameIsInTheDrillState)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildGroups(*report, keep);
+    keep.push_back(CsvData(QStringLiteral("Rows"), GroupsCsv()));
+    report->DataSets().Items(0)->SetDataSet(keep.back().get());
+    dynamic_cast<TrpDataBand*>(report->FindObject(u"MasterData1"))->SetDataSet(keep.back().get());
+    dynamic_cast<TrpGroupHeader*>(report->FindObject(u"GroupHeader1"))->DrillDown = true;
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("GroupHeader1")).size(), 3);
+    EXPECT_TRUE(TextsOf(*report, QStringLiteral("MasterData1")).isEmpty());
+    EXPECT_TRUE(TextsOf(*report, QStringLiteral("GroupFooter1")).isEmpty());
+
+    report->DrillState << QStringLiteral("GroupHeader1.3");
+    ASSERT_TRUE(report->PrepareReport());
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("MasterData1")),
+              (QStringList{QStringLiteral("C 4"), QStringLiteral("C 5"), QStringLiteral("C 6")}));
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("GroupFooter1")), QStringList{QStringLiteral("C 3")});
+}
+
+// --- dialog pages ------------------------------------------------------------------------------
+
+TEST(EngineDialogs, ACancelledDialogEndsTheRunWithoutPages)
+{
+    EngineRuntime::init();
+    for (const int32_t answer : {mrCancel, mrOk}) {
+        TrpModelServices services = ModelServices();
+        std::vector<reporttest::FakeDialogWindow*> windows;
+        services.CreateDialogWindow = [&](TrpDialogPage&) -> std::unique_ptr<ITrpDialogWindow> {
+            auto window = std::make_unique<reporttest::FakeDialogWindow>();
+            window->Result = answer;
+            windows.push_back(window.get());
+            return window;
+        };
+        const ModelServicesScope scope(services);
+        const auto report = NewReport();
+        report->CheckDataPage();
+        auto* dialog = new TrpDialogPage(report.get());
+        dialog->SetName(QStringLiteral("Dialog1"));
+        auto* control = new TrpDialogComponent(dialog);
+        control->SetName(QStringLiteral("Control1"));
+        TrpReportPage* page = new TrpReportPage(report.get());
+        page->SetName(QStringLiteral("Page1"));
+        Label(AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, 20));
+        // The report keeps its objects through the run: no reload from a snapshot, whose
+        // dialog component would not load outside the program.
+        report->EngineOptions().DestroyForms = false;
+        EXPECT_EQ(report->PrepareReport(), answer != mrCancel) << answer;
+        ASSERT_FALSE(windows.empty());
+        EXPECT_TRUE(windows.back()->Calls.contains(QStringLiteral("ShowModal")));
+        EXPECT_EQ(StoreOf(*report).Count(), answer == mrCancel ? 0 : 1);
+    }
+}
+
+// --- vertical bands ----------------------------------------------------------------------------
+
+TEST(EngineVertical, ColumnsGoOnTheNextPageWithTheirHeaderAndTheReportComesBackWhole)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildVertical(*report, keep);
+    const QByteArray before = SavedBytes(*report);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 2);
+    const QStringList second{QStringLiteral("Строка"), QStringLiteral("Кол. 7"), QStringLiteral("Кол. 8"),
+                             QStringLiteral("Кол. 9"), QStringLiteral("Кол. 10")};
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 1);
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0].texts, second);
+    EXPECT_EQ(bands[1].texts, second);
+    EXPECT_DOUBLE_EQ(bands[1].top, 20);
+    EXPECT_EQ(BandsOfPage(*report, 0).front().texts.size(), 7);
+    EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
+}
+
+// --- subreports --------------------------------------------------------------------------------
+
+TEST(EngineSubreports, SideBySideTheNextBandFollowsTheTaller)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildSubreports(*report, keep);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_FALSE(bands.empty());
+    // The band at 0 (30 high), the subreports from 20: three rows on the left, five on the right.
+    EXPECT_EQ(bands.back().name, QStringLiteral("MasterData4"));
+    EXPECT_DOUBLE_EQ(bands.back().top, 20 + 5 * 20);
+}
+
+TEST(EngineSubreports, OnTheParentBandTheirRowsBecomePartOfIt)
+{
+    DataSets keep;
+    const auto report = NewReport();
+    BuildParentSubreport(*report, keep);
+    const QByteArray before = SavedBytes(*report);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_EQ(bands.size(), 3u);
+    EXPECT_DOUBLE_EQ(bands[0].height, 60);
+    EXPECT_EQ(bands[1].texts, (QStringList{QStringLiteral("Запись 2"), QStringLiteral("Вложенная 1"),
+                                           QStringLiteral("Вложенная 2"), QStringLiteral("Вложенная 3")}));
+    EXPECT_DOUBLE_EQ(bands[2].top, 120);
+    EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
+}
+
+// --- script events of the run --------------------------------------------------------------------
+
+TEST(EngineEvents, RunDialogsAnsweringFalseEndsTheRunAndStopReportStillRuns)
+{
+    for (const bool answer : {false, true}) {
+        const auto report = NewReport();
+        TrpReportPage* page = new TrpReportPage(report.get());
+        page->SetName(QStringLiteral("Page1"));
+        Label(AddBand<TrpReportTitle>(page, QStringLiteral("Title1"), 0, 20));
+        report->OnRunDialogs = QStringLiteral("Dialogs");
+        report->OnStartReport = QStringLiteral("Started");
+        report->OnStopReport = QStringLiteral("Stopped");
+        report->SetScriptText(QStringLiteral("procedure Dialogs(var Result: Boolean);\nbegin\n  Result := %1\nend;\n"
+                                             "procedure Started(Sender: Variant);\nbegin\n  Set('Started', 1)\nend;\n"
+                                             "procedure Stopped(Sender: Variant);\nbegin\n  Set('Stopped', 1)\nend;\n"
+                                             "begin\nend.")
+                                  .arg(answer ? QStringLiteral("True") : QStringLiteral("False"))
+                                  .split(u'\n'));
+        report->EngineOptions().DestroyForms = false;
+        EXPECT_EQ(report->PrepareReport(), answer) << report->Errors().join(u'|').toStdString();
+        EXPECT_EQ(StoreOf(*report).Count(), answer ? 1 : 0);
+        EXPECT_EQ(report->Variables().GetValue(QStringLiteral("Started")).ToInt32(), 1);
+        EXPECT_EQ(report->Variables().GetValue(QStringLiteral("Stopped")).ToInt32(), 1);
+    }
+}
+
+// --- page columns ------------------------------------------------------------------------------
+
+TEST(EngineColumns, RowsFillTheColumnsAndTheColumnFooterSitsUnderEach)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    page->TopMargin = page->BottomMargin = 10;
+    page->LeftMargin = page->RightMargin = 10;
+    page->SetColumns(2);
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(60);
+    Label(master);
+    Label(AddBand<TrpColumnFooter>(page, QStringLiteral("ColumnFooter1"), 100, 20));
+    const double secondColumn = page->ColumnPositions().value(1).toDouble() * 3.77953;
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 1);
+    TrpReportPage* printed = StoreOf(*report).GetPage(0);
+    std::vector<std::pair<double, double>> footers; // left, top
+    int firstColumn = 0;
+    int second = 0;
+    for (TrpComponent* band : printed->Objects()) {
+        const QString source = StoreOf(*report).Dictionary().GetSourceName(band->AliasName());
+        if (source.endsWith(u".ColumnFooter1"))
+            footers.emplace_back(band->Left(), band->Top());
+        else if (source.endsWith(u".Rows"))
+            (band->Left() < 1 ? firstColumn : second) += 1;
+    }
+    const int perColumn = static_cast<int>(((297 - 20) * 3.77953 - 20) / 20);
+    EXPECT_EQ(firstColumn, perColumn);
+    EXPECT_EQ(second, 60 - perColumn);
+    ASSERT_EQ(footers.size(), 2u);
+    EXPECT_DOUBLE_EQ(footers[0].second, perColumn * 20.0);
+    EXPECT_NEAR(footers[1].first, secondColumn, 1e-6);
+    EXPECT_DOUBLE_EQ(footers[1].second, (60 - perColumn) * 20.0);
+}
+
+TEST(EngineShift, OverlappedObjectsMoveOnlyWhenCoveredAndTwoGrowingNeighboursPushOnce)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 300);
+    band->SetRowCount(1);
+    const auto grower = [&](const QString& name, double left, int lines) {
+        QStringList text;
+        for (int i = 0; i < lines; ++i)
+            text << QString::number(i);
+        TrpMemoView* memo = AddMemo(band, name, left, 0, 100, 20, text.join(QStringLiteral("\r\n")));
+        memo->StretchMode = smActualHeight;
+        return memo;
+    };
+    grower(QStringLiteral("Grows"), 400, 4);
+    AddMemo(band, QStringLiteral("Near"), 400, 30, 100, 20, QStringLiteral("near"))->ShiftMode = smWhenOverlapped;
+    AddMemo(band, QStringLiteral("Far"), 400, 200, 100, 20, QStringLiteral("far"))->ShiftMode = smWhenOverlapped;
+    grower(QStringLiteral("Short"), 0, 2);
+    grower(QStringLiteral("Tall"), 150, 6);
+    AddMemo(band, QStringLiteral("Both"), 0, 100, 250, 20, QStringLiteral("both"));
+    ASSERT_TRUE(report->PrepareReport());
+    TrpPreviewPages& store = StoreOf(*report);
+    TrpReportPage* printed = store.GetPage(0);
+    const auto object = [&](const char16_t* name) -> TrpComponent* {
+        for (TrpComponent* b : printed->Objects())
+            for (TrpComponent* o : b->Objects())
+                if (store.Dictionary().GetSourceName(o->AliasName()).endsWith(u'.' + QString::fromUtf16(name)))
+                    return o;
+        return nullptr;
+    };
+    ASSERT_NE(object(u"Grows"), nullptr);
+    const double growsBottom = object(u"Grows")->Height();
+    ASSERT_GT(growsBottom, 20);
+    EXPECT_DOUBLE_EQ(object(u"Near")->Top(), growsBottom);
+    EXPECT_DOUBLE_EQ(object(u"Far")->Top(), 200);
+    const double tallGrowth = object(u"Tall")->Height() - 20;
+    ASSERT_GT(tallGrowth, object(u"Short")->Height() - 20);
+    EXPECT_DOUBLE_EQ(object(u"Both")->Top(), 100 + tallGrowth);
+}
+
+TEST(EngineBreaks, HeadersHigherThanAPageRunOffItInsteadOfBreakingForEver)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    Label(AddBand<TrpPageHeader>(page, QStringLiteral("PageHeader1"), 0, 2000));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 2100, 20);
+    master->SetRowCount(3);
+    Label(master);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("Rows")).size(), 3);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("PageHeader1")).size(), StoreOf(*report).Count());
+}
+
+TEST(EngineBreaks, ObjectsOnThePageItselfPrintOnceAtTheirPlace)
+{
+    const auto report = NewReport();
+    report->CheckDataPage();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    AddMemo(page, QStringLiteral("Stamp"), 500, 900, 100, 20, QStringLiteral("Штамп"));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(2);
+    Label(master);
+    const QByteArray before = SavedBytes(*report);
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 1);
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_EQ(bands.size(), 3u);
+    EXPECT_EQ(bands[0].texts, QStringList{QStringLiteral("Штамп")});
+    EXPECT_DOUBLE_EQ(bands[1].top, 0); // the carrier of the page's objects leaves CurY as it was
+    EXPECT_EQ(SavedBytes(*report).toStdString(), before.toStdString());
+}
+
+// --- application events, overlays, the notify list ---------------------------------------------
+
+namespace {
+
+// Counts the bands it is told about.
+class NotifiedMemo : public TrpMemoView {
+public:
+    using TrpMemoView::TrpMemoView;
+    void OnNotify(TrpComponent* sender) override { Senders << (sender != nullptr ? sender->Name() : QString()); }
+    QStringList Senders;
+};
+
+} // namespace
+
+TEST(EngineEvents, ManualBuildPrintsBandsThroughTheEngineAndNotifiedObjectsHearOfDataBands)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = AddBand<TrpChild>(page, QStringLiteral("Line1"), 0, 20);
+    Label(band);
+    int built = 0;
+    report->OnManualBuild = [&](TrpReportPage& built_page) {
+        ++built;
+        TrpBand* line = dynamic_cast<TrpBand*>(built_page.FindObject(u"Line1"));
+        for (int i = 0; i < 3; ++i)
+            report->Engine()->ShowBand(line);
+    };
+    report->EngineOptions().DestroyForms = false;
+    ASSERT_TRUE(report->PrepareReport());
+    EXPECT_EQ(built, 1);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("Line1")).size(), 3);
+
+    report->OnManualBuild = nullptr;
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 40, 20);
+    master->SetRowCount(2);
+    Label(master);
+    NotifiedMemo listener;
+    report->OnAfterScriptCompile = [&](TrpReport& compiled) { compiled.Engine()->NotifyList.emplace_back(&listener); };
+    ASSERT_TRUE(report->PrepareReport());
+    EXPECT_EQ(listener.Senders, (QStringList{QStringLiteral("Rows"), QStringLiteral("Rows")}));
+}
+
+TEST(EngineEvents, OverlaysPrintUnderOrOverThePage)
+{
+    for (const bool onTop : {false, true}) {
+        const auto report = NewReport();
+        TrpReportPage* page = new TrpReportPage(report.get());
+        page->SetName(QStringLiteral("Page1"));
+        auto* overlay = AddBand<TrpOverlay>(page, QStringLiteral("Overlay1"), 0, 100);
+        overlay->PrintOnTop = onTop;
+        Label(overlay);
+        auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 200, 20);
+        master->SetRowCount(60);
+        Label(master);
+        ASSERT_TRUE(report->PrepareReport());
+        ASSERT_EQ(StoreOf(*report).Count(), 2);
+        for (int p = 0; p < 2; ++p) {
+            const std::vector<PrintedBand> bands = BandsOfPage(*report, p);
+            ASSERT_FALSE(bands.empty());
+            EXPECT_EQ((onTop ? bands.back() : bands.front()).name, QStringLiteral("Overlay1")) << onTop << p;
+            EXPECT_DOUBLE_EQ((onTop ? bands.back() : bands.front()).top, 0);
+        }
+        // Rows start at the top of the page under an overlay: it takes no room.
+        EXPECT_DOUBLE_EQ(BandsOfPage(*report, 0)[onTop ? 0 : 1].top, 0);
+    }
 }

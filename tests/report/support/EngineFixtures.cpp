@@ -239,6 +239,44 @@ void BuildDotMatrix(TrpReport& report, DataSets& keep)
     keep.push_back(std::move(rows));
 }
 
+void BuildVertical(TrpReport& report, DataSets&)
+{
+    TrpReportPage* page = A4Page(report, QStringLiteral("Page1"));
+    auto* header = AddBand<TrpHeader>(page, QStringLiteral("VHeader"), 0, 100);
+    header->Vertical = true;
+    header->ReprintOnNewPage = true;
+    header->SetBounds(0, 0, 100, 100);
+    auto* columns = AddBand<TrpMasterData>(page, QStringLiteral("VData"), 0, 100);
+    columns->Vertical = true;
+    columns->SetBounds(120, 0, 100, 100);
+    columns->SetRowCount(10);
+    auto* rows = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20);
+    rows->SetRowCount(2);
+    AddMemo(rows, QStringLiteral("RowCaption"), 0, 0, 100, 20, QStringLiteral("Строка"));
+    AddMemo(rows, QStringLiteral("Cell"), 120, 0, 100, 20, QStringLiteral("Кол. [Line]"));
+}
+
+void BuildParentSubreport(TrpReport& report, DataSets&)
+{
+    TrpReportPage* page = A4Page(report, QStringLiteral("Page1"));
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 0, 20);
+    master->SetRowCount(2);
+    master->Stretched = true;
+    AddMemo(master, QStringLiteral("Record"), 0, 0, 200, 20, QStringLiteral("Запись [Line]"));
+    auto* subreport = new TrpSubreport(master);
+    subreport->SetName(QStringLiteral("Subreport1"));
+    subreport->SetBounds(300, 0, 300, 20);
+    subreport->PrintOnParent = true;
+    TrpReportPage* inner = A4Page(report, QStringLiteral("Page2"));
+    subreport->SetPage(inner);
+    auto* rows = AddBand<TrpMasterData>(inner, QStringLiteral("MasterData2"), 0, 20);
+    rows->SetRowCount(3);
+    AddMemo(rows, QStringLiteral("Nested"), 0, 0, 200, 20, QStringLiteral("Вложенная [Line]"));
+    auto* after = AddBand<TrpMasterData>(page, QStringLiteral("MasterData3"), 60, 20);
+    after->SetRowCount(1);
+    AddMemo(after, QStringLiteral("After"), 0, 0, 200, 20, QStringLiteral("После"));
+}
+
 QByteArray SavedReport(const std::function<void(TrpReport&, DataSets&)>& build)
 {
     // Fixed dates, so that the same generator writes the same bytes.
@@ -265,6 +303,8 @@ const std::vector<Fixture>& Fixtures()
         {QStringLiteral("script-newpage"), BuildScriptNewPage, {QStringLiteral("Rows=rows-98.csv")}, QString()},
         {QStringLiteral("script-savefile"), BuildScriptSaveFile, {}, QString()},
         {QStringLiteral("dmp"), BuildDotMatrix, {QStringLiteral("Rows=rows-98.csv")}, QString()},
+        {QStringLiteral("vertical"), BuildVertical, {}, QStringLiteral("vertical")},
+        {QStringLiteral("parent-subreport"), BuildParentSubreport, {}, QStringLiteral("parent-subreport")},
     };
     return fixtures;
 }

@@ -65,6 +65,12 @@ void BuildScriptSaveFile(TrpReport& report, DataSets& keep);
 // framed cells with a printer command.
 void BuildDotMatrix(TrpReport& report, DataSets& keep);
 
+// vertical.zi3: two rows over a vertical header and ten vertical columns, across two pages.
+void BuildVertical(TrpReport& report, DataSets& keep);
+
+// parent-subreport.zi3: two records, each with a subreport of three rows printed on its band.
+void BuildParentSubreport(TrpReport& report, DataSets& keep);
+
 // The saved bytes of a report built by `build`.
 QByteArray SavedReport(const std::function<void(TrpReport&, DataSets&)>& build);
 
