@@ -8,10 +8,12 @@
 #include "RecordingPaintDevice.h"
 #include "Subprocess.h"
 
+#include "report/core/PropertyRegistry.h"
 #include "report/engine/EngineRuntime.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpDrawContext.h"
+#include "report/model/rpDsgnIntf.h"
 
 #include <QFile>
 #include <QPainter>
@@ -243,6 +245,38 @@ TEST(DotMatrix, ABottomFrameLineMakesTheBandOneLineTaller)
         ASSERT_FALSE(prepared->Objects().empty());
         EXPECT_DOUBLE_EQ(prepared->Objects().front()->Height(), bottomLine ? 34 : 17) << bottomLine;
     }
+}
+
+TEST(DotMatrix, TheObjectsStandInTheObjectRegistryAndThePageLoadsByName)
+{
+    EngineRuntime::init();
+    const struct {
+        const ScriptClassInfo* cls;
+        int32_t image;
+        const char* description;
+    } kCases[] = {
+        {&TrpDMPMemoView::Class(), 2, "obDMPText"},
+        {&TrpDMPLineView::Class(), 5, "obDMPLine"},
+        {&TrpDMPCommand::Class(), 21, "obDMPCmd"},
+    };
+    const TrpObjectCollection& objects = GetObjectRegistry();
+    for (const auto& c : kCases) {
+        int found = 0;
+        for (int i = 0; i < objects.Count(); ++i) {
+            const TrpObjectItem& item = objects.Items(i);
+            if (item.ClassRef != c.cls)
+                continue;
+            ++found;
+            EXPECT_EQ(item.ButtonImageIndex, c.image) << c.description;
+            EXPECT_EQ(item.Category, 1u << ctDMP) << c.description;
+        }
+        EXPECT_EQ(found, 1) << c.description;
+        const RegisteredClass* registered = PropertyRegistry::Global().FindCreatable(c.cls->Name);
+        ASSERT_NE(registered, nullptr) << c.description;
+        std::unique_ptr<ScriptObject> made = registered->Factory();
+        EXPECT_EQ(dynamic_cast<TrpComponent&>(*made).GetDescription(), QString::fromLatin1(c.description));
+    }
+    EXPECT_NE(PropertyRegistry::Global().FindCreatable(u"TrpDMPPage"), nullptr);
 }
 
 // --- the fixture through rptool ----------------------------------------------------------------
