@@ -382,3 +382,23 @@ TEST_F(ScriptRptool, SavingWithoutAnAllowedFolderFailsAndWritesNothing)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("script-saved.zi3"))));
 }
+
+TEST(ScriptBindings, MemoLinesAreAWideStringListThatCopiesOnAssignment)
+{
+    auto report = NewReport();
+    report->CheckDataPage();
+    auto* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = AddBand<TrpReportTitle>(page, QStringLiteral("Title"), 0, 20);
+    auto* first = AddMemo(band, QStringLiteral("Memo1"), 0, 0, 100, 20, QString());
+    auto* second = AddMemo(band, QStringLiteral("Memo2"), 0, 0, 100, 20, QString());
+    report->SetScriptText({QStringLiteral("var WS: TWideStrings;"), QStringLiteral("begin"),
+                           QStringLiteral("  Memo1.Lines.Add('a'); Memo1.Lines.Add('b');"),
+                           QStringLiteral("  WS := TWideStrings.Create; WS.Text := 'x'#13#10'y'; WS[1] := 'z';"),
+                           QStringLiteral("  Memo2.Lines := WS; Memo2.Lines.Add(IntToStr(Memo1.Lines.Count))"),
+                           QStringLiteral("end.")});
+    ASSERT_TRUE(report->PrepareScript()) << report->Errors().join(u'\n').toStdString();
+    report->Script().Execute();
+    EXPECT_EQ(first->Text(), QStringLiteral("a\r\nb\r\n"));
+    EXPECT_EQ(second->Text(), QStringLiteral("x\r\nz\r\n2\r\n"));
+}
