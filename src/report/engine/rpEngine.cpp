@@ -574,14 +574,27 @@ void TrpEngine::RunPage(TrpReportPage* page)
         const double width = page->EndlessWidth
                                  ? (page->LeftMargin + page->RightMargin) * kPixelsPerMillimetre + PageWidth
                                  : page->PaperWidth() * kPixelsPerMillimetre;
-        const double height = page->EndlessHeight
-                                  ? TrpCustomEngine::GetPageHeight() + (page->TopMargin + page->BottomMargin) * kPixelsPerMillimetre
-                                  : page->PaperHeight() * kPixelsPerMillimetre;
-        if (auto* store = dynamic_cast<TrpPreviewPages*>(PreviewPages()))
-            store->UpdatePageDimensions(page_, width, height);
+        const double height = page->EndlessHeight ? TrpCustomEngine::GetPageHeight()
+                                                        + (page->TopMargin + page->BottomMargin) * kPixelsPerMillimetre
+                                                  : page->PaperHeight() * kPixelsPerMillimetre;
+        ResizeCurrentPage(width, height);
     }
     EndPage();
     isLastPage_ = false;
+}
+
+void TrpEngine::ResizeCurrentPage(double width, double height)
+{
+    // The page as built so far, stored whole with its own paper (custom, in millimetres).
+    TrpCustomPreviewPages* store = PreviewPages();
+    const int32_t index = store->CurPage;
+    if (index < 0 || index >= store->Count())
+        return;
+    TrpReportPage* page = store->GetPage(index);
+    if (page == nullptr)
+        return;
+    page->SetSizeAndDimensions(kPaperCustom, width / kPixelsPerMillimetre, height / kPixelsPerMillimetre);
+    store->ModifyPage(index, page);
 }
 
 void TrpEngine::StartPage()

@@ -99,6 +99,8 @@ private:
     void BuildPage(TrpReportPage* page);
     void RunPage(TrpReportPage* page);
     void StartPage();
+    // The current prepared page gets a paper of this size in pixels (endless pages).
+    void ResizeCurrentPage(double width, double height);
     void PrintPageObjects();
     bool BandHasData(TrpDataBand* band);
     bool MastersHaveData(TrpReportPage* page);

@@ -646,6 +646,10 @@ void TrpEngine::EndPage()
             throw;
         }
         callFromEndPage_ = false;
+        if (page_ != nullptr && page_->EndlessHeight) {
+            ResizeCurrentPage(PageWidth + (page_->LeftMargin + page_->RightMargin) * kPixelsPerMillimetre,
+                              PageHeight() + (page_->TopMargin + page_->BottomMargin) * kPixelsPerMillimetre);
+        }
     }
 
     if (auto* footer = dynamic_cast<TrpPageFooter*>(PageBand(TrpPageFooter::Class()))) {
@@ -714,11 +718,8 @@ void TrpEngine::NewPage()
     lastBandOnPage_ = band;
     EndPage();
     if (page_ != nullptr && page_->EndlessHeight) {
-        if (auto* ownStore = dynamic_cast<TrpPreviewPages*>(store)) {
-            const double width = PageWidth + (page_->LeftMargin + page_->RightMargin) * kPixelsPerMillimetre;
-            const double height = FooterHeight() + CurY + (page_->TopMargin + page_->BottomMargin) * kPixelsPerMillimetre;
-            ownStore->UpdatePageDimensions(page_, width, height);
-        }
+        ResizeCurrentPage(PageWidth + (page_->LeftMargin + page_->RightMargin) * kPixelsPerMillimetre,
+                          FooterHeight() + CurY + (page_->TopMargin + page_->BottomMargin) * kPixelsPerMillimetre);
     }
     AddPage();
     lastBandOnPage_ = nullptr;

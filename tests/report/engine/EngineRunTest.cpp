@@ -64,8 +64,9 @@ std::vector<PrintedBand> BandsOfPage(TrpReport& report, int index)
         if (!object->IsBand())
             continue;
         PrintedBand band;
+        // A page stored whole (an endless page) keeps the objects' own names.
         const QString source = store.Dictionary().GetSourceName(object->AliasName());
-        band.name = source.mid(source.indexOf(u'.') + 1);
+        band.name = source.isEmpty() ? object->Name() : source.mid(source.indexOf(u'.') + 1);
         band.top = object->Top();
         band.height = object->Height();
         for (TrpComponent* child : object->Objects()) {
@@ -1097,4 +1098,27 @@ TEST(EngineEvents, OverlaysPrintUnderOrOverThePage)
         // Rows start at the top of the page under an overlay: it takes no room.
         EXPECT_DOUBLE_EQ(BandsOfPage(*report, 0)[onTop ? 0 : 1].top, 0);
     }
+}
+
+TEST(EngineBreaks, AnEndlessPageIsAsHighAsItsContent)
+{
+    const auto report = NewReport();
+    TrpReportPage* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    page->TopMargin = page->BottomMargin = 10;
+    page->EndlessHeight = true;
+    auto* master = AddBand<TrpMasterData>(page, QStringLiteral("Rows"), 0, 20);
+    master->SetRowCount(100);
+    Label(master);
+    Label(AddBand<TrpReportSummary>(page, QStringLiteral("Summary1"), 100, 20));
+    ASSERT_TRUE(report->PrepareReport()) << report->Errors().join(u'|').toStdString();
+    ASSERT_EQ(StoreOf(*report).Count(), 1);
+    const QPoint size = StoreOf(*report).GetPageSize(0);
+    EXPECT_NEAR(size.y(), 2020 + 20 * 3.77953, 1.0);
+    EXPECT_EQ(size.x(), 794);
+    EXPECT_EQ(TextsOf(*report, QStringLiteral("Rows")).size(), 100);
+    const std::vector<PrintedBand> bands = BandsOfPage(*report, 0);
+    ASSERT_EQ(bands.size(), 101u);
+    EXPECT_EQ(bands.back().texts, QStringList{QStringLiteral("Summary1")});
+    EXPECT_DOUBLE_EQ(bands.back().top, 2000);
 }
