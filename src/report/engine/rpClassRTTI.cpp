@@ -44,6 +44,25 @@ Variant Ref(ScriptObject* object)
     return ObjectHandles::ToVariant(object);
 }
 
+// The text as the code page of a character set keeps it: every character that code page lacks
+// becomes "?".
+QString ThroughCodePage(const QString& text, uint8_t charset)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QStringView character = QStringView(text).mid(i, length);
+        const QString back = AnsiToWideByCharset(WideToAnsiByCharset(character, charset), charset);
+        if (back == character)
+            result += back;
+        else
+            result += u'?';
+        i += length;
+    }
+    return result;
+}
+
 // --- TWideStrings as a script object -------------------------------------------------------
 
 // A wide string list for scripts: one of its own (TWideStrings.Create), or the lines of a
@@ -474,14 +493,11 @@ void AddViews(TscScript* script, TrpClassRTTIFunctions* module)
         m, QStringLiteral("AnsiText"), QStringLiteral("String"),
         [memo](Frame& f) {
             TrpCustomMemoView& self = memo(f);
-            const uint8_t charset = self.Font().Charset();
-            return Variant(AnsiToWideByCharset(WideToAnsiByCharset(self.Memo().Text(), charset), charset));
+            return Variant(ThroughCodePage(self.Memo().Text(), self.Font().Charset()));
         },
         [memo](Frame& f) {
             TrpCustomMemoView& self = memo(f);
-            const uint8_t charset = self.Font().Charset();
-            const QByteArray bytes = WideToAnsiByCharset(VarToStr(Assigned(f), Settings(f)), charset);
-            self.Memo().SetText(AnsiToWideByCharset(bytes, charset));
+            self.Memo().SetText(ThroughCodePage(VarToStr(Assigned(f), Settings(f)), self.Font().Charset()));
             return kNothing;
         });
     AddPropertyOnce(

@@ -402,3 +402,35 @@ TEST(ScriptBindings, MemoLinesAreAWideStringListThatCopiesOnAssignment)
     EXPECT_EQ(first->Text(), QStringLiteral("a\r\nb\r\n"));
     EXPECT_EQ(second->Text(), QStringLiteral("x\r\nz\r\n2\r\n"));
 }
+
+TEST(ScriptBindings, AnsiTextArraysStylesAndPictureFiles)
+{
+    auto report = NewReport();
+    report->CheckDataPage();
+    auto* page = new TrpReportPage(report.get());
+    page->SetName(QStringLiteral("Page1"));
+    auto* band = AddBand<TrpReportTitle>(page, QStringLiteral("Title"), 0, 20);
+    auto* memo = AddMemo(band, QStringLiteral("Memo1"), 0, 0, 100, 20, QStringLiteral("Привет ✓"));
+    auto* picture = new TrpPictureView(band);
+    picture->SetName(QStringLiteral("Picture1"));
+    report->SetScriptText({QStringLiteral("var A: TrpArray; S: TrpStyles;"), QStringLiteral("begin"),
+                           QStringLiteral("  rpGlobalVariables['Ansi'] := Memo1.AnsiText;"),
+                           QStringLiteral("  A := TrpArray.Create; A[5] := 'five'; A['k'] := 7;"),
+                           QStringLiteral("  rpGlobalVariables['Array'] := A[5] + IntToStr(A['k']);"),
+                           QStringLiteral("  S := TrpStyles.Create(Report); S.Add.Name := 'Head';"),
+                           QStringLiteral("  rpGlobalVariables['Style'] := S.Find('head').Name;"),
+                           QStringLiteral("  Picture1.LoadFromFile('/etc/hostname')"), QStringLiteral("end.")});
+    ASSERT_TRUE(report->PrepareScript()) << report->Errors().join(u'\n').toStdString();
+    try {
+        report->Script().Execute();
+        ADD_FAILURE() << "the picture file was read";
+    } catch (const EFOpenError& error) {
+        EXPECT_EQ(QString::fromStdString(error.Message()),
+                  QStringLiteral("Unable to open file \"/etc/hostname\": file access is not allowed"));
+    }
+    // The code page of the font's character set has no check mark.
+    EXPECT_EQ(GlobalValue("Ansi").ToString(), QStringLiteral("Привет ?\r\n"));
+    EXPECT_EQ(GlobalValue("Array").ToString(), QStringLiteral("five7"));
+    EXPECT_EQ(GlobalValue("Style").ToString(), QStringLiteral("Head"));
+    EXPECT_EQ(memo->Text(), QStringLiteral("Привет ✓\r\n"));
+}
