@@ -129,10 +129,12 @@ const Command kCommands[] = {
      "draw report page N of FILE (1-based, report pages only) with every object at its design position, margins "
      "applied, into the PNG file at 96 dots per inch times S on white; band outlines and names in grey",
      kAnyArguments, RunRenderDesign, true},
-    {"prepare", "REPORT.zi3 [--csv NAME=FILE]... [--var NAME=VALUE]... [--cancel-dialogs] --out OUT.zp3",
+    {"prepare",
+     "REPORT.zi3 [--csv NAME=FILE]... [--var NAME=VALUE]... [--cancel-dialogs] [--allow-files DIR]... --out OUT.zp3",
      "run the report with each CSV FILE (UTF-8, header row of field names) as the data set NAME and each report "
-     "variable NAME set to the text VALUE (dialog pages answering Cancel with --cancel-dialogs) and save the prepared "
-     "pages to OUT; the report's errors are printed one per line and then nothing is written",
+     "variable NAME set to the text VALUE (dialog pages answering Cancel with --cancel-dialogs; the report's script "
+     "may read and write files only inside the folders DIR) and save the prepared pages to OUT; the report's errors "
+     "are printed one per line and then nothing is written",
      kAnyArguments, RunPrepare, true},
     {"zp3-roundtrip", "IN OUT", "load the prepared report IN and save it to OUT", 2, RunZp3RoundTrip},
     {"zp3-info", "FILE",

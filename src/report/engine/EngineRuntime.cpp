@@ -1,5 +1,8 @@
 #include "EngineRuntime.h"
 
+#include "rpChBoxRTTI.h"
+#include "rpClassRTTI.h"
+#include "rpDMPClass.h"
 #include "rpEngine.h"
 #include "rpPreviewPages.h"
 #include "rpPrinter.h"
@@ -7,6 +10,7 @@
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
+#include "report/script/sc_iclassesrtti.h"
 #include "report/script/sc_iconsts.h"
 
 #include <QFile>
@@ -78,6 +82,19 @@ void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter)
         return std::make_unique<TrpPreviewPages>(&report);
     };
     InstallPrinters();
+    RegisterDMPClasses();
+    // Every script made from now on sees the class library (lists, string lists, streams) and
+    // the report classes after it; the report modules leave the list when the program ends.
+    RegisterClassLibraryModules();
+    RegisterRTTIModule(CreateReportClassFunctions);
+    RegisterRTTIModule(CreateCheckBoxFunctions);
+    static const struct ModuleRemoval {
+        ~ModuleRemoval()
+        {
+            UnregisterRTTIModule(CreateCheckBoxFunctions);
+            UnregisterRTTIModule(CreateReportClassFunctions);
+        }
+    } removal;
     gInitialized = true;
 }
 

@@ -47,6 +47,9 @@ inline constexpr int32_t kMouseButtonLeft = 0;
 // "top") under the element "outline" of the store's document.
 class TrpOutline : public TrpCustomOutline {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     explicit TrpOutline(TrpPreviewPages* previewPages);
 
     // The "outline" element (made on first use).
@@ -215,6 +218,9 @@ private:
     void ClearPageCache();
     // The source index of a page element "page<N>" (N of at most five digits), or -1.
     static int32_t SourceIndexOf(QStringView elementName);
+    // A new page of a whole-page element's class (a report page or a dot-matrix page);
+    // EClassNotFound for any other name.
+    static std::unique_ptr<TrpReportPage> NewWholePage(QStringView elementName);
     static bool IsWholePage(QStringView elementName);
     void AddObjectItem(TrpXMLItem* parent, TrpComponent* object, bool wholePage);
     // The prepared page of an element, rebuilt.

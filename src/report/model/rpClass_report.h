@@ -267,6 +267,9 @@ public:
     bool PrepareReport(bool clearLastReport = true);
     // Whether a run (or a cached expression) is in progress.
     bool Running() const;
+    // Whether PrepareReport is under way (its script's main block, the engine, the reload):
+    // the report's objects must then stay where they are.
+    bool Preparing() const { return preparing_; }
     // Shows the prepared pages in the attached preview; with OldStyleProgress the report is
     // prepared first, else the preparation is deferred to PrepareTimer.
     void ShowReport(bool clearLastReport = true);

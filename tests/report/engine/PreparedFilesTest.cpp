@@ -224,8 +224,6 @@ const Hostile kHostileFiles[] = {
      "Invalid file format"},
     {"pageX.zp3", [](QByteArray b) { return Replace(Replace(b, "<page0><b2 t=\"0\">", "<pageX><b2 t=\"0\">"), "</page0></previewpages>", "</pageX></previewpages>"); },
      "Invalid file format"},
-    {"dot-matrix-page.zp3", [](QByteArray b) { return Replace(Replace(b, "<page0><b2 t=\"0\">", "<TrpDMPPage><b2 t=\"0\">"), "</page0></previewpages>", "</TrpDMPPage></previewpages>"); },
-     "Class TrpDMPPage not found"},
     {"bad-hex.zp3", [](QByteArray b) { return Replace(b, "<item stream=\"424D", "<item stream=\"42G4D"); },
      "Invalid hexadecimal text"},
     {"truncated.zp3", [](QByteArray b) { return b.left(b.size() / 2); }, "Invalid file format"},
@@ -282,6 +280,19 @@ TEST_P(HostileFiles, GiveTheirErrorAndLeaveTheStore)
     EXPECT_EQ(DumpAll(store).toStdString(), dumpBefore.toStdString());
     EXPECT_EQ(prepared.Report().PreviewOptions().OutlineWidth, 77);
     EXPECT_EQ(SaveStore(store).toStdString(), before.toStdString());
+}
+
+// A page stored whole as a dot-matrix page (the engine's classes know it) loads as one.
+TEST(PreparedFiles, AWholeDotMatrixPageLoadsAsOne)
+{
+    PreparedReport prepared = BuildTwoPageStore();
+    TrpPreviewPages& store = prepared.Store();
+    ASSERT_TRUE(store.LoadFromFile(kHostile + QStringLiteral("dot-matrix-page.zp3"), true));
+    ASSERT_EQ(store.GetCount(), 2);
+    TrpReportPage* page = store.GetPage(1);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->ClassName(), QStringLiteral("TrpDMPPage"));
+    EXPECT_TRUE(page->IsDotMatrixPage());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HostileFiles, testing::ValuesIn(kHostileFiles),
