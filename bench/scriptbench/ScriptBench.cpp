@@ -136,6 +136,25 @@ begin end.)",
   return tostring(#s) .. " " .. tostring(found)
 end)",
      "100000 8000"},
+    {"text chain 2*10^5",
+     R"(function Run: Variant;
+var s: String; i: Integer;
+begin
+  s := '';
+  for i := 1 to 200000 do
+    s := s + IntToStr(i mod 10) + ',';
+  Result := Length(s);
+end;
+begin end.)",
+     R"(function run()
+  local parts = {}
+  for i = 1, 200000 do
+    parts[#parts + 1] = tostring(i % 10)
+    parts[#parts + 1] = ","
+  end
+  return #table.concat(parts)
+end)",
+     "400000"},
     {"native properties",
      R"(function Run: Variant;
 var i: Integer;
