@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormatSettings.h"
+#include "ScriptMemory.h"
 
 #include <QString>
 
@@ -99,8 +100,25 @@ public:
     Variant(int32_t value) noexcept : kind_(VariantKind::Int32), i64_(static_cast<uint32_t>(value)) {}
     Variant(int64_t value) noexcept : kind_(VariantKind::Int64), i64_(value) {}
     Variant(double value) noexcept : kind_(VariantKind::Double), d_(value) {}
-    Variant(const QString& value) : kind_(VariantKind::String) { new (&str_) QString(value); }
-    Variant(QString&& value) noexcept : kind_(VariantKind::String) { new (&str_) QString(std::move(value)); }
+    // A text value: noted against the memory of the script running, if one runs (ScriptMemory.h).
+    Variant(const QString& value) : kind_(VariantKind::String)
+    {
+        new (&str_) QString(value);
+        NoteScriptMemory(ScriptTextBytes(str_.size()));
+    }
+    Variant(QString&& value) noexcept : kind_(VariantKind::String)
+    {
+        new (&str_) QString(std::move(value));
+        NoteScriptMemory(ScriptTextBytes(str_.size()));
+    }
+    // A text value sharing a text that is already held (a variable's), so nothing is noted.
+    static Variant SharingText(const QString& value)
+    {
+        Variant v;
+        v.kind_ = VariantKind::String;
+        new (&v.str_) QString(value);
+        return v;
+    }
     // UTF-8 text; without this a literal would become a Boolean.
     Variant(const char* value) : Variant(QString::fromUtf8(value)) {}
     // Pointers would silently become Booleans: objects travel as handles (FromObject).
@@ -215,6 +233,7 @@ public:
 
 private:
     friend class VariantArray;
+    friend class ScriptMemoryCounter;
 
     void CopyFrom(const Variant& other);
     void MoveFrom(Variant&& other) noexcept;

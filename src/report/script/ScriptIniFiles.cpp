@@ -334,3 +334,10 @@ const ScriptClassInfo& ScriptIniFile::Class()
     static const ScriptClassInfo info{QStringLiteral("TIniFile"), &ScriptCustomIniFile::Class()};
     return info;
 }
+
+void ScriptMemIniFile::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes);
+    for (const QString& line : FText.Lines())
+        counter.AddText(line);
+}

@@ -151,6 +151,17 @@ void ScriptList::SetItem(int index, uint32_t item)
     FItems[static_cast<size_t>(index)] = item;
 }
 
+void ScriptList::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + static_cast<int64_t>(FItems.capacity() * sizeof(uint32_t)));
+}
+
+void ScriptComponent::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptComponentBytes);
+    counter.AddText(FName);
+}
+
 int ScriptList::Add(uint32_t item)
 {
     Insert(Count(), item);

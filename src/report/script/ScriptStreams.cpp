@@ -178,8 +178,10 @@ int64_t ScriptMemoryStream::WriteBytes(const QByteArray& bytes)
     if (FPosition > kMaxSize - bytes.size())
         throw EOutOfMemory();
     const int64_t end = FPosition + bytes.size();
-    if (end > FData.size())
+    if (end > FData.size()) {
+        ChargeScriptMemory(end - FData.size());
         FData.resize(static_cast<qsizetype>(end), '\0');
+    }
     std::copy(bytes.begin(), bytes.end(), FData.begin() + FPosition);
     FPosition = end;
     return bytes.size();
@@ -212,8 +214,15 @@ void ScriptMemoryStream::SetData(const QByteArray& data)
 {
     if (data.size() > kMaxSize)
         throw EOutOfMemory();
+    if (data.size() > FData.size())
+        ChargeScriptMemory(data.size() - FData.size());
     FData = data;
     FPosition = 0;
+}
+
+void ScriptMemoryStream::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + FData.capacity());
 }
 
 void ScriptMemoryStream::LoadFrom(ScriptStream& source)

@@ -387,7 +387,16 @@ void ScriptStringList::Put(int index, const QString& text)
 
 void ScriptStringList::InsertItem(int index, const QString& text, uint32_t object)
 {
+    // A line is one more slot; its text was charged when it was made.
+    ChargeScriptMemory(static_cast<int64_t>(sizeof(FItems[0])));
     FItems.insert(FItems.begin() + index, {text, object});
+}
+
+void ScriptStringList::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + static_cast<int64_t>(FItems.capacity() * sizeof(FItems[0])));
+    for (const auto& item : FItems)
+        counter.AddText(item.first);
 }
 
 void ScriptStringList::Delete(int index)

@@ -156,11 +156,11 @@ TscStringVariable::TscStringVariable(const QString& name, TscVarType typ, const 
 Variant TscStringVariable::GetValue()
 {
     if (OnGetVarValue) {
-        Variant supplied = OnGetVarValue(FName, Typ, Variant(FStr));
+        Variant supplied = OnGetVarValue(FName, Typ, Variant::SharingText(FStr));
         if (!supplied.IsNull())
             return supplied;
     }
-    return Variant(FStr);
+    return Variant::SharingText(FStr);
 }
 
 void TscStringVariable::SetValue(const Variant& value)

@@ -281,7 +281,7 @@ private:
 inline Variant TscCustomVariable::SaveState() const
 {
     if (Has(TextVariable))
-        return Variant(static_cast<const TscStringVariable*>(this)->Str());
+        return Variant::SharingText(static_cast<const TscStringVariable*>(this)->Str());
     return FValue;
 }
 

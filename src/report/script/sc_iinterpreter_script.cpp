@@ -10,6 +10,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <new>
 
 // --- Run state of the thread ----------------------------------------------------------------
 
@@ -57,12 +58,40 @@ void InitStackGuard()
 
 } // namespace
 
-// One entry into the interpreter from native code: the script's settings become the active
-// ones, the stack guard is ready, and the outermost entry clears the root's stop flags when it
-// starts and ends.
+// The memory account of a root program. A check that became due while a value was made is
+// made before the next statement (NotifyRunLineSlow).
+class TscScript::TscMemory final : public ScriptMemory {
+public:
+    explicit TscMemory(const TscScript* root) : FRoot(root) {}
+    ~TscMemory() override
+    {
+        if (CheckDue())
+            --TscScript::sAttention;
+    }
+    // Makes a due check (EOutOfMemory past the limit).
+    void CheckNow()
+    {
+        if (!CheckDue())
+            return;
+        --TscScript::sAttention;
+        Check();
+    }
+
+protected:
+    void CountHeld(ScriptMemoryCounter& counter) const override { FRoot->CountHeld(counter); }
+    void OnCheckDue() noexcept override { ++TscScript::sAttention; }
+
+private:
+    const TscScript* FRoot;
+};
+
+// One entry into the interpreter from native code: the script's settings and memory account
+// become the active ones, the stack guard is ready, and the outermost entry clears the root's
+// stop flags when it starts and ends.
 class TscScriptRunScope {
 public:
-    explicit TscScriptRunScope(TscScript* script) : FRoot(script->Root()), FPreviousSettings(tActiveSettings)
+    explicit TscScriptRunScope(TscScript* script)
+        : FRoot(script->Root()), FPreviousSettings(tActiveSettings), FMemory(&FRoot->OwnMemory())
     {
         InitStackGuard();
         tActiveSettings = &FRoot->FSettings;
@@ -82,15 +111,71 @@ public:
     TscScriptRunScope(const TscScriptRunScope&) = delete;
     TscScriptRunScope& operator=(const TscScriptRunScope&) = delete;
 
+    // Runs `run` in the scope. The allocator failing anywhere inside becomes the script error
+    // EOutOfMemory; the account's reserve is given back first, so that whatever handles the
+    // error has memory to work with.
+    template <typename Run>
+    auto operator()(const Run& run) -> decltype(run())
+    {
+        try {
+            return run();
+        } catch (const std::bad_alloc&) {
+            FRoot->OwnMemory().ReleaseReserve();
+            throw EOutOfMemory();
+        }
+    }
+
 private:
     TscScript* FRoot;
     const FormatSettings* FPreviousSettings;
+    ActiveScriptMemoryScope FMemory;
 };
 
 Variant TscScript::RunExpression(TscExpression& expression)
 {
     TscScriptRunScope run(this);
-    return expression.GetValue();
+    return run([&] { return expression.GetValue(); });
+}
+
+// --- Memory ---------------------------------------------------------------------------------
+
+TscScript::TscMemory& TscScript::OwnMemory()
+{
+    if (!FMemory)
+        FMemory = std::make_unique<TscMemory>(this);
+    return *FMemory;
+}
+
+ScriptMemory& TscScript::Memory()
+{
+    return FRoot->OwnMemory();
+}
+
+void TscScript::CountHeld(ScriptMemoryCounter& counter) const
+{
+    std::vector<const TscScript*> pending{this};
+    while (!pending.empty()) {
+        const TscScript* script = pending.back();
+        pending.pop_back();
+        for (const Entry& entry : script->FItems) {
+            const auto* item = dynamic_cast<const TscCustomVariable*>(entry.Item);
+            if (item == nullptr)
+                continue;
+            if (item->Has(TscCustomVariable::Routine)) {
+                if (entry.Owned)
+                    pending.push_back(static_cast<const TscProcVariable*>(item)->Prog());
+            } else if (item->Has(TscCustomVariable::TextVariable)) {
+                counter.AddText(static_cast<const TscStringVariable*>(item)->Str());
+            } else if (item->Has(TscCustomVariable::HoldsValue)) {
+                counter.AddValue(const_cast<TscCustomVariable*>(item)->PValue());
+            }
+        }
+    }
+    for (const auto& saved : FSavedLocals)
+        counter.AddValue(saved.second);
+    counter.AddBytes(static_cast<int64_t>(FCreated.capacity() * sizeof(uint32_t)));
+    for (const ScriptObject* object : ObjectHandles::LiveObjects(FCreated))
+        object->CountMemory(counter);
 }
 
 // --- Construction ---------------------------------------------------------------------------
@@ -103,6 +188,8 @@ TscScript::TscScript(TscScript* parent)
 
 TscScript::~TscScript()
 {
+    // Objects and values go now: nothing of this program is charged any more.
+    ActiveScriptMemoryScope noAccount(nullptr);
     if (FRoot == this)
         ++FTearingDown;
     SetOnRunLine({});
@@ -434,7 +521,7 @@ void TscScript::Execute()
     FTerminated = false;
     FIsRunning = true;
     MainProg = true;
-    FStatement->Execute();
+    run([&] { FStatement->Execute(); });
 }
 
 void TscScript::Terminate()
@@ -494,7 +581,7 @@ Variant TscScript::CallWithArguments(TscProcVariable* func, std::vector<Variant>
             throw EScriptException(ScMessage(TscMessage::SNotEnoughParams).toStdString());
     }
     TscScriptRunScope run(this);
-    return func->Invoke(arguments);
+    return run([&] { return func->Invoke(arguments); });
 }
 
 namespace {
@@ -588,6 +675,8 @@ void TscScript::RequestTerminate()
 
 void TscScript::NotifyRunLineSlow(const QString& unitName, const QString& sourcePos)
 {
+    if (FRoot->FMemory)
+        FRoot->FMemory->CheckNow();
     if (FRoot->FTerminateRequested.load() && FRoot->FTerminateRequested.exchange(false)) {
         --sAttention;
         FRoot->Terminate();

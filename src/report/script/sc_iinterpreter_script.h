@@ -9,6 +9,7 @@
 
 #include "report/core/FileAccess.h"
 #include "report/core/FormatSettings.h"
+#include "report/core/ScriptMemory.h"
 
 #include <QHash>
 #include <QString>
@@ -176,6 +177,13 @@ public:
     // Objects created and not yet destroyed.
     size_t CreatedCount() const;
 
+    // The memory the script holds, one account for the program and its routines (kept on the
+    // root): past its limit the script gets EOutOfMemory. The limit is
+    // kScriptMemoryDefaultLimit unless the caller sets another.
+    ScriptMemory& Memory();
+    int64_t MemoryLimit() { return Memory().Limit(); }
+    void SetMemoryLimit(int64_t bytes) { Memory().SetLimit(bytes); }
+
     // The files the script may touch (none unless the caller allows folders).
     FileAccessPolicy& FileAccess() { return FRoot->FFileAccess; }
     const FileAccessPolicy& FileAccess() const { return FRoot->FFileAccess; }
@@ -235,6 +243,7 @@ public:
 private:
     friend class TscProcVariable;
     friend class TscScriptRunScope;
+    class TscMemory;
 
     struct Entry {
         QString Name;
@@ -254,6 +263,11 @@ private:
     void RollBack(size_t keep);
     void SetRoot(TscScript* root);
     void FreeCreatedObjects();
+    // What the program holds: its variables' values (its routines' too, and the locals saved by
+    // nested calls) and the objects it created.
+    void CountHeld(ScriptMemoryCounter& counter) const;
+    // The account of this program when it is the root (made on first use).
+    TscMemory& OwnMemory();
 
     // Scripts that have a run-line handler or a terminate request pending: while there are
     // none, a statement pays one test for both.
@@ -283,6 +297,7 @@ private:
     // Kept on the root: what the script created, may touch, and where handler errors go.
     std::vector<uint32_t> FCreated; // handles, oldest first
     FileAccessPolicy FFileAccess;
+    std::unique_ptr<TscMemory> FMemory;
     TscErrorSink FErrorSink;
     int FTearingDown = 0;
 };

@@ -150,6 +150,7 @@ bool TscAssignmentStmt::AppendToTarget()
             text = Joined(head, pieces);
             return true;
         }
+        ChargeScriptMemory(ScriptTextBytes(length) - ScriptTextBytes(text.size()));
         head = QString(); // the variable's text is no longer shared: appending does not copy it
         for (const QString& piece : pieces)
             text.append(piece);
@@ -160,10 +161,12 @@ bool TscAssignmentStmt::AppendToTarget()
         StoreInTarget(Variant(Joined(head, pieces)));
         return true;
     }
+    ChargeScriptMemory(ScriptTextBytes(length) - ScriptTextBytes(head.size()));
     stored = Variant();
     for (const QString& piece : pieces)
         head.append(piece);
-    stored = Variant(std::move(head));
+    stored = Variant::SharingText(head); // charged above
+    head = QString();                    // the variable holds the only reference again
     return true;
 }
 
@@ -533,6 +536,26 @@ void TscCppForStmt::Execute()
 
 // --- Exceptions -----------------------------------------------------------------------------
 
+namespace {
+
+// The texts of running out of memory, made at start-up, so that handling that error makes
+// no new text for them.
+const std::string kOutOfMemoryName = "EOutOfMemory";
+const std::string kOutOfMemoryMessage = EOutOfMemory().Message();
+const QString kOutOfMemoryNameText = QString::fromStdString(kOutOfMemoryName);
+const QString kOutOfMemoryMessageText = QString::fromStdString(kOutOfMemoryMessage);
+
+QString ErrorText(const std::string& text)
+{
+    if (text == kOutOfMemoryName)
+        return kOutOfMemoryNameText;
+    if (text == kOutOfMemoryMessage)
+        return kOutOfMemoryMessageText;
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
 TscTryStmt::TscTryStmt(TscScript* program, const QString& unitName, const QString& sourcePos)
     : TscStatement(program, unitName, sourcePos),
       FExceptStmt(std::make_unique<TscStatement>(program, unitName, sourcePos))
@@ -573,8 +596,8 @@ void TscTryStmt::Execute()
             if (!CurrentScriptError(className, message))
                 throw;
         }
-        FProgram->SetVariable(QStringLiteral("ExceptionClassName"), Variant(QString::fromUtf8(className)));
-        FProgram->SetVariable(QStringLiteral("ExceptionMessage"), Variant(QString::fromUtf8(message)));
+        FProgram->SetVariable(QStringLiteral("ExceptionClassName"), Variant(ErrorText(className)));
+        FProgram->SetVariable(QStringLiteral("ExceptionMessage"), Variant(ErrorText(message)));
         FExceptStmt->Execute();
         return;
     }

@@ -202,8 +202,24 @@ TscXMLItem* TscXMLItem::Add(const QString& name, const QString& text)
 
 void TscXMLItem::AdoptAt(size_t index, std::unique_ptr<TscXMLItem> item)
 {
+    ChargeScriptMemory(kScriptObjectBytes);
     item->FParent = this;
     FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(std::min(index, FItems.size())), std::move(item));
+}
+
+void TscXMLItem::CountMemory(ScriptMemoryCounter& counter) const
+{
+    // Without recursion: a tree may be thousands of levels deep.
+    std::vector<const TscXMLItem*> pending{this};
+    while (!pending.empty()) {
+        const TscXMLItem* item = pending.back();
+        pending.pop_back();
+        counter.AddBytes(kScriptObjectBytes + static_cast<int64_t>(item->FItems.capacity() * sizeof(void*)));
+        counter.AddText(item->FName);
+        counter.AddText(item->FText);
+        for (const auto& child : item->FItems)
+            pending.push_back(child.get());
+    }
 }
 
 TscXMLItem* TscXMLItem::AddItem(std::unique_ptr<TscXMLItem> item)
@@ -591,6 +607,11 @@ void TscXMLWriter::WriteRootItem(const TscXMLItem& rootItem)
 // TscXMLDocument
 
 TscXMLDocument::TscXMLDocument() : FRoot(std::make_unique<TscXMLItem>()) {}
+
+void TscXMLDocument::CountMemory(ScriptMemoryCounter& counter) const
+{
+    FRoot->CountMemory(counter);
+}
 
 TscXMLDocument::~TscXMLDocument() = default;
 

@@ -33,6 +33,8 @@ public:
 
     static const ScriptClassInfo& Class();
     const ScriptClassInfo& ScriptClass() const override { return Class(); }
+    // The item with its whole subtree.
+    void CountMemory(ScriptMemoryCounter& counter) const override;
     TscXMLItem(const TscXMLItem&) = delete;
     TscXMLItem& operator=(const TscXMLItem&) = delete;
 
@@ -114,6 +116,7 @@ public:
 
     static const ScriptClassInfo& Class();
     const ScriptClassInfo& ScriptClass() const override { return Class(); }
+    void CountMemory(ScriptMemoryCounter& counter) const override;
     TscXMLDocument(const TscXMLDocument&) = delete;
     TscXMLDocument& operator=(const TscXMLDocument&) = delete;
 

@@ -237,6 +237,12 @@ ScriptControl::ScriptControl(QWidget& widget)
     FFont.OnChange = [this] { ApplyFont(); };
 }
 
+void ScriptControl::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptControlBytes);
+    counter.AddText(Name());
+}
+
 ScriptControl::~ScriptControl()
 {
     // The events go before the widget does: nothing may run a script from here on.

@@ -18,6 +18,12 @@
 
 namespace {
 
+// The bytes of a 32-bit image of this size, for the script's memory.
+int64_t ImageBytes(int width, int height)
+{
+    return int64_t{width} * height * 4;
+}
+
 // A picture that cannot be read.
 class EInvalidGraphic : public EScriptErrorFamily {
 public:
@@ -421,6 +427,8 @@ void ScriptBitmap::Resize(int width, int height)
         throw EOutOfMemory();
     if (width == FWidth && height == FHeight)
         return;
+    if (width > 0 && height > 0)
+        ChargeScriptMemory(ImageBytes(width, height));
     FWidth = width;
     FHeight = height;
     QImage image;
@@ -442,6 +450,11 @@ void ScriptBitmap::DrawOn(QPainter& painter, const QRect& target)
         painter.drawImage(target, FImage);
 }
 
+void ScriptBitmap::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + FImage.sizeInBytes());
+}
+
 void ScriptBitmap::LoadFromBytes(const QByteArray& bytes, const QString&)
 {
     QBuffer buffer;
@@ -454,6 +467,7 @@ void ScriptBitmap::LoadFromBytes(const QByteArray& bytes, const QString&)
     const QSize size = reader.size();
     if (size.width() > kMaxSide || size.height() > kMaxSide)
         throw EOutOfMemory();
+    ChargeScriptMemory(ImageBytes(size.width(), size.height()));
     QImage image = reader.read();
     if (image.isNull())
         throw EInvalidGraphic("Bitmap image is not valid");
