@@ -37,6 +37,8 @@ enum class TscMessage : int {
     SSyntaxError,
     SScriptTooLarge,
     SScriptTooDeep,
+    SRulesTooDeep,
+    SStackTooShort,
     SScriptTooComplex,
     SUnitNotAllowed,
     SUnitsTooDeep,

@@ -1,6 +1,7 @@
 #include "sc_iilparser.h"
 
 #include "sc_iconsts.h"
+#include "sc_istack.h"
 #include "sc_itools.h"
 
 #include "platform/Cp1251.h"
@@ -261,8 +262,10 @@ void TscILParser::LimitError(const QString& message)
 bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bool wholeText)
 {
     const bool topLevel = FBudget == &FOwnBudget;
-    if (topLevel)
+    if (topLevel) {
         FOwnBudget = Budget{};
+        ScInitStackGuard();
+    }
     FOutput.clear();
     FError = RecordedError{};
     FTermFlag = false;
@@ -363,13 +366,23 @@ bool TscILParser::Match(int index)
     using Kind = TscGrammar::Kind;
     DepthScope depth(FBudget->depth);
     if (FBudget->depth > kScMaxRuleDepth)
-        LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxRuleDepth)));
+        LimitError(FormatScMessage(TscMessage::SRulesTooDeep, QString::number(kScMaxRuleDepth)));
+    // The stack guard only matters on a thread with a small stack: the limits above keep the
+    // recursion within the usual ones.
+    if (ScStackIsShort())
+        LimitError(ScMessage(TscMessage::SStackTooShort));
+    const TscGrammar::Element& element = FGrammar->At(index);
+    // An element that makes a tree node is one level of the script's nesting (the program
+    // itself is the first).
+    int notNested = 0;
+    DepthScope nesting(element.node.isEmpty() ? notNested : FBudget->nesting);
+    if (FBudget->nesting >= kScMaxNesting)
+        LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
     const int64_t stepLimit =
         kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
     if (++FBudget->steps > stepLimit)
         LimitError(FormatScMessage(TscMessage::SScriptTooComplex, QString::number(stepLimit)));
 
-    const TscGrammar::Element& element = FGrammar->At(index);
     const int entry = FParser.Position();
     const size_t mark = FOutput.size();
     bool matched = false;

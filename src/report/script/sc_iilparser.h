@@ -21,9 +21,9 @@
 // unit it lies in. Exceptions are raised for an unknown language ("Language '%s' not found"),
 // a broken grammar ("Invalid language definition") and an included unit that cannot be read.
 //
-// The input is untrusted: named limits bound the source size, the nesting of rule matching
-// (so the program tree is never deeper than kScMaxRuleDepth), the work of one parse, and the
-// units; past them the parse fails with a compile error of its own.
+// The input is untrusted: named limits bound the source size, the nesting of the script (the
+// depth of the program tree, kScMaxNesting), the recursion of rule matching, the work of one
+// parse, and the units; past them the parse fails with a compile error naming the limit.
 //
 // The program builder (which makes statements and expressions of the tree) reads ILScript(),
 // GrammarTypes(), NeedDeclareVars() and SourceText(); it lives with the interpreter.
@@ -40,7 +40,17 @@
 #include <vector>
 
 inline constexpr int kScMaxSourceLength = 1 << 20; // UTF-16 units of one compilation, units included
-inline constexpr int kScMaxRuleDepth = 2000;       // grammar elements being matched inside each other
+// How deep a script may nest: the levels of its program tree, the program itself one of them.
+// Every block, statement, declaration, expression (one in parentheses, an argument list, an
+// index) is a level; an if statement with its branch takes two, a call or an indexed access
+// two (the access and its arguments). Scripts meet this limit, whatever they nest, and the
+// program builder keeps to the same one.
+inline constexpr int kScMaxNesting = 256;
+// Grammar elements being matched inside each other: the bound on the parser's recursion. The
+// grammars take at most 18 rule levels per tree level (an expression in parentheses of the
+// C-like languages), so nesting meets kScMaxNesting long before this; only operators applied
+// to operators without a tree level between them (not not not ...) can meet it.
+inline constexpr int kScMaxRuleDepth = 6000;
 inline constexpr int64_t kScMatchStepsPerUnit = 200;  // work of one parse, per unit of source (scripts take 10 to 20)
 inline constexpr int64_t kScMinMatchSteps = 1'000'000; // ...but never less than this
 inline constexpr int kScMaxUnitDepth = 16;         // units included by units
@@ -165,6 +175,7 @@ private:
     struct Budget {
         int64_t sourceLeft = kScMaxSourceLength;
         int depth = 0;          // rule matching nested right now, over all parsers
+        int nesting = 0;        // program tree elements being made inside each other, over all parsers
         int64_t steps = 0;      // matching steps taken
         int64_t stepLimit = 0;
         int units = 0;          // units included

@@ -22,10 +22,6 @@ class TscILParser;
 class TscScript;
 class TscXMLItem;
 
-// Elements nested inside each other that the builder follows (statements in statements,
-// expressions in arguments of paths in expressions, ...). Deeper programs are refused.
-inline constexpr int kScMaxBuildDepth = 256;
-
 enum TscEmitOp { emNone, emCreate, emFree };
 
 class TscProgramBuilder {
@@ -53,7 +49,9 @@ private:
         QString Name;
         TscWithStmt* Statement;
     };
-    // Counts one element nested in others while it lives; past kScMaxBuildDepth: an error.
+    // Counts one element nested in others while it lives. A tree the parser made never passes
+    // kScMaxNesting (the builder's levels are some of the parser's); a saved one deeper than
+    // that is refused with the same error.
     class DepthScope {
     public:
         explicit DepthScope(TscProgramBuilder& builder);

@@ -64,8 +64,8 @@ std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLIt
         } else if (name == u"new") {
             expression->AddDesignator(DoDesignator(Child(child, 0), program, emCreate));
         } else if (name == u"expr") {
-            if (frames.size() > static_cast<size_t>(kScMaxBuildDepth))
-                Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxBuildDepth)));
+            if (frames.size() > static_cast<size_t>(kScMaxNesting))
+                Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
             frames.push_back({child, 0});
         } else {
             Fail(ScMessage(TscMessage::SInvalidProgramTree));
