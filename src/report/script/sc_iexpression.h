@@ -70,6 +70,12 @@ public:
     virtual ~TscExpressionNode();
 
     virtual Variant Evaluate(const FormatSettings& settings) = 0;
+    // The node as an operator or an access path, or null (cheaper than a dynamic cast, which
+    // building an expression would do for every node).
+    virtual TscOperatorNode* AsOperator() { return nullptr; }
+    virtual class TscDesignatorNode* AsDesignator() { return nullptr; }
+    const TscOperatorNode* AsOperator() const { return const_cast<TscExpressionNode*>(this)->AsOperator(); }
+    const TscDesignatorNode* AsDesignator() const { return const_cast<TscExpressionNode*>(this)->AsDesignator(); }
     // The value as a condition: its Boolean conversion (comparisons give theirs directly).
     virtual bool EvaluateCondition(const FormatSettings& settings) { return Evaluate(settings).ToBoolean(settings); }
     virtual int Priority() const { return 0; }
@@ -180,6 +186,7 @@ public:
     explicit TscDesignatorNode(std::unique_ptr<TscDesignator> designator);
     ~TscDesignatorNode() override;
     Variant Evaluate(const FormatSettings&) override;
+    TscDesignatorNode* AsDesignator() override { return this; }
 
     std::unique_ptr<TscDesignator> FDesignator;
     TscCustomVariable* FVar; // what is read: the variable of a one-step path, else the path
@@ -199,6 +206,7 @@ class TscOperatorNode : public TscExpressionNode {
 public:
     TscOperatorNode(TscOperatorType op, TscScript* script, TscShortCircuit shortCircuit);
     Variant Evaluate(const FormatSettings& settings) override;
+    TscOperatorNode* AsOperator() override { return this; }
     bool EvaluateCondition(const FormatSettings& settings) override;
     int Priority() const override;
 
@@ -232,6 +240,24 @@ private:
     [[gnu::noinline]] Variant EvaluateOperands(const FormatSettings& settings);
     [[gnu::noinline]] bool EvaluateConditionOperands(const FormatSettings& settings);
 };
+
+// A node as an operator or an access path; null for another node and for no node.
+inline TscOperatorNode* ScAsOperator(TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsOperator() : nullptr;
+}
+inline const TscOperatorNode* ScAsOperator(const TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsOperator() : nullptr;
+}
+inline TscDesignatorNode* ScAsDesignator(TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsDesignator() : nullptr;
+}
+inline const TscDesignatorNode* ScAsDesignator(const TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsDesignator() : nullptr;
+}
 
 // The node of an operator text ("+", "div", "unminus", ...), or null for an unknown text.
 std::unique_ptr<TscOperatorNode> ScCreateOperatorNode(const QString& text, TscScript* script, TscShortCircuit shortCircuit);
@@ -292,7 +318,7 @@ public:
     // concatenation is never rewritten.
     void Optimize(TscDesignator* target, QChar& modificator);
 
-    QString Source;
+    QString Source; // the source text, kept for the arguments of access paths (a macro member takes them as texts)
     TscShortCircuit ShortCircuit = TscShortCircuit::PascalBoolean;
 
 private:

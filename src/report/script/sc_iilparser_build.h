@@ -36,7 +36,9 @@ public:
 
     // Builds one expression element in the program `program` (Evaluate). Raises the compile
     // error; ErrorPos() tells where.
-    std::unique_ptr<TscExpression> BuildExpression(const TscXMLItem* expr, TscScript* program);
+    // withSource keeps the expression's source text (Source): the arguments of access paths
+    // need it, which a macro member takes as texts.
+    std::unique_ptr<TscExpression> BuildExpression(const TscXMLItem* expr, TscScript* program, bool withSource = false);
 
     // Builds an access path from a `dsgn` element.
     std::unique_ptr<TscDesignator> DoDesignator(const TscXMLItem* xi, TscScript* program, TscEmitOp emitOp,

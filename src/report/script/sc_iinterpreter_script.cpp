@@ -2,6 +2,7 @@
 
 #include "sc_iconsts.h"
 #include "sc_iexpression.h"
+#include "sc_iilparser.h"
 #include "sc_iinterpreter_statements.h"
 #include "sc_itools_types.h"
 

@@ -25,6 +25,7 @@
 
 class QIODevice;
 class TscExpression;
+class TscILParser;
 class TscStatement;
 class TscXMLItem;
 
@@ -286,6 +287,8 @@ private:
     bool FCompileFailed = false;
     // Compiled Evaluate expressions of this program, by text.
     QHash<QString, std::shared_ptr<TscExpression>> FEvaluateCache;
+    // The parser Evaluate used last, kept ready for the next text (none while one is in use).
+    std::unique_ptr<TscILParser> FEvaluateParser;
     // Shared by a program and its routines (kept on the root).
     FormatSettings FSettings;
     int FMaxCallDepth = kScDefaultMaxCallDepth;

@@ -52,7 +52,7 @@ bool HoldsTextInPlace(const TscCustomVariable* variable)
 // A node reading exactly this variable.
 bool ReadsVariable(const TscExpressionNode* node, const TscCustomVariable* variable)
 {
-    const auto* designatorNode = dynamic_cast<const TscDesignatorNode*>(node);
+    const auto* designatorNode = ScAsDesignator(node);
     return designatorNode != nullptr && designatorNode->FDesignator->Variable() == variable;
 }
 
@@ -72,7 +72,7 @@ void TscAssignmentStmt::Optimize()
     // left operands, ending at the target itself.
     std::vector<AppendStep> steps;
     const TscExpressionNode* node = FExpression->Root();
-    while (const auto* op = dynamic_cast<const TscOperatorNode*>(node)) {
+    while (const auto* op = ScAsOperator(node)) {
         if ((op->Op != opPlus && op->Op != opStrCat) || op->FCombine == nullptr || !op->FRight)
             return;
         steps.push_back({op->FRight.get(), op->FCombine, op->Op == opStrCat});

@@ -28,6 +28,11 @@ class TscXMLItem : public ScriptObject {
 public:
     TscXMLItem() = default;
     explicit TscXMLItem(const QString& name, const QString& text = QString());
+    // An item of the script parser's program tree: the attribute "text" (unless textValue is
+    // null), "pos" and "pos1" (unless empty), given unescaped. They are kept apart, so that
+    // reading them costs nothing; Text() makes the attribute text of them when first asked.
+    static std::unique_ptr<TscXMLItem> MakeParsed(const QString& name, const QString* textValue, const QString& pos,
+                                                  const QString& pos1 = QString());
     // Frees the whole subtree (without recursion, so any depth is safe) and leaves the parent.
     ~TscXMLItem() override;
 
@@ -42,8 +47,13 @@ public:
     void SetName(const QString& name) { FName = name; }
     // All attributes as one raw string: name="value" pairs separated by one blank, values
     // escaped (see SetProp).
-    const QString& Text() const { return FText; }
-    void SetText(const QString& text) { FText = text; }
+    const QString& Text() const
+    {
+        if (FParsed && !FTextMade)
+            MakeText();
+        return FText;
+    }
+    void SetText(const QString& text);
     // A value for the caller; copied by Assign, never touched by the XML code.
     void* Data() const { return FData; }
     void SetData(void* data) { FData = data; }
@@ -97,12 +107,22 @@ public:
 
 private:
     void AdoptAt(size_t index, std::unique_ptr<TscXMLItem> item);
+    void MakeText() const;
+    // The value of an attribute of a parsed item, or null when it has none of that name.
+    const QString* ParsedProp(const QString& name) const;
 
     void* FData = nullptr;
     std::vector<std::unique_ptr<TscXMLItem>> FItems;
     QString FName;
     TscXMLItem* FParent = nullptr;
-    QString FText;
+    mutable QString FText;
+    // A parsed item's attributes (FParsed), apart from FText until it is made (FTextMade).
+    QString FTextValue;
+    QString FPos;
+    QString FPos1;
+    bool FParsed = false;
+    bool FHasTextValue = false;
+    mutable bool FTextMade = false;
 };
 
 // Escaping of attribute values, shared by SetProp and Prop.
