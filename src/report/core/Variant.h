@@ -226,6 +226,12 @@ public:
     const Variant& ArrayItem(std::span<const int32_t> index) const;
     // Writes one element; an array shared with other values is copied first.
     void SetArrayItem(std::span<const int32_t> index, Variant value);
+    // The element of a one-dimensional array at an index inside its bounds; null when the
+    // value is no such array or the index lies outside (ArrayItem raises the error then).
+    inline const Variant* ElementAt(int32_t index) const noexcept;
+    // The same for writing a value that is no array into it (an array shared with other
+    // values is copied first); null where ElementAt gives null.
+    inline Variant* ElementForWrite(int32_t index);
     // A one-dimensional array gets the new upper bound, keeping the elements that stay.
     void ArrayRedim(int32_t high);
     // The number of elements of all dimensions together.
@@ -262,6 +268,24 @@ public:
     int ElementType = varVariant;
     int Nesting = 1; // 1, plus the deepest nesting of any array ever stored in it
 };
+
+inline const Variant* Variant::ElementAt(int32_t index) const noexcept
+{
+    if (kind_ != VariantKind::Array || arr_->Bounds.size() != 1)
+        return nullptr;
+    const VariantArrayBound& bound = arr_->Bounds.front();
+    if (index < bound.Low || index > bound.High)
+        return nullptr;
+    return &arr_->Items[static_cast<size_t>(int64_t{index} - bound.Low)];
+}
+
+inline Variant* Variant::ElementForWrite(int32_t index)
+{
+    if (ElementAt(index) == nullptr)
+        return nullptr;
+    VariantArray& array = ArrayForWrite();
+    return &array.Items[static_cast<size_t>(int64_t{index} - array.Bounds.front().Low)];
+}
 
 // The text of a value for people: Null gives an empty text, everything else its string form.
 QString VarToStr(const Variant& value, const FormatSettings& settings = FormatSettings::C());

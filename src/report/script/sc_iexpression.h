@@ -284,13 +284,16 @@ public:
     int Depth() const { return FDepth; }
 
     Variant GetValue() override { return Value(); }
-    // GetValue, inline: plain numbers without a call.
+    // GetValue, inline: plain numbers, constants and plain variables without a call.
     [[gnu::always_inline]] Variant Value()
     {
         if (FNode->HasNumber()) {
             if (const TscNumber number = FNode->Number())
                 return number.ToVariant();
         }
+        if (const Variant* direct = FNode->DirectValue();
+            direct != nullptr && (FNode->DirectVariable() == nullptr || !FNode->DirectVariable()->OnGetVarValue))
+            return *direct;
         return FNode->Evaluate(ScActiveSettings());
     }
     // The value as a condition (Boolean conversion).
