@@ -90,16 +90,17 @@ TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
     }
     Typ = FDesignator->Typ;
     TypeName = FDesignator->TypeName;
+    FCall = FVar == FDesignator.get() && FDesignator->Kind == dkCall;
 }
 
 TscDesignatorNode::~TscDesignatorNode() = default;
 
 Variant TscDesignatorNode::Evaluate(const FormatSettings&)
 {
+    if (FCall)
+        return FDesignator->CallRoutine();
     if (FVar != FDesignator.get())
         return FVar->GetValue();
-    if (FDesignator->Kind == dkCall)
-        return FDesignator->CallRoutine();
     return FDesignator->GetValue();
 }
 
@@ -342,6 +343,7 @@ void TscOperatorNode::Prepare()
     }
     FDirectOperands =
         FCombine != nullptr && FLeft->DirectValue() != nullptr && FRight && FRight->DirectValue() != nullptr;
+    FComputedOperands = FCombine != nullptr && FLeft->DirectValue() == nullptr && FRight && FRight->DirectValue() == nullptr;
     FCompareNumbers = nullptr;
     if (FHolds != nullptr && FLeft->HasNumber() && FRight && FRight->HasNumber()) {
         const NumericForm left = FLeft->FNumeric;
@@ -570,6 +572,12 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
         const Variant* right = nullptr;
         if (DirectOperands(left, right))
             return FCombine(*left, *right, settings);
+    }
+    if (FComputedOperands) {
+        // Neither operand is at hand (calls, paths): each is computed, left first.
+        const Variant left = FLeft->Evaluate(settings);
+        const Variant right = FRight->Evaluate(settings);
+        return FCombine(left, right, settings);
     }
     if (FCombine != nullptr) {
         Variant leftScratch;

@@ -190,6 +190,7 @@ public:
 
     std::unique_ptr<TscDesignator> FDesignator;
     TscCustomVariable* FVar; // what is read: the variable of a one-step path, else the path
+    bool FCall = false;      // the path calls a script routine (dkCall)
 };
 
 // A set constructor.
@@ -224,6 +225,7 @@ public:
     TscOperatorType Op;
     bool FOptimizeBool = false;   // both operands are Boolean
     bool FDirectOperands = false; // a value operator whose operands are constants or plain variables
+    bool FComputedOperands = false; // a value operator whose operands are neither
     TscShortCircuit ShortCircuit;
     TscScript* FScript;
 

@@ -83,7 +83,6 @@ public:
     // GetValue of a dkCall path: what Walk does for a lone step naming a script routine.
     Variant CallRoutine()
     {
-        ScCheckStack();
         if (FCallWritesBack != 0)
             return CallRoutineWritingBack(); // var parameters, or not known yet
         return static_cast<TscProcVariable*>(RefItem)->RunWith(FItems.front()->Args(), NeedResult);
