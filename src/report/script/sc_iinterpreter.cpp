@@ -342,14 +342,18 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
 
 Variant TscProcVariable::RunWith(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult)
 {
+    if (arguments.size() != 1)
+        return RunWithMany(arguments, needResult);
+    Variant value = arguments.front()->Value();
+    NeedResult = needResult;
+    return Run(std::span<Variant>(&value, 1), false);
+}
+
+Variant TscProcVariable::RunWithMany(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult)
+{
     // The values are made in place, each from its expression; only those made are destroyed.
     constexpr size_t kInline = 4; // kept small: recursion nests this frame
     const size_t count = arguments.size();
-    if (count == 1) {
-        Variant value = arguments.front()->Value();
-        NeedResult = needResult;
-        return Run(std::span<Variant>(&value, 1), false);
-    }
     if (count > kInline) {
         std::vector<Variant> values;
         values.reserve(count);

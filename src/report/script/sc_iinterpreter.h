@@ -332,6 +332,9 @@ public:
     bool IsFunc;
 
 private:
+    // RunWith for any other number of arguments than one.
+    [[gnu::noinline]] Variant RunWithMany(const std::vector<std::unique_ptr<TscExpression>>& arguments,
+                                          bool needResult);
     // The items a nested call saves, found once per state of the local program.
     const std::vector<TscCustomVariable*>& LocalState();
     [[gnu::noinline]] void RebuildLocalState();

@@ -65,9 +65,12 @@ void TscAssignmentStmt::Optimize()
         FVar = FDesignator.get();
     FPlainTarget = ScIsPlainValue(FVar);
     FNumberValue = FPlainTarget && FExpression->Root()->HasNumber();
+    FComputedValue = false;
     FAppend.clear();
-    if (!HoldsTextInPlace(FVar))
+    if (!HoldsTextInPlace(FVar)) {
+        FComputedValue = FPlainTarget && !FNumberValue && FExpression->Root()->DirectValue() == nullptr;
         return;
+    }
     // target + a + b ... groups from the left: the chain of + and text concatenations down the
     // left operands, ending at the target itself.
     std::vector<AppendStep> steps;
@@ -251,6 +254,11 @@ void TscAssignmentStmt::Execute()
             number && StoreNumber(FVar->Typ, FVar->PValue(), number))
             return;
     }
+    if (FComputedValue && !FVar->IsReadOnly) {
+        // A computed value (a call, an operator on calls) into a plain variable.
+        ScStoreForType(FVar->Typ, FVar->PValue(), FExpression->Root()->Evaluate(ScActiveSettings()));
+        return;
+    }
     ExecuteValues();
 }
 
@@ -358,12 +366,11 @@ void TscIfStmt::Execute()
 {
     if (!NotifyLine())
         return;
+    ScCheckStack(); // for the branch, run from this frame
     if (FCondition->GetCondition())
-        ExecuteList();
-    else if (FElseStmt->Count() != 0)
-        FElseStmt->ExecuteList();
+        RunItems();
     else
-        ScCheckStack(); // what running the empty list checks
+        FElseStmt->RunItems();
 }
 
 TscCaseSelector::~TscCaseSelector() = default;

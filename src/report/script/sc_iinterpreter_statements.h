@@ -91,6 +91,8 @@ protected:
     TscCustomVariable* FVar = nullptr;
     bool FPlainTarget = false; // FVar is a plain variable (ScIsPlainValue): its storage is written directly
     bool FNumberValue = false; // and the expression has a Number (TscExpressionNode)
+    // and a value computed by the expression's root, to store as it is (no text built in place)
+    bool FComputedValue = false;
     std::vector<AppendStep> FAppend; // the steps after the target; empty when the value is no such chain
 };
 
