@@ -577,6 +577,8 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
         // Neither operand is at hand (calls, paths): each is computed, left first.
         const Variant left = FLeft->Evaluate(settings);
         const Variant right = FRight->Evaluate(settings);
+        if (Op == opPlus)
+            return VariantArithmetic<VariantOp::Add>(left, right, settings);
         return FCombine(left, right, settings);
     }
     if (FCombine != nullptr) {
