@@ -1,4 +1,5 @@
 #include "Conversions.h"
+#include "Texts.h"
 #include "QuotedText.h"
 
 #include "Formats.h"
@@ -133,12 +134,12 @@ QString FloatToStr(double value, const FormatSettings& settings)
 
 void RaiseInvalidInteger(QStringView text)
 {
-    Throw(Quoted(text) + QStringLiteral(" is an invalid integer"));
+    Throw(FillText(coretexts::kInvalidIntegerFormat, {Quoted(text)}));
 }
 
 void RaiseInvalidFloat(QStringView text)
 {
-    Throw(Quoted(text) + QStringLiteral(" is an invalid float"));
+    Throw(FillText(coretexts::kInvalidFloatFormat, {Quoted(text)}));
 }
 
 int64_t StrToInt64(QStringView text)
@@ -175,7 +176,7 @@ bool StrToBool(QStringView text, const FormatSettings& settings)
     double value = 0;
     if (TextToFloat(t, settings, value) == TextToFloatResult::Ok)
         return value != 0;
-    Throw(Quoted(text) + QStringLiteral(" is not a valid boolean."));
+    Throw(FillText(coretexts::kInvalidBooleanFormat, {Quoted(text)}));
 }
 
 QString DateToStr(double value, const FormatSettings& settings)
@@ -200,9 +201,9 @@ double StrToDate(QStringView text, const FormatSettings& settings)
     double value = 0;
     const int result = ParseDate(t, settings, end, value);
     if (result == 1 || (result == 0 && end != t.size()))
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date format"));
+        Throw(FillText(coretexts::kInvalidDateFormatFormat, {Quoted(text)}));
     if (result == 2)
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date"));
+        Throw(FillText(coretexts::kInvalidDateFormat, {Quoted(text)}));
     return value;
 }
 
@@ -210,7 +211,7 @@ double StrToTime(QStringView text, const FormatSettings& settings)
 {
     double value = 0;
     if (!ParseTime(Trimmed(text), settings, value))
-        Throw(Quoted(text) + QStringLiteral(" is not a valid time"));
+        Throw(FillText(coretexts::kInvalidTimeFormat, {Quoted(text)}));
     return value;
 }
 
@@ -221,17 +222,17 @@ double StrToDateTime(QStringView text, const FormatSettings& settings)
     double date = 0;
     const int result = ParseDate(t, settings, end, date);
     if (result == 1)
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date format"));
+        Throw(FillText(coretexts::kInvalidDateFormatFormat, {Quoted(text)}));
     if (result == 2)
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date"));
+        Throw(FillText(coretexts::kInvalidDateFormat, {Quoted(text)}));
     const QStringView rest = t.mid(end);
     if (rest.isEmpty())
         return date;
     if (!rest[0].isSpace())
-        Throw(Quoted(text) + QStringLiteral(" is not a valid date format"));
+        Throw(FillText(coretexts::kInvalidDateFormatFormat, {Quoted(text)}));
     const QStringView timeText = rest.trimmed();
     double time = 0;
     if (!ParseTime(timeText, settings, time))
-        Throw(Quoted(timeText) + QStringLiteral(" is not a valid time"));
+        Throw(FillText(coretexts::kInvalidTimeFormat, {Quoted(timeText)}));
     return date + time;
 }

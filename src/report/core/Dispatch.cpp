@@ -1,4 +1,5 @@
 #include "Dispatch.h"
+#include "Texts.h"
 
 #include <map>
 #include <mutex>
@@ -7,19 +8,19 @@ QString DispatchResultText(uint32_t code)
 {
     switch (code) {
     case kDispMemberNotFound:
-        return QStringLiteral("Member not found.");
+        return QString::fromUtf8(coretexts::kDispMemberNotFoundText);
     case kDispTypeMismatch:
-        return QStringLiteral("Type mismatch.");
+        return QString::fromUtf8(coretexts::kDispTypeMismatchText);
     case kDispUnknownName:
-        return QStringLiteral("Unknown name.");
+        return QString::fromUtf8(coretexts::kDispUnknownNameText);
     case kDispException:
-        return QStringLiteral("Exception occurred.");
+        return QString::fromUtf8(coretexts::kDispExceptionText);
     case kDispBadParamCount:
-        return QStringLiteral("Invalid number of parameters.");
+        return QString::fromUtf8(coretexts::kDispBadParamCountText);
     case kInvalidClassString:
-        return QStringLiteral("Invalid class string");
+        return QString::fromUtf8(coretexts::kDispInvalidClassStringText);
     default:
-        return QStringLiteral("Unspecified error");
+        return QString::fromUtf8(coretexts::kDispUnspecifiedText);
     }
 }
 
@@ -27,14 +28,14 @@ namespace {
 
 std::string OleMessage(uint32_t code, const QString& member, const DispatchFailure& failure)
 {
-    QString text = QStringLiteral("OLE error %1: %2: %3")
-                       .arg(QString::number(code, 16).toUpper().rightJustified(8, u'0'), member, DispatchResultText(code));
+    QString text = FillText(coretexts::kOleErrorFormat, {QString::number(code, 16).toUpper().rightJustified(8, u'0'),
+                                                          member, DispatchResultText(code)});
     if (!failure.Source.isEmpty())
-        text += QStringLiteral("\nSource        ::  ") + failure.Source;
+        text += FillText(coretexts::kOleSourceFormat, {failure.Source});
     if (!failure.Description.isEmpty())
-        text += QStringLiteral("\nDescription ::  ") + failure.Description;
+        text += FillText(coretexts::kOleDescriptionFormat, {failure.Description});
     if (!failure.HelpFile.isEmpty())
-        text += QStringLiteral("\nHelp File     ::  ") + failure.HelpFile;
+        text += FillText(coretexts::kOleHelpFileFormat, {failure.HelpFile});
     return text.toStdString();
 }
 

@@ -1,4 +1,5 @@
 #include "FileAccess.h"
+#include "Texts.h"
 
 #include "ScriptErrors.h"
 
@@ -10,7 +11,7 @@
 
 #include <vector>
 
-const char* const FileAccessPolicy::kNotAllowedText = "file access is not allowed";
+const char* const FileAccessPolicy::kNotAllowedText = coretexts::kFileAccessNotAllowedText;
 
 namespace {
 
@@ -76,8 +77,8 @@ void FileAccessPolicy::Check(const QString& path, FileAccessMode mode) const
 void FileAccessPolicy::Fail(const QString& path, FileAccessMode mode, const QString& reason)
 {
     if (mode == FileAccessMode::Create)
-        throw EFCreateError(QStringLiteral("Unable to create file \"%1\": %2").arg(path, reason).toStdString());
-    throw EFOpenError(QStringLiteral("Unable to open file \"%1\": %2").arg(path, reason).toStdString());
+        throw EFCreateError(FillTextUtf8(coretexts::kUnableToCreateFileFormat, {path, reason}));
+    throw EFOpenError(FillTextUtf8(coretexts::kUnableToOpenFileFormat, {path, reason}));
 }
 
 QByteArray FileAccessPolicy::ReadFile(const QString& path, qint64 maxBytes) const
@@ -86,13 +87,13 @@ QByteArray FileAccessPolicy::ReadFile(const QString& path, qint64 maxBytes) cons
     std::vector<uint8_t> bytes;
     try {
         if (!platform::ReadFileBytes(path.toStdString(), static_cast<size_t>(maxBytes), bytes))
-            Fail(path, FileAccessMode::Read, QStringLiteral("File too large (over %1 bytes)").arg(maxBytes));
+            Fail(path, FileAccessMode::Read, FillText(coretexts::kFileTooLargeFormat, {QString::number(maxBytes)}));
     } catch (const platform::EOSError& error) {
         Fail(path, FileAccessMode::Read, QString::fromStdString(platform::SystemErrorText(error.ErrorCode())));
     } catch (const EScriptError&) {
         throw;
     } catch (const platform::Exception&) {
-        Fail(path, FileAccessMode::Read, QStringLiteral("Not a regular file"));
+        Fail(path, FileAccessMode::Read, QString::fromUtf8(coretexts::kNotRegularFileText));
     }
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }

@@ -1,6 +1,7 @@
 // Format: printf-style directives over a list of values.
 
 #include "Formats.h"
+#include "Texts.h"
 #include "Formats_text.h"
 
 #include "NumberText.h"
@@ -13,7 +14,7 @@ namespace {
 
 [[noreturn]] void ThrowFormatError(QStringView format)
 {
-    throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(format).toStdString());
+    throw EConvertError(FillTextUtf8(coretexts::kFormatInvalidFormat, {format.toString()}));
 }
 
 // What a directive may take an argument as.

@@ -88,15 +88,15 @@ ScriptObject* Find(uint32_t handle) noexcept
 ScriptObject& Resolve(uint32_t handle)
 {
     if (handle == 0)
-        throw EAccessViolation("Object reference is nil");
+        throw EAccessViolation(coretexts::kObjectNilText);
     HandleTable& table = Table();
     std::lock_guard guard(table.Lock);
     const auto found = table.Live.find(handle);
     if (found != table.Live.end())
         return *found->second;
     if (handle >= kFirstObjectHandle && handle < table.Next)
-        throw EAccessViolation("Object was destroyed");
-    throw EAccessViolation("Invalid object reference");
+        throw EAccessViolation(coretexts::kObjectDestroyedText);
+    throw EAccessViolation(coretexts::kInvalidObjectReferenceText);
 }
 
 ScriptObject& Resolve(uint32_t handle, const ScriptClassInfo& expected)

@@ -1,4 +1,5 @@
 #include "PropertyRegistry.h"
+#include "Texts.h"
 
 #include "ScriptErrors.h"
 
@@ -133,8 +134,7 @@ Variant PropertyInfo::Canonical(const Variant& value) const
 PropertyInfo& RegisteredClass::Add(PropertyInfo property)
 {
     if (Find(property.Name) != nullptr)
-        throw platform::Exception("Property " + property.Name.toStdString() + " declared twice in class " +
-                                  Info.Name.toStdString());
+        throw platform::Exception(FillTextUtf8(coretexts::kPropertyDeclaredTwiceFormat, {property.Name, Info.Name}));
     properties_.push_back(std::move(property));
     return properties_.back();
 }
@@ -283,8 +283,7 @@ PropertyInfo& RegisteredClass::AddLines(const QString& name, PropertyKind kind, 
                                         PropertyTextGetter get, PropertyTextSetter set)
 {
     if (kind != PropertyKind::StringList && kind != PropertyKind::WideStringList)
-        throw platform::Exception("Property " + name.toStdString() + " of class " + Info.Name.toStdString() +
-                                  " is no list of lines");
+        throw platform::Exception(FillTextUtf8(coretexts::kPropertyNoLinesFormat, {name, Info.Name}));
     PropertyInfo p;
     p.Name = name;
     p.Kind = kind;
@@ -383,7 +382,7 @@ PropertyRegistry::PropertyRegistry()
 RegisteredClass& PropertyRegistry::Register(const ScriptClassInfo& info, ObjectFactory factory)
 {
     if (byInfo_.count(&info) != 0 || FindByName(info.Name) != nullptr)
-        throw platform::Exception("Class " + info.Name.toStdString() + " registered twice");
+        throw platform::Exception(FillTextUtf8(coretexts::kClassRegisteredTwiceFormat, {info.Name}));
     const RegisteredClass* parent = nullptr;
     if (info.Ancestor != nullptr) {
         parent = FindFor(*info.Ancestor);
@@ -442,7 +441,7 @@ const EnumTypeInfo& PropertyRegistry::AddEnum(const QString& name, std::vector<Q
     if (const EnumTypeInfo* existing = FindEnum(name)) {
         if (existing->Values == values && existing->Low == low)
             return *existing;
-        throw platform::Exception("Enumeration " + name.toStdString() + " declared twice");
+        throw platform::Exception(FillTextUtf8(coretexts::kEnumerationDeclaredTwiceFormat, {name}));
     }
     enums_.push_back(EnumTypeInfo{name, std::move(values), low});
     return enums_.back();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Texts.h"
+
 #include "platform/Exceptions.h"
 
 #include <exception>
@@ -43,32 +45,32 @@ protected:
     using EScriptError::EScriptError;
 };
 
-DAX_SCRIPT_ERROR(EVariantError, EScriptErrorFamily, "Invalid variant type cast")
-DAX_SCRIPT_ERROR(EVariantTypeCastError, EVariantError, "Invalid variant type cast")
-DAX_SCRIPT_ERROR(EVariantInvalidOpError, EVariantError, "Invalid variant operation")
-DAX_SCRIPT_ERROR(EVariantBadIndexError, EVariantError, "Variant array bounds error")
-DAX_SCRIPT_ERROR(EVariantInvalidArgError, EVariantError, "Invalid argument")
-DAX_SCRIPT_ERROR(EIntError, EScriptErrorFamily, "Integer error")
-DAX_SCRIPT_ERROR(EDivByZero, EIntError, "Division by zero")
-DAX_SCRIPT_ERROR(ERangeError, EIntError, "Range check error")
-DAX_SCRIPT_ERROR(EIntOverflow, EIntError, "Arithmetic overflow")
-DAX_SCRIPT_ERROR(EMathError, EScriptErrorFamily, "Floating point error")
-DAX_SCRIPT_ERROR(EInvalidOp, EMathError, "Invalid floating point operation")
-DAX_SCRIPT_ERROR(EZeroDivide, EMathError, "Floating point division by zero")
-DAX_SCRIPT_ERROR(EOverflow, EMathError, "Floating point overflow")
-DAX_SCRIPT_ERROR(EStackOverflow, EScriptErrorFamily, "Stack overflow")
-DAX_SCRIPT_ERROR(EOutOfMemory, EScriptErrorFamily, "Out of memory")
-DAX_SCRIPT_ERROR(EAccessViolation, EScriptErrorFamily, "Access violation")
-DAX_SCRIPT_ERROR(EInvalidCast, EScriptErrorFamily, "Invalid class typecast")
-DAX_SCRIPT_ERROR(EInvalidPointer, EScriptErrorFamily, "Invalid pointer operation")
-DAX_SCRIPT_ERROR(EInvalidOperation, EScriptErrorFamily, "Invalid operation")
-DAX_SCRIPT_ERROR(EListError, EScriptErrorFamily, "List error")
-DAX_SCRIPT_ERROR(EStringListError, EScriptErrorFamily, "String list error")
-DAX_SCRIPT_ERROR(EStreamError, EScriptErrorFamily, "Stream error")
-DAX_SCRIPT_ERROR(EFCreateError, EStreamError, "Unable to create file")
-DAX_SCRIPT_ERROR(EFOpenError, EStreamError, "Unable to open file")
-DAX_SCRIPT_ERROR(EReadError, EStreamError, "Stream read error")
-DAX_SCRIPT_ERROR(EWriteError, EStreamError, "Stream write error")
+DAX_SCRIPT_ERROR(EVariantError, EScriptErrorFamily, coretexts::kInvalidVariantTypeCastText)
+DAX_SCRIPT_ERROR(EVariantTypeCastError, EVariantError, coretexts::kInvalidVariantTypeCastText)
+DAX_SCRIPT_ERROR(EVariantInvalidOpError, EVariantError, coretexts::kInvalidVariantOperationText)
+DAX_SCRIPT_ERROR(EVariantBadIndexError, EVariantError, coretexts::kVariantArrayBoundsText)
+DAX_SCRIPT_ERROR(EVariantInvalidArgError, EVariantError, coretexts::kInvalidArgumentText)
+DAX_SCRIPT_ERROR(EIntError, EScriptErrorFamily, coretexts::kIntegerErrorText)
+DAX_SCRIPT_ERROR(EDivByZero, EIntError, coretexts::kDivisionByZeroText)
+DAX_SCRIPT_ERROR(ERangeError, EIntError, coretexts::kRangeCheckText)
+DAX_SCRIPT_ERROR(EIntOverflow, EIntError, coretexts::kArithmeticOverflowText)
+DAX_SCRIPT_ERROR(EMathError, EScriptErrorFamily, coretexts::kFloatingPointErrorText)
+DAX_SCRIPT_ERROR(EInvalidOp, EMathError, coretexts::kInvalidFloatingPointOperationText)
+DAX_SCRIPT_ERROR(EZeroDivide, EMathError, coretexts::kFloatingPointDivisionByZeroText)
+DAX_SCRIPT_ERROR(EOverflow, EMathError, coretexts::kFloatingPointOverflowText)
+DAX_SCRIPT_ERROR(EStackOverflow, EScriptErrorFamily, coretexts::kStackOverflowText)
+DAX_SCRIPT_ERROR(EOutOfMemory, EScriptErrorFamily, coretexts::kOutOfMemoryText)
+DAX_SCRIPT_ERROR(EAccessViolation, EScriptErrorFamily, coretexts::kAccessViolationText)
+DAX_SCRIPT_ERROR(EInvalidCast, EScriptErrorFamily, coretexts::kInvalidClassTypecastText)
+DAX_SCRIPT_ERROR(EInvalidPointer, EScriptErrorFamily, coretexts::kInvalidPointerOperationText)
+DAX_SCRIPT_ERROR(EInvalidOperation, EScriptErrorFamily, coretexts::kInvalidOperationText)
+DAX_SCRIPT_ERROR(EListError, EScriptErrorFamily, coretexts::kListErrorText)
+DAX_SCRIPT_ERROR(EStringListError, EScriptErrorFamily, coretexts::kStringListErrorText)
+DAX_SCRIPT_ERROR(EStreamError, EScriptErrorFamily, coretexts::kStreamErrorText)
+DAX_SCRIPT_ERROR(EFCreateError, EStreamError, coretexts::kUnableToCreateFileText)
+DAX_SCRIPT_ERROR(EFOpenError, EStreamError, coretexts::kUnableToOpenFileText)
+DAX_SCRIPT_ERROR(EReadError, EStreamError, coretexts::kStreamReadErrorText)
+DAX_SCRIPT_ERROR(EWriteError, EStreamError, coretexts::kStreamWriteErrorText)
 
 #undef DAX_SCRIPT_ERROR
 

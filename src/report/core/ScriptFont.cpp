@@ -1,4 +1,5 @@
 #include "ScriptFont.h"
+#include "Texts.h"
 
 #include "PropertyRegistry.h"
 #include "ScriptErrors.h"
@@ -131,7 +132,7 @@ void ScriptFont::RegisterClass(PropertyRegistry& registry)
                  SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) {
                      const int32_t height = v.ToInt32();
                      if (height < -kMaxHeight || height > kMaxHeight)
-                         throw ERangeError("Font height " + std::to_string(height) + " out of range");
+                         throw ERangeError(FillTextUtf8(coretexts::kFontHeightOutOfRangeFormat, {QString::number(height)}));
                      f.SetHeight(height);
                  }))
         .Default = Variant();
@@ -141,7 +142,7 @@ void ScriptFont::RegisterClass(PropertyRegistry& registry)
              // A font has a name: an empty one would not be stored and would come back as "Arial".
              const QString name = v.ToString();
              if (name.trimmed().isEmpty())
-                 throw EInvalidOperation("Font name is empty");
+                 throw EInvalidOperation(coretexts::kFontNameEmptyText);
              f.SetName(name);
          }),
          QStringLiteral("TFontName"))
@@ -156,7 +157,7 @@ void ScriptFont::RegisterClass(PropertyRegistry& registry)
                          // Points: three quarters of the pixels at 96 per inch.
                          const int32_t size = v.ToInt32();
                          if (size < -kMaxHeight * 3 / 4 || size > kMaxHeight * 3 / 4)
-                             throw ERangeError("Font size " + std::to_string(size) + " out of range");
+                             throw ERangeError(FillTextUtf8(coretexts::kFontSizeOutOfRangeFormat, {QString::number(size)}));
                          f.SetSize(size);
                      }));
     size.Default = Variant();

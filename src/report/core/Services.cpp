@@ -1,4 +1,5 @@
 #include "Services.h"
+#include "Texts.h"
 
 #include "ScriptErrors.h"
 
@@ -155,7 +156,7 @@ void Guarded(const std::function<void()>& body,
             } catch (const std::exception& error) {
                 text = error.what();
             } catch (...) {
-                text = "Unknown error";
+                text = coretexts::kUnknownErrorText;
             }
         }
         className = QString::fromStdString(name);

@@ -12,6 +12,7 @@
 // other operand, and two Unassigned operands give Unassigned.
 
 #include "NumberText.h"
+#include "Texts.h"
 #include "Rounding.h"
 #include "ScriptErrors.h"
 #include "Variant.h"
@@ -170,7 +171,7 @@ constexpr Comparison kCompare[kCategoryCount][kCategoryCount] = {
 
 [[noreturn]] void ThrowNullCast(const char* target)
 {
-    throw EVariantTypeCastError(std::string("Could not convert variant of type (Null) into type (") + target + ")");
+    throw EVariantTypeCastError(FillTextUtf8(coretexts::kNullConversionFormat, {QString::fromUtf8(target)}));
 }
 
 bool Fits32(int64_t value)

@@ -1,4 +1,6 @@
 #include "ScriptObjects.h"
+#include "report/core/Texts.h"
+#include "sc_iconsts.h"
 
 #include "sc_iinterpreter_script.h"
 
@@ -85,7 +87,7 @@ void ScriptComponent::SetOwner(ScriptComponent* owner)
         // An owner may not be owned by this component, directly or not: the chain would never end.
         for (ScriptComponent* o = owner; o != nullptr; o = o->Owner()) {
             if (o == this)
-                throw EInvalidOperation("A component cannot own itself or its owner");
+                throw EInvalidOperation(ScErrorText(TscMessage::SComponentOwnsItself));
         }
     }
     const uint32_t self = Handle();
@@ -136,7 +138,7 @@ const ScriptClassInfo& ScriptList::Class()
 void ScriptList::CheckIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
-        throw EListError(QStringLiteral("List index (%1) out of bounds").arg(index).toStdString());
+        throw EListError(FillTextUtf8(coretexts::kListIndexErrorFormat, {QString::number(index)}));
 }
 
 uint32_t ScriptList::Item(int index) const
@@ -172,7 +174,7 @@ void ScriptList::Insert(int index, uint32_t item)
 {
     CheckIndex(index, Count() + 1);
     if (Count() >= kMaxCount)
-        throw EListError(QStringLiteral("List capacity (%1) exceeded").arg(kMaxCount).toStdString());
+        throw EListError(FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(kMaxCount)}));
     FItems.insert(FItems.begin() + index, item);
 }
 

@@ -1,4 +1,5 @@
 #include "ScriptStreams.h"
+#include "sc_iconsts.h"
 
 #include "report/core/FileAccess.h"
 #include "report/core/ScriptErrors.h"
@@ -61,7 +62,7 @@ int64_t ScriptStream::Seek(int64_t offset, int origin)
         base = Size();
         break;
     default:
-        throw EStreamError(QStringLiteral("Invalid stream origin (%1)").arg(origin).toStdString());
+        throw EStreamError(ScErrorText(TscMessage::SInvalidStreamOrigin, {QString::number(origin)}));
     }
     const int64_t target = (offset > 0 && base > INT64_MAX - offset) ? INT64_MAX : base + offset;
     SetPosition(target);

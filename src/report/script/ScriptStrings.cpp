@@ -1,4 +1,6 @@
 #include "ScriptStrings.h"
+#include "sc_iconsts.h"
+#include "report/core/Texts.h"
 
 #include "report/core/ScriptErrors.h"
 #include "report/core/Variant.h"
@@ -83,13 +85,13 @@ void ScriptStrings::PutObject(int, uint32_t) {}
 void ScriptStrings::CheckIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
-        throw EStringListError(QStringLiteral("List index (%1) out of bounds").arg(index).toStdString());
+        throw EStringListError(FillTextUtf8(coretexts::kListIndexErrorFormat, {QString::number(index)}));
 }
 
 void ScriptStrings::CheckCapacity() const
 {
     if (Count() >= kMaxCount)
-        throw EStringListError(QStringLiteral("List capacity (%1) exceeded").arg(kMaxCount).toStdString());
+        throw EStringListError(FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(kMaxCount)}));
 }
 
 int ScriptStrings::CompareStrings(const QString& a, const QString& b) const
@@ -319,7 +321,7 @@ QStringList ScriptStrings::Lines() const
 void ScriptStrings::SetLines(const QStringList& lines)
 {
     if (lines.size() > kMaxCount)
-        throw EStringListError(QStringLiteral("List capacity (%1) exceeded").arg(kMaxCount).toStdString());
+        throw EStringListError(FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(kMaxCount)}));
     Clear();
     for (const QString& line : lines)
         Add(line);
@@ -381,7 +383,7 @@ const ScriptClassInfo& ScriptStringList::Class()
 void ScriptStringList::Put(int index, const QString& text)
 {
     if (FSorted)
-        throw EStringListError("Operation not allowed on sorted list");
+        throw EStringListError(ScErrorText(TscMessage::SSortedListOperation));
     FItems[static_cast<size_t>(index)].first = text;
 }
 
@@ -413,7 +415,7 @@ int ScriptStringList::AddObject(const QString& text, uint32_t object)
         if (FDuplicates == dupIgnore)
             return index;
         if (FDuplicates == dupError)
-            throw EStringListError("String list does not allow duplicates");
+            throw EStringListError(ScErrorText(TscMessage::SDuplicatesNotAllowed));
     }
     CheckCapacity();
     CheckStringLength(text.size());
@@ -424,7 +426,7 @@ int ScriptStringList::AddObject(const QString& text, uint32_t object)
 void ScriptStringList::InsertObject(int index, const QString& text, uint32_t object)
 {
     if (FSorted)
-        throw EStringListError("Operation not allowed on sorted list");
+        throw EStringListError(ScErrorText(TscMessage::SSortedListOperation));
     ScriptStrings::InsertObject(index, text, object);
 }
 
@@ -439,7 +441,7 @@ int ScriptStringList::IndexOf(const QString& text) const
 void ScriptStringList::Move(int curIndex, int newIndex)
 {
     if (FSorted)
-        throw EStringListError("Operation not allowed on sorted list");
+        throw EStringListError(ScErrorText(TscMessage::SSortedListOperation));
     ScriptStrings::Move(curIndex, newIndex);
 }
 

@@ -1,5 +1,7 @@
 #include "sc_iconsts.h"
 
+#include "report/core/Texts.h"
+
 #include <array>
 #include <mutex>
 
@@ -31,9 +33,9 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScInvalidFileFormat", "Invalid file format"},
     {"SScXMLTooDeep", "XML elements nested too deep (limit is %s)"},
     {"SScXMLTooLarge", "XML document too large (limit is %s bytes or elements)"},
-    {"SScListIndexError", "List index out of bounds (%s)"},
-    {"SScCannotOpenFile", "Cannot open file \"%s\". %s"},
-    {"SScCannotCreateFile", "Cannot create file \"%s\". %s"},
+    {"SScListIndexError", coretexts::kListIndexErrorFormat},
+    {"SScCannotOpenFile", coretexts::kCannotOpenFileFormat},
+    {"SScCannotCreateFile", coretexts::kCannotCreateFileFormat},
     {"SScSyntaxError", "Syntax error"},
     {"SScScriptTooLarge", "Script too large (limit is %s characters)"},
     {"SScScriptTooDeep", "Script nested too deep (limit is %s levels)"},
@@ -48,6 +50,30 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScClassNameAlone", "Class name used alone: '%s' (a constructor or a typecast expected)"},
     {"SScNotCompiled", "The script did not compile"},
     {"SScInvalidDeclaration", "Invalid declaration: %s"},
+    {"SScNoAnswerLeft", "No answer left for %s"},
+    {"SScAnswerDoesNotFit", "Answer \"%s\" does not fit %s"},
+    {"SScOkAnswerDoesNotFit", "Answer \"ok %s\" does not fit %s"},
+    {"SScNeedsWindows", "Controls need a running application with windows"},
+    {"SScControlOwnParent", "A control cannot be its own parent"},
+    {"SScCanvasNoDrawing", "Canvas does not allow drawing"},
+    {"SScBitmapInvalid", "Bitmap image is not valid"},
+    {"SScBitmapEmpty", "Cannot write an empty bitmap"},
+    {"SScMetafileInvalid", "Metafile is not valid"},
+    {"SScCannotFocus", "Cannot focus a disabled or invisible window"},
+    {"SScCannotMakeModal", "Cannot make a visible window modal"},
+    {"SScNoOwningScript", "No script to own the object"},
+    {"SScItemInAnotherTree", "The item belongs to another tree"},
+    {"SScScriptEnclosesItself", "A script cannot enclose itself"},
+    {"SScRunningScriptParent", "A running script cannot change its parent"},
+    {"SScSortedListOperation", "Operation not allowed on sorted list"},
+    {"SScDuplicatesNotAllowed", "String list does not allow duplicates"},
+    {"SScCannotCreateInstance", "Cannot create an instance of %s"},
+    {"SScConstructorNeedsClass", "A constructor needs a class"},
+    {"SScComponentOwnsItself", "A component cannot own itself or its owner"},
+    {"SScInvalidStreamOrigin", "Invalid stream origin (%s)"},
+    {"SScInvalidDateSpecification", "%s-%s-%s is not a valid date specification"},
+    {"SScInvalidTimeSpecification", "%s:%s:%s.%s is not a valid time specification"},
+    {"SScListCapacityError", coretexts::kListCapacityErrorFormat},
 }};
 
 struct Table {
@@ -71,25 +97,6 @@ size_t IndexOf(TscMessage id)
 {
     const auto index = static_cast<size_t>(id);
     return index < kDefaults.size() ? index : 0;
-}
-
-QString Fill(const QString& text, const QStringList& arguments, bool& complete)
-{
-    QString result;
-    qsizetype from = 0;
-    complete = true;
-    for (const QString& argument : arguments) {
-        const qsizetype at = text.indexOf(QLatin1String("%s"), from);
-        if (at < 0) {
-            complete = false;
-            break;
-        }
-        result += QStringView(text).mid(from, at - from);
-        result += argument;
-        from = at + 2;
-    }
-    result += QStringView(text).mid(from);
-    return result;
 }
 
 } // namespace
@@ -139,13 +146,18 @@ void ResetScMessages()
 QString FormatScMessage(TscMessage id, const QStringList& arguments)
 {
     bool complete = false;
-    const QString text = Fill(ScMessage(id), arguments, complete);
+    const QString text = FillText(ScMessage(id), arguments, &complete);
     if (complete)
         return text;
-    return Fill(ScMessageDefault(id), arguments, complete);
+    return FillText(ScMessageDefault(id), arguments);
 }
 
 QString FormatScMessage(TscMessage id, const QString& argument)
 {
     return FormatScMessage(id, QStringList{argument});
+}
+
+std::string ScErrorText(TscMessage id, const QStringList& arguments)
+{
+    return FormatScMessage(id, arguments).toStdString();
 }

@@ -3,6 +3,7 @@
 // library's ini files do.
 
 #include "sc_iinirtti.h"
+#include "sc_iconsts.h"
 
 #include "ScriptBindings.h"
 #include "ScriptIniFiles.h"
@@ -167,7 +168,7 @@ Variant CreateIni(Frame& f)
 {
     const ScriptClassInfo& cls = ConstructedClass(f);
     if (f.Script == nullptr)
-        throw EInvalidOperation("No script to own the object");
+        throw EInvalidOperation(ScErrorText(TscMessage::SNoOwningScript));
     const FileAccessPolicy& policy = f.Script->FileAccess();
     if (cls.InheritsFrom(ScriptMemIniFile::Class()))
         return Adopt(f, std::make_unique<ScriptMemIniFile>(Text(f, 0), policy));

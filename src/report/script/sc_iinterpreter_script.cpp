@@ -437,13 +437,13 @@ void TscScript::SetParent(TscScript* parent)
         return;
     for (const TscScript* script = parent; script != nullptr; script = script->FParent) {
         if (script == this || script->FRoot == this)
-            throw EScriptException("A script cannot enclose itself");
+            throw EScriptException(ScErrorText(TscMessage::SScriptEnclosesItself));
     }
     TscScript* root = parent != nullptr ? parent->FRoot : this;
     // Within one outermost program only lookups change; moving to another one while either
     // runs would split the counters and stop flags of a call in progress.
     if (root != FRoot && (FIsRunning || FRoot->FEntryDepth > 0 || root->FEntryDepth > 0))
-        throw EScriptException("A running script cannot change its parent");
+        throw EScriptException(ScErrorText(TscMessage::SRunningScriptParent));
     FParent = parent;
     if (root != FRoot)
         SetRoot(root);

@@ -1,4 +1,5 @@
 #include "sc_itools_types.h"
+#include "report/core/Texts.h"
 
 #include "sc_iconsts.h"
 #include "sc_iinterpreter_script.h"
@@ -111,7 +112,7 @@ Variant TokenToValue(const QString& token)
     double real = 0;
     if (TextToFloat(token, FormatSettings::C(), real) == TextToFloatResult::Ok && !token.startsWith(u' '))
         return Variant(real);
-    throw EConvertError(QStringLiteral("\"%1\" is an invalid float").arg(token).toStdString());
+    throw EConvertError(FillTextUtf8(coretexts::kInvalidFloatFormat, {u'"' + token + u'"'}));
 }
 
 QPoint PositionTextToPoint(const QString& position)
@@ -124,7 +125,7 @@ QPoint PositionTextToPoint(const QString& position)
     const int row = colon < 0 ? 0 : position.left(colon).toInt(&rowOk);
     const int column = colon < 0 ? 0 : position.mid(colon + 1).toInt(&columnOk);
     if (!rowOk || !columnOk)
-        throw EConvertError(QStringLiteral("\"%1\" is an invalid integer").arg(position).toStdString());
+        throw EConvertError(FillTextUtf8(coretexts::kInvalidIntegerFormat, {u'"' + position + u'"'}));
     return QPoint(column, row);
 }
 

@@ -378,7 +378,7 @@ TEST(ScXMLItem, ChildrenMoveWholeAndOwnershipStaysClear)
         (void)root.Items(2);
         ADD_FAILURE() << "no error";
     } catch (const platform::Exception& error) {
-        EXPECT_EQ(error.Message(), "List index out of bounds (2)");
+        EXPECT_EQ(error.Message(), "List index (2) out of bounds");
     }
 }
 

@@ -1,4 +1,5 @@
 #include "ScriptGraphics.h"
+#include "report/script/sc_iconsts.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/core/ScriptErrors.h"
@@ -283,7 +284,7 @@ void ScriptCanvas::Paint(F&& draw)
 {
     switch (FTarget) {
     case Target::None:
-        throw EInvalidOperation("Canvas does not allow drawing");
+        throw EInvalidOperation(ScErrorText(TscMessage::SCanvasNoDrawing));
     case Target::Painter:
         // Between paint events there is nothing to draw on.
         if (FPainter == nullptr || !FPainter->isActive())
@@ -463,14 +464,14 @@ void ScriptBitmap::LoadFromBytes(const QByteArray& bytes, const QString&)
     QImageReader reader(&buffer);
     const QByteArray format = reader.format().toLower();
     if (format != "bmp" && format != "png" && format != "jpeg" && format != "jpg")
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SBitmapInvalid));
     const QSize size = reader.size();
     if (size.width() > kMaxSide || size.height() > kMaxSide)
         throw EOutOfMemory();
     ChargeScriptMemory(ImageBytes(size.width(), size.height()));
     QImage image = reader.read();
     if (image.isNull())
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SBitmapInvalid));
     FImage = image.convertToFormat(QImage::Format_RGB32);
     FWidth = FImage.width();
     FHeight = FImage.height();
@@ -487,7 +488,7 @@ QByteArray ScriptBitmap::SaveToBytes(const QString& fileName) const
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (FImage.isNull() || !FImage.save(&buffer, format))
-        throw EInvalidGraphic("Cannot write an empty bitmap");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SBitmapEmpty));
     return bytes;
 }
 
@@ -551,7 +552,7 @@ void ScriptMetafile::DrawOn(QPainter& painter, const QRect& target)
 void ScriptMetafile::LoadFromBytes(const QByteArray& bytes, const QString&)
 {
     if (!IsMetafileData(bytes))
-        throw EInvalidGraphic("Metafile is not valid");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SMetafileInvalid));
     StartRecording();
     FLoaded = bytes;
     const QSize size = MetafileSize(bytes);
