@@ -46,8 +46,7 @@ void ScriptAssign(ScriptObject& dest, ScriptObject* source)
     if (source != nullptr && persistent != nullptr && persistent->AssignFrom(*source))
         return;
     const QString from = source != nullptr ? source->ScriptClass().Name : QStringLiteral("nil");
-    throw EConvertError(
-        QStringLiteral("Cannot assign a %1 to a %2").arg(from, dest.ScriptClass().Name).toStdString());
+    throw EConvertError(ScErrorText(TscMessage::SCannotAssign, {from, dest.ScriptClass().Name}));
 }
 
 // --- Components -----------------------------------------------------------------------------

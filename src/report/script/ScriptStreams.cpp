@@ -1,4 +1,5 @@
 #include "ScriptStreams.h"
+#include "report/core/Texts.h"
 #include "sc_iconsts.h"
 
 #include "report/core/FileAccess.h"
@@ -103,7 +104,7 @@ ScriptFileStream::ScriptFileStream(const QString& fileName, int mode) : FFile(fi
     // Only regular files: reading a device or a pipe could block the script for ever.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
-        FileAccessPolicy::Fail(fileName, access, QStringLiteral("Not a regular file"));
+        FileAccessPolicy::Fail(fileName, access, QString::fromUtf8(coretexts::kNotRegularFileText));
     QIODevice::OpenMode openMode;
     if (create) {
         openMode = QIODevice::ReadWrite | QIODevice::Truncate;
@@ -119,7 +120,7 @@ ScriptFileStream::ScriptFileStream(const QString& fileName, int mode) : FFile(fi
             openMode = QIODevice::ReadWrite | QIODevice::ExistingOnly;
             break;
         default:
-            FileAccessPolicy::Fail(fileName, access, QStringLiteral("Invalid argument"));
+            FileAccessPolicy::Fail(fileName, access, QString::fromUtf8(coretexts::kInvalidArgumentText));
         }
     }
     if (!FFile.open(openMode))

@@ -33,7 +33,7 @@ bool ScriptedUi::ReadAnswers(const QString& fileName, QStringList& answers, QStr
     }
     const QByteArray bytes = file.read(kMaxAnswersBytes + 1);
     if (bytes.size() > kMaxAnswersBytes) {
-        reason = QStringLiteral("larger than %1 bytes").arg(kMaxAnswersBytes);
+        reason = FormatScMessage(TscMessage::SAnswersTooLarge, QString::number(kMaxAnswersBytes));
         return false;
     }
     answers.clear();

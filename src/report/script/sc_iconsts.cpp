@@ -74,6 +74,12 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScInvalidDateSpecification", "%s-%s-%s is not a valid date specification"},
     {"SScInvalidTimeSpecification", "%s:%s:%s.%s is not a valid time specification"},
     {"SScListCapacityError", coretexts::kListCapacityErrorFormat},
+    {"SScIniCannotWrite", "Cannot write [%s] %s: %s"},
+    {"SScIniInvalidSection", "invalid section name"},
+    {"SScIniInvalidKey", "invalid key"},
+    {"SScIniValueOneLine", "a value must be one line"},
+    {"SScCannotAssign", "Cannot assign a %s to a %s"},
+    {"SScAnswersTooLarge", "larger than %s bytes"},
 }};
 
 struct Table {

@@ -77,6 +77,12 @@ enum class TscMessage : int {
     SInvalidDateSpecification,
     SInvalidTimeSpecification,
     SListCapacityError,
+    SIniCannotWrite,
+    SIniInvalidSection,
+    SIniInvalidKey,
+    SIniValueOneLine,
+    SCannotAssign,
+    SAnswersTooLarge,
     Count
 };
 

@@ -3,6 +3,7 @@
 // library's ini files do.
 
 #include "sc_iinirtti.h"
+#include "report/core/Texts.h"
 #include "sc_iconsts.h"
 
 #include "ScriptBindings.h"
@@ -276,7 +277,7 @@ void AddCustomIniFile(TscScript* script)
                 count = 0;
             if (count > ScriptStrings::kMaxCount)
                 throw EStringListError(
-                    QStringLiteral("List capacity (%1) exceeded").arg(ScriptStrings::kMaxCount).toStdString());
+                    FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(ScriptStrings::kMaxCount)}));
             if (f.Args.size() < 3 || Bool(f, 2))
                 lines.Clear();
             for (int64_t i = 0; i < count; ++i)
