@@ -66,13 +66,17 @@ public:
     int32_t DeviceAddress() const { return deviceAddress_.load(); }
 
     // The answer just taken from this channel was refused by its reader (a wrong CRC, another
-    // function): the line may still carry the rest of it, or an answer that came late. A
-    // channel that cannot tell answers apart then owes the line a quiet period: before its
-    // next request it drops input until the line has fallen silent, and it takes that
-    // request's answer only when no more bytes follow it. The channel marks the same itself
-    // after a transaction without a whole answer; a whole answer with nothing behind it
-    // settles the line again.
-    void MarkLineUnsettled() { lineUnsettled_.store(true); }
+    // function, another register count): the line may still carry the rest of it, or an answer
+    // that came late. A byte-stream channel then no longer trusts its framing: before its next
+    // request it drains the line until it has been quiet long enough, and the next answer it
+    // takes must stand alone (see comm::OwedAnswers). A channel that matches answers to
+    // requests by itself (GPRS) has nothing to do.
+    void MarkLineUnsettled()
+    {
+        answerRefused_.store(true);
+        lineUnsettled_.store(true);
+    }
+    // Answers are owed, the framing is not trusted, or the next answer must stand alone.
     bool LineUnsettled() const { return lineUnsettled_.load(); }
 
     void SetLogEnabled(bool enabled) { logEnabled_.store(enabled); }
@@ -98,7 +102,10 @@ public:
 
 protected:
     void SetDeviceAddress(int32_t address) { deviceAddress_.store(address); }
-    void SetLineSettled() { lineUnsettled_.store(false); }
+    // For the byte-stream channels: what their owed-answer bookkeeping says of the line.
+    void SetLineUnsettled(bool unsettled) { lineUnsettled_.store(unsettled); }
+    // Whether MarkLineUnsettled was called since the last time this was asked.
+    bool TakeAnswerRefused() { return answerRefused_.exchange(false); }
 
     // Serialises whole operations of one channel. Recursive because a channel's destructor
     // and error paths call its own Close while holding it.
@@ -107,6 +114,7 @@ protected:
 private:
     std::atomic<int32_t> deviceAddress_{0};
     std::atomic<bool> lineUnsettled_{false};
+    std::atomic<bool> answerRefused_{false};   // MarkLineUnsettled since the channel last looked
     std::atomic<bool> logEnabled_{false};
     std::atomic<const platform::Clock*> clock_{&platform::Clock::System()};
     // The callbacks are shared so that a worker can call one while the main thread replaces it.

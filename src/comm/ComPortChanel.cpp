@@ -8,12 +8,43 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr int32_t kOpenFirstByteMs = 1000;
-constexpr auto kShortestQuietGuard = 20ms;
-constexpr auto kLongestQuietGuard = 100ms;
-constexpr auto kQuietLimit = 1000ms;   // a line that never falls silent holds a request no longer
+
+// The port as the owed-answer rules read it: each read with waits of its own, the port's own
+// time-outs left as they were, and silence as a count of 0 rather than the no-answer failure.
+class PortAnswerStream final : public comm::AnswerStream {
+public:
+    explicit PortAnswerStream(comprt::ComPort& port) : port_(port) {}
+
+    size_t ReadWithin(std::span<uint8_t> buffer, std::chrono::milliseconds firstByte,
+                      std::chrono::milliseconds interByte) override
+    {
+        const comprt::CommTimeouts keep = port_.GetTimeouts();
+        comprt::CommTimeouts waits = keep;
+        waits.ReadTotalTimeoutConstant = static_cast<int32_t>(firstByte.count());
+        // Without a first-byte wait an interval of 0 would leave the port's whole-answer cap to
+        // end the read: 1 ms takes what is there.
+        waits.ReadIntervalTimeout = static_cast<int32_t>(firstByte.count() > 0 ? interByte.count()
+                                                                              : std::max<int64_t>(interByte.count(), 1));
+        port_.SetTimeouts(waits);
+        try {
+            const uint32_t received = port_.Read(buffer);
+            port_.SetTimeouts(keep);
+            return received;
+        } catch (const comprt::ELineLost&) {
+            throw;
+        } catch (const platform::Exception& failure) {
+            if (port_.IsOpen())
+                port_.SetTimeouts(keep);
+            if (failure.Message() == platform::kNoAnswerText)
+                return 0;
+            throw;
+        }
+    }
+
+private:
+    comprt::ComPort& port_;
+};
 
 } // namespace
 
@@ -56,7 +87,9 @@ void ComPortChanelHelper::Open(TInteractContainer*)
         port_.Close();
         platform::RethrowAsException();
     }
-    SetLineSettled();
+    owed_.Reset();
+    TakeAnswerRefused();
+    SetLineUnsettled(false);
     endpoint_ = params_.ComPortName;
     SetDeviceAddress(params_.NetAddr);
     if (useRegistry_) {
@@ -92,12 +125,6 @@ void ComPortChanelHelper::SetTimeouts(int32_t firstByteMs, int32_t interByteMs, 
     }
 }
 
-std::chrono::milliseconds ComPortChanelHelper::QuietGuard() const
-{
-    return std::clamp(std::chrono::ceil<std::chrono::milliseconds>(10 * port_.ByteTime()), kShortestQuietGuard,
-                      kLongestQuietGuard);
-}
-
 int32_t ComPortChanelHelper::Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                                       TInteractContainer* target)
 {
@@ -105,30 +132,40 @@ int32_t ComPortChanelHelper::Transact(std::span<const uint8_t> request, std::spa
     try {
         if (!port_.IsOpen())
             throw platform::Exception(platform::kComPortNotOpenText);
-        const bool unsettled = LineUnsettled();
-        port_.PurgeReceive();
-        if (unsettled)
-            port_.DiscardUntilQuiet(QuietGuard(), platform::Deadline::After(kQuietLimit));
+        PortAnswerStream stream(port_);
+        const comprt::CommTimeouts timeouts = port_.GetTimeouts();
+        const comm::AnswerWaits waits{std::chrono::milliseconds(std::max(timeouts.ReadTotalTimeoutConstant, 0)),
+                                      std::chrono::milliseconds(std::max(timeouts.ReadIntervalTimeout, 0))};
+        const auto dropped = [&](std::span<const uint8_t> bytes) {
+            LogExchange(bytes, endpoint_, ExchangeDirection::Answer, target);
+            Log(comm::kLateAnswerText, target);
+        };
+        if (TakeAnswerRefused())
+            owed_.MarkUnknown();
+        // Whatever came before the request and is owed to no request is dropped here, as a
+        // purge of the receive buffer would.
+        owed_.BeforeRequest(request, waits, stream, dropped);
         LogExchange(request, endpoint_, ExchangeDirection::Request, target);
         Notify(kNotifyTransmit);
         port_.Write(request);
-        uint32_t received = 0;
+        size_t received = 0;
         try {
-            received = port_.Read(answer);
+            received = owed_.ReceiveAnswer(request, answer, waits, stream);
         } catch (...) {
-            MarkLineUnsettled();
+            owed_.MarkUnknown();
+            SetLineUnsettled(true);
             throw;
+        }
+        if (received == 0) {
+            SetLineUnsettled(owed_.Unsettled());
+            throw platform::Exception(platform::kNoAnswerText);
         }
         Notify(kNotifyReceive);
         LogExchange(answer.first(received), endpoint_, ExchangeDirection::Answer, target);
-        if (received < answer.size()) {
-            MarkLineUnsettled();
-        } else if (unsettled) {
-            // A whole answer on a line that owed an earlier one is taken only when it stands alone.
-            if (port_.DiscardUntilQuiet(QuietGuard(), platform::Deadline::After(kQuietLimit)) > 0)
-                throw platform::Exception(comm::kLateAnswerText);
-            SetLineSettled();
-        }
+        const bool alone = owed_.StandsAlone(waits, stream, dropped);
+        SetLineUnsettled(owed_.Unsettled());
+        if (!alone)
+            throw platform::Exception(comm::kLateAnswerText);
         return static_cast<int32_t>(received);
     } catch (const comprt::ELineLost& lost) {
         // Nothing passes through a port whose device has gone: the channel is closed, and says so.

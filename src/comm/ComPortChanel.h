@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChanelHelper.h"
+#include "OwedAnswers.h"
 #include "platform/ComPort.h"
 #include "platform/RegistryStore.h"
 
@@ -46,9 +47,10 @@ public:
     // The first-byte time-out also bounds each write. Throws platform::kComPortNotOpenText when
     // closed.
     void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
-    // Discards stale input, logs and writes the request, reads the answer, logs it. While the
-    // line is unsettled it first waits for the line to fall quiet, and an answer followed at
-    // once by more bytes is refused with comm::kLateAnswerText.
+    // Logs and writes the request, reads the answer, logs it, keeping in step with late answers
+    // by the rules of comm::OwedAnswers: stale input and answers owed to earlier requests are
+    // dropped (logged with comm::kLateAnswerText), never taken for this one's; an answer that
+    // had to stand alone and did not is refused with comm::kLateAnswerText.
     int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                      TInteractContainer* target) override;
 
@@ -56,13 +58,10 @@ public:
     // The port's time-outs as set now (for inspection).
     comprt::CommTimeouts PortTimeouts() const { return port_.GetTimeouts(); }
 
-    // How long the line must stay silent to count as quiet: ten bytes' time at the speed,
-    // bounded both ways (adapters deliver bytes in bursts).
-    std::chrono::milliseconds QuietGuard() const;
-
 private:
     bool useRegistry_;
     TComPortChanelParams params_;
     comprt::ComPort port_;
     std::string endpoint_;   // the port name of the open port, for the exchange log
+    comm::OwedAnswers owed_; // answers owed on the line; with the operation lock
 };

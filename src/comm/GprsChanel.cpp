@@ -127,6 +127,12 @@ int32_t GprsChanelHelper::Transact(std::span<const uint8_t> request, std::span<u
 
     const int32_t result = queue_->Wait(command, WaitBound(chanelTimeoutMs_.load()),
                                         [this, target](const std::string& text) { Log(text, target); });
+    // Done was seen under the queue's mutex: the relay thread has finished with the command.
+    for (const std::vector<uint8_t>& late : command.GetLateAnswers()) {
+        std::lock_guard lock(operationLock_);
+        LogExchange(late, endpoint, ExchangeDirection::Answer, target);
+        Log(comm::kLateAnswerText, target);
+    }
     switch (result) {
     case kGprsResultOk: {
         // Done was seen under the queue's mutex: the relay thread has finished with the buffer.

@@ -111,6 +111,17 @@ size_t TGprsQueueInteract::CompleteBySequence(uint16_t sequence, std::span<const
     });
 }
 
+void TGprsQueueInteract::NoteLateAnswer(std::span<const uint8_t> payload)
+{
+    for (TGprsCommandInteract* command : commands_) {
+        if (command->GetState() == TGprsCommandInteract::kStateSent) {
+            if (command->GetLateAnswers().size() < kMaxLateAnswers)
+                command->AddLateAnswer(payload);
+            return;
+        }
+    }
+}
+
 size_t TGprsQueueInteract::FailSent(int32_t code)
 {
     return std::erase_if(commands_, [&](TGprsCommandInteract* command) {
@@ -650,11 +661,12 @@ void GprsClientSocketWrapper::ReceivePackets()
     {
         std::lock_guard lock(queue_.Mutex());
         for (const GprsPacketReport& report : reports) {
-            // An answer that no sent command waits for is dropped.
+            // The sequence number alone ties an answer to its request: one that no sent command
+            // waits for answers a request already given up, and is dropped.
             if (report.kind == GprsPacketReport::Kind::Status)
                 queue_.Record().FailBySequence(report.sequence, report.status);
-            else
-                queue_.Record().CompleteBySequence(report.sequence, report.payload);
+            else if (queue_.Record().CompleteBySequence(report.sequence, report.payload) == 0)
+                queue_.Record().NoteLateAnswer(report.payload);
         }
     }
     queue_.NotifyChanged();

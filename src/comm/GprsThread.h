@@ -83,6 +83,9 @@ public:
     void SetSequence(uint16_t sequence) { sequence_ = sequence; }
     // Copies at most the answer buffer's size; received tells the bytes kept.
     void StoreAnswer(std::span<const uint8_t> payload);
+    // Answers that came for earlier requests while this one waited: dropped, kept for the log.
+    void AddLateAnswer(std::span<const uint8_t> payload) { lateAnswers_.emplace_back(payload.begin(), payload.end()); }
+    const std::vector<std::vector<uint8_t>>& GetLateAnswers() const { return lateAnswers_; }
 
     // Given by the queue at Push: the relay thread names commands by it, never by address,
     // so a command its caller has given up on is never touched again.
@@ -99,6 +102,7 @@ private:
     TimePoint sendTime_{};
     uint16_t sequence_ = 0;
     uint64_t id_ = 0;
+    std::vector<std::vector<uint8_t>> lateAnswers_;   // at most kMaxLateAnswers
 };
 
 // The queue record: the commands in the order queued (not owned) and, through TInteract,
@@ -119,6 +123,11 @@ public:
     size_t FailBySequence(uint16_t sequence, uint8_t status);
     // Ends every sent command with that sequence number with its answer: result 0.
     size_t CompleteBySequence(uint16_t sequence, std::span<const uint8_t> payload);
+    // An answer whose sequence number no sent command waits for came late, for a request
+    // already given up: it goes to the oldest sent command for its log (a few at most), or
+    // nowhere when none waits.
+    void NoteLateAnswer(std::span<const uint8_t> payload);
+    static constexpr size_t kMaxLateAnswers = 8;
     // Ends every sent command (state 2) with the code: the connection they wait on is gone.
     size_t FailSent(int32_t code);
     // Ends every command with the code and, when given, the text: the thread has ended.

@@ -10,10 +10,26 @@
 
 namespace {
 
-using namespace std::chrono_literals;
+// The connection as the owed-answer rules read it: each read with waits of its own, the
+// socket's own waits left as they were.
+class SocketAnswerStream final : public comm::AnswerStream {
+public:
+    explicit SocketAnswerStream(TSyncSocket& socket) : socket_(socket) {}
 
-constexpr auto kQuietGuard = 50ms;     // silence that makes the line quiet (a gateway sends in bursts)
-constexpr auto kQuietLimit = 1000ms;   // a line that never falls silent holds a request no longer
+    size_t ReadWithin(std::span<uint8_t> buffer, std::chrono::milliseconds firstByte,
+                      std::chrono::milliseconds interByte) override
+    {
+        const int32_t keepFirst = socket_.FirstByteTimeout();
+        const int32_t keepInter = socket_.InterByteTimeout();
+        socket_.SetTimeouts(static_cast<int32_t>(firstByte.count()), static_cast<int32_t>(interByte.count()));
+        const int32_t received = socket_.Receive(buffer, 0);
+        socket_.SetTimeouts(keepFirst, keepInter);
+        return received > 0 ? static_cast<size_t>(received) : 0;
+    }
+
+private:
+    TSyncSocket& socket_;
+};
 
 } // namespace
 
@@ -73,7 +89,10 @@ void TcpChanelHelper::Open(TInteractContainer* target)
             socket_ = std::move(socket);
         }
         open_.store(true);
-        SetLineSettled();
+        lost_ = false;
+        owed_.Reset();
+        TakeAnswerRefused();
+        SetLineUnsettled(false);
         endpoint_ = params_.TcpAddress + ":" + std::to_string(params_.TcpPort);
         SetDeviceAddress(params_.NetAddr);
         if (useRegistry_) {
@@ -97,6 +116,7 @@ void TcpChanelHelper::Close(TInteractContainer*)
     }
     std::lock_guard lock(operationLock_);
     DropSocket();
+    lost_ = false;
 }
 
 void TcpChanelHelper::DropSocket()
@@ -134,44 +154,53 @@ int32_t TcpChanelHelper::Transact(std::span<const uint8_t> request, std::span<ui
                                   TInteractContainer* target)
 {
     std::lock_guard lock(operationLock_);
-    if (!socket_)
+    if (!socket_) {
+        // The gateway went away: every later request says so, as a serial line that has lost
+        // its device does, until the channel is closed or opened again.
+        if (lost_)
+            throw platform::Exception(comm::kPeerClosedText);
         return 0;
-    const bool unsettled = LineUnsettled();
-    socket_->DrainInput();
-    if (unsettled)
-        socket_->DiscardUntilQuiet(kQuietGuard, platform::Deadline::After(kQuietLimit));
+    }
+    SocketAnswerStream stream(*socket_);
+    const comm::AnswerWaits waits{std::chrono::milliseconds(socket_->FirstByteTimeout()),
+                                  std::chrono::milliseconds(socket_->InterByteTimeout())};
+    const auto dropped = [&](std::span<const uint8_t> bytes) {
+        LogExchange(bytes, endpoint_, ExchangeDirection::Answer, target);
+        Log(comm::kLateAnswerText, target);
+    };
+    if (TakeAnswerRefused())
+        owed_.MarkUnknown();
+    const auto usable = [&] { return !socket_->PeerClosed() && !closing_.load(); };
+    if (usable())
+        owed_.BeforeRequest(request, waits, stream, dropped);
     LogExchange(request, endpoint_, ExchangeDirection::Request, target);
     Notify(kNotifyTransmit);
     int32_t received = -1;
-    if (!socket_->PeerClosed() && !closing_.load()) {
+    if (usable()) {
         socket_->Send(request, 0);
-        received = socket_->Receive(answer, 0);
+        const size_t count = owed_.ReceiveAnswer(request, answer, waits, stream);
+        if (count > 0)
+            received = static_cast<int32_t>(count);
     }
     Notify(kNotifyReceive);
     LogExchange(answer.first(received > 0 ? static_cast<size_t>(received) : 0), endpoint_,
                 ExchangeDirection::Answer, target);
-    bool late = false;
-    if (received < 0 || static_cast<size_t>(received) < answer.size()) {
-        MarkLineUnsettled();
-    } else if (unsettled && !closing_.load()) {
-        // A whole answer on a line that owed an earlier one is taken only when it stands alone.
-        late = socket_->DiscardUntilQuiet(kQuietGuard, platform::Deadline::After(kQuietLimit)) > 0;
-        if (!late)
-            SetLineSettled();
-    }
+    const bool alone = received <= 0 || !usable() || owed_.StandsAlone(waits, stream, dropped);
+    SetLineUnsettled(owed_.Unsettled());
     if (closing_.load()) {
         Log(comm::kChannelNotOpenText, target);
         return -1;
     }
     if (socket_->PeerClosed()) {
-        // The gateway has gone: nothing will pass any more, so the channel closes.
+        // The gateway has gone: nothing will pass any more, so the channel closes and says why.
         Log(comm::kPeerClosedText, target);
         DropSocket();
-        return received;
+        lost_ = true;
+        throw platform::Exception(comm::kPeerClosedText);
     }
-    if (late) {
-        Log(comm::kLateAnswerText, target);
+    // An answer followed by more bytes may have been a late one: the dropped bytes were logged
+    // with comm::kLateAnswerText, and no answer is taken.
+    if (!alone)
         return -1;
-    }
     return received;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChanelHelper.h"
+#include "OwedAnswers.h"
 #include "platform/RegistryStore.h"
 #include "platform/SocketCore.h"
 
@@ -34,10 +35,10 @@ struct TTcpChanelParams {
 
 // The transparent TCP channel: a TCP connection to a serial gateway that
 // passes RTU frames unchanged. A transaction runs on the caller's thread under the operation
-// lock; it throws nothing and returns -1 when no answer byte came (the caller's answer check
-// rejects that). Only Open throws. A connection the gateway ends closes the channel: the
-// transaction that finds it so logs comm::kPeerClosedText, and IsOpen
-// answers false from then on.
+// lock; it returns -1 when no answer byte came (the caller's answer check rejects that). A
+// connection the gateway ends closes the channel: the transaction that finds it so logs and
+// throws comm::kPeerClosedText, every later one throws it too (until the next Open or Close),
+// and IsOpen answers false from then on.
 class TcpChanelHelper : public TChanelHelperBase {
 public:
     static constexpr int32_t kConnectWaitMs = 5000;
@@ -58,10 +59,10 @@ public:
     bool IsOpen() override;
     // The socket waits become first-byte + TcpTimeout and inter-byte + 50 ms.
     void SetTimeouts(int32_t firstByteMs, int32_t interByteMs, TInteractContainer* target) override;
-    // Drops stale input first, so that a late answer to an earlier request is never taken for
-    // this one; while the line is unsettled it also waits for the line to fall quiet, and an
-    // answer followed at once by more bytes is refused (logged comm::kLateAnswerText, -1). A
-    // connection the peer has ended gives -1 at once and closes the channel.
+    // Keeps in step with late answers by the rules of comm::OwedAnswers: an answer owed to an
+    // earlier request is dropped (logged with comm::kLateAnswerText), never taken for this
+    // one's; an answer refused because it did not stand alone gives -1. A connection the peer
+    // has ended closes the channel and throws comm::kPeerClosedText.
     int32_t Transact(std::span<const uint8_t> request, std::span<uint8_t> answer,
                      TInteractContainer* target) override;
 
@@ -82,5 +83,7 @@ private:
     std::mutex socketMutex_;
     std::atomic<bool> open_{false};         // mirrors socket_ for IsOpen without the lock
     std::atomic<bool> closing_{false};      // Close has woken the socket; the transaction stops
+    bool lost_ = false;                     // the peer ended the connection; with the operation lock
+    comm::OwedAnswers owed_;                // answers owed on the connection; with the operation lock
     std::string endpoint_;                  // "host:port" of the open connection
 };

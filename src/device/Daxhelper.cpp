@@ -42,6 +42,17 @@ auto AsOrdinaryException(Body&& body) -> decltype(body())
     }
 }
 
+// A whole exception answer to the request: five bytes, its function with the exception bit, a
+// right CRC.
+bool IsExceptionAnswer(std::span<const uint8_t> request, std::span<const uint8_t> answer, int32_t received)
+{
+    constexpr size_t kExceptionAnswerLength = 5;
+    if (received != static_cast<int32_t>(kExceptionAnswerLength) || answer.size() < kExceptionAnswerLength ||
+        request.size() < 2 || answer[1] != (request[1] | 0x80))
+        return false;
+    return Crc16Modbus(answer.first(3)) == platform::ReadLittleEndian<uint16_t>(answer, 3);
+}
+
 // Takes the records of a page into a list: in answer order at its back, or each in front of
 // everything before it.
 template <typename Record>
@@ -246,9 +257,12 @@ int32_t DaxHelper::Exchange(size_t requestLength, const AnswerShape& shape, int3
                 CheckAnswer(answer, received);
                 CheckShape(shape, received);
             } catch (const platform::Exception&) {
-                // What came may be part of this answer or an earlier one's: the channel lets the
-                // line settle before the next request.
-                channel.MarkLineUnsettled();
+                // What came may be part of this answer or an earlier one's: the channel stops
+                // trusting its framing until the line has settled. No answer at all is the
+                // channel's own count of owed answers, and an exception answer is a whole answer
+                // to this request: both leave the line in step.
+                if (received > 0 && !IsExceptionAnswer(request, answer, received))
+                    channel.MarkLineUnsettled();
                 throw;
             }
             return received;

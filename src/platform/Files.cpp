@@ -163,7 +163,15 @@ InputFile::InputFile(const std::string& fileName)
 
 InputFile::~InputFile()
 {
-    ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+int InputFile::Release()
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
 }
 
 size_t InputFile::Read(std::span<uint8_t> buffer)

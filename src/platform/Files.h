@@ -22,6 +22,8 @@ public:
 
     // The size when opened.
     uint64_t Size() const { return size_; }
+    // Hands the open descriptor to the caller, who closes it; the object holds none after.
+    int Release();
     // Reads the next buffer.size() bytes and returns the count read, which is less only when
     // the file ends first (it shrank since it was opened); throws win_error when a read fails.
     size_t Read(std::span<uint8_t> buffer);

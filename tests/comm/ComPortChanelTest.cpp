@@ -2,6 +2,7 @@
 #include "platform/Exceptions.h"
 
 #include "Failures.h"
+#include "Frames.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ using namespace std::chrono;
 using Bytes = std::vector<uint8_t>;
 using testsupport::MessageOf;
 using testsupport::PtyPair;
+using testsupport::WithCrc;
 
 constexpr const char* kKey = TComPortChanelParams::kRegistryKey;
 
@@ -125,9 +127,12 @@ TEST_F(ComPortChanelOnPty, TransactionPurgesLogsAndNotifies)
     instrument.join();
     EXPECT_EQ(answer, (Bytes{0x05, 0x11, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05}));
     EXPECT_EQ(notices_, (std::vector<int>{kNotifyTransmit, kNotifyReceive}));
-    ASSERT_EQ(lines_.size(), 2u);
-    EXPECT_TRUE(lines_[0].ends_with("[" + pty_.SlavePath() + "] << 05 11 C2 EC ")) << lines_[0];
-    EXPECT_TRUE(lines_[1].ends_with("[" + pty_.SlavePath() + "] >> 05 11 00 01 02 03 04 05 ")) << lines_[1];
+    // The stale bytes are dropped before the request, and the log shows them.
+    ASSERT_EQ(lines_.size(), 4u);
+    EXPECT_TRUE(lines_[0].ends_with("[" + pty_.SlavePath() + "] >> EE EE ")) << lines_[0];
+    EXPECT_EQ(lines_[1], "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
+    EXPECT_TRUE(lines_[2].ends_with("[" + pty_.SlavePath() + "] << 05 11 C2 EC ")) << lines_[2];
+    EXPECT_TRUE(lines_[3].ends_with("[" + pty_.SlavePath() + "] >> 05 11 00 01 02 03 04 05 ")) << lines_[3];
 }
 
 TEST_F(ComPortChanelOnPty, ShortAnswerReturnsWhatCame)
@@ -157,34 +162,70 @@ TEST_F(ComPortChanelOnPty, NoAnswerThrowsWithoutReceiveNotice)
     EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); }), "COM-порт не открыт");
 }
 
+// Read requests of one register and their answers, as DaxHelper sends and expects them.
+Bytes Request(uint8_t address) { return WithCrc({5, 0x04, 0x00, address, 0x00, 0x01}); }
+Bytes Answer(uint8_t value) { return WithCrc({5, 0x04, 0x02, value, value}); }
+
+// An answer that comes after its request was given up, while the next request of the same
+// shape waits to go out: dropped (and logged), never taken for the next request's.
+TEST_F(ComPortChanelOnPty, ALateAnswerIsDroppedAndTheNextRequestGetsItsOwn)
+{
+    chanel_.Open(nullptr);
+    chanel_.SetTimeouts(200, 20, nullptr);   // the late answer counts as lost after 220 ms of quiet
+    Bytes answer(7);
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Request(1), answer, nullptr); }), "Прибор не отвечает");
+    ASSERT_EQ(pty_.Read(8, milliseconds(500)), Request(1));
+    std::thread instrument([&] {
+        std::this_thread::sleep_for(milliseconds(30));   // while the next request waits for it
+        pty_.Write(Answer(0xA1));
+        if (pty_.Read(8, milliseconds(2000)) == Request(2))
+            pty_.Write(Answer(0xB2));
+    });
+    lines_.clear();
+    chanel_.SetTimeouts(500, 20, nullptr);
+    EXPECT_EQ(chanel_.Transact(Request(2), answer, nullptr), 7);
+    instrument.join();
+    EXPECT_EQ(answer, Answer(0xB2));
+    ASSERT_EQ(lines_.size(), 4u);
+    EXPECT_TRUE(lines_[0].ends_with(" >> 05 04 02 A1 A1 " + testsupport::HexOfCrc(Answer(0xA1)))) << lines_[0];
+    EXPECT_EQ(lines_[1], "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
+    EXPECT_TRUE(lines_[2].ends_with(" << 05 04 00 02 00 01 " + testsupport::HexOfCrc(Request(2)))) << lines_[2];
+    EXPECT_FALSE(chanel_.LineUnsettled());
+}
+
 TEST_F(ComPortChanelOnPty, AnAnswerFollowedByMoreBytesOnAnUnsettledLineIsRefused)
 {
     chanel_.Open(nullptr);
     chanel_.SetTimeouts(50, 20, nullptr);
-    Bytes answer(3);
-    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{0x01}, answer, nullptr); }), "Прибор не отвечает");
-    ASSERT_EQ(pty_.Read(1, milliseconds(500)), Bytes{0x01});
+    Bytes answer(7);
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Request(1), answer, nullptr); }), "Прибор не отвечает");
+    ASSERT_EQ(pty_.Read(8, milliseconds(500)), Request(1));
     EXPECT_TRUE(chanel_.LineUnsettled());
 
-    // The late answer to the first request comes right after the second went out, followed by
-    // the second's own: the channel cannot tell which is which and takes neither.
+    // The late answer to the first request comes only after the line was quiet long enough for
+    // it to count as lost, right after the second request went out, followed by the second's
+    // own: the channel cannot tell which is which and takes neither.
     chanel_.SetTimeouts(500, 20, nullptr);
     std::thread instrument([&] {
-        if (pty_.Read(1, milliseconds(2000)) == Bytes{0x02})
-            pty_.Write(Bytes{0xA1, 0xA1, 0xA1, 0xB2, 0xB2, 0xB2});
+        if (pty_.Read(8, milliseconds(2000)) == Request(2)) {
+            Bytes both = Answer(0xA1);
+            const Bytes own = Answer(0xB2);
+            both.insert(both.end(), own.begin(), own.end());
+            pty_.Write(both);
+        }
     });
-    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{0x02}, answer, nullptr); }),
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Request(2), answer, nullptr); }),
               "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
     instrument.join();
 
     // An answer with nothing behind it settles the line again.
     instrument = std::thread([&] {
-        if (pty_.Read(1, milliseconds(2000)) == Bytes{0x03})
-            pty_.Write(Bytes{0xC3, 0xC3, 0xC3});
+        if (pty_.Read(8, milliseconds(2000)) == Request(3))
+            pty_.Write(Answer(0xC3));
     });
-    EXPECT_EQ(chanel_.Transact(Bytes{0x03}, answer, nullptr), 3);
+    EXPECT_EQ(chanel_.Transact(Request(3), answer, nullptr), 7);
     instrument.join();
-    EXPECT_EQ(answer, (Bytes{0xC3, 0xC3, 0xC3}));
+    EXPECT_EQ(answer, Answer(0xC3));
     EXPECT_FALSE(chanel_.LineUnsettled());
 }
 
@@ -196,13 +237,13 @@ TEST_F(ComPortChanelOnPty, AnUnsettledLineTakesAnAnswerThatStandsAlone)
     // Input that is still arriving when the request is due is dropped first.
     pty_.Write(Bytes{0xEE, 0xEE});
     std::thread instrument([&] {
-        if (pty_.Read(1, milliseconds(2000)) == Bytes{0x04})
-            pty_.Write(Bytes{0xD4, 0xD4});
+        if (pty_.Read(8, milliseconds(2000)) == Request(4))
+            pty_.Write(Answer(0xD4));
     });
-    Bytes answer(2);
-    EXPECT_EQ(chanel_.Transact(Bytes{0x04}, answer, nullptr), 2);
+    Bytes answer(7);
+    EXPECT_EQ(chanel_.Transact(Request(4), answer, nullptr), 7);
     instrument.join();
-    EXPECT_EQ(answer, (Bytes{0xD4, 0xD4}));
+    EXPECT_EQ(answer, Answer(0xD4));
     EXPECT_FALSE(chanel_.LineUnsettled());
 }
 

@@ -495,3 +495,34 @@ TEST_F(GprsChanelTest, StoppedThreadFailsEveryCommandAtOnce)
 }
 
 } // namespace
+
+namespace {
+
+// An answer whose sequence number no sent command waits for goes to the oldest command that
+// waits, for its log, and to none when no command waits; a command keeps only a few.
+TEST(GprsCommandQueue, ALateAnswerGoesToTheOldestWaitingCommandsLog)
+{
+    TGprsQueueInteract queue;
+    TGprsCommandInteract idle(TGprsCommandInteract::kSend);
+    TGprsCommandInteract older(TGprsCommandInteract::kSend, TGprsCommandInteract::kStateSent);
+    TGprsCommandInteract newer(TGprsCommandInteract::kSend, TGprsCommandInteract::kStateSent);
+    Bytes answer(7);
+    older.SetBuffers(ReadInputRequest(1, 1), answer);
+    older.SetSequence(5);
+    newer.SetSequence(6);
+    queue.NoteLateAnswer(Bytes{0xAA});   // nobody waits yet
+    queue.Push(&idle);
+    queue.Push(&older);
+    queue.Push(&newer);
+    EXPECT_EQ(queue.CompleteBySequence(4, Bytes{0x01}), 0u);
+    for (size_t i = 0; i < TGprsQueueInteract::kMaxLateAnswers + 2; ++i)
+        queue.NoteLateAnswer(Bytes{0x01, static_cast<uint8_t>(i)});
+    EXPECT_TRUE(idle.GetLateAnswers().empty());
+    EXPECT_TRUE(newer.GetLateAnswers().empty());
+    ASSERT_EQ(older.GetLateAnswers().size(), TGprsQueueInteract::kMaxLateAnswers);
+    EXPECT_EQ(older.GetLateAnswers().front(), (Bytes{0x01, 0x00}));
+    EXPECT_EQ(queue.CompleteBySequence(5, WithCrc({0, 4, 2, 0, 1})), 1u);
+    EXPECT_EQ(older.GetReceived(), 7);
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 #include "platform/Exceptions.h"
 
 #include "Failures.h"
+#include "Frames.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@ namespace {
 using namespace std::chrono;
 using Bytes = std::vector<uint8_t>;
 using testsupport::MessageOf;
+using testsupport::WithCrc;
 
 constexpr const char* kKey = TTcpChanelParams::kRegistryKey;
 
@@ -203,40 +205,84 @@ TEST_F(TcpChanelOnLoopback, LateAnswerIsNotTakenForTheNextRequest)
     EXPECT_EQ(answer, (Bytes{0xB2, 0xB2, 0xB2}));
 }
 
+// Read requests of one register and their answers, as DaxHelper sends and expects them.
+Bytes Request(uint8_t address) { return WithCrc({3, 0x04, 0x00, address, 0x00, 0x01}); }
+Bytes Answer(uint8_t value) { return WithCrc({3, 0x04, 0x02, value, value}); }
+
+// An answer that comes after its request was given up, while the next request of
+// the same shape is already on its way: the late one is dropped (and logged), never taken for
+// the next request's; the next request goes out once it is in, and gets its own.
+TEST_F(TcpChanelOnLoopback, ALateAnswerIsDroppedAndTheNextRequestGetsItsOwn)
+{
+    OpenAndAccept();
+    chanel_.SetTimeouts(200, 20, nullptr);   // the late answer counts as lost after 270 ms of quiet
+    Bytes answer(7);
+    EXPECT_EQ(chanel_.Transact(Request(1), answer, nullptr), -1);
+    EXPECT_TRUE(chanel_.LineUnsettled());
+    std::thread gateway([&] {
+        Bytes request(8);
+        if (peer_.Receive(request, 0) != 8)
+            return;
+        std::this_thread::sleep_for(milliseconds(30));   // while the next request waits for it
+        peer_.Send(Answer(0xA1), 0);
+        if (peer_.Receive(request, 0) == 8 && request == Request(2))
+            peer_.Send(Answer(0xB2), 0);
+    });
+    lines_.clear();
+    chanel_.SetTimeouts(500, 20, nullptr);
+    EXPECT_EQ(chanel_.Transact(Request(2), answer, nullptr), 7);
+    gateway.join();
+    EXPECT_EQ(answer, Answer(0xB2));
+    ASSERT_EQ(lines_.size(), 4u);
+    EXPECT_TRUE(lines_[0].ends_with(" >> 03 04 02 A1 A1 78 D8 ")) << lines_[0];
+    EXPECT_EQ(lines_[1], "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
+    EXPECT_TRUE(lines_[2].ends_with(" << 03 04 00 02 00 01 91 E8 ")) << lines_[2];
+    EXPECT_TRUE(lines_[3].ends_with(" >> 03 04 02 B2 B2 34 25 ")) << lines_[3];
+    EXPECT_FALSE(chanel_.LineUnsettled());
+}
+
 TEST_F(TcpChanelOnLoopback, AnAnswerFollowedByMoreBytesOnAnUnsettledLineIsRefused)
 {
     OpenAndAccept();
     chanel_.SetTimeouts(50, 20, nullptr);
-    Bytes answer(3);
-    EXPECT_EQ(chanel_.Transact(Bytes{0x01}, answer, nullptr), -1);
-    Bytes request(1);
-    ASSERT_EQ(peer_.Receive(request, 0), 1);
+    Bytes answer(7);
+    EXPECT_EQ(chanel_.Transact(Request(1), answer, nullptr), -1);
+    Bytes request(8);
+    ASSERT_EQ(peer_.Receive(request, 0), 8);
     EXPECT_TRUE(chanel_.LineUnsettled());
 
-    // The late answer to the first request comes right after the second went out, followed by
-    // the second's own: the channel cannot tell which is which and takes neither.
+    // The late answer to the first request comes only after the line was quiet long enough for
+    // it to count as lost, right after the second request went out, followed by the second's
+    // own: the channel cannot tell which is which and takes neither.
     chanel_.SetTimeouts(500, 20, nullptr);
     std::thread gateway([&] {
-        Bytes second(1);
-        if (peer_.Receive(second, 0) == 1 && second[0] == 0x02)
-            peer_.Send(Bytes{0xA1, 0xA1, 0xA1, 0xB2, 0xB2, 0xB2}, 0);
+        Bytes second(8);
+        if (peer_.Receive(second, 0) == 8 && second == Request(2)) {
+            Bytes both = Answer(0xA1);
+            const Bytes own = Answer(0xB2);
+            both.insert(both.end(), own.begin(), own.end());
+            peer_.Send(both, 0);
+        }
     });
     lines_.clear();
-    EXPECT_EQ(chanel_.Transact(Bytes{0x02}, answer, nullptr), -1);
+    EXPECT_EQ(chanel_.Transact(Request(2), answer, nullptr), -1);
     gateway.join();
-    ASSERT_EQ(lines_.size(), 3u);
-    EXPECT_EQ(lines_[2], "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
+    ASSERT_EQ(lines_.size(), 4u);
+    EXPECT_TRUE(lines_[1].ends_with(" >> 03 04 02 A1 A1 78 D8 ")) << lines_[1];
+    EXPECT_TRUE(lines_[2].ends_with(" >> 03 04 02 B2 B2 34 25 ")) << lines_[2];
+    EXPECT_EQ(lines_[3], "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
     EXPECT_TRUE(chanel_.IsOpen());
 
-    // An answer with nothing behind it settles the line again.
+    // An answer with nothing behind it settles the line again (after the line was quiet).
+    peer_.SetTimeouts(3000, 20);
     gateway = std::thread([&] {
-        Bytes third(1);
-        if (peer_.Receive(third, 0) == 1 && third[0] == 0x03)
-            peer_.Send(Bytes{0xC3, 0xC3, 0xC3}, 0);
+        Bytes third(8);
+        if (peer_.Receive(third, 0) == 8 && third == Request(3))
+            peer_.Send(Answer(0xC3), 0);
     });
-    EXPECT_EQ(chanel_.Transact(Bytes{0x03}, answer, nullptr), 3);
+    EXPECT_EQ(chanel_.Transact(Request(3), answer, nullptr), 7);
     gateway.join();
-    EXPECT_EQ(answer, (Bytes{0xC3, 0xC3, 0xC3}));
+    EXPECT_EQ(answer, Answer(0xC3));
     EXPECT_FALSE(chanel_.LineUnsettled());
 }
 
@@ -259,6 +305,8 @@ TEST_F(TcpChanelOnLoopback, CloseWakesATransactionWaitingForItsAnswer)
     EXPECT_FALSE(chanel_.IsOpen());
 }
 
+// A gateway that has gone is named, as a serial line that lost its device is: the transaction
+// that finds it logs and throws the text, and every later one fails with it too.
 TEST_F(TcpChanelOnLoopback, DroppedConnectionClosesTheChannel)
 {
     OpenAndAccept();
@@ -267,17 +315,20 @@ TEST_F(TcpChanelOnLoopback, DroppedConnectionClosesTheChannel)
     std::this_thread::sleep_for(milliseconds(20));
     Bytes answer(5);
     const auto start = steady_clock::now();
-    EXPECT_EQ(chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr), -1);
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); }),
+              "Соединение закрыто удаленной стороной");
     EXPECT_LT(steady_clock::now() - start, milliseconds(200));
     ASSERT_EQ(lines_.size(), 3u);
     EXPECT_EQ(lines_[2], "Соединение закрыто удаленной стороной");
-    // Closed as if the user had closed it: later requests find no channel, and say nothing.
     EXPECT_FALSE(chanel_.IsOpen());
-    EXPECT_EQ(chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr), 0);
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); }),
+              "Соединение закрыто удаленной стороной");
     EXPECT_EQ(lines_.size(), 3u);
     EXPECT_EQ(notices_, (std::vector<int>{kNotifyTransmit, kNotifyReceive}));
+    // Closed by the user, it is a closed channel like any other.
     chanel_.Close(nullptr);
     EXPECT_FALSE(chanel_.IsOpen());
+    EXPECT_EQ(chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr), 0);
 }
 
 TEST_F(TcpChanelOnLoopback, PeerClosingMidAnswerEndsTheTransactionPromptly)
@@ -292,9 +343,11 @@ TEST_F(TcpChanelOnLoopback, PeerClosingMidAnswerEndsTheTransactionPromptly)
     });
     Bytes answer(8);
     const auto start = steady_clock::now();
-    EXPECT_EQ(chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr), 2);
+    EXPECT_EQ(MessageOf([&] { chanel_.Transact(Bytes{1, 2, 3, 4}, answer, nullptr); }),
+              "Соединение закрыто удаленной стороной");
     EXPECT_LT(steady_clock::now() - start, milliseconds(500));
     gateway.join();
+    EXPECT_TRUE(lines_[1].ends_with(" >> 01 02 ")) << lines_[1];
     EXPECT_FALSE(chanel_.IsOpen());
 }
 

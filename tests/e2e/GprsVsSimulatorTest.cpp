@@ -359,6 +359,31 @@ TEST_F(GprsVsSimulator, AnswersInReverseOrderReachTheirOwnRequests)
     EXPECT_EQ(second, ExpectedInputAnswer(30201, 4));
 }
 
+// The sequence number ties each answer to its request: the first read gives up before its
+// answer comes; the second, of the same shape, sent while that answer is on its way, gets its
+// own answer, and the late one is dropped and logged.
+TEST_F(GprsVsSimulator, ALateAnswerNeverPassesForTheNextRequests)
+{
+    daxsim::FaultOptions late;
+    late.LateMs = 2500;
+    late.FaultRequests = 1;
+    Start({}, late);
+    GprsChanelHelper& chanel = MakeChanel("DAX0001", 2000);
+    chanel.SetLogEnabled(true);
+    ASSERT_EQ(Open(chanel), "ok");
+    EXPECT_EQ(Read(chanel, 30001, 127), 0);
+    log_.Clear();
+    Bytes second;
+    ASSERT_EQ(Read(chanel, 30128, 127, &second), 259);
+    EXPECT_EQ(second, ExpectedInputAnswer(30128, 127));
+    const auto texts = log_.Texts();
+    ASSERT_EQ(texts.size(), 4u) << testing::PrintToString(texts);
+    // The first block's answer (its ring pointers are not the fixture's pattern).
+    EXPECT_NE(texts[1].find("[DAX0001] >> 00 04 FE 30 00 30 01 30 02 "), std::string::npos) << texts[1];
+    EXPECT_EQ(texts[2], "Ответ отброшен: на линии запоздавший ответ на прежний запрос");
+    EXPECT_TRUE(texts[3].ends_with("[DAX0001] >> " + Hex(second))) << texts[3];
+}
+
 TEST_F(GprsVsSimulator, SeveralChanelsShareTheInstrument)
 {
     Start();

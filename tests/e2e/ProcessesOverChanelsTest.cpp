@@ -56,7 +56,10 @@ public:
     ~Rig() { line_.Chanel().Close(nullptr); }
 
     daxsim::Simulator& Simulator() { return simulator_; }
+    TChanelHelperBase& Chanel() { return line_.Chanel(); }
     DaxHelper& Helper() { return helper_; }
+    // The instrument's server goes away, as a gateway that drops the connection.
+    void StopServer() { line_.StopServer(); }
     testsupport::RecordingPacer& Pacer() { return pacer_; }
 
 private:
@@ -241,6 +244,40 @@ const FaultCase kFaultCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Faults, ReadAllFaults, testing::ValuesIn(kFaultCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// As the main window's log callback: a text logged for a process goes into its message queue,
+// which the pool prints.
+void QueueLog(const std::string& text, TInteractContainer* target)
+{
+    if (target) {
+        TInteractLock state(*target);
+        state->PushMessage(text);
+    }
+}
+
+Outcome ReadCurrentValuesPage(Rig& rig)
+{
+    return RunProcess(std::make_unique<DaxReadModbusRegAlgorithm>(30383, 97, &rig.Helper(), nullptr), 0, 17);
+}
+
+// The gateway drops the connection in the middle of a session: the next read ends on the
+// console with the text naming the lost connection, as a serial line that lost its device
+// does, and so does the read after it, rather than a text about the instrument's answer.
+TEST(ReadOverTcp, ALostConnectionIsNamedOnTheConsole)
+{
+    Rig rig(Line::Tcp);
+    rig.Chanel().SetLogCallback(QueueLog);
+    ASSERT_EQ(ReadCurrentValuesPage(rig).error, 0);
+    rig.StopServer();
+    for (int read = 0; read < 2; ++read) {
+        SCOPED_TRACE(read);
+        const Outcome outcome = ReadCurrentValuesPage(rig);
+        EXPECT_EQ(outcome.error, 3);
+        ASSERT_FALSE(outcome.printed.empty());
+        EXPECT_EQ(outcome.printed.back(), "Соединение закрыто удаленной стороной") << Joined(outcome.printed);
+    }
+    EXPECT_FALSE(rig.Chanel().IsOpen());
+}
 
 TEST(ReadAllOverTcp, CorruptRingPointersFailWithAMessage)
 {

@@ -120,6 +120,33 @@ TEST(Daxprobe, SeveralExchangesInOneSession)
     EXPECT_NE(output.find("identify takes no operands"), std::string::npos) << output;
 }
 
+// The simulator answers the first request three seconds late and every answer 100 ms late;
+// daxprobe reads three blocks of the same shape in one session. The late answer is dropped
+// (and said so), never printed as the second block's values: each later read prints its own
+// block or fails.
+TEST(Daxprobe, ALateAnswerNeverPassesForTheNextBlock)
+{
+    Subprocess sim({kSim, "--tcp", "127.0.0.1:0", "--late", "3000", "--faults-for", "1", "--delay", "100"});
+    ASSERT_TRUE(sim.Started());
+    const std::string banner = sim.ReadLine(seconds(5));
+    const std::string marker = "on tcp 127.0.0.1:";
+    const size_t at = banner.find(marker);
+    ASSERT_NE(at, std::string::npos) << banner;
+    const std::string probe = kProbe + " --tcp 127.0.0.1:" + banner.substr(at + marker.size());
+    std::string output;
+    EXPECT_EQ(RunCommand(probe + " read 30001 127 read 30128 127 read 30255 127", output), 1) << output;
+    EXPECT_NE(output.find("Ответ отброшен: на линии запоздавший ответ на прежний запрос\n"), std::string::npos)
+        << output;
+    // Each block's first register as it may be printed: its own value, or not at all.
+    for (const auto& [first, own] : {std::pair<int, const char*>{30128, "0x307F"}, {30255, "0x30FE"}}) {
+        const size_t line = output.find(std::to_string(first) + " = ");
+        if (line != std::string::npos) {
+            EXPECT_EQ(output.substr(line, 14), std::to_string(first) + " = " + own) << output;
+        }
+    }
+    EXPECT_NE(output.find("30255 = 0x30FE (12542)\n"), std::string::npos) << output;
+}
+
 TEST(Daxprobe, ReachesTheInstrumentThroughTheRelayServer)
 {
     daxsim::Simulator simulator(daxsim::FixtureState(daxsim::Model::Dax01), 1);

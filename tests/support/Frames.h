@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -16,6 +17,19 @@ inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> body)
     body.push_back(static_cast<uint8_t>(crc & 0xFF));
     body.push_back(static_cast<uint8_t>(crc >> 8));
     return body;
+}
+
+// The last two bytes of a frame (its CRC) as an exchange log line writes them: "LL HH ".
+inline std::string HexOfCrc(const std::vector<uint8_t>& frame)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = frame.size() - 2; i < frame.size(); ++i) {
+        text += kDigits[frame[i] >> 4];
+        text += kDigits[frame[i] & 0x0F];
+        text += ' ';
+    }
+    return text;
 }
 
 // The 15-byte identification answer of an instrument at address 1: the six-character model

@@ -33,6 +33,7 @@ inline void PrintTo(Line line, std::ostream* out)
 
 struct LineSettings {
     int32_t netAddr = 0;                 // serial and TCP; the relay always addresses 0
+    int32_t tcpTimeoutMs = 0;            // the TCP channel's own time-out (its setting; 1000 by default)
     int32_t gprsChanelTimeoutMs = 300;
     GprsTimings gprsTimings{};
     std::string deviceId = "DAX0001";    // the relay knows this one
@@ -61,7 +62,7 @@ public:
             auto chanel = std::make_unique<TcpChanelHelper>(false);
             chanel->Params().TcpAddress = "127.0.0.1";
             chanel->Params().TcpPort = tcp_->Port();
-            chanel->Params().TcpTimeout = 0;
+            chanel->Params().TcpTimeout = settings.tcpTimeoutMs;
             chanel->Params().NetAddr = settings.netAddr;
             chanel_ = std::move(chanel);
             break;

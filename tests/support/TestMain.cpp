@@ -1,9 +1,14 @@
 // Test entry point: every test runs with its own empty settings folder (DAXCONFIG_HOME),
 // so no test sees what another one stored and nothing touches the user's own settings.
+// Every test program runs in its own folder, where the paths the build hands it (data
+// folders, the tools it starts) are relative to: so it runs the same from ctest and by hand.
 #include "TestMain.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -41,6 +46,10 @@ private:
 
 void InstallTestEnvironment()
 {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || ::chdir(program.parent_path().c_str()) != 0)
+        std::fprintf(stderr, "cannot change into the test program's folder: the test data may not be found\n");
     testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsHome);
 }
 

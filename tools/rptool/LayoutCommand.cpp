@@ -2,9 +2,9 @@
 
 #include "CommandLine.h"
 
+#include "report/core/InputFiles.h"
 #include "report/model/rpDrawText.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cstdio>
@@ -57,14 +57,10 @@ int RunLayoutCommand(const QStringList& arguments)
         return kExitUsage;
     }
     const QString fileName = arguments[static_cast<qsizetype>(position)];
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Print(stderr, "rptool: cannot open \"" + fileName.toStdString() + "\": " + file.errorString().toStdString() + "\n");
-        return kExitUsage;
-    }
-    const QByteArray bytes = file.read(kMaxLayoutFileBytes + 1);
-    if (bytes.size() > kMaxLayoutFileBytes) {
-        Print(stderr, "rptool: \"" + fileName.toStdString() + "\" is larger than 64 MiB\n");
+    QByteArray bytes;
+    QString reason;
+    if (!ReadInputFile(fileName, kMaxLayoutFileBytes, bytes, reason)) {
+        Print(stderr, "rptool: cannot open \"" + fileName.toStdString() + "\": " + reason.toStdString() + "\n");
         return kExitUsage;
     }
     QString text = QString::fromUtf8(bytes);

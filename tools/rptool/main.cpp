@@ -70,13 +70,11 @@ int XmlRoundTrip(const QStringList& arguments)
 {
     const QString& inName = arguments[0];
     const QString& outName = arguments[1];
-    QFile in(inName);
     TrpXMLDocument document;
     if (const auto failed = Step([&] {
-            if (!in.open(QIODevice::ReadOnly))
-                RaiseCannotOpen(inName, in.errorString());
-            document.SetAutoIndent(HeaderLineEndsWithCrLf(in));
-            document.LoadFromStream(in);
+            const std::unique_ptr<QFile> in = OpenFileForReading(inName, kMaxReportXMLFileBytes);
+            document.SetAutoIndent(HeaderLineEndsWithCrLf(*in));
+            document.LoadFromStream(*in);
         }))
         return *failed;
     if (const auto failed = Step([&] { SaveFileAtomically(outName, [&](QIODevice& out) { document.SaveToStream(out); }); }))

@@ -12,8 +12,11 @@
 
 #include "Options.h"
 
+#include "report/core/Formats.h"
+#include "report/core/InputFiles.h"
 #include "report/core/ScriptErrors.h"
 #include "report/core/Services.h"
+#include "report/core/Texts.h"
 #include "report/script/sc_iconsts.h"
 #include "report/script/sc_iilparser.h"
 #include "report/script/sc_iinterpreter_script.h"
@@ -64,16 +67,17 @@ void PrintUncaught(const char* className, const char* message)
 // Reads a file or standard input whole; false with the reason when it cannot be read.
 bool ReadScript(const QString& fileName, QByteArray& bytes, QString& reason)
 {
+    if (fileName != QLatin1String("-"))
+        return ReadInputFile(fileName, kMaxScriptBytes, bytes, reason);
+    // Standard input is read as it comes, pipe or not: the user gave it on purpose.
     QFile file;
-    const bool opened = fileName == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                       : (file.setFileName(fileName), file.open(QIODevice::ReadOnly));
-    if (!opened) {
+    if (!file.open(stdin, QIODevice::ReadOnly)) {
         reason = file.errorString();
         return false;
     }
     bytes = file.read(kMaxScriptBytes + 1);
     if (bytes.size() > kMaxScriptBytes) {
-        reason = QStringLiteral("larger than %1 bytes").arg(kMaxScriptBytes);
+        reason = FormatText(coretexts::kFileTooLargeFormat, {Variant(int64_t{kMaxScriptBytes})});
         return false;
     }
     return true;

@@ -1,9 +1,9 @@
 #include "Conversions.h"
-#include "Texts.h"
 #include "QuotedText.h"
 
 #include "Formats.h"
 #include "NumberText.h"
+#include "Texts.h"
 
 #include "platform/DateTime.h"
 
@@ -17,9 +17,10 @@ namespace {
     throw EConvertError(message.toStdString());
 }
 
-QString Quoted(QStringView text)
+// A conversion error naming the text (its format quotes it).
+[[noreturn]] void ThrowFor(const char* format, QStringView text)
 {
-    return u'"' + text.toString() + u'"';
+    Throw(FormatText(format, {Variant(text.toString())}));
 }
 
 QStringView Trimmed(QStringView text)
@@ -134,12 +135,12 @@ QString FloatToStr(double value, const FormatSettings& settings)
 
 void RaiseInvalidInteger(QStringView text)
 {
-    Throw(FillText(coretexts::kInvalidIntegerFormat, {Quoted(text)}));
+    ThrowFor(coretexts::kInvalidIntegerFormat, text);
 }
 
 void RaiseInvalidFloat(QStringView text)
 {
-    Throw(FillText(coretexts::kInvalidFloatFormat, {Quoted(text)}));
+    ThrowFor(coretexts::kInvalidFloatFormat, text);
 }
 
 int64_t StrToInt64(QStringView text)
@@ -176,7 +177,7 @@ bool StrToBool(QStringView text, const FormatSettings& settings)
     double value = 0;
     if (TextToFloat(t, settings, value) == TextToFloatResult::Ok)
         return value != 0;
-    Throw(FillText(coretexts::kInvalidBooleanFormat, {Quoted(text)}));
+    ThrowFor(coretexts::kInvalidBooleanFormat, text);
 }
 
 QString DateToStr(double value, const FormatSettings& settings)
@@ -201,9 +202,9 @@ double StrToDate(QStringView text, const FormatSettings& settings)
     double value = 0;
     const int result = ParseDate(t, settings, end, value);
     if (result == 1 || (result == 0 && end != t.size()))
-        Throw(FillText(coretexts::kInvalidDateFormatFormat, {Quoted(text)}));
+        ThrowFor(coretexts::kInvalidDateFormatFormat, text);
     if (result == 2)
-        Throw(FillText(coretexts::kInvalidDateFormat, {Quoted(text)}));
+        ThrowFor(coretexts::kInvalidDateFormat, text);
     return value;
 }
 
@@ -211,7 +212,7 @@ double StrToTime(QStringView text, const FormatSettings& settings)
 {
     double value = 0;
     if (!ParseTime(Trimmed(text), settings, value))
-        Throw(FillText(coretexts::kInvalidTimeFormat, {Quoted(text)}));
+        ThrowFor(coretexts::kInvalidTimeFormat, text);
     return value;
 }
 
@@ -222,17 +223,32 @@ double StrToDateTime(QStringView text, const FormatSettings& settings)
     double date = 0;
     const int result = ParseDate(t, settings, end, date);
     if (result == 1)
-        Throw(FillText(coretexts::kInvalidDateFormatFormat, {Quoted(text)}));
+        ThrowFor(coretexts::kInvalidDateFormatFormat, text);
     if (result == 2)
-        Throw(FillText(coretexts::kInvalidDateFormat, {Quoted(text)}));
+        ThrowFor(coretexts::kInvalidDateFormat, text);
     const QStringView rest = t.mid(end);
     if (rest.isEmpty())
         return date;
     if (!rest[0].isSpace())
-        Throw(FillText(coretexts::kInvalidDateFormatFormat, {Quoted(text)}));
+        ThrowFor(coretexts::kInvalidDateFormatFormat, text);
     const QStringView timeText = rest.trimmed();
     double time = 0;
     if (!ParseTime(timeText, settings, time))
-        Throw(FillText(coretexts::kInvalidTimeFormat, {Quoted(timeText)}));
+        ThrowFor(coretexts::kInvalidTimeFormat, timeText);
     return date + time;
+}
+
+double ParseLocaleFloat(QStringView text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u' ')
+            continue;
+        plain += c == u',' ? QChar(u'.') : c;
+    }
+    double value = 0;
+    if (plain.isEmpty() || TextToFloat(plain, FormatSettings::C(), value) != TextToFloatResult::Ok || !std::isfinite(value))
+        RaiseInvalidFloat(text);
+    return value;
 }

@@ -25,6 +25,11 @@ int64_t StrToInt64(QStringView text);
 [[noreturn]] void RaiseInvalidInteger(QStringView text);
 [[noreturn]] void RaiseInvalidFloat(QStringView text);
 
+// A float typed by a user or stored in a file: blanks are removed, '.' and ',' both taken as
+// the decimal separator. Empty text, anything after the number and values beyond the double
+// range raise "\"<text>\" is an invalid float".
+double ParseLocaleFloat(QStringView text);
+
 // A number written with the settings' decimal separator and an optional exponent; blanks
 // around it allowed. Otherwise "\"<text>\" is an invalid float".
 double StrToFloat(QStringView text, const FormatSettings& settings);

@@ -1,4 +1,6 @@
 #include "Dispatch.h"
+
+#include "Formats.h"
 #include "Texts.h"
 
 #include <map>
@@ -6,36 +8,34 @@
 
 QString DispatchResultText(uint32_t code)
 {
-    switch (code) {
-    case kDispMemberNotFound:
-        return QString::fromUtf8(coretexts::kDispMemberNotFoundText);
-    case kDispTypeMismatch:
-        return QString::fromUtf8(coretexts::kDispTypeMismatchText);
-    case kDispUnknownName:
-        return QString::fromUtf8(coretexts::kDispUnknownNameText);
-    case kDispException:
-        return QString::fromUtf8(coretexts::kDispExceptionText);
-    case kDispBadParamCount:
-        return QString::fromUtf8(coretexts::kDispBadParamCountText);
-    case kInvalidClassString:
-        return QString::fromUtf8(coretexts::kDispInvalidClassStringText);
-    default:
-        return QString::fromUtf8(coretexts::kDispUnspecifiedText);
+    static const struct {
+        uint32_t Code;
+        const char* Text;
+    } kResults[] = {
+        {kDispMemberNotFound, coretexts::kDispMemberNotFoundText}, {kDispTypeMismatch, coretexts::kDispTypeMismatchText},
+        {kDispUnknownName, coretexts::kDispUnknownNameText},       {kDispException, coretexts::kDispExceptionText},
+        {kDispBadParamCount, coretexts::kDispBadParamCountText},   {kInvalidClassString, coretexts::kInvalidClassStringText},
+    };
+    for (const auto& result : kResults) {
+        if (result.Code == code)
+            return QString::fromUtf8(result.Text);
     }
+    return QString::fromUtf8(coretexts::kUnspecifiedErrorText);
 }
 
 namespace {
 
 std::string OleMessage(uint32_t code, const QString& member, const DispatchFailure& failure)
 {
-    QString text = FillText(coretexts::kOleErrorFormat, {QString::number(code, 16).toUpper().rightJustified(8, u'0'),
-                                                          member, DispatchResultText(code)});
+    QString text = FormatText(coretexts::kOleErrorFormat,
+                              {Variant(QString::number(code, 16).toUpper().rightJustified(8, u'0')), Variant(member),
+                               Variant(DispatchResultText(code))});
     if (!failure.Source.isEmpty())
-        text += FillText(coretexts::kOleSourceFormat, {failure.Source});
+        text += FormatText(coretexts::kOleSourceFormat, {Variant(failure.Source)});
     if (!failure.Description.isEmpty())
-        text += FillText(coretexts::kOleDescriptionFormat, {failure.Description});
+        text += FormatText(coretexts::kOleDescriptionFormat, {Variant(failure.Description)});
     if (!failure.HelpFile.isEmpty())
-        text += FillText(coretexts::kOleHelpFileFormat, {failure.HelpFile});
+        text += FormatText(coretexts::kOleHelpFileFormat, {Variant(failure.HelpFile)});
     return text.toStdString();
 }
 

@@ -1,7 +1,9 @@
 #include "FileAccess.h"
-#include "Texts.h"
 
+#include "Formats.h"
+#include "InputFiles.h"
 #include "ScriptErrors.h"
+#include "Texts.h"
 
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
@@ -77,25 +79,18 @@ void FileAccessPolicy::Check(const QString& path, FileAccessMode mode) const
 void FileAccessPolicy::Fail(const QString& path, FileAccessMode mode, const QString& reason)
 {
     if (mode == FileAccessMode::Create)
-        throw EFCreateError(FillTextUtf8(coretexts::kUnableToCreateFileFormat, {path, reason}));
-    throw EFOpenError(FillTextUtf8(coretexts::kUnableToOpenFileFormat, {path, reason}));
+        throw EFCreateError(FormatText(coretexts::kUnableToCreateFileFormat, {Variant(path), Variant(reason)}).toStdString());
+    throw EFOpenError(FormatText(coretexts::kUnableToOpenFileFormat, {Variant(path), Variant(reason)}).toStdString());
 }
 
 QByteArray FileAccessPolicy::ReadFile(const QString& path, qint64 maxBytes) const
 {
     Check(path, FileAccessMode::Read);
-    std::vector<uint8_t> bytes;
-    try {
-        if (!platform::ReadFileBytes(path.toStdString(), static_cast<size_t>(maxBytes), bytes))
-            Fail(path, FileAccessMode::Read, FillText(coretexts::kFileTooLargeFormat, {QString::number(maxBytes)}));
-    } catch (const platform::EOSError& error) {
-        Fail(path, FileAccessMode::Read, QString::fromStdString(platform::SystemErrorText(error.ErrorCode())));
-    } catch (const EScriptError&) {
-        throw;
-    } catch (const platform::Exception&) {
-        Fail(path, FileAccessMode::Read, QString::fromUtf8(coretexts::kNotRegularFileText));
-    }
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QByteArray bytes;
+    QString reason;
+    if (!ReadInputFile(path, maxBytes, bytes, reason))
+        Fail(path, FileAccessMode::Read, reason);
+    return bytes;
 }
 
 void FileAccessPolicy::WriteFile(const QString& path, const QByteArray& bytes) const

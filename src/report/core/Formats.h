@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <initializer_list>
 #include <span>
 
 // The formatting routines of scripts and of the report's display formats. Every one takes its
@@ -31,6 +32,12 @@ inline constexpr int kMaxFormatSignificant = 15;
 // none. A mismatch, a missing argument, an unknown type or a width past kMaxFormatWidth raise
 // EConvertError "Format '<fmt>' invalid or incompatible with argument". Texts are not cut.
 QString Format(QStringView format, std::span<const Variant> arguments, const FormatSettings& settings);
+
+// A message text of the report libraries with its placeholders (%s, %d, ...) filled from the
+// values with the C settings. A message never fails: a text whose placeholders do not fit the
+// values comes back with the values appended, each after a blank.
+QString FormatText(QStringView format, std::initializer_list<Variant> values);
+QString FormatText(const char* format, std::initializer_list<Variant> values); // UTF-8 text
 
 // Picture formatting of a number. Up to three sections separated by ";": positive, negative
 // (written without its sign), zero; an empty or missing section uses the first. In a section:

@@ -1,10 +1,10 @@
 // Format: printf-style directives over a list of values.
 
 #include "Formats.h"
-#include "Texts.h"
 #include "Formats_text.h"
 
 #include "NumberText.h"
+#include "Texts.h"
 
 #include "platform/DateTime.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 [[noreturn]] void ThrowFormatError(QStringView format)
 {
-    throw EConvertError(FillTextUtf8(coretexts::kFormatInvalidFormat, {format.toString()}));
+    throw EConvertError(FormatText(coretexts::kFormatMismatchFormat, {Variant(format.toString())}).toStdString());
 }
 
 // What a directive may take an argument as.
@@ -238,6 +238,24 @@ private:
 QString Format(QStringView format, std::span<const Variant> arguments, const FormatSettings& settings)
 {
     return Formatter(format, arguments, settings).Run();
+}
+
+QString FormatText(QStringView format, std::initializer_list<Variant> values)
+{
+    const std::span<const Variant> arguments(values.begin(), values.size());
+    try {
+        return Format(format, arguments, FormatSettings::C());
+    } catch (const platform::Exception&) {
+        QString result = format.toString();
+        for (const Variant& value : arguments)
+            result += u' ' + value.ToString();
+        return result;
+    }
+}
+
+QString FormatText(const char* format, std::initializer_list<Variant> values)
+{
+    return FormatText(QString::fromUtf8(format), values);
 }
 
 namespace formats {

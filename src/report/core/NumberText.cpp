@@ -1,6 +1,7 @@
 #include "NumberText.h"
 
 #include "Formats_text.h"
+#include "TextCodes.h"
 
 #include <algorithm>
 #include <charconv>
@@ -165,15 +166,8 @@ bool TextToInt64(QStringView text, int64_t& value)
     uint64_t magnitude = 0;
     const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
     for (; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        int digit;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (base == 16 && c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (base == 16 && c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        else
+        const int digit = HexDigitValue(text[i]);
+        if (digit < 0 || digit >= base)
             return false;
         if (magnitude > (limit - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base))
             return false;

@@ -1,6 +1,7 @@
 #include "ObjectHandles.h"
 
 #include "ScriptErrors.h"
+#include "Texts.h"
 
 #include <mutex>
 #include <unordered_map>
@@ -88,14 +89,14 @@ ScriptObject* Find(uint32_t handle) noexcept
 ScriptObject& Resolve(uint32_t handle)
 {
     if (handle == 0)
-        throw EAccessViolation(coretexts::kObjectNilText);
+        throw EAccessViolation(coretexts::kNilObjectText);
     HandleTable& table = Table();
     std::lock_guard guard(table.Lock);
     const auto found = table.Live.find(handle);
     if (found != table.Live.end())
         return *found->second;
     if (handle >= kFirstObjectHandle && handle < table.Next)
-        throw EAccessViolation(coretexts::kObjectDestroyedText);
+        throw EAccessViolation(coretexts::kDestroyedObjectText);
     throw EAccessViolation(coretexts::kInvalidObjectReferenceText);
 }
 

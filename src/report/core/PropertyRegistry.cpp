@@ -1,4 +1,7 @@
 #include "PropertyRegistry.h"
+
+#include "PropertyCodec.h"
+#include "Formats.h"
 #include "Texts.h"
 
 #include "ScriptErrors.h"
@@ -77,64 +80,14 @@ bool PropertyInfo::IsStored(const ScriptObject& object) const
 
 Variant PropertyInfo::Canonical(const Variant& value) const
 {
-    switch (Kind) {
-    case PropertyKind::Integer:
-        return Variant(value.ToInt32());
-    case PropertyKind::Int64:
-        return Variant(value.ToInt64());
-    case PropertyKind::Char: {
-        const QString text = value.ToString();
-        return Variant(text.left(1));
-    }
-    case PropertyKind::Enum: {
-        if (Enum != nullptr && Enum->Name == QLatin1String("Boolean")) {
-            // An ordinal 0 is False, anything else True, as the class library writes them.
-            if (value.Kind() == VariantKind::Boolean)
-                return value;
-            return Variant(value.ToInt64() != 0);
-        }
-        int32_t ordinal = 0;
-        if (value.IsString() && Enum != nullptr) {
-            const std::optional<int> named = Enum->OrdinalOf(value.AsString());
-            ordinal = named ? *named : value.ToInt32();
-        } else {
-            ordinal = value.ToInt32();
-        }
-        if (Enum != nullptr && (ordinal < Enum->Low || ordinal > Enum->High()))
-            throw ERangeError();
-        return Variant(ordinal);
-    }
-    case PropertyKind::Set: {
-        const int32_t bits = value.ToInt32();
-        if (Enum != nullptr) {
-            const int count = static_cast<int>(Enum->Values.size());
-            // Elements are numbered from the enumeration's lowest ordinal; a set holds at most 32.
-            const uint32_t allowed = count >= 32 ? 0xFFFFFFFFu : ((uint32_t{1} << count) - 1u);
-            if ((static_cast<uint32_t>(bits) & ~allowed) != 0)
-                throw ERangeError();
-        }
-        return Variant(bits);
-    }
-    case PropertyKind::Float:
-        return Variant(value.ToDouble());
-    case PropertyKind::String:
-    case PropertyKind::EventName:
-        return Variant(value.ToString());
-    case PropertyKind::Variant:
-        return value;
-    case PropertyKind::Reference:
-    case PropertyKind::StringList:
-    case PropertyKind::WideStringList:
-    case PropertyKind::NestedObject:
-        return Variant::FromObject(ObjectHandles::HandleOf(value));
-    }
-    return value;
+    return propertycodec::FromValue(*this, value);
 }
 
 PropertyInfo& RegisteredClass::Add(PropertyInfo property)
 {
     if (Find(property.Name) != nullptr)
-        throw platform::Exception(FillTextUtf8(coretexts::kPropertyDeclaredTwiceFormat, {property.Name, Info.Name}));
+        throw platform::Exception(
+            FormatText(coretexts::kPropertyDeclaredTwiceFormat, {Variant(property.Name), Variant(Info.Name)}).toStdString());
     properties_.push_back(std::move(property));
     return properties_.back();
 }
@@ -283,7 +236,8 @@ PropertyInfo& RegisteredClass::AddLines(const QString& name, PropertyKind kind, 
                                         PropertyTextGetter get, PropertyTextSetter set)
 {
     if (kind != PropertyKind::StringList && kind != PropertyKind::WideStringList)
-        throw platform::Exception(FillTextUtf8(coretexts::kPropertyNoLinesFormat, {name, Info.Name}));
+        throw platform::Exception(
+            FormatText(coretexts::kPropertyNoLinesFormat, {Variant(name), Variant(Info.Name)}).toStdString());
     PropertyInfo p;
     p.Name = name;
     p.Kind = kind;
@@ -382,7 +336,7 @@ PropertyRegistry::PropertyRegistry()
 RegisteredClass& PropertyRegistry::Register(const ScriptClassInfo& info, ObjectFactory factory)
 {
     if (byInfo_.count(&info) != 0 || FindByName(info.Name) != nullptr)
-        throw platform::Exception(FillTextUtf8(coretexts::kClassRegisteredTwiceFormat, {info.Name}));
+        throw platform::Exception(FormatText(coretexts::kClassRegisteredTwiceFormat, {Variant(info.Name)}).toStdString());
     const RegisteredClass* parent = nullptr;
     if (info.Ancestor != nullptr) {
         parent = FindFor(*info.Ancestor);
@@ -441,7 +395,7 @@ const EnumTypeInfo& PropertyRegistry::AddEnum(const QString& name, std::vector<Q
     if (const EnumTypeInfo* existing = FindEnum(name)) {
         if (existing->Values == values && existing->Low == low)
             return *existing;
-        throw platform::Exception(FillTextUtf8(coretexts::kEnumerationDeclaredTwiceFormat, {name}));
+        throw platform::Exception(FormatText(coretexts::kEnumerationDeclaredTwiceFormat, {Variant(name)}).toStdString());
     }
     enums_.push_back(EnumTypeInfo{name, std::move(values), low});
     return enums_.back();

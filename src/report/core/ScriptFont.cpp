@@ -1,8 +1,9 @@
 #include "ScriptFont.h"
-#include "Texts.h"
 
 #include "PropertyRegistry.h"
 #include "ScriptErrors.h"
+#include "Formats.h"
+#include "Texts.h"
 
 #include <limits>
 #include <string>
@@ -132,7 +133,7 @@ void ScriptFont::RegisterClass(PropertyRegistry& registry)
                  SetterOf<ScriptFont>([](ScriptFont& f, const Variant& v) {
                      const int32_t height = v.ToInt32();
                      if (height < -kMaxHeight || height > kMaxHeight)
-                         throw ERangeError(FillTextUtf8(coretexts::kFontHeightOutOfRangeFormat, {QString::number(height)}));
+                         throw ERangeError(FormatText(coretexts::kFontHeightOutOfRangeFormat, {Variant(height)}).toStdString());
                      f.SetHeight(height);
                  }))
         .Default = Variant();
@@ -157,7 +158,7 @@ void ScriptFont::RegisterClass(PropertyRegistry& registry)
                          // Points: three quarters of the pixels at 96 per inch.
                          const int32_t size = v.ToInt32();
                          if (size < -kMaxHeight * 3 / 4 || size > kMaxHeight * 3 / 4)
-                             throw ERangeError(FillTextUtf8(coretexts::kFontSizeOutOfRangeFormat, {QString::number(size)}));
+                             throw ERangeError(FormatText(coretexts::kFontSizeOutOfRangeFormat, {Variant(size)}).toStdString());
                          f.SetSize(size);
                      }));
     size.Default = Variant();

@@ -2,6 +2,7 @@
 #include "Texts.h"
 
 #include "ScriptErrors.h"
+#include "Texts.h"
 
 #include <QDateTime>
 

@@ -12,9 +12,10 @@
 // other operand, and two Unassigned operands give Unassigned.
 
 #include "NumberText.h"
-#include "Texts.h"
 #include "Rounding.h"
 #include "ScriptErrors.h"
+#include "Formats.h"
+#include "Texts.h"
 #include "Variant.h"
 
 #include "platform/DateTime.h"
@@ -171,7 +172,7 @@ constexpr Comparison kCompare[kCategoryCount][kCategoryCount] = {
 
 [[noreturn]] void ThrowNullCast(const char* target)
 {
-    throw EVariantTypeCastError(FillTextUtf8(coretexts::kNullConversionFormat, {QString::fromUtf8(target)}));
+    throw EVariantTypeCastError(FormatText(coretexts::kCannotConvertNullFormat, {Variant(QString::fromLatin1(target))}).toStdString());
 }
 
 bool Fits32(int64_t value)

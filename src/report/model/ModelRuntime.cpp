@@ -11,34 +11,9 @@
 #include "report/core/PropertyRegistry.h"
 #include "report/script/sc_itools.h"
 
-#include <QFile>
-
-// Resources compiled into a static library need an explicit initialisation, outside any
-// namespace.
-static void InitModelResources()
-{
-    Q_INIT_RESOURCE(rpRes);
-}
-
 namespace {
 
 bool gInitialized = false;
-
-// The built-in resource blocks: the texts of the preview, printing, engine and script
-// messages, and the texts the model raises itself.
-const char* const kResourceBlocks[] = {":/report/model/rpRes.xml", ":/report/model/rpModelRes.xml"};
-
-void AddBuiltInResources()
-{
-    InitModelResources();
-    TrpResources& resources = GetResourcesInstance();
-    for (const char* block : kResourceBlocks) {
-        QFile file(QString::fromLatin1(block));
-        if (!file.open(QIODevice::ReadOnly))
-            throw platform::Exception(std::string("Built-in resource block missing: ") + block);
-        resources.LoadFromStream(file);
-    }
-}
 
 void RegisterModelClasses(PropertyRegistry& registry)
 {
@@ -64,7 +39,7 @@ void init()
     RegisterStartupPropertyEditors();
     // Reports compile their scripts and expressions in the four languages.
     InitScriptLanguages();
-    AddBuiltInResources();
+    // The built-in texts (read when the table is first asked for) reach the script engine.
     GetResourcesInstance().UpdateSCResources();
     SharedDrawText();
     // The check box in the object registry: no button of its own, image 24 of the object images.

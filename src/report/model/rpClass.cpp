@@ -1,6 +1,6 @@
 #include "rpClass.h"
+#include "rpClass_names.h"
 
-#include "ModelTexts.h"
 #include "rpRes.h"
 
 #include "report/core/PropertyRegistry.h"
@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 namespace {
 
@@ -88,8 +87,13 @@ TrpComponent::~TrpComponent()
 {
     // The font may not call back into a half-destroyed object.
     font_->OnChange = nullptr;
-    if (parent_ != nullptr)
+    // The names below go with the object: out of the index of the tree it leaves, and its own
+    // index is dropped first, so that the children freed below find none to update.
+    nameIndex_.reset();
+    if (parent_ != nullptr) {
+        IndexSubtree(Root(), false);
         parent_->RemoveChild(this);
+    }
     parent_ = nullptr;
     // Each child takes itself out of objects_ as it goes.
     while (!objects_.empty())
@@ -141,12 +145,19 @@ void TrpComponent::SetName(const QString& value)
         if (const TrpComponent* report = Report()) {
             const TrpComponent* other = report->FindObject(value);
             if (other != nullptr && other != this)
-                throw EComponentError(GetResourcesInstance().Get(u"prDupl").toStdString());
+                throw EComponentError(ResourceText(u"prDupl").toStdString());
             if (IsAncestor())
-                throw EComponentError(FormatResource(GetResourcesInstance().Get(u"clCantRen"), {Variant(name_)}).toStdString());
+                throw EComponentError(ResourceText(u"clCantRen", {Variant(name_)}).toStdString());
         }
         if (!IsValidIdent(value))
-            throw EComponentError(QString::fromUtf8(modeltexts::kInvalidComponentName).arg(value).toStdString());
+            throw EComponentError(ResourceText(u"clInvalidName", {Variant(value)}).toStdString());
+    }
+    const TrpComponent* root = Root();
+    if (root != this && root->nameIndex_ != nullptr) {
+        root->nameIndex_->Remove(this, name_);
+        name_ = value;
+        root->nameIndex_->Add(this);
+        return;
     }
     name_ = value;
 }
@@ -156,15 +167,10 @@ void TrpComponent::CreateUniqueName()
     const TrpComponent* scope = Report();
     if (scope == nullptr)
         scope = parent_;
-    std::set<QString> taken; // case-folded
-    if (scope != nullptr) {
-        for (const TrpComponent* object : scope->AllObjects())
-            taken.insert(object->Name().toCaseFolded());
-    }
     const QString stem = BaseName();
     for (int i = 1;; ++i) {
         const QString candidate = stem + QString::number(i);
-        if (taken.count(candidate.toCaseFolded()) == 0) {
+        if (scope == nullptr || scope->FindObject(candidate) == nullptr) {
             SetName(candidate);
             return;
         }
@@ -180,9 +186,10 @@ QString TrpComponent::BaseName() const
 
 void TrpComponent::RemoveChild(TrpComponent* child)
 {
-    const auto found = std::find(objects_.begin(), objects_.end(), child);
-    if (found != objects_.end())
-        objects_.erase(found);
+    // From the end: children are freed last first, so freeing a parent stays linear.
+    const auto found = std::find(objects_.rbegin(), objects_.rend(), child);
+    if (found != objects_.rend())
+        objects_.erase(std::next(found).base());
 }
 
 void TrpComponent::SetParentDirect(TrpComponent* value)
@@ -192,15 +199,25 @@ void TrpComponent::SetParentDirect(TrpComponent* value)
     // An object cannot hold itself: that would own a cycle.
     for (const TrpComponent* p = value; p != nullptr; p = p->parent_) {
         if (p == this)
-            throw EComponentError(FormatResource(GetResourcesInstance().Get(u"clCirParent"), {Variant(name_)}).toStdString());
+            throw EComponentError(ResourceText(u"clCirParent", {Variant(name_)}).toStdString());
     }
+    const TrpComponent* oldRoot = Root();
     if (parent_ != nullptr)
         parent_->RemoveChild(this);
     parent_ = value;
-    if (value != nullptr) {
+    if (value != nullptr)
         value->objects_.push_back(this);
-        SetParentFont(parentFont_);
+    // The names move to the index of the tree the object now belongs to (a root's own index
+    // goes: the object is no root any more, and a new root builds one when searched).
+    const TrpComponent* newRoot = Root();
+    if (newRoot != oldRoot) {
+        if (oldRoot != this)
+            IndexSubtree(oldRoot, false);
+        nameIndex_.reset();
+        IndexSubtree(newRoot, true);
     }
+    if (value != nullptr)
+        SetParentFont(parentFont_);
 }
 
 void TrpComponent::SetParent(TrpComponent* value)
@@ -247,15 +264,6 @@ std::vector<TrpComponent*> TrpComponent::GetContainerObjects() const
     return objects_;
 }
 
-TrpComponent* TrpComponent::FindObject(QStringView name) const
-{
-    for (TrpComponent* object : AllObjects()) {
-        if (object->name_.compare(name, Qt::CaseInsensitive) == 0)
-            return object;
-    }
-    return nullptr;
-}
-
 TrpComponent* TrpComponent::Page() const
 {
     for (const TrpComponent* c = this; c != nullptr; c = c->parent_) {
@@ -276,15 +284,19 @@ TrpComponent* TrpComponent::Report() const
 
 void TrpComponent::Clear()
 {
-    size_t i = 0;
-    while (i < objects_.size()) {
-        TrpComponent* child = objects_[i];
-        if (child->IsAncestor()) {
+    // The kept children stay listed; the others are taken off the list before they are freed,
+    // so that freeing many children does not search and shift the list each time.
+    std::vector<TrpComponent*> children;
+    children.swap(objects_);
+    for (TrpComponent* child : children) {
+        if (child->IsAncestor())
+            objects_.push_back(child);
+    }
+    for (TrpComponent* child : children) {
+        if (child->IsAncestor())
             child->Clear();
-            ++i;
-        } else {
-            delete child; // takes itself out of objects_
-        }
+        else
+            delete child;
     }
 }
 

@@ -134,7 +134,9 @@ public:
     // The objects a container shows inside itself; the direct children here.
     virtual std::vector<TrpComponent*> GetContainerObjects() const;
     std::vector<TrpComponent*> ContainerObjects() const { return GetContainerObjects(); }
-    // The first object of AllObjects whose name equals `name` ignoring case, or none.
+    // The first object of AllObjects whose name equals `name` ignoring case, or none. Names
+    // are looked up in an index kept on the root of the tree (built on the first look-up and
+    // kept up to date through renames, moves and frees), so a look-up does not walk the tree.
     TrpComponent* FindObject(QStringView name) const;
     // The nearest page and report up the Parent chain (the object itself included).
     TrpComponent* Page() const;
@@ -300,7 +302,16 @@ protected:
     static void AppendAttribute(QString& text, QStringView name, const QString& value);
 
 private:
+    struct NameIndex;
+
     void RemoveChild(TrpComponent* child);
+    // The top of the tree the object is in (the object itself without a parent).
+    const TrpComponent* Root() const;
+    // The root's index of its descendants' names, built now when it has none.
+    NameIndex& IndexOfRoot() const;
+    // Adds or removes the names of the object and its descendants in the index of `root`,
+    // when that root keeps one.
+    void IndexSubtree(const TrpComponent* root, bool add);
 
     std::unique_ptr<TrpFont> font_;             // the object's font
     std::vector<TrpComponent*> objects_;        // owned children in printing order
@@ -326,6 +337,8 @@ private:
     bool isPrinting_ = false;
     bool isWriting_ = false;
     bool ancestor_ = false;
+    // On a root that has been searched: its descendants by case-folded name.
+    mutable std::unique_ptr<NameIndex> nameIndex_;
     QPointer<TrpComponent> originalComponent_;  // the template object of a prepared copy
     QPointer<TrpComponent> originalBand_;       // the band of the template object
     TrpRect originalRect_;                      // bounds saved by BeforePrint: Right and Bottom hold Width and Height

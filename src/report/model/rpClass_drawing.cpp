@@ -266,10 +266,10 @@ void DrawRaisedEdge(QPainter& painter, const QRect& rect)
     if (rect.width() < 2 || rect.height() < 2)
         return;
     // Outer and inner edges of the system's button colours.
-    const QColor highlight = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 20));
-    const QColor light = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 22));
-    const QColor shadow = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 16));
-    const QColor darkShadow = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 21));
+    const QColor highlight = ToQColor(static_cast<TColor>(kSystemColorFlag | 20));
+    const QColor light = ToQColor(static_cast<TColor>(kSystemColorFlag | 22));
+    const QColor shadow = ToQColor(static_cast<TColor>(kSystemColorFlag | 16));
+    const QColor darkShadow = ToQColor(static_cast<TColor>(kSystemColorFlag | 21));
     const auto edge = [&](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
         painter.setPen(QPen(topLeft, 1));
         painter.drawLine(r.left(), r.bottom() - 1, r.left(), r.top());

@@ -35,7 +35,7 @@ void TrpExpressionCache::SetCaseSensitive(bool value)
 void TrpExpressionCache::Clear()
 {
     if (depth_ > 0)
-        throw platform::Exception("The expressions of a report cannot be cleared while one of them runs");
+        throw platform::Exception(ResourceText(u"rnExpressionsInUse").toStdString());
     functions_.clear();
     script_->Clear();
 }

@@ -6,6 +6,7 @@
 
 #include "platform/RegistryStore.h"
 #include "report/core/FormatSettings.h"
+#include "report/core/InputFiles.h"
 #include "report/core/NumberText.h"
 #include "report/script/ScriptIniFiles.h"
 
@@ -96,9 +97,11 @@ class MemIniFile : public TrpIniFile {
 public:
     explicit MemIniFile(const QString& fileName) : fileName_(fileName)
     {
-        QFile file(fileName);
-        if (QFileInfo(fileName).isFile() && file.size() <= kMaxIniFileBytes && file.open(QIODevice::ReadOnly))
-            text_.Load(QString::fromUtf8(file.readAll()));
+        // A file that cannot be read (missing, not a regular file, too large) starts empty.
+        QByteArray bytes;
+        QString reason;
+        if (ReadInputFile(fileName, kMaxIniFileBytes, bytes, reason))
+            text_.Load(QString::fromUtf8(bytes));
     }
     ~MemIniFile() override
     {

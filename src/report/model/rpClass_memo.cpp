@@ -155,7 +155,7 @@ void PublishMemoProperty(RegisteredClass& c, const char* name)
     else if (is("VAlign"))
         rpreg::Enum<M, TrpVAlign>(c, name, *registry.FindEnum(u"TrpVAlign"), &M::VAlign, vaTop);
     else
-        throw platform::Exception(std::string("No memo property ") + name);
+        throw platform::Exception(ResourceText(u"clNoMemoProperty", {Variant(QString::fromLatin1(name))}).toStdString());
 }
 
 void TrpCustomMemoView::RegisterClass(PropertyRegistry& registry)

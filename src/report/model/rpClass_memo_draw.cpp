@@ -171,7 +171,7 @@ void TrpCustomMemoView::Draw(QPainter& painter, double scaleX, double scaleY, do
             if (lineHeight > 0) {
                 painter.save();
                 painter.setRenderHint(QPainter::Antialiasing, false);
-                painter.setPen(QPen(ColorToQColor(Frame().Color()), FFrameWidth, Qt::SolidLine, Qt::SquareCap));
+                painter.setPen(QPen(ToQColor(Frame().Color()), FFrameWidth, Qt::SolidLine, Qt::SquareCap));
                 for (double y = FRect.Y + (GapY - LineSpacing + 1) * scaleY + lineHeight; y < FRect.Y1;
                      y += lineHeight) {
                     const int row = RoundToDevice(y);

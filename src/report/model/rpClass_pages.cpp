@@ -3,6 +3,7 @@
 #include "ModelRuntime.h"
 #include "rpClass_bands.h"
 #include "rpClass_datasets.h"
+#include "rpClass_memo.h"
 #include "rpClass_register.h"
 #include "rpClass_report.h"
 #include "rpRes.h"
@@ -267,7 +268,13 @@ void TrpReportPage::RegisterClass(PropertyRegistry& registry)
         {QStringLiteral("dmNone"), QStringLiteral("dmVertical"), QStringLiteral("dmHorizontal"), QStringLiteral("dmSimplex")});
     using P = TrpReportPage;
     RegisteredClass& c = registry.Register(Class(), [] { return std::make_unique<TrpReportPage>(); });
-    c.AcceptsChild = [](const ScriptObject&, const ScriptClassInfo& child) { return child.InheritsFrom(TrpBand::Class()); };
+    // Bands, and views placed on the page itself (the engine prints them once per page);
+    // dialog components too, which older files kept here before the data page held them.
+    // Dialog controls belong on dialog pages.
+    c.AcceptsChild = [](const ScriptObject&, const ScriptClassInfo& child) {
+        return child.InheritsFrom(TrpBand::Class()) || child.InheritsFrom(TrpView::Class()) ||
+               child.InheritsFrom(TrpDialogComponent::Class());
+    };
     rpreg::Enum<P, TPrinterOrientation>(c, "Orientation", orientations, &P::Orientation, &P::SetOrientation, poPortrait);
     rpreg::BoundedFloat<P>(c, "PaperWidth", &P::PaperWidth, &P::SetPaperWidth, 0, kMaxPaperMillimetres);
     rpreg::BoundedFloat<P>(c, "PaperHeight", &P::PaperHeight, &P::SetPaperHeight, 0, kMaxPaperMillimetres);
@@ -345,8 +352,10 @@ void TrpDataPage::RegisterClass(PropertyRegistry& registry)
         return;
     TrpPage::RegisterClass(registry);
     RegisteredClass& c = registry.Register(Class(), [] { return std::make_unique<TrpDataPage>(); });
+    // Data sets and database components, and the lines, memos and shapes that label them.
     c.AcceptsChild = [](const ScriptObject&, const ScriptClassInfo& child) {
-        return child.InheritsFrom(TrpDialogComponent::Class());
+        return child.InheritsFrom(TrpDialogComponent::Class()) || child.InheritsFrom(TrpCustomLineView::Class()) ||
+               child.InheritsFrom(TrpCustomMemoView::Class()) || child.InheritsFrom(TrpShapeView::Class());
     };
     for (TrpCommonProperty p :
          {TrpCommonProperty::Left, TrpCommonProperty::Top, TrpCommonProperty::Width, TrpCommonProperty::Height})

@@ -152,11 +152,9 @@ bool TrpReport::LoadFromFile(const QString& fileName, bool exceptionIfMissing)
     const bool exists = QFileInfo(fileName).isFile();
     if (!exists && !exceptionIfMissing)
         return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file.errorString());
+    const std::unique_ptr<QFile> file = OpenFileForReading(fileName, kMaxReportXMLFileBytes);
     fileName_ = fileName;
-    LoadFromStream(file);
+    LoadFromStream(*file);
     return exists;
 }
 

@@ -5,9 +5,11 @@
 
 #include "rpClass_pages.h"
 #include "rpRes.h"
+#include "rpStreams.h"
 #include "rpUtils.h"
 #include "rpXMLSerializer.h"
 
+#include "report/core/InputFiles.h"
 #include "report/core/PropertyRegistry.h"
 #include "report/core/Services.h"
 
@@ -78,12 +80,13 @@ void TrpReport::ClearAncestorMarks()
 
 bool TrpReport::LoadTemplate(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+    QString reason;
+    const std::unique_ptr<QFile> file = OpenInputFile(fileName, kMaxReportXMLFileBytes, reason);
+    if (file == nullptr)
         return false;
     Clear();
     try {
-        TrpComponent::LoadFromStream(file);
+        TrpComponent::LoadFromStream(*file);
     } catch (const platform::Exception& failure) {
         AddError(QString::fromStdString(failure.Message()));
     }
@@ -139,15 +142,28 @@ void TrpReport::SetParentReport(const QString& fileName)
     }
     fileName_ = ownFile;
 
-    // The copy the report's objects are compared with when it is saved.
+    // The copy the report's objects are compared with when it is saved: the template as it
+    // now stands, written whole (the objects it inherits included, as plain elements, not as
+    // differences) and without the name of its own template, so that reading the copy applies
+    // no template again. Each level of nested templates is then read once, not once more for
+    // every copy above it.
     auto copy = std::make_unique<TrpReport>();
     copy->OnLoadTemplate = OnLoadTemplate;
     copy->fileName_ = path;
+    const QString nestedTemplate = parentReport_;
     try {
-        ReadTree(*copy, TreeBytes(*this));
+        QBuffer whole;
+        whole.open(QIODevice::WriteOnly);
+        parentReport_.clear();
+        TrpXMLSerializer writer(&whole);
+        writer.SetOwner(this);
+        writer.SerializeDefaultValues = true;
+        writer.WriteRootComponent(this, true, nullptr, true);
+        ReadTree(*copy, whole.data());
     } catch (const platform::Exception& failure) {
         AddError(QString::fromStdString(failure.Message()));
     }
+    copy->parentReport_ = nestedTemplate;
     for (TrpComponent* object : copy->AllObjects()) {
         if (auto* page = dynamic_cast<TrpReportPage*>(object))
             page->SetPaperSize(kPaperCustom);

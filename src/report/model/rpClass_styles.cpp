@@ -9,6 +9,7 @@
 #include "rpXMLSerializer.h"
 
 #include "report/core/PropertyRegistry.h"
+#include "report/script/sc_iconsts.h"
 
 #include <algorithm>
 
@@ -193,7 +194,7 @@ void TrpReportDataSets::Delete(const QString& name)
 void TrpReportDataSets::Delete(int index)
 {
     if (index < 0 || index >= Count())
-        throw platform::Exception(QStringLiteral("List index out of bounds (%1)").arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     items_.erase(items_.begin() + index);
 }
 
@@ -292,7 +293,7 @@ TrpStyleItem* TrpStyles::Add()
 void TrpStyles::Delete(int index)
 {
     if (index < 0 || index >= Count())
-        throw platform::Exception(QStringLiteral("List index out of bounds (%1)").arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     items_.erase(items_.begin() + index);
 }
 
@@ -393,7 +394,7 @@ void TrpStyles::SaveToFile(const QString& fileName) const
 void TrpStyleSheet::Delete(int index)
 {
     if (index < 0 || index >= Count())
-        throw platform::Exception(QStringLiteral("List index out of bounds (%1)").arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     sets_.erase(sets_.begin() + index);
 }
 

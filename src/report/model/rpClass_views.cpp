@@ -1,7 +1,6 @@
 #include "rpClass_views.h"
 
 #include "rpClass_datasets.h"
-#include "ModelTexts.h"
 #include "rpClass_register.h"
 #include "rpGraphicUtils.h"
 #include "rpRes.h"
@@ -283,7 +282,7 @@ void WarnMetafileNotDrawn(const QString& kind)
     if (gMetafileWarned.exchange(true))
         return;
     ReportServices::Ui().MessageDlg(GetResourcesInstance().Get(u"mbInfo"),
-                                    QString::fromUtf8(modeltexts::kMetafileNotDrawn).arg(kind),
+                                    ResourceText(u"rnMetafileNotDrawn", {Variant(kind)}),
                                     UiMessageType::Warning, UiButtons({mbOK}));
 }
 

@@ -11,6 +11,7 @@
 #include "rpGraphicUtils.h"
 
 #include "report/core/Formats.h"
+#include "report/core/InputFiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -307,10 +308,10 @@ void TrpPictureView::GetData()
     if (!FileLink.isEmpty()) {
         // Any picture file the user can read: reports are opened by the user on purpose.
         const QString fileName = ExpandExpressions(FileLink);
-        QFile file(fileName);
         QByteArray bytes;
-        if (QFileInfo(fileName).isFile() && file.size() <= kMaxPictureBytes && file.open(QIODevice::ReadOnly))
-            bytes = file.readAll();
+        QString reason;
+        if (!ReadInputFile(fileName, kMaxPictureBytes, bytes, reason))
+            bytes.clear(); // no picture: a missing, unreadable or oversized file shows none
         const QString kind = DetectPictureFileKind(bytes);
         if (kind.isEmpty())
             picture_.Clear();

@@ -25,7 +25,7 @@ bool HasSide(const TrpFrame& frame, TrpFrameType side)
 // The view's colour to fill gaps and double lines with; invalid for no colour.
 QColor FillColor(int32_t color)
 {
-    return color == clNone ? QColor() : ColorToQColor(color);
+    return color == clNone ? QColor() : ToQColor(color);
 }
 
 Qt::PenStyle DashedPenStyle(TrpFrameStyle style)
@@ -80,9 +80,9 @@ void TrpView::DrawBackground(QPainter& painter)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (Color != clNone)
-        painter.fillRect(QRect(FRect.X, FRect.Y, FRect.DX(), FRect.DY()), ColorToQColor(Color));
+        painter.fillRect(QRect(FRect.X, FRect.Y, FRect.DX(), FRect.DY()), ToQColor(Color));
     if (BrushStyle >= bsHorizontal && BrushStyle <= bsDiagCross && frame_.Color() != clNone) {
-        const QBrush hatch(ColorToQColor(frame_.Color()), HatchPattern(BrushStyle - bsHorizontal));
+        const QBrush hatch(ToQColor(frame_.Color()), HatchPattern(BrushStyle - bsHorizontal));
         painter.fillRect(QRect(FRect.X, FRect.Y, FRect.DX() + 1, FRect.DY() + 1), hatch);
     }
     painter.restore();
@@ -94,7 +94,7 @@ void TrpView::DrawFrame(QPainter& painter)
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (frame_.DropShadow) {
         DrawDropShadow(painter, FRect, RoundToDevice(frame_.ShadowWidth * FScaleX),
-                       RoundToDevice(frame_.ShadowWidth * FScaleY), ColorToQColor(frame_.ShadowColor));
+                       RoundToDevice(frame_.ShadowWidth * FScaleY), ToQColor(frame_.ShadowColor));
     }
     if (frame_.Typ == 0 || frame_.Color() == clNone || FFrameWidth == 0) {
         painter.restore();
@@ -108,7 +108,7 @@ void TrpView::DrawFrame(QPainter& painter)
 
     const auto drawSide = [&](const TrpFrameLine& line, TrpFrameSide side) {
         const int width = RoundToDevice(line.Width * FScaleX);
-        const QColor color = ColorToQColor(line.Color);
+        const QColor color = ToQColor(line.Color);
         switch (line.Style) {
         case fsSolid:
             DrawSolidSide(painter, side, width, color);
@@ -165,7 +165,7 @@ void TrpShapeView::DrawShape(QPainter& painter, TrpFrameStyle style)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     const TrpFrame& frame = Frame();
-    const QColor frameColor = ColorToQColor(frame.Color());
+    const QColor frameColor = ToQColor(frame.Color());
     QPen pen(frameColor, FFrameWidth);
     pen.setJoinStyle(Qt::MiterJoin);
     if (frame.Color() == clNone) {
@@ -197,11 +197,11 @@ void TrpShapeView::DrawShape(QPainter& painter, TrpFrameStyle style)
         painter.setPen(pen);
     };
     if (BrushStyle == bsSolid || BrushStyle == bsClear) {
-        painter.setBrush(BrushStyle == bsSolid && Color != clNone ? QBrush(ColorToQColor(Color)) : QBrush(Qt::NoBrush));
+        painter.setBrush(BrushStyle == bsSolid && Color != clNone ? QBrush(ToQColor(Color)) : QBrush(Qt::NoBrush));
         drawOnce();
     } else {
         if (Color != clNone) {
-            painter.setBrush(ColorToQColor(Color));
+            painter.setBrush(ToQColor(Color));
             drawOnce();
         }
         painter.setBrush(QBrush(frameColor, HatchPattern(BrushStyle - bsHorizontal)));
@@ -270,12 +270,12 @@ void TrpCustomLineView::Draw(QPainter& painter, double scaleX, double scaleY, do
     SetDrawParams(scaleX, scaleY, offsetX, offsetY);
     if (frame.Color() == clNone)
         return;
-    const QColor color = ColorToQColor(frame.Color());
+    const QColor color = ToQColor(frame.Color());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (Diagonal) {
         if (FFrameWidth != 0) {
-            painter.setBrush(Color == clNone ? QBrush(Qt::NoBrush) : QBrush(ColorToQColor(Color)));
+            painter.setBrush(Color == clNone ? QBrush(Qt::NoBrush) : QBrush(ToQColor(Color)));
             const Qt::PenStyle style = frame.Style() == fsDouble ? Qt::SolidLine : DashedPenStyle(frame.Style());
             painter.setPen(QPen(QBrush(color), 1, style, Qt::FlatCap));
             DrawThickLine(painter, QPoint(FRect.X, FRect.Y), QPoint(FRect.X1, FRect.Y1), FFrameWidth);
@@ -385,7 +385,7 @@ void TrpCheckBoxView::Draw(QPainter& painter, double scaleX, double scaleY, doub
 {
     SetDrawParams(scaleX, scaleY, offsetX, offsetY);
     DrawBackground(painter);
-    DrawCheckMark(painter, Mark(), FRect, ColorToQColor(CheckColor), FFrameWidth);
+    DrawCheckMark(painter, Mark(), FRect, ToQColor(CheckColor), FFrameWidth);
     DrawFrame(painter);
 }
 
@@ -408,7 +408,7 @@ void TrpSubreport::Draw(QPainter& painter, double scaleX, double scaleY, double 
     TrpView::Draw(painter, scaleX, scaleY, offsetX, offsetY, context);
     painter.save();
     DrawTextLine(painter, FRect.X + 2, FRect.Y + 2, Name(), ReportQFont(Font(), scaleY),
-                 ColorToQColor(Font().Color()), QColor(), context);
+                 ToQColor(Font().Color()), QColor(), context);
     painter.restore();
 }
 
@@ -424,7 +424,7 @@ void TrpDialogComponent::Draw(QPainter& painter, double, double, double, double,
     const QRect rect(left, top, side, side);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(rect, ColorToQColor(clBtnFace));
+    painter.fillRect(rect, ToQColor(clBtnFace));
     DrawRaisedEdge(painter, rect);
     if (const TrpObjectItem* item = GetObjectRegistry().FindClass(&ScriptClass())) {
         const QImage image = ObjectImage(item->ButtonImageIndex);
@@ -437,7 +437,7 @@ void TrpDialogComponent::Draw(QPainter& painter, double, double, double, double,
     const QFont qfont = ReportQFont(font, 1);
     const int textWidth = QFontMetrics(qfont).horizontalAdvance(Name());
     // The window system colour behind the name.
-    const QColor window = ColorToQColor(static_cast<TColor>(kSystemColorFlag | 5));
+    const QColor window = ToQColor(static_cast<TColor>(kSystemColorFlag | 5));
     DrawTextLine(painter, left - (textWidth - side) / 2, top + side + 4, Name(), qfont, Qt::black, window, context);
     painter.restore();
 }

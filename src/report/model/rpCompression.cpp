@@ -1,6 +1,6 @@
 #include "rpCompression.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 #include "rpStreams.h"
 
 #include <QIODevice>
@@ -48,7 +48,7 @@ QByteArray DecompressResourceStream(QIODevice& source, QIODevice& destination)
     try {
         data = ReadRemainingBytes(source, kMaxDecompressedSize);
     } catch (const EReadError&) {
-        throw EDecompressionError(modeltexts::kDecompressedTooLarge);
+        throw EDecompressionError(ResourceText(u"xrDecompressedTooLarge").toStdString());
     }
     if (data.size() < 8)
         throw EDecompressionError(zError(Z_BUF_ERROR));
@@ -83,7 +83,7 @@ QByteArray DecompressResourceStream(QIODevice& source, QIODevice& destination)
         const qsizetype produced = kChunk - static_cast<qsizetype>(stream.avail_out);
         if (output.size() + produced > kMaxDecompressedSize) {
             inflateEnd(&stream);
-            throw EDecompressionError(modeltexts::kDecompressedTooLarge);
+            throw EDecompressionError(ResourceText(u"xrDecompressedTooLarge").toStdString());
         }
         output.append(chunk, produced);
     } while (code != Z_STREAM_END);

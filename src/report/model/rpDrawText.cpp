@@ -454,7 +454,7 @@ QString TrpDrawText::GetOutBoundsText(bool& ParaBreak)
             prefix = QStringLiteral("<i>") + prefix;
         if (first.Style & kTextStyleUnderline)
             prefix = QStringLiteral("<u>") + prefix;
-        const QColor color = ColorToQColor(first.Color, ColorToQColor(FFont.Color));
+        const QColor color = ToQColor(first.Color, ToQColor(FFont.Color));
         prefix = QStringLiteral("<font color=\"") + ColorToHexText(RGBColor(color.red(), color.green(), color.blue())) +
                  QStringLiteral("\">") + prefix;
         rest = prefix + rest;

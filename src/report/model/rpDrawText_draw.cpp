@@ -155,7 +155,7 @@ void TrpDrawText::DrawText(QPainter& Canvas, TrpHAlign HAlign, TrpVAlign VAlign,
     Canvas.translate(x0, y0);
     if (theta != 0)
         Canvas.rotate(-theta);
-    const QColor defaultColor = ColorToQColor(FFont.Color);
+    const QColor defaultColor = ToQColor(FFont.Color);
     const int64_t deviceSpacing = Nearest(FCharSpacing * FScaleX);
     const int64_t spacing600 = CharSpacing600();
 
@@ -263,7 +263,7 @@ void TrpDrawText::DrawText(QPainter& Canvas, TrpHAlign HAlign, TrpVAlign VAlign,
             glyphRun.setRawFont(font);
             glyphRun.setGlyphIndexes(QList<quint32>(glyphs.begin(), glyphs.begin() + positions.size()));
             glyphRun.setPositions(positions);
-            const QColor color = ColorToQColor(run.Tag.Color, defaultColor);
+            const QColor color = ToQColor(run.Tag.Color, defaultColor);
             Canvas.setPen(color);
             Canvas.drawGlyphRun(QPointF(static_cast<double>(runX[r]), 0), glyphRun);
             // Underline and strike-out as lines of their own: Qt places a glyph run's own

@@ -3,6 +3,7 @@
 #include "rpUtils.h"
 
 #include "report/core/Rounding.h"
+#include "report/core/TextCodes.h"
 
 #include <algorithm>
 #include <optional>
@@ -54,8 +55,8 @@ std::optional<TColor> ParseColorValue(QStringView value)
     if (value.size() == 9 && value[0] == u'"' && value[1] == u'#' && value[8] == u'"') {
         int parts[3];
         for (int i = 0; i < 3; ++i) {
-            const int high = HexDigit(value[2 + 2 * i]);
-            const int low = HexDigit(value[3 + 2 * i]);
+            const int high = HexDigitValue(value[2 + 2 * i]);
+            const int low = HexDigitValue(value[3 + 2 * i]);
             if (high < 0 || low < 0)
                 return std::nullopt;
             parts[i] = high * 16 + low;

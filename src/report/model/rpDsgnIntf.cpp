@@ -4,6 +4,8 @@
 
 #include "platform/Exceptions.h"
 #include "report/core/PropertyRegistry.h"
+#include "report/script/sc_iconsts.h"
+#include "rpRes.h"
 
 #include <algorithm>
 #include <string>
@@ -12,7 +14,7 @@ namespace {
 
 [[noreturn]] void RaiseIndex(int index)
 {
-    throw platform::Exception("List index out of bounds (" + std::to_string(index) + ")");
+    throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
 }
 
 template <class T>
@@ -47,7 +49,7 @@ void TrpObjectCollection::RegisterObject1(const ScriptClassInfo* classRef, const
                 return;
         }
         if (PropertyRegistry::Global().FindCreatable(classRef->Name) == nullptr)
-            throw platform::Exception("Class " + classRef->Name.toStdString() + " is not registered");
+            throw platform::Exception(ResourceText(u"dsClassNotRegistered", {Variant(classRef->Name)}).toStdString());
     }
     TrpObjectItem item;
     item.ClassRef = classRef;

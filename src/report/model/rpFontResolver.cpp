@@ -1,6 +1,8 @@
 #include "rpFontResolver.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
+
+#include "report/core/InputFiles.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -43,6 +45,9 @@ constexpr int kFcBoldThreshold = (FC_WEIGHT_MEDIUM + FC_WEIGHT_DEMIBOLD) / 2;
 // Raw fonts kept per face and size; past this the cache starts over (a hostile report may
 // ask for any number of sizes).
 constexpr std::size_t kMaxCachedRawFonts = 128;
+
+// Font files larger than this are not read (the largest installed faces are a few megabytes).
+constexpr qint64 kMaxFontFileBytes = qint64{256} * 1024 * 1024;
 
 struct Candidate {
     QString File;
@@ -122,15 +127,15 @@ const char* StyleText(bool bold, bool italic)
 
 // A model text with its arguments filled in, as the exception's UTF-8 message.
 template <typename... Arguments>
-std::string Text(const char* text, const Arguments&... arguments)
+std::string Text(QStringView name, const Arguments&... arguments)
 {
-    return QString::fromUtf8(text).arg(arguments...).toStdString();
+    return ResourceText(name, {Variant(QString(arguments))...}).toStdString();
 }
 
 void RequireGuiApplication()
 {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
-        throw EFontNotInstalled(modeltexts::kFontsNeedGuiApplication);
+        throw EFontNotInstalled(Text(u"fnNeedsGuiApplication"));
 }
 
 struct State {
@@ -152,15 +157,15 @@ const QByteArray& FileDataOf(State& state, const TrpFontFace& face)
     auto found = state.FileData.find(face.FileName);
     if (found != state.FileData.end())
         return found->second;
-    QFile file(face.FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFontNotInstalled(Text(modeltexts::kFontFileUnreadable, face.FileName, file.errorString()));
-    QByteArray data = file.readAll();
+    QByteArray data;
+    QString reason;
+    if (!ReadInputFile(face.FileName, kMaxFontFileBytes, data, reason))
+        throw EFontNotInstalled(Text(u"fnFileUnreadable", face.FileName, reason));
     const QRawFont probe(data, 12, QFont::PreferNoHinting);
     if (!probe.isValid())
-        throw EFontNotInstalled(Text(modeltexts::kFontFileUnusable, face.FileName));
+        throw EFontNotInstalled(Text(u"fnFileUnusable", face.FileName));
     if (probe.familyName() != face.Family)
-        throw EFontNotInstalled(Text(modeltexts::kFontFamilyMismatch, face.FileName, probe.familyName(), face.Family));
+        throw EFontNotInstalled(Text(u"fnFamilyMismatch", face.FileName, probe.familyName(), face.Family));
     return state.FileData.emplace(face.FileName, std::move(data)).first->second;
 }
 
@@ -184,7 +189,7 @@ TrpFontFace ResolveReportFont(QStringView reportFontName, bool bold, bool italic
     const std::vector<Candidate> faces = ListFaces(family);
     const Candidate* chosen = ChooseFace(faces, bold, italic);
     if (chosen == nullptr)
-        throw EFontNotInstalled(Text(modeltexts::kFontNotInstalled, QString::fromLatin1(mapping.Family),
+        throw EFontNotInstalled(Text(u"fnNotInstalled", QString::fromLatin1(mapping.Family),
                                      QString::fromLatin1(StyleText(bold, italic)), reportFontName.toString(),
                                      QString::fromLatin1(mapping.Package)));
     TrpFontFace face;
@@ -210,7 +215,7 @@ QRawFont ReportRawFont(const TrpFontFace& face, int pixelSize)
     const QByteArray& data = FileDataOf(state, face);
     QRawFont font(data, pixelSize, QFont::PreferNoHinting);
     if (!font.isValid())
-        throw EFontNotInstalled(Text(modeltexts::kFontFileUnusable, face.FileName));
+        throw EFontNotInstalled(Text(u"fnFileUnusable", face.FileName));
     if (state.RawFonts.size() >= kMaxCachedRawFonts)
         state.RawFonts.clear();
     state.RawFonts.emplace(key, font);

@@ -19,39 +19,6 @@
 #include <cmath>
 #include <cstring>
 
-// The report core's table names palette roles by Qt's numbers.
-static_assert(static_cast<int>(PaletteRole::WindowText) == QPalette::WindowText);
-static_assert(static_cast<int>(PaletteRole::Button) == QPalette::Button);
-static_assert(static_cast<int>(PaletteRole::Light) == QPalette::Light);
-static_assert(static_cast<int>(PaletteRole::Midlight) == QPalette::Midlight);
-static_assert(static_cast<int>(PaletteRole::Dark) == QPalette::Dark);
-static_assert(static_cast<int>(PaletteRole::Mid) == QPalette::Mid);
-static_assert(static_cast<int>(PaletteRole::Text) == QPalette::Text);
-static_assert(static_cast<int>(PaletteRole::ButtonText) == QPalette::ButtonText);
-static_assert(static_cast<int>(PaletteRole::Base) == QPalette::Base);
-static_assert(static_cast<int>(PaletteRole::Shadow) == QPalette::Shadow);
-static_assert(static_cast<int>(PaletteRole::Highlight) == QPalette::Highlight);
-static_assert(static_cast<int>(PaletteRole::HighlightedText) == QPalette::HighlightedText);
-static_assert(static_cast<int>(PaletteRole::ToolTipBase) == QPalette::ToolTipBase);
-static_assert(static_cast<int>(PaletteRole::ToolTipText) == QPalette::ToolTipText);
-static_assert(static_cast<int>(PaletteRole::PlaceholderText) == QPalette::PlaceholderText);
-
-QColor ColorToQColor(TColor color, const QColor& fallback)
-{
-    if (color == clNone || color == clDefault)
-        return fallback;
-    if (IsSystemColor(color)) {
-        // The role of the system colour, from the report core's table of them.
-        const SystemColorInfo* system = FindSystemColor(SystemColorIndex(color));
-        const QPalette palette = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
-                                     ? QGuiApplication::palette()
-                                     : QPalette(QColor(0xF0, 0xF0, 0xF0));
-        return palette.color(QPalette::Active, system != nullptr ? static_cast<QPalette::ColorRole>(system->Role)
-                                                                 : QPalette::Button);
-    }
-    return QColor(RedPart(color), GreenPart(color), BluePart(color));
-}
-
 // --- Device geometry
 
 int32_t RoundToDevice(double value) noexcept
@@ -228,7 +195,7 @@ void DrawGraphic(QPainter& painter, const QRect& rect, QStringView kind, const Q
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     if (transparent)
-        painter.drawImage(rect, MaskedByColor(image, ColorToQColor(transparentColor, Qt::white)));
+        painter.drawImage(rect, MaskedByColor(image, ToQColor(transparentColor, Qt::white)));
     else
         painter.drawImage(rect, image);
     painter.restore();
@@ -276,13 +243,7 @@ void DrawPicturePlaceholder(QPainter& painter, const QRect& rect, QStringView ki
 
 QFont ReportQFont(const TrpFont& font, double scale)
 {
-    QFont qfont(ReportFontFamily(font.Name()));
-    qfont.setPixelSize(std::clamp(RoundToDevice(std::abs(font.Height()) * scale), 1, 10000));
-    qfont.setBold((font.Style() & kFontStyleBold) != 0);
-    qfont.setItalic((font.Style() & kFontStyleItalic) != 0);
-    qfont.setUnderline((font.Style() & kFontStyleUnderline) != 0);
-    qfont.setStrikeOut((font.Style() & kFontStyleStrikeOut) != 0);
-    return qfont;
+    return ToQFont(font, ReportFontFamily(font.Name()), std::clamp(RoundToDevice(std::abs(font.Height()) * scale), 1, 10000));
 }
 
 int DrawTextLine(QPainter& painter, int x, int y, const QString& text, const QFont& font, const QColor& color,

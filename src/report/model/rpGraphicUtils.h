@@ -3,6 +3,7 @@
 #include "rpFont.h"
 
 #include "report/core/Colors.h"
+#include "report/core/gui/QtConversions.h" // ToQColor, ToQFont
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,11 +20,6 @@
 class QFont;
 class QPainter;
 struct TrpDrawContext;
-
-// A report colour as the colour to paint with: standard colours by their parts, system
-// colours through the application's palette (fixed colours when no GUI application runs),
-// and no colour or the default colour as `fallback`.
-QColor ColorToQColor(TColor color, const QColor& fallback = QColor(Qt::black));
 
 // --- Device geometry
 

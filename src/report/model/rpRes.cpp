@@ -1,5 +1,12 @@
 #include "rpRes.h"
 
+// Resources compiled into a static library need an explicit initialisation, outside any
+// namespace.
+static void InitModelResourceBlocks()
+{
+    Q_INIT_RESOURCE(rpRes);
+}
+
 #include "platform/Exceptions.h"
 #include "rpUtils.h"
 
@@ -9,6 +16,7 @@
 #include "report/script/sc_iconsts.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <array>
@@ -132,21 +140,42 @@ void TrpResources::Help(QStringView senderClassName) const
     ReportServices::Ui().ShowHelp(helpFile_, HelpTopic(senderClassName));
 }
 
+namespace {
+
+// The built-in blocks: the texts of the preview, printing, engine and script messages, and
+// the texts the model raises itself.
+const char* const kResourceBlocks[] = {":/report/model/rpRes.xml", ":/report/model/rpModelRes.xml"};
+
+void AddBuiltInBlocks(TrpResources& resources)
+{
+    InitModelResourceBlocks();
+    for (const char* block : kResourceBlocks) {
+        const QString name = QString::fromLatin1(block);
+        QFile file(name);
+        if (!file.open(QIODevice::ReadOnly))
+            throw platform::Exception(FormatScMessage(TscMessage::SCannotOpenFile, {name, file.errorString()}).toStdString());
+        resources.LoadFromStream(file);
+    }
+}
+
+} // namespace
+
 TrpResources& GetResourcesInstance()
 {
-    static TrpResources* instance = new TrpResources; // outlives every static object
+    static TrpResources* instance = [] {
+        auto* resources = new TrpResources; // outlives every static object
+        AddBuiltInBlocks(*resources);
+        return resources;
+    }();
     return *instance;
+}
+
+QString ResourceText(QStringView name, std::initializer_list<Variant> values)
+{
+    return FormatResource(GetResourcesInstance().Get(name), values);
 }
 
 QString FormatResource(const QString& text, std::initializer_list<Variant> values)
 {
-    const std::vector<Variant> arguments(values);
-    try {
-        return Format(text, arguments, FormatSettings::C());
-    } catch (const platform::Exception&) {
-        QString result = text;
-        for (const Variant& value : arguments)
-            result += u' ' + value.ToString();
-        return result;
-    }
+    return FormatText(text, values);
 }

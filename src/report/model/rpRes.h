@@ -14,6 +14,9 @@
 
 class QIODevice;
 
+// Language resource files larger than this are not read.
+inline constexpr qint64 kMaxResourceFileBytes = qint64{16} * 1024 * 1024;
+
 // The user-interface texts of the report subsystems, looked up by name ("mbError", "clPageOf",
 // "101"). The table is filled from resource documents: the built-in blocks that ModelRuntime
 // adds at start-up, blocks other libraries add, and language files. Of several texts added
@@ -45,7 +48,8 @@ public:
     // whose root is no "Resources" adds nothing. "Invalid file format" and a "CodePage" that
     // is no number raise (the texts read before stay).
     void LoadFromStream(QIODevice& stream);
-    // A missing file is ignored without a message.
+    // A missing file is ignored without a message; one that is no regular file or is larger
+    // than kMaxResourceFileBytes raises "Cannot open file ...".
     void LoadFromFile(const QString& fileName);
     // Gives the script engine its seventeen messages from the table (the name itself where the
     // table has no text).
@@ -86,10 +90,15 @@ private:
     uint32_t codePage_ = 0;
 };
 
-// The one table of the process, created on first use.
+// The one table of the process, created on first use with the built-in blocks already read,
+// so that the texts are at hand wherever they are needed, before ModelRuntime::init too.
 TrpResources& GetResourcesInstance();
 
 // A resource text with its "%s" and "%d" placeholders filled from the values, as the
 // run-time library's Format does; a text that does not fit its values (a broken language file)
 // gives the text followed by the values instead of failing.
 QString FormatResource(const QString& text, std::initializer_list<Variant> values);
+
+// The text of the resource `name` of the one table, its placeholders filled from the values:
+// how the model gives every text it shows or raises.
+QString ResourceText(QStringView name, std::initializer_list<Variant> values = {});

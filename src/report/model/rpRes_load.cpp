@@ -45,10 +45,7 @@ void TrpResources::AddXML(QByteArrayView document)
 
 void TrpResources::LoadFromFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!QFile::exists(fileName))
         return;
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file.errorString());
-    LoadFromStream(file);
+    ReadFileWith(fileName, [this](QIODevice& file) { LoadFromStream(file); }, kMaxResourceFileBytes);
 }

@@ -1,8 +1,11 @@
 #include "rpStreams.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 
 #include "platform/Cp1251.h"
+#include "report/core/InputFiles.h"
+#include "report/script/sc_iconsts.h"
+#include "report/core/Texts.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -10,9 +13,9 @@
 
 #include <algorithm>
 
-EReadError::EReadError() : platform::Exception(modeltexts::kStreamReadError) {}
+EReadError::EReadError() : platform::Exception(coretexts::kStreamReadErrorText) {}
 
-EWriteError::EWriteError() : platform::Exception(modeltexts::kStreamWriteError) {}
+EWriteError::EWriteError() : platform::Exception(coretexts::kStreamWriteErrorText) {}
 
 void WriteAllBytes(QIODevice& device, QByteArrayView bytes)
 {
@@ -60,12 +63,12 @@ void SaveFileAtomically(const QString& fileName, const std::function<void(QIODev
 
 void RaiseCannotOpen(const QString& fileName, const QString& reason)
 {
-    throw EFOpenError(QString::fromUtf8(modeltexts::kCannotOpenFile).arg(fileName, reason).toStdString());
+    throw EFOpenError(FormatScMessage(TscMessage::SCannotOpenFile, {fileName, reason}).toStdString());
 }
 
 void RaiseCannotCreate(const QString& fileName, const QString& reason)
 {
-    throw EFCreateError(QString::fromUtf8(modeltexts::kCannotCreateFile).arg(fileName, reason).toStdString());
+    throw EFCreateError(FormatScMessage(TscMessage::SCannotCreateFile, {fileName, reason}).toStdString());
 }
 
 QString AnsiToString(QByteArrayView bytes)
@@ -85,10 +88,17 @@ QByteArray StringToAnsi(QStringView text)
     return QByteArray(ansi.data(), static_cast<qsizetype>(ansi.size()));
 }
 
-void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read)
+std::unique_ptr<QFile> OpenFileForReading(const QString& fileName, qint64 maxBytes)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file.errorString());
-    read(file);
+    QString reason;
+    std::unique_ptr<QFile> file = OpenInputFile(fileName, maxBytes, reason);
+    if (file == nullptr)
+        RaiseCannotOpen(fileName, reason);
+    return file;
+}
+
+void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read, qint64 maxBytes)
+{
+    const std::unique_ptr<QFile> file = OpenFileForReading(fileName, maxBytes);
+    read(*file);
 }

@@ -4,9 +4,11 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QIODevice;
 
@@ -46,9 +48,17 @@ QByteArray ReadRemainingBytes(QIODevice& device, qint64 maxSize);
 // nothing beside it. EFCreateError "Cannot create file ..." when the file cannot be made.
 void SaveFileAtomically(const QString& fileName, const std::function<void(QIODevice&)>& write);
 
-// Opens the file for reading and hands it to `read`; "Cannot open file ..." when it cannot be
-// opened.
-void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read);
+// Report XML files (reports, templates, variables, styles, prepared reports) larger than this
+// are not opened. Loads keep far less in memory (the XML reader has its own limits), and
+// partial loading reads a large file piece by piece.
+inline constexpr qint64 kMaxReportXMLFileBytes = qint64{4} * 1024 * 1024 * 1024;
+
+// Opens a regular file of at most maxBytes for reading (OpenInputFile of report/core) and
+// hands it to `read`; "Cannot open file ..." with the reason when it cannot be opened.
+void ReadFileWith(const QString& fileName, const std::function<void(QIODevice&)>& read,
+                  qint64 maxBytes = kMaxReportXMLFileBytes);
+// The file as OpenInputFile opens it, or "Cannot open file ..." with the reason.
+std::unique_ptr<QFile> OpenFileForReading(const QString& fileName, qint64 maxBytes);
 
 // "Cannot open file \"<name>\". <reason>" and "Cannot create file ..." with the device's reason.
 [[noreturn]] void RaiseCannotOpen(const QString& fileName, const QString& reason);

@@ -1,6 +1,6 @@
 #include "rpTaggedValues.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 #include "rpStreams.h"
 
 #include <algorithm>
@@ -32,7 +32,7 @@ T LittleEndian(QByteArrayView bytes)
 
 [[noreturn]] void RaiseInvalidValue()
 {
-    throw EReadError(modeltexts::kInvalidPropertyValue);
+    throw EReadError(ResourceText(u"xrInvalidPropertyValue").toStdString());
 }
 
 bool IsStringType(TValueType type)
@@ -435,7 +435,7 @@ void TrpValueReader::SkipValue()
 void TrpValueReader::SkipValue(int nesting)
 {
     if (nesting > kMaxValueNesting)
-        throw EReadError(modeltexts::kValueNestingTooDeep);
+        throw EReadError(ResourceText(u"xrValueNestingTooDeep").toStdString());
     const TValueType type = NextValue();
     if (IsStringType(type)) {
         ReadValue();

@@ -1,11 +1,12 @@
 #include "rpUtils.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 #include "rpStreams.h"
 
 #include "platform/DateTime.h"
 #include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
+#include "report/core/TextCodes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -98,48 +99,21 @@ QString StreamToHexText(QByteArrayView bytes)
     return text;
 }
 
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
-
 void HexTextToStream(QStringView text, QIODevice& stream)
 {
     QByteArray bytes(text.size() / 2, Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const int high = HexDigit(text[2 * i]);
-        const int low = HexDigit(text[2 * i + 1]);
+        const int high = HexDigitValue(text[2 * i]);
+        const int low = HexDigitValue(text[2 * i + 1]);
         if (high < 0 || low < 0)
-            throw EConvertError(modeltexts::kInvalidHexText);
+            throw EConvertError(ResourceText(u"xrInvalidHexText").toStdString());
         bytes[i] = static_cast<char>(high << 4 | low);
     }
-    if (text.size() % 2 != 0 && HexDigit(text.back()) < 0)
-        throw EConvertError(modeltexts::kInvalidHexText);
+    if (text.size() % 2 != 0 && HexDigitValue(text.back()) < 0)
+        throw EConvertError(ResourceText(u"xrInvalidHexText").toStdString());
     if (!stream.seek(0))
         throw EWriteError();
     WriteAllBytes(stream, bytes);
-}
-
-double ParseLocaleFloat(QStringView text)
-{
-    QString plain;
-    plain.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u' ')
-            continue;
-        plain += c == u',' ? QChar(u'.') : c;
-    }
-    double value = 0;
-    if (plain.isEmpty() || TextToFloat(plain, FormatSettings::C(), value) != TextToFloatResult::Ok || !std::isfinite(value))
-        RaiseInvalidFloat(text);
-    return value;
 }
 
 QString FloatToShortText(double value, const FormatSettings& settings)

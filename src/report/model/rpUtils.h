@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/core/Conversions.h" // ParseLocaleFloat
 #include "report/core/FormatSettings.h"
 
 #include <QByteArrayView>
@@ -65,9 +66,6 @@ uint32_t StreamCRC32(QIODevice& stream);
 // empty piece, a delimiter at the very end none; no quoting.
 void SplitToList(QStringView text, QStringList& list, QChar delimiter);
 
-// The value of a hexadecimal digit (either case), or -1 for any other character.
-int HexDigit(QChar c);
-
 // Every byte as two upper-case hexadecimal digits, high nibble first.
 QString StreamToHexText(QByteArrayView bytes);
 
@@ -75,11 +73,6 @@ QString StreamToHexText(QByteArrayView bytes);
 // the stream from position 0. Text with anything but hexadecimal digits raises the conversion
 // error "Invalid hexadecimal text" before anything is written.
 void HexTextToStream(QStringView text, QIODevice& stream);
-
-// A float typed by a user or stored in a file: blanks are removed, '.' and ',' both taken as
-// the decimal separator. Empty text, anything after the number and values beyond the double
-// range raise "\"<text>\" is an invalid float".
-double ParseLocaleFloat(QStringView text);
 
 // Two decimals when the value has a fractional part ("2.50"), the general text otherwise
 // ("3"), with the settings' decimal separator.

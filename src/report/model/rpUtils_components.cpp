@@ -3,7 +3,6 @@
 
 #include "rpUtils.h"
 
-#include "ModelTexts.h"
 #include "rpClass.h"
 #include "rpRes.h"
 #include "rpTaggedValues.h"
@@ -103,7 +102,7 @@ TrpComponent* FindComponentByPath(const TrpComponent* owner, QStringView name)
         }
         return nullptr;
     } catch (const platform::Exception&) {
-        throw EClassNotFound(QString::fromUtf8(modeltexts::kMissingComponent).arg(name).toStdString());
+        throw EClassNotFound(ResourceText(u"xrMissingComponent", {Variant(name.toString())}).toStdString());
     }
 }
 

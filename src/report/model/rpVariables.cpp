@@ -5,6 +5,7 @@
 #include "rpXMLSerializer.h"
 
 #include "report/core/PropertyRegistry.h"
+#include "report/script/sc_iconsts.h"
 
 namespace {
 
@@ -66,14 +67,14 @@ TrpVariable* TrpVariableList::Add()
 TrpVariable* TrpVariableList::Insert(int index)
 {
     if (index < 0 || index > Count())
-        throw platform::Exception(QStringLiteral("List index out of bounds (%1)").arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     return items_.insert(items_.begin() + index, std::make_unique<TrpVariable>())->get();
 }
 
 void TrpVariableList::Delete(int index)
 {
     if (index < 0 || index >= Count())
-        throw platform::Exception(QStringLiteral("List index out of bounds (%1)").arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     items_.erase(items_.begin() + index);
 }
 

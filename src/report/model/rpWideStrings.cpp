@@ -1,10 +1,11 @@
 #include "rpWideStrings.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 #include "rpStreams.h"
 #include "rpTaggedValues.h"
 
 #include "report/core/Charsets.h"
+#include "report/script/sc_iconsts.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -73,13 +74,13 @@ void TrpWideStrings::Insert(int index, const QString& text)
     else if (index == Count())
         Add(text);
     else
-        throw platform::Exception(modeltexts::kWideStringOutOfBounds);
+        throw platform::Exception(ResourceText(u"wsOutOfBounds").toStdString());
 }
 
 void TrpWideStrings::Delete(int index)
 {
     if (index < 0 || index >= Count())
-        throw platform::Exception(QString::fromUtf8(modeltexts::kListIndexError).arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     entries_.erase(entries_.begin() + index);
 }
 
@@ -172,10 +173,7 @@ void TrpWideStrings::LoadFromStream(QIODevice& stream)
 
 void TrpWideStrings::LoadFromFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file.errorString());
-    LoadFromStream(file);
+    ReadFileWith(fileName, [this](QIODevice& file) { LoadFromStream(file); }, kMaxWideStringsStreamSize);
 }
 
 void TrpWideStrings::LoadFromWStream(QIODevice& stream)

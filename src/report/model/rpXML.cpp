@@ -3,17 +3,22 @@
 
 #include "rpXML.h"
 
-#include "ModelTexts.h"
+#include "rpRes.h"
 
 #include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
+#include "report/core/TextCodes.h"
 #include "report/core/Variant.h"
+#include "report/script/sc_iconsts.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
-TrpInvalidXMLException::TrpInvalidXMLException() : platform::Exception(modeltexts::kInvalidXMLFormat) {}
+TrpInvalidXMLException::TrpInvalidXMLException()
+    : platform::Exception(FormatScMessage(TscMessage::SInvalidFileFormat, QStringList()).toStdString())
+{
+}
 
 // ---------------------------------------------------------------------------------------------
 // TrpXMLItem
@@ -61,7 +66,7 @@ void TrpXMLItem::AddItem(TrpXMLItem* item)
         return;
     for (const TrpXMLItem* ancestor = this; ancestor; ancestor = ancestor->parent_)
         if (ancestor == item)
-            throw std::logic_error("TrpXMLItem::AddItem: an item cannot contain itself");
+            throw std::logic_error(ResourceText(u"xrItemInItself").toStdString());
     if (item->parent_)
         item->parent_->Detach(item);
     items_.push_back(item);
@@ -117,7 +122,7 @@ TrpXMLItem* TrpXMLItem::Root()
 TrpXMLItem* TrpXMLItem::Items(int index) const
 {
     if (index < 0 || index >= Count())
-        throw platform::Exception(QString::fromUtf8(modeltexts::kListIndexError).arg(index).toStdString());
+        throw platform::Exception(FormatScMessage(TscMessage::SListIndexError, QString::number(index)).toStdString());
     return items_[static_cast<size_t>(index)];
 }
 
@@ -241,84 +246,10 @@ QString EscapeXMLText(QStringView text)
     return out;
 }
 
-namespace {
-
-// The code of a numeric reference: decimal digits only, 1 to 0x10FFFF.
-bool ParseCharacterCode(QStringView digits, char32_t& code)
-{
-    if (digits.isEmpty())
-        return false;
-    uint32_t value = 0;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return false;
-        value = value * 10 + (c.unicode() - u'0');
-        if (value > 0x10FFFF)
-            return false;
-    }
-    if (value == 0)
-        return false;
-    code = value;
-    return true;
-}
-
-struct NamedReference {
-    QStringView text;
-    QChar character;
-};
-
-} // namespace
-
 QString UnescapeXMLText(QStringView text)
 {
-    if (!text.contains(u'&'))
-        return text.toString();
-    static const NamedReference kNamed[] = {
-        {u"&quot;", u'"'}, {u"&amp;", u'&'}, {u"&lt;", u'<'}, {u"&gt;", u'>'}};
-    QString out;
-    out.reserve(text.size());
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text[i];
-        if (c != u'&') {
-            out += c;
-            ++i;
-            continue;
-        }
-        if (n - i - 1 >= 3 && text[i + 1] == u'#') {
-            const qsizetype semicolon = text.indexOf(u';', i + 3);
-            if (semicolon >= 0) {
-                const QStringView digits = text.mid(i + 2, semicolon - i - 2);
-                char32_t code = 0;
-                if (!ParseCharacterCode(digits, code))
-                    RaiseInvalidInteger(digits);
-                if (code > 0xFFFF) {
-                    out += QChar(QChar::highSurrogate(code));
-                    out += QChar(QChar::lowSurrogate(code));
-                } else {
-                    out += QChar(static_cast<char16_t>(code));
-                }
-                i = semicolon + 1;
-                continue;
-            }
-            // No ';' anywhere after it: the "&#" is plain text.
-        }
-        bool named = false;
-        for (const NamedReference& reference : kNamed) {
-            if (text.mid(i, reference.text.size()) == reference.text) {
-                out += reference.character;
-                i += reference.text.size();
-                named = true;
-                break;
-            }
-        }
-        if (!named) {
-            out += c;
-            ++i;
-        }
-    }
-    return out;
+    static constexpr XMLReferenceRules kReportRules{3, true, [](QStringView digits) { RaiseInvalidInteger(digits); }};
+    return UnescapeXMLReferences(text, kReportRules);
 }
 
 QString VariantToXMLText(const Variant& value, const FormatSettings& settings)

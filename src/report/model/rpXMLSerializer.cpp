@@ -1,6 +1,5 @@
 #include "rpXMLSerializer.h"
 
-#include "ModelTexts.h"
 #include "rpClass.h"
 #include "rpRes.h"
 #include "rpStreams.h"
@@ -12,6 +11,7 @@
 #include "platform/DateTime.h"
 #include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
+#include "report/core/PropertyCodec.h"
 #include "report/core/PropertyRegistry.h"
 
 #include <QBuffer>
@@ -20,12 +20,6 @@
 #include <cmath>
 
 namespace {
-
-// The text of a float in report files: 15 significant digits in the general form, C locale.
-QString FloatText(double value)
-{
-    return FloatToGeneralText(value, 15, FormatSettings::C());
-}
 
 // Attribute values in error messages are cut here, so a hostile value cannot make the
 // message huge.
@@ -48,34 +42,6 @@ const RegisteredClass* ClassOf(const ScriptObject& object)
     return PropertyRegistry::Global().FindFor(object.ScriptClass());
 }
 
-bool IsOrdinal(PropertyKind kind)
-{
-    return kind == PropertyKind::Integer || kind == PropertyKind::Char || kind == PropertyKind::Enum ||
-           kind == PropertyKind::Set;
-}
-
-// The ordinal value of a getter's result (a Boolean is 0 or 1, a character its code).
-int64_t OrdinalValue(const PropertyInfo& prop, const Variant& value)
-{
-    if (value.Kind() == VariantKind::Boolean)
-        return value.AsBoolean() ? 1 : 0;
-    if (prop.Kind == PropertyKind::Char) {
-        const QString text = value.ToString();
-        return text.isEmpty() ? 0 : text[0].unicode();
-    }
-    return value.ToInt64();
-}
-
-QString OrdinalText(const PropertyInfo& prop, int64_t ordinal)
-{
-    if (prop.Kind == PropertyKind::Enum && prop.Enum != nullptr) {
-        const QString name = prop.Enum->NameOf(static_cast<int>(ordinal));
-        if (!name.isEmpty())
-            return name;
-    }
-    return QString::number(ordinal);
-}
-
 // The property of `ancestor` that corresponds to `prop` (the same declaration), or none when
 // the ancestor's class does not have it.
 bool SharesProperty(const ScriptObject* ancestor, const PropertyInfo& prop)
@@ -84,30 +50,6 @@ bool SharesProperty(const ScriptObject* ancestor, const PropertyInfo& prop)
         return false;
     const RegisteredClass* cls = ClassOf(*ancestor);
     return cls != nullptr && cls->Find(prop.Name) == &prop;
-}
-
-// A list's text without its final line break, as files keep it.
-QString WithoutFinalBreak(QString text)
-{
-    if (text.endsWith(QLatin1String("\r\n")))
-        text.chop(2);
-    return text;
-}
-
-// The text to give a list for a text a file keeps: the final line break goes back on, so
-// that lines that end in empty ones do not lose one at every save.
-QString WithFinalBreak(const QString& fileText)
-{
-    return fileText.isEmpty() ? fileText : fileText + QStringLiteral("\r\n");
-}
-
-bool SameName(const ScriptObject* a, const ScriptObject* b)
-{
-    const auto* ca = dynamic_cast<const TrpComponent*>(a);
-    const auto* cb = dynamic_cast<const TrpComponent*>(b);
-    if (ca == nullptr || cb == nullptr)
-        return a == b;
-    return ca->Name().compare(cb->Name(), Qt::CaseInsensitive) == 0;
 }
 
 QString ObjectName(const ScriptObject& object)
@@ -140,18 +82,19 @@ private:
     bool previous_ = false;
 };
 
-// The text a variant is stored as: its string form in the C locale. Null (a variable without a
-// value), arrays and late-bound objects have none and are not written.
-QString StoredVariantText(const Variant& value)
+// The elements of a tree, the root included; the count stops just past the object limit.
+qsizetype CountElements(const TrpXMLItem& root)
 {
-    switch (value.Kind()) {
-    case VariantKind::Null:
-    case VariantKind::Array:
-    case VariantKind::Dispatch:
-        return QString();
-    default:
-        return value.ToString();
+    qsizetype count = 0;
+    std::vector<const TrpXMLItem*> pending{&root};
+    while (!pending.empty() && count <= kMaxReportObjects) {
+        const TrpXMLItem* item = pending.back();
+        pending.pop_back();
+        ++count;
+        for (int i = 0; i < item->Count(); ++i)
+            pending.push_back(item->Items(i));
     }
+    return count;
 }
 
 // Text of old-format documents was read as Windows-1251; a memo text in them is UTF-8 bytes.
@@ -194,6 +137,96 @@ QByteArray TrpXMLSerializer::DefinedPropertyBytes(const ScriptObject& obj) const
     return bytes;
 }
 
+propertycodec::ReferenceNames TrpXMLSerializer::ReferenceNames() const
+{
+    propertycodec::ReferenceNames names;
+    // A reference is stored as the object's path from the owner, and two references are the
+    // same when their objects have the same name (an ancestor's objects live in another tree).
+    names.Stored = [owner = owner_](const ScriptObject& referenced) {
+        const auto* component = dynamic_cast<const TrpComponent*>(&referenced);
+        return component != nullptr ? GetComponentPath(owner, component) : QString();
+    };
+    names.Compared = [](const ScriptObject& referenced) {
+        const auto* component = dynamic_cast<const TrpComponent*>(&referenced);
+        return component != nullptr ? component->Name() : QString();
+    };
+    return names;
+}
+
+void TrpXMLSerializer::AppendAttribute(QString& text, const QString& add, const QString& name, const QString& value)
+{
+    text += u' ';
+    text += add;
+    text += name;
+    text += QStringLiteral("=\"");
+    text += EscapeXMLText(value);
+    text += u'"';
+}
+
+void TrpXMLSerializer::WritePublishedProperties(QString& result, const ScriptObject& obj, const QString& add,
+                                                const ScriptObject* ancestor)
+{
+    const RegisteredClass* cls = ClassOf(obj);
+    if (cls == nullptr)
+        return;
+    const propertycodec::ReferenceNames names = ReferenceNames();
+    for (const PropertyInfo* prop : cls->AllProperties()) {
+        if (!prop->StoredCondition(obj))
+            continue;
+        const ScriptObject* sharedAncestor = SharesProperty(ancestor, *prop) ? ancestor : nullptr;
+        if (prop->Kind == PropertyKind::NestedObject) {
+            // A nested object's properties are stored with the owner's, under dotted names.
+            if (prop->GetObject) {
+                const ScriptObject* ancestorNested = sharedAncestor != nullptr ? prop->GetObject(*sharedAncestor) : nullptr;
+                result += ObjToXML(prop->GetObject(obj), add + prop->Name + u'.', ancestorNested);
+            }
+            continue;
+        }
+        if (!propertycodec::Differs(*prop, obj, sharedAncestor, SerializeDefaultValues, names))
+            continue;
+        if (const std::optional<QString> text = propertycodec::ToText(*prop, obj, names))
+            AppendAttribute(result, add, prop->Kind == PropertyKind::StringList ? prop->Name + QStringLiteral(".Text") : prop->Name,
+                            *text);
+    }
+}
+
+void TrpXMLSerializer::WriteMemoText(QString& result, const ScriptObject& obj, const QString& add,
+                                     const ScriptObject* ancestor)
+{
+    const auto* component = dynamic_cast<const TrpComponent*>(&obj);
+    const TrpWideStrings* lines = component != nullptr ? component->MemoLines() : nullptr;
+    if (lines == nullptr)
+        return;
+    const auto* ancestorComponent = dynamic_cast<const TrpComponent*>(ancestor);
+    const TrpWideStrings* ancestorLines = ancestorComponent != nullptr ? ancestorComponent->MemoLines() : nullptr;
+    const QString text = propertycodec::StoredListText(lines->Text());
+    if (ancestorLines == nullptr || text != propertycodec::StoredListText(ancestorLines->Text()))
+        AppendAttribute(result, add, QStringLiteral("Text"), text);
+}
+
+void TrpXMLSerializer::WritePropData(QString& result, const ScriptObject& obj, const QString& add,
+                                     const ScriptObject* ancestor) const
+{
+    const QByteArray defined = DefinedPropertyBytes(obj);
+    if (defined.isEmpty())
+        return;
+    if (ancestor != nullptr && &ancestor->ScriptClass() == &obj.ScriptClass()) {
+        QByteArray other = DefinedPropertyBytes(*ancestor);
+        QByteArray mine = defined;
+        QBuffer a(&mine);
+        QBuffer b(&other);
+        a.open(QIODevice::ReadOnly);
+        b.open(QIODevice::ReadOnly);
+        if (StreamCRC32(a) == StreamCRC32(b))
+            return;
+    }
+    result += u' ';
+    result += add;
+    result += QStringLiteral("PropData=\"");
+    result += StreamToHexText(defined);
+    result += u'"';
+}
+
 QString TrpXMLSerializer::ObjToXML(const ScriptObject* obj, const QString& add, const ScriptObject* ancestor)
 {
     QString result;
@@ -207,151 +240,11 @@ QString TrpXMLSerializer::ObjToXML(const ScriptObject* obj, const QString& add, 
     }
     const WritingFlag writing(obj);
     const WritingFlag ancestorWriting(ancestor);
-
-    const RegisteredClass* cls = ClassOf(*obj);
-    if (cls == nullptr)
+    if (ClassOf(*obj) == nullptr)
         return result;
-    const auto append = [&](const QString& name, const QString& value) {
-        result += u' ';
-        result += add;
-        result += name;
-        result += QStringLiteral("=\"");
-        result += EscapeXMLText(value);
-        result += u'"';
-    };
-
-    for (const PropertyInfo* prop : cls->AllProperties()) {
-        if (!prop->StoredCondition(*obj))
-            continue;
-        const bool compareAncestor = SharesProperty(ancestor, *prop);
-        if (IsOrdinal(prop->Kind)) {
-            if (!prop->Get)
-                continue;
-            const int64_t value = OrdinalValue(*prop, prop->Get(*obj));
-            bool write = SerializeDefaultValues;
-            if (!write) {
-                if (compareAncestor)
-                    write = value != OrdinalValue(*prop, prop->Get(*ancestor));
-                else
-                    write = prop->Default.IsUnassigned() || value != OrdinalValue(*prop, prop->Default);
-            }
-            if (write)
-                append(prop->Name, OrdinalText(*prop, value));
-            continue;
-        }
-        switch (prop->Kind) {
-        case PropertyKind::Float: {
-            if (!prop->Get)
-                break;
-            const double value = prop->Get(*obj).ToDouble();
-            if (!std::isfinite(value))
-                break; // would not read back
-            const bool write = SerializeDefaultValues || !compareAncestor ||
-                               std::fabs(value - prop->Get(*ancestor).ToDouble()) >= 1e-6;
-            if (write)
-                append(prop->Name, FloatText(value));
-            break;
-        }
-        case PropertyKind::String:
-        case PropertyKind::EventName: {
-            if (!prop->Get)
-                break;
-            const QString value = prop->Get(*obj).ToString();
-            if (value.isEmpty())
-                break;
-            if (SerializeDefaultValues || !compareAncestor || value != prop->Get(*ancestor).ToString())
-                append(prop->Name, value);
-            break;
-        }
-        case PropertyKind::Variant: {
-            if (!prop->Get)
-                break;
-            const Variant value = prop->Get(*obj);
-            const QString text = StoredVariantText(value);
-            if (text.isEmpty())
-                break;
-            bool write = SerializeDefaultValues || !compareAncestor;
-            if (!write) {
-                const Variant other = prop->Get(*ancestor);
-                write = value.Kind() != other.Kind() || text != StoredVariantText(other);
-            }
-            if (write)
-                append(prop->Name, text);
-            break;
-        }
-        case PropertyKind::Reference: {
-            if (!prop->GetObject)
-                break;
-            const ScriptObject* target = prop->GetObject(*obj);
-            const ScriptObject* ancestorTarget = compareAncestor ? prop->GetObject(*ancestor) : nullptr;
-            QString text;
-            if (!compareAncestor) {
-                if (target != nullptr)
-                    text = GetComponentPath(owner_, dynamic_cast<const TrpComponent*>(target));
-            } else if (target == nullptr && ancestorTarget == nullptr) {
-            } else if (target != nullptr && ancestorTarget != nullptr && SameName(target, ancestorTarget)) {
-            } else if (target == nullptr) {
-                text = QStringLiteral("nil");
-            } else {
-                text = GetComponentPath(owner_, dynamic_cast<const TrpComponent*>(target));
-            }
-            if (!text.isEmpty())
-                append(prop->Name, text);
-            break;
-        }
-        case PropertyKind::StringList: {
-            if (!prop->GetText)
-                break;
-            const QString text = WithoutFinalBreak(prop->GetText(*obj));
-            if (compareAncestor && text == WithoutFinalBreak(prop->GetText(*ancestor)))
-                break;
-            append(prop->Name + QStringLiteral(".Text"), text);
-            break;
-        }
-        case PropertyKind::NestedObject: {
-            if (!prop->GetObject)
-                break;
-            const ScriptObject* nested = prop->GetObject(*obj);
-            const ScriptObject* ancestorNested = compareAncestor ? prop->GetObject(*ancestor) : nullptr;
-            result += ObjToXML(nested, add + prop->Name + u'.', ancestorNested);
-            break;
-        }
-        default:
-            break; // wide string lists have a text of their own; 64-bit integers are not stored
-        }
-    }
-
-    if (component != nullptr) {
-        if (const TrpWideStrings* lines = component->MemoLines()) {
-            const auto* ancestorComponent = dynamic_cast<const TrpComponent*>(ancestor);
-            const TrpWideStrings* ancestorLines =
-                ancestorComponent != nullptr ? ancestorComponent->MemoLines() : nullptr;
-            const QString text = WithoutFinalBreak(lines->Text());
-            if (ancestorLines == nullptr || text != WithoutFinalBreak(ancestorLines->Text()))
-                append(QStringLiteral("Text"), text);
-        }
-    }
-
-    const QByteArray defined = DefinedPropertyBytes(*obj);
-    if (!defined.isEmpty()) {
-        bool write = true;
-        if (ancestor != nullptr && &ancestor->ScriptClass() == &obj->ScriptClass()) {
-            QByteArray other = DefinedPropertyBytes(*ancestor);
-            QByteArray mine = defined;
-            QBuffer a(&mine);
-            QBuffer b(&other);
-            a.open(QIODevice::ReadOnly);
-            b.open(QIODevice::ReadOnly);
-            write = StreamCRC32(a) != StreamCRC32(b);
-        }
-        if (write) {
-            result += u' ';
-            result += add;
-            result += QStringLiteral("PropData=\"");
-            result += StreamToHexText(defined);
-            result += u'"';
-        }
-    }
+    WritePublishedProperties(result, *obj, add, ancestor);
+    WriteMemoText(result, *obj, add, ancestor);
+    WritePropData(result, *obj, add, ancestor);
     return result;
 }
 
@@ -455,7 +348,7 @@ void TrpXMLSerializer::ApplyAttribute(ScriptObject* obj, QStringView name, const
         const bool lines = prop->Kind == PropertyKind::StringList || prop->Kind == PropertyKind::WideStringList;
         if (lines && first == parts.size() - 2 && parts.back() == u"Text") {
             if (prop->SetText)
-                prop->SetText(*current, WithFinalBreak(value));
+                prop->SetText(*current, propertycodec::ListTextFromStored(value));
             return;
         }
         return; // references and values hold nothing that an attribute may reach into
@@ -486,14 +379,14 @@ void TrpXMLSerializer::ApplyAttribute(ScriptObject* obj, QStringView name, const
         if (letter == u'x' || letter == u'u') {
             TrpWideStrings* lines = component != nullptr ? component->MemoLines() : nullptr;
             if (lines != nullptr)
-                lines->SetText(WithFinalBreak(letter == u'u' && OldFormat ? DecodeOldFormatText(value) : value));
+                lines->SetText(propertycodec::ListTextFromStored(letter == u'u' && OldFormat ? DecodeOldFormatText(value) : value));
             return;
         }
     }
     if (rest == u"Text") {
         TrpWideStrings* lines = component != nullptr ? component->MemoLines() : nullptr;
         if (lines != nullptr) {
-            lines->SetText(WithFinalBreak(OldFormat ? DecodeOldFormatText(value) : value));
+            lines->SetText(propertycodec::ListTextFromStored(OldFormat ? DecodeOldFormatText(value) : value));
             return;
         }
     }
@@ -520,54 +413,8 @@ void TrpXMLSerializer::ApplyAttribute(ScriptObject* obj, QStringView name, const
 
 void TrpXMLSerializer::SetValue(ScriptObject* obj, const PropertyInfo& prop, const QString& value)
 {
-    switch (prop.Kind) {
-    case PropertyKind::Integer:
-    case PropertyKind::Char:
-    case PropertyKind::Set: {
-        int64_t number = 0;
-        if (!TextToInt64(value, number))
-            RaiseInvalidInteger(value);
-        if (prop.Kind == PropertyKind::Integer) {
-            if (number < INT32_MIN || number > INT32_MAX)
-                RaiseInvalidValue(prop.Name, value);
-            prop.Set(*obj, Variant(static_cast<int32_t>(number)));
-        } else if (prop.Kind == PropertyKind::Char) {
-            if (number < 0 || number > 0xFFFF)
-                RaiseInvalidValue(prop.Name, value);
-            prop.Set(*obj, Variant(QString(QChar(static_cast<char16_t>(number)))));
-        } else {
-            const int count = prop.Enum != nullptr ? static_cast<int>(prop.Enum->Values.size()) : 32;
-            const uint64_t allowed = count >= 32 ? 0xFFFFFFFFu : ((uint64_t{1} << count) - 1u);
-            if (number < 0 || (static_cast<uint64_t>(number) & ~allowed) != 0)
-                RaiseInvalidValue(prop.Name, value);
-            prop.Set(*obj, Variant(static_cast<int32_t>(number)));
-        }
-        return;
-    }
-    case PropertyKind::Enum: {
-        int64_t ordinal = 0;
-        if (!TextToInt64(value, ordinal)) {
-            const std::optional<int> named = prop.Enum != nullptr ? prop.Enum->OrdinalOf(value) : std::nullopt;
-            if (!named)
-                return; // a name the enumeration does not have leaves the value
-            ordinal = *named;
-        }
-        if (prop.Enum != nullptr && (ordinal < prop.Enum->Low || ordinal > prop.Enum->High()))
-            RaiseInvalidValue(prop.Name, value);
-        prop.Set(*obj, prop.Canonical(Variant(static_cast<int32_t>(ordinal))));
-        return;
-    }
-    case PropertyKind::Float:
-        prop.Set(*obj, Variant(ParseLocaleFloat(value)));
-        return;
-    case PropertyKind::String:
-    case PropertyKind::EventName:
-    case PropertyKind::Variant:
-        prop.Set(*obj, Variant(value));
-        return;
-    default:
-        return;
-    }
+    if (propertycodec::FromText(prop, *obj, value) == propertycodec::TextRead::OutOfRange)
+        RaiseInvalidValue(prop.Name, value);
 }
 
 void TrpXMLSerializer::ReplayPropData(ScriptObject* obj, const QString& hexText)
@@ -583,7 +430,7 @@ void TrpXMLSerializer::ReplayPropData(ScriptObject* obj, const QString& hexText)
         while (!reader.AtEnd()) {
             const QString name = reader.ReadPropName();
             if (cls == nullptr || !cls->ReadDefinedProperty(*obj, name, reader))
-                throw EReadError(QString::fromUtf8(modeltexts::kPropertyDoesNotExist).arg(name).toStdString());
+                throw EReadError(ResourceText(u"xrPropertyDoesNotExist", {Variant(name)}).toStdString());
         }
     } catch (const platform::Exception& failure) {
         AddError(GetResourcesInstance().Get(u"xrPropDataError") + u' ' + ObjectName(*obj) + QStringLiteral(": ") +
@@ -707,6 +554,9 @@ void TrpXMLSerializer::ReadRootComponent(TrpComponent* root, TrpXMLItem* item)
         OldFormat = document.OldVersion();
         item = document.Root();
     }
+    if (CountElements(*item) > kMaxReportObjects)
+        throw EReadError(FormatResource(GetResourcesInstance().Get(u"xrTooManyObjects"), {Variant(kMaxReportObjects)})
+                             .toStdString());
     std::vector<QPointer<TrpComponent>> read;
     ReadElement(*item, root, read);
     ResolveFixups();
@@ -741,7 +591,7 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* root, QStringView
     const QStringView attributes = blank < 0 ? QStringView() : text.mid(blank + 1);
     const RegisteredClass* cls = PropertyRegistry::Global().FindCreatable(className);
     if (cls == nullptr)
-        throw EClassNotFound(QString::fromUtf8(modeltexts::kClassNotFound).arg(className).toStdString());
+        throw EClassNotFound(ResourceText(u"xrClassNotFound", {Variant(className.toString())}).toStdString());
     TrpComponent* component = Create(className, root);
     if (component == nullptr)
         throw EComponentError((GetResourcesInstance().Get(u"xrCantPlaceClass") + u' ' + className.toString()).toStdString());
@@ -792,64 +642,24 @@ void TrpXMLSerializer::CopyProperties(const ScriptObject& source, ScriptObject& 
         if (!prop->StoredCondition(source))
             continue;
         try {
-            if (IsOrdinal(prop->Kind)) {
-                if (!prop->Get || !prop->HasSetter())
-                    continue;
-                const Variant value = prop->Get(source);
-                const int64_t ordinal = OrdinalValue(*prop, value);
-                if (!SerializeDefaultValues && !prop->Default.IsUnassigned() &&
-                    ordinal == OrdinalValue(*prop, prop->Default))
-                    continue;
-                prop->Set(target, value);
-                continue;
-            }
-            switch (prop->Kind) {
-            case PropertyKind::Float: {
-                if (!prop->Get || !prop->HasSetter())
-                    break;
-                const double value = prop->Get(source).ToDouble();
-                if (std::isfinite(value))
-                    prop->Set(target, Variant(ParseLocaleFloat(FloatText(value)))); // as the text reads back
-                break;
-            }
-            case PropertyKind::String:
-            case PropertyKind::EventName:
-            case PropertyKind::Variant: {
-                if (!prop->Get || !prop->HasSetter())
-                    break;
-                const QString text = StoredVariantText(prop->Get(source));
-                if (!text.isEmpty())
-                    prop->Set(target, Variant(text));
-                break;
-            }
-            case PropertyKind::Reference: {
-                if (!prop->GetObject || !prop->SetObject)
-                    break;
+            if (prop->Kind == PropertyKind::Reference) {
                 // Named as a serializer of the source's report writes it; resolved as a read
                 // under the new root resolves it.
+                if (!prop->GetObject || !prop->SetObject)
+                    continue;
                 const auto* referenced = dynamic_cast<const TrpComponent*>(prop->GetObject(source));
                 const auto* sourceComponent = dynamic_cast<const TrpComponent*>(&source);
                 const TrpComponent* writingOwner = sourceComponent != nullptr ? sourceComponent->Report() : nullptr;
                 const QString name = referenced != nullptr ? GetComponentPath(writingOwner, referenced) : QString();
                 if (!name.isEmpty())
                     fixups_.push_back(TrpFixupItem{target.Handle(), prop, name});
-                break;
-            }
-            case PropertyKind::StringList:
-                if (prop->GetText && prop->SetText)
-                    prop->SetText(target, WithFinalBreak(WithoutFinalBreak(prop->GetText(source))));
-                break;
-            case PropertyKind::NestedObject: {
-                if (!prop->GetObject)
-                    break;
-                const ScriptObject* from = prop->GetObject(source);
-                ScriptObject* to = prop->GetObject(target);
+            } else if (prop->Kind == PropertyKind::NestedObject) {
+                const ScriptObject* from = prop->GetObject ? prop->GetObject(source) : nullptr;
+                ScriptObject* to = prop->GetObject ? prop->GetObject(target) : nullptr;
                 if (from != nullptr && to != nullptr)
                     CopyProperties(*from, *to, path + prop->Name + u'.');
-                break;
-            }
-            default:
-                break;
+            } else {
+                propertycodec::Copy(*prop, source, target, SerializeDefaultValues);
             }
         } catch (const platform::Exception& failure) {
             AddError(QString::fromStdString(failure.Message()));
@@ -861,7 +671,7 @@ void TrpXMLSerializer::CopyProperties(const ScriptObject& source, ScriptObject& 
         const TrpWideStrings* from = sourceComponent->MemoLines();
         TrpWideStrings* to = targetComponent->MemoLines();
         if (from != nullptr && to != nullptr)
-            to->SetText(WithFinalBreak(WithoutFinalBreak(from->Text())));
+            to->SetText(propertycodec::ListTextFromStored(propertycodec::StoredListText(from->Text())));
     }
     const QByteArray defined = DefinedPropertyBytes(source);
     if (!defined.isEmpty())

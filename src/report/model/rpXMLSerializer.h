@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/core/PropertyCodec.h"
+
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
@@ -73,7 +75,8 @@ public:
     void XMLToObj(QStringView text, ScriptObject* obj);
 
     // Reads a component tree into `root`: from `item`, or without one from a document loaded
-    // from Stream (its failure, "Invalid file format", passes to the caller).
+    // from Stream (its failure, "Invalid file format", passes to the caller). A tree of more
+    // than kMaxReportObjects elements raises EReadError ("xrTooManyObjects") and makes nothing.
     void ReadRootComponent(TrpComponent* root, TrpXMLItem* item = nullptr);
     // Writes `root` (and its children with saveChildren) into `item`, or without one into an
     // indented document saved to Stream. An inherited object is written as "inherited" unless
@@ -113,6 +116,15 @@ public:
 private:
     void ReadElement(TrpXMLItem& item, TrpComponent* object, std::vector<QPointer<TrpComponent>>& read);
     void WriteItem(TrpXMLItem& item, TrpComponent* component, bool isRoot, bool saveChildren, bool streaming);
+    // The attribute text of ObjToXML, part by part: published properties (nested objects
+    // under dotted names), a memo's text, the defined properties as "PropData".
+    void WritePublishedProperties(QString& result, const ScriptObject& obj, const QString& add,
+                                  const ScriptObject* ancestor);
+    void WriteMemoText(QString& result, const ScriptObject& obj, const QString& add, const ScriptObject* ancestor);
+    void WritePropData(QString& result, const ScriptObject& obj, const QString& add, const ScriptObject* ancestor) const;
+    static void AppendAttribute(QString& text, const QString& add, const QString& name, const QString& value);
+    // How references are stored (paths from the owner) and compared (object names).
+    propertycodec::ReferenceNames ReferenceNames() const;
     void ApplyAttribute(ScriptObject* obj, QStringView name, const QString& value);
     void SetValue(ScriptObject* obj, const PropertyInfo& prop, const QString& value);
     void ReplayPropData(ScriptObject* obj, const QString& hexText);
@@ -131,3 +143,7 @@ private:
 inline constexpr int kMaxSerializerNesting = 32;        // dotted name parts
 inline constexpr qsizetype kMaxPropDataBytes = 64 * 1024 * 1024;
 inline constexpr int kMaxSerializerErrors = 1000;       // further messages are dropped
+// Objects one read of a tree may make (every element counts, the root included): a report
+// holds far fewer, and each object costs a few kilobytes, so a small hostile file cannot make
+// the load take gigabytes. A tree with more is refused before anything is made.
+inline constexpr int kMaxReportObjects = 200000;

@@ -509,10 +509,7 @@ void TrpXMLDocument::SaveToStream(QIODevice& stream)
 
 void TrpXMLDocument::LoadFromFile(const QString& fileName)
 {
-    auto file = std::make_unique<QFile>(fileName);
-    if (!file->open(QIODevice::ReadOnly))
-        RaiseCannotOpen(fileName, file->errorString());
-    LoadFromStream(std::move(file), true);
+    LoadFromStream(OpenFileForReading(fileName, kMaxReportXMLFileBytes), true);
 }
 
 void TrpXMLDocument::SaveToFile(const QString& fileName)

@@ -105,7 +105,7 @@ T& RequiredArg(const TscCallFrame& frame, size_t i)
 {
     T* object = ObjectArg<T>(frame, i);
     if (object == nullptr)
-        throw EAccessViolation(coretexts::kObjectNilText);
+        throw EAccessViolation(coretexts::kNilObjectText);
     return *object;
 }
 

@@ -137,7 +137,7 @@ const ScriptClassInfo& ScriptList::Class()
 void ScriptList::CheckIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
-        throw EListError(FillTextUtf8(coretexts::kListIndexErrorFormat, {QString::number(index)}));
+        throw EListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
 }
 
 uint32_t ScriptList::Item(int index) const
@@ -173,7 +173,7 @@ void ScriptList::Insert(int index, uint32_t item)
 {
     CheckIndex(index, Count() + 1);
     if (Count() >= kMaxCount)
-        throw EListError(FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(kMaxCount)}));
+        throw EListError(ScErrorText(TscMessage::SListCapacityError, {QString::number(kMaxCount)}));
     FItems.insert(FItems.begin() + index, item);
 }
 

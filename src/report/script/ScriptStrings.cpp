@@ -85,13 +85,13 @@ void ScriptStrings::PutObject(int, uint32_t) {}
 void ScriptStrings::CheckIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
-        throw EStringListError(FillTextUtf8(coretexts::kListIndexErrorFormat, {QString::number(index)}));
+        throw EStringListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
 }
 
 void ScriptStrings::CheckCapacity() const
 {
     if (Count() >= kMaxCount)
-        throw EStringListError(FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(kMaxCount)}));
+        throw EStringListError(ScErrorText(TscMessage::SListCapacityError, {QString::number(kMaxCount)}));
 }
 
 int ScriptStrings::CompareStrings(const QString& a, const QString& b) const
@@ -321,7 +321,7 @@ QStringList ScriptStrings::Lines() const
 void ScriptStrings::SetLines(const QStringList& lines)
 {
     if (lines.size() > kMaxCount)
-        throw EStringListError(FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(kMaxCount)}));
+        throw EStringListError(ScErrorText(TscMessage::SListCapacityError, {QString::number(kMaxCount)}));
     Clear();
     for (const QString& line : lines)
         Add(line);

@@ -2,10 +2,10 @@
 #include "sc_iconsts.h"
 
 #include "report/core/Colors.h"
+#include "report/core/InputFiles.h"
 #include "report/core/NumberText.h"
 #include "report/core/ScriptErrors.h"
 
-#include <QFile>
 
 namespace {
 
@@ -26,16 +26,9 @@ ScriptedUi::ScriptedUi(QStringList answers) : FAnswers(std::move(answers)) {}
 
 bool ScriptedUi::ReadAnswers(const QString& fileName, QStringList& answers, QString& reason)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    QByteArray bytes;
+    if (!ReadInputFile(fileName, kMaxAnswersBytes, bytes, reason))
         return false;
-    }
-    const QByteArray bytes = file.read(kMaxAnswersBytes + 1);
-    if (bytes.size() > kMaxAnswersBytes) {
-        reason = FormatScMessage(TscMessage::SAnswersTooLarge, QString::number(kMaxAnswersBytes));
-        return false;
-    }
     answers.clear();
     for (QString line : QString::fromUtf8(bytes).split(u'\n')) {
         if (line.endsWith(u'\r'))

@@ -26,7 +26,7 @@ namespace {
 void CheckListIndex(int index, int count)
 {
     if (index < 0 || index >= count)
-        throw EListError(FillTextUtf8(coretexts::kListIndexErrorFormat, {QString::number(index)}));
+        throw EListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
 }
 
 Variant Ref(ScriptObject* object)

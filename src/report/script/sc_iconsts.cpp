@@ -1,7 +1,5 @@
 #include "sc_iconsts.h"
 
-#include "report/core/Texts.h"
-
 #include <array>
 #include <mutex>
 
@@ -33,9 +31,9 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScInvalidFileFormat", "Invalid file format"},
     {"SScXMLTooDeep", "XML elements nested too deep (limit is %s)"},
     {"SScXMLTooLarge", "XML document too large (limit is %s bytes or elements)"},
-    {"SScListIndexError", coretexts::kListIndexErrorFormat},
-    {"SScCannotOpenFile", coretexts::kCannotOpenFileFormat},
-    {"SScCannotCreateFile", coretexts::kCannotCreateFileFormat},
+    {"SScListIndexError", "List index (%s) out of bounds"},
+    {"SScCannotOpenFile", "Cannot open file \"%s\". %s"},
+    {"SScCannotCreateFile", "Cannot create file \"%s\". %s"},
     {"SScSyntaxError", "Syntax error"},
     {"SScScriptTooLarge", "Script too large (limit is %s characters)"},
     {"SScScriptTooDeep", "Script nested too deep (limit is %s levels)"},
@@ -73,7 +71,7 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScInvalidStreamOrigin", "Invalid stream origin (%s)"},
     {"SScInvalidDateSpecification", "%s-%s-%s is not a valid date specification"},
     {"SScInvalidTimeSpecification", "%s:%s:%s.%s is not a valid time specification"},
-    {"SScListCapacityError", coretexts::kListCapacityErrorFormat},
+    {"SScListCapacityError", "List capacity (%s) exceeded"},
     {"SScIniCannotWrite", "Cannot write [%s] %s: %s"},
     {"SScIniInvalidSection", "invalid section name"},
     {"SScIniInvalidKey", "invalid key"},
@@ -103,6 +101,25 @@ size_t IndexOf(TscMessage id)
 {
     const auto index = static_cast<size_t>(id);
     return index < kDefaults.size() ? index : 0;
+}
+
+QString Fill(const QString& text, const QStringList& arguments, bool& complete)
+{
+    QString result;
+    qsizetype from = 0;
+    complete = true;
+    for (const QString& argument : arguments) {
+        const qsizetype at = text.indexOf(QLatin1String("%s"), from);
+        if (at < 0) {
+            complete = false;
+            break;
+        }
+        result += QStringView(text).mid(from, at - from);
+        result += argument;
+        from = at + 2;
+    }
+    result += QStringView(text).mid(from);
+    return result;
 }
 
 } // namespace
@@ -152,10 +169,10 @@ void ResetScMessages()
 QString FormatScMessage(TscMessage id, const QStringList& arguments)
 {
     bool complete = false;
-    const QString text = FillText(ScMessage(id), arguments, &complete);
+    const QString text = Fill(ScMessage(id), arguments, complete);
     if (complete)
         return text;
-    return FillText(ScMessageDefault(id), arguments);
+    return Fill(ScMessageDefault(id), arguments, complete);
 }
 
 QString FormatScMessage(TscMessage id, const QString& argument)

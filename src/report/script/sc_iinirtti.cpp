@@ -13,6 +13,7 @@
 
 #include "report/core/Conversions.h"
 #include "report/core/NumberText.h"
+#include "report/core/TextCodes.h"
 
 #include "platform/DateTime.h"
 
@@ -57,19 +58,9 @@ QString HexOf(const QByteArray& bytes)
 QByteArray BytesOfHex(const QString& text)
 {
     QByteArray bytes;
-    const auto digit = [](QChar c) -> int {
-        const char16_t u = c.unicode();
-        if (u >= u'0' && u <= u'9')
-            return u - u'0';
-        if (u >= u'a' && u <= u'f')
-            return u - u'a' + 10;
-        if (u >= u'A' && u <= u'F')
-            return u - u'A' + 10;
-        return -1;
-    };
     for (qsizetype i = 0; i + 1 < text.size(); i += 2) {
-        const int high = digit(text[i]);
-        const int low = digit(text[i + 1]);
+        const int high = HexDigitValue(text[i]);
+        const int low = HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0)
             break;
         bytes.append(static_cast<char>(high * 16 + low));
@@ -277,7 +268,7 @@ void AddCustomIniFile(TscScript* script)
                 count = 0;
             if (count > ScriptStrings::kMaxCount)
                 throw EStringListError(
-                    FillTextUtf8(coretexts::kListCapacityErrorFormat, {QString::number(ScriptStrings::kMaxCount)}));
+                    ScErrorText(TscMessage::SListCapacityError, {QString::number(ScriptStrings::kMaxCount)}));
             if (f.Args.size() < 3 || Bool(f, 2))
                 lines.Clear();
             for (int64_t i = 0; i < count; ++i)

@@ -9,60 +9,20 @@
 #include "sc_iinterpreter.h"
 #include "sc_iinterpreter_script.h"
 
+#include "report/core/PropertyCodec.h"
 #include "report/core/PropertyRegistry.h"
 #include "report/core/ScriptErrors.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
-// The type code and type name scripts see for a property.
-void TypeOf(const PropertyInfo& property, TscVarType& typ, QString& typeName)
-{
-    typeName = property.TypeName;
-    switch (property.Kind) {
-    case PropertyKind::Char:
-        typ = fvtChar;
-        break;
-    case PropertyKind::Enum:
-        if (property.TypeName.compare(QLatin1String("Boolean"), Qt::CaseInsensitive) == 0 ||
-            property.TypeName.compare(QLatin1String("bool"), Qt::CaseInsensitive) == 0) {
-            typ = fvtBool;
-        } else {
-            typ = fvtEnum;
-            if (property.Enum != nullptr)
-                typeName = property.Enum->Name;
-        }
-        break;
-    case PropertyKind::Float:
-        typ = fvtFloat;
-        break;
-    case PropertyKind::String:
-    case PropertyKind::EventName:
-        typ = fvtString;
-        break;
-    case PropertyKind::Set:
-        typ = fvtEnum;
-        break;
-    case PropertyKind::Reference:
-    case PropertyKind::StringList:
-    case PropertyKind::WideStringList:
-    case PropertyKind::NestedObject:
-        typ = fvtClass;
-        if (property.ObjectClass != nullptr)
-            typeName = property.ObjectClass->Name;
-        break;
-    case PropertyKind::Variant:
-        typ = fvtVariant;
-        break;
-    case PropertyKind::Int64:
-        typ = fvtInt64;
-        break;
-    case PropertyKind::Integer:
-        typ = fvtInt;
-        break;
-    }
-}
+// The type code scripts see for each type of value the property codec tells, in the order of
+// propertycodec::ValueType; sets read and write as enumerations.
+constexpr TscVarType kScriptTypeOf[] = {fvtInt,  fvtInt64, fvtChar,   fvtBool,    fvtEnum,
+                                        fvtEnum, fvtFloat, fvtString, fvtVariant, fvtClass};
+static_assert(std::size(kScriptTypeOf) == static_cast<size_t>(propertycodec::ValueType::Object) + 1);
 
 } // namespace
 
@@ -110,10 +70,9 @@ void TscClassVariable::AddPublishedProperties()
             else
                 FProgram->AddEnum(property->Enum->Name, names);
         }
-        TscVarType typ = fvtInt;
-        QString typeName;
-        TypeOf(*property, typ, typeName);
-        auto helper = std::make_unique<TscPropertyHelper>(property->Name, typ, typeName);
+        const propertycodec::TypeOfValue type = propertycodec::TypeOf(*property);
+        auto helper = std::make_unique<TscPropertyHelper>(property->Name, kScriptTypeOf[static_cast<size_t>(type.Type)],
+                                                          type.TypeName);
         helper->FClassRef = this;
         helper->IsPublished = true;
         helper->IsReadOnly = !property->HasSetter();
@@ -126,7 +85,8 @@ void TscClassVariable::AddPublishedProperties()
             helper->OnSetValue = [property, &cls](TscCallFrame& frame) {
                 ScriptObject& object = frame.Object(cls);
                 const Variant& value = *frame.AssignedValue;
-                property->Set(object, property->Canonical(property->Kind == PropertyKind::Set ? ScSetValue(value) : value));
+                property->Set(object, propertycodec::FromValue(
+                                          *property, property->Kind == PropertyKind::Set ? ScSetValue(value) : value));
                 return Variant::NullValue();
             };
         }

@@ -1,5 +1,7 @@
 #include "sc_iparser.h"
 
+#include "report/core/TextCodes.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -31,18 +33,6 @@ bool IsStringBreaker(QChar c)
 bool IsDecimalDigit(QChar c)
 {
     return c.unicode() >= '0' && c.unicode() <= '9';
-}
-
-int HexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
 }
 
 // Splits "open,close" like a comma-separated list: first item opening, second closing.
@@ -392,7 +382,7 @@ bool TscParser::IsKeyWord(const QString& s) const
 int TscParser::ReadDigits(int& position, bool hex) const
 {
     int count = 0;
-    while (position <= FSize && (hex ? HexValue(At(position)) >= 0 : IsDecimalDigit(At(position)))) {
+    while (position <= FSize && (hex ? HexDigitValue(At(position)) >= 0 : IsDecimalDigit(At(position)))) {
         ++position;
         ++count;
     }
@@ -467,8 +457,8 @@ bool TscParser::ReadQuotedPart(QString& parts)
             } else if (lower == 'x') {
                 uint64_t code = 0;
                 int digits = 0;
-                while (p <= FSize && HexValue(At(p)) >= 0) {
-                    code = std::min<uint64_t>(code * 16 + static_cast<uint64_t>(HexValue(At(p))), kMaxCode + 1);
+                while (p <= FSize && HexDigitValue(At(p)) >= 0) {
+                    code = std::min<uint64_t>(code * 16 + static_cast<uint64_t>(HexDigitValue(At(p))), kMaxCode + 1);
                     ++p;
                     ++digits;
                 }
@@ -515,8 +505,8 @@ bool TscParser::ReadCodePart(QString& parts)
     }
     uint64_t code = 0;
     int digits = 0;
-    while (p <= FSize && (hex ? HexValue(At(p)) >= 0 : IsDecimalDigit(At(p)))) {
-        const int value = hex ? HexValue(At(p)) : At(p).unicode() - '0';
+    while (p <= FSize && (hex ? HexDigitValue(At(p)) >= 0 : IsDecimalDigit(At(p)))) {
+        const int value = hex ? HexDigitValue(At(p)) : At(p).unicode() - '0';
         code = std::min<uint64_t>(code * (hex ? 16 : 10) + static_cast<uint64_t>(value), kMaxCode + 1);
         ++p;
         ++digits;

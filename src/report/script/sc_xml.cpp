@@ -5,6 +5,7 @@
 #include "sc_iconsts.h"
 
 #include "platform/Exceptions.h"
+#include "report/core/TextCodes.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -86,52 +87,8 @@ QString ScXMLEscape(const QString& value)
 
 QString ScXMLUnescape(const QString& value)
 {
-    if (!value.contains(QLatin1Char('&')))
-        return value; // the usual case: no entity, nothing to copy
-    QString out;
-    out.reserve(value.size());
-    const qsizetype size = value.size();
-    qsizetype i = 0;
-    // The last character is never the start of an entity.
-    while (i < size) {
-        const QChar c = value[i];
-        if (c != QLatin1Char('&') || i + 1 >= size) {
-            out += c;
-            ++i;
-            continue;
-        }
-        if (size - i - 1 >= 3 && value[i + 1] == QLatin1Char('#')) {
-            const qsizetype semicolon = value.indexOf(QLatin1Char(';'), i + 2);
-            if (semicolon < 0) {
-                // No end of the entity inside the value: the text stays as it is.
-                out += c;
-                ++i;
-                continue;
-            }
-            uint32_t code = 0;
-            bool ok = semicolon > i + 2;
-            for (qsizetype k = i + 2; k < semicolon && ok; ++k) {
-                const char16_t d = value[k].unicode();
-                ok = d >= '0' && d <= '9';
-                if (ok)
-                    code = code * 10 + (d - '0');
-                ok = ok && code <= 0x10FFFF;
-            }
-            if (!ok || code == 0)
-                RaiseFormatError(QString(), 0, 0);
-            out.append(QChar::fromUcs4(char32_t(code)));
-            i = semicolon + 1;
-            continue;
-        }
-        if (QStringView(value).mid(i + 1, 5) == QLatin1String("quot;")) {
-            out += QLatin1Char('"');
-            i += 6;
-            continue;
-        }
-        out += c;
-        ++i;
-    }
-    return out;
+    static constexpr XMLReferenceRules kScriptRules{2, false, [](QStringView) { RaiseFormatError(QString(), 0, 0); }};
+    return UnescapeXMLReferences(value, kScriptRules);
 }
 
 // ---------------------------------------------------------------------------------------------

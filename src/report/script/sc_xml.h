@@ -66,7 +66,7 @@ public:
     bool SetParent(TscXMLItem* newParent);
 
     int Count() const { return static_cast<int>(FItems.size()); }
-    // The child at index; an index out of range throws "List index out of bounds (N)".
+    // The child at index; an index out of range throws "List index (N) out of bounds".
     TscXMLItem* Items(int index) const;
 
     // A new child appended at the end.

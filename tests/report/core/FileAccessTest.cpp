@@ -3,6 +3,7 @@
 // failures carry the run-time library's file errors.
 
 #include "report/core/FileAccess.h"
+#include "report/core/InputFiles.h"
 #include "report/core/ScriptErrors.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <memory>
 
 namespace {
 
@@ -138,5 +142,62 @@ TEST(FileAccessErrors, ReadAndWriteWholeFilesUnderThePolicy)
         EXPECT_EQ(error.Message(), "Unable to open file \"" + root.path().toStdString() + "\": file access is not allowed");
     }
 }
+
+// The one check every report-side read goes through: kind and size on the opened file.
+struct InputCase {
+    const char* name;
+    const char* path;   // under the temporary folder, or absolute
+    qint64 maxBytes;
+    const char* reason; // empty: read
+};
+
+void PrintTo(const InputCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class InputFiles : public ::testing::TestWithParam<InputCase> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root_.isValid());
+        QFile file(root_.filePath(QStringLiteral("three")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("abc");
+        file.close();
+        ASSERT_EQ(::mkfifo(root_.filePath(QStringLiteral("pipe")).toLocal8Bit().constData(), 0600), 0);
+        QDir(root_.path()).mkpath(QStringLiteral("folder"));
+    }
+    QTemporaryDir root_;
+};
+
+TEST_P(InputFiles, AreReadOnlyWhenRegularAndSmallEnough)
+{
+    const InputCase& c = GetParam();
+    const QString path = c.path[0] == '/' ? QString::fromLatin1(c.path) : root_.filePath(QString::fromLatin1(c.path));
+    QByteArray bytes;
+    QString reason;
+    const bool read = ReadInputFile(path, c.maxBytes, bytes, reason);
+    EXPECT_EQ(reason.toStdString(), c.reason);
+    EXPECT_EQ(read, *c.reason == 0);
+    if (read) {
+        EXPECT_EQ(bytes, "abc");
+    }
+    QString openReason;
+    const std::unique_ptr<QFile> file = OpenInputFile(path, c.maxBytes, openReason);
+    EXPECT_EQ(file != nullptr, *c.reason == 0);
+    EXPECT_EQ(openReason.toStdString(), c.reason);
+}
+
+const InputCase kInputCases[] = {
+    {"regular", "three", 3, ""},
+    {"too_large", "three", 2, "File too large (over 2 bytes)"},
+    {"pipe", "pipe", 100, "Not a regular file"},
+    {"device", "/dev/zero", 100, "Not a regular file"},
+    {"folder", "folder", 100, "Is a directory"},
+    {"missing", "missing", 100, "No such file or directory"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, InputFiles, ::testing::ValuesIn(kInputCases));
 
 } // namespace

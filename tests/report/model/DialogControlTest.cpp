@@ -145,6 +145,9 @@ TEST_F(DialogControlTest, ControlsGoOnDialogPagesAndInOtherControlsOnly)
     TestButtonControl button;
     EXPECT_TRUE(dialogPage->Accepts(dialog, TestButtonControl::Class()));
     EXPECT_FALSE(dataPage->Accepts(data, TestButtonControl::Class()));
+    const RegisteredClass* reportPage = registry.FindByName(u"TrpReportPage");
+    TrpReportPage sheet;
+    EXPECT_FALSE(reportPage->Accepts(sheet, TestButtonControl::Class())) << "a report page prints, it shows no controls";
     EXPECT_TRUE(control->Accepts(button, TestButtonControl::Class()));
     EXPECT_FALSE(control->Accepts(button, TrpDialogPage::Class()));
 }

@@ -1,6 +1,6 @@
 // Pages: the paper table, paper sizes and orientation of report pages, margins, columns, the
-// printer's defaults, subreports, the data page, and dialog pages over a window from the
-// services table.
+// printer's defaults, subreports, the data page, dialog pages over a window from the services
+// table, and which objects each kind of page holds.
 
 #include "ReportFakes.h"
 
@@ -9,10 +9,14 @@
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpPaperSizes.h"
+#include "report/core/PropertyRegistry.h"
+
+#include <QBuffer>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <set>
 
 namespace {
@@ -212,6 +216,111 @@ TEST_F(PagesTest, TheDataPage)
     EXPECT_EQ(page.Height(), 1000);
     EXPECT_EQ(page.GetDescription(), "obDataPage");
 }
+
+// Which objects each kind of page holds: bands and the objects printed on the page itself on
+// a report page (data sets too, which older files kept there); data sets and the lines, memos
+// and shapes that label them on the data page; dialog components and controls on a dialog page.
+struct Placement {
+    const char* Page;
+    const char* Child;
+    bool Accepted;
+};
+
+void PrintTo(const Placement& p, std::ostream* out)
+{
+    *out << p.Child << " on " << p.Page;
+}
+
+class Placements : public testing::TestWithParam<Placement> {
+protected:
+    void SetUp() override { ModelRuntime::init(); }
+};
+
+TEST_P(Placements, FollowThePageKind)
+{
+    const Placement& p = GetParam();
+    PropertyRegistry& registry = PropertyRegistry::Global();
+    const RegisteredClass* page = registry.FindByName(QString::fromLatin1(p.Page));
+    const RegisteredClass* child = registry.FindByName(QString::fromLatin1(p.Child));
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(child, nullptr);
+    std::unique_ptr<TrpComponent> holder = TrpComponent::CreateByName(page->Name());
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(page->Accepts(*holder, child->Info), p.Accepted);
+
+    // And so a file reads it: kept, saved back to the same bytes, or refused with the placement error.
+    if (child->Factory == nullptr)
+        return;
+    QByteArray holderElement = "<" + QByteArray(p.Page) + " Name=\"P\"><" + QByteArray(p.Child) + " Name=\"C\"/></" +
+                               QByteArray(p.Page) + ">";
+    if (!page->Info.InheritsFrom(TrpPage::Class()))
+        holderElement = "<TrpReportPage Name=\"Page1\">" + holderElement + "</TrpReportPage>";
+    const QByteArray file = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n<TrpReport><TrpDataPage "
+                            "Name=\"Data\"/>" + holderElement + "</TrpReport>\n";
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    QBuffer in;
+    in.setData(file);
+    in.open(QIODevice::ReadOnly);
+    report.LoadFromStream(in);
+    if (!p.Accepted) {
+        EXPECT_EQ(report.Errors().join(u'|').toStdString(),
+                  "Недопустимое размещение объекта класса " + std::string(p.Child));
+        EXPECT_EQ(report.FindObject(u"C"), nullptr);
+        return;
+    }
+    ASSERT_TRUE(report.Errors().isEmpty()) << report.Errors().join(u'|').toStdString();
+    ASSERT_NE(report.FindObject(u"C"), nullptr);
+    EXPECT_EQ(report.FindObject(u"C")->Parent(), report.FindObject(u"P"));
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    report.SaveToStream(out);
+    TrpReport again;
+    again.EngineOptions().NewSilentMode = simSilent;
+    QBuffer back;
+    back.setData(out.data());
+    back.open(QIODevice::ReadOnly);
+    again.LoadFromStream(back);
+    EXPECT_TRUE(again.Errors().isEmpty()) << again.Errors().join(u'|').toStdString();
+    QBuffer outAgain;
+    outAgain.open(QIODevice::WriteOnly);
+    again.SaveToStream(outAgain);
+    EXPECT_EQ(outAgain.data().toStdString(), out.data().toStdString());
+}
+
+const Placement kPlacements[] = {
+    {"TrpReportPage", "TrpMasterData", true},
+    {"TrpReportPage", "TrpPageHeader", true},
+    {"TrpReportPage", "TrpMemoView", true},
+    {"TrpReportPage", "TrpSysMemoView", true},
+    {"TrpReportPage", "TrpLineView", true},
+    {"TrpReportPage", "TrpShapeView", true},
+    {"TrpReportPage", "TrpPictureView", true},
+    {"TrpReportPage", "TrpCheckBoxView", true},
+    {"TrpReportPage", "TrpSubreport", true},
+    {"TrpReportPage", "TrpUserDataSet", true},
+    {"TrpReportPage", "TrpReportPage", false},
+    {"TrpReportPage", "TrpDataPage", false},
+    {"TrpDataPage", "TrpUserDataSet", true},
+    {"TrpDataPage", "TrpMemoView", true},
+    {"TrpDataPage", "TrpSysMemoView", true},
+    {"TrpDataPage", "TrpLineView", true},
+    {"TrpDataPage", "TrpShapeView", true},
+    {"TrpDataPage", "TrpPictureView", false},
+    {"TrpDataPage", "TrpCheckBoxView", false},
+    {"TrpDataPage", "TrpSubreport", false},
+    {"TrpDataPage", "TrpMasterData", false},
+    {"TrpDataPage", "TrpReportPage", false},
+    {"TrpDialogPage", "TrpUserDataSet", true},
+    {"TrpDialogPage", "TrpMemoView", false},
+    {"TrpDialogPage", "TrpShapeView", false},
+    {"TrpDialogPage", "TrpMasterData", false},
+    {"TrpMasterData", "TrpMemoView", true},
+    {"TrpMasterData", "TrpChild", false},
+    {"TrpMemoView", "TrpMemoView", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Pages, Placements, testing::ValuesIn(kPlacements));
 
 TEST_F(PagesTest, ADialogPageKeepsItsWindowInStep)
 {

@@ -545,6 +545,55 @@ TEST_F(TemplateTest, AMissingTemplateIsNotApplied)
     EXPECT_EQ(report.ParentReport(), "nowhere.zi3") << "the name is kept for the file";
 }
 
+TEST_F(TemplateTest, ATemplateOfATemplateIsComparedWhole)
+{
+    // base <- middle <- child: the child's file holds only what differs from the middle as it
+    // stands with everything it takes from the base.
+    std::unique_ptr<TrpReport> base = BuildMinimalReport();
+    auto* band = new TrpReportTitle(base->Pages(1));
+    band->SetName(QStringLiteral("Title"));
+    AddMemo(band, QStringLiteral("Caption"), 0, 0, 100, 20, QStringLiteral("База"))->Color = 0x00FF00;
+    base->SaveToFile(Path("base.zi3"));
+
+    TrpReport middle;
+    middle.SetFileName(Path("middle.zi3"));
+    middle.SetParentReport(QStringLiteral("base.zi3"));
+    dynamic_cast<TrpMemoView*>(middle.FindObject(u"Caption"))->SetText(QStringLiteral("Середина"));
+    AddMemo(dynamic_cast<TrpBand*>(middle.FindObject(u"Title")), QStringLiteral("Mid"), 0, 20, 100, 20,
+            QStringLiteral("М"))->Color = 0xFF;
+    middle.SaveToFile(Path("middle.zi3"));
+
+    TrpReport child;
+    child.SetFileName(Path("child.zi3"));
+    child.SetParentReport(QStringLiteral("middle.zi3"));
+    ASSERT_TRUE(child.Errors().isEmpty()) << child.Errors().join(u'|').toStdString();
+    for (const char16_t* name : {u"Caption", u"Mid", u"Title"}) {
+        ASSERT_NE(child.FindObject(name), nullptr);
+        EXPECT_TRUE(child.FindObject(name)->IsAncestor());
+    }
+    AddMemo(dynamic_cast<TrpBand*>(child.FindObject(u"Title")), QStringLiteral("Own"), 0, 40, 100, 20,
+            QStringLiteral("Своё"));
+    child.SaveToFile(Path("child.zi3"));
+    QFile file(Path("child.zi3"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    for (const char* repeated : {"Середина", "База", "Color=\"65280\"", "Color=\"255\""})
+        EXPECT_FALSE(text.contains(repeated)) << repeated << " is the templates' own:\n" << text.toStdString();
+    EXPECT_TRUE(text.contains("<TrpMemoView Name=\"Own\"")) << text.toStdString();
+
+    TrpReport loaded;
+    loaded.EngineOptions().NewSilentMode = simReThrow;
+    ASSERT_TRUE(loaded.LoadFromFile(Path("child.zi3")));
+    auto* caption = dynamic_cast<TrpMemoView*>(loaded.FindObject(u"Caption"));
+    auto* mid = dynamic_cast<TrpMemoView*>(loaded.FindObject(u"Mid"));
+    ASSERT_NE(caption, nullptr);
+    ASSERT_NE(mid, nullptr);
+    EXPECT_EQ(caption->Text(), "Середина\r\n");
+    EXPECT_EQ(caption->Color, 0x00FF00);
+    EXPECT_EQ(mid->Color, 0xFF);
+    EXPECT_NE(loaded.FindObject(u"Own"), nullptr);
+}
+
 TEST_F(TemplateTest, TemplatesNestedTooDeeplyStop)
 {
     // t0 <- t1 <- ... <- t20: each names the one before it.

@@ -9,6 +9,7 @@
 #include "Subprocess.h"
 
 #include "report/model/rpRes.h"
+#include "report/model/rpXMLSerializer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 
@@ -116,6 +118,7 @@ TEST_P(ReportFixtures, PythonReadsThem)
 const Fixture kFixtures[] = {
     {"minimal.zi3", BuildMinimalReport, ""},
     {"device-like.zi3", BuildDeviceLikeReport, "secret"},
+    {"page-objects.zi3", BuildPageObjectsReport, ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, ReportFixtures, testing::ValuesIn(kFixtures));
@@ -185,6 +188,162 @@ TEST(ReportFiles, DeviceLikeFixtureHoldsWhatItWasBuiltWith)
     EXPECT_EQ(report.ReportOptions().Password, kFixturePassword);
     // The file holds the password disguised, every character code lowered by 10.
     EXPECT_TRUE(ReadFile(kReports + QStringLiteral("device-like.zi3")).contains("Password=\"i[Yh[j\""));
+}
+
+// --- large reports
+
+// A report file of one page whose bands hold `memos` memos named M0, M1, ... in turn.
+QByteArray ManyMemos(int bands, int memos)
+{
+    QByteArray text = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n"
+                      "<TrpReport><TrpDataPage Name=\"Data\"/><TrpReportPage Name=\"Page1\">";
+    for (int b = 0; b < bands; ++b) {
+        text += "<TrpMasterData Name=\"B" + QByteArray::number(b) + "\">";
+        for (int m = b; m < memos; m += bands)
+            text += "<TrpMemoView Name=\"M" + QByteArray::number(m) + "\"/>";
+        text += "</TrpMasterData>";
+    }
+    return text + "</TrpReportPage></TrpReport>\n";
+}
+
+void LoadBytes(TrpReport& report, const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    report.LoadFromStream(buffer);
+}
+
+// What FindObject must answer, found the plain way: the first of AllObjects with the name.
+TrpComponent* FirstNamed(const TrpComponent& scope, const QString& name)
+{
+    for (TrpComponent* object : scope.AllObjects()) {
+        if (object->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return object;
+    }
+    return nullptr;
+}
+
+// The same for every name at once: the first object of AllObjects by case-folded name.
+std::map<QString, TrpComponent*> FirstOfEveryName(const TrpComponent& scope)
+{
+    std::map<QString, TrpComponent*> first;
+    for (TrpComponent* object : scope.AllObjects())
+        first.emplace(object->Name().toCaseFolded(), object);
+    return first;
+}
+
+TrpComponent* Lookup(const std::map<QString, TrpComponent*>& names, const QString& name)
+{
+    const auto found = names.find(name.toCaseFolded());
+    return found == names.end() ? nullptr : found->second;
+}
+
+TEST(LargeReports, OneObjectOverTheLimitIsRefusedWithItsText)
+{
+    ModelRuntime::init();
+    // The report, its data page, its page and its band count too.
+    const QByteArray bytes = ManyMemos(1, kMaxReportObjects + 1 - 4);
+    const QString limitText = QStringLiteral("Слишком много объектов в отчете (не более 200000)");
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    LoadBytes(report, bytes);
+    EXPECT_EQ(report.Errors(), QStringList{limitText});
+    EXPECT_EQ(report.FindObject(u"M0"), nullptr) << "nothing of it is made";
+
+    QTemporaryDir folder;
+    const QString in = folder.filePath(QStringLiteral("many.zi3"));
+    const QString out = folder.filePath(QStringLiteral("out.zi3"));
+    QFile file(in);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const ProgramRun run = RunProgram({DAX_RPTOOL, "report-roundtrip", in.toStdString(), out.toStdString()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, limitText.toStdString() + "\n");
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST(LargeReports, EveryObjectOfAHundredThousandIsFoundByNameThroughRenamesFreesAndMoves)
+{
+    ModelRuntime::init();
+    constexpr int kMemos = 100000;
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simReThrow;
+    LoadBytes(report, ManyMemos(10, kMemos));
+    ASSERT_TRUE(report.Errors().isEmpty()) << report.Errors().join(u'|').toStdString();
+    const auto memo = [](int i) { return QStringLiteral("M%1").arg(i); };
+    for (int i = 0; i < kMemos; ++i) {
+        TrpComponent* found = report.FindObject(memo(i));
+        ASSERT_NE(found, nullptr) << i;
+        ASSERT_EQ(found->Name(), memo(i));
+    }
+    EXPECT_EQ(report.FindObject(u"m99999"), report.FindObject(u"M99999")) << "names ignore case";
+
+    // Renames, frees and moves to another band, to nowhere and to another report.
+    auto* band0 = dynamic_cast<TrpBand*>(report.FindObject(u"B0"));
+    auto* band1 = dynamic_cast<TrpBand*>(report.FindObject(u"B1"));
+    ASSERT_NE(band0, nullptr);
+    ASSERT_NE(band1, nullptr);
+    TrpReport other;
+    auto* otherPage = new TrpReportPage(&other);
+    std::vector<std::unique_ptr<TrpComponent>> detached;
+    for (int i = 0; i < kMemos; i += 7)
+        report.FindObject(memo(i))->SetName(QStringLiteral("R%1").arg(i));
+    int gone = 0; // freed or taken out of the report
+    for (int i = 3; i < kMemos; i += 11) {
+        if (TrpComponent* freed = report.FindObject(memo(i))) {
+            delete freed;
+            ++gone;
+        }
+    }
+    for (int i = 5; i < kMemos; i += 13) {
+        if (TrpComponent* moved = report.FindObject(memo(i)))
+            moved->SetParent(band0);
+    }
+    for (int i = 9; i < kMemos; i += 101) {
+        if (TrpComponent* moved = report.FindObject(memo(i))) {
+            moved->SetParent(otherPage);
+            ++gone;
+        }
+    }
+    for (int i = 1; i < kMemos; i += 1009) {
+        if (TrpComponent* moved = report.FindObject(memo(i))) {
+            detached.push_back(moved->Detach());
+            ++gone;
+        }
+    }
+    // A whole band leaves the report and comes back under another page.
+    std::unique_ptr<TrpComponent> band1Alone = band1->Detach();
+    EXPECT_EQ(report.FindObject(u"M11"), nullptr);
+    EXPECT_EQ(band1->FindObject(u"M11"), FirstNamed(*band1, QStringLiteral("M11")));
+    band1Alone.release()->SetParent(report.FindObject(u"Page1"));
+
+    const std::map<QString, TrpComponent*> inReport = FirstOfEveryName(report);
+    const std::map<QString, TrpComponent*> inOther = FirstOfEveryName(other);
+    int found = 0;
+    for (int i = 0; i < kMemos; ++i) {
+        const QString name = i % 7 == 0 ? QStringLiteral("R%1").arg(i) : memo(i);
+        ASSERT_EQ(report.FindObject(name), Lookup(inReport, name)) << i;
+        ASSERT_EQ(other.FindObject(name), Lookup(inOther, name)) << i;
+        found += report.FindObject(name) != nullptr ? 1 : 0;
+        if (i % 7 == 0) {
+            ASSERT_EQ(report.FindObject(memo(i)), nullptr) << i;
+        }
+    }
+    EXPECT_GT(gone, kMemos / 12);
+    EXPECT_EQ(found, kMemos - gone) << "freed and moved objects are not found";
+    for (const auto& alone : detached)
+        EXPECT_EQ(report.FindObject(alone->Name()), nullptr);
+    // Found from an object inside the tree: only below it.
+    EXPECT_EQ(band0->FindObject(u"M5"), FirstNamed(*band0, QStringLiteral("M5")));
+    EXPECT_EQ(band0->FindObject(u"M2"), nullptr);
+    // The same name twice (moved in from elsewhere): the first in tree order.
+    auto* twin = new TrpMemoView(otherPage);
+    twin->SetName(QStringLiteral("M2"));
+    twin->SetParent(band0);
+    EXPECT_EQ(report.FindObject(u"M2"), FirstNamed(report, QStringLiteral("M2")));
+    EXPECT_EQ(report.FindObject(u"M2"), twin) << "band B0 comes before band B2";
 }
 
 // --- hostile files

@@ -40,7 +40,7 @@ inline std::unique_ptr<TrpReport> BuildMinimalReport()
     return report;
 }
 
-inline TrpMemoView* AddMemo(TrpBand* band, const QString& name, double left, double top, double width,
+inline TrpMemoView* AddMemo(TrpComponent* band, const QString& name, double left, double top, double width,
                             double height, const QString& text, TrpHAlign align = haCenter, bool bold = false,
                             TrpFrameTypes sides = kAllFrameSides)
 {
@@ -151,6 +151,30 @@ inline std::unique_ptr<TrpReport> BuildDeviceLikeReport()
     font.SetStyle(kFontStyleBold);
     style->SetFont(font);
     style->Frame().Typ = kAllFrameSides;
+    return report;
+}
+
+// Objects where the pages themselves hold them: a memo, a line and a shape straight on a
+// report page beside a band, and a memo and a shape labelling the data page.
+inline std::unique_ptr<TrpReport> BuildPageObjectsReport()
+{
+    std::unique_ptr<TrpReport> report = BuildMinimalReport();
+    TrpComponent* dataPage = report->Pages(0);
+    AddMemo(dataPage, QStringLiteral("DataNote"), 60, 60, 200, 20, QStringLiteral("Данные архива"), haLeft, false, 0);
+    auto* dataBox = new TrpShapeView(dataPage);
+    dataBox->SetName(QStringLiteral("DataBox"));
+    dataBox->SetBounds(50, 10, 220, 80);
+
+    TrpComponent* page = report->Pages(1);
+    auto* title = AddBand<TrpReportTitle>(page, QStringLiteral("ReportTitle1"), 20, 40);
+    AddMemo(title, QStringLiteral("TitleMemo"), 0, 0, 700, 40, QStringLiteral("Заголовок"), haCenter, true, 0);
+    AddMemo(page, QStringLiteral("Stamp"), 500, 900, 200, 60, QStringLiteral("Черновик"), haCenter, true);
+    auto* rule = new TrpLineView(page);
+    rule->SetName(QStringLiteral("Rule"));
+    rule->SetBounds(0, 880, 700, 0);
+    auto* box = new TrpShapeView(page);
+    box->SetName(QStringLiteral("Box"));
+    box->SetBounds(490, 890, 220, 80);
     return report;
 }
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <string>
@@ -29,9 +30,9 @@ protected:
     // Runs scriptrun in the temporary folder with the arguments.
     ProgramRun Run(std::vector<std::string> arguments, const std::string& input = {})
     {
+        arguments.insert(arguments.begin(), QFileInfo(QStringLiteral(DAX_SCRIPTRUN)).absoluteFilePath().toStdString());
         const QString saved = QDir::currentPath();
         QDir::setCurrent(folder_.path());
-        arguments.insert(arguments.begin(), DAX_SCRIPTRUN);
         ProgramRun run = RunProgram(arguments, input);
         QDir::setCurrent(saved);
         return run;

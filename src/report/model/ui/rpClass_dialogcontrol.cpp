@@ -2,6 +2,7 @@
 
 #include "report/core/PropertyRegistry.h"
 #include "report/core/Rounding.h"
+#include "report/core/gui/QtConversions.h"
 #include "report/model/rpClass_pages.h"
 
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -22,15 +24,6 @@ QPointer<QWidget>& HiddenParent()
 int Pixels(double value)
 {
     return RoundHalfEvenClamped(value, -(1 << 24), 1 << 24);
-}
-
-// A colour 0x00BBGGRR as Qt's; system colours and no colour leave the palette as it is.
-bool ToQColor(int32_t color, QColor& result)
-{
-    if ((static_cast<uint32_t>(color) & 0xFF000000u) != 0)
-        return false;
-    result = QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-    return true;
 }
 
 } // namespace
@@ -112,10 +105,10 @@ void TrpDialogControl::SetCaption(const QString& value)
 void TrpDialogControl::SetColor(int32_t value)
 {
     color_ = value;
-    QColor color;
-    if (control_ != nullptr && ToQColor(value, color)) {
+    const std::optional<QColor> color = OwnQColor(value);
+    if (control_ != nullptr && color) {
         QPalette palette = control_->palette();
-        palette.setColor(control_->backgroundRole(), color);
+        palette.setColor(control_->backgroundRole(), *color);
         control_->setPalette(palette);
     }
 }
@@ -222,18 +215,10 @@ void TrpDialogControl::ApplyFont()
     if (control_ == nullptr)
         return;
     const TrpFont& font = Font();
-    QFont qfont(font.Name());
-    if (font.Height() != 0)
-        qfont.setPixelSize(std::clamp(std::abs(font.Height()), 1, 4096));
-    qfont.setBold((font.Style() & kFontStyleBold) != 0);
-    qfont.setItalic((font.Style() & kFontStyleItalic) != 0);
-    qfont.setUnderline((font.Style() & kFontStyleUnderline) != 0);
-    qfont.setStrikeOut((font.Style() & kFontStyleStrikeOut) != 0);
-    control_->setFont(qfont);
-    QColor color;
-    if (ToQColor(font.Color(), color)) {
+    control_->setFont(ToQFont(font, font.Name(), font.Height() == 0 ? 0 : std::clamp(std::abs(font.Height()), 1, 4096)));
+    if (const std::optional<QColor> color = OwnQColor(font.Color())) {
         QPalette palette = control_->palette();
-        palette.setColor(control_->foregroundRole(), color);
+        palette.setColor(control_->foregroundRole(), *color);
         control_->setPalette(palette);
     }
 }

@@ -316,7 +316,7 @@ void ScriptControl::SetColor(TColor color)
 void ScriptControl::ApplyColor()
 {
     QPalette palette = FWidget.palette();
-    palette.setColor(ColorRole(), ScriptQColor(FColor, palette.color(ColorRole())));
+    palette.setColor(ColorRole(), ToQColor(FColor, palette.color(ColorRole())));
     FWidget.setPalette(palette);
     if (ColorRole() == QPalette::Window)
         FWidget.setAutoFillBackground(true);
@@ -326,7 +326,7 @@ void ScriptControl::ApplyFont()
 {
     FWidget.setFont(ScriptQFont(FFont));
     QPalette palette = FWidget.palette();
-    palette.setColor(TextRole(), ScriptQColor(FFont.Color(), palette.color(TextRole())));
+    palette.setColor(TextRole(), ToQColor(FFont.Color(), palette.color(TextRole())));
     FWidget.setPalette(palette);
 }
 

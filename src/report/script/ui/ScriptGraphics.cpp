@@ -138,36 +138,10 @@ QSize MetafileSize(const QByteArray& bytes)
 
 // --- Colours and fonts ----------------------------------------------------------------------
 
-QColor ScriptQColor(TColor color, const QColor& fallback)
-{
-    if (color == clNone || color == clDefault)
-        return fallback;
-    if (IsSystemColor(color)) {
-        // The role of the system colour from the report core's table, as report objects paint it.
-        const SystemColorInfo* system = FindSystemColor(SystemColorIndex(color));
-        const QPalette palette = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
-                                     ? QGuiApplication::palette()
-                                     : QPalette(QColor::fromRgb(0xF0F0F0));
-        return palette.color(QPalette::Active, system != nullptr ? static_cast<QPalette::ColorRole>(system->Role)
-                                                                 : QPalette::Button);
-    }
-    return QColor::fromRgb(ColorToRgb(color));
-}
-
-TColor ScriptTColor(const QColor& color)
-{
-    return RgbToColor(color.rgb() & 0xFFFFFF);
-}
-
 QFont ScriptQFont(const ScriptFont& font)
 {
-    QFont qfont(font.Name());
     const int height = font.Height() == 0 ? 11 : std::abs(font.Height());
-    qfont.setPixelSize(std::clamp(height, 1, 4096));
-    qfont.setBold((font.Style() & ScriptFont::kBold) != 0);
-    qfont.setItalic((font.Style() & ScriptFont::kItalic) != 0);
-    qfont.setUnderline((font.Style() & ScriptFont::kUnderline) != 0);
-    qfont.setStrikeOut((font.Style() & ScriptFont::kStrikeOut) != 0);
+    QFont qfont = ToQFont(font, font.Name(), std::clamp(height, 1, 4096));
     if (font.PitchValue() == ScriptFont::fpFixed)
         qfont.setFixedPitch(true);
     return qfont;
@@ -264,7 +238,7 @@ void ScriptCanvas::Detach()
 void ScriptCanvas::Prepare(QPainter& painter) const
 {
     painter.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(ScriptQColor(Pen.Color), std::max(1, Pen.Width), QtPenStyle(Pen.PenStyle));
+    QPen pen(ToQColor(Pen.Color), std::max(1, Pen.Width), QtPenStyle(Pen.PenStyle));
     if (Pen.Mode == 0) // pmBlack
         pen.setColor(Qt::black);
     else if (Pen.Mode == 1) // pmWhite
@@ -272,7 +246,7 @@ void ScriptCanvas::Prepare(QPainter& painter) const
     else if (Pen.Mode == 2) // pmNop: the pen draws nothing
         pen.setStyle(Qt::NoPen);
     painter.setPen(pen);
-    painter.setBrush(QBrush(ScriptQColor(Brush.Color), QtBrushStyle(Brush.BrushStyle)));
+    painter.setBrush(QBrush(ToQColor(Brush.Color), QtBrushStyle(Brush.BrushStyle)));
     painter.setFont(ScriptQFont(Font));
     if (const auto mode = QtPenMode(Pen.Mode); mode && painter.paintEngine() != nullptr &&
                                                painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
@@ -343,8 +317,8 @@ void ScriptCanvas::TextOut(int x, int y, const QString& text)
     Paint([&](QPainter& p) {
         const QFontMetrics metrics(p.font());
         if (Brush.BrushStyle != ScriptBrush::bsClear)
-            p.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), ScriptQColor(Brush.Color));
-        p.setPen(ScriptQColor(Font.Color()));
+            p.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), ToQColor(Brush.Color));
+        p.setPen(ToQColor(Font.Color()));
         p.drawText(QPoint(x, y + metrics.ascent()), text);
     });
     PenPos = QPoint(x + TextWidth(text), y);
@@ -374,18 +348,18 @@ TColor ScriptCanvas::Pixel(int x, int y) const
 {
     if (FTarget != Target::Image || FImage == nullptr || !FImage->valid(x, y))
         return -1;
-    return ScriptTColor(QColor::fromRgb(FImage->pixel(x, y)));
+    return FromQColor(QColor::fromRgb(FImage->pixel(x, y)));
 }
 
 void ScriptCanvas::SetPixel(int x, int y, TColor color)
 {
     if (FTarget == Target::Image) {
         if (FImage != nullptr && FImage->valid(x, y))
-            FImage->setPixel(x, y, ScriptQColor(color).rgb());
+            FImage->setPixel(x, y, ToQColor(color).rgb());
         return;
     }
     Paint([&](QPainter& p) {
-        p.setPen(QPen(ScriptQColor(color), 1));
+        p.setPen(QPen(ToQColor(color), 1));
         p.drawPoint(x, y);
     });
 }

@@ -7,6 +7,7 @@
 #include "report/core/Colors.h"
 #include "report/core/FileAccess.h"
 #include "report/core/ScriptFont.h"
+#include "report/core/gui/QtConversions.h"
 #include "report/script/ScriptObjects.h"
 
 #include <QByteArray>
@@ -22,13 +23,8 @@
 class QPainter;
 class QPaintDevice;
 
-// A TColor as a Qt colour, as report objects paint it: standard colours by their parts, system
-// colours through the application's palette (a fixed one without a GUI application), and no
-// colour or the default colour as `fallback`.
-QColor ScriptQColor(TColor color, const QColor& fallback = QColor(Qt::black));
-// A Qt colour as a standard TColor.
-TColor ScriptTColor(const QColor& color);
-// A font as Qt draws it: the family, the height in pixels (96 per inch), the styles.
+// A font as Qt draws it: the family, the height in pixels (96 per inch; 11 for none), the
+// styles and a fixed pitch. Colours convert with ToQColor and FromQColor.
 QFont ScriptQFont(const ScriptFont& font);
 
 class ScriptPen : public ScriptObject, public ScriptPersistent {

@@ -191,7 +191,7 @@ void AddControls(TscScript* script)
                              ScriptListBox& box = list(f);
                              const int index = Int(f, 0);
                              if (index < 0 || index >= box.count())
-                                 throw EListError(FillTextUtf8(coretexts::kListIndexErrorFormat, {QString::number(index)}));
+                                 throw EListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
                              if (f.AssignedValue != nullptr) {
                                  box.item(index)->setSelected(f.AssignedValue->ToBoolean(Settings(f)));
                                  return kNothing;

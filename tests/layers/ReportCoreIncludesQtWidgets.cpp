@@ -1,0 +1,2 @@
+// Compiled as part of report/core, which links Qt Core only.
+#include <QtWidgets/QWidget>
