@@ -4,6 +4,7 @@
 // and every promise the target checks kept.
 
 #include "FuzzTarget.h"
+#include "HostileFonts.h"
 
 #include "platform/Files.h"
 #include "report/model/rpXML.h"
@@ -203,6 +204,19 @@ Bytes Text(const std::string& text)
     return Bytes(text.begin(), text.end());
 }
 
+// A seed of the corpus, for inputs made from it.
+Bytes CorpusFile(const std::string& target, const std::string& name)
+{
+    Bytes bytes;
+    platform::ReadFileBytes((std::filesystem::path(DAX_FUZZ_CORPUS_DIR) / target / name).string(), size_t{1} << 20, bytes);
+    return bytes;
+}
+
+Bytes RealFont()
+{
+    return CorpusFile("truetype", "liberation-sans.ttf");
+}
+
 const std::string kXmlHeader = R"(<?xml version="1.0" encoding="utf-8" standalone="no"?>)";
 
 std::string Repeated(const std::string& text, size_t count)
@@ -259,6 +273,20 @@ const CrashedBefore kCrashedBefore[] = {
          return Text(kXmlHeader + "<TrpReport><TrpReportPage Name=\"P\"><TrpMasterData Name=\"M\" t=\"2000000000\"/>"
                                   "</TrpReportPage></TrpReport>");
      }},
+    // Font files were trusted as coming from the system: no offset was checked.
+    {"truetype", "a table placed past the end of the file was read there",
+     [] { return testsupport::hostilefonts::TableOffsetPastEnd(RealFont()); }},
+    {"truetype", "loca entries pointing past glyf copied outlines from beyond it",
+     [] { return testsupport::hostilefonts::LocaBeyondGlyf(RealFont()); }},
+    {"truetype", "a directory of 65535 tables was read past the file",
+     [] { return testsupport::hostilefonts::NumTables(RealFont(), 65535); }},
+    {"truetype", "a composite glyph holding itself (followed down to its components now)",
+     [] { return testsupport::hostilefonts::CompositeOfItself(RealFont()); }},
+    {"truetype", "a collection header cut after its first face offset was read past the file",
+     [] { return testsupport::hostilefonts::TruncatedCollectionHeader(); }},
+    {"truetype", "an OS/2 table of 10 bytes was read and written as 96",
+     [] { return testsupport::hostilefonts::OS2Length(RealFont(), 10); }},
+    {"truetype", "a collection of version 3.0", [] { return testsupport::hostilefonts::CollectionOfVersion(RealFont(), 0x00030000); }},
 };
 
 TEST(FuzzCrashedBefore, InputsThatBrokeTheContractNoLongerDo)

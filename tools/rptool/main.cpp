@@ -7,6 +7,7 @@
 // whose content is refused, in which case nothing is written, or a font that is not installed
 // (the message on stderr).
 
+#include "FontCommand.h"
 #include "LayoutCommand.h"
 #include "RenderCommand.h"
 #include "ReportCommand.h"
@@ -124,6 +125,10 @@ const Command kCommands[] = {
      "draw report page N of FILE (1-based, report pages only) with every object at its design position, margins "
      "applied, into the PNG file at 96 dots per inch times S on white; band outlines and names in grey",
      kAnyArguments, RunRenderDesign, true},
+    {"ttf-subset", "FONT TEXT OUT [--index N]",
+     "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
+     "(with glyph 0 and every component of a composite) and write the standalone font to OUT",
+     kAnyArguments, RunTtfSubset},
 };
 
 int Usage()
