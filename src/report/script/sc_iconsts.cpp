@@ -77,7 +77,6 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScIniInvalidKey", "invalid key"},
     {"SScIniValueOneLine", "a value must be one line"},
     {"SScCannotAssign", "Cannot assign a %s to a %s"},
-    {"SScAnswersTooLarge", "larger than %s bytes"},
 }};
 
 struct Table {

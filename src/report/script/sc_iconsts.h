@@ -82,7 +82,6 @@ enum class TscMessage : int {
     SIniInvalidKey,
     SIniValueOneLine,
     SCannotAssign,
-    SAnswersTooLarge,
     Count
 };
 
