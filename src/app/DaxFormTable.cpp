@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -21,6 +22,7 @@
 #include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
@@ -141,6 +143,19 @@ QWidget* MakeBitEdit(const BindingDescription& d, QWidget* parent)
     edit->SetItems({});
     return edit;
 }
+
+// A list that shows a state the instrument reports (a channel's status, the operating mode):
+// it names the state and cannot be changed, neither from its list nor by keys or the wheel.
+class ShownComboBox : public QComboBox {
+public:
+    explicit ShownComboBox(QWidget* parent) : QComboBox(parent) { setFocusPolicy(Qt::NoFocus); }
+
+    void showPopup() override {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
 
 QWidget* MakeSpinEdit(const BindingDescription& d, QWidget* parent)
 {
@@ -415,7 +430,9 @@ void FitAroundBoxes(QGroupBox* outer, int margin)
         right = std::max(right, box->geometry().right());
         bottom = std::max(bottom, box->geometry().bottom());
     }
-    outer->setFixedSize(right + 1 + margin, bottom + 1 + margin);
+    // Never narrower than its own title (with no box shown inside, only the title is left).
+    const int titled = outer->minimumSizeHint().width();
+    outer->setFixedSize(std::max(right + 1 + margin, titled), bottom + 1 + margin);
 }
 
 void KeepRowsAtTop(QGroupBox* box)
@@ -486,7 +503,7 @@ QWidget* MakeBoundWidget(const BindingDescription& binding, const QString& name,
         break;
     }
     case ControlClass::TComboBox: {
-        auto* combo = new QComboBox(parent);
+        auto* combo = IsShownOnly(binding) ? new ShownComboBox(parent) : new QComboBox(parent);
         // A number typed over proposals (the pulse weights): the binding reads the text.
         combo->setEditable(binding.Kind == BindingKind::Float);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);

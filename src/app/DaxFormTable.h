@@ -181,7 +181,7 @@ QRect PlaceAt(QWidget* widget, int x, int y, int slack = 0);
 // kCaptionSlack) from (left, top); returns the top of the row below them.
 int PlaceInRows(std::span<QGroupBox* const> boxes, int left, int top, int perRow);
 // Makes the outer box just large enough for the boxes inside it that are not hidden, with
-// `margin` to their right and below them.
+// `margin` to their right and below them, and for its own title.
 void FitAroundBoxes(QGroupBox* outer, int margin = kDesignMargin);
 // Keeps a box's rows together at its top when some of them are hidden and the box keeps its
 // size.

@@ -8,16 +8,24 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTreeWidgetItemIterator>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyle>
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 namespace {
-constexpr int kTreeWidth = 200;
 constexpr int kTreeIndent = 27;
+constexpr int kTreeTextSlack = 8;   // between an item's text and the tree's right edge
 } // namespace
 
 TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
@@ -28,7 +36,8 @@ TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
     SelectTree->setObjectName(QStringLiteral("SelectTree"));
     SelectTree->setHeaderHidden(true);
     SelectTree->setColumnCount(1);
-    SelectTree->setRootIsDecorated(false);
+    // Every node with sub-pages shows its arrow, the top ones too.
+    SelectTree->setRootIsDecorated(true);
     SelectTree->setIndentation(kTreeIndent);
     SelectTree->setIconSize(QSize(kTreeImageSize, kTreeImageSize));
     SelectTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -49,7 +58,7 @@ TDax_Frame::TDax_Frame(QWidget* parent) : QWidget(parent)
     Splitter->setStretchFactor(0, 0);
     Splitter->setStretchFactor(1, 1);
     Splitter->setCollapsible(0, false);
-    Splitter->setSizes({kTreeWidth, 800});
+    Splitter->setSizes({kDesignTreeWidth, 800});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Splitter);
@@ -114,6 +123,54 @@ void TDax_Frame::BuildPageTree()
     SelectTree->setCurrentItem(top);
     SelectTreeChange(top);
     HideServiceControls();
+    FitTreeWidth();
+}
+
+int TDax_Frame::TreeWidthHint() const
+{
+    // Every item counts, whether or not its parent is expanded now: its indentation (one level
+    // more for the arrows of the top nodes), its icon and its text, with the item's margins
+    // around the icon and the text.
+    const QFontMetrics metrics(SelectTree->font());
+    const int itemMargin = SelectTree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, SelectTree) + 1;
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(SelectTree); *it; ++it) {
+        int levels = SelectTree->rootIsDecorated() ? 1 : 0;
+        for (const QTreeWidgetItem* parent = (*it)->parent(); parent; parent = parent->parent())
+            ++levels;
+        widest = std::max(widest, levels * SelectTree->indentation() + SelectTree->iconSize().width() +
+                                      4 * itemMargin + metrics.horizontalAdvance((*it)->text(0)));
+    }
+    return widest + kTreeTextSlack + 2 * SelectTree->frameWidth() +
+           SelectTree->verticalScrollBar()->sizeHint().width();
+}
+
+void TDax_Frame::FitTreeWidth()
+{
+    const int width = std::max(kDesignTreeWidth, TreeWidthHint());
+    QList<int> sizes = Splitter->sizes();
+    const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+    Splitter->setSizes({width, std::max(total - width, 1)});
+}
+
+QSize TDax_Frame::PagesSizeHint() const
+{
+    // A page's contents whole, as its scroll area shows them without scrolling, with the
+    // page's margins and its command buttons.
+    QSize widest;
+    for (const auto& [id, page] : pages_) {
+        QSize size = page->sizeHint();
+        if (const auto* scroll = page->findChild<QScrollArea*>(); scroll && scroll->widget()) {
+            const QMargins margins = page->layout()->contentsMargins();
+            QSize contents = scroll->widget()->sizeHint() + QSize(margins.left() + margins.right(),
+                                                                  margins.top() + margins.bottom());
+            if (page->layout()->count() > 1)
+                contents.rheight() += page->layout()->spacing() + page->layout()->itemAt(1)->sizeHint().height();
+            size = size.expandedTo(contents);
+        }
+        widest = widest.expandedTo(size);
+    }
+    return {TreeWidthHint() + Splitter->handleWidth() + widest.width(), widest.height()};
 }
 
 void TDax_Frame::SelectTreeChange(QTreeWidgetItem* node)

@@ -80,6 +80,10 @@ public:
     void SaveDataFile(const std::string& fileName) const;
     // The proposed data file name: model, serial number, date and time.
     std::string DataFileName() const;
+    // True from the start of a read all until one ends whole or a data file is loaded: a read
+    // all that failed or was stopped has replaced the register images but not the records, a
+    // state no data file may hold.
+    bool ReadAllUnfinished() const { return readAllUnfinished_; }
     // Lets the write-all dialog choose the groups and their order, validates and stores them
     // into the setup image and saves their configuration file; atomic. False, with nothing
     // stored or written, when the choice is cancelled; a validation failure throws its text
@@ -168,6 +172,14 @@ public:
     void ClearSignal_2Click();
     void ClearEventsClick();
 
+    // The tree's width the pages were designed beside; the tree is made wider when its items
+    // need it.
+    static constexpr int kDesignTreeWidth = 200;
+    // The room the frame needs to show its tree and its largest page without scrolling.
+    QSize PagesSizeHint() const;
+    // The width of the page tree that shows its longest item whole, all nodes expanded.
+    int TreeWidthHint() const;
+
     int32_t CurrentPageId() const { return currentPageId_; }
     // The help topic of the shown page; empty for every page but the general current values.
     const QString& HelpKeyword() const { return helpKeyword_; }
@@ -243,6 +255,9 @@ private:
     void ConnectClearButtons();
     // Wires the archive pages' sub-tabs and the averaging controls.
     void ConnectArchivePages();
+    // Gives the tree its width hint (never less than its first width); the splitter keeps it
+    // adjustable.
+    void FitTreeWidth();
 
     // Declared in the order that makes destruction free the progress windows, the report
     // state, the bindings (and then the control ports they used) and the instrument object, in
@@ -269,6 +284,8 @@ private:
     TDaxWriteAllForm* writeAllForm_ = nullptr; // not owned
     const platform::Clock* clock_ = &platform::Clock::System();
     std::weak_ptr<void> pollRunning_;         // alive while the last poll's process is in the pool
+    bool pressuresInKgf_ = false;             // the unit the pressure bindings show (MPa until a read says)
+    bool readAllUnfinished_ = false;          // a read all started and none ended whole since, nor a load
     uint16_t cycleCounter_ = 0;               // IR 30474 as last shown
     bool cycleCounterShown_ = false;          // false until the diagnostics were first shown
     // Per read id of the current-value pages (0, 2 and 4): whether the settings their layout

@@ -557,7 +557,10 @@ void BuildArchivePage(const ArchivePage& archive, QWidget* page)
 void BuildJournalPage(const JournalPage& journal, QWidget* page)
 {
     QWidget* panel = MakePanel(QString::fromUtf8(journal.Panel), page);
-    panel->layout()->addWidget(MakeGrid(QString::fromUtf8(journal.Grid), panel));
+    auto* grid = MakeGrid(QString::fromUtf8(journal.Grid), panel);
+    // A journal's last column (the event's description) reaches the grid's right edge.
+    grid->SetLastColumnFills(true);
+    panel->layout()->addWidget(grid);
 }
 
 // The page's contents in a scroll area, its command buttons below.

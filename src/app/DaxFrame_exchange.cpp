@@ -16,6 +16,7 @@
 #include "UserPrompts.h"
 
 #include "comm/Sysutil.h"
+#include "controls/ControlHelpers.h"
 #include "device/DaxAlgorithms.h"
 #include "device/Daxcore.h"
 #include "platform/Exceptions.h"
@@ -204,6 +205,7 @@ void TDax_Frame::CompleteProcess(int32_t id, bool poll, bool currentOnly)
     const auto logFailure = [this](const std::string& message) { Log(message); };
 
     if (id == kReadAllId) {
+        readAllUnfinished_ = false;
         DetachWindow(readAllWindow_.get());
         layoutSettingsRead_.fill(true);
         const bool changed = TakeCycleCounterChange(true);
@@ -345,6 +347,13 @@ void TDax_Frame::ApplyPressureUnitCaptions(uint8_t energyUnit, uint8_t pressureU
     SetLabelText(this, QStringLiteral("PressureChanelLabel"), UnitCaption(QStringLiteral("Давление"), pressure));
     SetLabelText(this, QStringLiteral("PcontractLabel"), UnitCaption(QStringLiteral("P_дог"), pressure));
     SetPressureUnits(pressureUnit);
+    // Pages not read since show their pressures again in the new unit: a number left in the
+    // old one would be stored in the new one by the next write.
+    const bool kgf = pressureUnit != 0;
+    if (kgf != pressuresInKgf_) {
+        pressuresInKgf_ = kgf;
+        ShowPressuresAgain(bindings_, [this](const std::string& message) { Log(message); });
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -377,8 +386,10 @@ void TDax_Frame::ReadAll()
     const DaxReadAllDataSetup setup = readAllForm_->Setup();
     if (ProcessDesctiptionStruct* entry =
             Start(std::make_unique<DaxReadAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kReadAllProcess,
-                  kReadAllId, std::string(), false))
+                  kReadAllId, std::string(), false)) {
+        readAllUnfinished_ = true;
         FollowProcess(readAllWindow_.get(), entry, texts::kReadAllText);
+    }
 }
 
 void TDax_Frame::WriteAll()
@@ -390,13 +401,16 @@ void TDax_Frame::WriteAll()
         return;
     const DaxWriteAllDataSetup setup = writeAllForm_->Setup();
     try {
+        std::unique_ptr<ProcessAlgorithm> algorithm;
         {
+            // The algorithm copies the setup image as just stored: what reads bring in later,
+            // or a file loaded meanwhile, is not written.
             DaxHelperLocker lock(&daxHelper_);
             StoreWriteAllGroups(setup.Order, setup.Mask);
+            algorithm = std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr);
         }
         if (ProcessDesctiptionStruct* entry =
-                Start(std::make_unique<DaxWriteAllParamsAlgorithm>(&daxHelper_, setup, nullptr), kWriteAllProcess,
-                      kWriteAllId, std::string(), false))
+                Start(std::move(algorithm), kWriteAllProcess, kWriteAllId, std::string(), false))
             FollowProcess(writeAllWindow_.get(), entry, texts::kWriteAllText);
     } catch (...) {
         // A value the pages cannot store: nothing is written.
@@ -517,8 +531,9 @@ void TDax_Frame::Write(const FrameWriteRow& row)
         auto* time = findChild<QTimeEdit*>(QStringLiteral("CurrentTimePicker"));
         const QSignalBlocker dateBlocker(date);
         const QSignalBlocker timeBlocker(time);
-        date->setDate(now.date());
-        time->setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+        // Also over pickers left blank by a clock the instrument keeps wrong.
+        SetPickerDate(date, now.date());
+        SetPickerTime(time, QTime(now.time().hour(), now.time().minute(), now.time().second()));
     }
     DaxHelperLocker lock(&daxHelper_);
     try {
@@ -531,8 +546,11 @@ void TDax_Frame::Write(const FrameWriteRow& row)
         switch (row.How) {
         case Direct::Value: SetHoldingRegister(setup, row.First, row.Value); break;
         case Direct::ArchiveClear: {
-            // A pending clear is cancelled; otherwise one is asked for.
-            const bool pending = HoldingRegister(setup, kArchiveClearRegister) != 0;
+            // The press does what the caption says: "Отменить" (a clear is pending, as the last
+            // read of the page showed) cancels it, "Очистить" asks for one, also again after a
+            // press that failed and left the request in the image.
+            const auto* button = findChild<QPushButton*>(QStringLiteral("ResetArchive"));
+            const bool pending = button && button->text() == QString::fromUtf8(texts::kCancelClearText);
             SetHoldingRegister(setup, kArchiveClearRegister, pending ? 0 : kArchiveClearCommand);
             text = pending ? texts::kClearCancelledText : texts::kClearActivatedText;
             break;
@@ -545,6 +563,8 @@ void TDax_Frame::Write(const FrameWriteRow& row)
         case Direct::None:
         case Direct::ComputerTime: break;
         }
+        // Made under the image lock: the algorithm copies the blocks just stored, and sends
+        // them whatever reads put into the image before the write gets the line.
         std::unique_ptr<ProcessAlgorithm> algorithm;
         if (row.First == 0)
             algorithm = std::make_unique<DaxMultiReadWriteAlgorithm>(5, &daxHelper_, nullptr, false);

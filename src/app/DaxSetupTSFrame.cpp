@@ -4,6 +4,7 @@
 #include "Drawthermosheme.h"
 #include "Texts.h"
 
+#include "controls/ControlHelpers.h"
 #include "device/Texts.h"
 
 #include <QComboBox>
@@ -214,9 +215,10 @@ HeatSystemConfig TDax_SetupTSFrame::PreviewConfig() const
     config.SchemeIndex = static_cast<uint8_t>(std::max(SchemeComboBox->currentIndex(), 0));
     config.AirChannel = 5;
     config.ControlChannel = 5;
-    config.DirectPipes = static_cast<uint8_t>(DirectPipe->value());
-    config.ReversePipes = static_cast<uint8_t>(ReversePipe->value());
-    config.MakeUpPipes = static_cast<uint8_t>(SupplyPipe->value());
+    // A count the instrument sent outside its spin box's range shows blank; it is drawn as none.
+    config.DirectPipes = static_cast<uint8_t>(std::max(DirectPipe->value(), 0));
+    config.ReversePipes = static_cast<uint8_t>(std::max(ReversePipe->value(), 0));
+    config.MakeUpPipes = static_cast<uint8_t>(std::max(SupplyPipe->value(), 0));
     return config;
 }
 
@@ -247,19 +249,20 @@ void TDax_SetupTSFrame::ConfigPipeChange()
 {
     if (ConfigurationGroupBox->isHidden())
         return;
-    const int direct = DirectPipe->value();
-    int reverse = ReversePipe->value();
-    int makeUp = SupplyPipe->value();
+    // A blank count (the instrument's was outside its range) counts as none here.
+    const int direct = std::max(DirectPipe->value(), 0);
+    int reverse = std::max(ReversePipe->value(), 0);
+    int makeUp = std::max(SupplyPipe->value(), 0);
     // The counts that make room are set quietly: their own change would come back here.
     if (reverse > kMaxFreePipes - direct) {
         reverse = kMaxFreePipes - direct;
         const QSignalBlocker quiet(ReversePipe);
-        ReversePipe->setValue(reverse);
+        SetSpinValue(ReversePipe, reverse);
     }
     if (makeUp > kMaxFreePipes - direct - reverse) {
         makeUp = kMaxFreePipes - direct - reverse;
         const QSignalBlocker quiet(SupplyPipe);
-        SupplyPipe->setValue(makeUp);
+        SetSpinValue(SupplyPipe, makeUp);
     }
     QFormula->setText(FreeSchemeFormula(direct, reverse, makeUp));
     ShemePaintBox->update();

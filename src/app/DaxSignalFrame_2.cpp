@@ -183,8 +183,10 @@ void TDaxSignal2_Form::Clear()
     TimerDays->SetBitFlags(0);
     SetControlIntText(ConditionKoef1, 0, "%d");
     SetControlIntText(ConditionKoef2, 0, "%d");
-    TimerOn->setTime(QTime(0, 0, 0));
-    TimerOff->setTime(QTime(0, 0, 0));
+    // 00:00 is the pickers' blank value too: set as a value, so that a blank picker is
+    // cleared to midnight rather than left blank with the register's old value behind it.
+    SetPickerTime(TimerOn, QTime(0, 0, 0));
+    SetPickerTime(TimerOff, QTime(0, 0, 0));
     SignalTypeChange();
     MaskParamChange();
     TimerModeChange();

@@ -22,6 +22,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 const QColor TMainForm::kIdleLightColor(0x80, 0x80, 0x00);
 const QColor TMainForm::kLitLightColor(0xff, 0xff, 0x00);
 
@@ -98,8 +100,9 @@ void TMainForm::BuildActions()
     SaveConfigurationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     SetActionImage(SaveConfigurationAction, ActionImage::SaveConfiguration);
 
-    // The report command waits for a report feature.
+    // The report command waits for a report feature, help for a help folder.
     ReportAction->setEnabled(false);
+    HelpAction->setEnabled(false);
 
     connect(FileOpen, &QAction::triggered, this, GuardedSlot([this] { FileOpenExecute(); }));
     connect(FileSaveAs, &QAction::triggered, this, GuardedSlot([this] { FileSaveAsExecute(); }));
@@ -213,13 +216,6 @@ void TMainForm::BuildWindow()
     Splitter1->setSizes({kClientHeight - kConsoleHeight, kConsoleHeight});
     setCentralWidget(Splitter1);
 
-    // The client area without the menu bar.
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
 
     connect(OpenPort, &QPushButton::clicked, this, GuardedSlot([this] { OpenPortClick(); }));
     connect(ChanelParams, &QPushButton::clicked, this, GuardedSlot([this] { ChanelParamsClick(); }));
@@ -279,6 +275,34 @@ void TMainForm::FormCreate(std::vector<ChanelKindEntry> kinds)
 
     AutoRequestActionExecute();
     UpdateChanelControls();
+    PlaceFirstTime();
+}
+
+QSize TMainForm::FirstSize(const QSize& wanted, const QRect& available)
+{
+    // Room for the window's frame and title, which are not known before it is shown.
+    const QSize usable = available.size() - QSize(kDecorationWidth, kDecorationHeight);
+    return wanted.boundedTo(usable).expandedTo(QSize(1, 1));
+}
+
+void TMainForm::PlaceFirstTime()
+{
+    // The widest page whole, or at least the designed size (widened by what the tree needs
+    // beyond its designed width), within the screen.
+    const QSize pages = frame_->PagesSizeHint();
+    const int workHeight = WorkPanel->layout()->itemAt(0)->sizeHint().height() + pages.height();
+    const int treeGrowth = std::max(0, frame_->TreeWidthHint() - TDax_Frame::kDesignTreeWidth);
+    const QSize wanted(std::max(kClientWidth + treeGrowth, pages.width()),
+                       std::max(kClientHeight, workHeight + Splitter1->handleWidth() + kConsoleHeight) +
+                           menuBar()->sizeHint().height());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(), wanted);
+    resize(FirstSize(wanted, available));
+    const int menu = menuBar()->sizeHint().height();
+    Splitter1->setSizes({height() - menu - kConsoleHeight, kConsoleHeight});
+    QRect frame(QPoint(), size());
+    frame.moveCenter(available.center());
+    move(frame.topLeft());
 }
 
 TMainForm::~TMainForm()

@@ -44,12 +44,20 @@ class TMainForm : public QMainWindow {
 public:
     static constexpr const char* kRegistryKey = "\\Software\\Morvel\\DaxConfig";
     static constexpr const char* kAutoRequestValue = "AutoRequest";
+    // The folder of the data or configuration file last chosen, where the file dialogs start.
+    static constexpr const char* kFileFolderValue = "FileFolder";
     static constexpr int32_t kFirstByteMs = 1000;   // time-outs set once the channel is open
     static constexpr int32_t kInterByteMs = 20;
     static constexpr int kLightTicks = 5;           // ticks a light stays lit after its notice
     static constexpr int kClientWidth = 1036;
     static constexpr int kClientHeight = 737;
     static constexpr int kConsoleHeight = 89;
+    // What the window's frame and title bar may take around the client area.
+    static constexpr int kDecorationWidth = 16;
+    static constexpr int kDecorationHeight = 48;
+    // The first size: the wanted one, within the available area of the screen less room for
+    // the window's decorations.
+    static QSize FirstSize(const QSize& wanted, const QRect& available);
     static const QColor kIdleLightColor;            // olive
     static const QColor kLitLightColor;             // yellow
 
@@ -61,7 +69,9 @@ public:
     // these is owned but the help viewer; a missing help viewer or report feature leaves its
     // commands without effect (the report command disabled).
     void SetPrompts(UserPrompts* prompts);
-    void SetHelpViewer(std::unique_ptr<HelpViewer> viewer) { helpViewer_ = std::move(viewer); }
+    // Without a viewer (no help folder) "Справка" is disabled, so that the user sees help is
+    // not there, and F1 does nothing.
+    void SetHelpViewer(std::unique_ptr<HelpViewer> viewer);
     void SetReportFeature(ReportFeature* feature);
     void SetAboutBox(TAboutBox* about) { aboutBox_ = about; }
 
@@ -140,6 +150,9 @@ private:
 
     void BuildActions();
     void BuildWindow();
+    // The first size and place: large enough for the widest page when the screen allows it,
+    // centred on the screen.
+    void PlaceFirstTime();
     void FormCreate(std::vector<ChanelKindEntry> kinds);
     QAction* MakeAction(const char* name, const QString& caption, const QString& hint);
     // Runs a handler; an exception it lets out is shown in the error box and the window goes on.
@@ -150,8 +163,15 @@ private:
         return [this, handler]() { Guarded(handler); };
     }
 
-    // True, with a console line, while a read all runs: a data file is not opened then.
+    // True, with the refusal printed, while a data file may not be opened (read all or write
+    // all runs) or saved (read all runs, or the last one failed or was stopped and no read all
+    // or load has completed since).
     bool RefuseOpenWhileReadingAll();
+    bool RefuseSaveOfUnfinishedRead();
+    // Where the file dialogs start: the folder last used (kept in the settings) while it is
+    // there, otherwise the user's home; and keeping the folder of a file chosen.
+    QString FileFolder() const;
+    void RememberFileFolder(const QString& fileName);
     void AppendConsole(const std::string& text);
     void WireChanel(TChanelHelperBase* chanel);
     void StartChanelJob(bool close);

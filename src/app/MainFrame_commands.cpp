@@ -106,6 +106,12 @@ void TMainForm::AboutActionExecute()
     WithoutStayOnTop([this] { prompts_->RunModal(*aboutBox_); });
 }
 
+void TMainForm::SetHelpViewer(std::unique_ptr<HelpViewer> viewer)
+{
+    helpViewer_ = std::move(viewer);
+    HelpAction->setEnabled(helpViewer_ != nullptr && !closing_);
+}
+
 void TMainForm::HelpActionExecute()
 {
     ShowHelpTopic(QString());

@@ -12,8 +12,10 @@
 #include "platform/Cp1251.h"
 #include "platform/Exceptions.h"
 #include "platform/Files.h"
+#include "platform/RegistryStore.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -34,21 +36,58 @@ std::string ShownPath(const QString& fileName)
 
 } // namespace
 
+// A data file replaces everything the pages show: not while read all would overwrite it at its
+// end, nor while write all sends what the pages held when it was pressed.
 bool TMainForm::RefuseOpenWhileReadingAll()
 {
-    if (!pool_->FindByKind(TDax_Frame::kReadAllProcess))
+    const char* refusal = pool_->FindByKind(TDax_Frame::kReadAllProcess)    ? texts::kOpenDuringReadAllText
+                          : pool_->FindByKind(TDax_Frame::kWriteAllProcess) ? texts::kOpenDuringWriteAllText
+                                                                            : nullptr;
+    if (!refusal)
         return false;
-    Log(texts::kOpenDuringReadAllText, nullptr);
+    Log(refusal, nullptr);
     return true;
+}
+
+// A data file is saved only from a state some read or load completed: not while read all
+// runs, nor after one that failed or was stopped (its images are new, its records old) until a
+// read all ends whole or a data file is loaded.
+bool TMainForm::RefuseSaveOfUnfinishedRead()
+{
+    const char* refusal = pool_->FindByKind(TDax_Frame::kReadAllProcess) ? texts::kSaveDuringReadAllText
+                          : frame_->ReadAllUnfinished()                   ? texts::kSaveAfterUnfinishedReadAllText
+                                                                          : nullptr;
+    if (!refusal)
+        return false;
+    Log(refusal, nullptr);
+    return true;
+}
+
+QString TMainForm::FileFolder() const
+{
+    const QString kept = QString::fromStdString(
+        platform::RegistryStore::CurrentUser().ReadString(kRegistryKey, kFileFolderValue, ""));
+    if (!kept.isEmpty() && QFileInfo(kept).isDir())
+        return kept;
+    return QDir::homePath();
+}
+
+void TMainForm::RememberFileFolder(const QString& fileName)
+{
+    if (registryOpen_)
+        platform::RegistryStore::CurrentUser().WriteString(kRegistryKey, kFileFolderValue,
+                                                           QFileInfo(fileName).absolutePath().toStdString());
 }
 
 void TMainForm::FileOpenExecute()
 {
     if (RefuseOpenWhileReadingAll())
         return;
-    const QString fileName = prompts_->OpenFileName(this, QString::fromUtf8(texts::kDataFileFilterText));
-    if (!fileName.isEmpty())
-        FileOpenAccept(fileName);
+    const QString fileName = prompts_->OpenFileName(this, FileFolder(), QString::fromUtf8(texts::kDataFileFilterText));
+    if (fileName.isEmpty())
+        return;
+    RememberFileFolder(fileName);
+    FileOpenAccept(fileName);
 }
 
 void TMainForm::FileOpenAccept(const QString& fileName)
@@ -75,9 +114,13 @@ void TMainForm::FileOpenAccept(const QString& fileName)
 
 void TMainForm::FileSaveAsExecute()
 {
-    const QString fileName = prompts_->SaveFileName(this, FileSaveAsBeforeExecute(),
+    if (RefuseSaveOfUnfinishedRead())
+        return;
+    const QString fileName = prompts_->SaveFileName(this, FileFolder(), FileSaveAsBeforeExecute(),
                                                     QString::fromUtf8(texts::kDataFileFilterText),
                                                     QString::fromUtf8(texts::kDataFileSuffixText));
+    if (!fileName.isEmpty())
+        RememberFileFolder(fileName);
     FileSaveAsAccept(fileName);
 }
 
@@ -88,7 +131,7 @@ QString TMainForm::FileSaveAsBeforeExecute() const
 
 void TMainForm::FileSaveAsAccept(const QString& fileName)
 {
-    if (fileName.isEmpty())
+    if (fileName.isEmpty() || RefuseSaveOfUnfinishedRead())
         return;
     try {
         frame_->SaveDataFile(SystemPath(fileName));
@@ -100,8 +143,11 @@ void TMainForm::FileSaveAsAccept(const QString& fileName)
 
 void TMainForm::SaveConfigurationActionExecute()
 {
-    const QString fileName = prompts_->SaveFileName(this, QString(), QString::fromUtf8(texts::kConfigFileFilterText),
+    const QString fileName = prompts_->SaveFileName(this, FileFolder(), QString(),
+                                                    QString::fromUtf8(texts::kConfigFileFilterText),
                                                     QString::fromUtf8(texts::kConfigFileSuffixText));
+    if (!fileName.isEmpty())
+        RememberFileFolder(fileName);
     SaveConfigurationActionAccept(fileName);
 }
 

@@ -46,5 +46,12 @@ inline constexpr size_t kMaxConfigBaseName = 14; // bytes of the base name in Wi
 inline constexpr const char* kConfigNameTooLongText = "Имя файла конфигурации должно иметь длину не более 14 символов";
 // A read all that ends after a load would replace what was loaded.
 inline constexpr const char* kOpenDuringReadAllText = "Идет считывание параметров: файл данных не открыт";
+// A load during write all would put values nobody validated into what the pages show.
+inline constexpr const char* kOpenDuringWriteAllText = "Идет запись параметров: файл данных не открыт";
+// While read all runs the images are half new and the records old: no state to save.
+inline constexpr const char* kSaveDuringReadAllText = "Идет считывание параметров: файл данных не сохранен";
+// After a read all that failed or was stopped the images are new and the records old.
+inline constexpr const char* kSaveAfterUnfinishedReadAllText =
+    "Считывание параметров не завершено: файл данных не сохранен";
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "UserPrompts.h"
 
+#include <QDir>
+
 #include "report/script/ui/QtUiService.h"
 
 #include <QDialog>
@@ -18,20 +20,22 @@ public:
                                        mrNo) == mrYes;
     }
 
-    QString OpenFileName(QWidget* parent, const QString& filter) override
+    QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override
     {
         UiFileDialog dialog;
         dialog.Filter = filter;
+        dialog.InitialDir = folder;
         dialog.FileMustExist = true;
         return QtUiService::FileDialog(parent, dialog, false) ? dialog.FileName : QString();
     }
 
-    QString SaveFileName(QWidget* parent, const QString& proposedName, const QString& filter,
+    QString SaveFileName(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
                          const QString& defaultSuffix) override
     {
         UiFileDialog dialog;
         dialog.Filter = filter;
-        dialog.FileName = proposedName;
+        dialog.InitialDir = folder;
+        dialog.FileName = proposedName.isEmpty() ? QString() : QDir(folder).filePath(proposedName);
         dialog.DefaultExt = defaultSuffix;
         dialog.OverwritePrompt = true;
         return QtUiService::FileDialog(parent, dialog, true) ? dialog.FileName : QString();

@@ -14,12 +14,12 @@ public:
 
     // A question with Yes and No buttons; true for Yes.
     virtual bool Question(QWidget* parent, const QString& caption, const QString& text) = 0;
-    // The file chosen to open or to save to; empty when the user cancelled. The filter is in
-    // Qt's form ("Файл данных (*.daxdat);;Все файлы (*)"); a save adds the default suffix to a
-    // name without one.
-    virtual QString OpenFileName(QWidget* parent, const QString& filter) = 0;
-    virtual QString SaveFileName(QWidget* parent, const QString& proposedName, const QString& filter,
-                                 const QString& defaultSuffix) = 0;
+    // The file chosen to open or to save to; empty when the user cancelled. The dialog starts
+    // in the folder given. The filter is in Qt's form ("Файл данных (*.daxdat);;Все файлы (*)");
+    // a save adds the default suffix to a name without one.
+    virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
+    virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& proposedName,
+                                 const QString& filter, const QString& defaultSuffix) = 0;
     // Shows the dialog modally and returns its result (QDialog::Accepted or Rejected).
     virtual int RunModal(QDialog& dialog) = 0;
     // The program's error box.

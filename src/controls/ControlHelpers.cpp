@@ -2,9 +2,12 @@
 
 #include "comm/Sysutil.h"
 
+#include <climits>
+
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -83,4 +86,104 @@ void SetControlIntText(QWidget* control, int32_t value, std::string_view format)
     if (!control)
         return;
     SetControlText(control, QString::fromStdString(FormatInt(format, value)));
+}
+
+namespace {
+
+// What a blank control shows, and where a blank spin box keeps its own minimum.
+const QString kBlankText = QStringLiteral(" ");
+constexpr const char* kOwnMinimumProperty = "blankOwnMinimum";
+
+// Gives a blank spin box its own range back; its value then stands where the caller sets it.
+void RestoreSpinRange(QSpinBox* spin)
+{
+    const QVariant own = spin->property(kOwnMinimumProperty);
+    if (own.isValid()) {
+        spin->setProperty(kOwnMinimumProperty, QVariant());
+        spin->setMinimum(own.toInt());
+    }
+    spin->setSpecialValueText(QString());
+}
+
+} // namespace
+
+void ShowBlank(QAbstractSpinBox* control)
+{
+    if (auto* picker = qobject_cast<QDateTimeEdit*>(control)) {
+        picker->setSpecialValueText(kBlankText);
+        picker->setDateTime(picker->minimumDateTime());
+    } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
+        // Below the spin box's own range, so that no value the user may choose looks blank.
+        if (!spin->property(kOwnMinimumProperty).isValid() && spin->minimum() > INT_MIN) {
+            spin->setProperty(kOwnMinimumProperty, spin->minimum());
+            spin->setMinimum(spin->minimum() - 1);
+        }
+        spin->setSpecialValueText(kBlankText);
+        spin->setValue(spin->minimum());
+    }
+}
+
+bool IsBlank(const QAbstractSpinBox* control)
+{
+    if (!control || control->specialValueText() != kBlankText)
+        return false;
+    if (const auto* picker = qobject_cast<const QDateTimeEdit*>(control))
+        return picker->dateTime() == picker->minimumDateTime();
+    if (const auto* spin = qobject_cast<const QSpinBox*>(control))
+        return spin->value() == spin->minimum();
+    return false;
+}
+
+void SettleBlank(QAbstractSpinBox* control)
+{
+    if (auto* picker = qobject_cast<QDateTimeEdit*>(control)) {
+        picker->setSpecialValueText(QString());
+    } else if (auto* spin = qobject_cast<QSpinBox*>(control); spin && !IsBlank(spin)) {
+        const int value = spin->value();
+        RestoreSpinRange(spin);
+        spin->setValue(value);
+    }
+}
+
+void SpinLimits(const QSpinBox* spin, int& minimum, int& maximum)
+{
+    const QVariant own = spin->property(kOwnMinimumProperty);
+    minimum = own.isValid() ? own.toInt() : spin->minimum();
+    maximum = spin->maximum();
+}
+
+bool SetSpinValue(QSpinBox* spin, int value)
+{
+    if (!spin)
+        return false;
+    int minimum = 0;
+    int maximum = 0;
+    SpinLimits(spin, minimum, maximum);
+    if (value < minimum || value > maximum) {
+        ShowBlank(spin);
+        return false;
+    }
+    RestoreSpinRange(spin);
+    spin->setValue(value);
+    return true;
+}
+
+void SetPickerDateTime(QDateTimeEdit* picker, const QDateTime& value)
+{
+    if (!picker)
+        return;
+    picker->setSpecialValueText(QString());
+    picker->setDateTime(value);
+}
+
+void SetPickerDate(QDateTimeEdit* picker, const QDate& date)
+{
+    if (picker)
+        SetPickerDateTime(picker, QDateTime(date, picker->time(), picker->timeSpec()));
+}
+
+void SetPickerTime(QDateTimeEdit* picker, const QTime& time)
+{
+    if (picker)
+        SetPickerDateTime(picker, QDateTime(picker->date(), time, picker->timeSpec()));
 }

@@ -174,6 +174,9 @@ void TGoodTable::SetColCount(int32_t count)
     HideEditor();
     model_->SetColCount(count);
     SetCol(std::min(GetColCount() - 1, col_));
+    // Another last column: its own width is taken when it is next set or fitted.
+    lastColumnWidth_ = -1;
+    FitLastColumn();
     RedoLayout();
 }
 
@@ -253,8 +256,40 @@ void TGoodTable::SetWidths(int32_t col, int32_t width)
 {
     if (!model_->IsValidCol(col))
         return;
+    if (col == GetColCount() - 1)
+        lastColumnWidth_ = std::max(width, 0);
     horizontalHeader()->resizeSection(col, std::max(width, 0));
+    FitLastColumn();
     RedoLayout();
+}
+
+void TGoodTable::SetLastColumnFills(bool on)
+{
+    if (on == lastColumnFills_)
+        return;
+    if (!on && lastColumnWidth_ >= 0 && GetColCount() > 0)
+        horizontalHeader()->resizeSection(GetColCount() - 1, lastColumnWidth_);
+    lastColumnFills_ = on;
+    lastColumnWidth_ = on && GetColCount() > 0 ? horizontalHeader()->sectionSize(GetColCount() - 1) : -1;
+    FitLastColumn();
+    RedoLayout();
+}
+
+void TGoodTable::FitLastColumn()
+{
+    const int32_t last = GetColCount() - 1;
+    if (!lastColumnFills_ || last < 0 || fitting_)
+        return;
+    QHeaderView* header = horizontalHeader();
+    if (lastColumnWidth_ < 0)
+        lastColumnWidth_ = header->sectionSize(last);
+    int32_t others = 0;
+    for (int32_t c = 0; c < last; ++c)
+        others += header->sectionSize(c);
+    const int32_t free = viewport()->width() - others - lastColumnWidth_;
+    fitting_ = true;
+    header->resizeSection(last, lastColumnWidth_ + std::max(free, 0));
+    fitting_ = false;
 }
 
 int32_t TGoodTable::GetWidths(int32_t col) const
@@ -640,6 +675,13 @@ void TGoodTable::resizeEvent(QResizeEvent* event)
 {
     HideEditor();
     QTableView::resizeEvent(event);
+    FitLastColumn();
+}
+
+void TGoodTable::updateGeometries()
+{
+    QTableView::updateGeometries();
+    FitLastColumn();
 }
 
 void TGoodTable::paintEvent(QPaintEvent* event)

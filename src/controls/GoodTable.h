@@ -133,7 +133,12 @@ public:
     std::string GetCaptions(int32_t col) const;
     QString GetCaptionsW(int32_t col) const;
     void SetWidths(int32_t col, int32_t width);
+    // The width shown; with the last column filling, the last one may be wider than set.
     int32_t GetWidths(int32_t col) const;
+    // While on, the last column also takes the width the columns leave free, so that the rows
+    // reach the right edge (it is never made narrower than its own width).
+    void SetLastColumnFills(bool on);
+    bool LastColumnFills() const { return lastColumnFills_; }
     void SetColTypes(int32_t col, ColType type);
     ColType GetColTypes(int32_t col) const;
     void SetColReadOnly(int32_t col, bool readOnly);
@@ -178,6 +183,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Also when a scroll bar comes or goes and the viewport changes its width.
+    void updateGeometries() override;
 
 protected slots:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -203,6 +210,8 @@ private:
     void SelectAt(const QPoint& point);
     void AdjustScroll();
     void RedoLayout();
+    // Gives the last column its own width plus what the columns leave free (last column filling).
+    void FitLastColumn();
 
     GoodTableModel* model_;
     GoodTableDelegate* delegate_;
@@ -211,5 +220,8 @@ private:
     int32_t row_ = 0;
     bool selecting_ = false; // a left press is being followed
     bool readOnly_ = false;
+    bool lastColumnFills_ = false;
+    int32_t lastColumnWidth_ = -1; // the last column's own width while it fills; -1 until known
+    bool fitting_ = false;         // FitLastColumn is resizing the last column
     QPointer<QLineEdit> editor_;
 };

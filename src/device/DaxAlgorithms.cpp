@@ -30,9 +30,10 @@ void ReadBlock(DaxHelper& device, int32_t first, int32_t count, TInteractContain
         throw platform::Exception(FormatText(kReadRefusedFormat, first, count));
 }
 
-void WriteBlock(DaxHelper& device, int32_t first, int32_t count, TInteractContainer* progress, int32_t tries)
+void WriteBlock(DaxHelper& device, int32_t first, int32_t count, const DaxHelper::SetupImage& values,
+                TInteractContainer* progress, int32_t tries)
 {
-    if (!device.WriteRegisters(first, count, progress, tries))
+    if (!device.WriteRegisters(first, count, values, progress, tries))
         throw platform::Exception(FormatText(kWriteRefusedFormat, first, count));
 }
 
@@ -145,20 +146,25 @@ void DaxReadModbusRegAlgorithm::Run()
 
 DaxWriteModbusRegAlgorithm::DaxWriteModbusRegAlgorithm(uint32_t startRegister, uint32_t registerCount,
                                                        DaxHelper* device, TInteractContainer* container)
-    : ProcessAlgorithm(container), StartRegister(startRegister), RegisterCount(registerCount), Device(device)
+    : ProcessAlgorithm(container), StartRegister(startRegister), RegisterCount(registerCount), Device(device),
+      Setup(device->SetupImageCopy())
 {
 }
 
 void DaxWriteModbusRegAlgorithm::Run()
 {
     IdentificationStep(*Device, Container, false);
-    WriteBlock(*Device, static_cast<int32_t>(StartRegister), static_cast<int32_t>(RegisterCount), Container, 1);
+    WriteBlock(*Device, static_cast<int32_t>(StartRegister), static_cast<int32_t>(RegisterCount), Setup, Container,
+               1);
 }
 
 DaxMultiReadWriteAlgorithm::DaxMultiReadWriteAlgorithm(uint32_t pageKind, DaxHelper* device,
                                                        TInteractContainer* container, bool currentOnly)
     : ProcessAlgorithm(container), PageKind(pageKind), Device(device), CurrentOnly(currentOnly)
 {
+    const auto steps = dax_namespace::PageSteps(PageKind);
+    if (std::any_of(steps.begin(), steps.end(), [](const PageStep& step) { return step.op == Op::Write; }))
+        Setup = Device->SetupImageCopy();
 }
 
 void DaxMultiReadWriteAlgorithm::Run()
@@ -172,7 +178,7 @@ void DaxMultiReadWriteAlgorithm::Run()
         CheckAbort();
         switch (step.op) {
         case Op::Read: ReadBlock(*Device, step.first, step.count, Container, 3); break;
-        case Op::Write: WriteBlock(*Device, step.first, step.count, Container, 3); break;
+        case Op::Write: WriteBlock(*Device, step.first, step.count, Setup, Container, 3); break;
         case Op::Identify: IdentifyOrFail(*Device, Container, 1); break;
         }
     }
@@ -256,7 +262,8 @@ void DaxReadAllParamsAlgorithm::ReadRecords(uint32_t index, uint16_t first, uint
 
 DaxWriteAllParamsAlgorithm::DaxWriteAllParamsAlgorithm(DaxHelper* device, const DaxWriteAllDataSetup& setup,
                                                        TInteractContainer* container)
-    : ProcessAlgorithm(container), Device(device), Order(setup.Order), Mask(setup.Mask)
+    : ProcessAlgorithm(container), Device(device), Order(setup.Order), Mask(setup.Mask),
+      Setup(device->SetupImageCopy())
 {
 }
 
@@ -287,7 +294,7 @@ void DaxWriteAllParamsAlgorithm::Run()
             const int32_t blocks = DaxHelper::ConfigGroupBlock(g, i, first, count);
             if (blocks == 0 || i >= blocks)
                 break;
-            WriteBlock(device, first, count, Container, 3);
+            WriteBlock(device, first, count, Setup, Container, 3);
             ++Done;
             UpdateProgress();
             CheckAbort();

@@ -48,7 +48,8 @@ public:
     DaxHelper* Device;
 };
 
-// Writes one block of holding registers from the setup image with 1 try.
+// Writes one block of holding registers with 1 try, from the setup image as it stood when the
+// algorithm was made (the values the user's command stored), whatever reads put there later.
 class DaxWriteModbusRegAlgorithm : public ProcessAlgorithm {
 public:
     DaxWriteModbusRegAlgorithm(uint32_t startRegister, uint32_t registerCount, DaxHelper* device,
@@ -58,10 +59,12 @@ public:
     uint32_t StartRegister;
     uint32_t RegisterCount;
     DaxHelper* Device;
+    DaxHelper::SetupImage Setup; // the copy the block is written from
 };
 
 // Reads (page kinds 0 to 4) or writes (page kind 5) the fixed register blocks of one kind of
 // device page, each with 3 tries; CurrentOnly leaves out the settings blocks of kinds 0 to 3.
+// A write sends the setup image as it stood when the algorithm was made.
 class DaxMultiReadWriteAlgorithm : public ProcessAlgorithm {
 public:
     DaxMultiReadWriteAlgorithm(uint32_t pageKind, DaxHelper* device, TInteractContainer* container,
@@ -71,6 +74,7 @@ public:
     uint32_t PageKind; // 0 to 5; any other kind does nothing
     DaxHelper* Device;
     bool CurrentOnly;  // skip the holding-register blocks (auto request)
+    DaxHelper::SetupImage Setup{}; // the copy the writes are sent from; taken only for a kind that writes
 };
 
 // Reads both register images, then the chosen archives and journals page by page, and only
@@ -96,7 +100,8 @@ private:
     void ReadRecords(uint32_t index, uint16_t first, uint32_t count);
 };
 
-// Writes the blocks of the chosen configuration groups from the setup image.
+// Writes the blocks of the chosen configuration groups from the setup image as it stood when
+// the algorithm was made: reads that run meanwhile change the image, not what is written.
 class DaxWriteAllParamsAlgorithm : public ProcessAlgorithm {
 public:
     DaxWriteAllParamsAlgorithm(DaxHelper* device, const DaxWriteAllDataSetup& setup, TInteractContainer* container);
@@ -105,4 +110,5 @@ public:
     DaxHelper* Device;
     std::vector<uint32_t> Order; // configuration group indexes in writing order
     uint32_t Mask;               // bit g: group g is chosen
+    DaxHelper::SetupImage Setup; // the copy the blocks are written from
 };

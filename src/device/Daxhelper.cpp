@@ -307,6 +307,18 @@ bool DaxHelper::ReadRegisters(int32_t firstRegister, int32_t count, TInteractCon
 
 bool DaxHelper::WriteRegisters(int32_t firstRegister, int32_t count, TInteractContainer* progress, int32_t tries)
 {
+    return WriteRegisterBlock(firstRegister, count, nullptr, progress, tries);
+}
+
+bool DaxHelper::WriteRegisters(int32_t firstRegister, int32_t count, const SetupImage& values,
+                               TInteractContainer* progress, int32_t tries)
+{
+    return WriteRegisterBlock(firstRegister, count, &values, progress, tries);
+}
+
+bool DaxHelper::WriteRegisterBlock(int32_t firstRegister, int32_t count, const SetupImage* values,
+                                   TInteractContainer* progress, int32_t tries)
+{
     // Register data is never taken from outside the setup image.
     const int64_t last = int64_t{firstRegister} + count - 1;
     if (count < 1 || count > modbus::kMaxWriteRegisters || firstRegister < kFirstHoldingRegister ||
@@ -318,16 +330,25 @@ bool DaxHelper::WriteRegisters(int32_t firstRegister, int32_t count, TInteractCo
         const uint8_t address = DeviceAddressByte();
         size_t length = 0;
         {
-            std::lock_guard lock(ImageMutex);
+            std::unique_lock lock(ImageMutex, std::defer_lock);
+            if (!values)
+                lock.lock();
             const size_t offset = RegisterOffset(kFirstHoldingRegister, firstRegister);
-            ModbusBuildWriteRegisters(RequestBuffer, length, address,
-                                      std::span<const uint8_t>(HoldingRegisterImage).subspan(offset, 2 * size_t(count)),
+            const std::span<const uint8_t> source = values ? std::span<const uint8_t>(*values)
+                                                           : std::span<const uint8_t>(HoldingRegisterImage);
+            ModbusBuildWriteRegisters(RequestBuffer, length, address, source.subspan(offset, 2 * size_t(count)),
                                       static_cast<uint16_t>(firstRegister), static_cast<uint16_t>(count));
         }
         Exchange(length, {AnswerShape::Kind::Write, kWriteAnswerLength}, kWriteFirstByteMs, kInterByteMs, progress,
                  tries);
         return true;
     });
+}
+
+DaxHelper::SetupImage DaxHelper::SetupImageCopy() const
+{
+    std::lock_guard lock(ImageMutex);
+    return HoldingRegisterImage;
 }
 
 bool DaxHelper::Identify(TInteractContainer* progress, int32_t tries)

@@ -173,9 +173,17 @@ public:
     // does not lie wholly inside one image, or of 0 or more than 127 registers, is refused with
     // false before anything is sent. Throws the failure's text after the attempts are used up.
     bool ReadRegisters(int32_t firstRegister, int32_t count, TInteractContainer* progress, int32_t tries);
-    // Writes count holding registers from the setup image. A block outside the setup image or
-    // of more than 123 registers is refused with false before anything is sent.
+    // Writes count holding registers from the setup image as it stands when the write gets the
+    // device lock. A block outside the setup image or of more than 123 registers is refused
+    // with false before anything is sent.
     bool WriteRegisters(int32_t firstRegister, int32_t count, TInteractContainer* progress, int32_t tries);
+    // The same from a copy of the setup image taken earlier (SetupImageCopy): the block sent is
+    // the one of that moment, whatever reads have put into the image since.
+    using SetupImage = std::array<uint8_t, dax_namespace::kHoldingImageSize>;
+    bool WriteRegisters(int32_t firstRegister, int32_t count, const SetupImage& values, TInteractContainer* progress,
+                        int32_t tries);
+    // The setup image now, taken under the image mutex.
+    SetupImage SetupImageCopy() const;
     // Asks the instrument who it is. False when its software version is refused; an answer of an
     // unknown model is printed and gives true with the instrument not identified.
     bool Identify(TInteractContainer* progress, int32_t tries);
@@ -237,6 +245,9 @@ private:
     uint8_t DeviceAddressByte() const;
     void Print(const std::string& text, TInteractContainer* target) const;
     void ApplyIdentificationAnswer(TInteractContainer* progress, bool& result);
+    // Both writes: from the copy when one is given, otherwise from the image under its mutex.
+    bool WriteRegisterBlock(int32_t firstRegister, int32_t count, const SetupImage* values,
+                            TInteractContainer* progress, int32_t tries);
 
 public:
     class DataFileSource; // where a data file is read from

@@ -16,7 +16,32 @@ namespace {
 using nlohmann::json;
 
 // Far beyond what a few dozen settings take; a larger file is not ours.
-constexpr size_t kMaxSettingsFileSize = size_t{16} << 20;
+constexpr size_t kMaxSettingsFileSize = size_t{1} << 20;
+// The settings are flat: the file's object holds the keys, each an object of values. A file
+// nested deeper is not ours either, and is refused before a tree of it is built (building and
+// freeing a tree 100,000 levels deep takes gigabytes and the stack).
+constexpr size_t kMaxSettingsDepth = 8;
+
+// Walks the text without building anything and stops at the first level beyond the bound.
+class DepthCheck : public nlohmann::json_sax<json> {
+public:
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return ++depth_ <= kMaxSettingsDepth; }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return --depth_, true; }
+    bool start_array(std::size_t) override { return ++depth_ <= kMaxSettingsDepth; }
+    bool end_array() override { return --depth_, true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+
+private:
+    size_t depth_ = 0;
+};
 
 // Serialises read-modify-write cycles of this process; other processes are not expected to
 // write the same settings at the same moment.
@@ -48,6 +73,9 @@ LoadResult Load(const std::filesystem::path& file, json& data)
     } catch (const Exception&) {
         return LoadResult::Missing;   // absent, unreadable, or not a regular file
     }
+    DepthCheck depth;
+    if (!json::sax_parse(text.begin(), text.end(), &depth))
+        return LoadResult::Corrupt;
     json parsed = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
     if (parsed.is_discarded() || !parsed.is_object())
         return LoadResult::Corrupt;

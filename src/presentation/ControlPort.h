@@ -15,7 +15,7 @@
 //   TComboBox         its text yes               own       item index, -1 none item index, handler  yes
 //   TBitEditComboBox  empty    nothing           own       bit flags           bit flags, handler   no
 //   TCheckBox         empty    nothing           own       1 checked, else 0   checked when not 0   yes
-//   TCSpinEdit        empty    nothing           own       its value           its value            yes
+//   TCSpinEdit        empty    nothing           own       its value           its value (limits)   yes
 //   TProgressBar      empty    nothing           always    its position        its position         no
 //   TDateTimePicker   empty    nothing           own       minutes of the day  minutes of the day   yes
 //   Other             empty    nothing           always    0                   nothing              no
@@ -48,6 +48,14 @@ struct ControlDate {
     friend bool operator==(const ControlDate&, const ControlDate&) = default;
 };
 
+// The values a spin edit accepts, both ends included.
+struct ControlLimits {
+    int32_t Minimum = 0;
+    int32_t Maximum = 0;
+
+    friend bool operator==(const ControlLimits&, const ControlLimits&) = default;
+};
+
 struct ControlTime {
     int32_t Hour = 0;
     int32_t Minute = 0;
@@ -74,7 +82,8 @@ public:
     // page that is not shown at the moment is still visible.
     virtual bool IsVisible() const = 0;
 
-    // The integer value of the table. An unknown combo or picker reads -1.
+    // The integer value of the table. An unknown combo or picker reads -1; what an unknown spin
+    // edit reads is not a value it accepts.
     virtual int32_t Value() const = 0;
     // Sets the integer value of the table; false when the control cannot hold the value,
     // which then leaves the control unknown:
@@ -85,10 +94,14 @@ public:
     //    once afterwards, even when the value did not change.
     //  - TDateTimePicker: minutes of the day, 0..1439 (value / 60 hours, value mod 60
     //    minutes, 0 seconds); any other value fails.
+    //  - TCSpinEdit: a value outside its limits fails: the control never shows a value other
+    //    than the one given.
     //  - the other classes never fail and never run the change handler.
     virtual bool SetValue(int32_t value) = 0;
     // Items of a TComboBox, bit names of a TBitEditComboBox; 0 for the others.
     virtual int32_t ItemCount() const = 0;
+    // TCSpinEdit only (none for the others, and for a spin edit that accepts every value).
+    virtual std::optional<ControlLimits> Limits() const = 0;
 
     // Gives the control the input focus (classes marked in the table). A hidden or disabled
     // control simply does not get it; this never fails.
@@ -104,9 +117,10 @@ public:
     virtual bool SetTime(const ControlTime& time) = 0;
 
     // The state of a control whose value could not be shown: a combo without selection, a
-    // picker without date or time. It ends when a value is set (by code or by the user).
-    // Classes without such a state ignore SetUnknown and are never unknown. SetUnknown runs
-    // no change handler.
+    // picker without date or time, a spin edit without a value. It ends when a value is set,
+    // by the user or by code, through the port or straight into the control with its signals
+    // blocked or not. Classes without such a state ignore SetUnknown and are never unknown.
+    // SetUnknown runs no change handler.
     virtual void SetUnknown() = 0;
     virtual bool IsUnknown() const = 0;
 

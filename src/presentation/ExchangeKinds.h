@@ -267,7 +267,9 @@ public:
     ValueExchangeInfo(ValueKind kind, std::span<uint8_t> field, ControlPort* control);
     void Show() override;
     void Store() override;
-    // Nothing to check: the control itself holds an integer.
+    // The control itself holds an integer; one that could not show the register's value (a
+    // spin edit whose limits it lies outside) fails with the range message of its limits
+    // until the user chooses a value.
     void Validate() override;
     int32_t GetType() const override { return ExchangeTypeCode::Value; }
 

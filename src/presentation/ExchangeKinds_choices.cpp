@@ -219,7 +219,14 @@ void ValueExchangeInfo::Store()
         WriteU16(field_, static_cast<uint16_t>(value));
 }
 
-void ValueExchangeInfo::Validate() {}
+void ValueExchangeInfo::Validate()
+{
+    if (Control() == nullptr || !IsControlUnknown())
+        return;
+    if (const std::optional<ControlLimits> limits = Control()->Limits())
+        FailRange(limits->Minimum, limits->Maximum);
+    Fail(texts::kValueIncorrectFormat);
+}
 
 // ---------------------------------------------------------------------------------------
 // DateExchangeInfo and TimeExchangeInfo

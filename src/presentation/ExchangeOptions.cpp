@@ -2,6 +2,8 @@
 
 #include "ExchangeKinds.h"
 
+#include "platform/Exceptions.h"
+
 void ApplyOptions(ExchangeInfoContainer& container, const DisplayOptions& options, char systemSeparator)
 {
     container.ForEach(-1, [&](ExchangeInfo& binding) {
@@ -20,6 +22,21 @@ void SetPressureUnits(ExchangeInfoContainer& container, uint8_t unit)
         if (auto* pressure = dynamic_cast<PressureExchangeInfo*>(&binding);
             pressure != nullptr && binding.GetType() == ExchangeTypeCode::Pressure)
             pressure->SetUnitSwitch(unit != 0);
+    });
+}
+
+void ShowPressuresAgain(ExchangeInfoContainer& container, const std::function<void(const std::string&)>& onError)
+{
+    container.ForEach(-1, [&](ExchangeInfo& binding) {
+        if (binding.GetType() != ExchangeTypeCode::Pressure)
+            return;
+        binding.ResetAveraging();
+        try {
+            binding.Show();
+        } catch (const platform::Exception& failure) {
+            if (onError)
+                onError(failure.Message());
+        }
     });
 }
 

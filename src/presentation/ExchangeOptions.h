@@ -4,6 +4,8 @@
 #include "ExchangeInfoContainer.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 // The device frame's option passes over its bindings. They change how bindings show their
 // values and show nothing themselves.
@@ -16,6 +18,11 @@ void ApplyOptions(ExchangeInfoContainer& container, const DisplayOptions& option
 
 // Pressure bindings (type 13): unit byte 0 MPa, anything else kgf/cm².
 void SetPressureUnits(ExchangeInfoContainer& container, uint8_t unit);
+// Shows every pressure binding of every group again from its image (after a unit change, so
+// that no page keeps a number of the old unit under the new unit's caption, which a later
+// store would write in the new one); their averaging starts over. A binding that fails to
+// show passes its message to onError.
+void ShowPressuresAgain(ExchangeInfoContainer& container, const std::function<void(const std::string&)>& onError);
 
 // Averaging on or off, or its samples emptied, for every binding of one group (negative: all).
 void EnableGroupAveraging(ExchangeInfoContainer& container, int32_t group, bool on);

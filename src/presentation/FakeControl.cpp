@@ -1,5 +1,7 @@
 #include "FakeControl.h"
 
+#include <cstdint>
+
 #include "platform/DateTime.h"
 
 namespace {
@@ -80,10 +82,14 @@ bool FakeControl::IsVisible() const
 int32_t FakeControl::Value() const
 {
     switch (class_) {
+    case ControlClass::TCSpinEdit:
+        // As a blank spin box reads: below the values it accepts.
+        if (unknown_ && limits_ && limits_->Minimum > INT32_MIN)
+            return limits_->Minimum - 1;
+        return value_;
     case ControlClass::TComboBox:
     case ControlClass::TBitEditComboBox:
     case ControlClass::TCheckBox:
-    case ControlClass::TCSpinEdit:
     case ControlClass::TProgressBar:
         return value_;
     case ControlClass::TDateTimePicker:
@@ -113,6 +119,13 @@ bool FakeControl::SetValue(int32_t value)
         value_ = value != 0 ? 1 : 0;
         return true;
     case ControlClass::TCSpinEdit:
+        if (limits_ && (value < limits_->Minimum || value > limits_->Maximum)) {
+            unknown_ = true;
+            return false;
+        }
+        unknown_ = false;
+        value_ = value;
+        return true;
     case ControlClass::TProgressBar:
         value_ = value;
         return true;
@@ -201,7 +214,7 @@ void FakeControl::SetUnknown()
     if (class_ == ControlClass::TComboBox) {
         value_ = -1;
         text_.clear();
-    } else if (class_ == ControlClass::TDateTimePicker) {
+    } else if (class_ == ControlClass::TDateTimePicker || class_ == ControlClass::TCSpinEdit) {
         unknown_ = true;
     }
 }
@@ -210,7 +223,12 @@ bool FakeControl::IsUnknown() const
 {
     if (class_ == ControlClass::TComboBox)
         return value_ < 0;
-    return class_ == ControlClass::TDateTimePicker && unknown_;
+    return (class_ == ControlClass::TDateTimePicker || class_ == ControlClass::TCSpinEdit) && unknown_;
+}
+
+std::optional<ControlLimits> FakeControl::Limits() const
+{
+    return class_ == ControlClass::TCSpinEdit ? limits_ : std::nullopt;
 }
 
 void FakeControl::SetItems(std::vector<std::string> items)

@@ -2,6 +2,7 @@
 
 #include "ControlPort.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ public:
     int32_t Value() const override;
     bool SetValue(int32_t value) override;
     int32_t ItemCount() const override;
+    std::optional<ControlLimits> Limits() const override;
     void SetFocus() override;
     void SetTextColor(uint32_t color) override { color_ = color; }
     std::optional<ControlDate> Date() const override;
@@ -36,6 +38,8 @@ public:
     void SetVisible(bool visible) { visible_ = visible; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
     void SetItems(std::vector<std::string> items);
+    // A spin edit's range, as the form sets it; without one it takes every value.
+    void SetLimits(ControlLimits limits) { limits_ = limits; }
     // Focus moves away, as when the user clicks elsewhere.
     void ClearFocus() { focused_ = false; }
 
@@ -65,7 +69,8 @@ private:
     int32_t value_ = 0;              // combo index, flags, check state, spin value, position
     ControlDate date_;               // picker
     ControlTime time_;               // picker
-    bool unknown_ = false;           // picker without date or time (a combo is unknown at index -1)
+    bool unknown_ = false;           // picker without date or time, spin edit without value (a combo is unknown at index -1)
+    std::optional<ControlLimits> limits_; // spin edit
     std::function<void()> handler_;
     int changes_ = 0;
 };

@@ -137,8 +137,9 @@ TEST_F(ArchiveTables, EachGridShowsItsOwnKindAndPart)
 {
     LoadInstrument(daxsim::DemoState(daxsim::Model::Dax02));
 
-    // Rows per kind: the fixture's rings hold 7, 5, 4, 3 and 2 records.
-    const size_t kRows[ArchiveKind::Count] = {7, 5, 4, 3, 2};
+    // Rows per kind: every hour from 1 May 00:00 to 14 June 09:00, the days from 16 March to
+    // 13 June, the months March to May.
+    const size_t kRows[ArchiveKind::Count] = {1066, 90, 3, 90, 3};
     std::set<std::vector<std::string>> captionsSeen;
     for (uint32_t part = 0; part < ArchivePart::Count; ++part) {
         for (int32_t kind = 0; kind < ArchiveKind::Count; ++kind) {
@@ -171,7 +172,7 @@ TEST_F(ArchiveTables, EachGridShowsItsOwnKindAndPart)
     }
     EXPECT_EQ(Read(Journal("NotStaffArchive")), Read(notStaff));
     EXPECT_EQ(Read(Journal("JournalArchive")), Read(operatorJournal));
-    EXPECT_EQ(Journal("JournalArchive").GetRowCount(), 22);
+    EXPECT_EQ(Journal("JournalArchive").GetRowCount(), 8);
 }
 
 // No header is cut short: every column of every archive and journal grid is at least as wide
@@ -210,11 +211,12 @@ TEST_F(ArchiveTables, TheBadCheckWordRowIsRedInEveryHourGrid)
     for (uint32_t part = 0; part < ArchivePart::Count; ++part) {
         SCOPED_TRACE(kPartNames[part]);
         const TGoodTable& grid = Grid(part, ArchiveKind::Hour);
-        // Reading order starts at the oldest record; the second oldest is the bad one.
+        // Reading order starts at the oldest record; the hour of 20 May 13:00 is the bad one.
+        const auto bad = static_cast<int32_t>(daxsim::kDemoBadHourIndex);
         for (int32_t row = 0; row < grid.GetRowCount(); ++row)
-            EXPECT_EQ(grid.GetCellsTextColor(row, 0), row == 1 ? kCellRed : kCellBlack) << row;
+            EXPECT_EQ(grid.GetCellsTextColor(row, 0), row == bad ? kCellRed : kCellBlack) << row;
         for (int32_t col = 0; col < grid.GetColCount(); ++col)
-            EXPECT_EQ(grid.GetCellsTextColor(1, col), kCellRed) << col;
+            EXPECT_EQ(grid.GetCellsTextColor(bad, col), kCellRed) << col;
     }
 }
 
@@ -236,7 +238,7 @@ TEST_F(ArchiveTables, EmptyVectorsGiveHeadersOnly)
 TEST_F(ArchiveTables, ARefillAfterASmallerLoadLeavesNoOldRows)
 {
     LoadInstrument(daxsim::DemoState(daxsim::Model::Dax01));
-    ASSERT_EQ(Grid(ArchivePart::HeatSystem1, ArchiveKind::Hour).GetRowCount(), 7);
+    ASSERT_EQ(Grid(ArchivePart::HeatSystem1, ArchiveKind::Hour).GetRowCount(), 1066);
     testsupport::PutCraftedArchives(frame_->Helper());
     Refill();
     for (uint32_t part = 0; part < ArchivePart::Count; ++part) {
@@ -405,6 +407,28 @@ TEST_F(ArchiveTables, TheTablesFollowTheWindow)
         }
         EXPECT_LT(widths[1], widths[0]) << pageId;
         EXPECT_GT(widths[2], widths[0]) << pageId;
+    }
+}
+
+// A journal's rows reach the grid's right edge at every width: no empty area with stray row
+// lines right of the last column.
+TEST_F(ArchiveTables, TheJournalRowsReachTheRightEdge)
+{
+    LoadInstrument(daxsim::DemoState(daxsim::Model::Dax01));
+    frame_->show();
+    for (int32_t pageId : {9, 10}) {
+        QWidget* page = frame_->Page(pageId);
+        TGoodTable* grid = page->findChild<TGoodTable*>();
+        ASSERT_NE(grid, nullptr);
+        for (const QSize size : {QSize(1036, 640), QSize(1600, 900), QSize(1200, 300)}) {
+            frame_->resize(size);
+            static_cast<QStackedWidget*>(page->parentWidget())->setCurrentWidget(page);
+            QApplication::processEvents();
+            int columns = 0;
+            for (int32_t col = 0; col < grid->GetColCount(); ++col)
+                columns += grid->GetWidths(col);
+            EXPECT_GE(columns, grid->viewport()->width()) << pageId << " at " << size.width() << "x" << size.height();
+        }
     }
 }
 

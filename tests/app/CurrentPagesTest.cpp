@@ -10,6 +10,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 #include <gtest/gtest.h>
 
@@ -62,7 +64,20 @@ std::vector<std::string> ShownBoxes(const QWidget& frame)
     return names;
 }
 
-// The outer box reaches just past the shown boxes, by the margin.
+// The box's whole title fits inside it, as its style draws it.
+void ExpectTitleFits(const QGroupBox* box)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+    EXPECT_GE(label.width(), box->fontMetrics().horizontalAdvance(box->title())) << box->title().toStdString();
+    EXPECT_LE(label.right(), box->width() - 1) << box->title().toStdString();
+}
+
+// The outer box reaches just past the shown boxes, by the margin, or as far as its own title
+// needs when that is further.
 void ExpectOuterFits(const QWidget& frame, int margin, const std::string& outerName = "TSGroupBox")
 {
     const QGroupBox* outer = BoxOf(frame, outerName);
@@ -74,8 +89,9 @@ void ExpectOuterFits(const QWidget& frame, int margin, const std::string& outerN
         right = std::max(right, box->x() + box->width());
         bottom = std::max(bottom, box->y() + box->height());
     }
-    EXPECT_EQ(outer->width(), right + margin);
+    EXPECT_EQ(outer->width(), std::max(right + margin, outer->minimumSizeHint().width()));
     EXPECT_EQ(outer->height(), bottom + margin);
+    ExpectTitleFits(outer);
 }
 
 // Every box's place and visibility.
@@ -317,12 +333,16 @@ TEST_F(CurrentTSPage, TheBoxesCloseAroundTheRowsShown)
             EXPECT_LE(below, box->layout()->contentsMargins().bottom() + edge + 1) << trace << " " << name;
         }
         size_t place = 0;
-        for (const std::string& name : kChanelBoxes)
-            if (Shown(frame, name))
+        for (const std::string& name : kChanelBoxes) {
+            if (Shown(frame, name)) {
                 EXPECT_EQ(BoxOf(frame, name)->pos(), ChanelPlace(frame, place++)) << trace << " " << name;
-        for (const std::string& name : kBottomRowBoxes)
-            if (Shown(frame, name))
+            }
+        }
+        for (const std::string& name : kBottomRowBoxes) {
+            if (Shown(frame, name)) {
                 EXPECT_EQ(BoxOf(frame, name)->y(), BottomRowTop(frame)) << trace << " " << name;
+            }
+        }
         ExpectOuterFits(frame, margin);
         frame.hide();
     }

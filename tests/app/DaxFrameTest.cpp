@@ -2,10 +2,15 @@
 #include "app/DaxFrame.h"
 
 #include "AppTestSupport.h"
+#include "app/MainFrame.h"
 
+#include <QAbstractItemModel>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QSplitter>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 
 namespace {
@@ -118,7 +123,42 @@ TEST_F(Frame, TreeOfThePageTable)
     }
     EXPECT_EQ(tree->indentation(), 27);
     EXPECT_EQ(tree->iconSize(), QSize(24, 24));
-    EXPECT_FALSE(tree->rootIsDecorated());
+    // Every node with sub-pages shows its arrow, "Архивы" and the other top nodes too.
+    EXPECT_TRUE(tree->rootIsDecorated());
+}
+
+// In the main window's font, the tree is wide enough for its longest item at its depth:
+// no text is cut, whichever nodes are expanded; the splitter keeps it adjustable.
+TEST(FrameTree, EveryItemShowsWholeInTheWindowsFont)
+{
+    TMainForm form;
+    form.show();
+    auto* tree = Child<QTreeWidget>(form, "SelectTree");
+    tree->expandAll();
+    QApplication::processEvents();
+    QStyleOptionViewItem option;
+    option.initFrom(tree);
+    option.font = tree->font();
+    option.decorationSize = tree->iconSize();
+    const QAbstractItemModel* model = tree->model();
+    std::vector<QModelIndex> pending = {QModelIndex()};
+    int checked = 0;
+    while (!pending.empty()) {
+        const QModelIndex parent = pending.back();
+        pending.pop_back();
+        for (int row = 0; row < model->rowCount(parent); ++row) {
+            const QModelIndex index = model->index(row, 0, parent);
+            pending.push_back(index);
+            const QSize needed = tree->itemDelegate()->sizeHint(option, index);
+            EXPECT_LE(tree->visualRect(index).left() + needed.width(), tree->viewport()->width())
+                << index.data().toString().toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 30);
+    auto* splitter = Child<QSplitter>(*form.Frame(), "Splitter1");
+    EXPECT_TRUE(splitter->isEnabled());
+    EXPECT_FALSE(splitter->isCollapsible(0));
 }
 
 TEST_F(Frame, EveryPageButTwentyTwoIsBuiltAndPageFourIsShown)

@@ -62,7 +62,7 @@ TEST(DemoWiring, TheWindowOpensTheChannelToTheDemoSimulatorOnItsSettings)
     ASSERT_EQ(frame->CurrentPageId(), 4);
     const auto* workTime = Child<QLineEdit>(*frame, "WorkTime");
     Child<QPushButton>(*frame, "ReadPageParams4")->click();
-    EXPECT_TRUE(WaitFor([workTime] { return workTime->text() == QStringLiteral("4392:00"); }))
+    EXPECT_TRUE(WaitFor([workTime] { return workTime->text() == QStringLiteral("2160:55"); }))
         << workTime->text().toStdString() << "\n" << apptest::Console(form).toStdString();
     const auto* general = Child<QWidget>(*frame, "GeneralCWS_Current");
     EXPECT_TRUE(Child<QGroupBox>(*general, "GroupBoxChanel1")->isHidden());

@@ -13,11 +13,13 @@
 #include "UnderLocale.h"
 
 #include "controls/BitEditComboBox.h"
+#include "device/Daxcore.h"
 #include "controls/GoodTable.h"
 #include "presentation/FrameBindings.h"
 #include "presentation/FrameValueLists.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -29,7 +31,10 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimeEdit>
+#include <QWheelEvent>
+#include <QAbstractItemView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -519,13 +524,13 @@ TEST_F(DemoFrameTest, TheDemoInstrumentShowsWithoutComplaint)
         {"UnitOfMeasurePressure", "МПа"},
         {"ReactionTS2/Go_More_Gp_Less_GpK_Reaction", "Индикация НС"},
         {"UartSpeed_0", "19200"},
-        {"TS1_Current/Q1Current", "000002456.562"},
-        {"TS2_Current/Q2gvsCurrent", "000000407.500"},
-        {"TS1_Current/tair1Current", "10.50"},
-        {"GeneralCWS_Current/WorkTime", "4392:00"},
+        {"TS1_Current/Q1Current", "000000273.151"},
+        {"TS2_Current/Q2gvsCurrent", "000000042.430"},
+        {"TS2_Current/t5Current", "55.20"},
+        {"GeneralCWS_Current/WorkTime", "2160:55"},
         {"SerialNumInfo", "12345"},
         {"Model", "Dax-01"},
-        {"V_Status6", "Отключен"},
+        {"V_Status6", "Нет ошибок"},
         {"V_Status1", "Нет ошибок"},
         {"ObjectIdent", "Котельная 3"},
         {"ServerIpAddress", "192.168.1.10"},
@@ -546,11 +551,99 @@ TEST_F(DemoFrameTest, TheDemoInstrumentShowsWithoutComplaint)
     EXPECT_EQ(Control<QTimeEdit>("CurrentTimePicker")->time(), QTime(10, 25, 0));
     EXPECT_EQ(Control<QDateEdit>("SummerPeriodStart")->date(), QDate(2000, 4, 15));
     EXPECT_EQ(Control<QTimeEdit>("DaxSignalD/TimerOn")->time(), QTime(8, 0));
-    EXPECT_EQ(Control<TBitEditComboBox>("GeneralCWS_Current/SignalFlagsCurrent")->BitFlags(), 0x0003u);
+    EXPECT_EQ(Control<TBitEditComboBox>("GeneralCWS_Current/SignalFlagsCurrent")->BitFlags(), 0x3001u);
 
     // A status other than "no errors" is written in red, the others in black.
+    {
+        DaxHelperLocker lock(&frame->Helper());
+        frame->Helper().InputRegisterImage[2 * (30424 - 30001) + 1] = 4; // V6 "Отключен"
+        frame->Bindings().Show(0, [this](const std::string& message) { errors.push_back(message); });
+    }
     EXPECT_TRUE(Control<QComboBox>("V_Status6")->styleSheet().contains(QStringLiteral("#ff0000"), Qt::CaseInsensitive));
     EXPECT_FALSE(Control<QComboBox>("V_Status1")->styleSheet().contains(QStringLiteral("#ff0000"), Qt::CaseInsensitive));
+}
+
+// The lists that show what the instrument reports (the channels' states on "Каналы измерения",
+// the operating mode on "Настройки") cannot be changed by the user: not from the list, not by
+// keys, not by the wheel.
+TEST_F(DemoFrameTest, StatusListsCannotBeChanged)
+{
+    std::vector<std::string> paths = {"WorkMode"};
+    for (int n = 1; n <= 6; ++n) {
+        paths.push_back("V_Status" + std::to_string(n));
+        paths.push_back("P_Status" + std::to_string(n));
+    }
+    for (int n = 1; n <= 5; ++n)
+        paths.push_back("t_Status" + std::to_string(n));
+    frame->resize(1200, 800);
+    frame->show();
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        auto* combo = Control<QComboBox>(path);
+        ASSERT_NE(combo, nullptr);
+        const int shown = combo->currentIndex();
+        ASSERT_GE(combo->count(), 2);
+        combo->showPopup();
+        EXPECT_FALSE(combo->view()->isVisible());
+        for (const auto key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown})
+            QTest::keyClick(combo, key);
+        QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+        EXPECT_EQ(combo->currentIndex(), shown);
+        EXPECT_EQ(combo->focusPolicy(), Qt::NoFocus);
+    }
+    // A list of a setting stays a list the user chooses from.
+    auto* setting = Control<QComboBox>("UnitOfMeasurePressure");
+    ASSERT_NE(setting, nullptr);
+    const int before = setting->currentIndex();
+    setting->setFocus();
+    QTest::keyClick(setting, before == 0 ? Qt::Key_Down : Qt::Key_Up);
+    EXPECT_NE(setting->currentIndex(), before);
+}
+
+// The demo instrument agrees with itself: on "Каналы измерения" a channel reads "Отключен"
+// exactly when no setting uses it (neither heat system's scheme, its air or control channel,
+// nor the cold-water channels).
+TEST(DemoInstrument, EachChannelsStateAgreesWithItsSettings)
+{
+    TDax_Frame frame;
+    frame.BuildPageTree();
+    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax01), 1);
+    frame.LoadDataFile(daxsim::DataFileBytesOfInstrument(instrument));
+    std::array<HeatSystemConfig, 2> systems;
+    {
+        DaxHelperLocker lock(&frame.Helper());
+        for (uint8_t h = 0; h < 2; ++h)
+            systems[h] = DecodeHeatSystemConfig(frame.Helper().InputRegisterImage, frame.Helper().HoldingRegisterImage, h);
+    }
+    const auto schemeUses = [&](uint8_t param) {
+        return IsSchemeParamUsed(param, systems[0]) || IsSchemeParamUsed(param, systems[1]);
+    };
+    const auto coldWater = [&](int n) { return n >= 1 && n <= 6 ? systems[0].ColdWaterSetup[n - 1] : uint8_t{0}; };
+    const auto stateOf = [&](const std::string& name) {
+        const auto* combo = frame.findChild<QComboBox*>(QString::fromStdString(name));
+        EXPECT_NE(combo, nullptr) << name;
+        return combo ? combo->currentText().toStdString() : std::string();
+    };
+    int used = 0;
+    for (int n = 1; n <= 6; ++n) {
+        const bool flow = (n <= 5 && (schemeUses(static_cast<uint8_t>(SchemeParam::V1 + n - 1)) ||
+                                      schemeUses(static_cast<uint8_t>(SchemeParam::M1 + n - 1)))) ||
+                          coldWater(n) >= 1;
+        EXPECT_EQ(stateOf("V_Status" + std::to_string(n)) == "Отключен", !flow) << "flow channel " << n;
+        const bool pressure = (n <= 5 && schemeUses(static_cast<uint8_t>(SchemeParam::P1 + n - 1))) || coldWater(n) >= 2;
+        EXPECT_EQ(stateOf("P_Status" + std::to_string(n)) == "Отключен", !pressure) << "pressure channel " << n;
+        used += flow + pressure;
+    }
+    for (int n = 1; n <= 5; ++n) {
+        const bool temperature = schemeUses(static_cast<uint8_t>(SchemeParam::T1 + n - 1)) ||
+                                 systems[0].AirChannel == n - 1 || systems[1].AirChannel == n - 1 ||
+                                 systems[0].ControlChannel == n - 1 || systems[1].ControlChannel == n - 1;
+        EXPECT_EQ(stateOf("t_Status" + std::to_string(n)) == "Отключен", !temperature) << "temperature channel " << n;
+        used += temperature;
+    }
+    EXPECT_GT(used, 0);
 }
 
 // Shows and stores every setting on the real widgets: the setup image comes back as the

@@ -42,6 +42,9 @@
 
 namespace {
 
+// The demo's hour records: every hour from 1 May 2024 00:00 to 14 June 09:00.
+constexpr int32_t kDemoHours = 1066;
+
 using apptest::Child;
 using apptest::ConsoleLines;
 using apptest::GroupShown;
@@ -145,6 +148,40 @@ TEST_F(FileCommands, TheFileActionsAreThereAndAsk)
     EXPECT_TRUE(Files().isEmpty());
 }
 
+// The file dialogs start in the folder of the file last chosen, kept across runs, and in the
+// user's home before any was chosen or when that folder is gone.
+TEST_F(FileCommands, TheDialogsStartInTheFolderLastUsed)
+{
+    const auto triggerAll = [this] {
+        Child<QAction>(*form, "FileOpen")->trigger();
+        Child<QAction>(*form, "FileSaveAs")->trigger();
+        Child<QAction>(*form, "SaveConfigurationAction")->trigger();
+    };
+    prompts.openName.clear();
+    triggerAll();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, QDir::homePath()));
+
+    const QString file = InstrumentFile(QStringLiteral("chosen.daxdat"));
+    prompts.answer = false;
+    Open(file);
+    prompts.openName.clear();
+    prompts.folders.clear();
+    triggerAll();
+    const QString chosenFolder = QFileInfo(file).absolutePath();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, chosenFolder));
+
+    form = std::make_unique<TMainForm>();
+    form->SetPrompts(&prompts);
+    prompts.folders.clear();
+    triggerAll();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, chosenFolder)) << "kept in the settings";
+
+    ASSERT_TRUE(QDir(chosenFolder).removeRecursively());
+    prompts.folders.clear();
+    triggerAll();
+    EXPECT_EQ(prompts.folders, std::vector<QString>(3, QDir::homePath()));
+}
+
 TEST_F(FileCommands, AMissingFilePrintsOnlyItsError)
 {
     ASSERT_TRUE(AutoRequest().isChecked());
@@ -166,7 +203,7 @@ TEST_F(FileCommands, OpeningWithAutoRequestOnAndNoKeepsItOn)
     EXPECT_TRUE(AutoRequest().isChecked());
     EXPECT_TRUE(form->Frame()->AutoRequestFlag());
     EXPECT_EQ(Child<QLineEdit>(*form->Frame(), "Model")->text(), QStringLiteral("Dax-01"));
-    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), 7);
+    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), kDemoHours);
 }
 
 TEST_F(FileCommands, OpeningWithYesSwitchesAutoRequestOff)
@@ -179,7 +216,7 @@ TEST_F(FileCommands, OpeningWithYesSwitchesAutoRequestOff)
     EXPECT_FALSE(form->Frame()->AutoRequestFlag());
     EXPECT_EQ(form->AutoRequestImageIndex(), 3);
     EXPECT_EQ(Lines(), std::vector<std::string>{"Файл " + path.toStdString() + " загружен"});
-    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), 7);
+    EXPECT_EQ(form->Frame()->ArchiveGrid(0, 0)->GetRowCount(), kDemoHours);
 
     // With auto request off nothing is asked.
     Open(path);

@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimeEdit>
 #include <QTreeWidget>
 
@@ -470,6 +471,95 @@ TEST_F(FrameExchange, TimeFromTheComputerGoesIntoThePickersAndTheInstrument)
     EXPECT_EQ(v[8], simulator.Device().State().Register(40009));
 }
 
+// A clock the instrument keeps wrong cannot be shown (the pickers are blank), yet "Время с ПК"
+// sets it: the computer's time goes into the pickers as values and is written.
+TEST_F(FrameExchange, TimeFromTheComputerSetsAClockThePickersCouldNotShow)
+{
+    struct Case {
+        const char* why;
+        int32_t reg;
+        uint16_t value;
+    };
+    const Case cases[] = {
+        {"month 0", 40002, 0},
+        {"day 32", 40003, 32},
+        {"hour 24", 40004, 24},
+    };
+    testsupport::ManualClock clock;
+    clock.SetUtc(std::chrono::system_clock::time_point(std::chrono::milliseconds(1952549151250)));
+    frame.SetClock(&clock);
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(1952549151250, Qt::UTC).toLocalTime();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const uint16_t good = simulator.Device().State().Register(static_cast<uint16_t>(c.reg));
+        simulator.Device().PokeRegister(static_cast<uint16_t>(c.reg), c.value);
+        ShowEverything();
+        simulator.Device().PokeRegister(static_cast<uint16_t>(c.reg), good);
+        Select(21);
+        Click("SetCurrentTime");
+        EXPECT_EQ(log.Take(), std::vector<std::string>{"Параметры времени и даты установлены"});
+        ASSERT_EQ(Writes().size(), 1u);
+        const std::vector<uint16_t> v = Writes()[0].Values;
+        EXPECT_EQ((std::vector<uint16_t>(v.begin(), v.begin() + 6)),
+                  (std::vector<uint16_t>{static_cast<uint16_t>(local.date().year() - 2000),
+                                         static_cast<uint16_t>(local.date().month()),
+                                         static_cast<uint16_t>(local.date().day()),
+                                         static_cast<uint16_t>(local.time().hour()),
+                                         static_cast<uint16_t>(local.time().minute()),
+                                         static_cast<uint16_t>(local.time().second())}));
+    }
+}
+
+// "Очистить" of signals D to G sets every editor it touches to a value: a timer picker left
+// blank by a register above 1439 is cleared to 00:00, which the page's write then sends.
+TEST_F(FrameExchange, ClearingTheSignalsSetsABlankTimerToMidnight)
+{
+    simulator.Device().PokeRegister(40531, 1440); // signal D: switched on at "24:00"
+    simulator.Device().PokeRegister(40532, 1500);
+    ShowEverything();
+    log.Clear();
+    Select(27);
+    Child<QPushButton>(frame, "ClearSignal_2")->click();
+    // The user makes the cleared signal a timer: its times read 00:00, and are written so.
+    auto* signal = frame.findChild<QWidget*>(QStringLiteral("DaxSignalD"));
+    ASSERT_NE(signal, nullptr);
+    Child<QComboBox>(*signal, "SignalType")->setCurrentIndex(2);
+    EXPECT_EQ(Child<QTimeEdit>(*signal, "TimerOn")->text(), QStringLiteral("00:00"));
+    Click("SetSignal_2");
+    EXPECT_EQ(log.Take(), std::vector<std::string>{"Параметры сигналов D...G установлены"});
+    ASSERT_EQ(Writes().size(), 1u);
+    ASSERT_EQ(Writes()[0].Values.size(), 64u);
+    EXPECT_EQ(Writes()[0].Values[0], 2) << "a timer";
+    EXPECT_EQ(Writes()[0].Values[14], 0) << "switched on at 00:00";
+    EXPECT_EQ(Writes()[0].Values[15], 0) << "switched off at 00:00";
+}
+
+// A count the instrument keeps outside a spin box's range is not shown as the nearest count
+// and written back without a word: the spin box is blank, the write refused with the range,
+// until the user chooses a count.
+TEST_F(FrameExchange, ACountOutsideItsSpinBoxIsRefusedUntilTheUserChoosesOne)
+{
+    simulator.Device().PokeRegister(40126, 0); // no supply pipe: the spin box takes 1 to 5
+    ShowEverything();
+    Select(11);
+    auto* direct = Child<QSpinBox>(*Child<QWidget>(frame, "ConfigurationTS1"), "DirectPipe");
+    EXPECT_EQ(direct->text().trimmed(), QString()) << "shown blank, not as 1";
+    Child<QPushButton>(frame, "WritePageParams")->click();
+    EXPECT_EQ(pool.Count(), 0);
+    Finish();
+    EXPECT_TRUE(simulator.RequestLog().empty());
+    EXPECT_EQ(log.Take(), std::vector<std::string>{
+                              "Значение параметра \"Количество подающих трубопроводов\" выходит за диапазон 1...5"});
+
+    direct->stepBy(1); // the user's first choice is the lowest count
+    EXPECT_EQ(direct->value(), 1);
+    Click("WritePageParams");
+    EXPECT_EQ(log.Take(), std::vector<std::string>{"Конфигурация ТС1 установлена"});
+    ASSERT_EQ(Writes().size(), 2u);
+    EXPECT_EQ(Writes()[1].First, 40126);
+    EXPECT_EQ(Writes()[1].Values[0], 1);
+}
+
 TEST_F(FrameExchange, AWriteRefusedByTheInstrumentPrintsItsErrorAndNoConfirmation)
 {
     ShowEverything();
@@ -524,6 +614,33 @@ TEST_F(FrameExchange, WritingTheCommonSettingsSwitchesTheUnitCaptions)
     EXPECT_EQ(LabelText(*ts1, "Q1CurrentLabel").toStdString(), "Q1 (ГДж)");
     EXPECT_EQ(LabelText(*ts1, "P1CurrentLabel").toStdString(), "P1 (кгс/см²)");
     EXPECT_EQ(LabelText(frame, "ColdWaterPWinterLabel").toStdString(), "Pхв_дог зимнее (кгс/см²)");
+}
+
+// A read that changes the pressure unit (here of page 15 alone) shows the pressures of every
+// page again in the new unit, not only the captions: a number left in MPa under "кгс/см²"
+// would be written as kgf/cm² by the page's next write.
+TEST_F(FrameExchange, APressureUnitChangeShowsEveryPageInTheNewUnit)
+{
+    ShowEverything();
+    auto* ts1 = Child<QWidget>(frame, "TS1_Current");
+    const auto text = [](QWidget* root, const char* name) { return Child<QLineEdit>(*root, name)->text().toStdString(); };
+    ASSERT_EQ(text(ts1, "P1Current"), "0.6000");
+    ASSERT_EQ(text(&frame, "P1_contract"), "0.6000");
+    ASSERT_EQ(text(&frame, "ColdWaterPWinter"), "0.1000");
+
+    simulator.Device().PokeRegister(40181, 1); // kgf/cm²
+    Select(15);
+    Click("ReadPageParams15");
+    EXPECT_EQ(LabelText(*ts1, "P1CurrentLabel").toStdString(), "P1 (кгс/см²)");
+    EXPECT_EQ(text(ts1, "P1Current"), "6.000");
+    EXPECT_EQ(text(&frame, "P1_contract"), "6.000");
+    EXPECT_EQ(text(&frame, "ColdWaterPWinter"), "1.000");
+
+    // Written back unchanged in the unit shown.
+    Select(19);
+    Click("BitBtn18");
+    ASSERT_EQ(Writes().size(), 1u);
+    EXPECT_EQ(Writes()[0].Values[26], 6000) << "P1_дог";
 }
 
 // ---- read all and write all -----------------------------------------------------------

@@ -64,8 +64,9 @@ TEST(MainWindow, OpensAsTheOnlyTopLevelWindowWithTheProgramTitle)
     EXPECT_EQ(form.windowTitle().toStdString(), "Dax Конфигуратор");
     ASSERT_NE(form.windowHandle(), nullptr);
     EXPECT_TRUE(form.windowHandle()->isExposed());
-    EXPECT_EQ(form.width(), TMainForm::kClientWidth);
-    EXPECT_EQ(form.height() - form.menuBar()->height(), TMainForm::kClientHeight);
+    // At least the designed size on a screen that has room for it.
+    EXPECT_GE(form.width(), TMainForm::kClientWidth);
+    EXPECT_GE(form.height() - form.menuBar()->height(), TMainForm::kClientHeight);
     EXPECT_EQ(Child<QPlainTextEdit>(form, "ConsoleMemo")->height(), TMainForm::kConsoleHeight);
     // Tahoma 8 pt, or where it is missing the face nearest its widths, not the wider default.
     const QFontInfo font(form.font());
@@ -129,7 +130,7 @@ TEST(MainWindow, ActionsWithTheirTextsHintsShortcutsAndState)
         {"ChanelLogAction", "Лог обмена даных", "", "", "", true, true},
         {"OptionAction", "Опции", "", "", "", true, false},
         {"ReportAction", "Отчет", "Сформировать отчет", "Сформировать отчет", "Ctrl+R", false, false},
-        {"HelpAction", "Справка", "", "", "", true, false},
+        {"HelpAction", "Справка", "", "", "", false, false}, // until a help folder is found
         {"AboutAction", "О программе", "", "", "", true, false},
         {"OnTopAction", "Поверх всех окон", "", "", "", true, true},
         {"SaveConfigurationAction", "Сохранить конфигурацию", "Сохранить конфигурацию",
@@ -366,11 +367,15 @@ private:
 TEST(MainWindow, HelpShowsTheIntroductionAndF1ThePageTopic)
 {
     TMainForm form;
-    // Without a viewer nothing happens.
+    // Without a viewer (no help folder) the command is disabled and F1 does nothing.
+    EXPECT_FALSE(Child<QAction>(form, "HelpAction")->isEnabled());
+    form.SetHelpViewer(nullptr);
+    EXPECT_FALSE(Child<QAction>(form, "HelpAction")->isEnabled());
     Child<QAction>(form, "HelpAction")->trigger();
 
     std::vector<QString> shown;
     form.SetHelpViewer(std::make_unique<FakeHelp>(&shown));
+    EXPECT_TRUE(Child<QAction>(form, "HelpAction")->isEnabled());
     Child<QAction>(form, "HelpAction")->trigger();
     auto* tree = Child<QTreeWidget>(form, "SelectTree");
     QTest::keyClick(tree, Qt::Key_F1);
@@ -507,6 +512,49 @@ QTreeWidgetItem* PageNode(const TMainForm& form, int32_t pageId)
         if ((*it)->data(0, TDax_Frame::kPageIdRole).toInt() == pageId)
             return *it;
     return nullptr;
+}
+
+// The first size shows the widest and the tallest page of fields whole, without scrolling,
+// on a screen that has room for them.
+TEST(MainWindow, TheFirstSizeShowsEveryPageWhole)
+{
+    TMainForm form;
+    Child<QAction>(form, "AutoRequestAction")->setChecked(false);
+    form.show();
+    const QSize first = form.size();
+    ASSERT_TRUE(QRect(QPoint(), form.screen()->availableGeometry().size()).contains(QRect(QPoint(), first)));
+    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax01), 1);
+    form.Frame()->LoadDataFile(daxsim::DataFileBytesOfInstrument(instrument));
+    auto* tree = Child<QTreeWidget>(form, "SelectTree");
+    for (const DaxPage& page : DaxPages()) {
+        const auto* scroll = form.Frame()->Page(page.Id)->findChild<QScrollArea*>();
+        if (scroll == nullptr)
+            continue;
+        tree->setCurrentItem(PageNode(form, page.Id));
+        QApplication::processEvents();
+        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << "page " << page.Id << " \"" << page.Caption << "\"";
+        EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << "page " << page.Id << " \"" << page.Caption << "\"";
+    }
+    EXPECT_EQ(form.size(), first);
+}
+
+// Within the screen's available area, less room for the window's frame and title.
+TEST(MainWindow, TheFirstSizeStaysWithinTheScreen)
+{
+    struct Case {
+        QSize wanted;
+        QRect available;
+        QSize first;
+    };
+    const QSize decorations(TMainForm::kDecorationWidth, TMainForm::kDecorationHeight);
+    const Case cases[] = {
+        {{1200, 900}, {0, 0, 1920, 1080}, {1200, 900}},
+        {{1200, 900}, {0, 0, 1024, 768}, QSize(1024, 768) - decorations},
+        {{1200, 700}, {100, 30, 1280, 800}, {1200, 700}},
+        {{1300, 700}, {0, 0, 1280, 1024}, {1280 - TMainForm::kDecorationWidth, 700}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TMainForm::FirstSize(c.wanted, c.available), c.first) << c.wanted.width() << "x" << c.wanted.height();
 }
 
 // At the window's standard size, with the demo instrument's values shown, every page of

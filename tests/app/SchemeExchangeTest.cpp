@@ -59,13 +59,13 @@ protected:
 
 TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
 {
-    // Heat system 1 of the demo: the free configuration of two supply pipes, one return and
-    // one make-up (cold water), air on t5.
+    // Heat system 1 of the demo: the free configuration of one supply pipe and one return, no
+    // air channel.
     Read(0);
     EXPECT_EQ(ShownBoxes("TS1_Current"),
-              (std::vector<std::string>{"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxCW", "Air1GroupBox",
-                                        "GroupBoxChanel1", "GroupBoxChanel2", "GroupBoxChanel3", "GroupBoxChanel4"}));
-    EXPECT_EQ(Control<QLineEdit>("TS1_Current", "Q1Current")->text().toStdString(), "000002456.562");
+              (std::vector<std::string>{"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxChanel1",
+                                        "GroupBoxChanel2"}));
+    EXPECT_EQ(Control<QLineEdit>("TS1_Current", "Q1Current")->text().toStdString(), "000000273.151");
     // Heat system 2: "2.5" with its hot-water part on channels 3 to 5.
     Read(2);
     EXPECT_EQ(ShownBoxes("TS2_Current"),
@@ -81,7 +81,7 @@ TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
     Read(11);
     auto* scheme = Control<QComboBox>("ConfigurationTS1", "SchemeComboBox");
     EXPECT_EQ(scheme->currentText().toStdString(), "5.9");
-    EXPECT_EQ(Control<QLineEdit>("ConfigurationTS1", "QFormula")->text().toStdString(), "Q = M1·h1+M2·h2-M3·h3-M4·hх");
+    EXPECT_EQ(Control<QLineEdit>("ConfigurationTS1", "QFormula")->text().toStdString(), "Q = M1·h1-M2·h2");
     EXPECT_FALSE(Control<QGroupBox>("ConfigurationTS1", "ConfigurationGroupBox")->isHidden());
 
     // "3.2": one supply line on channel 2, with cold water.
@@ -92,8 +92,7 @@ TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
     EXPECT_EQ(simulator.Device().State().Register(40079) & 0xFF, 0x32);
     Read(0);
     EXPECT_EQ(ShownBoxes("TS1_Current"),
-              (std::vector<std::string>{"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxCW", "Air1GroupBox",
-                                        "GroupBoxChanel2"}));
+              (std::vector<std::string>{"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxCW", "GroupBoxChanel2"}));
     // Channel 2 takes the first channel place, as channel 3 does on heat system 2's page: the
     // same column, and as far below the energy and parameter boxes as they now stand.
     const auto belowTheTopRow = [this](const char* page, const char* energies, const char* params, const char* chanel) {
@@ -115,14 +114,13 @@ TEST_F(SchemeExchange, AReadShowsWhatTheSchemesUseAndAWrittenSchemeChangesIt)
 // what the instrument uses; later polls read current values only and keep that layout.
 TEST_F(SchemeExchange, APollBeforeAnyReadLaysThePageOutByTheInstrumentsSchemes)
 {
-    const std::vector<std::string> heatSystem1 = {"QW1GroupBox",     "TS1Params",       "TS1TimeGroupBox",
-                                                  "GroupBoxCW",      "Air1GroupBox",    "GroupBoxChanel1",
-                                                  "GroupBoxChanel2", "GroupBoxChanel3", "GroupBoxChanel4"};
+    const std::vector<std::string> heatSystem1 = {"QW1GroupBox", "TS1Params", "TS1TimeGroupBox", "GroupBoxChanel1",
+                                                  "GroupBoxChanel2"};
     EXPECT_EQ(ShownBoxes("TS1_Current"), std::vector<std::string>{"TSOffGroupBox"});
     Read(0, true);
     EXPECT_TRUE(ReadHolding(40079));
     EXPECT_EQ(ShownBoxes("TS1_Current"), heatSystem1);
-    EXPECT_EQ(Control<QLineEdit>("TS1_Current", "Q1Current")->text().toStdString(), "000002456.562");
+    EXPECT_EQ(Control<QLineEdit>("TS1_Current", "Q1Current")->text().toStdString(), "000000273.151");
     simulator.ClearRequestLog();
     Read(0, true);
     EXPECT_FALSE(ReadHolding(40079));

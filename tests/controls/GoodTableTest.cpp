@@ -443,4 +443,41 @@ TEST_F(GoodTableTest, ScrollingHidesTheEditor)
     EXPECT_TRUE(table_.hasFocus());
 }
 
+// With the last column filling, the rows reach the right edge whatever the table's width; the
+// last column is never narrower than its own width, and goes back to it when filling stops.
+TEST_F(GoodTableTest, TheLastColumnFillsTheWidthLeftWhenAsked)
+{
+    table_.SetColCount(3);
+    table_.SetRowCount(40); // a vertical scroll bar takes its part of the width
+    for (int col = 0; col < 3; ++col)
+        table_.SetWidths(col, 60 + col * 10);
+    table_.SetLastColumnFills(true);
+    QApplication::processEvents();
+    const auto rowsReachTheEdge = [this] {
+        return table_.GetWidths(0) + table_.GetWidths(1) + table_.GetWidths(2) == table_.viewport()->width();
+    };
+    EXPECT_TRUE(rowsReachTheEdge()) << table_.GetWidths(2) << " " << table_.viewport()->width();
+    EXPECT_EQ(table_.GetWidths(0), 60);
+    EXPECT_EQ(table_.GetWidths(1), 70);
+
+    table_.resize(600, table_.height());
+    QApplication::processEvents();
+    EXPECT_TRUE(rowsReachTheEdge());
+    table_.SetRowCount(1); // the vertical scroll bar goes
+    QApplication::processEvents();
+    EXPECT_TRUE(rowsReachTheEdge());
+
+    table_.SetWidths(2, 100);
+    EXPECT_TRUE(rowsReachTheEdge());
+    table_.resize(150, table_.height());
+    QApplication::processEvents();
+    EXPECT_EQ(table_.GetWidths(2), 100) << "never narrower than its own width";
+    EXPECT_TRUE(table_.horizontalScrollBar()->isVisible());
+
+    table_.resize(600, table_.height());
+    table_.SetLastColumnFills(false);
+    QApplication::processEvents();
+    EXPECT_EQ(table_.GetWidths(2), 100);
+}
+
 } // namespace

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <condition_variable>
 #include <memory>
 #include <optional>
@@ -347,6 +349,53 @@ TEST_F(DaxAlgorithms, WriteAllWritesTheChosenGroupsBlockByBlock)
             EXPECT_TRUE(std::equal(written.begin() + at, written.begin() + at + 2 * count,
                                    helper_.HoldingRegisterImage.begin() + at))
                 << first;
+        }
+    }
+}
+
+// Each write sends the setup image as it stood when the write was made (the values the user's
+// command stored), though reads change the image before the write runs.
+TEST_F(DaxAlgorithms, WritesSendTheImageOfTheMomentTheyWereMade)
+{
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<ProcessAlgorithm>(DaxHelper*)> make;
+        Texts requests;
+    };
+    const Case cases[] = {
+        {"one block", [](DaxHelper* d) { return std::make_unique<DaxWriteModbusRegAlgorithm>(40097, 21, d, nullptr); },
+         {"W 40097x21"}},
+        {"page kind 5", [](DaxHelper* d) { return std::make_unique<DaxMultiReadWriteAlgorithm>(5, d, nullptr, false); },
+         {"W 40079x10", "W 40126x3"}},
+        {"write all",
+         [](DaxHelper* d) {
+             return std::make_unique<DaxWriteAllParamsAlgorithm>(d, DaxWriteAllDataSetup{{2, 1}, 0b110}, nullptr);
+         },
+         {"W 40097x21", "W 40079x10", "W 40126x3"}},
+    };
+    Identify();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto fill = [this](uint8_t seed) {
+            DaxHelperLocker lock(&helper_);
+            for (size_t i = 0; i < helper_.HoldingRegisterImage.size(); ++i)
+                helper_.HoldingRegisterImage[i] = static_cast<uint8_t>(seed + i % 241);
+        };
+        fill(7);
+        const DaxHelper::SetupImage chosen = helper_.SetupImageCopy();
+        auto algorithm = c.make(&helper_);
+        fill(100); // a read that ends before the write gets the line
+        Mark();
+        algorithm->Container = &container_;
+        algorithm->Run();
+        EXPECT_EQ(Requests(), c.requests);
+        const Bytes written = instrument_.HoldingImage();
+        for (const auto& [first, count] : {std::pair{40097, 21}, std::pair{40079, 10}, std::pair{40126, 3}}) {
+            if (std::find(c.requests.begin(), c.requests.end(),
+                          "W " + std::to_string(first) + "x" + std::to_string(count)) == c.requests.end())
+                continue;
+            const size_t at = 2 * size_t(first - 40001);
+            EXPECT_TRUE(std::equal(written.begin() + at, written.begin() + at + 2 * count, chosen.begin() + at)) << first;
         }
     }
 }

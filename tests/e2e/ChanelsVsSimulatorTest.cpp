@@ -143,23 +143,26 @@ daxsim::FaultOptions Faults(void (*set)(daxsim::FaultOptions&))
     return faults;
 }
 
+// The waits are bounds a loaded machine meets: an answer that comes is waited for seconds, and
+// a fault that must outlast a wait outlasts it by seconds (the outcome does not hang on how
+// quickly the threads run).
 const FaultCase kFaultCases[] = {
-    {"Silence", Faults([](auto& f) { f.SilentRequests = 1; }), 80, 60, "Недопустимый ответ от прибора",
+    {"Silence", Faults([](auto& f) { f.SilentRequests = 1; }), 300, 60, "Недопустимый ответ от прибора",
      "Прибор не отвечает", 0, true},
-    {"BadCrc", Faults([](auto& f) { f.BadCrc = true; f.FaultRequests = 1; }), 300, 60,
+    {"BadCrc", Faults([](auto& f) { f.BadCrc = true; f.FaultRequests = 1; }), 3000, 60,
      "Ошибка CRC в ответе прибора", "Ошибка CRC в ответе прибора", 15, true},
-    {"Exception", Faults([](auto& f) { f.ExceptionCode = 4; }), 300, 60, "Внутренняя ошибка прибора",
+    {"Exception", Faults([](auto& f) { f.ExceptionCode = 4; }), 3000, 60, "Внутренняя ошибка прибора",
      "Внутренняя ошибка прибора", 5, false},
-    {"Truncated", Faults([](auto& f) { f.TruncateTo = 3; }), 300, 60, "Недопустимый ответ от прибора",
+    {"Truncated", Faults([](auto& f) { f.TruncateTo = 3; }), 3000, 60, "Недопустимый ответ от прибора",
      "Недопустимый ответ от прибора", 3, false},
-    {"SplitWithinTheGap", Faults([](auto& f) { f.SplitAt = 6; f.SplitGapMs = 10; }), 300, 80, "ok", "ok", 15, true},
-    {"SplitBeyondTheGap", Faults([](auto& f) { f.SplitAt = 6; f.SplitGapMs = 250; }), 300, 60,
+    {"SplitWithinTheGap", Faults([](auto& f) { f.SplitAt = 6; f.SplitGapMs = 10; }), 3000, 1000, "ok", "ok", 15, true},
+    {"SplitBeyondTheGap", Faults([](auto& f) { f.SplitAt = 6; f.SplitGapMs = 2500; }), 3000, 60,
      "Ошибка CRC в ответе прибора", "Ошибка CRC в ответе прибора", 6, false},
-    {"WrongFunction", Faults([](auto& f) { f.WrongFunction = true; }), 300, 60, "ok", "ok", 15, false},
-    {"DelayShorterThanTheWait", Faults([](auto& f) { f.DelayMs = 40; }), 300, 60, "ok", "ok", 15, true},
-    {"LateAnswer", Faults([](auto& f) { f.LateMs = 150; f.FaultRequests = 1; }), 60, 60,
+    {"WrongFunction", Faults([](auto& f) { f.WrongFunction = true; }), 3000, 60, "ok", "ok", 15, false},
+    {"DelayShorterThanTheWait", Faults([](auto& f) { f.DelayMs = 40; }), 3000, 60, "ok", "ok", 15, true},
+    {"LateAnswer", Faults([](auto& f) { f.LateMs = 2000; f.FaultRequests = 1; }), 300, 60,
      "Недопустимый ответ от прибора", "Прибор не отвечает", 0, true},
-    {"LineSpeed", Faults([](auto& f) { f.Baud = 9600; }), 300, 60, "ok", "ok", 15, true},
+    {"LineSpeed", Faults([](auto& f) { f.Baud = 9600; }), 3000, 60, "ok", "ok", 15, true},
 };
 
 class FaultSwitches : public ChanelsVsSimulator,
@@ -188,9 +191,9 @@ TEST_P(FaultSwitches, OutcomeAndRetry)
         // A repeated request, as the device core retries, gets the proper answer; an answer
         // that came late in between is not taken for it.
         if (c.faults.LateMs > 0) {
-            ASSERT_TRUE(simulator_->WaitForRepliesSent(1, milliseconds(1000)));
+            ASSERT_TRUE(simulator_->WaitForRepliesSent(1, milliseconds(10000)));
         }
-        EXPECT_EQ(Exchange(IdentifyRequest(), 15, 300, 60), "ok");
+        EXPECT_EQ(Exchange(IdentifyRequest(), 15, 3000, 60), "ok");
         EXPECT_EQ(answer_[1], 0x11);
         EXPECT_EQ(received_, 15);
     }

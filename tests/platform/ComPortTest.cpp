@@ -88,17 +88,23 @@ TEST_F(ComPortOnPty, NoAnswerAfterTheFirstByteTimeout)
 
 TEST_F(ComPortOnPty, SlowAnswerIsNotCutByATotalTimeout)
 {
-    // 20 bytes, each 10 ms after the last: far longer than the first-byte time-out in all,
-    // yet every pause is within the interval, so the whole answer is read.
-    port_.SetTimeouts({40, 30, 30});
+    // 20 bytes, each at least 10 ms after the last: at least 190 ms in all, far longer than
+    // the first-byte time-out of 30 ms, yet every pause is within the interval, so the whole
+    // answer is read. The first byte is there before the read starts and the interval is
+    // seconds, so a loaded machine that wakes the writer late cannot end the answer early;
+    // the sleeps alone fix how long the answer lasts at least.
+    port_.SetTimeouts({2000, 30, 30});
+    const auto start = steady_clock::now();
+    pty_.Write(Bytes{0});
     player_ = std::thread([&] {
-        for (uint8_t i = 0; i < 20; ++i) {
-            pty_.Write(Bytes{i});
+        for (uint8_t i = 1; i < 20; ++i) {
             std::this_thread::sleep_for(milliseconds(10));
+            pty_.Write(Bytes{i});
         }
     });
     Bytes buffer(20);
     EXPECT_EQ(port_.Read(buffer), 20u);
+    EXPECT_GE(steady_clock::now() - start, milliseconds(190)) << "the answer outlasted the first-byte time-out";
     EXPECT_EQ(buffer[19], 19);
 }
 

@@ -122,4 +122,44 @@ TEST(RegistryStore, AnUnreadableFileGivesDefaultsAndIsKeptAsideOnTheNextWrite)
     EXPECT_EQ(ReadFile(store.File().string() + ".corrupt"), "{ not json");
 }
 
+// Files that are not ours by their shape: read as defaults at once, kept aside on the next
+// write. A file of 100,000 nested objects once stalled start-up (and crashed it).
+TEST(RegistryStore, AFileNestedTooDeepOrTooLargeIsTreatedAsCorrupt)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+    };
+    std::string nested;
+    for (int i = 0; i < 100000; ++i)
+        nested += "{\"a\":";
+    nested += "1" + std::string(100000, '}');
+    std::string arrays = "{\"k\":" + std::string(20, '[') + std::string(20, ']') + "}";
+    std::string large = "{\"k\":{\"v\":\"" + std::string(size_t{2} << 20, 'x') + "\"}}";
+    const Case cases[] = {
+        {"100,000 nested objects", nested},
+        {"arrays nested 20 deep", arrays},
+        {"2 MB", large},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto store = platform::RegistryStore::CurrentUser();
+        std::filesystem::remove(store.File().string() + ".corrupt");
+        WriteFile(store.File(), c.text);
+        EXPECT_EQ(store.ReadInteger(kKey, "Port", 4001), 4001);
+        EXPECT_FALSE(store.KeyExists(kKey));
+        ASSERT_TRUE(store.WriteInteger(kKey, "Port", 5));
+        EXPECT_EQ(store.ReadInteger(kKey, "Port", 0), 5);
+        EXPECT_EQ(ReadFile(store.File().string() + ".corrupt"), c.text);
+    }
+}
+
+// The settings as the program writes them, a key path of a few levels, stay readable.
+TEST(RegistryStore, TheProgramsOwnShapeIsWithinTheBounds)
+{
+    auto store = platform::RegistryStore::CurrentUser();
+    WriteFile(store.File(), "{\"Software\\\\Morvel\\\\DaxConfig\\\\Options\":{\"CommaSeparator\":1}}");
+    EXPECT_EQ(store.ReadInteger("\\Software\\Morvel\\DaxConfig\\Options", "CommaSeparator", 0), 1);
+}
+
 } // namespace

@@ -19,6 +19,7 @@ public:
     std::string Hint() const override { return control_.Hint(); }
     bool HintShown() const override { return control_.HintShown(); }
     uint32_t TextColor() const override { return control_.TextColor(); }
+    void SetLimits(int32_t minimum, int32_t maximum) override { control_.SetLimits({minimum, maximum}); }
 
 private:
     FakeControl control_;

@@ -99,6 +99,11 @@ public:
         return focus != nullptr && (focus == widget_ || widget_->isAncestorOf(focus));
     }
     std::string Hint() const override { return widget_->toolTip().toStdString(); }
+    void SetLimits(int32_t minimum, int32_t maximum) override
+    {
+        if (auto* spin = qobject_cast<QSpinBox*>(widget_))
+            spin->setRange(minimum, maximum);
+    }
     bool HintShown() const override { return !widget_->toolTip().isEmpty(); }
     // The colour the style sheet gives the text; black without one.
     uint32_t TextColor() const override

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -25,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <ostream>
 
 namespace {
@@ -227,6 +229,59 @@ TEST(ControlPortQt, DatePickerBlankAndDates)
     EXPECT_EQ(port->Date(), std::nullopt);
     ASSERT_TRUE(port->SetDate({2000, 1, 1})); // the minimum is a date like any other
     EXPECT_EQ(picker.text(), QStringLiteral("01.01.2000"));
+}
+
+// Pages set pickers and spin boxes straight, often with their signals blocked: a value set so
+// ends the unknown state as surely as one set through the port.
+TEST(ControlPortQt, AValueSetStraightIntoTheControlEndsTheUnknownStateSignalsBlockedOrNot)
+{
+    struct Case {
+        const char* name;
+        std::function<QAbstractSpinBox*()> make;
+        std::function<void(ControlPort&)> makeUnknown;
+        std::function<void(QAbstractSpinBox*)> set;
+    };
+    const auto date = [] {
+        auto* picker = new QDateEdit;
+        picker->setMinimumDate(QDate(2000, 1, 1));
+        return picker;
+    };
+    const auto time = [] { return new QTimeEdit; };
+    const auto spin = [] {
+        auto* box = new QSpinBox;
+        box->setRange(1, 5);
+        return box;
+    };
+    const auto badDate = [](ControlPort& port) { EXPECT_FALSE(port.SetDate({2024, 0, 1})); };
+    const auto badTime = [](ControlPort& port) { EXPECT_FALSE(port.SetValue(1440)); };
+    const auto badCount = [](ControlPort& port) { EXPECT_FALSE(port.SetValue(0)); };
+    const Case cases[] = {
+        {"date", date, badDate, [](QAbstractSpinBox* c) { static_cast<QDateEdit*>(c)->setDate(QDate(2031, 5, 17)); }},
+        {"date, the minimum", date, badDate,
+         [](QAbstractSpinBox* c) { SetPickerDate(static_cast<QDateEdit*>(c), QDate(2000, 1, 1)); }},
+        {"time", time, badTime, [](QAbstractSpinBox* c) { static_cast<QTimeEdit*>(c)->setTime(QTime(22, 45)); }},
+        {"time, midnight", time, badTime,
+         [](QAbstractSpinBox* c) { SetPickerTime(static_cast<QTimeEdit*>(c), QTime(0, 0)); }},
+        {"spin box", spin, badCount, [](QAbstractSpinBox* c) { static_cast<QSpinBox*>(c)->setValue(3); }},
+        {"spin box, the minimum", spin, badCount,
+         [](QAbstractSpinBox* c) { SetSpinValue(static_cast<QSpinBox*>(c), 1); }},
+    };
+    for (const Case& c : cases) {
+        for (const bool blocked : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.name << (blocked ? ", signals blocked" : ""));
+            std::unique_ptr<QAbstractSpinBox> control(c.make());
+            const auto port = makePort(control.get());
+            c.makeUnknown(*port);
+            ASSERT_TRUE(port->IsUnknown());
+            EXPECT_EQ(control->text().trimmed(), QString());
+            {
+                const QSignalBlocker quiet(blocked ? control.get() : nullptr);
+                c.set(control.get());
+            }
+            EXPECT_FALSE(port->IsUnknown());
+            EXPECT_NE(control->text().trimmed(), QString());
+        }
+    }
 }
 
 // A bit editor with 5 named bits standing over a register whose other bits are set.

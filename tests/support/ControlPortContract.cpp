@@ -260,7 +260,7 @@ TEST_P(ControlPortContract, PickerDatesAndTimes)
     EXPECT_EQ(port.Date(), std::nullopt);
 }
 
-TEST_P(ControlPortContract, OnlyCombosAndPickersHaveTheUnknownState)
+TEST_P(ControlPortContract, OnlyCombosPickersAndSpinEditsHaveTheUnknownState)
 {
     for (const ControlClass c : kAllClasses) {
         SCOPED_TRACE(ControlClassName(c));
@@ -271,6 +271,12 @@ TEST_P(ControlPortContract, OnlyCombosAndPickersHaveTheUnknownState)
             port.SetUnknown();
             EXPECT_TRUE(port.IsUnknown());
             EXPECT_EQ(port.Value(), -1);
+        } else if (c == ControlClass::TCSpinEdit) {
+            ASSERT_TRUE(port.SetValue(1));
+            port.SetUnknown();
+            EXPECT_TRUE(port.IsUnknown());
+            EXPECT_TRUE(port.SetValue(1));
+            EXPECT_FALSE(port.IsUnknown());
         } else {
             port.SetValue(1);
             const int32_t before = port.Value();
@@ -283,6 +289,37 @@ TEST_P(ControlPortContract, OnlyCombosAndPickersHaveTheUnknownState)
             EXPECT_EQ(port.Time(), std::nullopt);
             EXPECT_FALSE(port.SetDate({2024, 1, 1}));
             EXPECT_FALSE(port.SetTime({1, 2, 3}));
+        }
+    }
+}
+
+// A value outside a spin edit's limits is never shown as some other value: the control is
+// unknown until a value it accepts is set, and says which values those are.
+TEST_P(ControlPortContract, SpinEditOutsideItsLimitsIsUnknownUntilAValueIsSet)
+{
+    const auto control = Make(ControlClass::TCSpinEdit, "DirectPipe");
+    control->SetLimits(1, 5);
+    ControlPort& port = control->Port();
+    EXPECT_EQ(port.Limits(), (ControlLimits{1, 5}));
+    for (const int32_t good : {1, 3, 5}) {
+        EXPECT_TRUE(port.SetValue(good)) << good;
+        EXPECT_EQ(port.Value(), good);
+        EXPECT_FALSE(port.IsUnknown()) << good;
+    }
+    for (const int32_t bad : {0, 6, -1, 100000}) {
+        ASSERT_TRUE(port.SetValue(3));
+        EXPECT_FALSE(port.SetValue(bad)) << bad;
+        EXPECT_TRUE(port.IsUnknown()) << bad;
+        EXPECT_NE(port.Value(), 3) << bad;
+        EXPECT_EQ(port.Limits(), (ControlLimits{1, 5})) << "the limits stay the control's own";
+    }
+    EXPECT_TRUE(port.SetValue(1)) << "the lowest value is a value, not the unknown state";
+    EXPECT_FALSE(port.IsUnknown());
+    EXPECT_EQ(port.Value(), 1);
+
+    for (const ControlClass c : kAllClasses) {
+        if (c != ControlClass::TCSpinEdit) {
+            EXPECT_EQ(Make(c)->Port().Limits(), std::nullopt) << ControlClassName(c);
         }
     }
 }

@@ -33,6 +33,8 @@ public:
     virtual std::string Hint() const = 0;
     virtual bool HintShown() const = 0;
     virtual uint32_t TextColor() const = 0;
+    // As the form would: the range of a spin edit (other classes ignore it).
+    virtual void SetLimits(int32_t minimum, int32_t maximum) = 0;
 };
 
 struct ControlPortFactory {

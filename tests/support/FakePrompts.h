@@ -25,13 +25,16 @@ public:
         questions.push_back({caption, text});
         return answer;
     }
-    QString OpenFileName(QWidget*, const QString& filter) override
+    QString OpenFileName(QWidget*, const QString& folder, const QString& filter) override
     {
+        folders.push_back(folder);
         filters.push_back(filter);
         return openName;
     }
-    QString SaveFileName(QWidget*, const QString& proposedName, const QString& filter, const QString&) override
+    QString SaveFileName(QWidget*, const QString& folder, const QString& proposedName, const QString& filter,
+                         const QString&) override
     {
+        folders.push_back(folder);
         proposedNames.push_back(proposedName);
         filters.push_back(filter);
         return saveName;
@@ -58,6 +61,7 @@ public:
     int modalRuns = 0;
     std::vector<QDialog*> modalDialogs;
     std::vector<Asked> questions;
+    std::vector<QString> folders;
     std::vector<QString> filters;
     std::vector<QString> proposedNames;
     std::vector<QString> errors;

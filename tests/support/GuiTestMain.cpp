@@ -2,12 +2,31 @@
 #include "TestMain.h"
 
 #include <QApplication>
+#include <QTemporaryFile>
 #include <gtest/gtest.h>
+
+namespace {
+
+// The offscreen platform's own screen is 800 by 800 pixels; windows that size themselves for
+// their screen are tested on one of a desktop's size instead.
+constexpr const char* kDesktopScreen =
+    R"({"screens": [{"name": "Desktop", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
+    R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty())
+        platform = "offscreen";
+    QTemporaryFile screens; // read while the application starts
+    if (platform == "offscreen" && screens.open()) {
+        screens.write(kDesktopScreen);
+        screens.flush();
+        platform += ":configfile=" + QFile::encodeName(screens.fileName());
+    }
+    qputenv("QT_QPA_PLATFORM", platform);
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     InstallTestEnvironment();

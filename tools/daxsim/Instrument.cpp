@@ -205,6 +205,12 @@ uint8_t Instrument::Address() const
     return address_;
 }
 
+void Instrument::SetBeforeCurrentRead(std::function<void(InstrumentState&)> step)
+{
+    std::lock_guard lock(mutex_);
+    beforeCurrentRead_ = std::move(step);
+}
+
 void Instrument::SetAddress(uint8_t address)
 {
     std::lock_guard lock(mutex_);
@@ -220,8 +226,11 @@ std::vector<uint8_t> Instrument::Answer(std::span<const uint8_t> request)
         return {};
     const std::span<const uint8_t> frame = request.first(request.size() - 2);
     switch (frame[1]) {
-    case 0x03:
     case 0x04:
+        if (beforeCurrentRead_)
+            beforeCurrentRead_(state_);
+        return ReadRegisters(frame);
+    case 0x03:
         return ReadRegisters(frame);
     case 0x10:
         return WriteRegisters(frame);

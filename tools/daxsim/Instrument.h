@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <string_view>
@@ -82,6 +83,10 @@ public:
     void PokeRegister(uint16_t number, uint16_t value);
     InstrumentState State() const;
     uint8_t Address() const;
+    // Called, under the instrument's lock, before each read of input registers is answered,
+    // with the state it may change: an instrument whose current values move (the demo's). None
+    // to stop.
+    void SetBeforeCurrentRead(std::function<void(InstrumentState&)> step);
     void SetAddress(uint8_t address);
 
 private:
@@ -93,6 +98,7 @@ private:
     mutable std::mutex mutex_;
     InstrumentState state_;
     uint8_t address_;
+    std::function<void(InstrumentState&)> beforeCurrentRead_;
 };
 
 // Frame helpers shared with the fault layer.

@@ -8,6 +8,7 @@
 // (the message on stderr).
 
 #include "FontCommand.h"
+#include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
 #include "RenderCommand.h"
 #include "ReportCommand.h"
@@ -129,6 +130,13 @@ const Command kCommands[] = {
      "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
      "(with glyph 0 and every component of a composite) and write the standalone font to OUT",
      kAnyArguments, RunTtfSubset},
+    {"device-data",
+     "FILE --type 0|1|2 [--system 0..3] --from YYYY-MM-DD --to YYYY-MM-DD [--totals] [--hours] [--codes] "
+     "[--channels MVP] [--hardware] [--modes]",
+     "select the period's records of the data file FILE for an archive report (0) or a journal report (1 abnormal "
+     "situations, 2 operator) as the device report does, and print each of its five data sets as the engine reads "
+     "it: \"== NAME\", the captions and one line per row, tab-separated; no data: the message, exit 2",
+     kAnyArguments, RunDeviceData},
 };
 
 int Usage()

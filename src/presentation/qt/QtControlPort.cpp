@@ -1,6 +1,7 @@
 #include "QtControlPort.h"
 
 #include "controls/BitEditComboBox.h"
+#include "controls/ControlHelpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,8 +16,6 @@ namespace {
 
 constexpr int32_t kMinutesPerDay = 24 * 60;
 constexpr int32_t kFirstPickerYear = 2000;
-// What a picker without a value shows.
-const QString kBlankPicker = QStringLiteral(" ");
 
 // What every port shares: the widget (watched, so that a destroyed widget is never touched),
 // the change handler, and the answers of a class without text, value or focus.
@@ -35,6 +34,7 @@ public:
     int32_t Value() const override { return 0; }
     bool SetValue(int32_t) override { return true; }
     int32_t ItemCount() const override { return 0; }
+    std::optional<ControlLimits> Limits() const override { return std::nullopt; }
     void SetFocus() override {}
     void SetTextColor(uint32_t) override {}
     std::optional<ControlDate> Date() const override { return std::nullopt; }
@@ -205,18 +205,52 @@ public:
     void SetFocus() override { FocusWidget(); }
 };
 
+// A value outside the spin box's range is not clamped into it (the next store would write the
+// clamped value without a word): the spin box is left blank, unknown, until a value is set.
 class SpinPort : public WidgetPort {
 public:
-    explicit SpinPort(QSpinBox* spin) : WidgetPort(spin, ControlClass::TCSpinEdit) {}
+    explicit SpinPort(QSpinBox* spin) : WidgetPort(spin, ControlClass::TCSpinEdit)
+    {
+        changed_ = QObject::connect(spin, &QSpinBox::valueChanged, spin, [this] {
+            if (!settingValue_ && widget_)
+                SettleBlank(As<QSpinBox>());
+        });
+    }
+    ~SpinPort() override { QObject::disconnect(changed_); }
 
     int32_t Value() const override { return widget_ ? As<QSpinBox>()->value() : 0; }
     bool SetValue(int32_t value) override
     {
-        if (widget_)
-            As<QSpinBox>()->setValue(value);
-        return true;
+        if (!widget_)
+            return false;
+        settingValue_ = true;
+        const bool fits = SetSpinValue(As<QSpinBox>(), value);
+        settingValue_ = false;
+        return fits;
+    }
+    std::optional<ControlLimits> Limits() const override
+    {
+        if (!widget_)
+            return std::nullopt;
+        int minimum = 0;
+        int maximum = 0;
+        SpinLimits(As<QSpinBox>(), minimum, maximum);
+        return ControlLimits{minimum, maximum};
     }
     void SetFocus() override { FocusWidget(); }
+    void SetUnknown() override
+    {
+        if (!widget_)
+            return;
+        settingValue_ = true;
+        ShowBlank(As<QSpinBox>());
+        settingValue_ = false;
+    }
+    bool IsUnknown() const override { return widget_ && IsBlank(As<QSpinBox>()); }
+
+private:
+    bool settingValue_ = false; // the port itself is changing the spin box
+    QMetaObject::Connection changed_;
 };
 
 class ProgressPort : public AlwaysVisiblePort {
@@ -232,9 +266,10 @@ public:
     }
 };
 
-// A date or time picker. Without a value it shows a blank special value: the picker stands
-// at its minimum with a blank special text, until code sets a value or the user changes it.
-// (While blank, the minimum itself can only be reached by moving away and back.)
+// A date or time picker. Without a value it is blank (ShowBlank): it stands at its minimum with
+// a blank special text, until a value is set from code (through the port or straight into the
+// picker, its signals blocked or not) or the user changes it. The state is the picker's own,
+// so no way of setting it can leave the port behind.
 class PickerPort : public WidgetPort {
 public:
     explicit PickerPort(QDateTimeEdit* picker) : WidgetPort(picker, ControlClass::TDateTimePicker)
@@ -242,13 +277,13 @@ public:
         // Universal time has no missing or doubled local hours.
         picker->setTimeSpec(Qt::UTC);
         changed_ = QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, picker, [this] {
-            if (!settingValue_)
-                EndUnknown();
+            if (!settingValue_ && widget_)
+                SettleBlank(Picker());
         });
     }
     ~PickerPort() override { QObject::disconnect(changed_); }
 
-    bool IsUnknown() const override { return unknown_; }
+    bool IsUnknown() const override { return widget_ && IsBlank(Picker()); }
     int32_t Value() const override
     {
         const std::optional<ControlTime> time = Time();
@@ -266,7 +301,7 @@ public:
 
     std::optional<ControlDate> Date() const override
     {
-        if (!widget_ || unknown_)
+        if (!widget_ || IsUnknown())
             return std::nullopt;
         const QDate date = Picker()->date();
         return ControlDate{date.year(), date.month(), date.day()};
@@ -284,7 +319,7 @@ public:
     }
     std::optional<ControlTime> Time() const override
     {
-        if (!widget_ || unknown_)
+        if (!widget_ || IsUnknown())
             return std::nullopt;
         const QTime time = Picker()->time();
         return ControlTime{time.hour(), time.minute(), time.second()};
@@ -302,32 +337,22 @@ public:
     }
     void SetUnknown() override
     {
-        unknown_ = true;
         if (!widget_)
             return;
         settingValue_ = true;
-        Picker()->setSpecialValueText(kBlankPicker);
-        Picker()->setDateTime(Picker()->minimumDateTime());
+        ShowBlank(Picker());
         settingValue_ = false;
     }
 
 private:
     QDateTimeEdit* Picker() const { return As<QDateTimeEdit>(); }
-    void EndUnknown()
-    {
-        unknown_ = false;
-        if (widget_)
-            Picker()->setSpecialValueText(QString());
-    }
     void Show(const QDateTime& value)
     {
-        EndUnknown();
         settingValue_ = true;
-        Picker()->setDateTime(value);
+        SetPickerDateTime(Picker(), value);
         settingValue_ = false;
     }
 
-    bool unknown_ = false;
     bool settingValue_ = false; // the port itself is changing the picker
     QMetaObject::Connection changed_;
 };

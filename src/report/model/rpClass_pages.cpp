@@ -224,10 +224,20 @@ TrpBand* TrpReportPage::FindBand(const ScriptClassInfo& bandClass) const
     return nullptr;
 }
 
+double TrpReportPage::PrintableWidth() const
+{
+    return (paperWidth_ - LeftMargin - RightMargin) * kPixelsPerMillimetre;
+}
+
+double TrpReportPage::PrintableHeight() const
+{
+    return (paperHeight_ - TopMargin - BottomMargin) * kPixelsPerMillimetre;
+}
+
 void TrpReportPage::AlignChildren()
 {
-    const double width = (paperWidth_ - LeftMargin - RightMargin) * kPixelsPerMillimetre;
-    const double height = (paperHeight_ - TopMargin - BottomMargin) * kPixelsPerMillimetre;
+    const double width = PrintableWidth();
+    const double height = PrintableHeight();
     SetWidth(width);
     SetHeight(height);
     TrpPage::AlignChildren();

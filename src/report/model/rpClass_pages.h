@@ -74,6 +74,10 @@ public:
     virtual void SetDefaults();
     // Width and Height from the paper: mm x 3.77953, rounded half to even.
     void UpdateDimensions();
+    // The printable area of the oriented page in pixels, (paper - margins) x 3.77953,
+    // unrounded: what the engine gives a run as its page width and height.
+    double PrintableWidth() const;
+    double PrintableHeight() const;
 
     double LeftMargin = 0; // millimetres
     double RightMargin = 0;

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -615,6 +617,42 @@ TEST_F(TemplateTest, TemplatesNestedTooDeeplyStop)
     ASSERT_FALSE(report.Errors().isEmpty());
     EXPECT_TRUE(report.Errors()[0].startsWith(QStringLiteral("Слишком много вложенных шаблонов отчета у t"))) << report.Errors()[0].toStdString();
     EXPECT_NE(report.FindObject(u"Page20"), nullptr);
+}
+
+// A chain of templates is read once each, however deep: reading one level must not apply the
+// levels below it again (2^depth loads once made a chain of 16 take minutes).
+TEST_F(TemplateTest, EachTemplateOfAChainIsLoadedOnce)
+{
+    for (int i = 0; i <= 8; ++i) {
+        TrpReport level;
+        level.CheckDataPage();
+        auto* page = new TrpReportPage(&level);
+        page->SetName(QStringLiteral("Page%1").arg(i));
+        QFile file(Path("c") + QString::number(i) + QStringLiteral(".zi3"));
+        QByteArray bytes = SaveReport(level);
+        if (i > 0)
+            bytes.replace("<TrpReport ", "<TrpReport ParentReport=\"c" + QByteArray::number(i - 1) + ".zi3\" ");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    std::map<QString, int> loads;
+    TrpReport report;
+    report.OnLoadTemplate = [&](TrpReport& into, const QString& name) {
+        ++loads[name];
+        QFile file(folder_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        into.Clear();
+        into.TrpComponent::LoadFromStream(file);
+    };
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.LoadFromFile(Path("c8.zi3"));
+    EXPECT_TRUE(report.Errors().isEmpty()) << report.Errors().join(u'|').toStdString();
+    for (int i = 0; i <= 8; ++i)
+        EXPECT_NE(report.FindObject(QStringLiteral("Page%1").arg(i)), nullptr) << i;
+    std::map<QString, int> once;
+    for (int i = 0; i < 8; ++i)
+        once[QStringLiteral("c%1.zi3").arg(i)] = 1;
+    EXPECT_EQ(loads, once);
 }
 
 TEST_F(TemplateTest, InheritingMergesTheReportIntoTheTemplate)

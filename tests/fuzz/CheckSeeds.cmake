@@ -1,0 +1,28 @@
+# Runs the seed generator into an empty folder and checks that every seed it makes is in the
+# committed corpus with the same bytes (the corpus also keeps inputs found by fuzzing, which
+# the generator does not make).
+#   cmake -DSEEDS=<dax-fuzz-seeds> -DCORPUS=<fuzz/corpus> -DOUT=<scratch folder> -P CheckSeeds.cmake
+file(REMOVE_RECURSE "${OUT}")
+file(MAKE_DIRECTORY "${OUT}")
+execute_process(COMMAND "${SEEDS}" "${OUT}" RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the seed generator failed: ${status}")
+endif()
+file(GLOB_RECURSE generated RELATIVE "${OUT}" "${OUT}/*")
+set(faults "")
+foreach(seed IN LISTS generated)
+  if(NOT EXISTS "${CORPUS}/${seed}")
+    string(APPEND faults "\n  missing: fuzz/corpus/${seed}")
+  else()
+    file(SHA256 "${OUT}/${seed}" made)
+    file(SHA256 "${CORPUS}/${seed}" kept)
+    if(NOT made STREQUAL kept)
+      string(APPEND faults "\n  differs: fuzz/corpus/${seed}")
+    endif()
+  endif()
+endforeach()
+list(LENGTH generated count)
+if(faults)
+  message(FATAL_ERROR "the committed corpus is not what the generator makes (run dax-fuzz-seeds fuzz/corpus):${faults}")
+endif()
+message(STATUS "${count} generated seeds, all committed")
