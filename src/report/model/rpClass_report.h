@@ -31,6 +31,7 @@ class TrpDataSet;
 class TrpExpressionCache;
 class TrpIniFile;
 class TrpPage;
+class TrpReportPage;
 class TrpView;
 class TscCustomVariable;
 class TscScript;
@@ -299,7 +300,11 @@ public:
     std::function<void(TrpComponent& object)> OnAfterPrint;
     std::function<void(TrpView& view, int32_t button, uint32_t shift, bool& modified)> OnClickObject;
     std::function<void(TrpView& view, int32_t button, uint32_t shift, bool& modified)> OnDblClickObject;
+    // The mouse is over a view of a page shown in the preview.
+    std::function<void(TrpView& view)> OnMouseOverObject;
     std::function<void(TrpReport& report)> OnBeginDoc;
+    // Fills a report page itself (printing bands through the engine) in place of its data bands.
+    std::function<void(TrpReportPage& page)> OnManualBuild;
     std::function<void(TrpReport& report)> OnEndDoc;
     std::function<void(TrpReport& report)> OnAfterScriptCompile;
     // A preview window has been made and initialised, before it is shown.
