@@ -12,6 +12,7 @@
 #include "LayoutCommand.h"
 #include "PreparedCommand.h"
 #include "PrepareCommand.h"
+#include "PrintCommand.h"
 #include "RenderCommand.h"
 #include "ReportCommand.h"
 
@@ -149,6 +150,17 @@ const Command kCommands[] = {
     {"zp3-render", "FILE --page N --out PNG [--scale S]",
      "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
      kAnyArguments, RunZp3Render, true},
+    {"printers", "",
+     "list the printers: index, name, \"*\" for the default (else \"-\"), dots per inch and number of papers, "
+     "tab-separated; the built-in PDF-file printer is listed last",
+     0, RunPrinters, true},
+    {"print",
+     "FILE.zp3 [--printer NAME | --pdf OUT.pdf] [--copies N] [--collate | --no-collate] [--pages LIST] "
+     "[--odd | --even] [--reverse] [--mode default|split|join|scale] [--sheet CODE] [--splicing MM] "
+     "[--duplex none|vertical|horizontal|simplex]",
+     "print the prepared report without a dialog on the printer NAME (default: the default printer) or into the "
+     "PDF file OUT with those print options and write sheets=N; a failure prints its text and exits 2",
+     kAnyArguments, RunPrint, true},
     {"ttf-subset", "FONT TEXT OUT [--index N]",
      "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
      "(with glyph 0 and every component of a composite) and write the standalone font to OUT",

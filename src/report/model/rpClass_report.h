@@ -315,6 +315,11 @@ public:
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStart;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgress;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStop;
+    // Printing prepared pages: before the first sheet, before each page printed (with the copy
+    // number handed to memos) and afterwards, also after a failure.
+    std::function<void(TrpReport& report)> OnPrintReport;
+    std::function<void(TrpReportPage& page, int32_t copyNo)> OnPrintPage;
+    std::function<void(TrpReport& report)> OnAfterPrintReport;
 
     static void RegisterClass(PropertyRegistry& registry);
 

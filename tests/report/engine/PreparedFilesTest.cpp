@@ -159,20 +159,32 @@ TEST(PreparedFiles, FailedSaveLeavesTheOldFile)
 
 TEST(PreparedFiles, PythonReadsEveryFixture)
 {
+    // What Python's reader finds in each committed file: every file of the folder is listed.
+    const struct {
+        const char* file;
+        const char* print;
+        const char* expected;
+    } fixtures[] = {
+        {"two-pages.zp3", "print(root.tag, len(pages), pages[0][1][0].get('u'), names[3])",
+         "preparedreport 2 Строка 1 Page0.Title\n"},
+        {"a3.zp3", "print(root.tag, len(pages), [e.get('u') for e in pages.iter() if e.get('u')][0], names[-1])",
+         "preparedreport 1 Страница 1 Page0.Hidden1\n"},
+    };
     const QStringList files = QDir(kEngineData + QStringLiteral("zp3")).entryList({QStringLiteral("*.zp3")}, QDir::Files);
-    ASSERT_FALSE(files.isEmpty());
-    for (const QString& name : files) {
-        SCOPED_TRACE(name.toStdString());
+    ASSERT_EQ(files.size(), static_cast<qsizetype>(std::size(fixtures)));
+    for (const auto& fixture : fixtures) {
+        SCOPED_TRACE(fixture.file);
+        ASSERT_TRUE(files.contains(QString::fromLatin1(fixture.file)));
         const ProgramRun run = RunProgram(
             {"python3", "-c",
-             "import sys, xml.etree.ElementTree as E\n"
-             "root = E.parse(sys.argv[1]).getroot()\n"
-             "pages = root.find('previewpages')\n"
-             "names = [e.get('name') for e in root.find('dictionary')]\n"
-             "print(root.tag, len(pages), pages[0][1][0].get('u'), names[3])",
-             (kEngineData + QStringLiteral("zp3/") + name).toStdString()});
+             std::string("import sys, xml.etree.ElementTree as E\n"
+                         "root = E.parse(sys.argv[1]).getroot()\n"
+                         "pages = root.find('previewpages')\n"
+                         "names = [e.get('name') for e in root.find('dictionary')]\n")
+                 + fixture.print,
+             (kEngineData + QStringLiteral("zp3/") + QString::fromLatin1(fixture.file)).toStdString()});
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, "preparedreport 2 Строка 1 Page0.Title\n");
+        EXPECT_EQ(run.out, fixture.expected);
     }
 }
 
