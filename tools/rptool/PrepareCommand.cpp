@@ -8,6 +8,7 @@
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_styles.h"
 #include "report/model/rpStreams.h"
+#include "report/script/sc_iinterpreter_script.h"
 
 #include <QFile>
 
@@ -92,17 +93,21 @@ bool SplitAssignment(const QString& text, Assignment& assignment)
 int RunPrepare(const QStringList& arguments)
 {
     static const char kUsage[] =
-        "usage: rptool prepare REPORT.zi3 [--csv NAME=FILE]... [--var NAME=VALUE]... [--cancel-dialogs] --out OUT.zp3\n";
+        "usage: rptool prepare REPORT.zi3 [--csv NAME=FILE]... [--var NAME=VALUE]... [--cancel-dialogs]\n"
+        "                      [--allow-files DIR]... --out OUT.zp3\n";
     QString reportName;
     QString outName;
     std::vector<Assignment> csvFiles;
     std::vector<Assignment> variables;
     bool cancelDialogs = false;
+    QStringList allowedFolders;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         Assignment assignment;
         if (argument == QLatin1String("--cancel-dialogs")) {
             cancelDialogs = true;
+        } else if (argument == QLatin1String("--allow-files") && i + 1 < arguments.size()) {
+            allowedFolders << arguments[++i];
         } else if (argument == QLatin1String("--out") && i + 1 < arguments.size()) {
             outName = arguments[++i];
         } else if (argument == QLatin1String("--csv") && i + 1 < arguments.size()
@@ -171,6 +176,13 @@ int RunPrepare(const QStringList& arguments)
         return kExitBadContent;
     }
     report.EngineOptions().NewSilentMode = simSilent;
+    // The report's script touches no file outside these folders.
+    for (const QString& folder : allowedFolders) {
+        if (!report.Script().FileAccess().AllowFolder(folder)) {
+            PrintLine(QStringLiteral("--allow-files needs a folder: ") + folder);
+            return kExitUsage;
+        }
+    }
     for (const auto& dataSet : dataSets) {
         TrpReportDataSets& list = report.DataSets();
         bool bound = false;

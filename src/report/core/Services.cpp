@@ -1,4 +1,5 @@
 #include "Services.h"
+#include "Texts.h"
 
 #include "ScriptErrors.h"
 #include "Texts.h"

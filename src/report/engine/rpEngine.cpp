@@ -60,6 +60,12 @@ void TrpHeaderList::RemoveItem(TrpBand* band)
 
 // --- the engine --------------------------------------------------------------------------------
 
+const ScriptClassInfo& TrpEngine::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpEngine"), &TrpCustomEngine::Class()};
+    return info;
+}
+
 TrpEngine::TrpEngine(TrpReport* report) : TrpCustomEngine(report), aggregates_(report) {}
 
 TrpEngine::~TrpEngine() = default;

@@ -64,6 +64,9 @@ private:
 
 class TrpEngine : public TrpCustomEngine {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     explicit TrpEngine(TrpReport* report);
     ~TrpEngine() override;
 

@@ -1,6 +1,7 @@
 // Band output: preparing a band (data, stretching, shifting), placing it, splitting it across
 // pages, page and column breaks with their headers and footers, and keep-together blocks.
 
+#include "rpDMPClass.h"
 #include "rpEngine.h"
 
 #include "rpPreviewPages.h"
@@ -227,9 +228,18 @@ void TrpEngine::PrepareBand(TrpBand* band)
     if (outputTo_ == nullptr)
         CollectParentSubreports(band);
 
+    // A dot-matrix text's bottom frame line lies half a line below its text: the band keeps a
+    // line for it.
     double bottom = 0;
-    for (TrpComponent* object : band->Objects())
-        bottom = std::max(bottom, object->Top() + object->Height());
+    const TrpComponent* lowest = nullptr;
+    for (TrpComponent* object : band->Objects()) {
+        if (lowest == nullptr || object->Top() + object->Height() > bottom) {
+            bottom = object->Top() + object->Height();
+            lowest = object;
+        }
+    }
+    if (IsDMPMemoWithBottomLine(lowest))
+        bottom += kDotMatrixRow;
     if (band->Stretched)
         band->SetHeight(bottom);
     report->CurObject = band->Name();
@@ -237,7 +247,7 @@ void TrpEngine::PrepareBand(TrpBand* band)
     for (TrpComponent* object : band->Objects()) {
         auto* stretchable = dynamic_cast<TrpStretcheable*>(object);
         if (stretchable != nullptr && stretchable->StretchMode == smMaxHeight)
-            stretchable->SetHeight(bottom - stretchable->Top());
+            stretchable->SetHeight(bottom - stretchable->Top() - (IsDMPMemoWithBottomLine(object) ? kDotMatrixRow : 0));
     }
 }
 

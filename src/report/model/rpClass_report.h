@@ -267,6 +267,9 @@ public:
     bool PrepareReport(bool clearLastReport = true);
     // Whether a run (or a cached expression) is in progress.
     bool Running() const;
+    // Whether PrepareReport is under way (its script's main block, the engine, the reload):
+    // the report's objects must then stay where they are.
+    bool Preparing() const { return preparing_; }
     // Shows the prepared pages in the attached preview; with OldStyleProgress the report is
     // prepared first, else the preparation is deferred to PrepareTimer.
     void ShowReport(bool clearLastReport = true);
@@ -312,6 +315,11 @@ public:
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStart;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgress;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStop;
+    // Printing prepared pages: before the first sheet, before each page printed (with the copy
+    // number handed to memos) and afterwards, also after a failure.
+    std::function<void(TrpReport& report)> OnPrintReport;
+    std::function<void(TrpReportPage& page, int32_t copyNo)> OnPrintPage;
+    std::function<void(TrpReport& report)> OnAfterPrintReport;
 
     static void RegisterClass(PropertyRegistry& registry);
 

@@ -3,6 +3,7 @@
 #include "PreparedPagesBuilder.h"
 #include "ReportFakes.h"
 
+#include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_styles.h"
@@ -186,6 +187,58 @@ void BuildKeep(TrpReport& report, DataSets&)
     AddMemo(detail, QStringLiteral("DetailText"), 20, 0, 380, 20, QStringLiteral("Строка [Line]"));
 }
 
+void BuildScriptNewPage(TrpReport& report, DataSets& keep)
+{
+    BuildList(report, keep);
+    dynamic_cast<TrpReportComponent*>(report.FindObject(u"MasterData1"))->OnAfterPrint = QStringLiteral("RowPrinted");
+    report.SetScriptText({QStringLiteral("procedure RowPrinted(Sender: Variant);"), QStringLiteral("begin"),
+                          QStringLiteral("  if Get('Line') = 10 then Engine.NewPage"), QStringLiteral("end;"),
+                          QStringLiteral("begin"), QStringLiteral("end.")});
+}
+
+void BuildScriptSaveFile(TrpReport& report, DataSets&)
+{
+    TrpReportPage* page = A4Page(report, QStringLiteral("Page1"));
+    auto* title = AddBand<TrpReportTitle>(page, QStringLiteral("ReportTitle1"), 0, 40);
+    AddMemo(title, QStringLiteral("TitleText"), 0, 0, 400, 40, QStringLiteral("Отчёт"));
+    report.SetScriptText({QStringLiteral("begin"), QStringLiteral("  Report.SaveToFile('script-saved.zi3')"),
+                          QStringLiteral("end.")});
+}
+
+void BuildDotMatrix(TrpReport& report, DataSets& keep)
+{
+    auto rows = CsvData(QStringLiteral("Rows"), RowsCsv(0));
+    AddRowsEntry(report, rows.get());
+    report.DotMatrixReport = true;
+    report.CheckDataPage();
+    auto* page = new TrpDMPPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->SetDefaults();
+    auto* title = AddBand<TrpReportTitle>(page, QStringLiteral("ReportTitle1"), 0, 34);
+    auto* heading = new TrpDMPMemoView(title);
+    heading->SetName(QStringLiteral("TitleText"));
+    heading->SetBounds(0, 0, 480, 17);
+    heading->SetText(QStringLiteral("Список строк"));
+    heading->Frame().Typ = 1u << ftBottom;
+    heading->SetFontStyle(1u << fsxBold);
+    auto* master = DataBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 68, 17, rows.get());
+    auto* cell = new TrpDMPMemoView(master);
+    cell->SetName(QStringLiteral("RowText"));
+    cell->SetBounds(0, 0, 96, 17);
+    cell->SetText(QStringLiteral("[Rows.\"N\"]"));
+    cell->Frame().Typ = (1u << ftLeft) | (1u << ftRight);
+    auto* label = new TrpDMPMemoView(master);
+    label->SetName(QStringLiteral("RowLabel"));
+    label->SetBounds(115.2, 0, 192, 17);
+    label->SetText(QStringLiteral("строка [Line]"));
+    label->Frame().Typ = 1u << ftRight;
+    auto* command = new TrpDMPCommand(master);
+    command->SetName(QStringLiteral("Reset"));
+    command->SetBounds(0, 0, 9.6, 17);
+    command->Command = QStringLiteral("#27#64");
+    keep.push_back(std::move(rows));
+}
+
 void BuildVertical(TrpReport& report, DataSets&)
 {
     TrpReportPage* page = A4Page(report, QStringLiteral("Page1"));
@@ -247,6 +300,9 @@ const std::vector<Fixture>& Fixtures()
         {QStringLiteral("columns"), BuildColumns, {}, QStringLiteral("columns")},
         {QStringLiteral("subreports"), BuildSubreports, {}, QStringLiteral("subreports")},
         {QStringLiteral("keep"), BuildKeep, {}, QStringLiteral("keep")},
+        {QStringLiteral("script-newpage"), BuildScriptNewPage, {QStringLiteral("Rows=rows-98.csv")}, QString()},
+        {QStringLiteral("script-savefile"), BuildScriptSaveFile, {}, QString()},
+        {QStringLiteral("dmp"), BuildDotMatrix, {QStringLiteral("Rows=rows-98.csv")}, QString()},
         {QStringLiteral("vertical"), BuildVertical, {}, QStringLiteral("vertical")},
         {QStringLiteral("parent-subreport"), BuildParentSubreport, {}, QStringLiteral("parent-subreport")},
     };

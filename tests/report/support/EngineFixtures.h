@@ -57,6 +57,13 @@ void BuildColumns(TrpReport& report, DataSets& keep);
 void BuildSubreports(TrpReport& report, DataSets& keep);
 // keep.zi3: masters that keep their three details together, across a page break.
 void BuildKeep(TrpReport& report, DataSets& keep);
+// script-newpage.zi3: list.zi3 whose script starts a new page after row 10.
+void BuildScriptNewPage(TrpReport& report, DataSets& keep);
+// script-savefile.zi3: a title only, and a script that saves the report as "script-saved.zi3".
+void BuildScriptSaveFile(TrpReport& report, DataSets& keep);
+// dmp.zi3: a dot-matrix page on defaults: a bold title with a bottom frame line, rows of
+// framed cells with a printer command.
+void BuildDotMatrix(TrpReport& report, DataSets& keep);
 
 // vertical.zi3: two rows over a vertical header and ten vertical columns, across two pages.
 void BuildVertical(TrpReport& report, DataSets& keep);
