@@ -26,6 +26,7 @@ class QSaveFile;
 class QTemporaryFile;
 class TrpView;
 class TrpCustomMemoView;
+class TrpDrawText;
 class TrpFrame;
 
 
@@ -155,6 +156,8 @@ private:
     void ExportViewContent(TrpView& view);
     void ExportMemoText(TrpCustomMemoView& memo);
     void ExportFrameLines(TrpView& view);
+    QByteArray JustifiedGlyphs(TrpCustomMemoView& memo, TrpDrawText& renderer, TrpPDFFont& font, int index,
+                               double width, double size);
     int FindFont(const TrpFont& font);
     void WriteFontObjects(TrpPDFFont& font);
     double X(double x) const { return x * 0.75 + FMarginLeft; }

@@ -11,6 +11,7 @@
 #include "report/model/rpClass_views.h"
 #include "report/model/rpDrawText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -111,6 +112,43 @@ void TrpPDFExport::ExportFrameLines(TrpView& view)
         side(frame.BottomLine(), left, bottom, right, bottom);
     if (HasSide(frame, ftLeft))
         side(frame.LeftLine(), left, top, left, bottom);
+}
+
+QByteArray TrpPDFExport::JustifiedGlyphs(TrpCustomMemoView& memo, TrpDrawText& renderer, TrpPDFFont& font, int index,
+                                         double width, double size)
+{
+    // A justified line but the last of its paragraph gets the free space spread over its
+    // blanks in whole pixels, as the layout draws it: the glyphs after each blank move by
+    // that much (TJ), so the words stand where the preview and the printout show them.
+    const int32_t flags = renderer.LineFlags(index);
+    if (memo.HAlign != haBlock || (flags & kLastLineOfParagraph) != 0 || memo.Rotation() > 0 || size <= 0)
+        return {};
+    const QString line = renderer.Line(index);
+    const auto isBlank = [](QChar c) { return c == u' ' || c == QChar(0xA0); };
+    const int blanks = static_cast<int>(std::count_if(line.begin(), line.end(), isBlank));
+    if (blanks == 0)
+        return {};
+    const double indent = (flags & kFirstLineOfParagraph) != 0 ? memo.ParagraphGap : 0;
+    const auto free = static_cast<int64_t>(RoundHalfEven(memo.TextRect().DX() - indent - width));
+    if (free <= 0)
+        return {};
+    const int64_t each = free / blanks;
+    int64_t remainder = free % blanks;
+    QByteArray result = "[";
+    int start = 0;
+    for (int i = 0; i < line.size(); ++i) {
+        if (!isBlank(line[i]))
+            continue;
+        const int64_t extra = each + (remainder > 0 ? 1 : 0);
+        if (remainder > 0)
+            --remainder;
+        result += '<' + font.RemapString(line.mid(start, i + 1 - start)) + "> " +
+                  Fixed(-extra * 0.75 * 1000 / size) + ' ';
+        start = i + 1;
+    }
+    if (start < line.size())
+        result += '<' + font.RemapString(line.mid(start)) + '>';
+    return result + ']';
 }
 
 void TrpPDFExport::ExportMemoText(TrpCustomMemoView& memo)
@@ -256,7 +294,11 @@ void TrpPDFExport::ExportMemoText(TrpCustomMemoView& memo)
                 OutStream += "1 0 0.3333 1 " + point + " Tm\r\n";
             if (bold)
                 OutStream += "2 Tr " + Fixed(size / 35) + " w " + textColor + " RG\r\n";
-            OutStream += '<' + pdfFont.RemapString(line) + "> Tj\r\nET\r\n";
+            const QByteArray spread = JustifiedGlyphs(memo, renderer, pdfFont, i, w, size);
+            if (!spread.isEmpty())
+                OutStream += spread + " TJ\r\nET\r\n";
+            else
+                OutStream += '<' + pdfFont.RemapString(line) + "> Tj\r\nET\r\n";
             if (bold)
                 OutStream += "0 Tr\r\n";
             if ((font.Style() & kTextStyleUnderline) != 0) {

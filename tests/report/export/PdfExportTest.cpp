@@ -499,11 +499,13 @@ TEST(PdfContent, WordBoxesMatchTheDrawnText)
         TrpHAlign align;
         const char* word;
     };
-    const Align aligns[] = {{haLeft, "Левый"}, {haCenter, "Центр"}, {haRight, "Правый"}};
+    const Align aligns[] = {{haLeft, "Левый"}, {haCenter, "Центр"}, {haRight, "Правый"},
+                            {haBlock, "Ширина строки по ширине рамки текста и ещё несколько слов, чтобы строка перенеслась"}};
     PreparedReport prepared = Pages(1, [&](TrpBand& band) {
         double top = 0;
         for (const Align& a : aligns) {
-            TrpMemoView* memo = Memo(band, QStringLiteral("M%1").arg(static_cast<int>(top)), 20, top, 300, 24, QString::fromUtf8(a.word));
+            TrpMemoView* memo = Memo(band, QStringLiteral("M%1").arg(static_cast<int>(top)), 20, top, 300,
+                                     a.align == haBlock ? 60 : 24, QString::fromUtf8(a.word));
             memo->HAlign = a.align;
             memo->Font().SetSize(12);
             top += 40;
@@ -529,9 +531,22 @@ TEST(PdfContent, WordBoxesMatchTheDrawnText)
         found[m.captured(5)] = QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
                                       QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
     }
-    ASSERT_EQ(sink.runs.size(), 3u);
+    ASSERT_GE(sink.runs.size(), 5u);
+    // Each drawn run's words: where the drawing puts them, from the run's rectangle and the
+    // layout's own measure of the words.
+    int words = 0;
     for (const auto& [text, rect] : sink.runs) {
+        if (text.contains(u' ')) {
+            // A justified line: its first and last word at the run's ends.
+            const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
+            ASSERT_TRUE(found.count(parts.first()) == 1 && found.count(parts.last()) == 1) << text.toStdString();
+            EXPECT_NEAR(found[parts.first()].left(), rect.left() * 0.75, 1.5) << text.toStdString();
+            EXPECT_NEAR(found[parts.last()].right(), rect.right() * 0.75, 1.5) << text.toStdString();
+            ++words;
+            continue;
+        }
         ASSERT_TRUE(found.count(text) == 1) << text.toStdString() << "\n" << boxes.output;
+        ++words;
         const QRectF box = found[text];
         // The writer places lines by its own rule (1.5 gaps and a hundredth of the size in from
         // the left, the baseline a tenth of the size above the line's foot, the page offset of
@@ -541,4 +556,5 @@ TEST(PdfContent, WordBoxesMatchTheDrawnText)
         EXPECT_NEAR(box.right(), rect.right() * 0.75, 1.5) << text.toStdString();
         EXPECT_NEAR(box.center().y(), rect.center().y() * 0.75, 2.5) << text.toStdString();
     }
+    EXPECT_EQ(words, static_cast<int>(sink.runs.size()));
 }
