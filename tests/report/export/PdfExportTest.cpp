@@ -5,6 +5,7 @@
 
 #include "ExportFixtures.h"
 #include "PreparedPagesBuilder.h"
+#include "RecordingPaintDevice.h"
 #include "RecordingSink.h"
 #include "ReportFakes.h"
 #include "Subprocess.h"
@@ -557,4 +558,57 @@ TEST(PdfContent, WordBoxesMatchTheDrawnText)
         EXPECT_NEAR(box.center().y(), rect.center().y() * 0.75, 2.5) << text.toStdString();
     }
     EXPECT_EQ(words, static_cast<int>(sink.runs.size()));
+}
+
+TEST(PdfContent, FramesAreDarkWhereTheDrawingDrewThem)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 4; ++column) {
+                TrpMemoView* cell = Memo(band, QStringLiteral("C%1_%2").arg(row).arg(column), 40 + column * 80,
+                                         30 + row * 20, 80, 20, QString());
+                cell->Frame().Typ = kAllFrameSides;
+            }
+    });
+    RecordingPaintDevice device(QSize(794, 1123));
+    {
+        QPainter painter(&device);
+        TrpDrawContext context;
+        context.Printing = true;
+        prepared.Store().DrawPage(0, painter, 1, 1, 0, 0, context);
+    }
+    const std::vector<RecordedOperation> lines = device.Operations(RecordedOperation::Line);
+    ASSERT_GE(lines.size(), 48u);
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("f.pdf"));
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ExportPdf(prepared));
+    }
+    std::string output;
+    ASSERT_EQ(testsupport::RunCommand("pdftoppm -r 96 -png -singlefile '" + pdf.toStdString() + "' '" +
+                                          folder.filePath(QStringLiteral("f")).toStdString() + "'",
+                                      output),
+              0)
+        << output;
+    const QImage image(folder.filePath(QStringLiteral("f.png")));
+    ASSERT_FALSE(image.isNull());
+    const auto darkNear = [&image](QPointF point) {
+        int darkest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                darkest = std::min(darkest, qGray(image.pixel(static_cast<int>(point.x()) + dx,
+                                                              static_cast<int>(point.y()) + dy)));
+        return darkest;
+    };
+    for (const RecordedOperation& line : lines) {
+        const QPointF a = line.DevicePoints.value(0);
+        const QPointF b = line.DevicePoints.value(1);
+        for (const double t : {0.25, 0.5, 0.75})
+            EXPECT_LT(darkNear(a + (b - a) * t), 128) << line.Describe().toStdString();
+    }
+    // Between the lines the paper stays white.
+    EXPECT_GT(qGray(image.pixel(117, 78)), 250);
 }
