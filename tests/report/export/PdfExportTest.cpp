@@ -32,6 +32,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <functional>
 
 using namespace enginetest;
@@ -611,4 +615,39 @@ TEST(PdfContent, FramesAreDarkWhereTheDrawingDrewThem)
     }
     // Between the lines the paper stays white.
     EXPECT_GT(qGray(image.pixel(117, 78)), 250);
+}
+
+TEST(PdfWriter, AFailingFinishLeavesTheOlderFile)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("a.pdf"));
+    {
+        QFile older(name);
+        ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+        older.write("older file");
+    }
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        Memo(band, QStringLiteral("M"), 0, 0, 300, 20, QStringLiteral("Часовые данные, ёмкость и объём"));
+    });
+    auto filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+    filter->ShowDialog = false;
+    filter->ShowProgress = false;
+    filter->Compressed = false;
+    filter->FileName = name;
+    // Files may grow to 8 KB: the page fits, the font subset written by Finish does not.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 8192;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool exported = prepared.Report().Export(filter.get());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(exported);
+    EXPECT_FALSE(prepared.Report().Errors().isEmpty());
+    QFile after(name);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), QByteArray("older file"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.pdf")});
 }
