@@ -651,3 +651,36 @@ TEST(PdfWriter, AFailingFinishLeavesTheOlderFile)
     EXPECT_EQ(after.readAll(), QByteArray("older file"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.pdf")});
 }
+
+// The writer's goldens: uncompressed, clock and identifier pinned, the same bytes under every
+// locale. DAX_UPDATE_GOLDENS=1 writes them anew.
+class PdfGoldens : public testsupport::UnderLocale {};
+
+TEST_P(PdfGoldens, WriterOutputIsTheGolden)
+{
+    struct Golden {
+        const char* file;
+        int pages;
+        const char* text;
+    };
+    const Golden goldens[] = {{"no-pages.pdf", 0, ""}, {"one-memo.pdf", 1, "Часовые данные 12.50"}};
+    for (const Golden& golden : goldens) {
+        PreparedReport prepared = Pages(golden.pages, [&](TrpBand& band) {
+            TrpMemoView* memo = Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QString::fromUtf8(golden.text));
+            memo->Frame().Typ = kAllFrameSides;
+            memo->Color = RGBColor(255, 254, 13);
+        });
+        const QByteArray pdf = ExportPdf(prepared, [](TrpPDFExport& f) { f.Title = QStringLiteral("Отчёт"); });
+        const QString name = QStringLiteral(DAX_EXPORT_DATA "/goldens/") + QString::fromLatin1(golden.file);
+        if (qEnvironmentVariableIsSet("DAX_UPDATE_GOLDENS")) {
+            QFile out(name);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(pdf);
+        }
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(pdf, file.readAll()) << golden.file;
+    }
+}
+
+DAX_INSTANTIATE_UNDER_LOCALES(PdfGoldens);
