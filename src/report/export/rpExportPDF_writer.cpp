@@ -232,7 +232,6 @@ void TrpPDFExport::Finish()
     if (pdf_ == nullptr)
         return;
     std::unique_ptr<QSaveFile> file = std::move(file_);
-    QIODevice* const out = pdf_;
     try {
         for (const auto& font : FFonts)
             if (!font->Saved) {
@@ -323,7 +322,6 @@ void TrpPDFExport::Finish()
     }
     Clear();
     pdf_ = nullptr;
-    Q_UNUSED(out);
     if (file != nullptr && !file->commit())
         RaiseCannotCreate(FileName, file->errorString());
     if (OpenAfterExport && file != nullptr)

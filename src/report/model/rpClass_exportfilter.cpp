@@ -68,6 +68,7 @@ void TrpCustomExportFilter::RegisterClass(PropertyRegistry& registry)
     c.AddFloat(QStringLiteral("CreationTime"), FilterGetter(&TrpCustomExportFilter::CreationTime),
                [](ScriptObject& o, const Variant& v) {
                    static_cast<TrpCustomExportFilter&>(o).CreationTime = v.ToDouble();
-               });
+               },
+               0, QStringLiteral("TDateTime"));
     boolean(QStringLiteral("DataOnly"), &TrpCustomExportFilter::DataOnly, false);
 }

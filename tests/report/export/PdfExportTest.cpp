@@ -12,6 +12,8 @@
 #include "UnderLocale.h"
 
 #include "report/core/NumberText.h"
+#include "report/core/PropertyRegistry.h"
+#include "report/model/rpXMLSerializer.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportPDF.h"
 #include "report/export/rpmd5.h"
@@ -21,6 +23,7 @@
 #include "report/model/rpRes.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -684,3 +687,36 @@ TEST_P(PdfGoldens, WriterOutputIsTheGolden)
 }
 
 DAX_INSTANTIATE_UNDER_LOCALES(PdfGoldens);
+
+TEST(PdfExportRegistry, OptionsArePublishedWithTheirDefaults)
+{
+    ExportRuntime::init();
+    const RegisteredClass* cls = PropertyRegistry::Global().FindCreatable(u"TrpPDFExport");
+    ASSERT_NE(cls, nullptr);
+    const std::unique_ptr<ScriptObject> made = cls->Factory();
+    auto* pdf = dynamic_cast<TrpPDFExport*>(made.get());
+    ASSERT_NE(pdf, nullptr);
+    EXPECT_TRUE(pdf->NoRegister());
+    for (const char* name :
+         {"ShowDialog", "FileName", "ExportNotPrintable", "UseFileCache", "DefaultPath", "ShowProgress",
+          "OverwritePrompt", "CreationTime", "DataOnly", "Compressed", "EmbeddedFonts", "EmbedFontsIfProtected",
+          "OpenAfterExport", "PrintOptimized", "Outline", "Background", "HTMLTags", "Quality", "Title", "Author",
+          "Subject", "Keywords", "Creator", "Producer", "UserPassword", "OwnerPassword", "ProtectionFlags",
+          "HideToolbar", "HideMenubar", "HideWindowUI", "FitWindow", "CenterWindow", "PrintScaling"})
+        EXPECT_NE(cls->Find(QString::fromLatin1(name)), nullptr) << name;
+    // A filter as made stores no option of a declared default (texts and numbers are always
+    // written, as report files write them).
+    TrpXMLSerializer serializer;
+    const QString stored = serializer.ObjToXML(pdf);
+    for (const char* name : {"Compressed", "ShowDialog", "ProtectionFlags", "Quality", "HTMLTags", "Creator"})
+        EXPECT_FALSE(stored.contains(QString::fromLatin1(name) + u'=')) << stored.toStdString();
+    serializer.XMLToObj(u"Compressed=\"False\" ProtectionFlags=\"5\" Title=\"Архив\" Quality=\"80\"", pdf);
+    EXPECT_TRUE(serializer.Errors().isEmpty()) << serializer.Errors().join(u'\n').toStdString();
+    EXPECT_FALSE(pdf->Compressed);
+    EXPECT_EQ(pdf->ProtectionFlags, 5u);
+    EXPECT_EQ(pdf->Title, QStringLiteral("Архив"));
+    EXPECT_EQ(pdf->Quality, 80);
+    EXPECT_EQ(pdf->Creator, QCoreApplication::applicationName());
+    EXPECT_EQ(pdf->Author, QStringLiteral("RedaVedera"));
+    EXPECT_EQ(pdf->Subject, QStringLiteral("RedaVedera PDF export"));
+}
