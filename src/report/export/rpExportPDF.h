@@ -15,7 +15,9 @@
 #include <QRawFont>
 #include <QString>
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -144,6 +146,26 @@ public:
     static QByteArray PageColorText(int32_t color);
     static QByteArray DashPattern(int style, double width);
 
+    // --- protection (public for the tests)
+    // The text in PDF's own 8-bit text encoding; nothing when a character has no code there
+    // (the first such character in `bad`).
+    static std::optional<QByteArray> PDFDocBytes(const QString& text, QString* bad = nullptr);
+    // Raises the export's refusal naming the first character a password cannot hold.
+    static void CheckPassword(const QString& password);
+    // P = -64 + 4 x (the sum of the values of the set's members).
+    static int32_t PermissionValue(TrpPDFEncBits flags);
+    void SetProtectionFlags(TrpPDFEncBits flags);
+    struct SecurityKeys {
+        std::array<uint8_t, 32> O{};
+        std::array<uint8_t, 32> U{};
+        std::array<uint8_t, 16> Key{};
+    };
+    // The owner entry, user entry and file key of revision 3; fileId as 32 hexadecimal digits.
+    static SecurityKeys ComputeSecurityKeys(const QByteArray& user, const QByteArray& owner, int32_t permissions,
+                                            const QByteArray& fileId);
+    static std::array<uint8_t, 16> ObjectKey(const std::array<uint8_t, 16>& fileKey, int number);
+    static QByteArray EscapeString(const QByteArray& bytes);
+
 private:
     void Write(const QByteArray& bytes);
     void Line(const QByteArray& text);
@@ -152,6 +174,15 @@ private:
     QByteArray Ref(int number) const { return QByteArray::number(number) + " 0 R"; }
     QByteArray Header(int number) const { return QByteArray::number(number) + " 0 obj"; }
     static QByteArray TextString(const QString& text);
+
+    void PrepareSecurityKeys();
+    // RC4 under the object's key when protected, the bytes as they are otherwise.
+    QByteArray Crypted(const QByteArray& data, int number) const;
+    QByteArray CryptString(const QByteArray& text, int number) const;
+    void CryptStream(const QByteArray& source, QByteArray& target, int number) const;
+    // A text string of the document: hexadecimal UTF-16 unprotected, an encrypted literal
+    // string when protected.
+    QByteArray DocumentText(const QString& text, int number) const;
 
     void ExportViewContent(TrpView& view);
     void ExportMemoText(TrpCustomMemoView& memo);
@@ -177,6 +208,11 @@ private:
     QByteArray FLastColorResult;
     QByteArray OutStream;
     int pagesWritten_ = 0;
+    bool FProtection = false;
+    int32_t FEncBits = -4;
+    std::array<uint8_t, 32> FOPass{};
+    std::array<uint8_t, 32> FUPass{};
+    std::array<uint8_t, 16> FEncKey{};
 };
 
 // The process-wide lock of the unit: the fonts of every export are shaped under it.

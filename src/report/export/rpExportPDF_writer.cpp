@@ -109,6 +109,9 @@ QByteArray TrpPDFExport::TextString(const QString& text)
 
 bool TrpPDFExport::Start()
 {
+    // Refused before any file is made: a viewer could never take such a password.
+    CheckPassword(UserPassword);
+    CheckPassword(OwnerPassword);
     if (SlaveExport) {
         // A unique file of our own, never a name another user could predict.
         QString folder = Report != nullptr ? Report->EngineOptions().TempDir : QString();
@@ -141,6 +144,12 @@ bool TrpPDFExport::Start()
     const QString guid =
         GuidText ? GuidText() : QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
     FFileID = MD5Text(guid.toLatin1());
+    FProtection = !OwnerPassword.isEmpty() || !UserPassword.isEmpty();
+    SetProtectionFlags(ProtectionFlags);
+    if (FProtection) {
+        EmbeddedFonts = EmbedFontsIfProtected;
+        PrepareSecurityKeys();
+    }
     FLastColor = -1;
     Line("%PDF-1.5");
     FPagesNumber = UpdateXRef();
@@ -189,11 +198,12 @@ void TrpPDFExport::FinishPage(TrpReportPage*, int32_t)
     QByteArray data = OutStream;
     OutStream.clear();
     if (Compressed) {
-        const QByteArray packed = Deflate(data);
+        const QByteArray packed = Crypted(Deflate(data), c);
         Line("/Filter /FlateDecode /Length " + QByteArray::number(packed.size()) + " /Length1 " +
              QByteArray::number(data.size()) + " >>");
         data = packed;
     } else {
+        data = Crypted(data, c);
         Line("/Length " + QByteArray::number(data.size()) + " >>");
     }
     Line("stream");
@@ -256,16 +266,21 @@ void TrpPDFExport::Finish()
         const int info = UpdateXRef();
         Line(Header(info));
         Line("<<");
-        Line("/Title " + TextString(Title));
-        Line("/Author " + TextString(Author));
-        Line("/Subject " + TextString(Subject));
-        Line("/Keywords " + TextString(Keywords));
-        Line("/Creator " + TextString(Creator));
-        Line("/Producer " + TextString(Producer));
+        Line("/Title " + DocumentText(Title, info));
+        Line("/Author " + DocumentText(Author, info));
+        Line("/Subject " + DocumentText(Subject, info));
+        Line("/Keywords " + DocumentText(Keywords, info));
+        Line("/Creator " + DocumentText(Creator, info));
+        Line("/Producer " + DocumentText(Producer, info));
         const QByteArray date =
             "D:" + FormatDateTime(u"yyyymmddhhnnss", ReportServices::Clock().Now(), FormatSettings::C()).toLatin1();
-        Line("/CreationDate (" + date + ")");
-        Line("/ModDate (" + date + ")");
+        if (FProtection) {
+            Line("/CreationDate " + DocumentText(QString::fromLatin1(date), info));
+            Line("/ModDate " + DocumentText(QString::fromLatin1(date), info));
+        } else {
+            Line("/CreationDate (" + date + ")");
+            Line("/ModDate (" + date + ")");
+        }
         Line(">>");
         Line("endobj");
 
@@ -308,6 +323,20 @@ void TrpPDFExport::Finish()
         Line("/Root " + Ref(root));
         Line("/Info " + Ref(info));
         Line("/ID [<" + FFileID + "><" + FFileID + ">]");
+        if (FProtection) {
+            const auto entry = [](const std::array<uint8_t, 32>& bytes) {
+                return EscapeString(QByteArray(reinterpret_cast<const char*>(bytes.data()), 32));
+            };
+            Line("/Encrypt <<");
+            Line("/Filter /Standard");
+            Line("/V 2");
+            Line("/R 3");
+            Line("/Length 128");
+            Line("/P " + QByteArray::number(FEncBits));
+            Line("/O (" + entry(FOPass) + ")");
+            Line("/U (" + entry(FUPass) + ")");
+            Line(">>");
+        }
         Line(">>");
         Line("startxref");
         Line(QByteArray::number(startXRef));
@@ -387,7 +416,7 @@ void TrpPDFExport::RegisterClass(PropertyRegistry& registry)
             return Variant(static_cast<int32_t>(static_cast<const TrpPDFExport&>(o).ProtectionFlags));
         },
         [](ScriptObject& o, const Variant& v) {
-            static_cast<TrpPDFExport&>(o).ProtectionFlags = static_cast<TrpPDFEncBits>(v.ToInt32());
+            static_cast<TrpPDFExport&>(o).SetProtectionFlags(static_cast<TrpPDFEncBits>(v.ToInt32()));
         });
     flags.Default = Variant(int32_t{15});
     boolean(QStringLiteral("HideToolbar"), &TrpPDFExport::HideToolbar, false);

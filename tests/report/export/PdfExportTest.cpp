@@ -720,3 +720,204 @@ TEST(PdfExportRegistry, OptionsArePublishedWithTheirDefaults)
     EXPECT_EQ(pdf->Author, QStringLiteral("RedaVedera"));
     EXPECT_EQ(pdf->Subject, QStringLiteral("RedaVedera PDF export"));
 }
+
+// --- protection ---------------------------------------------------------------------------------
+
+namespace {
+
+QByteArray Hex(const uint8_t* bytes, size_t count)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(count)).toHex();
+}
+
+const QByteArray kFileId = "0123456789abcdef0123456789abcdef";
+
+} // namespace
+
+// Re-computed independently with Python's hashlib and a ten-line RC4.
+TEST(PdfSecurity, KnownAnswers)
+{
+    struct Case {
+        const char* user;
+        const char* owner;
+        TrpPDFEncBits flags;
+        int32_t p;
+        const char* o;
+        const char* u;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"u1", "o1", 15, -4, "21509ea971b71b91cc59614bb095626b", "b5542d2480f158071dbca14abee8774c",
+         "ab88fbd8eda45f02b065e015f5e4b266"},
+        {"u1", "o1", 1, -60, "21509ea971b71b91cc59614bb095626b", "c7131d29fbebd0913f1f2b520f3e4f76",
+         "db8045ed0fb5002af9efc7359110ea9b"},
+        {"", "o1", 0, -64, "7cdef848719cdfa522184b1d01399c99", "b61cf8a4c37514e2ffc46179e57c79e3",
+         "60a0d743dd496547b5545707c64f0468"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + "/" + c.owner);
+        EXPECT_EQ(TrpPDFExport::PermissionValue(c.flags), c.p);
+        const auto keys = TrpPDFExport::ComputeSecurityKeys(c.user, c.owner, c.p, kFileId);
+        EXPECT_EQ(Hex(keys.O.data(), 16), c.o);
+        EXPECT_EQ(Hex(keys.U.data(), 16), c.u);
+        EXPECT_EQ(Hex(keys.U.data() + 16, 16), QByteArray(32, '0'));
+        EXPECT_EQ(Hex(keys.Key.data(), 16), c.key);
+    }
+    const auto first = TrpPDFExport::ComputeSecurityKeys("u1", "o1", -4, kFileId);
+    const auto objectKey = TrpPDFExport::ObjectKey(first.Key, 4);
+    EXPECT_EQ(Hex(objectKey.data(), 16), "dcd150fc960bf3df55d408c3e8bf57d2");
+}
+
+TEST(PdfSecurity, PasswordEdgeCases)
+{
+    // Only a user password: it stands in for the owner password too.
+    const auto userOnly = TrpPDFExport::ComputeSecurityKeys("u1", "", -4, kFileId);
+    const auto same = TrpPDFExport::ComputeSecurityKeys("u1", "u1", -4, kFileId);
+    EXPECT_EQ(userOnly.O, same.O);
+    EXPECT_EQ(userOnly.Key, same.Key);
+    // Only the first 32 bytes of a long password count.
+    const QByteArray forty = "0123456789012345678901234567890123456789";
+    const auto longKeys = TrpPDFExport::ComputeSecurityKeys(forty, forty, -4, kFileId);
+    const auto cutKeys = TrpPDFExport::ComputeSecurityKeys(forty.left(32), forty.left(32), -4, kFileId);
+    EXPECT_EQ(longKeys.O, cutKeys.O);
+    EXPECT_EQ(longKeys.Key, cutKeys.Key);
+    EXPECT_NE(TrpPDFExport::ComputeSecurityKeys(forty.left(31), forty.left(31), -4, kFileId).Key, cutKeys.Key);
+    // Permission values: P = -64 + 4 x sum.
+    EXPECT_EQ(TrpPDFExport::PermissionValue(2 | 4), -64 + 24);
+    EXPECT_EQ(TrpPDFExport::PermissionValue(8), -32);
+    // Literal strings keep delimiters and line ends escaped.
+    EXPECT_EQ(TrpPDFExport::EscapeString(QByteArray("a(b)c\\\r\n", 8)), QByteArray("a\\(b\\)c\\\\\\r\\n"));
+}
+
+TEST(PdfSecurity, PasswordsHoldOnlyPdfTextCharacters)
+{
+    struct Case {
+        QString password;
+        bool accepted;
+        QString bad;
+    };
+    const Case cases[] = {
+        {QStringLiteral("u1"), true, {}},
+        {QStringLiteral("Ünïcödé"), true, {}},
+        {QStringLiteral("a€•—b"), true, {}},
+        {QStringLiteral("пароль"), false, QStringLiteral("п")},
+        {QStringLiteral("pass→word"), false, QStringLiteral("→")},
+        {QStringLiteral("x\u00ADy"), false, QStringLiteral("\u00AD")},
+    };
+    for (const Case& c : cases) {
+        QString bad;
+        const auto bytes = TrpPDFExport::PDFDocBytes(c.password, &bad);
+        EXPECT_EQ(bytes.has_value(), c.accepted) << c.password.toStdString();
+        EXPECT_EQ(bad, c.bad);
+    }
+    EXPECT_EQ(TrpPDFExport::PDFDocBytes(QStringLiteral("Ü€")).value(), QByteArray("\xDC\xA0"));
+
+    PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("x")); });
+    const std::pair<QString, QString> refused[] = {{QStringLiteral("пароль"), QStringLiteral("п")},
+                                                   {QStringLiteral("pass→word"), QStringLiteral("→")}};
+    for (const auto& [password, bad] : refused) {
+        for (const bool owner : {false, true}) {
+            prepared.Report().ClearErrors();
+            bool exported = true;
+            const QByteArray pdf = ExportPdf(
+                prepared, [&](TrpPDFExport& f) { (owner ? f.OwnerPassword : f.UserPassword) = password; }, &exported);
+            EXPECT_FALSE(exported);
+            EXPECT_TRUE(pdf.isEmpty());
+            const QString errors = prepared.Report().Errors().join(u'\n');
+            EXPECT_TRUE(errors.contains(QStringLiteral("Пароль PDF не может содержать символ «") + bad + u'»'))
+                << errors.toStdString();
+        }
+    }
+}
+
+TEST(PdfSecurity, ProtectedFileOpensWithItsPasswordsOnly)
+{
+    PreparedReport prepared = Pages(2, [](TrpBand& band) {
+        Memo(band, QStringLiteral("M"), 10, 10, 300, 20, QStringLiteral("Часовые данные (итог)"));
+    });
+    for (const bool compressed : {false, true}) {
+        SCOPED_TRACE(compressed);
+        const QByteArray pdf = ExportPdf(prepared, [&](TrpPDFExport& f) {
+            f.Compressed = compressed;
+            f.Title = QStringLiteral("Отчёт");
+            f.UserPassword = QStringLiteral("u1");
+            f.OwnerPassword = QStringLiteral("o1");
+            f.SetProtectionFlags(1u << ePrint);
+        });
+        ExpectXRefPointsAtObjects(pdf);
+        EXPECT_TRUE(pdf.contains("/Encrypt <<\r\n/Filter /Standard\r\n/V 2\r\n/R 3\r\n/Length 128\r\n/P -60\r\n"));
+        // The dates are encrypted text strings, not plain date literals.
+        EXPECT_FALSE(pdf.contains("/CreationDate (D:"));
+        EXPECT_FALSE(pdf.contains("(Adobe)"));
+        const Tool check = RunOnPdf("qpdf --check --password=u1", pdf);
+        EXPECT_EQ(check.status, 0) << check.output;
+        const Tool show = RunOnPdf("qpdf --show-encryption --password=o1", pdf);
+        EXPECT_NE(show.output.find("User password = u1\n"), std::string::npos) << show.output;
+        EXPECT_NE(show.output.find("R = 3\n"), std::string::npos) << show.output;
+        const Tool info = RunOnPdf("pdfinfo -upw u1", pdf);
+        EXPECT_NE(info.output.find("print:yes copy:no change:no addNotes:no"), std::string::npos) << info.output;
+        EXPECT_NE(info.output.find("Title:           Отчёт"), std::string::npos) << info.output;
+        EXPECT_NE(info.output.find("CreationDate:"), std::string::npos) << info.output;
+        const Tool text = RunOnPdf("pdftotext -upw u1", pdf, "-");
+        EXPECT_EQ(text.output.substr(0, text.output.find('\n')), "Часовые данные (итог)");
+        const Tool locked = RunOnPdf("pdftotext", pdf, "- 2>&1");
+        EXPECT_NE(locked.status, 0);
+        EXPECT_NE(locked.output.find("Incorrect password"), std::string::npos) << locked.output;
+    }
+}
+
+TEST(PdfSecurity, OwnerOnlyUserOnlyAndLatinPasswords)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("Итог")); });
+    struct Case {
+        QString user;
+        QString owner;
+        std::string open; // the password qpdf opens it with
+    };
+    const Case cases[] = {
+        {QString(), QStringLiteral("o1"), ""},
+        {QStringLiteral("u1"), QString(), "u1"},
+        {QStringLiteral("Ünïcödé"), QStringLiteral("o1"), "Ünïcödé"},
+        {QStringLiteral("0123456789012345678901234567890123456789"), QStringLiteral("o1"),
+         "01234567890123456789012345678901"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray pdf = ExportPdf(prepared, [&](TrpPDFExport& f) {
+            f.UserPassword = c.user;
+            f.OwnerPassword = c.owner;
+            f.SetProtectionFlags(0);
+        });
+        EXPECT_TRUE(pdf.contains("/P -64\r\n"));
+        const Tool check = RunOnPdf("qpdf --check '--password=" + c.open + "'", pdf);
+        EXPECT_EQ(check.status, 0) << c.user.toStdString() << ": " << check.output;
+        // poppler hands a password over as the bytes typed; qpdf maps UTF-8 to PDF's encoding.
+        if (QString::fromStdString(c.open).toLatin1() == QByteArray::fromStdString(c.open)) {
+            const Tool text = RunOnPdf("pdftotext '-upw' '" + c.open + "'", pdf, "-");
+            EXPECT_EQ(text.output.substr(0, text.output.find('\n')), "Итог") << c.user.toStdString();
+        }
+    }
+}
+
+TEST(RptoolExport, ProtectedExport)
+{
+    QTemporaryDir folder;
+    const std::string data = QFileInfo(QStringLiteral(DAX_EXPORT_DATA)).absoluteFilePath().toStdString();
+    const std::string zp3 = folder.filePath(QStringLiteral("a.zp3")).toStdString();
+    ASSERT_EQ(Rptool({"prepare", data + "/archive.zi3", "--csv", "Hours=" + data + "/hours.csv", "--out", zp3}).status, 0);
+    const std::string pdf = folder.filePath(QStringLiteral("e.pdf")).toStdString();
+    const auto run = Rptool({"export", zp3, "--format", "pdf", "--set", "UserPassword=u1", "--set", "OwnerPassword=o1",
+                             "--set", "ProtectionFlags=[ePrint]", "--out", pdf});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string output;
+    EXPECT_EQ(testsupport::RunCommand("qpdf --check --password=u1 '" + pdf + "'", output), 0) << output;
+    testsupport::RunCommand("qpdf --show-encryption --password=o1 '" + pdf + "'", output);
+    EXPECT_NE(output.find("User password = u1\n"), std::string::npos) << output;
+    testsupport::RunCommand("pdftotext -upw u1 -f 1 -l 1 '" + pdf + "' -", output);
+    EXPECT_EQ(output.substr(0, output.find('\n')), "Часовые данные");
+
+    const std::string refused = folder.filePath(QStringLiteral("x.pdf")).toStdString();
+    const auto bad = Rptool({"export", zp3, "--format", "pdf", "--set", "UserPassword=пароль", "--out", refused});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("«п»"), std::string::npos) << bad.err;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(refused)));
+}
