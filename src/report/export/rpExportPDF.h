@@ -30,6 +30,7 @@ class TrpView;
 class TrpCustomMemoView;
 class TrpDrawText;
 class TrpFrame;
+class TrpCustomOutline;
 
 
 enum TrpPDFEncBit : int { ePrint, eModify, eCopy, eAnnot };
@@ -89,6 +90,17 @@ private:
     int numberOfHMetrics_ = 0;
     std::unordered_map<uint16_t, int> used_;
     QHash<QString, QByteArray> runs_;
+};
+
+// One bookmark of the document outline; links are node indexes, -1 for none. Node 0 is the
+// outline root.
+struct TrpPDFOutlineNode {
+    QString Title;
+    int32_t Dest = -1; // report page index
+    int32_t Top = 0;   // report pixels from the page top
+    int CountTree = 0;
+    int Count = 0;
+    int First = -1, Last = -1, Next = -1, Prev = -1, Parent = -1;
 };
 
 class TrpPDFExport : public TrpCustomExportFilter {
@@ -175,6 +187,17 @@ private:
     QByteArray Header(int number) const { return QByteArray::number(number) + " 0 obj"; }
     static QByteArray TextString(const QString& text);
 
+    // A page as written: the report page index StartPage received, its page object and height.
+    struct WrittenPage {
+        int32_t Index = 0;
+        int Reference = 0;
+        double Height = 0;
+    };
+    const WrittenPage* FindWrittenPage(int32_t index) const;
+    void BuildOutlineLevel(TrpCustomOutline& outline, int parent);
+    // Writes the outline root and items; the root's number, 0 when nothing was written.
+    int WriteOutline();
+
     void PrepareSecurityKeys();
     // RC4 under the object's key when protected, the bytes as they are otherwise.
     QByteArray Crypted(const QByteArray& data, int number) const;
@@ -208,6 +231,10 @@ private:
     QByteArray FLastColorResult;
     QByteArray OutStream;
     int pagesWritten_ = 0;
+    int32_t pageIndex_ = 0;
+    std::vector<WrittenPage> FWritten;
+    std::unordered_map<int32_t, size_t> writtenIndex_;
+    std::vector<TrpPDFOutlineNode> FOutline;
     bool FProtection = false;
     int32_t FEncBits = -4;
     std::array<uint8_t, 32> FOPass{};

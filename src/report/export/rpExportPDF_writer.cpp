@@ -78,6 +78,9 @@ void TrpPDFExport::Clear()
     FPageFonts.clear();
     FXRef.clear();
     FPagesRef.clear();
+    FWritten.clear();
+    writtenIndex_.clear();
+    FOutline.clear();
     pagesWritten_ = 0;
 }
 
@@ -156,8 +159,9 @@ bool TrpPDFExport::Start()
     return true;
 }
 
-void TrpPDFExport::StartPage(TrpReportPage* page, int32_t)
+void TrpPDFExport::StartPage(TrpReportPage* page, int32_t index)
 {
+    pageIndex_ = index;
     FWidth = page->Width() * 0.75;
     FHeight = page->Height() * 0.75;
     FMarginLeft = page->LeftMargin * 0.05;
@@ -220,6 +224,10 @@ void TrpPDFExport::FinishPage(TrpReportPage*, int32_t)
     const int p = UpdateXRef();
     FPagesRef.push_back(p);
     ++pagesWritten_;
+    // Outline items and links find their page here: the pages written, whatever the page
+    // list or a stop left out.
+    writtenIndex_.emplace(pageIndex_, FWritten.size());
+    FWritten.push_back(WrittenPage{pageIndex_, p, FHeight});
     Line(Header(p));
     Line("<<");
     Line("/Type /Page");
@@ -284,14 +292,18 @@ void TrpPDFExport::Finish()
         Line(">>");
         Line("endobj");
 
+        const int outline = WriteOutline();
+
         const int root = UpdateXRef();
         Line(Header(root));
         Line("<<");
         Line("/Type /Catalog");
         Line("/Pages 1 0 R");
-        Line(Outline ? "/PageMode /UseOutlines" : "/PageMode /UseNone");
-        if (Outline)
-            Line("/Outlines 0 0 R");
+        // An outline that came out empty (or all on pages not written) is no outline: object
+        // 0 is the head of the free list, never an outline dictionary.
+        Line(outline != 0 ? "/PageMode /UseOutlines" : "/PageMode /UseNone");
+        if (outline != 0)
+            Line("/Outlines " + Ref(outline));
         Line("/ViewerPreferences <<");
         if (!Title.isEmpty())
             Line("/DisplayDocTitle true");

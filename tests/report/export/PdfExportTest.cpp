@@ -28,6 +28,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QRawFont>
 #include <QRegularExpression>
@@ -920,4 +923,112 @@ TEST(RptoolExport, ProtectedExport)
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("«п»"), std::string::npos) << bad.err;
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(refused)));
+}
+
+// --- outline ------------------------------------------------------------------------------------
+
+namespace {
+
+// Four pages with a three-level outline: "Глава 1" (page 1) holding "Раздел 1.1" (page 2)
+// holding "Пункт" (page 2, lower), then "Глава 2" on page 4.
+PreparedReport OutlinedPages()
+{
+    PreparedReport prepared =
+        Pages(4, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("Текст")); });
+    TrpPreviewPages& store = prepared.Store();
+    TrpCustomOutline& outline = *store.Outline();
+    const auto add = [&](int page, const QString& text, int top) {
+        store.CurPage = page;
+        outline.AddItem(text, top);
+    };
+    outline.LevelRoot();
+    add(0, QStringLiteral("Глава 1"), 0);
+    add(1, QStringLiteral("Раздел 1.1"), 100);
+    add(1, QStringLiteral("Пункт"), 400);
+    outline.LevelRoot();
+    add(3, QStringLiteral("Глава 2"), 40);
+    outline.LevelRoot();
+    return prepared;
+}
+
+// The outline as qpdf reads it: "title@page" per item, children indented by two blanks.
+std::string OutlineText(const QByteArray& pdf, const std::string& options = {})
+{
+    const Tool json = RunOnPdf("qpdf --json=2 --json-key=outlines " + options, pdf);
+    EXPECT_EQ(json.status, 0) << json.output;
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.output)).object();
+    std::string text;
+    const std::function<void(const QJsonArray&, int)> walk = [&](const QJsonArray& items, int depth) {
+        for (const QJsonValue& value : items) {
+            const QJsonObject item = value.toObject();
+            text += std::string(static_cast<size_t>(depth) * 2, ' ') + item.value(u"title").toString().toStdString() +
+                    '@' + std::to_string(item.value(u"destpageposfrom1").toInt()) + '\n';
+            walk(item.value(u"kids").toArray(), depth + 1);
+        }
+    };
+    walk(root.value(u"outlines").toArray(), 0);
+    return text;
+}
+
+} // namespace
+
+TEST(PdfOutline, ThreeLevelsWithTheirPages)
+{
+    PreparedReport prepared = OutlinedPages();
+    const QByteArray pdf = ExportPdf(prepared, [](TrpPDFExport& f) { f.Outline = true; });
+    EXPECT_TRUE(pdf.contains("/PageMode /UseOutlines\r\n"));
+    ExpectXRefPointsAtObjects(pdf);
+    EXPECT_EQ(OutlineText(pdf), "Глава 1@1\n  Раздел 1.1@2\n    Пункт@2\nГлава 2@4\n");
+    // The target height: page height less the top at 0.75 point a pixel.
+    EXPECT_TRUE(pdf.contains(" 0 R /XYZ 0 542 0]")) << "842.25 - 400 * 0.75";
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+
+    // Protected, the titles are encrypted strings that come back whole.
+    const QByteArray locked = ExportPdf(prepared, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.UserPassword = QStringLiteral("u1");
+    });
+    EXPECT_FALSE(locked.contains("/Title <FEFF"));
+    EXPECT_EQ(OutlineText(locked, "--password=u1"), "Глава 1@1\n  Раздел 1.1@2\n    Пункт@2\nГлава 2@4\n");
+}
+
+TEST(PdfOutline, ItemsOfPagesNotWrittenAreLeftOut)
+{
+    PreparedReport prepared = OutlinedPages();
+    const QByteArray firstTwo = ExportPdf(prepared, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.PageNumbers = QStringLiteral("1,2");
+    });
+    EXPECT_EQ(OutlineText(firstTwo), "Глава 1@1\n  Раздел 1.1@2\n    Пункт@2\n");
+    // Pages 2 and 4 only: "Глава 1" is not written, and its children go with it; page 4 is the
+    // document's second page.
+    const QByteArray evenPages = ExportPdf(prepared, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.PageNumbers = QStringLiteral("2,4");
+    });
+    EXPECT_EQ(OutlineText(evenPages), "Глава 2@2\n");
+    const Tool check = RunOnPdf("qpdf --check", evenPages);
+    EXPECT_EQ(check.status, 0) << check.output;
+}
+
+TEST(PdfOutline, AnEmptyOutlineWritesNone)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("x")); });
+    for (const bool outline : {false, true}) {
+        const QByteArray pdf = ExportPdf(prepared, [&](TrpPDFExport& f) { f.Outline = outline; });
+        EXPECT_TRUE(pdf.contains("/PageMode /UseNone\r\n"));
+        EXPECT_FALSE(pdf.contains("/Outlines"));
+        EXPECT_FALSE(pdf.contains("/Type /Outlines"));
+        const Tool check = RunOnPdf("qpdf --check", pdf);
+        EXPECT_EQ(check.status, 0) << check.output;
+    }
+    // An outline left empty by the page list is no outline either.
+    PreparedReport outlined = OutlinedPages();
+    const QByteArray third = ExportPdf(outlined, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.PageNumbers = QStringLiteral("3");
+    });
+    EXPECT_TRUE(third.contains("/PageMode /UseNone\r\n"));
+    EXPECT_FALSE(third.contains("/Outlines"));
 }
