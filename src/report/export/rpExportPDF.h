@@ -31,6 +31,9 @@ class TrpCustomMemoView;
 class TrpDrawText;
 class TrpFrame;
 class TrpCustomOutline;
+class TrpCustomLineView;
+class TrpShapeView;
+class TrpCheckBoxView;
 
 
 enum TrpPDFEncBit : int { ePrint, eModify, eCopy, eAnnot };
@@ -90,6 +93,16 @@ private:
     int numberOfHMetrics_ = 0;
     std::unordered_map<uint16_t, int> used_;
     QHash<QString, QByteArray> runs_;
+};
+
+// One link annotation: its reserved number, rectangle text, and either a URI or a target page
+// (report page index) and height in points.
+struct TrpPDFAnnot {
+    int Number = 0;
+    QByteArray Rect;
+    QString Uri;
+    int32_t DestPage = -1;
+    int DestY = 0;
 };
 
 // One bookmark of the document outline; links are node indexes, -1 for none. Node 0 is the
@@ -178,6 +191,15 @@ public:
     static std::array<uint8_t, 16> ObjectKey(const std::array<uint8_t, 16>& fileKey, int number);
     static QByteArray EscapeString(const QByteArray& bytes);
 
+    // --- links (public for the tests)
+    // Printable ASCII with balanced parentheses.
+    static bool IsLiteralString(const QString& text);
+    static QByteArray GetLiteralString(const QString& text);
+    static QByteArray GetHexString(const QString& text);
+    // An arrow head in page points: corner, tip, corner (m, l, l), the base centre on the
+    // segment towards the far end at `length` from the tip.
+    static QByteArray ArrowHead(double tipX, double tipY, double farX, double farY, double length, double halfWidth);
+
 private:
     void Write(const QByteArray& bytes);
     void Line(const QByteArray& text);
@@ -210,6 +232,12 @@ private:
     void ExportViewContent(TrpView& view);
     void ExportMemoText(TrpCustomMemoView& memo);
     void ExportFrameLines(TrpView& view);
+    void ExportLine(TrpCustomLineView& line);
+    void ExportShape(TrpShapeView& shape);
+    void ExportCheckBox(TrpCheckBoxView& box);
+    void ExportLink(TrpView& view);
+    void WriteAnnots();
+    QByteArray Point(double x, double y) const;
     QByteArray JustifiedGlyphs(TrpCustomMemoView& memo, TrpDrawText& renderer, TrpPDFFont& font, int index,
                                double width, double size);
     int FindFont(const TrpFont& font);
@@ -235,6 +263,8 @@ private:
     std::vector<WrittenPage> FWritten;
     std::unordered_map<int32_t, size_t> writtenIndex_;
     std::vector<TrpPDFOutlineNode> FOutline;
+    QByteArray FPageAnnots;
+    std::vector<TrpPDFAnnot> FAnnots;
     bool FProtection = false;
     int32_t FEncBits = -4;
     std::array<uint8_t, 32> FOPass{};

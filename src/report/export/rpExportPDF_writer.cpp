@@ -81,6 +81,8 @@ void TrpPDFExport::Clear()
     FWritten.clear();
     writtenIndex_.clear();
     FOutline.clear();
+    FPageAnnots.clear();
+    FAnnots.clear();
     pagesWritten_ = 0;
 }
 
@@ -233,6 +235,12 @@ void TrpPDFExport::FinishPage(TrpReportPage*, int32_t)
     Line("/Type /Page");
     Line("/Parent 1 0 R");
     Line("/MediaBox [0 0 " + Fixed(FWidth) + ' ' + Fixed(FHeight) + " ]");
+    if (!FPageAnnots.isEmpty()) {
+        Line("/Annots [");
+        Write(FPageAnnots);
+        Line("]");
+        FPageAnnots.clear();
+    }
     Line("/Resources <<");
     QByteArray fonts = "/Font << ";
     for (TrpPDFFont* font : FPageFonts)
@@ -293,6 +301,7 @@ void TrpPDFExport::Finish()
         Line("endobj");
 
         const int outline = WriteOutline();
+        WriteAnnots();
 
         const int root = UpdateXRef();
         Line(Header(root));

@@ -17,6 +17,7 @@
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportPDF.h"
 #include "report/export/rpmd5.h"
+#include "report/model/rpChBox.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
@@ -1031,4 +1032,220 @@ TEST(PdfOutline, AnEmptyOutlineWritesNone)
     });
     EXPECT_TRUE(third.contains("/PageMode /UseNone\r\n"));
     EXPECT_FALSE(third.contains("/Outlines"));
+}
+
+// --- lines, shapes, check boxes ---------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+T* AddView(TrpBand& band, double left, double top, double width, double height)
+{
+    auto* view = new T(&band);
+    view->SetName(QStringLiteral("V"));
+    view->SetBounds(left, top, width, height);
+    return view;
+}
+
+} // namespace
+
+// The view at (0, 0) of the band is at 28.85 813.40 on the page; 100 x 20 pixels reach to
+// 103.85 798.40.
+TEST(PdfContent, GraphicsOperatorSnippets)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpBand&)> build;
+        const char* expected;
+        bool present;
+    };
+    const Case cases[] = {
+        {"line with a dash pattern",
+         [](TrpBand& b) { AddView<TrpLineView>(b, 0, 0, 100, 0)->Frame().SetStyle(fsDash); },
+         "[6.00 ] 0 d\r\n0 0 0 RG\r\n0.75 w\r\n28.85 813.40 m\r\n103.85 813.40 l\r\nS\r\n", true},
+        {"horizontal end arrow",
+         [](TrpBand& b) { AddView<TrpLineView>(b, 0, 0, 100, 0)->ArrowEnd = true; },
+         "[] 0 d\r\n88.85 809.65 m\r\n103.85 813.40 l\r\n88.85 817.15 l\r\nS\r\n", true},
+        {"vertical start arrow",
+         [](TrpBand& b) { AddView<TrpLineView>(b, 0, 0, 0, 100)->ArrowStart = true; },
+         "32.60 798.40 m\r\n28.85 813.40 l\r\n25.10 798.40 l\r\nS\r\n", true},
+        {"solid arrow",
+         [](TrpBand& b) {
+             auto* line = AddView<TrpLineView>(b, 0, 0, 100, 0);
+             line->ArrowEnd = true;
+             line->ArrowSolid = true;
+         },
+         "88.85 817.15 l\r\n1 j\r\n0 0 0 rg\r\nb\r\n", true},
+        {"filled rectangle",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Color = clWhite; },
+         "1 1 1 rg\r\n28.85 798.40 \r\n75.00 15.00 re\r\nB\r\n", true},
+        {"rectangle without colour is stroked",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Color = clNone; }, " re\r\nS\r\n", true},
+        {"rounded rectangle, Curve 0",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skRoundRectangle; },
+         "34.46 798.40 m\r\n98.24 798.40 l\r\n101.04 798.40 103.85 801.21 103.85 804.01 c\r\n", true},
+        {"rounded rectangle, Curve 2",
+         [](TrpBand& b) {
+             auto* s = AddView<TrpShapeView>(b, 0, 0, 100, 20);
+             s->Shape = skRoundRectangle;
+             s->Curve = 2;
+         },
+         "34.46 798.40 m\r\n", true},
+        {"ellipse",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skEllipse; },
+         "103.85 805.90 m\r\n103.85 801.76 87.06 798.40 66.35 798.40 c\r\n", true},
+        {"triangle",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skTriangle; },
+         "66.35 813.40 m 103.85 798.40 l 28.85 798.40 l 66.35 813.40 l\r\n", true},
+        {"diamond",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skDiamond; },
+         "66.35 813.40 m 103.85 805.90 l 66.35 798.40 l 28.85 805.90 l 66.35 813.40 l\r\n", true},
+        {"diagonal 1",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skDiagonal1; },
+         "28.85 798.40 m\r\n103.85 813.40 l\r\nS\r\n", true},
+        {"diagonal 2",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skDiagonal2; },
+         "28.85 813.40 m\r\n103.85 798.40 l\r\nS\r\n", true},
+        {"unchecked box writes nothing",
+         [](TrpBand& b) { AddView<TrpCheckBoxView>(b, 0, 0, 20, 20)->Checked = false; }, " m\r\n", false},
+        {"checked box with its tick",
+         [](TrpBand& b) { AddView<TrpCheckBoxView>(b, 0, 0, 24, 28)->Color = clNone; },
+         "[] 0 d\r\n0 0 0 RG\r\n1.50 w\r\n", true},
+        {"checked box with four sides",
+         [](TrpBand& b) {
+             auto* box = AddView<TrpCheckBoxView>(b, 0, 0, 24, 28);
+             box->Frame().Typ = kAllFrameSides;
+             box->Color = clWhite;
+         },
+         "28.85 813.40 m\r\n46.85 813.40 l\r\n46.85 794.65 l\r\n28.85 794.65 l\r\n28.85 813.40 l\r\nB\r\n", true},
+        {"checked box without sides has no box",
+         [](TrpBand& b) { AddView<TrpCheckBoxView>(b, 0, 0, 24, 28); }, "46.85 813.40 l", false},
+    };
+    for (const Case& c : cases) {
+        PreparedReport prepared = Pages(1, c.build);
+        const QByteArray pdf = ExportPdf(prepared);
+        const QByteArray content = PageContent(pdf, 1);
+        EXPECT_EQ(content.contains(c.expected), c.present) << c.name << "\n" << content.toStdString();
+        const Tool check = RunOnPdf("qpdf --check", pdf);
+        EXPECT_EQ(check.status, 0) << c.name << check.output;
+    }
+}
+
+// The base centre of an arrow lies on the segment at the arrow length from its tip, the
+// corners at the half width either side, whatever the slope.
+TEST(PdfContent, ArrowBaseCentres)
+{
+    struct Case {
+        double tx, ty, fx, fy, length, half;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, 0, 30, 40, 10, 5, "2.00 11.00 m\r\n0.00 0.00 l\r\n10.00 5.00 l\r\n"},       // sloped 3:4
+        {100, 50, 0, 50, 15, 3.75, "85.00 46.25 m\r\n100.00 50.00 l\r\n85.00 53.75 l\r\n"}, // horizontal
+        {10, 10, 10, 100, 20, 5, "5.00 30.00 m\r\n10.00 10.00 l\r\n15.00 30.00 l\r\n"},    // vertical, upwards
+        {10, 100, 10, 10, 20, 5, "15.00 80.00 m\r\n10.00 100.00 l\r\n5.00 80.00 l\r\n"},   // vertical, downwards
+        {0, 0, 1, 1000, 20, 5, "-4.98 20.00 m\r\n0.00 0.00 l\r\n5.02 19.99 l\r\n"},        // near vertical
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TrpPDFExport::ArrowHead(c.tx, c.ty, c.fx, c.fy, c.length, c.half), c.expected);
+    EXPECT_TRUE(TrpPDFExport::ArrowHead(5, 5, 5, 5, 10, 5).isEmpty());
+}
+
+// --- links ------------------------------------------------------------------------------------
+
+namespace {
+
+// Annotations as qpdf reads them: "page:URI" or "page:->target page" per link, page from 1.
+std::string LinksText(const QByteArray& pdf, const std::string& options = {})
+{
+    const Tool json = RunOnPdf("qpdf --json=2 " + options, pdf);
+    EXPECT_EQ(json.status, 0) << json.output;
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(json.output)).object();
+    QHash<QString, int> pageOf;
+    const QJsonArray pages = doc.value(u"pages").toArray();
+    for (int i = 0; i < pages.size(); ++i)
+        pageOf.insert(pages[i].toObject().value(u"object").toString(), i + 1);
+    QJsonObject objects;
+    for (const QJsonValue& v : doc.value(u"qpdf").toArray()) {
+        const QJsonObject part = v.toObject();
+        for (auto it = part.constBegin(); it != part.constEnd(); ++it)
+            if (it.key().startsWith(u"obj:"))
+                objects.insert(it.key().mid(4), it.value());
+    }
+    std::string text;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QJsonObject page = objects.value(pages[i].toObject().value(u"object").toString()).toObject();
+        for (const QJsonValue& a : page.value(u"value").toObject().value(u"/Annots").toArray()) {
+            const QJsonObject annot = objects.value(a.toString()).toObject().value(u"value").toObject();
+            text += std::to_string(i + 1) + ':';
+            if (annot.contains(u"/A"))
+                text += annot.value(u"/A").toObject().value(u"/URI").toString().toStdString();
+            else if (annot.contains(u"/Dest"))
+                text += "->" + std::to_string(pageOf.value(annot.value(u"/Dest").toArray().at(0).toString())) + ' ' +
+                        std::to_string(annot.value(u"/Dest").toArray().at(3).toInt());
+            else
+                text += "none";
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(PdfLinks, PagesAnchorsAndAddresses)
+{
+    TrpMemoView* memo = nullptr;
+    PreparedReport prepared = Pages(
+        4, [&](TrpBand& band) { memo = Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("Ссылка")); },
+        [&](int page, TrpBand&) {
+            const QString urls[] = {QStringLiteral("@3"), QStringLiteral("#total"),
+                                    QStringLiteral("http://example.org/a(1)"), QStringLiteral("@4")};
+            memo->URL = urls[page - 1];
+        });
+    TrpPreviewPages& store = prepared.Store();
+    store.CurPage = 1;
+    store.AddAnchor(QStringLiteral("total"));
+    const QByteArray pdf = ExportPdf(prepared);
+    const std::string all = LinksText(pdf);
+    EXPECT_NE(all.find("1:->3 "), std::string::npos) << all;
+    EXPECT_NE(all.find("2:->2 "), std::string::npos) << all;
+    EXPECT_NE(all.find("3:u:http://example.org/a(1)\n"), std::string::npos) << all;
+    EXPECT_TRUE(pdf.contains("/URI (http://example.org/a(1))\r\n"));
+    EXPECT_TRUE(pdf.contains("/Border [16 16 0]\r\n"));
+    EXPECT_TRUE(pdf.contains("/BS << /W 0 >>\r\n"));
+    // "@3" goes to the top of the page.
+    EXPECT_NE(all.find("1:->3 842\n"), std::string::npos) << all;
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+
+    // Pages 1 and 2 only: "@3" has no page to go to and keeps no target; the anchor on page 2
+    // is the document's page 2.
+    const QByteArray two = ExportPdf(prepared, [](TrpPDFExport& f) { f.PageNumbers = QStringLiteral("1,2"); });
+    EXPECT_EQ(LinksText(two).substr(0, 7), "1:none\n") << LinksText(two);
+    const Tool checkTwo = RunOnPdf("qpdf --check", two);
+    EXPECT_EQ(checkTwo.status, 0) << checkTwo.output;
+    // Pages 3 and 4: "@4" is the document's second page.
+    const QByteArray last = ExportPdf(prepared, [](TrpPDFExport& f) { f.PageNumbers = QStringLiteral("3-4"); });
+    EXPECT_NE(LinksText(last).find("2:->2 "), std::string::npos) << LinksText(last);
+
+    // Protected, the address is an encrypted string that qpdf reads back.
+    const QByteArray locked = ExportPdf(prepared, [](TrpPDFExport& f) { f.UserPassword = QStringLiteral("u1"); });
+    EXPECT_NE(LinksText(locked, "--password=u1").find("3:u:http://example.org/a(1)\n"), std::string::npos);
+}
+
+TEST(PdfLinks, IllFormedTargetsMakeNoLink)
+{
+    for (const QString url : {QStringLiteral("@"), QStringLiteral("@x"), QStringLiteral("@0"), QStringLiteral("#none")}) {
+        PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+            Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("x"))->URL = url;
+        });
+        const QByteArray pdf = ExportPdf(prepared);
+        EXPECT_FALSE(pdf.contains("/Annots")) << url.toStdString();
+    }
+    EXPECT_TRUE(TrpPDFExport::IsLiteralString(QStringLiteral("a(b)c")));
+    EXPECT_FALSE(TrpPDFExport::IsLiteralString(QStringLiteral("a)b(")));
+    EXPECT_FALSE(TrpPDFExport::IsLiteralString(QStringLiteral("ссылка")));
+    EXPECT_EQ(TrpPDFExport::GetLiteralString(QStringLiteral("a\\b")), "(a\\\\b)");
+    EXPECT_EQ(TrpPDFExport::GetHexString(QStringLiteral("яA")), "<044F0041>");
 }
