@@ -256,16 +256,55 @@ TEST(PreviewSearch, FindsWithoutCaseThenGoesOnAndReportsTheEnd)
 TEST(PreviewSearch, CyrillicIgnoresCaseAndTwoPreviewsSearchApart)
 {
     User user;
-    ShownStore one(2, 1);
-    ShownStore two(2, 1);
-    auto* memo = dynamic_cast<TrpCustomMemoView*>(one.prepared.Store().GetPage(0)->FindObject(u"Row"));
-    (void)memo;
-    ASSERT_TRUE(one.preview.FindText(QStringLiteral("row 2"), true, false));
+    // Page 1 "Row 1.1", page 2 "абв где".
+    const auto build = [](ShownStore& shown) {
+        TrpPreviewPages& store = shown.prepared.Store();
+        TrpReportPage* page = dynamic_cast<TrpReportPage*>(shown.prepared.Report().FindObject(u"Page1"));
+        auto* band = dynamic_cast<TrpBand*>(page->FindObject(u"MasterData1"));
+        auto* memo = dynamic_cast<TrpCustomMemoView*>(page->FindObject(u"Row"));
+        shown.prepared.Engine().Running = true;
+        store.Initialize();
+        store.AddSourcePage(page);
+        store.BeginPass();
+        store.AddPageAction = apAdd;
+        for (const QString& text : {QStringLiteral("Row 1.1"), QStringLiteral("абв где")}) {
+            store.AddPage(page);
+            PrintBand(store, *band, 0, [&] { memo->SetText(text); });
+        }
+        store.Finish();
+        shown.prepared.Engine().Running = false;
+        shown.preview.Init();
+    };
+    ShownStore one(1, 1);
+    ShownStore two(1, 1);
+    build(one);
+    build(two);
+    ASSERT_EQ(one.preview.PageCount(), 2);
+    ASSERT_TRUE(one.preview.FindText(QStringLiteral("АБВ"), true, false));
     EXPECT_EQ(one.preview.PageNo(), 2);
-    ASSERT_TRUE(two.preview.FindText(QStringLiteral("Row 1"), true, true));
-    EXPECT_EQ(two.preview.PageNo(), 1);
+    EXPECT_FALSE(one.preview.FindText(QStringLiteral("АБВ"), true, true)); // case-sensitive
+    ASSERT_TRUE(one.preview.FindText(QStringLiteral("ГДЕ"), true, false));
+    // The other preview's search is its own.
+    ASSERT_TRUE(two.preview.FindText(QStringLiteral("row"), true, false));
+    EXPECT_EQ(two.preview.Workspace()->FoundPage(), 0);
     EXPECT_EQ(one.preview.Workspace()->FoundPage(), 1);
-    EXPECT_EQ(QStringLiteral("абв").toUpper(), QStringLiteral("АБВ"));
+    EXPECT_TRUE(one.preview.FindTextFound());
+}
+
+TEST(PreviewMouse, TwoQuickClicksAreOneClickAndOneDoubleClick)
+{
+    User user;
+    ShownStore shown(1, 1);
+    QStringList calls;
+    shown.prepared.Report().OnClickObject = [&](TrpView&, int32_t, uint32_t, bool&) { calls << QStringLiteral("click"); };
+    shown.prepared.Report().OnDblClickObject = [&](TrpView&, int32_t, uint32_t, bool&) { calls << QStringLiteral("double"); };
+    TrpPreviewWorkspace* area = shown.preview.Workspace();
+    const TrpPageItem& item = area->PageList().Item(0);
+    // Inside the memo at the page's top-left margin (10 mm).
+    const QPoint point(item.OffsetX - area->HorzPosition() + 45, item.OffsetY - area->VertPosition() + 45);
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, point);
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("click"), QStringLiteral("double")}));
 }
 
 // --- the window ----------------------------------------------------------------------------
