@@ -197,6 +197,14 @@ int TrpPreviewWorkspace::GetTopPosition()
     return Round((VertPosition() - PageBounds(index).top() + 10) / Zoom - topMargin * kPixelsPerMm);
 }
 
+void TrpPreviewWorkspace::resizeEvent(QResizeEvent* event)
+{
+    TrpScrollWin::resizeEvent(event);
+    // The rows depend on the width (the splitter moved, the window was resized).
+    if (!IsThumbnail)
+        preview_->RebuildPageList();
+}
+
 void TrpPreviewWorkspace::HorzScrollChanged()
 {
     viewport()->update();
@@ -1031,7 +1039,7 @@ void TrpPreview::Edit()
 {
     // Editing a page needs the designer, which no library registers yet: the report's
     // DesignPreviewPage answers false and nothing changes.
-    if (Report() == nullptr)
+    if (Report() == nullptr || running_)
         return;
     try {
         Report()->DesignPreviewPage();
@@ -1041,12 +1049,15 @@ void TrpPreview::Edit()
 
 void TrpPreview::ShowTemplate()
 {
-    if (Report() != nullptr)
+    if (Report() != nullptr && !running_)
         Report()->DesignReport(true);
 }
 
 void TrpPreview::Find()
 {
+    // A half-built report is not searched.
+    if (running_)
+        return;
     TrpSearchDialog dialog(QApplication::activeWindow());
     if (ReportServices::Ui().RunModal(dialog, dialog.objectName()) == mrOk) {
         dialog.FormHide(true);
@@ -1058,6 +1069,8 @@ void TrpPreview::Find()
 
 void TrpPreview::FindNext()
 {
+    if (running_)
+        return;
     if (workspace_->FindNext()) {
         allowF3_ = true;
         workspace_->DisableUpdate = true;
