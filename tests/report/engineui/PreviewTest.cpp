@@ -12,6 +12,7 @@
 #include "report/engine/ui/rpPreviewForm.h"
 #include "report/engine/ui/rpProgress.h"
 #include "report/model/rpClass_exportfilter.h"
+#include "report/model/rpClass_ini.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
@@ -26,6 +27,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -136,6 +138,62 @@ TEST(ScrollWin, MixColorsPerChannel)
     };
     for (const Case& c : cases)
         EXPECT_EQ(MixColors(c.a, c.b, c.amount), c.expected) << c.amount;
+}
+
+namespace {
+
+// A settings home of its own for as long as it lives.
+struct TemporaryHome {
+    TemporaryHome() : old(qgetenv("DAXCONFIG_HOME")) { qputenv("DAXCONFIG_HOME", dir.path().toLocal8Bit()); }
+    ~TemporaryHome() { qputenv("DAXCONFIG_HOME", old); }
+    QTemporaryDir dir;
+    QByteArray old;
+};
+
+QString Mru(int n)
+{
+    return CreateRegistryIniFile(QStringLiteral("\\Software\\Zuvo Dideziz"))
+        ->ReadString(QStringLiteral("MRUFont"), QStringLiteral("Font%1").arg(n), QStringLiteral("?"));
+}
+
+} // namespace
+
+TEST(FontCombo, RecentFontsKeepFiveAndForgetUninstalledOnes)
+{
+    TemporaryHome home;
+    const std::unique_ptr<TrpIniFile> ini = CreateRegistryIniFile(QStringLiteral("\\Software\\Zuvo Dideziz"));
+    ini->WriteString(QStringLiteral("MRUFont"), QStringLiteral("Font2"), QStringLiteral("No Such Font Family"));
+    ini->WriteInteger(QStringLiteral("MRUFont"), QStringLiteral("FontType2"), 4);
+    TrpFontComboBox combo;
+    EXPECT_EQ(combo.Numused(), -1);
+    EXPECT_EQ(Mru(2), QString());
+    ASSERT_GE(combo.count(), 1);
+
+    // Item 0 (already first) writes nothing.
+    const QString store = home.dir.filePath(QStringLiteral("registry.json"));
+    const QByteArray before = ReadFileBytes(store);
+    combo.SelectItem(0);
+    EXPECT_EQ(ReadFileBytes(store), before);
+
+    const int distinct = std::min(6, combo.count() - 1);
+    if (distinct < 6)
+        GTEST_SKIP() << "fewer than seven font families installed";
+    QStringList chosen;
+    for (int i = 0; i < 6; ++i) {
+        // The first family not chosen yet, below the recent ones.
+        const int index = combo.Numused() + 1 + i;
+        chosen << combo.itemText(index);
+        combo.SelectItem(index);
+    }
+    EXPECT_EQ(combo.Numused(), 4);
+    EXPECT_EQ(Mru(0), chosen[5]);
+    EXPECT_EQ(Mru(4), chosen[1]); // the oldest, chosen[0], is gone
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(Mru(i), chosen[0]);
+    // Choosing a recent one moves it to the top.
+    combo.SelectItem(3);
+    EXPECT_EQ(Mru(0), chosen[2]);
+    EXPECT_EQ(Mru(1), chosen[5]);
 }
 
 // --- the preview control -------------------------------------------------------------------
@@ -450,7 +508,6 @@ QByteArray Rows(int count)
 struct RunFixture {
     explicit RunFixture(int rows)
     {
-        EngineUi::init();
         data.LoadFromText(Rows(rows), QStringLiteral("rows"));
         data.SetUserName(QStringLiteral("Rows"));
         report.EngineOptions().NewSilentMode = simSilent;
@@ -461,6 +518,8 @@ struct RunFixture {
         report.PreviewOptions().Modal = true;
         report.PreviewOptions().Maximized = false;
     }
+    // The engine and the windows are registered before the report is made.
+    bool initialized = (EngineUi::init(), true);
     User user;
     TrpCsvDataSet data;
     TrpReport report;

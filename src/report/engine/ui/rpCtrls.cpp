@@ -1,8 +1,16 @@
 #include "rpCtrls.h"
 
 #include "report/core/gui/QtConversions.h"
+#include "report/model/rpClass_ini.h"
 
 #include <QAbstractItemView>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -138,4 +146,170 @@ void TrpComboBox::showPopup()
 {
     view()->setMinimumWidth(listWidth_ > 0 ? listWidth_ : width());
     QComboBox::showPopup();
+}
+
+// --- TrpFontComboBox -------------------------------------------------------------------------
+
+TrpFontComboBox::TrpFontComboBox(QWidget* parent) : QComboBox(parent)
+{
+    setMaxVisibleItems(12);
+    setMinimumWidth(150);
+    sample_ = new QLabel(this, Qt::ToolTip);
+    sample_->setObjectName(QStringLiteral("rpFontViewForm"));
+    sample_->setFixedSize(200, 50);
+    sample_->setAlignment(Qt::AlignCenter);
+    sample_->setFrameShape(QFrame::Box);
+    sample_->setAutoFillBackground(true);
+    sample_->hide();
+    connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int index) { SelectItem(index); });
+    connect(this, QOverload<int>::of(&QComboBox::highlighted), this, [this](int index) {
+        QFont font(itemText(index));
+        font.setPointSize(18);
+        sample_->setFont(font);
+        sample_->setText(itemText(index));
+    });
+    PopulateList();
+    if (count() > 0)
+        setCurrentIndex(0);
+}
+
+TrpFontComboBox::~TrpFontComboBox() = default;
+
+void TrpFontComboBox::PopulateList()
+{
+    updating_ = true;
+    clear();
+    numused_ = -1;
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    families.removeDuplicates();
+    for (const QString& family : families)
+        addItem(family, QFontDatabase::isScalable(family) ? kTrueType : 0);
+    if (ShowMRU) {
+        const std::unique_ptr<TrpIniFile> ini = CreateRegistryIniFile(MRURoot);
+        for (int n = 4; n >= 0; --n) {
+            const QString name = ini->ReadString(MRUSection, QStringLiteral("Font%1").arg(n), QString());
+            const int found = name.isEmpty() ? -1 : findText(name, Qt::MatchExactly);
+            if (found > numused_) {
+                insertItem(0, name, ini->ReadInteger(MRUSection, QStringLiteral("FontType%1").arg(n), 0));
+                ++numused_;
+            } else if (found < 0) {
+                ini->WriteString(MRUSection, QStringLiteral("Font%1").arg(n), QString());
+                ini->WriteInteger(MRUSection, QStringLiteral("FontType%1").arg(n), 0);
+            }
+        }
+    }
+    updating_ = false;
+}
+
+void TrpFontComboBox::SelectItem(int index)
+{
+    if (updating_ || index <= 0 || index >= count() || !ShowMRU)
+        return;
+    const QString name = itemText(index);
+    const QVariant type = itemData(index);
+    if (index > numused_) {
+        insertItem(0, name, type);
+        if (numused_ > 3)
+            removeItem(5);
+        else
+            ++numused_;
+    } else {
+        removeItem(index);
+        insertItem(0, name, type);
+    }
+    setCurrentIndex(0);
+    WriteMRU();
+}
+
+void TrpFontComboBox::WriteMRU()
+{
+    const std::unique_ptr<TrpIniFile> ini = CreateRegistryIniFile(MRURoot);
+    for (int i = 0; i < 5; ++i) {
+        const bool used = i <= numused_;
+        ini->WriteString(MRUSection, QStringLiteral("Font%1").arg(i), used ? itemText(i) : QString());
+        ini->WriteInteger(MRUSection, QStringLiteral("FontType%1").arg(i), used ? itemData(i).toInt() : 0);
+    }
+}
+
+void TrpFontComboBox::showPopup()
+{
+    if (currentIndex() < 5 && count() > 0)
+        setCurrentIndex(0);
+    QComboBox::showPopup();
+    // The sample beside the list, left of it when it would pass the screen's right edge.
+    QPoint at = mapToGlobal(QPoint(width() + 1, height()));
+    if (QScreen* screen = this->screen(); screen != nullptr && at.x() + sample_->width() > screen->geometry().right())
+        at.setX(mapToGlobal(QPoint(0, 0)).x() - sample_->width());
+    sample_->move(at);
+    sample_->show();
+}
+
+void TrpFontComboBox::hidePopup()
+{
+    sample_->hide();
+    QComboBox::hidePopup();
+}
+
+// --- TrpComboEdit ----------------------------------------------------------------------------
+
+TrpComboEdit::TrpComboEdit(QWidget* parent) : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setFixedHeight(21);
+    button_ = new QToolButton(this);
+    button_->setObjectName(QStringLiteral("Button"));
+    button_->setText(QStringLiteral("..."));
+    button_->setCursor(Qt::ArrowCursor);
+    connect(button_, &QToolButton::clicked, this, [this] {
+        setFocus();
+        if (OnButtonClick)
+            OnButtonClick();
+    });
+}
+
+bool TrpComboEdit::ButtonEnabled() const
+{
+    return buttonEnabled_;
+}
+
+void TrpComboEdit::SetButtonEnabled(bool value)
+{
+    buttonEnabled_ = value;
+    button_->setEnabled(value && isEnabled());
+}
+
+void TrpComboEdit::changeEvent(QEvent* event)
+{
+    QComboBox::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        button_->setEnabled(buttonEnabled_ && isEnabled());
+}
+
+void TrpComboEdit::resizeEvent(QResizeEvent* event)
+{
+    QComboBox::resizeEvent(event);
+    const int side = height() - 4;
+    button_->setGeometry(width() - height() + 2, 2, side, side);
+}
+
+void TrpComboEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Enter and Esc are the dialog's default and cancel keys as well.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+        if (auto* dialog = qobject_cast<QDialog*>(window())) {
+            if (event->key() == Qt::Key_Escape) {
+                dialog->reject();
+            } else {
+                for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                    if (button->isDefault() && button->isEnabled()) {
+                        button->click();
+                        break;
+                    }
+                }
+            }
+        }
+    }
+    QComboBox::keyPressEvent(event);
 }

@@ -9,6 +9,11 @@
 #include <QAbstractScrollArea>
 #include <QComboBox>
 
+#include <functional>
+
+class QLabel;
+class QToolButton;
+
 // Mixes two colours per channel: (c1 × amount + c2 × (base − amount) + base / 2) / base with
 // base 100 for amounts below 100, else 1000. System colours are resolved first.
 TColor MixColors(TColor color1, TColor color2, int amount);
@@ -64,4 +69,52 @@ public:
 private:
     int listWidth_ = 0; // 0: as wide as the box
     bool readOnly_ = false;
+};
+
+// A font list: the families of the system (scalable ones marked TrueType, type 4; Linux has no
+// device fonts), with the five most recently chosen fonts at the top, kept as "Font0".."Font4"
+// and "FontType0".."FontType4" in the settings section "MRUFont", and a sample of the font under
+// the cursor beside the open list.
+class TrpFontComboBox : public QComboBox {
+public:
+    explicit TrpFontComboBox(QWidget* parent = nullptr);
+    ~TrpFontComboBox() override;
+    static constexpr int kTrueType = 4;
+    static constexpr int kDevice = 2;
+    bool ShowMRU = true;
+    // The settings root and section of the recently used fonts.
+    QString MRURoot = QStringLiteral("\\Software\\Zuvo Dideziz");
+    QString MRUSection = QStringLiteral("MRUFont");
+    // Index of the last recently-used entry at the top; −1 when none.
+    int Numused() const { return numused_; }
+    virtual void PopulateList();
+    // The user chose the item (the list closed on it).
+    void SelectItem(int index);
+    void showPopup() override;
+    void hidePopup() override;
+
+private:
+    void WriteMRU();
+    QLabel* sample_;
+    int numused_ = -1;
+    bool updating_ = false;
+};
+
+// An editable combo box with a button at its right end; Enter and Esc also reach the dialog.
+class TrpComboEdit : public QComboBox {
+public:
+    explicit TrpComboEdit(QWidget* parent = nullptr);
+    QToolButton* Button() const { return button_; }
+    bool ButtonEnabled() const;
+    void SetButtonEnabled(bool value);
+    std::function<void()> OnButtonClick;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QToolButton* button_;
+    bool buttonEnabled_ = true;
 };
