@@ -15,6 +15,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+// Outside any namespace, as Qt's resource initialisation needs.
+static void InitPreviewIcons()
+{
+    Q_INIT_RESOURCE(rpPreviewIcons);
+}
+
 namespace {
 
 bool gInitialized = false;
@@ -34,6 +40,7 @@ void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter)
     EngineRuntime::init(pdfFilePrinter);
     if (gInitialized)
         return;
+    InitPreviewIcons();
     TrpEngineServices& services = MutableEngineServices();
     services.PrinterNames = [] { return QPrinterInfo::availablePrinterNames(); };
     services.DefaultPrinterName = [] { return QPrinterInfo::defaultPrinterName(); };

@@ -17,8 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -89,112 +87,9 @@ void SetDrillDown(TrpReport* report, bool expand)
 
 QIcon PreviewButtonIcon(int index)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(0x20, 0x40, 0x80);
-    p.setPen(QPen(ink, 1.2));
-    const auto triangle = [&](bool right, double x) {
-        QPainterPath path;
-        if (right) {
-            path.moveTo(x, 3); path.lineTo(x + 6, 8); path.lineTo(x, 13);
-        } else {
-            path.moveTo(x + 6, 3); path.lineTo(x, 8); path.lineTo(x + 6, 13);
-        }
-        path.closeSubpath();
-        p.fillPath(path, ink);
-    };
-    const auto sheet = [&] {
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(3.5, 1.5, 9, 13));
-        p.setBrush(Qt::NoBrush);
-    };
-    const auto magnifier = [&](const char* sign) {
-        p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
-        p.setPen(QPen(ink, 2.2));
-        p.drawLine(QPointF(9, 9), QPointF(14.5, 14.5));
-        p.setPen(QPen(ink, 1.4));
-        if (sign[0] == '+' || sign[0] == '-')
-            p.drawLine(QPointF(3.5, 6), QPointF(8.5, 6));
-        if (sign[0] == '+')
-            p.drawLine(QPointF(6, 3.5), QPointF(6, 8.5));
-    };
-    switch (index) {
-    case 0: // open
-        p.setBrush(QColor(0xE8, 0xC0, 0x50));
-        p.drawRect(QRectF(1.5, 4.5, 13, 9));
-        break;
-    case 1: // save
-        p.setBrush(QColor(0x60, 0x80, 0xC0));
-        p.drawRect(QRectF(1.5, 1.5, 13, 13));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 1.5, 7, 5));
-        break;
-    case 2: // print
-        sheet();
-        p.setBrush(QColor(0x90, 0x90, 0x90));
-        p.drawRect(QRectF(0.5, 7.5, 15, 6));
-        break;
-    case 3: // export
-        sheet();
-        p.drawLine(QPointF(6, 8), QPointF(14, 8));
-        p.drawLine(QPointF(11, 5), QPointF(14, 8));
-        p.drawLine(QPointF(11, 11), QPointF(14, 8));
-        break;
-    case 4: magnifier(" "); break;
-    case 5: // thumbnails
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 2; ++x)
-                p.drawRect(QRectF(1.5 + x * 7, 1.5 + y * 7, 5, 5));
-        break;
-    case 7: // page settings
-        sheet();
-        p.setPen(QPen(ink, 1, Qt::DotLine));
-        p.drawRect(QRectF(5.5, 3.5, 5, 9));
-        break;
-    case 8: p.fillRect(QRectF(2, 3, 2, 10), ink); triangle(false, 6); break;
-    case 9: triangle(false, 5); break;
-    case 10: triangle(true, 5); break;
-    case 11: triangle(true, 4); p.fillRect(QRectF(12, 3, 2, 10), ink); break;
-    case 12: // outline
-        for (int i = 0; i < 3; ++i) {
-            p.drawRect(QRectF(1.5 + (i > 0 ? 4 : 0), 1.5 + i * 5, 3, 3));
-            p.drawLine(QPointF(6 + (i > 0 ? 4 : 0), 3 + i * 5), QPointF(14, 3 + i * 5));
-        }
-        break;
-    case 13: p.drawLine(QPointF(4, 8), QPointF(12, 8)); p.drawRect(QRectF(1.5, 1.5, 13, 13)); break;
-    case 14:
-        p.drawLine(QPointF(4, 8), QPointF(12, 8));
-        p.drawLine(QPointF(8, 4), QPointF(8, 12));
-        p.drawRect(QRectF(1.5, 1.5, 13, 13));
-        break;
-    case 15: magnifier("+"); break;
-    case 16: magnifier("-"); break;
-    case 21: // edit
-        sheet();
-        p.setPen(QPen(QColor(0xC0, 0x40, 0x20), 2));
-        p.drawLine(QPointF(6, 12), QPointF(14, 4));
-        break;
-    case 22: // full screen
-        p.drawRect(QRectF(1.5, 2.5, 13, 11));
-        p.drawLine(QPointF(4, 5), QPointF(12, 11));
-        p.drawLine(QPointF(12, 5), QPointF(4, 11));
-        break;
-    case 23: // e-mail
-        p.drawRect(QRectF(1.5, 3.5, 13, 9));
-        p.drawLine(QPointF(1.5, 3.5), QPointF(8, 9));
-        p.drawLine(QPointF(14.5, 3.5), QPointF(8, 9));
-        break;
-    case 24: // PDF
-        sheet();
-        p.fillRect(QRectF(2, 8, 12, 5), QColor(0xC0, 0x20, 0x20));
-        break;
-    default:
-        sheet();
-        break;
-    }
-    return QIcon(pixmap);
+    if (index < 0 || index > 24)
+        return QIcon();
+    return QIcon(QStringLiteral(":/report/engine/ui/btn%1.png").arg(index, 2, 10, QChar(u'0')));
 }
 
 // --- TrpPreviewForm --------------------------------------------------------------------------
