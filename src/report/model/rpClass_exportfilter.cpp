@@ -25,3 +25,9 @@ int TrpCustomExportFilter::ShowModal()
 void TrpCustomExportFilter::StartPage(TrpReportPage*, int32_t) {}
 
 void TrpCustomExportFilter::FinishPage(TrpReportPage*, int32_t) {}
+
+const ScriptClassInfo& TrpCustomExportFilter::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpCustomExportFilter"), nullptr};
+    return info;
+}

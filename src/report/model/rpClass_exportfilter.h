@@ -5,6 +5,8 @@
 // registry when created, so that the preview's export menu lists it, and leaves it when
 // destroyed; one made with CreateNoRegister stays out of it.
 
+#include "report/core/ObjectHandles.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -21,8 +23,14 @@ class TrpReportPage;
 // Selects the constructor of a filter that is not entered in the registry.
 struct TrpNoRegister {};
 
-class TrpCustomExportFilter : public QObject {
+// A registered class: the preview finds the PDF filter by its class name.
+class TrpCustomExportFilter : public QObject, public ScriptObject {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+    // The registered name of the filter's class ("TrpPDFExport").
+    QString ClassName() const { return ScriptClass().Name; }
+
     // Enters the filter in the registry.
     explicit TrpCustomExportFilter(QObject* owner = nullptr);
     // A filter without owner, not entered in the registry (for subclasses: F(TrpNoRegister)).

@@ -370,11 +370,11 @@ TEST(PreviewMouse, TwoQuickClicksAreOneClickAndOneDoubleClick)
 namespace {
 
 // A filter of the class the quick PDF button looks for.
-class QuickPdfFilter : public TrpCustomExportFilter, public ScriptObject {
+class QuickPdfFilter : public TrpCustomExportFilter {
 public:
     static const ScriptClassInfo& Class()
     {
-        static const ScriptClassInfo info{QStringLiteral("TrpPDFExport"), nullptr};
+        static const ScriptClassInfo info{QStringLiteral("TrpPDFExport"), &TrpCustomExportFilter::Class()};
         return info;
     }
     const ScriptClassInfo& ScriptClass() const override { return Class(); }

@@ -40,15 +40,6 @@ void Guard(const std::function<void()>& body)
     });
 }
 
-// The registered class name of an export filter ("TrpPDFExport"); empty for a filter that is
-// no registered class.
-QString FilterClassName(QObject* filter)
-{
-    if (const auto* object = dynamic_cast<const ScriptObject*>(filter))
-        return object->ScriptClass().Name;
-    return QString();
-}
-
 bool HasDrillDown(TrpReport* report)
 {
     if (report == nullptr)
@@ -369,7 +360,7 @@ void TrpPreviewForm::Init()
         QPointer<TrpCustomExportFilter> guarded(filter);
         exportPopup_->addAction(filter->GetDescription() + QStringLiteral("..."), this,
                                 [this, guarded] { ExportWith(guarded.data()); });
-        if (FilterClassName(filter) == QLatin1String("TrpPDFExport")) {
+        if (filter->ClassName() == QLatin1String("TrpPDFExport")) {
             pdfExport_ = filter;
             if (has(pbExportQuick))
                 Button(QStringLiteral("PdfB"))->setVisible(true);
