@@ -182,7 +182,7 @@ void TrpProgressWindow::Stop()
 
 bool TrpProgressWindow::Cancelled() const
 {
-    return window_ == nullptr || window_->Terminated();
+    return window_ != nullptr && window_->Terminated();
 }
 
 // --- TrpSearchDialog -------------------------------------------------------------------------
