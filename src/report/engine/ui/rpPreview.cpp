@@ -12,6 +12,7 @@
 #include "report/model/rpRes.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QVBoxLayout>
 #include <QKeyEvent>
@@ -250,12 +251,13 @@ void TrpPreviewWorkspace::paintEvent(QPaintEvent*)
         if (IsThumbnail) {
             QFont font(QStringLiteral("DejaVu Sans"));
             font.setPointSize(8);
-            painter.setFont(font);
+            const QFontMetrics metrics(font);
             const QString number = QStringLiteral(" %1 ").arg(i + 1);
-            const QRect box = QFontMetrics(font).boundingRect(number).translated(r.left() + 1 - QFontMetrics(font).boundingRect(number).left(), r.top() + 1 + QFontMetrics(font).ascent());
-            painter.fillRect(QRect(r.left() + 1, r.top() + 1, box.width() + 2, QFontMetrics(font).height()), ToQColor(BackColor));
+            painter.setFont(font);
+            painter.fillRect(QRect(r.left() + 1, r.top() + 1, metrics.horizontalAdvance(number), metrics.height()),
+                             ToQColor(BackColor));
             painter.setPen(Qt::white);
-            painter.drawText(QPoint(r.left() + 1, r.top() + 1 + QFontMetrics(font).ascent()), number);
+            painter.drawText(QPoint(r.left() + 1, r.top() + 1 + metrics.ascent()), number);
         }
         if (found_ && lastFoundPage_ == i) {
             const QRect hit(QPoint(r.left() + Round(foundRect_.left() * Zoom) - 1, r.top() + Round(foundRect_.top() * Zoom)),

@@ -119,12 +119,10 @@ void TrpProgress::SetPosition(int value)
 {
     position_ = value;
     bar_->setValue(std::max(bar_->minimum(), std::min(value, bar_->maximum())));
-    const QPointer<TrpProgress> self(this);
     if (isVisible())
         raise();
     // Keeps the window and its cancel button alive during a long loop.
     ReportServices::Ui().ProcessInputEvents();
-    (void)self;
 }
 
 void TrpProgress::SetMessage(const QString& value)

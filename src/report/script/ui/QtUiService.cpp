@@ -182,8 +182,7 @@ protected:
     {
         if (event->type() == QEvent::Hide || event->type() == QEvent::Close) {
             // A refused close (ignored event) keeps the window: check once it is handled.
-            QMetaObject::invokeMethod(this, [this, guard = QPointer<QObject>(this)] { (void)guard; Check(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this] { Check(); }, Qt::QueuedConnection);
         }
         return false;
     }
