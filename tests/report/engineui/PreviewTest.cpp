@@ -22,6 +22,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -194,6 +196,30 @@ TEST(FontCombo, RecentFontsKeepFiveAndForgetUninstalledOnes)
     combo.SelectItem(3);
     EXPECT_EQ(Mru(0), chosen[2]);
     EXPECT_EQ(Mru(1), chosen[5]);
+}
+
+TEST(ComboEdit, EnterAndEscReachTheDialogAndTheButtonClicks)
+{
+    QDialog dialog;
+    auto* edit = new TrpComboEdit(&dialog);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setDefault(true);
+    int accepted = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++accepted; });
+    int buttonClicks = 0;
+    edit->OnButtonClick = [&] { ++buttonClicks; };
+    dialog.show();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(accepted, 1);
+    QTest::mouseClick(edit->Button(), Qt::LeftButton);
+    EXPECT_EQ(buttonClicks, 1);
+    edit->setEnabled(false);
+    EXPECT_FALSE(edit->Button()->isEnabled());
+    edit->setEnabled(true);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 // --- the preview control -------------------------------------------------------------------

@@ -4,11 +4,9 @@
 #include "report/model/rpClass_ini.h"
 
 #include <QAbstractItemView>
-#include <QDialog>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 #include <QFontMetrics>
@@ -296,20 +294,8 @@ void TrpComboEdit::resizeEvent(QResizeEvent* event)
 
 void TrpComboEdit::keyPressEvent(QKeyEvent* event)
 {
-    // Enter and Esc are the dialog's default and cancel keys as well.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
-        if (auto* dialog = qobject_cast<QDialog*>(window())) {
-            if (event->key() == Qt::Key_Escape) {
-                dialog->reject();
-            } else {
-                for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-                    if (button->isDefault() && button->isEnabled()) {
-                        button->click();
-                        break;
-                    }
-                }
-            }
-        }
-    }
     QComboBox::keyPressEvent(event);
+    // Enter and Esc are the dialog's default and cancel keys as well: they go on to the window.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape)
+        event->ignore();
 }
