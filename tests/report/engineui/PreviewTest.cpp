@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -634,6 +635,38 @@ TEST(PreviewRun, CancelAndEscDuringTheRunTerminate)
         run.report.ShowReport();
         EXPECT_TRUE(terminated) << escape;
     }
+}
+
+TEST(PreviewRun, TheOutlineListsTheEntriesAndAClickShowsTheirPage)
+{
+    EngineUi::init();
+    User user;
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.LoadFromFile(kEngineData + QStringLiteral("reports/keep.zi3"));
+    report.PreviewOptions().OutlineVisible = true;
+    int nodes = 0;
+    int lastPage = 0;
+    int shownPage = 0;
+    user.ui.OnModal = [&](QObject& window, const QString&) {
+        auto* shown = dynamic_cast<TrpPreviewForm*>(&window);
+        shown->show();
+        report.PrepareTimerTick();
+        QTreeWidget* tree = shown->PreviewControl()->OutlineTree();
+        nodes = tree->topLevelItemCount();
+        if (nodes > 0) {
+            QTreeWidgetItem* last = tree->topLevelItem(nodes - 1);
+            lastPage = last->data(0, Qt::UserRole + 1).toInt();
+            emit tree->itemClicked(last, 0);
+            shownPage = shown->PreviewControl()->PageNo();
+        }
+        EXPECT_TRUE(tree->isVisible());
+        return int(mrNone);
+    };
+    report.ShowReport();
+    EXPECT_GT(nodes, 1);
+    EXPECT_EQ(lastPage, 2);
+    EXPECT_EQ(shownPage, 2);
 }
 
 // --- the small windows ---------------------------------------------------------------------

@@ -36,6 +36,9 @@ constexpr double kPixelsPerMm = 3.77953;
 constexpr int kPaintReach = 40;
 // Pages shown one by one while a report is built.
 constexpr int kPagesDuringRun = 50;
+// What an outline node carries: its page (from 1) and its top in pixels.
+constexpr int kOutlinePageRole = Qt::UserRole + 1;
+constexpr int kOutlineTopRole = Qt::UserRole + 2;
 
 int Round(double value)
 {
@@ -458,7 +461,7 @@ TrpPreview::TrpPreview(QWidget* parent) : QWidget(parent)
             [this](const QPoint& point) { outlinePopup_->popup(outline_->viewport()->mapToGlobal(point)); });
     connect(outline_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         Guard([&] {
-            SetPosition(item->data(0, Qt::UserRole).toInt(), item->data(0, Qt::UserRole + 1).toInt());
+            SetPosition(item->data(0, kOutlinePageRole).toInt(), item->data(0, kOutlineTopRole).toInt());
             setFocus();
         });
     });
@@ -759,8 +762,8 @@ void TrpPreview::RebuildOutline()
             outline->GetItem(i, text, page, top);
             auto* node = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(outline_);
             node->setText(0, text);
-            node->setData(0, Qt::UserRole, page + 1);
-            node->setData(0, Qt::UserRole + 1, top);
+            node->setData(0, kOutlinePageRole, page + 1);
+            node->setData(0, kOutlineTopRole, top);
             if (depth < 64) {
                 outline->LevelDown(i);
                 add(node, depth + 1);
