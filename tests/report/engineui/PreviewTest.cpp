@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFile>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QLabel>
@@ -47,7 +48,7 @@ QString Res(const char16_t* name)
 
 // The user: recorded message boxes, a modal seam handing the window to `onModal`.
 struct User {
-    User() { ReportServices::SetUi(&ui); }
+    explicit User(QStringList answers = {}) : ui(std::move(answers)) { ReportServices::SetUi(&ui); }
     ~User() { ReportServices::SetUi(nullptr); }
     ScriptedUi ui;
 };
@@ -312,6 +313,26 @@ TEST(PreviewControl, ABadFileKeepsTheShownPages)
     EXPECT_EQ(shown.preview.PageCount(), 4);
     EXPECT_EQ(shown.preview.PageNo(), 3);
     EXPECT_FALSE(shown.preview.Locked());
+}
+
+TEST(PreviewControl, SavedAndLoadedThroughTheFileDialogs)
+{
+    QTemporaryDir dir;
+    const QString chosen = dir.filePath(QStringLiteral("saved.prn"));
+    const QString saved = dir.filePath(QStringLiteral("saved.zp3"));
+    User user({QStringLiteral("ok ") + chosen, QStringLiteral("ok ") + saved});
+    ShownStore shown(5);
+    shown.preview.SaveToFile();
+    ASSERT_TRUE(QFile::exists(saved)); // the extension becomes ".zp3"
+    EXPECT_FALSE(QFile::exists(chosen));
+
+    ShownStore other(2);
+    other.preview.SetPageNo(2);
+    other.preview.LoadFromFile();
+    EXPECT_EQ(other.preview.PageCount(), 5);
+    EXPECT_EQ(other.preview.PageNo(), 1);
+    EXPECT_EQ(user.ui.Prompts.at(0).Kind, QStringLiteral("SaveDialog"));
+    EXPECT_EQ(user.ui.Prompts.at(1).Kind, QStringLiteral("OpenDialog"));
 }
 
 // --- search --------------------------------------------------------------------------------

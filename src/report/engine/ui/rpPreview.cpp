@@ -908,7 +908,9 @@ void TrpPreview::SaveToFile()
     if (running_ || PreviewPages() == nullptr)
         return;
     UiFileDialog dialog;
-    dialog.Filter = Res(u"clZP3files") + QStringLiteral(" (*.zp3)|*.zp3");
+    dialog.Filter = Res(u"clZP3files") + QStringLiteral(" (*.zp3)");
+    dialog.DefaultExt = QStringLiteral("zp3");
+    dialog.OverwritePrompt = true;
     if (!ReportServices::Ui().SaveFileDialog(dialog))
         return;
     workspace_->Repaint();
@@ -939,7 +941,8 @@ void TrpPreview::LoadFromFile()
     if (running_ || PreviewPages() == nullptr)
         return;
     UiFileDialog dialog;
-    dialog.Filter = Res(u"clZP3files") + QStringLiteral(" (*.zp3)|*.zp3");
+    dialog.Filter = Res(u"clZP3files") + QStringLiteral(" (*.zp3)");
+    dialog.FileMustExist = true;
     if (!ReportServices::Ui().OpenFileDialog(dialog))
         return;
     workspace_->Repaint();
