@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QRadioButton>
 #include <QFile>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -333,6 +334,26 @@ TEST(PreviewControl, SavedAndLoadedThroughTheFileDialogs)
     EXPECT_EQ(other.preview.PageNo(), 1);
     EXPECT_EQ(user.ui.Prompts.at(0).Kind, QStringLiteral("SaveDialog"));
     EXPECT_EQ(user.ui.Prompts.at(1).Kind, QStringLiteral("OpenDialog"));
+}
+
+TEST(PreviewControl, PageSettingsChangeTheCurrentPage)
+{
+    User user;
+    ShownStore shown(3);
+    shown.preview.SetPageNo(2);
+    const QPoint before = shown.prepared.Store().GetPageSize(1);
+    user.ui.OnModal = [](QObject& dialog, const QString&) {
+        auto* landscape = dialog.findChild<QRadioButton*>(QStringLiteral("LandscapeRB"));
+        EXPECT_NE(landscape, nullptr);
+        if (landscape == nullptr)
+            return int(mrCancel);
+        landscape->click();
+        return int(mrOk);
+    };
+    shown.preview.PageSetupDlg();
+    const QPoint after = shown.prepared.Store().GetPageSize(1);
+    EXPECT_EQ(after, QPoint(before.y(), before.x()));
+    EXPECT_EQ(shown.prepared.Store().GetPageSize(0), before);
 }
 
 // --- search --------------------------------------------------------------------------------
