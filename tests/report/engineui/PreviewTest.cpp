@@ -547,6 +547,24 @@ TEST(PreviewWindow, ClosePreviewCalledOnce)
     EXPECT_EQ(closed, 1);
 }
 
+TEST(PreviewWindow, AModelessPreviewFreesItselfWhenClosed)
+{
+    User user;
+    EngineUi::init();
+    PreparedReport prepared = BuildPaperStore({PaperPage{}, PaperPage{}});
+    prepared.Report().PreviewOptions().Modal = false;
+    prepared.Report().ShowPreparedReport();
+    auto* control = dynamic_cast<TrpPreview*>(prepared.Report().Preview());
+    ASSERT_NE(control, nullptr);
+    QPointer<QWidget> window = control->window();
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(control->PageCount(), 2);
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(prepared.Report().Preview(), nullptr);
+}
+
 TEST(PreviewWindow, AModalPreviewThroughTheQtServiceReallyShows)
 {
     EngineUi::init();
