@@ -175,6 +175,10 @@ int RunPreview(const QStringList& arguments)
         dataSets.push_back(std::move(dataSet));
     }
 
+    if (!QFileInfo(options.file).isFile() || !QFileInfo(options.file).isReadable()) {
+        PrintLine(stderr, QStringLiteral("Cannot open file \"") + options.file + QStringLiteral("\"."));
+        return kExitFileError;
+    }
     TrpReport report;
     const bool prepared = QFileInfo(options.file).suffix().compare(QLatin1String("zp3"), Qt::CaseInsensitive) == 0;
     try {
