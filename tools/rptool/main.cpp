@@ -13,6 +13,7 @@
 #include "LayoutCommand.h"
 #include "PreparedCommand.h"
 #include "PrepareCommand.h"
+#include "PreviewCommand.h"
 #include "PrintCommand.h"
 #include "RenderCommand.h"
 #include "ReportCommand.h"
@@ -23,6 +24,7 @@
 #include "report/model/rpXML.h"
 
 #include <QFile>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QString>
 #include <QStringList>
@@ -105,6 +107,7 @@ struct Command {
     int argumentCount;
     int (*run)(const QStringList& arguments);
     bool drawing = false; // measures or draws text: needs the GUI application
+    bool widgets = false; // shows windows: needs the widgets application
 };
 
 const Command kCommands[] = {
@@ -167,6 +170,13 @@ const Command kCommands[] = {
      "print the prepared report without a dialog on the printer NAME (default: the default printer) or into the "
      "PDF file OUT with those print options and write sheets=N; a failure prints its text and exits 2",
      kAnyArguments, RunPrint, true},
+    {"preview",
+     "(FILE.zp3 | REPORT.zi3 [--csv NAME=FILE]...) [--zoom Z | --page-width | --whole-page] [--page N] "
+     "[--outline | --thumbnails] [--find TEXT] [--grab PNG]",
+     "show the prepared report FILE, or run REPORT (CSV files as data sets of the user name NAME) into the "
+     "preview window; --find prints \"found page=N\" or \"not found\"; --grab saves a picture of the laid-out "
+     "window to PNG and exits",
+     kAnyArguments, RunPreview, true, true},
     {"ttf-subset", "FONT TEXT OUT [--index N]",
      "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
      "(with glyph 0 and every component of a composite) and write the standalone font to OUT",
@@ -209,7 +219,10 @@ int main(int argc, char** argv)
         if (command.argumentCount != kAnyArguments && argc - 2 != command.argumentCount)
             return Usage();
         std::unique_ptr<QGuiApplication> application;
-        if (command.drawing) {
+        if (command.widgets) {
+            ChooseOffscreenWithoutDisplay();
+            application = std::make_unique<QApplication>(argc, argv);
+        } else if (command.drawing) {
             ChooseOffscreenWithoutDisplay();
             application = std::make_unique<QGuiApplication>(argc, argv);
         }
