@@ -116,9 +116,9 @@ std::vector<QImage> ObjectPictures()
     images[kPictureObjectImage] = PictureSymbol();
     images[34] = Sheet(QColor(0x40, 0x70, 0xC0)); // report
     images[35] = Sheet(QColor(0x60, 0xA0, 0x60)); // report page
-    images[36] = Sheet(QColor(0xC0, 0x80, 0x40)); // data page
-    images[37] = BandImage();                     // band
-    images[40] = Sheet(QColor(0x90, 0x60, 0xC0)); // dialog page
+    images[36] = Sheet(QColor(0x90, 0x60, 0xC0)); // dialog page
+    images[37] = Sheet(QColor(0xC0, 0x80, 0x40)); // data page
+    images[40] = BandImage();                     // band
     return images;
 }
 
