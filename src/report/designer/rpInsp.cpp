@@ -436,6 +436,7 @@ void TrpObjectInspector::SetItemIndex(int row)
 
 void TrpObjectInspector::SetSplitterPos(int pos)
 {
+    splitterPlaced_ = true;
     splitterPos_ = pos;
     PlaceEditControls();
 }
@@ -466,7 +467,8 @@ void TrpObjectInspector::FormResize()
     const int panelWidth = box_->viewport()->width();
     panel_->resize(panelWidth, std::max(VisibleRowCount() * rowHeight_, 1));
     pb_->setGeometry(0, 0, panelWidth, VisibleRowCount() * rowHeight_);
-    if (splitterPos_ < 0)
+    // Half the grid until someone places the border.
+    if (!splitterPlaced_)
         splitterPos_ = panelWidth / 2;
     PlaceEditControls();
 }
@@ -805,6 +807,7 @@ void TrpObjectInspector::GridMouseMove(QMouseEvent* event)
     if (down_) {
         if (x > kSplitterMargin && x < pb_->width() - kSplitterMargin) {
             splitterPos_ = x;
+            splitterPlaced_ = true;
             PlaceEditControls();
         }
         return;

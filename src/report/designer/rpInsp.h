@@ -154,6 +154,7 @@ private:
     int itemIndex_ = -1;
     int rowHeight_ = 16;
     int splitterPos_ = -1;
+    bool splitterPlaced_ = false;
     bool disableDblClick_ = false;
     bool disableUpdate_ = false;
     bool down_ = false;
