@@ -144,3 +144,66 @@ protected:
 private:
     int style_ = 0;
 };
+
+class TrpComponent;
+class TrpCustomDesigner;
+class TrpPictureCache;
+
+// Whole snapshots of the edited report (or of the prepared page a designer edits) for undo and
+// redo, with pictures kept in the designer's picture cache instead of the text.
+class TrpUndoBuffer {
+public:
+    TrpUndoBuffer() = default;
+    TrpUndoBuffer(const TrpUndoBuffer&) = delete;
+    TrpUndoBuffer& operator=(const TrpUndoBuffer&) = delete;
+
+    int UndoCount() const { return static_cast<int>(undo_.size()); }
+    int RedoCount() const { return static_cast<int>(redo_.size()); }
+    TrpPictureCache* PictureCache() const { return pictureCache_; }
+    void SetPictureCache(TrpPictureCache* cache) { pictureCache_ = cache; }
+
+    void AddUndo(TrpComponent* component);
+    void AddRedo(TrpComponent* component);
+    // Restores the state before the last snapshot and drops that snapshot (two needed).
+    void GetUndo(TrpComponent* component);
+    // Restores the last redo snapshot and drops it (one needed).
+    void GetRedo(TrpComponent* component);
+    void ClearUndo() { undo_.clear(); }
+    void ClearRedo() { redo_.clear(); }
+    // The bytes of the last undo snapshot (for measurements).
+    QByteArray LastUndo() const { return undo_.empty() ? QByteArray() : undo_.back(); }
+
+private:
+    QByteArray Snapshot(TrpComponent* component);
+    void Restore(TrpComponent* component, const QByteArray& snapshot);
+
+    std::vector<QByteArray> undo_;
+    std::vector<QByteArray> redo_;
+    TrpPictureCache* pictureCache_ = nullptr;
+};
+
+// The first line of the designer's clipboard text.
+inline constexpr char kClipboardMarker[] = "#ZI3 clipboard#";
+// Clipboard texts longer than this are not pasted.
+inline constexpr qsizetype kMaxClipboardTextLength = 16 * 1024 * 1024;
+
+// Copies the selected report objects to the system clipboard as text and pastes them back.
+class TrpClipboard {
+public:
+    explicit TrpClipboard(TrpCustomDesigner* designer) : designer_(designer) {}
+
+    TrpPictureCache* PictureCache() const { return pictureCache_; }
+    void SetPictureCache(TrpPictureCache* cache) { pictureCache_ = cache; }
+
+    // The text Copy puts on the clipboard for the designer's selection.
+    QString CopyText() const;
+    void Copy() const;
+    bool PasteAvailable() const;
+    // Pastes the clipboard's text; PasteText pastes a given one (the same rules).
+    void Paste();
+    void PasteText(const QString& text);
+
+private:
+    TrpCustomDesigner* designer_;
+    TrpPictureCache* pictureCache_ = nullptr;
+};
