@@ -242,3 +242,23 @@ TEST_F(UndoAndClipboard, BandOntoADialogPageRefused)
 }
 
 } // namespace
+
+namespace {
+
+// A memo placed on the page itself (outside every band) comes back with an undo.
+TEST_F(UndoAndClipboard, PageLevelMemoSurvivesUndo)
+{
+    auto* memo = new TrpMemoView();
+    memo->AttachTo(page_);
+    memo->SetName(QStringLiteral("OnPage"));
+    undo_.AddUndo(report_.get());
+    report_->FindObject(u"AlignMemo2")->SetWidth(11);
+    undo_.AddUndo(report_.get());
+    undo_.GetUndo(report_.get());
+    TrpComponent* back = report_->FindObject(u"OnPage");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->Parent(), report_->FindObject(u"Page1"));
+    EXPECT_TRUE(report_->Errors().isEmpty()) << report_->Errors().join(u'\n').toStdString();
+}
+
+} // namespace
