@@ -110,6 +110,13 @@ TEST_F(DesignerTexts, LookupsAsTheWindowsMakeThem)
     EXPECT_EQ(texts.GetResourceTextById(4110), QStringLiteral("4110"));
 }
 
+TEST_F(DesignerTexts, EveryKeyTheWindowsAskForResolves)
+{
+    const TrpResources& texts = GetResourcesInstance();
+    for (const char* key : {"2000", "2200", "oiProp", "oiEvent", "prInvProp", "mbError", "dsColorOth"})
+        EXPECT_NE(texts.Get(QLatin1String(key)), QLatin1String(key)) << key;
+}
+
 TEST_F(DesignerTexts, ImageListsAreFilled)
 {
     EXPECT_FALSE(ObjectImage(kPictureObjectImage).isNull());
