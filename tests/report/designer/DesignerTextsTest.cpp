@@ -114,7 +114,7 @@ TEST_F(DesignerTexts, EveryKeyTheWindowsAskForResolves)
 {
     const TrpResources& texts = GetResourcesInstance();
     for (const char* key : {"2000", "2200", "oiProp", "oiEvent", "prInvProp", "mbError", "dsColorOth"})
-        EXPECT_NE(texts.Get(QLatin1String(key)), QLatin1String(key)) << key;
+        EXPECT_NE(texts.Get(QString::fromLatin1(key)), QString::fromLatin1(key)) << key;
 }
 
 TEST_F(DesignerTexts, ImageListsAreFilled)
