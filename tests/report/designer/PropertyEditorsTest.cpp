@@ -83,6 +83,15 @@ TEST_F(PropertyLists, TwoMemosShareMultiSelectRowsAndAWidthGoesToBoth)
     EXPECT_EQ(memo1_->Width(), 55.0);
     EXPECT_EQ(memo2_->Width(), 55.0);
     EXPECT_EQ(Row(*list, u"Width").GetValue(), QStringLiteral("55"));
+    // Sub-rows are joined by name too: a font size reaches both memos.
+    TrpPropertyItem* font = list->Find(u"Font");
+    ASSERT_NE(font, nullptr);
+    ASSERT_NE(font->SubProperty(), nullptr);
+    TrpPropertyEditor& size = Row(*font->SubProperty(), u"Size");
+    EXPECT_EQ(size.EditedCount(), 2);
+    size.SetValue(QStringLiteral("14"));
+    EXPECT_EQ(memo1_->Font().Size(), 14);
+    EXPECT_EQ(memo2_->Font().Size(), 14);
 }
 
 TEST_F(PropertyLists, FontSubRowsOfferNamesAndCharsets)
