@@ -9,6 +9,7 @@
 
 #include "ExportCommand.h"
 #include "FontCommand.h"
+#include "DesignerCommand.h"
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
 #include "PreparedCommand.h"
@@ -188,6 +189,17 @@ const Command kCommands[] = {
      "situations, 2 operator) as the device report does, and print each of its five data sets as the engine reads "
      "it: \"== NAME\", the captions and one line per row, tab-separated; no data: the message, exit 2",
      kAnyArguments, RunDeviceData},
+    {"props", "FILE OBJECT[,OBJECT...] [--events] [--set NAME=TEXT]... [--save OUT] [--grab PNG] [--locale ru_RU]",
+     "list the object inspector's rows for the objects (the events with --events), sub-rows one level deep: level, "
+     "name, value and attribute letters (v value list, s sorted, d dialog, m multi-select, p sub-properties, "
+     "r read-only, o owner-draw), tab-separated; --set types TEXT into the row NAME (Font.Name reaches a sub-row) "
+     "first, a refused value printing its message and exiting 2 with nothing saved; --save writes the report to "
+     "OUT, --grab a picture of the inspector (198 x 474) to PNG; numbers in the C locale unless --locale ru_RU",
+     kAnyArguments, RunProps, true, true},
+    {"tree", "FILE",
+     "print the designer's report tree of FILE, two blanks a level: name, class, and for bands and views Left, "
+     "Top, Width and Height with two decimals",
+     1, RunTree, true, true},
 };
 
 int Usage()
