@@ -9,10 +9,12 @@
 
 #include "ExportCommand.h"
 #include "FontCommand.h"
+#include "DesignerCommand.h"
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
 #include "PreparedCommand.h"
 #include "PrepareCommand.h"
+#include "PreviewCommand.h"
 #include "PrintCommand.h"
 #include "RenderCommand.h"
 #include "ReportCommand.h"
@@ -23,6 +25,7 @@
 #include "report/model/rpXML.h"
 
 #include <QFile>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QString>
 #include <QStringList>
@@ -105,6 +108,7 @@ struct Command {
     int argumentCount;
     int (*run)(const QStringList& arguments);
     bool drawing = false; // measures or draws text: needs the GUI application
+    bool widgets = false; // shows windows: needs the widgets application
 };
 
 const Command kCommands[] = {
@@ -167,6 +171,13 @@ const Command kCommands[] = {
      "print the prepared report without a dialog on the printer NAME (default: the default printer) or into the "
      "PDF file OUT with those print options and write sheets=N; a failure prints its text and exits 2",
      kAnyArguments, RunPrint, true},
+    {"preview",
+     "(FILE.zp3 | REPORT.zi3 [--csv NAME=FILE]...) [--zoom Z | --page-width | --whole-page] [--page N] "
+     "[--outline | --thumbnails] [--find TEXT] [--grab PNG]",
+     "show the prepared report FILE, or run REPORT (CSV files as data sets of the user name NAME) into the "
+     "preview window; --find prints \"found page=N\" or \"not found\"; --grab saves a picture of the laid-out "
+     "window to PNG and exits",
+     kAnyArguments, RunPreview, true, true},
     {"ttf-subset", "FONT TEXT OUT [--index N]",
      "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
      "(with glyph 0 and every component of a composite) and write the standalone font to OUT",
@@ -178,6 +189,17 @@ const Command kCommands[] = {
      "situations, 2 operator) as the device report does, and print each of its five data sets as the engine reads "
      "it: \"== NAME\", the captions and one line per row, tab-separated; no data: the message, exit 2",
      kAnyArguments, RunDeviceData},
+    {"props", "FILE OBJECT[,OBJECT...] [--events] [--set NAME=TEXT]... [--save OUT] [--grab PNG] [--locale ru_RU]",
+     "list the object inspector's rows for the objects (the events with --events), sub-rows one level deep: level, "
+     "name, value and attribute letters (v value list, s sorted, d dialog, m multi-select, p sub-properties, "
+     "r read-only, o owner-draw), tab-separated; --set types TEXT into the row NAME (Font.Name reaches a sub-row) "
+     "first, a refused value printing its message and exiting 2 with nothing saved; --save writes the report to "
+     "OUT, --grab a picture of the inspector (198 x 474) to PNG; numbers in the C locale unless --locale ru_RU",
+     kAnyArguments, RunProps, true, true},
+    {"tree", "FILE",
+     "print the designer's report tree of FILE, two blanks a level: name, class, and for bands and views Left, "
+     "Top, Width and Height with two decimals",
+     1, RunTree, true, true},
 };
 
 int Usage()
@@ -209,7 +231,10 @@ int main(int argc, char** argv)
         if (command.argumentCount != kAnyArguments && argc - 2 != command.argumentCount)
             return Usage();
         std::unique_ptr<QGuiApplication> application;
-        if (command.drawing) {
+        if (command.widgets) {
+            ChooseOffscreenWithoutDisplay();
+            application = std::make_unique<QApplication>(argc, argv);
+        } else if (command.drawing) {
             ChooseOffscreenWithoutDisplay();
             application = std::make_unique<QGuiApplication>(argc, argv);
         }

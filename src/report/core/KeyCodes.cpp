@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+#include <vector>
+
 namespace {
 
 constexpr VirtualKeyInfo kNames[] = {
@@ -122,4 +124,97 @@ QString TextOfVirtualKey(int virtualKey, bool shift)
     default:
         return QString();
     }
+}
+
+namespace {
+
+// Key names of short-cut texts, beyond letters, digits and function keys.
+struct ShortCutKeyName {
+    uint16_t Key;
+    const char* Name;
+};
+
+constexpr ShortCutKeyName kShortCutKeyNames[] = {
+    {8, "BkSp"},   {9, "Tab"},    {13, "Enter"}, {27, "Esc"},  {32, "Space"}, {33, "PgUp"},
+    {34, "PgDn"},  {35, "End"},   {36, "Home"},  {37, "Left"}, {38, "Up"},    {39, "Right"},
+    {40, "Down"},  {45, "Ins"},   {46, "Del"},
+};
+
+QString ShortCutKeyText(uint16_t key)
+{
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+        return QString(QChar(key));
+    if (key >= 112 && key <= 123)
+        return QStringLiteral("F%1").arg(key - 111);
+    for (const ShortCutKeyName& entry : kShortCutKeyNames)
+        if (entry.Key == key)
+            return QString::fromLatin1(entry.Name);
+    return QString();
+}
+
+std::vector<uint16_t> BuildStandardShortCuts()
+{
+    std::vector<uint16_t> list;
+    for (uint16_t c = 'A'; c <= 'Z'; ++c)
+        list.push_back(scCtrl | c);
+    for (uint16_t c = 'A'; c <= 'Z'; ++c)
+        list.push_back(scCtrl | scAlt | c);
+    for (uint16_t shift : {uint16_t{0}, scCtrl, scShift, uint16_t(scShift | scCtrl)})
+        for (uint16_t f = 112; f <= 123; ++f)
+            list.push_back(shift | f);
+    const uint16_t tail[] = {45, uint16_t(scShift | 45), uint16_t(scCtrl | 45), 46, uint16_t(scShift | 46),
+                             uint16_t(scCtrl | 46), uint16_t(scAlt | 8), uint16_t(scShift | scAlt | 8)};
+    list.insert(list.end(), std::begin(tail), std::end(tail));
+    return list;
+}
+
+} // namespace
+
+QString ShortCutToText(uint16_t shortCut)
+{
+    const QString key = ShortCutKeyText(shortCut & 0x1FFF);
+    if (key.isEmpty())
+        return QString();
+    QString text;
+    if (shortCut & scShift)
+        text += QStringLiteral("Shift+");
+    if (shortCut & scCtrl)
+        text += QStringLiteral("Ctrl+");
+    if (shortCut & scAlt)
+        text += QStringLiteral("Alt+");
+    return text + key;
+}
+
+uint16_t TextToShortCut(QStringView text)
+{
+    uint16_t shift = 0;
+    QStringView rest = text;
+    for (;;) {
+        if (rest.startsWith(u"Shift+", Qt::CaseInsensitive)) {
+            shift |= scShift;
+            rest = rest.mid(6);
+        } else if (rest.startsWith(u"Ctrl+", Qt::CaseInsensitive)) {
+            shift |= scCtrl;
+            rest = rest.mid(5);
+        } else if (rest.startsWith(u"Alt+", Qt::CaseInsensitive)) {
+            shift |= scAlt;
+            rest = rest.mid(4);
+        } else {
+            break;
+        }
+    }
+    if (rest.isEmpty())
+        return 0;
+    for (uint16_t key = 1; key < 256; ++key) {
+        const QString name = ShortCutKeyText(key);
+        if (!name.isEmpty() && rest.compare(name, Qt::CaseInsensitive) == 0)
+            return shift | key;
+    }
+    return 0;
+}
+
+std::span<const uint16_t> StandardShortCuts()
+{
+    static const std::vector<uint16_t> list = BuildStandardShortCuts();
+    return list;
 }

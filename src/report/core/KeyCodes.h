@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <span>
@@ -26,3 +27,18 @@ int QtKeyOfVirtualKey(int virtualKey, bool& keypad);
 // The text a virtual key types without modifiers ("A" for 65 with shift, "a" without; digits;
 // blank, tab, return); empty when it types none.
 QString TextOfVirtualKey(int virtualKey, bool shift);
+
+// Short cuts: a virtual-key code with the shift-state bits below.
+inline constexpr uint16_t scShift = 0x2000;
+inline constexpr uint16_t scCtrl = 0x4000;
+inline constexpr uint16_t scAlt = 0x8000;
+
+// The text of a short cut ("Ctrl+A", "Shift+Ctrl+F1", "Ins", "Alt+BkSp"): the shift states in
+// the order Shift, Ctrl, Alt, then the key's name; empty when the key has no name.
+QString ShortCutToText(uint16_t shortCut);
+// The short cut of such a text (case-insensitive); 0 for a text that names none.
+uint16_t TextToShortCut(QStringView text);
+// The 108 short cuts designers offer, in their order: Ctrl+A..Z, Ctrl+Alt+A..Z, F1..F12 plain,
+// with Ctrl, Shift and Shift+Ctrl, then Ins, Shift+Ins, Ctrl+Ins, Del, Shift+Del, Ctrl+Del,
+// Alt+BkSp and Shift+Alt+BkSp.
+std::span<const uint16_t> StandardShortCuts();

@@ -60,6 +60,11 @@ int IUiService::RunModal(QObject&, const QString&)
 
 void IUiService::ProcessEvents() {}
 
+void IUiService::ProcessInputEvents()
+{
+    ProcessEvents();
+}
+
 namespace {
 
 class SilentUi final : public IUiService {

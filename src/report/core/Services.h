@@ -102,13 +102,17 @@ public:
     virtual bool PrintDialog(UiPrintDialog& dialog);
     virtual bool PrinterSetupDialog();
 
-    // The one seam through which every modal window runs: shows the dialog (a QDialog) until
-    // it is closed and answers its result; `caption` names it for people and for answer lists.
+    // The one seam through which every modal window runs: shows the dialog (a QDialog, or any
+    // top-level window, application-modal) until it is closed and answers its result; `caption` names it for people and for answer lists.
     // Headless: the dialog is not shown and the answer is mrNone.
     virtual int RunModal(QObject& dialog, const QString& caption);
     // Delivers the events that are waiting, except user input (keys, mouse, closing windows),
     // so that a running script cannot have its own window closed under it. Headless: nothing.
     virtual void ProcessEvents();
+    // The same with user input let through: the pump of the report windows' long loops (pages
+    // built into the preview, the progress window), whose Cancel and Esc must reach them.
+    // Scripts keep the pump above. The default delivers what ProcessEvents delivers.
+    virtual void ProcessInputEvents();
 };
 
 // The clock of scripts (Now, Date, Time): the program's is the system's local time, tests fix it.

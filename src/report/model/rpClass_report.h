@@ -312,6 +312,8 @@ public:
     std::function<void(TrpReport& report)> OnAfterScriptCompile;
     // A preview window has been made and initialised, before it is shown.
     std::function<void(TrpReport& report)> OnPreview;
+    // The preview window is closing (the window's object); before it is freed.
+    std::function<void(TrpReport& report, QObject* window)> OnClosePreview;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStart;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgress;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStop;

@@ -183,3 +183,10 @@ void ScriptedUi::ProcessEvents()
 {
     ++ProcessEventsCalls;
 }
+
+void ScriptedUi::ProcessInputEvents()
+{
+    ++ProcessInputEventsCalls;
+    if (OnInputEvents)
+        OnInputEvents();
+}

@@ -41,6 +41,8 @@ public:
     bool PrinterSetupDialog() override;
     int RunModal(QObject& dialog, const QString& caption) override;
     void ProcessEvents() override;
+    // Counts, then plays the user through OnInputEvents (a test presses Cancel during a run).
+    void ProcessInputEvents() override;
 
     // What was asked, in order.
     struct Prompt {
@@ -58,6 +60,8 @@ public:
     // When set, ShowModal runs through it (tests work the form) instead of taking an answer.
     std::function<int(QObject& dialog, const QString& caption)> OnModal;
     int ProcessEventsCalls = 0;
+    std::function<void()> OnInputEvents;
+    int ProcessInputEventsCalls = 0;
 
     // Answers not used yet.
     int AnswersLeft() const { return static_cast<int>(FAnswers.size() - FNext); }

@@ -1,16 +1,25 @@
 #include "EngineUi.h"
 
+#include "rpPreviewForm.h"
 #include "rpPrintDialog.h"
+#include "rpProgress.h"
 #include "rpPrinterQt.h"
 
 #include "report/engine/EngineRuntime.h"
 #include "report/engine/rpPrinter.h"
+#include "report/model/ui/ModelUi.h"
 
 #include <QApplication>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+// Outside any namespace, as Qt's resource initialisation needs.
+static void InitPreviewIcons()
+{
+    Q_INIT_RESOURCE(rpPreviewIcons);
+}
 
 namespace {
 
@@ -31,6 +40,7 @@ void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter)
     EngineRuntime::init(pdfFilePrinter);
     if (gInitialized)
         return;
+    InitPreviewIcons();
     TrpEngineServices& services = MutableEngineServices();
     services.PrinterNames = [] { return QPrinterInfo::availablePrinterNames(); };
     services.DefaultPrinterName = [] { return QPrinterInfo::defaultPrinterName(); };
@@ -50,6 +60,25 @@ void init(std::optional<TrpPdfFilePrinterMode> pdfFilePrinter)
             return false;
         duplex = dialog.ADuplexMode;
         return true;
+    };
+    // The report windows; without a widgets application a report runs without them.
+    if (WidgetsRunning())
+        ModelUi::init();
+    TrpModelServices& model = MutableModelServices();
+    model.CreatePreviewWindow = [](TrpReport& report) -> std::unique_ptr<ITrpPreviewWindow> {
+        if (!WidgetsRunning())
+            return nullptr;
+        return std::make_unique<TrpPreviewForm>(&report);
+    };
+    model.CreateProgressWindow = [](TrpReport&) -> std::unique_ptr<ITrpProgressWindow> {
+        if (!WidgetsRunning())
+            return nullptr;
+        return std::make_unique<TrpProgressWindow>();
+    };
+    model.CreateDialogWindow = [](TrpDialogPage&) -> std::unique_ptr<ITrpDialogWindow> {
+        if (!WidgetsRunning())
+            return nullptr;
+        return std::make_unique<TrpDialogForm>();
     };
     ResetPrintersInstance();
     gInitialized = true;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QEventLoop>
+#include <QPointer>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -161,13 +163,71 @@ bool QtUiService::FontDialog(UiFont& font)
 
 int QtUiService::RunModal(QObject& dialog, const QString&)
 {
-    auto* window = qobject_cast<QDialog*>(&dialog);
-    return window != nullptr ? Exec(*window) : mrNone;
+    if (auto* window = qobject_cast<QDialog*>(&dialog))
+        return Exec(*window);
+    if (auto* window = qobject_cast<QWidget*>(&dialog))
+        return ExecWindow(*window);
+    return mrNone;
+}
+
+namespace {
+
+// Ends a local loop when its window closes, hides or goes.
+class ModalWatcher : public QObject {
+public:
+    ModalWatcher(QWidget& window, QEventLoop& loop) : loop_(loop) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide || event->type() == QEvent::Close) {
+            // A refused close (ignored event) keeps the window: check once it is handled.
+            QMetaObject::invokeMethod(this, [this] { Check(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+public:
+    QPointer<QWidget> Window;
+    void Check()
+    {
+        if (Window == nullptr || !Window->isVisible())
+            loop_.quit();
+    }
+
+private:
+    QEventLoop& loop_;
+};
+
+} // namespace
+
+int QtUiService::ExecWindow(QWidget& window)
+{
+    QEventLoop loop;
+    ModalWatcher watcher(window, loop);
+    watcher.Window = &window;
+    QObject::connect(&window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    const Qt::WindowModality oldModality = window.windowModality();
+    window.setWindowModality(Qt::ApplicationModal);
+    window.setProperty("modalResult", QVariant());
+    window.show();
+    if (window.isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (watcher.Window == nullptr)
+        return mrNone;
+    window.setWindowModality(oldModality);
+    const QVariant result = window.property("modalResult");
+    return result.isValid() ? result.toInt() : mrNone;
 }
 
 void QtUiService::ProcessEvents()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUiService::ProcessInputEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void QtUiService::OpenUrl(const QUrl& url)

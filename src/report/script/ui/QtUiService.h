@@ -21,6 +21,7 @@ public:
     bool FontDialog(UiFont& font) override;
     int RunModal(QObject& dialog, const QString& caption) override;
     void ProcessEvents() override;
+    void ProcessInputEvents() override;
     void OpenUrl(const QUrl& url) override;
 
     // The same with the window they belong to; `defaultResult` names the button Enter presses
@@ -30,4 +31,7 @@ public:
     static bool FileDialog(QWidget* parent, UiFileDialog& dialog, bool save);
     // Shows a dialog modally (exec) and answers its result.
     static int Exec(QDialog& dialog);
+    // Shows any top-level window application-modal in a local event loop until it is closed,
+    // hidden or destroyed; answers its "modalResult" property (mrNone when unset).
+    static int ExecWindow(QWidget& window);
 };

@@ -1,0 +1,104 @@
+#include "report/model/rpClass.h"
+#include "report/designer/rpDesgnCtrls.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records the keys that reach it.
+class KeySink : public QWidget {
+public:
+    void keyPressEvent(QKeyEvent* event) override { keys.push_back(event->key()); }
+    std::vector<int> keys;
+};
+
+TEST(ScrollBox, TabAndArrowsReachTheWorkspace)
+{
+    TrpScrollBox box;
+    auto* sink = new KeySink;
+    sink->resize(500, 500);
+    box.setWidget(sink);
+    box.show();
+    for (int key : {Qt::Key_Tab, Qt::Key_Left, Qt::Key_Down, Qt::Key_Delete}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&box, &press);
+    }
+    EXPECT_EQ(sink->keys, (std::vector<int>{Qt::Key_Tab, Qt::Key_Left, Qt::Key_Down, Qt::Key_Delete}));
+}
+
+struct ToolRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+ToolRun Rptool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath(), arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString Views()
+{
+    return QFileInfo(QStringLiteral(DAX_REPORT_MODEL_DATA "/reports/views.zi3")).absoluteFilePath();
+}
+
+TEST(RptoolDesigner, TreeAndPropsAsTheCommandLineShowsThem)
+{
+    const ToolRun tree = Rptool({QStringLiteral("tree"), Views()});
+    ASSERT_EQ(tree.exitCode, 0) << tree.err.toStdString();
+    const QStringList lines = tree.out.split(u'\n');
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("Report TrpReport"));
+    EXPECT_EQ(lines[3], QStringLiteral("    ReportTitle1 TrpReportTitle 0.00 20.00 718.00 44.00"));
+    EXPECT_EQ(lines[4], QStringLiteral("      TitleMemo TrpMemoView 0.00 0.00 718.00 36.00"));
+
+    const ToolRun one = Rptool({QStringLiteral("props"), Views(), QStringLiteral("AlignMemo2")});
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_TRUE(one.out.contains(QStringLiteral("\n1\tCharset\tDEFAULT_CHARSET\tvsm\n")));
+    EXPECT_TRUE(one.out.contains(QStringLiteral("\n1\tName\tArial\tvsm\n")));
+    const ToolRun two = Rptool({QStringLiteral("props"), Views(), QStringLiteral("AlignMemo1,AlignMemo2")});
+    EXPECT_FALSE(two.out.contains(QStringLiteral("\n0\tName\t")));
+}
+
+TEST(RptoolDesigner, SetSaveAndGrab)
+{
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("p.zi3"));
+    const QString picture = dir.filePath(QStringLiteral("i.png"));
+    const ToolRun set = Rptool({QStringLiteral("props"), Views(), QStringLiteral("AlignMemo2"), QStringLiteral("--set"),
+                            QStringLiteral("GapX=2,5"), QStringLiteral("--save"), saved, QStringLiteral("--grab"),
+                            picture});
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    const ToolRun again = Rptool({QStringLiteral("props"), saved, QStringLiteral("AlignMemo2")});
+    EXPECT_TRUE(again.out.contains(QStringLiteral("\n0\tGapX\t2.5\tm\n")));
+    const QImage image(picture);
+    EXPECT_EQ(image.size(), QSize(198, 474));
+    const ToolRun russian = Rptool({QStringLiteral("props"), saved, QStringLiteral("AlignMemo2"), QStringLiteral("--locale"),
+                                QStringLiteral("ru_RU")});
+    EXPECT_TRUE(russian.out.contains(QStringLiteral("\n0\tGapX\t2,5\tm\n")));
+
+    const QString refused = dir.filePath(QStringLiteral("q.zi3"));
+    const ToolRun bad = Rptool({QStringLiteral("props"), Views(), QStringLiteral("AlignMemo2"), QStringLiteral("--set"),
+                            QStringLiteral("GapX=abc"), QStringLiteral("--save"), refused});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("\"abc\" is an invalid float")));
+    EXPECT_FALSE(QFileInfo::exists(refused));
+    const ToolRun letter = Rptool({QStringLiteral("props"), Views(), QStringLiteral("AlignMemo2"), QStringLiteral("--set"),
+                               QStringLiteral("HAlign=haNowhere")});
+    EXPECT_EQ(letter.exitCode, 2);
+    EXPECT_TRUE(letter.err.contains(QStringLiteral("Неверное значение свойства")));
+}
+
+} // namespace
