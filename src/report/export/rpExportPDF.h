@@ -34,6 +34,7 @@ class TrpCustomOutline;
 class TrpCustomLineView;
 class TrpShapeView;
 class TrpCheckBoxView;
+class QImage;
 
 
 enum TrpPDFEncBit : int { ePrint, eModify, eCopy, eAnnot };
@@ -198,6 +199,8 @@ public:
     static QByteArray GetHexString(const QString& text);
     // An arrow head in page points: corner, tip, corner (m, l, l), the base centre on the
     // segment towards the far end at `length` from the tip.
+    // The picture as baseline JPEG, three components.
+    static QByteArray EncodeJpeg(const QImage& image, int quality);
     static QByteArray ArrowHead(double tipX, double tipY, double farX, double farY, double length, double halfWidth);
 
 private:
@@ -237,6 +240,7 @@ private:
     void ExportCheckBox(TrpCheckBoxView& box);
     void ExportLink(TrpView& view);
     void WriteAnnots();
+    void ExportPicture(TrpView& view);
     QByteArray Point(double x, double y) const;
     QByteArray JustifiedGlyphs(TrpCustomMemoView& memo, TrpDrawText& renderer, TrpPDFFont& font, int index,
                                double width, double size);
@@ -263,6 +267,15 @@ private:
     std::vector<WrittenPage> FWritten;
     std::unordered_map<int32_t, size_t> writtenIndex_;
     std::vector<TrpPDFOutlineNode> FOutline;
+    // The pictures of the current page by the digest of their JPEG bytes, and the indexes of
+    // those the page's content uses.
+    struct XObject {
+        int Number = 0;
+        std::array<uint8_t, 16> Hash{};
+    };
+    std::vector<XObject> FXObjects;
+    std::vector<size_t> FUsedXObjects;
+    int64_t FPicTotalSize = 0;
     QByteArray FPageAnnots;
     std::vector<TrpPDFAnnot> FAnnots;
     bool FProtection = false;

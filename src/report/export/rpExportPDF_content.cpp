@@ -98,7 +98,11 @@ void TrpPDFExport::ExportViewContent(TrpView& view)
         ExportCheckBox(*box);
         return;
     }
-    // Pictures (and memos drawn as pictures) are not written yet.
+    // The page background only when asked for; every other view with an area is a picture.
+    if (view.Name() == QStringLiteral("_pagebackground") && !Background)
+        return;
+    if (view.Width() > 0 && view.Height() > 0)
+        ExportPicture(view);
 }
 
 void TrpPDFExport::ExportFrameLines(TrpView& view)

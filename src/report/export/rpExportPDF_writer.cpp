@@ -83,6 +83,9 @@ void TrpPDFExport::Clear()
     FOutline.clear();
     FPageAnnots.clear();
     FAnnots.clear();
+    FXObjects.clear();
+    FUsedXObjects.clear();
+    FPicTotalSize = 0;
     pagesWritten_ = 0;
 }
 
@@ -164,6 +167,9 @@ bool TrpPDFExport::Start()
 void TrpPDFExport::StartPage(TrpReportPage* page, int32_t index)
 {
     pageIndex_ = index;
+    // Pictures are shared within a page only.
+    FXObjects.clear();
+    FUsedXObjects.clear();
     FWidth = page->Width() * 0.75;
     FHeight = page->Height() * 0.75;
     FMarginLeft = page->LeftMargin * 0.05;
@@ -246,6 +252,13 @@ void TrpPDFExport::FinishPage(TrpReportPage*, int32_t)
     for (TrpPDFFont* font : FPageFonts)
         fonts += font->Name.toLatin1() + ' ' + Ref(font->Reference) + ' ';
     Line(fonts + ">>");
+    if (!FUsedXObjects.empty()) {
+        QByteArray pictures = "/XObject << ";
+        for (const size_t i : FUsedXObjects)
+            pictures += "/Im" + QByteArray::number(static_cast<qsizetype>(i)) + ' ' + Ref(FXObjects[i].Number) + ' ';
+        Line(pictures + ">>");
+        FUsedXObjects.clear();
+    }
     Line("/ProcSet [/PDF /Text /ImageC ]");
     Line(">>");
     Line("/Contents " + Ref(c));

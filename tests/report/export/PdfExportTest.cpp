@@ -1249,3 +1249,123 @@ TEST(PdfLinks, IllFormedTargetsMakeNoLink)
     EXPECT_EQ(TrpPDFExport::GetLiteralString(QStringLiteral("a\\b")), "(a\\\\b)");
     EXPECT_EQ(TrpPDFExport::GetHexString(QStringLiteral("яA")), "<044F0041>");
 }
+
+// --- pictures -----------------------------------------------------------------------------------
+
+namespace {
+
+TrpPictureView* AddPicture(TrpBand& band, const QString& name, double left, double top)
+{
+    auto* picture = new TrpPictureView(&band);
+    picture->SetName(name);
+    picture->SetBounds(left, top, 40, 30);
+    TrpPicture bmp;
+    bmp.SetData(QStringLiteral("BMP"), BmpBytes());
+    picture->SetPicture(bmp);
+    return picture;
+}
+
+struct ImageRow {
+    int page = 0;
+    int width = 0;
+    int height = 0;
+    std::string color;
+    int components = 0;
+    std::string encoding;
+    int object = 0;
+};
+
+// `pdfimages -list`: one row per placed image.
+std::vector<ImageRow> Images(const QByteArray& pdf)
+{
+    const Tool list = RunOnPdf("pdfimages -list", pdf);
+    EXPECT_EQ(list.status, 0) << list.output;
+    std::vector<ImageRow> rows;
+    const QStringList lines = QString::fromStdString(list.output).split(u'\n', Qt::SkipEmptyParts);
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList f = lines[i].simplified().split(u' ');
+        if (f.size() < 12)
+            continue;
+        rows.push_back(ImageRow{f[0].toInt(), f[3].toInt(), f[4].toInt(), f[5].toStdString(), f[6].toInt(),
+                                f[8].toStdString(), f[10].toInt()});
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(PdfPictures, JpegOncePerPage)
+{
+    PreparedReport prepared = Pages(2, [](TrpBand& band) {
+        AddPicture(band, QStringLiteral("P1"), 0, 0);
+        AddPicture(band, QStringLiteral("P2"), 100, 0);
+    });
+    const QByteArray pdf = ExportPdf(prepared);
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+    const std::vector<ImageRow> rows = Images(pdf);
+    ASSERT_EQ(rows.size(), 4u);
+    for (const ImageRow& row : rows) {
+        EXPECT_EQ(row.encoding, "jpeg");
+        EXPECT_EQ(row.color, "rgb");
+        EXPECT_EQ(row.components, 3);
+        EXPECT_EQ(row.width, 41); // scale 1: one pixel more than the view
+        EXPECT_EQ(row.height, 31);
+    }
+    EXPECT_EQ(rows[0].page, 1);
+    EXPECT_EQ(rows[0].object, rows[1].object);
+    EXPECT_EQ(rows[2].page, 2);
+    EXPECT_EQ(rows[2].object, rows[3].object);
+    EXPECT_NE(rows[0].object, rows[2].object);
+    EXPECT_TRUE(pdf.contains("/XObject << /Im0 "));
+    EXPECT_TRUE(pdf.contains(" cm\r\n/Im0 Do\r\nQ\r\n"));
+    // The picture holds the drawing: the bitmap's colour in its middle.
+    {
+        QTemporaryDir out;
+        const Tool extract = RunOnPdf("pdfimages -j -f 1 -l 1", pdf, "'" + out.filePath(QStringLiteral("i")).toStdString() + "'");
+        EXPECT_EQ(extract.status, 0) << extract.output;
+        const QImage first(out.filePath(QStringLiteral("i-000.jpg")));
+        ASSERT_FALSE(first.isNull());
+        const QColor middle = first.pixelColor(20, 15);
+        EXPECT_NEAR(middle.red(), 0x33, 12);
+        EXPECT_NEAR(middle.green(), 0x66, 12);
+        EXPECT_NEAR(middle.blue(), 0xCC, 12);
+    }
+
+    const std::vector<ImageRow> optimized = Images(ExportPdf(prepared, [](TrpPDFExport& f) { f.PrintOptimized = true; }));
+    ASSERT_FALSE(optimized.empty());
+    EXPECT_EQ(optimized[0].width, 3 + 120);
+    EXPECT_EQ(optimized[0].height, 3 + 90);
+
+    // Protected, the picture data is encrypted and still reads back.
+    const QByteArray locked = ExportPdf(prepared, [](TrpPDFExport& f) { f.UserPassword = QStringLiteral("u1"); });
+    const Tool lockedCheck = RunOnPdf("qpdf --check --password=u1", locked);
+    EXPECT_EQ(lockedCheck.status, 0) << lockedCheck.output;
+}
+
+TEST(PdfPictures, HatchedAndTaggedMemosArePictures)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpMemoView&)> set;
+        std::function<void(TrpPDFExport&)> options;
+        int width; // of the picture, 0 for none
+    };
+    // Memos are drawn at scale 3 unless their brush is hatched.
+    const Case cases[] = {
+        {"plain memo", [](TrpMemoView&) {}, {}, 0},
+        {"hatched brush", [](TrpMemoView& m) { m.BrushStyle = bsCross; }, {}, 1 + 100},
+        {"HTML tags", [](TrpMemoView& m) { m.AllowHTMLTags = true; m.SetText(QStringLiteral("<b>Итог</b>")); }, {}, 3 + 300},
+        {"HTML tags with HTMLTags off",
+         [](TrpMemoView& m) { m.AllowHTMLTags = true; m.SetText(QStringLiteral("<b>Итог</b>")); },
+         [](TrpPDFExport& f) { f.HTMLTags = false; }, 0},
+    };
+    for (const Case& c : cases) {
+        PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+            c.set(*Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("Итог")));
+        });
+        const QByteArray pdf = ExportPdf(prepared, c.options);
+        const std::vector<ImageRow> rows = Images(pdf);
+        EXPECT_EQ(rows.empty() ? 0 : rows[0].width, c.width) << c.name;
+    }
+}
