@@ -128,6 +128,9 @@ public:
     ~TrpPDFExport() override;
 
     QString GetDescription() const override;
+    // The steps that need no window (title, a caller's stream, the outline option), then the
+    // options window of the export user interface when one is registered (mrOk without).
+    int ShowModal() override;
     bool Start() override;
     void StartPage(TrpReportPage* page, int32_t index) override;
     void ExportObject(TrpComponent* object) override;

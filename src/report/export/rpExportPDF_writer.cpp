@@ -3,6 +3,7 @@
 
 #include "rpExportPDF.h"
 
+#include "rpExportDialogs.h"
 #include "rpmd5.h"
 
 #include "report/core/FormatSettings.h"
@@ -113,6 +114,20 @@ QByteArray TrpPDFExport::TextString(const QString& text)
     for (const QChar c : text)
         result += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
     return result + '>';
+}
+
+int TrpPDFExport::ShowModal()
+{
+    if (Title.isEmpty() && Report != nullptr)
+        Title = Report->ReportOptions().Name;
+    if (Stream != nullptr)
+        return mrOk;
+    Outline = Report == nullptr || Report->PreviewOptions().OutlineVisible;
+    const auto& dialogs = ExportDialogs();
+    const auto runner = dialogs.find(ScriptClass().Name);
+    if (runner == dialogs.end() || !runner->second)
+        return mrOk;
+    return runner->second(*this);
 }
 
 bool TrpPDFExport::Start()
