@@ -144,8 +144,8 @@ void RunGuarded(const std::function<void()>& body)
 
 TReportSetupForm::TReportSetupForm(QWidget* owner) : QDialog(owner)
 {
-    setWindowTitle(Text(devreportui::kCaption));
-    QFont font(ReportFontFamily(QString::fromLatin1(devreportui::kFontName)));
+    setWindowTitle(Text(devreportui::kCaptionText));
+    QFont font(ReportFontFamily(QString::fromLatin1(devreportui::kFontNameText)));
     font.setPointSize(8);
     // The stand-in is wider than the face the dialog was laid out for; its condensed cut keeps
     // the captions within their controls.
@@ -169,48 +169,48 @@ TReportSetupForm::~TReportSetupForm()
 void TReportSetupForm::CreateControls()
 {
     using namespace devreportui;
-    GroupBox3 = MakeBox(this, "GroupBox3", kReportKindBox, {8, 8, 321, 86});
+    GroupBox3 = MakeBox(this, "GroupBox3", kReportKindBoxText, {8, 8, 321, 86});
     ReportType = MakeList(GroupBox3, "ReportType", kReportKinds, {16, 23, 289, 21});
     ReportData = MakeList(GroupBox3, "ReportData", kReportSystems, {16, 51, 289, 21});
 
-    IntervalGroupBox = MakeBox(this, "IntervalGroupBox", kIntervalBox, {8, 94, 321, 61});
-    Label1 = MakeLabel(IntervalGroupBox, "Label1", kFromLabel, {16, 28, 7, 13}, false);
+    IntervalGroupBox = MakeBox(this, "IntervalGroupBox", kIntervalBoxText, {8, 94, 321, 61});
+    Label1 = MakeLabel(IntervalGroupBox, "Label1", kFromLabelText, {16, 28, 7, 13}, false);
     BeginPeriod = MakePicker(IntervalGroupBox, "BeginPeriod", {33, 24, 100, 21});
-    Label2 = MakeLabel(IntervalGroupBox, "Label2", kToLabel, {141, 28, 12, 13}, false);
+    Label2 = MakeLabel(IntervalGroupBox, "Label2", kToLabelText, {141, 28, 12, 13}, false);
     EndPeriod = MakePicker(IntervalGroupBox, "EndPeriod", {159, 24, 100, 21});
     BitBtn1 = Make<QPushButton>(IntervalGroupBox, "BitBtn1", 272, 20, 30, 29);
     BitBtn1->setIcon(WholePeriodIcon());
     BitBtn1->setIconSize(QSize(16, 16));
-    BitBtn1->setToolTip(Text(kWholePeriodHint));
+    BitBtn1->setToolTip(Text(kWholePeriodHintText));
     BitBtn1->setAutoDefault(false);
 
-    DataGroupBox = MakeBox(this, "DataGroupBox", kDataBox, {8, 156, 321, 149});
-    ChanelMShow = MakeCheck(DataGroupBox, "ChanelMShow", kChanelM, {16, 23, 114, 17});
-    ChanelVShow = MakeCheck(DataGroupBox, "ChanelVShow", kChanelV, {16, 46, 114, 17});
-    ChanelPShow = MakeCheck(DataGroupBox, "ChanelPShow", kChanelP, {16, 69, 130, 17});
-    TotalValuesShow = MakeCheck(DataGroupBox, "TotalValuesShow", kTotalValues, {159, 23, 130, 17});
-    HourArchiveShow = MakeCheck(DataGroupBox, "HourArchiveShow", kHourArchive, {159, 46, 117, 17});
-    NotStaffInfoShow = MakeCheck(DataGroupBox, "NotStaffInfoShow", kNotStaffInfo, {159, 69, 97, 17});
-    Label11 = MakeLabel(DataGroupBox, "Label11", kConsumerLabel, {79, 95, 67, 13}, true);
+    DataGroupBox = MakeBox(this, "DataGroupBox", kDataBoxText, {8, 156, 321, 149});
+    ChanelMShow = MakeCheck(DataGroupBox, "ChanelMShow", kChanelMText, {16, 23, 114, 17});
+    ChanelVShow = MakeCheck(DataGroupBox, "ChanelVShow", kChanelVText, {16, 46, 114, 17});
+    ChanelPShow = MakeCheck(DataGroupBox, "ChanelPShow", kChanelPText, {16, 69, 130, 17});
+    TotalValuesShow = MakeCheck(DataGroupBox, "TotalValuesShow", kTotalValuesText, {159, 23, 130, 17});
+    HourArchiveShow = MakeCheck(DataGroupBox, "HourArchiveShow", kHourArchiveText, {159, 46, 117, 17});
+    NotStaffInfoShow = MakeCheck(DataGroupBox, "NotStaffInfoShow", kNotStaffInfoText, {159, 69, 97, 17});
+    Label11 = MakeLabel(DataGroupBox, "Label11", kConsumerLabelText, {79, 95, 67, 13}, true);
     Consumer = Make<QLineEdit>(DataGroupBox, "Consumer", 159, 92, 145, 21);
-    Label10 = MakeLabel(DataGroupBox, "Label10", kSupplierLabel, {89, 120, 57, 13}, true);
+    Label10 = MakeLabel(DataGroupBox, "Label10", kSupplierLabelText, {89, 120, 57, 13}, true);
     Supplier = Make<QLineEdit>(DataGroupBox, "Supplier", 159, 117, 145, 21);
 
-    SystemGroupBox = MakeBox(this, "SystemGroupBox", kSystemBox, {8, 306, 321, 48});
-    HardwareNSShow = MakeCheck(SystemGroupBox, "HardwareNSShow", kHardwareNS, {16, 20, 130, 17});
-    ModeFlagsShow = MakeCheck(SystemGroupBox, "ModeFlagsShow", kModeFlags, {159, 20, 130, 17});
+    SystemGroupBox = MakeBox(this, "SystemGroupBox", kSystemBoxText, {8, 306, 321, 48});
+    HardwareNSShow = MakeCheck(SystemGroupBox, "HardwareNSShow", kHardwareNSText, {16, 20, 130, 17});
+    ModeFlagsShow = MakeCheck(SystemGroupBox, "ModeFlagsShow", kModeFlagsText, {159, 20, 130, 17});
 
-    PageGroupBox = MakeBox(this, "PageGroupBox", kPageBox, {8, 355, 321, 77});
-    Label8 = MakeLabel(PageGroupBox, "Label8", kOrientationLabel, {52, 21, 94, 13}, true);
+    PageGroupBox = MakeBox(this, "PageGroupBox", kPageBoxText, {8, 355, 321, 77});
+    Label8 = MakeLabel(PageGroupBox, "Label8", kOrientationLabelText, {52, 21, 94, 13}, true);
     PrinterOrientation = MakeList(PageGroupBox, "PrinterOrientation", kOrientations, {159, 18, 145, 21});
-    PrintOnPreviousPage = MakeCheck(PageGroupBox, "PrintOnPreviousPage", kPrintOnPreviousPage, {16, 47, 286, 17});
+    PrintOnPreviousPage = MakeCheck(PageGroupBox, "PrintOnPreviousPage", kPrintOnPreviousPageText, {16, 47, 286, 17});
 
     OkButton = Make<QPushButton>(this, "OkButton", 64, 441, 130, 34);
-    OkButton->setText(Text(kOk));
+    OkButton->setText(Text(kOkText));
     OkButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     OkButton->setDefault(true);
     BitBtn2 = Make<QPushButton>(this, "BitBtn2", 200, 441, 130, 34);
-    BitBtn2->setText(Text(kCancel));
+    BitBtn2->setText(Text(kCancelText));
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     BitBtn2->setAutoDefault(false);
 }
