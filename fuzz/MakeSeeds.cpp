@@ -1,10 +1,11 @@
 // dax-fuzz-seeds <corpus folder>: writes the generated seeds of the decoder fuzzers (valid
 // answers, data files, relay streams, requests, journal records, images, grammars, program
-// trees and script sources) into
+// trees, script sources and prepared reports) into
 // <corpus folder>/<target>/, one file per seed. The answers and data files come from the
 // simulated instrument, so every seed is an input the decoders accept.
 
 #include "DataFile.h"
+#include "PreparedPagesBuilder.h"
 #include "Instrument.h"
 #include "ScriptedChanel.h"
 #include "comm/GprsProtocol.h"
@@ -243,6 +244,38 @@ void CompiledCodeSeeds(const std::filesystem::path& folder)
     }
 }
 
+// Prepared reports as the store saves them: the tests' two-page report, one with a page stored
+// whole, one of five pages (some marked for partial loading), and an empty one.
+void PreparedReportSeeds(const std::filesystem::path& folder)
+{
+    {
+        enginetest::PreparedReport prepared = enginetest::BuildTwoPageStore();
+        Write(folder, "preparedreport", "two-pages", BytesOf(enginetest::SaveStore(prepared.Store())));
+        TrpPreviewPages& store = prepared.Store();
+        store.ModifyPage(1, store.GetPage(1));
+        Write(folder, "preparedreport", "whole-page", BytesOf(enginetest::SaveStore(store)));
+    }
+    {
+        enginetest::PreparedReport prepared;
+        TrpReport& report = prepared.Report();
+        enginetest::BuildTwoPageTemplate(report);
+        auto* page = dynamic_cast<TrpReportPage*>(report.FindObject(u"Page1"));
+        auto* rows = dynamic_cast<TrpBand*>(report.FindObject(u"MasterData1"));
+        TrpPreviewPages& store = prepared.Store();
+        store.AddSourcePage(page);
+        store.BeginPass();
+        store.AddPageAction = apAdd;
+        for (int i = 0; i < 5; ++i) {
+            store.AddPage(page);
+            enginetest::PrintBand(store, *rows, 0);
+        }
+        store.Finish();
+        Write(folder, "preparedreport", "five-pages", BytesOf(enginetest::SaveStore(store)));
+    }
+    enginetest::PreparedReport empty;
+    Write(folder, "preparedreport", "empty", BytesOf(enginetest::SaveStore(empty.Store())));
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -259,6 +292,7 @@ int main(int argc, char** argv)
         SchemeSeeds(folder);
         ScriptSeeds(folder);
         CompiledCodeSeeds(folder);
+        PreparedReportSeeds(folder);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "dax-fuzz-seeds: %s\n", failure.what());
         return 1;

@@ -10,6 +10,7 @@
 #include "FontCommand.h"
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
+#include "PreparedCommand.h"
 #include "RenderCommand.h"
 #include "ReportCommand.h"
 
@@ -126,6 +127,20 @@ const Command kCommands[] = {
      "draw report page N of FILE (1-based, report pages only) with every object at its design position, margins "
      "applied, into the PNG file at 96 dots per inch times S on white; band outlines and names in grey",
      kAnyArguments, RunRenderDesign, true},
+    {"zp3-roundtrip", "IN OUT", "load the prepared report IN and save it to OUT", 2, RunZp3RoundTrip},
+    {"zp3-info", "FILE",
+     "print pages=N, then per page its index, element name, size in pixels and paper in millimetres", 1,
+     RunZp3Info},
+    {"zp3-text", "FILE [--page N] [--band NAME]",
+     "print the lines of every memo of the prepared report (of page N, of the bands named NAME), macros expanded",
+     kAnyArguments, RunZp3Text},
+    {"zp3-dump", "FILE",
+     "print every page's objects, one a line indented by nesting: alias, source name, left, top, width, height "
+     "and a memo's text",
+     1, RunZp3Dump},
+    {"zp3-render", "FILE --page N --out PNG [--scale S]",
+     "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
+     kAnyArguments, RunZp3Render, true},
     {"ttf-subset", "FONT TEXT OUT [--index N]",
      "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
      "(with glyph 0 and every component of a composite) and write the standalone font to OUT",

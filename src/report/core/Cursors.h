@@ -6,6 +6,10 @@
 // Mouse cursors as scripts and report files number them (crDefault 0, crArrow -2, ...), with
 // the Qt cursor shape each stands for.
 
+// The codes the report code itself chooses.
+inline constexpr int crDefault = 0;
+inline constexpr int crHandPoint = -21;
+
 struct CursorInfo {
     const char* Name; // "crHourGlass"
     int Code;

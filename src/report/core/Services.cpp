@@ -16,6 +16,8 @@ int IUiService::MessageDlg(const QString&, const QString&, UiMessageType, uint32
 
 void IUiService::ShowHelp(const QString&, const QString&) {}
 
+void IUiService::OpenUrl(const QUrl&) {}
+
 bool IUiService::InputQuery(const QString&, const QString&, QString&)
 {
     return false;

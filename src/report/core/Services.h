@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 class QObject;
+class QUrl;
 
 // Services the report subsystems ask for instead of calling the platform: the program installs
 // implementations over Qt windows, tools and tests install their own. Each has a default that
@@ -84,6 +85,9 @@ public:
     // Opens the help file at a topic ("::/Designer.htm"). There is no help file in this system:
     // the default does nothing.
     virtual void ShowHelp(const QString& file, const QString& topic);
+    // Opens a link with the desktop's handler (the browser, the mail program). Callers hand it
+    // only http, https and mailto links. Headless: nothing is opened.
+    virtual void OpenUrl(const QUrl& url);
 
     // Asks for one line of text; true when confirmed, with the text entered in `value`
     // (which holds the proposed text on entry). Headless: false, `value` unchanged.

@@ -258,6 +258,9 @@ public:
     // Every stored property (the serializer's attribute text), then Diff against `original`
     // when given.
     QString AllDiff(const TrpComponent* original) const;
+    // Position, size, visibility, font and tag where they differ from `original` (a band
+    // always writes its top): what prepared pages keep of an object in a first pass.
+    QString DiffCommon(const TrpComponent& original) const;
 
     // The data set named `name` for this object's report (see FindDataSetHook), or `dataSet`
     // when none is found that way.
@@ -294,8 +297,6 @@ public:
 protected:
     // Moves the object into `value`'s Objects without calling the virtual SetParent.
     void SetParentDirect(TrpComponent* value);
-    // The common difference text (DiffCommon).
-    QString DiffCommon(const TrpComponent& original) const;
     // Appends " <prefix>Font.<name>=\"value\"" for every font value that differs.
     static void DiffFont(QString& text, const TrpFont& font, const TrpFont& reference, QStringView prefix);
     // Appends one attribute " name=\"value\"".

@@ -129,6 +129,10 @@ public:
     void SetDrawParams(double scaleX, double scaleY, double offsetX, double offsetY) override;
     // The text rectangle of the last SetDrawParams (left, top, right, bottom edges).
     const TrpDeviceRect& TextRect() const { return FTextRect; }
+    // With AutoWidth (not while designing): the width the text needs, the memo moved so that
+    // its right edge (haRight) or centre (haCenter) stays, and the parent's children aligned
+    // again. Drawing and exports call it; it needs no painter.
+    void ApplyAutoWidth();
     // The height and width the text needs, paddings included, in whole pixels.
     double CalcHeight() override;
     virtual double CalcWidth();
@@ -149,6 +153,8 @@ private:
     void PrepareRenderer(TrpDrawText& renderer, double scaleX, double scaleY, double offsetX, double offsetY,
                          double printScale);
     void SetRendererStyle(TrpDrawText& renderer);
+    // ApplyAutoWidth under the renderer's lock, its style already set.
+    void ApplyAutoWidthLocked(TrpDrawText& renderer);
     // Lays the drawn lines out at scale 1 in the text rectangle, or in a box of free width;
     // the memo's colour stays its own.
     void LayOutAtScaleOne(TrpDrawText& renderer, bool freeWidth);

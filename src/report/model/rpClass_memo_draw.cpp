@@ -130,20 +130,7 @@ void TrpCustomMemoView::PrepareRenderer(TrpDrawText& renderer, double scaleX, do
 {
     SetRendererStyle(renderer);
     const QStringList lines = DrawnLines();
-    if (AutoWidth && !IsDesigning()) {
-        const QRectF free(0, 0, kFreeLayoutSize, kFreeLayoutSize);
-        renderer.SetDimensions(1, 1, 1, free, free);
-        renderer.SetText(lines);
-        const double oldWidth = Width();
-        const double newWidth = renderer.CalcWidth() + HorizontalPadding();
-        SetWidth(newWidth);
-        if (HAlign == haRight)
-            SetLeft(Left() + (oldWidth - newWidth));
-        else if (HAlign == haCenter)
-            SetLeft(Left() + (oldWidth - newWidth) / 2);
-        if (TrpComponent* parent = Parent())
-            parent->AlignChildren();
-    }
+    ApplyAutoWidthLocked(renderer);
     const TrpDeviceRect scaled = ComputeTextRect(scaleX, scaleY, offsetX, offsetY);
     const TrpDeviceRect original = ComputeTextRect(1, 1, 0, 0);
     FTextRect = original;
@@ -152,6 +139,39 @@ void TrpCustomMemoView::PrepareRenderer(TrpDrawText& renderer, double scaleX, do
     renderer.SetParaBreaks(FirstParaBreak, LastParaBreak);
     // The view's rectangle at the drawing scale for background, frame and underlines.
     TrpView::SetDrawParams(scaleX, scaleY, offsetX, offsetY);
+}
+
+void TrpCustomMemoView::ApplyAutoWidthLocked(TrpDrawText& renderer)
+{
+    if (!AutoWidth || IsDesigning())
+        return;
+    const QRectF free(0, 0, kFreeLayoutSize, kFreeLayoutSize);
+    renderer.SetDimensions(1, 1, 1, free, free);
+    renderer.SetText(DrawnLines());
+    const double oldWidth = Width();
+    const double newWidth = renderer.CalcWidth() + HorizontalPadding();
+    SetWidth(newWidth);
+    if (HAlign == haRight)
+        SetLeft(Left() + (oldWidth - newWidth));
+    else if (HAlign == haCenter)
+        SetLeft(Left() + (oldWidth - newWidth) / 2);
+    if (TrpComponent* parent = Parent())
+        parent->AlignChildren();
+}
+
+void TrpCustomMemoView::ApplyAutoWidth()
+{
+    if (!AutoWidth || IsDesigning())
+        return;
+    // The style may take the highlight's colour; the memo keeps its own.
+    const int32_t savedColor = Color;
+    TrpDrawText& renderer = Renderer();
+    {
+        std::lock_guard lock(renderer.Mutex());
+        SetRendererStyle(renderer);
+        ApplyAutoWidthLocked(renderer);
+    }
+    Color = savedColor;
 }
 
 void TrpCustomMemoView::Draw(QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,

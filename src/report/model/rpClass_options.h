@@ -32,6 +32,9 @@ inline constexpr TrpPreviewButtons kDefaultPreviewButtons = 4095;
 
 // The memory budget of prepared pages in megabytes, at most.
 inline constexpr int32_t kMaxMemSize = 4096;
+// The outline pane's width in pixels and the prepared pages kept rebuilt, at most.
+inline constexpr int32_t kMaxOutlineWidth = 100000;
+inline constexpr int32_t kMaxPagesInCache = 100000;
 
 class TrpEngineOptions : public ScriptObject {
 public:

@@ -299,6 +299,8 @@ public:
     std::function<void(TrpComponent& object)> OnAfterPrint;
     std::function<void(TrpView& view, int32_t button, uint32_t shift, bool& modified)> OnClickObject;
     std::function<void(TrpView& view, int32_t button, uint32_t shift, bool& modified)> OnDblClickObject;
+    // The mouse is over a view of a page shown in the preview.
+    std::function<void(TrpView& view)> OnMouseOverObject;
     std::function<void(TrpReport& report)> OnBeginDoc;
     std::function<void(TrpReport& report)> OnEndDoc;
     std::function<void(TrpReport& report)> OnAfterScriptCompile;

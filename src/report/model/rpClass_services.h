@@ -111,6 +111,14 @@ private:
     double pageHeight_ = 0;
 };
 
+// Where the outline stood when a keep-together block began: the node entries were being added
+// to and how many children it had then. Every entry added after it is a child of Parent from
+// index Count on (with its own sub-entries).
+struct TrpOutlinePosition {
+    TrpXMLItem* Parent = nullptr; // none: the outline had no current node
+    int32_t Count = 0;
+};
+
 // The outline of prepared pages: a tree with one node per entry (text, page, top).
 class TrpCustomOutline {
 public:
@@ -130,10 +138,11 @@ public:
     virtual void LevelRoot() = 0;
     virtual void LevelUp() = 0;
     virtual void GetItem(int32_t index, QString& text, int32_t& page, int32_t& top) = 0;
-    // Moves the entries after `from` so that the next one starts at newTop.
-    virtual void ShiftItems(TrpXMLItem* from, int32_t newTop) = 0;
-    // The last child of the current node; none without children.
-    virtual TrpXMLItem* GetCurPosition() = 0;
+    // Moves the entries added after `from` to the store's current page, so that the first of
+    // them starts at newTop (the others keep their distance to it).
+    virtual void ShiftItems(const TrpOutlinePosition& from, int32_t newTop) = 0;
+    // The current node and its number of children.
+    virtual TrpOutlinePosition GetCurPosition() = 0;
 
 private:
     TrpCustomPreviewPages* previewPages_;
@@ -192,7 +201,11 @@ public:
     virtual void ObjectOver(int32_t index, int32_t x, int32_t y, int32_t button, uint32_t shift, double scale,
                             int32_t offsetX, int32_t offsetY, bool click, int32_t& cursor, bool doubleClick) = 0;
     virtual void AddFrom(TrpReport& report) = 0;
+    // Reads a prepared report whole from a stream that stays the caller's.
     virtual void LoadFromStream(QIODevice& stream, bool allowPartialLoading) = 0;
+    // The same from a stream the store takes over: with partial loading its pages stay in the
+    // stream until they are needed.
+    virtual void LoadFromStream(std::unique_ptr<QIODevice> stream, bool allowPartialLoading) = 0;
     virtual void SaveToStream(QIODevice& stream) = 0;
     // Whether the file exists; a missing file is skipped quietly unless exceptionIfNotFound.
     virtual bool LoadFromFile(const QString& fileName, bool exceptionIfNotFound) = 0;
@@ -228,6 +241,14 @@ public:
     virtual void InternalOnProgressStart(TrpReport& sender, TrpProgressType type, int32_t progress) = 0;
     virtual void InternalOnProgress(TrpReport& sender, TrpProgressType type, int32_t progress) = 0;
     virtual void InternalOnProgressStop(TrpReport& sender, TrpProgressType type, int32_t progress) = 0;
+
+    // What the prepared pages ask when the user points at or clicks an object (nothing here):
+    // show the page of that number (from 1), show a page (from 1) at a vertical position in
+    // pixels, show or hide the short hint of the object under the mouse, repaint the page.
+    virtual void SetPageNo(int32_t) {}
+    virtual void SetPosition(int32_t, int32_t) {}
+    virtual void SetObjectHint(const QString&, bool) {}
+    virtual void InvalidatePage() {}
 
 private:
     friend class TrpReport;

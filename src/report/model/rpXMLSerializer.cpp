@@ -482,28 +482,27 @@ void TrpXMLSerializer::CopyFixupList(std::vector<TrpFixupItem>* list) const
 
 TrpComponent* TrpXMLSerializer::Create(QStringView className, TrpComponent* parent)
 {
-    const RegisteredClass* cls = PropertyRegistry::Global().FindCreatable(className);
-    const QString placementError = GetResourcesInstance().Get(u"xrCantPlaceClass") + u' ' + className.toString();
-    if (cls == nullptr || !cls->Info.InheritsFrom(TrpComponent::Class())) {
-        AddError(placementError);
+    // Pages are rebuilt object by object: the error text is made only when it is needed.
+    const auto refuse = [&]() -> TrpComponent* {
+        AddError(GetResourcesInstance().Get(u"xrCantPlaceClass") + u' ' + className.toString());
         return nullptr;
-    }
+    };
+    const RegisteredClass* cls = PropertyRegistry::Global().FindCreatable(className);
+    if (cls == nullptr || !cls->Info.InheritsFrom(TrpComponent::Class()))
+        return refuse();
     if (parent != nullptr) {
         const RegisteredClass* parentClass = ClassOf(*parent);
-        if (parentClass != nullptr && !parentClass->Accepts(*parent, cls->Info)) {
-            AddError(placementError);
-            return nullptr;
-        }
+        if (parentClass != nullptr && !parentClass->Accepts(*parent, cls->Info))
+            return refuse();
     }
-    std::unique_ptr<TrpComponent> made = TrpComponent::CreateByName(className);
-    if (made == nullptr) {
-        AddError(placementError);
-        return nullptr;
-    }
+    std::unique_ptr<ScriptObject> made = cls->Factory();
+    auto* component = dynamic_cast<TrpComponent*>(made.get());
+    if (component == nullptr)
+        return refuse();
     // Placed under a parent, the parent owns it; without one the caller does.
-    TrpComponent* raw = made.release();
-    raw->AttachTo(parent);
-    return raw;
+    made.release();
+    component->AttachTo(parent);
+    return component;
 }
 
 void TrpXMLSerializer::ReadElement(TrpXMLItem& item, TrpComponent* object, std::vector<QPointer<TrpComponent>>& read)

@@ -2,7 +2,7 @@
 
 // Helpers of the printable-object tests: picture bytes and a text sink that keeps every run.
 
-#include "report/model/rpDrawContext.h"
+#include "RecordingSink.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -26,8 +26,3 @@ inline QByteArray PngBytes(int width, int height, const QColor& color = Qt::red)
     return bytes;
 }
 
-// Keeps the text runs handed to it, in order.
-struct RecordingSink : ITrpTextSink {
-    void TextRun(const QString& text, const QRectF& deviceRect) override { runs.emplace_back(text, deviceRect); }
-    std::vector<std::pair<QString, QRectF>> runs;
-};

@@ -3,8 +3,8 @@
 // Stand-ins for what the report model asks of the libraries above it, for the tests of the
 // model and of the issues that build on it: an engine that walks the data bands record by
 // record, a prepared-page store that records every call, a dialog window, a fixed clock, a
-// user-interface service that records its message boxes, and the services table that hands
-// them out.
+// user-interface service that records its message boxes and the links it opens, and the
+// services table that hands them out.
 
 #include "report/core/Services.h"
 #include "report/model/rpClass_aggregates.h"
@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -46,7 +47,10 @@ public:
         Messages << caption + QStringLiteral(": ") + text;
         return Answer;
     }
+    // Records the link instead of opening it.
+    void OpenUrl(const QUrl& url) override { OpenedUrls << url.toString(); }
     QStringList Messages;
+    QStringList OpenedUrls;
     int Answer = mrNone;
 };
 
@@ -140,6 +144,7 @@ public:
     }
     void AddFrom(TrpReport&) override { Calls << QStringLiteral("AddFrom"); }
     void LoadFromStream(QIODevice&, bool) override { Calls << QStringLiteral("LoadFromStream"); }
+    void LoadFromStream(std::unique_ptr<QIODevice>, bool) override { Calls << QStringLiteral("LoadFromStream"); }
     void SaveToStream(QIODevice&) override { Calls << QStringLiteral("SaveToStream"); }
     bool LoadFromFile(const QString& fileName, bool) override
     {

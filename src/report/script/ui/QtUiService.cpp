@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 #include <map>
 
@@ -166,4 +168,9 @@ int QtUiService::RunModal(QObject& dialog, const QString&)
 void QtUiService::ProcessEvents()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUiService::OpenUrl(const QUrl& url)
+{
+    QDesktopServices::openUrl(url);
 }

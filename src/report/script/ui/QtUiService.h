@@ -21,6 +21,7 @@ public:
     bool FontDialog(UiFont& font) override;
     int RunModal(QObject& dialog, const QString& caption) override;
     void ProcessEvents() override;
+    void OpenUrl(const QUrl& url) override;
 
     // The same with the window they belong to; `defaultResult` names the button Enter presses
     // (mrNone: the first).

@@ -1,0 +1,2 @@
+// Compiled as part of report/engine: printing belongs to engine/ui.
+#include <QPrinter>

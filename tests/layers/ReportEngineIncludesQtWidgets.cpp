@@ -1,0 +1,2 @@
+// Compiled as part of report/engine, which links Qt Core and Gui only.
+#include <QtWidgets/QWidget>
