@@ -33,7 +33,7 @@ void CheckTree(const TscILParser& parser)
     while (!pending.empty()) {
         const auto [item, depth] = pending.back();
         pending.pop_back();
-        daxfuzz::Require(depth <= kScMaxRuleDepth + 2 * kScMaxUnitDepth + 2, "the tree is no deeper than the rule limit");
+        daxfuzz::Require(depth <= kScMaxNesting + 2 * kScMaxUnitDepth + 4, "the tree is no deeper than the nesting limit");
         if (item->PropExists(QStringLiteral("pos")))
             daxfuzz::Require(place.match(item->Prop(QStringLiteral("pos"))).hasMatch(), "positions are row:col");
         if (item->Name() == QLatin1String("expr") && item->Parent()->Name() != QLatin1String("expr")) {

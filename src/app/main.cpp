@@ -7,7 +7,7 @@
 
 #include "devreport/ui/DaxReportSetupFrame.h"
 #include "report/core/Services.h"
-#include "report/script/ui/QtUiService.h"
+#include "report/engine/ui/EngineUi.h"
 
 #include <QTranslator>
 
@@ -18,9 +18,11 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(DAXCONFIG_VERSION));
     const auto qtTexts = InstallQtTranslation();
     UserPrompts& prompts = UserPrompts::System();
-    // The report subsystems ask the user through the same dialogs as the configurator.
-    QtUiService reportUi;
+    // The report subsystems ask the user through the same dialogs as the configurator, with
+    // the print dialogs of Qt's printing support.
+    QtPrintingUiService reportUi;
     ReportServices::SetUi(&reportUi);
+    EngineUi::init();
     return RunGuarded(prompts, [&] {
         TMainForm mainForm;
         mainForm.SetPrompts(&prompts);

@@ -1,6 +1,6 @@
 #include "RenderCommand.h"
 
-#include "report/model/ModelRuntime.h"
+#include "report/engine/EngineRuntime.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
@@ -111,7 +111,7 @@ int RunRenderDesign(const QStringList& arguments)
     }
 
     try {
-        ModelRuntime::init();
+        EngineRuntime::init(); // the model and the engine's classes (dot-matrix objects)
     } catch (const platform::Exception& failure) {
         PrintLine(QString::fromStdString(failure.Message()));
         return kExitFileError;

@@ -1,6 +1,6 @@
 #include "ReportCommand.h"
 
-#include "report/model/ModelRuntime.h"
+#include "report/engine/EngineRuntime.h"
 #include "report/model/rpClass_report.h"
 
 #include <cstdio>
@@ -30,8 +30,10 @@ void PrintErrors(const QStringList& errors)
 // kExitDone, its errors printed, when that failed.
 int LoadReport(TrpReport& report, const QString& fileName)
 {
+    // The engine's classes too (dot-matrix pages and objects), and the report scripts' view of
+    // the report classes.
     try {
-        ModelRuntime::init();
+        EngineRuntime::init();
     } catch (const platform::Exception& failure) {
         PrintLine(QString::fromStdString(failure.Message()));
         return kExitFileError;
@@ -90,6 +92,13 @@ int RunReportEval(const QStringList& arguments)
 {
     if (arguments.size() != 2)
         return kExitUsage;
+    // Before the report is made: its script then sees the report classes and their functions.
+    try {
+        EngineRuntime::init();
+    } catch (const platform::Exception& failure) {
+        PrintLine(QString::fromStdString(failure.Message()));
+        return kExitFileError;
+    }
     TrpReport report;
     if (const int status = LoadReport(report, arguments[0]); status != kExitDone)
         return status;

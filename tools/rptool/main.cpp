@@ -11,6 +11,8 @@
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
 #include "PreparedCommand.h"
+#include "PrepareCommand.h"
+#include "PrintCommand.h"
 #include "RenderCommand.h"
 #include "ReportCommand.h"
 
@@ -127,6 +129,13 @@ const Command kCommands[] = {
      "draw report page N of FILE (1-based, report pages only) with every object at its design position, margins "
      "applied, into the PNG file at 96 dots per inch times S on white; band outlines and names in grey",
      kAnyArguments, RunRenderDesign, true},
+    {"prepare",
+     "REPORT.zi3 [--csv NAME=FILE]... [--var NAME=VALUE]... [--cancel-dialogs] [--allow-files DIR]... --out OUT.zp3",
+     "run the report with each CSV FILE (UTF-8, header row of field names) as the data set NAME and each report "
+     "variable NAME set to the text VALUE (dialog pages answering Cancel with --cancel-dialogs; the report's script "
+     "may read and write files only inside the folders DIR) and save the prepared pages to OUT; the report's errors "
+     "are printed one per line and then nothing is written",
+     kAnyArguments, RunPrepare, true},
     {"zp3-roundtrip", "IN OUT", "load the prepared report IN and save it to OUT", 2, RunZp3RoundTrip},
     {"zp3-info", "FILE",
      "print pages=N, then per page its index, element name, size in pixels and paper in millimetres", 1,
@@ -141,6 +150,17 @@ const Command kCommands[] = {
     {"zp3-render", "FILE --page N --out PNG [--scale S]",
      "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
      kAnyArguments, RunZp3Render, true},
+    {"printers", "",
+     "list the printers: index, name, \"*\" for the default (else \"-\"), dots per inch and number of papers, "
+     "tab-separated; the built-in PDF-file printer is listed last",
+     0, RunPrinters, true},
+    {"print",
+     "FILE.zp3 [--printer NAME | --pdf OUT.pdf] [--copies N] [--collate | --no-collate] [--pages LIST] "
+     "[--odd | --even] [--reverse] [--mode default|split|join|scale] [--sheet CODE] [--splicing MM] "
+     "[--duplex none|vertical|horizontal|simplex]",
+     "print the prepared report without a dialog on the printer NAME (default: the default printer) or into the "
+     "PDF file OUT with those print options and write sheets=N; a failure prints its text and exits 2",
+     kAnyArguments, RunPrint, true},
     {"ttf-subset", "FONT TEXT OUT [--index N]",
      "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
      "(with glyph 0 and every component of a composite) and write the standalone font to OUT",

@@ -12,7 +12,7 @@
 
 const char* const kScriptRunUsage =
     "usage: scriptrun [--lang L] [--parse-only] [--locale C|ru_RU] [--answers FILE] [--timeout S]\n"
-    "                 [--allow-files DIR]... FILE|-\n";
+    "                 [--memory-limit SIZE] [--allow-files DIR]... FILE|-\n";
 
 namespace {
 
@@ -27,6 +27,44 @@ std::optional<double> ParseSeconds(const std::string& text)
     if (failure != std::errc() || stop != end || !std::isfinite(seconds) || seconds <= 0)
         return std::nullopt;
     return seconds;
+}
+
+// Bytes, or with the suffix K, M or G (any letter case) KiB, MiB or GiB; between 1 MiB and
+// 1 TiB.
+std::optional<int64_t> ParseSize(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    int shift = 0;
+    std::string digits = text;
+    switch (text.back()) {
+    case 'k':
+    case 'K':
+        shift = 10;
+        break;
+    case 'm':
+    case 'M':
+        shift = 20;
+        break;
+    case 'g':
+    case 'G':
+        shift = 30;
+        break;
+    default:
+        break;
+    }
+    if (shift != 0)
+        digits.pop_back();
+    int64_t count = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, failure] = std::from_chars(digits.data(), end, count);
+    constexpr int64_t kMost = int64_t{1} << 40;
+    if (failure != std::errc() || stop != end || digits.empty() || count <= 0 || count > (kMost >> shift))
+        return std::nullopt;
+    const int64_t bytes = count << shift;
+    if (bytes < (int64_t{1} << 20))
+        return std::nullopt;
+    return bytes;
 }
 
 QString Q(const std::string& text)
@@ -65,6 +103,13 @@ bool ParseScriptRunOptions(const QStringList& arguments, ScriptRunOptions& optio
              options.timeoutSeconds = ParseSeconds(value);
              if (!options.timeoutSeconds)
                  return "--timeout needs a number of seconds above 0";
+             return std::nullopt;
+         }},
+        {"--memory-limit", true,
+         [&](const std::string& value) -> Result {
+             options.memoryLimit = ParseSize(value);
+             if (!options.memoryLimit)
+                 return "--memory-limit needs a size from 1M to 1024G (bytes, or a number with K, M or G)";
              return std::nullopt;
          }},
         {"--allow-files", true,

@@ -2,11 +2,12 @@
 
 // The command line of scriptrun:
 //   scriptrun [--lang L] [--parse-only] [--locale C|ru_RU] [--answers FILE] [--timeout S]
-//             [--allow-files DIR]... FILE|-
+//             [--memory-limit SIZE] [--allow-files DIR]... FILE|-
 
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 struct ScriptRunOptions {
@@ -15,6 +16,7 @@ struct ScriptRunOptions {
     QString locale = QStringLiteral("C"); // "C" or "ru_RU"
     QString answersFile;   // answers to the script's dialogs, one per line
     std::optional<double> timeoutSeconds;
+    std::optional<int64_t> memoryLimit; // bytes the script may hold (none: the engine's default)
     QStringList allowedFolders; // the folders a script may touch (none: no file at all)
     QString scriptFile;    // "-" is standard input
 };

@@ -3,10 +3,11 @@
 // on standard output, one line a message. Its dialogs and modal forms take their answers from
 // --answers FILE, one a line in the order they come (see ScriptedUi.h); a prompt with no answer
 // left is a run-time error. The script touches no file except inside the folders given with
-// --allow-files. Exit status: 0 done, 1 usage error or unreadable file, 2 compile error or a
-// failure of the engine (unknown language, unreadable unit), 3 uncaught run-time error or an
-// error in an event handler ("ClassName: message" on standard error), 4 terminated by
-// --timeout (compiling included). Compile errors go to standard error as "FILE:row:col:
+// --allow-files, and holds at most --memory-limit in memory (EOutOfMemory past it; the
+// engine's default limit without the option). Exit status: 0 done, 1 usage error or
+// unreadable file, 2 compile error or a failure of the engine (unknown language, unreadable
+// unit), 3 uncaught run-time error or an error in an event handler ("ClassName: message" on
+// standard error), 4 terminated by --timeout (compiling included). Compile errors go to standard error as "FILE:row:col:
 // message" (FILE is the unit the error lies in) or "FILE: message".
 
 #include "Options.h"
@@ -51,6 +52,16 @@ void PrintError(const QString& text)
 {
     const std::string bytes = text.toStdString() + "\n";
     std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+}
+
+// "ClassName: message" of an uncaught error. Nothing is allocated here: the script may have
+// used up the memory.
+void PrintUncaught(const char* className, const char* message)
+{
+    std::fputs(className, stderr);
+    std::fputs(": ", stderr);
+    std::fputs(message, stderr);
+    std::fputc('\n', stderr);
 }
 
 // Reads a file or standard input whole; false with the reason when it cannot be read.
@@ -167,6 +178,8 @@ int RunScript(const ScriptRunOptions& options, const QStringList& answers, const
         handlerFailed = true;
         script.Terminate();
     });
+    if (options.memoryLimit)
+        script.SetMemoryLimit(*options.memoryLimit);
     script.SyntaxType = language;
     // The number and date texts of a set defined in code, never the machine's.
     if (const FormatSettings* settings = FormatSettings::Named(options.locale))
@@ -195,12 +208,8 @@ int RunScript(const ScriptRunOptions& options, const QStringList& answers, const
         return Watchdog::kTerminated;
     try {
         script.Execute();
-    } catch (const std::bad_alloc&) {
-        PrintError(QStringLiteral("EOutOfMemory: ") + QString::fromStdString(EOutOfMemory().Message()));
-        status = 3;
     } catch (const std::exception& failure) {
-        PrintError(QString::fromUtf8(ScriptErrorClassName(failure)) + QStringLiteral(": ") +
-                   QString::fromUtf8(failure.what()));
+        PrintUncaught(ScriptErrorClassName(failure), failure.what());
         status = 3;
     }
     if (handlerFailed)

@@ -1,4 +1,5 @@
 #include "Conversions.h"
+#include "QuotedText.h"
 
 #include "Formats.h"
 #include "NumberText.h"
@@ -44,21 +45,12 @@ bool ReadNumber(QStringView text, qsizetype& at, int maxDigits, int& value, int&
 std::vector<char16_t> DateOrder(const QString& format)
 {
     std::vector<char16_t> order;
-    QChar quote;
-    for (const QChar c : format) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            continue;
-        }
-        if (c == u'\'' || c == u'"') {
-            quote = c;
-            continue;
-        }
-        const char16_t l = c.toLower().unicode();
+    ScanOutsideQuotes(format, [&](qsizetype i) {
+        const char16_t l = format[i].toLower().unicode();
         if ((l == u'd' || l == u'm' || l == u'y') && std::find(order.begin(), order.end(), l) == order.end())
             order.push_back(l);
-    }
+        return true;
+    });
     if (order.size() != 3)
         order = {u'y', u'm', u'd'};
     return order;

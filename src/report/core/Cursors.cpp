@@ -28,6 +28,9 @@ constexpr CursorInfo kCursors[] = {
     {"crHelp", -20, Qt::WhatsThisCursor},
     {"crHandPoint", -21, Qt::PointingHandCursor},
     {"crSizeAll", -22, Qt::SizeAllCursor},
+    {"crHand", crHand, Qt::OpenHandCursor},
+    {"crZoom", crZoom, Qt::CrossCursor},
+    {"crFormat", crFormat, Qt::PointingHandCursor},
 };
 
 } // namespace

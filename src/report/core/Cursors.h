@@ -9,6 +9,11 @@
 // The codes the report code itself chooses.
 inline constexpr int crDefault = 0;
 inline constexpr int crHandPoint = -21;
+// The report windows' own cursors (a hand over clickable objects, the zoom glass, the format
+// brush of the designer).
+inline constexpr int crHand = 150;
+inline constexpr int crZoom = 151;
+inline constexpr int crFormat = 152;
 
 struct CursorInfo {
     const char* Name; // "crHourGlass"

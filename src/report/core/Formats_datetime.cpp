@@ -1,6 +1,7 @@
 // FormatDateTime: picture formatting of date-time values on the shared calendar.
 
 #include "Formats.h"
+#include "QuotedText.h"
 
 #include "platform/DateTime.h"
 
@@ -53,20 +54,10 @@ private:
     // Whether the format shows the half of the day, so that hours count 1..12.
     static bool HasHalfDay(QStringView format)
     {
-        QChar quote;
-        for (qsizetype i = 0; i < format.size(); ++i) {
-            const QChar c = format[i];
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-            } else if (c == u'\'' || c == u'"') {
-                quote = c;
-            } else if (StartsWithNoCase(format, i, u"am/pm") || StartsWithNoCase(format, i, u"a/p") ||
-                       StartsWithNoCase(format, i, u"ampm")) {
-                return true;
-            }
-        }
-        return false;
+        return ScanOutsideQuotes(format, [&](qsizetype i) {
+                   return !(StartsWithNoCase(format, i, u"am/pm") || StartsWithNoCase(format, i, u"a/p") ||
+                            StartsWithNoCase(format, i, u"ampm"));
+               }) < format.size();
     }
 
     void Append(QStringView format, int depth)
@@ -80,11 +71,9 @@ private:
         while (i < n) {
             CheckStringLength(out_.size());
             const QChar c = format[i];
-            if (c == u'\'' || c == u'"') {
-                const qsizetype close = format.indexOf(c, i + 1);
-                const qsizetype end = close < 0 ? n : close;
-                out_ += format.mid(i + 1, end - i - 1);
-                i = close < 0 ? n : close + 1;
+            if (IsQuoteCharacter(c)) {
+                out_ += QuotedPartText(format, i);
+                i = QuotedPartEnd(format, i);
                 continue;
             }
             if (c == u'/') {

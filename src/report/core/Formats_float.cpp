@@ -1,6 +1,7 @@
 // FormatFloat: picture formatting of numbers.
 
 #include "Formats.h"
+#include "QuotedText.h"
 #include "Formats_text.h"
 
 #include "NumberText.h"
@@ -18,37 +19,19 @@ std::vector<QStringView> Sections(QStringView format)
 {
     std::vector<QStringView> sections;
     qsizetype start = 0;
-    QChar quote;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'\'' || c == u'"') {
-            quote = c;
-        } else if (c == u';') {
-            sections.push_back(format.mid(start, i - start));
-            start = i + 1;
-            if (sections.size() == 2)
-                break;
-        }
-    }
+    ScanOutsideQuotes(format, [&](qsizetype i) {
+        if (format[i] != u';')
+            return true;
+        sections.push_back(format.mid(start, i - start));
+        start = i + 1;
+        return sections.size() < 2;
+    });
     sections.push_back(format.mid(start));
     if (sections.size() == 3) {
         // A third section ends at a further ";".
         QStringView& zero = sections[2];
-        QChar q;
-        for (qsizetype i = 0; i < zero.size(); ++i) {
-            if (!q.isNull()) {
-                if (zero[i] == q)
-                    q = QChar();
-            } else if (zero[i] == u'\'' || zero[i] == u'"') {
-                q = zero[i];
-            } else if (zero[i] == u';') {
-                zero = zero.left(i);
-                break;
-            }
-        }
+        if (const qsizetype end = IndexOutsideQuotes(zero, u';'); end >= 0)
+            zero = zero.left(end);
     }
     return sections;
 }
@@ -73,19 +56,11 @@ bool IsExponentAt(QStringView s, qsizetype i)
 Picture Analyse(QStringView section)
 {
     Picture p;
-    QChar quote;
     bool afterPoint = false;
     bool seenZero = false;
-    for (qsizetype i = 0; i < section.size(); ++i) {
+    ScanOutsideQuotes(section, [&](qsizetype i) {
         const QChar c = section[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            continue;
-        }
-        if (c == u'\'' || c == u'"') {
-            quote = c;
-        } else if (c == u'0' || c == u'#') {
+        if (c == u'0' || c == u'#') {
             if (afterPoint) {
                 ++p.DecimalPlaces;
                 if (c == u'0')
@@ -104,14 +79,12 @@ Picture Analyse(QStringView section)
             p.Grouped = true;
         } else if (IsExponentAt(section, i)) {
             p.Exponent = true;
-            i += 2;
-            while (i < section.size() && section[i] == u'0') {
+            for (qsizetype k = i + 2; k < section.size() && section[k] == u'0'; ++k)
                 ++p.ExponentDigits;
-                ++i;
-            }
-            break;
+            return false;
         }
-    }
+        return true;
+    });
     return p;
 }
 
@@ -149,7 +122,6 @@ public:
     QString Write()
     {
         QString out;
-        QChar quote;
         int integerPlace = 0;  // integer placeholders written so far
         int decimalPlace = 0;  // decimal placeholders written so far
         bool afterPoint = false;
@@ -168,16 +140,13 @@ public:
         };
         for (qsizetype i = 0; i < section_.size(); ++i) {
             const QChar c = section_[i];
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-                else
-                    out += c;
+            if (IsQuoteCharacter(c)) {
+                // A quoted part is written as it stands, without its quotes.
+                out += QuotedPartText(section_, i);
+                i = QuotedPartEnd(section_, i) - 1;
                 continue;
             }
-            if (c == u'\'' || c == u'"') {
-                quote = c;
-            } else if ((c == u'0' || c == u'#') && !afterPoint) {
+            if ((c == u'0' || c == u'#') && !afterPoint) {
                 const int position = picture_.IntegerPlaces - 1 - integerPlace;
                 if (integerPlace == 0) {
                     // The first placeholder also takes the digits no placeholder has room for.

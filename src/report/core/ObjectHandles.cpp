@@ -42,6 +42,11 @@ ScriptObject::~ScriptObject()
     table.Live.erase(handle_);
 }
 
+void ScriptObject::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes);
+}
+
 uint32_t ScriptObject::Handle()
 {
     if (handle_ != 0)
@@ -121,6 +126,20 @@ uint32_t HandleOf(const Variant& value)
     default:
         throw EInvalidCast();
     }
+}
+
+std::vector<ScriptObject*> LiveObjects(std::span<const uint32_t> handles)
+{
+    std::vector<ScriptObject*> live;
+    live.reserve(handles.size());
+    HandleTable& table = Table();
+    std::lock_guard guard(table.Lock);
+    for (const uint32_t handle : handles) {
+        const auto found = table.Live.find(handle);
+        if (found != table.Live.end())
+            live.push_back(found->second);
+    }
+    return live;
 }
 
 size_t LiveCount() noexcept

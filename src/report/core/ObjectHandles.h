@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 // Identity of a native class as scripts and report files name it: its name and its
 // ancestor. Class descriptors and the property registry refer to these records; one record
@@ -28,6 +30,10 @@ public:
     virtual ~ScriptObject();
 
     virtual const ScriptClassInfo& ScriptClass() const = 0;
+
+    // Adds what the object holds in memory (itself and what it keeps: texts, bytes, items) to
+    // a count of what a script holds (ScriptMemory.h); kScriptObjectBytes unless the class says more.
+    virtual void CountMemory(ScriptMemoryCounter& counter) const;
 
     // The object's handle: the same for its whole life, never given to another object.
     uint32_t Handle();
@@ -64,6 +70,9 @@ ScriptObject& Resolve(uint32_t handle, const ScriptClassInfo& expected);
 // The handle a value holds: an Object value, or an integer that a script kept. Null and
 // Unassigned count as nil; any other kind is EInvalidCast.
 uint32_t HandleOf(const Variant& value);
+
+// The objects of these handles that still live, in the same order (stale and nil ones left out).
+std::vector<ScriptObject*> LiveObjects(std::span<const uint32_t> handles);
 
 // How many objects currently have a handle (for tests).
 size_t LiveCount() noexcept;

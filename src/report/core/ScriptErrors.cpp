@@ -1,5 +1,7 @@
 #include "ScriptErrors.h"
 
+#include "ScriptMemory.h"
+
 #include "platform/DateTime.h"
 
 #include <new>
@@ -22,6 +24,9 @@ bool CurrentScriptError(std::string& className, std::string& message)
     try {
         throw;
     } catch (const std::bad_alloc&) {
+        // The allocator failed: the reserve of the running script makes room for the handler.
+        if (ScriptMemory* memory = ActiveScriptMemory())
+            memory->ReleaseReserve();
         className = "EOutOfMemory";
         message = EOutOfMemory().Message();
         return true;

@@ -1,4 +1,5 @@
 #include "Services.h"
+#include "Texts.h"
 
 #include "DateValues.h"
 #include "ScriptErrors.h"

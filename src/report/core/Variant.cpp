@@ -84,6 +84,7 @@ Variant Variant::CreateArray(std::span<const VariantArrayBound> bounds, int elem
             throw EOutOfMemory();
         count *= length;
     }
+    ChargeScriptMemory(static_cast<int64_t>(sizeof(VariantArray)) + count * static_cast<int64_t>(sizeof(Variant)));
     auto array = std::make_shared<VariantArray>();
     array->Bounds.assign(bounds.begin(), bounds.end());
     for (VariantArrayBound& bound : array->Bounds) {
@@ -109,8 +110,12 @@ VariantArray& Variant::ArrayForWrite()
 {
     if (kind_ != VariantKind::Array)
         throw EVariantInvalidArgError();
-    if (arr_.use_count() > 1)
+    if (arr_.use_count() > 1) {
+        // The copy is new memory; its texts and arrays stay shared.
+        ChargeScriptMemory(static_cast<int64_t>(sizeof(VariantArray)) +
+                           static_cast<int64_t>(arr_->Items.size()) * static_cast<int64_t>(sizeof(Variant)));
         arr_ = std::make_shared<VariantArray>(*arr_);
+    }
     return *arr_;
 }
 
@@ -192,6 +197,8 @@ void Variant::ArrayRedim(int32_t high)
     const int64_t count = int64_t{high} - low + 1;
     if (count > kMaxArrayElements)
         throw EOutOfMemory();
+    if (count > static_cast<int64_t>(current.Items.size()))
+        ChargeScriptMemory((count - static_cast<int64_t>(current.Items.size())) * static_cast<int64_t>(sizeof(Variant)));
     VariantArray& array = ArrayForWrite();
     array.Items.resize(static_cast<size_t>(count));
     array.Bounds[0].High = high;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormatSettings.h"
+#include "ScriptMemory.h"
 
 #include <QString>
 
@@ -99,8 +100,25 @@ public:
     Variant(int32_t value) noexcept : kind_(VariantKind::Int32), i64_(static_cast<uint32_t>(value)) {}
     Variant(int64_t value) noexcept : kind_(VariantKind::Int64), i64_(value) {}
     Variant(double value) noexcept : kind_(VariantKind::Double), d_(value) {}
-    Variant(const QString& value) : kind_(VariantKind::String) { new (&str_) QString(value); }
-    Variant(QString&& value) noexcept : kind_(VariantKind::String) { new (&str_) QString(std::move(value)); }
+    // A text value: noted against the memory of the script running, if one runs (ScriptMemory.h).
+    Variant(const QString& value) : kind_(VariantKind::String)
+    {
+        new (&str_) QString(value);
+        NoteScriptMemory(ScriptTextBytes(str_.size()));
+    }
+    Variant(QString&& value) noexcept : kind_(VariantKind::String)
+    {
+        new (&str_) QString(std::move(value));
+        NoteScriptMemory(ScriptTextBytes(str_.size()));
+    }
+    // A text value sharing a text that is already held (a variable's), so nothing is noted.
+    static Variant SharingText(const QString& value)
+    {
+        Variant v;
+        v.kind_ = VariantKind::String;
+        new (&v.str_) QString(value);
+        return v;
+    }
     // UTF-8 text; without this a literal would become a Boolean.
     Variant(const char* value) : Variant(QString::fromUtf8(value)) {}
     // Pointers would silently become Booleans: objects travel as handles (FromObject).
@@ -208,6 +226,12 @@ public:
     const Variant& ArrayItem(std::span<const int32_t> index) const;
     // Writes one element; an array shared with other values is copied first.
     void SetArrayItem(std::span<const int32_t> index, Variant value);
+    // The element of a one-dimensional array at an index inside its bounds; null when the
+    // value is no such array or the index lies outside (ArrayItem raises the error then).
+    inline const Variant* ElementAt(int32_t index) const noexcept;
+    // The same for writing a value that is no array into it (an array shared with other
+    // values is copied first); null where ElementAt gives null.
+    inline Variant* ElementForWrite(int32_t index);
     // A one-dimensional array gets the new upper bound, keeping the elements that stay.
     void ArrayRedim(int32_t high);
     // The number of elements of all dimensions together.
@@ -215,6 +239,7 @@ public:
 
 private:
     friend class VariantArray;
+    friend class ScriptMemoryCounter;
 
     void CopyFrom(const Variant& other);
     void MoveFrom(Variant&& other) noexcept;
@@ -243,6 +268,24 @@ public:
     int ElementType = varVariant;
     int Nesting = 1; // 1, plus the deepest nesting of any array ever stored in it
 };
+
+inline const Variant* Variant::ElementAt(int32_t index) const noexcept
+{
+    if (kind_ != VariantKind::Array || arr_->Bounds.size() != 1)
+        return nullptr;
+    const VariantArrayBound& bound = arr_->Bounds.front();
+    if (index < bound.Low || index > bound.High)
+        return nullptr;
+    return &arr_->Items[static_cast<size_t>(int64_t{index} - bound.Low)];
+}
+
+inline Variant* Variant::ElementForWrite(int32_t index)
+{
+    if (ElementAt(index) == nullptr)
+        return nullptr;
+    VariantArray& array = ArrayForWrite();
+    return &array.Items[static_cast<size_t>(int64_t{index} - array.Bounds.front().Low)];
+}
 
 // The text of a value for people: Null gives an empty text, everything else its string form.
 QString VarToStr(const Variant& value, const FormatSettings& settings = FormatSettings::C());

@@ -11,7 +11,7 @@
 // Units: rpPreviewPages.cpp (construction and filling), rpPreviewPages_outline.cpp (outline
 // and dictionary), rpPreviewPages_access.cpp (rebuilding pages, the page cache, page editing
 // and the mouse), rpPreviewPages_file.cpp (.zp3 files), rpPreviewPages_output.cpp (drawing a
-// page and the export loop).
+// page and the export loop), rpPreviewPages_print.cpp (printing on the current printer).
 
 #include "rpPictureCache.h"
 
@@ -47,6 +47,9 @@ inline constexpr int32_t kMouseButtonLeft = 0;
 // "top") under the element "outline" of the store's document.
 class TrpOutline : public TrpCustomOutline {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     explicit TrpOutline(TrpPreviewPages* previewPages);
 
     // The "outline" element (made on first use).
@@ -122,6 +125,10 @@ public:
     // The copy number handed to memos when a page is drawn (printing sets it; 0 otherwise).
     int32_t CopyNo() const { return copyNo_; }
     void SetCopyNo(int32_t value) { copyNo_ = value; }
+    // The scale memos are printed at (1 except while pages are stretched onto sheets).
+    double PrintScale() const { return printScale_; }
+    // Sheets the last Print sent to the printer, the printer's own copies included.
+    int32_t PrintedSheets() const { return printedSheets_; }
     // The element name of page `index`: "page" and the index of its source page, or the class
     // of a page stored whole ("TrpReportPage"). Raises the list error outside the pages.
     QString PageElementName(int32_t index) const;
@@ -189,12 +196,16 @@ public:
     // --- output (rpPreviewPages_output.cpp)
     void DrawPage(int32_t index, QPainter& painter, double scaleX, double scaleY, double offsetX, double offsetY,
                   const TrpDrawContext& context) override;
-    // Printing comes with the printing library; without it nothing is printed.
+    // --- printing (rpPreviewPages_print.cpp)
+    // Prints on the current printer with the report's print options (after the print dialog
+    // when they ask for it): false without a printer, when the dialog is cancelled and when the
+    // printer selected is not valid.
     bool Print() override;
     bool Export(TrpCustomExportFilter* filter) override;
 
 private:
     friend class TrpOutline;
+    friend class TrpPrintRun;
 
     // The report's engine runs now.
     bool EngineRunning() const;
@@ -207,6 +218,9 @@ private:
     void ClearPageCache();
     // The source index of a page element "page<N>" (N of at most five digits), or -1.
     static int32_t SourceIndexOf(QStringView elementName);
+    // A new page of a whole-page element's class (a report page or a dot-matrix page);
+    // EClassNotFound for any other name.
+    static std::unique_ptr<TrpReportPage> NewWholePage(QStringView elementName);
     static bool IsWholePage(QStringView elementName);
     void AddObjectItem(TrpXMLItem* parent, TrpComponent* object, bool wholePage);
     // The prepared page of an element, rebuilt.
@@ -235,6 +249,8 @@ private:
     // Per source object, the object its base text reads as (made on first use).
     std::map<const TrpComponent*, std::unique_ptr<TrpComponent>> prototypes_;
     int32_t copyNo_ = 0;
+    double printScale_ = 1;
+    int32_t printedSheets_ = 0;
     int32_t firstObjectIndex_ = 0;          // objects of the last page when the pass began
     int32_t firstPageIndex_ = -1;           // last page when the pass began; -1: the store was empty
     int32_t firstOutlineIndex_ = 0;         // top-level outline entries when the pass began

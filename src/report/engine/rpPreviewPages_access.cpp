@@ -7,6 +7,7 @@
 #include "rpPreviewPages_internal.h"
 
 #include "report/core/Cursors.h"
+#include "report/core/PropertyRegistry.h"
 #include "report/core/Services.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_pages.h"
@@ -65,6 +66,23 @@ bool TrpPreviewPages::IsWholePage(QStringView elementName)
 {
     return elementName.compare(u"TrpReportPage", Qt::CaseInsensitive) == 0
            || elementName.compare(u"TrpDMPPage", Qt::CaseInsensitive) == 0;
+}
+
+std::unique_ptr<TrpReportPage> TrpPreviewPages::NewWholePage(QStringView elementName)
+{
+    if (elementName.compare(u"TrpReportPage", Qt::CaseInsensitive) == 0)
+        return std::make_unique<TrpReportPage>();
+    if (IsWholePage(elementName)) {
+        const RegisteredClass* registered = PropertyRegistry::Global().FindCreatable(elementName);
+        if (registered != nullptr) {
+            std::unique_ptr<ScriptObject> made = registered->Factory();
+            if (auto* page = dynamic_cast<TrpReportPage*>(made.get())) {
+                made.release();
+                return std::unique_ptr<TrpReportPage>(page);
+            }
+        }
+    }
+    throw EClassNotFound(ResourceText(u"xrClassNotFound", {Variant(elementName.toString())}).toStdString());
 }
 
 int32_t TrpPreviewPages::SourceIndexOf(QStringView elementName)
@@ -128,10 +146,8 @@ std::unique_ptr<TrpReportPage> TrpPreviewPages::RebuildPage(TrpXMLItem* item)
     if (CountElements(*item, kMaxReportObjects) > kMaxReportObjects)
         RaiseTooManyObjects();
     const QString& name = item->Name();
-    if (name.compare(u"TrpDMPPage", Qt::CaseInsensitive) == 0)
-        throw EClassNotFound(ResourceText(u"xrClassNotFound", {Variant(name)}).toStdString());
-    if (name.compare(u"TrpReportPage", Qt::CaseInsensitive) == 0) {
-        auto page = std::make_unique<TrpReportPage>();
+    if (IsWholePage(name)) {
+        std::unique_ptr<TrpReportPage> page = NewWholePage(name);
         TrpXMLSerializer serializer;
         serializer.OldFormat = xmlDoc_->OldVersion();
         // Names are looked up in an empty owner: a prepared page holds many objects of one

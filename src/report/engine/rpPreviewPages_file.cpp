@@ -213,9 +213,7 @@ void TrpPreviewPages::Load(std::unique_ptr<TrpXMLDocument> document)
             throw EReadError(ResourceText(u"xrTooManyObjects", {Variant(kMaxReportObjects)}).toStdString());
         for (int i = 0; i < item->Count(); ++i) {
             TrpXMLItem* element = item->Items(i);
-            if (element->Name().compare(u"TrpDMPPage", Qt::CaseInsensitive) == 0)
-                throw EClassNotFound(ResourceText(u"xrClassNotFound", {Variant(element->Name())}).toStdString());
-            auto page = std::make_unique<TrpReportPage>();
+            std::unique_ptr<TrpReportPage> page = NewWholePage(element->Name());
             TrpXMLSerializer serializer;
             serializer.OldFormat = document->OldVersion();
             serializer.ReadRootComponent(page.get(), element);
@@ -232,10 +230,10 @@ void TrpPreviewPages::Load(std::unique_ptr<TrpXMLDocument> document)
     if (TrpXMLItem* pages = FindChild(root, u"previewpages")) {
         for (int i = 0; i < pages->Count(); ++i) {
             const QString& name = pages->Items(i)->Name();
-            if (name.compare(u"TrpDMPPage", Qt::CaseInsensitive) == 0)
-                throw EClassNotFound(ResourceText(u"xrClassNotFound", {Variant(name)}).toStdString());
-            if (IsWholePage(name))
+            if (IsWholePage(name)) {
+                NewWholePage(name); // the class must be known
                 continue;
+            }
             const int32_t index = SourceIndexOf(name);
             if (index < 0 || static_cast<size_t>(index) >= sources.size())
                 throw TrpInvalidXMLException();

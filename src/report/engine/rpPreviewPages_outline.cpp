@@ -11,6 +11,12 @@ using previewpages::IntText;
 
 // --- TrpOutline ------------------------------------------------------------------------------
 
+const ScriptClassInfo& TrpOutline::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpOutline"), &TrpCustomOutline::Class()};
+    return info;
+}
+
 TrpOutline::TrpOutline(TrpPreviewPages* previewPages) : TrpCustomOutline(previewPages), store_(previewPages) {}
 
 TrpXMLItem* TrpOutline::Root()

@@ -119,11 +119,6 @@ void TrpPreviewPages::DrawPage(int32_t index, QPainter& painter, double scaleX, 
     }
 }
 
-bool TrpPreviewPages::Print()
-{
-    return false;
-}
-
 // --- exporting ---------------------------------------------------------------------------------
 
 bool TrpPreviewPages::Export(TrpCustomExportFilter* filter)

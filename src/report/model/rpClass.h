@@ -376,6 +376,8 @@ public:
     virtual QString GetComponentText() const;
     // The rectangle the object paints (AbsLeft, AbsTop, AbsLeft + Width, AbsTop + Height).
     virtual TrpRect GetRealBounds() const;
+    // Gives the keyboard focus to the object's native control; nothing for objects without one.
+    virtual void SetFocus() {}
 
     // Registers TrpReportComponent (it publishes Description; the event names are public).
     static void RegisterClass(PropertyRegistry& registry);

@@ -4,6 +4,7 @@
 #include "rpUtils.h"
 
 #include "platform/Exceptions.h"
+#include "report/core/QuotedText.h"
 
 namespace {
 
@@ -61,10 +62,9 @@ QStringList TrpAggregateScanner::SplitArguments(QStringView arguments)
     if (arguments.trimmed().isEmpty())
         return pieces;
     int depth = 0;
-    QChar quote;
     qsizetype from = 0;
     for (qsizetype i = 0; i <= arguments.size(); ++i) {
-        if (i == arguments.size() || (arguments[i] == u',' && depth == 0 && quote.isNull())) {
+        if (i == arguments.size() || (arguments[i] == u',' && depth == 0)) {
             pieces << arguments.mid(from, i - from).trimmed().toString();
             if (pieces.size() == kMaxAggregateArguments)
                 break;
@@ -72,11 +72,8 @@ QStringList TrpAggregateScanner::SplitArguments(QStringView arguments)
             continue;
         }
         const QChar c = arguments[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'\'' || c == u'"') {
-            quote = c;
+        if (IsQuoteCharacter(c)) {
+            i = QuotedPartEnd(arguments, i) - 1; // the loop steps behind the part
         } else if (c == u'(') {
             ++depth;
         } else if (c == u')' && depth > 0) {
@@ -127,9 +124,8 @@ void TrpAggregateScanner::ScanText(QStringView text, int depth, std::vector<TrpA
         const QChar c = text[i];
         if (IsSeparator(c)) {
             ++i;
-        } else if (c == u'\'' || c == u'"') {
-            const qsizetype close = text.indexOf(c, i + 1);
-            i = close < 0 ? size : close + 1;
+        } else if (IsQuoteCharacter(c)) {
+            i = QuotedPartEnd(text, i);
         } else if (c == u'(' || c == u'<') {
             int start = static_cast<int>(i);
             int end = start;

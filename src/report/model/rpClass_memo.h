@@ -118,6 +118,8 @@ public:
     // Keeps the lines that fit, keeps the rest for the next part and answers the space left
     // below them (the whole height when no line fits).
     double DrawPart() override;
+    // Whether text is left for a next part after DrawPart.
+    bool HasNextDataPart() override { return !partMemo_.isEmpty(); }
     // The text still to print.
     const QString& PartMemo() const { return partMemo_; }
 

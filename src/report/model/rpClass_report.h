@@ -31,6 +31,7 @@ class TrpDataSet;
 class TrpExpressionCache;
 class TrpIniFile;
 class TrpPage;
+class TrpReportPage;
 class TrpView;
 class TscCustomVariable;
 class TscScript;
@@ -266,6 +267,9 @@ public:
     bool PrepareReport(bool clearLastReport = true);
     // Whether a run (or a cached expression) is in progress.
     bool Running() const;
+    // Whether PrepareReport is under way (its script's main block, the engine, the reload):
+    // the report's objects must then stay where they are.
+    bool Preparing() const { return preparing_; }
     // Shows the prepared pages in the attached preview; with OldStyleProgress the report is
     // prepared first, else the preparation is deferred to PrepareTimer.
     void ShowReport(bool clearLastReport = true);
@@ -302,6 +306,8 @@ public:
     // The mouse is over a view of a page shown in the preview.
     std::function<void(TrpView& view)> OnMouseOverObject;
     std::function<void(TrpReport& report)> OnBeginDoc;
+    // Fills a report page itself (printing bands through the engine) in place of its data bands.
+    std::function<void(TrpReportPage& page)> OnManualBuild;
     std::function<void(TrpReport& report)> OnEndDoc;
     std::function<void(TrpReport& report)> OnAfterScriptCompile;
     // A preview window has been made and initialised, before it is shown.
@@ -309,6 +315,11 @@ public:
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStart;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgress;
     std::function<void(TrpReport& report, TrpProgressType type, int32_t progress)> OnProgressStop;
+    // Printing prepared pages: before the first sheet, before each page printed (with the copy
+    // number handed to memos) and afterwards, also after a failure.
+    std::function<void(TrpReport& report)> OnPrintReport;
+    std::function<void(TrpReportPage& page, int32_t copyNo)> OnPrintPage;
+    std::function<void(TrpReport& report)> OnAfterPrintReport;
 
     static void RegisterClass(PropertyRegistry& registry);
 

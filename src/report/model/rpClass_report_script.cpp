@@ -181,9 +181,7 @@ bool TrpReport::PrepareScript()
     }
     script.AddObject(QStringLiteral("Report"), this);
     script.AddObject(QStringLiteral("Engine"), engine_.get());
-    // The outline is no script object until the prepared pages give it a script class; scripts
-    // see the name, as nil.
-    script.AddObject(QStringLiteral("Outline"), nullptr);
+    script.AddObject(QStringLiteral("Outline"), previewPages_ != nullptr ? previewPages_->Outline() : nullptr);
     script.AddVariable(QStringLiteral("Value"), QStringLiteral("Variant"), Variant::NullValue());
     script.AddVariable(QStringLiteral("Self"), QStringLiteral("TrpView"), Variant::NullValue());
     AddScriptMethods();

@@ -44,6 +44,12 @@ void TrpCustomEngine::StopReport()
 
 // --- outline, store, preview, designer
 
+const ScriptClassInfo& TrpCustomOutline::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpCustomOutline"), nullptr};
+    return info;
+}
+
 TrpCustomEngine* TrpCustomOutline::Engine() const
 {
     return previewPages_ != nullptr ? previewPages_->Engine() : nullptr;

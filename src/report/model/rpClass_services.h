@@ -120,10 +120,14 @@ struct TrpOutlinePosition {
 };
 
 // The outline of prepared pages: a tree with one node per entry (text, page, top).
-class TrpCustomOutline {
+// Scripts reach it as "Outline".
+class TrpCustomOutline : public ScriptObject {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     explicit TrpCustomOutline(TrpCustomPreviewPages* previewPages) : previewPages_(previewPages) {}
-    virtual ~TrpCustomOutline() = default;
+    ~TrpCustomOutline() override = default;
 
     TrpCustomPreviewPages* PreviewPages() const { return previewPages_; }
     TrpCustomEngine* Engine() const;

@@ -223,6 +223,12 @@ void TrpReportDataSets::Assign(const TrpReportDataSets& source)
 
 // --- TrpStyleItem
 
+const ScriptClassInfo& TrpStyles::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpStyles"), nullptr};
+    return info;
+}
+
 const ScriptClassInfo& TrpStyleItem::Class()
 {
     static const ScriptClassInfo info{QStringLiteral("TrpStyleItem"), nullptr};

@@ -142,8 +142,11 @@ private:
     TrpFrame frame_;
 };
 
-class TrpStyles : public TrpCollection {
+class TrpStyles : public TrpCollection, public ScriptObject {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     // `report` is the report whose memos the set applies to; none for a set of a style sheet.
     explicit TrpStyles(TrpComponent* report = nullptr) : report_(report) {}
 

@@ -27,6 +27,18 @@ constexpr qsizetype kMaxCategoryName = 255;
 
 // --- TrpVariable
 
+const ScriptClassInfo& TrpVariables::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpVariables"), nullptr};
+    return info;
+}
+
+const ScriptClassInfo& TrpArray::Class()
+{
+    static const ScriptClassInfo info{QStringLiteral("TrpArray"), nullptr};
+    return info;
+}
+
 const ScriptClassInfo& TrpVariable::Class()
 {
     static const ScriptClassInfo info{QStringLiteral("TrpVariable"), nullptr};

@@ -39,8 +39,8 @@ public:
     static void RegisterClass(PropertyRegistry& registry);
 };
 
-// Entries in list order, each owned by the list.
-class TrpVariableList : public TrpCollection {
+// Entries in list order, each owned by the list. Scripts reach the lists by handle.
+class TrpVariableList : public TrpCollection, public ScriptObject {
 public:
     int Count() const override { return static_cast<int>(items_.size()); }
     ScriptObject* CollectionItem(int index) override { return items_.at(static_cast<size_t>(index)).get(); }
@@ -61,6 +61,9 @@ protected:
 
 class TrpVariables : public TrpVariableList {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     // The first entry named `name` ignoring case (a category only with its blank), or -1.
     int IndexOf(const QString& name) const;
     // The named entry's value, Null when there is none.
@@ -93,6 +96,9 @@ public:
 // The same items keyed by the text of a value (scripts).
 class TrpArray : public TrpVariableList {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+
     int IndexOf(const Variant& key) const;
     Variant GetValue(const Variant& key) const;
     void SetValue(const Variant& key, const Variant& value);

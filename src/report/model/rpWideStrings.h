@@ -37,7 +37,7 @@ public:
     // Count it appends; anywhere else it raises "Wide String Out of Bounds". Put is the same.
     void Insert(int index, const QString& text);
     void Put(int index, const QString& text) { Insert(index, text); }
-    // Removes the line; "List index out of bounds (<index>)" outside the list.
+    // Removes the line; "List index (<index>) out of bounds" outside the list.
     void Delete(int index);
     void Clear() { entries_.clear(); }
     // The first line equal to the text (exact comparison), or -1.

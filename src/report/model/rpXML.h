@@ -76,7 +76,7 @@ public:
     TrpXMLItem* Root();
 
     int Count() const { return static_cast<int>(items_.size()); }
-    // The child at `index`; "List index out of bounds (<index>)" outside 0..Count-1.
+    // The child at `index`; "List index (<index>) out of bounds" outside 0..Count-1.
     TrpXMLItem* Items(int index) const;
     TrpXMLItem* operator[](int index) const { return Items(index); }
     TrpXMLItem* Parent() const { return parent_; }

@@ -1,4 +1,5 @@
 #include "ScriptBindings.h"
+#include "sc_iconsts.h"
 
 #include "report/core/PropertyRegistry.h"
 
@@ -13,7 +14,7 @@ std::unique_ptr<ScriptObject> CreateInstance(const TscCallFrame& frame)
     if (registered != nullptr && registered->Factory)
         object = registered->Factory();
     if (object == nullptr)
-        throw EInvalidOperation(QStringLiteral("Cannot create an instance of %1").arg(cls.Name).toStdString());
+        throw EInvalidOperation(ScErrorText(TscMessage::SCannotCreateInstance, {cls.Name}));
     return object;
 }
 

@@ -6,6 +6,8 @@
 // file-access check every member that touches a file makes first.
 
 #include "sc_iinterpreter.h"
+#include "report/core/Texts.h"
+#include "sc_iconsts.h"
 #include "sc_iinterpreter_script.h"
 
 #include "report/core/FileAccess.h"
@@ -103,7 +105,7 @@ T& RequiredArg(const TscCallFrame& frame, size_t i)
 {
     T* object = ObjectArg<T>(frame, i);
     if (object == nullptr)
-        throw EAccessViolation("Object reference is nil");
+        throw EAccessViolation(coretexts::kNilObjectText);
     return *object;
 }
 
@@ -121,7 +123,7 @@ inline uint32_t ReferenceArg(const Variant& value)
 inline Variant Adopt(const TscCallFrame& frame, std::unique_ptr<ScriptObject> object)
 {
     if (frame.Script == nullptr)
-        throw EInvalidOperation("No script to own the object");
+        throw EInvalidOperation(ScErrorText(TscMessage::SNoOwningScript));
     return frame.Script->AdoptObject(std::move(object));
 }
 
@@ -142,7 +144,7 @@ inline const FileAccessPolicy& Files(const TscCallFrame& frame)
 inline const ScriptClassInfo& ConstructedClass(const TscCallFrame& frame)
 {
     if (frame.Class == nullptr || frame.Class->ClassRef == nullptr)
-        throw EInvalidOperation("A constructor needs a class");
+        throw EInvalidOperation(ScErrorText(TscMessage::SConstructorNeedsClass));
     return *frame.Class->ClassRef;
 }
 

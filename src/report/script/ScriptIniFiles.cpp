@@ -1,4 +1,5 @@
 #include "ScriptIniFiles.h"
+#include "sc_iconsts.h"
 
 #include "ScriptStrings.h"
 
@@ -57,18 +58,17 @@ bool HasLineBreak(const QString& text)
 
 void CheckEntry(const QString& section, const QString& key, const QString& value)
 {
-    const auto refuse = [&](const char* why) {
-        throw EIniFileException(
-            QStringLiteral("Cannot write [%1] %2: %3").arg(section, key, QString::fromLatin1(why)).toStdString());
+    const auto refuse = [&](TscMessage why) {
+        throw EIniFileException(ScErrorText(TscMessage::SIniCannotWrite, {section, key, ScMessage(why)}));
     };
     if (HasLineBreak(section) || section.contains(u']'))
-        refuse("invalid section name");
+        refuse(TscMessage::SIniInvalidSection);
     const QString trimmedKey = key.trimmed();
     if (HasLineBreak(key) || key.contains(u'=') || trimmedKey.isEmpty() || trimmedKey.startsWith(u'[') ||
         trimmedKey.startsWith(u';'))
-        refuse("invalid key");
+        refuse(TscMessage::SIniInvalidKey);
     if (HasLineBreak(value))
-        refuse("a value must be one line");
+        refuse(TscMessage::SIniValueOneLine);
 }
 
 } // namespace
@@ -333,4 +333,11 @@ const ScriptClassInfo& ScriptIniFile::Class()
 {
     static const ScriptClassInfo info{QStringLiteral("TIniFile"), &ScriptCustomIniFile::Class()};
     return info;
+}
+
+void ScriptMemIniFile::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes);
+    for (const QString& line : FText.Lines())
+        counter.AddText(line);
 }

@@ -102,6 +102,7 @@ public:
 
     IniText Current() const override { return FText; }
     void Store(const IniText& text) override { FText = text; }
+    void CountMemory(ScriptMemoryCounter& counter) const override;
 
 protected:
     void CheckWrite() const override {}

@@ -1,4 +1,6 @@
 #include "ScriptObjects.h"
+#include "report/core/Texts.h"
+#include "sc_iconsts.h"
 
 #include "sc_iinterpreter_script.h"
 
@@ -44,8 +46,7 @@ void ScriptAssign(ScriptObject& dest, ScriptObject* source)
     if (source != nullptr && persistent != nullptr && persistent->AssignFrom(*source))
         return;
     const QString from = source != nullptr ? source->ScriptClass().Name : QStringLiteral("nil");
-    throw EConvertError(
-        QStringLiteral("Cannot assign a %1 to a %2").arg(from, dest.ScriptClass().Name).toStdString());
+    throw EConvertError(ScErrorText(TscMessage::SCannotAssign, {from, dest.ScriptClass().Name}));
 }
 
 // --- Components -----------------------------------------------------------------------------
@@ -85,7 +86,7 @@ void ScriptComponent::SetOwner(ScriptComponent* owner)
         // An owner may not be owned by this component, directly or not: the chain would never end.
         for (ScriptComponent* o = owner; o != nullptr; o = o->Owner()) {
             if (o == this)
-                throw EInvalidOperation("A component cannot own itself or its owner");
+                throw EInvalidOperation(ScErrorText(TscMessage::SComponentOwnsItself));
         }
     }
     const uint32_t self = Handle();
@@ -136,7 +137,7 @@ const ScriptClassInfo& ScriptList::Class()
 void ScriptList::CheckIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
-        throw EListError(QStringLiteral("List index (%1) out of bounds").arg(index).toStdString());
+        throw EListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
 }
 
 uint32_t ScriptList::Item(int index) const
@@ -151,6 +152,17 @@ void ScriptList::SetItem(int index, uint32_t item)
     FItems[static_cast<size_t>(index)] = item;
 }
 
+void ScriptList::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + static_cast<int64_t>(FItems.capacity() * sizeof(uint32_t)));
+}
+
+void ScriptComponent::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptComponentBytes);
+    counter.AddText(FName);
+}
+
 int ScriptList::Add(uint32_t item)
 {
     Insert(Count(), item);
@@ -161,7 +173,7 @@ void ScriptList::Insert(int index, uint32_t item)
 {
     CheckIndex(index, Count() + 1);
     if (Count() >= kMaxCount)
-        throw EListError(QStringLiteral("List capacity (%1) exceeded").arg(kMaxCount).toStdString());
+        throw EListError(ScErrorText(TscMessage::SListCapacityError, {QString::number(kMaxCount)}));
     FItems.insert(FItems.begin() + index, item);
 }
 

@@ -41,6 +41,10 @@ public:
 // raise the library's conversion error.
 void ScriptAssign(ScriptObject& dest, ScriptObject* source);
 
+// What a component takes in memory beyond its name, as scripts' memory counts it (controls
+// count more: they are windows).
+inline constexpr int64_t kScriptComponentBytes = 1024;
+
 // TComponent: a name, a tag, an owner that destroys it, and events. The components a
 // component owns go with it; a component destroyed first leaves its owner's list.
 class ScriptComponent : public ScriptObject, public TscEventSource {
@@ -63,6 +67,7 @@ public:
     void SetTag(int32_t tag) { FTag = tag; }
 
     TscEventSlots& ScriptEvents() override { return FEvents; }
+    void CountMemory(ScriptMemoryCounter& counter) const override;
 
     // Registers TComponent (Name, Tag) in the property registry; idempotent.
     static void RegisterClass();
@@ -94,6 +99,7 @@ public:
     // Removes the first occurrence; its former index, or -1.
     int Remove(uint32_t item);
     void Clear() { FItems.clear(); }
+    void CountMemory(ScriptMemoryCounter& counter) const override;
 
     // Items a list may hold (more raise EListError "List capacity (N) exceeded").
     static constexpr int kMaxCount = 16 * 1024 * 1024;

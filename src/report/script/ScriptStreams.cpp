@@ -1,4 +1,6 @@
 #include "ScriptStreams.h"
+#include "report/core/Texts.h"
+#include "sc_iconsts.h"
 
 #include "report/core/FileAccess.h"
 #include "report/core/ScriptErrors.h"
@@ -61,7 +63,7 @@ int64_t ScriptStream::Seek(int64_t offset, int origin)
         base = Size();
         break;
     default:
-        throw EStreamError(QStringLiteral("Invalid stream origin (%1)").arg(origin).toStdString());
+        throw EStreamError(ScErrorText(TscMessage::SInvalidStreamOrigin, {QString::number(origin)}));
     }
     const int64_t target = (offset > 0 && base > INT64_MAX - offset) ? INT64_MAX : base + offset;
     SetPosition(target);
@@ -102,7 +104,7 @@ ScriptFileStream::ScriptFileStream(const QString& fileName, int mode) : FFile(fi
     // Only regular files: reading a device or a pipe could block the script for ever.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
-        FileAccessPolicy::Fail(fileName, access, QStringLiteral("Not a regular file"));
+        FileAccessPolicy::Fail(fileName, access, QString::fromUtf8(coretexts::kNotRegularFileText));
     QIODevice::OpenMode openMode;
     if (create) {
         openMode = QIODevice::ReadWrite | QIODevice::Truncate;
@@ -118,7 +120,7 @@ ScriptFileStream::ScriptFileStream(const QString& fileName, int mode) : FFile(fi
             openMode = QIODevice::ReadWrite | QIODevice::ExistingOnly;
             break;
         default:
-            FileAccessPolicy::Fail(fileName, access, QStringLiteral("Invalid argument"));
+            FileAccessPolicy::Fail(fileName, access, QString::fromUtf8(coretexts::kInvalidArgumentText));
         }
     }
     if (!FFile.open(openMode))
@@ -178,8 +180,10 @@ int64_t ScriptMemoryStream::WriteBytes(const QByteArray& bytes)
     if (FPosition > kMaxSize - bytes.size())
         throw EOutOfMemory();
     const int64_t end = FPosition + bytes.size();
-    if (end > FData.size())
+    if (end > FData.size()) {
+        ChargeScriptMemory(end - FData.size());
         FData.resize(static_cast<qsizetype>(end), '\0');
+    }
     std::copy(bytes.begin(), bytes.end(), FData.begin() + FPosition);
     FPosition = end;
     return bytes.size();
@@ -212,8 +216,15 @@ void ScriptMemoryStream::SetData(const QByteArray& data)
 {
     if (data.size() > kMaxSize)
         throw EOutOfMemory();
+    if (data.size() > FData.size())
+        ChargeScriptMemory(data.size() - FData.size());
     FData = data;
     FPosition = 0;
+}
+
+void ScriptMemoryStream::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + FData.capacity());
 }
 
 void ScriptMemoryStream::LoadFrom(ScriptStream& source)

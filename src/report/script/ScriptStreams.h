@@ -89,6 +89,7 @@ public:
     void SetPosition(int64_t position) override { FPosition = position < 0 ? 0 : position; }
     int64_t Size() const override { return FData.size(); }
     void WithDevice(const std::function<void(QIODevice& device)>& use) override;
+    void CountMemory(ScriptMemoryCounter& counter) const override;
 
     void Clear();
     const QByteArray& Data() const { return FData; }

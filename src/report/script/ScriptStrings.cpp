@@ -1,4 +1,6 @@
 #include "ScriptStrings.h"
+#include "sc_iconsts.h"
+#include "report/core/Texts.h"
 
 #include "report/core/ScriptErrors.h"
 #include "report/core/Variant.h"
@@ -83,13 +85,13 @@ void ScriptStrings::PutObject(int, uint32_t) {}
 void ScriptStrings::CheckIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
-        throw EStringListError(QStringLiteral("List index (%1) out of bounds").arg(index).toStdString());
+        throw EStringListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
 }
 
 void ScriptStrings::CheckCapacity() const
 {
     if (Count() >= kMaxCount)
-        throw EStringListError(QStringLiteral("List capacity (%1) exceeded").arg(kMaxCount).toStdString());
+        throw EStringListError(ScErrorText(TscMessage::SListCapacityError, {QString::number(kMaxCount)}));
 }
 
 int ScriptStrings::CompareStrings(const QString& a, const QString& b) const
@@ -319,7 +321,7 @@ QStringList ScriptStrings::Lines() const
 void ScriptStrings::SetLines(const QStringList& lines)
 {
     if (lines.size() > kMaxCount)
-        throw EStringListError(QStringLiteral("List capacity (%1) exceeded").arg(kMaxCount).toStdString());
+        throw EStringListError(ScErrorText(TscMessage::SListCapacityError, {QString::number(kMaxCount)}));
     Clear();
     for (const QString& line : lines)
         Add(line);
@@ -381,13 +383,22 @@ const ScriptClassInfo& ScriptStringList::Class()
 void ScriptStringList::Put(int index, const QString& text)
 {
     if (FSorted)
-        throw EStringListError("Operation not allowed on sorted list");
+        throw EStringListError(ScErrorText(TscMessage::SSortedListOperation));
     FItems[static_cast<size_t>(index)].first = text;
 }
 
 void ScriptStringList::InsertItem(int index, const QString& text, uint32_t object)
 {
+    // A line is one more slot; its text was charged when it was made.
+    ChargeScriptMemory(static_cast<int64_t>(sizeof(FItems[0])));
     FItems.insert(FItems.begin() + index, {text, object});
+}
+
+void ScriptStringList::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + static_cast<int64_t>(FItems.capacity() * sizeof(FItems[0])));
+    for (const auto& item : FItems)
+        counter.AddText(item.first);
 }
 
 void ScriptStringList::Delete(int index)
@@ -404,7 +415,7 @@ int ScriptStringList::AddObject(const QString& text, uint32_t object)
         if (FDuplicates == dupIgnore)
             return index;
         if (FDuplicates == dupError)
-            throw EStringListError("String list does not allow duplicates");
+            throw EStringListError(ScErrorText(TscMessage::SDuplicatesNotAllowed));
     }
     CheckCapacity();
     CheckStringLength(text.size());
@@ -415,7 +426,7 @@ int ScriptStringList::AddObject(const QString& text, uint32_t object)
 void ScriptStringList::InsertObject(int index, const QString& text, uint32_t object)
 {
     if (FSorted)
-        throw EStringListError("Operation not allowed on sorted list");
+        throw EStringListError(ScErrorText(TscMessage::SSortedListOperation));
     ScriptStrings::InsertObject(index, text, object);
 }
 
@@ -430,7 +441,7 @@ int ScriptStringList::IndexOf(const QString& text) const
 void ScriptStringList::Move(int curIndex, int newIndex)
 {
     if (FSorted)
-        throw EStringListError("Operation not allowed on sorted list");
+        throw EStringListError(ScErrorText(TscMessage::SSortedListOperation));
     ScriptStrings::Move(curIndex, newIndex);
 }
 

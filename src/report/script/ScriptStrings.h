@@ -109,6 +109,7 @@ public:
     void InsertObject(int index, const QString& text, uint32_t object) override;
     int IndexOf(const QString& text) const override;
     void Move(int curIndex, int newIndex) override;
+    void CountMemory(ScriptMemoryCounter& counter) const override;
 
     // Whether the text is in the list; index is where it is, or where it would be inserted.
     bool Find(const QString& text, int& index) const;

@@ -1,4 +1,5 @@
 #include "ScriptedUi.h"
+#include "sc_iconsts.h"
 
 #include "report/core/Colors.h"
 #include "report/core/InputFiles.h"
@@ -41,7 +42,7 @@ bool ScriptedUi::ReadAnswers(const QString& fileName, QStringList& answers, QStr
 QString ScriptedUi::Next(const QString& prompt)
 {
     if (FNext >= FAnswers.size())
-        throw EScriptException(QStringLiteral("No answer left for %1").arg(prompt).toStdString());
+        throw EScriptException(ScErrorText(TscMessage::SNoAnswerLeft, {prompt}));
     return FAnswers[FNext++].trimmed();
 }
 
@@ -58,7 +59,7 @@ bool ScriptedUi::OkOrCancel(const QString& prompt, QString& text)
         text = answer.mid(3);
         return true;
     }
-    throw EScriptException(QStringLiteral("Answer \"%1\" does not fit %2").arg(answer, prompt).toStdString());
+    throw EScriptException(ScErrorText(TscMessage::SAnswerDoesNotFit, {answer, prompt}));
 }
 
 int ScriptedUi::ModalResult(const QString& prompt)
@@ -71,7 +72,7 @@ int ScriptedUi::ModalResult(const QString& prompt)
     int64_t number = 0;
     if (TextToInt64(answer, number) && number >= INT32_MIN && number <= INT32_MAX)
         return static_cast<int>(number);
-    throw EScriptException(QStringLiteral("Answer \"%1\" does not fit %2").arg(answer, prompt).toStdString());
+    throw EScriptException(ScErrorText(TscMessage::SAnswerDoesNotFit, {answer, prompt}));
 }
 
 void ScriptedUi::ShowMessage(const QString& text)
@@ -133,7 +134,7 @@ bool ScriptedUi::ColorDialog(uint32_t& rgb)
     else if (TextToInt64(text, number) && number >= INT32_MIN && number <= UINT32_MAX)
         rgb = ColorToRgb(static_cast<TColor>(static_cast<uint32_t>(number)));
     else
-        throw EScriptException(QStringLiteral("Answer \"ok %1\" does not fit %2").arg(text, prompt).toStdString());
+        throw EScriptException(ScErrorText(TscMessage::SOkAnswerDoesNotFit, {text, prompt}));
     return true;
 }
 
@@ -150,7 +151,7 @@ bool ScriptedUi::FontDialog(UiFont& font)
     if (parts.size() > 1) {
         int64_t size = 0;
         if (!TextToInt64(parts[1].trimmed(), size) || size <= 0 || size > 1638)
-            throw EScriptException(QStringLiteral("Answer \"ok %1\" does not fit %2").arg(text, prompt).toStdString());
+            throw EScriptException(ScErrorText(TscMessage::SOkAnswerDoesNotFit, {text, prompt}));
         font.Size = static_cast<int>(size);
     }
     return true;

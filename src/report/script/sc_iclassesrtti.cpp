@@ -4,6 +4,8 @@
 // policy first.
 
 #include "sc_iclassesrtti.h"
+#include "report/core/Texts.h"
+#include "sc_iconsts.h"
 
 #include "ScriptBindings.h"
 #include "ScriptObjects.h"
@@ -24,7 +26,7 @@ namespace {
 void CheckListIndex(int index, int count)
 {
     if (index < 0 || index >= count)
-        throw EListError(QStringLiteral("List index (%1) out of bounds").arg(index).toStdString());
+        throw EListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
 }
 
 Variant Ref(ScriptObject* object)
@@ -383,7 +385,7 @@ TscXMLItem& FreeItemFor(Frame& f, TscXMLItem& parent, size_t argument)
     TscXMLItem& item = RequiredArg<TscXMLItem>(f, argument);
     if (item.Parent() != nullptr || f.Script == nullptr || !f.Script->CreatedObject(item.Handle()) ||
         parent.Root() == &item)
-        throw EInvalidOperation("The item belongs to another tree");
+        throw EInvalidOperation(ScErrorText(TscMessage::SItemInAnotherTree));
     return item;
 }
 

@@ -31,21 +31,52 @@ constexpr std::array<MessageEntry, static_cast<size_t>(TscMessage::Count)> kDefa
     {"SScInvalidFileFormat", "Invalid file format"},
     {"SScXMLTooDeep", "XML elements nested too deep (limit is %s)"},
     {"SScXMLTooLarge", "XML document too large (limit is %s bytes or elements)"},
-    {"SScListIndexError", "List index out of bounds (%s)"},
+    {"SScListIndexError", "List index (%s) out of bounds"},
     {"SScCannotOpenFile", "Cannot open file \"%s\". %s"},
     {"SScCannotCreateFile", "Cannot create file \"%s\". %s"},
     {"SScSyntaxError", "Syntax error"},
     {"SScScriptTooLarge", "Script too large (limit is %s characters)"},
-    {"SScScriptTooDeep", "Script nested too deep (limit is %s)"},
+    {"SScScriptTooDeep", "Script nested too deep (limit is %s levels)"},
+    {"SScRulesTooDeep", "Script nested too deep for the parser (limit is %s grammar rules inside each other)"},
+    {"SScStackTooShort", "Script nested too deep for the thread's stack"},
     {"SScScriptTooComplex", "Script too complex (limit is %s parsing steps)"},
     {"SScUnitNotAllowed", "Unit name not allowed: '%s'"},
     {"SScUnitsTooDeep", "Units nested too deep (limit is %s)"},
     {"SScTooManyUnits", "Too many units (limit is %s)"},
     {"SScInvalidProgramTree", "Invalid program tree"},
-    {"SScExpressionTooDeep", "Expression nested too deep (limit is %s)"},
+    {"SScExpressionTooDeep", "Expression nested too deep (limit is %s operators inside each other)"},
     {"SScClassNameAlone", "Class name used alone: '%s' (a constructor or a typecast expected)"},
     {"SScNotCompiled", "The script did not compile"},
     {"SScInvalidDeclaration", "Invalid declaration: %s"},
+    {"SScNoAnswerLeft", "No answer left for %s"},
+    {"SScAnswerDoesNotFit", "Answer \"%s\" does not fit %s"},
+    {"SScOkAnswerDoesNotFit", "Answer \"ok %s\" does not fit %s"},
+    {"SScNeedsWindows", "Controls need a running application with windows"},
+    {"SScControlOwnParent", "A control cannot be its own parent"},
+    {"SScCanvasNoDrawing", "Canvas does not allow drawing"},
+    {"SScBitmapInvalid", "Bitmap image is not valid"},
+    {"SScBitmapEmpty", "Cannot write an empty bitmap"},
+    {"SScMetafileInvalid", "Metafile is not valid"},
+    {"SScCannotFocus", "Cannot focus a disabled or invisible window"},
+    {"SScCannotMakeModal", "Cannot make a visible window modal"},
+    {"SScNoOwningScript", "No script to own the object"},
+    {"SScItemInAnotherTree", "The item belongs to another tree"},
+    {"SScScriptEnclosesItself", "A script cannot enclose itself"},
+    {"SScRunningScriptParent", "A running script cannot change its parent"},
+    {"SScSortedListOperation", "Operation not allowed on sorted list"},
+    {"SScDuplicatesNotAllowed", "String list does not allow duplicates"},
+    {"SScCannotCreateInstance", "Cannot create an instance of %s"},
+    {"SScConstructorNeedsClass", "A constructor needs a class"},
+    {"SScComponentOwnsItself", "A component cannot own itself or its owner"},
+    {"SScInvalidStreamOrigin", "Invalid stream origin (%s)"},
+    {"SScInvalidDateSpecification", "%s-%s-%s is not a valid date specification"},
+    {"SScInvalidTimeSpecification", "%s:%s:%s.%s is not a valid time specification"},
+    {"SScListCapacityError", "List capacity (%s) exceeded"},
+    {"SScIniCannotWrite", "Cannot write [%s] %s: %s"},
+    {"SScIniInvalidSection", "invalid section name"},
+    {"SScIniInvalidKey", "invalid key"},
+    {"SScIniValueOneLine", "a value must be one line"},
+    {"SScCannotAssign", "Cannot assign a %s to a %s"},
 }};
 
 struct Table {
@@ -146,4 +177,9 @@ QString FormatScMessage(TscMessage id, const QStringList& arguments)
 QString FormatScMessage(TscMessage id, const QString& argument)
 {
     return FormatScMessage(id, QStringList{argument});
+}
+
+std::string ScErrorText(TscMessage id, const QStringList& arguments)
+{
+    return FormatScMessage(id, arguments).toStdString();
 }

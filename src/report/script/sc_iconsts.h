@@ -1,12 +1,17 @@
 #pragma once
 
-// The script engine's own message texts, in one place. The first seventeen are the engine
-// messages that the report resources replace with localised texts by key; the rest are the
-// texts of this library's limits and checks, under keys of their own. Syntax errors are not
-// here: they come from each grammar's error list.
+// The script engine's own message texts, in one place (the class libraries with windows use
+// them too). The first seventeen are the engine messages that the report resources replace
+// with localised texts by key; the rest are the texts of this library's limits, checks and
+// class library, under keys of their own. Texts every report library shares (list indexes,
+// files) come from report/core's Texts.h, and so do the errors of the run-time library. A text
+// with values takes each in a "%s", in order. Syntax errors are not here: they come from each
+// grammar's error list.
 
 #include <QString>
 #include <QStringList>
+
+#include <string>
 
 enum class TscMessage : int {
     // Engine messages, in their resource order.
@@ -37,6 +42,8 @@ enum class TscMessage : int {
     SSyntaxError,
     SScriptTooLarge,
     SScriptTooDeep,
+    SRulesTooDeep,
+    SStackTooShort,
     SScriptTooComplex,
     SUnitNotAllowed,
     SUnitsTooDeep,
@@ -46,6 +53,35 @@ enum class TscMessage : int {
     SClassNameAlone,
     SNotCompiled,
     SInvalidDeclaration,
+    SNoAnswerLeft,
+    SAnswerDoesNotFit,
+    SOkAnswerDoesNotFit,
+    SNeedsWindows,
+    SControlOwnParent,
+    SCanvasNoDrawing,
+    SBitmapInvalid,
+    SBitmapEmpty,
+    SMetafileInvalid,
+    SCannotFocus,
+    SCannotMakeModal,
+    SNoOwningScript,
+    SItemInAnotherTree,
+    SScriptEnclosesItself,
+    SRunningScriptParent,
+    SSortedListOperation,
+    SDuplicatesNotAllowed,
+    SCannotCreateInstance,
+    SConstructorNeedsClass,
+    SComponentOwnsItself,
+    SInvalidStreamOrigin,
+    SInvalidDateSpecification,
+    SInvalidTimeSpecification,
+    SListCapacityError,
+    SIniCannotWrite,
+    SIniInvalidSection,
+    SIniInvalidKey,
+    SIniValueOneLine,
+    SCannotAssign,
     Count
 };
 
@@ -68,3 +104,5 @@ void ResetScMessages();
 // A translation with fewer "%s" than arguments would lose one: the default text is used then.
 QString FormatScMessage(TscMessage id, const QStringList& arguments);
 QString FormatScMessage(TscMessage id, const QString& argument);
+// FormatScMessage as UTF-8, for the message of an exception.
+std::string ScErrorText(TscMessage id, const QStringList& arguments = {});

@@ -122,6 +122,8 @@ bool TscCustomEvent::CallHandler(std::span<Variant> arguments)
     }
 
     bool ran = false;
+    // What the handler makes is the program's, also when the event comes between its runs.
+    ActiveScriptMemoryScope memory(&program->Memory());
     ++FRunning;
     ReportServices::Guarded(
         [&] {

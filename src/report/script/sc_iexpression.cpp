@@ -7,6 +7,7 @@
 
 #include "report/core/ScriptErrors.h"
 
+#include <string>
 #include <vector>
 
 // --- Nodes ----------------------------------------------------------------------------------
@@ -89,16 +90,17 @@ TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
     }
     Typ = FDesignator->Typ;
     TypeName = FDesignator->TypeName;
+    FCall = FVar == FDesignator.get() && FDesignator->Kind == dkCall;
 }
 
 TscDesignatorNode::~TscDesignatorNode() = default;
 
 Variant TscDesignatorNode::Evaluate(const FormatSettings&)
 {
+    if (FCall)
+        return FDesignator->CallRoutine();
     if (FVar != FDesignator.get())
         return FVar->GetValue();
-    if (FDesignator->Kind == dkCall)
-        return FDesignator->CallRoutine();
     return FDesignator->GetValue();
 }
 
@@ -341,6 +343,7 @@ void TscOperatorNode::Prepare()
     }
     FDirectOperands =
         FCombine != nullptr && FLeft->DirectValue() != nullptr && FRight && FRight->DirectValue() != nullptr;
+    FComputedOperands = FCombine != nullptr && FLeft->DirectValue() == nullptr && FRight && FRight->DirectValue() == nullptr;
     FCompareNumbers = nullptr;
     if (FHolds != nullptr && FLeft->HasNumber() && FRight && FRight->HasNumber()) {
         const NumericForm left = FLeft->FNumeric;
@@ -507,7 +510,7 @@ bool InArray(const Variant& left, const Variant& set, const FormatSettings& sett
 // The class a right operand of `is` names.
 TscClassVariable* ClassOperand(TscExpressionNode* node)
 {
-    auto* designatorNode = dynamic_cast<TscDesignatorNode*>(node);
+    auto* designatorNode = ScAsDesignator(node);
     if (designatorNode == nullptr || designatorNode->FDesignator->Count() == 0)
         return nullptr;
     return dynamic_cast<TscClassVariable*>(designatorNode->FDesignator->Items(0)->Ref);
@@ -569,6 +572,14 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
         const Variant* right = nullptr;
         if (DirectOperands(left, right))
             return FCombine(*left, *right, settings);
+    }
+    if (FComputedOperands) {
+        // Neither operand is at hand (calls, paths): each is computed, left first.
+        const Variant left = FLeft->Evaluate(settings);
+        const Variant right = FRight->Evaluate(settings);
+        if (Op == opPlus)
+            return VariantArithmetic<VariantOp::Add>(left, right, settings);
+        return FCombine(left, right, settings);
     }
     if (FCombine != nullptr) {
         Variant leftScratch;
@@ -704,10 +715,16 @@ std::unique_ptr<TscOperatorNode> ScCreateOperatorNode(const QString& text, TscSc
         {u"and", opAnd},      {u"shl", opShl},       {u"shr", opShr},        {u"not", opNot},
         {u"unminus", opUnMinus},
     };
-    // The builder gives the texts in lower case: an exact match first.
-    for (const auto& entry : kOperators) {
-        if (QStringView(text) == QStringView(entry.text))
-            return std::make_unique<TscOperatorNode>(entry.op, script, shortCircuit);
+    // The builder gives the texts in lower case: an exact match first, told by the first
+    // character and the length.
+    const qsizetype size = text.size();
+    if (size > 0) {
+        const char16_t first = text.front().unicode();
+        for (const auto& entry : kOperators) {
+            if (entry.text[0] == first && std::char_traits<char16_t>::length(entry.text) == static_cast<size_t>(size) &&
+                QStringView(text) == QStringView(entry.text))
+                return std::make_unique<TscOperatorNode>(entry.op, script, shortCircuit);
+        }
     }
     for (const auto& entry : kOperators) {
         if (text.compare(QStringView(entry.text), Qt::CaseInsensitive) == 0)
@@ -766,7 +783,7 @@ bool TscExpression::AddOperator(const QString& text)
         TscExpressionNode* bracket = FCurNode;
         while (bracket != nullptr && bracket->Priority() <= 5)
             bracket = bracket->FParent;
-        auto* leftBracket = dynamic_cast<TscOperatorNode*>(bracket);
+        auto* leftBracket = ScAsOperator(bracket);
         if (leftBracket == nullptr || leftBracket->Op != opLeftBracket || !leftBracket->FLeft)
             return false;
         TscExpressionNode* parent = leftBracket->FParent;
@@ -786,7 +803,7 @@ bool TscExpression::AddOperator(const QString& text)
     }
     TscExpressionNode* taken = nullptr;
     TscExpressionNode* container = FCurNode;
-    if (!(dynamic_cast<TscOperatorNode*>(container) != nullptr &&
+    if (!(ScAsOperator(container) != nullptr &&
           static_cast<TscOperatorNode*>(container)->Op == opLeftBracket)) {
         taken = container;
         container = container->FParent;
@@ -843,7 +860,7 @@ QString TscExpression::Finalize()
             continue;
         }
         stack.pop_back();
-        auto* op = dynamic_cast<TscOperatorNode*>(node);
+        auto* op = ScAsOperator(node);
         if (op == nullptr)
             continue;
         if (op->Op == opLeftBracket || op->Op == opRightBracket || op->Op == opNone || !op->FLeft)
@@ -899,7 +916,7 @@ QString TscExpression::Finalize()
     }
     Typ = FNode->Typ;
     TypeName = FNode->TypeName;
-    auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get());
+    auto* single = ScAsDesignator(FNode.get());
     IsReadOnly = single == nullptr || single->FDesignator->IsReadOnly;
     return incompatible;
 }
@@ -910,20 +927,20 @@ void TscExpression::SetValue(const Variant& value)
 {
     if (IsReadOnly)
         return;
-    if (auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get()))
+    if (auto* single = ScAsDesignator(FNode.get()))
         single->FDesignator->SetValue(value);
 }
 
 TscCustomVariable* TscExpression::SingleItem() const
 {
-    if (auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get()))
+    if (auto* single = ScAsDesignator(FNode.get()))
         return single->FVar;
     return nullptr;
 }
 
 TscDesignator* TscExpression::SingleDesignator() const
 {
-    if (auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get()))
+    if (auto* single = ScAsDesignator(FNode.get()))
         return single->FDesignator.get();
     return nullptr;
 }
@@ -936,7 +953,7 @@ bool TscExpression::IsConstant() const
 void TscExpression::Optimize(TscDesignator* target, QChar& modificator)
 {
     TscCustomVariable* variable = target->Variable();
-    auto* op = dynamic_cast<TscOperatorNode*>(FNode.get());
+    auto* op = ScAsOperator(FNode.get());
     if (variable == nullptr || op == nullptr)
         return;
     QChar symbol;
@@ -957,7 +974,7 @@ void TscExpression::Optimize(TscDesignator* target, QChar& modificator)
         return;
     }
     const auto names = [variable](TscExpressionNode* node) {
-        auto* designatorNode = dynamic_cast<TscDesignatorNode*>(node);
+        auto* designatorNode = ScAsDesignator(node);
         return designatorNode != nullptr && designatorNode->FDesignator->Variable() == variable;
     };
     std::unique_ptr<TscExpressionNode> rest;
@@ -971,7 +988,7 @@ void TscExpression::Optimize(TscDesignator* target, QChar& modificator)
     }
     rest->FParent = nullptr;
     FNode = std::move(rest);
-    auto* single = dynamic_cast<TscDesignatorNode*>(FNode.get());
+    auto* single = ScAsDesignator(FNode.get());
     IsReadOnly = single == nullptr || single->FDesignator->IsReadOnly;
     modificator = symbol;
 }

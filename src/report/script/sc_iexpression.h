@@ -70,6 +70,12 @@ public:
     virtual ~TscExpressionNode();
 
     virtual Variant Evaluate(const FormatSettings& settings) = 0;
+    // The node as an operator or an access path, or null (cheaper than a dynamic cast, which
+    // building an expression would do for every node).
+    virtual TscOperatorNode* AsOperator() { return nullptr; }
+    virtual class TscDesignatorNode* AsDesignator() { return nullptr; }
+    const TscOperatorNode* AsOperator() const { return const_cast<TscExpressionNode*>(this)->AsOperator(); }
+    const TscDesignatorNode* AsDesignator() const { return const_cast<TscExpressionNode*>(this)->AsDesignator(); }
     // The value as a condition: its Boolean conversion (comparisons give theirs directly).
     virtual bool EvaluateCondition(const FormatSettings& settings) { return Evaluate(settings).ToBoolean(settings); }
     virtual int Priority() const { return 0; }
@@ -180,9 +186,11 @@ public:
     explicit TscDesignatorNode(std::unique_ptr<TscDesignator> designator);
     ~TscDesignatorNode() override;
     Variant Evaluate(const FormatSettings&) override;
+    TscDesignatorNode* AsDesignator() override { return this; }
 
     std::unique_ptr<TscDesignator> FDesignator;
     TscCustomVariable* FVar; // what is read: the variable of a one-step path, else the path
+    bool FCall = false;      // the path calls a script routine (dkCall)
 };
 
 // A set constructor.
@@ -199,6 +207,7 @@ class TscOperatorNode : public TscExpressionNode {
 public:
     TscOperatorNode(TscOperatorType op, TscScript* script, TscShortCircuit shortCircuit);
     Variant Evaluate(const FormatSettings& settings) override;
+    TscOperatorNode* AsOperator() override { return this; }
     bool EvaluateCondition(const FormatSettings& settings) override;
     int Priority() const override;
 
@@ -216,6 +225,7 @@ public:
     TscOperatorType Op;
     bool FOptimizeBool = false;   // both operands are Boolean
     bool FDirectOperands = false; // a value operator whose operands are constants or plain variables
+    bool FComputedOperands = false; // a value operator whose operands are neither
     TscShortCircuit ShortCircuit;
     TscScript* FScript;
 
@@ -232,6 +242,24 @@ private:
     [[gnu::noinline]] Variant EvaluateOperands(const FormatSettings& settings);
     [[gnu::noinline]] bool EvaluateConditionOperands(const FormatSettings& settings);
 };
+
+// A node as an operator or an access path; null for another node and for no node.
+inline TscOperatorNode* ScAsOperator(TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsOperator() : nullptr;
+}
+inline const TscOperatorNode* ScAsOperator(const TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsOperator() : nullptr;
+}
+inline TscDesignatorNode* ScAsDesignator(TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsDesignator() : nullptr;
+}
+inline const TscDesignatorNode* ScAsDesignator(const TscExpressionNode* node)
+{
+    return node != nullptr ? node->AsDesignator() : nullptr;
+}
 
 // The node of an operator text ("+", "div", "unminus", ...), or null for an unknown text.
 std::unique_ptr<TscOperatorNode> ScCreateOperatorNode(const QString& text, TscScript* script, TscShortCircuit shortCircuit);
@@ -258,13 +286,16 @@ public:
     int Depth() const { return FDepth; }
 
     Variant GetValue() override { return Value(); }
-    // GetValue, inline: plain numbers without a call.
+    // GetValue, inline: plain numbers, constants and plain variables without a call.
     [[gnu::always_inline]] Variant Value()
     {
         if (FNode->HasNumber()) {
             if (const TscNumber number = FNode->Number())
                 return number.ToVariant();
         }
+        if (const Variant* direct = FNode->DirectValue();
+            direct != nullptr && (FNode->DirectVariable() == nullptr || !FNode->DirectVariable()->OnGetVarValue))
+            return *direct;
         return FNode->Evaluate(ScActiveSettings());
     }
     // The value as a condition (Boolean conversion).
@@ -292,7 +323,7 @@ public:
     // concatenation is never rewritten.
     void Optimize(TscDesignator* target, QChar& modificator);
 
-    QString Source;
+    QString Source; // the source text, kept for the arguments of access paths (a macro member takes them as texts)
     TscShortCircuit ShortCircuit = TscShortCircuit::PascalBoolean;
 
 private:

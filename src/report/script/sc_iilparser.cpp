@@ -1,6 +1,7 @@
 #include "sc_iilparser.h"
 
 #include "sc_iconsts.h"
+#include "sc_istack.h"
 #include "sc_itools.h"
 
 #include "platform/Cp1251.h"
@@ -105,6 +106,8 @@ std::shared_ptr<const TscGrammar> TscGrammar::Compile(const QString& grammarText
         // Tokens and separators are compared against the text in lower case.
         element.text = item->Prop(QStringLiteral("text")).toLower();
         element.node = item->Prop(QStringLiteral("node")).toLower();
+        element.usesNode = element.node == QLatin1String("uses");
+        element.exprNode = element.node == QLatin1String("expr");
         element.add = item->Prop(QStringLiteral("add"));
         element.addText = item->Prop(QStringLiteral("addtext"));
         const QString err = item->Prop(QStringLiteral("err"));
@@ -136,8 +139,198 @@ std::shared_ptr<const TscGrammar> TscGrammar::Compile(const QString& grammarText
         }
     }
     grammar->ReadLexerSettings(grammar->FLexer, grammar->FDeclareVars);
+    grammar->FindStarts();
     return grammar;
 }
+
+namespace {
+
+using Start = TscGrammar::Start;
+
+// The bit of a character in a start set.
+size_t StartBit(QChar c)
+{
+    return c.unicode() < 128 ? c.unicode() : TscGrammar::kOtherCharacter;
+}
+
+// A token's first character, in both letter cases unless the lexer tells case.
+void AddFirstCharacter(Start& start, QChar c, bool caseSensitive)
+{
+    start.first.set(StartBit(c));
+    if (!caseSensitive) {
+        start.first.set(StartBit(c.toLower()));
+        start.first.set(StartBit(c.toUpper()));
+    }
+}
+
+// Parts matched one after another: what the first of them that must consume can begin with.
+// Trying the parts where none of them can begin tries every part up to that one.
+Start SequenceStart(const std::vector<std::pair<Start, int>>& parts, const std::vector<bool>& makesOutput)
+{
+    Start start;
+    start.empty = true;
+    for (const auto& [part, index] : parts) {
+        start.first |= part.first;
+        start.unknown = start.unknown || part.unknown;
+        start.silent = start.silent && part.silent;
+        if (!part.empty) {
+            start.empty = false;
+            break;
+        }
+        // A part that can match nothing may leave output (a node, a leaf) behind even then.
+        if (index >= 0 && makesOutput[static_cast<size_t>(index)])
+            start.silent = false;
+    }
+    return start;
+}
+
+} // namespace
+
+void TscGrammar::FindStarts()
+{
+    const bool caseSensitive = FLexer.CaseSensitive();
+    const bool skipsBlanks = FLexer.SkipSpace();
+    Start identStart;
+    for (char16_t u = 0; u < 128; ++u) {
+        if (FLexer.IdentifierCharset().test(u) && !(u >= '0' && u <= '9'))
+            identStart.first.set(u);
+    }
+    identStart.first.set(127);
+    identStart.first.set(kOtherCharacter);
+    Start numberStart;
+    for (char16_t u = '0'; u <= '9'; ++u)
+        numberStart.first.set(u);
+    if (!FLexer.HexSequence().isEmpty())
+        AddFirstCharacter(numberStart, FLexer.HexSequence().front(), caseSensitive);
+    Start stringStart;
+    if (!FLexer.StringQuotes().isEmpty())
+        stringStart.first.set(StartBit(FLexer.StringQuotes().front()));
+    stringStart.first.set('#');
+    Start punctuation; // what the lexer reads as one character
+    for (char16_t u = 33; u < 127; ++u) {
+        if (u <= 47 || (u >= 58 && u <= 64) || (u >= 91 && u <= 96) || u >= 123)
+            punctuation.first.set(u);
+    }
+
+    // Whether an element (or anything below it) can make output: a leaf or a node.
+    std::vector<bool> makesOutput(FElements.size(), false);
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t i = 0; i < FElements.size(); ++i) {
+            const Element& element = FElements[i];
+            bool output = !element.add.isEmpty() || !element.node.isEmpty();
+            for (const int child : element.children)
+                output = output || makesOutput[static_cast<size_t>(child)];
+            if (element.rule >= 0)
+                output = output || makesOutput[static_cast<size_t>(element.rule)];
+            if (output && !makesOutput[i]) {
+                makesOutput[i] = true;
+                changed = true;
+            }
+        }
+    }
+
+    Start unknown;
+    unknown.unknown = true;
+    unknown.empty = true;
+    unknown.silent = false;
+    // Sets only grow and flags only turn one way, so this ends.
+    const auto merge = [](const Start& old, const Start& found) {
+        Start merged = old;
+        merged.first |= found.first;
+        merged.unknown = old.unknown || found.unknown;
+        merged.empty = old.empty || found.empty;
+        merged.silent = old.silent && found.silent;
+        return merged;
+    };
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t i = 0; i < FElements.size(); ++i) {
+            Element& element = FElements[i];
+            std::vector<std::pair<Start, int>> children;
+            for (const int child : element.children)
+                children.emplace_back(FElements[static_cast<size_t>(child)].start, child);
+            const Start body = SequenceStart(children, makesOutput);
+            // A token fails at once, reporting the element's own error.
+            const auto token = [&element](Start tokenStart) {
+                tokenStart.silent = !element.hasErr;
+                return tokenStart;
+            };
+            const auto firstOf = [&](const QString& text) {
+                Start first;
+                AddFirstCharacter(first, text.front(), caseSensitive);
+                return token(first);
+            };
+            Start start;
+            switch (element.kind) {
+            case Kind::Rule:
+            case Kind::Sequence:
+                start = body; // a sequence reports no error of its own
+                break;
+            case Kind::Char:
+                if (element.noSkip)
+                    start = unknown;
+                else
+                    start = element.hasText && !element.text.isEmpty() ? firstOf(element.text) : token(punctuation);
+                break;
+            case Kind::Keyword:
+                if (!skipsBlanks)
+                    start = unknown;
+                else
+                    start = element.hasText && !element.text.isEmpty() ? firstOf(element.text) : token(identStart);
+                break;
+            case Kind::Ident:
+                start = skipsBlanks ? token(identStart) : unknown;
+                break;
+            case Kind::Number:
+                start = skipsBlanks ? token(numberStart) : unknown;
+                break;
+            case Kind::String:
+                start = skipsBlanks ? token(stringStart) : unknown;
+                break;
+            case Kind::FrString:
+            case Kind::Eol:
+            case Kind::Eof:
+                start = unknown;
+                break;
+            case Kind::Switch:
+            case Kind::OptionalSwitch:
+                // Every alternative is tried; a switch that none matches reports its own error.
+                start.silent = element.kind == Kind::OptionalSwitch || !element.hasErr;
+                start.empty = element.kind == Kind::OptionalSwitch || element.children.empty();
+                for (const auto& [child, index] : children) {
+                    start.first |= child.first;
+                    start.unknown = start.unknown || child.unknown;
+                    start.silent = start.silent && child.silent;
+                    start.empty = start.empty || child.empty;
+                }
+                break;
+            case Kind::Loop:
+            case Kind::OptionalLoop:
+            case Kind::Optional:
+                start = body; // loops and optional parts report no error of their own
+                start.empty = body.empty || element.kind != Kind::Loop;
+                break;
+            case Kind::Reference: {
+                // The rule, then the children; a rule that fails reports the reference's error.
+                std::vector<std::pair<Start, int>> parts{{FElements[static_cast<size_t>(element.rule)].start, element.rule}};
+                parts.insert(parts.end(), children.begin(), children.end());
+                start = SequenceStart(parts, makesOutput);
+                start.silent = start.silent && !element.hasErr;
+                break;
+            }
+            }
+            const Start mergedStart = merge(element.start, start);
+            const Start mergedBody = merge(element.body, body);
+            if (!(mergedStart == element.start) || !(mergedBody == element.body)) {
+                element.start = mergedStart;
+                element.body = mergedBody;
+                changed = true;
+            }
+        }
+    }
+}
+
 
 int TscGrammar::FindRule(const QString& name) const
 {
@@ -261,8 +454,10 @@ void TscILParser::LimitError(const QString& message)
 bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bool wholeText)
 {
     const bool topLevel = FBudget == &FOwnBudget;
-    if (topLevel)
+    if (topLevel) {
         FOwnBudget = Budget{};
+        ScInitStackGuard();
+    }
     FOutput.clear();
     FError = RecordedError{};
     FTermFlag = false;
@@ -274,6 +469,7 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
     try {
         if (text.size() > FBudget->sourceLeft) {
             FParser.SetText(QString());
+            FPeekFrom = -1;
             LimitError(FormatScMessage(TscMessage::SScriptTooLarge, QString::number(kScMaxSourceLength)));
         }
         FBudget->sourceLeft -= text.size();
@@ -283,6 +479,7 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
         if (!source.isEmpty() && source.back() != QChar(13) && source.back() != QChar(10))
             source += QLatin1String("\r\n");
         FParser.SetText(source);
+        FPeekFrom = -1;
         if (!FGrammar)
             RaiseInvalidLanguage();
 
@@ -363,13 +560,23 @@ bool TscILParser::Match(int index)
     using Kind = TscGrammar::Kind;
     DepthScope depth(FBudget->depth);
     if (FBudget->depth > kScMaxRuleDepth)
-        LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxRuleDepth)));
+        LimitError(FormatScMessage(TscMessage::SRulesTooDeep, QString::number(kScMaxRuleDepth)));
+    // The stack guard only matters on a thread with a small stack: the limits above keep the
+    // recursion within the usual ones.
+    if (ScStackIsShort())
+        LimitError(ScMessage(TscMessage::SStackTooShort));
+    const TscGrammar::Element& element = FGrammar->At(index);
+    // An element that makes a tree node is one level of the script's nesting (the program
+    // itself is the first).
+    int notNested = 0;
+    DepthScope nesting(element.node.isEmpty() ? notNested : FBudget->nesting);
+    if (FBudget->nesting >= kScMaxNesting)
+        LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
     const int64_t stepLimit =
         kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
     if (++FBudget->steps > stepLimit)
         LimitError(FormatScMessage(TscMessage::SScriptTooComplex, QString::number(stepLimit)));
 
-    const TscGrammar::Element& element = FGrammar->At(index);
     const int entry = FParser.Position();
     const size_t mark = FOutput.size();
     bool matched = false;
@@ -417,7 +624,7 @@ bool TscILParser::Match(int index)
     case Kind::Switch:
     case Kind::OptionalSwitch:
         for (const int child : element.children)
-            if (Match(child))
+            if (!CannotStart(FGrammar->At(child).start) && Match(child))
                 return true;
         if (element.kind == Kind::OptionalSwitch || element.children.empty())
             return true;
@@ -427,6 +634,8 @@ bool TscILParser::Match(int index)
     case Kind::OptionalLoop:
         return MatchLoop(element, entry);
     case Kind::Optional:
+        if (CannotStart(element.body))
+            return true;
         for (const int child : element.children) {
             if (!Match(child)) {
                 FParser.SetPosition(entry);
@@ -465,6 +674,21 @@ bool TscILParser::Match(int index)
     return ok;
 }
 
+bool TscILParser::CannotStart(const TscGrammar::Start& start)
+{
+    if (start.unknown || start.empty || !start.silent)
+        return false;
+    const int here = FParser.Position();
+    if (here != FPeekFrom) {
+        FParser.SkipSpaces();
+        const int at = FParser.Position();
+        FParser.SetPosition(here);
+        FPeekFrom = here;
+        FPeekBit = at > FParser.Size() ? -1 : static_cast<int>(StartBit(FParser.Text()[at - 1]));
+    }
+    return FPeekBit < 0 || !start.first.test(static_cast<size_t>(FPeekBit)); // at the end no token is left
+}
+
 bool TscILParser::MatchLoop(const TscGrammar::Element& element, int entry)
 {
     int iterations = 0;
@@ -473,13 +697,9 @@ bool TscILParser::MatchLoop(const TscGrammar::Element& element, int entry)
     for (;;) {
         ++iterations;
         const int start = FParser.Position();
-        ok = true;
-        for (const int child : element.children) {
-            if (!Match(child)) {
-                ok = false;
-                break;
-            }
-        }
+        ok = !CannotStart(element.body);
+        for (size_t c = 0; ok && c < element.children.size(); ++c)
+            ok = Match(element.children[c]);
         after = FParser.Position();
         if (ok && !element.text.isEmpty()) {
             FParser.SkipSpaces();
@@ -518,13 +738,7 @@ void TscILParser::ReportError(const TscGrammar::Element& element, int entry)
 
 void TscILParser::EmitLeaf(const QString& name, const QString& text)
 {
-    const QString escaped = ScXMLEscape(text);
-    const QString position = FParser.GetXYPosition();
-    QString attributes;
-    attributes.reserve(escaped.size() + position.size() + 16);
-    attributes.append(QLatin1String("text=\"")).append(escaped).append(QLatin1String("\" pos=\""));
-    attributes.append(position).append(QLatin1Char('"'));
-    FOutput.push_back(std::make_unique<TscXMLItem>(name, attributes));
+    FOutput.push_back(TscXMLItem::MakeParsed(name, &text, FParser.GetXYPosition()));
 }
 
 void TscILParser::EmitReportExpression(const QString& expression)
@@ -545,7 +759,7 @@ void TscILParser::Wrap(const TscGrammar::Element& element, size_t mark, int entr
 {
     if (element.node.isEmpty())
         return;
-    if (element.node == QLatin1String("uses")) {
+    if (element.usesNode) {
         IncludeUnits(mark);
         return;
     }
@@ -556,11 +770,10 @@ void TscILParser::Wrap(const TscGrammar::Element& element, size_t mark, int entr
     const int saved = FParser.Position();
     FParser.SetPosition(entry);
     FParser.SkipSpaces();
-    QString text = QLatin1String("pos=\"") + FParser.GetXYPosition() + QLatin1Char('"');
+    const QString pos = FParser.GetXYPosition();
     FParser.SetPosition(saved);
-    if (element.node == QLatin1String("expr"))
-        text += QLatin1String(" pos1=\"") + FParser.GetXYPosition() + QLatin1Char('"');
-    auto node = std::make_unique<TscXMLItem>(element.node, text);
+    std::unique_ptr<TscXMLItem> node =
+        TscXMLItem::MakeParsed(element.node, nullptr, pos, element.exprNode ? FParser.GetXYPosition() : QString());
     for (size_t i = mark; i < FOutput.size(); ++i)
         node->AddItem(std::move(FOutput[i]));
     FOutput.resize(mark);

@@ -21,9 +21,9 @@
 // unit it lies in. Exceptions are raised for an unknown language ("Language '%s' not found"),
 // a broken grammar ("Invalid language definition") and an included unit that cannot be read.
 //
-// The input is untrusted: named limits bound the source size, the nesting of rule matching
-// (so the program tree is never deeper than kScMaxRuleDepth), the work of one parse, and the
-// units; past them the parse fails with a compile error of its own.
+// The input is untrusted: named limits bound the source size, the nesting of the script (the
+// depth of the program tree, kScMaxNesting), the recursion of rule matching, the work of one
+// parse, and the units; past them the parse fails with a compile error naming the limit.
 //
 // The program builder (which makes statements and expressions of the tree) reads ILScript(),
 // GrammarTypes(), NeedDeclareVars() and SourceText(); it lives with the interpreter.
@@ -35,12 +35,23 @@
 #include <QString>
 #include <QStringList>
 
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <vector>
 
 inline constexpr int kScMaxSourceLength = 1 << 20; // UTF-16 units of one compilation, units included
-inline constexpr int kScMaxRuleDepth = 2000;       // grammar elements being matched inside each other
+// How deep a script may nest: the levels of its program tree, the program itself one of them.
+// Every block, statement, declaration, expression (one in parentheses, an argument list, an
+// index) is a level; an if statement with its branch takes two, a call or an indexed access
+// two (the access and its arguments). Scripts meet this limit, whatever they nest, and the
+// program builder keeps to the same one.
+inline constexpr int kScMaxNesting = 256;
+// Grammar elements being matched inside each other: the bound on the parser's recursion. The
+// grammars take at most 18 rule levels per tree level (an expression in parentheses of the
+// C-like languages), so nesting meets kScMaxNesting long before this; only operators applied
+// to operators without a tree level between them (not not not ...) can meet it.
+inline constexpr int kScMaxRuleDepth = 6000;
 inline constexpr int64_t kScMatchStepsPerUnit = 200;  // work of one parse, per unit of source (scripts take 10 to 20)
 inline constexpr int64_t kScMinMatchSteps = 1'000'000; // ...but never less than this
 inline constexpr int kScMaxUnitDepth = 16;         // units included by units
@@ -69,12 +80,29 @@ public:
         Reference,  // any other name: the rule of that name
     };
 
+    // The first characters an element can begin with once blanks are skipped: ASCII codes, and
+    // one more bit for every other character. `unknown` when the element's start is not a
+    // character the parser can tell in advance (line ends, the end of the text, a character
+    // read without skipping blanks); `empty` when it can match nothing; `silent` when trying it
+    // where it cannot begin records no error and makes no output, so that not trying it
+    // changes nothing.
+    struct Start {
+        std::bitset<129> first;
+        bool unknown = false;
+        bool empty = false;
+        bool silent = true;
+        bool operator==(const Start&) const = default;
+    };
+    static constexpr int kOtherCharacter = 128;
+
     struct Element {
         Kind kind = Kind::Sequence;
         QString name;        // element name as written
         bool hasText = false;
         QString text;        // `text` (for keywords and separators compared in lower case)
         QString node;        // `node`, lower case
+        bool usesNode = false; // node "uses": units are included there
+        bool exprNode = false; // node "expr": its end is kept too (pos1)
         QString add;         // `add`
         QString addText;     // `addtext`
         bool hasErr = false;
@@ -84,6 +112,11 @@ public:
         bool loopSkip = false; // loop: `skip` "1"
         int rule = -1;       // Reference: index of the rule definition
         std::vector<int> children;
+
+        // What the element can start with, found when the grammar is compiled, so that the
+        // parser need not try an element that cannot match where it stands (see CannotStart).
+        Start start;     // the element
+        Start body;      // its children as a sequence (the body of a loop or an optional part)
     };
 
     // Compiles a grammar text. A text that is not a document throws "Invalid file format"; a
@@ -105,6 +138,9 @@ public:
 private:
     // Reads the lexer settings of the `parser` element into lexer.
     void ReadLexerSettings(TscParser& lexer, bool& needDeclareVars) const;
+    // Works out the starts of every element (a fixed point over the rules, which refer to
+    // each other).
+    void FindStarts();
 
     TscXMLDocument FDocument;
     std::vector<Element> FElements;
@@ -128,8 +164,10 @@ public:
     // in the folders of the include path (one empty entry, the current folder, by default).
     void SetOnGetUnit(TscGetUnitEvent handler) { FOnGetUnit = std::move(handler); }
     void SetIncludePath(const QStringList& folders) { FIncludePath = folders; }
+    const QStringList& IncludePath() const { return FIncludePath; }
     // Codes 128 to 255 become identifier characters.
     void SetExtendedCharset(bool on) { FExtendedCharset = on; }
+    bool ExtendedCharset() const { return FExtendedCharset; }
 
     // Loads the grammar of a registered language and configures the lexer.
     void SelectLanguage(const QString& langName);
@@ -165,6 +203,7 @@ private:
     struct Budget {
         int64_t sourceLeft = kScMaxSourceLength;
         int depth = 0;          // rule matching nested right now, over all parsers
+        int nesting = 0;        // program tree elements being made inside each other, over all parsers
         int64_t steps = 0;      // matching steps taken
         int64_t stepLimit = 0;
         int units = 0;          // units included
@@ -178,6 +217,9 @@ private:
     class LimitReached;
 
     bool Match(int index);
+    // True when an element (or a body) with this start cannot begin at the next character:
+    // trying it would fail at its first token and leave no trace, so it need not be tried.
+    bool CannotStart(const TscGrammar::Start& start);
     bool MatchLoop(const TscGrammar::Element& element, int entry);
     void ReportError(const TscGrammar::Element& element, int entry);
     void Wrap(const TscGrammar::Element& element, size_t mark, int entry, bool success);
@@ -204,6 +246,8 @@ private:
 
     // State of one MakeILScript call.
     std::vector<std::unique_ptr<TscXMLItem>> FOutput; // the top-level elements emitted so far
+    int FPeekFrom = -1; // CannotStart looked from here, and found this start bit (-1: the end)
+    int FPeekBit = -1;
     RecordedError FError;
     bool FTermFlag = false;
 

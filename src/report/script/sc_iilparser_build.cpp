@@ -38,8 +38,9 @@ Variant InitialValue(TscVarType typ)
 
 TscProgramBuilder::DepthScope::DepthScope(TscProgramBuilder& builder) : FBuilder(builder)
 {
-    if (++FBuilder.FDepth > kScMaxBuildDepth)
-        FBuilder.Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxBuildDepth)));
+    if (++FBuilder.FDepth > kScMaxNesting)
+        FBuilder.Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
+    ScCheckStack();
 }
 
 TscProgramBuilder::DepthScope::~DepthScope()
@@ -134,8 +135,8 @@ void TscProgramBuilder::BuildProgram(const TscXMLItem* element, TscScript* progr
 
 void TscProgramBuilder::DeclareRoutines(const TscXMLItem* element, TscScript* program, int depth)
 {
-    if (depth > kScMaxBuildDepth)
-        Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxBuildDepth)));
+    if (depth > kScMaxNesting)
+        Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
     for (int i = 0; i < element->Count(); ++i) {
         const TscXMLItem* child = element->Items(i);
         const QString name = Lower(child);

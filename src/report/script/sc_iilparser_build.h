@@ -22,10 +22,6 @@ class TscILParser;
 class TscScript;
 class TscXMLItem;
 
-// Elements nested inside each other that the builder follows (statements in statements,
-// expressions in arguments of paths in expressions, ...). Deeper programs are refused.
-inline constexpr int kScMaxBuildDepth = 256;
-
 enum TscEmitOp { emNone, emCreate, emFree };
 
 class TscProgramBuilder {
@@ -40,7 +36,9 @@ public:
 
     // Builds one expression element in the program `program` (Evaluate). Raises the compile
     // error; ErrorPos() tells where.
-    std::unique_ptr<TscExpression> BuildExpression(const TscXMLItem* expr, TscScript* program);
+    // withSource keeps the expression's source text (Source): the arguments of access paths
+    // need it, which a macro member takes as texts.
+    std::unique_ptr<TscExpression> BuildExpression(const TscXMLItem* expr, TscScript* program, bool withSource = false);
 
     // Builds an access path from a `dsgn` element.
     std::unique_ptr<TscDesignator> DoDesignator(const TscXMLItem* xi, TscScript* program, TscEmitOp emitOp,
@@ -53,7 +51,9 @@ private:
         QString Name;
         TscWithStmt* Statement;
     };
-    // Counts one element nested in others while it lives; past kScMaxBuildDepth: an error.
+    // Counts one element nested in others while it lives. A tree the parser made never passes
+    // kScMaxNesting (the builder's levels are some of the parser's); a saved one deeper than
+    // that is refused with the same error.
     class DepthScope {
     public:
         explicit DepthScope(TscProgramBuilder& builder);

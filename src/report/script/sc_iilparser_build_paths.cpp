@@ -13,7 +13,8 @@
 
 // --- Expressions ----------------------------------------------------------------------------
 
-std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLItem* expr, TscScript* program)
+std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLItem* expr, TscScript* program,
+                                                                 bool withSource)
 {
     DepthScope depth(*this);
     if (!Named(expr, "expr"))
@@ -64,8 +65,8 @@ std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLIt
         } else if (name == u"new") {
             expression->AddDesignator(DoDesignator(Child(child, 0), program, emCreate));
         } else if (name == u"expr") {
-            if (frames.size() > static_cast<size_t>(kScMaxBuildDepth))
-                Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxBuildDepth)));
+            if (frames.size() > static_cast<size_t>(kScMaxNesting))
+                Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
             frames.push_back({child, 0});
         } else {
             Fail(ScMessage(TscMessage::SInvalidProgramTree));
@@ -73,7 +74,7 @@ std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLIt
         previousOperator.clear();
     }
     expression->SourcePos = expr->Prop(QStringLiteral("pos"));
-    if (FParser != nullptr)
+    if (withSource && FParser != nullptr)
         expression->Source = FParser->SourceText(expr->Prop(QStringLiteral("pos")), expr->Prop(QStringLiteral("pos1")));
     const QString incompatible = expression->Finalize();
     if (expression->Depth() > kScMaxExpressionDepth)
@@ -258,7 +259,7 @@ std::unique_ptr<TscDesignator> TscProgramBuilder::DoDesignator(const TscXMLItem*
             TscDesignatorItem* last = designator->LastItem();
             if (last == nullptr)
                 Fail(ScMessage(TscMessage::SInvalidProgramTree));
-            last->AddArg(BuildExpression(child, program));
+            last->AddArg(BuildExpression(child, program, true));
             continue;
         }
         if (name == u"addr") {

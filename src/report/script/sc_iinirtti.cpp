@@ -3,6 +3,8 @@
 // library's ini files do.
 
 #include "sc_iinirtti.h"
+#include "report/core/Texts.h"
+#include "sc_iconsts.h"
 
 #include "ScriptBindings.h"
 #include "ScriptIniFiles.h"
@@ -158,7 +160,7 @@ Variant CreateIni(Frame& f)
 {
     const ScriptClassInfo& cls = ConstructedClass(f);
     if (f.Script == nullptr)
-        throw EInvalidOperation("No script to own the object");
+        throw EInvalidOperation(ScErrorText(TscMessage::SNoOwningScript));
     const FileAccessPolicy& policy = f.Script->FileAccess();
     if (cls.InheritsFrom(ScriptMemIniFile::Class()))
         return Adopt(f, std::make_unique<ScriptMemIniFile>(Text(f, 0), policy));
@@ -266,7 +268,7 @@ void AddCustomIniFile(TscScript* script)
                 count = 0;
             if (count > ScriptStrings::kMaxCount)
                 throw EStringListError(
-                    QStringLiteral("List capacity (%1) exceeded").arg(ScriptStrings::kMaxCount).toStdString());
+                    ScErrorText(TscMessage::SListCapacityError, {QString::number(ScriptStrings::kMaxCount)}));
             if (f.Args.size() < 3 || Bool(f, 2))
                 lines.Clear();
             for (int64_t i = 0; i < count; ++i)

@@ -156,11 +156,11 @@ TscStringVariable::TscStringVariable(const QString& name, TscVarType typ, const 
 Variant TscStringVariable::GetValue()
 {
     if (OnGetVarValue) {
-        Variant supplied = OnGetVarValue(FName, Typ, Variant(FStr));
+        Variant supplied = OnGetVarValue(FName, Typ, Variant::SharingText(FStr));
         if (!supplied.IsNull())
             return supplied;
     }
-    return Variant(FStr);
+    return Variant::SharingText(FStr);
 }
 
 void TscStringVariable::SetValue(const Variant& value)
@@ -341,6 +341,15 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
 }
 
 Variant TscProcVariable::RunWith(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult)
+{
+    if (arguments.size() != 1)
+        return RunWithMany(arguments, needResult);
+    Variant value = arguments.front()->Value();
+    NeedResult = needResult;
+    return Run(std::span<Variant>(&value, 1), false);
+}
+
+Variant TscProcVariable::RunWithMany(const std::vector<std::unique_ptr<TscExpression>>& arguments, bool needResult)
 {
     // The values are made in place, each from its expression; only those made are destroyed.
     constexpr size_t kInline = 4; // kept small: recursion nests this frame

@@ -10,6 +10,8 @@
 // native code is called with its own argument frame, so a call never overwrites the state of
 // another one that is still running.
 
+#include "sc_istack.h"
+
 #include "report/core/FormatSettings.h"
 #include "report/core/ObjectHandles.h"
 #include "report/core/Variant.h"
@@ -48,8 +50,6 @@ inline const void* const kScLibraryOwner = reinterpret_cast<const void*>(uintptr
 
 namespace scinternal {
 extern thread_local constinit const FormatSettings* tActiveSettings;
-extern thread_local constinit uintptr_t tStackLimit; // below this frame address the stack is too short
-[[noreturn]] void ThrowStackOverflow();
 } // namespace scinternal
 
 // The number and date texts of the script running on this thread (the C set when none runs).
@@ -57,14 +57,6 @@ inline const FormatSettings& ScActiveSettings()
 {
     const FormatSettings* settings = scinternal::tActiveSettings;
     return settings != nullptr ? *settings : FormatSettings::C();
-}
-
-// Stops a run before it exhausts the thread's stack: EStackOverflow when less than a safe
-// margin is left. Called at every routine call, statement list and access path.
-inline void ScCheckStack()
-{
-    if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < scinternal::tStackLimit)
-        scinternal::ThrowStackOverflow();
 }
 
 // Base of everything a symbol table owns.
@@ -281,7 +273,7 @@ private:
 inline Variant TscCustomVariable::SaveState() const
 {
     if (Has(TextVariable))
-        return Variant(static_cast<const TscStringVariable*>(this)->Str());
+        return Variant::SharingText(static_cast<const TscStringVariable*>(this)->Str());
     return FValue;
 }
 
@@ -340,6 +332,9 @@ public:
     bool IsFunc;
 
 private:
+    // RunWith for any other number of arguments than one.
+    [[gnu::noinline]] Variant RunWithMany(const std::vector<std::unique_ptr<TscExpression>>& arguments,
+                                          bool needResult);
     // The items a nested call saves, found once per state of the local program.
     const std::vector<TscCustomVariable*>& LocalState();
     [[gnu::noinline]] void RebuildLocalState();

@@ -129,8 +129,20 @@ Variant TscScript::Evaluate(const QString& expression, QString* error)
     if (!compiled) {
         QString message;
         try {
-            TscILParser parser;
-            PrepareParser(this, parser);
+            // The parser of the last text, unless the settings it was made with changed (an
+            // evaluation inside this one makes its own).
+            std::unique_ptr<TscILParser> reused = std::move(FEvaluateParser);
+            if (!reused || reused->LangName() != SyntaxType || reused->ExtendedCharset() != ExtendedCharset ||
+                reused->IncludePath() != IncludePath || OnGetUnit) {
+                reused = std::make_unique<TscILParser>();
+                PrepareParser(this, *reused);
+            }
+            TscILParser& parser = *reused;
+            struct GiveBack {
+                TscScript* Script;
+                std::unique_ptr<TscILParser>& Parser;
+                ~GiveBack() { Script->FEvaluateParser = std::move(Parser); }
+            } giveBack{this, reused};
             if (!parser.MakeILScript(expression, QStringLiteral("expression"), true)) {
                 message = parser.ErrorMsg().isEmpty() ? ScMessage(TscMessage::SSyntaxError) : parser.ErrorMsg();
             } else {

@@ -157,6 +157,15 @@ Variant TscDesignator::GetValue()
     case dkStringArray:
         return Variant(TscStringHelper::Character(static_cast<TscStringVariable*>(RefItem)->Str(), FRef1->GetValue()));
     case dkArray: {
+        if (FRef2->Count() == 1) {
+            // One index: an Int32 inside the bounds reads the element directly.
+            const Variant index = FRef2->Arg(0)->Value();
+            if (index.Kind() == VariantKind::Int32) {
+                if (const Variant* element = RefItem->PValue().ElementAt(index.AsInt32()))
+                    return *element;
+            }
+            return TscArrayHelper::Element(RefItem->PValue(), std::span<const Variant>(&index, 1));
+        }
         ArgumentFrame frame(static_cast<size_t>(FRef2->Count()));
         std::span<Variant> indexes = frame.Span();
         for (int i = 0; i < FRef2->Count(); ++i)
@@ -204,6 +213,19 @@ void TscDesignator::SetValue(const Variant& value)
     case dkArray: {
         if (RefItem->IsReadOnly)
             return;
+        if (FRef2->Count() == 1) {
+            // One index: a value that is no array goes into the element directly.
+            const Variant index = FRef2->Arg(0)->Value();
+            if (index.Kind() == VariantKind::Int32 && value.Kind() != VariantKind::Array) {
+                if (Variant* element = RefItem->PValue().ElementForWrite(index.AsInt32())) {
+                    ScStoreForType(FRef1->Typ, *element, value);
+                    return;
+                }
+            }
+            TscArrayHelper::SetElement(RefItem->PValue(), std::span<const Variant>(&index, 1),
+                                       ScConvertForType(FRef1->Typ, value));
+            return;
+        }
         ArgumentFrame frame(static_cast<size_t>(FRef2->Count()));
         std::span<Variant> indexes = frame.Span();
         for (int i = 0; i < FRef2->Count(); ++i)

@@ -5,6 +5,7 @@
 // of that step; reading walks the steps, feeding each the value of the one before, writing
 // walks the same way and writes into the last step.
 
+#include "sc_iexpression.h"
 #include "sc_iinterpreter.h"
 
 #include <QString>
@@ -83,10 +84,16 @@ public:
     // GetValue of a dkCall path: what Walk does for a lone step naming a script routine.
     Variant CallRoutine()
     {
-        ScCheckStack();
         if (FCallWritesBack != 0)
             return CallRoutineWritingBack(); // var parameters, or not known yet
-        return static_cast<TscProcVariable*>(RefItem)->RunWith(FItems.front()->Args(), NeedResult);
+        auto* routine = static_cast<TscProcVariable*>(RefItem);
+        const std::vector<std::unique_ptr<TscExpression>>& arguments = FItems.front()->Args();
+        if (arguments.size() != 1)
+            return routine->RunWith(arguments, NeedResult);
+        // One argument, the usual call: its value made here, in the caller's frame.
+        Variant value = arguments.front()->Value();
+        routine->NeedResult = NeedResult;
+        return routine->Run(std::span<Variant>(&value, 1), false);
     }
 
 private:

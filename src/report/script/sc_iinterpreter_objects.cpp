@@ -33,6 +33,11 @@ Variant TscScript::AdoptObject(std::unique_ptr<ScriptObject> object)
 {
     if (object == nullptr)
         return Variant::FromObject(0);
+    // The object is the script's from now on: charged to it (destroyed again when that is
+    // more than the script may hold).
+    ScriptMemoryCounter size;
+    object->CountMemory(size);
+    Memory().Charge(size.Total());
     const uint32_t handle = object->Handle();
     FRoot->FCreated.push_back(handle);
     object.release();

@@ -2,69 +2,65 @@
 
 #include "sc_iconsts.h"
 #include "sc_iexpression.h"
+#include "sc_iilparser.h"
 #include "sc_iinterpreter_statements.h"
 #include "sc_itools_types.h"
 
 #include "report/core/ScriptErrors.h"
 
-#include <pthread.h>
-
 #include <algorithm>
+#include <new>
 
 // --- Run state of the thread ----------------------------------------------------------------
 
 namespace scinternal {
 
 thread_local constinit const FormatSettings* tActiveSettings = nullptr;
-thread_local constinit uintptr_t tStackLimit = 0;
-
-void ThrowStackOverflow()
-{
-    throw EStackOverflow();
-}
 
 } // namespace scinternal
 
 namespace {
 
 using scinternal::tActiveSettings;
-using scinternal::tStackLimit;
-
-// Leaves an eighth of the thread's stack (between 512 KiB and 4 MiB) for what runs between
-// two checks (routine calls, statement lists and access paths check): expressions of bounded
-// depth, native code and the error's unwinding.
-void InitStackGuard()
-{
-    if (tStackLimit != 0)
-        return;
-    pthread_attr_t attributes;
-    void* low = nullptr;
-    size_t size = 0;
-    if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
-        pthread_attr_getstack(&attributes, &low, &size);
-        pthread_attr_destroy(&attributes);
-    }
-    const uintptr_t here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-    if (low == nullptr || size == 0 || here < reinterpret_cast<uintptr_t>(low) ||
-        here > reinterpret_cast<uintptr_t>(low) + size) {
-        // Unknown stack: assume the usual 8 MiB below this frame.
-        size = size_t{8} << 20;
-        low = reinterpret_cast<void*>(here > size ? here - size : 0);
-    }
-    const size_t margin = std::clamp(size / 8, size_t{512} << 10, size_t{4} << 20);
-    tStackLimit = reinterpret_cast<uintptr_t>(low) + margin;
-}
 
 } // namespace
 
-// One entry into the interpreter from native code: the script's settings become the active
-// ones, the stack guard is ready, and the outermost entry clears the root's stop flags when it
-// starts and ends.
+// The memory account of a root program. A check that became due while a value was made is
+// made before the next statement (NotifyRunLineSlow).
+class TscScript::TscMemory final : public ScriptMemory {
+public:
+    explicit TscMemory(const TscScript* root) : FRoot(root) {}
+    ~TscMemory() override
+    {
+        if (CheckDue())
+            --TscScript::sAttention;
+    }
+    // Makes a due check (EOutOfMemory past the limit).
+    void CheckNow()
+    {
+        if (!CheckDue())
+            return;
+        --TscScript::sAttention;
+        Check();
+    }
+
+protected:
+    void CountHeld(ScriptMemoryCounter& counter) const override { FRoot->CountHeld(counter); }
+    void OnCheckDue() noexcept override { ++TscScript::sAttention; }
+
+private:
+    const TscScript* FRoot;
+};
+
+// One entry into the interpreter from native code: the script's settings and memory account
+// become the active ones, the stack guard is ready, and the outermost entry clears the root's
+// stop flags when it starts and ends.
 class TscScriptRunScope {
 public:
-    explicit TscScriptRunScope(TscScript* script) : FRoot(script->Root()), FPreviousSettings(tActiveSettings)
+    explicit TscScriptRunScope(TscScript* script)
+        : FRoot(script->Root()), FPreviousSettings(tActiveSettings), FMemory(&FRoot->OwnMemory())
     {
-        InitStackGuard();
+        ScInitStackGuard();
         tActiveSettings = &FRoot->FSettings;
         if (FRoot->FEntryDepth++ == 0) {
             FRoot->FTerminated = false;
@@ -82,15 +78,71 @@ public:
     TscScriptRunScope(const TscScriptRunScope&) = delete;
     TscScriptRunScope& operator=(const TscScriptRunScope&) = delete;
 
+    // Runs `run` in the scope. The allocator failing anywhere inside becomes the script error
+    // EOutOfMemory; the account's reserve is given back first, so that whatever handles the
+    // error has memory to work with.
+    template <typename Run>
+    auto operator()(const Run& run) -> decltype(run())
+    {
+        try {
+            return run();
+        } catch (const std::bad_alloc&) {
+            FRoot->OwnMemory().ReleaseReserve();
+            throw EOutOfMemory();
+        }
+    }
+
 private:
     TscScript* FRoot;
     const FormatSettings* FPreviousSettings;
+    ActiveScriptMemoryScope FMemory;
 };
 
 Variant TscScript::RunExpression(TscExpression& expression)
 {
     TscScriptRunScope run(this);
-    return expression.GetValue();
+    return run([&] { return expression.GetValue(); });
+}
+
+// --- Memory ---------------------------------------------------------------------------------
+
+TscScript::TscMemory& TscScript::OwnMemory()
+{
+    if (!FMemory)
+        FMemory = std::make_unique<TscMemory>(this);
+    return *FMemory;
+}
+
+ScriptMemory& TscScript::Memory()
+{
+    return FRoot->OwnMemory();
+}
+
+void TscScript::CountHeld(ScriptMemoryCounter& counter) const
+{
+    std::vector<const TscScript*> pending{this};
+    while (!pending.empty()) {
+        const TscScript* script = pending.back();
+        pending.pop_back();
+        for (const Entry& entry : script->FItems) {
+            const auto* item = dynamic_cast<const TscCustomVariable*>(entry.Item);
+            if (item == nullptr)
+                continue;
+            if (item->Has(TscCustomVariable::Routine)) {
+                if (entry.Owned)
+                    pending.push_back(static_cast<const TscProcVariable*>(item)->Prog());
+            } else if (item->Has(TscCustomVariable::TextVariable)) {
+                counter.AddText(static_cast<const TscStringVariable*>(item)->Str());
+            } else if (item->Has(TscCustomVariable::HoldsValue)) {
+                counter.AddValue(const_cast<TscCustomVariable*>(item)->PValue());
+            }
+        }
+    }
+    for (const auto& saved : FSavedLocals)
+        counter.AddValue(saved.second);
+    counter.AddBytes(static_cast<int64_t>(FCreated.capacity() * sizeof(uint32_t)));
+    for (const ScriptObject* object : ObjectHandles::LiveObjects(FCreated))
+        object->CountMemory(counter);
 }
 
 // --- Construction ---------------------------------------------------------------------------
@@ -103,6 +155,8 @@ TscScript::TscScript(TscScript* parent)
 
 TscScript::~TscScript()
 {
+    // Objects and values go now: nothing of this program is charged any more.
+    ActiveScriptMemoryScope noAccount(nullptr);
     if (FRoot == this)
         ++FTearingDown;
     SetOnRunLine({});
@@ -383,13 +437,13 @@ void TscScript::SetParent(TscScript* parent)
         return;
     for (const TscScript* script = parent; script != nullptr; script = script->FParent) {
         if (script == this || script->FRoot == this)
-            throw EScriptException("A script cannot enclose itself");
+            throw EScriptException(ScErrorText(TscMessage::SScriptEnclosesItself));
     }
     TscScript* root = parent != nullptr ? parent->FRoot : this;
     // Within one outermost program only lookups change; moving to another one while either
     // runs would split the counters and stop flags of a call in progress.
     if (root != FRoot && (FIsRunning || FRoot->FEntryDepth > 0 || root->FEntryDepth > 0))
-        throw EScriptException("A running script cannot change its parent");
+        throw EScriptException(ScErrorText(TscMessage::SRunningScriptParent));
     FParent = parent;
     if (root != FRoot)
         SetRoot(root);
@@ -434,7 +488,7 @@ void TscScript::Execute()
     FTerminated = false;
     FIsRunning = true;
     MainProg = true;
-    FStatement->Execute();
+    run([&] { FStatement->Execute(); });
 }
 
 void TscScript::Terminate()
@@ -494,7 +548,7 @@ Variant TscScript::CallWithArguments(TscProcVariable* func, std::vector<Variant>
             throw EScriptException(ScMessage(TscMessage::SNotEnoughParams).toStdString());
     }
     TscScriptRunScope run(this);
-    return func->Invoke(arguments);
+    return run([&] { return func->Invoke(arguments); });
 }
 
 namespace {
@@ -588,6 +642,8 @@ void TscScript::RequestTerminate()
 
 void TscScript::NotifyRunLineSlow(const QString& unitName, const QString& sourcePos)
 {
+    if (FRoot->FMemory)
+        FRoot->FMemory->CheckNow();
     if (FRoot->FTerminateRequested.load() && FRoot->FTerminateRequested.exchange(false)) {
         --sAttention;
         FRoot->Terminate();

@@ -9,6 +9,7 @@
 
 #include "report/core/FileAccess.h"
 #include "report/core/FormatSettings.h"
+#include "report/core/ScriptMemory.h"
 
 #include <QHash>
 #include <QString>
@@ -24,6 +25,7 @@
 
 class QIODevice;
 class TscExpression;
+class TscILParser;
 class TscStatement;
 class TscXMLItem;
 
@@ -176,6 +178,13 @@ public:
     // Objects created and not yet destroyed.
     size_t CreatedCount() const;
 
+    // The memory the script holds, one account for the program and its routines (kept on the
+    // root): past its limit the script gets EOutOfMemory. The limit is
+    // kScriptMemoryDefaultLimit unless the caller sets another.
+    ScriptMemory& Memory();
+    int64_t MemoryLimit() { return Memory().Limit(); }
+    void SetMemoryLimit(int64_t bytes) { Memory().SetLimit(bytes); }
+
     // The files the script may touch (none unless the caller allows folders).
     FileAccessPolicy& FileAccess() { return FRoot->FFileAccess; }
     const FileAccessPolicy& FileAccess() const { return FRoot->FFileAccess; }
@@ -235,6 +244,7 @@ public:
 private:
     friend class TscProcVariable;
     friend class TscScriptRunScope;
+    class TscMemory;
 
     struct Entry {
         QString Name;
@@ -254,6 +264,11 @@ private:
     void RollBack(size_t keep);
     void SetRoot(TscScript* root);
     void FreeCreatedObjects();
+    // What the program holds: its variables' values (its routines' too, and the locals saved by
+    // nested calls) and the objects it created.
+    void CountHeld(ScriptMemoryCounter& counter) const;
+    // The account of this program when it is the root (made on first use).
+    TscMemory& OwnMemory();
 
     // Scripts that have a run-line handler or a terminate request pending: while there are
     // none, a statement pays one test for both.
@@ -272,6 +287,8 @@ private:
     bool FCompileFailed = false;
     // Compiled Evaluate expressions of this program, by text.
     QHash<QString, std::shared_ptr<TscExpression>> FEvaluateCache;
+    // The parser Evaluate used last, kept ready for the next text (none while one is in use).
+    std::unique_ptr<TscILParser> FEvaluateParser;
     // Shared by a program and its routines (kept on the root).
     FormatSettings FSettings;
     int FMaxCallDepth = kScDefaultMaxCallDepth;
@@ -283,6 +300,7 @@ private:
     // Kept on the root: what the script created, may touch, and where handler errors go.
     std::vector<uint32_t> FCreated; // handles, oldest first
     FileAccessPolicy FFileAccess;
+    std::unique_ptr<TscMemory> FMemory;
     TscErrorSink FErrorSink;
     int FTearingDown = 0;
 };

@@ -4,6 +4,9 @@
 
 #include "report/core/ScriptErrors.h"
 
+#include <QVarLengthArray>
+
+#include <span>
 #include <string>
 
 // --- Lists ----------------------------------------------------------------------------------
@@ -34,6 +37,27 @@ void TscStatement::Execute()
 
 TscAssignmentStmt::~TscAssignmentStmt() = default;
 
+namespace {
+
+// A variable whose text an assignment may extend in place: a text variable, or a plain variable
+// of a type that stores a text as it is.
+bool HoldsTextInPlace(const TscCustomVariable* variable)
+{
+    if (variable->Has(TscCustomVariable::TextVariable))
+        return true;
+    return ScIsPlainValue(variable) &&
+           (variable->Typ == fvtString || variable->Typ == fvtChar || variable->Typ == fvtVariant);
+}
+
+// A node reading exactly this variable.
+bool ReadsVariable(const TscExpressionNode* node, const TscCustomVariable* variable)
+{
+    const auto* designatorNode = ScAsDesignator(node);
+    return designatorNode != nullptr && designatorNode->FDesignator->Variable() == variable;
+}
+
+} // namespace
+
 void TscAssignmentStmt::Optimize()
 {
     FVar = FDesignator->Variable();
@@ -41,6 +65,112 @@ void TscAssignmentStmt::Optimize()
         FVar = FDesignator.get();
     FPlainTarget = ScIsPlainValue(FVar);
     FNumberValue = FPlainTarget && FExpression->Root()->HasNumber();
+    FComputedValue = false;
+    FAppend.clear();
+    if (!HoldsTextInPlace(FVar)) {
+        FComputedValue = FPlainTarget && !FNumberValue && FExpression->Root()->DirectValue() == nullptr;
+        return;
+    }
+    // target + a + b ... groups from the left: the chain of + and text concatenations down the
+    // left operands, ending at the target itself.
+    std::vector<AppendStep> steps;
+    const TscExpressionNode* node = FExpression->Root();
+    while (const auto* op = ScAsOperator(node)) {
+        if ((op->Op != opPlus && op->Op != opStrCat) || op->FCombine == nullptr || !op->FRight)
+            return;
+        steps.push_back({op->FRight.get(), op->FCombine, op->Op == opStrCat});
+        node = op->FLeft.get();
+    }
+    if (steps.empty() || !ReadsVariable(node, FVar))
+        return;
+    FAppend.assign(steps.rbegin(), steps.rend());
+}
+
+void TscAssignmentStmt::StoreInTarget(const Variant& value)
+{
+    if (FPlainTarget)
+        ScStoreForType(FVar->Typ, FVar->PValue(), value);
+    else
+        FVar->SetValue(value);
+}
+
+namespace {
+
+QString Joined(const QString& head, std::span<const QString> pieces)
+{
+    QString text = head;
+    for (const QString& piece : pieces)
+        text += piece;
+    return text;
+}
+
+} // namespace
+
+bool TscAssignmentStmt::AppendToTarget()
+{
+    TscCustomVariable* variable = FVar;
+    if (variable->IsReadOnly || variable->OnGetVarValue)
+        return false;
+    auto* textVariable = variable->Has(TscCustomVariable::TextVariable) ? static_cast<TscStringVariable*>(variable)
+                                                                         : nullptr;
+    // The text as it was before the operands, whose evaluation may change the variable.
+    QString head;
+    if (textVariable != nullptr) {
+        head = textVariable->Str();
+    } else {
+        const Variant& stored = variable->PValue();
+        if (!stored.IsString())
+            return false;
+        head = stored.AsString();
+    }
+    const FormatSettings& settings = ScActiveSettings();
+    QVarLengthArray<QString, 4> pieces;
+    qsizetype length = head.size();
+    for (size_t step = 0; step < FAppend.size(); ++step) {
+        Variant scratch;
+        const Variant& operand = FAppend[step].Operand->Fetch(scratch, settings);
+        if (!FAppend[step].Concatenation && !operand.IsString()) {
+            // The value stops being a text joined to a text: from here the operators do the rest.
+            Variant value = FAppend[step].Combine(Variant(Joined(head, pieces)), operand, settings);
+            for (++step; step < FAppend.size(); ++step) {
+                Variant next;
+                const Variant& nextOperand = FAppend[step].Operand->Fetch(next, settings);
+                value = FAppend[step].Combine(value, nextOperand, settings);
+            }
+            StoreInTarget(value);
+            return true;
+        }
+        QString piece = FAppend[step].Concatenation ? VarToStr(operand, settings) : operand.AsString();
+        CheckStringLength(length + piece.size());
+        length += piece.size();
+        pieces.push_back(std::move(piece));
+    }
+    // In place while the variable still holds the text read first; when the operands changed
+    // it, the joined text replaces it, as the operators' value would.
+    if (textVariable != nullptr) {
+        QString& text = textVariable->Str();
+        if (!text.isSharedWith(head)) {
+            text = Joined(head, pieces);
+            return true;
+        }
+        ChargeScriptMemory(ScriptTextBytes(length) - ScriptTextBytes(text.size()));
+        head = QString(); // the variable's text is no longer shared: appending does not copy it
+        for (const QString& piece : pieces)
+            text.append(piece);
+        return true;
+    }
+    Variant& stored = variable->PValue();
+    if (!stored.IsString() || !stored.AsString().isSharedWith(head)) {
+        StoreInTarget(Variant(Joined(head, pieces)));
+        return true;
+    }
+    ChargeScriptMemory(ScriptTextBytes(length) - ScriptTextBytes(head.size()));
+    stored = Variant();
+    for (const QString& piece : pieces)
+        head.append(piece);
+    stored = Variant::SharingText(head); // charged above
+    head = QString();                    // the variable holds the only reference again
+    return true;
 }
 
 namespace {
@@ -124,11 +254,18 @@ void TscAssignmentStmt::Execute()
             number && StoreNumber(FVar->Typ, FVar->PValue(), number))
             return;
     }
+    if (FComputedValue && !FVar->IsReadOnly) {
+        // A computed value (a call, an operator on calls) into a plain variable.
+        ScStoreForType(FVar->Typ, FVar->PValue(), FExpression->Root()->Evaluate(ScActiveSettings()));
+        return;
+    }
     ExecuteValues();
 }
 
 void TscAssignmentStmt::ExecuteValues()
 {
+    if (!FAppend.empty() && AppendToTarget())
+        return;
     if (FPlainTarget && !FVar->IsReadOnly) {
         // What SetValue of the variable does, without the calls.
         TscExpressionNode* root = FExpression->Root();
@@ -152,6 +289,15 @@ TscAssignOperatorStmt::TscAssignOperatorStmt(TscScript* program, const QString& 
 {
 }
 
+void TscAssignOperatorStmt::Optimize()
+{
+    TscAssignmentStmt::Optimize();
+    // target += operand appends to a text in place like target := target + operand.
+    FAppend.clear();
+    if (FOp == VariantOp::Add && HoldsTextInPlace(FVar))
+        FAppend.push_back({FExpression->Root(), FCombine, false});
+}
+
 void TscAssignOperatorStmt::Execute()
 {
     if (!NotifyLine())
@@ -165,6 +311,8 @@ void TscAssignOperatorStmt::Execute()
 
 void TscAssignOperatorStmt::ExecuteValues()
 {
+    if (!FAppend.empty() && AppendToTarget())
+        return;
     TscCustomVariable* variable = FVar;
     if (FPlainTarget && !variable->IsReadOnly && !variable->OnGetVarValue) {
         TscExpressionNode* operandNode = FExpression->Root();
@@ -183,21 +331,8 @@ void TscAssignOperatorStmt::ExecuteValues()
     }
     if (FVar == nullptr)
         Optimize();
-    if (!FTextChecked) {
-        FTextChecked = true;
-        FText = FOp == VariantOp::Add ? dynamic_cast<TscStringVariable*>(FVar) : nullptr;
-    }
     Variant current = FVar->GetValue();
     const Variant operand = FExpression->GetValue();
-    // Appending a text to a text variable that still holds what was read extends it in place
-    // instead of copying it, so building a text piece by piece costs its length, not its square.
-    if (FText != nullptr && !FText->OnGetVarValue && operand.IsString() && current.IsString() &&
-        current.AsString().isSharedWith(FText->Str())) {
-        CheckStringLength(FText->Str().size() + operand.AsString().size());
-        current = Variant(); // the variable's text is no longer shared: append does not copy
-        FText->Str().append(operand.AsString());
-        return;
-    }
     FVar->SetValue(FCombine(current, operand, ScActiveSettings()));
 }
 
@@ -231,12 +366,11 @@ void TscIfStmt::Execute()
 {
     if (!NotifyLine())
         return;
+    ScCheckStack(); // for the branch, run from this frame
     if (FCondition->GetCondition())
-        ExecuteList();
-    else if (FElseStmt->Count() != 0)
-        FElseStmt->ExecuteList();
+        RunItems();
     else
-        ScCheckStack(); // what running the empty list checks
+        FElseStmt->RunItems();
 }
 
 TscCaseSelector::~TscCaseSelector() = default;
@@ -409,6 +543,26 @@ void TscCppForStmt::Execute()
 
 // --- Exceptions -----------------------------------------------------------------------------
 
+namespace {
+
+// The texts of running out of memory, made at start-up, so that handling that error makes
+// no new text for them.
+const std::string kOutOfMemoryName = "EOutOfMemory";
+const std::string kOutOfMemoryMessage = EOutOfMemory().Message();
+const QString kOutOfMemoryNameText = QString::fromStdString(kOutOfMemoryName);
+const QString kOutOfMemoryMessageText = QString::fromStdString(kOutOfMemoryMessage);
+
+QString ErrorText(const std::string& text)
+{
+    if (text == kOutOfMemoryName)
+        return kOutOfMemoryNameText;
+    if (text == kOutOfMemoryMessage)
+        return kOutOfMemoryMessageText;
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
 TscTryStmt::TscTryStmt(TscScript* program, const QString& unitName, const QString& sourcePos)
     : TscStatement(program, unitName, sourcePos),
       FExceptStmt(std::make_unique<TscStatement>(program, unitName, sourcePos))
@@ -449,8 +603,8 @@ void TscTryStmt::Execute()
             if (!CurrentScriptError(className, message))
                 throw;
         }
-        FProgram->SetVariable(QStringLiteral("ExceptionClassName"), Variant(QString::fromUtf8(className)));
-        FProgram->SetVariable(QStringLiteral("ExceptionMessage"), Variant(QString::fromUtf8(message)));
+        FProgram->SetVariable(QStringLiteral("ExceptionClassName"), Variant(ErrorText(className)));
+        FProgram->SetVariable(QStringLiteral("ExceptionMessage"), Variant(ErrorText(message)));
         FExceptStmt->Execute();
         return;
     }

@@ -62,19 +62,38 @@ public:
     using TscStatement::TscStatement;
     ~TscAssignmentStmt() override;
     void Execute() override;
-    // Chooses what is read and written: a lone variable target is written directly.
-    void Optimize();
+    // Chooses what is read and written: a lone variable target is written directly, and a
+    // text built onto itself (target := target + a + b ...) grows in place.
+    virtual void Optimize();
 
     std::unique_ptr<TscDesignator> FDesignator;
     std::unique_ptr<TscExpression> FExpression;
 
 protected:
+    // One operand joined onto the target's text.
+    struct AppendStep {
+        TscExpressionNode* Operand;
+        TscCombineFunction Combine; // what the step's operator makes of two values
+        bool Concatenation;         // text concatenation: any value joins as its text
+    };
+
     // Execute without plain numbers: Variant values, and targets that are no plain variable.
     [[gnu::noinline]] void ExecuteValues();
+    // Runs the append steps when the target holds a text: each operand is evaluated in turn,
+    // and while every step keeps the value a text the pieces are appended to the variable's
+    // own text in place, so building a text piece by piece costs its length, not its square.
+    // The value is the one the operators would give in every case. False (nothing evaluated)
+    // when the target holds no text.
+    [[gnu::noinline]] bool AppendToTarget();
+    // Stores a value into the target as the assignment does.
+    void StoreInTarget(const Variant& value);
 
     TscCustomVariable* FVar = nullptr;
     bool FPlainTarget = false; // FVar is a plain variable (ScIsPlainValue): its storage is written directly
     bool FNumberValue = false; // and the expression has a Number (TscExpressionNode)
+    // and a value computed by the expression's root, to store as it is (no text built in place)
+    bool FComputedValue = false;
+    std::vector<AppendStep> FAppend; // the steps after the target; empty when the value is no such chain
 };
 
 // target op= value, in place.
@@ -82,6 +101,7 @@ class TscAssignOperatorStmt : public TscAssignmentStmt {
 public:
     TscAssignOperatorStmt(TscScript* program, const QString& unitName, const QString& sourcePos, VariantOp op);
     void Execute() override;
+    void Optimize() override;
 
     // variable op= operand on plain numbers; false when the Variant path must do it.
     using NumberCombination = bool (*)(const TscExpressionNode& operand, TscVarType typ, Variant& storage);
@@ -92,9 +112,6 @@ private:
     VariantOp FOp;
     TscCombineFunction FCombine;
     NumberCombination FCombineNumbers;
-    // A text variable that "+=" appends to in place, found on the first run.
-    TscStringVariable* FText = nullptr;
-    bool FTextChecked = false;
 };
 
 class TscAssignPlusStmt : public TscAssignOperatorStmt {

@@ -70,6 +70,7 @@ void TscParser::Clear()
 
 void TscParser::CopySettingsFrom(const TscParser& other)
 {
+    Forget();
     FCaseSensitive = other.FCaseSensitive;
     FCommentBlock1 = other.FCommentBlock1;
     FCommentBlock2 = other.FCommentBlock2;
@@ -92,6 +93,7 @@ void TscParser::CopySettingsFrom(const TscParser& other)
 
 void TscParser::ResetSettings()
 {
+    Forget();
     FKeywords.clear();
     FFoldedKeywords.clear();
     FSpecStrChar = false;
@@ -117,18 +119,21 @@ void TscParser::ResetSettings()
 
 void TscParser::SetCommentBlock1(const QString& pair)
 {
+    Forget();
     FCommentBlock1 = pair;
     SplitPair(pair, FCommentBlock11, FCommentBlock12);
 }
 
 void TscParser::SetCommentBlock2(const QString& pair)
 {
+    Forget();
     FCommentBlock2 = pair;
     SplitPair(pair, FCommentBlock21, FCommentBlock22);
 }
 
 void TscParser::AddKeyword(const QString& word)
 {
+    Forget();
     const auto at = std::lower_bound(FKeywords.begin(), FKeywords.end(), word);
     FKeywords.insert(at, word);
     const QString folded = word.toCaseFolded();
@@ -137,6 +142,7 @@ void TscParser::AddKeyword(const QString& word)
 
 void TscParser::SetKeywords(const QStringList& words)
 {
+    Forget();
     FKeywords.clear();
     FFoldedKeywords.clear();
     for (const QString& word : words)
@@ -151,6 +157,7 @@ void TscParser::SetPosition(int position)
 
 void TscParser::SetText(const QString& text)
 {
+    Forget();
     FText = text;
     FSize = static_cast<int>(text.size());
     FPosition = 1;
@@ -172,6 +179,7 @@ void TscParser::RebuildLines()
 
 void TscParser::ConstructCharset(const QString& s)
 {
+    Forget();
     FIdentifierCharset.reset();
     for (const QChar c : s)
         if (c.unicode() < 256)
@@ -243,6 +251,13 @@ bool TscParser::MayStartComment(QChar c) const
 
 void TscParser::SkipSpaces()
 {
+    // Skipping is the same from the same place, and nothing is left to skip where it ended.
+    if (FPosition == FSkipFrom || FPosition == FSkipTo) {
+        FPosition = FSkipTo;
+        FLastPosition = FPosition;
+        return;
+    }
+    const int from = FPosition;
     bool lineEndPending = false; // a continuation character waits for its line end
     for (;;) {
         while (FPosition <= FSize && IsBlank(At(FPosition)))
@@ -291,6 +306,8 @@ void TscParser::SkipSpaces()
         FPosition = std::min(FPosition + static_cast<int>(close.size()), FSize + 1);
     }
     FLastPosition = FPosition;
+    FSkipFrom = from;
+    FSkipTo = FPosition;
 }
 
 bool TscParser::GetEOL()
@@ -329,17 +346,28 @@ QString TscParser::GetWord()
     if (FSkipSpace)
         SkipSpaces();
     const int start = FPosition;
+    if (start == FWordStart) {
+        FPosition = FWordEnd;
+        return FWord;
+    }
     if (FPosition > FSize || !IsIdentStart(At(FPosition)))
         return QString();
     while (FPosition <= FSize && IsIdentChar(At(FPosition)))
         ++FPosition;
-    return FText.mid(start - 1, FPosition - start);
+    FWord = FText.mid(start - 1, FPosition - start);
+    FWordIsKeyword = IsKeyWord(FWord);
+    FWordStart = start;
+    FWordEnd = FPosition;
+    return FWord;
 }
 
 QString TscParser::GetIdent()
 {
     const QString word = GetWord();
-    return IsKeyWord(word) ? QString() : word;
+    if (word.isEmpty())
+        return word;
+    // The word just read is the remembered one.
+    return FWordIsKeyword ? QString() : word;
 }
 
 bool TscParser::IsKeyWord(const QString& s) const
@@ -536,6 +564,10 @@ QString TscParser::GetXYPosition() const
 
 QString TscParser::XYPositionOf(int position) const
 {
+    // Leaves and nodes ask for the same few places again and again.
+    XYEntry& cached = FXYCache[static_cast<size_t>(position) % FXYCache.size()];
+    if (cached.position == position)
+        return cached.text;
     // The first line end at or after the position closes the position's row.
     const auto entry = std::lower_bound(FYList.begin(), FYList.end(), position);
     const auto row = static_cast<int>(entry - FYList.begin());
@@ -545,7 +577,9 @@ QString TscParser::XYPositionOf(int position) const
     char* end = std::to_chars(text, text + 11, std::max(row, 1)).ptr;
     *end++ = ':';
     end = std::to_chars(end, text + sizeof text, column).ptr;
-    return QString::fromLatin1(text, end - text);
+    cached.position = position;
+    cached.text = QString::fromLatin1(text, end - text);
+    return cached.text;
 }
 
 int TscParser::GetPlainPosition(QPoint point) const

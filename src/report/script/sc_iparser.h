@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <bitset>
 #include <vector>
 
@@ -34,35 +35,35 @@ public:
     void CopySettingsFrom(const TscParser& other);
 
     bool CaseSensitive() const { return FCaseSensitive; }
-    void SetCaseSensitive(bool on) { FCaseSensitive = on; }
+    void SetCaseSensitive(bool on) { FCaseSensitive = on; Forget(); }
     const QString& CommentBlock1() const { return FCommentBlock1; }
     void SetCommentBlock1(const QString& pair);
     const QString& CommentBlock2() const { return FCommentBlock2; }
     void SetCommentBlock2(const QString& pair);
     const QString& CommentLine1() const { return FCommentLine1; }
-    void SetCommentLine1(const QString& marker) { FCommentLine1 = marker; }
+    void SetCommentLine1(const QString& marker) { FCommentLine1 = marker; Forget(); }
     const QString& CommentLine2() const { return FCommentLine2; }
-    void SetCommentLine2(const QString& marker) { FCommentLine2 = marker; }
+    void SetCommentLine2(const QString& marker) { FCommentLine2 = marker; Forget(); }
     const QString& HexSequence() const { return FHexSequence; }
-    void SetHexSequence(const QString& prefix) { FHexSequence = prefix; }
+    void SetHexSequence(const QString& prefix) { FHexSequence = prefix; Forget(); }
     const TscIdentifierCharset& IdentifierCharset() const { return FIdentifierCharset; }
-    void SetIdentifierCharset(const TscIdentifierCharset& set) { FIdentifierCharset = set; }
+    void SetIdentifierCharset(const TscIdentifierCharset& set) { FIdentifierCharset = set; Forget(); }
     // The reserved words, kept sorted.
     const QStringList& Keywords() const { return FKeywords; }
     void AddKeyword(const QString& word);
     void SetKeywords(const QStringList& words);
     const QString& SkiPChar() const { return FSkiPChar; }
-    void SetSkiPChar(const QString& c) { FSkiPChar = c; }
+    void SetSkiPChar(const QString& c) { FSkiPChar = c; Forget(); }
     bool SkipEOL() const { return FSkipEOL; }
-    void SetSkipEOL(bool on) { FSkipEOL = on; }
+    void SetSkipEOL(bool on) { FSkipEOL = on; Forget(); }
     bool SkipSpace() const { return FSkipSpace; }
-    void SetSkipSpace(bool on) { FSkipSpace = on; }
+    void SetSkipSpace(bool on) { FSkipSpace = on; Forget(); }
     const QString& StringQuotes() const { return FStringQuotes; }
-    void SetStringQuotes(const QString& quotes) { FStringQuotes = quotes; }
+    void SetStringQuotes(const QString& quotes) { FStringQuotes = quotes; Forget(); }
     bool SpecStrChar() const { return FSpecStrChar; }
-    void SetSpecStrChar(bool on) { FSpecStrChar = on; }
+    void SetSpecStrChar(bool on) { FSpecStrChar = on; Forget(); }
     bool UseY() const { return FUseY; }
-    void SetUseY(bool on) { FUseY = on; }
+    void SetUseY(bool on) { FUseY = on; Forget(); }
 
     int Position() const { return FPosition; }
     // Sets the position and the last token start (clamped to 1..Size+1).
@@ -107,6 +108,15 @@ public:
 
 private:
     struct DefaultsTag {};
+    // Forgets what the readers remembered (the settings or the text changed).
+    void Forget()
+    {
+        FSkipFrom = -1;
+        FSkipTo = -1;
+        FWordStart = -1;
+        for (XYEntry& entry : FXYCache)
+            entry.position = -1;
+    }
     explicit TscParser(DefaultsTag);
     // The settings Clear gives, made once.
     static const TscParser& Defaults();
@@ -151,4 +161,17 @@ private:
     bool FUseY = true;
     std::vector<int> FYList; // entry 0 is 0; entry k the position of the last unit of the k-th line end
     bool FSpecStrChar = false;
+    // The grammar asks for the same blanks and words at one place again and again, once for
+    // each alternative it tries: the last answers, by the place they started.
+    int FSkipFrom = -1; // SkipSpaces from here (or from FSkipTo itself) ends at FSkipTo
+    int FSkipTo = -1;
+    struct XYEntry {
+        int position = -1;
+        QString text;
+    };
+    mutable std::array<XYEntry, 8> FXYCache; // "row:col" of places asked for lately
+    int FWordStart = -1; // GetWord at this place gives FWord, ending at FWordEnd
+    int FWordEnd = -1;
+    QString FWord;
+    bool FWordIsKeyword = false;
 };

@@ -6,6 +6,7 @@
 // limits, ordinals against their ranges) and raises the run-time library's errors.
 
 #include "sc_isysrtti.h"
+#include "sc_iconsts.h"
 
 #include "sc_iinterpreter_script.h"
 
@@ -202,8 +203,8 @@ void TscSysFunctions::AddFunctions(TscScript* script)
                  const int day = CalendarPart(f.Arg(2));
                  DateTimeValue value = 0;
                  if (!TryEncodeDate(year, month, day, value))
-                     throw EConvertError(QStringLiteral("%1-%2-%3 is not a valid date specification")
-                                             .arg(year).arg(month).arg(day).toStdString());
+                     throw EConvertError(ScErrorText(TscMessage::SInvalidDateSpecification,
+                                                     {QString::number(year), QString::number(month), QString::number(day)}));
                  return Variant(value);
              }},
             {"procedure DecodeDate(Date: TDateTime; var Year, Month, Day: Word)",
@@ -224,8 +225,9 @@ void TscSysFunctions::AddFunctions(TscScript* script)
                  const int ms = CalendarPart(f.Arg(3));
                  DateTimeValue value = 0;
                  if (!TryEncodeTime(hour, minute, second, ms, value))
-                     throw EConvertError(QStringLiteral("%1:%2:%3.%4 is not a valid time specification")
-                                             .arg(hour).arg(minute).arg(second).arg(ms).toStdString());
+                     throw EConvertError(ScErrorText(TscMessage::SInvalidTimeSpecification,
+                                                     {QString::number(hour), QString::number(minute),
+                                                      QString::number(second), QString::number(ms)}));
                  return Variant(value);
              }},
             {"procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)",

@@ -5,8 +5,10 @@
 #include "sc_iparser.h"
 
 #include "platform/DateTime.h"
+#include "report/core/Formats.h"
 #include "report/core/NumberText.h"
 #include "report/core/ScriptErrors.h"
+#include "report/core/Texts.h"
 
 TscVarType LookupVarType(const QString& typeName, const TscScript* script)
 {
@@ -111,7 +113,7 @@ Variant TokenToValue(const QString& token)
     double real = 0;
     if (TextToFloat(token, FormatSettings::C(), real) == TextToFloatResult::Ok && !token.startsWith(u' '))
         return Variant(real);
-    throw EConvertError(QStringLiteral("\"%1\" is an invalid float").arg(token).toStdString());
+    throw EConvertError(FormatText(coretexts::kInvalidFloatFormat, {Variant(token)}).toStdString());
 }
 
 QPoint PositionTextToPoint(const QString& position)
@@ -124,7 +126,7 @@ QPoint PositionTextToPoint(const QString& position)
     const int row = colon < 0 ? 0 : position.left(colon).toInt(&rowOk);
     const int column = colon < 0 ? 0 : position.mid(colon + 1).toInt(&columnOk);
     if (!rowOk || !columnOk)
-        throw EConvertError(QStringLiteral("\"%1\" is an invalid integer").arg(position).toStdString());
+        throw EConvertError(FormatText(coretexts::kInvalidIntegerFormat, {Variant(position)}).toStdString());
     return QPoint(column, row);
 }
 

@@ -96,6 +96,71 @@ QString ScXMLUnescape(const QString& value)
 
 TscXMLItem::TscXMLItem(const QString& name, const QString& text) : FName(name), FText(text) {}
 
+std::unique_ptr<TscXMLItem> TscXMLItem::MakeParsed(const QString& name, const QString* textValue, const QString& pos,
+                                                   const QString& pos1)
+{
+    auto item = std::make_unique<TscXMLItem>(name);
+    item->FParsed = true;
+    if (textValue != nullptr) {
+        item->FHasTextValue = true;
+        item->FTextValue = *textValue;
+    }
+    item->FPos = pos;
+    item->FPos1 = pos1;
+    return item;
+}
+
+void TscXMLItem::MakeText() const
+{
+    QString text;
+    const auto append = [&text](QLatin1String name, const QString& value) {
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        text += name;
+        text += QLatin1String("=\"");
+        text += ScXMLEscape(value);
+        text += QLatin1Char('"');
+    };
+    if (FHasTextValue)
+        append(QLatin1String("text"), FTextValue);
+    if (!FPos.isEmpty())
+        append(QLatin1String("pos"), FPos);
+    if (!FPos1.isEmpty())
+        append(QLatin1String("pos1"), FPos1);
+    FText = text;
+    FTextMade = true;
+}
+
+void TscXMLItem::SetText(const QString& text)
+{
+    FParsed = false;
+    FHasTextValue = false;
+    FTextValue.clear();
+    FPos.clear();
+    FPos1.clear();
+    FText = text;
+}
+
+const QString* TscXMLItem::ParsedProp(const QString& name) const
+{
+    const auto is = [&name](QLatin1String attribute) {
+        if (name.size() != attribute.size())
+            return false;
+        for (qsizetype k = 0; k < name.size(); ++k) {
+            if (!SameLetters(name[k], QLatin1Char(attribute[k])))
+                return false;
+        }
+        return true;
+    };
+    if (FHasTextValue && is(QLatin1String("text")))
+        return &FTextValue;
+    if (!FPos.isEmpty() && is(QLatin1String("pos")))
+        return &FPos;
+    if (!FPos1.isEmpty() && is(QLatin1String("pos1")))
+        return &FPos1;
+    return nullptr;
+}
+
 const ScriptClassInfo& TscXMLItem::Class()
 {
     static const ScriptClassInfo info{QStringLiteral("TscXMLItem"), &ScriptPlainObject::ObjectClass()};
@@ -159,8 +224,30 @@ TscXMLItem* TscXMLItem::Add(const QString& name, const QString& text)
 
 void TscXMLItem::AdoptAt(size_t index, std::unique_ptr<TscXMLItem> item)
 {
+    ChargeScriptMemory(kScriptObjectBytes);
     item->FParent = this;
-    FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(std::min(index, FItems.size())), std::move(item));
+    if (index >= FItems.size())
+        FItems.push_back(std::move(item));
+    else
+        FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
+}
+
+void TscXMLItem::CountMemory(ScriptMemoryCounter& counter) const
+{
+    // Without recursion: a tree may be thousands of levels deep.
+    std::vector<const TscXMLItem*> pending{this};
+    while (!pending.empty()) {
+        const TscXMLItem* item = pending.back();
+        pending.pop_back();
+        counter.AddBytes(kScriptObjectBytes + static_cast<int64_t>(item->FItems.capacity() * sizeof(void*)));
+        counter.AddText(item->FName);
+        counter.AddText(item->FText);
+        counter.AddText(item->FTextValue);
+        counter.AddText(item->FPos);
+        counter.AddText(item->FPos1);
+        for (const auto& child : item->FItems)
+            pending.push_back(child.get());
+    }
 }
 
 TscXMLItem* TscXMLItem::AddItem(std::unique_ptr<TscXMLItem> item)
@@ -238,6 +325,12 @@ void TscXMLItem::Assign(const TscXMLItem* item)
         return;
     FName = item->FName;
     FText = item->FText;
+    FTextValue = item->FTextValue;
+    FPos = item->FPos;
+    FPos1 = item->FPos1;
+    FParsed = item->FParsed;
+    FHasTextValue = item->FHasTextValue;
+    FTextMade = item->FTextMade;
     FData = item->FData;
     // Copied without recursion: pairs of (source, copy whose children are still to be made).
     std::vector<std::pair<const TscXMLItem*, TscXMLItem*>> pending{{item, this}};
@@ -246,6 +339,12 @@ void TscXMLItem::Assign(const TscXMLItem* item)
         pending.pop_back();
         for (const auto& child : source->FItems) {
             TscXMLItem* made = copy->Add(child->FName, child->FText);
+            made->FTextValue = child->FTextValue;
+            made->FPos = child->FPos;
+            made->FPos1 = child->FPos1;
+            made->FParsed = child->FParsed;
+            made->FHasTextValue = child->FHasTextValue;
+            made->FTextMade = child->FTextMade;
             made->FData = child->FData;
             if (!child->FItems.empty())
                 pending.emplace_back(child.get(), made);
@@ -255,6 +354,8 @@ void TscXMLItem::Assign(const TscXMLItem* item)
 
 bool TscXMLItem::PropExists(const QString& name) const
 {
+    if (FParsed)
+        return ParsedProp(name) != nullptr;
     return FindAttribute(FText, name) >= 0;
 }
 
@@ -267,6 +368,13 @@ QString TscXMLItem::Prop(const QString& name) const
 
 bool TscXMLItem::PropIfExists(const QString& name, QString& value) const
 {
+    if (FParsed) {
+        const QString* found = ParsedProp(name);
+        if (found == nullptr)
+            return false;
+        value = *found;
+        return true;
+    }
     const qsizetype at = FindAttribute(FText, name);
     if (at < 0)
         return false;
@@ -280,6 +388,8 @@ bool TscXMLItem::PropIfExists(const QString& name, QString& value) const
 
 void TscXMLItem::SetProp(const QString& name, const QString& value)
 {
+    if (FParsed)
+        SetText(Text()); // from here on the raw text is what holds the attributes
     qsizetype insertAt = FindAttribute(FText, name);
     if (insertAt >= 0) {
         const qsizetype close = FText.indexOf(QLatin1Char('"'), insertAt + name.size() + 2);
@@ -548,6 +658,11 @@ void TscXMLWriter::WriteRootItem(const TscXMLItem& rootItem)
 // TscXMLDocument
 
 TscXMLDocument::TscXMLDocument() : FRoot(std::make_unique<TscXMLItem>()) {}
+
+void TscXMLDocument::CountMemory(ScriptMemoryCounter& counter) const
+{
+    FRoot->CountMemory(counter);
+}
 
 TscXMLDocument::~TscXMLDocument() = default;
 

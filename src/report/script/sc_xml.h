@@ -28,11 +28,18 @@ class TscXMLItem : public ScriptObject {
 public:
     TscXMLItem() = default;
     explicit TscXMLItem(const QString& name, const QString& text = QString());
+    // An item of the script parser's program tree: the attribute "text" (unless textValue is
+    // null), "pos" and "pos1" (unless empty), given unescaped. They are kept apart, so that
+    // reading them costs nothing; Text() makes the attribute text of them when first asked.
+    static std::unique_ptr<TscXMLItem> MakeParsed(const QString& name, const QString* textValue, const QString& pos,
+                                                  const QString& pos1 = QString());
     // Frees the whole subtree (without recursion, so any depth is safe) and leaves the parent.
     ~TscXMLItem() override;
 
     static const ScriptClassInfo& Class();
     const ScriptClassInfo& ScriptClass() const override { return Class(); }
+    // The item with its whole subtree.
+    void CountMemory(ScriptMemoryCounter& counter) const override;
     TscXMLItem(const TscXMLItem&) = delete;
     TscXMLItem& operator=(const TscXMLItem&) = delete;
 
@@ -40,8 +47,13 @@ public:
     void SetName(const QString& name) { FName = name; }
     // All attributes as one raw string: name="value" pairs separated by one blank, values
     // escaped (see SetProp).
-    const QString& Text() const { return FText; }
-    void SetText(const QString& text) { FText = text; }
+    const QString& Text() const
+    {
+        if (FParsed && !FTextMade)
+            MakeText();
+        return FText;
+    }
+    void SetText(const QString& text);
     // A value for the caller; copied by Assign, never touched by the XML code.
     void* Data() const { return FData; }
     void SetData(void* data) { FData = data; }
@@ -54,7 +66,7 @@ public:
     bool SetParent(TscXMLItem* newParent);
 
     int Count() const { return static_cast<int>(FItems.size()); }
-    // The child at index; an index out of range throws "List index out of bounds (N)".
+    // The child at index; an index out of range throws "List index (N) out of bounds".
     TscXMLItem* Items(int index) const;
 
     // A new child appended at the end.
@@ -95,12 +107,22 @@ public:
 
 private:
     void AdoptAt(size_t index, std::unique_ptr<TscXMLItem> item);
+    void MakeText() const;
+    // The value of an attribute of a parsed item, or null when it has none of that name.
+    const QString* ParsedProp(const QString& name) const;
 
     void* FData = nullptr;
     std::vector<std::unique_ptr<TscXMLItem>> FItems;
     QString FName;
     TscXMLItem* FParent = nullptr;
-    QString FText;
+    mutable QString FText;
+    // A parsed item's attributes (FParsed), apart from FText until it is made (FTextMade).
+    QString FTextValue;
+    QString FPos;
+    QString FPos1;
+    bool FParsed = false;
+    bool FHasTextValue = false;
+    mutable bool FTextMade = false;
 };
 
 // Escaping of attribute values, shared by SetProp and Prop.
@@ -114,6 +136,7 @@ public:
 
     static const ScriptClassInfo& Class();
     const ScriptClassInfo& ScriptClass() const override { return Class(); }
+    void CountMemory(ScriptMemoryCounter& counter) const override;
     TscXMLDocument(const TscXMLDocument&) = delete;
     TscXMLDocument& operator=(const TscXMLDocument&) = delete;
 

@@ -3,6 +3,7 @@
 // Where Free Pascal has the routine, the C cases agree with it except where noted.
 
 #include "report/core/Formats.h"
+#include "report/core/QuotedText.h"
 
 #include "platform/DateTime.h"
 
@@ -366,3 +367,21 @@ TEST(FormatSettings, FromQtLocale)
 }
 
 } // namespace
+
+// The one reading of quoted parts that every format reader shares.
+TEST(QuotedText, QuotedPartsAreSkippedAndUnclosedOnesRunToTheEnd)
+{
+    const QString text = QStringLiteral("a'b;c'd\"e'f\";g'h");
+    EXPECT_EQ(IndexOutsideQuotes(text, u';'), 12);
+    EXPECT_EQ(QuotedPartEnd(text, 1), 6);
+    EXPECT_EQ(QuotedPartText(text, 7).toString(), QStringLiteral("e'f"));
+    EXPECT_EQ(QuotedPartText(text, 14).toString(), QStringLiteral("h")); // unclosed
+    EXPECT_EQ(QuotedPartEnd(text, 14), text.size());
+    QString outside;
+    ScanOutsideQuotes(text, [&](qsizetype i) {
+        outside += text[i];
+        return true;
+    });
+    EXPECT_EQ(outside, QStringLiteral("ad;g"));
+    EXPECT_EQ(IndexOutsideQuotes(QStringLiteral("'x;y'"), u';'), -1);
+}

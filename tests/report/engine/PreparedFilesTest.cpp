@@ -159,20 +159,32 @@ TEST(PreparedFiles, FailedSaveLeavesTheOldFile)
 
 TEST(PreparedFiles, PythonReadsEveryFixture)
 {
+    // What Python's reader finds in each committed file: every file of the folder is listed.
+    const struct {
+        const char* file;
+        const char* print;
+        const char* expected;
+    } fixtures[] = {
+        {"two-pages.zp3", "print(root.tag, len(pages), pages[0][1][0].get('u'), names[3])",
+         "preparedreport 2 Строка 1 Page0.Title\n"},
+        {"a3.zp3", "print(root.tag, len(pages), [e.get('u') for e in pages.iter() if e.get('u')][0], names[-1])",
+         "preparedreport 1 Страница 1 Page0.Hidden1\n"},
+    };
     const QStringList files = QDir(kEngineData + QStringLiteral("zp3")).entryList({QStringLiteral("*.zp3")}, QDir::Files);
-    ASSERT_FALSE(files.isEmpty());
-    for (const QString& name : files) {
-        SCOPED_TRACE(name.toStdString());
+    ASSERT_EQ(files.size(), static_cast<qsizetype>(std::size(fixtures)));
+    for (const auto& fixture : fixtures) {
+        SCOPED_TRACE(fixture.file);
+        ASSERT_TRUE(files.contains(QString::fromLatin1(fixture.file)));
         const ProgramRun run = RunProgram(
             {"python3", "-c",
-             "import sys, xml.etree.ElementTree as E\n"
-             "root = E.parse(sys.argv[1]).getroot()\n"
-             "pages = root.find('previewpages')\n"
-             "names = [e.get('name') for e in root.find('dictionary')]\n"
-             "print(root.tag, len(pages), pages[0][1][0].get('u'), names[3])",
-             (kEngineData + QStringLiteral("zp3/") + name).toStdString()});
+             std::string("import sys, xml.etree.ElementTree as E\n"
+                         "root = E.parse(sys.argv[1]).getroot()\n"
+                         "pages = root.find('previewpages')\n"
+                         "names = [e.get('name') for e in root.find('dictionary')]\n")
+                 + fixture.print,
+             (kEngineData + QStringLiteral("zp3/") + QString::fromLatin1(fixture.file)).toStdString()});
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, "preparedreport 2 Строка 1 Page0.Title\n");
+        EXPECT_EQ(run.out, fixture.expected);
     }
 }
 
@@ -212,8 +224,6 @@ const Hostile kHostileFiles[] = {
      "Invalid file format"},
     {"pageX.zp3", [](QByteArray b) { return Replace(Replace(b, "<page0><b2 t=\"0\">", "<pageX><b2 t=\"0\">"), "</page0></previewpages>", "</pageX></previewpages>"); },
      "Invalid file format"},
-    {"dot-matrix-page.zp3", [](QByteArray b) { return Replace(Replace(b, "<page0><b2 t=\"0\">", "<TrpDMPPage><b2 t=\"0\">"), "</page0></previewpages>", "</TrpDMPPage></previewpages>"); },
-     "Class TrpDMPPage not found"},
     {"bad-hex.zp3", [](QByteArray b) { return Replace(b, "<item stream=\"424D", "<item stream=\"42G4D"); },
      "Invalid hexadecimal text"},
     {"truncated.zp3", [](QByteArray b) { return b.left(b.size() / 2); }, "Invalid file format"},
@@ -270,6 +280,19 @@ TEST_P(HostileFiles, GiveTheirErrorAndLeaveTheStore)
     EXPECT_EQ(DumpAll(store).toStdString(), dumpBefore.toStdString());
     EXPECT_EQ(prepared.Report().PreviewOptions().OutlineWidth, 77);
     EXPECT_EQ(SaveStore(store).toStdString(), before.toStdString());
+}
+
+// A page stored whole as a dot-matrix page (the engine's classes know it) loads as one.
+TEST(PreparedFiles, AWholeDotMatrixPageLoadsAsOne)
+{
+    PreparedReport prepared = BuildTwoPageStore();
+    TrpPreviewPages& store = prepared.Store();
+    ASSERT_TRUE(store.LoadFromFile(kHostile + QStringLiteral("dot-matrix-page.zp3"), true));
+    ASSERT_EQ(store.GetCount(), 2);
+    TrpReportPage* page = store.GetPage(1);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->ClassName(), QStringLiteral("TrpDMPPage"));
+    EXPECT_TRUE(page->IsDotMatrixPage());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HostileFiles, testing::ValuesIn(kHostileFiles),

@@ -115,7 +115,7 @@ TEST(WideStrings, OutOfRangeReadsAreEmptyAndDeleteIsChecked)
     list.PutObject(9, 1);
     EXPECT_EQ(list.IndexOf(u"b"), 1);
     EXPECT_EQ(list.IndexOf(u"B"), -1);
-    EXPECT_EQ(MessageOf([&] { list.Delete(2); }), "List index out of bounds (2)");
+    EXPECT_EQ(MessageOf([&] { list.Delete(2); }), "List index (2) out of bounds");
     list.Delete(0);
     EXPECT_EQ(Lines(list), "b");
 

@@ -237,8 +237,8 @@ TEST(XMLItem, IndexOutsideTheChildrenFails)
 {
     TrpXMLItem root;
     root.Add();
-    EXPECT_EQ(MessageOf([&] { root.Items(1); }), "List index out of bounds (1)");
-    EXPECT_EQ(MessageOf([&] { root.Items(-1); }), "List index out of bounds (-1)");
+    EXPECT_EQ(MessageOf([&] { root.Items(1); }), "List index (1) out of bounds");
+    EXPECT_EQ(MessageOf([&] { root.Items(-1); }), "List index (-1) out of bounds");
 }
 
 TEST(XMLItem, ClearUnloadsAnUnloadableItem)

@@ -75,6 +75,64 @@ protected:
 
 // --- Objects ------------------------------------------------------------------------------
 
+// What a script keeps is bounded by its memory limit (here the smallest, 1 MiB): each way of
+// keeping memory ends with EOutOfMemory, which the script catches; what it frees or drops
+// again does not count.
+TEST_F(ClassLibrary, ScriptMemoryIsBoundedByWhatTheScriptHolds)
+{
+    struct Case {
+        const char* name;
+        const char* body; // runs in a loop that a catch ends
+        bool runsOut;
+    };
+    const Case cases[] = {
+        {"objects kept", "l := TStringList.Create;", true},
+        {"texts kept in an array", "a[i mod 1000] := s + IntToStr(i);", true},
+        {"lines kept in a list", "k.Add(s + IntToStr(i));", true},
+        {"arrays kept in an array", "a[i mod 1000] := VarArrayCreate([0, 1000], varVariant);", true},
+        {"bytes in a stream", "m.Write(s, Length(s));", true},
+        {"a text appended to in place", "t := t + s;", true},
+        {"objects freed", "begin l := TStringList.Create; l.Add(s + 'x'); l.Free; end;", false},
+        {"texts dropped", "t := s + IntToStr(i);", false},
+        {"arrays dropped", "v := VarArrayCreate([0, 1000], varVariant);", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString source =
+            QStringLiteral("var a: array[0..999] of Variant; i, j: Integer; s, t: String; v: Variant;\n"
+                           "  l, k: TStringList; m: TMemoryStream;\n"
+                           "begin\n  s := 'x';\n  for j := 1 to 12 do s := s + s;\n"
+                           "  k := TStringList.Create;\n  m := TMemoryStream.Create;\n"
+                           "  try\n    for i := 1 to 20000 do %1\n    ShowMessage('done');\n"
+                           "  except\n    ShowMessage(ExceptionClassName);\n  end;\nend.")
+                .arg(QString::fromUtf8(c.body));
+        const std::string output =
+            Run(source, {}, [](TscScript& script) { script.SetMemoryLimit(kScriptMemoryMinimumLimit); });
+        EXPECT_EQ(output, c.runsOut ? "EOutOfMemory" : "done");
+    }
+}
+
+TEST_F(ClassLibrary, ScriptMemoryLimitIsSettableAndGrantsTheHandlerRoom)
+{
+    // Caught, the error leaves room for its handler; freeing what was kept makes room for more,
+    // and keeping on without freeing raises again.
+    const QString source =
+        QStringLiteral("var l: TStringList; n, i: Integer;\n"
+                       "begin\n  l := TStringList.Create;\n  try\n"
+                       "    while True do l.Add(IntToStr(n) + 'abcdefghijklmnopqrstuvwxyz');\n"
+                       "  except\n    ShowMessage(ExceptionClassName + ' ' + ExceptionMessage);\n  end;\n"
+                       "  n := l.Count;\n  l.Clear;\n  for i := 1 to n do l.Add(IntToStr(i));\n"
+                       "  ShowMessage('again');\n"
+                       "  while True do l.Add(IntToStr(i) + 'abcdefghijklmnopqrstuvwxyz');\nend.");
+    const std::string output = Run(source, {}, [](TscScript& script) {
+        EXPECT_EQ(script.MemoryLimit(), kScriptMemoryDefaultLimit);
+        script.SetMemoryLimit(1);
+        EXPECT_EQ(script.MemoryLimit(), kScriptMemoryMinimumLimit);
+        script.SetMemoryLimit(int64_t{4} << 20);
+    });
+    EXPECT_EQ(output, "EOutOfMemory Out of memory\nagain\nEOutOfMemory: Out of memory");
+}
+
 TEST_F(ClassLibrary, AFreedObjectIsAScriptErrorNotACrash)
 {
     EXPECT_EQ(Run("var sl: TStringList;\n"

@@ -143,6 +143,33 @@ TEST(ScXMLItem, SetPropReplacesInPlaceAndAppendsWithOneBlank)
     EXPECT_EQ(glued.Text(), QStringLiteral("a=\"1\" b=\"&#38;\""));
 }
 
+// An item of the parser's program tree reads and writes exactly as one made from its text.
+TEST(ScXMLItem, ParsedItemsBehaveAsTheirText)
+{
+    const QString value = QStringLiteral("a\"<b>&\n");
+    std::unique_ptr<TscXMLItem> leaf = TscXMLItem::MakeParsed(QStringLiteral("string"), &value, QStringLiteral("3:14"));
+    TscXMLItem same(QStringLiteral("string"));
+    same.SetProp(QStringLiteral("text"), value);
+    same.SetProp(QStringLiteral("pos"), QStringLiteral("3:14"));
+    EXPECT_EQ(leaf->Text(), same.Text());
+    EXPECT_EQ(leaf->Prop(QStringLiteral("TEXT")), value);
+    EXPECT_FALSE(leaf->PropExists(QStringLiteral("pos1")));
+    const std::unique_ptr<TscXMLItem> node =
+        TscXMLItem::MakeParsed(QStringLiteral("expr"), nullptr, QStringLiteral("1:2"), QStringLiteral("1:9"));
+    EXPECT_EQ(node->Text(), QStringLiteral("pos=\"1:2\" pos1=\"1:9\""));
+    EXPECT_FALSE(node->PropExists(QStringLiteral("text")));
+    // Copies and changes keep every attribute.
+    TscXMLItem copy;
+    copy.Assign(leaf.get());
+    EXPECT_EQ(copy.Text(), same.Text());
+    leaf->SetProp(QStringLiteral("pos"), QStringLiteral("4:1"));
+    EXPECT_EQ(leaf->Prop(QStringLiteral("text")), value);
+    EXPECT_EQ(leaf->Prop(QStringLiteral("pos")), QStringLiteral("4:1"));
+    leaf->SetText(QStringLiteral("x=\"1\""));
+    EXPECT_FALSE(leaf->PropExists(QStringLiteral("text")));
+    EXPECT_EQ(leaf->Prop(QStringLiteral("x")), QStringLiteral("1"));
+}
+
 // A three-level tree for the byte-exact goldens.
 void FillTree(TscXMLDocument& document)
 {
@@ -351,7 +378,7 @@ TEST(ScXMLItem, ChildrenMoveWholeAndOwnershipStaysClear)
         (void)root.Items(2);
         ADD_FAILURE() << "no error";
     } catch (const platform::Exception& error) {
-        EXPECT_EQ(error.Message(), "List index out of bounds (2)");
+        EXPECT_EQ(error.Message(), "List index (2) out of bounds");
     }
 }
 

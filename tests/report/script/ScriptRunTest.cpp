@@ -123,6 +123,8 @@ TEST_F(ScriptRun, UnitsComeFromTheScriptsFolderOnly)
 
 TEST_F(ScriptRun, UsageErrorsAndUnreadableFilesExitWithOne)
 {
+    const char* const kMemoryLimitUsage =
+        "scriptrun: --memory-limit needs a size from 1M to 1024G (bytes, or a number with K, M or G)";
     Write(QStringLiteral("t.pas"), "begin end.");
     const struct {
         std::vector<std::string> arguments;
@@ -137,6 +139,11 @@ TEST_F(ScriptRun, UsageErrorsAndUnreadableFilesExitWithOne)
         {{"--timeout", "1,5", "t.pas"}, "scriptrun: --timeout needs a number of seconds above 0"},
         {{"--allow-files", "no-such-folder", "t.pas"}, "scriptrun: --allow-files needs a folder: no-such-folder"},
         {{"--answers", "no-such-file", "t.pas"}, "scriptrun: cannot read the answers file no-such-file"},
+        {{"--memory-limit", "512K", "t.pas"}, kMemoryLimitUsage},
+        {{"--memory-limit", "2T", "t.pas"}, kMemoryLimitUsage},
+        {{"--memory-limit", "2000G", "t.pas"}, kMemoryLimitUsage},
+        {{"--memory-limit", "-5M", "t.pas"}, kMemoryLimitUsage},
+        {{"--memory-limit", "M", "t.pas"}, kMemoryLimitUsage},
         {{"absent.pas"}, "scriptrun: cannot read absent.pas: No such file or directory"},
     };
     for (const auto& c : cases) {
@@ -146,7 +153,7 @@ TEST_F(ScriptRun, UsageErrorsAndUnreadableFilesExitWithOne)
     }
     Write(QStringLiteral("answers.txt"), "Yes\n");
     EXPECT_EQ(Run({"--parse-only", "--locale", "ru_RU", "--timeout", "2.5", "--answers", "answers.txt", "--allow-files", ".",
-                   "t.pas"})
+                   "--memory-limit", "3g", "t.pas"})
                   .status,
               0);
 }
@@ -181,6 +188,22 @@ TEST_F(ScriptRun, AnUncaughtErrorEndsWithThree)
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.out, "before\n");
     EXPECT_EQ(run.err, "EDivByZero: Division by zero\n");
+}
+
+TEST_F(ScriptRun, AScriptHoldsAtMostTheMemoryLimit)
+{
+    // Texts of 64 KiB kept in a list: 2 MiB hold about 30 of them, 8 MiB about 120.
+    Write(QStringLiteral("keep.pas"), "var l: TStringList; s: String; i: Integer;\n"
+                                      "begin\n  s := 'x';\n  for i := 1 to 15 do s := s + s;\n"
+                                      "  l := TStringList.Create;\n  for i := 1 to 60 do l.Add(s + IntToStr(i));\n"
+                                      "  ShowMessage('kept');\nend.");
+    const ProgramRun small = Run({"--memory-limit", "2M", "keep.pas"});
+    EXPECT_EQ(small.status, 3);
+    EXPECT_EQ(small.out, "");
+    EXPECT_EQ(small.err, "EOutOfMemory: Out of memory\n");
+    const ProgramRun larger = Run({"--memory-limit", "8388608", "keep.pas"});
+    EXPECT_EQ(larger.status, 0);
+    EXPECT_EQ(larger.out, "kept\n");
 }
 
 TEST_F(ScriptRun, CompileErrorsOfTheBuilderEndWithTwo)

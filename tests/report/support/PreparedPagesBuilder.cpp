@@ -196,4 +196,57 @@ PreparedReport BuildTwoPageStore()
     return prepared;
 }
 
+PreparedReport BuildPaperStore(const std::vector<PaperPage>& pages)
+{
+    PreparedReport prepared;
+    TrpReport& report = prepared.Report();
+    report.CheckDataPage();
+    report.ReportOptions().Name = QStringLiteral("Бумага");
+    TrpPreviewPages& store = prepared.Store();
+    StubEngine& engine = prepared.Engine();
+    engine.Running = true;
+    store.Initialize();
+    std::vector<TrpReportPage*> sources;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const PaperPage& paper = pages[i];
+        auto* page = new TrpReportPage(&report);
+        page->SetName(QStringLiteral("Page%1").arg(i + 1));
+        if (paper.paperSize == kPaperCustom) {
+            page->SetOrientation(paper.orientation);
+            page->SetSizeAndDimensions(kPaperCustom, paper.width, paper.height);
+        } else {
+            page->SetPaperSize(paper.paperSize);
+            page->SetOrientation(paper.orientation);
+        }
+        page->LeftMargin = page->RightMargin = page->TopMargin = page->BottomMargin = kPaperStoreMargins;
+        page->Bin = paper.bin;
+        page->BinOtherPages = paper.binOtherPages;
+        page->Duplex = paper.duplex;
+        auto* band = new TrpMasterData(page);
+        band->SetName(QStringLiteral("Band%1").arg(i + 1));
+        band->SetBounds(0, 0, page->PrintableWidth(), page->PrintableHeight());
+        TrpMemoView* frame = AddMemo(band, QStringLiteral("Frame%1").arg(i + 1), kPaperStoreFrameInset,
+                                     kPaperStoreFrameInset, page->PrintableWidth() - 2 * kPaperStoreFrameInset,
+                                     page->PrintableHeight() - 2 * kPaperStoreFrameInset, QString());
+        frame->Frame().Typ = kAllFrameSides;
+        TrpMemoView* hidden = AddMemo(band, QStringLiteral("Hidden%1").arg(i + 1), 0, 0, 30, 20, QStringLiteral("X"));
+        hidden->Frame().Typ = kAllFrameSides;
+        hidden->Printable = false;
+        store.AddSourcePage(page);
+        sources.push_back(page);
+    }
+    store.BeginPass();
+    store.AddPageAction = apAdd;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        TrpReportPage* page = sources[i];
+        store.AddPage(page);
+        auto* band = dynamic_cast<TrpBand*>(report.FindObject(QStringLiteral("Band%1").arg(i + 1)));
+        auto* frame = dynamic_cast<TrpMemoView*>(report.FindObject(QStringLiteral("Frame%1").arg(i + 1)));
+        PrintBand(store, *band, 0, [&] { frame->SetText(QStringLiteral("Страница %1").arg(i + 1)); });
+    }
+    store.Finish();
+    engine.Running = false;
+    return prepared;
+}
+
 } // namespace enginetest

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace enginetest {
 
@@ -87,5 +88,29 @@ void BuildTwoPageTemplate(TrpReport& report);
 // and the footer, page 2 with rows 4 and 5 and the footer; an outline entry per page and one
 // per row ("Строка N"), and an anchor "row4" at row 4.
 PreparedReport BuildTwoPageStore();
+
+// One page of a paper store: its paper (a code of the paper table, or 256 with the size given
+// in millimetres in the orientation), bins and duplex.
+struct PaperPage {
+    int32_t paperSize = kPaperA4;
+    TPrinterOrientation orientation = poPortrait;
+    double width = 0;
+    double height = 0;
+    int32_t bin = 7;
+    int32_t binOtherPages = 7;
+    TrpDuplexMode duplex = dmNone;
+};
+
+// Margins of the pages of a paper store, millimetres.
+inline constexpr double kPaperStoreMargins = 10;
+// Where the framed memo of a paper-store page stands inside the printable area, in pixels: from
+// this inset to the same inset before the printable area's right and bottom edges.
+inline constexpr double kPaperStoreFrameInset = 40;
+
+// A store with one page per entry, each from a report page of its own (Page1, Page2, ...)
+// with margins of kPaperStoreMargins: a band covering the printable area with the memo Frame
+// (framed on all sides, kPaperStoreFrameInset inside the printable area, text "Страница N")
+// and the memo Hidden (framed and filled, at the printable corner, not printable).
+PreparedReport BuildPaperStore(const std::vector<PaperPage>& pages);
 
 } // namespace enginetest

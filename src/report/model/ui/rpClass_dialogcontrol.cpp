@@ -149,6 +149,12 @@ void TrpDialogControl::SetTabStop(bool value)
     control_->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+void TrpDialogControl::SetFocus()
+{
+    if (control_ != nullptr && control_->focusPolicy() != Qt::NoFocus)
+        control_->setFocus(Qt::OtherFocusReason);
+}
+
 void TrpDialogControl::SetName(const QString& value)
 {
     const bool follow = CaptionFollowsName() && !IsLoading() && Caption() == Name();

@@ -59,6 +59,8 @@ public:
     // Windowed controls take the focus by Tab when set; others read true and ignore a change.
     bool TabStop() const;
     void SetTabStop(bool value);
+    // Focuses the native control when it takes the focus at all.
+    void SetFocus() override;
 
     // Whether the control shows its name as its caption until the caption is edited.
     virtual bool CaptionFollowsName() const { return false; }

@@ -1,4 +1,5 @@
 #include "ScriptControls.h"
+#include "report/script/sc_iconsts.h"
 
 #include "ScriptForm.h"
 
@@ -35,7 +36,7 @@ const QString kOnCloseUp = QStringLiteral("ONCLOSEUP");
 void RequireApplication()
 {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
-        throw EInvalidOperation("Controls need a running application with windows");
+        throw EInvalidOperation(ScErrorText(TscMessage::SNeedsWindows));
 }
 
 QPoint EventPosition(const QMouseEvent* event)
@@ -237,6 +238,12 @@ ScriptControl::ScriptControl(QWidget& widget)
     FFont.OnChange = [this] { ApplyFont(); };
 }
 
+void ScriptControl::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptControlBytes);
+    counter.AddText(Name());
+}
+
 ScriptControl::~ScriptControl()
 {
     // The events go before the widget does: nothing may run a script from here on.
@@ -263,7 +270,7 @@ void ScriptControl::SetParentControl(ScriptControl* parent)
 {
     for (ScriptControl* p = parent; p != nullptr; p = p->ParentControl()) {
         if (p == this)
-            throw EInvalidOperation("A control cannot be its own parent");
+            throw EInvalidOperation(ScErrorText(TscMessage::SControlOwnParent));
     }
     const QRect geometry = FWidget.geometry();
     FWidget.setParent(parent != nullptr ? &parent->ClientWidget() : nullptr,

@@ -47,6 +47,9 @@ int ScriptMouseButtonOf(Qt::MouseButton button);
 
 // TControl: geometry, visibility, colour, font, alignment in the parent, and the events every
 // control has.
+// What a control (a window) takes in memory, as scripts' memory counts it.
+inline constexpr int64_t kScriptControlBytes = 8192;
+
 class ScriptControl : public ScriptComponent {
 public:
     static const ScriptClassInfo& Class();                    // TControl
@@ -58,6 +61,8 @@ public:
 
     explicit ScriptControl(QWidget& widget);
     ~ScriptControl() override;
+    // A window takes far more than a plain component.
+    void CountMemory(ScriptMemoryCounter& counter) const override;
 
     QWidget& Widget() const { return FWidget; }
     // Where child controls are placed.

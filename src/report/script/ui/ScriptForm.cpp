@@ -1,4 +1,5 @@
 #include "ScriptForm.h"
+#include "report/script/sc_iconsts.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/core/ScriptErrors.h"
@@ -161,7 +162,7 @@ void ScriptForm::SetModalResult(int result)
 int ScriptForm::ShowModal()
 {
     if (FModal || isVisible())
-        throw EInvalidOperation("Cannot make a visible window modal");
+        throw EInvalidOperation(ScErrorText(TscMessage::SCannotMakeModal));
     FModalResult = 0;
     FModal = true;
     setModal(true);
@@ -345,7 +346,7 @@ void RegisterScriptFormClasses()
     registry.Register(F::CustomClass());
     RegisteredClass& form = registry.Register(F::Class(), []() -> std::unique_ptr<ScriptObject> {
         if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
-            throw EInvalidOperation("Controls need a running application with windows");
+            throw EInvalidOperation(ScErrorText(TscMessage::SNeedsWindows));
         return std::make_unique<ScriptForm>();
     });
     form.AddInteger(QStringLiteral("BorderStyle"), GetterOf<F>([](const F& o) { return Variant(int32_t{o.BorderStyle()}); }),

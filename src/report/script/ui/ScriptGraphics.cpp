@@ -1,4 +1,5 @@
 #include "ScriptGraphics.h"
+#include "report/script/sc_iconsts.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/core/ScriptErrors.h"
@@ -17,6 +18,12 @@
 #include <cstring>
 
 namespace {
+
+// The bytes of a 32-bit image of this size, for the script's memory.
+int64_t ImageBytes(int width, int height)
+{
+    return int64_t{width} * height * 4;
+}
 
 // A picture that cannot be read.
 class EInvalidGraphic : public EScriptErrorFamily {
@@ -251,7 +258,7 @@ void ScriptCanvas::Paint(F&& draw)
 {
     switch (FTarget) {
     case Target::None:
-        throw EInvalidOperation("Canvas does not allow drawing");
+        throw EInvalidOperation(ScErrorText(TscMessage::SCanvasNoDrawing));
     case Target::Painter:
         // Between paint events there is nothing to draw on.
         if (FPainter == nullptr || !FPainter->isActive())
@@ -395,6 +402,8 @@ void ScriptBitmap::Resize(int width, int height)
         throw EOutOfMemory();
     if (width == FWidth && height == FHeight)
         return;
+    if (width > 0 && height > 0)
+        ChargeScriptMemory(ImageBytes(width, height));
     FWidth = width;
     FHeight = height;
     QImage image;
@@ -416,6 +425,11 @@ void ScriptBitmap::DrawOn(QPainter& painter, const QRect& target)
         painter.drawImage(target, FImage);
 }
 
+void ScriptBitmap::CountMemory(ScriptMemoryCounter& counter) const
+{
+    counter.AddBytes(kScriptObjectBytes + FImage.sizeInBytes());
+}
+
 void ScriptBitmap::LoadFromBytes(const QByteArray& bytes, const QString&)
 {
     QBuffer buffer;
@@ -424,13 +438,14 @@ void ScriptBitmap::LoadFromBytes(const QByteArray& bytes, const QString&)
     QImageReader reader(&buffer);
     const QByteArray format = reader.format().toLower();
     if (format != "bmp" && format != "png" && format != "jpeg" && format != "jpg")
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SBitmapInvalid));
     const QSize size = reader.size();
     if (size.width() > kMaxSide || size.height() > kMaxSide)
         throw EOutOfMemory();
+    ChargeScriptMemory(ImageBytes(size.width(), size.height()));
     QImage image = reader.read();
     if (image.isNull())
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SBitmapInvalid));
     FImage = image.convertToFormat(QImage::Format_RGB32);
     FWidth = FImage.width();
     FHeight = FImage.height();
@@ -447,7 +462,7 @@ QByteArray ScriptBitmap::SaveToBytes(const QString& fileName) const
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (FImage.isNull() || !FImage.save(&buffer, format))
-        throw EInvalidGraphic("Cannot write an empty bitmap");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SBitmapEmpty));
     return bytes;
 }
 
@@ -511,7 +526,7 @@ void ScriptMetafile::DrawOn(QPainter& painter, const QRect& target)
 void ScriptMetafile::LoadFromBytes(const QByteArray& bytes, const QString&)
 {
     if (!IsMetafileData(bytes))
-        throw EInvalidGraphic("Metafile is not valid");
+        throw EInvalidGraphic(ScErrorText(TscMessage::SMetafileInvalid));
     StartRecording();
     FLoaded = bytes;
     const QSize size = MetafileSize(bytes);

@@ -151,6 +151,7 @@ public:
     // By the file name's extension: .png, .jpg/.jpeg, otherwise BMP.
     QByteArray SaveToBytes(const QString& fileName) const override;
     bool AssignFrom(ScriptObject& source) override;
+    void CountMemory(ScriptMemoryCounter& counter) const override;
 
     QImage& Image() { return FImage; }
     ScriptCanvas& Canvas() { return FCanvas; }

@@ -2,6 +2,8 @@
 // were registered on; events are bound through the bridges of sc_ievents.
 
 #include "sc_iformsrtti.h"
+#include "report/core/Texts.h"
+#include "report/script/sc_iconsts.h"
 
 #include "ScriptControls.h"
 #include "ScriptForm.h"
@@ -116,7 +118,7 @@ void AddControls(TscScript* script)
     w->AddMethod(QStringLiteral("procedure SetFocus"), [&winClass](Frame& f) {
         ScriptControl& self = Self<ScriptControl>(f, winClass);
         if (!self.Widget().isVisible() || !self.Widget().isEnabled())
-            throw EInvalidOperation("Cannot focus a disabled or invisible window");
+            throw EInvalidOperation(ScErrorText(TscMessage::SCannotFocus));
         self.Widget().setFocus(Qt::OtherFocusReason);
         return kNothing;
     });
@@ -189,7 +191,7 @@ void AddControls(TscScript* script)
                              ScriptListBox& box = list(f);
                              const int index = Int(f, 0);
                              if (index < 0 || index >= box.count())
-                                 throw EListError(QStringLiteral("List index (%1) out of bounds").arg(index).toStdString());
+                                 throw EListError(ScErrorText(TscMessage::SListIndexError, {QString::number(index)}));
                              if (f.AssignedValue != nullptr) {
                                  box.item(index)->setSelected(f.AssignedValue->ToBoolean(Settings(f)));
                                  return kNothing;
