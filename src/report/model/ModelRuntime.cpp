@@ -3,6 +3,7 @@
 #include "rpChBox.h"
 #include "rpClass.h"
 #include "rpClass_datasets.h"
+#include "rpClass_exportfilter.h"
 #include "rpClass_report.h"
 #include "rpDrawText.h"
 #include "rpDsgnIntf.h"
@@ -21,6 +22,7 @@ void RegisterModelClasses(PropertyRegistry& registry)
     TrpComponent::RegisterClass(registry);
     TrpReportComponent::RegisterClass(registry);
     RegisterReportClasses(registry);
+    TrpCustomExportFilter::RegisterClass(registry);
     // Objects outside a report find data sets by user name in the process-wide list.
     TrpComponent::SetGlobalDataSetLookup([](TrpComponent* dataSet, const QString& name, TrpComponent* report) {
         return TrpGlobalDataSetList::Instance().Find(name, report, dynamic_cast<TrpDataSet*>(dataSet));

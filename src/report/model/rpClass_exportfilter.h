@@ -5,6 +5,8 @@
 // registry when created, so that the preview's export menu lists it, and leaves it when
 // destroyed; one made with CreateNoRegister stays out of it.
 
+#include "report/core/ObjectHandles.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -17,12 +19,22 @@ class QIODevice;
 class TrpComponent;
 class TrpReport;
 class TrpReportPage;
+class PropertyRegistry;
 
 // Selects the constructor of a filter that is not entered in the registry.
 struct TrpNoRegister {};
 
-class TrpCustomExportFilter : public QObject {
+// A registered class: its stored options are published properties, so report files, scripts,
+// rptool export --set and the device frame's settings reach them by name.
+class TrpCustomExportFilter : public QObject, public ScriptObject {
 public:
+    static const ScriptClassInfo& Class();
+    const ScriptClassInfo& ScriptClass() const override { return Class(); }
+    // The registered name of the filter's class ("TrpPDFExport").
+    QString ClassName() const { return ScriptClass().Name; }
+    // The stored options of every filter; ModelRuntime::init registers them.
+    static void RegisterClass(PropertyRegistry& registry);
+
     // Enters the filter in the registry.
     explicit TrpCustomExportFilter(QObject* owner = nullptr);
     // A filter without owner, not entered in the registry (for subclasses: F(TrpNoRegister)).

@@ -146,6 +146,10 @@ public:
 
     // The renderer every memo lays its text out with, used under its lock.
     static TrpDrawText& Renderer();
+    // For the exports, under the renderer's lock: the renderer gets the memo's style (the
+    // highlight's when active), its text rectangle at scale 1 and its paragraph breaks, and
+    // lays the drawn lines out without a painter; `htmlTags` off lays the tags out as text.
+    void LayOutForExport(TrpDrawText& renderer, bool htmlTags);
 
     static void RegisterClass(PropertyRegistry& registry);
 

@@ -215,6 +215,20 @@ void TrpCustomMemoView::LayOutAtScaleOne(TrpDrawText& renderer, bool freeWidth)
     Color = savedColor;
 }
 
+void TrpCustomMemoView::LayOutForExport(TrpDrawText& renderer, bool htmlTags)
+{
+    const int32_t savedColor = Color;
+    SetRendererStyle(renderer);
+    if (!htmlTags)
+        renderer.SetOptions(WordWrap, false, RTLReading, WordBreak, Clipped, Wysiwyg, Rotation());
+    FTextRect = ComputeTextRect(1, 1, 0, 0);
+    const QRectF box = ToRectF(FTextRect);
+    renderer.SetDimensions(1, 1, 1, box, box);
+    renderer.SetText(DrawnLines());
+    renderer.SetParaBreaks(FirstParaBreak, LastParaBreak);
+    Color = savedColor;
+}
+
 double TrpCustomMemoView::CalcHeight()
 {
     TrpDrawText& renderer = Renderer();

@@ -222,6 +222,14 @@ QRawFont ReportRawFont(const TrpFontFace& face, int pixelSize)
     return font;
 }
 
+QByteArray ReportFontData(const TrpFontFace& face)
+{
+    RequireGuiApplication();
+    State& state = GlobalState();
+    std::lock_guard guard(state.Lock);
+    return FileDataOf(state, face);
+}
+
 bool FaceCoversCyrillic(const TrpFontFace& face)
 {
     const QRawFont font = ReportRawFont(face, 12);

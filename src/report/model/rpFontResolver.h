@@ -43,5 +43,10 @@ TrpFontFace ResolveReportFont(QStringView reportFontName, bool bold, bool italic
 // there is none or the file does not load. Cached per face and size.
 QRawFont ReportRawFont(const TrpFontFace& face, int pixelSize);
 
+// The bytes of the file holding a resolved face (a font or a collection; FaceIndex names the
+// face): the very data the layout's raw fonts were made from, read and checked once. Raises
+// EFontNotInstalled as ReportRawFont does.
+QByteArray ReportFontData(const TrpFontFace& face);
+
 // Whether the face has a glyph for every letter of the Russian alphabet.
 bool FaceCoversCyrillic(const TrpFontFace& face);

@@ -1,0 +1,175 @@
+// exportbench [--runs N] [--stress-pages P]: the PDF export timed against Qt's own PDF writer.
+// The archive fixture (744 hour rows) and a stress run of about P pages (1,000 by default) are
+// prepared once (not timed); then, for the same pages, our writer exports them into memory and
+// DrawPage draws them for printing on a QPdfWriter, the median of N runs each. It prints the
+// speed and size ratios and what our file is made of. A timed run, never a test.
+
+#include "ExportFixtures.h"
+
+#include "report/engine/EngineRuntime.h"
+#include "report/engine/rpPreviewPages.h"
+#include "report/export/ExportRuntime.h"
+#include "report/export/rpExportDefaults.h"
+#include "report/export/rpExportPDF.h"
+#include "report/model/rpClass_report.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kRowsPerDay = 24;
+
+struct Result {
+    double seconds = 0;
+    qint64 bytes = 0;
+    QByteArray file;
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+Result Ours(TrpReport& report)
+{
+    auto filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+    ApplyDeviceFrameSettings(*filter);
+    filter->ShowDialog = false;
+    filter->ShowProgress = false;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    filter->Stream = &buffer;
+    QElapsedTimer timer;
+    timer.start();
+    if (!report.Export(filter.get()))
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(report.Errors().join(u'\n')));
+    Result result;
+    result.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    result.file = buffer.data();
+    result.bytes = result.file.size();
+    return result;
+}
+
+Result Qt(TrpPreviewPages& store)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QElapsedTimer timer;
+    timer.start();
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(96);
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        const auto pageSize = [&](int i) {
+            const QPoint size = store.GetPageSize(i);
+            return QPageSize(QSizeF(size.x() * 0.75, size.y() * 0.75), QPageSize::Point);
+        };
+        writer.setPageSize(pageSize(0));
+        QPainter painter(&writer);
+        for (int i = 0; i < store.Count(); ++i) {
+            if (i > 0) {
+                writer.setPageSize(pageSize(i));
+                writer.newPage();
+            }
+            TrpDrawContext context;
+            context.Printing = true;
+            store.DrawPage(i, painter, 1, 1, 0, 0, context);
+        }
+    }
+    Result result;
+    result.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    result.bytes = buffer.size();
+    return result;
+}
+
+void Composition(const char* name, const QByteArray& pdf)
+{
+    qint64 content = 0;
+    qint64 fonts = 0;
+    const QString text = QString::fromLatin1(pdf);
+    for (auto it = QRegularExpression(QStringLiteral("<< /Filter /FlateDecode /Length (\\d+) ")).globalMatch(text);
+         it.hasNext();)
+        content += it.next().captured(1).toLongLong();
+    for (auto it = QRegularExpression(QStringLiteral("<< /Length (\\d+)  /Filter")).globalMatch(text); it.hasNext();)
+        fonts += it.next().captured(1).toLongLong();
+    std::printf("pdf-composition %s total=%lld page-content=%lld fonts-and-maps=%lld structure=%lld bytes\n", name,
+                static_cast<long long>(pdf.size()), static_cast<long long>(content), static_cast<long long>(fonts),
+                static_cast<long long>(pdf.size() - content - fonts));
+}
+
+bool Run(const char* name, int rows, int runs)
+{
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.ShowProgress = false;
+    enginefixtures::DataSets keep;
+    exportfixtures::BuildArchive(report, keep);
+    keep.front()->LoadFromText(exportfixtures::HoursCsv(rows), QStringLiteral("Hours"));
+    if (!report.PrepareReport()) {
+        std::fprintf(stderr, "%s\n", qPrintable(report.Errors().join(u'\n')));
+        return false;
+    }
+    auto* store = dynamic_cast<TrpPreviewPages*>(report.PreviewPages());
+    const int pages = store->Count();
+    std::vector<double> ours;
+    std::vector<double> qt;
+    Result last;
+    qint64 qtBytes = 0;
+    for (int r = 0; r < runs; ++r) {
+        last = Ours(report);
+        ours.push_back(last.seconds);
+        const Result drawn = Qt(*store);
+        qt.push_back(drawn.seconds);
+        qtBytes = drawn.bytes;
+    }
+    const double oursSpeed = pages / Median(ours);
+    const double qtSpeed = pages / Median(qt);
+    std::printf("pdf-speed %s pages=%d ours=%.1f pages/s qt=%.1f pages/s ratio=%.2f (goal >= 1)\n", name, pages,
+                oursSpeed, qtSpeed, oursSpeed / qtSpeed);
+    std::printf("pdf-size %s pages=%d ours=%lld bytes qt=%lld bytes ratio=%.2f (goal <= 1)\n", name, pages,
+                static_cast<long long>(last.bytes), static_cast<long long>(qtBytes),
+                static_cast<double>(last.bytes) / static_cast<double>(qtBytes));
+    Composition(name, last.file);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 5;
+    int stressPages = 1000;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--stress-pages") == 0 && i + 1 < argc) {
+            stressPages = std::max(1, std::atoi(argv[++i]));
+        } else {
+            std::fputs("usage: exportbench [--runs N] [--stress-pages P]\n", stderr);
+            return 1;
+        }
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    ExportRuntime::init();
+    if (!Run("archive", 744, runs))
+        return 2;
+    // The archive lays out 37.2 rows a page (744 rows on 20 pages).
+    const int rows = stressPages * 744 / 20 / kRowsPerDay * kRowsPerDay;
+    if (!Run("stress", rows, std::max(1, runs / 2)))
+        return 2;
+    return 0;
+}

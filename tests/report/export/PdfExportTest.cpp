@@ -1,0 +1,722 @@
+// The PDF export through the real export road, over prepared pages built by hand: the file's
+// structure (checked by qpdf and poppler as well as by reading it), page content operators,
+// the fonts (embedded subsets whose text comes back exactly), numbers under a Russian
+// locale, the export texts, and rptool export as a user runs it.
+
+#include "ExportFixtures.h"
+#include "PreparedPagesBuilder.h"
+#include "RecordingPaintDevice.h"
+#include "RecordingSink.h"
+#include "ReportFakes.h"
+#include "Subprocess.h"
+#include "UnderLocale.h"
+
+#include "report/core/NumberText.h"
+#include "report/core/PropertyRegistry.h"
+#include "report/model/rpXMLSerializer.h"
+#include "report/export/ExportRuntime.h"
+#include "report/export/rpExportPDF.h"
+#include "report/export/rpmd5.h"
+#include "report/model/rpClass_bands.h"
+#include "report/model/rpClass_memo.h"
+#include "report/model/rpClass_pages.h"
+#include "report/model/rpRes.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include <functional>
+
+using namespace enginetest;
+
+namespace {
+
+const QString kGuid = QStringLiteral("{6F9619FF-8B86-D011-B42D-00C04FC964FF}");
+
+// Pages of one band "Band1" (A4, 10 mm margins): `build` makes its objects, `fill` changes
+// them for page N (from 1) before the band is printed on it.
+PreparedReport Pages(int count, const std::function<void(TrpBand&)>& build,
+                     const std::function<void(int, TrpBand&)>& fill = {})
+{
+    PreparedReport prepared;
+    ExportRuntime::init();
+    TrpReport& report = prepared.Report();
+    auto* page = new TrpReportPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->LeftMargin = page->RightMargin = page->TopMargin = page->BottomMargin = 10;
+    auto* band = AddBand<TrpMasterData>(page, QStringLiteral("Band1"), 0, 200);
+    build(*band);
+    TrpPreviewPages& store = prepared.Store();
+    prepared.Engine().Running = true;
+    store.Initialize();
+    store.AddSourcePage(page);
+    store.BeginPass();
+    store.AddPageAction = apAdd;
+    for (int p = 1; p <= count; ++p) {
+        store.AddPage(page);
+        PrintBand(store, *band, 0, [&] {
+            if (fill)
+                fill(p, *band);
+        });
+    }
+    store.Finish();
+    prepared.Engine().Running = false;
+    return prepared;
+}
+
+TrpMemoView* Memo(TrpBand& band, const QString& name, double left, double top, double width, double height,
+                  const QString& text, const QString& font = QStringLiteral("Arial"))
+{
+    TrpMemoView* memo = AddMemo(&band, name, left, top, width, height, text);
+    memo->Font().SetName(font);
+    return memo;
+}
+
+// The PDF of a store, written into memory: uncompressed, clock and identifier pinned.
+QByteArray ExportPdf(PreparedReport& prepared, const std::function<void(TrpPDFExport&)>& set = {},
+                     bool* result = nullptr)
+{
+    const reporttest::FixedReportClock clock(46000.5);
+    std::unique_ptr<TrpPDFExport> filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+    filter->ShowDialog = false;
+    filter->ShowProgress = false;
+    filter->Compressed = false;
+    filter->GuidText = [] { return kGuid; };
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    filter->Stream = &buffer;
+    if (set)
+        set(*filter);
+    const bool exported = prepared.Report().Export(filter.get());
+    if (result != nullptr)
+        *result = exported;
+    else
+        EXPECT_TRUE(exported) << prepared.Report().Errors().join(u'\n').toStdString();
+    return buffer.data();
+}
+
+struct Tool {
+    int status = -1;
+    std::string output;
+};
+
+// A poppler or qpdf command over the PDF bytes, written to a temporary file.
+Tool RunOnPdf(const std::string& command, const QByteArray& pdf, const std::string& after = {})
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("t.pdf"));
+    QFile file(name);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(pdf);
+    file.close();
+    Tool tool;
+    tool.status = testsupport::RunCommand(command + " '" + name.toStdString() + "' " + after, tool.output);
+    return tool;
+}
+
+// Every cross-reference entry points at its "n 0 obj".
+void ExpectXRefPointsAtObjects(const QByteArray& pdf)
+{
+    const qsizetype xref = pdf.lastIndexOf("\r\nxref\r\n");
+    ASSERT_GT(xref, 0);
+    const QList<QByteArray> lines = pdf.mid(xref + 2).split('\n');
+    ASSERT_GE(lines.size(), 3);
+    const int size = lines[1].trimmed().split(' ').value(1).toInt();
+    ASSERT_GT(size, 1);
+    for (int n = 1; n < size; ++n) {
+        const qsizetype offset = lines[2 + n].left(10).toLongLong();
+        EXPECT_TRUE(pdf.mid(offset).startsWith(QByteArray::number(n) + " 0 obj\r\n")) << "object " << n;
+    }
+    const QByteArray start = pdf.mid(pdf.lastIndexOf("startxref\r\n") + 11).split('\r').value(0);
+    EXPECT_EQ(start.toLongLong(), xref + 2);
+}
+
+// The content stream of page N (uncompressed exports): the first stream after the (N-1)th
+// page object.
+QByteArray PageContent(const QByteArray& pdf, int page)
+{
+    qsizetype from = 0;
+    for (int i = 1; i < page; ++i)
+        from = pdf.indexOf("/Type /Page\r\n", from) + 1;
+    const qsizetype start = pdf.indexOf("stream\r\n", from) + 8;
+    const qsizetype end = pdf.indexOf("\r\nendstream", start);
+    return pdf.mid(start, end - start);
+}
+
+} // namespace
+
+TEST(PdfWriter, NoPagesGivesAnEmptyPageTree)
+{
+    PreparedReport prepared = Pages(0, [](TrpBand&) {});
+    const QByteArray pdf = ExportPdf(prepared);
+    EXPECT_TRUE(pdf.startsWith("%PDF-1.5\r\n"));
+    EXPECT_TRUE(pdf.contains("/Kids []\r\n/Count 0\r\n"));
+    EXPECT_TRUE(pdf.endsWith("%%EOF\r\n"));
+    ExpectXRefPointsAtObjects(pdf);
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+}
+
+TEST(PdfWriter, OnePageWithOneMemo)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("Часовые данные"));
+    });
+    const QByteArray pdf = ExportPdf(prepared, [](TrpPDFExport& f) {
+        f.Title = QStringLiteral("Отчёт");
+        f.Author = QStringLiteral("Автор");
+    });
+    ExpectXRefPointsAtObjects(pdf);
+    EXPECT_TRUE(pdf.contains("/DisplayDocTitle true"));
+    EXPECT_TRUE(pdf.contains("/CreationDate (D:20251209120000)\r\n")); // 46000.5
+    EXPECT_TRUE(pdf.contains("/ID [<" + MD5Text(kGuid.toLatin1()) + "><"));
+    // Every line ends with CR LF: no bare line feed outside binary streams.
+    EXPECT_FALSE(QRegularExpression(QStringLiteral("[^\\r]\\n")).match(QString::fromLatin1(PageContent(pdf, 1))).hasMatch());
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+    const Tool info = RunOnPdf("pdfinfo", pdf);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("(?m)^PDF version: +1\\.5$")).match(QString::fromStdString(info.output)).hasMatch()) << info.output;
+    EXPECT_NE(info.output.find("Page size:       595.5 x 842.25 pts"), std::string::npos) << info.output;
+    EXPECT_NE(info.output.find("Title:           Отчёт"), std::string::npos) << info.output;
+    EXPECT_NE(info.output.find("Author:          Автор"), std::string::npos) << info.output;
+    const Tool text = RunOnPdf("pdftotext", pdf, "-");
+    EXPECT_EQ(text.output.substr(0, text.output.find('\n')), "Часовые данные");
+}
+
+TEST(PdfWriter, EmptyTitleIsAByteOrderMarkOnly)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 0, 0, 50, 20, "a"); });
+    const QByteArray pdf = ExportPdf(prepared);
+    EXPECT_TRUE(pdf.contains("/Title <FEFF>\r\n"));
+    EXPECT_FALSE(pdf.contains("/DisplayDocTitle"));
+}
+
+TEST(PdfWriter, SecondPageListsTheFontsOfTheFirst)
+{
+    PreparedReport prepared = Pages(
+        2,
+        [](TrpBand& band) {
+            Memo(band, QStringLiteral("A"), 0, 0, 100, 20, "a");
+            Memo(band, QStringLiteral("B"), 0, 30, 100, 20, "b", QStringLiteral("Tahoma"));
+        },
+        [](int page, TrpBand& band) {
+            if (page == 2)
+                dynamic_cast<TrpMemoView*>(band.Objects()[0])->SetText(QString());
+        });
+    const QByteArray pdf = ExportPdf(prepared);
+    const QRegularExpression fonts(QStringLiteral("/Font << ([^>]*)>>"));
+    QStringList lists;
+    for (auto it = fonts.globalMatch(QString::fromLatin1(pdf)); it.hasNext();)
+        lists << it.next().captured(1);
+    ASSERT_EQ(lists.size(), 2);
+    EXPECT_TRUE(lists[0].startsWith(QStringLiteral("/F0 ")) && lists[0].contains(QStringLiteral("/F1 "))) << lists[0].toStdString();
+    EXPECT_EQ(lists[1], lists[0]);
+    EXPECT_FALSE(PageContent(pdf, 2).contains("/F0 "));
+}
+
+TEST(PdfWriter, AFailureOnPageThreeStillGivesACompleteFile)
+{
+    class Failing : public TrpPDFExport {
+    public:
+        using TrpPDFExport::TrpPDFExport;
+        int page = 0;
+        void StartPage(TrpReportPage* p, int32_t index) override
+        {
+            page = index;
+            TrpPDFExport::StartPage(p, index);
+        }
+        void ExportObject(TrpComponent* object) override
+        {
+            TrpPDFExport::ExportObject(object);
+            if (page == 2)
+                throw platform::Exception("page three failed");
+        }
+    };
+    PreparedReport prepared =
+        Pages(5, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 0, 0, 100, 20, "x"); });
+    auto filter = TrpCustomExportFilter::CreateNoRegister<Failing>();
+    filter->ShowDialog = false;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    filter->Stream = &buffer;
+    EXPECT_FALSE(prepared.Report().Export(filter.get()));
+    EXPECT_TRUE(prepared.Report().Errors().join(u' ').contains(QStringLiteral("page three failed")));
+    const QByteArray pdf = buffer.data();
+    EXPECT_TRUE(pdf.contains("/Count 3\r\n"));
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+}
+
+TEST(PdfContent, OperatorSnippets)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpMemoView&)> set;
+        const char* expected;
+        bool present;
+    };
+    const Case cases[] = {
+        {"dash", [](TrpMemoView& m) { m.Frame().Typ = kAllFrameSides; m.Frame().TopLine().Style = fsDash; },
+         "0 0 0 RG\r\n[6.00 ] 0 d\r\n0.75 w\r\n", true},
+        {"alt dot as dot", [](TrpMemoView& m) { m.Frame().Typ = 1u << ftTop; m.Frame().TopLine().Style = fsAltDot; },
+         "[2.00 6.00 ] 0 d\r\n", true},
+        {"square as dash", [](TrpMemoView& m) { m.Frame().Typ = 1u << ftTop; m.Frame().TopLine().Style = fsSquare; },
+         "[6.00 ] 0 d\r\n", true},
+        {"empty memo has no text", [](TrpMemoView& m) { m.SetText(QString()); }, "BT", false},
+        {"frame order top right bottom left",
+         [](TrpMemoView& m) { m.Frame().Typ = kAllFrameSides; },
+         "28.85 813.40 m\r\n103.85 813.40 l\r\nS\r\n0 0 0 RG\r\n[] 0 d\r\n0.75 w\r\n103.85 813.40 m\r\n103.85 798.40 l\r\nS\r\n0 0 0 RG\r\n[] 0 d\r\n0.75 w\r\n28.85 798.40 m\r\n", true},
+        {"rotation 90 about the centre",
+         [](TrpMemoView& m) { m.SetRotation(90); },
+         "0.00 1.00 -1.00 0.00 66.35 805.90 cm\r\n", true},
+        {"rotation 30 by width and height",
+         [](TrpMemoView& m) { m.SetRotation(30); },
+         "0.87 0.50 -0.50 0.87 ", true},
+        {"underlines",
+         [](TrpMemoView& m) { m.Underlines = true; },
+         " l\r\nS\r\n", true},
+        {"shadow",
+         [](TrpMemoView& m) { m.Frame().DropShadow = true; },
+         " re\r\nB\r\n", true},
+        {"simulated bold", [](TrpMemoView& m) {
+             m.Font().SetName(QStringLiteral("MS UI Gothic"));
+             m.Font().SetStyle(kTextStyleBold);
+         },
+         "2 Tr 0.29 w 0 0 0 RG\r\n", true},
+        {"simulated italic", [](TrpMemoView& m) {
+             m.Font().SetName(QStringLiteral("MS UI Gothic"));
+             m.Font().SetStyle(kTextStyleItalic);
+         },
+         "1 0 0.3333 1 ", true},
+        {"real bold not simulated", [](TrpMemoView& m) { m.Font().SetStyle(kTextStyleBold); }, "2 Tr", false},
+    };
+    for (const Case& c : cases) {
+        PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+            TrpMemoView* memo = Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("Текст"));
+            c.set(*memo);
+        });
+        const QByteArray content = PageContent(ExportPdf(prepared), 1);
+        EXPECT_EQ(content.contains(c.expected), c.present) << c.name << "\n" << content.toStdString();
+    }
+}
+
+TEST(PdfContent, Colours)
+{
+    EXPECT_EQ(TrpPDFExport::PageColorText(RGBColor(0, 13, 128)), "0 0.05 0.50");
+    EXPECT_EQ(TrpPDFExport::PageColorText(RGBColor(255, 254, 0)), "1 0.99 0");
+    TrpPDFExport& filter = *TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>().release();
+    std::unique_ptr<TrpPDFExport> owned(&filter);
+    EXPECT_EQ(filter.ColorText(RGBColor(0, 13, 128)), "0.00 0.05 0.50");
+    EXPECT_EQ(filter.ColorText(RGBColor(255, 254, 0)), "1.00 1.00 0.00");
+    EXPECT_EQ(filter.ColorText(0), "0 0 0");
+    EXPECT_EQ(filter.ColorText(0xFFFFFF), "1 1 1");
+}
+
+class PdfNumbers : public testsupport::UnderLocale {};
+
+TEST_P(PdfNumbers, FixedEqualsTheFormatter)
+{
+    const double values[] = {0.125, -0.125, 2.675, 0, 1e9 + 0.005, 1e-9, -3, 0.75 * 2, 123456.785};
+    for (double v : values)
+        EXPECT_EQ(TrpPDFExport::Fixed(v), FloatToFixedText(v, 2, u'.').toLatin1()) << v;
+    EXPECT_EQ(TrpPDFExport::Fixed(0.125), "0.13");
+    EXPECT_EQ(TrpPDFExport::Fixed(-0.125), "-0.13");
+    EXPECT_EQ(TrpPDFExport::Fixed(2.675), "2.68");
+    EXPECT_EQ(TrpPDFExport::Fixed(-3), "-3.00");
+}
+
+DAX_INSTANTIATE_UNDER_LOCALES(PdfNumbers);
+
+TEST(PdfFonts, EmbeddedSubsetsGiveTheTextBack)
+{
+    const QString russian = QStringLiteral("Часовые данные: ёмкость");
+    const QString combined = QStringLiteral("и\u0306");
+    const QString gothic = QString::fromUcs4(U"\U00010300\U00010301");
+    PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+        Memo(band, QStringLiteral("R"), 0, 0, 400, 20, russian);
+        Memo(band, QStringLiteral("B"), 0, 30, 400, 20, russian)->Font().SetStyle(kTextStyleBold);
+        Memo(band, QStringLiteral("C"), 0, 60, 400, 20, combined);
+        Memo(band, QStringLiteral("G"), 0, 90, 400, 20, gothic, QStringLiteral("Tahoma"));
+    });
+    const QByteArray pdf = ExportPdf(prepared, [](TrpPDFExport& f) { f.Compressed = true; });
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+    const Tool fonts = RunOnPdf("pdffonts", pdf);
+    const QStringList rows = QString::fromStdString(fonts.output).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_EQ(rows.size(), 3) << fonts.output; // Arial, Arial bold, DejaVu Sans
+    for (const QString& row : rows) {
+        const QStringList cells = row.split(u' ', Qt::SkipEmptyParts);
+        EXPECT_EQ(cells.mid(cells.size() - 5, 3), (QStringList{"yes", "yes", "yes"})) << row.toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+")).match(row).hasMatch()) << row.toStdString();
+    }
+    EXPECT_TRUE(fonts.output.find("+Arial,Bold ") != std::string::npos) << fonts.output;
+    const Tool text = RunOnPdf("pdftotext", pdf, "-");
+    const QStringList lines = QString::fromStdString(text.output).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4) << text.output;
+    EXPECT_EQ(lines[0], russian);
+    EXPECT_EQ(lines[1], russian);
+    EXPECT_EQ(lines[2].normalized(QString::NormalizationForm_D), combined);
+    EXPECT_EQ(lines[3], gothic);
+}
+
+TEST(PdfFonts, GlyphsAndWidthsAreTheLayoutsOwn)
+{
+    const QString texts[] = {QStringLiteral("Hello"), QStringLiteral("Съешь ещё"), QStringLiteral("и\u0306"),
+                             QString::fromUcs4(U"\U00010300")};
+    for (const QString& text : texts) {
+        TrpPDFFont font(QStringLiteral("Tahoma"), false, false);
+        const QByteArray hex = font.RemapString(text);
+        const QRawFont raw = ReportRawFont(ResolveReportFont(u"Tahoma", false, false), 12);
+        QList<quint32> glyphs = raw.glyphIndexesForString(text);
+        QByteArray expected;
+        for (quint32 g : glyphs)
+            expected += QByteArray::number(g, 16).toUpper().rightJustified(4, '0');
+        EXPECT_EQ(hex, expected) << text.toStdString();
+        const QRawFont em(ReportFontData(font.Face), 2048, QFont::PreferNoHinting);
+        const QList<QPointF> advances = em.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            EXPECT_NEAR(font.GlyphWidth(static_cast<uint16_t>(glyphs[i])), advances[i].x() * 1000 / 2048, 0.5001)
+                << text.toStdString();
+    }
+}
+
+TEST(PdfFonts, ItalicAngleInDegrees)
+{
+    TrpPDFFont italic(QStringLiteral("Arial"), false, true);
+    EXPECT_DOUBLE_EQ(italic.FontMetrics().ItalicAngle, -12);
+}
+
+TEST(ExportTexts, PackTexts)
+{
+    ExportRuntime::init();
+    TrpResources& res = GetResourcesInstance();
+    EXPECT_EQ(res.Get(u"PDFexport"), QStringLiteral("Документ PDF"));
+    EXPECT_EQ(res.Get(u"9999"), QStringLiteral("9999"));
+    EXPECT_EQ(res.Get(u"8707"), QStringLiteral("Файл Adobe PDF (*.pdf)|*.pdf"));
+    // No key of the pack is in the other blocks.
+    const auto keys = [](const QString& name) {
+        QFile file(name);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString text = QString::fromUtf8(file.readAll());
+        QSet<QString> result;
+        const QRegularExpression entry(QStringLiteral("<StrRes Name=\"([^\"]*)\""));
+        for (auto it = entry.globalMatch(text); it.hasNext();)
+            result.insert(it.next().captured(1));
+        return result;
+    };
+    const QSet<QString> pack = keys(QStringLiteral(":/report/export/rpExportStrings.xml"));
+    EXPECT_EQ(pack.size(), 84);
+    for (const char* other : {":/report/model/rpRes.xml", ":/report/model/rpModelRes.xml",
+                              ":/report/engine/rpEngineRes.xml", ":/report/export/rpExportRes.xml"})
+        EXPECT_TRUE(keys(QString::fromLatin1(other)).intersect(pack).isEmpty()) << other;
+    TrpPDFExport filter(TrpNoRegister{});
+    EXPECT_EQ(filter.GetDescription(), QStringLiteral("Документ PDF"));
+    EXPECT_EQ(filter.DefaultExt, QStringLiteral(".pdf"));
+    EXPECT_EQ(filter.ClassName(), QStringLiteral("TrpPDFExport"));
+}
+
+namespace {
+
+testsupport::ProgramRun Rptool(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> argv = {QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath().toStdString()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return testsupport::RunProgram(argv);
+}
+
+} // namespace
+
+TEST(RptoolExport, ArchiveEndToEnd)
+{
+    QTemporaryDir folder;
+    const std::string data = QFileInfo(QStringLiteral(DAX_EXPORT_DATA)).absoluteFilePath().toStdString();
+    const std::string zp3 = folder.filePath(QStringLiteral("a.zp3")).toStdString();
+    const std::string pdf = folder.filePath(QStringLiteral("a.pdf")).toStdString();
+    const auto prepare =
+        Rptool({"prepare", data + "/archive.zi3", "--csv", "Hours=" + data + "/hours.csv", "--out", zp3});
+    ASSERT_EQ(prepare.status, 0) << prepare.err;
+    const auto run = Rptool({"export", zp3, "--format", "pdf", "--out", pdf, "--set", "Title=Архив"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string output;
+    EXPECT_EQ(testsupport::RunCommand("qpdf --check '" + pdf + "'", output), 0) << output;
+    testsupport::RunCommand("pdftotext -f 1 -l 1 '" + pdf + "' -", output);
+    EXPECT_EQ(output.substr(0, output.find('\n')), "Часовые данные");
+    testsupport::RunCommand("pdfinfo '" + pdf + "'", output);
+    EXPECT_NE(output.find("Title:           Архив"), std::string::npos) << output;
+
+    const auto pages = Rptool({"export", zp3, "--format", "pdf", "--out", pdf, "--pages", "2-3"});
+    ASSERT_EQ(pages.status, 0) << pages.err;
+    testsupport::RunCommand("pdfinfo '" + pdf + "'", output);
+    EXPECT_NE(output.find("Pages:           2"), std::string::npos) << output;
+}
+
+TEST(RptoolExport, ErrorsAndExitCodes)
+{
+    QTemporaryDir folder;
+    const std::string data = QFileInfo(QStringLiteral(DAX_EXPORT_DATA)).absoluteFilePath().toStdString();
+    const std::string zp3 = folder.filePath(QStringLiteral("a.zp3")).toStdString();
+    ASSERT_EQ(Rptool({"prepare", data + "/archive.zi3", "--csv", "Hours=" + data + "/hours.csv", "--out", zp3}).status, 0);
+    const std::string out = folder.filePath(QStringLiteral("x.pdf")).toStdString();
+
+    const auto missing = Rptool({"export", folder.filePath(QStringLiteral("none.zp3")).toStdString(), "--format", "pdf",
+                                 "--out", out});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(missing.err.empty());
+    EXPECT_EQ(Rptool({"export", zp3, "--format", "pdf", "--out", out, "--bogus"}).status, 1);
+    EXPECT_EQ(Rptool({"export", zp3, "--format", "rtf", "--out", out}).status, 1);
+    const auto badValue = Rptool({"export", zp3, "--format", "pdf", "--out", out, "--set", "Quality=abc"});
+    EXPECT_EQ(badValue.status, 2);
+    EXPECT_FALSE(badValue.err.empty());
+    const auto unknown = Rptool({"export", zp3, "--format", "pdf", "--out", out, "--set", "Colour=1"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_FALSE(unknown.err.empty());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(out)));
+    const auto flags = Rptool({"export", zp3, "--format", "pdf", "--out", out, "--set", "ProtectionFlags=[ePrint,eCopy]"});
+    EXPECT_EQ(flags.status, 0) << flags.err;
+}
+
+TEST(ExportFixtures, CommittedFilesAreWhatTheGeneratorMakes)
+{
+    ExportRuntime::init();
+    const QString data = QStringLiteral(DAX_EXPORT_DATA "/");
+    QFile csv(data + QStringLiteral("hours.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(), exportfixtures::HoursCsv());
+    QFile report(data + QStringLiteral("archive.zi3"));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(report.readAll(), enginefixtures::SavedReport(exportfixtures::BuildArchive));
+}
+
+TEST(PdfContent, WordBoxesMatchTheDrawnText)
+{
+    struct Align {
+        TrpHAlign align;
+        const char* word;
+    };
+    const Align aligns[] = {{haLeft, "Левый"}, {haCenter, "Центр"}, {haRight, "Правый"},
+                            {haBlock, "Ширина строки по ширине рамки текста и ещё несколько слов, чтобы строка перенеслась"}};
+    PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+        double top = 0;
+        for (const Align& a : aligns) {
+            TrpMemoView* memo = Memo(band, QStringLiteral("M%1").arg(static_cast<int>(top)), 20, top, 300,
+                                     a.align == haBlock ? 60 : 24, QString::fromUtf8(a.word));
+            memo->HAlign = a.align;
+            memo->Font().SetSize(12);
+            top += 40;
+        }
+    });
+    // The rectangles the drawing hands its text sink, at scale 1 (pixels at 96 per inch).
+    RecordingSink sink;
+    {
+        QImage image(794, 1123, QImage::Format_RGB32);
+        QPainter painter(&image);
+        TrpDrawContext context;
+        context.Printing = true;
+        context.Sink = &sink;
+        prepared.Store().DrawPage(0, painter, 1, 1, 0, 0, context);
+    }
+    const QByteArray pdf = ExportPdf(prepared);
+    const Tool boxes = RunOnPdf("pdftotext -bbox-layout", pdf, "-");
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    std::map<QString, QRectF> found;
+    for (auto it = word.globalMatch(QString::fromStdString(boxes.output)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        found[m.captured(5)] = QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                      QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    }
+    ASSERT_GE(sink.runs.size(), 5u);
+    // Each drawn run's words: where the drawing puts them, from the run's rectangle and the
+    // layout's own measure of the words.
+    int words = 0;
+    for (const auto& [text, rect] : sink.runs) {
+        if (text.contains(u' ')) {
+            // A justified line: its first and last word at the run's ends.
+            const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
+            ASSERT_TRUE(found.count(parts.first()) == 1 && found.count(parts.last()) == 1) << text.toStdString();
+            EXPECT_NEAR(found[parts.first()].left(), rect.left() * 0.75, 1.5) << text.toStdString();
+            EXPECT_NEAR(found[parts.last()].right(), rect.right() * 0.75, 1.5) << text.toStdString();
+            ++words;
+            continue;
+        }
+        ASSERT_TRUE(found.count(text) == 1) << text.toStdString() << "\n" << boxes.output;
+        ++words;
+        const QRectF box = found[text];
+        // The writer places lines by its own rule (1.5 gaps and a hundredth of the size in from
+        // the left, the baseline a tenth of the size above the line's foot, the page offset of
+        // a twentieth of the margin), which puts a left-aligned word 1.2 pt right of the drawn
+        // one and every line 2.1 pt lower; centred and right-aligned words are within 0.2 pt.
+        EXPECT_NEAR(box.left(), rect.left() * 0.75, 1.5) << text.toStdString();
+        EXPECT_NEAR(box.right(), rect.right() * 0.75, 1.5) << text.toStdString();
+        EXPECT_NEAR(box.center().y(), rect.center().y() * 0.75, 2.5) << text.toStdString();
+    }
+    EXPECT_EQ(words, static_cast<int>(sink.runs.size()));
+}
+
+TEST(PdfContent, FramesAreDarkWhereTheDrawingDrewThem)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 4; ++column) {
+                TrpMemoView* cell = Memo(band, QStringLiteral("C%1_%2").arg(row).arg(column), 40 + column * 80,
+                                         30 + row * 20, 80, 20, QString());
+                cell->Frame().Typ = kAllFrameSides;
+            }
+    });
+    RecordingPaintDevice device(QSize(794, 1123));
+    {
+        QPainter painter(&device);
+        TrpDrawContext context;
+        context.Printing = true;
+        prepared.Store().DrawPage(0, painter, 1, 1, 0, 0, context);
+    }
+    const std::vector<RecordedOperation> lines = device.Operations(RecordedOperation::Line);
+    ASSERT_GE(lines.size(), 48u);
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("f.pdf"));
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ExportPdf(prepared));
+    }
+    std::string output;
+    ASSERT_EQ(testsupport::RunCommand("pdftoppm -r 96 -png -singlefile '" + pdf.toStdString() + "' '" +
+                                          folder.filePath(QStringLiteral("f")).toStdString() + "'",
+                                      output),
+              0)
+        << output;
+    const QImage image(folder.filePath(QStringLiteral("f.png")));
+    ASSERT_FALSE(image.isNull());
+    const auto darkNear = [&image](QPointF point) {
+        int darkest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                darkest = std::min(darkest, qGray(image.pixel(static_cast<int>(point.x()) + dx,
+                                                              static_cast<int>(point.y()) + dy)));
+        return darkest;
+    };
+    for (const RecordedOperation& line : lines) {
+        const QPointF a = line.DevicePoints.value(0);
+        const QPointF b = line.DevicePoints.value(1);
+        for (const double t : {0.25, 0.5, 0.75})
+            EXPECT_LT(darkNear(a + (b - a) * t), 128) << line.Describe().toStdString();
+    }
+    // Between the lines the paper stays white.
+    EXPECT_GT(qGray(image.pixel(117, 78)), 250);
+}
+
+TEST(PdfWriter, AFailingFinishLeavesTheOlderFile)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("a.pdf"));
+    {
+        QFile older(name);
+        ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+        older.write("older file");
+    }
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        Memo(band, QStringLiteral("M"), 0, 0, 300, 20, QStringLiteral("Часовые данные, ёмкость и объём"));
+    });
+    auto filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+    filter->ShowDialog = false;
+    filter->ShowProgress = false;
+    filter->Compressed = false;
+    filter->FileName = name;
+    // Files may grow to 8 KB: the page fits, the font subset written by Finish does not.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 8192;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool exported = prepared.Report().Export(filter.get());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(exported);
+    EXPECT_FALSE(prepared.Report().Errors().isEmpty());
+    QFile after(name);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), QByteArray("older file"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.pdf")});
+}
+
+// The writer's goldens: uncompressed, clock and identifier pinned, the same bytes under every
+// locale. DAX_UPDATE_GOLDENS=1 writes them anew.
+class PdfGoldens : public testsupport::UnderLocale {};
+
+TEST_P(PdfGoldens, WriterOutputIsTheGolden)
+{
+    struct Golden {
+        const char* file;
+        int pages;
+        const char* text;
+    };
+    const Golden goldens[] = {{"no-pages.pdf", 0, ""}, {"one-memo.pdf", 1, "Часовые данные 12.50"}};
+    for (const Golden& golden : goldens) {
+        PreparedReport prepared = Pages(golden.pages, [&](TrpBand& band) {
+            TrpMemoView* memo = Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QString::fromUtf8(golden.text));
+            memo->Frame().Typ = kAllFrameSides;
+            memo->Color = RGBColor(255, 254, 13);
+        });
+        const QByteArray pdf = ExportPdf(prepared, [](TrpPDFExport& f) { f.Title = QStringLiteral("Отчёт"); });
+        const QString name = QStringLiteral(DAX_EXPORT_DATA "/goldens/") + QString::fromLatin1(golden.file);
+        if (qEnvironmentVariableIsSet("DAX_UPDATE_GOLDENS")) {
+            QFile out(name);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(pdf);
+        }
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(pdf, file.readAll()) << golden.file;
+    }
+}
+
+DAX_INSTANTIATE_UNDER_LOCALES(PdfGoldens);
+
+TEST(PdfExportRegistry, OptionsArePublishedWithTheirDefaults)
+{
+    ExportRuntime::init();
+    const RegisteredClass* cls = PropertyRegistry::Global().FindCreatable(u"TrpPDFExport");
+    ASSERT_NE(cls, nullptr);
+    const std::unique_ptr<ScriptObject> made = cls->Factory();
+    auto* pdf = dynamic_cast<TrpPDFExport*>(made.get());
+    ASSERT_NE(pdf, nullptr);
+    EXPECT_TRUE(pdf->NoRegister());
+    for (const char* name :
+         {"ShowDialog", "FileName", "ExportNotPrintable", "UseFileCache", "DefaultPath", "ShowProgress",
+          "OverwritePrompt", "CreationTime", "DataOnly", "Compressed", "EmbeddedFonts", "EmbedFontsIfProtected",
+          "OpenAfterExport", "PrintOptimized", "Outline", "Background", "HTMLTags", "Quality", "Title", "Author",
+          "Subject", "Keywords", "Creator", "Producer", "UserPassword", "OwnerPassword", "ProtectionFlags",
+          "HideToolbar", "HideMenubar", "HideWindowUI", "FitWindow", "CenterWindow", "PrintScaling"})
+        EXPECT_NE(cls->Find(QString::fromLatin1(name)), nullptr) << name;
+    // A filter as made stores no option of a declared default (texts and numbers are always
+    // written, as report files write them).
+    TrpXMLSerializer serializer;
+    const QString stored = serializer.ObjToXML(pdf);
+    for (const char* name : {"Compressed", "ShowDialog", "ProtectionFlags", "Quality", "HTMLTags", "Creator"})
+        EXPECT_FALSE(stored.contains(QString::fromLatin1(name) + u'=')) << stored.toStdString();
+    serializer.XMLToObj(u"Compressed=\"False\" ProtectionFlags=\"5\" Title=\"Архив\" Quality=\"80\"", pdf);
+    EXPECT_TRUE(serializer.Errors().isEmpty()) << serializer.Errors().join(u'\n').toStdString();
+    EXPECT_FALSE(pdf->Compressed);
+    EXPECT_EQ(pdf->ProtectionFlags, 5u);
+    EXPECT_EQ(pdf->Title, QStringLiteral("Архив"));
+    EXPECT_EQ(pdf->Quality, 80);
+    EXPECT_EQ(pdf->Creator, QCoreApplication::applicationName());
+    EXPECT_EQ(pdf->Author, QStringLiteral("RedaVedera"));
+    EXPECT_EQ(pdf->Subject, QStringLiteral("RedaVedera PDF export"));
+}
