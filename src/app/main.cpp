@@ -5,6 +5,7 @@
 #include "MainFrame.h"
 #include "UserPrompts.h"
 
+#include "devreport/ui/DaxReportSetupFrame.h"
 #include "report/core/Services.h"
 #include "report/engine/ui/EngineUi.h"
 
@@ -26,6 +27,9 @@ int main(int argc, char* argv[])
         TMainForm mainForm;
         mainForm.SetPrompts(&prompts);
         mainForm.SetHelpViewer(FolderHelpViewer::Find(QCoreApplication::applicationDirPath(), DesktopUrlOpener()));
+        // The one report settings dialog: the choices it remembers live as long as the program.
+        TReportSetupForm reportSetupForm(&mainForm);
+        ReportSetupForm = &reportSetupForm;
         TAboutBox aboutBox({QStringLiteral(DAXCONFIG_DESCRIPTION), QStringLiteral(DAXCONFIG_VERSION),
                             QStringLiteral(DAXCONFIG_HOMEPAGE)},
                            &mainForm);

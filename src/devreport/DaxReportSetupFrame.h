@@ -22,6 +22,9 @@
 #include <vector>
 
 class DaxHelper;
+namespace platform {
+class RegistryStore;
+}
 class PropertyRegistry;
 class TrpBand;
 class TrpDataBand;
@@ -119,6 +122,80 @@ struct ReportSetupStruct {
     QString Supplier;
     uint8_t PrinterOrientation = 0;  // 0 portrait, 1 landscape
     bool PrintOnPreviousPage = false;
+};
+
+// The record as the settings dialog starts it at program start, before the stored choices
+// are laid over it.
+ReportSetupStruct DefaultReportSetup();
+
+// Where the choices are kept between runs: thirteen values, the period and the page
+// orientation left out (the period is chosen anew from the instrument's data each time, the
+// orientation starts landscape at every start).
+inline constexpr const char* kReportSetupKey = "\\Software\\Morvel\\DaxConfig\\ReportSetup";
+
+// Lays the stored values over the record, each value on its own: one that is missing or of the
+// other type takes its own fallback. Creates the key; when the key neither exists nor can be
+// created, the record stays as it is. The store's default is the current user's.
+void LoadReportSetup(ReportSetupStruct& setup, platform::RegistryStore& store);
+void LoadReportSetup(ReportSetupStruct& setup);
+// Writes the thirteen values (flags as 0 or 1, the names as they are). Nothing is written when
+// the key neither exists nor can be created; a write that fails raises platform::Exception
+// naming the value.
+void SaveReportSetup(const ReportSetupStruct& setup, platform::RegistryStore& store);
+void SaveReportSetup(const ReportSetupStruct& setup);
+
+// What the settings dialog decides about the period, without its widgets: the dates the
+// instrument's archives and journals cover, the selectable bounds of each report kind, and
+// where a date picker ends up. All dates are whole days since 30 December 1899.
+class ReportPeriodRules {
+public:
+    double DayArchiveFirst = 0;
+    double DayArchiveLast = 0;
+    double TotalArchiveFirst = 0;
+    double TotalArchiveLast = 0;
+    double HourArchiveFirst = 0;
+    double HourArchiveLast = 0;
+    double PeriodMin = 0;    // first selectable day
+    double PeriodMax = 0;    // last selectable day, never before PeriodMin once bounds are applied
+
+    // Which group boxes (and the system list) a report kind shows; the report-kind list always shows.
+    struct Shown {
+        bool ReportData = false;
+        bool Interval = false;
+        bool Data = false;
+        bool System = false;
+        bool Page = false;
+    };
+    // A date picker's date and limits.
+    struct Picker {
+        double Date = 0;
+        double Minimum = 0;
+        double Maximum = 0;
+        bool operator==(const Picker&) const = default;
+    };
+
+    // Refreshes the cached dates of the report kind from the source's vectors, read under its
+    // image lock: kind 0 the day, total day and hour archives (PeriodMin and PeriodMax stay),
+    // kind 1 the abnormal-situation journal and kind 2 the operator journal straight into
+    // PeriodMin and PeriodMax; other kinds nothing. A vector without a record of a real date
+    // (empty, or only empty pages) gives `today` for both of its dates. No source: no records.
+    void ScanArchiveDateRange(int32_t reportType, DaxHelper* source, double today);
+
+    static Shown ControlsShown(int32_t reportType);
+
+    // The bounds of the report kind from the cached dates: for the archive kind the day archive,
+    // narrowed to the total day archive (first day moved one later: a period's totals start
+    // from the day before it) while `totalValues` is set, and to the hour archive while
+    // `hourArchive` is set; either is cleared when the source holds no such dated record.
+    // Bounds that would cross become one day (PeriodMax = PeriodMin). False, with nothing
+    // changed, for the settings kind or none, whose pickers are left alone.
+    bool ApplyBounds(int32_t reportType, DaxHelper* source, bool& totalValues, bool& hourArchive);
+
+    // Whether a date lies within the bounds (a bound itself is inside).
+    bool Inside(double date) const { return PeriodMin <= date && date <= PeriodMax; }
+    // Where a picker reset to the start or to the end of the period stands.
+    Picker BeginReset() const { return {PeriodMin, PeriodMin, PeriodMax}; }
+    Picker EndReset() const { return {PeriodMax, PeriodMin, PeriodMax}; }
 };
 
 // ---------------------------------------------------------------------------------------

@@ -12,6 +12,12 @@ inline constexpr const char* kNoEndTotalsText = "Отсутствуют итог
 inline constexpr const char* kNoNotStaffJournalText = "Журнал НС за выбранный период отсутствует !";
 inline constexpr const char* kNoOperatorJournalText = "Журнал оператора за выбранный период отсутствует !";
 
+// A stored report setting could not be written (the settings file's folder cannot be
+// written, the disk is full); %1 is the value's name. Our own text: the settings are kept in a
+// file here, and a failed write must not pass unnoticed.
+inline constexpr const char* kReportSetupWriteFailedText =
+    "Не удалось сохранить параметр отчета \"%1\": файл настроек недоступен для записи";
+
 // The date captions of the totals rows: the period's first day with kBeginTimeText (the totals
 // at the end of the day before), its last day with kEndTimeText, then the difference.
 inline constexpr const char* kCaptionDateFormat = "dd.mm.yy";

@@ -100,4 +100,38 @@ TEST(DemoHistory, TheDayWithoutPowerIsSkipped)
     EXPECT_EQ(data.TotalRows[2].OffPowerTime(), 1440u);
 }
 
+// The period the report settings offer over the demo history, per report kind.
+TEST(DemoHistory, ThePeriodEachReportKindOffers)
+{
+    DaxHelper helper;
+    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax01), 1);
+    helper.LoadDataFileBytes(daxsim::DataFileBytesOfInstrument(instrument));
+    const double today = EncodeDate(2026, 1, 1);
+    struct Case {
+        int32_t Kind;
+        bool Totals;
+        bool Hours;
+        double First;
+        double Last;
+    };
+    const Case cases[] = {
+        // The first total day, 16 March, moves the start a day on.
+        {0, true, false, EncodeDate(2024, 3, 17), EncodeDate(2024, 6, 13)},
+        {0, false, false, EncodeDate(2024, 3, 16), EncodeDate(2024, 6, 13)},
+        {0, true, true, EncodeDate(2024, 5, 1), EncodeDate(2024, 6, 13)},
+        {1, true, false, EncodeDate(2024, 4, 2), EncodeDate(2024, 6, 5)},
+    };
+    for (const Case& c : cases) {
+        ReportPeriodRules rules;
+        rules.ScanArchiveDateRange(c.Kind, &helper, today);
+        bool totals = c.Totals;
+        bool hours = c.Hours;
+        ASSERT_TRUE(rules.ApplyBounds(c.Kind, &helper, totals, hours));
+        EXPECT_EQ(rules.PeriodMin, c.First) << c.Kind << c.Totals << c.Hours;
+        EXPECT_EQ(rules.PeriodMax, c.Last) << c.Kind << c.Totals << c.Hours;
+        EXPECT_EQ(totals, c.Totals);
+        EXPECT_EQ(hours, c.Hours);
+    }
+}
+
 } // namespace

@@ -1,6 +1,6 @@
 // app-screens --pages: one picture of every device page, the demo instrument shown without a
 // binding's complaint; --schemes: one picture of every scheme of both heat systems and of the
-// free configurations.
+// free configurations; --report-setup: the report settings dialog for the four report kinds.
 
 #include "Subprocess.h"
 
@@ -44,8 +44,10 @@ TEST(AppScreens, PicturesEveryDevicePage)
     }
 
     EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages", output), 2);
-    EXPECT_NE(output.find("usage: app-screens [--pages | --schemes] --out DIR"), std::string::npos) << output;
+    EXPECT_NE(output.find("usage: app-screens [--pages | --schemes | --report-setup] --out DIR"), std::string::npos) << output;
     EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages --schemes --out " + folder, output), 2);
+    EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --schemes --report-setup --out " + folder, output),
+              2);
 }
 
 TEST(AppScreens, PicturesEverySchemeDrawing)
@@ -70,6 +72,27 @@ TEST(AppScreens, PicturesEverySchemeDrawing)
         }
     for (const char* free : {"scheme_free_1_1_0.png", "scheme_free_2_2_1.png", "scheme_free_1_1_2.png"})
         EXPECT_TRUE(pictures.contains(folder + "/" + free)) << free;
+}
+
+TEST(AppScreens, PicturesTheReportSettingsForEveryKind)
+{
+    const char* home = std::getenv("DAXCONFIG_HOME");
+    const std::string folder = std::string(home ? home : "/tmp") + "/report-setup";
+    std::string output;
+    ASSERT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --report-setup --out " + folder, output), 0)
+        << output;
+    std::set<std::string> pictures;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.ends_with(".png"))
+            pictures.insert(line);
+    EXPECT_EQ(pictures.size(), 4u) << output;
+    for (const char* kind : {"archive", "notstaff_journal", "operator_journal", "settings"}) {
+        const std::string path = folder + "/report_setup_" + kind + ".png";
+        struct stat info {};
+        EXPECT_TRUE(::stat(path.c_str(), &info) == 0 && info.st_size > 0) << path;
+        EXPECT_TRUE(pictures.contains(path)) << path;
+    }
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // the main window, the options dialog, the about box and the progress window; with --pages,
 // every page of the device frame instead, filled from the demo instrument; with --schemes,
 // the drawing of every heat-system scheme of both heat systems and of a set of free
-// configurations. Settings come from a fresh temporary folder, so the pictures show the
+// configurations; with --report-setup, the report settings dialog for each report kind over the
+// demo instrument's history. Settings come from a fresh temporary folder, so the pictures show the
 // program as it first starts. Run it with QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/About.h"
 #include "AppInfo.h"
@@ -13,6 +14,8 @@
 #include "app/MainFrame.h"
 #include "app/OptionsFrame.h"
 #include "comm/Interact.h"
+#include "device/Daxhelper.h"
+#include "devreport/ui/DaxReportSetupFrame.h"
 
 #include "DataFile.h"
 #include "DemoState.h"
@@ -33,7 +36,7 @@
 
 namespace {
 
-const char* const kUsage = "usage: app-screens [--pages | --schemes] --out DIR\n";
+const char* const kUsage = "usage: app-screens [--pages | --schemes | --report-setup] --out DIR\n";
 
 // The smallest picture of a page: the main window's work panel at the window's first size.
 constexpr int kPageMinWidth = 1036;
@@ -156,6 +159,25 @@ bool SavePages(const QDir& folder)
     return saved;
 }
 
+// The report settings dialog as the report builder shows it over the demo instrument's data,
+// once per report kind (report_setup_<kind>.png): the controls of the kind and its period.
+bool SaveReportSetupPictures(const QDir& folder)
+{
+    DaxHelper helper;
+    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax01), 1);
+    helper.LoadDataFileBytes(daxsim::DataFileBytesOfInstrument(instrument));
+    TReportSetupForm form;
+    form.ArchiveSource = &helper;
+    const char* const kinds[] = {"archive", "notstaff_journal", "operator_journal", "settings"};
+    bool saved = true;
+    for (int32_t kind = 0; kind < 4; ++kind) {
+        form.Settings.ReportType = kind;
+        saved = Save(form, folder, QStringLiteral("report_setup_%1.png").arg(QString::fromLatin1(kinds[kind]))) && saved;
+        form.hide();
+    }
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -165,8 +187,9 @@ int main(int argc, char* argv[])
     const qsizetype out = arguments.indexOf(QStringLiteral("--out"));
     const bool pages = arguments.contains(QStringLiteral("--pages"));
     const bool schemes = arguments.contains(QStringLiteral("--schemes"));
-    if (out < 0 || out + 1 >= arguments.size() || (pages && schemes) ||
-        arguments.size() != (pages || schemes ? 4 : 3)) {
+    const bool reportSetup = arguments.contains(QStringLiteral("--report-setup"));
+    const int choices = int(pages) + int(schemes) + int(reportSetup);
+    if (out < 0 || out + 1 >= arguments.size() || choices > 1 || arguments.size() != 3 + choices) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -186,6 +209,8 @@ int main(int argc, char* argv[])
         return SavePages(folder) ? 0 : 1;
     if (schemes)
         return SaveSchemes(folder) ? 0 : 1;
+    if (reportSetup)
+        return SaveReportSetupPictures(folder) ? 0 : 1;
 
     bool saved = true;
     TMainForm mainForm;

@@ -1,6 +1,7 @@
 #include "Services.h"
 #include "Texts.h"
 
+#include "DateValues.h"
 #include "ScriptErrors.h"
 #include "Texts.h"
 
@@ -81,8 +82,7 @@ public:
     {
         // Local wall time, as the user reads it; days since 1899-12-30 like every date value.
         const QDateTime now = QDateTime::currentDateTime();
-        const qint64 days = QDate(1899, 12, 30).daysTo(now.date());
-        return static_cast<double>(days) + now.time().msecsSinceStartOfDay() / 86'400'000.0;
+        return QDateToDateValue(now.date()) + now.time().msecsSinceStartOfDay() / 86'400'000.0;
     }
 };
 

@@ -237,7 +237,8 @@ inline void ScStoreForType(TscVarType typ, Variant& storage, const Variant& valu
     else
         storage = ScConvertForType(typ, value);
 }
-inline void ScStoreForType(TscVarType typ, Variant& storage, Variant&& value)
+// (Always inlined: the compiler kept it out of line on the call path, where results are stored.)
+[[gnu::always_inline]] inline void ScStoreForType(TscVarType typ, Variant& storage, Variant&& value)
 {
     if (ScStoredAsItIs(typ, value.Kind()))
         storage = std::move(value);

@@ -82,7 +82,8 @@ public:
     TscDesignatorItem* FRef2 = nullptr; // dkArray: the indexing step
 
     // GetValue of a dkCall path: what Walk does for a lone step naming a script routine.
-    Variant CallRoutine()
+    // Inlined into the call node, so that a script call costs one native frame less.
+    [[gnu::always_inline]] inline Variant CallRoutine()
     {
         if (FCallWritesBack != 0)
             return CallRoutineWritingBack(); // var parameters, or not known yet
