@@ -1369,3 +1369,15 @@ TEST(PdfPictures, HatchedAndTaggedMemosArePictures)
         EXPECT_EQ(rows.empty() ? 0 : rows[0].width, c.width) << c.name;
     }
 }
+
+TEST(PdfPictures, PageBackgroundOnlyWithBackground)
+{
+    PreparedReport prepared = Pages(2, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("x")); });
+    EXPECT_TRUE(Images(ExportPdf(prepared)).empty());
+    const std::vector<ImageRow> rows = Images(ExportPdf(prepared, [](TrpPDFExport& f) { f.Background = true; }));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].page, 1);
+    EXPECT_EQ(rows[1].page, 2);
+    // The printable area of A4 less 10 mm margins, at scale 1, plus one pixel.
+    EXPECT_NEAR(rows[0].width, 1 + (210 - 20) * 96 / 25.4, 2);
+}
