@@ -1042,7 +1042,7 @@ template <typename T>
 T* AddView(TrpBand& band, double left, double top, double width, double height)
 {
     auto* view = new T(&band);
-    view->SetName(QStringLiteral("V"));
+    view->SetName(QStringLiteral("V%1").arg(band.Objects().size()));
     view->SetBounds(left, top, width, height);
     return view;
 }
@@ -1380,4 +1380,65 @@ TEST(PdfPictures, PageBackgroundOnlyWithBackground)
     EXPECT_EQ(rows[1].page, 2);
     // The printable area of A4 less 10 mm margins, at scale 1, plus one pixel.
     EXPECT_NEAR(rows[0].width, 1 + (210 - 20) * 96 / 25.4, 2);
+}
+
+// The page rendered by poppler is dark wherever the preview's own drawing of the same page
+// drew a line: lines with arrows, diagonal shapes, a ticked box.
+TEST(PdfContent, GraphicsAreDarkWhereTheDrawingDrewLines)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        auto* h = AddView<TrpLineView>(band, 40, 30, 200, 0);
+        h->ArrowEnd = true;
+        h->Frame().SetWidth(2);
+        auto* v = AddView<TrpLineView>(band, 300, 20, 0, 150);
+        v->ArrowStart = true;
+        v->Frame().SetWidth(2);
+        auto* d = AddView<TrpLineView>(band, 40, 60, 200, 100);
+        d->Diagonal = true;
+        d->Frame().SetWidth(2);
+        for (const auto& [kind, left] : {std::pair{skDiagonal1, 350.0}, std::pair{skDiagonal2, 500.0}}) {
+            auto* s = AddView<TrpShapeView>(band, left, 30, 120, 80);
+            s->Shape = kind;
+            s->Frame().SetWidth(2);
+        }
+    });
+    RecordingPaintDevice device(QSize(794, 1123));
+    {
+        QPainter painter(&device);
+        TrpDrawContext context;
+        context.Printing = true;
+        prepared.Store().DrawPage(0, painter, 1, 1, 0, 0, context);
+    }
+    const std::vector<RecordedOperation> lines = device.Operations(RecordedOperation::Line);
+    ASSERT_GE(lines.size(), 5u);
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("g.pdf"));
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ExportPdf(prepared));
+    }
+    std::string output;
+    ASSERT_EQ(testsupport::RunCommand("pdftoppm -r 96 -png -singlefile '" + pdf.toStdString() + "' '" +
+                                          folder.filePath(QStringLiteral("g")).toStdString() + "'",
+                                      output),
+              0)
+        << output;
+    const QImage image(folder.filePath(QStringLiteral("g.png")));
+    ASSERT_FALSE(image.isNull());
+    const auto darkNear = [&image](QPointF point) {
+        int darkest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                darkest = std::min(darkest, qGray(image.pixel(static_cast<int>(point.x()) + dx,
+                                                              static_cast<int>(point.y()) + dy)));
+        return darkest;
+    };
+    for (const RecordedOperation& line : lines) {
+        const QPointF a = line.DevicePoints.value(0);
+        const QPointF b = line.DevicePoints.value(1);
+        for (const double t : {0.25, 0.5, 0.75})
+            EXPECT_LT(darkNear(a + (b - a) * t), 128) << line.Describe().toStdString();
+    }
 }
