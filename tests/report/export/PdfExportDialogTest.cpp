@@ -14,6 +14,7 @@
 #include "report/script/ScriptedUi.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -224,4 +225,21 @@ TEST(PdfExportDialog, EveryTextIsResolvedAndTheTabsAreGrabbed)
             dialog.grab().save(QDir(out).filePath(QStringLiteral("pdf-export-tab%1.png").arg(i + 1)));
         }
     }
+}
+
+TEST(PdfExportDialog, MirroredRightToLeftAndF1AsksForHelp)
+{
+    ExportUi::init();
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    {
+        TrpPDFExportDialog dialog;
+        EXPECT_EQ(dialog.layoutDirection(), Qt::RightToLeft);
+    }
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    TrpPDFExportDialog dialog;
+    EXPECT_EQ(dialog.layoutDirection(), Qt::LeftToRight);
+    UiScope scope({});
+    // F1 goes to the help service, which does nothing here; no prompt is asked.
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    EXPECT_EQ(scope.ui.AnswersLeft(), 0);
 }
