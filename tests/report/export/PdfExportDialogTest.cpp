@@ -4,11 +4,14 @@
 #include "ExportFixtures.h"
 #include "PreparedPagesBuilder.h"
 #include "ReportFakes.h"
+#include "Subprocess.h"
 
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportPDF.h"
 #include "report/export/ui/ExportUi.h"
 #include "report/export/ui/rpPDFExportDialog.h"
+#include "report/model/rpClass_bands.h"
+#include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/script/ScriptedUi.h"
@@ -242,4 +245,64 @@ TEST(PdfExportDialog, MirroredRightToLeftAndF1AsksForHelp)
     // F1 goes to the help service, which does nothing here; no prompt is asked.
     QTest::keyClick(&dialog, Qt::Key_F1);
     EXPECT_EQ(scope.ui.AnswersLeft(), 0);
+}
+
+// "Текущая" chosen in the window: the whole export writes the page the preview shows, and only it.
+TEST(PdfExportDialog, CurrentPageExportsOnlyTheShownPage)
+{
+    class Preview : public TrpCustomPreview {
+    public:
+        void Init() override {}
+        void Lock() override {}
+        void Unlock() override {}
+        void RefreshReport() override {}
+        void InternalOnProgressStart(TrpReport&, TrpProgressType, int32_t) override {}
+        void InternalOnProgress(TrpReport&, TrpProgressType, int32_t) override {}
+        void InternalOnProgressStop(TrpReport&, TrpProgressType, int32_t) override {}
+    };
+    PreparedReport prepared;
+    ExportRuntime::init();
+    TrpReport& report = prepared.Report();
+    auto* page = new TrpReportPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->LeftMargin = page->RightMargin = page->TopMargin = page->BottomMargin = 10;
+    auto* band = AddBand<TrpMasterData>(page, QStringLiteral("Band1"), 0, 40);
+    TrpMemoView* memo = AddMemo(band, QStringLiteral("M"), 0, 0, 300, 20, QString());
+    TrpPreviewPages& store = prepared.Store();
+    prepared.Engine().Running = true;
+    store.Initialize();
+    store.AddSourcePage(page);
+    store.BeginPass();
+    store.AddPageAction = apAdd;
+    for (int p = 1; p <= 3; ++p) {
+        store.AddPage(page);
+        PrintBand(store, *band, 0, [&] { memo->SetText(QStringLiteral("Лист номер %1").arg(p)); });
+    }
+    store.Finish();
+    prepared.Engine().Running = false;
+    Preview preview;
+    report.SetPreview(&preview);
+    store.CurPreviewPage = 2;
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("current.pdf"));
+    UiScope scope({QStringLiteral("ok ") + path});
+    scope.ui.OnModal = [](QObject& dialog, const QString&) {
+        Find<QRadioButton>(dialog, "CurPageRB")->setChecked(true);
+        return static_cast<int>(mrOk);
+    };
+    auto filter = Filter();
+    filter->ShowProgress = false;
+    const bool exported = report.Export(filter.get());
+    report.SetPreview(nullptr);
+    ASSERT_TRUE(exported) << report.Errors().join(u'\n').toStdString();
+    EXPECT_EQ(scope.ui.AnswersLeft(), 0);
+    EXPECT_TRUE(filter->CurPage);
+    std::string output;
+    ASSERT_EQ(testsupport::RunCommand("pdfinfo '" + path.toStdString() + "'", output), 0) << output;
+    EXPECT_NE(output.find("Pages:           1\n"), std::string::npos) << output;
+    testsupport::RunCommand("pdftotext '" + path.toStdString() + "' -", output);
+    EXPECT_NE(output.find("Лист номер 2"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Лист номер 1"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Лист номер 3"), std::string::npos) << output;
 }

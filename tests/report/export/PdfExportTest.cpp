@@ -503,6 +503,12 @@ TEST(ExportFixtures, CommittedFilesAreWhatTheGeneratorMakes)
     QFile report(data + QStringLiteral("archive.zi3"));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     EXPECT_EQ(report.readAll(), enginefixtures::SavedReport(exportfixtures::BuildArchive));
+    QFile graphicsCsv(data + QStringLiteral("graphics.csv"));
+    ASSERT_TRUE(graphicsCsv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(graphicsCsv.readAll(), exportfixtures::GraphicsCsv());
+    QFile graphics(data + QStringLiteral("graphics.zi3"));
+    ASSERT_TRUE(graphics.open(QIODevice::ReadOnly));
+    EXPECT_EQ(graphics.readAll(), enginefixtures::SavedReport(exportfixtures::BuildGraphics));
 }
 
 TEST(PdfContent, WordBoxesMatchTheDrawnText)
@@ -1248,6 +1254,37 @@ TEST(PdfLinks, IllFormedTargetsMakeNoLink)
     EXPECT_FALSE(TrpPDFExport::IsLiteralString(QStringLiteral("ссылка")));
     EXPECT_EQ(TrpPDFExport::GetLiteralString(QStringLiteral("a\\b")), "(a\\\\b)");
     EXPECT_EQ(TrpPDFExport::GetHexString(QStringLiteral("яA")), "<044F0041>");
+}
+
+// The graphics fixture as a user runs it: prepared by rptool, exported with the outline; the
+// three outline levels come from the page, the group header and the data band, the links
+// from the title's memos and the summary script's anchor, and the one picture is written once.
+TEST(RptoolExport, GraphicsFixtureOutlineAndLinks)
+{
+    QTemporaryDir folder;
+    const std::string data = QFileInfo(QStringLiteral(DAX_EXPORT_DATA)).absoluteFilePath().toStdString();
+    const std::string zp3 = folder.filePath(QStringLiteral("g.zp3")).toStdString();
+    const std::string pdf = folder.filePath(QStringLiteral("g.pdf")).toStdString();
+    const auto prepare =
+        Rptool({"prepare", data + "/graphics.zi3", "--csv", "Rows=" + data + "/graphics.csv", "--out", zp3});
+    ASSERT_EQ(prepare.status, 0) << prepare.err;
+    const auto run = Rptool({"export", zp3, "--format", "pdf", "--out", pdf, "--set", "Outline=True"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const Tool check = RunOnPdf("qpdf --check", bytes);
+    EXPECT_EQ(check.status, 0) << check.output;
+    EXPECT_EQ(OutlineText(bytes), "Лист@1\n  A@1\n    1@1\n    2@1\n"
+                                  "Лист@2\n  B@2\n    3@2\n"
+                                  "Лист@3\n  C@3\n    4@3\n    5@3\n    6@3\n");
+    // "@3" to the top of page 3, "#total" to the summary on page 3 below its top, the address.
+    const std::string links = LinksText(bytes);
+    EXPECT_EQ(links, "1:->3 842\n1:->3 782\n1:u:http://example.org/dax\n") << links;
+    const Tool images = RunOnPdf("pdfimages -list", bytes);
+    EXPECT_EQ(QString::fromStdString(images.output).count(QStringLiteral(" jpeg ")), 3) << images.output;
+    EXPECT_EQ(QString::fromStdString(images.output).count(QRegularExpression(QStringLiteral(" jpeg +no +2 +0 "))), 3)
+        << images.output;
 }
 
 // --- pictures -----------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
-// export_fixture_gen FOLDER: writes the export tests' fixture report archive.zi3 and its data
-// hours.csv into FOLDER.
+// export_fixture_gen FOLDER: writes the export tests' fixture reports archive.zi3 and
+// graphics.zi3 and their data hours.csv and graphics.csv into FOLDER.
 
 #include "ExportFixtures.h"
 
@@ -26,7 +26,9 @@ int main(int argc, char** argv)
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     };
     if (!write(QStringLiteral("hours.csv"), exportfixtures::HoursCsv())
-        || !write(QStringLiteral("archive.zi3"), enginefixtures::SavedReport(exportfixtures::BuildArchive))) {
+        || !write(QStringLiteral("archive.zi3"), enginefixtures::SavedReport(exportfixtures::BuildArchive))
+        || !write(QStringLiteral("graphics.csv"), exportfixtures::GraphicsCsv())
+        || !write(QStringLiteral("graphics.zi3"), enginefixtures::SavedReport(exportfixtures::BuildGraphics))) {
         std::fputs("cannot write the fixtures\n", stderr);
         return 1;
     }

@@ -1,5 +1,8 @@
 #include "ExportFixtures.h"
 
+#include "PreparedPagesBuilder.h"
+
+#include "report/model/rpChBox.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
@@ -99,6 +102,105 @@ void BuildArchive(TrpReport& report, enginefixtures::DataSets& keep)
         Cell(footer, QStringLiteral("PageText"), 0, width, QStringLiteral("Страница [Page#] из [TotalPages#]"));
     pageText->Frame().Typ = 0;
     keep.push_back(std::move(hours));
+}
+
+QByteArray GraphicsCsv()
+{
+    return enginefixtures::GroupsCsv();
+}
+
+void BuildGraphics(TrpReport& report, enginefixtures::DataSets& keep)
+{
+    auto rows = enginefixtures::CsvData(QStringLiteral("Rows"), GraphicsCsv());
+    report.DataSets().Add(rows.get());
+    report.EngineOptions().DoublePass = true;
+    auto* page = new TrpReportPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->LeftMargin = page->RightMargin = page->TopMargin = page->BottomMargin = 10;
+    page->OutlineText = QStringLiteral("'Лист'");
+    const double width = page->PrintableWidth();
+
+    auto* title = NewBand<TrpReportTitle>(page, QStringLiteral("ReportTitle1"), 0, 330);
+    TrpMemoView* caption = Cell(title, QStringLiteral("Title"), 0, width, QStringLiteral("Графика"));
+    caption->SetBounds(0, 0, width, 30);
+    caption->Frame().Typ = 0;
+    caption->Font().SetSize(14);
+    caption->Font().SetStyle(kTextStyleBold);
+    caption->HAlign = haCenter;
+
+    int count = 0;
+    const auto place = [&](TrpView* view, double left, double top, double w, double h) {
+        view->SetName(QStringLiteral("G%1").arg(++count));
+        view->SetBounds(left, top, w, h);
+    };
+    auto* plain = new TrpLineView(title);
+    place(plain, 0, 50, 150, 0);
+    plain->ArrowEnd = true;
+    auto* dashed = new TrpLineView(title);
+    place(dashed, 0, 90, 150, 0);
+    dashed->Frame().SetStyle(fsDash);
+    dashed->Frame().SetWidth(2);
+    dashed->ArrowStart = dashed->ArrowEnd = true;
+    auto* vertical = new TrpLineView(title);
+    place(vertical, 190, 40, 0, 80);
+    vertical->ArrowStart = true;
+    auto* diagonal = new TrpLineView(title);
+    place(diagonal, 230, 40, 120, 80);
+    diagonal->Diagonal = true;
+    diagonal->ArrowEnd = diagonal->ArrowSolid = true;
+    diagonal->Frame().SetColor(0x0000C0); // dark red
+
+    const int32_t fills[] = {0x80FFFF, 0xFFE0C0, 0xC0FFC0, clNone, 0xC0C0FF, clNone, clNone};
+    for (int kind = skRectangle; kind <= skDiagonal2; ++kind) {
+        auto* shape = new TrpShapeView(title);
+        place(shape, kind * 100, 140, 90, 60);
+        shape->Shape = static_cast<TrpShapeKind>(kind);
+        shape->Color = fills[kind];
+    }
+
+    const TrpCheckStyle marks[] = {csCross, csCheck, csCross};
+    for (int i = 0; i < 3; ++i) {
+        auto* box = new TrpCheckBoxView(title);
+        place(box, i * 40, 220, 30, 30);
+        box->CheckStyle = marks[i];
+        box->Checked = i < 2;
+        box->Frame().Typ = kAllFrameSides;
+    }
+    TrpPicture picture;
+    picture.SetData(QStringLiteral("BMP"), enginetest::BmpBytes());
+    for (int i = 0; i < 3; ++i) {
+        auto* view = new TrpPictureView(title);
+        place(view, 200 + i * 60, 220, 40, 30);
+        view->SetPicture(picture);
+    }
+
+    const QString links[][2] = {{QStringLiteral("На страницу 3"), QStringLiteral("@3")},
+                                {QStringLiteral("К итогу"), QStringLiteral("#total")},
+                                {QStringLiteral("http://example.org/dax"), QStringLiteral("http://example.org/dax")}};
+    for (int i = 0; i < 3; ++i) {
+        TrpMemoView* link = Cell(title, QStringLiteral("Link%1").arg(i + 1), i * 200, 180, links[i][0]);
+        link->SetBounds(i * 200, 280, 180, 20);
+        link->Font().SetSize(10);
+        link->Font().SetColor(0xFF0000); // blue
+        link->URL = links[i][1];
+    }
+
+    auto* group = NewBand<TrpGroupHeader>(page, QStringLiteral("GroupHeader1"), 360, 20);
+    group->Condition = QStringLiteral("Rows.\"Key\"");
+    group->StartNewPage = true;
+    group->OutlineText = QStringLiteral("Rows.\"Key\"");
+    Cell(group, QStringLiteral("Group"), 0, width, QStringLiteral("Группа [Rows.\"Key\"]"));
+    auto* data = NewBand<TrpMasterData>(page, QStringLiteral("MasterData1"), 400, 20);
+    data->SetDataSet(rows.get());
+    data->OutlineText = QStringLiteral("Rows.\"N\"");
+    Cell(data, QStringLiteral("Row"), 0, width, QStringLiteral("Строка [Rows.\"N\"]"));
+    auto* summary = NewBand<TrpReportSummary>(page, QStringLiteral("ReportSummary1"), 440, 20);
+    summary->OnBeforePrint = QStringLiteral("SummaryPrinting");
+    Cell(summary, QStringLiteral("Total"), 0, width, QStringLiteral("Итого"));
+    report.SetScriptText({QStringLiteral("procedure SummaryPrinting(Sender: Variant);"), QStringLiteral("begin"),
+                          QStringLiteral("  Engine.AddAnchor('total')"), QStringLiteral("end;"),
+                          QStringLiteral("begin"), QStringLiteral("end.")});
+    keep.push_back(std::move(rows));
 }
 
 } // namespace exportfixtures

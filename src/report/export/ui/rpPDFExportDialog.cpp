@@ -25,6 +25,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
 
 QString Text(const char16_t* key)
@@ -47,6 +49,18 @@ QCheckBox* Check(QWidget* parent, const char* name, const char16_t* key)
 QLineEdit* Edit(QWidget* parent, const char* name)
 {
     return Named(new QLineEdit(parent), name);
+}
+
+// Runs a handler so that nothing it throws crosses the event loop: the error is shown, and the
+// answer says whether the handler ran through.
+bool Guard(const std::function<void()>& body)
+{
+    bool done = true;
+    ReportServices::Guarded(body, [&done](const QString&, const QString& message) {
+        done = false;
+        ReportServices::Ui().ShowMessage(message);
+    });
+    return done;
 }
 
 } // namespace
@@ -84,7 +98,7 @@ TrpPDFExportDialog::TrpPDFExportDialog(QWidget* parent) : QDialog(parent)
     rangeLayout->addLayout(numbers);
     rangeLayout->addWidget(descr);
     exportLayout->addWidget(range);
-    connect(PageNumbersE, &QLineEdit::textEdited, this, [this] { PageNumbersRB->setChecked(true); });
+    connect(PageNumbersE, &QLineEdit::textEdited, this, [this] { Guard([this] { PageNumbersRB->setChecked(true); }); });
 
     auto* quality = Named(new QGroupBox(Text(u"8"), exportPage), "GroupQuality");
     auto* qualityLayout = new QVBoxLayout(quality);
@@ -186,7 +200,7 @@ TrpPDFExportDialog::TrpPDFExportDialog(QWidget* parent) : QDialog(parent)
 void TrpPDFExportDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        ReportServices::Ui().ShowHelp(QString(), objectName());
+        Guard([this] { ReportServices::Ui().ShowHelp(QString(), objectName()); });
         return;
     }
     QDialog::keyPressEvent(event);
@@ -197,10 +211,7 @@ void TrpPDFExportDialog::done(int result)
     // A password a viewer could never take is refused here, naming its first bad character.
     if (result == QDialog::Accepted) {
         for (QLineEdit* edit : {OwnPassE, UserPassE}) {
-            try {
-                TrpPDFExport::CheckPassword(edit->text());
-            } catch (const platform::Exception& refused) {
-                ReportServices::Ui().ShowMessage(QString::fromStdString(refused.Message()));
+            if (!Guard([edit] { TrpPDFExport::CheckPassword(edit->text()); })) {
                 PageControl1->setCurrentWidget(findChild<QWidget*>(QStringLiteral("SecurityPage")));
                 edit->setFocus();
                 return;
