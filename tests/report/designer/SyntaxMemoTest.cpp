@@ -1,0 +1,290 @@
+#include "report/designer/rpSynMemo.h"
+#include "report/script/sc_itools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Key {
+    int key;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    QString text = {};
+};
+
+Key Ctrl(int key) { return {key, Qt::ControlModifier}; }
+Key Char(char c) { return {0, Qt::NoModifier, QString(QLatin1Char(c))}; }
+
+void Press(TrpSyntaxMemo& memo, const Key& key)
+{
+    QKeyEvent event(QEvent::KeyPress, key.key, key.modifiers, key.text);
+    QApplication::sendEvent(&memo, &event);
+}
+
+void Press(TrpSyntaxMemo& memo, const std::vector<Key>& keys)
+{
+    for (const Key& key : keys)
+        Press(memo, key);
+}
+
+struct EditRow {
+    const char* name;
+    QStringList lines;
+    QPoint caret;
+    QPoint selStart, selEnd; // (0, 0): none
+    std::vector<Key> keys;
+    QStringList expected;
+    QPoint expectedCaret;
+};
+
+TEST(SyntaxMemo, EditingByKeys)
+{
+    const EditRow rows[] = {
+        {"enter in an indented line carries the indentation", {"    abc def"}, {9, 1}, {}, {},
+         {{Qt::Key_Return}}, {"    abc ", "    def"}, {5, 2}},
+        {"enter on a blank line indents to the caret", {""}, {4, 1}, {}, {}, {{Qt::Key_Return}}, {"   ", "   "}, {4, 2}},
+        {"backspace on the first non-blank jumps to the enclosing level",
+         {"begin", "  if x then", "      y;"}, {7, 3}, {}, {}, {{Qt::Key_Backspace}},
+         {"begin", "  if x then", "  y;"}, {3, 3}},
+        {"backspace inside text deletes one character", {"abc"}, {3, 1}, {}, {}, {{Qt::Key_Backspace}}, {"ac"}, {2, 1}},
+        {"backspace at column 1 joins the trimmed previous line", {"ab  ", "cd"}, {1, 2}, {}, {},
+         {{Qt::Key_Backspace}}, {"abcd"}, {3, 1}},
+        {"ctrl+i indents the selected lines by two", {"a", "b", "c"}, {1, 1}, {1, 1}, {2, 2}, {Ctrl(Qt::Key_I)},
+         {"  a", "  b", "c"}, {1, 1}},
+        {"ctrl+u removes one blank of one-blank indentation", {" a", "  b"}, {1, 1}, {1, 1}, {3, 2},
+         {Ctrl(Qt::Key_U)}, {"a", " b"}, {1, 1}},
+        {"a selection ending in column 1 leaves its last line", {"  a", "  b"}, {1, 1}, {1, 1}, {1, 2},
+         {Ctrl(Qt::Key_U)}, {"a", "  b"}, {1, 1}},
+        {"tab inserts eight minus the column mod eight blanks", {"ab"}, {3, 1}, {}, {}, {{Qt::Key_Tab}}, {"ab     "}, {8, 1}},
+        {"ctrl+y on the last line empties it", {"a", "b"}, {2, 2}, {}, {}, {Ctrl(Qt::Key_Y)}, {"a", ""}, {1, 2}},
+        {"ctrl+y above the last line deletes it", {"a", "b"}, {2, 1}, {}, {}, {Ctrl(Qt::Key_Y)}, {"b"}, {1, 1}},
+        {"ctrl+left stops at the start of the line", {"ab", "  cd"}, {3, 2}, {}, {}, {Ctrl(Qt::Key_Left)},
+         {"ab", "  cd"}, {1, 2}},
+        {"ctrl+right at a line's end goes to the next line", {"ab", "cd"}, {3, 1}, {}, {}, {Ctrl(Qt::Key_Right)},
+         {"ab", "cd"}, {1, 2}},
+        {"ctrl+right to the next word", {"ab cd"}, {1, 1}, {}, {}, {Ctrl(Qt::Key_Right)}, {"ab cd"}, {4, 1}},
+        {"home and end", {"  ab  "}, {3, 1}, {}, {}, {{Qt::Key_End}}, {"  ab  "}, {5, 1}},
+        {"ctrl+end goes after the last line's text", {"a", "bc "}, {1, 1}, {}, {}, {Ctrl(Qt::Key_End)},
+         {"a", "bc "}, {3, 2}},
+        {"pgup at the top goes to line 1", {"a", "b", "c"}, {1, 3}, {}, {}, {{Qt::Key_PageUp}}, {"a", "b", "c"},
+         {1, 1}},
+        {"pgdn at the bottom goes to the last line", {"a", "b", "c"}, {1, 1}, {}, {}, {{Qt::Key_PageDown}},
+         {"a", "b", "c"}, {1, 3}},
+        {"delete beyond a line's end pads and joins", {"ab", "  cd"}, {5, 1}, {}, {}, {{Qt::Key_Delete}},
+         {"ab    cd"}, {5, 1}},
+        {"ctrl+backspace deletes the word at the caret", {"one two"}, {6, 1}, {}, {},
+         {{Qt::Key_Backspace, Qt::ControlModifier}}, {"one "}, {5, 1}},
+        {"ctrl+delete deletes the word right of the caret", {"one two"}, {5, 1}, {}, {},
+         {{Qt::Key_Delete, Qt::ControlModifier}}, {"one "}, {5, 1}},
+        {"typing beyond a line's end pads", {"ab"}, {5, 1}, {}, {}, {Char('x')}, {"ab  x"}, {6, 1}},
+        {"typing replaces the selection", {"abcd"}, {2, 1}, {2, 1}, {4, 1}, {Char('x')}, {"axd"}, {3, 1}},
+    };
+    for (const EditRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        TrpSyntaxMemo memo;
+        memo.SetLines(row.lines);
+        memo.SetPos(row.caret.x(), row.caret.y());
+        if (row.selStart.x() != 0)
+            memo.SetSelection(row.selStart, row.selEnd);
+        Press(memo, row.keys);
+        QStringList lines;
+        for (int y = 1; y <= memo.LineCount(); ++y)
+            lines.append(memo.Line(y));
+        EXPECT_EQ(lines, row.expected);
+        EXPECT_EQ(memo.GetPos(), row.expectedCaret);
+    }
+}
+
+TEST(SyntaxMemo, UndoStepsAndTheirLimit)
+{
+    TrpSyntaxMemo memo;
+    Press(memo, {Char('a'), Char('b'), Char('c'), {Qt::Key_Left}, Char('d')});
+    EXPECT_EQ(memo.Text(), QStringLiteral("abdc"));
+    EXPECT_EQ(memo.UndoCount(), 2);
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), QStringLiteral("abc"));
+    EXPECT_EQ(memo.GetPos(), QPoint(3, 1));
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), QString());
+
+    TrpSyntaxMemo many;
+    for (int i = 0; i < 33; ++i)
+        Press(many, {Char('x'), {Qt::Key_Left}, {Qt::Key_Right}});
+    EXPECT_EQ(many.UndoCount(), 32);
+    for (int i = 0; i < 32; ++i)
+        many.Undo();
+    // The oldest snapshot (the empty text) was dropped: one character remains.
+    EXPECT_EQ(many.Text(), QStringLiteral("x"));
+}
+
+TEST(SyntaxMemo, SettingLinesResetsCaretAndUndo)
+{
+    TrpSyntaxMemo memo;
+    Press(memo, {Char('a'), {Qt::Key_Return}, Char('b')});
+    ASSERT_GT(memo.UndoCount(), 0);
+    memo.SetLines({QStringLiteral("x"), QStringLiteral("y")});
+    EXPECT_EQ(memo.GetPos(), QPoint(1, 1));
+    EXPECT_EQ(memo.UndoCount(), 0);
+    memo.SetPos(1, 2);
+    memo.Lines().Add(QStringLiteral("z"));
+    EXPECT_EQ(memo.GetPos(), QPoint(1, 1));
+    memo.Lines().Clear();
+    EXPECT_EQ(memo.LineCount(), 1);
+}
+
+TEST(SyntaxMemo, BookmarksByKeysAndMarksFollowingLines)
+{
+    TrpSyntaxMemo memo;
+    memo.SetLines({"a", "b", "c", "d"});
+    memo.AddBookmark(1, 3);
+    memo.AddBookmark(2, 5);
+    memo.SetPos(1, 2);
+    Press(memo, Key{Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier});
+    EXPECT_EQ(memo.IsBookmark(1), -1);
+    memo.SetPos(1, 3);
+    Press(memo, Key{Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier});
+    EXPECT_EQ(memo.IsBookmark(2), 5);
+    memo.SetPos(1, 4);
+    Press(memo, Key{Qt::Key_NumberSign, Qt::ControlModifier | Qt::ShiftModifier});
+    EXPECT_EQ(memo.IsBookmark(3), 3);
+    Press(memo, Ctrl(Qt::Key_5));
+    EXPECT_EQ(memo.GetPos(), QPoint(1, 3));
+
+    memo.AddBreakPoint(4, QStringLiteral("i > 2"));
+    memo.AddBreakPoint(1, QStringLiteral("F4"));
+    memo.SetPos(2, 1);
+    Press(memo, std::vector<Key>{{Qt::Key_Return}, {Qt::Key_Return}}); // two lines inserted after line 1
+    EXPECT_EQ(memo.IsBookmark(4), 5);
+    EXPECT_EQ(memo.IsBookmark(5), 3);
+    EXPECT_TRUE(memo.IsBreakPoint(6));
+    EXPECT_EQ(memo.GetBreakPointCondition(6), QStringLiteral("i > 2"));
+    EXPECT_TRUE(memo.IsBreakPoint(1));
+    memo.SetPos(1, 2);
+    Press(memo, Ctrl(Qt::Key_Y));
+    EXPECT_EQ(memo.IsBookmark(3), 5);
+    EXPECT_TRUE(memo.IsBreakPoint(5));
+    memo.DeleteF4BreakPoints();
+    EXPECT_FALSE(memo.IsBreakPoint(1));
+    memo.ToggleBreakPoint(5, QString());
+    EXPECT_TRUE(memo.BreakPoints().isEmpty());
+}
+
+TEST(SyntaxMemo, FindContinuesAndSearchesOneLineTexts)
+{
+    TrpSyntaxMemo memo;
+    memo.SetLines({"Memo1 x", "memo1 y"});
+    int from = 0;
+    ASSERT_TRUE(memo.Find(QStringLiteral("MEMO1"), false, from));
+    EXPECT_EQ(memo.GetPos(), QPoint(1, 1));
+    ASSERT_TRUE(memo.Find(QStringLiteral("MEMO1"), false, from));
+    EXPECT_EQ(memo.GetPos(), QPoint(1, 2));
+    EXPECT_EQ(memo.SelText(), QStringLiteral("memo1"));
+    EXPECT_FALSE(memo.Find(QStringLiteral("MEMO1"), false, from));
+
+    TrpSyntaxMemo one;
+    one.SetLines({"abc"});
+    int start = 0;
+    EXPECT_TRUE(one.Find(QStringLiteral("c"), true, start));
+    EXPECT_EQ(one.GetPos(), QPoint(3, 1));
+}
+
+TEST(SyntaxMemo, ColouringFollowsEdits)
+{
+    InitScriptLanguages();
+    TrpSyntaxMemo memo;
+    memo.SetSyntax(QStringLiteral("RireroRidoze"));
+    memo.SetLines({"{ begin", "x := 1;", "y"});
+    EXPECT_EQ(memo.ClassLine(1), QStringLiteral("3333333").replace(u'3', QChar(3)));
+    EXPECT_EQ(memo.ClassLine(3), QString(QChar(3)));
+    // Typing the comment's end reclassifies the lines below.
+    memo.SetPos(8, 1);
+    Press(memo, Char('}'));
+    EXPECT_EQ(memo.ClassLine(2).at(0), QChar(1));
+    EXPECT_EQ(memo.ClassLine(2).at(5), QChar(6));
+    EXPECT_EQ(memo.ClassLine(3), QString(QChar(1)));
+
+    QStringList lines;
+    for (int i = 1; i <= 12; ++i)
+        lines.append(QStringLiteral("begin x%1 end;").arg(i));
+    memo.SetLines(lines);
+    memo.ClassLine(12);
+    memo.SetPos(1, 10);
+    Press(memo, Char('{'));
+    EXPECT_EQ(memo.ClassLine(8).at(0), QChar(4));
+    EXPECT_EQ(memo.ClassLine(11).at(0), QChar(3));
+}
+
+struct ToolRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+ToolRun Rptool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath(), arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString ReadFile(const QString& name)
+{
+    QFile file(name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return QString::fromUtf8(file.readAll());
+}
+
+TEST(RptoolSyntax, ClassCodesEqualTheGoldens)
+{
+    const QString samples = QFileInfo(QStringLiteral(DAX_SCRIPT_SAMPLES)).absoluteFilePath();
+    const QString goldens = QFileInfo(QStringLiteral(DAX_SYNTAX_DATA)).absoluteFilePath();
+    const struct {
+        const char* language;
+        QString file;
+        QString golden;
+    } cases[] = {
+        {"RireroRidoze", samples + "/report.pas", goldens + "/report.pas.classes"},
+        {"R++Idirud", samples + "/report.cpp", goldens + "/report.cpp.classes"},
+        {"JScript", samples + "/report.js", goldens + "/report.js.classes"},
+        {"ZuvivUradur", samples + "/report.vb", goldens + "/report.vb.classes"},
+        {"SQL", goldens + "/sample.sql", goldens + "/sample.sql.classes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        const ToolRun run = Rptool({QStringLiteral("syntax"), QStringLiteral("--lang"), c.language, c.file});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, ReadFile(c.golden));
+    }
+    const ToolRun pas = Rptool({QStringLiteral("syntax"), QStringLiteral("--lang"), QStringLiteral("RireroRidoze"),
+                                samples + "/report.pas"});
+    const QStringList lines = pas.out.split(u'\n');
+    ASSERT_GT(lines.size(), 12);
+    EXPECT_EQ(lines[1], QString(50, u'3'));
+    EXPECT_EQ(lines[3], QStringLiteral("4444355555555551"));
+    EXPECT_EQ(lines[11], QStringLiteral("33111113136661"));
+
+    const ToolRun unknown = Rptool({QStringLiteral("syntax"), QStringLiteral("--lang"), QStringLiteral("Nope"),
+                                    samples + "/report.js"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("Language 'Nope' not found")));
+
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("s.png"));
+    const ToolRun grab = Rptool({QStringLiteral("syntax"), QStringLiteral("--lang"), QStringLiteral("JScript"),
+                                 samples + "/report.js", QStringLiteral("--grab"), picture});
+    ASSERT_EQ(grab.exitCode, 0);
+    const QImage image(picture);
+    EXPECT_EQ(image.size(), QSize(640, 480));
+    if (const QByteArray shots = qgetenv("DAX_SCREENSHOT_DIR"); !shots.isEmpty())
+        QFile::copy(picture, QDir(QString::fromLocal8Bit(shots)).filePath(QStringLiteral("syntax-js.png")));
+}
+
+} // namespace
