@@ -1,5 +1,6 @@
 #include "report/designer/rpSynMemo.h"
 
+#include "report/designer/rpPopupForm.h"
 #include "report/model/rpFontResolver.h"
 #include "report/model/rpXML.h"
 #include "report/script/sc_itools.h"
@@ -8,6 +9,10 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QListWidget>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -828,6 +833,11 @@ bool TrpSyntaxMemo::HandleKey(QKeyEvent* event)
     case Qt::Key_A: SelectAll(); return true;
     case Qt::Key_Z: Undo(); return true;
     case Qt::Key_Y: DeleteLine(); return true;
+    case Qt::Key_Space:
+        if (!OnCodeCompletion)
+            return false;
+        ShowCompletion();
+        return true;
     case Qt::Key_I: BlockIndent(true); return true;
     case Qt::Key_U: BlockIndent(false); return true;
     default: return false;
@@ -1248,6 +1258,16 @@ void TrpSyntaxMemo::PaintTo(QPainter& painter)
             }
         }
     }
+    // The text being composed, underlined at the caret.
+    if (!FPreedit.isEmpty() && FPos.x() > FOffset.x()) {
+        const QRect rect(FGutterWidth + (FPos.x() - FOffset.x() - 1) * FCharWidth,
+                         (FPos.y() - FOffset.y() - 1) * FCharHeight, FPreedit.size() * FCharWidth, FCharHeight);
+        painter.fillRect(rect, pal.color(QPalette::Base));
+        painter.setFont(TextAttr);
+        painter.setPen(pal.color(QPalette::Text));
+        painter.drawText(rect.left(), rect.top() + QFontMetrics(TextAttr).ascent(), FPreedit);
+        painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+    }
     // The caret: a 2-pixel bar one cell high.
     if (hasFocus() && FPos.x() > FOffset.x()) {
         const QString line = FText[FPos.y() - 1];
@@ -1328,4 +1348,186 @@ void TrpSyntaxMemo::wheelEvent(QWheelEvent* event)
     FOffset.setY(VertPosition());
     viewport()->update();
     event->accept();
+}
+
+// ---- completion and input method -------------------------------------------------------------
+
+namespace {
+
+const int kKindRole = Qt::UserRole;
+
+// The leading identifier of a completion item: its first character and the word characters after it.
+int LeadingIdentifierLength(const QString& item)
+{
+    if (item.isEmpty())
+        return 0;
+    int n = 1;
+    while (n < item.size()) {
+        const ushort u = item[n].unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 127))
+            break;
+        ++n;
+    }
+    return n;
+}
+
+// Draws an item as its kind word, the identifier in bold and the rest plain.
+class CompletionDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->fillRect(option.rect, selected ? option.palette.color(QPalette::Highlight)
+                                                : option.palette.color(QPalette::Base));
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const int kind = index.data(kKindRole).toInt();
+        QString word;
+        QColor colour;
+        if (text.contains(QLatin1String("Constructor"))) {
+            word = QStringLiteral("constructor");
+            colour = Qt::blue;
+        } else if (kind <= 1) {
+            word = kind == 0 ? QStringLiteral("var") : QStringLiteral("property");
+            colour = Qt::blue;
+        } else {
+            word = kind == 2 ? QStringLiteral("procedure") : QStringLiteral("function");
+            colour = Qt::magenta;
+        }
+        QFont font = option.font;
+        const QFontMetrics metrics(font);
+        const int baseline = option.rect.top() + 2 + metrics.ascent();
+        painter->setFont(font);
+        painter->setPen(selected ? QColor(Qt::white) : colour);
+        painter->drawText(option.rect.left() + 2, baseline, word);
+        const int x = option.rect.left() + metrics.horizontalAdvance(QStringLiteral("constructor")) + 6;
+        const int n = LeadingIdentifierLength(text);
+        QFont bold = font;
+        bold.setBold(true);
+        painter->setFont(bold);
+        painter->setPen(selected ? QColor(Qt::white) : QColor(Qt::black));
+        const QString ident = text.left(n);
+        painter->drawText(x, baseline, ident);
+        const int rx = x + QFontMetrics(bold).horizontalAdvance(ident);
+        QString rest = text.mid(n);
+        const int cut = rest.indexOf(QLatin1String(": Constructor"));
+        if (cut >= 0)
+            rest = rest.left(cut);
+        painter->setFont(font);
+        painter->drawText(rx, baseline, rest);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(QFontMetrics(option.font).height() + 2);
+        return size;
+    }
+};
+
+} // namespace
+
+void TrpSyntaxMemo::ShowCompletion()
+{
+    if (!OnCodeCompletion)
+        return;
+    if (FCompletionForm)
+        FCompletionForm->close();
+    FCompletionForm = new TrpPopupForm(this, platform::Clock::System());
+    FCompletionLB = new QListWidget(FCompletionForm);
+    FCompletionLB->setFrameShape(QFrame::NoFrame);
+    FCompletionLB->setSortingEnabled(true);
+    FCompletionLB->setItemDelegate(new CompletionDelegate(FCompletionLB));
+    auto* layout = new QVBoxLayout(FCompletionForm);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FCompletionLB);
+    OnCodeCompletion(this, CompletionName(), *FCompletionLB);
+    FCompletionLB->sortItems();
+    if (FCompletionLB->count() > 0)
+        FCompletionLB->setCurrentRow(0);
+    QListWidget* list = FCompletionLB;
+    QObject::connect(list, &QListWidget::itemDoubleClicked, this,
+                     [this](QListWidgetItem* item) { PickCompletion(item->text()); });
+    list->installEventFilter(this);
+    const QPoint cell((FPos.x() - FOffset.x() - 1) * FCharWidth + FGutterWidth,
+                      (FPos.y() - FOffset.y()) * FCharHeight);
+    FCompletionForm->setGeometry(QRect(viewport()->mapToGlobal(cell), QSize(300, 100)));
+    FCompletionForm->show();
+    list->setFocus();
+}
+
+bool TrpSyntaxMemo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FCompletionLB && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (QListWidgetItem* item = FCompletionLB->currentItem())
+                PickCompletion(item->text());
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            FCompletionForm->close();
+            setFocus();
+            return true;
+        }
+    }
+    return TrpScrollWin::eventFilter(watched, event);
+}
+
+void TrpSyntaxMemo::PickCompletion(const QString& item)
+{
+    const int n = LeadingIdentifierLength(item);
+    const QString ident = item.left(n);
+    if (n < item.size() && item[n] == u'(') {
+        SetSelText(ident + QStringLiteral("()"));
+        SetPos(FPos.x() - 1, FPos.y());
+    } else {
+        SetSelText(ident);
+    }
+    if (FCompletionForm)
+        FCompletionForm->close();
+    setFocus();
+}
+
+void TrpSyntaxMemo::inputMethodEvent(QInputMethodEvent* event)
+{
+    // The commit replaces the composition as one insertion: one undo step.
+    if (!event->commitString().isEmpty()) {
+        FMoved = true;
+        SetSelText(event->commitString());
+        FMoved = true;
+    }
+    FPreedit = event->preeditString();
+    viewport()->update();
+    event->accept();
+}
+
+QVariant TrpSyntaxMemo::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    switch (query) {
+    case Qt::ImCursorRectangle:
+        return QRect(FGutterWidth + (FPos.x() - FOffset.x() - 1) * FCharWidth,
+                     (FPos.y() - FOffset.y() - 1) * FCharHeight, 2, FCharHeight);
+    case Qt::ImFont:
+        return FFont;
+    case Qt::ImCursorPosition:
+        return FPos.x() - 1;
+    case Qt::ImSurroundingText:
+        return FText[FPos.y() - 1];
+    case Qt::ImEnabled:
+        return true;
+    default:
+        return TrpScrollWin::inputMethodQuery(query);
+    }
+}
+
+void TrpSyntaxMemo::focusInEvent(QFocusEvent* event)
+{
+    TrpScrollWin::focusInEvent(event);
+    viewport()->update();
+}
+
+void TrpSyntaxMemo::focusOutEvent(QFocusEvent* event)
+{
+    TrpScrollWin::focusOutEvent(event);
+    viewport()->update();
 }

@@ -8,6 +8,7 @@
 // Positions: X is a 1-based column (1..1024), Y a 1-based line. Two positions compare as
 // Y * 1024 + X. The plain position of (X, Y) counts over the lines joined with CR LF.
 
+#include "report/designer/rpPopupForm.h"
 #include "report/engine/ui/rpCtrls.h"
 #include "report/script/sc_iparser.h"
 
@@ -15,6 +16,8 @@
 #include <QPoint>
 #include <QStringList>
 #include <QVector>
+
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -51,6 +54,15 @@ struct TrpBreakPoint {
     QString condition;
     int line = 0; // 1-based
 };
+
+class QListWidget;
+class QListWidgetItem;
+
+
+
+// Fills the completion list for the expression before the caret; each item's kind (data of
+// Qt::UserRole): 0 variable, 1 property, 2 procedure, 3 function.
+using TrpCodeCompletionEvent = std::function<void(QObject* sender, const QString& name, QListWidget& list)>;
 
 class TrpSyntaxMemo : public TrpScrollWin {
 public:
@@ -127,6 +139,17 @@ public:
     // The expression before the caret handed to the completion handler.
     QString CompletionName() const;
 
+    // Code completion (Ctrl+Space, only with a handler).
+    TrpCodeCompletionEvent OnCodeCompletion;
+    void ShowCompletion();
+    QListWidget* CompletionList() const { return FCompletionLB; }
+    TrpPopupForm* CompletionForm() const { return FCompletionForm; }
+    // Inserts the leading identifier of an item (with "()" and the caret inside when a "("
+    // follows it) and closes the drop-down.
+    void PickCompletion(const QString& item);
+    // The text being composed by the input method, shown at the caret.
+    QString Preedit() const { return FPreedit; }
+
     std::function<void()> OnChangePos;
     std::function<void()> OnChangeText;
 
@@ -145,6 +168,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool focusNextPrevChild(bool) override { return false; }
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool HandleKey(QKeyEvent* event);
@@ -197,4 +225,7 @@ private:
     int FActiveLine = -1;
     int FGutterWidth = 30;
     QFont FFont;
+    QPointer<TrpPopupForm> FCompletionForm;
+    QListWidget* FCompletionLB = nullptr;
+    QString FPreedit;
 };

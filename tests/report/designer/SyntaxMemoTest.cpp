@@ -2,6 +2,8 @@
 #include "report/script/sc_itools.h"
 
 #include <QDir>
+#include <QInputMethodEvent>
+#include <QListWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -218,6 +220,82 @@ TEST(SyntaxMemo, ColouringFollowsEdits)
     Press(memo, Char('{'));
     EXPECT_EQ(memo.ClassLine(8).at(0), QChar(4));
     EXPECT_EQ(memo.ClassLine(11).at(0), QChar(3));
+}
+
+TEST(SyntaxMemo, CompletionNameBeforeTheCaret)
+{
+    const struct {
+        const char* line;
+        int column;
+        const char* name;
+    } rows[] = {
+        // Blanks belong to the name; the character at the caret's left is left out.
+        {"  Report.", 9, "Report"},
+        {"x := Memo1.Font.", 17, " Memo1.Font"},
+        {"x := Memo1.Fo", 13, " Memo1.F"},
+        {"a := Copy('x.y', 1, 2).Len", 27, " Copy.Le"},
+        {"a := Items[Sel(1)].Na", 22, " Items.N"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        TrpSyntaxMemo memo;
+        memo.SetLines({QString::fromUtf8(row.line)});
+        memo.SetPos(row.column, 1);
+        EXPECT_EQ(memo.CompletionName(), QString::fromUtf8(row.name));
+    }
+}
+
+TEST(SyntaxMemo, CompletionListAndPicking)
+{
+    TrpSyntaxMemo memo;
+    memo.resize(400, 300);
+    memo.show();
+    memo.SetLines({"Report."});
+    memo.SetPos(8, 1);
+    QString handed;
+    memo.OnCodeCompletion = [&handed](QObject*, const QString& name, QListWidget& list) {
+        handed = name;
+        const char* items[] = {"Title: String", "Name: String", "ShowReport()", "Calc(Expr: String): Variant",
+                               "Create: Constructor"};
+        for (int i = 0; i < 5; ++i) {
+            auto* item = new QListWidgetItem(QString::fromLatin1(items[i]), &list);
+            item->setData(Qt::UserRole, i == 4 ? 3 : i < 2 ? i : i);
+        }
+    };
+    Press(memo, Key{Qt::Key_Space, Qt::ControlModifier});
+    EXPECT_EQ(handed, QStringLiteral("Report"));
+    ASSERT_NE(memo.CompletionList(), nullptr);
+    EXPECT_EQ(memo.CompletionList()->count(), 5);
+    EXPECT_EQ(memo.CompletionList()->item(0)->text(), QStringLiteral("Calc(Expr: String): Variant"));
+    EXPECT_EQ(memo.CompletionForm()->size(), QSize(300, 100));
+    if (const QByteArray shots = qgetenv("DAX_SCREENSHOT_DIR"); !shots.isEmpty())
+        memo.CompletionForm()->grab().save(QDir(QString::fromLocal8Bit(shots)).filePath("syntax-completion.png"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(memo.CompletionList(), &enter);
+    EXPECT_EQ(memo.Line(1), QStringLiteral("Report.Calc()"));
+    EXPECT_EQ(memo.GetPos(), QPoint(13, 1));
+    memo.PickCompletion(QStringLiteral("Title: String"));
+    EXPECT_EQ(memo.Line(1), QStringLiteral("Report.Calc(Title)"));
+}
+
+TEST(SyntaxMemo, InputMethodComposition)
+{
+    TrpSyntaxMemo memo;
+    memo.SetLines({"ab"});
+    memo.SetPos(3, 1);
+    const int steps = memo.UndoCount();
+    QInputMethodEvent preedit(QStringLiteral("ни"), {});
+    QApplication::sendEvent(&memo, &preedit);
+    EXPECT_EQ(memo.Preedit(), QStringLiteral("ни"));
+    EXPECT_EQ(memo.Line(1), QStringLiteral("ab"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("нив"));
+    QApplication::sendEvent(&memo, &commit);
+    EXPECT_EQ(memo.Preedit(), QString());
+    EXPECT_EQ(memo.Line(1), QStringLiteral("abнив"));
+    EXPECT_EQ(memo.UndoCount(), steps + 1);
+    memo.Undo();
+    EXPECT_EQ(memo.Line(1), QStringLiteral("ab"));
 }
 
 struct ToolRun {
