@@ -2,6 +2,8 @@
 #include "report/script/sc_itools.h"
 
 #include <QDir>
+#include <QFontMetrics>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QListWidget>
 #include <QFile>
@@ -296,6 +298,52 @@ TEST(SyntaxMemo, InputMethodComposition)
     EXPECT_EQ(memo.UndoCount(), steps + 1);
     memo.Undo();
     EXPECT_EQ(memo.Line(1), QStringLiteral("ab"));
+}
+
+TEST(SyntaxMemo, MarksActiveLineAndFontsDrawn)
+{
+    InitScriptLanguages();
+    const QString samples = QFileInfo(QStringLiteral(DAX_SCRIPT_SAMPLES)).absoluteFilePath();
+    const struct {
+        const char* language;
+        const char* file;
+    } cases[] = {{"RireroRidoze", "report.pas"}, {"R++Idirud", "report.cpp"}, {"JScript", "report.js"},
+                 {"ZuvivUradur", "report.vb"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        TrpSyntaxMemo memo;
+        memo.resize(640, 480);
+        memo.SetSyntax(QString::fromLatin1(c.language));
+        QFile file(samples + u'/' + QLatin1String(c.file));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        memo.SetText(QString::fromUtf8(file.readAll()));
+        memo.show();
+        memo.AddBookmark(1, 1);
+        memo.AddBookmark(4, 7);
+        memo.AddBreakPoint(6, QString());
+        for (int line : {5, 6, 7, 8})
+            memo.MarkExecutableLine(line, true);
+        memo.SetActiveLine(7);
+        memo.SetPos(3, 3);
+        const QImage image = memo.viewport()->grab().toImage();
+        const int h = memo.CharHeight();
+        // The active line's highlight reaches the right edge; the breakpoint is a red dot.
+        EXPECT_EQ(image.pixelColor(image.width() - 2, 6 * h + h / 2), memo.BlockColor);
+        EXPECT_EQ(image.pixelColor(7, 5 * h + 9), QColor(Qt::red));
+        EXPECT_EQ(image.pixelColor(12, 1 * h + 5), QColor(0, 128, 0)); // bookmark box
+        if (const QByteArray shots = qgetenv("DAX_SCREENSHOT_DIR"); !shots.isEmpty())
+            memo.grab().save(QDir(QString::fromLocal8Bit(shots))
+                                 .filePath(QStringLiteral("syntax-%1.png").arg(QLatin1String(c.file))));
+    }
+
+    // Any font other than the fixed one draws one cell per character: the cell stays the width of "W".
+    TrpSyntaxMemo memo;
+    QFont proportional(QStringLiteral("DejaVu Sans"), 10);
+    memo.SetEditorFont(proportional);
+    EXPECT_FALSE(memo.IsMonoType());
+    QFont bold = proportional;
+    bold.setBold(true);
+    EXPECT_EQ(memo.CharWidth(), QFontMetrics(bold).horizontalAdvance(QLatin1Char('W')));
 }
 
 struct ToolRun {
