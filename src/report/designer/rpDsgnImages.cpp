@@ -2,8 +2,9 @@
 
 #include "report/model/rpGraphicUtils.h"
 
+#include <QFile>
 #include <QPainter>
-#include <QPainterPath>
+#include <QSvgRenderer>
 
 namespace {
 
@@ -13,7 +14,7 @@ std::vector<QImage> gWizards;
 
 // How many images each list holds: every index the designer's windows ask for, and some to
 // spare.
-constexpr int kObjectImageCount = 48;
+constexpr int kObjectImageCount = 72;
 constexpr int kButtonImageCount = 120;
 constexpr int kWizardImageCount = 8;
 
@@ -58,67 +59,41 @@ QImage NeutralSquare(int size)
     return image;
 }
 
-// A framed landscape: the picture symbol.
-QImage PictureSymbol()
+// The picture drawn for an index of a list (":/report/designer/images/<list>-NN.svg"), or the
+// neutral square when the designer has no picture for that index.
+QImage ListPicture(const char* list, int index, int size)
 {
-    QImage image = Blank(16);
+    const QString path = QStringLiteral(":/report/designer/images/%1-%2.svg")
+                             .arg(QLatin1String(list))
+                             .arg(index, 2, 10, QLatin1Char('0'));
+    if (!QFile::exists(path))
+        return NeutralSquare(size);
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid())
+        return NeutralSquare(size);
+    QImage image = Blank(size);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QColor(0x40, 0x40, 0x40));
-    painter.setBrush(QColor(0xCF, 0xE8, 0xFF));
-    painter.drawRect(QRectF(1.5, 2.5, 13, 11));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x3C, 0x9A, 0x3C));
-    QPainterPath hills;
-    hills.moveTo(2, 13);
-    hills.lineTo(6, 7);
-    hills.lineTo(9, 11);
-    hills.lineTo(11, 9);
-    hills.lineTo(14, 13);
-    hills.closeSubpath();
-    painter.drawPath(hills);
-    painter.setBrush(QColor(0xF0, 0xC0, 0x20));
-    painter.drawEllipse(QPointF(11, 5.5), 1.6, 1.6);
+    renderer.render(&painter, QRectF(0, 0, size, size));
     return image;
 }
 
-// A sheet with lines: the report and page images of the report tree.
-QImage Sheet(const QColor& fold)
+// A strip of the pictures of a whole list, as SetButtonImages and SetWizardImages take it.
+QImage ListStrip(const char* list, int count, int size)
 {
-    QImage image = Blank(16);
-    QPainter painter(&image);
-    painter.setPen(QColor(0x50, 0x50, 0x50));
-    painter.setBrush(Qt::white);
-    painter.drawRect(3, 1, 10, 13);
-    painter.fillRect(10, 1, 4, 4, fold);
-    painter.setPen(QColor(0x90, 0x90, 0x90));
-    for (int y = 5; y <= 11; y += 3)
-        painter.drawLine(5, y, 11, y);
-    return image;
-}
-
-// A band: a coloured strip.
-QImage BandImage()
-{
-    QImage image = Blank(16);
-    QPainter painter(&image);
-    painter.setPen(QColor(0x50, 0x50, 0x50));
-    painter.setBrush(QColor(0xF2, 0xD8, 0x90));
-    painter.drawRect(1, 5, 13, 5);
-    return image;
+    QImage strip(size * count, size, QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    QPainter painter(&strip);
+    for (int i = 0; i < count; ++i)
+        painter.drawImage(size * i, 0, ListPicture(list, i, size));
+    return strip;
 }
 
 std::vector<QImage> ObjectPictures()
 {
     std::vector<QImage> images;
+    images.reserve(kObjectImageCount);
     for (int i = 0; i < kObjectImageCount; ++i)
-        images.push_back(NeutralSquare(16));
-    images[kPictureObjectImage] = PictureSymbol();
-    images[34] = Sheet(QColor(0x40, 0x70, 0xC0)); // report
-    images[35] = Sheet(QColor(0x60, 0xA0, 0x60)); // report page
-    images[36] = Sheet(QColor(0x90, 0x60, 0xC0)); // dialog page
-    images[37] = Sheet(QColor(0xC0, 0x80, 0x40)); // data page
-    images[40] = BandImage();                     // band
+        images.push_back(ListPicture("object", i, 16));
     return images;
 }
 
@@ -160,25 +135,9 @@ void SetWizardImages(const QImage& strip)
 void InstallDesignerImages()
 {
     SetObjectImages(ObjectPictures());
-    QImage buttons(16 * kButtonImageCount, 16, QImage::Format_ARGB32_Premultiplied);
-    buttons.fill(Qt::transparent);
-    {
-        QPainter painter(&buttons);
-        const QImage square = NeutralSquare(16);
-        for (int i = 0; i < kButtonImageCount; ++i)
-            painter.drawImage(16 * i, 0, square);
-    }
-    SetButtonImages(buttons, true);
-    QImage wizards(32 * kWizardImageCount, 32, QImage::Format_ARGB32_Premultiplied);
-    wizards.fill(Qt::transparent);
-    {
-        QPainter painter(&wizards);
-        const QImage square = NeutralSquare(32);
-        for (int i = 0; i < kWizardImageCount; ++i)
-            painter.drawImage(32 * i, 0, square);
-    }
+    SetButtonImages(ListStrip("button", kButtonImageCount, 16), true);
     gWizards.clear();
-    SetWizardImages(wizards);
+    SetWizardImages(ListStrip("wizard", kWizardImageCount, 32));
 }
 
 void RemoveDesignerImages()

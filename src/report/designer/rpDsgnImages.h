@@ -2,7 +2,10 @@
 
 // The designer's image lists: the report object images (16 x 16, shared with the model
 // through SetObjectImages), the button images with their greyed copies and the wizard images
-// (32 x 32). Lists grow by strips of square images laid side by side.
+// (32 x 32). Lists grow by strips of square images laid side by side. The designer's own
+// pictures are SVG drawings in its resources, one file per index that its windows use
+// (images/object-NN.svg, button-NN.svg, wizard-NN.svg); every other index holds a neutral
+// square.
 
 #include <QImage>
 
