@@ -1328,16 +1328,21 @@ void TrpSyntaxMemo::mouseMoveEvent(QMouseEvent* event)
 
 void TrpSyntaxMemo::mouseReleaseEvent(QMouseEvent* event)
 {
+    // Qt sends no second press for a double-click: the next press is a new one.
+    FDoubleClicked = false;
     FDown = false;
     if (FToggleBreakPointDown && event->position().x() < FGutterWidth)
         ToggleBreakPoint(FPos.y(), QString());
     FToggleBreakPointDown = false;
 }
 
-void TrpSyntaxMemo::mouseDoubleClickEvent(QMouseEvent*)
+void TrpSyntaxMemo::mouseDoubleClickEvent(QMouseEvent* event)
 {
     FDoubleClicked = true;
     FDown = false;
+    // The press before has placed the caret there already; a lone double-click event does too.
+    const QPoint p = MousePos(event->position().toPoint());
+    SetPos(p.x(), p.y());
     SelectWordAt(FPos.x(), FPos.y());
 }
 

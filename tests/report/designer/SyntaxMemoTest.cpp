@@ -224,6 +224,28 @@ TEST(SyntaxMemo, ColouringFollowsEdits)
     EXPECT_EQ(memo.ClassLine(11).at(0), QChar(3));
 }
 
+TEST(SyntaxMemo, MouseTogglesBreakPointsInTheGutterAndSelectsWords)
+{
+    TrpSyntaxMemo memo;
+    memo.resize(400, 300);
+    memo.SetLines({"alpha beta", "gamma"});
+    memo.show();
+    const int h = memo.CharHeight();
+    const int w = memo.CharWidth();
+    QTest::mouseClick(memo.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, h + 2));
+    EXPECT_TRUE(memo.IsBreakPoint(2));
+    EXPECT_EQ(memo.GetPos(), QPoint(1, 2));
+    QTest::mouseClick(memo.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, h + 2));
+    EXPECT_FALSE(memo.IsBreakPoint(2));
+    const QPoint inBeta(memo.GutterWidth() + 7 * w + 1, 2);
+    QTest::mouseDClick(memo.viewport(), Qt::LeftButton, Qt::NoModifier, inBeta);
+    EXPECT_EQ(memo.SelText(), QStringLiteral("beta"));
+    QTest::mouseRelease(memo.viewport(), Qt::LeftButton, Qt::NoModifier, inBeta);
+    QTest::mouseClick(memo.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(memo.GutterWidth() + 1, h + 2));
+    EXPECT_EQ(memo.GetPos(), QPoint(1, 2)) << "the press after a double-click is not lost";
+    EXPECT_FALSE(memo.HasSelection());
+}
+
 TEST(SyntaxMemo, CompletionNameBeforeTheCaret)
 {
     const struct {
