@@ -7,7 +7,11 @@
 #include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpInsp.h"
 #include "report/designer/rpReportTree.h"
+#include "report/designer/rpSynMemo.h"
 #include "report/model/rpClass_report.h"
+#include "report/script/sc_itools.h"
+
+#include <QFile>
 
 #include <QTreeWidgetItem>
 
@@ -233,6 +237,59 @@ int RunTree(const QStringList& arguments)
             for (double value : {object->Left(), object->Top(), object->Width(), object->Height()})
                 line += u' ' + FloatToFixedText(value, 2, u'.');
         PrintTo(stdout, line);
+    }
+    return kExitDone;
+}
+
+int RunSyntax(const QStringList& arguments)
+{
+    QString language, fileName, grab;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--lang") && i + 1 < arguments.size())
+            language = arguments[++i];
+        else if (arguments[i] == QLatin1String("--grab") && i + 1 < arguments.size())
+            grab = arguments[++i];
+        else if (fileName.isEmpty() && !arguments[i].startsWith(QLatin1String("--")))
+            fileName = arguments[i];
+        else
+            return kExitUsage;
+    }
+    if (language.isEmpty() || fileName.isEmpty())
+        return kExitUsage;
+    // The language is checked before the designer's texts load, so the registry answers in
+    // the command line's own words.
+    InitScriptLanguages();
+    if (language.compare(QLatin1String("SQL"), Qt::CaseInsensitive) != 0) {
+        try {
+            GetLanguageGrammar(language);
+        } catch (const platform::Exception& failure) {
+            PrintTo(stderr, QString::fromStdString(failure.Message()));
+            return kExitBadContent;
+        }
+    }
+    if (const int started = Start(QStringLiteral("ru_RU")); started != kExitDone)
+        return started;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        PrintTo(stderr, QStringLiteral("Cannot open file %1").arg(fileName));
+        return kExitFileError;
+    }
+    TrpSyntaxMemo memo;
+    memo.SetSyntax(language);
+    memo.SetText(QString::fromUtf8(file.readAll()));
+    for (int y = 1; y <= memo.LineCount(); ++y) {
+        PrintTo(stdout, memo.Line(y));
+        QString codes = memo.ClassLine(y);
+        for (QChar& c : codes) {
+            if (c.unicode() >= 1 && c.unicode() <= 6)
+                c = QChar(u'0' + c.unicode());
+        }
+        PrintTo(stdout, codes);
+    }
+    if (!grab.isEmpty()) {
+        memo.resize(640, 480);
+        memo.show();
+        memo.grab().save(grab, "PNG");
     }
     return kExitDone;
 }

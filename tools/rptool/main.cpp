@@ -205,6 +205,11 @@ const Command kCommands[] = {
      "print the designer's report tree of FILE, two blanks a level: name, class, and for bands and views Left, "
      "Top, Width and Height with two decimals",
      1, RunTree, true, true},
+    {"syntax", "--lang L FILE [--grab PNG]",
+     "print each line of FILE and under it the class code of each character as the script editor colours it "
+     "(1 text, 3 blank or comment, 4 keyword, 5 string, 6 number; characters below code 32 unchanged); --grab "
+     "draws the editor showing FILE at 640 x 480 into PNG; an unknown language exits 2",
+     kAnyArguments, RunSyntax, true, true},
 };
 
 int Usage()

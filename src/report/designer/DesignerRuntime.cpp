@@ -2,6 +2,7 @@
 
 #include "rpDsgnImages.h"
 #include "rpDsgnIntfEditors.h"
+#include "rpScriptTemplates.h"
 
 #include "report/engine/EngineRuntime.h"
 #include "report/engine/ui/EngineUi.h"
@@ -82,6 +83,7 @@ void init()
     AddBlock(QStringLiteral(":/report/designer/rpDsgnRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnPropRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
+    RegisterScriptCodeTemplates();
     RegisterEditorClasses();
     InstallDesignerImages();
     gInitialized = true;

@@ -235,6 +235,9 @@ public:
     // "Outline", the variables "Value" and "Self", the functions Get, Set, IIF, SUM, AVG, MIN,
     // MAX and COUNT, then compiles ScriptText. False with the error in Errors ("clScrError").
     bool PrepareScript();
+    // Adds the report's own script functions (Get, Set, IIF and the aggregates) to a script,
+    // touching no object of the report (the designer lists them from a scratch script).
+    void AddScriptMethods(TscScript& script);
     // Declares a function for report scripts that calls OnUserFunction; it survives every
     // preparation of the script.
     void AddFunction(const QString& declaration, const QString& category = QString(),
@@ -332,7 +335,6 @@ private:
     void ClearAncestorMarks();
     bool LoadTemplate(const QString& fileName);
     void MergeFrom(TrpReport& source, bool deleteDuplicates);
-    void AddScriptMethods();
     Variant SystemVariable(int index) const;
     bool EventsRun(const QString& eventName, bool runAlways) const;
     bool ProgressWindowShown(TrpProgressType type) const;

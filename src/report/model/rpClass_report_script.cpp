@@ -101,9 +101,8 @@ void TrpReport::SetSelfValue(TrpComponent* view)
         selfValue_->PValue() = view != nullptr ? ObjectHandles::ToVariant(view) : Variant::NullValue();
 }
 
-void TrpReport::AddScriptMethods()
+void TrpReport::AddScriptMethods(TscScript& script)
 {
-    TscScript& script = *script_;
     script.AddMethod(QString::fromUtf16(kGetDeclaration), [this](TscCallFrame& frame) {
         const QString name = frame.Arg(0).ToString();
         Variant value;
@@ -184,7 +183,7 @@ bool TrpReport::PrepareScript()
     script.AddObject(QStringLiteral("Outline"), previewPages_ != nullptr ? previewPages_->Outline() : nullptr);
     script.AddVariable(QStringLiteral("Value"), QStringLiteral("Variant"), Variant::NullValue());
     script.AddVariable(QStringLiteral("Self"), QStringLiteral("TrpView"), Variant::NullValue());
-    AddScriptMethods();
+    AddScriptMethods(script);
 
     localValue_ = script.FindLocal(QStringLiteral("Value"));
     selfValue_ = script.FindLocal(QStringLiteral("Self"));
