@@ -216,7 +216,13 @@ bool TrpEngine::Run()
     TotalPages = 0;
     store->BeginPass();
     RunAllPages();
-    if (DoublePass() && !Terminated()) {
+    if (DoublePass() && Terminated()) {
+        // The first of two passes only lays pages out to count them: its pages hold the
+        // objects' places but not their texts, so a run stopped there has nothing to show.
+        store->ClearFirstPassPages();
+        return true;
+    }
+    if (DoublePass()) {
         TotalPages = store->Count();
         store->CurPage = store->Count() - 1;
         store->ClearFirstPassPages();

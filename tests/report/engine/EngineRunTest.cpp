@@ -541,6 +541,31 @@ TEST(EngineRuns, AStopMidRunKeepsThePagesAndFinishesTheRun)
     EXPECT_FALSE(keep.back()->Initialized);
 }
 
+// Of two passes, the first only counts pages: its pages carry no texts ("[Page#]" and the data
+// fields unexpanded), so a stop there leaves no pages; a stop in the second keeps its pages.
+TEST(EngineRuns, AStopInTheCountingPassLeavesNoPagesAndInTheSecondKeepsThem)
+{
+    const struct {
+        int stopAtRow; // rows counted over both passes: 200 in the first
+        int pages;
+    } cases[] = {{60, 0}, {200 + 60, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stopAtRow);
+        DataSets keep;
+        const auto report = ListReport(keep, 200);
+        ASSERT_TRUE(report->EngineOptions().DoublePass);
+        int rows = 0;
+        report->OnAfterPrint = [&](TrpComponent& object) {
+            if (object.Name() == u"MasterData1" && ++rows == c.stopAtRow)
+                report->SetTerminated(true);
+        };
+        ASSERT_TRUE(report->PrepareReport());
+        EXPECT_EQ(StoreOf(*report).Count(), c.pages);
+        EXPECT_FALSE(report->Engine()->Running);
+        EXPECT_FALSE(keep.back()->Initialized);
+    }
+}
+
 TEST(EngineRuns, AnExpressionErrorKeepsThePagesAndFinishesTheRun)
 {
     DataSets keep;

@@ -7,6 +7,7 @@
 #include "report/script/sc_itools.h"
 
 #include "platform/Exceptions.h"
+#include "LargeStack.h"
 
 #include <gtest/gtest.h>
 
@@ -558,29 +559,31 @@ TEST_F(Units, ChainsOfUnitsAreBounded)
 
 TEST_F(ParserTest, DeepNestingIsACompileErrorNotACrash)
 {
-    const int depth = 5000;
-    const QString brackets = QString(depth, QLatin1Char('(')) + QStringLiteral("1") + QString(depth, QLatin1Char(')'));
-    const std::string tooDeep = "Script nested too deep (limit is " + std::to_string(kScMaxNesting) + " levels) @ ";
-    for (const char* language : {"RireroRidoze", "R++Idirud", "JScript", "ZuvivUradur"}) {
-        SCOPED_TRACE(language);
-        const Parsed parsed = Parse(language, brackets, {}, QStringLiteral("expression"));
-        EXPECT_EQ(parsed.error.rfind(tooDeep, 0), 0u) << parsed.error;
-    }
-    const Parsed statements = Parse("RireroRidoze", QStringLiteral("begin ") + QStringLiteral("if x then ").repeated(depth) +
-                                                        QStringLiteral("x := 1 end."));
-    EXPECT_EQ(statements.error.rfind(tooDeep, 0), 0u) << statements.error;
-    // Operators on operators make no tree levels: the parser's recursion has its own bound.
-    const Parsed operators = Parse("JScript", QString(depth, QLatin1Char('!')) + QStringLiteral("x"), {},
-                                   QStringLiteral("expression"));
-    EXPECT_EQ(operators.error.rfind("Script nested too deep for the parser (limit is " +
-                                        std::to_string(kScMaxRuleDepth) + " grammar rules inside each other) @ ",
-                                    0),
-              0u)
-        << operators.error;
-    // Reasonable nesting is far inside the limit.
-    EXPECT_TRUE(Parse("R++Idirud", QStringLiteral("{ x = ") + QString(50, QLatin1Char('(')) + QStringLiteral("1") +
-                                      QString(50, QLatin1Char(')')) + QStringLiteral("; }"))
-                    .ok);
+    testsupport::RunOnLargeStack([&] {
+        const int depth = 5000;
+        const QString brackets = QString(depth, QLatin1Char('(')) + QStringLiteral("1") + QString(depth, QLatin1Char(')'));
+        const std::string tooDeep = "Script nested too deep (limit is " + std::to_string(kScMaxNesting) + " levels) @ ";
+        for (const char* language : {"RireroRidoze", "R++Idirud", "JScript", "ZuvivUradur"}) {
+            SCOPED_TRACE(language);
+            const Parsed parsed = Parse(language, brackets, {}, QStringLiteral("expression"));
+            EXPECT_EQ(parsed.error.rfind(tooDeep, 0), 0u) << parsed.error;
+        }
+        const Parsed statements = Parse("RireroRidoze", QStringLiteral("begin ") + QStringLiteral("if x then ").repeated(depth) +
+                                                            QStringLiteral("x := 1 end."));
+        EXPECT_EQ(statements.error.rfind(tooDeep, 0), 0u) << statements.error;
+        // Operators on operators make no tree levels: the parser's recursion has its own bound.
+        const Parsed operators = Parse("JScript", QString(depth, QLatin1Char('!')) + QStringLiteral("x"), {},
+                                       QStringLiteral("expression"));
+        EXPECT_EQ(operators.error.rfind("Script nested too deep for the parser (limit is " +
+                                            std::to_string(kScMaxRuleDepth) + " grammar rules inside each other) @ ",
+                                        0),
+                  0u)
+            << operators.error;
+        // Reasonable nesting is far inside the limit.
+        EXPECT_TRUE(Parse("R++Idirud", QStringLiteral("{ x = ") + QString(50, QLatin1Char('(')) + QStringLiteral("1") +
+                                          QString(50, QLatin1Char(')')) + QStringLiteral("; }"))
+                        .ok);
+    });
 }
 
 namespace {
@@ -608,56 +611,58 @@ int TreeLevels(const TscXMLItem* item)
 // script that compiles reaches the limit, and one level more is refused naming it.
 TEST_F(ParserTest, TheNestingLimitIsWhatStopsEveryConstruct)
 {
-    struct Construct {
-        const char* name;
-        const char* language;
-        QString (*source)(int n);
-    };
-    const Construct constructs[] = {
-        {"parentheses", "RireroRidoze",
-         [](int n) { return QStringLiteral("begin x := ") + QString(n, u'(') + u'1' + QString(n, u')') + QStringLiteral(" end."); }},
-        {"calls", "RireroRidoze",
-         [](int n) { return QStringLiteral("begin x := ") + QStringLiteral("f(").repeated(n) + u'1' + QString(n, u')') + QStringLiteral(" end."); }},
-        {"ifs", "RireroRidoze",
-         [](int n) { return QStringLiteral("begin ") + QStringLiteral("if x then ").repeated(n) + QStringLiteral("x := 1 end."); }},
-        {"blocks", "RireroRidoze",
-         [](int n) { return QStringLiteral("begin ").repeated(n + 1) + u'x' + QStringLiteral(" end").repeated(n) + QStringLiteral(" end."); }},
-        {"parentheses", "R++Idirud",
-         [](int n) { return QStringLiteral("{ x = ") + QString(n, u'(') + u'1' + QString(n, u')') + QStringLiteral("; }"); }},
-        {"calls", "R++Idirud",
-         [](int n) { return QStringLiteral("{ x = ") + QStringLiteral("f(").repeated(n) + u'1' + QString(n, u')') + QStringLiteral("; }"); }},
-        {"whiles", "JScript",
-         [](int n) { return QStringLiteral("while (x) ").repeated(n) + QStringLiteral("x = 1;"); }},
-        {"blocks", "JScript",
-         [](int n) { return QStringLiteral("{ ").repeated(n) + QStringLiteral("x = 1;") + QStringLiteral(" }").repeated(n); }},
-        {"parentheses", "ZuvivUradur",
-         [](int n) { return QStringLiteral("x = ") + QString(n, u'(') + u'1' + QString(n, u')'); }},
-        {"ifs", "ZuvivUradur",
-         [](int n) { return QStringLiteral("If x Then\n").repeated(n) + QStringLiteral("x = 1\n") + QStringLiteral("End If\n").repeated(n); }},
-    };
-    const std::string tooDeep = "Script nested too deep (limit is " + std::to_string(kScMaxNesting) + " levels) @ ";
-    for (const Construct& c : constructs) {
-        SCOPED_TRACE(std::string(c.language) + " " + c.name);
-        // The deepest n that parses.
-        int good = 1;
-        int bad = kScMaxNesting + 1;
-        ASSERT_TRUE(Parse(c.language, c.source(good)).ok);
-        ASSERT_FALSE(Parse(c.language, c.source(bad)).ok);
-        while (bad - good > 1) {
-            const int middle = (good + bad) / 2;
-            (Parse(c.language, c.source(middle)).ok ? good : bad) = middle;
+    testsupport::RunOnLargeStack([&] {
+        struct Construct {
+            const char* name;
+            const char* language;
+            QString (*source)(int n);
+        };
+        const Construct constructs[] = {
+            {"parentheses", "RireroRidoze",
+             [](int n) { return QStringLiteral("begin x := ") + QString(n, u'(') + u'1' + QString(n, u')') + QStringLiteral(" end."); }},
+            {"calls", "RireroRidoze",
+             [](int n) { return QStringLiteral("begin x := ") + QStringLiteral("f(").repeated(n) + u'1' + QString(n, u')') + QStringLiteral(" end."); }},
+            {"ifs", "RireroRidoze",
+             [](int n) { return QStringLiteral("begin ") + QStringLiteral("if x then ").repeated(n) + QStringLiteral("x := 1 end."); }},
+            {"blocks", "RireroRidoze",
+             [](int n) { return QStringLiteral("begin ").repeated(n + 1) + u'x' + QStringLiteral(" end").repeated(n) + QStringLiteral(" end."); }},
+            {"parentheses", "R++Idirud",
+             [](int n) { return QStringLiteral("{ x = ") + QString(n, u'(') + u'1' + QString(n, u')') + QStringLiteral("; }"); }},
+            {"calls", "R++Idirud",
+             [](int n) { return QStringLiteral("{ x = ") + QStringLiteral("f(").repeated(n) + u'1' + QString(n, u')') + QStringLiteral("; }"); }},
+            {"whiles", "JScript",
+             [](int n) { return QStringLiteral("while (x) ").repeated(n) + QStringLiteral("x = 1;"); }},
+            {"blocks", "JScript",
+             [](int n) { return QStringLiteral("{ ").repeated(n) + QStringLiteral("x = 1;") + QStringLiteral(" }").repeated(n); }},
+            {"parentheses", "ZuvivUradur",
+             [](int n) { return QStringLiteral("x = ") + QString(n, u'(') + u'1' + QString(n, u')'); }},
+            {"ifs", "ZuvivUradur",
+             [](int n) { return QStringLiteral("If x Then\n").repeated(n) + QStringLiteral("x = 1\n") + QStringLiteral("End If\n").repeated(n); }},
+        };
+        const std::string tooDeep = "Script nested too deep (limit is " + std::to_string(kScMaxNesting) + " levels) @ ";
+        for (const Construct& c : constructs) {
+            SCOPED_TRACE(std::string(c.language) + " " + c.name);
+            // The deepest n that parses.
+            int good = 1;
+            int bad = kScMaxNesting + 1;
+            ASSERT_TRUE(Parse(c.language, c.source(good)).ok);
+            ASSERT_FALSE(Parse(c.language, c.source(bad)).ok);
+            while (bad - good > 1) {
+                const int middle = (good + bad) / 2;
+                (Parse(c.language, c.source(middle)).ok ? good : bad) = middle;
+            }
+            TscILParser parser;
+            parser.SelectLanguage(QString::fromUtf8(c.language));
+            ASSERT_TRUE(parser.MakeILScript(c.source(good)));
+            const int levels = TreeLevels(parser.ILScript().Root());
+            EXPECT_LE(levels, kScMaxNesting);
+            // One more of a construct adds up to three levels, and the parser counts the levels of
+            // what it tries (an else part after the innermost statement) as well.
+            EXPECT_GE(levels, kScMaxNesting - 4);
+            const Parsed refused = Parse(c.language, c.source(bad));
+            EXPECT_EQ(refused.error.rfind(tooDeep, 0), 0u) << refused.error;
         }
-        TscILParser parser;
-        parser.SelectLanguage(QString::fromUtf8(c.language));
-        ASSERT_TRUE(parser.MakeILScript(c.source(good)));
-        const int levels = TreeLevels(parser.ILScript().Root());
-        EXPECT_LE(levels, kScMaxNesting);
-        // One more of a construct adds up to three levels, and the parser counts the levels of
-        // what it tries (an else part after the innermost statement) as well.
-        EXPECT_GE(levels, kScMaxNesting - 4);
-        const Parsed refused = Parse(c.language, c.source(bad));
-        EXPECT_EQ(refused.error.rfind(tooDeep, 0), 0u) << refused.error;
-    }
+    });
 }
 
 TEST_F(ParserTest, OversizedSourceIsRefused)
