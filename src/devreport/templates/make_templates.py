@@ -209,8 +209,9 @@ class SetupPage:
     def row(self, *cells):
         for x, width, text, kind in cells:
             self.count += 1
+            # One line each: a value longer than its memo must not run into the next row.
             self.memos.append(memo("%sMemo%d" % (self.prefix, self.count), x, self.top, width, 18, text,
-                                   self.SIZES[kind], kind in ("value", "unit")))
+                                   self.SIZES[kind], kind in ("value", "unit"), extra=' WordWrap="False"'))
         self.top += 18
 
     def gap(self):
@@ -221,7 +222,7 @@ class SetupPage:
 HALF = 360
 
 
-def block(x, label, value=None, unit=None, label_width=170, value_width=130):
+def block(x, label, value=None, unit=None, label_width=120, value_width=180):
     cells = [(x, label_width, label, "label")]
     if value:
         cells.append((x + label_width, value_width, value, "value"))
