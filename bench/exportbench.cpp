@@ -2,7 +2,9 @@
 // The archive fixture (744 hour rows) and a stress run of about P pages (1,000 by default) are
 // prepared once (not timed); then, for the same pages, our writer exports them into memory and
 // DrawPage draws them for printing on a QPdfWriter, the median of N runs each. It prints the
-// speed and size ratios and what our file is made of. A timed run, never a test.
+// speed and size ratios and what our file is made of; then the same for a protected export
+// (both passwords) and for the archive with two pictures on every page. A timed run, never a
+// test.
 
 #include "ExportFixtures.h"
 
@@ -11,7 +13,11 @@
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
 #include "report/export/rpExportPDF.h"
+#include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_report.h"
+#include "report/model/rpClass_views.h"
+
+#include <functional>
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -42,10 +48,14 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-Result Ours(TrpReport& report)
+using Options = std::function<void(TrpPDFExport&)>;
+
+Result Ours(TrpReport& report, const Options& options)
 {
     auto filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
     ApplyDeviceFrameSettings(*filter);
+    if (options)
+        options(*filter);
     filter->ShowDialog = false;
     filter->ShowProgress = false;
     QBuffer buffer;
@@ -109,13 +119,46 @@ void Composition(const char* name, const QByteArray& pdf)
                 static_cast<long long>(pdf.size() - content - fonts));
 }
 
-bool Run(const char* name, int rows, int runs)
+// A 240 x 90 colour gradient as BMP bytes: a picture the JPEG encoder has work with.
+QByteArray GradientBmp()
+{
+    QImage image(240, 90, QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x, (x + y) % 256, y * 2));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+// Two pictures in the page header of the archive: on every page, the same twice.
+void AddPictures(TrpReport& report)
+{
+    auto* header = dynamic_cast<TrpBand*>(report.FindObject(u"PageHeader1"));
+    if (header == nullptr)
+        return;
+    header->SetHeight(100);
+    TrpPicture picture;
+    picture.SetData(QStringLiteral("BMP"), GradientBmp());
+    for (int i = 0; i < 2; ++i) {
+        auto* view = new TrpPictureView(header);
+        view->SetName(QStringLiteral("Logo%1").arg(i + 1));
+        view->SetBounds(400 + i * 250, 20, 240, 90);
+        view->SetPicture(picture);
+    }
+}
+
+bool Run(const char* name, int rows, int runs, const Options& options = {}, bool pictures = false)
 {
     TrpReport report;
     report.EngineOptions().NewSilentMode = simSilent;
     report.ShowProgress = false;
     enginefixtures::DataSets keep;
     exportfixtures::BuildArchive(report, keep);
+    if (pictures)
+        AddPictures(report);
     keep.front()->LoadFromText(exportfixtures::HoursCsv(rows), QStringLiteral("Hours"));
     if (!report.PrepareReport()) {
         std::fprintf(stderr, "%s\n", qPrintable(report.Errors().join(u'\n')));
@@ -128,7 +171,7 @@ bool Run(const char* name, int rows, int runs)
     Result last;
     qint64 qtBytes = 0;
     for (int r = 0; r < runs; ++r) {
-        last = Ours(report);
+        last = Ours(report, options);
         ours.push_back(last.seconds);
         const Result drawn = Qt(*store);
         qt.push_back(drawn.seconds);
@@ -170,6 +213,16 @@ int main(int argc, char** argv)
     // The archive lays out 37.2 rows a page (744 rows on 20 pages).
     const int rows = stressPages * 744 / 20 / kRowsPerDay * kRowsPerDay;
     if (!Run("stress", rows, std::max(1, runs / 2)))
+        return 2;
+    const Options protect = [](TrpPDFExport& f) {
+        f.UserPassword = QStringLiteral("u1");
+        f.OwnerPassword = QStringLiteral("o1");
+    };
+    if (!Run("archive-protected", 744, runs, protect))
+        return 2;
+    if (!Run("archive-pictures", 744, runs, {}, true))
+        return 2;
+    if (!Run("archive-pictures-protected", 744, runs, protect, true))
         return 2;
     return 0;
 }

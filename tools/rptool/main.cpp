@@ -9,6 +9,7 @@
 
 #include "ExportCommand.h"
 #include "FontCommand.h"
+#include "GifCommand.h"
 #include "DesignerCommand.h"
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
@@ -182,6 +183,10 @@ const Command kCommands[] = {
      "reduce face N (default 0) of the TrueType font or collection FONT to the glyphs the UTF-8 TEXT maps to "
      "(with glyph 0 and every component of a composite) and write the standalone font to OUT",
      kAnyArguments, RunTtfSubset},
+    {"gif-write", "IN OUT.gif",
+     "write the picture IN (any format Qt reads) as a GIF89a file through the exports' GIF writer (at most 256 "
+     "colours, LZW); a picture that cannot be read prints the reason and exits 2",
+     2, RunGifWrite},
     {"device-data",
      "FILE --type 0|1|2 [--system 0..3] --from YYYY-MM-DD --to YYYY-MM-DD [--totals] [--hours] [--codes] "
      "[--channels MVP] [--hardware] [--modes]",

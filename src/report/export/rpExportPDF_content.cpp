@@ -1,5 +1,5 @@
 // The page content of a PDF export: memo texts as PDF text in the document's fonts, fills
-// and frame lines as paths. Lines, shapes, check boxes and pictures are not written yet.
+// and frame lines as paths (lines, shapes and check boxes in rpExportPDF_paths.cpp).
 
 #include "rpExportPDF.h"
 
@@ -8,6 +8,7 @@
 #include "report/core/Rounding.h"
 #include "report/model/rpClass.h"
 #include "report/model/rpClass_memo.h"
+#include "report/model/rpChBox.h"
 #include "report/model/rpClass_views.h"
 #include "report/model/rpDrawText.h"
 
@@ -77,6 +78,7 @@ void TrpPDFExport::ExportObject(TrpComponent* object)
 
 void TrpPDFExport::ExportViewContent(TrpView& view)
 {
+    ExportLink(view);
     if (auto* memo = dynamic_cast<TrpCustomMemoView*>(&view)) {
         const bool tags = memo->AllowHTMLTags && HTMLTags && memo->Text().contains(u'<');
         if ((view.BrushStyle == bsSolid || view.BrushStyle == bsClear) && !tags) {
@@ -84,7 +86,23 @@ void TrpPDFExport::ExportViewContent(TrpView& view)
             return;
         }
     }
-    // Lines, shapes, check boxes and pictures (and memos drawn as pictures) come later.
+    if (auto* line = dynamic_cast<TrpCustomLineView*>(&view)) {
+        ExportLine(*line);
+        return;
+    }
+    if (auto* shape = dynamic_cast<TrpShapeView*>(&view)) {
+        ExportShape(*shape);
+        return;
+    }
+    if (auto* box = dynamic_cast<TrpCheckBoxView*>(&view)) {
+        ExportCheckBox(*box);
+        return;
+    }
+    // The page background only when asked for; every other view with an area is a picture.
+    if (view.Name() == QStringLiteral("_pagebackground") && !Background)
+        return;
+    if (view.Width() > 0 && view.Height() > 0)
+        ExportPicture(view);
 }
 
 void TrpPDFExport::ExportFrameLines(TrpView& view)

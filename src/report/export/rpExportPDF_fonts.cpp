@@ -251,7 +251,7 @@ void TrpPDFExport::WriteFontObjects(TrpPDFFont& font)
     const int e = UpdateXRef();
     Line(Header(e));
     if (Compressed) {
-        const QByteArray packed = Deflate(file);
+        const QByteArray packed = Crypted(Deflate(file), e);
         Line("<< /Length " + QByteArray::number(packed.size()) + "  /Filter /FlateDecode /Length1 " +
              QByteArray::number(file.size()) + " >>");
         Line("stream");
@@ -259,7 +259,7 @@ void TrpPDFExport::WriteFontObjects(TrpPDFFont& font)
     } else {
         Line("<< /Length " + QByteArray::number(file.size()) + " /Length1 " + QByteArray::number(file.size()) + " >>");
         Line("stream");
-        Write(file);
+        Write(Crypted(file, e));
     }
     Line("");
     Line("endstream");
@@ -323,7 +323,7 @@ void TrpPDFExport::WriteFontObjects(TrpPDFFont& font)
     const int t = UpdateXRef();
     Line(Header(t));
     if (Compressed) {
-        const QByteArray packed = Deflate(map);
+        const QByteArray packed = Crypted(Deflate(map), t);
         Line("<< /Length " + QByteArray::number(packed.size()) + "  /Filter /FlateDecode /Length1 " +
              QByteArray::number(map.size()) + " >>");
         Line("stream");
@@ -332,7 +332,7 @@ void TrpPDFExport::WriteFontObjects(TrpPDFFont& font)
     } else {
         Line("<< /Length " + QByteArray::number(map.size()) + " /Length1 " + QByteArray::number(map.size()) + " >>");
         Line("stream");
-        Write(map);
+        Write(Crypted(map, t));
     }
     Line("endstream");
     Line("endobj");
@@ -340,7 +340,7 @@ void TrpPDFExport::WriteFontObjects(TrpPDFFont& font)
     const int s = UpdateXRef();
     Line(Header(s));
     Line("<<");
-    Line("/Registry (Adobe) /Ordering (Identity) /Supplement 0");
+    Line("/Registry (" + CryptString("Adobe", s) + ") /Ordering (" + CryptString("Identity", s) + ") /Supplement 0");
     Line(">>");
     Line("endobj");
 

@@ -3,6 +3,7 @@
 
 #include "rpExportPDF.h"
 
+#include "rpExportDialogs.h"
 #include "rpmd5.h"
 
 #include "report/core/FormatSettings.h"
@@ -78,6 +79,14 @@ void TrpPDFExport::Clear()
     FPageFonts.clear();
     FXRef.clear();
     FPagesRef.clear();
+    FWritten.clear();
+    writtenIndex_.clear();
+    FOutline.clear();
+    FPageAnnots.clear();
+    FAnnots.clear();
+    FXObjects.clear();
+    FUsedXObjects.clear();
+    FPicTotalSize = 0;
     pagesWritten_ = 0;
 }
 
@@ -107,8 +116,25 @@ QByteArray TrpPDFExport::TextString(const QString& text)
     return result + '>';
 }
 
+int TrpPDFExport::ShowModal()
+{
+    if (Title.isEmpty() && Report != nullptr)
+        Title = Report->ReportOptions().Name;
+    if (Stream != nullptr)
+        return mrOk;
+    Outline = Report == nullptr || Report->PreviewOptions().OutlineVisible;
+    const auto& dialogs = ExportDialogs();
+    const auto runner = dialogs.find(ScriptClass().Name);
+    if (runner == dialogs.end() || !runner->second)
+        return mrOk;
+    return runner->second(*this);
+}
+
 bool TrpPDFExport::Start()
 {
+    // Refused before any file is made: a viewer could never take such a password.
+    CheckPassword(UserPassword);
+    CheckPassword(OwnerPassword);
     if (SlaveExport) {
         // A unique file of our own, never a name another user could predict.
         QString folder = Report != nullptr ? Report->EngineOptions().TempDir : QString();
@@ -141,14 +167,24 @@ bool TrpPDFExport::Start()
     const QString guid =
         GuidText ? GuidText() : QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
     FFileID = MD5Text(guid.toLatin1());
+    FProtection = !OwnerPassword.isEmpty() || !UserPassword.isEmpty();
+    SetProtectionFlags(ProtectionFlags);
+    if (FProtection) {
+        EmbeddedFonts = EmbedFontsIfProtected;
+        PrepareSecurityKeys();
+    }
     FLastColor = -1;
     Line("%PDF-1.5");
     FPagesNumber = UpdateXRef();
     return true;
 }
 
-void TrpPDFExport::StartPage(TrpReportPage* page, int32_t)
+void TrpPDFExport::StartPage(TrpReportPage* page, int32_t index)
 {
+    pageIndex_ = index;
+    // Pictures are shared within a page only.
+    FXObjects.clear();
+    FUsedXObjects.clear();
     FWidth = page->Width() * 0.75;
     FHeight = page->Height() * 0.75;
     FMarginLeft = page->LeftMargin * 0.05;
@@ -189,11 +225,12 @@ void TrpPDFExport::FinishPage(TrpReportPage*, int32_t)
     QByteArray data = OutStream;
     OutStream.clear();
     if (Compressed) {
-        const QByteArray packed = Deflate(data);
+        const QByteArray packed = Crypted(Deflate(data), c);
         Line("/Filter /FlateDecode /Length " + QByteArray::number(packed.size()) + " /Length1 " +
              QByteArray::number(data.size()) + " >>");
         data = packed;
     } else {
+        data = Crypted(data, c);
         Line("/Length " + QByteArray::number(data.size()) + " >>");
     }
     Line("stream");
@@ -210,16 +247,33 @@ void TrpPDFExport::FinishPage(TrpReportPage*, int32_t)
     const int p = UpdateXRef();
     FPagesRef.push_back(p);
     ++pagesWritten_;
+    // Outline items and links find their page here: the pages written, whatever the page
+    // list or a stop left out.
+    writtenIndex_.emplace(pageIndex_, FWritten.size());
+    FWritten.push_back(WrittenPage{pageIndex_, p, FHeight});
     Line(Header(p));
     Line("<<");
     Line("/Type /Page");
     Line("/Parent 1 0 R");
     Line("/MediaBox [0 0 " + Fixed(FWidth) + ' ' + Fixed(FHeight) + " ]");
+    if (!FPageAnnots.isEmpty()) {
+        Line("/Annots [");
+        Write(FPageAnnots);
+        Line("]");
+        FPageAnnots.clear();
+    }
     Line("/Resources <<");
     QByteArray fonts = "/Font << ";
     for (TrpPDFFont* font : FPageFonts)
         fonts += font->Name.toLatin1() + ' ' + Ref(font->Reference) + ' ';
     Line(fonts + ">>");
+    if (!FUsedXObjects.empty()) {
+        QByteArray pictures = "/XObject << ";
+        for (const size_t i : FUsedXObjects)
+            pictures += "/Im" + QByteArray::number(static_cast<qsizetype>(i)) + ' ' + Ref(FXObjects[i].Number) + ' ';
+        Line(pictures + ">>");
+        FUsedXObjects.clear();
+    }
     Line("/ProcSet [/PDF /Text /ImageC ]");
     Line(">>");
     Line("/Contents " + Ref(c));
@@ -256,27 +310,37 @@ void TrpPDFExport::Finish()
         const int info = UpdateXRef();
         Line(Header(info));
         Line("<<");
-        Line("/Title " + TextString(Title));
-        Line("/Author " + TextString(Author));
-        Line("/Subject " + TextString(Subject));
-        Line("/Keywords " + TextString(Keywords));
-        Line("/Creator " + TextString(Creator));
-        Line("/Producer " + TextString(Producer));
+        Line("/Title " + DocumentText(Title, info));
+        Line("/Author " + DocumentText(Author, info));
+        Line("/Subject " + DocumentText(Subject, info));
+        Line("/Keywords " + DocumentText(Keywords, info));
+        Line("/Creator " + DocumentText(Creator, info));
+        Line("/Producer " + DocumentText(Producer, info));
         const QByteArray date =
             "D:" + FormatDateTime(u"yyyymmddhhnnss", ReportServices::Clock().Now(), FormatSettings::C()).toLatin1();
-        Line("/CreationDate (" + date + ")");
-        Line("/ModDate (" + date + ")");
+        if (FProtection) {
+            Line("/CreationDate " + DocumentText(QString::fromLatin1(date), info));
+            Line("/ModDate " + DocumentText(QString::fromLatin1(date), info));
+        } else {
+            Line("/CreationDate (" + date + ")");
+            Line("/ModDate (" + date + ")");
+        }
         Line(">>");
         Line("endobj");
+
+        const int outline = WriteOutline();
+        WriteAnnots();
 
         const int root = UpdateXRef();
         Line(Header(root));
         Line("<<");
         Line("/Type /Catalog");
         Line("/Pages 1 0 R");
-        Line(Outline ? "/PageMode /UseOutlines" : "/PageMode /UseNone");
-        if (Outline)
-            Line("/Outlines 0 0 R");
+        // An outline that came out empty (or all on pages not written) is no outline: object
+        // 0 is the head of the free list, never an outline dictionary.
+        Line(outline != 0 ? "/PageMode /UseOutlines" : "/PageMode /UseNone");
+        if (outline != 0)
+            Line("/Outlines " + Ref(outline));
         Line("/ViewerPreferences <<");
         if (!Title.isEmpty())
             Line("/DisplayDocTitle true");
@@ -308,6 +372,20 @@ void TrpPDFExport::Finish()
         Line("/Root " + Ref(root));
         Line("/Info " + Ref(info));
         Line("/ID [<" + FFileID + "><" + FFileID + ">]");
+        if (FProtection) {
+            const auto entry = [](const std::array<uint8_t, 32>& bytes) {
+                return EscapeString(QByteArray(reinterpret_cast<const char*>(bytes.data()), 32));
+            };
+            Line("/Encrypt <<");
+            Line("/Filter /Standard");
+            Line("/V 2");
+            Line("/R 3");
+            Line("/Length 128");
+            Line("/P " + QByteArray::number(FEncBits));
+            Line("/O (" + entry(FOPass) + ")");
+            Line("/U (" + entry(FUPass) + ")");
+            Line(">>");
+        }
         Line(">>");
         Line("startxref");
         Line(QByteArray::number(startXRef));
@@ -387,7 +465,7 @@ void TrpPDFExport::RegisterClass(PropertyRegistry& registry)
             return Variant(static_cast<int32_t>(static_cast<const TrpPDFExport&>(o).ProtectionFlags));
         },
         [](ScriptObject& o, const Variant& v) {
-            static_cast<TrpPDFExport&>(o).ProtectionFlags = static_cast<TrpPDFEncBits>(v.ToInt32());
+            static_cast<TrpPDFExport&>(o).SetProtectionFlags(static_cast<TrpPDFEncBits>(v.ToInt32()));
         });
     flags.Default = Variant(int32_t{15});
     boolean(QStringLiteral("HideToolbar"), &TrpPDFExport::HideToolbar, false);

@@ -17,6 +17,7 @@
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportPDF.h"
 #include "report/export/rpmd5.h"
+#include "report/model/rpChBox.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
@@ -28,6 +29,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QRawFont>
 #include <QRegularExpression>
@@ -719,4 +723,722 @@ TEST(PdfExportRegistry, OptionsArePublishedWithTheirDefaults)
     EXPECT_EQ(pdf->Creator, QCoreApplication::applicationName());
     EXPECT_EQ(pdf->Author, QStringLiteral("RedaVedera"));
     EXPECT_EQ(pdf->Subject, QStringLiteral("RedaVedera PDF export"));
+}
+
+// --- protection ---------------------------------------------------------------------------------
+
+namespace {
+
+QByteArray Hex(const uint8_t* bytes, size_t count)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(count)).toHex();
+}
+
+const QByteArray kFileId = "0123456789abcdef0123456789abcdef";
+
+} // namespace
+
+// Re-computed independently with Python's hashlib and a ten-line RC4.
+TEST(PdfSecurity, KnownAnswers)
+{
+    struct Case {
+        const char* user;
+        const char* owner;
+        TrpPDFEncBits flags;
+        int32_t p;
+        const char* o;
+        const char* u;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"u1", "o1", 15, -4, "21509ea971b71b91cc59614bb095626b", "b5542d2480f158071dbca14abee8774c",
+         "ab88fbd8eda45f02b065e015f5e4b266"},
+        {"u1", "o1", 1, -60, "21509ea971b71b91cc59614bb095626b", "c7131d29fbebd0913f1f2b520f3e4f76",
+         "db8045ed0fb5002af9efc7359110ea9b"},
+        {"", "o1", 0, -64, "7cdef848719cdfa522184b1d01399c99", "b61cf8a4c37514e2ffc46179e57c79e3",
+         "60a0d743dd496547b5545707c64f0468"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + "/" + c.owner);
+        EXPECT_EQ(TrpPDFExport::PermissionValue(c.flags), c.p);
+        const auto keys = TrpPDFExport::ComputeSecurityKeys(c.user, c.owner, c.p, kFileId);
+        EXPECT_EQ(Hex(keys.O.data(), 16), c.o);
+        EXPECT_EQ(Hex(keys.U.data(), 16), c.u);
+        EXPECT_EQ(Hex(keys.U.data() + 16, 16), QByteArray(32, '0'));
+        EXPECT_EQ(Hex(keys.Key.data(), 16), c.key);
+    }
+    const auto first = TrpPDFExport::ComputeSecurityKeys("u1", "o1", -4, kFileId);
+    const auto objectKey = TrpPDFExport::ObjectKey(first.Key, 4);
+    EXPECT_EQ(Hex(objectKey.data(), 16), "dcd150fc960bf3df55d408c3e8bf57d2");
+}
+
+TEST(PdfSecurity, PasswordEdgeCases)
+{
+    // Only a user password: it stands in for the owner password too.
+    const auto userOnly = TrpPDFExport::ComputeSecurityKeys("u1", "", -4, kFileId);
+    const auto same = TrpPDFExport::ComputeSecurityKeys("u1", "u1", -4, kFileId);
+    EXPECT_EQ(userOnly.O, same.O);
+    EXPECT_EQ(userOnly.Key, same.Key);
+    // Only the first 32 bytes of a long password count.
+    const QByteArray forty = "0123456789012345678901234567890123456789";
+    const auto longKeys = TrpPDFExport::ComputeSecurityKeys(forty, forty, -4, kFileId);
+    const auto cutKeys = TrpPDFExport::ComputeSecurityKeys(forty.left(32), forty.left(32), -4, kFileId);
+    EXPECT_EQ(longKeys.O, cutKeys.O);
+    EXPECT_EQ(longKeys.Key, cutKeys.Key);
+    EXPECT_NE(TrpPDFExport::ComputeSecurityKeys(forty.left(31), forty.left(31), -4, kFileId).Key, cutKeys.Key);
+    // Permission values: P = -64 + 4 x sum.
+    EXPECT_EQ(TrpPDFExport::PermissionValue(2 | 4), -64 + 24);
+    EXPECT_EQ(TrpPDFExport::PermissionValue(8), -32);
+    // Literal strings keep delimiters and line ends escaped.
+    EXPECT_EQ(TrpPDFExport::EscapeString(QByteArray("a(b)c\\\r\n", 8)), QByteArray("a\\(b\\)c\\\\\\r\\n"));
+}
+
+TEST(PdfSecurity, PasswordsHoldOnlyPdfTextCharacters)
+{
+    struct Case {
+        QString password;
+        bool accepted;
+        QString bad;
+    };
+    const Case cases[] = {
+        {QStringLiteral("u1"), true, {}},
+        {QStringLiteral("Ünïcödé"), true, {}},
+        {QStringLiteral("a€•—b"), true, {}},
+        {QStringLiteral("пароль"), false, QStringLiteral("п")},
+        {QStringLiteral("pass→word"), false, QStringLiteral("→")},
+        {QStringLiteral("x\u00ADy"), false, QStringLiteral("\u00AD")},
+    };
+    for (const Case& c : cases) {
+        QString bad;
+        const auto bytes = TrpPDFExport::PDFDocBytes(c.password, &bad);
+        EXPECT_EQ(bytes.has_value(), c.accepted) << c.password.toStdString();
+        EXPECT_EQ(bad, c.bad);
+    }
+    EXPECT_EQ(TrpPDFExport::PDFDocBytes(QStringLiteral("Ü€")).value(), QByteArray("\xDC\xA0"));
+
+    PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("x")); });
+    const std::pair<QString, QString> refused[] = {{QStringLiteral("пароль"), QStringLiteral("п")},
+                                                   {QStringLiteral("pass→word"), QStringLiteral("→")}};
+    for (const auto& [password, bad] : refused) {
+        for (const bool owner : {false, true}) {
+            prepared.Report().ClearErrors();
+            bool exported = true;
+            const QByteArray pdf = ExportPdf(
+                prepared, [&](TrpPDFExport& f) { (owner ? f.OwnerPassword : f.UserPassword) = password; }, &exported);
+            EXPECT_FALSE(exported);
+            EXPECT_TRUE(pdf.isEmpty());
+            const QString errors = prepared.Report().Errors().join(u'\n');
+            EXPECT_TRUE(errors.contains(QStringLiteral("Пароль PDF не может содержать символ «") + bad + u'»'))
+                << errors.toStdString();
+        }
+    }
+}
+
+TEST(PdfSecurity, ProtectedFileOpensWithItsPasswordsOnly)
+{
+    PreparedReport prepared = Pages(2, [](TrpBand& band) {
+        Memo(band, QStringLiteral("M"), 10, 10, 300, 20, QStringLiteral("Часовые данные (итог)"));
+    });
+    for (const bool compressed : {false, true}) {
+        SCOPED_TRACE(compressed);
+        const QByteArray pdf = ExportPdf(prepared, [&](TrpPDFExport& f) {
+            f.Compressed = compressed;
+            f.Title = QStringLiteral("Отчёт");
+            f.UserPassword = QStringLiteral("u1");
+            f.OwnerPassword = QStringLiteral("o1");
+            f.SetProtectionFlags(1u << ePrint);
+        });
+        ExpectXRefPointsAtObjects(pdf);
+        EXPECT_TRUE(pdf.contains("/Encrypt <<\r\n/Filter /Standard\r\n/V 2\r\n/R 3\r\n/Length 128\r\n/P -60\r\n"));
+        // The dates are encrypted text strings, not plain date literals.
+        EXPECT_FALSE(pdf.contains("/CreationDate (D:"));
+        EXPECT_FALSE(pdf.contains("(Adobe)"));
+        const Tool check = RunOnPdf("qpdf --check --password=u1", pdf);
+        EXPECT_EQ(check.status, 0) << check.output;
+        const Tool show = RunOnPdf("qpdf --show-encryption --password=o1", pdf);
+        EXPECT_NE(show.output.find("User password = u1\n"), std::string::npos) << show.output;
+        EXPECT_NE(show.output.find("R = 3\n"), std::string::npos) << show.output;
+        const Tool info = RunOnPdf("pdfinfo -upw u1", pdf);
+        EXPECT_NE(info.output.find("print:yes copy:no change:no addNotes:no"), std::string::npos) << info.output;
+        EXPECT_NE(info.output.find("Title:           Отчёт"), std::string::npos) << info.output;
+        EXPECT_NE(info.output.find("CreationDate:"), std::string::npos) << info.output;
+        const Tool text = RunOnPdf("pdftotext -upw u1", pdf, "-");
+        EXPECT_EQ(text.output.substr(0, text.output.find('\n')), "Часовые данные (итог)");
+        const Tool locked = RunOnPdf("pdftotext", pdf, "- 2>&1");
+        EXPECT_NE(locked.status, 0);
+        EXPECT_NE(locked.output.find("Incorrect password"), std::string::npos) << locked.output;
+    }
+}
+
+TEST(PdfSecurity, OwnerOnlyUserOnlyAndLatinPasswords)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("Итог")); });
+    struct Case {
+        QString user;
+        QString owner;
+        std::string open; // the password qpdf opens it with
+    };
+    const Case cases[] = {
+        {QString(), QStringLiteral("o1"), ""},
+        {QStringLiteral("u1"), QString(), "u1"},
+        {QStringLiteral("Ünïcödé"), QStringLiteral("o1"), "Ünïcödé"},
+        {QStringLiteral("0123456789012345678901234567890123456789"), QStringLiteral("o1"),
+         "01234567890123456789012345678901"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray pdf = ExportPdf(prepared, [&](TrpPDFExport& f) {
+            f.UserPassword = c.user;
+            f.OwnerPassword = c.owner;
+            f.SetProtectionFlags(0);
+        });
+        EXPECT_TRUE(pdf.contains("/P -64\r\n"));
+        const Tool check = RunOnPdf("qpdf --check '--password=" + c.open + "'", pdf);
+        EXPECT_EQ(check.status, 0) << c.user.toStdString() << ": " << check.output;
+        // poppler hands a password over as the bytes typed; qpdf maps UTF-8 to PDF's encoding.
+        if (QString::fromStdString(c.open).toLatin1() == QByteArray::fromStdString(c.open)) {
+            const Tool text = RunOnPdf("pdftotext '-upw' '" + c.open + "'", pdf, "-");
+            EXPECT_EQ(text.output.substr(0, text.output.find('\n')), "Итог") << c.user.toStdString();
+        }
+    }
+}
+
+TEST(RptoolExport, ProtectedExport)
+{
+    QTemporaryDir folder;
+    const std::string data = QFileInfo(QStringLiteral(DAX_EXPORT_DATA)).absoluteFilePath().toStdString();
+    const std::string zp3 = folder.filePath(QStringLiteral("a.zp3")).toStdString();
+    ASSERT_EQ(Rptool({"prepare", data + "/archive.zi3", "--csv", "Hours=" + data + "/hours.csv", "--out", zp3}).status, 0);
+    const std::string pdf = folder.filePath(QStringLiteral("e.pdf")).toStdString();
+    const auto run = Rptool({"export", zp3, "--format", "pdf", "--set", "UserPassword=u1", "--set", "OwnerPassword=o1",
+                             "--set", "ProtectionFlags=[ePrint]", "--out", pdf});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string output;
+    EXPECT_EQ(testsupport::RunCommand("qpdf --check --password=u1 '" + pdf + "'", output), 0) << output;
+    testsupport::RunCommand("qpdf --show-encryption --password=o1 '" + pdf + "'", output);
+    EXPECT_NE(output.find("User password = u1\n"), std::string::npos) << output;
+    testsupport::RunCommand("pdftotext -upw u1 -f 1 -l 1 '" + pdf + "' -", output);
+    EXPECT_EQ(output.substr(0, output.find('\n')), "Часовые данные");
+
+    const std::string refused = folder.filePath(QStringLiteral("x.pdf")).toStdString();
+    const auto bad = Rptool({"export", zp3, "--format", "pdf", "--set", "UserPassword=пароль", "--out", refused});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("«п»"), std::string::npos) << bad.err;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(refused)));
+}
+
+// --- outline ------------------------------------------------------------------------------------
+
+namespace {
+
+// Four pages with a three-level outline: "Глава 1" (page 1) holding "Раздел 1.1" (page 2)
+// holding "Пункт" (page 2, lower), then "Глава 2" on page 4.
+PreparedReport OutlinedPages()
+{
+    PreparedReport prepared =
+        Pages(4, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("Текст")); });
+    TrpPreviewPages& store = prepared.Store();
+    TrpCustomOutline& outline = *store.Outline();
+    const auto add = [&](int page, const QString& text, int top) {
+        store.CurPage = page;
+        outline.AddItem(text, top);
+    };
+    outline.LevelRoot();
+    add(0, QStringLiteral("Глава 1"), 0);
+    add(1, QStringLiteral("Раздел 1.1"), 100);
+    add(1, QStringLiteral("Пункт"), 400);
+    outline.LevelRoot();
+    add(3, QStringLiteral("Глава 2"), 40);
+    outline.LevelRoot();
+    return prepared;
+}
+
+// The outline as qpdf reads it: "title@page" per item, children indented by two blanks.
+std::string OutlineText(const QByteArray& pdf, const std::string& options = {})
+{
+    const Tool json = RunOnPdf("qpdf --json=2 --json-key=outlines " + options, pdf);
+    EXPECT_EQ(json.status, 0) << json.output;
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.output)).object();
+    std::string text;
+    const std::function<void(const QJsonArray&, int)> walk = [&](const QJsonArray& items, int depth) {
+        for (const QJsonValue& value : items) {
+            const QJsonObject item = value.toObject();
+            text += std::string(static_cast<size_t>(depth) * 2, ' ') + item.value(u"title").toString().toStdString() +
+                    '@' + std::to_string(item.value(u"destpageposfrom1").toInt()) + '\n';
+            walk(item.value(u"kids").toArray(), depth + 1);
+        }
+    };
+    walk(root.value(u"outlines").toArray(), 0);
+    return text;
+}
+
+} // namespace
+
+TEST(PdfOutline, ThreeLevelsWithTheirPages)
+{
+    PreparedReport prepared = OutlinedPages();
+    const QByteArray pdf = ExportPdf(prepared, [](TrpPDFExport& f) { f.Outline = true; });
+    EXPECT_TRUE(pdf.contains("/PageMode /UseOutlines\r\n"));
+    ExpectXRefPointsAtObjects(pdf);
+    EXPECT_EQ(OutlineText(pdf), "Глава 1@1\n  Раздел 1.1@2\n    Пункт@2\nГлава 2@4\n");
+    // The target height: page height less the top at 0.75 point a pixel.
+    EXPECT_TRUE(pdf.contains(" 0 R /XYZ 0 542 0]")) << "842.25 - 400 * 0.75";
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+
+    // Protected, the titles are encrypted strings that come back whole.
+    const QByteArray locked = ExportPdf(prepared, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.UserPassword = QStringLiteral("u1");
+    });
+    EXPECT_FALSE(locked.contains("/Title <FEFF"));
+    EXPECT_EQ(OutlineText(locked, "--password=u1"), "Глава 1@1\n  Раздел 1.1@2\n    Пункт@2\nГлава 2@4\n");
+}
+
+TEST(PdfOutline, ItemsOfPagesNotWrittenAreLeftOut)
+{
+    PreparedReport prepared = OutlinedPages();
+    const QByteArray firstTwo = ExportPdf(prepared, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.PageNumbers = QStringLiteral("1,2");
+    });
+    EXPECT_EQ(OutlineText(firstTwo), "Глава 1@1\n  Раздел 1.1@2\n    Пункт@2\n");
+    // Pages 2 and 4 only: "Глава 1" is not written, and its children go with it; page 4 is the
+    // document's second page.
+    const QByteArray evenPages = ExportPdf(prepared, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.PageNumbers = QStringLiteral("2,4");
+    });
+    EXPECT_EQ(OutlineText(evenPages), "Глава 2@2\n");
+    const Tool check = RunOnPdf("qpdf --check", evenPages);
+    EXPECT_EQ(check.status, 0) << check.output;
+}
+
+TEST(PdfOutline, AnEmptyOutlineWritesNone)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 10, 10, 200, 20, QStringLiteral("x")); });
+    for (const bool outline : {false, true}) {
+        const QByteArray pdf = ExportPdf(prepared, [&](TrpPDFExport& f) { f.Outline = outline; });
+        EXPECT_TRUE(pdf.contains("/PageMode /UseNone\r\n"));
+        EXPECT_FALSE(pdf.contains("/Outlines"));
+        EXPECT_FALSE(pdf.contains("/Type /Outlines"));
+        const Tool check = RunOnPdf("qpdf --check", pdf);
+        EXPECT_EQ(check.status, 0) << check.output;
+    }
+    // An outline left empty by the page list is no outline either.
+    PreparedReport outlined = OutlinedPages();
+    const QByteArray third = ExportPdf(outlined, [](TrpPDFExport& f) {
+        f.Outline = true;
+        f.PageNumbers = QStringLiteral("3");
+    });
+    EXPECT_TRUE(third.contains("/PageMode /UseNone\r\n"));
+    EXPECT_FALSE(third.contains("/Outlines"));
+}
+
+// --- lines, shapes, check boxes ---------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+T* AddView(TrpBand& band, double left, double top, double width, double height)
+{
+    auto* view = new T(&band);
+    view->SetName(QStringLiteral("V%1").arg(band.Objects().size()));
+    view->SetBounds(left, top, width, height);
+    return view;
+}
+
+} // namespace
+
+// The view at (0, 0) of the band is at 28.85 813.40 on the page; 100 x 20 pixels reach to
+// 103.85 798.40.
+TEST(PdfContent, GraphicsOperatorSnippets)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpBand&)> build;
+        const char* expected;
+        bool present;
+    };
+    const Case cases[] = {
+        {"line with a dash pattern",
+         [](TrpBand& b) { AddView<TrpLineView>(b, 0, 0, 100, 0)->Frame().SetStyle(fsDash); },
+         "[6.00 ] 0 d\r\n0 0 0 RG\r\n0.75 w\r\n28.85 813.40 m\r\n103.85 813.40 l\r\nS\r\n", true},
+        {"horizontal end arrow",
+         [](TrpBand& b) { AddView<TrpLineView>(b, 0, 0, 100, 0)->ArrowEnd = true; },
+         "[] 0 d\r\n88.85 809.65 m\r\n103.85 813.40 l\r\n88.85 817.15 l\r\nS\r\n", true},
+        {"vertical start arrow",
+         [](TrpBand& b) { AddView<TrpLineView>(b, 0, 0, 0, 100)->ArrowStart = true; },
+         "32.60 798.40 m\r\n28.85 813.40 l\r\n25.10 798.40 l\r\nS\r\n", true},
+        {"solid arrow",
+         [](TrpBand& b) {
+             auto* line = AddView<TrpLineView>(b, 0, 0, 100, 0);
+             line->ArrowEnd = true;
+             line->ArrowSolid = true;
+         },
+         "88.85 817.15 l\r\n1 j\r\n0 0 0 rg\r\nb\r\n", true},
+        {"filled rectangle",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Color = clWhite; },
+         "1 1 1 rg\r\n28.85 798.40 \r\n75.00 15.00 re\r\nB\r\n", true},
+        {"rectangle without colour is stroked",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Color = clNone; }, " re\r\nS\r\n", true},
+        {"rounded rectangle, Curve 0",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skRoundRectangle; },
+         "34.46 798.40 m\r\n98.24 798.40 l\r\n101.04 798.40 103.85 801.21 103.85 804.01 c\r\n", true},
+        {"rounded rectangle, Curve 2",
+         [](TrpBand& b) {
+             auto* s = AddView<TrpShapeView>(b, 0, 0, 100, 20);
+             s->Shape = skRoundRectangle;
+             s->Curve = 2;
+         },
+         "34.46 798.40 m\r\n", true},
+        {"ellipse",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skEllipse; },
+         "103.85 805.90 m\r\n103.85 801.76 87.06 798.40 66.35 798.40 c\r\n", true},
+        {"triangle",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skTriangle; },
+         "66.35 813.40 m 103.85 798.40 l 28.85 798.40 l 66.35 813.40 l\r\n", true},
+        {"diamond",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skDiamond; },
+         "66.35 813.40 m 103.85 805.90 l 66.35 798.40 l 28.85 805.90 l 66.35 813.40 l\r\n", true},
+        {"diagonal 1",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skDiagonal1; },
+         "28.85 798.40 m\r\n103.85 813.40 l\r\nS\r\n", true},
+        {"diagonal 2",
+         [](TrpBand& b) { AddView<TrpShapeView>(b, 0, 0, 100, 20)->Shape = skDiagonal2; },
+         "28.85 813.40 m\r\n103.85 798.40 l\r\nS\r\n", true},
+        {"unchecked box writes nothing",
+         [](TrpBand& b) { AddView<TrpCheckBoxView>(b, 0, 0, 20, 20)->Checked = false; }, " m\r\n", false},
+        {"checked box with its tick",
+         [](TrpBand& b) { AddView<TrpCheckBoxView>(b, 0, 0, 24, 28)->Color = clNone; },
+         "[] 0 d\r\n0 0 0 RG\r\n1.50 w\r\n", true},
+        {"checked box with four sides",
+         [](TrpBand& b) {
+             auto* box = AddView<TrpCheckBoxView>(b, 0, 0, 24, 28);
+             box->Frame().Typ = kAllFrameSides;
+             box->Color = clWhite;
+         },
+         "28.85 813.40 m\r\n46.85 813.40 l\r\n46.85 794.65 l\r\n28.85 794.65 l\r\n28.85 813.40 l\r\nB\r\n", true},
+        {"checked box without sides has no box",
+         [](TrpBand& b) { AddView<TrpCheckBoxView>(b, 0, 0, 24, 28); }, "46.85 813.40 l", false},
+    };
+    for (const Case& c : cases) {
+        PreparedReport prepared = Pages(1, c.build);
+        const QByteArray pdf = ExportPdf(prepared);
+        const QByteArray content = PageContent(pdf, 1);
+        EXPECT_EQ(content.contains(c.expected), c.present) << c.name << "\n" << content.toStdString();
+        const Tool check = RunOnPdf("qpdf --check", pdf);
+        EXPECT_EQ(check.status, 0) << c.name << check.output;
+    }
+}
+
+// The base centre of an arrow lies on the segment at the arrow length from its tip, the
+// corners at the half width either side, whatever the slope.
+TEST(PdfContent, ArrowBaseCentres)
+{
+    struct Case {
+        double tx, ty, fx, fy, length, half;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, 0, 30, 40, 10, 5, "2.00 11.00 m\r\n0.00 0.00 l\r\n10.00 5.00 l\r\n"},       // sloped 3:4
+        {100, 50, 0, 50, 15, 3.75, "85.00 46.25 m\r\n100.00 50.00 l\r\n85.00 53.75 l\r\n"}, // horizontal
+        {10, 10, 10, 100, 20, 5, "5.00 30.00 m\r\n10.00 10.00 l\r\n15.00 30.00 l\r\n"},    // vertical, upwards
+        {10, 100, 10, 10, 20, 5, "15.00 80.00 m\r\n10.00 100.00 l\r\n5.00 80.00 l\r\n"},   // vertical, downwards
+        {0, 0, 1, 1000, 20, 5, "-4.98 20.00 m\r\n0.00 0.00 l\r\n5.02 19.99 l\r\n"},        // near vertical
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TrpPDFExport::ArrowHead(c.tx, c.ty, c.fx, c.fy, c.length, c.half), c.expected);
+    EXPECT_TRUE(TrpPDFExport::ArrowHead(5, 5, 5, 5, 10, 5).isEmpty());
+}
+
+// --- links ------------------------------------------------------------------------------------
+
+namespace {
+
+// Annotations as qpdf reads them: "page:URI" or "page:->target page" per link, page from 1.
+std::string LinksText(const QByteArray& pdf, const std::string& options = {})
+{
+    const Tool json = RunOnPdf("qpdf --json=2 " + options, pdf);
+    EXPECT_EQ(json.status, 0) << json.output;
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(json.output)).object();
+    QHash<QString, int> pageOf;
+    const QJsonArray pages = doc.value(u"pages").toArray();
+    for (int i = 0; i < pages.size(); ++i)
+        pageOf.insert(pages[i].toObject().value(u"object").toString(), i + 1);
+    QJsonObject objects;
+    for (const QJsonValue& v : doc.value(u"qpdf").toArray()) {
+        const QJsonObject part = v.toObject();
+        for (auto it = part.constBegin(); it != part.constEnd(); ++it)
+            if (it.key().startsWith(u"obj:"))
+                objects.insert(it.key().mid(4), it.value());
+    }
+    std::string text;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QJsonObject page = objects.value(pages[i].toObject().value(u"object").toString()).toObject();
+        for (const QJsonValue& a : page.value(u"value").toObject().value(u"/Annots").toArray()) {
+            const QJsonObject annot = objects.value(a.toString()).toObject().value(u"value").toObject();
+            text += std::to_string(i + 1) + ':';
+            if (annot.contains(u"/A"))
+                text += annot.value(u"/A").toObject().value(u"/URI").toString().toStdString();
+            else if (annot.contains(u"/Dest"))
+                text += "->" + std::to_string(pageOf.value(annot.value(u"/Dest").toArray().at(0).toString())) + ' ' +
+                        std::to_string(annot.value(u"/Dest").toArray().at(3).toInt());
+            else
+                text += "none";
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(PdfLinks, PagesAnchorsAndAddresses)
+{
+    TrpMemoView* memo = nullptr;
+    PreparedReport prepared = Pages(
+        4, [&](TrpBand& band) { memo = Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("Ссылка")); },
+        [&](int page, TrpBand&) {
+            const QString urls[] = {QStringLiteral("@3"), QStringLiteral("#total"),
+                                    QStringLiteral("http://example.org/a(1)"), QStringLiteral("@4")};
+            memo->URL = urls[page - 1];
+        });
+    TrpPreviewPages& store = prepared.Store();
+    store.CurPage = 1;
+    store.AddAnchor(QStringLiteral("total"));
+    const QByteArray pdf = ExportPdf(prepared);
+    const std::string all = LinksText(pdf);
+    EXPECT_NE(all.find("1:->3 "), std::string::npos) << all;
+    EXPECT_NE(all.find("2:->2 "), std::string::npos) << all;
+    EXPECT_NE(all.find("3:u:http://example.org/a(1)\n"), std::string::npos) << all;
+    EXPECT_TRUE(pdf.contains("/URI (http://example.org/a(1))\r\n"));
+    EXPECT_TRUE(pdf.contains("/Border [16 16 0]\r\n"));
+    EXPECT_TRUE(pdf.contains("/BS << /W 0 >>\r\n"));
+    // "@3" goes to the top of the page.
+    EXPECT_NE(all.find("1:->3 842\n"), std::string::npos) << all;
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+
+    // Pages 1 and 2 only: "@3" has no page to go to and keeps no target; the anchor on page 2
+    // is the document's page 2.
+    const QByteArray two = ExportPdf(prepared, [](TrpPDFExport& f) { f.PageNumbers = QStringLiteral("1,2"); });
+    EXPECT_EQ(LinksText(two).substr(0, 7), "1:none\n") << LinksText(two);
+    const Tool checkTwo = RunOnPdf("qpdf --check", two);
+    EXPECT_EQ(checkTwo.status, 0) << checkTwo.output;
+    // Pages 3 and 4: "@4" is the document's second page.
+    const QByteArray last = ExportPdf(prepared, [](TrpPDFExport& f) { f.PageNumbers = QStringLiteral("3-4"); });
+    EXPECT_NE(LinksText(last).find("2:->2 "), std::string::npos) << LinksText(last);
+
+    // Protected, the address is an encrypted string that qpdf reads back.
+    const QByteArray locked = ExportPdf(prepared, [](TrpPDFExport& f) { f.UserPassword = QStringLiteral("u1"); });
+    EXPECT_NE(LinksText(locked, "--password=u1").find("3:u:http://example.org/a(1)\n"), std::string::npos);
+}
+
+TEST(PdfLinks, IllFormedTargetsMakeNoLink)
+{
+    for (const QString url : {QStringLiteral("@"), QStringLiteral("@x"), QStringLiteral("@0"), QStringLiteral("#none")}) {
+        PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+            Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("x"))->URL = url;
+        });
+        const QByteArray pdf = ExportPdf(prepared);
+        EXPECT_FALSE(pdf.contains("/Annots")) << url.toStdString();
+    }
+    EXPECT_TRUE(TrpPDFExport::IsLiteralString(QStringLiteral("a(b)c")));
+    EXPECT_FALSE(TrpPDFExport::IsLiteralString(QStringLiteral("a)b(")));
+    EXPECT_FALSE(TrpPDFExport::IsLiteralString(QStringLiteral("ссылка")));
+    EXPECT_EQ(TrpPDFExport::GetLiteralString(QStringLiteral("a\\b")), "(a\\\\b)");
+    EXPECT_EQ(TrpPDFExport::GetHexString(QStringLiteral("яA")), "<044F0041>");
+}
+
+// --- pictures -----------------------------------------------------------------------------------
+
+namespace {
+
+TrpPictureView* AddPicture(TrpBand& band, const QString& name, double left, double top)
+{
+    auto* picture = new TrpPictureView(&band);
+    picture->SetName(name);
+    picture->SetBounds(left, top, 40, 30);
+    TrpPicture bmp;
+    bmp.SetData(QStringLiteral("BMP"), BmpBytes());
+    picture->SetPicture(bmp);
+    return picture;
+}
+
+struct ImageRow {
+    int page = 0;
+    int width = 0;
+    int height = 0;
+    std::string color;
+    int components = 0;
+    std::string encoding;
+    int object = 0;
+};
+
+// `pdfimages -list`: one row per placed image.
+std::vector<ImageRow> Images(const QByteArray& pdf)
+{
+    const Tool list = RunOnPdf("pdfimages -list", pdf);
+    EXPECT_EQ(list.status, 0) << list.output;
+    std::vector<ImageRow> rows;
+    const QStringList lines = QString::fromStdString(list.output).split(u'\n', Qt::SkipEmptyParts);
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList f = lines[i].simplified().split(u' ');
+        if (f.size() < 12)
+            continue;
+        rows.push_back(ImageRow{f[0].toInt(), f[3].toInt(), f[4].toInt(), f[5].toStdString(), f[6].toInt(),
+                                f[8].toStdString(), f[10].toInt()});
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(PdfPictures, JpegOncePerPage)
+{
+    PreparedReport prepared = Pages(2, [](TrpBand& band) {
+        AddPicture(band, QStringLiteral("P1"), 0, 0);
+        AddPicture(band, QStringLiteral("P2"), 100, 0);
+    });
+    const QByteArray pdf = ExportPdf(prepared);
+    const Tool check = RunOnPdf("qpdf --check", pdf);
+    EXPECT_EQ(check.status, 0) << check.output;
+    const std::vector<ImageRow> rows = Images(pdf);
+    ASSERT_EQ(rows.size(), 4u);
+    for (const ImageRow& row : rows) {
+        EXPECT_EQ(row.encoding, "jpeg");
+        EXPECT_EQ(row.color, "rgb");
+        EXPECT_EQ(row.components, 3);
+        EXPECT_EQ(row.width, 41); // scale 1: one pixel more than the view
+        EXPECT_EQ(row.height, 31);
+    }
+    EXPECT_EQ(rows[0].page, 1);
+    EXPECT_EQ(rows[0].object, rows[1].object);
+    EXPECT_EQ(rows[2].page, 2);
+    EXPECT_EQ(rows[2].object, rows[3].object);
+    EXPECT_NE(rows[0].object, rows[2].object);
+    EXPECT_TRUE(pdf.contains("/XObject << /Im0 "));
+    EXPECT_TRUE(pdf.contains(" cm\r\n/Im0 Do\r\nQ\r\n"));
+    // The picture holds the drawing: the bitmap's colour in its middle.
+    {
+        QTemporaryDir out;
+        const Tool extract = RunOnPdf("pdfimages -j -f 1 -l 1", pdf, "'" + out.filePath(QStringLiteral("i")).toStdString() + "'");
+        EXPECT_EQ(extract.status, 0) << extract.output;
+        const QImage first(out.filePath(QStringLiteral("i-000.jpg")));
+        ASSERT_FALSE(first.isNull());
+        const QColor middle = first.pixelColor(20, 15);
+        EXPECT_NEAR(middle.red(), 0x33, 12);
+        EXPECT_NEAR(middle.green(), 0x66, 12);
+        EXPECT_NEAR(middle.blue(), 0xCC, 12);
+    }
+
+    const std::vector<ImageRow> optimized = Images(ExportPdf(prepared, [](TrpPDFExport& f) { f.PrintOptimized = true; }));
+    ASSERT_FALSE(optimized.empty());
+    EXPECT_EQ(optimized[0].width, 3 + 120);
+    EXPECT_EQ(optimized[0].height, 3 + 90);
+
+    // Protected, the picture data is encrypted and still reads back.
+    const QByteArray locked = ExportPdf(prepared, [](TrpPDFExport& f) { f.UserPassword = QStringLiteral("u1"); });
+    const Tool lockedCheck = RunOnPdf("qpdf --check --password=u1", locked);
+    EXPECT_EQ(lockedCheck.status, 0) << lockedCheck.output;
+}
+
+TEST(PdfPictures, HatchedAndTaggedMemosArePictures)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpMemoView&)> set;
+        std::function<void(TrpPDFExport&)> options;
+        int width; // of the picture, 0 for none
+    };
+    // Memos are drawn at scale 3 unless their brush is hatched.
+    const Case cases[] = {
+        {"plain memo", [](TrpMemoView&) {}, {}, 0},
+        {"hatched brush", [](TrpMemoView& m) { m.BrushStyle = bsCross; }, {}, 1 + 100},
+        {"HTML tags", [](TrpMemoView& m) { m.AllowHTMLTags = true; m.SetText(QStringLiteral("<b>Итог</b>")); }, {}, 3 + 300},
+        {"HTML tags with HTMLTags off",
+         [](TrpMemoView& m) { m.AllowHTMLTags = true; m.SetText(QStringLiteral("<b>Итог</b>")); },
+         [](TrpPDFExport& f) { f.HTMLTags = false; }, 0},
+    };
+    for (const Case& c : cases) {
+        PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+            c.set(*Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("Итог")));
+        });
+        const QByteArray pdf = ExportPdf(prepared, c.options);
+        const std::vector<ImageRow> rows = Images(pdf);
+        EXPECT_EQ(rows.empty() ? 0 : rows[0].width, c.width) << c.name;
+    }
+}
+
+TEST(PdfPictures, PageBackgroundOnlyWithBackground)
+{
+    PreparedReport prepared = Pages(2, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("x")); });
+    EXPECT_TRUE(Images(ExportPdf(prepared)).empty());
+    const std::vector<ImageRow> rows = Images(ExportPdf(prepared, [](TrpPDFExport& f) { f.Background = true; }));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].page, 1);
+    EXPECT_EQ(rows[1].page, 2);
+    // The printable area of A4 less 10 mm margins, at scale 1, plus one pixel.
+    EXPECT_NEAR(rows[0].width, 1 + (210 - 20) * 96 / 25.4, 2);
+}
+
+// The page rendered by poppler is dark wherever the preview's own drawing of the same page
+// drew a line: lines with arrows, diagonal shapes, a ticked box.
+TEST(PdfContent, GraphicsAreDarkWhereTheDrawingDrewLines)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        auto* h = AddView<TrpLineView>(band, 40, 30, 200, 0);
+        h->ArrowEnd = true;
+        h->Frame().SetWidth(2);
+        auto* v = AddView<TrpLineView>(band, 300, 20, 0, 150);
+        v->ArrowStart = true;
+        v->Frame().SetWidth(2);
+        auto* d = AddView<TrpLineView>(band, 40, 60, 200, 100);
+        d->Diagonal = true;
+        d->Frame().SetWidth(2);
+        for (const auto& [kind, left] : {std::pair{skDiagonal1, 350.0}, std::pair{skDiagonal2, 500.0}}) {
+            auto* s = AddView<TrpShapeView>(band, left, 30, 120, 80);
+            s->Shape = kind;
+            s->Frame().SetWidth(2);
+        }
+    });
+    RecordingPaintDevice device(QSize(794, 1123));
+    {
+        QPainter painter(&device);
+        TrpDrawContext context;
+        context.Printing = true;
+        prepared.Store().DrawPage(0, painter, 1, 1, 0, 0, context);
+    }
+    const std::vector<RecordedOperation> lines = device.Operations(RecordedOperation::Line);
+    ASSERT_GE(lines.size(), 5u);
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("g.pdf"));
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(ExportPdf(prepared));
+    }
+    std::string output;
+    ASSERT_EQ(testsupport::RunCommand("pdftoppm -r 96 -png -singlefile '" + pdf.toStdString() + "' '" +
+                                          folder.filePath(QStringLiteral("g")).toStdString() + "'",
+                                      output),
+              0)
+        << output;
+    const QImage image(folder.filePath(QStringLiteral("g.png")));
+    ASSERT_FALSE(image.isNull());
+    const auto darkNear = [&image](QPointF point) {
+        int darkest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                darkest = std::min(darkest, qGray(image.pixel(static_cast<int>(point.x()) + dx,
+                                                              static_cast<int>(point.y()) + dy)));
+        return darkest;
+    };
+    for (const RecordedOperation& line : lines) {
+        const QPointF a = line.DevicePoints.value(0);
+        const QPointF b = line.DevicePoints.value(1);
+        for (const double t : {0.25, 0.5, 0.75})
+            EXPECT_LT(darkNear(a + (b - a) * t), 128) << line.Describe().toStdString();
+    }
 }
