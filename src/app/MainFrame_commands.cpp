@@ -3,6 +3,7 @@
 #include "MainFrame.h"
 
 #include "About.h"
+#include "DaxFrame.h"
 #include "AppIcons.h"
 #include "OptionsFrame.h"
 #include "ReportFeature.h"
@@ -75,6 +76,8 @@ void TMainForm::OptionActionExecute()
 void TMainForm::SetReportFeature(ReportFeature* feature)
 {
     report_ = feature;
+    if (report_ && frame_ && !frame_->ReportState())
+        frame_->SetReportState(report_->CreateFrameState());
     ReportAction->setEnabled(report_ != nullptr && !closing_);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 class TDax_Frame;
 
 // What the report subsystems keep with a device frame (their data sets over its records). The
@@ -17,4 +19,7 @@ public:
     // Runs the report settings dialog and, unless it is cancelled, prepares and shows the
     // chosen report from the frame's data.
     virtual void BuildAndShowReport(TDax_Frame& frame) = 0;
+    // What the device frame keeps for the feature's reports, made when the feature is set and
+    // kept with the frame; none by default.
+    virtual std::unique_ptr<FrameReportState> CreateFrameState() { return nullptr; }
 };

@@ -5,9 +5,11 @@
 #include "MainFrame.h"
 #include "UserPrompts.h"
 
+#include "devreport/DaxReportSetupFrame.h"
 #include "devreport/ui/DaxReportSetupFrame.h"
 #include "report/core/Services.h"
 #include "report/engine/ui/EngineUi.h"
+#include "report/export/ExportRuntime.h"
 
 #include <QTranslator>
 
@@ -22,7 +24,11 @@ int main(int argc, char* argv[])
     // the print dialogs of Qt's printing support.
     QtPrintingUiService reportUi;
     ReportServices::SetUi(&reportUi);
+    // The report start-up: the model with its window parts, the engine with the system's
+    // printers, the export filters and the device report's classes, before any report exists.
     EngineUi::init();
+    ExportRuntime::init();
+    DevReportRuntime::init();
     return RunGuarded(prompts, [&] {
         TMainForm mainForm;
         mainForm.SetPrompts(&prompts);

@@ -302,7 +302,8 @@ void CreateArchiveColumnMemos(TReportData& data, TrpReport& report, TrpBand* hea
 void CreateTableColumnMemos(TReportData& data, TrpReport& report, TrpBand* header, TrpBand* groupHeader,
                             TrpDataBand& dataBand, TrpSimpleBaseDataSet& dataSet, float& scale);
 
-// Registers the device report's classes in the global property registry (after the model's).
+// Registers the device report's classes in the global property registry (after the model's) and
+// makes its templates' resources available; idempotent.
 namespace DevReportRuntime {
 void init();
 }

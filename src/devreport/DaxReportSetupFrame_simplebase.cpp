@@ -110,8 +110,16 @@ void TrpSimpleBaseDataSet::RegisterClass(PropertyRegistry& registry)
     registry.Register(Class(), [] { return std::make_unique<TrpSimpleBaseDataSet>(); });
 }
 
+// Resources compiled into a static library need an explicit initialisation, outside any
+// namespace.
+static void InitDeviceReportTemplates()
+{
+    Q_INIT_RESOURCE(DeviceReportTemplates);
+}
+
 void DevReportRuntime::init()
 {
+    InitDeviceReportTemplates();
     ModelRuntime::init();
     TrpSimpleBaseDataSet::RegisterClass(PropertyRegistry::Global());
 }

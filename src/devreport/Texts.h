@@ -12,6 +12,9 @@ inline constexpr const char* kNoEndTotalsText = "Отсутствуют итог
 inline constexpr const char* kNoNotStaffJournalText = "Журнал НС за выбранный период отсутствует !";
 inline constexpr const char* kNoOperatorJournalText = "Журнал оператора за выбранный период отсутствует !";
 
+// A report template of the program could not be loaded (a damaged build); %1 is its name.
+inline constexpr const char* kTemplateMissingText = "Не удалось загрузить шаблон отчета \"%1\"";
+
 // A stored report setting could not be written (the settings file's folder cannot be
 // written, the disk is full); %1 is the value's name. Our own text: the settings are kept in a
 // file here, and a failed write must not pass unnoticed.

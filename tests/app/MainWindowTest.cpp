@@ -10,7 +10,9 @@
 #include "app/DaxPageTable.h"
 #include "DataFile.h"
 #include "DemoState.h"
+#include "app/DeviceReportState.h"
 #include "app/ReportFeature.h"
+#include "report/model/rpDsgnIntf.h"
 #include "platform/RegistryStore.h"
 #include "platform/Exceptions.h"
 
@@ -353,6 +355,47 @@ TEST(MainWindow, ReportIsDisabledWithoutAFeatureAndAFeatureGetsTheFrame)
     EXPECT_TRUE(OnTop(form));
     form.SetReportFeature(nullptr);
     EXPECT_FALSE(report->isEnabled());
+}
+
+class StateReport : public ReportFeature {
+public:
+    void BuildAndShowReport(TDax_Frame&) override {}
+    std::unique_ptr<FrameReportState> CreateFrameState() override { return std::make_unique<DeviceReportState>(); }
+};
+
+bool FilterListed(const QObject* filter)
+{
+    TrpExportFilterCollection& filters = GetExportFilterRegistry();
+    for (int i = 0; i < filters.Count(); ++i)
+        if (filters.Items(i) == filter)
+            return true;
+    return false;
+}
+
+// Setting the feature gives the frame its report state once: the four templates loaded and
+// the PDF export listed among the export filters while the frame lives.
+TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExport)
+{
+    const QObject* pdf = nullptr;
+    {
+        TMainForm form;
+        EXPECT_EQ(form.Frame()->ReportState(), nullptr);
+        StateReport feature;
+        form.SetReportFeature(&feature);
+        auto* state = dynamic_cast<DeviceReportState*>(form.Frame()->ReportState());
+        ASSERT_NE(state, nullptr);
+        form.SetReportFeature(&feature);
+        EXPECT_EQ(form.Frame()->ReportState(), state);
+        EXPECT_NE(state->rpReport.FindObject(u"HourArchiveGroupHeader"), nullptr);
+        EXPECT_NE(state->rpInfoReport.FindObject(u"ReportData"), nullptr);
+        EXPECT_EQ(state->rpSetupReport_01.PagesCount(), 2);
+        EXPECT_EQ(state->rpSetupReport_02.PagesCount(), 3);
+        EXPECT_EQ(state->rpPDFExport1.Author, QStringLiteral("RedaVedera"));
+        pdf = &state->rpPDFExport1;
+        EXPECT_TRUE(FilterListed(pdf));
+        form.SetReportFeature(nullptr);
+    }
+    EXPECT_FALSE(FilterListed(pdf));
 }
 
 class FakeHelp : public HelpViewer {
