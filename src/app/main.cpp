@@ -1,6 +1,7 @@
 #include "About.h"
 #include "AppInfo.h"
 #include "Application.h"
+#include "DeviceReportFeature.h"
 #include "HelpViewer.h"
 #include "MainFrame.h"
 #include "UserPrompts.h"
@@ -30,6 +31,8 @@ int main(int argc, char* argv[])
     ExportRuntime::init();
     DevReportRuntime::init();
     return RunGuarded(prompts, [&] {
+        // Outlives the main window, whose frames keep the feature's report state.
+        DeviceReportFeature reportFeature;
         TMainForm mainForm;
         mainForm.SetPrompts(&prompts);
         mainForm.SetHelpViewer(FolderHelpViewer::Find(QCoreApplication::applicationDirPath(), DesktopUrlOpener()));
@@ -40,6 +43,7 @@ int main(int argc, char* argv[])
                             QStringLiteral(DAXCONFIG_HOMEPAGE)},
                            &mainForm);
         mainForm.SetAboutBox(&aboutBox);
+        mainForm.SetReportFeature(&reportFeature);
         mainForm.show();
         return QApplication::exec();
     });

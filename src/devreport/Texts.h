@@ -28,6 +28,23 @@ inline constexpr const char* kBeginTimeText = "   00:00";
 inline constexpr const char* kEndTimeText = "   24:00";
 inline constexpr const char* kPeriodTotalText = "Итого за период";
 
+// The report builder's texts.
+inline constexpr const char* kHeatReportName = "Отчет по потреблению тепловой энергии";
+inline constexpr const char* kColdWaterReportName = "Отчет по потреблению хододной воды";
+inline constexpr const char* kGeneralReportName = "Отчет по общим параметрам";
+// The first letter of the three system names is the Latin C, as the reports always printed it.
+inline constexpr const char* kHeatSystem1DataName = "Cистема теплоснабжения 1 (ТС1)";
+inline constexpr const char* kHeatSystem2DataName = "Cистема теплоснабжения 2 (ТС2)";
+inline constexpr const char* kColdWaterDataName = "Cистема ХВС";
+inline constexpr const char* kGeneralDataName = "Общие параметры";
+inline constexpr const char* kSettingsReportName = "Настроечные параметры";
+inline constexpr const char* kNotStaffJournalName = "Журнал НС";
+inline constexpr const char* kOperatorJournalName = "Журнал оператора";
+// A report template lacks a band the report is built in; %1 the band, %2 the template.
+inline constexpr const char* kBandMissingText = "В шаблоне отчета \"%2\" отсутствует бэнд \"%1\"";
+// The device frame lacks a control whose text a report prints; %1 its path.
+inline constexpr const char* kControlMissingText = "На странице прибора отсутствует элемент \"%1\"";
+
 // The fields of the table data sets.
 inline constexpr const char* kGroupField = "Group";
 inline constexpr const char* kNotStaffField = "NS";
