@@ -10,11 +10,16 @@
 #include "app/DaxPageTable.h"
 #include "DataFile.h"
 #include "DemoState.h"
+#include "app/DeviceReportFeature.h"
 #include "app/DeviceReportState.h"
+#include "devreport/ui/DaxReportSetupFrame.h"
 #include "app/ReportFeature.h"
 #include "report/model/rpDsgnIntf.h"
 #include "platform/RegistryStore.h"
+#include "platform/DateTime.h"
 #include "platform/Exceptions.h"
+#include "report/core/Services.h"
+#include "report/script/ScriptedUi.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -396,6 +401,56 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
         form.SetReportFeature(nullptr);
     }
     EXPECT_FALSE(FilterListed(pdf));
+}
+
+// The real report feature over the demo's data with a template that lost a band it needs: the
+// builder's error reaches the error box, no preview comes, and stay-on-top comes back.
+TEST(MainWindow, AReportBuilderFailureIsShownInTheErrorBoxAndStayOnTopComesBack)
+{
+    FakePrompts prompts;
+    TMainForm form;
+    form.SetPrompts(&prompts);
+    form.show();
+    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax02), 1);
+    form.Frame()->LoadDataFile(daxsim::DataFileBytesOfInstrument(instrument));
+    DeviceReportFeature feature;
+    form.SetReportFeature(&feature);
+    auto* state = dynamic_cast<DeviceReportState*>(form.Frame()->ReportState());
+    ASSERT_NE(state, nullptr);
+    delete state->rpReport.FindObject(u"HourArchiveGroupHeader");
+
+    TReportSetupForm setupForm(&form);
+    ReportSetupForm = &setupForm;
+    ScriptedUi ui;
+    ReportServices::SetUi(&ui);
+    std::vector<QString> modals;
+    bool onTopWhileShown = true;
+    ui.OnModal = [&](QObject& window, const QString& caption) {
+        modals.push_back(caption);
+        onTopWhileShown = OnTop(form);
+        auto* dialog = dynamic_cast<TReportSetupForm*>(&window);
+        if (dialog == nullptr)
+            return int(mrCancel);
+        dialog->Settings.ReportType = 0;
+        dialog->Settings.BeginPeriod = EncodeDate(2024, 5, 1);
+        dialog->Settings.EndPeriod = EncodeDate(2024, 5, 31);
+        return int(mrOk);
+    };
+    Child<QAction>(form, "OnTopAction")->trigger();
+    ASSERT_TRUE(OnTop(form));
+    Child<QAction>(form, "ReportAction")->trigger();
+    ReportServices::SetUi(nullptr);
+    ReportSetupForm = nullptr;
+
+    ASSERT_EQ(modals.size(), 1u) << "the settings dialog only, no preview";
+    EXPECT_FALSE(onTopWhileShown);
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_TRUE(prompts.errors.front().contains(QStringLiteral("HourArchiveGroupHeader")))
+        << prompts.errors.front().toStdString();
+    EXPECT_TRUE(ui.Messages.isEmpty());
+    EXPECT_TRUE(OnTop(form));
+    EXPECT_TRUE(form.isVisible());
+    form.SetReportFeature(nullptr);
 }
 
 class FakeHelp : public HelpViewer {

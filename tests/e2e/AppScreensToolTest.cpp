@@ -1,6 +1,7 @@
 // app-screens --pages: one picture of every device page, the demo instrument shown without a
 // binding's complaint; --schemes: one picture of every scheme of both heat systems and of the
-// free configurations; --report-setup: the report settings dialog for the four report kinds.
+// free configurations; --report-setup: the report settings dialog for the four report kinds;
+// --report KIND: the preview of a device report.
 
 #include "Subprocess.h"
 
@@ -44,10 +45,12 @@ TEST(AppScreens, PicturesEveryDevicePage)
     }
 
     EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages", output), 2);
-    EXPECT_NE(output.find("usage: app-screens [--pages | --schemes | --report-setup] --out DIR"), std::string::npos) << output;
+    EXPECT_NE(output.find("usage: app-screens [--pages | --schemes | --report-setup | --report KIND] --out DIR"), std::string::npos) << output;
     EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --pages --schemes --out " + folder, output), 2);
     EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --schemes --report-setup --out " + folder, output),
               2);
+    for (const char* wrong : {" --report --out ", " --report 4 --out ", " --report x --out ", " --report 1 --pages --out "})
+        EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + wrong + folder, output), 2) << wrong;
 }
 
 TEST(AppScreens, PicturesEverySchemeDrawing)
@@ -92,6 +95,24 @@ TEST(AppScreens, PicturesTheReportSettingsForEveryKind)
         struct stat info {};
         EXPECT_TRUE(::stat(path.c_str(), &info) == 0 && info.st_size > 0) << path;
         EXPECT_TRUE(pictures.contains(path)) << path;
+    }
+}
+
+TEST(AppScreens, PicturesTheReportPreviewOfEachKind)
+{
+    const char* home = std::getenv("DAXCONFIG_HOME");
+    const std::string folder = std::string(home ? home : "/tmp") + "/report-preview";
+    for (int kind : {0, 3}) {
+        std::string output;
+        ASSERT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + kAppScreens + " --report " + std::to_string(kind) +
+                                 " --out " + folder,
+                             output),
+                  0)
+            << output;
+        const std::string path = folder + "/preview_" + std::to_string(kind) + ".png";
+        EXPECT_NE(output.find(path), std::string::npos) << output;
+        struct stat info {};
+        EXPECT_TRUE(::stat(path.c_str(), &info) == 0 && info.st_size > 0) << path;
     }
 }
 
