@@ -203,7 +203,7 @@ void TscSysFunctions::AddFunctions(TscScript* script)
                  const int day = CalendarPart(f.Arg(2));
                  DateTimeValue value = 0;
                  if (!TryEncodeDate(year, month, day, value))
-                     throw EConvertError(ScErrorText(TscMessage::SInvalidDateSpecification,
+                     throw EConvertError(ScErrorText(TscMessage::SInvalidDateParts,
                                                      {QString::number(year), QString::number(month), QString::number(day)}));
                  return Variant(value);
              }},
@@ -225,7 +225,7 @@ void TscSysFunctions::AddFunctions(TscScript* script)
                  const int ms = CalendarPart(f.Arg(3));
                  DateTimeValue value = 0;
                  if (!TryEncodeTime(hour, minute, second, ms, value))
-                     throw EConvertError(ScErrorText(TscMessage::SInvalidTimeSpecification,
+                     throw EConvertError(ScErrorText(TscMessage::SInvalidTimeParts,
                                                      {QString::number(hour), QString::number(minute),
                                                       QString::number(second), QString::number(ms)}));
                  return Variant(value);

@@ -18,14 +18,4 @@ begin
   ShowMessage(Frac(Date) = 0);
   ShowMessage(Now >= Date);
   ShowMessage((Time >= 0) and (Time < 1));
-  try
-    t := EncodeDate(2023, 2, 29);
-  except
-    ShowMessage(ExceptionClassName + ': ' + ExceptionMessage);
-  end;
-  try
-    t := EncodeTime(25, 0, 0, 0);
-  except
-    ShowMessage(ExceptionClassName + ': ' + ExceptionMessage);
-  end;
 end.
