@@ -3,6 +3,7 @@
 #include "report/core/PropertyRegistry.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
+#include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpClass_report.h"
@@ -22,7 +23,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitRefused = 2;
 
-const char kUsage[] = "usage: rptool export IN.zp3 --format pdf --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
+const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|html --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
 
 void Print(const QString& text)
 {
@@ -50,6 +51,25 @@ QString AttributeValue(const QString& text)
         }
     }
     return result;
+}
+
+// The HTML export writes its files itself, each whole or not at all; its errors are printed.
+int ExportFiles(TrpReport& report, TrpCustomExportFilter& filter)
+{
+    bool exported = false;
+    try {
+        exported = report.Export(&filter);
+    } catch (const platform::Exception& failure) {
+        report.AddError(QString::fromStdString(failure.Message()));
+    }
+    if (!exported || !report.Errors().isEmpty()) {
+        for (const QString& error : report.Errors())
+            Print(error);
+        if (report.Errors().isEmpty())
+            Print(QStringLiteral("The export failed."));
+        return kExitRefused;
+    }
+    return kExitDone;
 }
 
 } // namespace
@@ -83,7 +103,8 @@ int RunExport(const QStringList& arguments)
             in = argument;
         }
     }
-    if (in.isEmpty() || out.isEmpty() || format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0)
+    const bool html = format.compare(QStringLiteral("html"), Qt::CaseInsensitive) == 0;
+    if (in.isEmpty() || out.isEmpty() || (!html && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
         return Usage();
     Q_UNUSED(havePages);
 
@@ -108,8 +129,16 @@ int RunExport(const QStringList& arguments)
         return kExitRefused;
     }
 
-    std::unique_ptr<TrpPDFExport> filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
-    ApplyDeviceFrameSettings(*filter);
+    std::unique_ptr<TrpCustomExportFilter> filter;
+    if (html) {
+        auto htmlFilter = TrpCustomExportFilter::CreateNoRegister<TrpHTMLExport>();
+        ApplyDeviceFrameSettings(*htmlFilter);
+        filter = std::move(htmlFilter);
+    } else {
+        auto pdf = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+        ApplyDeviceFrameSettings(*pdf);
+        filter = std::move(pdf);
+    }
     filter->ShowDialog = false;
     filter->FileName = out;
     filter->PageNumbers = pages;
@@ -153,6 +182,8 @@ int RunExport(const QStringList& arguments)
             return kExitRefused;
         }
     }
+    if (html)
+        return ExportFiles(*report, *filter);
     // The file is written whole or not at all: the filter writes into a file committed only
     // when the export succeeded.
     QSaveFile file(out);
