@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -558,4 +559,35 @@ TEST(HtmlExport, RptoolExportMatchesTheMatrixCellForCell)
               2);
     EXPECT_NE(output.find("Colour"), std::string::npos) << output;
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("x"))));
+}
+
+TEST(HtmlExport, OpenAfterExportOpensTheDocumentOrTheFirstPage)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpHTMLExport&)> set;
+        QString opened; // relative to the folder
+    };
+    const Case cases[] = {
+        {"one file", {}, QStringLiteral("rep.html")},
+        {"page files", [](TrpHTMLExport& f) { f.Multipage = true; }, QStringLiteral("rep.files/1.html")},
+        {"page files in the frameset",
+         [](TrpHTMLExport& f) {
+             f.Multipage = true;
+             f.Navigator = true;
+         },
+         QStringLiteral("rep.html")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reporttest::RecordingReportUi ui;
+        PreparedReport prepared = Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 0, 0, 200, 20, QStringLiteral("x")); });
+        const HtmlRun run = ExportHtml(prepared, [&](TrpHTMLExport& f) {
+            f.OpenAfterExport = true;
+            if (c.set)
+                c.set(f);
+        });
+        ASSERT_TRUE(run.exported);
+        EXPECT_EQ(ui.OpenedUrls, QStringList{QUrl::fromLocalFile(run.Path(c.opened)).toString()});
+    }
 }
