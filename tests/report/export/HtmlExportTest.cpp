@@ -591,3 +591,49 @@ TEST(HtmlExport, OpenAfterExportOpensTheDocumentOrTheFirstPage)
         EXPECT_EQ(ui.OpenedUrls, QStringList{QUrl::fromLocalFile(run.Path(c.opened)).toString()});
     }
 }
+
+TEST(HtmlExport, DocumentOptions)
+{
+    const auto build = [](TrpBand& band) {
+        TrpMemoView* memo = Memo(band, QStringLiteral("M"), 0, 0, 200, 20, QStringLiteral("<b>жирный</b>"));
+        memo->AllowHTMLTags = false; // tags are read all the same
+    };
+    struct Case {
+        const char* name;
+        std::function<void(TrpHTMLExport&)> set;
+        QStringList present;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        {"defaults", {},
+         {QStringLiteral("<table width=\"200\" border=\"0\""), QStringLiteral(" class=\"s0\"><b>жирный</b></td>"),
+          QStringLiteral("<style type=\"text/css\">")},
+         {QStringLiteral("parent.print()"), QStringLiteral("align=\"center\"")}},
+        {"print, centred, no fixed width",
+         [](TrpHTMLExport& f) {
+             f.Print = true;
+             f.Centered = true;
+             f.FixedWidth = false;
+         },
+         {QStringLiteral("<script language=\"javascript\" type=\"text/javascript\"> parent.focus(); parent.print();</script>\r\n<title>"),
+          QStringLiteral("<table align=\"center\" border=\"0\"")},
+         {QStringLiteral("<table width=")}},
+        {"no styles, own body lines",
+         [](TrpHTMLExport& f) {
+             f.ExportStyles = false;
+             f.HTMLDocumentBody = QStringList{QStringLiteral("<h1>Шапка</h1>")};
+         },
+         {QStringLiteral("<td><b>жирный</b></td>"), QStringLiteral("text=\"#000000\">\r\n<h1>Шапка</h1>\r\n<a name=\"PageN1\">")},
+         {QStringLiteral("<style"), QStringLiteral("class=\"s")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PreparedReport prepared = Pages(1, build);
+        const HtmlRun run = ExportHtml(prepared, c.set);
+        ASSERT_TRUE(run.exported);
+        for (const QString& text : c.present)
+            EXPECT_TRUE(run.main.contains(text)) << text.toStdString() << "\n" << run.main.toStdString();
+        for (const QString& text : c.absent)
+            EXPECT_FALSE(run.main.contains(text)) << text.toStdString();
+    }
+}
