@@ -3,6 +3,7 @@
 #include "report/designer/rpDsgnImages.h"
 #include "report/model/rpClass_datasets.h"
 #include "report/model/rpClass_report.h"
+#include "report/model/rpClass_services.h"
 #include "report/model/rpRes.h"
 #include "report/script/sc_iinterpreter_script.h"
 #include "report/script/sc_itools.h"
@@ -93,8 +94,18 @@ TrpDataTreeForm::TrpDataTreeForm(QWidget* parent, bool designerOwned)
     DataTree = MakeTree(dataPn, false);
     DataTree->setRootIsDecorated(false);
     dataLayout->addWidget(DataTree);
-    SortCB = new QCheckBox(res.GetResourceTextById(6004), dataPn);
-    SortCB->hide();
+    CBPanel = new QWidget(dataPn);
+    auto* cbLayout = new QVBoxLayout(CBPanel);
+    cbLayout->setContentsMargins(2, 2, 2, 2);
+    cbLayout->setSpacing(0);
+    InsFieldCB = new QCheckBox(res.GetResourceTextById(2104), CBPanel);
+    InsFieldCB->setChecked(true);
+    InsCaptionCB = new QCheckBox(res.GetResourceTextById(2105), CBPanel);
+    SortCB = new QCheckBox(res.GetResourceTextById(6004), CBPanel);
+    for (QCheckBox* box : {InsFieldCB, InsCaptionCB, SortCB})
+        cbLayout->addWidget(box);
+    dataLayout->addWidget(CBPanel);
+    CBPanel->hide();
     NoDataPn = new QWidget(dataPn);
     NoDataL = new QLabel(NoDataPn);
     NoDataL->setAlignment(Qt::AlignCenter);
@@ -292,8 +303,18 @@ void TrpDataTreeForm::EnsureCatalogue()
     FXML->Root()->SetName(QStringLiteral("Catalog"));
     TscScript scratch;
     scratch.AddRTTI();
-    if (FReport != nullptr)
+    if (FReport != nullptr) {
         FReport->AddScriptMethods(scratch);
+        // Functions the program declared for this report's scripts are listed too; only
+        // their declarations are wanted here.
+        TscScript& own = FReport->Script();
+        for (int i = 0; i < own.Count(); ++i) {
+            const auto* method = dynamic_cast<const TscMethodHelper*>(own.Item(i));
+            if (method != nullptr && method->AddedBy == nullptr)
+                scratch.AddMethod(method->Syntax, [](TscCallFrame&) { return Variant(); }, method->Category,
+                                  method->Description);
+        }
+    }
     GenerateScriptCatalogXML(&scratch, FXML->Root(), false);
 }
 
@@ -461,6 +482,26 @@ void TrpDataTreeForm::UpdateSize()
         panel->setGeometry(0, tabHeight - 1, width, host->height() - tabHeight + 1);
     NoDataPn->setGeometry(10, 20, FPanels[0]->width() - 20, 140);
     FunctionNameL->adjustSize();
+}
+
+void TrpDataTreeForm::UpdateSelection()
+{
+    if (GetActivePage() != 0)
+        return;
+    DataTree->clearSelection();
+    DataTree->setCurrentItem(nullptr);
+    TrpCustomDesigner* designer = FReport != nullptr ? FReport->Designer() : nullptr;
+    if (designer == nullptr || designer->SelectedObjects().size() != 1)
+        return;
+    auto* dataSet = dynamic_cast<TrpDataSet*>(designer->SelectedObjects().front().data());
+    if (dataSet == nullptr)
+        return;
+    for (QTreeWidgetItemIterator it(DataTree); *it; ++it) {
+        if ((*it)->data(0, kDataSetRole).value<void*>() == dataSet) {
+            DataTree->setCurrentItem(*it);
+            return;
+        }
+    }
 }
 
 void TrpDataTreeForm::resizeEvent(QResizeEvent* event)

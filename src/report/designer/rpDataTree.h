@@ -38,6 +38,9 @@ public:
     void SetColor_(const QColor& colour);
     void SetControlsParent(QWidget* parent);
     void UpdateSize();
+    // Data tab only: selects the node of the data set that is the report designer's only
+    // selected object; nothing else stays selected.
+    void UpdateSelection();
 
     // Raised by a double click on a tree or on the no-data text, with the clicked control.
     std::function<void(QWidget* sender)> OnDblClick;
@@ -49,6 +52,11 @@ public:
     QTreeWidget* VariablesTree = nullptr;
     QTreeWidget* FunctionsTree = nullptr;
     QTreeWidget* ClassesTree = nullptr;
+    // Hidden unless the owner shows it: whether a dropped field brings its memo, its caption,
+    // and whether the data sets and fields are listed by name.
+    QWidget* CBPanel = nullptr;
+    QCheckBox* InsFieldCB = nullptr;
+    QCheckBox* InsCaptionCB = nullptr;
     QCheckBox* SortCB = nullptr;
     QWidget* NoDataPn = nullptr;
     QLabel* NoDataL = nullptr;
