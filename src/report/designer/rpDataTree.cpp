@@ -510,6 +510,20 @@ void TrpDataTreeForm::resizeEvent(QResizeEvent* event)
     UpdateSize();
 }
 
+QDrag* TrpDataTreeForm::CreateFieldDrag()
+{
+    // A field dragged out carries its expression text; the tree view is the drag's source, so
+    // a drop target can tell a drag from this window.
+    const QString text = GetFieldName();
+    if (text.isEmpty())
+        return nullptr;
+    auto* drag = new QDrag(ActiveTree());
+    auto* data = new QMimeData;
+    data->setText(text);
+    drag->setMimeData(data);
+    return drag;
+}
+
 bool TrpDataTreeForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == NoDataL && event->type() == QEvent::MouseButtonDblClick) {
@@ -517,16 +531,16 @@ bool TrpDataTreeForm::eventFilter(QObject* watched, QEvent* event)
             OnDblClick(NoDataL);
         return true;
     }
-    if (event->type() == QEvent::MouseMove && (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
-        // A field dragged out carries its expression text.
-        const QString text = GetFieldName();
-        if (!text.isEmpty()) {
-            auto* drag = new QDrag(this);
-            auto* data = new QMimeData;
-            data->setText(text);
-            drag->setMimeData(data);
-            drag->exec(Qt::CopyAction);
-            return true;
+    if (event->type() == QEvent::MouseButtonPress)
+        FPressPos = static_cast<QMouseEvent*>(event)->position().toPoint();
+    if (event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if ((move->buttons() & Qt::LeftButton) != 0 &&
+            (move->position().toPoint() - FPressPos).manhattanLength() >= QApplication::startDragDistance()) {
+            if (QDrag* drag = CreateFieldDrag()) {
+                drag->exec(Qt::CopyAction);
+                return true;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

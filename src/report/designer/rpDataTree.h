@@ -12,6 +12,7 @@
 #include <memory>
 
 class QCheckBox;
+class QDrag;
 class QLabel;
 class QTabBar;
 class QTreeWidget;
@@ -44,6 +45,10 @@ public:
 
     // Raised by a double click on a tree or on the no-data text, with the clicked control.
     std::function<void(QWidget* sender)> OnDblClick;
+
+    // The drag of the selected leaf's expression text, its source the active tree; nothing when
+    // no leaf gives a text.
+    QDrag* CreateFieldDrag();
 
     // The process-wide collapsed data sets ("Name," each).
     static QString CollapsedDataSets();
@@ -80,6 +85,7 @@ private:
     bool FUpdating = false;
     bool FFirstTime = true;
     bool FDesignerOwned = true;
+    QPoint FPressPos;
     std::unique_ptr<TscXMLDocument> FXML;
     QTabBar* FTabs = nullptr;
     QWidget* FPanels[4] = {};

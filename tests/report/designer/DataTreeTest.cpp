@@ -9,9 +9,13 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDrag>
+#include <QMimeData>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -83,9 +87,16 @@ TEST_F(DataTree, DataSetsFieldsSortingAndFieldNames)
     form.show();
     Shot(form, "datatree-data.png");
 
+    const std::unique_ptr<QDrag> drag(form.CreateFieldDrag());
+    ASSERT_NE(drag, nullptr);
+    EXPECT_EQ(drag->mimeData()->text(), QStringLiteral("<Orders.\"Name\">"));
+    EXPECT_EQ(drag->source(), form.DataTree);
+
     form.ShowTab(1);
     form.VariablesTree->setCurrentItem(Find(form.VariablesTree, QStringLiteral("Total")));
     EXPECT_EQ(form.GetFieldName(), QStringLiteral("<Total>"));
+    form.VariablesTree->setCurrentItem(form.VariablesTree->topLevelItem(0));
+    EXPECT_EQ(form.CreateFieldDrag(), nullptr) << "a node with children gives no text";
     EXPECT_NE(Find(form.VariablesTree, QStringLiteral("CopyName#")), nullptr);
     Shot(form, "datatree-variables.png");
 }
