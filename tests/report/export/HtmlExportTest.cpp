@@ -637,3 +637,21 @@ TEST(HtmlExport, DocumentOptions)
             EXPECT_FALSE(run.main.contains(text)) << text.toStdString();
     }
 }
+
+// A report whose objects would make a grid past the matrix's limit: the export reports it and
+// writes no file (nothing of that size is allocated).
+TEST(HtmlExport, AGridPastTheLimitIsAnErrorLineAndNoFile)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        // 3,000 memos on a diagonal, each with edges of its own: 6,000 x 6,000 cells.
+        for (int i = 0; i < 3000; ++i)
+            Memo(band, QStringLiteral("M%1").arg(i), i * 2, i * 2, 1, 1, QString());
+    });
+    const HtmlRun run = ExportHtml(prepared);
+    const QStringList errors = prepared.Report().Errors();
+    ASSERT_EQ(errors.size(), 1) << errors.join(u'\n').toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Страницы отчёта дают слишком большую сетку ячеек"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].endsWith(QString::number(TrpIEMatrix::kMaxCells) + QStringLiteral(" ячеек")));
+    EXPECT_TRUE(FilesUnder(run.folder->path()).isEmpty());
+    EXPECT_TRUE(run.files.isEmpty());
+}
