@@ -559,6 +559,24 @@ TEST(HtmlExport, RptoolExportMatchesTheMatrixCellForCell)
               2);
     EXPECT_NE(output.find("Colour"), std::string::npos) << output;
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("x"))));
+    // So is a picture type the enumeration does not know.
+    EXPECT_EQ(testsupport::RunCommand("'" + rptool + "' export '" + t + "/a.zp3' --format html --set PictureType=gpXYZ --out '"
+                                          + t + "/x/r.html'",
+                                      output),
+              2);
+    EXPECT_NE(output.find("\"gpXYZ\" is no element of TrpPictureType"), std::string::npos) << output;
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("x"))));
+    // Lists of lines take their text.
+    ASSERT_EQ(testsupport::RunCommand("'" + rptool + "' export '" + t + "/a.zp3' --format html --pages 2 --set "
+                                          "'HTMLDocumentBody=<p>Шапка</p>' --set ExportStyles=False --out '" + t + "/b/r.html'",
+                                      output),
+              0)
+        << output;
+    const QString body = ReadText(folder.filePath(QStringLiteral("b/r.html")));
+    EXPECT_TRUE(body.contains(QStringLiteral("\r\n<p>Шапка</p>\r\n<a name=\"PageN1\"></a>"))) << body.toStdString();
+    EXPECT_FALSE(body.contains(QStringLiteral("<style")));
+    EXPECT_TRUE(body.contains(QStringLiteral("Страница 2 из 20")));
+    EXPECT_FALSE(body.contains(QStringLiteral("Страница 1 из 20")));
 }
 
 TEST(HtmlExport, OpenAfterExportOpensTheDocumentOrTheFirstPage)
