@@ -19,9 +19,13 @@
 #include "DataFile.h"
 #include "DemoState.h"
 
+#include <QComboBox>
 #include <QDateEdit>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -182,6 +186,54 @@ TEST(DeviceReportFrame, TheSettingsReportHoldsTheTextsTheFrameShows)
         }
         EXPECT_TRUE(all.contains(QStringLiteral("Настроечные параметры тепловычислителя")));
         EXPECT_EQ(all.contains(QStringLiteral("Система теплоснабжения 2")), model == daxsim::Model::Dax02);
+    }
+}
+
+// Each value memo of the settings reports that shows a list's choice is wide enough for the
+// list's longest item, as the report lays the text out (no painter).
+TEST(DeviceReportFrame, EveryListChoiceFitsItsValueMemo)
+{
+    const QRegularExpression single(QStringLiteral("^\\[([A-Za-z0-9_]+)\\]$"));
+    for (const daxsim::Model model : {daxsim::Model::Dax01, daxsim::Model::Dax02}) {
+        FrameOverDemo demo(model);
+        ASSERT_NE(demo.state, nullptr);
+        TrpReport& report =
+            model == daxsim::Model::Dax01 ? demo.state->rpSetupReport_01 : demo.state->rpSetupReport_02;
+        int lists = 0;
+        double widest = 0;
+        for (int p = 0; p < report.PagesCount(); ++p) {
+            for (TrpComponent* object : report.Pages(p)->AllObjects()) {
+                auto* memo = dynamic_cast<TrpCustomMemoView*>(object);
+                if (memo == nullptr)
+                    continue;
+                const QRegularExpressionMatch match = single.match(memo->Text().trimmed());
+                if (!match.hasMatch())
+                    continue;
+                // The variable as the report's variable list spells it (names ignore case).
+                const int index = report.Variables().IndexOf(match.captured(1));
+                if (index < 0)
+                    continue;
+                const QString path = PathOf(report.Variables().Items(index)->Name);
+                QWidget* parent = &demo.frame;
+                for (const QString& name : path.split(u'/'))
+                    parent = parent != nullptr ? parent->findChild<QWidget*>(name) : nullptr;
+                auto* list = qobject_cast<QComboBox*>(parent);
+                if (list == nullptr)
+                    continue;
+                ++lists;
+                const QString stored = memo->Text();
+                for (int item = 0; item < list->count(); ++item) {
+                    memo->SetText(list->itemText(item));
+                    widest = std::max(widest, memo->CalcWidth());
+                    EXPECT_LE(memo->CalcWidth(), memo->Width())
+                        << memo->Name().toStdString() << " " << path.toStdString() << ": "
+                        << list->itemText(item).toStdString();
+                }
+                memo->SetText(stored);
+            }
+        }
+        EXPECT_GT(lists, 40);
+        EXPECT_GT(widest, 100); // a long choice ("Продолжать счет M,V") measured
     }
 }
 
