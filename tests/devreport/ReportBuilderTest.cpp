@@ -8,6 +8,7 @@
 #include "devreport/DeviceReportTemplates.h"
 #include "devreport/Texts.h"
 #include "device/Daxhelper.h"
+#include "device/Registers.h"
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
 #include "report/core/Services.h"
@@ -411,6 +412,29 @@ TEST(ReportBuilder, TheSettingsReportTakesEachControlByItsName)
         EXPECT_TRUE(all.contains(QStringLiteral("1 апреля")));
         EXPECT_TRUE(all.contains(QStringLiteral("ReactionTS1/OffPowerReaction")));
     }
+}
+
+// The operator journal shows pressures in the unit the instrument keeps in the low byte of
+// 40181: the same record reads in MPa, then in kgf/cm2 once the register says so.
+TEST(ReportBuilder, TheOperatorJournalTakesThePressureUnitOfTheInstrument)
+{
+    QHash<int, QString> printed;
+    for (uint8_t unit : {uint8_t(0), uint8_t(1)}) {
+        TableHost host(daxsim::Model::Dax02);
+        host.helper.HoldingRegisterImage[dax_namespace::RegisterOffset(dax_namespace::kFirstHoldingRegister, 40181) + 1] =
+            unit;
+        host.setup.ReportType = 2;
+        host.setup.BeginPeriod = EncodeDate(2024, 5, 1);
+        host.setup.EndPeriod = EncodeDate(2024, 5, 31);
+        ShownPreview preview(host.info);
+        BuildAndShowReport(host);
+        ASSERT_EQ(preview.shown, 1);
+        printed[unit] = preview.texts.join(QLatin1Char('\n'));
+    }
+    EXPECT_TRUE(printed[0].contains(QStringLiteral("(МПа)"))) << printed[0].toStdString();
+    EXPECT_FALSE(printed[0].contains(QStringLiteral("(кгс/см")));
+    EXPECT_TRUE(printed[1].contains(QStringLiteral("(кгс/см"))) << printed[1].toStdString();
+    EXPECT_FALSE(printed[1].contains(QStringLiteral("(МПа)")));
 }
 
 } // namespace
