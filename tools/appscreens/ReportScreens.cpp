@@ -5,7 +5,6 @@
 #include "app/MainFrame.h"
 #include "app/UserPrompts.h"
 #include "app/Texts.h"
-#include "devreport/DeviceReportTemplates.h"
 #include "devreport/ui/DaxReportSetupFrame.h"
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
@@ -131,8 +130,7 @@ bool NonEmptyFile(const QString& path)
 
 // Restores what the run changed in the program's globals, however it ends.
 struct RunScope {
-    ScriptedUi& ui;
-    explicit RunScope(ScriptedUi& u) : ui(u) { ReportServices::SetUi(&ui); }
+    explicit RunScope(IUiService& ui) { ReportServices::SetUi(&ui); }
     ~RunScope()
     {
         ReportSetupForm = nullptr;
