@@ -6,7 +6,8 @@
 // (both passwords) and for the archive with two pictures on every page. Before that, the
 // export matrix of the table exports over the same two reports: the time to hand it every page,
 // the time of Prepare and the heap it holds when prepared, per page, to show it grows about
-// linearly (--matrix-only stops there). A timed run, never a test.
+// linearly (--matrix-only stops there). Then the HTML export of both reports, into one file and
+// into one file per page: pages per second and the bytes written. A timed run, never a test.
 
 #include "ExportFixtures.h"
 
@@ -14,6 +15,7 @@
 #include "report/engine/rpPreviewPages.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
+#include "report/export/rpExportHTML.h"
 #include "report/export/rpExportMatrix.h"
 #include "report/export/rpExportPDF.h"
 #include "report/model/rpClass_bands.h"
@@ -25,11 +27,13 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -294,6 +298,54 @@ bool MatrixBench(int runs, int stressRows)
     return true;
 }
 
+// The HTML export of the archive fixture with `rows` rows into a temporary folder, one file or
+// one file per page (with the navigator), the median of N runs: pages per second and the bytes
+// of every file written.
+bool HtmlRun(const char* name, int rows, int runs)
+{
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.ShowProgress = false;
+    enginefixtures::DataSets keep;
+    exportfixtures::BuildArchive(report, keep);
+    keep.front()->LoadFromText(exportfixtures::HoursCsv(rows), QStringLiteral("Hours"));
+    if (!report.PrepareReport()) {
+        std::fprintf(stderr, "%s\n", qPrintable(report.Errors().join(u'\n')));
+        return false;
+    }
+    const int pages = dynamic_cast<TrpPreviewPages*>(report.PreviewPages())->Count();
+    for (const bool multipage : {false, true}) {
+        std::vector<double> seconds;
+        qint64 bytes = 0;
+        int files = 0;
+        for (int r = 0; r < runs; ++r) {
+            QTemporaryDir folder;
+            auto filter = TrpCustomExportFilter::CreateNoRegister<TrpHTMLExport>();
+            ApplyDeviceFrameSettings(*filter);
+            filter->ShowDialog = false;
+            filter->ShowProgress = false;
+            filter->Multipage = multipage;
+            filter->Navigator = multipage;
+            filter->FileName = folder.filePath(QStringLiteral("r.html"));
+            QElapsedTimer timer;
+            timer.start();
+            if (!report.Export(filter.get()) || !report.Errors().isEmpty()) {
+                std::fprintf(stderr, "HTML export failed: %s\n", qPrintable(report.Errors().join(u'\n')));
+                return false;
+            }
+            seconds.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+            bytes = 0;
+            files = static_cast<int>(filter->Files()->size());
+            for (const QString& file : *filter->Files())
+                bytes += QFileInfo(file).size();
+        }
+        std::printf("html %s %s pages=%d speed=%.1f pages/s bytes=%lld (%.1f KB/page) files=%d\n", name,
+                    multipage ? "page-files" : "one-file", pages, pages / Median(seconds),
+                    static_cast<long long>(bytes), static_cast<double>(bytes) / 1024 / pages, files);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -323,6 +375,8 @@ int main(int argc, char** argv)
         return 2;
     if (matrixOnly)
         return 0;
+    if (!HtmlRun("archive", 744, runs) || !HtmlRun("stress", rows, std::max(1, runs / 2)))
+        return 2;
     if (!Run("archive", 744, runs))
         return 2;
     if (!Run("stress", rows, std::max(1, runs / 2)))
