@@ -1,6 +1,7 @@
 #include "rpExportDefaults.h"
 
 #include "rpExportPDF.h"
+#include "rpExportXLS.h"
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter)
 {
@@ -22,4 +23,19 @@ void ApplyDeviceFrameSettings(TrpPDFExport& filter)
     filter.FitWindow = false;
     filter.CenterWindow = false;
     filter.PrintScaling = false;
+}
+
+void ApplyDeviceFrameSettings(TrpXLSExport& filter)
+{
+    filter.ExportEMF = true;
+    filter.Background = true;
+    filter.FastExport = true;
+    filter.PageBreaks = true;
+    filter.EmptyLines = true;
+    filter.AsText = false;
+    filter.SuppressPageHeadersFooters = false;
+    filter.UseFileCache = true;
+    filter.ShowProgress = true;
+    filter.OverwritePrompt = false;
+    filter.DataOnly = false;
 }
