@@ -4,6 +4,7 @@
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportXLS.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
@@ -22,7 +23,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitRefused = 2;
 
-const char kUsage[] = "usage: rptool export IN.zp3 --format pdf --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
+const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|xlsx --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
 
 void Print(const QString& text)
 {
@@ -83,7 +84,8 @@ int RunExport(const QStringList& arguments)
             in = argument;
         }
     }
-    if (in.isEmpty() || out.isEmpty() || format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0)
+    const bool xlsx = format.compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0;
+    if (in.isEmpty() || out.isEmpty() || (!xlsx && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
         return Usage();
     Q_UNUSED(havePages);
 
@@ -108,8 +110,16 @@ int RunExport(const QStringList& arguments)
         return kExitRefused;
     }
 
-    std::unique_ptr<TrpPDFExport> filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
-    ApplyDeviceFrameSettings(*filter);
+    std::unique_ptr<TrpCustomExportFilter> filter;
+    if (xlsx) {
+        auto spreadsheet = TrpCustomExportFilter::CreateNoRegister<TrpXLSExport>();
+        ApplyDeviceFrameSettings(*spreadsheet);
+        filter = std::move(spreadsheet);
+    } else {
+        auto pdf = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+        ApplyDeviceFrameSettings(*pdf);
+        filter = std::move(pdf);
+    }
     filter->ShowDialog = false;
     filter->FileName = out;
     filter->PageNumbers = pages;
@@ -152,6 +162,22 @@ int RunExport(const QStringList& arguments)
                 Print(error);
             return kExitRefused;
         }
+    }
+    if (xlsx) {
+        // The workbook replaces OUT itself, and only when it was written whole; a report error
+        // (also one that leaves a written workbook, such as page breaks it cannot keep) ends
+        // with status 2.
+        bool exported = false;
+        try {
+            exported = report->Export(filter.get());
+        } catch (const platform::Exception& failure) {
+            report->AddError(QString::fromStdString(failure.Message()));
+        }
+        for (const QString& error : report->Errors())
+            Print(error);
+        if (!exported && report->Errors().isEmpty())
+            Print(QStringLiteral("The export failed."));
+        return exported && report->Errors().isEmpty() ? kExitDone : kExitRefused;
     }
     // The file is written whole or not at all: the filter writes into a file committed only
     // when the export succeeded.
