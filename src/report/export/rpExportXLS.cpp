@@ -170,6 +170,8 @@ void TrpXLSExport::Finish()
     QString failure;
     try {
         FMatrix->Prepare();
+        if (OnMatrixPrepared)
+            OnMatrixPrepared(*FMatrix);
         XlsxWorkbook book(FileName, Report != nullptr ? Report->EngineOptions().TempDir : QString());
         TrpExportProgress progress(ShowProgress ? Report : nullptr);
         Write(book, progress);

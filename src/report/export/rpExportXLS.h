@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -82,6 +83,10 @@ public:
     static QString CellText(const QStringList& memo);
     // A row height in points as the fast writer stores it: the nearest quarter point.
     static double QuarterPoints(double points);
+
+    // Called with the prepared matrix before the workbook is written (tests compare the
+    // workbook with it).
+    std::function<void(const TrpIEMatrix& matrix)> OnMatrixPrepared;
 
     // The count of page breaks the last run asked for (also those a workbook cannot keep).
     int RequestedPageBreaks() const { return requestedBreaks_; }
