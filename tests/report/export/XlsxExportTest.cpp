@@ -28,7 +28,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 #include <functional>
 
 using namespace enginetest;
@@ -172,7 +175,7 @@ Exported Export(PreparedReport& prepared, const QString& folder, bool fast,
         set(*filter);
     result.exported = prepared.Report().Export(filter.get());
     result.errors = prepared.Report().Errors();
-    if (QFileInfo::exists(result.path))
+    if (result.errors.isEmpty() && QFileInfo::exists(result.path))
         result.dump = Dump(result.path);
     return result;
 }
@@ -535,18 +538,38 @@ TEST(XlsxExport, FailuresLeaveTheOlderFileWholeAndNoTemporaryFile)
         check(folder.path());
     }
     {
-        // libxlsxwriter's own temporary files cannot be made: the workbook is not written.
+        // The file system refuses the workbook's bytes (files may grow to 1 KB): libxlsxwriter
+        // fails while it writes the workbook, and its reason is reported.
         SCOPED_TRACE("writing the workbook fails");
         QTemporaryDir folder;
         olderFile(folder.path());
         prepared.Report().ClearErrors();
-        prepared.Report().EngineOptions().TempDir = folder.filePath(QStringLiteral("missing/folder"));
+        struct rlimit saved {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = saved;
+        limited.rlim_cur = 1024;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
         const Exported e = Export(prepared, folder.path(), true);
-        prepared.Report().EngineOptions().TempDir.clear();
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
         ASSERT_EQ(e.errors.size(), 1);
-        EXPECT_TRUE(e.errors[0].startsWith(QStringLiteral("Cannot create file \"%1\"").arg(e.path)))
+        EXPECT_TRUE(e.errors[0].startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(e.path)))
             << e.errors[0].toStdString();
         check(folder.path());
+    }
+    {
+        // The workbook is whole but cannot take the target's place (a folder of that name).
+        SCOPED_TRACE("the target cannot be replaced");
+        QTemporaryDir folder;
+        ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("out.xlsx/inner")));
+        prepared.Report().ClearErrors();
+        const Exported e = Export(prepared, folder.path(), false);
+        ASSERT_EQ(e.errors.size(), 1);
+        EXPECT_TRUE(e.errors[0].startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(e.path)))
+            << e.errors[0].toStdString();
+        EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        EXPECT_TRUE(QFileInfo(e.path).isDir());
     }
 }
 
