@@ -1,4 +1,5 @@
-// exportbench [--runs N] [--stress-pages P]: the PDF export timed against Qt's own PDF writer.
+// exportbench [--runs N] [--stress-pages P]: the PDF export timed against Qt's own PDF writer,
+// and the spreadsheet export's pages per second and workbook bytes (both writers).
 // The archive fixture (744 hour rows) and a stress run of about P pages (1,000 by default) are
 // prepared once (not timed); then, for the same pages, our writer exports them into memory and
 // DrawPage draws them for printing on a QPdfWriter, the median of N runs each. It prints the
@@ -13,6 +14,7 @@
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportXLS.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_views.h"
@@ -21,6 +23,8 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -188,6 +192,47 @@ bool Run(const char* name, int rows, int runs, const Options& options = {}, bool
     return true;
 }
 
+// The spreadsheet export of the same pages into a workbook file, with both writers: pages per
+// second (median of N runs) and the workbook's bytes.
+bool RunXlsx(const char* name, int rows, int runs)
+{
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.ShowProgress = false;
+    enginefixtures::DataSets keep;
+    exportfixtures::BuildArchive(report, keep);
+    keep.front()->LoadFromText(exportfixtures::HoursCsv(rows), QStringLiteral("Hours"));
+    if (!report.PrepareReport()) {
+        std::fprintf(stderr, "%s\n", qPrintable(report.Errors().join(u'\n')));
+        return false;
+    }
+    const int pages = dynamic_cast<TrpPreviewPages*>(report.PreviewPages())->Count();
+    QTemporaryDir folder;
+    for (const bool fast : {true, false}) {
+        std::vector<double> times;
+        qint64 bytes = 0;
+        for (int r = 0; r < runs; ++r) {
+            auto filter = TrpCustomExportFilter::CreateNoRegister<TrpXLSExport>();
+            ApplyDeviceFrameSettings(*filter);
+            filter->ShowDialog = false;
+            filter->ShowProgress = false;
+            filter->FastExport = fast;
+            filter->FileName = folder.filePath(QStringLiteral("bench.xlsx"));
+            QElapsedTimer timer;
+            timer.start();
+            if (!report.Export(filter.get()) || !report.Errors().isEmpty()) {
+                std::fprintf(stderr, "export failed: %s\n", qPrintable(report.Errors().join(u'\n')));
+                return false;
+            }
+            times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+            bytes = QFileInfo(filter->FileName).size();
+        }
+        std::printf("xlsx %s %s pages=%d speed=%.1f pages/s size=%lld bytes\n", name,
+                    fast ? "fast-writer" : "cell-writer", pages, pages / Median(times), static_cast<long long>(bytes));
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -213,6 +258,8 @@ int main(int argc, char** argv)
     // The archive lays out 37.2 rows a page (744 rows on 20 pages).
     const int rows = stressPages * 744 / 20 / kRowsPerDay * kRowsPerDay;
     if (!Run("stress", rows, std::max(1, runs / 2)))
+        return 2;
+    if (!RunXlsx("archive", 744, runs) || !RunXlsx("stress", rows, std::max(1, runs / 2)))
         return 2;
     const Options protect = [](TrpPDFExport& f) {
         f.UserPassword = QStringLiteral("u1");
