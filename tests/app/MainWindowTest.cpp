@@ -378,10 +378,11 @@ bool FilterListed(const QObject* filter)
 }
 
 // Setting the feature gives the frame its report state once: the four templates loaded and
-// the PDF export listed among the export filters while the frame lives.
+// the PDF and spreadsheet exports listed among the export filters while the frame lives.
 TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExport)
 {
     const QObject* pdf = nullptr;
+    const QObject* xlsx = nullptr;
     {
         TMainForm form;
         EXPECT_EQ(form.Frame()->ReportState(), nullptr);
@@ -398,9 +399,13 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
         EXPECT_EQ(state->rpPDFExport1.Author, QStringLiteral("RedaVedera"));
         pdf = &state->rpPDFExport1;
         EXPECT_TRUE(FilterListed(pdf));
+        xlsx = &state->rpXLSExport1;
+        EXPECT_TRUE(FilterListed(xlsx));
+        EXPECT_TRUE(state->rpXLSExport1.FastExport);
         form.SetReportFeature(nullptr);
     }
     EXPECT_FALSE(FilterListed(pdf));
+    EXPECT_FALSE(FilterListed(xlsx));
 }
 
 // The real report feature over the demo's data with a template that lost a band it needs: the

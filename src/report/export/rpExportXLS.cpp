@@ -119,7 +119,10 @@ bool TrpXLSExport::Start()
 
 void TrpXLSExport::StartPage(TrpReportPage* page, int32_t)
 {
-    if (!FFirstPage || page == nullptr)
+    if (page == nullptr)
+        return;
+    FSavedPageTop = page->Top();
+    if (!FFirstPage)
         return;
     FFirstPage = false;
     FPageLeft = page->LeftMargin * kMarginPoints;
@@ -134,6 +137,7 @@ void TrpXLSExport::ExportObject(TrpComponent* object)
     auto* view = dynamic_cast<TrpView*>(object);
     if (view == nullptr || FMatrix == nullptr)
         return;
+    // Every object of the page starts below the first edge by the merging distance.
     if (TrpComponent* page = view->Page())
         page->SetTop(FMatrix->Inaccuracy);
     if (view->Name() == QStringLiteral("_pagebackground"))
@@ -144,7 +148,11 @@ void TrpXLSExport::ExportObject(TrpComponent* object)
 
 void TrpXLSExport::FinishPage(TrpReportPage* page, int32_t index)
 {
-    if (FMatrix == nullptr || page == nullptr)
+    if (page == nullptr)
+        return;
+    // The page's top was moved for the matrix only; whoever reads the page next sees it as it was.
+    page->SetTop(FSavedPageTop);
+    if (FMatrix == nullptr)
         return;
     FMatrix->AddPage(page->Orientation(), page->Width(), page->Height(), page->LeftMargin, page->TopMargin,
                      page->RightMargin, page->BottomMargin, page->MirrorMargins, index);
@@ -415,12 +423,11 @@ void TrpXLSExport::Write(XlsxWorkbook& book, TrpExportProgress& progress)
 
     // Styles: one format each, made before the cells need them.
     progress.Execute(m.GetStylesCount(), Text(u"ProgressStyles"), true);
-    if (ExportStyles) {
-        for (int32_t i = 0; i < m.GetStylesCount() && !cancelled(); ++i) {
+    for (int32_t i = 0; i < m.GetStylesCount() && !cancelled(); ++i) {
+        if (ExportStyles)
             StyleFormat(book, i, QString());
-            ReportServices::Ui().ProcessEvents();
-            progress.Tick();
-        }
+        ReportServices::Ui().ProcessEvents();
+        progress.Tick();
     }
 
     // Objects, row by row.

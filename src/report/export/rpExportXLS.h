@@ -104,5 +104,6 @@ private:
     bool FFirstPage = true;
     double FPageLeft = 0, FPageTop = 0, FPageRight = 0, FPageBottom = 0; // points
     TPrinterOrientation FPageOrientation = poPortrait;
+    double FSavedPageTop = 0; // the current page's top before the export moved it
     int requestedBreaks_ = 0;
 };

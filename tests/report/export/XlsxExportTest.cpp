@@ -175,7 +175,9 @@ Exported Export(PreparedReport& prepared, const QString& folder, bool fast,
         set(*filter);
     result.exported = prepared.Report().Export(filter.get());
     result.errors = prepared.Report().Errors();
-    if (result.errors.isEmpty() && QFileInfo::exists(result.path))
+    // Read back whatever workbook is there (an older non-workbook file is not).
+    QFile written(result.path);
+    if (written.open(QIODevice::ReadOnly) && written.read(2) == "PK")
         result.dump = Dump(result.path);
     return result;
 }
