@@ -176,6 +176,10 @@ bool TrpIEMatrix::IsTextView(const TrpView& view) const
 
 void TrpIEMatrix::AddObject(TrpView& view)
 {
+    // An object of a damaged or hostile file without a place of its own has no cell either.
+    if (!std::isfinite(view.AbsLeft()) || !std::isfinite(view.AbsTop()) || !std::isfinite(view.Width()) ||
+        !std::isfinite(view.Height()))
+        return;
     // 1. The page background takes part only when asked for.
     if (view.Name() == kPageBackground && !(Background || (!Printable && !view.Printable)))
         return;
@@ -559,8 +563,9 @@ void TrpIEMatrix::CheckCellCount(int64_t cells) const
     if (cells <= kMaxCells)
         return;
     QString text = GetResourcesInstance().Get(u"ieMatrixTooLarge");
-    text.replace(text.indexOf(QStringLiteral("%s")), 2, QString::number(cells));
-    text.replace(text.indexOf(QStringLiteral("%s")), 2, QString::number(kMaxCells));
+    const qsizetype at = text.indexOf(QStringLiteral("%s"));
+    if (at >= 0)
+        text.replace(at, 2, QString::number(kMaxCells));
     throw EReportError(text.toStdString());
 }
 
