@@ -25,6 +25,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -598,4 +599,30 @@ TEST(XlsxExport, RptoolExportsTheArchive)
     const auto unknown = testsupport::RunProgram(
         {rptool, "export", zp3, "--format", "xlsx", "--out", xlsx.toStdString(), "--set", "Quality=1"});
     EXPECT_EQ(unknown.status, 2);
+}
+
+TEST(XlsxExport, OpensTheWorkbookAfterExportAndShowsFailuresByTheSilentMode)
+{
+    PreparedReport prepared =
+        Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("открыть")); });
+    reporttest::RecordingReportUi ui;
+    {
+        QTemporaryDir folder;
+        const Exported e = Export(prepared, folder.path(), true, [](TrpXLSExport& f) { f.OpenExcelAfterExport = true; });
+        ASSERT_TRUE(e.errors.isEmpty()) << e.errors.join(u'\n').toStdString();
+        EXPECT_EQ(ui.OpenedUrls, QStringList{QUrl::fromLocalFile(e.path).toString()});
+    }
+    {
+        // With message boxes the failure is shown, not kept, and nothing is opened.
+        ui.OpenedUrls.clear();
+        prepared.Report().EngineOptions().NewSilentMode = simMessageBoxes;
+        QTemporaryDir folder;
+        ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("out.xlsx/inner")));
+        const Exported e = Export(prepared, folder.path(), true, [](TrpXLSExport& f) { f.OpenExcelAfterExport = true; });
+        prepared.Report().EngineOptions().NewSilentMode = simSilent;
+        EXPECT_TRUE(e.errors.isEmpty()) << e.errors.join(u'\n').toStdString();
+        ASSERT_EQ(ui.Messages.size(), 1);
+        EXPECT_TRUE(ui.Messages[0].contains(QStringLiteral("Cannot create file"))) << ui.Messages[0].toStdString();
+        EXPECT_TRUE(ui.OpenedUrls.isEmpty());
+    }
 }
