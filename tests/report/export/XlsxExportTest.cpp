@@ -626,3 +626,35 @@ TEST(XlsxExport, OpensTheWorkbookAfterExportAndShowsFailuresByTheSilentMode)
         EXPECT_TRUE(ui.OpenedUrls.isEmpty());
     }
 }
+
+TEST(XlsxExport, RotatedTextsKeepTheirAngleInTheFastWriter)
+{
+    // Angle given, angle a reader reads back from the fast writer's file (a negative angle is
+    // stored as 90 + its size); the cell writer writes no angle.
+    struct Case {
+        int rotation;
+        int stored;
+    };
+    const Case cases[] = {{0, 0}, {45, 45}, {90, 90}, {180, 0}, {270, 180}, {300, 150}, {359, 91}};
+    PreparedReport prepared = Pages(1, [&](TrpBand& band) {
+        int i = 0;
+        for (const Case& c : cases) {
+            TrpMemoView* memo = Memo(band, QStringLiteral("R%1").arg(i), 40 * i, 0, 40, 40, QStringLiteral("угол %1").arg(c.rotation));
+            memo->SetRotation(c.rotation);
+            ++i;
+        }
+    });
+    for (const bool fast : kWriters) {
+        SCOPED_TRACE(WriterName(fast));
+        QTemporaryDir folder;
+        const Exported e = Export(prepared, folder.path(), fast);
+        ASSERT_TRUE(e.errors.isEmpty()) << e.errors.join(u'\n').toStdString();
+        for (const Case& c : cases) {
+            const QJsonObject cell = CellOf(e, QStringLiteral("угол %1").arg(c.rotation));
+            EXPECT_EQ(cell.value(QStringLiteral("type")).toString(), QStringLiteral("s")) << c.rotation;
+            EXPECT_EQ(cell.value(QStringLiteral("style")).toObject().value(QStringLiteral("rotation")).toInt(),
+                      fast ? c.stored : 0)
+                << c.rotation;
+        }
+    }
+}
