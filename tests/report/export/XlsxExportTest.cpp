@@ -16,6 +16,8 @@
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
+#include "report/model/rpClass_services.h"
+#include "report/model/rpRes.h"
 #include "report/model/rpClass_views.h"
 
 #include <QDir>
@@ -655,6 +657,67 @@ TEST(XlsxExport, RotatedTextsKeepTheirAngleInTheFastWriter)
             EXPECT_EQ(cell.value(QStringLiteral("style")).toObject().value(QStringLiteral("rotation")).toInt(),
                       fast ? c.stored : 0)
                 << c.rotation;
+        }
+    }
+}
+
+namespace {
+
+// Records the export's progress windows; the one whose caption is `cancelAt` reports a cancel.
+class RecordingProgress : public ITrpProgressWindow {
+public:
+    RecordingProgress(QStringList& log, QString cancelAt) : log_(log), cancelAt_(std::move(cancelAt)) {}
+    void Start(const QString& caption) override
+    {
+        caption_ = caption;
+        log_ << caption;
+    }
+    void Progress(const QString&, int32_t) override {}
+    void Stop() override {}
+    bool Cancelled() const override { return !cancelAt_.isEmpty() && caption_ == cancelAt_; }
+
+private:
+    QStringList& log_;
+    QString cancelAt_;
+    QString caption_;
+};
+
+} // namespace
+
+TEST(XlsxExport, ProgressPhasesAndACancelledPhase)
+{
+    PreparedReport prepared =
+        Pages(1, [](TrpBand& band) { Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("объект")); });
+    const QString wait = GetResourcesInstance().Get(u"ProgressWait");
+    const QString rows = GetResourcesInstance().Get(u"ProgressRows");
+    const QString columns = GetResourcesInstance().Get(u"ProgressColumns");
+    const QString styles = GetResourcesInstance().Get(u"ProgressStyles");
+    const QString objects = GetResourcesInstance().Get(u"ProgressObjects");
+    ASSERT_EQ(objects, QStringLiteral("Экспорт объектов"));
+    for (const bool fast : kWriters) {
+        for (const bool cancel : {false, true}) {
+            SCOPED_TRACE(std::string(WriterName(fast)) + (cancel ? ", objects cancelled" : ""));
+            QStringList log;
+            TrpModelServices services = ModelServices();
+            services.CreateProgressWindow = [&](TrpReport&) {
+                return std::make_unique<RecordingProgress>(log, cancel ? objects : QString());
+            };
+            ModelServicesScope scope(services);
+            QTemporaryDir folder;
+            const Exported e = Export(prepared, folder.path(), fast, [](TrpXLSExport& f) { f.ShowProgress = true; });
+            ASSERT_TRUE(e.errors.isEmpty()) << e.errors.join(u'\n').toStdString();
+            // The matrix's own window first, then the writer's phases.
+            const QStringList phases{wait, fast ? rows + QStringLiteral(" - 1") : rows, columns, styles, objects};
+            QStringList seen;
+            for (const QString& caption : log)
+                if (phases.contains(caption))
+                    seen << caption;
+            EXPECT_EQ(seen, phases);
+            // A cancelled phase ends its loop; the workbook is still written.
+            const bool written = CellOf(e, QStringLiteral("объект")).value(QStringLiteral("value")).toString()
+                                 == QStringLiteral("объект");
+            EXPECT_EQ(written, !cancel);
+            EXPECT_FALSE(e.dump.isEmpty());
         }
     }
 }
