@@ -7,7 +7,8 @@
 // export matrix of the table exports over the same two reports: the time to hand it every page,
 // the time of Prepare and the heap it holds when prepared, per page, to show it grows about
 // linearly (--matrix-only stops there). Then the HTML export of both reports, into one file and
-// into one file per page: pages per second and the bytes written. A timed run, never a test.
+// into one file per page: pages per second and the bytes written; the spreadsheet export with
+// both writers: pages per second and workbook bytes. A timed run, never a test.
 
 #include "ExportFixtures.h"
 
@@ -18,6 +19,7 @@
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportMatrix.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportXLS.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
@@ -346,6 +348,47 @@ bool HtmlRun(const char* name, int rows, int runs)
     return true;
 }
 
+// The spreadsheet export of the same pages into a workbook file, with both writers: pages per
+// second (median of N runs) and the workbook's bytes.
+bool RunXlsx(const char* name, int rows, int runs)
+{
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.ShowProgress = false;
+    enginefixtures::DataSets keep;
+    exportfixtures::BuildArchive(report, keep);
+    keep.front()->LoadFromText(exportfixtures::HoursCsv(rows), QStringLiteral("Hours"));
+    if (!report.PrepareReport()) {
+        std::fprintf(stderr, "%s\n", qPrintable(report.Errors().join(u'\n')));
+        return false;
+    }
+    const int pages = dynamic_cast<TrpPreviewPages*>(report.PreviewPages())->Count();
+    QTemporaryDir folder;
+    for (const bool fast : {true, false}) {
+        std::vector<double> times;
+        qint64 bytes = 0;
+        for (int r = 0; r < runs; ++r) {
+            auto filter = TrpCustomExportFilter::CreateNoRegister<TrpXLSExport>();
+            ApplyDeviceFrameSettings(*filter);
+            filter->ShowDialog = false;
+            filter->ShowProgress = false;
+            filter->FastExport = fast;
+            filter->FileName = folder.filePath(QStringLiteral("bench.xlsx"));
+            QElapsedTimer timer;
+            timer.start();
+            if (!report.Export(filter.get()) || !report.Errors().isEmpty()) {
+                std::fprintf(stderr, "export failed: %s\n", qPrintable(report.Errors().join(u'\n')));
+                return false;
+            }
+            times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+            bytes = QFileInfo(filter->FileName).size();
+        }
+        std::printf("xlsx %s %s pages=%d speed=%.1f pages/s size=%lld bytes\n", name,
+                    fast ? "fast-writer" : "cell-writer", pages, pages / Median(times), static_cast<long long>(bytes));
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -380,6 +423,8 @@ int main(int argc, char** argv)
     if (!Run("archive", 744, runs))
         return 2;
     if (!Run("stress", rows, std::max(1, runs / 2)))
+        return 2;
+    if (!RunXlsx("archive", 744, runs) || !RunXlsx("stress", rows, std::max(1, runs / 2)))
         return 2;
     const Options protect = [](TrpPDFExport& f) {
         f.UserPassword = QStringLiteral("u1");

@@ -175,8 +175,9 @@ TEST(DeviceReportFrame, TheSettingsReportHoldsTheTextsTheFrameShows)
             EXPECT_EQ(VarToStr(report.Variables().GetValue(QString::fromUtf8(sample))), report.QuotedText(text))
                 << sample;
             // The Dax-01 page has no second heat system.
-            if (model == daxsim::Model::Dax02 || !QString::fromUtf8(sample).startsWith(u"TS2_"))
+            if (model == daxsim::Model::Dax02 || !QString::fromUtf8(sample).startsWith(u"TS2_")) {
                 EXPECT_TRUE(all.contains(text)) << sample << ": " << text.toStdString();
+            }
         }
         for (const char* picker : {"SummerPeriodStart", "WinterPeriodStart"}) {
             const QDate date = demo.frame.findChild<QDateEdit*>(QString::fromUtf8(picker))->date();

@@ -378,11 +378,12 @@ bool FilterListed(const QObject* filter)
 }
 
 // Setting the feature gives the frame its report state once: the four templates loaded and
-// the PDF and HTML exports listed among the export filters while the frame lives.
+// the PDF, HTML and spreadsheet exports listed among the export filters while the frame lives.
 TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExport)
 {
     const QObject* pdf = nullptr;
     const QObject* html = nullptr;
+    const QObject* xlsx = nullptr;
     {
         TMainForm form;
         EXPECT_EQ(form.Frame()->ReportState(), nullptr);
@@ -403,10 +404,14 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
         EXPECT_TRUE(FilterListed(html));
         EXPECT_TRUE(state->rpHTMLExport1.FixedWidth);
         EXPECT_EQ(state->rpHTMLExport1.PictureType, gpPNG);
+        xlsx = &state->rpXLSExport1;
+        EXPECT_TRUE(FilterListed(xlsx));
+        EXPECT_TRUE(state->rpXLSExport1.FastExport);
         form.SetReportFeature(nullptr);
     }
     EXPECT_FALSE(FilterListed(pdf));
     EXPECT_FALSE(FilterListed(html));
+    EXPECT_FALSE(FilterListed(xlsx));
 }
 
 // The real report feature over the demo's data with a template that lost a band it needs: the

@@ -207,15 +207,19 @@ TEST(DeviceReportsPdf, EachReportHoldsItsTexts)
     };
     for (const ExpectedTexts& c : cases) {
         const MadeReport made = Make(c.kind, c.model == daxsim::Model::Dax01 ? dax01 : dax02, c.options, c.name);
-        for (const std::string& text : c.shown)
+        for (const std::string& text : c.shown) {
             EXPECT_NE(made.text.find(text), std::string::npos) << c.name << ": " << text;
-        for (const std::string& text : c.absent)
+        }
+        for (const std::string& text : c.absent) {
             EXPECT_EQ(made.text.find(text), std::string::npos) << c.name << ": " << text;
-        if (c.pages != 0)
+        }
+        if (c.pages != 0) {
             EXPECT_EQ(made.pages, c.pages) << c.name;
+        }
         ExpectPageNumbersAgree(made, c.name);
-        if (c.name == "settings02")
+        if (c.name == "settings02") {
             EXPECT_TRUE(std::regex_search(made.text, std::regex("Страница +2 +из +2"))) << made.text;
+        }
     }
 }
 
@@ -236,8 +240,9 @@ TEST(DeviceReportsPdf, DayRowsAndTotalsMatchTheDeviceTables)
             continue;
         ++days;
         heat += std::stod(tokens[1]);
-        if (tokens[0] == "01.05.24" || tokens[0] == "15.05.24" || tokens[0] == "31.05.24")
+        if (tokens[0] == "01.05.24" || tokens[0] == "15.05.24" || tokens[0] == "31.05.24") {
             EXPECT_TRUE(HasLineOfTokens(made.text, tokens)) << row << "\n" << made.text;
+        }
     }
     EXPECT_EQ(days, 31);
     std::smatch match;

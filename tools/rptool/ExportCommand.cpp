@@ -5,6 +5,7 @@
 #include "report/export/rpExportDefaults.h"
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportXLS.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
@@ -24,7 +25,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitRefused = 2;
 
-const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|html --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
+const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|html|xlsx --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
 
 void Print(const QString& text)
 {
@@ -105,7 +106,9 @@ int RunExport(const QStringList& arguments)
         }
     }
     const bool html = format.compare(QStringLiteral("html"), Qt::CaseInsensitive) == 0;
-    if (in.isEmpty() || out.isEmpty() || (!html && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
+    const bool xlsx = format.compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0;
+    if (in.isEmpty() || out.isEmpty()
+        || (!html && !xlsx && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
         return Usage();
     Q_UNUSED(havePages);
 
@@ -135,6 +138,10 @@ int RunExport(const QStringList& arguments)
         auto htmlFilter = TrpCustomExportFilter::CreateNoRegister<TrpHTMLExport>();
         ApplyDeviceFrameSettings(*htmlFilter);
         filter = std::move(htmlFilter);
+    } else if (xlsx) {
+        auto spreadsheet = TrpCustomExportFilter::CreateNoRegister<TrpXLSExport>();
+        ApplyDeviceFrameSettings(*spreadsheet);
+        filter = std::move(spreadsheet);
     } else {
         auto pdf = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
         ApplyDeviceFrameSettings(*pdf);
@@ -195,6 +202,22 @@ int RunExport(const QStringList& arguments)
     }
     if (html)
         return ExportFiles(*report, *filter);
+    if (xlsx) {
+        // The workbook replaces OUT itself, and only when it was written whole; a report error
+        // (also one that leaves a written workbook, such as page breaks it cannot keep) ends
+        // with status 2.
+        bool exported = false;
+        try {
+            exported = report->Export(filter.get());
+        } catch (const platform::Exception& failure) {
+            report->AddError(QString::fromStdString(failure.Message()));
+        }
+        for (const QString& error : report->Errors())
+            Print(error);
+        if (!exported && report->Errors().isEmpty())
+            Print(QStringLiteral("The export failed."));
+        return exported && report->Errors().isEmpty() ? kExitDone : kExitRefused;
+    }
     // The file is written whole or not at all: the filter writes into a file committed only
     // when the export succeeded.
     QSaveFile file(out);

@@ -2,6 +2,7 @@
 
 #include "rpExportHTML.h"
 #include "rpExportPDF.h"
+#include "rpExportXLS.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/engine/EngineRuntime.h"
@@ -47,6 +48,7 @@ void init()
     AddExportTexts();
     TrpPDFExport::RegisterClass(PropertyRegistry::Global());
     TrpHTMLExport::RegisterClass(PropertyRegistry::Global());
+    TrpXLSExport::RegisterClass(PropertyRegistry::Global());
     gInitialized = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "rpExportHTML.h"
 #include "rpExportPDF.h"
+#include "rpExportXLS.h"
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter)
 {
@@ -33,6 +34,21 @@ void ApplyDeviceFrameSettings(TrpHTMLExport& filter)
     filter.Print = false;
     filter.EmptyLines = true;
     filter.PictureType = gpPNG;
+    filter.UseFileCache = true;
+    filter.ShowProgress = true;
+    filter.OverwritePrompt = false;
+    filter.DataOnly = false;
+}
+
+void ApplyDeviceFrameSettings(TrpXLSExport& filter)
+{
+    filter.ExportEMF = true;
+    filter.Background = true;
+    filter.FastExport = true;
+    filter.PageBreaks = true;
+    filter.EmptyLines = true;
+    filter.AsText = false;
+    filter.SuppressPageHeadersFooters = false;
     filter.UseFileCache = true;
     filter.ShowProgress = true;
     filter.OverwritePrompt = false;

@@ -5,6 +5,8 @@
 
 class TrpPDFExport;
 class TrpHTMLExport;
+class TrpXLSExport;
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter);
 void ApplyDeviceFrameSettings(TrpHTMLExport& filter);
+void ApplyDeviceFrameSettings(TrpXLSExport& filter);

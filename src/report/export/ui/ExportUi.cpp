@@ -2,12 +2,14 @@
 
 #include "rpHTMLExportDialog.h"
 #include "rpPDFExportDialog.h"
+#include "rpXLSExportDialog.h"
 
 #include "report/core/Services.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDialogs.h"
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportXLS.h"
 
 #include <QApplication>
 
@@ -27,6 +29,12 @@ void init()
         if (html == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
             return static_cast<int>(mrOk);
         return TrpHTMLExportDialog::Run(*html);
+    };
+    ExportDialogs()[TrpXLSExport::Class().Name] = [](TrpCustomExportFilter& filter) {
+        auto* xls = dynamic_cast<TrpXLSExport*>(&filter);
+        if (xls == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+            return static_cast<int>(mrOk);
+        return TrpXLSExportDialog::Run(*xls);
     };
 }
 
