@@ -4,6 +4,7 @@
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportRTF.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
@@ -22,7 +23,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitRefused = 2;
 
-const char kUsage[] = "usage: rptool export IN.zp3 --format pdf --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
+const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|rtf --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
 
 void Print(const QString& text)
 {
@@ -83,7 +84,8 @@ int RunExport(const QStringList& arguments)
             in = argument;
         }
     }
-    if (in.isEmpty() || out.isEmpty() || format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0)
+    const bool rtf = format.compare(QStringLiteral("rtf"), Qt::CaseInsensitive) == 0;
+    if (in.isEmpty() || out.isEmpty() || (!rtf && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
         return Usage();
     Q_UNUSED(havePages);
 
@@ -108,8 +110,16 @@ int RunExport(const QStringList& arguments)
         return kExitRefused;
     }
 
-    std::unique_ptr<TrpPDFExport> filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
-    ApplyDeviceFrameSettings(*filter);
+    std::unique_ptr<TrpCustomExportFilter> filter;
+    if (rtf) {
+        auto rtfFilter = TrpCustomExportFilter::CreateNoRegister<TrpRTFExport>();
+        ApplyDeviceFrameSettings(*rtfFilter);
+        filter = std::move(rtfFilter);
+    } else {
+        auto pdf = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+        ApplyDeviceFrameSettings(*pdf);
+        filter = std::move(pdf);
+    }
     filter->ShowDialog = false;
     filter->FileName = out;
     filter->PageNumbers = pages;

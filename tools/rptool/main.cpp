@@ -156,8 +156,8 @@ const Command kCommands[] = {
     {"zp3-render", "FILE --page N --out PNG [--scale S]",
      "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
      kAnyArguments, RunZp3Render, true},
-    {"export", "IN.zp3 --format pdf --out OUT [--set NAME=VALUE]... [--pages LIST]",
-     "export the prepared report IN as a PDF file OUT with the device frame's PDF settings, each property NAME of "
+    {"export", "IN.zp3 --format pdf|rtf --out OUT [--set NAME=VALUE]... [--pages LIST]",
+     "export the prepared report IN as a PDF or RTF file OUT with the device frame's settings of that export, each property NAME of "
      "the filter set to VALUE as a report file writes it (sets as [ePrint,eCopy] or decimal bits), only the pages "
      "of LIST (\"1,3,5-7\") when given; errors are printed one per line, exit 2, and then nothing is written",
      kAnyArguments, RunExport, true},

@@ -1,6 +1,7 @@
 #include "ExportRuntime.h"
 
 #include "rpExportPDF.h"
+#include "rpExportRTF.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/engine/EngineRuntime.h"
@@ -45,6 +46,7 @@ void init()
     EngineRuntime::init();
     AddExportTexts();
     TrpPDFExport::RegisterClass(PropertyRegistry::Global());
+    TrpRTFExport::RegisterClass(PropertyRegistry::Global());
     gInitialized = true;
 }
 

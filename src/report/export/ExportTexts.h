@@ -50,6 +50,7 @@ inline constexpr const char* kGmlTooDeepFormat = "RTF groups are nested deeper t
 inline constexpr const char* kGmlTooLargeFormat = "RTF text of %lld bytes is larger than the limit of %lld bytes";
 
 // The RTF export.
+inline constexpr const char* kRtfBitmapFailed = "The picture could not be written as a bitmap";
 inline constexpr const char* kRtfNoPard = "RTF text in a memo does not contain \\pard tags";
 
 } // namespace exporttexts

@@ -1,6 +1,7 @@
 #include "rpExportDefaults.h"
 
 #include "rpExportPDF.h"
+#include "rpExportRTF.h"
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter)
 {
@@ -22,4 +23,18 @@ void ApplyDeviceFrameSettings(TrpPDFExport& filter)
     filter.FitWindow = false;
     filter.CenterWindow = false;
     filter.PrintScaling = false;
+}
+
+void ApplyDeviceFrameSettings(TrpRTFExport& filter)
+{
+    filter.PictureType = gpPNG;
+    filter.Wysiwyg = true;
+    filter.Creator = QStringLiteral("RedaVedera");
+    filter.SuppressPageHeadersFooters = false;
+    filter.HeaderFooterMode = hfText;
+    filter.AutoSize = false;
+    filter.UseFileCache = true;
+    filter.ShowProgress = true;
+    filter.OverwritePrompt = false;
+    filter.DataOnly = false;
 }
