@@ -1,11 +1,13 @@
 #include "ExportUi.h"
 
 #include "rpPDFExportDialog.h"
+#include "rpRTFExportDialog.h"
 
 #include "report/core/Services.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDialogs.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportRTF.h"
 
 #include <QApplication>
 
@@ -19,6 +21,12 @@ void init()
         if (pdf == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
             return static_cast<int>(mrOk);
         return TrpPDFExportDialog::Run(*pdf);
+    };
+    ExportDialogs()[TrpRTFExport::Class().Name] = [](TrpCustomExportFilter& filter) {
+        auto* rtf = dynamic_cast<TrpRTFExport*>(&filter);
+        if (rtf == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+            return static_cast<int>(mrOk);
+        return TrpRTFExportDialog::Run(*rtf);
     };
 }
 
