@@ -277,10 +277,10 @@ public:
     bool GetPageMirrorMargin(int32_t page) const;
 
 private:
+    bool IsTextView(const TrpView& view) const;
     const TrpIEMPage* PageAt(int32_t page) const;
     void AddPosition(std::vector<double>& list, double value);
     void AddCellObject(std::unique_ptr<TrpIEMObject> obj);
-    void AddAuxiliary(TrpView& view);
     void AddShadowedMemo(TrpCustomMemoView& memo);
     void AddRectangle(TrpView& view);
     void FinishObject(TrpView& view, std::unique_ptr<TrpIEMObject> obj);
@@ -291,6 +291,8 @@ private:
     void PlaceObjects();
     void BuildCellMap();
     void DeleteMatrixLine(int32_t index);
+    void DeleteMatrixLines(const std::vector<bool>& rows);
+    void CheckCellCount(int64_t cells) const;
     void SplitObjects();
     void MeasureCellArea(int32_t x, int32_t y, int32_t& width, int32_t& height) const;
     void SplitObject(int32_t objIndex, int32_t x, int32_t y, int32_t width, int32_t height);
