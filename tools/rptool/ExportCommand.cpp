@@ -3,6 +3,7 @@
 #include "report/core/PropertyRegistry.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
+#include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
 #include "report/export/rpExportRTF.h"
 #include "report/engine/rpPreviewPages.h"
@@ -23,7 +24,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitRefused = 2;
 
-const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|rtf --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
+const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|html|rtf --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
 
 void Print(const QString& text)
 {
@@ -51,6 +52,25 @@ QString AttributeValue(const QString& text)
         }
     }
     return result;
+}
+
+// The HTML export writes its files itself, each whole or not at all; its errors are printed.
+int ExportFiles(TrpReport& report, TrpCustomExportFilter& filter)
+{
+    bool exported = false;
+    try {
+        exported = report.Export(&filter);
+    } catch (const platform::Exception& failure) {
+        report.AddError(QString::fromStdString(failure.Message()));
+    }
+    if (!exported || !report.Errors().isEmpty()) {
+        for (const QString& error : report.Errors())
+            Print(error);
+        if (report.Errors().isEmpty())
+            Print(QStringLiteral("The export failed."));
+        return kExitRefused;
+    }
+    return kExitDone;
 }
 
 } // namespace
@@ -84,8 +104,10 @@ int RunExport(const QStringList& arguments)
             in = argument;
         }
     }
+    const bool html = format.compare(QStringLiteral("html"), Qt::CaseInsensitive) == 0;
     const bool rtf = format.compare(QStringLiteral("rtf"), Qt::CaseInsensitive) == 0;
-    if (in.isEmpty() || out.isEmpty() || (!rtf && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
+    if (in.isEmpty() || out.isEmpty() ||
+        (!html && !rtf && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
         return Usage();
     Q_UNUSED(havePages);
 
@@ -111,7 +133,11 @@ int RunExport(const QStringList& arguments)
     }
 
     std::unique_ptr<TrpCustomExportFilter> filter;
-    if (rtf) {
+    if (html) {
+        auto htmlFilter = TrpCustomExportFilter::CreateNoRegister<TrpHTMLExport>();
+        ApplyDeviceFrameSettings(*htmlFilter);
+        filter = std::move(htmlFilter);
+    } else if (rtf) {
         auto rtfFilter = TrpCustomExportFilter::CreateNoRegister<TrpRTFExport>();
         ApplyDeviceFrameSettings(*rtfFilter);
         filter = std::move(rtfFilter);
@@ -163,6 +189,8 @@ int RunExport(const QStringList& arguments)
             return kExitRefused;
         }
     }
+    if (html)
+        return ExportFiles(*report, *filter);
     // The file is written whole or not at all: the filter writes into a file committed only
     // when the export succeeded.
     QSaveFile file(out);

@@ -156,10 +156,12 @@ const Command kCommands[] = {
     {"zp3-render", "FILE --page N --out PNG [--scale S]",
      "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
      kAnyArguments, RunZp3Render, true},
-    {"export", "IN.zp3 --format pdf|rtf --out OUT [--set NAME=VALUE]... [--pages LIST]",
-     "export the prepared report IN as a PDF or RTF file OUT with the device frame's settings of that export, each property NAME of "
+    {"export", "IN.zp3 --format pdf|html|rtf --out OUT [--set NAME=VALUE]... [--pages LIST]",
+     "export the prepared report IN as a PDF, HTML or RTF file OUT (HTML: with its pictures, page files and navigator "
+     "beside it, each file whole) with the device frame's settings for that format, each property NAME of "
      "the filter set to VALUE as a report file writes it (sets as [ePrint,eCopy] or decimal bits), only the pages "
-     "of LIST (\"1,3,5-7\") when given; errors are printed one per line, exit 2, and then nothing is written",
+     "of LIST (\"1,3,5-7\") when given; errors are printed one per line, exit 2, and then nothing is written (HTML: no file is "
+     "left half-written, the files that could be written stay)",
      kAnyArguments, RunExport, true},
     {"printers", "",
      "list the printers: index, name, \"*\" for the default (else \"-\"), dots per inch and number of papers, "

@@ -1,5 +1,6 @@
 #include "ExportRuntime.h"
 
+#include "rpExportHTML.h"
 #include "rpExportPDF.h"
 #include "rpExportRTF.h"
 
@@ -47,6 +48,7 @@ void init()
     AddExportTexts();
     TrpPDFExport::RegisterClass(PropertyRegistry::Global());
     TrpRTFExport::RegisterClass(PropertyRegistry::Global());
+    TrpHTMLExport::RegisterClass(PropertyRegistry::Global());
     gInitialized = true;
 }
 

@@ -4,7 +4,9 @@
 // the device frame holds it (the program's PDF export and rptool export use it).
 
 class TrpPDFExport;
+class TrpHTMLExport;
 class TrpRTFExport;
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter);
+void ApplyDeviceFrameSettings(TrpHTMLExport& filter);
 void ApplyDeviceFrameSettings(TrpRTFExport& filter);

@@ -1,11 +1,13 @@
 #include "ExportUi.h"
 
+#include "rpHTMLExportDialog.h"
 #include "rpPDFExportDialog.h"
 #include "rpRTFExportDialog.h"
 
 #include "report/core/Services.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDialogs.h"
+#include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
 #include "report/export/rpExportRTF.h"
 
@@ -21,6 +23,12 @@ void init()
         if (pdf == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
             return static_cast<int>(mrOk);
         return TrpPDFExportDialog::Run(*pdf);
+    };
+    ExportDialogs()[TrpHTMLExport::Class().Name] = [](TrpCustomExportFilter& filter) {
+        auto* html = dynamic_cast<TrpHTMLExport*>(&filter);
+        if (html == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+            return static_cast<int>(mrOk);
+        return TrpHTMLExportDialog::Run(*html);
     };
     ExportDialogs()[TrpRTFExport::Class().Name] = [](TrpCustomExportFilter& filter) {
         auto* rtf = dynamic_cast<TrpRTFExport*>(&filter);
