@@ -51,6 +51,6 @@ inline constexpr const char* kGmlTooLargeFormat = "RTF text of %lld bytes is lar
 
 // The RTF export.
 inline constexpr const char* kRtfBitmapFailed = "The picture could not be written as a bitmap";
-inline constexpr const char* kRtfNoPard = "RTF text in a memo does not contain \\pard tags";
+inline constexpr const char* kRtfNoPard = "RTF text in a memo does not contain \\\\pard tags";
 
 } // namespace exporttexts

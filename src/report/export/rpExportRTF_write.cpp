@@ -179,6 +179,10 @@ void TrpRTFExport::WritePass(int pass)
                 WriteSectionSettings(page);
             if (page == FMatrix->GetPagesCount() - 1)
                 rowFactor_ = 14.5;
+            // A vertical merge cannot continue into a new section: what goes on (the empty
+            // pieces of the background) starts afresh.
+            for (int32_t i = 0; i < FMatrix->GetObjectsCount(); ++i)
+                FMatrix->GetObjectById(i)->Counter = -1;
             continue;
         }
         const int64_t rowTwips = Rounded((FMatrix->GetYPosById(j + 1) - FMatrix->GetYPosById(j)) * rowFactor_);

@@ -153,10 +153,15 @@ void TGmlNode::SerializeSubNodes(QByteArray& out, int first, int last) const
     for (int i = first; i <= to; ++i) {
         const TGmlNode* node = Node(i);
         node->Serialize(out);
-        // A text right after a control word would otherwise read as its name or parameter.
-        if (i < to && dynamic_cast<const TGmlRtfControl*>(node) != nullptr &&
-            dynamic_cast<const TGmlRtfText*>(Node(i + 1)) != nullptr)
-            out += ' ';
+        // A text right after a control word would otherwise read as its name or parameter;
+        // a text of line ends only writes nothing and needs no delimiter.
+        if (i < to && dynamic_cast<const TGmlRtfControl*>(node) != nullptr) {
+            if (const auto* text = dynamic_cast<const TGmlRtfText*>(Node(i + 1))) {
+                const QByteArray body = text->BodyText();
+                if (std::any_of(body.begin(), body.end(), [](char c) { return c != '\r' && c != '\n'; }))
+                    out += ' ';
+            }
+        }
     }
 }
 
