@@ -580,3 +580,40 @@ TEST(RtfFile, RegisteredWithItsDefaults)
     EXPECT_FALSE(filter->AutoSize);
     EXPECT_TRUE(filter->ShowDialog);
 }
+
+// --- rptool ---------------------------------------------------------------------------------
+
+TEST(RptoolRtfExport, ArchiveWithSettingsAndErrors)
+{
+    QTemporaryDir folder;
+    const std::string rptool = QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath().toStdString();
+    const std::string data = QFileInfo(QStringLiteral(DAX_EXPORT_DATA)).absoluteFilePath().toStdString();
+    const std::string zp3 = folder.filePath(QStringLiteral("a.zp3")).toStdString();
+    const std::string out = folder.filePath(QStringLiteral("a.rtf")).toStdString();
+    ASSERT_EQ(testsupport::RunProgram({rptool, "prepare", data + "/archive.zi3", "--csv", "Hours=" + data + "/hours.csv",
+                                       "--out", zp3})
+                  .status,
+              0);
+    const auto run = testsupport::RunProgram({rptool, "export", zp3, "--format", "rtf", "--out", out, "--pages", "2-3",
+                                              "--set", "HeaderFooterMode=hfPrint", "--set", "Creator=Тест"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    QFile file(QString::fromStdString(out));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray rtf = file.readAll();
+    ExpectSound(rtf);
+    EXPECT_EQ(rtf.count("\\pard\\sect\r\n"), 1);
+    EXPECT_TRUE(rtf.contains("{\\header "));
+    EXPECT_TRUE(rtf.contains("{\\author \\u1058\\'3f\\u1077\\'3f\\u1089\\'3f\\u1090\\'3f}"));
+    file.close();
+
+    const std::string refused = folder.filePath(QStringLiteral("b.rtf")).toStdString();
+    const auto bad = testsupport::RunProgram({rptool, "export", zp3, "--format", "rtf", "--out", refused, "--set",
+                                              "Wysiwig=True"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_FALSE(bad.err.empty());
+    const auto unwritable = testsupport::RunProgram(
+        {rptool, "export", zp3, "--format", "rtf", "--out", folder.filePath(QStringLiteral("none/c.rtf")).toStdString()});
+    EXPECT_NE(unwritable.status, 0);
+    EXPECT_FALSE(unwritable.err.empty());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(refused)));
+}
