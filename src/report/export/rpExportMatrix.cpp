@@ -559,8 +559,9 @@ void TrpIEMatrix::CheckCellCount(int64_t cells) const
     if (cells <= kMaxCells)
         return;
     QString text = GetResourcesInstance().Get(u"ieMatrixTooLarge");
-    text.replace(text.indexOf(QStringLiteral("%s")), 2, QString::number(cells));
-    text.replace(text.indexOf(QStringLiteral("%s")), 2, QString::number(kMaxCells));
+    const qsizetype at = text.indexOf(QStringLiteral("%s"));
+    if (at >= 0)
+        text.replace(at, 2, QString::number(kMaxCells));
     throw EReportError(text.toStdString());
 }
 

@@ -4,6 +4,7 @@
 // as one rectangle per placed object.
 
 #include "PreparedPagesBuilder.h"
+#include "Subprocess.h"
 
 #include "report/core/Charsets.h"
 #include "report/core/Colors.h"
@@ -13,6 +14,9 @@
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_services.h"
 #include "report/model/rpRes.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -631,7 +635,7 @@ TEST_F(ExportMatrix, AMapBeyondTheCellLimitIsRefusedBeforeItIsMade)
             ADD_FAILURE() << "prepared";
         } catch (const EReportError& error) {
             const QString text = QString::fromStdString(error.Message());
-            EXPECT_TRUE(text.startsWith(GetResourcesInstance().Get(u"ieMatrixTooLarge").section(u'(', 0, 0))) << text.toStdString();
+            EXPECT_TRUE(text.startsWith(GetResourcesInstance().Get(u"ieMatrixTooLarge").section(u':', 0, 0))) << text.toStdString();
             EXPECT_TRUE(text.contains(QString::number(TrpIEMatrix::kMaxCells))) << text.toStdString();
         }
         EXPECT_EQ(m.Width(), 0);
@@ -785,6 +789,70 @@ TEST_F(ExportMatrix, RandomLayoutsComeOutAsOneRectanglePerPlacedObject)
     }
     // The layouts overlap enough to split objects.
     EXPECT_GT(pieces, 100);
+}
+
+// --- rptool matrix
+
+testsupport::ProgramRun Rptool(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> argv = {QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath().toStdString()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return testsupport::RunProgram(argv);
+}
+
+TEST(RptoolMatrix, TheArchivesFirstPageAsAGrid)
+{
+    QTemporaryDir folder;
+    const std::string data = QFileInfo(QStringLiteral(DAX_EXPORT_DATA)).absoluteFilePath().toStdString();
+    const std::string zp3 = folder.filePath(QStringLiteral("a.zp3")).toStdString();
+    const auto prepare =
+        Rptool({"prepare", data + "/archive.zi3", "--csv", "Hours=" + data + "/hours.csv", "--out", zp3});
+    ASSERT_EQ(prepare.status, 0) << prepare.err;
+    const auto run = Rptool({"matrix", zp3, "--page", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QStringList lines = QString::fromStdString(run.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 6);
+    // Columns: the margin, the time column and 24 value columns; rows: title, header, 40 hours.
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("columns 26: 37.80 127.80 "))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("rows 43: 37.80 67.80 "))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("pages 1: "))) << lines[2].toStdString();
+    ASSERT_TRUE(lines[3].startsWith(QStringLiteral("cells "))) << lines[3].toStdString();
+    const int cells = lines[3].section(u' ', 1, 1).remove(u':').toInt();
+    EXPECT_EQ(lines[4], QStringLiteral("0\t0\t25\t1\ts0\ttext\tЧасовые данные"));
+    // Every cell lies inside the grid, and no two cover the same place.
+    std::set<std::pair<int, int>> covered;
+    for (int i = 4; i < 4 + cells; ++i) {
+        const QStringList fields = lines[i].split(u'\t');
+        ASSERT_EQ(fields.size(), 7) << lines[i].toStdString();
+        const int x = fields[0].toInt(), y = fields[1].toInt(), dx = fields[2].toInt(), dy = fields[3].toInt();
+        EXPECT_LE(x + dx, 25);
+        EXPECT_LE(y + dy, 42);
+        for (int row = y; row < y + dy; ++row)
+            for (int column = x; column < x + dx; ++column)
+                EXPECT_TRUE(covered.insert({column, row}).second) << lines[i].toStdString();
+    }
+    ASSERT_GT(lines.size(), 4 + cells);
+    EXPECT_TRUE(lines[4 + cells].startsWith(QStringLiteral("styles "))) << lines[4 + cells].toStdString();
+    EXPECT_TRUE(lines[5 + cells].startsWith(QStringLiteral("s0\tfont=Arial "))) << lines[5 + cells].toStdString();
+
+    struct Refusal {
+        std::vector<std::string> arguments;
+        int status;
+        const char* message;
+    };
+    const Refusal refusals[] = {
+        {{"matrix", zp3, "--set", "Colour=1"}, 2, "The matrix has no option \"Colour\""},
+        {{"matrix", zp3, "--set", "EmptyLines=maybe"}, 2, "\"maybe\" is not a valid value for EmptyLines"},
+        {{"matrix", zp3, "--page", "21"}, 2, "The report has 20 pages, not 21"},
+        {{"matrix", zp3, "--page", "0"}, 1, "usage: rptool matrix"},
+        {{"matrix", zp3, "--set", "MaxCellHeight=0.0001"}, 2, "допустимо не более 33554432 ячеек"},
+    };
+    for (const Refusal& refusal : refusals) {
+        const auto refused = Rptool(refusal.arguments);
+        EXPECT_EQ(refused.status, refusal.status) << refusal.message;
+        EXPECT_NE(refused.err.find(refusal.message), std::string::npos) << refused.err;
+        EXPECT_EQ(refused.out.find("cells"), std::string::npos);
+    }
 }
 
 } // namespace

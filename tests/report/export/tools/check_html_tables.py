@@ -14,7 +14,6 @@ not counted).
 Prints "ok tables=T rows=R cells=C" and exits 0, or prints one line per fault and exits 1.
 """
 
-import html
 import re
 import sys
 from html.parser import HTMLParser
@@ -94,18 +93,48 @@ def first_line(text):
     return line.replace("\xa0", " ").strip()
 
 
+def unescape_line(text):
+    """A text of the dump back from its one-line form (backslash, tab, CR and LF escaped)."""
+    escapes = {"\\": "\\", "t": "\t", "r": "\r", "n": "\n"}
+    result = []
+    i = 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text) and text[i + 1] in escapes:
+            result.append(escapes[text[i + 1]])
+            i += 2
+        else:
+            result.append(text[i])
+            i += 1
+    return "".join(result)
+
+
 def read_matrix(path):
-    """The placements of an `rptool matrix` dump by (x, y): (dx, dy, style, first text line)."""
+    """The placements of an `rptool matrix` dump by (x, y): (dx, dy, style, first text line).
+
+    The dump lists its cells after a line "cells N: ..." as tab-separated lines
+    X Y DX DY sINDEX KIND FIRSTLINE.
+    """
     placements = {}
+    in_cells = False
     with open(path, encoding="utf-8") as dump:
         for line in dump:
-            fields = line.rstrip("\r\n").split("\t")
-            if fields[0] != "object" or len(fields) < 7:
+            line = line.rstrip("\n")
+            if line.startswith("cells "):
+                in_cells = True
                 continue
-            x, y, dx, dy, style = (int(v) for v in fields[2:7])
-            text = fields[7] if len(fields) > 7 else ""
+            if line.startswith("styles "):
+                in_cells = False
+                continue
+            if not in_cells:
+                continue
+            fields = line.split("\t")
+            if len(fields) < 7 or not fields[4].startswith("s"):
+                continue
+            x, y, dx, dy = (int(v) for v in fields[:4])
+            style = int(fields[4][1:])
+            text = unescape_line("\t".join(fields[6:]))
             if dx > 0 and dy > 0:
-                placements[(x, y)] = (dx, dy, style, first_line(html.unescape(REPORT_TAGS.sub("", text))))
+                placements[(x, y)] = (dx, dy, style, first_line(REPORT_TAGS.sub("", text)))
     return placements
 
 
