@@ -480,6 +480,7 @@ TEST_F(ExportMatrix, AMemoOverAFilledAreaSplitsItAndItsContentGoesToTheFirstPiec
     auto big = Memo(0, 0, 300, 300, QStringLiteral("big"));
     big->Color = kYellow;
     big->Frame().Typ = 15;
+    big->URL = QStringLiteral("http://example.org/");
     auto small = Memo(100, 100, 100, 100, QStringLiteral("small"));
     matrix_.AddObject(*big);
     matrix_.AddObject(*small);
@@ -515,11 +516,40 @@ TEST_F(ExportMatrix, AMemoOverAFilledAreaSplitsItAndItsContentGoesToTheFirstPiec
         const TrpIEMObject* obj = matrix_.GetObjectById(index);
         EXPECT_EQ(obj->Parent, matrix_.GetObjectById(0));
         EXPECT_EQ(obj->Memo, p.content ? QStringList{QStringLiteral("big")} : QStringList{});
+        // The link goes with the content.
+        EXPECT_EQ(obj->URL, p.content ? QStringLiteral("http://example.org/") : QString());
         EXPECT_EQ(obj->Style->FrameTyp, p.sides);
         EXPECT_EQ(obj->Style->Color, kYellow);
     }
     EXPECT_EQ(seen.size(), 4u);
     EXPECT_TRUE(matrix_.GetObjectById(0)->Memo.isEmpty());
+}
+
+TEST_F(ExportMatrix, AMemoOverAFilledRectangleShapeLeavesItsPiecesAroundIt)
+{
+    auto box = Shape(0, 0, 300, 300);
+    box->Color = kYellow;
+    auto memo = Memo(100, 100, 100, 100, QStringLiteral("inside"));
+    matrix_.AddObject(*box);
+    matrix_.AddObject(*memo);
+    matrix_.Prepare();
+    ASSERT_EQ(matrix_.Width(), 4);
+    ASSERT_EQ(matrix_.Height(), 4);
+    // The transparent memo shows the rectangle's colour.
+    EXPECT_EQ(matrix_.GetStyle(1, 1)->Color, kYellow);
+    EXPECT_EQ(matrix_.GetObject(1, 1)->Memo, QStringList{QStringLiteral("inside")});
+    for (int32_t y = 0; y < 3; ++y) {
+        for (int32_t x = 0; x < 3; ++x) {
+            if (x == 1 && y == 1)
+                continue;
+            const TrpIEMObject* piece = matrix_.GetObject(x, y);
+            ASSERT_NE(piece, nullptr);
+            EXPECT_EQ(piece->Name, QStringLiteral("Rect"));
+            EXPECT_EQ(piece->Parent, matrix_.GetObjectById(0));
+            EXPECT_EQ(piece->Style->Color, kYellow);
+            EXPECT_EQ(piece->Style->FrameTyp & TrpIEMStyle::kFrameTop, y == 0 ? TrpIEMStyle::kFrameTop : 0);
+        }
+    }
 }
 
 TEST_F(ExportMatrix, ACornerPieceKeepsOnlyTheSidesOnTheObjectsOwnEdges)
