@@ -24,6 +24,7 @@ DeviceReportState::DeviceReportState() : started_(StartReports())
     DeviceReportTemplates::Load(rpSetupReport_02, QString::fromUtf8(DeviceReportTemplates::kSetupReport02));
     ApplyDeviceFrameSettings(rpPDFExport1);
     ApplyDeviceFrameSettings(rpHTMLExport1);
+    ApplyDeviceFrameSettings(rpRTFExport1);
 }
 
 DeviceReportState::~DeviceReportState() = default;

@@ -5,11 +5,12 @@
 #include "devreport/DaxReportSetupFrame.h"
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportRTF.h"
 #include "report/model/rpClass_report.h"
 
 // What the device frame keeps for its reports: the report data over its records, the four
 // report templates loaded from the device report library (they live as long as the frame;
-// each report rewrites them in memory) and the frame's export filters (PDF, HTML), which are
+// each report rewrites them in memory) and the frame's export filters (PDF, HTML, RTF), which are
 // listed among the export filters while the frame exists. Starts the export filters and the device report
 // classes when they have not been started.
 class DeviceReportState : public FrameReportState {
@@ -28,4 +29,5 @@ public:
     TrpReport rpSetupReport_02;   // the settings of every other model
     TrpPDFExport rpPDFExport1;
     TrpHTMLExport rpHTMLExport1;
+    TrpRTFExport rpRTFExport1;
 };

@@ -383,6 +383,7 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
 {
     const QObject* pdf = nullptr;
     const QObject* html = nullptr;
+    const QObject* rtf = nullptr;
     {
         TMainForm form;
         EXPECT_EQ(form.Frame()->ReportState(), nullptr);
@@ -403,10 +404,15 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
         EXPECT_TRUE(FilterListed(html));
         EXPECT_TRUE(state->rpHTMLExport1.FixedWidth);
         EXPECT_EQ(state->rpHTMLExport1.PictureType, gpPNG);
+        rtf = &state->rpRTFExport1;
+        EXPECT_TRUE(FilterListed(rtf));
+        EXPECT_EQ(state->rpRTFExport1.Creator, QStringLiteral("RedaVedera"));
+        EXPECT_EQ(state->rpRTFExport1.HeaderFooterMode, hfText);
         form.SetReportFeature(nullptr);
     }
     EXPECT_FALSE(FilterListed(pdf));
     EXPECT_FALSE(FilterListed(html));
+    EXPECT_FALSE(FilterListed(rtf));
 }
 
 // The real report feature over the demo's data with a template that lost a band it needs: the

@@ -164,6 +164,7 @@ void TrpRTFExport::WritePass(int pass)
     for (int32_t i = 0; i < FMatrix->GetObjectsCount(); ++i)
         FMatrix->GetObjectById(i)->Counter = -1;
     int32_t page = 0;
+    int32_t sectionBreak = -1; // objects last written above this row start again below it
     const double origin = RoundHalfEven(FMatrix->GetXPosById(0));
     for (int32_t j = 0; j + 1 < FMatrix->Height(); ++j) {
         if (FProgress != nullptr) {
@@ -181,8 +182,7 @@ void TrpRTFExport::WritePass(int pass)
                 rowFactor_ = 14.5;
             // A vertical merge cannot continue into a new section: what goes on (the empty
             // pieces of the background) starts afresh.
-            for (int32_t i = 0; i < FMatrix->GetObjectsCount(); ++i)
-                FMatrix->GetObjectById(i)->Counter = -1;
+            sectionBreak = j;
             continue;
         }
         const int64_t rowTwips = Rounded((FMatrix->GetYPosById(j + 1) - FMatrix->GetYPosById(j)) * rowFactor_);
@@ -201,7 +201,7 @@ void TrpRTFExport::WritePass(int pass)
             const TrpIEMStyle* style = obj->Style;
             const QString right = QStringLiteral("\\cellx") + Twips((FMatrix->GetXPosById(ox + dx) - left) * kCellTwips);
             const QString borders = style != nullptr ? RTFBorderKeywords(*style) : QString();
-            if (obj->Counter == -1) {
+            if (obj->Counter == -1 || obj->Counter <= sectionBreak) {
                 if (dy > 1)
                     definition += QStringLiteral("\\clvmgf");
                 if (style != nullptr && (static_cast<uint32_t>(style->Color) % 0x1000000u) != 0xFFFFFFu)
