@@ -17,6 +17,8 @@
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_views.h"
 #include "report/model/rpClass_report.h"
+#include "report/model/rpClass_services.h"
+#include "report/model/rpRes.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -616,4 +618,60 @@ TEST(RptoolRtfExport, ArchiveWithSettingsAndErrors)
     EXPECT_NE(unwritable.status, 0);
     EXPECT_FALSE(unwritable.err.empty());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(refused)));
+}
+
+// --- progress -------------------------------------------------------------------------------
+
+namespace {
+
+class RecordingProgress : public ITrpProgressWindow {
+public:
+    RecordingProgress(QStringList& log, bool cancel) : log_(log), cancel_(cancel) {}
+    void Start(const QString& caption) override
+    {
+        log_ << QStringLiteral("start ") + caption;
+        // The matrix's window comes first, the writing window second.
+        writing_ = log_.count(QStringLiteral("start ") + GetResourcesInstance().Get(u"ProgressWait")) == 2;
+    }
+    void Progress(const QString& message, int32_t percent) override { log_ << message + u' ' + QString::number(percent); }
+    void Stop() override { log_ << QStringLiteral("stop"); }
+    bool Cancelled() const override { return cancel_ && writing_; }
+
+private:
+    QStringList& log_;
+    bool cancel_;
+    bool writing_ = false;
+};
+
+} // namespace
+
+TEST(RtfProgress, WritingTicksOncePerRowAndACancelEndsTheRows)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        Memo(band, QStringLiteral("A"), 0, 0, 200, 20, QStringLiteral("Alpha"));
+        Memo(band, QStringLiteral("B"), 0, 20, 200, 20, QStringLiteral("Beta"));
+    });
+    const QString wait = GetResourcesInstance().Get(u"ProgressWait");
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "whole");
+        QStringList log;
+        TrpModelServices services;
+        services.CreateProgressWindow = [&log, cancel](TrpReport&) { return std::make_unique<RecordingProgress>(log, cancel); };
+        ModelServicesScope scope(services);
+        const QByteArray rtf = ExportRtf(prepared, [](TrpRTFExport& f) { f.ShowProgress = true; });
+        // The writing window is the last one started: "ProgressWait" and one tick per row.
+        const qsizetype start = log.lastIndexOf(QStringLiteral("start ") + wait);
+        ASSERT_GE(start, 0) << log.join(u'|').toStdString();
+        const QStringList writing = log.mid(start);
+        EXPECT_EQ(writing.back(), QStringLiteral("stop"));
+        if (!cancel) {
+            EXPECT_EQ(writing.value(writing.size() - 2), wait + QStringLiteral(" 100")) << log.join(u'|').toStdString();
+            EXPECT_TRUE(rtf.contains("Alpha") && rtf.contains("Beta"));
+        } else {
+            // Stopped at the first row: the document is closed whole, without rows.
+            EXPECT_FALSE(rtf.contains("\\trowd"));
+            EXPECT_TRUE(rtf.endsWith("}\r\n"));
+        }
+        ExpectSound(rtf);
+    }
 }
