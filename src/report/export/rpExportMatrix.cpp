@@ -176,6 +176,10 @@ bool TrpIEMatrix::IsTextView(const TrpView& view) const
 
 void TrpIEMatrix::AddObject(TrpView& view)
 {
+    // An object of a damaged or hostile file without a place of its own has no cell either.
+    if (!std::isfinite(view.AbsLeft()) || !std::isfinite(view.AbsTop()) || !std::isfinite(view.Width()) ||
+        !std::isfinite(view.Height()))
+        return;
     // 1. The page background takes part only when asked for.
     if (view.Name() == kPageBackground && !(Background || (!Printable && !view.Printable)))
         return;

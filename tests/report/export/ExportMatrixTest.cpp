@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -386,6 +387,28 @@ TEST_F(ExportMatrix, ClearKeepsTheExtents)
     // The next page starts at the top again.
     matrix_.AddObject(*memo);
     EXPECT_EQ(matrix_.GetObjectById(0)->Top, 10);
+}
+
+TEST_F(ExportMatrix, ObjectsWithoutAPlaceAreLeftOut)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double left, top, width, height;
+    };
+    const Case cases[] = {{nan, 0, 10, 10}, {0, nan, 10, 10}, {0, 0, inf, 10}, {0, 0, 10, -inf}};
+    for (const Case& c : cases) {
+        auto memo = Memo(c.left, c.top, c.width, c.height, QStringLiteral("x"));
+        auto ellipse = Shape(c.left, c.top, c.width, c.height, skEllipse);
+        matrix_.AddObject(*memo);
+        matrix_.AddObject(*ellipse);
+    }
+    EXPECT_EQ(matrix_.ObjectsCount(), 0);
+    auto memo = Memo(0, 0, 10, 10, QStringLiteral("x"));
+    matrix_.AddObject(*memo);
+    matrix_.Prepare();
+    EXPECT_EQ(matrix_.Width(), 2);
+    EXPECT_EQ(matrix_.GetCell(0, 0), 0);
 }
 
 // --- preparing
