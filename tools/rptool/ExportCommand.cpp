@@ -12,6 +12,7 @@
 #include "report/model/rpStreams.h"
 #include "report/model/rpXMLSerializer.h"
 
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -175,7 +176,17 @@ int RunExport(const QStringList& arguments)
                 }
                 value = QString::number(bits);
             }
-            const QString text = name + QStringLiteral("=\"") + AttributeValue(value) + u'"';
+            // An enumeration is given by its element name or ordinal; another name is refused
+            // here, as files would silently keep the default.
+            if (property->Kind == PropertyKind::Enum && property->Enum != nullptr
+                && !property->Enum->OrdinalOf(value.trimmed()) && !QRegularExpression(QStringLiteral("^[0-9]+$")).match(value.trimmed()).hasMatch()) {
+                Print(QStringLiteral("\"%1\" is no element of %2").arg(value.trimmed(), property->TypeName));
+                return kExitRefused;
+            }
+            // Lists of lines are written as their text.
+            const bool lines = property->Kind == PropertyKind::StringList || property->Kind == PropertyKind::WideStringList;
+            const QString text = name + (lines ? QStringLiteral(".Text") : QString()) + QStringLiteral("=\"")
+                                 + AttributeValue(value) + u'"';
             try {
                 serializer.XMLToObj(text, filter.get());
             } catch (const platform::Exception& failure) {

@@ -405,7 +405,7 @@ void TrpHTMLExport::WriteNavigator(QIODevice& device)
         out.Line(button("bRefresh", u"HTMLNavRefresh", QStringLiteral("RefreshRep()")));
         out.Line(button("bPrint", u"HTMLNavPrint", QStringLiteral("PrintRep()")));
     }
-    out.Line(QStringLiteral("<td align=\"right\">") + Escape(res.Get(u"HTMLNavTotal"))
+    out.Line(QStringLiteral("<td align=\"right\" class=\"nav\">") + Escape(res.Get(u"HTMLNavTotal"))
              + QStringLiteral(": <script language=\"javascript\" type=\"text/javascript\">document.write(rpPgCnt);"
                               "</script></td>"));
     out.Line(QStringLiteral("<td width=\"10\">&nbsp;</td>"));

@@ -559,6 +559,24 @@ TEST(HtmlExport, RptoolExportMatchesTheMatrixCellForCell)
               2);
     EXPECT_NE(output.find("Colour"), std::string::npos) << output;
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("x"))));
+    // So is a picture type the enumeration does not know.
+    EXPECT_EQ(testsupport::RunCommand("'" + rptool + "' export '" + t + "/a.zp3' --format html --set PictureType=gpXYZ --out '"
+                                          + t + "/x/r.html'",
+                                      output),
+              2);
+    EXPECT_NE(output.find("\"gpXYZ\" is no element of TrpPictureType"), std::string::npos) << output;
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("x"))));
+    // Lists of lines take their text.
+    ASSERT_EQ(testsupport::RunCommand("'" + rptool + "' export '" + t + "/a.zp3' --format html --pages 2 --set "
+                                          "'HTMLDocumentBody=<p>Шапка</p>' --set ExportStyles=False --out '" + t + "/b/r.html'",
+                                      output),
+              0)
+        << output;
+    const QString body = ReadText(folder.filePath(QStringLiteral("b/r.html")));
+    EXPECT_TRUE(body.contains(QStringLiteral("\r\n<p>Шапка</p>\r\n<a name=\"PageN1\"></a>"))) << body.toStdString();
+    EXPECT_FALSE(body.contains(QStringLiteral("<style")));
+    EXPECT_TRUE(body.contains(QStringLiteral("Страница 2 из 20")));
+    EXPECT_FALSE(body.contains(QStringLiteral("Страница 1 из 20")));
 }
 
 TEST(HtmlExport, OpenAfterExportOpensTheDocumentOrTheFirstPage)
@@ -636,4 +654,22 @@ TEST(HtmlExport, DocumentOptions)
         for (const QString& text : c.absent)
             EXPECT_FALSE(run.main.contains(text)) << text.toStdString();
     }
+}
+
+// A report whose objects would make a grid past the matrix's limit: the export reports it and
+// writes no file (nothing of that size is allocated).
+TEST(HtmlExport, AGridPastTheLimitIsAnErrorLineAndNoFile)
+{
+    PreparedReport prepared = Pages(1, [](TrpBand& band) {
+        // 3,000 memos on a diagonal, each with edges of its own: 6,000 x 6,000 cells.
+        for (int i = 0; i < 3000; ++i)
+            Memo(band, QStringLiteral("M%1").arg(i), i * 2, i * 2, 1, 1, QString());
+    });
+    const HtmlRun run = ExportHtml(prepared);
+    const QStringList errors = prepared.Report().Errors();
+    ASSERT_EQ(errors.size(), 1) << errors.join(u'\n').toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Страницы отчёта дают слишком большую сетку ячеек"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].endsWith(QString::number(TrpIEMatrix::kMaxCells) + QStringLiteral(" ячеек")));
+    EXPECT_TRUE(FilesUnder(run.folder->path()).isEmpty());
+    EXPECT_TRUE(run.files.isEmpty());
 }
