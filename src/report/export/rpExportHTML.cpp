@@ -309,7 +309,7 @@ bool TrpHTMLExport::WriteTextFile(const QString& fileName, const std::function<v
         Fail(QString::fromStdString(failure.Message()));
         return false;
     }
-    if (Files() != nullptr)
+    if (Files() != nullptr && !Files()->contains(fileName))
         Files()->append(fileName);
     return true;
 }
@@ -323,7 +323,8 @@ void TrpHTMLExport::SavePicture(const QImage& image, const QString& fileName)
         Fail(QString::fromStdString(failure.Message()));
         return;
     }
-    if (Files() != nullptr)
+    // The background picture is written again for every page file, under one name.
+    if (Files() != nullptr && !Files()->contains(fileName))
         Files()->append(fileName);
 }
 

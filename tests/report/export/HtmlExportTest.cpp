@@ -673,3 +673,49 @@ TEST(HtmlExport, AGridPastTheLimitIsAnErrorLineAndNoFile)
     EXPECT_TRUE(FilesUnder(run.folder->path()).isEmpty());
     EXPECT_TRUE(run.files.isEmpty());
 }
+
+TEST(HtmlExport, ThePageBackgroundBecomesTheBodyPicture)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TrpHTMLExport&)> set;
+        QStringList files;
+        QString page;
+        QString background; // the body's attribute, empty for none
+    };
+    const Case cases[] = {
+        {"one file", [](TrpHTMLExport& f) { f.Background = true; },
+         {QStringLiteral("rep.files/backgrnd.png"), QStringLiteral("rep.html")}, QStringLiteral("rep.html"),
+         QStringLiteral("rep.files/backgrnd.png")},
+        {"page files, one picture for both",
+         [](TrpHTMLExport& f) {
+             f.Background = true;
+             f.Multipage = true;
+         },
+         {QStringLiteral("rep.files/1.html"), QStringLiteral("rep.files/2.html"), QStringLiteral("rep.files/backgrnd.png")},
+         QStringLiteral("rep.files/2.html"), QStringLiteral("backgrnd.png")},
+        {"background off", {}, {QStringLiteral("rep.html")}, QStringLiteral("rep.html"), QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PreparedReport prepared = Pages(2, [](TrpBand& band) {
+            Memo(band, QStringLiteral("M"), 0, 0, 200, 20, QStringLiteral("x"));
+            dynamic_cast<TrpReportPage*>(band.Parent())->SetColor(RGBColor(0xFF, 0xFF, 0xC0));
+        });
+        const HtmlRun run = ExportHtml(prepared, c.set);
+        ASSERT_TRUE(run.exported);
+        EXPECT_EQ(run.files, c.files);
+        EXPECT_EQ(FilesUnder(run.folder->path()), c.files);
+        const QString page = run.Read(c.page);
+        if (c.background.isEmpty()) {
+            EXPECT_FALSE(page.contains(QStringLiteral(" background="))) << page.toStdString();
+        } else {
+            EXPECT_TRUE(page.contains(QStringLiteral("<body\r\n background=\"") + c.background
+                                      + QStringLiteral("\"\r\n bgcolor=\"#FFFFFF\" text=\"#000000\">")))
+                << page.toStdString();
+            const QImage picture(run.Path(c.files.filter(QStringLiteral("backgrnd")).value(0)));
+            ASSERT_FALSE(picture.isNull());
+            EXPECT_EQ(picture.pixel(picture.width() / 2, picture.height() / 2) & 0xFFFFFF, 0xFFFFC0u);
+        }
+    }
+}
