@@ -7,8 +7,9 @@
 // export matrix of the table exports over the same two reports: the time to hand it every page,
 // the time of Prepare and the heap it holds when prepared, per page, to show it grows about
 // linearly (--matrix-only stops there). Then the HTML export of both reports, into one file and
-// into one file per page: pages per second and the bytes written; the spreadsheet export with
-// both writers: pages per second and workbook bytes. A timed run, never a test.
+// into one file per page: pages per second and the bytes written; the RTF export of both
+// reports into memory: pages per second and bytes; the spreadsheet export with both writers:
+// pages per second and workbook bytes. A timed run, never a test.
 
 #include "ExportFixtures.h"
 
@@ -19,6 +20,7 @@
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportMatrix.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportRTF.h"
 #include "report/export/rpExportXLS.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_pages.h"
@@ -348,6 +350,45 @@ bool HtmlRun(const char* name, int rows, int runs)
     return true;
 }
 
+// The RTF export of the archive fixture with `rows` rows into memory, the median of N runs:
+// pages per second and the bytes of the document.
+bool RtfRun(const char* name, int rows, int runs)
+{
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.ShowProgress = false;
+    enginefixtures::DataSets keep;
+    exportfixtures::BuildArchive(report, keep);
+    keep.front()->LoadFromText(exportfixtures::HoursCsv(rows), QStringLiteral("Hours"));
+    if (!report.PrepareReport()) {
+        std::fprintf(stderr, "%s\n", qPrintable(report.Errors().join(u'\n')));
+        return false;
+    }
+    const int pages = dynamic_cast<TrpPreviewPages*>(report.PreviewPages())->Count();
+    std::vector<double> seconds;
+    qint64 bytes = 0;
+    for (int r = 0; r < runs; ++r) {
+        auto filter = TrpCustomExportFilter::CreateNoRegister<TrpRTFExport>();
+        ApplyDeviceFrameSettings(*filter);
+        filter->ShowDialog = false;
+        filter->ShowProgress = false;
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        filter->Stream = &buffer;
+        QElapsedTimer timer;
+        timer.start();
+        if (!report.Export(filter.get()) || !report.Errors().isEmpty()) {
+            std::fprintf(stderr, "RTF export failed: %s\n", qPrintable(report.Errors().join(u'\n')));
+            return false;
+        }
+        seconds.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        bytes = buffer.size();
+    }
+    std::printf("rtf %s pages=%d speed=%.1f pages/s bytes=%lld (%.1f KB/page)\n", name, pages, pages / Median(seconds),
+                static_cast<long long>(bytes), static_cast<double>(bytes) / 1024 / pages);
+    return true;
+}
+
 // The spreadsheet export of the same pages into a workbook file, with both writers: pages per
 // second (median of N runs) and the workbook's bytes.
 bool RunXlsx(const char* name, int rows, int runs)
@@ -423,6 +464,8 @@ int main(int argc, char** argv)
     if (!Run("archive", 744, runs))
         return 2;
     if (!Run("stress", rows, std::max(1, runs / 2)))
+        return 2;
+    if (!RtfRun("archive", 744, runs) || !RtfRun("stress", rows, std::max(1, runs / 2)))
         return 2;
     if (!RunXlsx("archive", 744, runs) || !RunXlsx("stress", rows, std::max(1, runs / 2)))
         return 2;

@@ -25,6 +25,7 @@ DeviceReportState::DeviceReportState() : started_(StartReports())
     ApplyDeviceFrameSettings(rpPDFExport1);
     ApplyDeviceFrameSettings(rpHTMLExport1);
     ApplyDeviceFrameSettings(rpXLSExport1);
+    ApplyDeviceFrameSettings(rpRTFExport1);
 }
 
 DeviceReportState::~DeviceReportState() = default;

@@ -6,11 +6,12 @@
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportXLS.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportRTF.h"
 #include "report/model/rpClass_report.h"
 
 // What the device frame keeps for its reports: the report data over its records, the four
 // report templates loaded from the device report library (they live as long as the frame;
-// each report rewrites them in memory) and the frame's export filters (PDF, HTML, spreadsheet), which are
+// each report rewrites them in memory) and the frame's export filters (PDF, HTML, RTF, spreadsheet), which are
 // listed among the export filters while the frame exists. Starts the export filters and the device report
 // classes when they have not been started.
 class DeviceReportState : public FrameReportState {
@@ -30,4 +31,5 @@ public:
     TrpPDFExport rpPDFExport1;
     TrpHTMLExport rpHTMLExport1;
     TrpXLSExport rpXLSExport1;
+    TrpRTFExport rpRTFExport1;
 };

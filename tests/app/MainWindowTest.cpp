@@ -384,6 +384,7 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
     const QObject* pdf = nullptr;
     const QObject* html = nullptr;
     const QObject* xlsx = nullptr;
+    const QObject* rtf = nullptr;
     {
         TMainForm form;
         EXPECT_EQ(form.Frame()->ReportState(), nullptr);
@@ -407,11 +408,16 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
         xlsx = &state->rpXLSExport1;
         EXPECT_TRUE(FilterListed(xlsx));
         EXPECT_TRUE(state->rpXLSExport1.FastExport);
+        rtf = &state->rpRTFExport1;
+        EXPECT_TRUE(FilterListed(rtf));
+        EXPECT_EQ(state->rpRTFExport1.Creator, QStringLiteral("RedaVedera"));
+        EXPECT_EQ(state->rpRTFExport1.HeaderFooterMode, hfText);
         form.SetReportFeature(nullptr);
     }
     EXPECT_FALSE(FilterListed(pdf));
     EXPECT_FALSE(FilterListed(html));
     EXPECT_FALSE(FilterListed(xlsx));
+    EXPECT_FALSE(FilterListed(rtf));
 }
 
 // The real report feature over the demo's data with a template that lost a band it needs: the

@@ -286,6 +286,8 @@ const CrashedBefore kCrashedBefore[] = {
      [] { return testsupport::hostilefonts::TruncatedCollectionHeader(); }},
     {"truetype", "an OS/2 table of 10 bytes was read and written as 96",
      [] { return testsupport::hostilefonts::OS2Length(RealFont(), 10); }},
+    {"rtf", "100000 nested groups overflowed the stack", [] { return Text(Repeated("{", 100000) + "x" + Repeated("}", 100000)); }},
+    {"rtf", "a parameter of ten digits overflowed 32 bits", [] { return Text("{\\b9999999999 \\li-9999999999 x\\pard}"); }},
     {"truetype", "a collection of version 3.0", [] { return testsupport::hostilefonts::CollectionOfVersion(RealFont(), 0x00030000); }},
 };
 

@@ -5,6 +5,7 @@
 #include "report/export/rpExportDefaults.h"
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportRTF.h"
 #include "report/export/rpExportXLS.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpClass_report.h"
@@ -25,7 +26,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitRefused = 2;
 
-const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|html|xlsx --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
+const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|html|rtf|xlsx --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
 
 void Print(const QString& text)
 {
@@ -106,9 +107,10 @@ int RunExport(const QStringList& arguments)
         }
     }
     const bool html = format.compare(QStringLiteral("html"), Qt::CaseInsensitive) == 0;
+    const bool rtf = format.compare(QStringLiteral("rtf"), Qt::CaseInsensitive) == 0;
     const bool xlsx = format.compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0;
     if (in.isEmpty() || out.isEmpty()
-        || (!html && !xlsx && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
+        || (!html && !rtf && !xlsx && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
         return Usage();
     Q_UNUSED(havePages);
 
@@ -138,6 +140,10 @@ int RunExport(const QStringList& arguments)
         auto htmlFilter = TrpCustomExportFilter::CreateNoRegister<TrpHTMLExport>();
         ApplyDeviceFrameSettings(*htmlFilter);
         filter = std::move(htmlFilter);
+    } else if (rtf) {
+        auto rtfFilter = TrpCustomExportFilter::CreateNoRegister<TrpRTFExport>();
+        ApplyDeviceFrameSettings(*rtfFilter);
+        filter = std::move(rtfFilter);
     } else if (xlsx) {
         auto spreadsheet = TrpCustomExportFilter::CreateNoRegister<TrpXLSExport>();
         ApplyDeviceFrameSettings(*spreadsheet);

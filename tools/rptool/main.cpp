@@ -157,8 +157,8 @@ const Command kCommands[] = {
     {"zp3-render", "FILE --page N --out PNG [--scale S]",
      "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
      kAnyArguments, RunZp3Render, true},
-    {"export", "IN.zp3 --format pdf|html|xlsx --out OUT [--set NAME=VALUE]... [--pages LIST]",
-     "export the prepared report IN as a PDF file, an HTML file or an .xlsx workbook OUT (HTML: with its pictures, "
+    {"export", "IN.zp3 --format pdf|html|rtf|xlsx --out OUT [--set NAME=VALUE]... [--pages LIST]",
+     "export the prepared report IN as a PDF, HTML or RTF file or an .xlsx workbook OUT (HTML: with its pictures, "
      "page files and navigator beside it, each file whole) with the device frame's settings for that format, each "
      "property NAME of the filter set to VALUE as a report file writes it (sets as [ePrint,eCopy] or decimal bits), "
      "only the pages of LIST (\"1,3,5-7\") when given; errors are printed one per line, exit 2, and then nothing is "

@@ -2,6 +2,7 @@
 
 #include "rpExportHTML.h"
 #include "rpExportPDF.h"
+#include "rpExportRTF.h"
 #include "rpExportXLS.h"
 
 #include "report/core/PropertyRegistry.h"
@@ -47,6 +48,7 @@ void init()
     EngineRuntime::init();
     AddExportTexts();
     TrpPDFExport::RegisterClass(PropertyRegistry::Global());
+    TrpRTFExport::RegisterClass(PropertyRegistry::Global());
     TrpHTMLExport::RegisterClass(PropertyRegistry::Global());
     TrpXLSExport::RegisterClass(PropertyRegistry::Global());
     gInitialized = true;

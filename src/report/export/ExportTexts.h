@@ -36,4 +36,21 @@ inline constexpr const char* kFontChecksumErrorCaption = "Font table checksum er
 inline constexpr const char* kDuplicateTableFormat = "Table ID \"%s\" is listed twice; the second entry is ignored";
 inline constexpr const char* kFaceIndexOutOfRangeFormat = "The font file has no face %d (it holds %d)";
 
+// The RTF reader of rich-text cells.
+inline constexpr const char* kGmlIndexOutOfBoundsFormat = "The specified index %d is out of bounds [%d, %d]";
+inline constexpr const char* kGmlAllocationFailedFormat = "Failed to allocate %d bytes";
+inline constexpr const char* kGmlNodeNotInParent = "RTF node is not contained in the list of parent's subnodes";
+inline constexpr const char* kGmlInvalidSubnodeRangeFormat = "Invalid range of subnodes [%d, %d]";
+inline constexpr const char* kGmlNoValue = "RTF control word doesn't have a value";
+inline constexpr const char* kGmlParseRangeFormat = "Range for parsing [%d, %d) is out of bounds [%d, %d)";
+inline constexpr const char* kGmlInvalidColorTable = "Invalid RTF color table";
+inline constexpr const char* kGmlInvalidSerializeRangeFormat = "Invalid range [%d, %d] for serialization";
+// Added with the reader's limits on nesting and size.
+inline constexpr const char* kGmlTooDeepFormat = "RTF groups are nested deeper than %d levels";
+inline constexpr const char* kGmlTooLargeFormat = "RTF text of %lld bytes is larger than the limit of %lld bytes";
+
+// The RTF export.
+inline constexpr const char* kRtfBitmapFailed = "The picture could not be written as a bitmap";
+inline constexpr const char* kRtfNoPard = "RTF text in a memo does not contain \\\\pard tags";
+
 } // namespace exporttexts

@@ -2,6 +2,7 @@
 
 #include "rpExportHTML.h"
 #include "rpExportPDF.h"
+#include "rpExportRTF.h"
 #include "rpExportXLS.h"
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter)
@@ -34,6 +35,20 @@ void ApplyDeviceFrameSettings(TrpHTMLExport& filter)
     filter.Print = false;
     filter.EmptyLines = true;
     filter.PictureType = gpPNG;
+    filter.UseFileCache = true;
+    filter.ShowProgress = true;
+    filter.OverwritePrompt = false;
+    filter.DataOnly = false;
+}
+
+void ApplyDeviceFrameSettings(TrpRTFExport& filter)
+{
+    filter.PictureType = gpPNG;
+    filter.Wysiwyg = true;
+    filter.Creator = QStringLiteral("RedaVedera");
+    filter.SuppressPageHeadersFooters = false;
+    filter.HeaderFooterMode = hfText;
+    filter.AutoSize = false;
     filter.UseFileCache = true;
     filter.ShowProgress = true;
     filter.OverwritePrompt = false;

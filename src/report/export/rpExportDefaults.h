@@ -5,8 +5,10 @@
 
 class TrpPDFExport;
 class TrpHTMLExport;
+class TrpRTFExport;
 class TrpXLSExport;
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter);
 void ApplyDeviceFrameSettings(TrpHTMLExport& filter);
+void ApplyDeviceFrameSettings(TrpRTFExport& filter);
 void ApplyDeviceFrameSettings(TrpXLSExport& filter);

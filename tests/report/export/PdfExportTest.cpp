@@ -481,7 +481,7 @@ TEST(RptoolExport, ErrorsAndExitCodes)
     EXPECT_EQ(missing.status, 1);
     EXPECT_FALSE(missing.err.empty());
     EXPECT_EQ(Rptool({"export", zp3, "--format", "pdf", "--out", out, "--bogus"}).status, 1);
-    EXPECT_EQ(Rptool({"export", zp3, "--format", "rtf", "--out", out}).status, 1);
+    EXPECT_EQ(Rptool({"export", zp3, "--format", "doc", "--out", out}).status, 1);
     const auto badValue = Rptool({"export", zp3, "--format", "pdf", "--out", out, "--set", "Quality=abc"});
     EXPECT_EQ(badValue.status, 2);
     EXPECT_FALSE(badValue.err.empty());
@@ -1242,7 +1242,7 @@ TEST(PdfLinks, PagesAnchorsAndAddresses)
 
 TEST(PdfLinks, IllFormedTargetsMakeNoLink)
 {
-    for (const QString url : {QStringLiteral("@"), QStringLiteral("@x"), QStringLiteral("@0"), QStringLiteral("#none")}) {
+    for (const QString& url : {QStringLiteral("@"), QStringLiteral("@x"), QStringLiteral("@0"), QStringLiteral("#none")}) {
         PreparedReport prepared = Pages(1, [&](TrpBand& band) {
             Memo(band, QStringLiteral("M"), 0, 0, 100, 20, QStringLiteral("x"))->URL = url;
         });

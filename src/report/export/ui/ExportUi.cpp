@@ -2,6 +2,7 @@
 
 #include "rpHTMLExportDialog.h"
 #include "rpPDFExportDialog.h"
+#include "rpRTFExportDialog.h"
 #include "rpXLSExportDialog.h"
 
 #include "report/core/Services.h"
@@ -9,6 +10,7 @@
 #include "report/export/rpExportDialogs.h"
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
+#include "report/export/rpExportRTF.h"
 #include "report/export/rpExportXLS.h"
 
 #include <QApplication>
@@ -29,6 +31,12 @@ void init()
         if (html == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
             return static_cast<int>(mrOk);
         return TrpHTMLExportDialog::Run(*html);
+    };
+    ExportDialogs()[TrpRTFExport::Class().Name] = [](TrpCustomExportFilter& filter) {
+        auto* rtf = dynamic_cast<TrpRTFExport*>(&filter);
+        if (rtf == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+            return static_cast<int>(mrOk);
+        return TrpRTFExportDialog::Run(*rtf);
     };
     ExportDialogs()[TrpXLSExport::Class().Name] = [](TrpCustomExportFilter& filter) {
         auto* xls = dynamic_cast<TrpXLSExport*>(&filter);
