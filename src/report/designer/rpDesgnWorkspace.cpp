@@ -180,7 +180,7 @@ TrpDesignerWorkspace::TrpDesignerWorkspace(QWidget* owner) : QWidget(owner)
 TrpDesignerWorkspace::~TrpDesignerWorkspace()
 {
     // The margins panel belongs to the owner; it must not outlive the workspace it calls.
-    delete FMarginsPanel;
+    delete FMarginsPanel.data();
 }
 
 void TrpDesignerWorkspace::SetParent(QWidget* parent)

@@ -169,7 +169,7 @@ public:
     // The margins panel's top-left corner in the parent.
     QPoint Origin() const;
     void SetOrigin(const QPoint& value);
-    TMarginsPanel* MarginsPanel() const { return FMarginsPanel; }
+    TMarginsPanel* MarginsPanel() const { return FMarginsPanel.data(); }
     TInplaceMemo* InplaceMemo() const { return FInplaceMemo; }
     TrpCustomMemoView* InplaceObject() const { return FInplaceObject.data(); }
     const TrpRect& SelectionRect() const { return FSelectionRect; }
@@ -316,7 +316,7 @@ protected:
     QMargins FMargins;          // left, top, right, bottom in pixels at scale 1
     int FPageWidth = 0;
     int FPageHeight = 0;
-    TMarginsPanel* FMarginsPanel = nullptr;
+    QPointer<TMarginsPanel> FMarginsPanel;
     TrpDesignMode FMode = dmSelect;
     TrpDesignMode1 FMode1 = dmNone;
     TrpObjectList* FObjects = nullptr;
