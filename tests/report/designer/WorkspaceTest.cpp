@@ -14,6 +14,7 @@
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_views.h"
+#include "report/model/ui/rpClass_dialogcontrol.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -403,6 +404,62 @@ TEST_F(Workspace, ViewsZi3HeaderStandsWhereTheTitleAndGapPutIt)
     EXPECT_NEAR(report.FindObject(u"ReportTitle1")->Top(), 18.89765, 1e-9);
     EXPECT_NEAR(report.FindObject(u"Header1")->Top(), 22 * kMm + 37.7953, 1e-9);
     ShotSheet(rig, QStringLiteral("workspace-views"));
+}
+
+// A control that holds others, as a panel does.
+class PanelControl : public TrpDialogControl {
+public:
+    bool AcceptsControls() const override { return true; }
+};
+
+TEST_F(Workspace, DialogControlsFollowTheirContainers)
+{
+    auto* page = new TrpDialogPage(&report);
+    page->SetName(QStringLiteral("Dialog1"));
+    auto* panel = new PanelControl;
+    panel->AttachTo(page);
+    panel->SetName(QStringLiteral("Panel1"));
+    panel->SetBounds(10, 10, 200, 100);
+    auto* inner = new PanelControl;
+    inner->AttachTo(page);
+    inner->SetName(QStringLiteral("Inner"));
+    inner->SetBounds(50, 40, 20, 20);
+    Rig rig(report);
+    rig.Show(page, 1, false, gtDialog);
+    EXPECT_EQ(inner->Parent(), panel);
+    EXPECT_NEAR(inner->Left(), 40, 1e-9);
+    EXPECT_NEAR(inner->Top(), 30, 1e-9);
+    // Moved out of the panel, it goes back to the page at its place.
+    inner->SetLeft(300);
+    rig.workspace->AdjustBands(true);
+    EXPECT_EQ(inner->Parent(), page);
+    EXPECT_NEAR(inner->Left(), 310, 1e-9);
+}
+
+TEST_F(Workspace, VerticalBandsStayOutOfStackingAndSizeByTheirRightEdge)
+{
+    TrpReportPage* page = NewPage();
+    auto* data = Add<TrpMasterData>(page, "MasterData1", 0, 40, 700, 100);
+    auto* column = Add<TrpMasterData>(page, "Column1", 100, 77, 80, 500);
+    column->Vertical = true;
+    Rig rig(report);
+    rig.workspace->SetGridAlign(false);
+    rig.Show(page, 1, true);
+    EXPECT_NEAR(data->Top(), rig.workspace->BandHeader(), 1e-9);
+    EXPECT_NEAR(column->Left(), 100, 1e-9);
+    const std::vector<Painted> painted = Paint(*rig.workspace);
+    EXPECT_EQ(column->Top(), 0) << "drawn from the top";
+    int strips = 0;
+    for (const Painted& p : painted)
+        strips += p.Op.What == RecordedOperation::Rectangle && p.Brush == QColor(0x00, 0xBB, 0xEE) ? 1 : 0;
+    EXPECT_EQ(strips, 1);
+    rig.input->Move(QPointF(180, 300));
+    EXPECT_EQ(rig.workspace->Mode(), TrpDesignerWorkspace::dmSizeBand);
+    EXPECT_EQ(rig.workspace->CursorCode(), -14);
+    rig.input->Press(QPointF(180, 300));
+    rig.input->DragTo(QPointF(200, 300));
+    rig.input->Release(QPointF(200, 300));
+    EXPECT_NEAR(column->Width(), 100, 1e-9);
 }
 
 // --- painting
