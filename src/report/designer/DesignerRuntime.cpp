@@ -3,6 +3,7 @@
 #include "rpDsgnImages.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpScriptTemplates.h"
+#include "rpWizardStd.h"
 
 #include "report/engine/EngineRuntime.h"
 #include "report/engine/ui/EngineUi.h"
@@ -83,8 +84,10 @@ void init()
     AddBlock(QStringLiteral(":/report/designer/rpDsgnRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnPropRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
+    AddBlock(QStringLiteral(":/report/designer/rpWizardRes.xml"));
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
+    RegisterStandardWizards();
     InstallDesignerImages();
     gInitialized = true;
 }
@@ -94,6 +97,7 @@ void shutdown()
     if (!gInitialized)
         return;
     ClearEditorClasses();
+    UnregisterStandardWizards();
     RemoveDesignerImages();
     gInitialized = false;
 }
