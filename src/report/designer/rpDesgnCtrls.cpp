@@ -5,7 +5,10 @@
 #include "report/model/rpUtils.h"
 
 #include <QApplication>
+#include <QDrag>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -83,6 +86,22 @@ void TrpRuler::SetSize(int value)
 {
     size_ = value;
     update();
+}
+
+void TrpRuler::mousePressEvent(QMouseEvent* event)
+{
+    pressedAt_ = event->button() == Qt::LeftButton ? event->position().toPoint() : QPoint(-1, -1);
+}
+
+void TrpRuler::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || pressedAt_.x() < 0 ||
+        (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
+        return;
+    pressedAt_ = QPoint(-1, -1);
+    auto* drag = new QDrag(this);
+    drag->setMimeData(new QMimeData);
+    drag->exec(Qt::CopyAction);
 }
 
 void TrpRuler::paintEvent(QPaintEvent*)

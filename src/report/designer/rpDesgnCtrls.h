@@ -42,8 +42,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A press and a move past the drag distance drag a new guide out of the ruler: the drag's
+    // source is the ruler, which the design workspace accepts when it shows guides.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    QPoint pressedAt_{-1, -1};
     bool left_;
     int offset_ = 0;
     double scale_ = 1;
