@@ -1,5 +1,6 @@
 #include "DesignerRuntime.h"
 
+#include "rpDesgnForm.h"
 #include "rpDsgnImages.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpScriptTemplates.h"
@@ -83,9 +84,14 @@ void init()
     AddBlock(QStringLiteral(":/report/designer/rpDsgnRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnPropRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
+    AddBlock(QStringLiteral(":/report/designer/rpDsgnFormRes.xml"));
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
     InstallDesignerImages();
+    // Reports open their designer as this window.
+    MutableModelServices().CreateDesigner = [](TrpReport& report, bool previewDesigner) {
+        return std::unique_ptr<TrpCustomDesigner>(std::make_unique<TrpDesignerForm>(&report, previewDesigner));
+    };
     gInitialized = true;
 }
 
@@ -93,6 +99,7 @@ void shutdown()
 {
     if (!gInitialized)
         return;
+    MutableModelServices().CreateDesigner = nullptr;
     ClearEditorClasses();
     RemoveDesignerImages();
     gInitialized = false;
