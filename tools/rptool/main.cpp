@@ -10,6 +10,7 @@
 #include "ExportCommand.h"
 #include "FontCommand.h"
 #include "GifCommand.h"
+#include "DesignCommand.h"
 #include "DesignerCommand.h"
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
@@ -205,6 +206,14 @@ const Command kCommands[] = {
      "print the designer's report tree of FILE, two blanks a level: name, class, and for bands and views Left, "
      "Top, Width and Height with two decimals",
      1, RunTree, true, true},
+    {"design", "FILE [--page N] [--scale S] [--select NAME,...] [--do ACTION]... [--save OUT.zi3] [--grab PNG] [--password P]",
+     "show report page N of FILE (P as its password) (report pages counted from 1) on the design workspace at scale S, select the "
+     "named objects and run each ACTION as mouse and key input, positions in page units: \"click X,Y [shift|ctrl|"
+     "alt]...\", \"drag X1,Y1 X2,Y2 [mods]\" (a move to the start, press, one move, release), \"key SEQ\" (e.g. "
+     "Ctrl+Shift+Right), \"insert CLASS[/FLAGS]\" (arms its insertion at its default size), \"tool select|hand|"
+     "zoom|text|format\", \"type TEXT\" (into the in-place editor); --save writes the report to OUT, --grab the "
+     "sheet to PNG; a report with views outside every band is not saved; errors exit 2",
+     kAnyArguments, RunDesign, true, true},
     {"syntax", "--lang L FILE [--grab PNG]",
      "print each line of FILE and under it the class code of each character as the script editor colours it "
      "(1 text, 3 blank or comment, 4 keyword, 5 string, 6 number; characters below code 32 unchanged); --grab "

@@ -64,6 +64,8 @@ public:
 
     // Whether the control shows its name as its caption until the caption is edited.
     virtual bool CaptionFollowsName() const { return false; }
+    // Whether other controls placed on it become its children (a panel, a group box).
+    virtual bool AcceptsControls() const { return false; }
 
     void SetName(const QString& value) override;
     // The native control follows: into the parent control's widget, the dialog page's window,
