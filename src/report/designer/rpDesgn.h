@@ -5,6 +5,8 @@
 // current component that the designer window, its restriction checks and the sample format
 // read. Also the units of the designer and the sample format of new memos.
 
+#include "rpDesgnWorkspace1.h"
+
 #include "report/model/rpClass.h"
 #include "report/model/rpClass_services.h"
 #include "report/model/rpFont.h"
@@ -21,22 +23,6 @@
 class TrpMemoView;
 class TrpCustomMemoView;
 
-enum TrpDesignerRestriction : int {
-    drDontInsertObject,
-    drDontDeletePage,
-    drDontCreatePage,
-    drDontChangePageOptions,
-    drDontCreateReport,
-    drDontLoadReport,
-    drDontSaveReport,
-    drDontPreviewReport,
-    drDontEditVariables,
-    drDontChangeReportOptions,
-    drDontEditReportData,
-    drDontShowRecentFiles,
-    drDontEditReportScript,
-    drDontEditInternalDatasets,
-};
 // A set of restrictions: bit n stands for the element of ordinal n.
 using TrpDesignerRestrictions = uint32_t;
 constexpr TrpDesignerRestrictions RestrictionBit(TrpDesignerRestriction restriction)

@@ -570,8 +570,7 @@ void TrpDesignerForm::CreatePanels()
     grid->addWidget(FLeftRuler, 1, 0);
     grid->addWidget(FScrollBox, 1, 1);
     FPagesStack->addWidget(FScrollBoxPanel);
-    FWorkspace = CreateWorkspace(this, FScrollBox);
-    FScrollBox->setWidget(FWorkspace);
+    CreateWorkspace();
     const auto rulerOffsets = [this] { UpdateRulerOffsets(); };
     connect(FScrollBox->horizontalScrollBar(), &QScrollBar::valueChanged, this, rulerOffsets);
     connect(FScrollBox->verticalScrollBar(), &QScrollBar::valueChanged, this, rulerOffsets);
@@ -925,6 +924,12 @@ void TrpDesignerForm::closeEvent(QCloseEvent* event)
     }
     event->accept();
     Close();
+}
+
+void TrpDesignerForm::CloseNow()
+{
+    Close();
+    hide();
 }
 
 void TrpDesignerForm::Close()

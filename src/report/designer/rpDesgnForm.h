@@ -46,7 +46,7 @@ class TrpUndoBuffer;
 class TrpWatchForm;
 class TrpStatusPanel;
 
-class TrpDesignerForm : public QMainWindow, public TrpCustomDesigner {
+class TrpDesignerForm : public QMainWindow, public TrpCustomDesigner, public ITrpWorkspaceHost {
     Q_OBJECT
 public:
     TrpDesignerForm(TrpReport* report, bool previewDesigner, QWidget* parent = nullptr);
@@ -79,7 +79,7 @@ public:
     void SelectionChanged(QObject* sender);
     void EditSelectedObject();
     // The workspace reports the position and size of the object under work, in pixels; `mode`
-    // is what the mouse does (0 nothing, 1 move, 2 size, 3 band size, 4 scale, 5 insert, 6 line).
+    // is the workspace's gesture (TrpDesignerWorkspace::TrpDesignMode1).
     void NotifyPosition(const QRectF& bounds, int mode = 0, bool mouseDown = false);
     void SwitchToCodeWindow() { SetPage(nullptr); }
 
@@ -114,15 +114,27 @@ public:
     bool CloseQuery();
     int AskSaveChanges();
     QString GetReportDisplayName() const;
+    // Closes without asking: the settings are stored and the report told, as on any close.
+    void CloseNow();
     // Saves the report; false when it was not saved.
     bool SaveFile(bool saveAs, bool useOnSaveEvent);
 
+    // --- what the workspace asks of its host
+    bool DropFields() const override { return FDropFields; }
+    bool CheckOp(TrpDesignerRestriction restriction) const override { return ::CheckOp(restriction); }
+    QSizeF GetDefaultObjectSize() const override;
+    void ApplySample(TrpCustomMemoView& memo) override;
+    TrpDataTreeForm* DataTree() const override { return FDataTree; }
+    void InsertedObject(TrpComponent* object) override;
+
     // --- properties
-    double Scale() const { return FScale; }
-    void SetScale(double value);
+    double Scale() const override { return FScale; }
+    void SetScale(double value) override;
     TrpDesignerUnits Units() const { return FUnits; }
     void SetUnits(TrpDesignerUnits value);
     TrpDesignerUnits OldUnits() const { return FOldUnits; }
+    // The units of report pages, which a report page takes again when shown.
+    void SetOldUnits(TrpDesignerUnits value) { FOldUnits = value; }
     double GridSize1() const { return FGridSize1; }
     double GridSize2() const { return FGridSize2; }
     double GridSize3() const { return FGridSize3; }
@@ -143,7 +155,6 @@ public:
     void SetShowStartup(bool value) { FShowStartup = value; }
     bool EditAfterInsert() const { return FEditAfterInsert; }
     void SetEditAfterInsert(bool value) { FEditAfterInsert = value; }
-    bool DropFields() const { return FDropFields; }
     void SetDropFields(bool value) { FDropFields = value; }
     int32_t WorkspaceColor() const { return FWorkspaceColor; }
     void SetWorkspaceColor(int32_t value);
@@ -156,7 +167,6 @@ public:
     TrpUndoBuffer* UndoBuffer() const { return FUndoBuffer.get(); }
     TrpClipboard* Clipboard() const { return FClipboard.get(); }
     TrpObjectInspector* Inspector() const { return FInspector; }
-    TrpDataTreeForm* DataTree() const { return FDataTree; }
     TrpReportTreeForm* ReportTree() const { return FReportTree; }
     TrpWatchForm* WatchList() const { return FWatchList; }
     TrpSyntaxMemo* CodeWindow() const { return FCodeWindow; }
@@ -179,7 +189,7 @@ public:
     QDockWidget* Dock(const QString& name) const;
     TrpDockSite* DockSite(const QString& name) const;
     QScrollArea* ScrollBox() const;
-    QWidget* Workspace() const { return FWorkspace; }
+    TDesignerWorkspace* Workspace() const { return FWorkspace; }
     TrpRuler* TopRuler() const { return FTopRuler; }
     TrpRuler* LeftRuler() const { return FLeftRuler; }
     QWidget* DialogHost() const;
@@ -232,6 +242,8 @@ private:
     void UpdateObjectsToolbar();
     void UpdateRulerOffsets();
     void UpdateWorkspaceGrid();
+    void PlaceSheet();
+    void CreateWorkspace();
     void LoadState(TrpIniFile& store, bool restoreMainForm);
     void SaveToolWindowPlacements(TrpIniFile& store);
     void ArrangeToolBarRows();
@@ -246,7 +258,8 @@ private:
     std::map<QString, QAction*> actions_;
     std::map<QString, QPointer<QWidget>> controls_;
 
-    QWidget* FWorkspace = nullptr;
+    TDesignerWorkspace* FWorkspace = nullptr;
+    QWidget* FSheetHost = nullptr;       // the scroll box's content: sheet and workspace
     TrpSyntaxMemo* FCodeWindow = nullptr;
     TrpObjectInspector* FInspector = nullptr;
     TrpDataTreeForm* FDataTree = nullptr;

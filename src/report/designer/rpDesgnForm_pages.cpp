@@ -33,9 +33,9 @@
 
 namespace {
 
-TrpPageSheet* Sheet(QWidget* workspace)
+int R(double value)
 {
-    return static_cast<TrpPageSheet*>(workspace);
+    return static_cast<int>(RoundHalfEvenClamped(value, -1000000000, 1000000000));
 }
 
 } // namespace
@@ -61,7 +61,7 @@ void TrpDesignerForm::Lock()
     SelectedObjects().clear();
     DetachDialogForm();
     FInspector->DisableUpdate();
-    Sheet(FWorkspace)->SetPage(nullptr);
+    FWorkspace->DisableUpdate();
 }
 
 void TrpDesignerForm::ReloadReport()
@@ -161,13 +161,10 @@ void TrpDesignerForm::SetPage(TrpComponent* page)
         FCodeWindow->setFocus();
         return;
     }
-    TrpPageSheet* sheet = Sheet(FWorkspace);
     if (auto* reportPage = dynamic_cast<TrpReportPage*>(page)) {
-        if (FScrollBox->widget() != FWorkspace)
-            FScrollBox->setWidget(FWorkspace);
-        sheet->DialogPage = false;
-        sheet->SetColor(ToQColor(FWorkspaceColor, Qt::white));
-        sheet->SetScale(FScale);
+        FWorkspace->SetColor(FWorkspaceColor);
+        FWorkspace->SetShowGrid(FShowGrid);
+        FWorkspace->SetScale(FScale);
         SetUnits(reportPage->IsDotMatrixPage() ? duChars : FOldUnits);
         UpdatePageDimensions();
         if (isVisible())
@@ -175,21 +172,19 @@ void TrpDesignerForm::SetPage(TrpComponent* page)
     } else if (auto* dialogPage = dynamic_cast<TrpDialogPage*>(page)) {
         SetUnits(duPixels);
         FDialogForm = dialogPage->DialogForm();
-        sheet->DialogPage = true;
-        sheet->SetColor(ToQColor(dialogPage->Color(), palette().color(QPalette::Window)));
-        sheet->SetOrigin(QPoint(0, 0));
-        sheet->SetScale(1);
-        sheet->SetPageDimensions(static_cast<int>(RoundHalfEven(dialogPage->Width())),
-                                 static_cast<int>(RoundHalfEven(dialogPage->Height())), QRect());
+        FWorkspace->SetColor(dialogPage->Color());
+        FWorkspace->SetShowGrid(FShowGrid);
+        FWorkspace->SetOrigin(QPoint(0, 0));
+        FWorkspace->SetScale(1);
+        FWorkspace->SetPageDimensions(R(dialogPage->Width()), R(dialogPage->Height()), QMargins());
+        UpdateWorkspaceGrid();
         AttachDialogForm();
     } else if (dynamic_cast<TrpDataPage*>(page) != nullptr) {
         SetUnits(duPixels);
-        if (FScrollBox->widget() != FWorkspace)
-            FScrollBox->setWidget(FWorkspace);
-        sheet->DialogPage = false;
-        sheet->SetColor(ToQColor(FWorkspaceColor, Qt::white));
-        sheet->SetScale(1);
-        sheet->ShowGrid = false;
+        FWorkspace->SetColor(FWorkspaceColor);
+        FWorkspace->SetScale(1);
+        FWorkspace->SetShowGrid(false);
+        UpdateWorkspaceGrid();
         UpdatePageDimensions();
         if (isVisible())
             FScrollBox->setFocus();
@@ -212,7 +207,10 @@ void TrpDesignerForm::FillObjectLists()
         Objects().emplace_back(page);
         SelectedObjects().emplace_back(page);
     }
-    Sheet(FWorkspace)->SetPage(page);
+    FWorkspace->SetPage(dynamic_cast<TrpPage*>(page));
+    FWorkspace->EnableUpdate();
+    if (page != nullptr)
+        FWorkspace->AdjustBands(true);
     FInspector->EnableUpdate();
     FDataTree->UpdateItems();
     FReportTree->UpdateItems();
@@ -221,42 +219,41 @@ void TrpDesignerForm::FillObjectLists()
 
 void TrpDesignerForm::UpdatePageDimensions()
 {
-    TrpPageSheet* sheet = Sheet(FWorkspace);
     if (auto* page = dynamic_cast<TrpReportPage*>(Page())) {
         FScrollBox->horizontalScrollBar()->setValue(0);
         FScrollBox->verticalScrollBar()->setValue(0);
-        sheet->SetOrigin(QPoint(10, 10));
+        FWorkspace->SetOrigin(QPoint(10, 10));
         double height = page->PaperHeight();
         if (page->LargeDesignHeight)
             height *= 5;
-        const auto pixels = [](double mm) { return static_cast<int>(RoundHalfEven(mm * 96 / 25.4)); };
-        const auto margin = [](double mm) { return static_cast<int>(RoundHalfEven(mm * 3.77953)); };
-        sheet->SetPageDimensions(pixels(page->PaperWidth()), pixels(height),
-                                 QRect(QPoint(margin(page->LeftMargin), margin(page->TopMargin)),
-                                       QPoint(margin(page->RightMargin), margin(page->BottomMargin))));
+        const double pixels = 96 / 25.4;
+        FWorkspace->SetPageDimensions(R(page->PaperWidth() * pixels), R(height * pixels),
+                                      QMargins(R(page->LeftMargin * pixels), R(page->TopMargin * pixels),
+                                               R(page->RightMargin * pixels), R(page->BottomMargin * pixels)));
     } else if (auto* data = dynamic_cast<TrpDataPage*>(Page())) {
-        sheet->SetOrigin(QPoint(0, 0));
-        sheet->SetPageDimensions(static_cast<int>(RoundHalfEven(data->Width())),
-                                 static_cast<int>(RoundHalfEven(data->Height())), QRect());
+        FWorkspace->SetOrigin(QPoint(0, 0));
+        FWorkspace->SetPageDimensions(R(data->Width()), R(data->Height()), QMargins());
     }
-    UpdateRulerOffsets();
+    if (!IsDialogPageShown())
+        PlaceSheet();
 }
 
 // --- dialog pages ---
 
 void TrpDesignerForm::AttachDialogForm()
 {
+    // The workspace fills the dialog page's window (or the designer's stand-in for it).
     FPagesStack->setCurrentWidget(FDialogHost);
     QWidget* window = FDialogForm != nullptr ? qobject_cast<QWidget*>(FDialogForm->NativeWindow()) : nullptr;
-    QWidget* host = window != nullptr ? window : FDialogHost;
     if (window != nullptr) {
         window->setParent(FDialogHost, Qt::Widget);
-        FDialogHost->layout()->addWidget(window);
+        window->move(0, 0);
+        window->show();
     }
-    FWorkspace->setParent(host);
-    if (host->layout() != nullptr)
-        host->layout()->addWidget(FWorkspace);
-    FWorkspace->show();
+    QWidget* host = window != nullptr ? window : FDialogHost;
+    FWorkspace->SetParent(host);
+    FWorkspace->MarginsPanel()->setGeometry(0, 0, host->width(), host->height());
+    FWorkspace->setGeometry(0, 0, host->width(), host->height());
     if (FDialogForm == nullptr)
         return;
     auto* page = static_cast<TrpDialogPage*>(Page());
@@ -302,16 +299,15 @@ void TrpDesignerForm::AttachDialogForm()
 
 void TrpDesignerForm::DetachDialogForm()
 {
-    if (FWorkspace != nullptr && FScrollBox != nullptr && FScrollBox->widget() != FWorkspace) {
-        FWorkspace->setParent(nullptr);
-        FScrollBox->setWidget(FWorkspace);
+    if (FWorkspace != nullptr && FSheetHost != nullptr && FWorkspace->parentWidget() != FSheetHost) {
+        FWorkspace->SetParent(FSheetHost);
+        FPagesStack->setCurrentWidget(FScrollBoxPanel);
     }
     if (FDialogForm == nullptr)
         return;
     ITrpDialogWindow* form = FDialogForm;
     FDialogForm = nullptr;
     if (auto* window = qobject_cast<QWidget*>(form->NativeWindow())) {
-        FDialogHost->layout()->removeWidget(window);
         window->setParent(nullptr);
         window->hide();
     }

@@ -224,7 +224,8 @@ void TrpDesignerForm::SetScale(double value)
     FScale = value;
     FTopRuler->SetScale(value);
     FLeftRuler->SetScale(value);
-    static_cast<TrpPageSheet*>(FWorkspace)->SetScale(value);
+    if (Page() != nullptr && !IsDialogPageShown() && !IsDataPageShown())
+        FWorkspace->SetScale(value);
     auto* scale = Combo(Control(QStringLiteral("ScaleCB")));
     scale->setEditText(QString::number(static_cast<int64_t>(RoundHalfEven(value * 100))) + u'%');
     UpdatePageDimensions();
@@ -236,16 +237,15 @@ void TrpDesignerForm::ScaleCBClick()
     const int index = scale->currentIndex();
     auto* page = dynamic_cast<TrpReportPage*>(Page());
     QString text;
-    auto* sheet = static_cast<TrpPageSheet*>(FWorkspace);
     const int boxWidth = FScrollBox->viewport()->width();
     const int boxHeight = FScrollBox->viewport()->height();
     if (index == 6 && page != nullptr && scale->currentText() == scale->itemText(6)) {
         text = QString::number(static_cast<int64_t>(
             RoundHalfEven((boxWidth - 40) / (page->PaperWidth() * 96 / 25.4) * 100)));
     } else if (index == 7 && page != nullptr && scale->currentText() == scale->itemText(7)) {
-        const auto byWidth = static_cast<int64_t>(RoundHalfEven(double(boxWidth - 20) / sheet->PageSize().width() * 100));
+        const auto byWidth = static_cast<int64_t>(RoundHalfEven(double(boxWidth - 20) / FWorkspace->PageWidth() * 100));
         const auto byHeight =
-            static_cast<int64_t>(RoundHalfEven(double(boxHeight - 20) / sheet->PageSize().height() * 100));
+            static_cast<int64_t>(RoundHalfEven(double(boxHeight - 20) / FWorkspace->PageHeight() * 100));
         text = QString::number(byWidth < byHeight ? byWidth : byHeight);
     } else {
         text = scale->currentText();
@@ -289,13 +289,9 @@ void TrpDesignerForm::SetUnits(TrpDesignerUnits value)
     FTopRuler->SetUnits(static_cast<TrpRulerUnits>(value));
     FLeftRuler->SetUnits(static_cast<TrpRulerUnits>(value));
     UpdateWorkspaceGrid();
+    FWorkspace->update();
     if (!SelectedObjects().empty())
         SelectionChanged(nullptr);
-}
-
-void TrpDesignerForm::UpdateWorkspaceGrid()
-{
-    FWorkspace->update();
 }
 
 void TrpDesignerForm::StatusBarMouseDown(int panel)
@@ -344,7 +340,8 @@ void TrpDesignerForm::NotifyPosition(const QRectF& bounds, int mode, bool mouseD
         factorY = 1.0 / 17;
         break;
     }
-    constexpr int kScaleMode = 4;
+    using W = TrpDesignerWorkspace;
+    constexpr int kScaleMode = W::dmScale;
     double left = bounds.left() * factorX;
     double top = bounds.top() * factorY;
     double width = bounds.width();
@@ -367,7 +364,8 @@ void TrpDesignerForm::NotifyPosition(const QRectF& bounds, int mode, bool mouseD
     FCoord2.clear();
     FCoord3.clear();
     if (mouseDown) {
-        if (mode >= 1 && mode <= 6 && mode != kScaleMode) {
+        if (mode == W::dmMove || mode == W::dmSize || mode == W::dmSizeBand || mode == W::dmInsertObject ||
+            mode == W::dmInsertLine) {
             FCoord1 = pair(left, top);
             FCoord2 = pair(width, height);
         } else if (mode == kScaleMode) {
@@ -391,11 +389,13 @@ void TrpDesignerForm::UpdateRulerOffsets()
 {
     if (FScrollBox == nullptr || FWorkspace == nullptr)
         return;
-    const int left = FWorkspace->x();
-    const int top = FWorkspace->y();
-    const auto* sheet = static_cast<TrpPageSheet*>(FWorkspace);
-    const int originX = sheet->Origin().x();
-    const int originY = sheet->Origin().y();
+    // The sheet's position inside the scroll box's view.
+    QWidget* panel = FWorkspace->MarginsPanel();
+    const QPoint corner = panel->mapTo(FScrollBox->viewport(), QPoint(0, 0));
+    const int left = corner.x();
+    const int top = corner.y();
+    const int originX = 0;
+    const int originY = 0;
     if (left >= 0) {
         FTopRuler->SetOffset(left + originX + 2);
         FTopRuler->SetStart(0);
@@ -470,8 +470,7 @@ void TrpDesignerForm::SetShowGrid(bool value)
 {
     FShowGrid = value;
     SetDown(QStringLiteral("ShowGridB"), value);
-    static_cast<TrpPageSheet*>(FWorkspace)->ShowGrid = value;
-    FWorkspace->update();
+    FWorkspace->SetShowGrid(value);
 }
 
 void TrpDesignerForm::SetGridAlign(bool value)
@@ -492,14 +491,14 @@ void TrpDesignerForm::SetShowGuides(bool value)
 {
     FShowGuides = value;
     Action(QStringLiteral("ShowGuidesCmd"))->setChecked(value);
-    FWorkspace->update();
+    FWorkspace->SetShowGuides(value);
 }
 
 void TrpDesignerForm::SetWorkspaceColor(int32_t value)
 {
     FWorkspaceColor = value;
     if (!IsDialogPageShown())
-        static_cast<TrpPageSheet*>(FWorkspace)->SetColor(ToQColor(value, Qt::white));
+        FWorkspace->SetColor(value);
 }
 
 void TrpDesignerForm::SetToolsColor(int32_t value)

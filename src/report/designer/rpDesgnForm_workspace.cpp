@@ -1,80 +1,125 @@
+// The design workspace in the designer window: made with the window, placed in the scroll box
+// (or in a dialog page's window), given the page's geometry, units and grid.
+
 #include "rpDesgnForm.h"
-#include "rpDesgnForm_internal.h"
+
+#include "rpDesgnCtrls.h"
 
 #include "report/core/Rounding.h"
-#include "report/model/rpClass.h"
+#include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
-#include "report/model/rpDrawContext.h"
 
-#include <QPainter>
+#include <QMenu>
+#include <QScrollArea>
 
-TrpPageSheet::TrpPageSheet(QWidget* parent) : QWidget(parent)
+namespace {
+
+int R(double value)
 {
-    setObjectName(QStringLiteral("Workspace"));
-    setFocusPolicy(Qt::StrongFocus);
-    setAutoFillBackground(true);
+    return static_cast<int>(RoundHalfEvenClamped(value, -1000000000, 1000000000));
 }
 
-void TrpPageSheet::SetPage(TrpComponent* page)
+} // namespace
+
+void TrpDesignerForm::CreateWorkspace()
 {
-    page_ = page;
-    update();
+    FSheetHost = new QWidget;
+    FSheetHost->setObjectName(QStringLiteral("SheetHost"));
+    FWorkspace = new TDesignerWorkspace(this, FSheetHost);
+    FWorkspace->setObjectName(QStringLiteral("Workspace"));
+    FWorkspace->SetParent(FSheetHost);
+    FWorkspace->SetObjects(&Objects());
+    FWorkspace->SetSelectedObjects(&SelectedObjects());
+    FWorkspace->SetShowBandCaptions(true);
+    FWorkspace->SetOrigin(QPoint(10, 10));
+    FWorkspace->OnModify = [this](TrpDesignerWorkspace* sender) { Guard([&] { ObjectModified(sender); }); };
+    FWorkspace->OnSelectionChanged = [this](TrpDesignerWorkspace* sender) {
+        Guard([&] { SelectionChanged(sender); });
+    };
+    FWorkspace->OnEdit = [this](TrpDesignerWorkspace*) { Guard([this] { EditSelectedObject(); }); };
+    FWorkspace->OnNotifyPosition = [this](TrpDesignerWorkspace* sender, const TrpRect& rect) {
+        NotifyPosition(QRectF(QPointF(rect.Left, rect.Top), QPointF(rect.Right, rect.Bottom)),
+                       static_cast<int>(sender->Mode()),
+                       sender->IsMouseDown() || sender->Insertion().ComponentClass != nullptr);
+    };
+    FWorkspace->OnTopLeftChanged = [this](TrpDesignerWorkspace*) { UpdateRulerOffsets(); };
+    FWorkspace->OnPopupMenu = [this](TrpDesignerWorkspace*, const QPoint& position) {
+        if (auto* popup = findChild<QMenu*>(QStringLiteral("PagePopup")))
+            popup->popup(position);
+    };
+    FScrollBox->setWidget(FSheetHost);
 }
 
-void TrpPageSheet::SetScale(double scale)
+void TrpDesignerForm::PlaceSheet()
 {
-    scale_ = scale;
-    UpdateSize();
-}
-
-void TrpPageSheet::SetPageDimensions(int width, int height, const QRect& margins)
-{
-    pageSize_ = QSize(width, height);
-    margins_ = margins;
-    UpdateSize();
-}
-
-void TrpPageSheet::SetColor(const QColor& color)
-{
-    color_ = color;
-    update();
-}
-
-void TrpPageSheet::UpdateSize()
-{
-    const int width = static_cast<int>(RoundHalfEven(pageSize_.width() * scale_)) + origin_.x() * 2;
-    const int height = static_cast<int>(RoundHalfEven(pageSize_.height() * scale_)) + origin_.y() * 2;
-    resize(std::max(width, 1), std::max(height, 1));
-    update();
-}
-
-void TrpPageSheet::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Mid));
-    const QRect sheet(origin_, QSize(static_cast<int>(RoundHalfEven(pageSize_.width() * scale_)),
-                                     static_cast<int>(RoundHalfEven(pageSize_.height() * scale_))));
-    painter.fillRect(sheet, color_);
-    if (page_ == nullptr)
-        return;
-    const TrpDrawContext context;
-    double offsetX = origin_.x();
-    double offsetY = origin_.y();
-    if (auto* reportPage = dynamic_cast<TrpReportPage*>(page_.data())) {
-        reportPage->Draw(painter, scale_, scale_, offsetX, offsetY, context);
-        offsetX += margins_.left() * scale_;
-        offsetY += margins_.top() * scale_;
-        painter.setPen(QPen(Qt::gray, 1, Qt::DotLine));
-        painter.drawRect(QRectF(offsetX, offsetY, (pageSize_.width() - margins_.left() - margins_.right()) * scale_,
-                                (pageSize_.height() - margins_.top() - margins_.bottom()) * scale_));
+    // The scroll box's content holds the sheet with a margin around it.
+    if (TMarginsPanel* panel = FWorkspace->MarginsPanel()) {
+        FSheetHost->resize(panel->x() + panel->width() + 10, panel->y() + panel->height() + 10);
     }
-    for (TrpComponent* object : page_->AllObjects()) {
-        if (auto* view = dynamic_cast<TrpReportComponent*>(object))
-            view->Draw(painter, scale_, scale_, offsetX, offsetY, context);
+    UpdateRulerOffsets();
+}
+
+QSizeF TrpDesignerForm::GetDefaultObjectSize() const
+{
+    // Two and a half by half a centimetre, or whole inches and characters in those units.
+    switch (FUnits) {
+    case duInches:
+        return {96, 0.2 * 96};
+    case duPixels:
+        return {96, 20};
+    case duChars:
+        return {9.6 * 10, 17};
+    default:
+        return {2.5 * 37.7953, 0.5 * 37.7953};
     }
 }
 
-QWidget* CreateWorkspace(TrpDesignerForm*, QWidget* parent)
+void TrpDesignerForm::ApplySample(TrpCustomMemoView& memo)
 {
-    return new TrpPageSheet(parent);
+    if (FSampleFormat != nullptr)
+        FSampleFormat->ApplySample(memo);
+}
+
+void TrpDesignerForm::InsertedObject(TrpComponent* object)
+{
+    TrpDesigner* component = CurrentDesignerComponent();
+    if (component != nullptr && component->OnInsertObject)
+        component->OnInsertObject(object);
+}
+
+void TrpDesignerForm::UpdateWorkspaceGrid()
+{
+    switch (FUnits) {
+    case duCM:
+        FWorkspace->SetGridX(FGridSize1 * 37.7953);
+        FWorkspace->SetGridY(FGridSize1 * 37.7953);
+        FWorkspace->SetGridType(gt1cm);
+        break;
+    case duInches:
+        FWorkspace->SetGridX(FGridSize2 * 96);
+        FWorkspace->SetGridY(FGridSize2 * 96);
+        FWorkspace->SetGridType(gt1in);
+        break;
+    case duPixels:
+        FWorkspace->SetGridX(FGridSize3);
+        FWorkspace->SetGridY(FGridSize3);
+        FWorkspace->SetGridType(gt1pt);
+        break;
+    case duChars:
+        FWorkspace->SetGridX(9.6);
+        FWorkspace->SetGridY(17);
+        FWorkspace->SetGridType(gtChar);
+        break;
+    }
+    if (IsDialogPageShown()) {
+        FWorkspace->SetGridX(FGridSize4);
+        FWorkspace->SetGridY(FGridSize4);
+        FWorkspace->SetGridType(gtDialog);
+    } else if (IsDataPageShown()) {
+        FWorkspace->SetGridX(FGridSize4);
+        FWorkspace->SetGridY(FGridSize4);
+        FWorkspace->SetGridType(gtNone);
+    }
+    if (Page() != nullptr && !FWorkspace->UpdatesDisabled())
+        FWorkspace->AdjustBands(true);
 }
