@@ -443,7 +443,10 @@ void TrpDesignerForm::CreateToolBars()
     AddButton(standard, QStringLiteral("SetToGridB"), 18);
     auto* scale = combo(standard, new QComboBox(standard), QStringLiteral("ScaleCB"), 80);
     scale->setEditable(true);
-    connect(scale, &QComboBox::activated, this, [this] { Guard([this] { ScaleCBClick(); }); });
+    connect(scale, &QComboBox::activated, this, [this] {
+        if (!closed_)
+            Guard([this] { ScaleCBClick(); });
+    });
 
     QToolBar* text = makeBar(QStringLiteral("TextTB"), QStringLiteral("Text"));
     insertToolBarBreak(text);
@@ -938,6 +941,10 @@ void TrpDesignerForm::Close()
         return;
     closed_ = true;
     qApp->removeEventFilter(this);
+    for (auto& [name, control] : controls_) {
+        if (control != nullptr)
+            control->disconnect(this);
+    }
     FTimer->stop();
     Guard([this] {
         if (started_)

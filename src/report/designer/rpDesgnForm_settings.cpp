@@ -523,8 +523,16 @@ void TrpDesignerForm::BuildLanguageMenu()
 void TrpDesignerForm::LangSelectClick(QAction* item)
 {
     item->setChecked(true);
-    const QString folder = GetResourcesInstance().LanguagesFolder();
-    GetResourcesInstance().LoadFromFile(QDir(folder).filePath(item->text() + QStringLiteral(".zrc")));
+    // The menu shows the file's name capitalised; file names here are case-sensitive, so the
+    // file is found by its name compared without regard to case.
+    const QDir folder(GetResourcesInstance().LanguagesFolder());
+    const QString wanted = item->text() + QStringLiteral(".zrc");
+    QString fileName = folder.filePath(wanted);
+    for (const QString& entry : folder.entryList({QStringLiteral("*.zrc")}, QDir::Files)) {
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
+            fileName = folder.filePath(entry);
+    }
+    GetResourcesInstance().LoadFromFile(fileName);
     Localize();
     platform::RegistryStore registry = platform::RegistryStore::CurrentUser();
     if (registry.KeyExists(kResourcesKey))

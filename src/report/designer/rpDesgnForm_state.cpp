@@ -391,6 +391,8 @@ void TrpDesignerForm::UpdateRulerOffsets()
         return;
     // The sheet's position inside the scroll box's view.
     QWidget* panel = FWorkspace->MarginsPanel();
+    if (panel == nullptr || !FScrollBox->viewport()->isAncestorOf(panel))
+        return;
     const QPoint corner = panel->mapTo(FScrollBox->viewport(), QPoint(0, 0));
     const int left = corner.x();
     const int top = corner.y();
