@@ -1,9 +1,7 @@
 #include "DesignCommand.h"
 
-#include "StandInDesignerTool.h"
 
 #include "report/core/PropertyRegistry.h"
-#include "report/core/Rounding.h"
 #include "report/designer/DesignerInput.h"
 #include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpDesgnCtrls.h"
@@ -33,11 +31,6 @@ void PrintError(const QString& text)
 {
     const QByteArray line = text.toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-}
-
-int R(double value)
-{
-    return static_cast<int>(RoundHalfEvenClamped(value, -1000000000, 1000000000));
 }
 
 bool ParsePoint(const QString& text, QPointF& point)
