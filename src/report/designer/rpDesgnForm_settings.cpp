@@ -350,6 +350,13 @@ void TrpDesignerForm::LoadState(TrpIniFile& store, bool restoreMainForm)
         for (const char* name : kDockSites)
             RestoreDockSitePlacement(store, *DockSite(QString::fromLatin1(name)));
     }
+    // Without a stored layout the inspector takes the larger part of its site.
+    if (!store.ValueExists(QStringLiteral("Dock4.LeftDockSite2"), QStringLiteral("Data2005"))) {
+        QDockWidget* inspector = Dock(QStringLiteral("InspectorDock"));
+        QDockWidget* tree = Dock(QStringLiteral("ReportTreeDock"));
+        if (HostDockSite(*inspector, *this) != nullptr && HostDockSite(*inspector, *this) == HostDockSite(*tree, *this))
+            resizeDocks({inspector, tree}, {600, 300}, Qt::Vertical);
+    }
     // The watch list stays visible, under the script editor.
     QDockWidget* watch = Dock(QStringLiteral("WatchDock"));
     DockSite(QStringLiteral("CodeDockSite"))->Dock(watch);

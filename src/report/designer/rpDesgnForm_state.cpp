@@ -204,6 +204,9 @@ void TrpDesignerForm::UpdateControls()
             text += QStringLiteral(": ") + group->Condition;
         }
     }
+    // One line in the status bar: line breaks of a memo's text show as blanks.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\n', u' ');
     FStatusObject->setText(text);
     FUpdatingControls = false;
 }
