@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -99,6 +100,73 @@ TEST(RptoolDesigner, SetSaveAndGrab)
                                QStringLiteral("HAlign=haNowhere")});
     EXPECT_EQ(letter.exitCode, 2);
     EXPECT_TRUE(letter.err.contains(QStringLiteral("Неверное значение свойства")));
+}
+
+} // namespace
+
+namespace {
+
+QString TreeLine(const QString& file, const QString& name)
+{
+    const ToolRun tree = Rptool({QStringLiteral("tree"), file});
+    EXPECT_EQ(tree.exitCode, 0) << tree.err.toStdString();
+    for (const QString& line : tree.out.split(u'\n')) {
+        if (line.contains(u' ' + name + u' '))
+            return line;
+    }
+    return {};
+}
+
+TEST(RptoolDesign, KeysAndDragsAsTheWorkspaceTakesThem)
+{
+    QTemporaryDir dir;
+    struct Case {
+        QStringList actions;
+        QString line;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--select"), QStringLiteral("AlignMemo2"), QStringLiteral("--do"),
+          QStringLiteral("key Ctrl+Shift+Right")},
+         QStringLiteral("      AlignMemo2 TrpMemoView 125.78 0.00 118.00 58.00")},
+        // 9 units snap to two 1 mm steps.
+        {{QStringLiteral("--do"), QStringLiteral("drag 150,140 159,140")},
+         QStringLiteral("      AlignMemo2 TrpMemoView 129.56 0.00 118.00 58.00")},
+    };
+    for (const Case& c : cases) {
+        const QString out = dir.filePath(QStringLiteral("out.zi3"));
+        const ToolRun run = Rptool(QStringList{QStringLiteral("design"), Views(), QStringLiteral("--page"),
+                                               QStringLiteral("1")} +
+                                   c.actions + QStringList{QStringLiteral("--save"), out});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(TreeLine(out, QStringLiteral("AlignMemo2")), c.line);
+    }
+}
+
+TEST(RptoolDesign, GrabsTheSheetAndRefusesWhatCannotBeRead)
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("w.png"));
+    const QString deviceLike =
+        QFileInfo(QStringLiteral(DAX_REPORT_MODEL_DATA "/reports/device-like.zi3")).absoluteFilePath();
+    const ToolRun grab = Rptool({QStringLiteral("design"), deviceLike, QStringLiteral("--password"),
+                                 QStringLiteral("secret"), QStringLiteral("--page"), QStringLiteral("1"),
+                                 QStringLiteral("--scale"), QStringLiteral("1"), QStringLiteral("--grab"), picture});
+    ASSERT_EQ(grab.exitCode, 0) << grab.err.toStdString();
+    EXPECT_EQ(QImage(picture).size(), QSize(1123, 794));
+
+    // A memo dragged below every band stays on the page, which the reader refuses: not saved.
+    const QString out = dir.filePath(QStringLiteral("outside.zi3"));
+    const ToolRun outside = Rptool({QStringLiteral("design"), Views(), QStringLiteral("--do"),
+                                    QStringLiteral("drag 150,140 150,1000"), QStringLiteral("--save"), out});
+    EXPECT_EQ(outside.exitCode, 2);
+    EXPECT_TRUE(outside.err.contains(QStringLiteral("AlignMemo2"))) << outside.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    const ToolRun bad = Rptool({QStringLiteral("design"), Views(), QStringLiteral("--do"), QStringLiteral("wave 1,2")});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("wave 1,2")));
+    const ToolRun noPage = Rptool({QStringLiteral("design"), Views(), QStringLiteral("--page"), QStringLiteral("7")});
+    EXPECT_EQ(noPage.exitCode, 2);
 }
 
 } // namespace

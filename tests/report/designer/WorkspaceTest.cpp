@@ -974,10 +974,12 @@ TEST_F(Workspace, FieldsDroppedFromTheDataTreeAndTheDropDown)
     rig.Select({page});
     rig.input->Move(QPointF(field->Left() + 10, field->AbsTop() + 5));
     ASSERT_EQ(rig.workspace->DropDownMemo(), field);
+    ShotSheet(rig, QStringLiteral("workspace-field-button"));
     rig.input->Click(QPointF(field->Left() + field->Width() - 5, field->AbsTop() + 5));
     ASSERT_TRUE(rig.workspace->PopupFormVisible());
     ASSERT_NE(rig.workspace->FieldList(), nullptr);
     EXPECT_EQ(rig.workspace->FieldList()->currentRow(), 1);
+    Shot(*rig.workspace->FieldList()->window(), QStringLiteral("workspace-field-dropdown"));
     rig.workspace->ChooseField(0);
     EXPECT_EQ(field->DataField, QStringLiteral("Total"));
     report.DataSets().Clear();
