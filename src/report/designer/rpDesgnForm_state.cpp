@@ -52,6 +52,8 @@ QComboBox* Combo(QWidget* widget)
 void TrpDesignerForm::Enable(const QString& name, bool enabled)
 {
     if (QAction* action = Action(name)) {
+        // What the state allows, kept for the command's handler, which not every command has yet.
+        action->setProperty("allowed", enabled);
         action->setEnabled(enabled && HasHandler(name));
         return;
     }

@@ -298,10 +298,55 @@ TEST_F(DesignerWindow, UnitsPerPageKindAndPagePositions)
     EXPECT_EQ(form->ScrollBox()->verticalScrollBar()->value(), 40);
 }
 
+// A dialog window with a widget of its own, as the program's dialog pages have.
+class WidgetDialogWindow : public reporttest::FakeDialogWindow {
+public:
+    QObject* NativeWindow() const override { return widget.get(); }
+    std::unique_ptr<QWidget> widget = std::make_unique<QWidget>();
+};
+
+TEST_F(DesignerWindow, DialogPageHostsTheWorkspaceInItsWindow)
+{
+    auto previous = MutableModelServices().CreateDialogWindow;
+    WidgetDialogWindow* window = nullptr;
+    MutableModelServices().CreateDialogWindow = [&](TrpDialogPage&) {
+        auto made = std::make_unique<WidgetDialogWindow>();
+        window = made.get();
+        return std::unique_ptr<ITrpDialogWindow>(std::move(made));
+    };
+    AddPage(QStringLiteral("Page1"));
+    auto* dialog = new TrpDialogPage(&report);
+    dialog->SetName(QStringLiteral("Dialog1"));
+    ASSERT_NE(window, nullptr);
+    {
+        auto form = Open();
+        form->SetTabIndex(3);
+        ASSERT_EQ(form->Page(), dialog);
+        EXPECT_TRUE(window->widget->isAncestorOf(form->Workspace()));
+        ASSERT_TRUE(window->Handlers.BoundsChanged);
+        form->SetModified(false);
+        window->BoundsRect = QRect(40, 50, 320, 240);
+        window->Handlers.BoundsChanged();
+        EXPECT_EQ(dialog->Left(), 40);
+        EXPECT_EQ(dialog->Width(), 320);
+        EXPECT_TRUE(form->Modified());
+        // Leaving the page gives the window back to the page, which connects its own handlers.
+        form->SetTabIndex(2);
+        EXPECT_FALSE(window->widget->isAncestorOf(form->Workspace()));
+        EXPECT_TRUE(window->Handlers.Show);
+        form->SetModified(false);
+        if (window->Handlers.BoundsChanged)
+            window->Handlers.BoundsChanged();
+        EXPECT_FALSE(form->Modified());
+        form->CloseNow();
+    }
+    MutableModelServices().CreateDialogWindow = previous;
+}
+
 TEST_F(DesignerWindow, EnablingTable)
 {
-    auto* second = AddPage(QStringLiteral("Page2"));
-    (void)second;
+    AddPage(QStringLiteral("Page1"));
+    AddPage(QStringLiteral("Page2"));
     auto form = Open();
     auto* page = static_cast<TrpReportPage*>(report.Pages(1));
     auto* band = new TrpMasterData(page);
@@ -313,9 +358,20 @@ TEST_F(DesignerWindow, EnablingTable)
     form->ReloadPages(1);
     const auto enabled = [&](const char* name) { return form->Control(QString::fromLatin1(name))->isEnabled(); };
 
+    const auto allowed = [&](const char* name) {
+        return form->Action(QString::fromLatin1(name))->property("allowed").toBool();
+    };
     // Three pages (data, two report pages) and a report page shown.
-    EXPECT_TRUE(form->Action(QStringLiteral("DeletePageCmd"))->isEnabled() ||
-                !form->Action(QStringLiteral("DeletePageCmd"))->isEnabled());
+    EXPECT_TRUE(allowed("DeletePageCmd"));
+    form->SetTabIndex(1);
+    EXPECT_FALSE(allowed("DeletePageCmd"));
+    form->SetTabIndex(2);
+    // One snapshot (the opening) is nothing to undo; a change makes two.
+    EXPECT_FALSE(allowed("UndoCmd"));
+    form->SetModified(true);
+    EXPECT_TRUE(allowed("UndoCmd"));
+    EXPECT_TRUE(allowed("SaveCmd"));
+    form->ReloadPages(1);
     auto& selection = form->SelectedObjects();
     selection.clear();
     selection.emplace_back(line);
@@ -336,6 +392,15 @@ TEST_F(DesignerWindow, EnablingTable)
     form->UpdateControls();
     EXPECT_FALSE(enabled("FrameTopB"));
     EXPECT_TRUE(enabled("FrameColorB"));
+}
+
+TEST_F(DesignerWindow, DeletePageNeedsASecondReportPage)
+{
+    auto form = Open();
+    EXPECT_FALSE(form->Action(QStringLiteral("DeletePageCmd"))->property("allowed").toBool());
+    AddPage(QStringLiteral("Page2"));
+    form->ReloadPages(1);
+    EXPECT_TRUE(form->Action(QStringLiteral("DeletePageCmd"))->property("allowed").toBool());
 }
 
 TEST_F(DesignerWindow, StatusPanelShowsTheSelectedObject)
