@@ -37,6 +37,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class DesignerWindow : public ::testing::Test {
@@ -450,6 +452,31 @@ TEST_F(DesignerWindow, ScaleLimitsAndTheWheel)
     EXPECT_EQ(box->currentText(), QStringLiteral("40%"));
 }
 
+TEST_F(DesignerWindow, PageWidthAndWholePageScales)
+{
+    auto form = Open();
+    form->setWindowState(Qt::WindowNoState);
+    form->resize(1000, 700);
+    form->show();
+    QApplication::processEvents();
+    auto* box = static_cast<QComboBox*>(form->Control(QStringLiteral("ScaleCB")));
+    const QWidget* view = form->ScrollBox()->viewport();
+    auto* page = static_cast<TrpReportPage*>(form->Page());
+    const double pageWidth = page->PaperWidth() * 96 / 25.4;
+    const double pageHeight = page->PaperHeight() * 96 / 25.4;
+    box->setCurrentIndex(6);
+    form->ScaleCBClick();
+    EXPECT_DOUBLE_EQ(form->Scale(), std::nearbyint((view->width() - 40) / pageWidth * 100) / 100);
+    box->setCurrentIndex(7);
+    form->ScaleCBClick();
+    const double byWidth = std::nearbyint((view->width() - 20) / std::nearbyint(pageWidth) * 100);
+    const double byHeight = std::nearbyint((view->height() - 20) / std::nearbyint(pageHeight) * 100);
+    EXPECT_DOUBLE_EQ(form->Scale(), std::min(byWidth, byHeight) / 100);
+    box->setEditText(QStringLiteral("75,5 %"));
+    form->ScaleCBClick();
+    EXPECT_DOUBLE_EQ(form->Scale(), 0.755);
+}
+
 TEST_F(DesignerWindow, TheNinthRecentFilePushesTheOldestOut)
 {
     auto form = Open();
@@ -588,14 +615,39 @@ TEST_F(DesignerWindow, LanguageFilesRewriteTheCaptions)
                        .toUtf8());
     };
     write(QStringLiteral("english.zrc"), QStringLiteral("Exit"));
+    {
+        // A third language naming every numbered text "T" and its number.
+        QString entries;
+        for (int number = 2300; number <= 2478; ++number)
+            entries += QStringLiteral("<StrRes Name=\"%1\" Text=\"T%1\"/>").arg(number);
+        QFile file(languages.filePath(QStringLiteral("test.zrc")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write((QStringLiteral("<?xml version=\"1.1\" encoding=\"utf-8\"?><Resources CodePage=\"1252\">") +
+                    entries + QStringLiteral("</Resources>"))
+                       .toUtf8());
+    }
     write(QStringLiteral("german.zrc"), QStringLiteral("Beenden"));
     TrpResources& resources = GetResourcesInstance();
     resources.ScanLanguages(languages.path());
     auto form = Open();
     auto* menu = form->findChild<QMenu*>(QStringLiteral("LanguageMI"));
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->actions().size(), 2);
+    ASSERT_EQ(menu->actions().size(), 3);
     EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("English"));
+    form->LangSelectClick(menu->actions()[2]);
+    const char* const commands[] = {"UndoCmd", "RedoCmd", "CutCmd", "CopyCmd", "PasteCmd", "GroupCmd", "UngroupCmd",
+                                    "DeleteCmd", "DeletePageCmd", "SelectAllCmd", "EditCmd", "BringToFrontCmd",
+                                    "SendToBackCmd", "NewItemCmd", "NewReportCmd", "NewPageCmd", "NewDialogCmd",
+                                    "OpenCmd", "SaveCmd", "SaveAsCmd", "VariablesCmd", "PageSettingsCmd",
+                                    "PreviewCmd", "ExitCmd"};
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(form->Action(QString::fromLatin1(commands[i]))->text(), QStringLiteral("T%1").arg(2405 + i));
+    EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("EditMenu"))->title(), QStringLiteral("T2379"));
+    EXPECT_EQ(form->ToolBar(QStringLiteral("TextTB"))->windowTitle(), QStringLiteral("T2320"));
+    EXPECT_EQ(form->Control(QStringLiteral("BoldB"))->toolTip(), QStringLiteral("T2324"));
+    EXPECT_EQ(static_cast<QLabel*>(form->Control(QStringLiteral("LangL")))->text(), QStringLiteral("T2306"));
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("AddChildMI"))->text(), QStringLiteral("T2478"));
+    EXPECT_EQ(menu->title(), QStringLiteral("T2475"));
     // Without the Resources key the choice is not remembered.
     form->LangSelectClick(menu->actions()[1]);
     EXPECT_EQ(form->Action(QStringLiteral("ExitCmd"))->text(), QStringLiteral("Beenden"));
