@@ -324,5 +324,4 @@ private:
     QString FTemplateExt;
     int FCurrentTab = -1;
     bool FChangingTab = false;
-    const QEvent* FLastKeyEvent = nullptr;
 };

@@ -21,6 +21,7 @@
 #include "report/model/rpRes.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QKeyEvent>
@@ -582,8 +583,12 @@ bool TrpDesignerForm::FormKeyDown(QKeyEvent* event)
     } else if (command == QLatin1String("ApplyScale")) {
         ScaleCBClick();
     } else if (command == QLatin1String("Workspace")) {
+        // Keys of dialog and data pages go to the workspace first, wherever the focus is.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == FWorkspace || (focus != nullptr && FWorkspace->isAncestorOf(focus)))
+            return false;
         QCoreApplication::sendEvent(FWorkspace, event);
-        return false;
+        return true;
     } else if (QAction* action = Action(command)) {
         if (action->isEnabled())
             action->trigger();
@@ -598,10 +603,14 @@ bool TrpDesignerForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget == nullptr || (widget != this && !isAncestorOf(widget)) || event == FLastKeyEvent)
+        if (widget == nullptr || (widget != this && !isAncestorOf(widget)))
             return false;
-        // A key passed on to the parents comes by again: it is looked at once.
-        FLastKeyEvent = event;
+        // The key is looked at when it reaches the focused control (or the window without
+        // one); a key passed on to the parents, or sent to a control directly, is not looked at
+        // again.
+        QWidget* focus = QApplication::focusWidget();
+        if (widget != focus && !(focus == nullptr && widget == this))
+            return false;
         bool taken = false;
         Guard([&] { taken = FormKeyDown(static_cast<QKeyEvent*>(event)); });
         return taken;
