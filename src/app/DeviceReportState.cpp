@@ -23,6 +23,7 @@ DeviceReportState::DeviceReportState() : started_(StartReports())
     DeviceReportTemplates::Load(rpSetupReport_01, QString::fromUtf8(DeviceReportTemplates::kSetupReport01));
     DeviceReportTemplates::Load(rpSetupReport_02, QString::fromUtf8(DeviceReportTemplates::kSetupReport02));
     ApplyDeviceFrameSettings(rpPDFExport1);
+    ApplyDeviceFrameSettings(rpHTMLExport1);
 }
 
 DeviceReportState::~DeviceReportState() = default;

@@ -378,10 +378,11 @@ bool FilterListed(const QObject* filter)
 }
 
 // Setting the feature gives the frame its report state once: the four templates loaded and
-// the PDF export listed among the export filters while the frame lives.
+// the PDF and HTML exports listed among the export filters while the frame lives.
 TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExport)
 {
     const QObject* pdf = nullptr;
+    const QObject* html = nullptr;
     {
         TMainForm form;
         EXPECT_EQ(form.Frame()->ReportState(), nullptr);
@@ -398,9 +399,14 @@ TEST(MainWindow, AFeatureGivesTheFrameItsReportStateWithTheTemplatesAndThePdfExp
         EXPECT_EQ(state->rpPDFExport1.Author, QStringLiteral("RedaVedera"));
         pdf = &state->rpPDFExport1;
         EXPECT_TRUE(FilterListed(pdf));
+        html = &state->rpHTMLExport1;
+        EXPECT_TRUE(FilterListed(html));
+        EXPECT_TRUE(state->rpHTMLExport1.FixedWidth);
+        EXPECT_EQ(state->rpHTMLExport1.PictureType, gpPNG);
         form.SetReportFeature(nullptr);
     }
     EXPECT_FALSE(FilterListed(pdf));
+    EXPECT_FALSE(FilterListed(html));
 }
 
 // The real report feature over the demo's data with a template that lost a band it needs: the

@@ -3,6 +3,7 @@
 #include "report/core/PropertyRegistry.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
+#include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
 #include "report/engine/rpPreviewPages.h"
 #include "report/model/rpClass_report.h"
@@ -10,6 +11,7 @@
 #include "report/model/rpStreams.h"
 #include "report/model/rpXMLSerializer.h"
 
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -22,7 +24,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFileError = 1;
 constexpr int kExitRefused = 2;
 
-const char kUsage[] = "usage: rptool export IN.zp3 --format pdf --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
+const char kUsage[] = "usage: rptool export IN.zp3 --format pdf|html --out OUT [--set NAME=VALUE]... [--pages LIST]\n";
 
 void Print(const QString& text)
 {
@@ -50,6 +52,25 @@ QString AttributeValue(const QString& text)
         }
     }
     return result;
+}
+
+// The HTML export writes its files itself, each whole or not at all; its errors are printed.
+int ExportFiles(TrpReport& report, TrpCustomExportFilter& filter)
+{
+    bool exported = false;
+    try {
+        exported = report.Export(&filter);
+    } catch (const platform::Exception& failure) {
+        report.AddError(QString::fromStdString(failure.Message()));
+    }
+    if (!exported || !report.Errors().isEmpty()) {
+        for (const QString& error : report.Errors())
+            Print(error);
+        if (report.Errors().isEmpty())
+            Print(QStringLiteral("The export failed."));
+        return kExitRefused;
+    }
+    return kExitDone;
 }
 
 } // namespace
@@ -83,7 +104,8 @@ int RunExport(const QStringList& arguments)
             in = argument;
         }
     }
-    if (in.isEmpty() || out.isEmpty() || format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0)
+    const bool html = format.compare(QStringLiteral("html"), Qt::CaseInsensitive) == 0;
+    if (in.isEmpty() || out.isEmpty() || (!html && format.compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0))
         return Usage();
     Q_UNUSED(havePages);
 
@@ -108,8 +130,16 @@ int RunExport(const QStringList& arguments)
         return kExitRefused;
     }
 
-    std::unique_ptr<TrpPDFExport> filter = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
-    ApplyDeviceFrameSettings(*filter);
+    std::unique_ptr<TrpCustomExportFilter> filter;
+    if (html) {
+        auto htmlFilter = TrpCustomExportFilter::CreateNoRegister<TrpHTMLExport>();
+        ApplyDeviceFrameSettings(*htmlFilter);
+        filter = std::move(htmlFilter);
+    } else {
+        auto pdf = TrpCustomExportFilter::CreateNoRegister<TrpPDFExport>();
+        ApplyDeviceFrameSettings(*pdf);
+        filter = std::move(pdf);
+    }
     filter->ShowDialog = false;
     filter->FileName = out;
     filter->PageNumbers = pages;
@@ -139,7 +169,17 @@ int RunExport(const QStringList& arguments)
                 }
                 value = QString::number(bits);
             }
-            const QString text = name + QStringLiteral("=\"") + AttributeValue(value) + u'"';
+            // An enumeration is given by its element name or ordinal; another name is refused
+            // here, as files would silently keep the default.
+            if (property->Kind == PropertyKind::Enum && property->Enum != nullptr
+                && !property->Enum->OrdinalOf(value.trimmed()) && !QRegularExpression(QStringLiteral("^[0-9]+$")).match(value.trimmed()).hasMatch()) {
+                Print(QStringLiteral("\"%1\" is no element of %2").arg(value.trimmed(), property->TypeName));
+                return kExitRefused;
+            }
+            // Lists of lines are written as their text.
+            const bool lines = property->Kind == PropertyKind::StringList || property->Kind == PropertyKind::WideStringList;
+            const QString text = name + (lines ? QStringLiteral(".Text") : QString()) + QStringLiteral("=\"")
+                                 + AttributeValue(value) + u'"';
             try {
                 serializer.XMLToObj(text, filter.get());
             } catch (const platform::Exception& failure) {
@@ -153,6 +193,8 @@ int RunExport(const QStringList& arguments)
             return kExitRefused;
         }
     }
+    if (html)
+        return ExportFiles(*report, *filter);
     // The file is written whole or not at all: the filter writes into a file committed only
     // when the export succeeded.
     QSaveFile file(out);

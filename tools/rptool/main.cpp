@@ -14,6 +14,7 @@
 #include "DesignerCommand.h"
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
+#include "MatrixCommand.h"
 #include "PreparedCommand.h"
 #include "PrepareCommand.h"
 #include "PreviewCommand.h"
@@ -157,10 +158,12 @@ const Command kCommands[] = {
     {"zp3-render", "FILE --page N --out PNG [--scale S]",
      "draw page N (from 1) of the prepared report into the PNG file on white paper at 96 dots per inch times S",
      kAnyArguments, RunZp3Render, true},
-    {"export", "IN.zp3 --format pdf --out OUT [--set NAME=VALUE]... [--pages LIST]",
-     "export the prepared report IN as a PDF file OUT with the device frame's PDF settings, each property NAME of "
+    {"export", "IN.zp3 --format pdf|html --out OUT [--set NAME=VALUE]... [--pages LIST]",
+     "export the prepared report IN as a PDF or HTML file OUT (HTML: with its pictures, page files and navigator "
+     "beside it, each file whole) with the device frame's settings for that format, each property NAME of "
      "the filter set to VALUE as a report file writes it (sets as [ePrint,eCopy] or decimal bits), only the pages "
-     "of LIST (\"1,3,5-7\") when given; errors are printed one per line, exit 2, and then nothing is written",
+     "of LIST (\"1,3,5-7\") when given; errors are printed one per line, exit 2, and then nothing is written (HTML: no file is "
+     "left half-written, the files that could be written stay)",
      kAnyArguments, RunExport, true},
     {"printers", "",
      "list the printers: index, name, \"*\" for the default (else \"-\"), dots per inch and number of papers, "
@@ -188,6 +191,13 @@ const Command kCommands[] = {
      "write the picture IN (any format Qt reads) as a GIF89a file through the exports' GIF writer (at most 256 "
      "colours, LZW); a picture that cannot be read prints the reason and exits 2",
      2, RunGifWrite},
+    {"matrix", "IN.zp3 [--page N] [--set NAME=VALUE]...",
+     "prepare the export matrix of the prepared report IN (of page N only when given) with the HTML export's "
+     "matrix options, each matrix option NAME set to VALUE (True/False or a number), and print it: the column, row "
+     "and page-break edges with two decimals, then \"cells N\" and one line per cell-owning object in table order "
+     "(x, y, dx, dy, style, text or picture WxH, first text line with \\ \\t \\r \\n escaped), then \"styles N\" and "
+     "one line per style, tab-separated; errors exit 2",
+     kAnyArguments, RunMatrix, true},
     {"device-data",
      "FILE --type 0|1|2 [--system 0..3] --from YYYY-MM-DD --to YYYY-MM-DD [--totals] [--hours] [--codes] "
      "[--channels MVP] [--hardware] [--modes]",

@@ -4,6 +4,7 @@
 #include "rpDsgnImages.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpScriptTemplates.h"
+#include "rpWizardStd.h"
 
 #include "report/engine/EngineRuntime.h"
 #include "report/engine/ui/EngineUi.h"
@@ -85,8 +86,10 @@ void init()
     AddBlock(QStringLiteral(":/report/designer/rpDsgnPropRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnFormRes.xml"));
+    AddBlock(QStringLiteral(":/report/designer/rpWizardRes.xml"));
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
+    RegisterStandardWizards();
     InstallDesignerImages();
     // Reports open their designer as this window.
     MutableModelServices().CreateDesigner = [](TrpReport& report, bool previewDesigner) {
@@ -101,6 +104,7 @@ void shutdown()
         return;
     MutableModelServices().CreateDesigner = nullptr;
     ClearEditorClasses();
+    UnregisterStandardWizards();
     RemoveDesignerImages();
     gInitialized = false;
 }

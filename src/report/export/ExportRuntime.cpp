@@ -1,5 +1,6 @@
 #include "ExportRuntime.h"
 
+#include "rpExportHTML.h"
 #include "rpExportPDF.h"
 
 #include "report/core/PropertyRegistry.h"
@@ -45,6 +46,7 @@ void init()
     EngineRuntime::init();
     AddExportTexts();
     TrpPDFExport::RegisterClass(PropertyRegistry::Global());
+    TrpHTMLExport::RegisterClass(PropertyRegistry::Global());
     gInitialized = true;
 }
 

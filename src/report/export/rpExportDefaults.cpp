@@ -1,5 +1,6 @@
 #include "rpExportDefaults.h"
 
+#include "rpExportHTML.h"
 #include "rpExportPDF.h"
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter)
@@ -22,4 +23,18 @@ void ApplyDeviceFrameSettings(TrpPDFExport& filter)
     filter.FitWindow = false;
     filter.CenterWindow = false;
     filter.PrintScaling = false;
+}
+
+void ApplyDeviceFrameSettings(TrpHTMLExport& filter)
+{
+    filter.FixedWidth = true;
+    filter.Background = false;
+    filter.Centered = false;
+    filter.Print = false;
+    filter.EmptyLines = true;
+    filter.PictureType = gpPNG;
+    filter.UseFileCache = true;
+    filter.ShowProgress = true;
+    filter.OverwritePrompt = false;
+    filter.DataOnly = false;
 }

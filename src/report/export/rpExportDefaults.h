@@ -4,5 +4,7 @@
 // the device frame holds it (the program's PDF export and rptool export use it).
 
 class TrpPDFExport;
+class TrpHTMLExport;
 
 void ApplyDeviceFrameSettings(TrpPDFExport& filter);
+void ApplyDeviceFrameSettings(TrpHTMLExport& filter);
