@@ -9,6 +9,8 @@
 #include "devreport/DaxReportSetupFrame.h"
 #include "devreport/ui/DaxReportSetupFrame.h"
 #include "report/core/Services.h"
+#include "report/designer/DesignerRuntime.h"
+#include "report/designer/rpDesgn.h"
 #include "report/engine/ui/EngineUi.h"
 #include "report/export/ExportRuntime.h"
 
@@ -30,6 +32,10 @@ int main(int argc, char* argv[])
     EngineUi::init();
     ExportRuntime::init();
     DevReportRuntime::init();
+    // The designer the preview's edit button opens, with the device frame's designer defaults.
+    DesignerRuntime::init();
+    TrpDesigner rpDesigner1;
+    rpDesigner1.ApplyDeviceFrameValues();
     return RunGuarded(prompts, [&] {
         // Outlives the main window, whose frames keep the feature's report state.
         DeviceReportFeature reportFeature;

@@ -1,12 +1,11 @@
 #include "DesignCommand.h"
 
-#include "StandInDesignerTool.h"
 
 #include "report/core/PropertyRegistry.h"
-#include "report/core/Rounding.h"
 #include "report/designer/DesignerInput.h"
 #include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpDesgnCtrls.h"
+#include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace1.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_pages.h"
@@ -17,6 +16,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QTabBar>
 
 #include <cstdio>
 #include <memory>
@@ -32,34 +32,6 @@ void PrintError(const QString& text)
     const QByteArray line = text.toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
 }
-
-int R(double value)
-{
-    return static_cast<int>(RoundHalfEvenClamped(value, -1000000000, 1000000000));
-}
-
-// The designer behind the command's workspace: what a designer window answers, without one.
-class ToolHost : public ITrpWorkspaceHost {
-public:
-    explicit ToolHost(TDesignerWorkspace*& workspace) : workspace_(workspace) {}
-    bool DropFields() const override { return true; }
-    bool CheckOp(TrpDesignerRestriction) const override { return true; }
-    QSizeF GetDefaultObjectSize() const override { return {2.5 * 37.7953, 0.5 * 37.7953}; }
-    void ApplySample(TrpCustomMemoView&) override {}
-    void ReloadPages(int) override {}
-    double Scale() const override { return workspace_->Scale(); }
-    void SetScale(double value) override
-    {
-        if (value == 0)
-            value = 1;
-        workspace_->SetScale(std::min(value, 20.0));
-    }
-    TrpDataTreeForm* DataTree() const override { return nullptr; }
-    void InsertedObject(TrpComponent*) override {}
-
-private:
-    TDesignerWorkspace*& workspace_;
-};
 
 bool ParsePoint(const QString& text, QPointF& point)
 {
@@ -108,9 +80,12 @@ QStringList ObjectsOutsideBands(TrpReport& report)
 
 int RunDesign(const QStringList& arguments)
 {
-    QString fileName, select, save, grab, password;
-    int pageNumber = 1;
-    double scale = 1;
+    QString fileName, select, save, grab, password, units;
+    int pageNumber = 0;
+    int tab = -1;
+    double scale = 0;
+    QSize size(1280, 800);
+    bool state = false;
     QStringList actions;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -130,14 +105,29 @@ int RunDesign(const QStringList& arguments)
             grab = arguments[++i];
         else if (a == QLatin1String("--password") && hasValue)
             password = arguments[++i];
+        else if (a == QLatin1String("--tab") && hasValue)
+            tab = arguments[++i].toInt(&ok);
+        else if (a == QLatin1String("--units") && hasValue)
+            units = arguments[++i];
+        else if (a == QLatin1String("--size") && hasValue) {
+            const QStringList parts = arguments[++i].split(u'x');
+            bool okHeight = false;
+            ok = parts.size() == 2;
+            if (ok)
+                size = QSize(parts[0].toInt(&ok), parts[1].toInt(&okHeight));
+            ok = ok && okHeight && size.width() > 0 && size.height() > 0;
+        } else if (a == QLatin1String("--state"))
+            state = true;
         else if (fileName.isEmpty() && !a.startsWith(QLatin1String("--")))
             fileName = a;
         else
             return kExitUsage;
-        if (!ok || scale <= 0 || scale > 20)
+        if (!ok || scale < 0 || scale > 20 || pageNumber < 0)
             return kExitUsage;
     }
-    if (fileName.isEmpty())
+    static const QStringList kUnits = {QStringLiteral("cm"), QStringLiteral("in"), QStringLiteral("px"),
+                                       QStringLiteral("chars")};
+    if (fileName.isEmpty() || (!units.isEmpty() && !kUnits.contains(units)))
         return kExitUsage;
     try {
         DesignerRuntime::init();
@@ -145,6 +135,7 @@ int RunDesign(const QStringList& arguments)
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;
     }
+
     TrpReport report;
     report.EngineOptions().NewSilentMode = simSilent;
     report.ReportOptions().HiddenPassword = password;
@@ -160,100 +151,61 @@ int RunDesign(const QStringList& arguments)
         return kExitBadContent;
     }
     TrpReportPage* page = nullptr;
-    int counted = 0;
-    for (int i = 0; i < report.PagesCount() && page == nullptr; ++i) {
-        if (auto* reportPage = dynamic_cast<TrpReportPage*>(report.Pages(i)); reportPage != nullptr && ++counted == pageNumber)
-            page = reportPage;
-    }
-    if (page == nullptr) {
-        PrintError(QStringLiteral("No report page %1 in %2").arg(pageNumber).arg(fileName));
-        return kExitBadContent;
-    }
-
-    StandInDesignerTool designer(&report);
-    designer.SetPage(page);
-    TrpObjectList& objects = designer.Objects();
-    TrpObjectList& selected = designer.SelectedObjects();
-    for (TrpComponent* object : page->AllObjects())
-        objects.push_back(object);
-    objects.push_back(&report);
-    objects.push_back(page);
-    selected.push_back(page);
-
-    // The bare designer: rulers above and left of a scroll box holding the sheet.
-    QWidget window;
-    window.resize(1200, 900);
-    auto* topRuler = new TrpRuler(&window, false);
-    auto* leftRuler = new TrpRuler(&window, true);
-    auto* box = new TrpScrollBox(&window);
-    topRuler->setGeometry(20, 0, 1180, 20);
-    leftRuler->setGeometry(0, 20, 20, 880);
-    box->setGeometry(20, 20, 1180, 880);
-    auto* content = new QWidget;
-    box->setWidget(content);
-    TDesignerWorkspace* workspace = nullptr;
-    ToolHost host(workspace);
-    workspace = new TDesignerWorkspace(&host, content);
-    workspace->SetParent(content);
-    workspace->SetPage(page);
-    workspace->SetObjects(&objects);
-    workspace->SetSelectedObjects(&selected);
-    workspace->SetShowBandCaptions(true);
-    const bool dotMatrix = dynamic_cast<TrpDMPPage*>(page) != nullptr;
-    if (dotMatrix) {
-        workspace->SetGridX(rp1CharX);
-        workspace->SetGridY(rp1CharY);
-        workspace->SetGridType(gtChar);
-    } else {
-        workspace->SetGridType(gt1cm);
-    }
-    workspace->SetOrigin(QPoint(10, 10));
-    const double pixels = 96 / 25.4;
-    const int pageHeight = R(page->PaperHeight() * pixels) * (page->LargeDesignHeight ? 5 : 1);
-    workspace->SetScale(scale);
-    workspace->SetPageDimensions(R(page->PaperWidth() * pixels), pageHeight,
-                                 QMargins(R(page->LeftMargin * pixels), R(page->TopMargin * pixels),
-                                          R(page->RightMargin * pixels), R(page->BottomMargin * pixels)));
-    content->resize(workspace->MarginsPanel()->width() + 20, workspace->MarginsPanel()->height() + 20);
-    topRuler->SetScale(scale);
-    leftRuler->SetScale(scale);
-    workspace->OnModify = [&](TrpDesignerWorkspace*) { designer.SetModified(true); };
-    workspace->OnInsert = [&](TrpDesignerWorkspace* sender) {
-        const TrpInsertion& insertion = sender->Insertion();
-        const RegisteredClass* cls = PropertyRegistry::Global().Find(*insertion.ComponentClass);
-        if (insertion.Top < 0 || cls == nullptr) {
-            sender->SetInsertion(nullptr, 0, 0, 0);
-            return;
+    if (pageNumber > 0) {
+        int counted = 0;
+        for (int i = 0; i < report.PagesCount() && page == nullptr; ++i) {
+            if (auto* reportPage = dynamic_cast<TrpReportPage*>(report.Pages(i));
+                reportPage != nullptr && ++counted == pageNumber)
+                page = reportPage;
         }
-        if (insertion.Width == 0 && insertion.Height == 0)
-            return;
-        TrpComponent* made = TrpComponent::CreateForDesign(*cls, page, insertion.Flags);
-        if (made == nullptr)
-            return;
-        made->SetBounds(insertion.Left, insertion.Top, insertion.Width, insertion.Height);
-        made->CreateUniqueName();
-        objects.push_back(made);
-        selected.clear();
-        selected.push_back(made);
-        if (!insertion.ComponentClass->InheritsFrom(TrpCustomLineView::Class()))
-            sender->SetInsertion(nullptr, 0, 0, 0);
-    };
-    window.show();
-    QApplication::processEvents();
+        if (page == nullptr) {
+            PrintError(QStringLiteral("No report page %1 in %2").arg(pageNumber).arg(fileName));
+            return kExitBadContent;
+        }
+    }
 
+    // The designer window, as the preview's commands open it.
+    auto* form = new TrpDesignerForm(&report, false);
+    report.SetDesigner(form);
+    form->Start();
+    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state;
+    // The given size wins over the remembered placement, maximized included.
+    form->setWindowState(Qt::WindowNoState);
+    form->resize(size);
+    form->show();
+    QApplication::processEvents();
+    if (page != nullptr)
+        form->SetPage(page);
+    if (tab >= 0)
+        form->SetTabIndex(tab);
+    if (!units.isEmpty()) {
+        form->SetUnits(static_cast<TrpDesignerUnits>(kUnits.indexOf(units)));
+        form->SetOldUnits(form->Units());
+    }
+    if (scale > 0)
+        form->SetScale(scale);
+    QApplication::processEvents();
+    const auto finish = [&](int code) {
+        form->CloseNow();
+        delete form;
+        return code;
+    };
+    TDesignerWorkspace* workspace = form->Workspace();
     if (!select.isEmpty()) {
+        TrpComponent* shown = form->Page();
+        auto& selected = form->SelectedObjects();
         selected.clear();
         for (const QString& name : select.split(u',')) {
-            TrpComponent* object = page->FindObject(name.trimmed());
-            if (object == nullptr || object == page) {
+            TrpComponent* object = shown != nullptr ? shown->FindObject(name.trimmed()) : nullptr;
+            if (object == nullptr || object == shown) {
                 PrintError(QStringLiteral("No object %1 on the page").arg(name.trimmed()));
-                return kExitBadContent;
+                return finish(kExitBadContent);
             }
             selected.push_back(object);
         }
         workspace->AfterSelectionChange();
+        form->SelectionChanged(nullptr);
     }
-
     DesignerInput input(*workspace);
     for (const QString& action : actions) {
         const QString verb = action.section(u' ', 0, 0);
@@ -283,12 +235,13 @@ int RunDesign(const QStringList& arguments)
                 const RegisteredClass* cls = PropertyRegistry::Global().FindCreatable(className);
                 ok = ok && cls != nullptr && cls->Info.InheritsFrom(TrpReportComponent::Class());
                 if (ok) {
-                    std::unique_ptr<TrpComponent> probe(TrpComponent::CreateForDesign(*cls, nullptr, static_cast<uint16_t>(flags)));
+                    std::unique_ptr<TrpComponent> probe(
+                        TrpComponent::CreateForDesign(*cls, nullptr, static_cast<uint16_t>(flags)));
                     double w = probe != nullptr ? probe->Width() : 0;
                     double h = probe != nullptr ? probe->Height() : 0;
                     if (w == 0 && h == 0) {
-                        w = host.GetDefaultObjectSize().width();
-                        h = host.GetDefaultObjectSize().height();
+                        w = form->GetDefaultObjectSize().width();
+                        h = form->GetDefaultObjectSize().height();
                     }
                     workspace->SetTool(dtSelect);
                     workspace->SetInsertion(&cls->Info, w, h, static_cast<uint16_t>(flags));
@@ -306,46 +259,71 @@ int RunDesign(const QStringList& arguments)
                 }
             } else if (verb == QLatin1String("type")) {
                 input.Type(rest);
+            } else if (verb == QLatin1String("tabdrag")) {
+                bool okSource = false;
+                bool okTarget = false;
+                ok = words.size() == 2;
+                if (ok) {
+                    const int source = words[0].toInt(&okSource);
+                    const int target = words[1].toInt(&okTarget);
+                    ok = okSource && okTarget;
+                    if (ok)
+                        form->TabDrop(source, target);
+                }
             } else {
                 ok = false;
             }
         } catch (const platform::Exception& failure) {
             PrintError(QString::fromStdString(failure.Message()));
-            return kExitBadContent;
+            return finish(kExitBadContent);
         }
         if (!ok) {
             PrintError(QStringLiteral("Invalid action: %1").arg(action));
-            return kExitBadContent;
+            return finish(kExitBadContent);
         }
         QApplication::processEvents();
     }
     // An editor still open ends as a click elsewhere would end it.
     if (workspace->InplaceMemo()->isVisible())
         workspace->InplaceMemo()->EditDone();
+    QApplication::processEvents();
 
-    if (!grab.isEmpty()) {
-        TMarginsPanel* panel = workspace->MarginsPanel();
-        QPixmap picture(panel->size());
-        panel->render(&picture);
-        workspace->render(&picture, workspace->pos() - panel->pos(), QRegion(), QWidget::DrawChildren);
-        if (!picture.save(grab, "PNG")) {
-            PrintError(QStringLiteral("Cannot write %1").arg(grab));
-            return kExitUsage;
-        }
+    if (state) {
+        static const char* const kUnitNames[] = {"cm", "in", "px", "chars"};
+        TrpComponent* shown = form->Page();
+        const QString line = QStringLiteral("scale=%1 units=%2 page=%3\n")
+                                 .arg(QString::number(form->Scale(), 'f', 2))
+                                 .arg(QLatin1String(kUnitNames[form->Units()]))
+                                 .arg(shown != nullptr ? shown->Name() : QString());
+        const QByteArray bytes = line.toUtf8();
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    }
+    if (!grab.isEmpty() && !form->grab().save(grab, "PNG")) {
+        PrintError(QStringLiteral("Cannot write %1").arg(grab));
+        return finish(kExitUsage);
     }
     if (!save.isEmpty()) {
         const QStringList outside = ObjectsOutsideBands(report);
         if (!outside.isEmpty()) {
             PrintError(GetResourcesInstance().Get(u"dsObjectsOutsideBands") + QStringLiteral(": ") +
                        outside.join(QStringLiteral(", ")));
-            return kExitBadContent;
+            return finish(kExitBadContent);
         }
         try {
             report.SaveToFile(save);
         } catch (const platform::Exception& failure) {
             PrintError(QString::fromStdString(failure.Message()));
-            return kExitUsage;
+            return finish(kExitUsage);
         }
     }
-    return kExitDone;
+    if (forPerson) {
+        // A person works in the window until it closes (asking about unsaved changes).
+        QPointer<TrpDesignerForm> open(form);
+        form->setAttribute(Qt::WA_DeleteOnClose, true);
+        QApplication::exec();
+        if (open != nullptr)
+            delete open.data();
+        return kExitDone;
+    }
+    return finish(kExitDone);
 }

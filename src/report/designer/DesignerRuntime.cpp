@@ -1,5 +1,6 @@
 #include "DesignerRuntime.h"
 
+#include "rpDesgnForm.h"
 #include "rpDsgnImages.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpScriptTemplates.h"
@@ -84,11 +85,16 @@ void init()
     AddBlock(QStringLiteral(":/report/designer/rpDsgnRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnPropRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
+    AddBlock(QStringLiteral(":/report/designer/rpDsgnFormRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpWizardRes.xml"));
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
     RegisterStandardWizards();
     InstallDesignerImages();
+    // Reports open their designer as this window.
+    MutableModelServices().CreateDesigner = [](TrpReport& report, bool previewDesigner) {
+        return std::unique_ptr<TrpCustomDesigner>(std::make_unique<TrpDesignerForm>(&report, previewDesigner));
+    };
     gInitialized = true;
 }
 
@@ -96,6 +102,7 @@ void shutdown()
 {
     if (!gInitialized)
         return;
+    MutableModelServices().CreateDesigner = nullptr;
     ClearEditorClasses();
     UnregisterStandardWizards();
     RemoveDesignerImages();

@@ -95,6 +95,27 @@ void TrpWatchForm::AddWatch(const QString& expression)
     UpdateWatches();
 }
 
+QString TrpWatchForm::WatchesText() const
+{
+    QStringList lines;
+    for (const TrpWatch& watch : FWatches)
+        lines << watch.expression;
+    return lines.isEmpty() ? QString() : lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+void TrpWatchForm::SetWatchesText(const QString& text)
+{
+    FWatches.clear();
+    for (const QString& line : text.split(u'\n')) {
+        QString expression = line;
+        if (expression.endsWith(u'\r'))
+            expression.chop(1);
+        if (!expression.isEmpty())
+            FWatches.append({expression, true});
+    }
+    UpdateWatches();
+}
+
 void TrpWatchForm::EditWatch(int index, const QString& expression)
 {
     if (index < 0 || index >= FWatches.size())

@@ -30,6 +30,10 @@ public:
     const QVector<TrpWatch>& Watches() const { return FWatches; }
 
     void AddWatch(const QString& expression);
+    // The expressions one per line, as the designer stores them; setting them makes every
+    // watch enabled and refreshes the list.
+    QString WatchesText() const;
+    void SetWatchesText(const QString& text);
     void EditWatch(int index, const QString& expression);
     void DeleteWatch(int index);
     void ToggleWatch(int index);

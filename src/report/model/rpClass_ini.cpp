@@ -95,6 +95,9 @@ constexpr qint64 kMaxIniFileBytes = 16 * 1024 * 1024;
 
 class MemIniFile : public TrpIniFile {
 public:
+    // Held in memory only: filled from ini text and never written.
+    struct FromText {};
+    MemIniFile(FromText, const QString& text) : inMemory_(true) { text_.Load(text); }
     explicit MemIniFile(const QString& fileName) : fileName_(fileName)
     {
         // A file that cannot be read (missing, not a regular file, too large) starts empty.
@@ -148,7 +151,7 @@ public:
     }
     void UpdateFile() override
     {
-        if (!changed_)
+        if (!changed_ || inMemory_)
             return;
         const QByteArray bytes = text_.Save().toUtf8();
         SaveFileAtomically(fileName_, [&](QIODevice& out) { WriteAllBytes(out, bytes); });
@@ -159,6 +162,7 @@ private:
     QString fileName_;
     IniText text_;
     bool changed_ = false;
+    bool inMemory_ = false;
 };
 
 } // namespace
@@ -171,6 +175,11 @@ std::unique_ptr<TrpIniFile> CreateRegistryIniFile(const QString& rootKey)
 std::unique_ptr<TrpIniFile> CreateMemIniFile(const QString& fileName)
 {
     return std::make_unique<MemIniFile>(fileName);
+}
+
+std::unique_ptr<TrpIniFile> CreateTextIniFile(const QString& text)
+{
+    return std::make_unique<MemIniFile>(MemIniFile::FromText{}, text);
 }
 
 std::unique_ptr<TrpIniFile> TrpReport::GetIniFile() const

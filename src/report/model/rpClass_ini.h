@@ -40,3 +40,5 @@ QString RegistryKeyOfSection(const QString& rootKey, const QString& section);
 std::unique_ptr<TrpIniFile> CreateRegistryIniFile(const QString& rootKey);
 // Settings in an ini file, read when created and written (atomically) when released.
 std::unique_ptr<TrpIniFile> CreateMemIniFile(const QString& fileName);
+// Settings read from ini text and kept in memory: changes are never written anywhere.
+std::unique_ptr<TrpIniFile> CreateTextIniFile(const QString& text);

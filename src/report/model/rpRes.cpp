@@ -110,10 +110,11 @@ void TrpResources::Clear()
     values_.clear();
 }
 
-void TrpResources::ScanLanguages()
+void TrpResources::ScanLanguages(const QString& folderName)
 {
     languages_.clear();
-    const QDir folder(GetModuleFolder());
+    languagesFolder_ = folderName.isEmpty() ? GetModuleFolder() : folderName;
+    const QDir folder(languagesFolder_);
     for (const QString& file : folder.entryList({QStringLiteral("*.zrc")}, QDir::Files)) {
         QString name = file.toLower();
         if (!name.isEmpty())

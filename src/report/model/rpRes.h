@@ -64,6 +64,10 @@ public:
     // The language files ("*.zrc") found beside the program: file names lower-cased with the
     // first letter upper-cased and ".zrc" removed, sorted.
     const QStringList& Languages() const { return languages_; }
+    // Looks for the language files again, in `folder` (the program's folder when empty).
+    void ScanLanguages(const QString& folder);
+    // The folder the language files were looked for in.
+    const QString& LanguagesFolder() const { return languagesFolder_; }
     const QString& HelpFile() const { return helpFile_; }
     void SetHelpFile(const QString& helpFile) { helpFile_ = helpFile; }
     // The help topic of a window class ("::/Designer.htm" for "TrpDesignerForm"), empty for a
@@ -81,11 +85,12 @@ private:
         }
     };
 
-    void ScanLanguages();
+    void ScanLanguages() { ScanLanguages(QString()); }
 
     std::map<QString, int, NameLess> names_; // name -> index into values_
     std::vector<QString> values_;            // texts in order of first addition
     QStringList languages_;
+    QString languagesFolder_;
     QString helpFile_;
     uint32_t codePage_ = 0;
 };

@@ -4,6 +4,7 @@
 #include "rpProgress.h"
 
 #include "report/core/Cursors.h"
+#include "report/engine/rpDMPClass.h"
 #include "report/core/gui/QtConversions.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_pages.h"
@@ -12,6 +13,7 @@
 #include "report/model/rpRes.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -1045,20 +1047,70 @@ void TrpPreview::PageSetupDlg()
 
 void TrpPreview::Edit()
 {
-    // Editing a page needs the designer, which no library registers yet: the report's
-    // DesignPreviewPage answers false and nothing changes.
-    if (Report() == nullptr || running_)
+    // The designer edits a copy of the current page in a report of its own; the page comes
+    // back in place of the prepared one only when the designer answers that it changed.
+    if (Report() == nullptr || running_ || PreviewPages() == nullptr || PageCount() == 0)
         return;
     try {
-        Report()->DesignPreviewPage();
+        TrpReportPage* source = PreviewPages()->GetPage(pageNo_ - 1);
+        if (source == nullptr)
+            return;
+        QByteArray bytes;
+        {
+            QBuffer out(&bytes);
+            out.open(QIODevice::WriteOnly);
+            source->SaveToStream(out, true, false, false);
+        }
+        TrpReport temporary;
+        temporary.IniFile = Report()->IniFile;
+        TrpReportPage* copy = dynamic_cast<TrpDMPPage*>(source) != nullptr ? new TrpDMPPage(&temporary)
+                                                                           : new TrpReportPage(&temporary);
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        copy->LoadFromStream(in);
+        if (!temporary.DesignPreviewPage())
+            return;
+        auto* edited = temporary.PagesCount() > 0 ? dynamic_cast<TrpReportPage*>(temporary.Pages(0)) : nullptr;
+        if (edited == nullptr)
+            return;
+        Lock();
+        PreviewPages()->ModifyPage(pageNo_ - 1, edited);
+        Unlock();
+        SetPageNo(pageNo_);
     } catch (...) {
     }
 }
 
 void TrpPreview::ShowTemplate()
 {
-    if (Report() != nullptr && !running_)
-        Report()->DesignReport(true);
+    // The designer works on a report holding the previewed report's own pages; they go back
+    // to it afterwards, whatever the designer did with them.
+    if (Report() == nullptr || running_)
+        return;
+    TrpReport* report = Report();
+    TrpReport temporary;
+    temporary.IniFile = report->IniFile;
+    temporary.SetFileName(report->FileName());
+    temporary.SetScriptText(report->ScriptText());
+    temporary.ScriptLanguage = report->ScriptLanguage;
+    std::vector<TrpComponent*> pages;
+    for (int i = 0; i < report->PagesCount(); ++i)
+        pages.push_back(report->Pages(i));
+    for (TrpComponent* page : pages)
+        page->SetParent(&temporary);
+    try {
+        temporary.DesignReport(true);
+    } catch (...) {
+    }
+    std::vector<TrpComponent*> back;
+    for (int i = 0; i < temporary.PagesCount(); ++i)
+        back.push_back(temporary.Pages(i));
+    for (TrpComponent* page : back)
+        page->SetParent(report);
+    if (temporary.Modified()) {
+        report->SetScriptText(temporary.ScriptText());
+        report->SetModified(true);
+    }
 }
 
 void TrpPreview::Find()

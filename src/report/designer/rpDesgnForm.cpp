@@ -1,0 +1,1017 @@
+#include "rpDesgnForm.h"
+
+#include "DesignerRuntime.h"
+#include "rpAbout.h"
+#include "rpDataTree.h"
+#include "rpDesgnCtrls.h"
+#include "rpDesgnForm_internal.h"
+#include "rpDock.h"
+#include "rpDsgnImages.h"
+#include "rpInsp.h"
+#include "rpReportTree.h"
+#include "rpSynMemo.h"
+#include "rpWatchForm.h"
+
+#include "report/core/Services.h"
+#include "report/engine/rpPictureCache.h"
+#include "report/engine/ui/rpCtrls.h"
+#include "report/model/rpClass_pages.h"
+#include "report/model/rpClass_report.h"
+#include "report/model/rpRes.h"
+#include "report/model/rpUtils.h"
+#include "report/script/ScriptDialogs.h"
+#include "report/script/sc_itools.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDockWidget>
+#include <QEventLoop>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QFileInfo>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The message the report posts after creating the window: the start-up screen may follow.
+const QEvent::Type kShowStartupEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+
+struct ActionRow {
+    const char* name;
+    const char* category;
+    const char* caption;
+    const char* shortcut;
+};
+
+// The action list with the form's captions (the resource texts replace them) and short cuts.
+constexpr ActionRow kActions[] = {
+    {"NewItemCmd", "File", "New...", ""},
+    {"NewReportCmd", "File", "New Report", ""},
+    {"NewPageCmd", "File", "New Page", ""},
+    {"NewDialogCmd", "File", "New Dialog", ""},
+    {"OpenCmd", "File", "Open...", "Ctrl+O"},
+    {"SaveCmd", "File", "Save", "Ctrl+S"},
+    {"SaveAsCmd", "File", "Save As...", ""},
+    {"PageSettingsCmd", "File", "Page Settings...", ""},
+    {"PreviewCmd", "File", "Preview", "Ctrl+P"},
+    {"ExitCmd", "File", "Exit", "Alt+X"},
+    {"UndoCmd", "Edit", "Undo", "Ctrl+Z"},
+    {"RedoCmd", "Edit", "Redo", ""},
+    {"CutCmd", "Edit", "Cut", "Ctrl+X"},
+    {"CopyCmd", "Edit", "Copy", "Ctrl+C"},
+    {"PasteCmd", "Edit", "Paste", "Ctrl+V"},
+    {"DeleteCmd", "Edit", "Delete", ""},
+    {"DeletePageCmd", "Edit", "Delete Page", ""},
+    {"SelectAllCmd", "Edit", "Select All", "Ctrl+A"},
+    {"EditCmd", "Edit", "Edit...", ""},
+    {"BringToFrontCmd", "Edit", "Bring to Front", ""},
+    {"SendToBackCmd", "Edit", "Send to Back", ""},
+    {"GroupCmd", "Edit", "Group", ""},
+    {"UngroupCmd", "Edit", "Ungroup", ""},
+    {"FindCmd", "Edit", "Find...", "Ctrl+F"},
+    {"ReplaceCmd", "Edit", "Replace...", "Ctrl+R"},
+    {"FindNextCmd", "Edit", "Find Next", "F3"},
+    {"ReportDataCmd", "Report", "Data...", ""},
+    {"VariablesCmd", "Report", "Variables...", ""},
+    {"ReportStylesCmd", "Report", "Styles...", ""},
+    {"ReportOptionsCmd", "Report", "Options...", ""},
+    {"ShowRulersCmd", "View", "Rulers", ""},
+    {"ShowGuidesCmd", "View", "Guides", ""},
+    {"DeleteGuidesCmd", "View", "Delete Guides", ""},
+    {"OptionsCmd", "View", "Options...", ""},
+    {"HelpContentsCmd", "Help", "Help Contents...", "F1"},
+    {"AboutCmd", "Help", "About RedaVedera...", ""},
+    {"ToolbarsCmd", "Toolbars", "Toolbars", ""},
+    {"StandardTBCmd", "Toolbars", "Standard", ""},
+    {"TextTBCmd", "Toolbars", "Text", ""},
+    {"FrameTBCmd", "Toolbars", "Frame", ""},
+    {"AlignTBCmd", "Toolbars", "Alignment Palette", ""},
+    {"ExtraTBCmd", "Toolbars", "Extra Tools", ""},
+    {"InspectorTBCmd", "Toolbars", "Object Inspector", "F11"},
+    {"DataTreeTBCmd", "Toolbars", "Data Tree", ""},
+    {"ReportTreeTBCmd", "Toolbars", "Report Tree", ""},
+};
+
+// Commands whose handlers this window has now; the others stay disabled until they come.
+const QStringList kHandledCommands = {
+    QStringLiteral("SaveCmd"),        QStringLiteral("ExitCmd"),        QStringLiteral("ShowRulersCmd"),
+    QStringLiteral("ShowGuidesCmd"),  QStringLiteral("HelpContentsCmd"), QStringLiteral("AboutCmd"),
+    QStringLiteral("ToolbarsCmd"),    QStringLiteral("StandardTBCmd"),  QStringLiteral("TextTBCmd"),
+    QStringLiteral("FrameTBCmd"),     QStringLiteral("AlignTBCmd"),     QStringLiteral("ExtraTBCmd"),
+    QStringLiteral("InspectorTBCmd"), QStringLiteral("DataTreeTBCmd"),  QStringLiteral("ReportTreeTBCmd"),
+};
+
+QDockWidget* MakeDock(QMainWindow* host, const QString& name, const QString& formClass, QWidget* content)
+{
+    auto* dock = new QDockWidget(host);
+    dock->setObjectName(name);
+    dock->setProperty("formClass", formClass);
+    dock->setWidget(content);
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                      QDockWidget::DockWidgetFloatable);
+    return dock;
+}
+
+} // namespace
+
+TrpStatusPanel::TrpStatusPanel(TrpDesignerForm* form) : QWidget(form), form_(form)
+{
+    setObjectName(QStringLiteral("StatusBarPanel1"));
+    setFixedWidth(230);
+}
+
+void TrpStatusPanel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const auto& images = MainButtonImages();
+    const int top = (height() - 16) / 2;
+    const int baseline = top + 13;
+    if (!form_->Coord(1).isEmpty()) {
+        if (images.size() > 62)
+            painter.drawImage(2, top - 1, images[62]);
+        painter.drawText(20, baseline, form_->Coord(1));
+    }
+    if (!form_->Coord(2).isEmpty()) {
+        if (images.size() > 63)
+            painter.drawImage(110, top - 1, images[63]);
+        painter.drawText(130, baseline, form_->Coord(2));
+    }
+    if (!form_->Coord(3).isEmpty())
+        painter.drawText(110, baseline, form_->Coord(3));
+}
+
+void TrpStatusPanel::mousePressEvent(QMouseEvent*)
+{
+    form_->StatusBarMouseDown(1);
+}
+
+void TrpStatusPanel::mouseDoubleClickEvent(QMouseEvent*)
+{
+    form_->StatusBarDblClick();
+}
+
+TrpDesignerForm::TrpDesignerForm(TrpReport* report, bool previewDesigner, QWidget* parent)
+    : QMainWindow(parent), TrpCustomDesigner(report, previewDesigner)
+{
+    setObjectName(QStringLiteral("rpDesignerForm"));
+    setProperty("designerWindow", true);
+    setWindowTitle(QStringLiteral("Designer"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+    const TrpDesigner* component = CurrentDesignerComponent();
+    FTemplateExt = QStringLiteral("zi3");
+    if (component != nullptr) {
+        FTemplateExt = component->TemplatesExt;
+        if (FTemplateExt.size() > 1 && FTemplateExt.startsWith(u'.'))
+            FTemplateExt.remove(0, 1);
+    }
+    CreateStructure();
+    resize(1024, 700);
+}
+
+TrpDesignerForm::~TrpDesignerForm()
+{
+    if (!closed_)
+        Close();
+}
+
+void TrpDesignerForm::CreateStructure()
+{
+    CreateActions();
+    CreateMenus();
+    CreateToolBars();
+    CreatePanels();
+    CreateDocks();
+    CreateStatusBar();
+    FTimer = new QTimer(this);
+    FTimer->setObjectName(QStringLiteral("Timer"));
+    FTimer->setInterval(1000);
+    connect(FTimer, &QTimer::timeout, this, [this] { Guard([this] { TimerTimer(); }); });
+}
+
+void TrpDesignerForm::CreateActions()
+{
+    for (const ActionRow& row : kActions) {
+        auto* action = new QAction(QString::fromUtf8(row.caption), this);
+        const QString name = QString::fromLatin1(row.name);
+        action->setObjectName(name);
+        action->setProperty("category", QString::fromLatin1(row.category));
+        if (row.shortcut[0] != '\0') {
+            action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+            // The window's own key map decides when the short cuts of the editing commands act.
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        action->setEnabled(HasHandler(name));
+        actions_[name] = action;
+    }
+    actions_[QStringLiteral("PasteCmd")]->setEnabled(false);
+    actions_[QStringLiteral("FindNextCmd")]->setEnabled(false);
+    for (const char* name : {"ShowRulersCmd", "ShowGuidesCmd", "StandardTBCmd", "TextTBCmd", "FrameTBCmd",
+                             "AlignTBCmd", "ExtraTBCmd", "InspectorTBCmd", "DataTreeTBCmd", "ReportTreeTBCmd"})
+        actions_[QString::fromLatin1(name)]->setCheckable(true);
+
+    connect(Action(QStringLiteral("ExitCmd")), &QAction::triggered, this, [this] { close(); });
+    connect(Action(QStringLiteral("SaveCmd")), &QAction::triggered, this,
+            [this] { Guard([this] { SaveFile(false, true); }); });
+    connect(Action(QStringLiteral("AboutCmd")), &QAction::triggered, this, [this] {
+        Guard([this] {
+            TrpAboutForm about(this);
+            ReportServices::Ui().RunModal(about, about.objectName());
+        });
+    });
+    connect(Action(QStringLiteral("HelpContentsCmd")), &QAction::triggered, this,
+            [] { GetResourcesInstance().Help(u"TrpDesignerForm"); });
+    connect(Action(QStringLiteral("ShowRulersCmd")), &QAction::triggered, this,
+            [this](bool on) { SetShowRulers(on); });
+    connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,
+            [this](bool on) { SetShowGuides(on); });
+}
+
+QAction* TrpDesignerForm::Action(const QString& name) const
+{
+    const auto found = actions_.find(name);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+QWidget* TrpDesignerForm::Control(const QString& name) const
+{
+    const auto found = controls_.find(name);
+    return found == controls_.end() ? nullptr : found->second.data();
+}
+
+bool TrpDesignerForm::HasHandler(const QString& name) const
+{
+    return kHandledCommands.contains(name);
+}
+
+void TrpDesignerForm::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+    const auto menu = [&](const QString& name, const QString& caption) {
+        QMenu* result = bar->addMenu(caption);
+        result->setObjectName(name);
+        return result;
+    };
+    const auto item = [&](QMenu* parentMenu, const char* action) { parentMenu->addAction(Action(QString::fromLatin1(action))); };
+    const auto separator = [&](QMenu* parentMenu, const QString& name) {
+        QAction* result = parentMenu->addSeparator();
+        result->setObjectName(name);
+        return result;
+    };
+
+    QMenu* file = menu(QStringLiteral("FileMenu"), QStringLiteral("&File"));
+    item(file, "NewItemCmd");
+    item(file, "NewReportCmd");
+    item(file, "NewPageCmd");
+    item(file, "NewDialogCmd");
+    separator(file, QStringLiteral("SepMI1"));
+    item(file, "OpenCmd");
+    item(file, "SaveCmd");
+    item(file, "SaveAsCmd");
+    separator(file, QStringLiteral("SepMI2"));
+    item(file, "PreviewCmd");
+    item(file, "PageSettingsCmd");
+    separator(file, QStringLiteral("SepMI11"))->setVisible(false);
+    separator(file, QStringLiteral("SepMI4"));
+    item(file, "ExitCmd");
+
+    QMenu* edit = menu(QStringLiteral("EditMenu"), QStringLiteral("&Edit"));
+    for (const char* name : {"UndoCmd", "RedoCmd", "CutCmd", "CopyCmd", "PasteCmd", "DeleteCmd", "DeletePageCmd",
+                             "SelectAllCmd", "GroupCmd", "UngroupCmd", "EditCmd", "FindCmd", "ReplaceCmd",
+                             "FindNextCmd", "BringToFrontCmd", "SendToBackCmd"})
+        item(edit, name);
+
+    QMenu* report = menu(QStringLiteral("ReportMenu"), QStringLiteral("&Report"));
+    for (const char* name : {"ReportDataCmd", "VariablesCmd", "ReportStylesCmd", "ReportOptionsCmd"})
+        item(report, name);
+
+    QMenu* view = menu(QStringLiteral("ViewMenu"), QStringLiteral("&View"));
+    QMenu* toolbars = view->addMenu(QStringLiteral("Toolbars"));
+    toolbars->setObjectName(QStringLiteral("ToolbarsMI"));
+    toolbars->menuAction()->setObjectName(QStringLiteral("ToolbarsMIAction"));
+    connect(Action(QStringLiteral("ToolbarsCmd")), &QAction::changed, toolbars,
+            [this, toolbars] { toolbars->setTitle(Action(QStringLiteral("ToolbarsCmd"))->text()); });
+    for (const char* name : {"StandardTBCmd", "TextTBCmd", "FrameTBCmd", "AlignTBCmd", "ExtraTBCmd",
+                             "InspectorTBCmd", "DataTreeTBCmd", "ReportTreeTBCmd"})
+        item(toolbars, name);
+    for (const char* name : {"ShowRulersCmd", "ShowGuidesCmd", "DeleteGuidesCmd", "OptionsCmd"})
+        item(view, name);
+    QAction* connections = view->addAction(QStringLiteral("Connections..."));
+    connections->setObjectName(QStringLiteral("ConnectionsMI"));
+    connections->setVisible(false);
+    connections->setEnabled(false);
+
+    QMenu* help = menu(QStringLiteral("HelpMenu"), QStringLiteral("&Help"));
+    item(help, "HelpContentsCmd");
+    item(help, "AboutCmd");
+
+    // Pop-up menus.
+    auto* pagePopup = new QMenu(this);
+    pagePopup->setObjectName(QStringLiteral("PagePopup"));
+    QAction* addChild = pagePopup->addAction(QStringLiteral("Add child band"));
+    addChild->setObjectName(QStringLiteral("AddChildMI"));
+    addChild->setEnabled(false);
+    QAction* tabOrder = pagePopup->addAction(QStringLiteral("Tab Order..."));
+    tabOrder->setObjectName(QStringLiteral("TabOrderMI"));
+    tabOrder->setVisible(false);
+    tabOrder->setEnabled(false);
+    auto* tabPopup = new QMenu(this);
+    tabPopup->setObjectName(QStringLiteral("TabPopup"));
+    for (const char* name : {"NewPageCmd", "NewDialogCmd", "DeletePageCmd", "PageSettingsCmd"})
+        item(tabPopup, name);
+    auto* bandsPopup = new QMenu(this);
+    bandsPopup->setObjectName(QStringLiteral("BandsPopup"));
+    for (const char* name : {"ReportTitleMI", "ReportSummaryMI", "PageHeaderMI", "PageFooterMI", "HeaderMI",
+                             "FooterMI", "MasterDataMI", "DetailDataMI", "SubdetailDataMI", "Data4levelMI",
+                             "Data5levelMI", "Data6levelMI", "GroupHeaderMI", "GroupFooterMI", "ChildMI",
+                             "ColumnHeaderMI", "ColumnFooterMI", "OverlayMI"}) {
+        QAction* band = bandsPopup->addAction(QString::fromLatin1(name));
+        band->setObjectName(QString::fromLatin1(name));
+        band->setEnabled(false);
+    }
+    QMenu* vertical = bandsPopup->addMenu(QStringLiteral("Vertical bands"));
+    vertical->setObjectName(QStringLiteral("VerticalbandsMI"));
+    vertical->menuAction()->setObjectName(QStringLiteral("VerticalbandsMIAction"));
+    for (const char* name : {"HeaderMI1", "FooterMI1", "MasterDataMI1", "DetailDataMI1", "SubdetailDataMI1",
+                             "GroupHeaderMI1", "GroupFooterMI1", "ChildMI1"}) {
+        QAction* band = vertical->addAction(QString::fromLatin1(name));
+        band->setObjectName(QString::fromLatin1(name));
+        band->setEnabled(false);
+    }
+    auto* objectsPopup = new QMenu(this);
+    objectsPopup->setObjectName(QStringLiteral("ObjectsPopup"));
+    auto* rotationPopup = new QMenu(this);
+    rotationPopup->setObjectName(QStringLiteral("RotationPopup"));
+    for (const auto& [name, caption] : {std::pair{"R0MI", "0"}, {"R45MI", "45"}, {"R90MI", "90"},
+                                        {"R180MI", "180"}, {"R270MI", "270"}}) {
+        QAction* rotation = rotationPopup->addAction(QString::fromLatin1(caption));
+        rotation->setObjectName(QString::fromLatin1(name));
+        rotation->setEnabled(false);
+    }
+    auto* dmpPopup = new QMenu(this);
+    dmpPopup->setObjectName(QStringLiteral("DMPPopup"));
+    for (const char* name : {"BoldMI", "ItalicMI", "UnderlineMI", "SuperScriptMI", "SubScriptMI", "CondensedMI",
+                             "WideMI", "N12cpiMI", "N15cpiMI"}) {
+        QAction* style = dmpPopup->addAction(QString::fromLatin1(name));
+        style->setObjectName(QString::fromLatin1(name));
+        style->setCheckable(true);
+        style->setEnabled(false);
+    }
+}
+
+QToolButton* TrpDesignerForm::AddButton(QToolBar* bar, const QString& name, int image, bool checkable)
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setCheckable(checkable);
+    const auto& images = MainButtonImages();
+    if (image >= 0 && image < static_cast<int>(images.size()))
+        button->setIcon(QIcon(QPixmap::fromImage(images[image])));
+    button->setEnabled(false);
+    bar->addWidget(button);
+    controls_[name] = button;
+    return button;
+}
+
+void TrpDesignerForm::CreateToolBars()
+{
+    const auto makeBar = [&](const QString& name, const QString& title) {
+        auto* bar = new QToolBar(title, this);
+        bar->setObjectName(name);
+        bar->setIconSize(QSize(16, 16));
+        bar->setFloatable(false);
+        addToolBar(Qt::TopToolBarArea, bar);
+        return bar;
+    };
+    const auto buttonWithAction = [&](QToolBar* bar, const QString& name, const QString& action, int image) {
+        QToolButton* button = AddButton(bar, name, image);
+        if (QAction* command = Action(action)) {
+            QIcon icon = button->icon();
+            command->setIcon(icon);
+            button->setDefaultAction(command);
+        }
+        return button;
+    };
+    const auto combo = [&](QToolBar* bar, QComboBox* box, const QString& name, int width) {
+        box->setObjectName(name);
+        box->setFixedWidth(width);
+        box->setEnabled(false);
+        bar->addWidget(box);
+        controls_[name] = box;
+        return box;
+    };
+
+    QToolBar* standard = makeBar(QStringLiteral("StandardTB"), QStringLiteral("Standard"));
+    buttonWithAction(standard, QStringLiteral("NewB"), QStringLiteral("NewItemCmd"), 0);
+    buttonWithAction(standard, QStringLiteral("OpenB"), QStringLiteral("OpenCmd"), 1);
+    buttonWithAction(standard, QStringLiteral("SaveB"), QStringLiteral("SaveCmd"), 2);
+    buttonWithAction(standard, QStringLiteral("PreviewB"), QStringLiteral("PreviewCmd"), 3);
+    standard->addSeparator();
+    buttonWithAction(standard, QStringLiteral("NewPageB"), QStringLiteral("NewPageCmd"), 4);
+    buttonWithAction(standard, QStringLiteral("NewDialogB"), QStringLiteral("NewDialogCmd"), 5);
+    buttonWithAction(standard, QStringLiteral("DeletePageB"), QStringLiteral("DeletePageCmd"), 6);
+    buttonWithAction(standard, QStringLiteral("PageSettingsB"), QStringLiteral("PageSettingsCmd"), 7);
+    buttonWithAction(standard, QStringLiteral("VariablesB"), QStringLiteral("VariablesCmd"), 8);
+    standard->addSeparator();
+    buttonWithAction(standard, QStringLiteral("CutB"), QStringLiteral("CutCmd"), 9);
+    buttonWithAction(standard, QStringLiteral("CopyB"), QStringLiteral("CopyCmd"), 10);
+    buttonWithAction(standard, QStringLiteral("PasteB"), QStringLiteral("PasteCmd"), 11);
+    buttonWithAction(standard, QStringLiteral("UndoB"), QStringLiteral("UndoCmd"), 12);
+    buttonWithAction(standard, QStringLiteral("RedoB"), QStringLiteral("RedoCmd"), 13);
+    buttonWithAction(standard, QStringLiteral("GroupB"), QStringLiteral("GroupCmd"), 14);
+    buttonWithAction(standard, QStringLiteral("UngroupB"), QStringLiteral("UngroupCmd"), 15);
+    standard->addSeparator();
+    AddButton(standard, QStringLiteral("ShowGridB"), 16, true);
+    AddButton(standard, QStringLiteral("AlignToGridB"), 17, true);
+    AddButton(standard, QStringLiteral("SetToGridB"), 18);
+    auto* scale = combo(standard, new QComboBox(standard), QStringLiteral("ScaleCB"), 80);
+    scale->setEditable(true);
+    connect(scale, &QComboBox::activated, this, [this] {
+        if (!closed_)
+            Guard([this] { ScaleCBClick(); });
+    });
+
+    QToolBar* text = makeBar(QStringLiteral("TextTB"), QStringLiteral("Text"));
+    insertToolBarBreak(text);
+    combo(text, new QComboBox(text), QStringLiteral("StyleCB"), 100);
+    combo(text, new TrpFontComboBox(text), QStringLiteral("FontNameCB"), 130);
+    auto* fontSize = combo(text, new QComboBox(text), QStringLiteral("FontSizeCB"), 45);
+    fontSize->setEditable(true);
+    for (int size : {5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        fontSize->addItem(QString::number(size));
+    fontSize->setMaxVisibleItems(fontSize->count());
+    AddButton(text, QStringLiteral("BoldB"), 20, true)->setText(QStringLiteral("B"));
+    AddButton(text, QStringLiteral("ItalicB"), 21, true)->setText(QStringLiteral("I"));
+    AddButton(text, QStringLiteral("UnderlineB"), 22, true)->setText(QStringLiteral("U"));
+    AddButton(text, QStringLiteral("FontB"), 23);
+    AddButton(text, QStringLiteral("FontColorB"), 24);
+    AddButton(text, QStringLiteral("HighlightB"), 25);
+    AddButton(text, QStringLiteral("RotateB"), 26);
+    text->addSeparator();
+    for (const auto& [name, image] : {std::pair{"TextAlignLeftB", 27}, {"TextAlignCenterB", 28},
+                                      {"TextAlignRightB", 29}, {"TextAlignBlockB", 30}, {"TextAlignTopB", 31},
+                                      {"TextAlignMiddleB", 32}, {"TextAlignBottomB", 33}})
+        AddButton(text, QString::fromLatin1(name), image, true);
+
+    QToolBar* frame = makeBar(QStringLiteral("FrameTB"), QStringLiteral("Frame"));
+    for (const auto& [name, image] : {std::pair{"FrameTopB", 34}, {"FrameBottomB", 35}, {"FrameLeftB", 36},
+                                      {"FrameRightB", 37}})
+        AddButton(frame, QString::fromLatin1(name), image, true);
+    AddButton(frame, QStringLiteral("FrameAllB"), 38);
+    AddButton(frame, QStringLiteral("FrameNoB"), 39);
+    AddButton(frame, QStringLiteral("ShadowB"), 40, true);
+    AddButton(frame, QStringLiteral("FillColorB"), 41);
+    AddButton(frame, QStringLiteral("FrameColorB"), 42);
+    AddButton(frame, QStringLiteral("FrameStyleB"), 43);
+    combo(frame, new QComboBox(frame), QStringLiteral("FrameWidthCB"), 45);
+
+    QToolBar* align = makeBar(QStringLiteral("AlignTB"), QStringLiteral("Alignment"));
+    int image = 44;
+    for (const char* name : {"AlignLeftsB", "AlignHorzCentersB", "AlignRightsB", "AlignTopsB", "AlignVertCentersB",
+                             "AlignBottomsB", "SpaceHorzB", "SpaceVertB", "CenterHorzB", "CenterVertB",
+                             "SameWidthB", "SameHeightB"})
+        AddButton(align, QString::fromLatin1(name), image++);
+    align->hide();
+
+    QToolBar* extra = makeBar(QStringLiteral("ExtraToolsTB"), QStringLiteral("Extra Tools"));
+    extra->hide();
+
+    auto* objects = new QToolBar(QStringLiteral("Objects"), this);
+    objects->setObjectName(QStringLiteral("ObjectsTB1"));
+    objects->setIconSize(QSize(16, 16));
+    objects->setMovable(false);
+    addToolBar(Qt::LeftToolBarArea, objects);
+    AddButton(objects, QStringLiteral("ObjectSelectB"), 56, true);
+    AddButton(objects, QStringLiteral("HandToolB"), 57, true);
+    AddButton(objects, QStringLiteral("ZoomToolB"), 58, true);
+    AddButton(objects, QStringLiteral("TextToolB"), 59, true);
+    AddButton(objects, QStringLiteral("FormatToolB"), 60, true);
+    objects->addSeparator();
+    AddButton(objects, QStringLiteral("ObjectBandB"), 61);
+
+    // The tool bar items of the View menu show and hide their bars.
+    for (const auto& [command, barName] : {std::pair{"StandardTBCmd", "StandardTB"}, {"TextTBCmd", "TextTB"},
+                                           {"FrameTBCmd", "FrameTB"}, {"AlignTBCmd", "AlignTB"},
+                                           {"ExtraTBCmd", "ExtraToolsTB"}}) {
+        QToolBar* bar = ToolBar(QString::fromLatin1(barName));
+        QAction* action = Action(QString::fromLatin1(command));
+        connect(action, &QAction::triggered, bar, [bar](bool on) { bar->setVisible(on); });
+        connect(bar, &QToolBar::visibilityChanged, action, [action](bool on) { action->setChecked(on); });
+    }
+}
+
+QToolBar* TrpDesignerForm::ToolBar(const QString& name) const
+{
+    return findChild<QToolBar*>(name);
+}
+
+void TrpDesignerForm::CreatePanels()
+{
+    auto* back = new QWidget(this);
+    back->setObjectName(QStringLiteral("BackPanel"));
+    auto* backLayout = new QVBoxLayout(back);
+    backLayout->setContentsMargins(0, 0, 0, 0);
+    backLayout->setSpacing(0);
+
+    auto* tabPanel = new QWidget(back);
+    tabPanel->setObjectName(QStringLiteral("TabPanel"));
+    auto* tabLayout = new QVBoxLayout(tabPanel);
+    tabLayout->setContentsMargins(0, 0, 0, 0);
+    FTabs = new QTabBar(tabPanel);
+    FTabs->setObjectName(QStringLiteral("FTabs"));
+    FTabs->setShape(QTabBar::RoundedNorth);
+    FTabs->setExpanding(false);
+    FTabs->setDrawBase(true);
+    FTabs->setFixedHeight(22);
+    FTabs->installEventFilter(this);
+    tabLayout->addWidget(FTabs);
+    backLayout->addWidget(tabPanel);
+    connect(FTabs, &QTabBar::tabBarClicked, this, [this](int index) {
+        Guard([this, index] { SetTabIndex(index); });
+    });
+
+    FPagesStack = new QStackedWidget(back);
+    backLayout->addWidget(FPagesStack, 1);
+
+    FScrollBoxPanel = new QWidget(FPagesStack);
+    FScrollBoxPanel->setObjectName(QStringLiteral("ScrollBoxPanel"));
+    auto* grid = new QGridLayout(FScrollBoxPanel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    FTopRuler = new TrpRuler(FScrollBoxPanel, false);
+    FTopRuler->setObjectName(QStringLiteral("TopRuler"));
+    FTopRuler->setFixedHeight(20);
+    FLeftRuler = new TrpRuler(FScrollBoxPanel, true);
+    FLeftRuler->setObjectName(QStringLiteral("LeftRuler"));
+    FLeftRuler->setFixedWidth(20);
+    FScrollBox = new TrpScrollBox(FScrollBoxPanel);
+    FScrollBox->setObjectName(QStringLiteral("ScrollBox"));
+    FScrollBox->setWidgetResizable(false);
+    FScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    FScrollBox->viewport()->installEventFilter(this);
+    auto* corner = new QWidget(FScrollBoxPanel);
+    corner->setFixedSize(20, 20);
+    grid->addWidget(corner, 0, 0);
+    grid->addWidget(FTopRuler, 0, 1);
+    grid->addWidget(FLeftRuler, 1, 0);
+    grid->addWidget(FScrollBox, 1, 1);
+    FPagesStack->addWidget(FScrollBoxPanel);
+    CreateWorkspace();
+    const auto rulerOffsets = [this] { UpdateRulerOffsets(); };
+    connect(FScrollBox->horizontalScrollBar(), &QScrollBar::valueChanged, this, rulerOffsets);
+    connect(FScrollBox->verticalScrollBar(), &QScrollBar::valueChanged, this, rulerOffsets);
+
+    // The script page: a small main window of its own, so that the watch list docks under the
+    // script editor.
+    FCodePanel = new QMainWindow(FPagesStack);
+    FCodePanel->setObjectName(QStringLiteral("CodePanel"));
+    FCodePanel->setWindowFlags(Qt::Widget);
+    auto* codeTB = new QToolBar(QStringLiteral("Code"), FCodePanel);
+    codeTB->setObjectName(QStringLiteral("CodeTB"));
+    codeTB->setMovable(false);
+    codeTB->setIconSize(QSize(16, 16));
+    FCodePanel->addToolBar(Qt::TopToolBarArea, codeTB);
+    int codeImage = 62;
+    for (const char* name : {"OpenScriptB", "SaveScriptB", "RunScriptB", "StepScriptB", "StopScriptB", "EvaluateB",
+                             "BreakPointB", "RunToCursorB"})
+        AddButton(codeTB, QString::fromLatin1(name), codeImage++ == 62 ? 64 : codeImage);
+    auto* langL = new QLabel(QStringLiteral("Language:"), codeTB);
+    langL->setObjectName(QStringLiteral("LangL"));
+    codeTB->addWidget(langL);
+    controls_[QStringLiteral("LangL")] = langL;
+    auto* langCB = new QComboBox(codeTB);
+    langCB->setObjectName(QStringLiteral("LangCB"));
+    langCB->setFixedWidth(120);
+    codeTB->addWidget(langCB);
+    controls_[QStringLiteral("LangCB")] = langCB;
+    FCodeWindow = new TrpSyntaxMemo(FCodePanel);
+    FCodeWindow->setObjectName(QStringLiteral("CodeWindow"));
+    FCodePanel->setCentralWidget(FCodeWindow);
+    FPagesStack->addWidget(FCodePanel);
+
+    FDialogHost = new QWidget(FPagesStack);
+    FDialogHost->setObjectName(QStringLiteral("DialogHost"));
+    FDialogHost->setLayout(new QVBoxLayout);
+    FDialogHost->layout()->setContentsMargins(0, 0, 0, 0);
+    FPagesStack->addWidget(FDialogHost);
+
+    backLayout->setStretch(1, 1);
+    setCentralWidget(back);
+}
+
+QScrollArea* TrpDesignerForm::ScrollBox() const
+{
+    return FScrollBox;
+}
+
+QWidget* TrpDesignerForm::DialogHost() const
+{
+    return FDialogHost;
+}
+
+void TrpDesignerForm::CreateDocks()
+{
+    setDockNestingEnabled(true);
+    new TrpDockSite(this, QStringLiteral("LeftDockSite1"), this, Qt::LeftDockWidgetArea);
+    new TrpDockSite(this, QStringLiteral("LeftDockSite2"), this, Qt::LeftDockWidgetArea);
+    new TrpDockSite(this, QStringLiteral("RightDockSite"), this, Qt::RightDockWidgetArea);
+    new TrpDockSite(this, QStringLiteral("CodeDockSite"), FCodePanel, Qt::BottomDockWidgetArea);
+    for (TrpDockSite* site : findChildren<TrpDockSite*>(Qt::FindDirectChildrenOnly))
+        site->SetTopParentWin(this);
+
+    FInspector = new TrpObjectInspector(this);
+    FInspector->setObjectName(QStringLiteral("rpObjectInspector"));
+    FInspector->OnModify = [this] { ObjectModified(FInspector); };
+    FInspector->OnSelectionChanged = [this] { SelectionChanged(FInspector); };
+    QDockWidget* inspector = MakeDock(this, QStringLiteral("InspectorDock"),
+                                      QStringLiteral("TrpObjectInspector"), FInspector);
+    FDataTree = new TrpDataTreeForm(nullptr, true);
+    FDataTree->setObjectName(QStringLiteral("rpDataTreeForm"));
+    QDockWidget* dataTree = MakeDock(this, QStringLiteral("DataTreeDock"), QStringLiteral("TrpDataTreeForm"),
+                                     FDataTree);
+    FReportTree = new TrpReportTreeForm(this);
+    FReportTree->setObjectName(QStringLiteral("rpReportTreeForm"));
+    FReportTree->OnSelectionChanged = [this](TrpReportTreeForm* tree) { SelectionChanged(tree); };
+    QDockWidget* reportTree = MakeDock(this, QStringLiteral("ReportTreeDock"), QStringLiteral("TrpReportTreeForm"),
+                                       FReportTree);
+    FWatchList = new TrpWatchForm;
+    FWatchList->setObjectName(QStringLiteral("rpWatchForm"));
+    QDockWidget* watch = MakeDock(FCodePanel, QStringLiteral("WatchDock"), QStringLiteral("TrpWatchForm"),
+                                  FWatchList);
+    // The watch list stays under the script editor.
+    watch->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    watch->setAllowedAreas(Qt::BottomDockWidgetArea);
+
+    DockSite(QStringLiteral("LeftDockSite2"))->Dock(inspector);
+    DockSite(QStringLiteral("LeftDockSite2"))->Dock(reportTree);
+    DockSite(QStringLiteral("RightDockSite"))->Dock(dataTree);
+    DockSite(QStringLiteral("CodeDockSite"))->Dock(watch);
+
+    for (const auto& [command, dock] : {std::pair{"InspectorTBCmd", inspector}, {"DataTreeTBCmd", dataTree},
+                                        {"ReportTreeTBCmd", reportTree}}) {
+        QAction* action = Action(QString::fromLatin1(command));
+        QDockWidget* target = dock;
+        connect(action, &QAction::triggered, target, [target](bool on) { target->setVisible(on); });
+        connect(target, &QDockWidget::visibilityChanged, action,
+                [action, target] { action->setChecked(!target->isHidden()); });
+    }
+}
+
+QDockWidget* TrpDesignerForm::Dock(const QString& name) const
+{
+    return findChild<QDockWidget*>(name);
+}
+
+TrpDockSite* TrpDesignerForm::DockSite(const QString& name) const
+{
+    return findChild<TrpDockSite*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void TrpDesignerForm::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(true);
+    FStatusUnits = new QLabel(bar);
+    FStatusUnits->setObjectName(QStringLiteral("StatusBarPanel0"));
+    FStatusUnits->setFixedWidth(75);
+    FStatusUnits->installEventFilter(this);
+    FStatusCoords = new TrpStatusPanel(this);
+    FStatusObject = new QLabel(bar);
+    FStatusObject->setObjectName(QStringLiteral("StatusBarPanel2"));
+    FStatusObject->setMinimumWidth(50);
+    bar->addWidget(FStatusUnits);
+    bar->addWidget(FStatusCoords);
+    bar->addWidget(FStatusObject, 1);
+    if (logicalDpiX() > 96) {
+        FStatusUnits->setFixedWidth(100);
+        FStatusCoords->setFixedWidth(280);
+        bar->setFixedHeight(24);
+    }
+}
+
+QString TrpDesignerForm::StatusText(int panel) const
+{
+    switch (panel) {
+    case 0:
+        return FStatusUnits->text();
+    case 1:
+        return QStringList({FCoord1, FCoord2, FCoord3}).join(u' ').trimmed();
+    case 2:
+        return FStatusObject->text();
+    default:
+        return QString();
+    }
+}
+
+QString TrpDesignerForm::Coord(int index) const
+{
+    switch (index) {
+    case 1:
+        return FCoord1;
+    case 2:
+        return FCoord2;
+    case 3:
+        return FCoord3;
+    default:
+        return QString();
+    }
+}
+
+void TrpDesignerForm::Guard(const std::function<void()>& body)
+{
+    ReportServices::Guarded(body, [](const QString&, const QString& message) { ErrorMessageBox(message); });
+}
+
+// --- life cycle ---
+
+void TrpDesignerForm::Start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    TrpReport* report = Report();
+    // The window sees every key of its controls first.
+    qApp->installEventFilter(this);
+
+    // 1, 2: images and the objects tool bar; gradients are not drawn here.
+    // 3: the workspace, the script editor and the page tabs are in place; the editor takes the
+    // report's script.
+    FCodeWindow->SetLines(report->ScriptText());
+    // 4: the side windows.
+    FDataTree->SetReport(report);
+    FWatchList->SetScript(&report->Script());
+    FDataTree->UpdateItems();
+    // 5: shared state.
+    FScale = 1;
+    auto* langCB = static_cast<QComboBox*>(Control(QStringLiteral("LangCB")));
+    QStringList languages;
+    GetLanguageList(languages);
+    langCB->addItems(languages);
+    FPictureCache = std::make_unique<TrpPictureCache>();
+    FUndoBuffer = std::make_unique<TrpUndoBuffer>();
+    FUndoBuffer->SetPictureCache(FPictureCache.get());
+    FClipboard = std::make_unique<TrpClipboard>(this);
+    FClipboard->SetPictureCache(FPictureCache.get());
+    FTimer->start();
+    FRecentFiles.clear();
+    FSampleFormat = std::make_unique<TSampleFormat>();
+    FPagePositions.fill(QString());
+    if (IsPreviewDesigner()) {
+        FOldDesignerComp = CurrentDesignerComponent();
+        auto* temporary = new TrpDesigner(this);
+        temporary->Restrictions =
+            kPreviewDesignerRestrictions | (FOldDesignerComp != nullptr ? FOldDesignerComp->Restrictions : 0);
+        FTempDesignerComp = temporary;
+        Control(QStringLiteral("ObjectBandB"))->setEnabled(false);
+        FInspector->SetTab(0);
+    }
+    report->SelectPrinter();
+    Enable(QStringLiteral("NewReportCmd"), CheckOp(drDontCreateReport));
+    Enable(QStringLiteral("NewItemCmd"), CheckOp(drDontCreateReport));
+    Enable(QStringLiteral("NewPageCmd"), CheckOp(drDontCreatePage));
+    Enable(QStringLiteral("NewDialogCmd"), CheckOp(drDontCreatePage));
+    Enable(QStringLiteral("SaveAsCmd"), CheckOp(drDontSaveReport));
+    Enable(QStringLiteral("OpenCmd"), CheckOp(drDontLoadReport));
+    Enable(QStringLiteral("ReportOptionsCmd"), CheckOp(drDontChangeReportOptions));
+    Enable(QStringLiteral("ReportStylesCmd"), CheckOp(drDontChangeReportOptions));
+    Enable(QStringLiteral("ReportDataCmd"), CheckOp(drDontEditReportData));
+    Enable(QStringLiteral("VariablesCmd"), CheckOp(drDontEditVariables));
+    Enable(QStringLiteral("PreviewCmd"), CheckOp(drDontPreviewReport));
+    // 6: no wizard is registered here. 7: texts.
+    Localize();
+    BuildLanguageMenu();
+    // 8: the scale box.
+    auto* scale = static_cast<QComboBox*>(Control(QStringLiteral("ScaleCB")));
+    scale->clear();
+    scale->addItems({QStringLiteral("25%"), QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("100%"),
+                     QStringLiteral("150%"), QStringLiteral("200%"), ResourceText(u"zmPageWidth"),
+                     ResourceText(u"zmWholePage")});
+    // 9: the settings without the window's own placement.
+    RestoreState(false, false);
+    // 10: the wizard tool bar only with wizard buttons.
+    const bool hasWizards = !ToolBar(QStringLiteral("ExtraToolsTB"))->actions().isEmpty();
+    Action(QStringLiteral("ExtraTBCmd"))->setVisible(hasWizards);
+    if (!hasWizards)
+        ToolBar(QStringLiteral("ExtraToolsTB"))->hide();
+    // 11, 12.
+    ReloadReport();
+    RestoreState(false, true);
+    // 13, 14.
+    TrpDesigner* component = CurrentDesignerComponent();
+    findChild<QAction*>(QStringLiteral("ConnectionsMI"))->setVisible(component != nullptr && component->Standalone);
+    if (component != nullptr) {
+        FTemplatePath = component->TemplateDir;
+        if (component->OnShow)
+            component->OnShow(this);
+    }
+    if (FTemplatePath.isEmpty())
+        FTemplatePath = report->GetApplicationFolder();
+    // The report's posted message: the start-up screen may follow once the window runs.
+    if (!IsPreviewDesigner())
+        QCoreApplication::postEvent(this, new QEvent(kShowStartupEvent));
+}
+
+void TrpDesignerForm::customEvent(QEvent* event)
+{
+    if (event->type() != kShowStartupEvent)
+        return;
+    Guard([this] {
+        TrpDesigner* component = CurrentDesignerComponent();
+        if (FShowStartup && component != nullptr && component->OnShowStartupScreen)
+            component->OnShowStartupScreen(this);
+    });
+}
+
+void TrpDesignerForm::ShowModal()
+{
+    if (!started_)
+        Start();
+    modal_ = true;
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    ReportServices::Ui().RunModal(*this, objectName());
+    if (!closed_)
+        Close();
+}
+
+void TrpDesignerForm::ShowModeless()
+{
+    if (!started_)
+        Start();
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    show();
+}
+
+void TrpDesignerForm::EmbedIn(QObject* panel)
+{
+    auto* host = qobject_cast<QWidget*>(panel);
+    if (host == nullptr)
+        return;
+    if (!started_)
+        Start();
+    setParent(host, Qt::Widget);
+    if (host->layout() != nullptr)
+        host->layout()->addWidget(this);
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    show();
+}
+
+bool TrpDesignerForm::CloseQuery()
+{
+    if (FScriptRunning)
+        return false;
+    Report()->SetScriptText(FCodeWindow->Lines().List());
+    const TrpDesigner* component = CurrentDesignerComponent();
+    const bool ask = (component == nullptr || component->CloseQuery) && Modified() && CheckOp(drDontSaveReport);
+    if (!ask)
+        return true;
+    const int answer = AskSaveChanges();
+    if (answer == mrCancel || answer == mrNone)
+        return false;
+    if (IsPreviewDesigner()) {
+        // Yes keeps the changes for the preview to take back; No drops them.
+        if (answer == mrNo)
+            TrpCustomDesigner::SetModified(false);
+        return true;
+    }
+    if (answer == mrYes && !SaveFile(false, true))
+        return false;
+    modified_ = answer != mrNo;
+    return true;
+}
+
+int TrpDesignerForm::AskSaveChanges()
+{
+    const QString text = IsPreviewDesigner()
+                             ? ResourceText(u"dsSavePreviewChanges")
+                             : ResourceText(u"dsSaveChangesTo") + u' ' + GetReportDisplayName() + u'?';
+    return ConfirmMessageBox(text, UiButtons({mbYes, mbNo, mbCancel}));
+}
+
+QString TrpDesignerForm::GetReportDisplayName() const
+{
+    const QString fileName = Report()->FileName();
+    if (fileName.isEmpty())
+        return QStringLiteral("Untitled.") + FTemplateExt;
+    return QFileInfo(fileName).fileName();
+}
+
+void TrpDesignerForm::closeEvent(QCloseEvent* event)
+{
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    bool allow = false;
+    Guard([&] { allow = CloseQuery(); });
+    if (!allow) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    Close();
+}
+
+void TrpDesignerForm::CloseNow()
+{
+    Close();
+    hide();
+}
+
+void TrpDesignerForm::Close()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    qApp->removeEventFilter(this);
+    for (auto& [name, control] : controls_) {
+        if (control != nullptr)
+            control->disconnect(this);
+    }
+    FTimer->stop();
+    Guard([this] {
+        if (started_)
+            SaveState();
+    });
+    DetachDialogForm();
+    if (FTempDesignerComp != nullptr) {
+        delete FTempDesignerComp.data();
+        SetCurrentDesignerComponent(FOldDesignerComp.data());
+    }
+    FPictureCache.reset();
+    FUndoBuffer.reset();
+    FClipboard.reset();
+    FSampleFormat.reset();
+    FRecentFiles.clear();
+    Report()->SetModified(Modified());
+    if (Report()->Designer() == this)
+        Report()->SetDesigner(nullptr);
+    if (OnClosed)
+        OnClosed();
+}
+
+bool TrpDesignerForm::SaveFile(bool saveAs, bool useOnSaveEvent)
+{
+    TrpReport* report = Report();
+    report->SetScriptText(FCodeWindow->Lines().List());
+    TrpDesigner* component = CurrentDesignerComponent();
+    if (useOnSaveEvent && component != nullptr && component->OnSaveReport) {
+        if (component->OnSaveReport(*report, saveAs)) {
+            UpdateRecentFiles(report->FileName());
+            UpdateCaption();
+            SetModified(false);
+        }
+        return true;
+    }
+    bool saved = true;
+    if (saveAs || report->FileName().isEmpty()) {
+        UiFileDialog dialog;
+        dialog.DefaultExt = FTemplateExt;
+        dialog.Filter = QtFileFilter(ResourceText(u"dsRepFilter"));
+        dialog.FilterIndex = 1;
+        dialog.InitialDir = component != nullptr ? component->SaveDir : QString();
+        saved = ReportServices::Ui().SaveFileDialog(dialog);
+        if (saved) {
+            report->ReportOptions().Compressed = false;
+            report->SetFileName(dialog.FileName);
+            report->SaveToFile(dialog.FileName);
+        }
+    } else {
+        report->SaveToFile(report->FileName());
+    }
+    UpdateRecentFiles(report->FileName());
+    UpdateCaption();
+    if (saved) {
+        modified_ = false;
+        Action(QStringLiteral("SaveCmd"))->setEnabled(false);
+    }
+    return saved;
+}
+
+QString TrpDesignerForm::InsertExpression(const QString& expression)
+{
+    // The expression editor comes with the editor dialogs; until then the text stays as it is.
+    return expression;
+}
+
+QStringList TrpDesignerForm::Code()
+{
+    return FCodeWindow->Lines().List();
+}
