@@ -28,6 +28,53 @@ public:
     QStringList Asked;
 };
 
+// The scripted service with the prompts the dialogs use answered from fields: message boxes
+// are recorded and answered OK, file dialogs take the next name (none left: cancelled), the
+// colour and font dialogs answer what a test sets.
+class DialogUi : public ScriptedUi {
+public:
+    int MessageDlg(const QString&, const QString& text, UiMessageType, uint32_t) override
+    {
+        Errors.append(text);
+        return mrOk;
+    }
+    bool OpenFileDialog(UiFileDialog& dialog) override { return NextFile(dialog); }
+    bool SaveFileDialog(UiFileDialog& dialog) override { return NextFile(dialog); }
+    bool ColorDialog(uint32_t& rgb) override
+    {
+        if (ColorAnswer < 0)
+            return false;
+        rgb = static_cast<uint32_t>(ColorAnswer);
+        return true;
+    }
+    bool FontDialog(UiFont& font) override
+    {
+        if (FontAnswer.Name.isEmpty())
+            return false;
+        font = FontAnswer;
+        return true;
+    }
+
+    QStringList Errors;
+    QStringList Files;
+    QStringList Filters;
+    QStringList Folders;
+    int64_t ColorAnswer = -1;
+    UiFont FontAnswer;
+
+private:
+    bool NextFile(UiFileDialog& dialog)
+    {
+        Filters.append(dialog.Filter);
+        Folders.append(dialog.InitialDir);
+        if (Files.isEmpty())
+            return false;
+        dialog.FileName = Files.takeFirst();
+        dialog.Files = QStringList{dialog.FileName};
+        return true;
+    }
+};
+
 // Installs a ScriptedUi whose modal dialogs run the queued steps in order; a dialog with no
 // step left is cancelled. A step works the dialog and closes it; its result is the answer.
 class ModalScript {
@@ -62,7 +109,7 @@ public:
         });
     }
 
-    ScriptedUi ui;
+    DialogUi ui;
     std::deque<std::function<void(QDialog&)>> Steps;
     QStringList Shown;
 };
