@@ -1,6 +1,7 @@
 #include "DesignerRuntime.h"
 
 #include "rpDsgnImages.h"
+#include "rpInheritErrorForm.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpScriptTemplates.h"
 
@@ -8,6 +9,7 @@
 #include "report/engine/ui/EngineUi.h"
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpDsgnIntf.h"
+#include "report/model/rpClass_services.h"
 #include "report/model/rpRes.h"
 #include "report/model/ui/ModelUi.h"
 
@@ -86,6 +88,7 @@ void init()
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
     InstallDesignerImages();
+    MutableModelServices().InheritConflict = AskInheritConflict;
     gInitialized = true;
 }
 
@@ -95,6 +98,7 @@ void shutdown()
         return;
     ClearEditorClasses();
     RemoveDesignerImages();
+    MutableModelServices().InheritConflict = nullptr;
     gInitialized = false;
 }
 

@@ -113,11 +113,11 @@ void TrpExprEditorForm::InsertFieldName()
 
 bool TrpExprEditorForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Panel && event->type() == QEvent::Resize) {
+    if (watched == Panel && event->type() == QEvent::Resize && FDataTree != nullptr) {
         FDataTree->UpdateSize();
         return false;
     }
-    if (watched == ExprMemo && event->type() == QEvent::KeyPress) {
+    if (ExprMemo != nullptr && watched == ExprMemo && event->type() == QEvent::KeyPress) {
         // The box holds one line: Enter is the dialog's OK.
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -125,7 +125,7 @@ bool TrpExprEditorForm::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (watched == ExprMemo->viewport() || watched == ExprMemo) {
+    if (ExprMemo != nullptr && (watched == ExprMemo->viewport() || watched == ExprMemo)) {
         switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
