@@ -3,6 +3,7 @@
 #include "report/designer/rpDsgnImages.h"
 #include "report/model/rpClass_datasets.h"
 #include "report/model/rpClass_report.h"
+#include "report/model/rpClass_services.h"
 #include "report/model/rpRes.h"
 #include "report/script/sc_iinterpreter_script.h"
 #include "report/script/sc_itools.h"
@@ -93,8 +94,18 @@ TrpDataTreeForm::TrpDataTreeForm(QWidget* parent, bool designerOwned)
     DataTree = MakeTree(dataPn, false);
     DataTree->setRootIsDecorated(false);
     dataLayout->addWidget(DataTree);
-    SortCB = new QCheckBox(res.GetResourceTextById(6004), dataPn);
-    SortCB->hide();
+    CBPanel = new QWidget(dataPn);
+    auto* cbLayout = new QVBoxLayout(CBPanel);
+    cbLayout->setContentsMargins(2, 2, 2, 2);
+    cbLayout->setSpacing(0);
+    InsFieldCB = new QCheckBox(res.GetResourceTextById(2104), CBPanel);
+    InsFieldCB->setChecked(true);
+    InsCaptionCB = new QCheckBox(res.GetResourceTextById(2105), CBPanel);
+    SortCB = new QCheckBox(res.GetResourceTextById(6004), CBPanel);
+    for (QCheckBox* box : {InsFieldCB, InsCaptionCB, SortCB})
+        cbLayout->addWidget(box);
+    dataLayout->addWidget(CBPanel);
+    CBPanel->hide();
     NoDataPn = new QWidget(dataPn);
     NoDataL = new QLabel(NoDataPn);
     NoDataL->setAlignment(Qt::AlignCenter);
@@ -292,8 +303,18 @@ void TrpDataTreeForm::EnsureCatalogue()
     FXML->Root()->SetName(QStringLiteral("Catalog"));
     TscScript scratch;
     scratch.AddRTTI();
-    if (FReport != nullptr)
+    if (FReport != nullptr) {
         FReport->AddScriptMethods(scratch);
+        // Functions the program declared for this report's scripts are listed too; only
+        // their declarations are wanted here.
+        TscScript& own = FReport->Script();
+        for (int i = 0; i < own.Count(); ++i) {
+            const auto* method = dynamic_cast<const TscMethodHelper*>(own.Item(i));
+            if (method != nullptr && method->AddedBy == nullptr)
+                scratch.AddMethod(method->Syntax, [](TscCallFrame&) { return Variant(); }, method->Category,
+                                  method->Description);
+        }
+    }
     GenerateScriptCatalogXML(&scratch, FXML->Root(), false);
 }
 
@@ -463,10 +484,44 @@ void TrpDataTreeForm::UpdateSize()
     FunctionNameL->adjustSize();
 }
 
+void TrpDataTreeForm::UpdateSelection()
+{
+    if (GetActivePage() != 0)
+        return;
+    DataTree->clearSelection();
+    DataTree->setCurrentItem(nullptr);
+    TrpCustomDesigner* designer = FReport != nullptr ? FReport->Designer() : nullptr;
+    if (designer == nullptr || designer->SelectedObjects().size() != 1)
+        return;
+    auto* dataSet = dynamic_cast<TrpDataSet*>(designer->SelectedObjects().front().data());
+    if (dataSet == nullptr)
+        return;
+    for (QTreeWidgetItemIterator it(DataTree); *it; ++it) {
+        if ((*it)->data(0, kDataSetRole).value<void*>() == dataSet) {
+            DataTree->setCurrentItem(*it);
+            return;
+        }
+    }
+}
+
 void TrpDataTreeForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     UpdateSize();
+}
+
+QDrag* TrpDataTreeForm::CreateFieldDrag()
+{
+    // A field dragged out carries its expression text; the tree view is the drag's source, so
+    // a drop target can tell a drag from this window.
+    const QString text = GetFieldName();
+    if (text.isEmpty())
+        return nullptr;
+    auto* drag = new QDrag(ActiveTree());
+    auto* data = new QMimeData;
+    data->setText(text);
+    drag->setMimeData(data);
+    return drag;
 }
 
 bool TrpDataTreeForm::eventFilter(QObject* watched, QEvent* event)
@@ -476,16 +531,16 @@ bool TrpDataTreeForm::eventFilter(QObject* watched, QEvent* event)
             OnDblClick(NoDataL);
         return true;
     }
-    if (event->type() == QEvent::MouseMove && (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
-        // A field dragged out carries its expression text.
-        const QString text = GetFieldName();
-        if (!text.isEmpty()) {
-            auto* drag = new QDrag(this);
-            auto* data = new QMimeData;
-            data->setText(text);
-            drag->setMimeData(data);
-            drag->exec(Qt::CopyAction);
-            return true;
+    if (event->type() == QEvent::MouseButtonPress)
+        FPressPos = static_cast<QMouseEvent*>(event)->position().toPoint();
+    if (event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if ((move->buttons() & Qt::LeftButton) != 0 &&
+            (move->position().toPoint() - FPressPos).manhattanLength() >= QApplication::startDragDistance()) {
+            if (QDrag* drag = CreateFieldDrag()) {
+                drag->exec(Qt::CopyAction);
+                return true;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QCheckBox;
+class QDrag;
 class QLabel;
 class QTabBar;
 class QTreeWidget;
@@ -38,9 +39,16 @@ public:
     void SetColor_(const QColor& colour);
     void SetControlsParent(QWidget* parent);
     void UpdateSize();
+    // Data tab only: selects the node of the data set that is the report designer's only
+    // selected object; nothing else stays selected.
+    void UpdateSelection();
 
     // Raised by a double click on a tree or on the no-data text, with the clicked control.
     std::function<void(QWidget* sender)> OnDblClick;
+
+    // The drag of the selected leaf's expression text, its source the active tree; nothing when
+    // no leaf gives a text.
+    QDrag* CreateFieldDrag();
 
     // The process-wide collapsed data sets ("Name," each).
     static QString CollapsedDataSets();
@@ -49,6 +57,11 @@ public:
     QTreeWidget* VariablesTree = nullptr;
     QTreeWidget* FunctionsTree = nullptr;
     QTreeWidget* ClassesTree = nullptr;
+    // Hidden unless the owner shows it: whether a dropped field brings its memo, its caption,
+    // and whether the data sets and fields are listed by name.
+    QWidget* CBPanel = nullptr;
+    QCheckBox* InsFieldCB = nullptr;
+    QCheckBox* InsCaptionCB = nullptr;
     QCheckBox* SortCB = nullptr;
     QWidget* NoDataPn = nullptr;
     QLabel* NoDataL = nullptr;
@@ -72,6 +85,7 @@ private:
     bool FUpdating = false;
     bool FFirstTime = true;
     bool FDesignerOwned = true;
+    QPoint FPressPos;
     std::unique_ptr<TscXMLDocument> FXML;
     QTabBar* FTabs = nullptr;
     QWidget* FPanels[4] = {};

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPixmap>
 #include <QToolBar>
@@ -140,6 +141,15 @@ QString TrpWatchForm::WatchValue(const QString& expression) const
     } catch (const std::exception& failure) {
         return QString::fromUtf8(failure.what());
     }
+}
+
+void TrpWatchForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        GetResourcesInstance().Help(u"TrpWatchForm");
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TrpWatchForm::UpdateWatches()

@@ -83,6 +83,11 @@ void ScriptedUi::ShowMessage(const QString& text)
         OnMessage(text);
 }
 
+void ScriptedUi::ShowHelp(const QString& file, const QString& topic)
+{
+    Prompts.push_back({QStringLiteral("ShowHelp"), file, topic});
+}
+
 int ScriptedUi::MessageDlg(const QString& caption, const QString& text, UiMessageType type, uint32_t buttons)
 {
     Prompts.push_back({QStringLiteral("MessageDlg"), caption, text, static_cast<int>(type), buttons});

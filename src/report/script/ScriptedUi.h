@@ -31,6 +31,8 @@ public:
     static bool ReadAnswers(const QString& fileName, QStringList& answers, QString& reason);
 
     void ShowMessage(const QString& text) override;
+    // Recorded as the prompt "ShowHelp" with the file as caption and the topic as text.
+    void ShowHelp(const QString& file, const QString& topic) override;
     int MessageDlg(const QString& caption, const QString& text, UiMessageType type, uint32_t buttons) override;
     bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
     bool OpenFileDialog(UiFileDialog& dialog) override;

@@ -1,3 +1,5 @@
+#include "StandInDesigner.h"
+
 #include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpDataTree.h"
 #include "report/model/rpClass_datasets.h"
@@ -5,10 +7,15 @@
 
 #include "platform/Exceptions.h"
 
+#include <QCheckBox>
 #include <QDir>
+#include <QDrag>
+#include <QMimeData>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -80,9 +87,16 @@ TEST_F(DataTree, DataSetsFieldsSortingAndFieldNames)
     form.show();
     Shot(form, "datatree-data.png");
 
+    const std::unique_ptr<QDrag> drag(form.CreateFieldDrag());
+    ASSERT_NE(drag, nullptr);
+    EXPECT_EQ(drag->mimeData()->text(), QStringLiteral("<Orders.\"Name\">"));
+    EXPECT_EQ(drag->source(), form.DataTree);
+
     form.ShowTab(1);
     form.VariablesTree->setCurrentItem(Find(form.VariablesTree, QStringLiteral("Total")));
     EXPECT_EQ(form.GetFieldName(), QStringLiteral("<Total>"));
+    form.VariablesTree->setCurrentItem(form.VariablesTree->topLevelItem(0));
+    EXPECT_EQ(form.CreateFieldDrag(), nullptr) << "a node with children gives no text";
     EXPECT_NE(Find(form.VariablesTree, QStringLiteral("CopyName#")), nullptr);
     Shot(form, "datatree-variables.png");
 }
@@ -163,6 +177,81 @@ TEST_F(DataTree, FunctionsAndClassesFromTheCatalogue)
     for (TrpComponent* object : report.AllObjects())
         after.push_back(object->IsDesigning());
     EXPECT_EQ(after, designing);
+}
+
+TEST_F(DataTree, CheckBoxPanelHiddenWithItsDefaults)
+{
+    TrpDataTreeForm form(nullptr, false);
+    EXPECT_TRUE(form.CBPanel->isHidden());
+    EXPECT_TRUE(form.InsFieldCB->isChecked());
+    EXPECT_FALSE(form.InsCaptionCB->isChecked());
+    EXPECT_FALSE(form.SortCB->isChecked());
+    for (QCheckBox* box : {form.InsFieldCB, form.InsCaptionCB, form.SortCB})
+        EXPECT_FALSE(box->text().isEmpty());
+    EXPECT_EQ(form.InsFieldCB->parentWidget(), form.CBPanel);
+}
+
+TEST_F(DataTree, SelectionFollowsTheDesignersOnlySelectedDataSet)
+{
+    StandInDesigner designer(&report);
+    report.SetDesigner(&designer);
+    TrpDataTreeForm form(nullptr, false);
+    form.SetReport(&report);
+    form.UpdateItems();
+    QTreeWidgetItem* root = form.DataTree->topLevelItem(0);
+
+    struct Case {
+        const char* name;
+        std::vector<TrpComponent*> selected;
+        QTreeWidgetItem* expected;
+    };
+    const Case cases[] = {
+        {"one data set", {&orders}, root->child(0)},
+        {"the other one", {&broken}, root->child(1)},
+        {"two data sets", {&orders, &broken}, nullptr},
+        {"nothing", {}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.DataTree->setCurrentItem(root->child(0)->child(1)); // a field
+        designer.SelectedObjects().clear();
+        for (TrpComponent* object : c.selected)
+            designer.SelectedObjects().emplace_back(object);
+        form.UpdateSelection();
+        EXPECT_EQ(form.DataTree->currentItem(), c.expected);
+        EXPECT_EQ(form.DataTree->selectedItems().size(), c.expected != nullptr ? 1 : 0);
+    }
+
+    // Other tabs are left alone.
+    designer.SelectedObjects().assign({QPointer<TrpComponent>(&orders)});
+    form.ShowTab(1);
+    QTreeWidgetItem* variable = Find(form.VariablesTree, QStringLiteral("Total"));
+    form.VariablesTree->setCurrentItem(variable);
+    form.UpdateSelection();
+    EXPECT_EQ(form.VariablesTree->currentItem(), variable);
+    report.SetDesigner(nullptr);
+}
+
+TEST_F(DataTree, FunctionsDeclaredByTheProgramAreListed)
+{
+    report.AddFunction(QStringLiteral("function HeatOf(Channel: Integer; Hour: Integer): Double"),
+                       QStringLiteral("ctOther"), QStringLiteral("HeatOf description"));
+    TrpDataTreeForm form(nullptr, false);
+    form.SetReport(&report);
+    form.UpdateItems();
+    form.ShowTab(2);
+    QTreeWidgetItem* heat = nullptr;
+    for (QTreeWidgetItemIterator it(form.FunctionsTree); *it; ++it) {
+        if ((*it)->text(0).startsWith(QLatin1String("HeatOf(")))
+            heat = *it;
+    }
+    ASSERT_NE(heat, nullptr);
+    form.FunctionsTree->setCurrentItem(heat);
+    EXPECT_EQ(form.GetFieldName(), QStringLiteral("HeatOf(,)"));
+    int copies = 0;
+    for (QTreeWidgetItemIterator it(form.FunctionsTree); *it; ++it)
+        copies += (*it)->text(0).startsWith(QLatin1String("HeatOf(")) ? 1 : 0;
+    EXPECT_EQ(copies, 1);
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 #include "report/designer/rpSynMemo.h"
 #include "report/script/sc_itools.h"
 
+#include "RecordingPaintDevice.h"
+
+#include <QClipboard>
 #include <QDir>
+#include <QPainter>
 #include <QFontMetrics>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -66,6 +70,11 @@ TEST(SyntaxMemo, EditingByKeys)
         {"a selection ending in column 1 leaves its last line", {"  a", "  b"}, {1, 1}, {1, 1}, {1, 2},
          {Ctrl(Qt::Key_U)}, {"a", "  b"}, {1, 1}},
         {"tab inserts eight minus the column mod eight blanks", {"ab"}, {3, 1}, {}, {}, {{Qt::Key_Tab}}, {"ab     "}, {8, 1}},
+        {"tab in column 1 inserts seven blanks", {"ab"}, {1, 1}, {}, {}, {{Qt::Key_Tab}}, {"       ab"}, {8, 1}},
+        {"tab in column 8 inserts eight blanks", {"abcdefg"}, {8, 1}, {}, {}, {{Qt::Key_Tab}}, {"abcdefg        "},
+         {16, 1}},
+        {"tab in column 9 inserts seven blanks", {"abcdefgh"}, {9, 1}, {}, {}, {{Qt::Key_Tab}}, {"abcdefgh       "},
+         {16, 1}},
         {"ctrl+y on the last line empties it", {"a", "b"}, {2, 2}, {}, {}, {Ctrl(Qt::Key_Y)}, {"a", ""}, {1, 2}},
         {"ctrl+y above the last line deletes it", {"a", "b"}, {2, 1}, {}, {}, {Ctrl(Qt::Key_Y)}, {"b"}, {1, 1}},
         {"ctrl+left stops at the start of the line", {"ab", "  cd"}, {3, 2}, {}, {}, {Ctrl(Qt::Key_Left)},
@@ -103,6 +112,69 @@ TEST(SyntaxMemo, EditingByKeys)
         EXPECT_EQ(lines, row.expected);
         EXPECT_EQ(memo.GetPos(), row.expectedCaret);
     }
+}
+
+TEST(SyntaxMemo, CtrlShiftDeleteCutsTheWordRightOfTheCaret)
+{
+    TrpSyntaxMemo memo;
+    memo.SetLines({"one two"});
+    memo.SetPos(5, 1);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    Press(memo, Key{Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier});
+    EXPECT_EQ(memo.Line(1), QStringLiteral("one "));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("two"));
+}
+
+TEST(SyntaxMemo, PageKeysScrollByAPageLessOneLine)
+{
+    TrpSyntaxMemo memo;
+    QStringList lines;
+    for (int i = 1; i <= 100; ++i)
+        lines.append(QStringLiteral("line %1").arg(i));
+    memo.SetLines(lines);
+    memo.resize(300, 200);
+    memo.show();
+    const int page = memo.VertPage();
+    ASSERT_GT(page, 2);
+    ASSERT_LT(3 * page, 100);
+
+    const auto placeAt = [&memo](int top, int line) {
+        memo.SetVertPosition(top);
+        memo.SetPos(1, line);
+        ASSERT_EQ(memo.VertPosition(), top);
+    };
+    struct Row {
+        const char* name;
+        int top, line;
+        int key;
+        int expectedTop, expectedLine;
+    };
+    const Row rows[] = {
+        {"pgup far from the top", 2 * page, 2 * page + 2, Qt::Key_PageUp, page + 1, page + 3},
+        {"pgup with the top line near the start", 2, 5, Qt::Key_PageUp, 0, 3},
+        {"pgdn in the middle", page, page + 1, Qt::Key_PageDown, 2 * page - 1, 2 * page},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        placeAt(row.top, row.line);
+        Press(memo, Key{row.key});
+        EXPECT_EQ(memo.VertPosition(), row.expectedTop);
+        EXPECT_EQ(memo.GetPos().y(), row.expectedLine);
+    }
+
+    // Near the end the caret goes to the last line, which becomes the top line of the view.
+    placeAt(100 - page, 100 - page + 1);
+    Press(memo, Key{Qt::Key_PageDown});
+    EXPECT_EQ(memo.GetPos().y(), 100);
+    RecordingPaintDevice device(QSize(300, 200));
+    {
+        QPainter painter(&device);
+        memo.PaintTo(painter);
+    }
+    QString shown;
+    for (const RecordedOperation& op : device.GlyphRuns())
+        shown += op.Text;
+    EXPECT_EQ(shown.trimmed(), QStringLiteral("line 100"));
 }
 
 TEST(SyntaxMemo, UndoStepsAndTheirLimit)
@@ -302,6 +374,80 @@ TEST(SyntaxMemo, CompletionListAndPicking)
     EXPECT_EQ(memo.Line(1), QStringLiteral("Report.Calc(Title)"));
 }
 
+TEST(SyntaxMemo, CompletionItemsDrawnWithTheirKindWords)
+{
+    TrpSyntaxMemo memo;
+    memo.resize(400, 300);
+    memo.show();
+    memo.SetLines({"x"});
+    memo.SetPos(2, 1);
+    memo.OnCodeCompletion = [](QObject*, const QString&, QListWidget& list) {
+        const struct {
+            const char* text;
+            int kind;
+        } items[] = {{"Alpha: Integer", 0}, {"Bravo: String", 1}, {"Charlie(X: Integer)", 2},
+                     {"Delta: Double", 3}, {"Echo: Constructor", 3}};
+        for (const auto& item : items)
+            (new QListWidgetItem(QString::fromLatin1(item.text), &list))->setData(Qt::UserRole, item.kind);
+    };
+    Press(memo, Key{Qt::Key_Space, Qt::ControlModifier});
+    QListWidget* list = memo.CompletionList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 5);
+    list->setCurrentRow(-1);
+    list->clearSelection();
+
+    const QColor blue(Qt::blue), fuchsia(255, 0, 255), black(Qt::black), white(Qt::white);
+    struct Row {
+        const char* text;
+        bool selected;
+        QStringList pieces; // kind word, identifier, rest
+        QColor wordColour, textColour;
+    };
+    const Row rows[] = {
+        {"Alpha: Integer", false, {"var", "Alpha", ": Integer"}, blue, black},
+        {"Bravo: String", false, {"property", "Bravo", ": String"}, blue, black},
+        {"Charlie(X: Integer)", false, {"procedure", "Charlie", "(X: Integer)"}, fuchsia, black},
+        {"Delta: Double", false, {"function", "Delta", ": Double"}, fuchsia, black},
+        {"Echo: Constructor", false, {"constructor", "Echo", ""}, blue, black},
+        {"Delta: Double", true, {"function", "Delta", ": Double"}, white, white},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.text) + (row.selected ? " selected" : ""));
+        const QList<QListWidgetItem*> found = list->findItems(QString::fromLatin1(row.text), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        const QModelIndex index = list->indexFromItem(found.first());
+        QStyleOptionViewItem option;
+        option.initFrom(list->viewport());
+        option.font = list->font();
+        option.rect = QRect(0, 0, 300, 20);
+        option.state = row.selected ? QStyle::State_Selected : QStyle::State_None;
+        RecordingPaintDevice device(QSize(300, 20));
+        {
+            QPainter painter(&device);
+            list->itemDelegate()->paint(&painter, option, index);
+        }
+        QStringList drawn;
+        std::vector<RecordedOperation> runs;
+        for (const RecordedOperation& op : device.GlyphRuns()) {
+            if (!op.Text.isEmpty()) {
+                drawn.append(op.Text);
+                runs.push_back(op);
+            }
+        }
+        QStringList expected;
+        for (const QString& piece : row.pieces)
+            if (!piece.isEmpty())
+                expected.append(piece);
+        ASSERT_EQ(drawn, expected);
+        EXPECT_EQ(runs[0].TextColor, row.wordColour);
+        EXPECT_EQ(runs[1].TextColor, row.textColour);
+        // The identifiers line up after the widest kind word.
+        EXPECT_EQ(runs[1].GlyphPositions.first().x(),
+                  QFontMetrics(option.font).horizontalAdvance(QStringLiteral("constructor")) + 6);
+    }
+}
+
 TEST(SyntaxMemo, InputMethodComposition)
 {
     TrpSyntaxMemo memo;
@@ -366,6 +512,54 @@ TEST(SyntaxMemo, MarksActiveLineAndFontsDrawn)
     QFont bold = proportional;
     bold.setBold(true);
     EXPECT_EQ(memo.CharWidth(), QFontMetrics(bold).horizontalAdvance(QLatin1Char('W')));
+
+    // Each character is written in its own cell, so columns line up whatever the font.
+    memo.resize(400, 200);
+    memo.SetLines({"iiWW.i"});
+    memo.SetActiveLine(-1);
+    RecordingPaintDevice device(QSize(400, 200));
+    {
+        QPainter painter(&device);
+        memo.PaintTo(painter);
+    }
+    std::vector<double> starts;
+    QString text;
+    for (const RecordedOperation& op : device.GlyphRuns()) {
+        if (op.Text.trimmed().isEmpty())
+            continue;
+        text += op.Text;
+        starts.push_back(op.GlyphPositions.first().x());
+    }
+    ASSERT_EQ(text, QStringLiteral("iiWW.i"));
+    for (size_t i = 1; i < starts.size(); ++i)
+        EXPECT_DOUBLE_EQ(starts[i] - starts[i - 1], memo.CharWidth()) << i;
+}
+
+TEST(SyntaxMemo, ActiveLineAndSelectionPaintedToTheRightEdge)
+{
+    TrpSyntaxMemo memo;
+    memo.resize(400, 200);
+    memo.show();
+    memo.SetLines({"short", "x", "other"});
+    memo.SetActiveLine(2);
+    RecordingPaintDevice device(QSize(400, 200));
+    {
+        QPainter painter(&device);
+        memo.PaintTo(painter);
+    }
+    // The block-coloured rectangles of line 2 reach the visible width.
+    const int h = memo.CharHeight();
+    double right = 0;
+    const std::vector<RecordedOperation> ops = device.Operations();
+    QBrush brush;
+    for (const RecordedOperation& op : ops) {
+        if (op.What == RecordedOperation::BrushChange)
+            brush = op.Brush;
+        if (op.What == RecordedOperation::Rectangle && brush.color() == memo.BlockColor &&
+            op.DeviceRect.top() >= h - 0.5 && op.DeviceRect.bottom() <= 2 * h + 0.5)
+            right = std::max(right, op.DeviceRect.right());
+    }
+    EXPECT_GE(right, memo.viewport()->width() - memo.CharWidth());
 }
 
 struct ToolRun {

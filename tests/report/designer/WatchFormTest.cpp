@@ -1,6 +1,8 @@
 #include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpUnicodeCtrls.h"
 #include "report/designer/rpWatchForm.h"
+#include "report/model/rpRes.h"
+#include "report/script/ScriptedUi.h"
 #include "report/script/sc_iinterpreter_script.h"
 
 #include <QCloseEvent>
@@ -99,6 +101,20 @@ TEST(WatchForm, ValuesWhileTheScriptRunsAndNotAccessibleOtherwise)
     QCloseEvent close;
     QApplication::sendEvent(&form, &close);
     EXPECT_FALSE(close.isAccepted());
+}
+
+TEST(WatchForm, F1OpensTheWindowsHelpTopic)
+{
+    DesignerRuntime::init();
+    ScriptedUi ui;
+    ReportServices::SetUi(&ui);
+    TrpWatchForm form;
+    QTest::keyClick(&form, Qt::Key_F1);
+    ReportServices::SetUi(nullptr);
+    ASSERT_EQ(ui.Prompts.size(), 1u);
+    EXPECT_EQ(ui.Prompts[0].Kind, QStringLiteral("ShowHelp"));
+    EXPECT_EQ(ui.Prompts[0].Caption, GetResourcesInstance().HelpFile());
+    EXPECT_EQ(ui.Prompts[0].Text, TrpResources::HelpTopic(u"TrpWatchForm"));
 }
 
 } // namespace
