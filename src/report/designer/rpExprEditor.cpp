@@ -53,8 +53,9 @@ TrpExprEditorForm::TrpExprEditorForm(QWidget* owner, TrpCustomDesigner* designer
     exprLayout->setContentsMargins(4, 4, 4, 0);
     exprLayout->addWidget(ExprL);
     exprLayout->addWidget(ExprMemo);
-    Splitter1->setStretchFactor(0, 4);
-    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({420, 70});
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

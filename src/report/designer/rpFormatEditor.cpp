@@ -4,6 +4,7 @@
 #include "report/model/rpClass_views.h"
 #include "report/model/rpRes.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,11 +48,12 @@ TrpFormatEditorForm::TrpFormatEditorForm(QWidget* owner, TrpCustomDesigner* desi
     SeparatorE = new QLineEdit(GroupBox1);
     SeparatorE->setObjectName(QStringLiteral("SeparatorE"));
     SeparatorE->setMaximumWidth(40);
-    auto* editRow = new QHBoxLayout(GroupBox1);
-    editRow->addWidget(FormatStrL);
-    editRow->addWidget(FormatE, 1);
-    editRow->addWidget(SeparatorL);
-    editRow->addWidget(SeparatorE);
+    auto* editRows = new QGridLayout(GroupBox1);
+    editRows->addWidget(FormatStrL, 0, 0);
+    editRows->addWidget(FormatE, 0, 1);
+    editRows->addWidget(SeparatorL, 1, 0);
+    editRows->addWidget(SeparatorE, 1, 1, Qt::AlignLeft);
+    editRows->setColumnStretch(1, 1);
     auto* lists = new QHBoxLayout;
     lists->addWidget(CategoryL, 2);
     lists->addWidget(FormatL, 3);

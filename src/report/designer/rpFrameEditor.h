@@ -4,6 +4,7 @@
 // first entry of the line list edits all four lines through the frame's own setters) and the
 // drop shadow. It edits its own copy; the caller takes Frame after OK.
 
+#include "rpDesgnCtrls.h"
 #include "rpDsgnDialog.h"
 
 #include <QPointer>
@@ -15,7 +16,7 @@ class QLabel;
 class QPushButton;
 class QToolBar;
 class QToolButton;
-class TrpCustomSelector;
+
 class TrpFrame;
 class TrpFrameLine;
 

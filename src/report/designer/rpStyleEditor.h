@@ -4,6 +4,7 @@
 // default character set), a drawn sample, adding, renaming and deleting, and ".fs3" style
 // files. The report takes the copy only on OK.
 
+#include "rpDesgnCtrls.h"
 #include "rpDsgnDialog.h"
 
 #include <QPointer>
@@ -16,7 +17,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TrpColorSelector;
+
 class TrpReport;
 class TrpStyleItem;
 class TrpStyles;
