@@ -27,8 +27,13 @@ QToolButton* ToolButton(QToolBar* bar, const char* name, int image, int hint, co
     auto* button = new QToolButton(bar);
     button->setObjectName(QString::fromLatin1(name));
     const auto& images = MainButtonImages();
-    if (image < static_cast<int>(images.size()))
+    if (image >= 0 && image < static_cast<int>(images.size())) {
         button->setIcon(QIcon(QPixmap::fromImage(images[image])));
+    } else {
+        // No picture of its own: the button shows its hint as text.
+        button->setText(fallback);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    }
     button->setToolTip(fallback);
     DesignerDialogs::Hint(button, hint);
     bar->addWidget(button);
@@ -66,9 +71,9 @@ TrpPictureEditorForm::TrpPictureEditorForm(QWidget* owner, TrpCustomDesigner* de
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     LoadB = ToolButton(ToolBar, "LoadB", 1, 4001, QStringLiteral("Открыть"));
-    CopyB = ToolButton(ToolBar, "CopyB", 7, 4002, QStringLiteral("Копировать"));
-    PasteB = ToolButton(ToolBar, "PasteB", 8, 4003, QStringLiteral("Вставить"));
-    ClearB = ToolButton(ToolBar, "ClearB", 51, 4004, QStringLiteral("Очистить"));
+    CopyB = ToolButton(ToolBar, "CopyB", -1, 4002, QStringLiteral("Копировать"));
+    PasteB = ToolButton(ToolBar, "PasteB", -1, 4003, QStringLiteral("Вставить"));
+    ClearB = ToolButton(ToolBar, "ClearB", -1, 4004, QStringLiteral("Очистить"));
     ToolBar->addSeparator();
     CancelB = ToolButton(ToolBar, "CancelB", 55, 2, QStringLiteral("Отмена"));
     OkB = ToolButton(ToolBar, "OkB", 56, 1, QStringLiteral("OK"));

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -424,6 +425,31 @@ TEST_F(DataDialogs, InheritanceConflictDeleteRenameAndCancel)
         }
     }
     EXPECT_EQ(modal.Shown, (QStringList{"TrpInheritErrorForm", "TrpInheritErrorForm", "TrpInheritErrorForm"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DataDialogs, F1OpensTheHelpTopicAndRightToLeftMirrors)
+{
+    QWidget owner;
+    owner.setLayoutDirection(Qt::RightToLeft);
+    modal.Then<TrpVarEditorForm>([](TrpVarEditorForm& form) {
+        QTest::keyClick(&form, Qt::Key_F1);
+        form.CancelB->click();
+    });
+    TrpVarEditorForm form(&owner, &designer);
+    EXPECT_EQ(form.layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(form.VarTree->layoutDirection(), Qt::RightToLeft);
+    form.Execute();
+    bool helped = false;
+    for (const ScriptedUi::Prompt& prompt : modal.ui.Prompts)
+        if (prompt.Kind == u"ShowHelp" && prompt.Text.endsWith(QStringLiteral("Variables.htm")))
+            helped = true;
+    EXPECT_TRUE(helped);
+    TrpGroupEditorForm ltr(nullptr, &designer);
+    EXPECT_EQ(ltr.layoutDirection(), Qt::LeftToRight);
 }
 
 } // namespace
