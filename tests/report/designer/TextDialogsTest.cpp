@@ -213,6 +213,28 @@ TEST_F(TextDialogs, MemoEditorAppliesFormatAndHighlightOnlyOnOk)
     }
 }
 
+TEST_F(TextDialogs, MemoEditorInsertsAnAggregate)
+{
+    memo->SetText(QStringLiteral("Итого: \r\n"));
+    modal.Then<TrpMemoEditorForm>([](TrpMemoEditorForm& form) {
+        QTextCursor cursor = form.Editor()->textCursor();
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        form.Editor()->setTextCursor(cursor);
+        form.AggregateB->click();
+        form.OkB->click();
+    });
+    modal.Then<TrpSysMemoEditorForm>([](TrpSysMemoEditorForm& form) {
+        EXPECT_TRUE(form.AggregateOnly());
+        form.FunctionCB->setCurrentText(QStringLiteral("COUNT"));
+        form.DataBandCB->setCurrentText(QStringLiteral("MasterData1"));
+        form.OkB->click();
+    });
+    TrpMemoEditorForm form(nullptr, &designer);
+    form.SetMemoView(memo);
+    ASSERT_EQ(form.Execute(), mrOk);
+    EXPECT_EQ(form.Text(), QStringLiteral("Итого: [COUNT(MasterData1)]\r\n"));
+}
+
 TEST_F(TextDialogs, SystemTextAggregates)
 {
     struct Case {
