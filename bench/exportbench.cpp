@@ -3,8 +3,10 @@
 // prepared once (not timed); then, for the same pages, our writer exports them into memory and
 // DrawPage draws them for printing on a QPdfWriter, the median of N runs each. It prints the
 // speed and size ratios and what our file is made of; then the same for a protected export
-// (both passwords) and for the archive with two pictures on every page. A timed run, never a
-// test.
+// (both passwords) and for the archive with two pictures on every page. Before that, the
+// export matrix of the table exports over the same two reports: the time to hand it every page,
+// the time of Prepare and the heap it holds when prepared, per page, to show it grows about
+// linearly (--matrix-only stops there). A timed run, never a test.
 
 #include "ExportFixtures.h"
 
@@ -12,8 +14,10 @@
 #include "report/engine/rpPreviewPages.h"
 #include "report/export/ExportRuntime.h"
 #include "report/export/rpExportDefaults.h"
+#include "report/export/rpExportMatrix.h"
 #include "report/export/rpExportPDF.h"
 #include "report/model/rpClass_bands.h"
+#include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_views.h"
 
@@ -31,6 +35,8 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include <malloc.h>
 
 namespace {
 
@@ -188,19 +194,122 @@ bool Run(const char* name, int rows, int runs, const Options& options = {}, bool
     return true;
 }
 
+// Hands the matrix the views of each page as the HTML export does and closes each page.
+class MatrixCollector : public TrpCustomExportFilter {
+public:
+    explicit MatrixCollector(TrpIEMatrix& matrix) : TrpCustomExportFilter(TrpNoRegister{}), matrix_(matrix)
+    {
+        ShowDialog = false;
+        ShowProgress = false;
+    }
+    void ExportObject(TrpComponent* object) override
+    {
+        auto* view = dynamic_cast<TrpView*>(object);
+        if (view != nullptr && (view->Printable || ExportNotPrintable))
+            matrix_.AddObject(*view);
+    }
+    void FinishPage(TrpReportPage* page, int32_t index) override
+    {
+        matrix_.AddPage(page->Orientation(), page->Width(), page->Height(), page->LeftMargin, page->TopMargin,
+                        page->RightMargin, page->BottomMargin, page->MirrorMargins, index);
+    }
+
+private:
+    TrpIEMatrix& matrix_;
+};
+
+size_t HeapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+struct MatrixResult {
+    int pages = 0;
+    double fill = 0;      // seconds, median
+    double prepare = 0;   // seconds, median
+    double heap = 0;      // bytes held by the prepared matrix
+};
+
+bool MatrixRun(const char* name, int rows, int runs, MatrixResult& result)
+{
+    TrpReport report;
+    report.EngineOptions().NewSilentMode = simSilent;
+    report.ShowProgress = false;
+    enginefixtures::DataSets keep;
+    exportfixtures::BuildArchive(report, keep);
+    keep.front()->LoadFromText(exportfixtures::HoursCsv(rows), QStringLiteral("Hours"));
+    if (!report.PrepareReport()) {
+        std::fprintf(stderr, "%s\n", qPrintable(report.Errors().join(u'\n')));
+        return false;
+    }
+    auto* store = dynamic_cast<TrpPreviewPages*>(report.PreviewPages());
+    result.pages = store->Count();
+    std::vector<double> fill;
+    std::vector<double> prepare;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t objects = 0;
+    for (int r = 0; r < runs; ++r) {
+        malloc_trim(0);
+        const size_t before = HeapInUse();
+        TrpIEMatrix matrix;
+        ApplyHTMLMatrixOptions(matrix, &report, false, false, false, true);
+        MatrixCollector collector(matrix);
+        QElapsedTimer timer;
+        timer.start();
+        if (!report.Export(&collector)) {
+            std::fprintf(stderr, "matrix fill failed: %s\n", qPrintable(report.Errors().join(u'\n')));
+            return false;
+        }
+        fill.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        timer.restart();
+        matrix.Prepare();
+        prepare.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        result.heap = static_cast<double>(HeapInUse() - std::min(before, HeapInUse()));
+        width = matrix.Width();
+        height = matrix.Height();
+        objects = matrix.ObjectsCount();
+    }
+    result.fill = Median(fill);
+    result.prepare = Median(prepare);
+    std::printf("matrix %s pages=%d grid=%dx%d objects=%d fill=%.3f s prepare=%.3f s (%.2f ms/page) "
+                "heap=%.1f MB (%.1f KB/page)\n",
+                name, result.pages, width, height, objects, result.fill, result.prepare,
+                result.prepare * 1000 / result.pages, result.heap / 1048576, result.heap / 1024 / result.pages);
+    return true;
+}
+
+bool MatrixBench(int runs, int stressRows)
+{
+    MatrixResult archive;
+    MatrixResult stress;
+    if (!MatrixRun("archive", 744, runs, archive) || !MatrixRun("stress", stressRows, std::max(1, runs / 2), stress))
+        return false;
+    const auto perPage = [](double value, const MatrixResult& r) { return value / r.pages; };
+    std::printf("matrix growth stress/archive per page: fill=%.2f prepare=%.2f heap=%.2f (about 1 when linear)\n",
+                perPage(stress.fill, stress) / perPage(archive.fill, archive),
+                perPage(stress.prepare, stress) / perPage(archive.prepare, archive),
+                perPage(stress.heap, stress) / perPage(archive.heap, archive));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int runs = 5;
     int stressPages = 1000;
+    bool matrixOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--stress-pages") == 0 && i + 1 < argc) {
             stressPages = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--matrix-only") == 0) {
+            matrixOnly = true;
         } else {
-            std::fputs("usage: exportbench [--runs N] [--stress-pages P]\n", stderr);
+            std::fputs("usage: exportbench [--runs N] [--stress-pages P] [--matrix-only]\n", stderr);
             return 1;
         }
     }
@@ -208,10 +317,14 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     ExportRuntime::init();
-    if (!Run("archive", 744, runs))
-        return 2;
     // The archive lays out 37.2 rows a page (744 rows on 20 pages).
     const int rows = stressPages * 744 / 20 / kRowsPerDay * kRowsPerDay;
+    if (!MatrixBench(runs, rows))
+        return 2;
+    if (matrixOnly)
+        return 0;
+    if (!Run("archive", 744, runs))
+        return 2;
     if (!Run("stress", rows, std::max(1, runs / 2)))
         return 2;
     const Options protect = [](TrpPDFExport& f) {

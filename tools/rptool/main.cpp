@@ -13,6 +13,7 @@
 #include "DesignerCommand.h"
 #include "DeviceDataCommand.h"
 #include "LayoutCommand.h"
+#include "MatrixCommand.h"
 #include "PreparedCommand.h"
 #include "PrepareCommand.h"
 #include "PreviewCommand.h"
@@ -187,6 +188,13 @@ const Command kCommands[] = {
      "write the picture IN (any format Qt reads) as a GIF89a file through the exports' GIF writer (at most 256 "
      "colours, LZW); a picture that cannot be read prints the reason and exits 2",
      2, RunGifWrite},
+    {"matrix", "IN.zp3 [--page N] [--set NAME=VALUE]...",
+     "prepare the export matrix of the prepared report IN (of page N only when given) with the HTML export's "
+     "matrix options, each matrix option NAME set to VALUE (True/False or a number), and print it: the column, row "
+     "and page-break edges with two decimals, then \"cells N\" and one line per cell-owning object in table order "
+     "(x, y, dx, dy, style, text or picture WxH, first text line with \\ \\t \\r \\n escaped), then \"styles N\" and "
+     "one line per style, tab-separated; errors exit 2",
+     kAnyArguments, RunMatrix, true},
     {"device-data",
      "FILE --type 0|1|2 [--system 0..3] --from YYYY-MM-DD --to YYYY-MM-DD [--totals] [--hours] [--codes] "
      "[--channels MVP] [--hardware] [--modes]",

@@ -4,6 +4,7 @@
 #include "rpInheritErrorForm.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpScriptTemplates.h"
+#include "rpWizardStd.h"
 
 #include "report/engine/EngineRuntime.h"
 #include "report/engine/ui/EngineUi.h"
@@ -85,8 +86,10 @@ void init()
     AddBlock(QStringLiteral(":/report/designer/rpDsgnRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnPropRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
+    AddBlock(QStringLiteral(":/report/designer/rpWizardRes.xml"));
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
+    RegisterStandardWizards();
     InstallDesignerImages();
     MutableModelServices().InheritConflict = AskInheritConflict;
     gInitialized = true;
@@ -97,6 +100,7 @@ void shutdown()
     if (!gInitialized)
         return;
     ClearEditorClasses();
+    UnregisterStandardWizards();
     RemoveDesignerImages();
     MutableModelServices().InheritConflict = nullptr;
     gInitialized = false;

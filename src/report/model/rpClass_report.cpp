@@ -326,8 +326,15 @@ void HandleReportError(TrpReport& report, const QString& message)
     case simMessageBoxes:
         ErrorMessageBox(message);
         return;
-    case simSilent:
+    case simSilent: {
+        // Kept where the caller can read it. Callers that report the report's own error list
+        // under the "clErrors" heading have those lines there already.
+        const QString ownList = GetResourcesInstance().Get(u"clErrors") + QStringLiteral("\r\n") +
+                                report.Errors().join(QStringLiteral("\r\n"));
+        if (message != ownList)
+            report.AddError(message);
         return;
+    }
     case simReThrow:
         throw EReportError(message.toStdString());
     }

@@ -383,7 +383,8 @@ private:
 };
 
 // Reports an error by the report's NewSilentMode: simMessageBoxes shows it in an error box,
-// simSilent drops it, simReThrow raises EReportError with it.
+// simSilent adds it to the report's Errors (a message that is the report's own error list under
+// the "clErrors" heading adds nothing), simReThrow raises EReportError with it.
 void HandleReportError(TrpReport& report, const QString& message);
 
 // Registers the report classes (pages, bands, views, the report) for files and scripts, each

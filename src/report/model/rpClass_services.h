@@ -291,6 +291,10 @@ public:
     virtual void ShowModeless() {}
     virtual void EmbedIn(QObject*) {}
 
+    // Gives a freshly cleared report the designer's defaults (script language, margins and
+    // paper of its first page); nothing without a designer window.
+    virtual void SetReportDefaults() {}
+
     virtual QStringList Code() = 0;
     // Lets the user build an expression, starting from `expression`.
     virtual QString InsertExpression(const QString& expression) = 0;

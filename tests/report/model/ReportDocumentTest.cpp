@@ -8,6 +8,7 @@
 #include "report/core/PropertyRegistry.h"
 #include "report/model/rpClass_datasets.h"
 #include "report/model/rpClass_ini.h"
+#include "report/model/rpRes.h"
 #include "platform/RegistryStore.h"
 #include "report/model/rpXMLSerializer.h"
 
@@ -398,10 +399,29 @@ TEST_F(ReportDocumentTest, HandleReportErrorFollowsNewSilentMode)
     TrpReport report;
     HandleReportError(report, QStringLiteral("shown"));
     report.EngineOptions().SetSilentMode(true);
-    HandleReportError(report, QStringLiteral("dropped"));
+    HandleReportError(report, QStringLiteral("kept"));
     report.EngineOptions().NewSilentMode = simReThrow;
     EXPECT_THROW(HandleReportError(report, QStringLiteral("raised")), EReportError);
     EXPECT_EQ(ui.Messages, QStringList{QStringLiteral("Ошибка: shown")});
+    EXPECT_EQ(report.Errors(), QStringList{QStringLiteral("kept")});
+}
+
+TEST_F(ReportDocumentTest, SilentReportErrorsJoinTheErrorListOnce)
+{
+    RecordingReportUi ui;
+    TrpReport report;
+    report.EngineOptions().SetSilentMode(true);
+    report.AddError(QStringLiteral("first"));
+    report.AddError(QStringLiteral("second"));
+    // The report's own list under its heading is there already.
+    HandleReportError(report, GetResourcesInstance().Get(u"clErrors") + QStringLiteral("\r\nfirst\r\nsecond"));
+    EXPECT_EQ(report.Errors(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    // A message of its own joins it, once.
+    HandleReportError(report, QStringLiteral("Cannot write /x/r.html"));
+    HandleReportError(report, QStringLiteral("Cannot write /x/r.html"));
+    EXPECT_EQ(report.Errors(), (QStringList{QStringLiteral("Cannot write /x/r.html"), QStringLiteral("first"),
+                                            QStringLiteral("second")}));
+    EXPECT_TRUE(ui.Messages.isEmpty());
 }
 
 TEST_F(ReportDocumentTest, AMissingFile)
