@@ -7,6 +7,8 @@
 #include "device/Registers.h"
 #include "platform/DateTime.h"
 #include "presentation/ArchiveSchemas.h"
+#include "report/core/FormatSettings.h"
+#include "report/core/Formats.h"
 #include "platform/Exceptions.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_pages.h"
@@ -338,12 +340,18 @@ constexpr const char16_t* kSettingsVariables[] = {
 const QString kTsControls[] = {QStringLiteral("W_Contract"), QStringLiteral("Kpr"), QStringLiteral("dt_Min"), QStringLiteral("dP_min"),
                                QStringLiteral("TairChanel"), QStringLiteral("TctrlChanel"), QStringLiteral("StopModeTS")};
 
+// "1 апреля": the day and the month's name as a date is said in Russian (genitive).
 QString SeasonStartText(double date)
 {
-    static const char* const kMonths[] = {"января", "февраля", "марта", "апреля", "мая", "июня",
-                                          "июля", "августа", "сентября", "октября", "ноября", "декабря"};
-    const DateTimeParts parts = DecodeDateTime(date);
-    return QStringLiteral("%1 %2").arg(parts.day).arg(QString::fromUtf8(kMonths[(parts.month + 11) % 12]));
+    static const FormatSettings settings = [] {
+        FormatSettings russian = FormatSettings::RuRu();
+        const char* const months[] = {"января", "февраля", "марта", "апреля", "мая", "июня",
+                                      "июля", "августа", "сентября", "октября", "ноября", "декабря"};
+        for (size_t i = 0; i < russian.LongMonthNames.size(); ++i)
+            russian.LongMonthNames[i] = QString::fromUtf8(months[i]);
+        return russian;
+    }();
+    return FormatDateTime(u"d mmmm", date, settings);
 }
 
 void BuildSettingsReport(DeviceReportHost& host, const ReportSetupStruct& setup)

@@ -3,10 +3,10 @@
 // every page of the device frame instead, filled from the demo instrument; with --schemes,
 // the drawing of every heat-system scheme of both heat systems and of a set of free
 // configurations; with --report-setup, the report settings dialog for each report kind over the
-// demo instrument's history; with --report KIND, the preview of that device report (0 archive,
-// 1 emergency journal, 2 operator journal, 3 settings) over the demo's May 2024, built by "Отчет"'s
-// report builder from the frame. Settings come from a fresh temporary folder, so the pictures show the
-// program as it first starts. Run it with QT_QPA_PLATFORM=offscreen where there is no display.
+// demo instrument's history; with --report KIND --data FILE, a device report (0 archive,
+// 1 emergency journal, 2 operator journal, 3 settings) made through the main window from a data
+// file, exported to PDF and its preview pictured (ReportScreens.h). Settings come from a fresh
+// temporary folder, so the pictures show the program as it first starts. Run it with QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/About.h"
 #include "AppInfo.h"
 #include "app/DaxFrame.h"
@@ -17,20 +17,11 @@
 #include "app/OptionsFrame.h"
 #include "comm/Interact.h"
 #include "device/Daxhelper.h"
-#include "app/DeviceReportFeature.h"
-#include "devreport/DaxReportSetupFrame.h"
 #include "devreport/ui/DaxReportSetupFrame.h"
-#include "platform/DateTime.h"
-#include "platform/Exceptions.h"
-#include "report/core/Services.h"
-#include "report/engine/ui/EngineUi.h"
-#include "report/engine/ui/rpPreviewForm.h"
-#include "report/model/rpClass_report.h"
-#include "report/export/ExportRuntime.h"
-#include "report/script/ScriptedUi.h"
 
 #include "DataFile.h"
 #include "DemoState.h"
+#include "ReportScreens.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,7 +39,11 @@
 
 namespace {
 
-const char* const kUsage = "usage: app-screens [--pages | --schemes | --report-setup | --report KIND] --out DIR\n";
+const char* const kUsage =
+    "usage: app-screens [--pages | --schemes | --report-setup] --out DIR\n"
+    "       app-screens --report KIND --data FILE [--system N] [--from YYYY-MM-DD --to YYYY-MM-DD]\n"
+    "                   [--totals] [--hours] [--codes] [--channels MVP] [--hardware] [--modes]\n"
+    "                   [--consumer TEXT] [--supplier TEXT] [--portrait] --out DIR\n";
 
 // The smallest picture of a page: the main window's work panel at the window's first size.
 constexpr int kPageMinWidth = 1036;
@@ -190,81 +185,32 @@ bool SaveReportSetupPictures(const QDir& folder)
     return saved;
 }
 
-// The preview of one device report as "Отчет" shows it for the demo instrument's data file
-// (preview_<kind>.png): the settings dialog answered with the kind and the demo's May, the
-// preview prepared and pictured. 2 when the builder answers with a message instead.
-int SaveReportPreview(const QDir& folder, int32_t kind)
-{
-    EngineUi::init();
-    ExportRuntime::init();
-    DevReportRuntime::init();
-    TDax_Frame frame;
-    frame.BuildPageTree();
-    daxsim::Instrument instrument(daxsim::DemoState(daxsim::Model::Dax02), 1);
-    frame.LoadDataFile(daxsim::DataFileBytesOfInstrument(instrument));
-    TReportSetupForm setupForm;
-    ReportSetupForm = &setupForm;
-    ScriptedUi ui;
-    ReportServices::SetUi(&ui);
-    bool saved = false;
-    int previews = 0;
-    ui.OnModal = [&](QObject& window, const QString&) {
-        if (auto* dialog = dynamic_cast<TReportSetupForm*>(&window)) {
-            dialog->Settings.ReportType = kind;
-            dialog->Settings.BeginPeriod = EncodeDate(2024, 5, 1);
-            dialog->Settings.EndPeriod = EncodeDate(2024, 5, 31);
-            return int(mrOk);
-        }
-        if (auto* preview = dynamic_cast<TrpPreviewForm*>(&window)) {
-            ++previews;
-            preview->Report()->PrepareTimerTick();
-            preview->resize(1000, 1100);
-            saved = Save(*preview, folder, QStringLiteral("preview_%1.png").arg(kind));
-            preview->hide();
-        }
-        return int(mrCancel);
-    };
-    int result = 0;
-    try {
-        DeviceReportFeature feature;
-        frame.SetReportState(feature.CreateFrameState());
-        feature.BuildAndShowReport(frame);
-        for (const QString& message : ui.Messages)
-            std::fprintf(stderr, "app-screens: %s\n", message.toLocal8Bit().constData());
-        result = !ui.Messages.isEmpty() || previews != 1 ? 2 : saved ? 0 : 1;
-    } catch (...) {
-        std::fprintf(stderr, "app-screens: %s\n", platform::CurrentExceptionMessage().c_str());
-        result = 2;
-    }
-    ReportServices::SetUi(nullptr);
-    ReportSetupForm = nullptr;
-    return result;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
+    const bool report = arguments.contains(QStringLiteral("--report"));
+    DeviceReportRequest request;
+    if (report) {
+        QString error;
+        if (!ParseDeviceReportRequest(arguments.mid(1), request, error)) {
+            std::fprintf(stderr, "app-screens: %s\n", error.toLocal8Bit().constData());
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    }
     const qsizetype out = arguments.indexOf(QStringLiteral("--out"));
     const bool pages = arguments.contains(QStringLiteral("--pages"));
     const bool schemes = arguments.contains(QStringLiteral("--schemes"));
     const bool reportSetup = arguments.contains(QStringLiteral("--report-setup"));
-    const qsizetype report = arguments.indexOf(QStringLiteral("--report"));
-    bool kindOk = report < 0;
-    int32_t kind = -1;
-    if (report >= 0 && report + 1 < arguments.size()) {
-        kind = arguments[report + 1].toInt(&kindOk);
-        kindOk = kindOk && kind >= 0 && kind <= 3;
-    }
-    const int choices = int(pages) + int(schemes) + int(reportSetup) + int(report >= 0);
-    const int argumentCount = 3 + choices + int(report >= 0);
-    if (out < 0 || out + 1 >= arguments.size() || choices > 1 || !kindOk || arguments.size() != argumentCount) {
+    const int choices = int(pages) + int(schemes) + int(reportSetup);
+    if (!report && (out < 0 || out + 1 >= arguments.size() || choices > 1 || arguments.size() != 3 + choices)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    QDir folder(arguments[out + 1]);
+    QDir folder(report ? request.OutDir : arguments[out + 1]);
     if (!folder.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "app-screens: cannot create %s\n", folder.path().toLocal8Bit().constData());
         return 1;
@@ -282,8 +228,8 @@ int main(int argc, char* argv[])
         return SaveSchemes(folder) ? 0 : 1;
     if (reportSetup)
         return SaveReportSetupPictures(folder) ? 0 : 1;
-    if (report >= 0)
-        return SaveReportPreview(folder, kind);
+    if (report)
+        return RunDeviceReport(request);
 
     bool saved = true;
     TMainForm mainForm;
