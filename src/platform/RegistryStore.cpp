@@ -148,6 +148,13 @@ std::filesystem::path RegistryStore::DefaultFile()
     return std::filesystem::path(home && *home ? home : ".") / ".config" / "daxconfig" / "registry.json";
 }
 
+std::filesystem::path RegistryStore::SystemFile()
+{
+    if (const char* file = std::getenv("DAXCONFIG_SYSTEM_FILE"); file && *file)
+        return std::filesystem::path(file);
+    return std::filesystem::path("/etc/xdg/daxconfig/registry.json");
+}
+
 std::string RegistryStore::ReadString(std::string_view key, std::string_view name, std::string_view fallback) const
 {
     std::lock_guard lock(StoreMutex());
@@ -185,6 +192,22 @@ bool RegistryStore::ValueExists(std::string_view key, std::string_view name) con
     json data;
     Load(file_, data);
     return FindValue(data, key, name) != nullptr;
+}
+
+std::vector<std::string> RegistryStore::ValueNames(std::string_view key) const
+{
+    std::lock_guard lock(StoreMutex());
+    json data;
+    Load(file_, data);
+    std::vector<std::string> names;
+    const auto it = data.find(NormalizeKey(key));
+    if (it != data.end() && it->is_object()) {
+        for (const auto& [name, value] : it->items()) {
+            if (value.is_string() || value.is_number_integer())
+                names.push_back(name);
+        }
+    }
+    return names;
 }
 
 bool RegistryStore::CreateKey(std::string_view key)

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -24,6 +25,11 @@ public:
     // $XDG_CONFIG_HOME/daxconfig/registry.json, otherwise ~/.config/daxconfig/registry.json.
     static std::filesystem::path DefaultFile();
     static RegistryStore CurrentUser() { return RegistryStore(DefaultFile()); }
+    // The settings every user shares (the local machine's): $DAXCONFIG_SYSTEM_FILE when that
+    // is set, otherwise /etc/xdg/daxconfig/registry.json. Usually read only: writes fail
+    // unless the file's folder is writable.
+    static std::filesystem::path SystemFile();
+    static RegistryStore LocalMachine() { return RegistryStore(SystemFile()); }
 
     const std::filesystem::path& File() const { return file_; }
 
@@ -31,6 +37,8 @@ public:
     int32_t ReadInteger(std::string_view key, std::string_view name, int32_t fallback) const;
     bool KeyExists(std::string_view key) const;
     bool ValueExists(std::string_view key, std::string_view name) const;
+    // The names of the key's values, in name order; none for a missing key.
+    std::vector<std::string> ValueNames(std::string_view key) const;
 
     // Each returns false when the file could not be written; the old file then stays.
     bool CreateKey(std::string_view key);

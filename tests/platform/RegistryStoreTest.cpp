@@ -163,3 +163,22 @@ TEST(RegistryStore, TheProgramsOwnShapeIsWithinTheBounds)
 }
 
 } // namespace
+
+TEST(RegistryStore, ValueNamesOfAKeyAndTheSystemFile)
+{
+    auto store = platform::RegistryStore::CurrentUser();
+    EXPECT_TRUE(store.ValueNames("\\Software\\Nowhere").empty());
+    ASSERT_TRUE(store.WriteString("\\Software\\Zuvo Dideziz\\Connections", "Orders", "db=orders"));
+    ASSERT_TRUE(store.WriteInteger("\\Software\\Zuvo Dideziz\\Connections", "Ages", 3));
+    ASSERT_TRUE(store.CreateKey("\\Software\\Zuvo Dideziz\\Connections\\Below"));
+    EXPECT_EQ(store.ValueNames("\\Software\\Zuvo Dideziz\\Connections"),
+              (std::vector<std::string>{"Ages", "Orders"}));
+    const std::filesystem::path system = store.File().parent_path() / "system" / "registry.json";
+    WriteFile(system, R"({"Software\\Zuvo Dideziz\\Connections": {"Shared": "db=shared"}})");
+    setenv("DAXCONFIG_SYSTEM_FILE", system.c_str(), 1);
+    EXPECT_EQ(platform::RegistryStore::SystemFile(), system);
+    EXPECT_EQ(platform::RegistryStore::LocalMachine().ValueNames("\\Software\\Zuvo Dideziz\\Connections"),
+              std::vector<std::string>{"Shared"});
+    unsetenv("DAXCONFIG_SYSTEM_FILE");
+    EXPECT_EQ(platform::RegistryStore::SystemFile(), std::filesystem::path("/etc/xdg/daxconfig/registry.json"));
+}

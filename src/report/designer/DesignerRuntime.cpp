@@ -2,6 +2,7 @@
 
 #include "rpDesgnForm.h"
 #include "rpDsgnImages.h"
+#include "rpInheritErrorForm.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpScriptTemplates.h"
 #include "rpWizardStd.h"
@@ -10,6 +11,7 @@
 #include "report/engine/ui/EngineUi.h"
 #include "report/model/ModelRuntime.h"
 #include "report/model/rpDsgnIntf.h"
+#include "report/model/rpClass_services.h"
 #include "report/model/rpRes.h"
 #include "report/model/ui/ModelUi.h"
 
@@ -95,6 +97,7 @@ void init()
     MutableModelServices().CreateDesigner = [](TrpReport& report, bool previewDesigner) {
         return std::unique_ptr<TrpCustomDesigner>(std::make_unique<TrpDesignerForm>(&report, previewDesigner));
     };
+    MutableModelServices().InheritConflict = AskInheritConflict;
     gInitialized = true;
 }
 
@@ -106,6 +109,7 @@ void shutdown()
     ClearEditorClasses();
     UnregisterStandardWizards();
     RemoveDesignerImages();
+    MutableModelServices().InheritConflict = nullptr;
     gInitialized = false;
 }
 

@@ -149,6 +149,30 @@ void TrpDialogControl::SetTabStop(bool value)
     control_->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+void TrpDialogControl::SetTabOrder(int32_t value)
+{
+    tabOrder_ = value;
+    OrderSiblings();
+}
+
+void TrpDialogControl::OrderSiblings()
+{
+    TrpComponent* parent = Parent();
+    if (parent == nullptr || control_ == nullptr)
+        return;
+    std::vector<TrpDialogControl*> siblings;
+    for (TrpComponent* child : parent->Objects()) {
+        auto* control = dynamic_cast<TrpDialogControl*>(child);
+        if (control != nullptr && control->Control() != nullptr &&
+            control->Control()->parentWidget() == control_->parentWidget())
+            siblings.push_back(control);
+    }
+    std::stable_sort(siblings.begin(), siblings.end(),
+                     [](const TrpDialogControl* a, const TrpDialogControl* b) { return a->tabOrder_ < b->tabOrder_; });
+    for (size_t i = 1; i < siblings.size(); ++i)
+        QWidget::setTabOrder(siblings[i - 1]->Control(), siblings[i]->Control());
+}
+
 void TrpDialogControl::SetFocus()
 {
     if (control_ != nullptr && control_->focusPolicy() != Qt::NoFocus)
@@ -257,6 +281,8 @@ void TrpDialogControl::RegisterClass(PropertyRegistry& registry)
                  SetterOf<C>([](C& o, const Variant& v) { o.SetEnabled(v.ToBoolean()); }), true);
     c.AddString(QStringLiteral("Hint"), GetterOf<C>([](const C& o) { return Variant(o.Hint()); }),
                 SetterOf<C>([](C& o, const Variant& v) { o.SetHint(v.ToString()); }));
+    c.AddInteger(QStringLiteral("TabOrder"), GetterOf<C>([](const C& o) { return Variant(o.TabOrder()); }),
+                 SetterOf<C>([](C& o, const Variant& v) { o.SetTabOrder(v.ToInt32()); }), 0);
     c.AddBoolean(QStringLiteral("ShowHint"), GetterOf<C>([](const C& o) { return Variant(o.ShowHint()); }),
                  SetterOf<C>([](C& o, const Variant& v) { o.SetShowHint(v.ToBoolean()); }), false);
     PublishComponentProperty(c, TrpCommonProperty::Visible);

@@ -59,6 +59,10 @@ public:
     // Windowed controls take the focus by Tab when set; others read true and ignore a change.
     bool TabStop() const;
     void SetTabStop(bool value);
+    // The place of a windowed control in its parent's Tab chain (lower first; equal values
+    // keep the children's order). Setting it orders the native controls of the siblings.
+    int32_t TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int32_t value);
     // Focuses the native control when it takes the focus at all.
     void SetFocus() override;
 
@@ -89,10 +93,13 @@ public:
 private:
     void PlaceControl();
     void ApplyFont();
+    // Chains the native controls of this control's siblings in TabOrder.
+    void OrderSiblings();
 
     QPointer<QWidget> control_;
     int32_t color_ = clBtnFace;
     bool showHint_ = false;
+    int32_t tabOrder_ = 0;
 };
 
 // The widget that holds controls not placed in a dialog window; created on first use.

@@ -1,0 +1,59 @@
+#include "rpInheritErrorForm.h"
+
+#include "report/core/Services.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+TrpInheritErrorForm::TrpInheritErrorForm(QWidget* owner)
+    : TrpDesignerDialog(owner, nullptr, QStringLiteral("TrpInheritErrorForm"))
+{
+    setWindowTitle(QStringLiteral("Ошибка наследования"));
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("PaintBox1"));
+    icon->setFixedSize(32, 32);
+    icon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    PaintBox1 = icon;
+    MessageL = new QLabel(
+        QStringLiteral("Базовый и наследованный отчет имеют одинаковые объекты. Выберите действие:"), this);
+    MessageL->setObjectName(QStringLiteral("MessageL"));
+    MessageL->setWordWrap(true);
+    DeleteRB = new QRadioButton(QStringLiteral("Удалить одинаковые объекты"), this);
+    DeleteRB->setObjectName(QStringLiteral("DeleteRB"));
+    DeleteRB->setChecked(true);
+    RenameRB = new QRadioButton(QStringLiteral("Переименовать объекты"), this);
+    RenameRB->setObjectName(QStringLiteral("RenameRB"));
+    OkB = new QPushButton(QStringLiteral("OK"), this);
+    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    MakeOkCancel(OkB, CancelB);
+    auto* top = new QHBoxLayout;
+    top->addWidget(PaintBox1, 0, Qt::AlignTop);
+    top->addWidget(MessageL, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OkB);
+    buttons->addWidget(CancelB);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(DeleteRB);
+    layout->addWidget(RenameRB);
+    layout->addLayout(buttons);
+    setFixedWidth(256);
+    DesignerDialogs::Caption(this, 6000);
+    DesignerDialogs::Caption(MessageL, 6001);
+    DesignerDialogs::Caption(DeleteRB, 6002);
+    DesignerDialogs::Caption(RenameRB, 6003);
+}
+
+int AskInheritConflict(bool& deleteDuplicates)
+{
+    TrpInheritErrorForm form;
+    const int result = form.Execute();
+    deleteDuplicates = form.DeleteRB->isChecked();
+    return result == mrOk ? mrOk : mrCancel;
+}
