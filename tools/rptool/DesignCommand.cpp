@@ -1,5 +1,6 @@
 #include "DesignCommand.h"
 
+#include "DesignDialogOption.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/designer/DesignerInput.h"
@@ -78,8 +79,15 @@ QStringList ObjectsOutsideBands(TrpReport& report)
 
 } // namespace
 
-int RunDesign(const QStringList& arguments)
+int RunDesign(const QStringList& givenArguments)
 {
+    QStringList arguments = givenArguments;
+    QString dialogError;
+    const std::optional<DesignDialogOptions> dialog = TakeDesignDialogOptions(arguments, dialogError);
+    if (!dialogError.isEmpty()) {
+        PrintError(dialogError);
+        return kExitUsage;
+    }
     QString fileName, select, save, grab, password, units;
     int pageNumber = 0;
     int tab = -1;
@@ -168,7 +176,7 @@ int RunDesign(const QStringList& arguments)
     auto* form = new TrpDesignerForm(&report, false);
     report.SetDesigner(form);
     form->Start();
-    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state;
+    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state && !dialog;
     // The given size wins over the remembered placement, maximized included.
     form->setWindowState(Qt::WindowNoState);
     form->resize(size);
@@ -287,6 +295,15 @@ int RunDesign(const QStringList& arguments)
     if (workspace->InplaceMemo()->isVisible())
         workspace->InplaceMemo()->EditDone();
     QApplication::processEvents();
+
+    if (dialog) {
+        // The dialog takes the grab: it shows the dialog, not the window behind it.
+        const int result = RunDesignDialog(*dialog, *form, form, grab);
+        if (result != kExitDone)
+            return finish(result);
+        grab.clear();
+        QApplication::processEvents();
+    }
 
     if (state) {
         static const char* const kUnitNames[] = {"cm", "in", "px", "chars"};
