@@ -1,4 +1,6 @@
 #include "DesignCommand.h"
+#include "CsvDBDataSet.h"
+#include "DesignNewOption.h"
 
 
 #include "report/core/PropertyRegistry.h"
@@ -7,6 +9,7 @@
 #include "report/designer/rpDesgnCtrls.h"
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace1.h"
+#include "report/engine/ui/EngineUi.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
@@ -78,8 +81,15 @@ QStringList ObjectsOutsideBands(TrpReport& report)
 
 } // namespace
 
-int RunDesign(const QStringList& arguments)
+int RunDesign(const QStringList& givenArguments)
 {
+    QStringList arguments = givenArguments;
+    QString newError;
+    const DesignNewOptions created = TakeDesignNewOptions(arguments, newError);
+    if (!newError.isEmpty()) {
+        PrintError(newError);
+        return kExitUsage;
+    }
     QString fileName, select, save, grab, password, units;
     int pageNumber = 0;
     int tab = -1;
@@ -127,20 +137,29 @@ int RunDesign(const QStringList& arguments)
     }
     static const QStringList kUnits = {QStringLiteral("cm"), QStringLiteral("in"), QStringLiteral("px"),
                                        QStringLiteral("chars")};
-    if (fileName.isEmpty() || (!units.isEmpty() && !kUnits.contains(units)))
+    if (fileName.isEmpty() != created.New || (!units.isEmpty() && !kUnits.contains(units)))
         return kExitUsage;
     try {
         DesignerRuntime::init();
+        // Page defaults and printing never depend on the machine's printers here.
+        EngineUi::init(TrpPdfFilePrinterMode::Forced);
     } catch (const platform::Exception& failure) {
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;
     }
 
+    // Declared before the report: data sets outlive the reports that use them.
+    const std::vector<std::unique_ptr<TrpCsvDBDataSet>> dataSets = LoadDesignDataSets(created, newError);
+    if (!newError.isEmpty()) {
+        PrintError(newError);
+        return kExitUsage;
+    }
     TrpReport report;
     report.EngineOptions().NewSilentMode = simSilent;
     report.ReportOptions().HiddenPassword = password;
     try {
-        report.LoadFromFile(fileName);
+        if (!created.New)
+            report.LoadFromFile(fileName);
     } catch (const platform::Exception& failure) {
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;
@@ -190,6 +209,8 @@ int RunDesign(const QStringList& arguments)
         delete form;
         return code;
     };
+    if (!created.Wizard.isEmpty() && RunDesignWizard(created, *form) != 0)
+        return finish(kExitBadContent);
     TDesignerWorkspace* workspace = form->Workspace();
     if (!select.isEmpty()) {
         TrpComponent* shown = form->Page();

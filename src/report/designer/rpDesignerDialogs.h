@@ -32,7 +32,8 @@ void RunDialogAction(QDialog& dialog, const QString& action);
 
 } // namespace DesignerDialogs
 
-// Plays the first modal dialog: the actions, then the grab (when a file is named), then OK or
+// Plays the first modal dialog: the actions, then the grab (when a file is named), then OK (its
+// button OkB, OKB or FinishB pressed when it has one; still open afterwards, it is cancelled) or
 // Cancel. Later dialogs are cancelled; message boxes answer mrNone and their texts go to
 // OnMessage; file, colour and font dialogs are cancelled.
 class DialogScriptUi : public IUiService {
