@@ -39,7 +39,8 @@ QListWidget* MakeList(QWidget* parent, const QString& name)
     list->setMovement(QListView::Static);
     list->setResizeMode(QListView::Adjust);
     list->setWordWrap(true);
-    list->setGridSize(QSize(96, 72));
+    list->setGridSize(QSize(124, 80));
+    list->setTextElideMode(Qt::ElideNone);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     return list;
