@@ -116,7 +116,7 @@ void TrpNewItemForm::FormShow()
 
     TemplateLV->clear();
     FForm->GetTemplateList(FTemplates);
-    FTemplates.sort();
+    FTemplates.sort(Qt::CaseInsensitive);
     for (int i = 0; i < FTemplates.size(); ++i) {
         auto* item = new QListWidgetItem(WizardIcon(kTemplateImage), QFileInfo(FTemplates[i]).fileName(), TemplateLV);
         item->setData(kEntryRole, i);

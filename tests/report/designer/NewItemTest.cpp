@@ -131,7 +131,7 @@ protected:
 TEST_F(NewItem, ListsWizardsInRegistryOrderAndSortedTemplates)
 {
     WriteTemplate(QStringLiteral("base.zi3"), QStringLiteral("M1"));
-    WriteTemplate(QStringLiteral("Account.ZI3"), QStringLiteral("M2"));
+    WriteTemplate(QStringLiteral("Zeta.ZI3"), QStringLiteral("M2"));
     QFile other(QDir(templates).filePath(QStringLiteral("notes.txt")));
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.close();
@@ -158,9 +158,10 @@ TEST_F(NewItem, ListsWizardsInRegistryOrderAndSortedTemplates)
     // Shown again, the picture is not added twice.
     dialog.FormShow();
     EXPECT_EQ(WizardImages().size(), imagesBefore + 1);
-    EXPECT_EQ(Texts(dialog.TemplateLV), QStringList({"Account.ZI3", "base.zi3"}));
-    EXPECT_EQ(dialog.Templates(), QStringList({QDir(templates).filePath(QStringLiteral("Account.ZI3")),
-                                               QDir(templates).filePath(QStringLiteral("base.zi3"))}));
+    // Sorted without regard to case; the extension matched likewise.
+    EXPECT_EQ(Texts(dialog.TemplateLV), QStringList({"base.zi3", "Zeta.ZI3"}));
+    EXPECT_EQ(dialog.Templates(), QStringList({QDir(templates).filePath(QStringLiteral("base.zi3")),
+                                               QDir(templates).filePath(QStringLiteral("Zeta.ZI3"))}));
     for (int i = 0; i < dialog.TemplateLV->count(); ++i)
         EXPECT_FALSE(dialog.TemplateLV->item(i)->icon().isNull());
     SaveScreenshot(dialog, QStringLiteral("designer-new-item"));
