@@ -321,6 +321,8 @@ int DialogScriptUi::RunModal(QObject& object, const QString&)
                             });
     if (dialog->result() == QDialog::Accepted)
         return mrOk;
+    if (Error.isEmpty())
+        Error = ok->objectName() + QStringLiteral(" did not close the dialog");
     dialog->reject();
     return mrCancel;
 }
