@@ -90,6 +90,39 @@ TEST(RptoolDesignNew, StandardWizardOverCsvTable)
               0);
 }
 
+TEST(RptoolDesignNew, GroupedWizardReportPreparesFromTheSameTable)
+{
+    QTemporaryDir home;
+    const QString saved = home.filePath(QStringLiteral("g.zi3"));
+    const QString prepared = home.filePath(QStringLiteral("g.zp3"));
+    const ToolRun design =
+        Rptool({QStringLiteral("design"), QStringLiteral("--new"), QStringLiteral("--csv-db"),
+                QStringLiteral("Rows=") + Customers(), QStringLiteral("--wizard"), QStringLiteral("TrpStdWizard"),
+                QStringLiteral("--in-dialog"), QStringLiteral("click AddAllFieldsB"), QStringLiteral("--in-dialog"),
+                QStringLiteral("click NextB"), QStringLiteral("--in-dialog"), QStringLiteral("click NextB"),
+                QStringLiteral("--in-dialog"), QStringLiteral("click AddGroupB"), QStringLiteral("--answer"),
+                QStringLiteral("ok"), QStringLiteral("--save"), saved},
+               home.path());
+    ASSERT_EQ(design.exitCode, 0) << design.err.toStdString();
+    const ToolRun tree = Rptool({QStringLiteral("tree"), saved}, home.path());
+    EXPECT_EQ(CountLines(tree.out, QStringLiteral(" TrpGroupHeader")), 1) << tree.out.toStdString();
+    // Title, header line, two captions, the group's company, two fields, three footer memos.
+    EXPECT_EQ(CountLines(tree.out, QStringLiteral(" TrpMemoView")), 10) << tree.out.toStdString();
+
+    const ToolRun prepare = Rptool({QStringLiteral("prepare"), saved, QStringLiteral("--csv"),
+                                    QStringLiteral("Rows=") + Customers(), QStringLiteral("--out"), prepared},
+                                   home.path());
+    ASSERT_EQ(prepare.exitCode, 0) << prepare.err.toStdString();
+    const ToolRun text = Rptool({QStringLiteral("zp3-text"), prepared, QStringLiteral("--page"), QStringLiteral("1")},
+                                home.path());
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    const QStringList lines = text.out.split(u'\n');
+    for (const char* line : {"Report", "City", "Amount", "Page 1"})
+        EXPECT_TRUE(lines.contains(QString::fromLatin1(line))) << line;
+    for (const char* company : {"Amber Kettle", "Bright Furrow", "Copper Lantern", "Dune Harbour", "Evergrain Mill"})
+        EXPECT_EQ(lines.count(QString::fromLatin1(company)), 1) << company;
+}
+
 TEST(RptoolDesignNew, RefusedOptions)
 {
     QTemporaryDir home;
