@@ -5,9 +5,12 @@
 #include "rpWizardStd.h"
 
 #include "report/core/Services.h"
+#include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
+
+#include "platform/Exceptions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,6 +55,16 @@ QIcon WizardIcon(int index)
     if (index < 0 || static_cast<size_t>(index) >= images.size())
         return QIcon();
     return QIcon(QPixmap::fromImage(images[static_cast<size_t>(index)]));
+}
+
+// Whether the report has a page to design besides data pages.
+bool HasDesignPage(TrpReport& report)
+{
+    for (int i = 0; i < report.PagesCount(); ++i) {
+        if (dynamic_cast<TrpDataPage*>(report.Pages(i)) == nullptr)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -158,7 +171,12 @@ void TrpNewItemForm::ApplyTemplate(const QString& path)
 {
     TrpReport* report = FForm->Report();
     FForm->Lock();
+    QStringList inheritErrors;
     const auto reload = [&] {
+        // A refused file leaves the data page the reader always makes and nothing else: the
+        // designer then gets the empty report it shows for a cleared one.
+        if (!HasDesignPage(*report))
+            report->Clear();
         report->SetFileName(QString());
         FForm->ReloadReport();
     };
@@ -167,11 +185,14 @@ void TrpNewItemForm::ApplyTemplate(const QString& path)
         // The old file name goes first: a relative template path is looked up beside the
         // report's file before the program's folder, and it is relative to the latter.
         report->SetFileName(QString());
-        if (InheritCB->isChecked())
+        if (InheritCB->isChecked()) {
+            // The report only notes what went wrong with its template; it is shown below.
+            report->ClearErrors();
             report->SetParentReport(QDir(report->GetApplicationFolder()).relativeFilePath(path));
-        else if (report->OnLoadTemplate)
+            inheritErrors = report->Errors();
+        } else if (report->OnLoadTemplate) {
             report->OnLoadTemplate(*report, path);
-        else {
+        } else {
             // A file the reader refuses is reported by the report itself (its silent mode
             // decides how); what the reader left behind goes.
             report->LoadFromFile(path);
@@ -179,10 +200,13 @@ void TrpNewItemForm::ApplyTemplate(const QString& path)
                 report->Clear();
         }
     } catch (...) {
-        // Whatever a failed load left behind goes: the designer shows an empty report.
         report->Clear();
         reload();
         throw;
     }
     reload();
+    if (!inheritErrors.isEmpty())
+        throw platform::Exception((GetResourcesInstance().Get(u"clErrors") + QStringLiteral("\r\n") +
+                                   inheritErrors.join(QStringLiteral("\r\n")))
+                                      .toStdString());
 }

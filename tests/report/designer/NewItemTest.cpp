@@ -292,6 +292,24 @@ TEST_F(NewItem, BrokenTemplateLeavesAClearedReloadedReport)
     EXPECT_EQ(form->Page(), report.Pages(1));
 }
 
+TEST_F(NewItem, BrokenTemplateInheritedLeavesAReloadedReport)
+{
+    QFile broken(QDir(templates).filePath(QStringLiteral("broken.zi3")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("<TrpReport><unclosed");
+    broken.close();
+    ui = ScriptedUi({QStringLiteral("mrOk")}); // the error box
+    RunNew([](TrpNewItemForm& dialog) { return PickTemplate(dialog, QStringLiteral("broken.zi3"), true); });
+    ASSERT_EQ(ui.Prompts.size(), 2u);
+    EXPECT_EQ(ui.Prompts[1].Kind, QStringLiteral("MessageDlg"));
+    EXPECT_TRUE(ui.Prompts[1].Text.contains(QStringLiteral("Invalid file format"))) << ui.Prompts[1].Text.toStdString();
+    EXPECT_EQ(report.ParentReport(), QString()) << "a template that was not applied is not kept";
+    EXPECT_EQ(report.FindObject(QStringLiteral("WorkMemo")), nullptr);
+    EXPECT_EQ(report.FileName(), QString());
+    ASSERT_EQ(report.PagesCount(), 2);
+    EXPECT_EQ(form->Page(), report.Pages(1));
+}
+
 TEST_F(NewItem, UnsavedChangesAreOfferedForSavingFirst)
 {
     const QString file = folder.filePath(QStringLiteral("work.zi3"));
