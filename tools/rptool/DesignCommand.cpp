@@ -1,6 +1,8 @@
 #include "DesignCommand.h"
 
+#include "CsvDBDataSet.h"
 #include "DesignDialogOption.h"
+#include "DesignNewOption.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/designer/DesignerInput.h"
@@ -8,6 +10,7 @@
 #include "report/designer/rpDesgnCtrls.h"
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace1.h"
+#include "report/engine/ui/EngineUi.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
@@ -82,6 +85,12 @@ QStringList ObjectsOutsideBands(TrpReport& report)
 int RunDesign(const QStringList& givenArguments)
 {
     QStringList arguments = givenArguments;
+    QString newError;
+    const DesignNewOptions created = TakeDesignNewOptions(arguments, newError);
+    if (!newError.isEmpty()) {
+        PrintError(newError);
+        return kExitUsage;
+    }
     QString dialogError;
     const std::optional<DesignDialogOptions> dialog = TakeDesignDialogOptions(arguments, dialogError);
     if (!dialogError.isEmpty()) {
@@ -135,20 +144,29 @@ int RunDesign(const QStringList& givenArguments)
     }
     static const QStringList kUnits = {QStringLiteral("cm"), QStringLiteral("in"), QStringLiteral("px"),
                                        QStringLiteral("chars")};
-    if (fileName.isEmpty() || (!units.isEmpty() && !kUnits.contains(units)))
+    if (fileName.isEmpty() != created.New || (!units.isEmpty() && !kUnits.contains(units)))
         return kExitUsage;
     try {
         DesignerRuntime::init();
+        // Page defaults and printing never depend on the machine's printers here.
+        EngineUi::init(TrpPdfFilePrinterMode::Forced);
     } catch (const platform::Exception& failure) {
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;
     }
 
+    // Declared before the report: data sets outlive the reports that use them.
+    const std::vector<std::unique_ptr<TrpCsvDBDataSet>> dataSets = LoadDesignDataSets(created, newError);
+    if (!newError.isEmpty()) {
+        PrintError(newError);
+        return kExitUsage;
+    }
     TrpReport report;
     report.EngineOptions().NewSilentMode = simSilent;
     report.ReportOptions().HiddenPassword = password;
     try {
-        report.LoadFromFile(fileName);
+        if (!created.New)
+            report.LoadFromFile(fileName);
     } catch (const platform::Exception& failure) {
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;
@@ -198,6 +216,8 @@ int RunDesign(const QStringList& givenArguments)
         delete form;
         return code;
     };
+    if (!created.Wizard.isEmpty() && RunDesignWizard(created, *form) != 0)
+        return finish(kExitBadContent);
     TDesignerWorkspace* workspace = form->Workspace();
     if (!select.isEmpty()) {
         TrpComponent* shown = form->Page();

@@ -108,6 +108,7 @@ constexpr ActionRow kActions[] = {
 
 // Commands whose handlers this window has now; the others stay disabled until they come.
 const QStringList kHandledCommands = {
+    QStringLiteral("NewItemCmd"),
     QStringLiteral("SaveCmd"),        QStringLiteral("ExitCmd"),        QStringLiteral("ShowRulersCmd"),
     QStringLiteral("ShowGuidesCmd"),  QStringLiteral("HelpContentsCmd"), QStringLiteral("AboutCmd"),
     QStringLiteral("ToolbarsCmd"),    QStringLiteral("StandardTBCmd"),  QStringLiteral("TextTBCmd"),
@@ -240,6 +241,7 @@ void TrpDesignerForm::CreateActions()
             [this](bool on) { SetShowRulers(on); });
     connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowGuides(on); });
+    ConnectNewItemCommand();
 }
 
 QAction* TrpDesignerForm::Action(const QString& name) const
