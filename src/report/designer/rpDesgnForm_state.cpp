@@ -121,10 +121,10 @@ void TrpDesignerForm::UpdateControls()
         for (const char* width : {"0.1", "0.5", "1", "1.5", "2", "3", "4", "5", "6", "7", "8", "9", "10"})
             frameWidth->addItem(QString::fromLatin1(width));
         if (frame != nullptr) {
-            SetDown(QStringLiteral("FrameTopB"), frame->Typ & ftTop);
-            SetDown(QStringLiteral("FrameBottomB"), frame->Typ & ftBottom);
-            SetDown(QStringLiteral("FrameLeftB"), frame->Typ & ftLeft);
-            SetDown(QStringLiteral("FrameRightB"), frame->Typ & ftRight);
+            SetDown(QStringLiteral("FrameTopB"), frame->Typ & SetBit(ftTop));
+            SetDown(QStringLiteral("FrameBottomB"), frame->Typ & SetBit(ftBottom));
+            SetDown(QStringLiteral("FrameLeftB"), frame->Typ & SetBit(ftLeft));
+            SetDown(QStringLiteral("FrameRightB"), frame->Typ & SetBit(ftRight));
             SetDown(QStringLiteral("ShadowB"), frame->DropShadow);
             frameWidth->setEditText(FloatToShortText(frame->Width(), FormatSettings::C()));
         }
@@ -160,13 +160,7 @@ void TrpDesignerForm::UpdateControls()
     for (const char* name : {"FrameColorB", "FrameStyleB", "FrameWidthCB"})
         Enable(QString::fromLatin1(name), (frameColourCapable || many) && !dotMatrixPage);
     Enable(QStringLiteral("FillColorB"), fillCapable && !dotMatrixPage);
-    if (auto* dmpPopup = findChild<QMenu*>(QStringLiteral("DMPPopup"))) {
-        const bool styled = dynamic_cast<TrpDMPMemoView*>(c) != nullptr ||
-                            dynamic_cast<TrpDMPLineView*>(c) != nullptr || cIsDMPPage;
-        for (QAction* item : dmpPopup->actions())
-            item->setChecked(false);
-        (void)styled;
-    }
+    UpdateDMPControls();
 
     // Commands.
     const bool somethingButPage = c != nullptr && c != Page();
