@@ -614,9 +614,9 @@ void TrpDesignerForm::ConnectFormatTools()
     }
     if (rotation != nullptr) {
         for (QAction* item : rotation->actions()) {
-            // The item's help context is its angle.
+            // The item's help context is its angle, which its name carries ("R90MI").
             item->setProperty("tag", 30);
-            item->setProperty("helpContext", item->text().toInt());
+            item->setProperty("helpContext", item->objectName().mid(1).chopped(2).toInt());
             item->setEnabled(true);
             connect(item, &QAction::triggered, this, [this, item] { Guard([&] { ToolButtonClick(item); }); });
         }

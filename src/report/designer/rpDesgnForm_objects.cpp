@@ -154,7 +154,7 @@ void TrpDesignerForm::CreateObjectsToolbar()
     const auto addButton = [&](int index) {
         const TrpObjectItem& item = registry.Items(index);
         auto* button = new QToolButton(bar);
-        button->setObjectName(QStringLiteral("ObjectB%1").arg(index));
+        button->setObjectName(QStringLiteral("ObjectButton%1").arg(index));
         button->setAutoRaise(true);
         button->setCheckable(true);
         button->setIcon(EntryIcon(item));
@@ -234,7 +234,9 @@ void TrpDesignerForm::UpdateObjectsToolbar()
         QWidget* widget = bar->widgetForAction(action);
         if (widget == nullptr || widget == select)
             continue;
-        const int tag = widget->property("tag").toInt();
+        // Separators go with the fixed tools.
+        const QVariant tagValue = widget->property("tag");
+        const int tag = tagValue.isValid() ? tagValue.toInt() : kFixedToolTag;
         const bool fixed = tag == kFixedToolTag;
         TrpObjectCategories categories = 0;
         if (!fixed && tag >= 0 && tag < registry.Count())
