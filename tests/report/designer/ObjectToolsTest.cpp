@@ -10,6 +10,8 @@
 #include "report/designer/rpDesgnWorkspace1.h"
 #include "report/designer/rpDsgnIntfEditors.h"
 #include "report/designer/rpHighlightEditor.h"
+#include "report/designer/rpWizardStd.h"
+#include "report/model/rpClass_wizard.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_memo.h"
@@ -449,6 +451,52 @@ TEST_F(ObjectTools, ASubreportGetsANewPageThatIsShown)
     EXPECT_EQ(form->Page(), subreport->Page());
     EXPECT_EQ(form->Tabs()->tabText(pages + 1), subreport->Name());
     EXPECT_TRUE(form->Modified());
+}
+
+// --- wizard buttons
+
+class CountingWizard : public TrpCustomWizard {
+public:
+    using TrpCustomWizard::TrpCustomWizard;
+    QString GetDescription() const override { return QStringLiteral("Counting wizard"); }
+    bool Execute() override
+    {
+        ++Runs;
+        return true;
+    }
+    static inline int Runs = 0;
+};
+
+TEST_F(ObjectTools, OnlyToolbarWizardsGetButtonsAndABarToShow)
+{
+    auto* page = AddPage();
+    Open(page);
+    // The standard wizards live in the New Item dialog: no bar.
+    EXPECT_TRUE(form->ToolBar(QStringLiteral("ExtraToolsTB"))->actions().isEmpty());
+    EXPECT_FALSE(form->Action(QStringLiteral("ExtraTBCmd"))->isVisible());
+    form->CloseNow();
+
+    RegisterWizardClass(QStringLiteral("CountingWizard"),
+                        [](TrpCustomDesigner* designer) { return std::make_unique<CountingWizard>(designer); });
+    GetWizardRegistry().Register(QStringLiteral("CountingWizard"), QImage(), true);
+    CountingWizard::Runs = 0;
+    Open(page);
+    QToolBar* extra = form->ToolBar(QStringLiteral("ExtraToolsTB"));
+    const auto buttons = extra->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+    QToolButton* wizard = nullptr;
+    for (QToolButton* button : buttons) {
+        if (button->objectName().startsWith(QLatin1String("WizardB")))
+            wizard = button;
+    }
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_EQ(wizard->toolTip(), QStringLiteral("Counting wizard"));
+    EXPECT_EQ(wizard->size(), QSize(22, 22));
+    EXPECT_TRUE(form->Action(QStringLiteral("ExtraTBCmd"))->isVisible());
+    wizard->click();
+    EXPECT_EQ(CountingWizard::Runs, 1);
+    EXPECT_TRUE(form->Modified());
+    GetWizardRegistry().Unregister(u"CountingWizard");
+    UnregisterWizardClass(u"CountingWizard");
 }
 
 // --- bands
