@@ -687,6 +687,27 @@ TEST_F(ObjectTools, FormattingButtonsTable)
     EXPECT_FALSE(locked->Frame().DropShadow);
 }
 
+TEST_F(ObjectTools, FrameWidthsComeWithTheLocaleSeparator)
+{
+    FormatSettings formats = FormatSettings::C();
+    formats.DecimalSeparator = u',';
+    DesignerRuntime::SetFormats(formats);
+    auto* page = AddPage();
+    TrpMasterData* band = AddBand(page);
+    TrpMemoView* memo = AddMemo(band, 10, 10);
+    Open(page);
+    Select({memo});
+    auto* box = qobject_cast<QComboBox*>(form->Control(QStringLiteral("FrameWidthCB")));
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    EXPECT_EQ(items.join(u' '), QStringLiteral("0,1 0,5 1 1,5 2 3 4 5 6 7 8 9 10"));
+    box->setCurrentIndex(3);
+    emit box->activated(3);
+    EXPECT_EQ(memo->Frame().Width(), 1.5);
+    DesignerRuntime::SetFormats(FormatSettings::C());
+}
+
 TEST_F(ObjectTools, ColourSelectorsStartFromTheFirstViewAndFillEveryObject)
 {
     auto* page = AddPage();
