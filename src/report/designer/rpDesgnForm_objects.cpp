@@ -423,6 +423,8 @@ void TrpDesignerForm::InsertObject()
     SelectedObjects().clear();
     SelectedObjects().emplace_back(made);
     InsertedObject(made);
+    // The object sits in its band before the change is recorded (and before another page shows).
+    FWorkspace->AdjustBands(true);
 
     if (auto* subreport = dynamic_cast<TrpSubreport*>(made)) {
         // The subreport's own page, made as New Page makes one, is shown at once.
@@ -434,8 +436,6 @@ void TrpDesignerForm::InsertObject()
         ReloadPages(report->PagesCount() - 1);
         SetModified(true);
     } else {
-        // The object sits in its band before the change is recorded.
-        FWorkspace->AdjustBands(true);
         SetModified(true);
         const bool dialogObject = dynamic_cast<TrpDialogControl*>(made) != nullptr ||
                                   dynamic_cast<TrpDialogComponent*>(made) != nullptr;

@@ -446,6 +446,7 @@ TEST_F(ObjectTools, ASubreportGetsANewPageThatIsShown)
     const auto subreports = ChildrenOfClass(page, QStringLiteral("TrpSubreport"));
     ASSERT_EQ(subreports.size(), 1u);
     auto* subreport = static_cast<TrpSubreport*>(subreports[0]);
+    EXPECT_EQ(subreport->Parent(), band);
     ASSERT_NE(subreport->Page(), nullptr);
     EXPECT_EQ(subreport->Page(), report.Pages(pages));
     EXPECT_EQ(form->Page(), subreport->Page());
