@@ -141,6 +141,14 @@ void TrpDesignerForm::CreateObjectsToolbar()
     for (const char* name : kFixedTools) {
         auto* button = qobject_cast<QToolButton*>(Control(QString::fromLatin1(name)));
         button->setProperty("tag", kFixedToolTag);
+        // The tools show object images: select 0, band 1, hand 27, zoom 28, text 29, format 30.
+        static const std::pair<const char*, int> kImages[] = {{"ObjectSelectB", 0}, {"ObjectBandB", 1},
+                                                              {"HandToolB", 27},    {"ZoomToolB", 28},
+                                                              {"TextToolB", 29},    {"FormatToolB", 30}};
+        for (const auto& [tool, image] : kImages) {
+            if (button->objectName() == QLatin1String(tool) && !ObjectImage(image).isNull())
+                button->setIcon(QIcon(QPixmap::fromImage(ObjectImage(image))));
+        }
         if (button->isCheckable())
             group->addButton(button);
     }
