@@ -257,6 +257,10 @@ TEST_F(ObjectTools, AButtonArmsItsClassAtItsSizeOrTheDefaultSizeOfTheUnits)
         EXPECT_NEAR(insertion.Width, row.width, 1e-9) << row.units;
         EXPECT_NEAR(insertion.Height, row.height, 1e-9) << row.units;
     }
+    // A class that sizes its new objects itself keeps that size: the check box is 5 mm square.
+    ASSERT_TRUE(form->PressObjectButton(QStringLiteral("TrpCheckBoxView"), 0));
+    EXPECT_NEAR(form->Workspace()->Insertion().Width, 5 * 3.77953, 1e-9);
+    EXPECT_NEAR(form->Workspace()->Insertion().Height, 5 * 3.77953, 1e-9);
     // A drawing object comes through its category's menu, with its flags.
     ASSERT_TRUE(form->PressObjectButton(QStringLiteral("TrpShapeView"), 2));
     EXPECT_EQ(form->Workspace()->Insertion().ComponentClass->Name, QStringLiteral("TrpShapeView"));
