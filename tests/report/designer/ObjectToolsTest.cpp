@@ -692,6 +692,23 @@ TEST_F(ObjectTools, FormattingButtonsTable)
     EXPECT_FALSE(locked->Frame().DropShadow);
 }
 
+TEST_F(ObjectTools, TheFrameButtonsShowTheFrameLinesOfTheObject)
+{
+    auto* page = AddPage();
+    TrpMasterData* band = AddBand(page);
+    TrpMemoView* memo = AddMemo(band, 10, 10);
+    memo->Frame().Typ = SetBit(ftLeft) | SetBit(ftBottom);
+    Open(page);
+    Select({memo});
+    EXPECT_TRUE(Button("FrameLeftB")->isChecked());
+    EXPECT_TRUE(Button("FrameBottomB")->isChecked());
+    EXPECT_FALSE(Button("FrameTopB")->isChecked());
+    EXPECT_FALSE(Button("FrameRightB")->isChecked());
+    // Switching a line on keeps the others.
+    Button("FrameTopB")->click();
+    EXPECT_EQ(memo->Frame().Typ, SetBit(ftLeft) | SetBit(ftBottom) | SetBit(ftTop));
+}
+
 TEST_F(ObjectTools, FrameWidthsComeWithTheLocaleSeparator)
 {
     FormatSettings formats = FormatSettings::C();
