@@ -12,6 +12,7 @@
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -259,6 +260,12 @@ int RunDesign(const QStringList& arguments)
                 }
             } else if (verb == QLatin1String("type")) {
                 input.Type(rest);
+            } else if (verb == QLatin1String("cmd")) {
+                // A command of the window by its action's object name, as its menu item runs it.
+                QAction* command = rest.isEmpty() ? nullptr : form->findChild<QAction*>(rest);
+                ok = command != nullptr && command->isEnabled();
+                if (ok)
+                    command->trigger();
             } else if (verb == QLatin1String("tabdrag")) {
                 bool okSource = false;
                 bool okTarget = false;

@@ -113,6 +113,32 @@ const QStringList kHandledCommands = {
     QStringLiteral("ToolbarsCmd"),    QStringLiteral("StandardTBCmd"),  QStringLiteral("TextTBCmd"),
     QStringLiteral("FrameTBCmd"),     QStringLiteral("AlignTBCmd"),     QStringLiteral("ExtraTBCmd"),
     QStringLiteral("InspectorTBCmd"), QStringLiteral("DataTreeTBCmd"),  QStringLiteral("ReportTreeTBCmd"),
+    QStringLiteral("UndoCmd"),
+    QStringLiteral("RedoCmd"),
+    QStringLiteral("CutCmd"),
+    QStringLiteral("CopyCmd"),
+    QStringLiteral("PasteCmd"),
+    QStringLiteral("DeleteCmd"),
+    QStringLiteral("SelectAllCmd"),
+    QStringLiteral("EditCmd"),
+    QStringLiteral("BringToFrontCmd"),
+    QStringLiteral("SendToBackCmd"),
+    QStringLiteral("GroupCmd"),
+    QStringLiteral("UngroupCmd"),
+    QStringLiteral("NewReportCmd"),
+    QStringLiteral("NewPageCmd"),
+    QStringLiteral("NewDialogCmd"),
+    QStringLiteral("DeletePageCmd"),
+    QStringLiteral("OpenCmd"),
+    QStringLiteral("SaveAsCmd"),
+    QStringLiteral("FindCmd"),
+    QStringLiteral("ReplaceCmd"),
+    QStringLiteral("FindNextCmd"),
+    QStringLiteral("ReportDataCmd"),
+    QStringLiteral("VariablesCmd"),
+    QStringLiteral("ReportStylesCmd"),
+    QStringLiteral("DeleteGuidesCmd"),
+    QStringLiteral("PreviewCmd"),
 };
 
 QDockWidget* MakeDock(QMainWindow* host, const QString& name, const QString& formClass, QWidget* content)
@@ -240,6 +266,7 @@ void TrpDesignerForm::CreateActions()
             [this](bool on) { SetShowRulers(on); });
     connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowGuides(on); });
+    ConnectCommands();
 }
 
 QAction* TrpDesignerForm::Action(const QString& name) const
@@ -971,6 +998,13 @@ bool TrpDesignerForm::SaveFile(bool saveAs, bool useOnSaveEvent)
 {
     TrpReport* report = Report();
     report->SetScriptText(FCodeWindow->Lines().List());
+    report->ReportOptions().LastChange = ReportServices::Clock().Now();
+    // A file the reader would refuse is not written: views lying in no band are named.
+    if (const QStringList outside = ObjectsOutsideBands(); !outside.isEmpty()) {
+        ErrorMessageBox(ResourceText(u"dsObjectsOutsideBands") + QStringLiteral(": ") +
+                        outside.join(QStringLiteral(", ")));
+        return false;
+    }
     TrpDesigner* component = CurrentDesignerComponent();
     if (useOnSaveEvent && component != nullptr && component->OnSaveReport) {
         if (component->OnSaveReport(*report, saveAs)) {

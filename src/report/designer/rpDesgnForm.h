@@ -119,6 +119,34 @@ public:
     // Saves the report; false when it was not saved.
     bool SaveFile(bool saveAs, bool useOnSaveEvent);
 
+    // --- the commands of the action list (rpDesgnForm_commands*.cpp)
+    // Loads a report into the window: the named file, or with none the component's
+    // OnLoadReport (useOnLoadEvent) or the file the open dialog picks.
+    void LoadFile(const QString& fileName, bool useOnLoadEvent);
+    void SetReportDefaults() override;
+    void NewReportCmdExecute();
+    void NewPageCmdExecute();
+    void NewDialogCmdExecute();
+    void DeletePageCmdExecute();
+    void UndoCmdExecute();
+    void RedoCmdExecute();
+    void CutCmdExecute();
+    void CopyCmdExecute();
+    void PasteCmdExecute();
+    void SelectAllCmdExecute();
+    // Moves the selection to the front (end of the parent's list) or the back.
+    void MoveSelectionInOrder(bool toFront);
+    void AddChildMIClick();
+    // Find... (replace false) and Replace...: the find dialog, then FindNext.
+    void FindCmdExecute(bool replace);
+    void FindNext();
+    void PreviewCmdExecute();
+    void ReportDialogCmdExecute(const QString& command);
+    // Fills the workspace's context menu before it opens (the component editor's items).
+    void PreparePagePopup();
+    // The views of report pages that lie in no band (the report reader refuses them).
+    QStringList ObjectsOutsideBands() const;
+
     // --- what the workspace asks of its host
     bool DropFields() const override { return FDropFields; }
     bool CheckOp(TrpDesignerRestriction restriction) const override { return ::CheckOp(restriction); }
@@ -224,6 +252,7 @@ private:
 
     void CreateStructure();
     void CreateActions();
+    void ConnectCommands();
     void CreateMenus();
     void CreateToolBars();
     void CreatePanels();
@@ -322,6 +351,12 @@ private:
     QPointer<TrpDesigner> FTempDesignerComp;
     QString FTemplatePath;
     QString FTemplateExt;
+    // The find commands' state between Find Next calls.
+    QString FSearchText;
+    QString FSearchReplaceText;
+    bool FSearchCase = false;
+    bool FSearchReplace = false;
+    int FSearchIndex = 0;
     int FCurrentTab = -1;
     bool FChangingTab = false;
 };
