@@ -220,6 +220,7 @@ void TrpDesignerForm::CreateStructure()
 {
     CreateActions();
     CreateMenus();
+    ConnectPagePopup();
     CreateToolBars();
     CreatePanels();
     CreateDocks();

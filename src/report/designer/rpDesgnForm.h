@@ -253,6 +253,7 @@ private:
     void CreateStructure();
     void CreateActions();
     void ConnectCommands();
+    void ConnectPagePopup();
     void CreateMenus();
     void CreateToolBars();
     void CreatePanels();

@@ -119,6 +119,10 @@ void TrpDesignerForm::ConnectCommands()
             SetModified(true);
         }
     });
+}
+
+void TrpDesignerForm::ConnectPagePopup()
+{
     // Menu items without an action, and the workspace's context menu: the default edit item,
     // the place of the component editor's items, the editing commands.
     if (auto* popup = findChild<QMenu*>(QStringLiteral("PagePopup"))) {

@@ -63,6 +63,8 @@ void TrpDesignerForm::Lock()
     DetachDialogForm();
     FInspector->DisableUpdate();
     FWorkspace->DisableUpdate();
+    // The reload that follows a lock may free the shown page.
+    FWorkspace->SetPage(nullptr);
 }
 
 void TrpDesignerForm::ReloadReport()
