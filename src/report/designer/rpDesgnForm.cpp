@@ -253,8 +253,14 @@ void TrpDesignerForm::CreateActions()
         actions_[QString::fromLatin1(name)]->setCheckable(true);
 
     connect(Action(QStringLiteral("ExitCmd")), &QAction::triggered, this, [this] { close(); });
-    connect(Action(QStringLiteral("SaveCmd")), &QAction::triggered, this,
-            [this] { Guard([this] { SaveFile(false, true); }); });
+    connect(Action(QStringLiteral("SaveCmd")), &QAction::triggered, this, [this] {
+        Guard([this] {
+            // The inspector's pending edit counts: re-selecting its row commits it.
+            FInspector->SetItemIndex(FInspector->ItemIndex());
+            if (CheckOp(drDontSaveReport))
+                SaveFile(false, true);
+        });
+    });
     connect(Action(QStringLiteral("AboutCmd")), &QAction::triggered, this, [this] {
         Guard([this] {
             TrpAboutForm about(this);

@@ -105,6 +105,8 @@ void TrpDesignerForm::ConnectCommands()
             LoadFile(QString(), true);
     });
     on("SaveAsCmd", [this] {
+        // The inspector's pending edit counts: re-selecting its row commits it.
+        FInspector->SetItemIndex(FInspector->ItemIndex());
         if (CheckOp(drDontSaveReport))
             SaveFile(true, true);
     });

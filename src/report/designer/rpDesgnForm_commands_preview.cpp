@@ -22,6 +22,7 @@ void TrpDesignerForm::PreviewCmdExecute()
 {
     if (!CheckOp(drDontPreviewReport) || FUndoBuffer == nullptr)
         return;
+    FInspector->SetItemIndex(FInspector->ItemIndex());
     TrpReport* report = Report();
     SavePagePosition();
     report->SetScriptText(FCodeWindow->Lines().List());
