@@ -268,7 +268,7 @@ void TrpDesignerForm::CreateActions()
         });
     });
     connect(Action(QStringLiteral("HelpContentsCmd")), &QAction::triggered, this,
-            [] { GetResourcesInstance().Help(u"TrpDesignerForm"); });
+            [this] { GetResourcesInstance().Help(HelpTopicClass()); });
     connect(Action(QStringLiteral("ShowRulersCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowRulers(on); });
     connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,

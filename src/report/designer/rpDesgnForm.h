@@ -144,6 +144,9 @@ public:
     void ReportDialogCmdExecute(const QString& command);
     // Fills the workspace's context menu before it opens (the component editor's items).
     void PreparePagePopup();
+    // The class whose help topic Help Contents opens: the script editor, a dialog page, a
+    // dialog component or the window.
+    QString HelpTopicClass() const;
     // The views of report pages that lie in no band (the report reader refuses them).
     QStringList ObjectsOutsideBands() const;
 

@@ -5,6 +5,7 @@
 #include "rpDesgnForm.h"
 
 #include "rpDesgnCtrls.h"
+#include "rpDock.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpInsp.h"
 #include "rpSynMemo.h"
@@ -18,6 +19,7 @@
 #include "report/model/rpClass_report.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QMenu>
 #include <QScrollBar>
 
@@ -114,6 +116,23 @@ void TrpDesignerForm::ConnectCommands()
     // Report dialogs and view.
     for (const char* name : {"ReportDataCmd", "VariablesCmd", "ReportStylesCmd"})
         on(name, [this, name] { ReportDialogCmdExecute(QString::fromLatin1(name)); });
+    // A tool window in a dock site comes back at the width the site remembered when it hid.
+    for (const auto& [command, dockName] : {std::pair{"InspectorTBCmd", "InspectorDock"},
+                                            {"DataTreeTBCmd", "DataTreeDock"}, {"ReportTreeTBCmd", "ReportTreeDock"}}) {
+        const QString name = QString::fromLatin1(dockName);
+        connect(Action(QString::fromLatin1(command)), &QAction::triggered, this, [this, name](bool on) {
+            QDockWidget* dock = Dock(name);
+            TrpDockSite* site = dock != nullptr ? HostDockSite(*dock, *this) : nullptr;
+            if (site == nullptr)
+                return;
+            if (on) {
+                dock->setVisible(true);
+                site->SetSize(site->SavedSize());
+            } else if (site->Size() > 0) {
+                site->SetSavedSize(site->Size());
+            }
+        });
+    }
     on("DeleteGuidesCmd", [this] {
         if (auto* page = dynamic_cast<TrpReportPage*>(Page())) {
             page->ClearGuides();

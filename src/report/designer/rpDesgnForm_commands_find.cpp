@@ -14,6 +14,7 @@
 
 #include "report/core/Services.h"
 #include "report/engine/ui/rpProgress.h"
+#include "report/model/rpClass_datasets.h"
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
@@ -100,6 +101,21 @@ void TrpDesignerForm::FindNext()
             InfoMessageBox(ResourceText(u"dsTextNotFound", {Variant(FSearchText)}));
         firstSearch = false;
     } while (replaceAll && found && !cancelled);
+}
+
+// --- help ---
+
+QString TrpDesignerForm::HelpTopicClass() const
+{
+    if (Page() == nullptr)
+        return QStringLiteral("TrpSyntaxMemo");
+    if (IsDialogPageShown())
+        return Page()->ClassName();
+    const auto& selected = const_cast<TrpDesignerForm*>(this)->SelectedObjects();
+    const TrpComponent* first = selected.empty() ? nullptr : selected.front().data();
+    if (dynamic_cast<const TrpDialogComponent*>(first) != nullptr)
+        return TrpDialogComponent::Class().Name;
+    return QStringLiteral("TrpDesignerForm");
 }
 
 // --- report dialogs ---

@@ -8,6 +8,7 @@
 #include "report/designer/rpDesgn.h"
 #include "report/designer/rpDesgnCtrls.h"
 #include "report/designer/rpDesgnForm.h"
+#include "report/designer/rpDock.h"
 #include "report/designer/rpDsgnIntfEditors.h"
 
 #include "ReportFakes.h"
@@ -695,6 +696,51 @@ TEST_F(DesignerCommands, ReplaceOnTheScriptPage)
     Trigger(*form, "ReplaceCmd");
     EXPECT_EQ(form->Code().value(1), QStringLiteral("  b := 1;"));
     EXPECT_TRUE(form->Modified());
+}
+
+// --- help and view ---
+
+TEST_F(DesignerCommands, HelpContentsFollowsWhatIsShown)
+{
+    AddBandWithMemos({QStringLiteral("a")});
+    auto* dialog = new TrpDialogPage(&report);
+    dialog->SetName(QStringLiteral("Dialog1"));
+    auto form = Open();
+    const auto topicAsked = [&] {
+        Trigger(*form, "HelpContentsCmd");
+        return ui->Prompts.empty() ? QString() : ui->Prompts.back().Text;
+    };
+    form->SetPage(report.Pages(1));
+    const QString designer = topicAsked();
+    form->SetTabIndex(0);
+    const QString script = topicAsked();
+    form->SetPage(dialog);
+    const QString dialogPage = topicAsked();
+    EXPECT_EQ(designer, TrpResources::HelpTopic(u"TrpDesignerForm"));
+    EXPECT_EQ(script, TrpResources::HelpTopic(u"TrpSyntaxMemo"));
+    EXPECT_EQ(dialogPage, TrpResources::HelpTopic(u"TrpDialogPage"));
+    EXPECT_NE(designer, script);
+    EXPECT_NE(designer, dialogPage);
+}
+
+TEST_F(DesignerCommands, ADockedToolWindowComesBackAtItsWidth)
+{
+    auto form = Open();
+    QAction* inspector = form->Action(QStringLiteral("InspectorTBCmd"));
+    TrpDockSite* site = form->DockSite(QStringLiteral("LeftDockSite2"));
+    ASSERT_NE(site, nullptr);
+    site->SetSize(230);
+    QApplication::processEvents();
+    const int width = site->Size();
+    ASSERT_GT(width, 0);
+    inspector->trigger();
+    EXPECT_FALSE(inspector->isChecked());
+    EXPECT_EQ(site->SavedSize(), width);
+    site->SetSavedSize(260);
+    inspector->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(inspector->isChecked());
+    EXPECT_NEAR(site->Size(), 260, 2);
 }
 
 } // namespace
