@@ -130,6 +130,9 @@ protected:
         return count;
     }
 
+    struct RuntimeFirst {
+        RuntimeFirst() { DesignerRuntime::init(); }
+    } runtime;
     QTemporaryDir folder;
     std::unique_ptr<ScriptedUi> ui;
     TrpReport report;

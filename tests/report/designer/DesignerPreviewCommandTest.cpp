@@ -40,6 +40,7 @@ protected:
     void SetUp() override
     {
         DesignerRuntime::init();
+        DesignerRuntime::SetFormats(FormatSettings::C());
         ASSERT_TRUE(folder.isValid());
         report.IniFile = folder.filePath(QStringLiteral("designer.ini"));
         report.EngineOptions().NewSilentMode = simSilent;
@@ -65,6 +66,8 @@ protected:
         report.SetDesigner(form.get());
         form->Start();
         form->SetPage(page);
+        form->show();
+        QApplication::processEvents();
         return form;
     }
 
@@ -77,6 +80,11 @@ protected:
         return bytes;
     }
 
+    // The runtime comes before the report: a report's script takes the script classes that
+    // are registered when it is made.
+    struct RuntimeFirst {
+        RuntimeFirst() { DesignerRuntime::init(); }
+    } runtime;
     QTemporaryDir folder;
     PreviewUi ui{QStringList{QStringLiteral("mrOk"), QStringLiteral("mrOk")}};
     TrpReport report;
