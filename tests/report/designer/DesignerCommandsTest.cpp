@@ -746,4 +746,62 @@ TEST_F(DesignerCommands, ADockedToolWindowComesBackAtItsWidth)
     EXPECT_NEAR(site->Size(), 260, 2);
 }
 
+// --- report dialogs, guides, recent files ---
+
+TEST_F(DesignerCommands, ReportDialogsSetModifiedOnlyOnOk)
+{
+    for (const char* command : {"ReportDataCmd", "VariablesCmd", "ReportStylesCmd"}) {
+        for (const int answer : {static_cast<int>(mrCancel), static_cast<int>(mrOk)}) {
+            SCOPED_TRACE(std::string(command) + (answer == mrOk ? " OK" : " Cancel"));
+            AddBandWithMemos({});
+            auto form = Open();
+            Answers({});
+            QString shown;
+            ui->OnModal = [&](QObject& dialog, const QString&) {
+                shown = dialog.objectName();
+                return answer;
+            };
+            Trigger(*form, command);
+            EXPECT_FALSE(shown.isEmpty());
+            EXPECT_EQ(form->Modified(), answer == mrOk);
+            form->CloseNow();
+        }
+    }
+}
+
+TEST_F(DesignerCommands, DeleteGuidesClearsThePagesGuides)
+{
+    AddBandWithMemos({});
+    auto* page = static_cast<TrpReportPage*>(report.Pages(1));
+    page->SetHGuides({QStringLiteral("10"), QStringLiteral("20")});
+    page->SetVGuides({QStringLiteral("30")});
+    auto form = Open();
+    form->SetPage(page);
+    Trigger(*form, "DeleteGuidesCmd");
+    EXPECT_TRUE(page->HGuides().isEmpty());
+    EXPECT_TRUE(page->VGuides().isEmpty());
+    EXPECT_TRUE(form->Modified());
+}
+
+TEST_F(DesignerCommands, ARecentFileItemOpensItsFile)
+{
+    AddBandWithMemos({QStringLiteral("first")});
+    const QString path = folder.filePath(QStringLiteral("recent.zi3"));
+    auto form = Open();
+    Answers({QStringLiteral("ok ") + path});
+    Trigger(*form, "SaveAsCmd");
+    Trigger(*form, "NewReportCmd");
+    EXPECT_EQ(report.FindObject(u"Header1"), nullptr);
+    QAction* recent = nullptr;
+    for (QAction* item : form->findChild<QMenu*>(QStringLiteral("FileMenu"))->actions())
+        if (item->property("tag").toInt() == 100 && item->text() == path)
+            recent = item;
+    ASSERT_NE(recent, nullptr);
+    ASSERT_TRUE(recent->isEnabled());
+    recent->trigger();
+    EXPECT_NE(report.FindObject(u"Header1"), nullptr);
+    EXPECT_EQ(report.FileName(), path);
+    EXPECT_FALSE(form->Modified());
+}
+
 } // namespace
