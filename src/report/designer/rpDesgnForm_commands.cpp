@@ -421,6 +421,8 @@ void TrpDesignerForm::PreparePagePopup()
     if (first != nullptr)
         editor = GetComponentEditor(first, this, &temporary);
     if (editItem != nullptr) {
+        // The default item reads as the Edit command (its text follows the language).
+        editItem->setText(Action(QStringLiteral("EditCmd"))->text());
         editItem->setEnabled(editor != nullptr && editor->HasEditor());
         QFont font = editItem->font();
         font.setBold(editor != nullptr && editor->HasEditor());

@@ -12,6 +12,7 @@
 #include "report/designer/rpDsgnIntfEditors.h"
 
 #include "ReportFakes.h"
+#include "SaveScreenshot.h"
 
 #include "report/core/DateValues.h"
 #include "report/engine/rpDMPClass.h"
@@ -623,6 +624,10 @@ TEST_F(DesignerCommands, ContextMenuCopiesTheEditorsItemsAndRunsThemInverted)
     EXPECT_FALSE(shift->isChecked());
     EXPECT_TRUE(edit->isEnabled());
     EXPECT_TRUE(edit->font().bold());
+    popup->popup(QPoint(100, 100));
+    QApplication::processEvents();
+    SaveScreenshot(*popup, QStringLiteral("designer-context-menu"));
+    popup->hide();
     SwitchesEditor::Calls.clear();
     stretch->trigger();
     shift->trigger();
