@@ -7,6 +7,7 @@
 #include "report/designer/rpDesgnCtrls.h"
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace1.h"
+#include "report/designer/rpDesignerDialogs.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
@@ -206,6 +207,22 @@ int RunDesign(const QStringList& arguments)
         }
         workspace->AfterSelectionChange();
         form->SelectionChanged(nullptr);
+    }
+    // Without a person at the window no command may wait for one: every dialog a command opens
+    // is cancelled and message boxes go to stderr.
+    struct ScriptedUiScope {
+        IUiService& previous = ReportServices::Ui();
+        std::unique_ptr<DialogScriptUi> ui;
+        ~ScriptedUiScope()
+        {
+            if (ui != nullptr)
+                ReportServices::SetUi(&previous);
+        }
+    } uiScope;
+    if (!forPerson) {
+        uiScope.ui = std::make_unique<DialogScriptUi>(QStringList(), QString(), false);
+        uiScope.ui->OnMessage = PrintError;
+        ReportServices::SetUi(uiScope.ui.get());
     }
     DesignerInput input(*workspace);
     for (const QString& action : actions) {
