@@ -93,4 +93,17 @@ TEST(RptoolDesignCommands, UnknownOrUnavailableCommandsAreInvalidActions)
     }
 }
 
+TEST(RptoolDesignCommands, CommandsThatOpenDialogsDoNotWaitForAPerson)
+{
+    QTemporaryDir home;
+    const QString saved = home.filePath(QStringLiteral("d.zi3"));
+    for (const char* command : {"cmd FindCmd", "cmd OpenCmd", "cmd VariablesCmd", "cmd PreviewCmd"}) {
+        const ToolRun run = Design({QStringLiteral("--do"), QString::fromLatin1(command), QStringLiteral("--save"), saved},
+                                   home.path());
+        EXPECT_EQ(run.exitCode, 0) << command << ": " << run.err.toStdString();
+        EXPECT_EQ(MemoNames(saved).size(), 20) << command;
+    }
+}
+
 } // namespace
+
