@@ -4,6 +4,7 @@
 #include "rpDsgnImages.h"
 #include "rpInheritErrorForm.h"
 #include "rpDsgnIntfEditors.h"
+#include "rpDsgnRegister.h"
 #include "rpScriptTemplates.h"
 #include "rpWizardStd.h"
 
@@ -93,6 +94,7 @@ void init()
     RegisterEditorClasses();
     RegisterStandardWizards();
     InstallDesignerImages();
+    RegisterStandardEditors();
     // Reports open their designer as this window.
     MutableModelServices().CreateDesigner = [](TrpReport& report, bool previewDesigner) {
         return std::unique_ptr<TrpCustomDesigner>(std::make_unique<TrpDesignerForm>(&report, previewDesigner));
@@ -106,6 +108,7 @@ void shutdown()
     if (!gInitialized)
         return;
     MutableModelServices().CreateDesigner = nullptr;
+    UnregisterStandardEditors();
     ClearEditorClasses();
     UnregisterStandardWizards();
     RemoveDesignerImages();
