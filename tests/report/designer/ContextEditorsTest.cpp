@@ -66,9 +66,10 @@ protected:
 TEST_F(ContextEditors, ViewEditorIsRegisteredForViewsAndOffersFourSwitches)
 {
     QMenu menu;
-    line->ShiftMode = smWhenOverlapped;
-    line->Printable = false;
-    auto editor = GetComponentEditor(line, designer.get(), &menu);
+    auto* shape = new TrpShapeView(band);
+    shape->ShiftMode = smWhenOverlapped;
+    shape->Printable = false;
+    auto editor = GetComponentEditor(shape, designer.get(), &menu);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->ClassName(), QStringLiteral("TrpViewEditor"));
     editor->GetMenuItems();
