@@ -10,29 +10,39 @@
 #include "rpDesgnWorkspace.h"
 #include "rpViewEditor.h"
 
+#include <functional>
+#include <optional>
+
 class ScriptObject;
 class TrpBand;
 
 // Where a designer without a window of its own keeps the units its lengths are shown in
-// (the designer window has its own). Without either, lengths show in pixels.
+// (the designer window has its own).
 class ITrpDesignUnits {
 public:
     virtual ~ITrpDesignUnits() = default;
-    virtual TrpDesignerUnits DesignUnits() const = 0;
+    virtual std::optional<TrpDesignerUnits> DesignUnits() const = 0;
 };
 
-// The units the editors of a designer show lengths in.
-TrpDesignerUnits DesignUnitsOf(const TrpCustomDesigner* designer);
+// The units the editors of a designer show lengths in; none for a designer that has no units
+// (its lengths show as stored: pixels, and millimetres for paper).
+std::optional<TrpDesignerUnits> DesignUnitsOf(const TrpCustomDesigner* designer);
 
 // Opens the handler of an event in the script, creating it when the event names none.
-// `object` holds the event property `property`. Steps as the event editor takes them:
+// Steps as the event editor takes them:
 // an assigned handler is located and shown (caret at column 1 of its body line; false);
 // an empty one becomes the object's Name followed by the event's name, stored, located or
 // inserted, shown with the caret at column 3 of its body line (true). When it can be neither
 // found nor inserted: with `raiseWhenMissing` the event is cleared and "dsCantFindProc"
 // raised, otherwise the caret goes to line 1 and the result is false.
-bool OpenEventHandler(TrpCustomDesigner* designer, ScriptObject& object, const PropertyInfo& property,
-                      bool raiseWhenMissing);
+struct TrpEventAccess {
+    QString ObjectName;                         // the handler's name starts with it
+    QString EventName;                          // "OnBeforePrint"
+    QString EventType;                          // "TrpNotifyEvent": the handler's parameters
+    std::function<QString()> Get;               // the handler named now
+    std::function<void(const QString&)> Set;    // names another
+};
+bool OpenEventHandler(TrpCustomDesigner* designer, const TrpEventAccess& event, bool raiseWhenMissing);
 
 // --- component editors
 

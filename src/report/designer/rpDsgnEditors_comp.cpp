@@ -10,7 +10,6 @@
 #include "rpPictureEditor.h"
 #include "rpSysMemoEditor.h"
 
-#include "report/core/PropertyRegistry.h"
 #include "report/core/Services.h"
 #include "report/engine/rpPictureCache.h"
 #include "report/model/rpClass_bands.h"
@@ -420,14 +419,16 @@ bool TrpColumnHeaderEditor::Execute(int tag, bool checked)
 
 bool TrpDialogControlEditor::Edit()
 {
-    TrpComponent* control = Component();
+    auto* control = dynamic_cast<TrpDialogControl*>(Component());
     if (control == nullptr)
         return false;
-    const RegisteredClass* cls = PropertyRegistry::Global().FindFor(control->ScriptClass());
-    const PropertyInfo* onClick = cls != nullptr ? cls->Find(u"OnClick") : nullptr;
-    if (onClick == nullptr)
-        return false;
-    return OpenEventHandler(Designer(), *control, *onClick, false);
+    TrpEventAccess event;
+    event.ObjectName = control->Name();
+    event.EventName = QStringLiteral("OnClick");
+    event.EventType = QStringLiteral("TrpNotifyEvent");
+    event.Get = [control] { return control->OnClick; };
+    event.Set = [control](const QString& value) { control->OnClick = value; };
+    return OpenEventHandler(Designer(), event, false);
 }
 
 bool TrpSubreportEditor::Edit()

@@ -95,43 +95,39 @@ QRect Rectangle(int left, int top, int right, int bottom)
 
 } // namespace
 
-TrpDesignerUnits DesignUnitsOf(const TrpCustomDesigner* designer)
+std::optional<TrpDesignerUnits> DesignUnitsOf(const TrpCustomDesigner* designer)
 {
     if (const auto* window = dynamic_cast<const TrpDesignerForm*>(designer))
         return window->Units();
     if (const auto* source = dynamic_cast<const ITrpDesignUnits*>(designer))
         return source->DesignUnits();
-    return duPixels;
+    return std::nullopt;
 }
 
-bool OpenEventHandler(TrpCustomDesigner* designer, ScriptObject& object, const PropertyInfo& property,
-                      bool raiseWhenMissing)
+bool OpenEventHandler(TrpCustomDesigner* designer, const TrpEventAccess& event, bool raiseWhenMissing)
 {
     const QString language = ScriptLanguage(designer);
     QStringList script = ScriptLines(designer);
-    const QString current = property.Get(object).ToString();
+    const QString current = event.Get();
     if (!current.isEmpty()) {
         const int header = LocateEventHandler(script, language, current);
         ShowScriptAt(designer, 1, header + 3);
         return false;
     }
-    auto* component = dynamic_cast<TrpComponent*>(&object);
-    const QString name = (component != nullptr ? component->Name() : QString()) + property.Name;
-    if (property.HasSetter())
-        property.Set(object, property.Canonical(Variant(name)));
+    const QString name = event.ObjectName + event.EventName;
+    event.Set(name);
     int body = -1;
     const int header = LocateEventHandler(script, language, name);
     if (header >= 0) {
         body = header + 3;
     } else {
-        body = AddEventHandler(script, language, property.TypeName, name);
+        body = AddEventHandler(script, language, event.EventType, name);
         if (body >= 0)
             SetScriptLines(designer, script);
     }
     if (body < 0) {
         if (raiseWhenMissing) {
-            if (property.HasSetter())
-                property.Set(object, property.Canonical(Variant(QString())));
+            event.Set(QString());
             throw platform::Exception(Text("dsCantFindProc").toStdString());
         }
         ShowScriptAt(designer, 1, 1);
@@ -329,7 +325,14 @@ bool TrpEventProperty::Edit()
 {
     if (!CheckOp(drDontEditReportScript))
         return false;
-    return OpenEventHandler(Designer(), *Component(), *PropInfo(), true);
+    auto* component = dynamic_cast<TrpComponent*>(Component());
+    TrpEventAccess event;
+    event.ObjectName = component != nullptr ? component->Name() : QString();
+    event.EventName = PropInfo()->Name;
+    event.EventType = PropInfo()->TypeName;
+    event.Get = [this] { return ReadText(); };
+    event.Set = [this](const QString& value) { WriteText(value); };
+    return OpenEventHandler(Designer(), event, true);
 }
 
 // --- display format, printer, style
@@ -378,7 +381,7 @@ void TrpStyleProperty::GetValues()
 
 double TrpLocSizeXProperty::ToUnits(double stored) const
 {
-    switch (DesignUnitsOf(Designer())) {
+    switch (DesignUnitsOf(Designer()).value_or(duPixels)) {
     case duCM:
         return stored / 96.0 * 2.54;
     case duInches:
@@ -393,7 +396,7 @@ double TrpLocSizeXProperty::ToUnits(double stored) const
 
 double TrpLocSizeXProperty::FromUnits(double value) const
 {
-    switch (DesignUnitsOf(Designer())) {
+    switch (DesignUnitsOf(Designer()).value_or(duPixels)) {
     case duCM:
         return value * 96.0 / 2.54;
     case duInches:
@@ -408,17 +411,23 @@ double TrpLocSizeXProperty::FromUnits(double value) const
 
 QString TrpLocSizeXProperty::GetValue() const
 {
+    if (!DesignUnitsOf(Designer()))
+        return TrpFloatProperty::GetValue();
     return FloatToShortText(ToUnits(ReadFloat()), Formats());
 }
 
 void TrpLocSizeXProperty::SetValue(const QString& value)
 {
+    if (!DesignUnitsOf(Designer())) {
+        TrpFloatProperty::SetValue(value);
+        return;
+    }
     WriteFloat(FromUnits(TolerantStrToFloat(value)));
 }
 
 double TrpPaperXProperty::ToUnits(double stored) const
 {
-    switch (DesignUnitsOf(Designer())) {
+    switch (DesignUnitsOf(Designer()).value_or(duPixels)) {
     case duCM:
         return stored / 10.0;
     case duInches:
@@ -433,7 +442,7 @@ double TrpPaperXProperty::ToUnits(double stored) const
 
 double TrpPaperXProperty::FromUnits(double value) const
 {
-    switch (DesignUnitsOf(Designer())) {
+    switch (DesignUnitsOf(Designer()).value_or(duPixels)) {
     case duCM:
         return value * 10.0;
     case duInches:
@@ -448,11 +457,17 @@ double TrpPaperXProperty::FromUnits(double value) const
 
 QString TrpPaperXProperty::GetValue() const
 {
+    if (!DesignUnitsOf(Designer()))
+        return TrpFloatProperty::GetValue();
     return FloatToShortText(ToUnits(ReadFloat()), Formats());
 }
 
 void TrpPaperXProperty::SetValue(const QString& value)
 {
+    if (!DesignUnitsOf(Designer())) {
+        TrpFloatProperty::SetValue(value);
+        return;
+    }
     WriteFloat(FromUnits(TolerantStrToFloat(value)));
 }
 
