@@ -30,6 +30,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -85,6 +86,17 @@ void UpdateBoundMemo(ScriptObject* object)
         return;
     memo->SetText(QStringLiteral("[") + memo->DataSet()->UserName() + QStringLiteral(".\"") + memo->DataField +
                   QStringLiteral("\"]"));
+}
+
+// A length in units as text: whole numbers plain, others with two decimals. A value typed as a
+// whole number comes back from pixels a hair off it (1 cm is 37.795... px, 0.9999999999999999
+// cm again): such a value counts as whole.
+QString LengthText(double value, const FormatSettings& formats)
+{
+    const double whole = std::round(value);
+    if (std::abs(value - whole) < 1e-9)
+        value = whole;
+    return FloatToShortText(value, formats);
 }
 
 // Windows' Rectangle(left, top, right, bottom) leaves out the right and bottom edges.
@@ -413,7 +425,7 @@ QString TrpLocSizeXProperty::GetValue() const
 {
     if (!DesignUnitsOf(Designer()))
         return TrpFloatProperty::GetValue();
-    return FloatToShortText(ToUnits(ReadFloat()), Formats());
+    return LengthText(ToUnits(ReadFloat()), Formats());
 }
 
 void TrpLocSizeXProperty::SetValue(const QString& value)
@@ -459,7 +471,7 @@ QString TrpPaperXProperty::GetValue() const
 {
     if (!DesignUnitsOf(Designer()))
         return TrpFloatProperty::GetValue();
-    return FloatToShortText(ToUnits(ReadFloat()), Formats());
+    return LengthText(ToUnits(ReadFloat()), Formats());
 }
 
 void TrpPaperXProperty::SetValue(const QString& value)

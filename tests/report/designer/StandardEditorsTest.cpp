@@ -8,6 +8,8 @@
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDsgnEditors.h"
 #include "report/designer/rpGroupEditor.h"
+#include "report/designer/rpPictureEditor.h"
+#include "report/engine/rpPictureCache.h"
 #include "report/designer/rpMemoEditor.h"
 #include "report/designer/rpScriptTemplates.h"
 #include "report/designer/rpSynMemo.h"
@@ -27,6 +29,8 @@
 #include "report/model/ui/rpClass_dialogcontrol.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -439,6 +443,8 @@ TEST_F(StandardEditors, LengthsInTheDesignUnits)
         EXPECT_EQ(width->GetValue(), QStringLiteral("2,54"));
         width->SetValue(QStringLiteral("1"));
         EXPECT_DOUBLE_EQ(memo->Width(), 96 / 2.54);
+        // What was typed shows as typed, not a hair below it.
+        EXPECT_EQ(width->GetValue(), QStringLiteral("1"));
         width->SetValue(QStringLiteral("1,5"));
         EXPECT_DOUBLE_EQ(memo->Width(), 1.5 * 96 / 2.54);
         DesignerRuntime::SetFormats(FormatSettings::C());
@@ -697,6 +703,33 @@ TEST_F(EventHandlers, ADialogControlOpensItsClickHandler)
     form->CodeWindow()->SetPos(1, 2);
     EXPECT_FALSE(editor->Edit());
     EXPECT_EQ(form->CodeWindow()->GetPos(), QPoint(1, 1));
+    report.SetDesigner(nullptr);
+}
+
+TEST_F(EventHandlers, AnEditedPictureGoesIntoTheDesignersPictureCache)
+{
+    auto form = Open(QStringLiteral("RireroRidoze"));
+    auto* picture = new TrpPictureView(page);
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    auto editor = GetComponentEditor(picture, form.get(), nullptr);
+    ASSERT_TRUE(editor->HasEditor());
+    const int before = form->PictureCache()->Count();
+    modal.Then<TrpPictureEditorForm>([](TrpPictureEditorForm& dialog) { dialog.reject(); });
+    EXPECT_FALSE(editor->Edit());
+    EXPECT_EQ(form->PictureCache()->Count(), before);
+    modal.Then<TrpPictureEditorForm>([&](TrpPictureEditorForm& dialog) {
+        dialog.Picture().SetData(QStringLiteral("PNG"), bytes);
+        dialog.accept();
+    });
+    EXPECT_TRUE(editor->Edit());
+    EXPECT_EQ(picture->Picture().Data(), bytes);
+    EXPECT_EQ(form->PictureCache()->Count(), before + 1);
+    EXPECT_EQ(picture->ImageIndex, before + 1);
     report.SetDesigner(nullptr);
 }
 
