@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -160,6 +161,34 @@ TEST_F(ConnEditor, NewDeleteAndTheSystemChoice)
     EXPECT_EQ(modal.ui.Errors, QStringList{QStringLiteral("Delete connection Shared?")});
     EXPECT_EQ(User().ValueNames(kKey), (std::vector<std::string>{"Fresh", "Mine", "Other"}));
     EXPECT_EQ(System().ValueNames(kKey), (std::vector<std::string>{"Shared"}));
+}
+
+// Answers the delete question with Yes; dialogs run the queued steps of the fixture's script.
+class YesUi : public DialogUi {
+public:
+    int MessageDlg(const QString&, const QString& text, UiMessageType, uint32_t buttons) override
+    {
+        Errors.append(text);
+        EXPECT_EQ(buttons, UiButtons({mbYes, mbNo}));
+        return mrYes;
+    }
+};
+
+TEST_F(ConnEditor, YesDeletesTheRowAndEscClosesWithOk)
+{
+    YesUi yes;
+    yes.OnModal = modal.ui.OnModal;
+    ReportServices::SetUi(&yes);
+    modal.Then<TrpConnEditorForm>([](TrpConnEditorForm& form) {
+        form.ConnLV->setCurrentItem(RowNamed(form, QStringLiteral("Mine")));
+        form.DeleteB->click();
+        EXPECT_EQ(RowNamed(form, QStringLiteral("Mine")), nullptr);
+        QTest::keyClick(&form, Qt::Key_Escape);
+    });
+    EXPECT_EQ(DesignerDialogs::RunConnectionsEditor(*designer, nullptr), mrOk);
+    ReportServices::SetUi(&modal.ui);
+    EXPECT_EQ(yes.Errors, QStringList{QStringLiteral("Delete connection Mine?")});
+    EXPECT_EQ(User().ValueNames(kKey), (std::vector<std::string>{"Other"}));
 }
 
 TEST_F(ConnEditor, RowsOfAnotherKindAreNeitherEditedNorStored)
