@@ -271,6 +271,29 @@ TEST_F(StandardEditors, EveryHiddenListHidesItsRows)
         EXPECT_EQ(list->Find(QStringView(name)), nullptr);
 }
 
+TEST_F(StandardEditors, TheInspectorsRowsUseTheStandardEditors)
+{
+    auto* memo = new TrpMemoView(page);
+    const auto list = BuildCommonPropertyList({memo}, designer.get());
+    ASSERT_NE(list, nullptr);
+    const std::pair<const char16_t*, const char*> rows[] = {
+        {u"Left", "TrpLocSizeXProperty"},     {u"Top", "TrpLocSizeYProperty"},
+        {u"Width", "TrpLocSizeXProperty"},    {u"Height", "TrpLocSizeYProperty"},
+        {u"Memo", "TrpMemoProperty"},         {u"DisplayFormat", "TrpDisplayFormatProperty"},
+        {u"DataSet", "TrpDataSetProperty"},   {u"DataField", "TrpDataFieldProperty"},
+        {u"Frame", "TrpFrameProperty"},       {u"BrushStyle", "TrpBrushProperty"},
+        {u"WordWrap", "TrpBooleanProperty"},  {u"Style", "TrpStyleProperty"},
+        {u"OnBeforePrint", "TrpEventProperty"}};
+    for (const auto& [name, editor] : rows) {
+        const TrpPropertyItem* item = list->Find(QStringView(name));
+        ASSERT_NE(item, nullptr) << QString::fromUtf16(name).toStdString();
+        EXPECT_EQ(item->Editor()->ClassName(), QString::fromLatin1(editor)) << QString::fromUtf16(name).toStdString();
+    }
+    EXPECT_EQ(list->Find(u"FirstParaBreak"), nullptr);
+    EXPECT_EQ(list->Find(u"DataSetName"), nullptr);
+    EXPECT_NE(list->Find(u"WordWrap")->Editor()->GetAttributes() & paOwnerDraw, 0u);
+}
+
 // --- component editors
 
 TEST_F(StandardEditors, BandSwitchesFollowTheBandKindAndTheSelection)
@@ -572,6 +595,26 @@ TEST_F(StandardEditors, OwnerDrawnSamples)
         boolean->OnDrawItem(painter, QRect(0, 0, 100, 16));
     }
     EXPECT_TRUE(device.Operations(RecordedOperation::Polygon).empty());
+
+    auto* shape = new TrpShapeView(page);
+    shape->BrushStyle = bsCross;
+    auto brush = EditorOn<TrpBrushProperty>(designer.get(), *shape, u"BrushStyle");
+    device.Clear();
+    {
+        QPainter painter(&device);
+        brush->OnDrawItem(painter, QRect(0, 0, 100, 16));
+    }
+    const auto brushes = device.Operations(RecordedOperation::BrushChange);
+    ASSERT_FALSE(brushes.empty());
+    bool crossed = false;
+    for (const RecordedOperation& change : brushes)
+        crossed = crossed || change.Brush.style() == Qt::CrossPattern;
+    EXPECT_TRUE(crossed);
+    // The patterned box: Rectangle(Left, Top + 1, Left + height - 5, Bottom - 4).
+    const auto boxes = device.Operations(RecordedOperation::Path);
+    ASSERT_FALSE(boxes.empty());
+    for (const RecordedOperation& box : boxes)
+        EXPECT_EQ(box.DeviceRect.toAlignedRect(), QRect(QPoint(0, 1), QPoint(10, 11)));
 
     auto frameStyle = EditorOn<TrpFrameStyleProperty>(designer.get(), memo->Frame(), u"Style");
     frameStyle->GetValues();
