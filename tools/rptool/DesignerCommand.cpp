@@ -15,8 +15,10 @@
 
 #include <QTreeWidgetItem>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -114,10 +116,21 @@ int RunProps(const QStringList& arguments)
     QString grabName;
     QString locale = QStringLiteral("C");
     bool events = false;
+    std::optional<TrpDesignerUnits> units;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == QLatin1String("--events"))
             events = true;
+        else if (argument == QLatin1String("--units") && i + 1 < arguments.size()) {
+            const QString name = arguments[++i];
+            const std::pair<const char*, TrpDesignerUnits> table[] = {
+                {"cm", duCM}, {"in", duInches}, {"px", duPixels}, {"chars", duChars}};
+            const auto found = std::find_if(std::begin(table), std::end(table),
+                                            [&](const auto& entry) { return name == QLatin1String(entry.first); });
+            if (found == std::end(table))
+                return kExitUsage;
+            units = found->second;
+        }
         else if (argument == QLatin1String("--set") && i + 1 < arguments.size())
             sets.append(arguments[++i]);
         else if (argument == QLatin1String("--save") && i + 1 < arguments.size())
@@ -148,6 +161,7 @@ int RunProps(const QStringList& arguments)
         objects.push_back(object);
     }
     StandInDesignerTool designer(&report);
+    designer.Units = units;
     TrpObjectInspector inspector(&designer);
     inspector.Inspect(objects);
     if (events)

@@ -206,12 +206,14 @@ const Command kCommands[] = {
      "situations, 2 operator) as the device report does, and print each of its five data sets as the engine reads "
      "it: \"== NAME\", the captions and one line per row, tab-separated; no data: the message, exit 2",
      kAnyArguments, RunDeviceData},
-    {"props", "FILE OBJECT[,OBJECT...] [--events] [--set NAME=TEXT]... [--save OUT] [--grab PNG] [--locale ru_RU]",
+    {"props", "FILE OBJECT[,OBJECT...] [--events] [--set NAME=TEXT]... [--save OUT] [--grab PNG] [--locale ru_RU] "
+              "[--units cm|in|px|chars]",
      "list the object inspector's rows for the objects (the events with --events), sub-rows one level deep: level, "
      "name, value and attribute letters (v value list, s sorted, d dialog, m multi-select, p sub-properties, "
      "r read-only, o owner-draw), tab-separated; --set types TEXT into the row NAME (Font.Name reaches a sub-row) "
      "first, a refused value printing its message and exiting 2 with nothing saved; --save writes the report to "
-     "OUT, --grab a picture of the inspector (198 x 474) to PNG; numbers in the C locale unless --locale ru_RU",
+     "OUT, --grab a picture of the inspector (198 x 474) to PNG; numbers in the C locale unless --locale ru_RU; "
+     "lengths in the designer's units with --units (paper sizes and margins from millimetres), as stored without it",
      kAnyArguments, RunProps, true, true},
     {"tree", "FILE",
      "print the designer's report tree of FILE, two blanks a level: name, class, and for bands and views Left, "

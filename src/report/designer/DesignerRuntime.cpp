@@ -5,6 +5,8 @@
 #include "rpInheritErrorForm.h"
 #include "rpDsgnIntfEditors.h"
 #include "rpDsgnPalette.h"
+
+#include "rpDsgnRegister.h"
 #include "rpScriptTemplates.h"
 #include "rpWizardStd.h"
 
@@ -96,6 +98,7 @@ void init()
     RegisterStandardWizards();
     RegisterObjectPalette();
     InstallDesignerImages();
+    RegisterStandardEditors();
     // Reports open their designer as this window.
     MutableModelServices().CreateDesigner = [](TrpReport& report, bool previewDesigner) {
         return std::unique_ptr<TrpCustomDesigner>(std::make_unique<TrpDesignerForm>(&report, previewDesigner));
@@ -109,6 +112,7 @@ void shutdown()
     if (!gInitialized)
         return;
     MutableModelServices().CreateDesigner = nullptr;
+    UnregisterStandardEditors();
     ClearEditorClasses();
     UnregisterStandardWizards();
     RemoveDesignerImages();

@@ -817,6 +817,13 @@ QAction* TrpComponentEditor::AppendMenuItem(const QString& caption, int tag, boo
     if (menu_ == nullptr)
         return nullptr;
     auto* action = new QAction(caption, menu_);
+    // "-" stands for a separator, tagged -1 so that no Execute takes it for a switch.
+    if (caption == u"-") {
+        action->setSeparator(true);
+        action->setData(-1);
+        menu_->addAction(action);
+        return action;
+    }
     action->setCheckable(true);
     action->setChecked(checked);
     action->setData(tag);

@@ -325,6 +325,9 @@ public:
     std::function<void(TrpReport& report)> OnPrintReport;
     std::function<void(TrpReportPage& page, int32_t copyNo)> OnPrintPage;
     std::function<void(TrpReport& report)> OnAfterPrintReport;
+    // The designer's connection editor asks for a connection string, given the current one;
+    // the answer replaces it.
+    std::function<QString(const QString& connectionString)> OnEditConnection;
 
     static void RegisterClass(PropertyRegistry& registry);
 

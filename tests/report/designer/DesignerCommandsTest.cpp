@@ -35,6 +35,8 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "report/designer/rpDsgnRegister.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -591,6 +593,11 @@ public:
 
 TEST_F(DesignerCommands, ContextMenuCopiesTheEditorsItemsAndRunsThemInverted)
 {
+    // The standard editors step aside while the test's own editor stands for the class.
+    DesignerRuntime::UnregisterStandardEditors();
+    struct Restore {
+        ~Restore() { DesignerRuntime::RegisterStandardEditors(); }
+    } restore;
     RegisterComponentEditorClass(QStringLiteral("TestSwitchesEditor"),
                                  [](TrpComponent* c, TrpCustomDesigner* d, QMenu* m) {
                                      return std::make_unique<SwitchesEditor>(c, d, m);

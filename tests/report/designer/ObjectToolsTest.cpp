@@ -33,6 +33,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "report/designer/rpDsgnRegister.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -414,6 +416,11 @@ public:
 
 TEST_F(ObjectTools, TheDesignerComponentHearsOfTheNewObjectAndItsEditorOpens)
 {
+    // The standard editors step aside while the test's own editor stands for the class.
+    DesignerRuntime::UnregisterStandardEditors();
+    struct Restore {
+        ~Restore() { DesignerRuntime::RegisterStandardEditors(); }
+    } restore;
     RegisterComponentEditorClass(QStringLiteral("CountingEditor"),
                                  [](TrpComponent* component, TrpCustomDesigner* designer, QMenu* menu) {
                                      return std::make_unique<CountingEditor>(component, designer, menu);

@@ -255,6 +255,11 @@ TEST_F(PropertyLists, ComponentEditorExactClassFirstElseLatestAncestor)
         return std::make_unique<TestEditorB>(c, d, m);
     });
     TrpComponentEditorCollection& registry = GetComponentEditorRegistry();
+    // The standard editors step aside while the test's own stand for the classes.
+    std::vector<TrpComponentEditorItem> standard;
+    for (int i = 0; i < registry.Count(); ++i)
+        standard.push_back(registry.Items(i));
+    registry.Clear();
     const int before = registry.Count();
     registry.Register(&TrpMemoView::Class(), QStringLiteral("TestEditorA"));
     registry.Register(&TrpView::Class(), QStringLiteral("TestEditorB"));
@@ -274,6 +279,8 @@ TEST_F(PropertyLists, ComponentEditorExactClassFirstElseLatestAncestor)
     registry.UnRegister(u"TestEditorA");
     registry.UnRegister(u"TestEditorB");
     EXPECT_EQ(registry.Count(), before);
+    for (const TrpComponentEditorItem& item : standard)
+        registry.Register(item.ComponentClass, item.ComponentEditor);
     QMenu menu;
     TestEditorA editor(memo2_, designer_.get(), &menu);
     QAction* action = editor.AppendMenuItem(QStringLiteral("Item"), 7, true);
