@@ -61,6 +61,9 @@ void TrpDesignerForm::Lock()
     Objects().clear();
     SelectedObjects().clear();
     DetachDialogForm();
+    // The inspector forgets the objects too: the work under the lock may free them, and the
+    // reload repaints the inspector before the new selection reaches it.
+    FInspector->Inspect({});
     FInspector->DisableUpdate();
     FWorkspace->DisableUpdate();
     // The reload that follows a lock may free the shown page.
