@@ -1,4 +1,5 @@
 #include "DesignCommand.h"
+#include "DesignDialogOption.h"
 
 
 #include "report/core/PropertyRegistry.h"
@@ -7,6 +8,7 @@
 #include "report/designer/rpDesgnCtrls.h"
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace1.h"
+#include "report/engine/ui/EngineUi.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
@@ -78,8 +80,15 @@ QStringList ObjectsOutsideBands(TrpReport& report)
 
 } // namespace
 
-int RunDesign(const QStringList& arguments)
+int RunDesign(const QStringList& givenArguments)
 {
+    QStringList arguments = givenArguments;
+    QString dialogError;
+    const std::optional<DesignDialogOptions> dialog = TakeDesignDialogOptions(arguments, dialogError);
+    if (!dialogError.isEmpty()) {
+        PrintError(dialogError);
+        return kExitUsage;
+    }
     QString fileName, select, save, grab, password, units;
     int pageNumber = 0;
     int tab = -1;
@@ -131,6 +140,8 @@ int RunDesign(const QStringList& arguments)
         return kExitUsage;
     try {
         DesignerRuntime::init();
+        // Page defaults and printing never depend on the machine's printers here.
+        EngineUi::init(TrpPdfFilePrinterMode::Forced);
     } catch (const platform::Exception& failure) {
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;
@@ -168,7 +179,7 @@ int RunDesign(const QStringList& arguments)
     auto* form = new TrpDesignerForm(&report, false);
     report.SetDesigner(form);
     form->Start();
-    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state;
+    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state && !dialog;
     // The given size wins over the remembered placement, maximized included.
     form->setWindowState(Qt::WindowNoState);
     form->resize(size);
@@ -287,6 +298,9 @@ int RunDesign(const QStringList& arguments)
     if (workspace->InplaceMemo()->isVisible())
         workspace->InplaceMemo()->EditDone();
     QApplication::processEvents();
+    // The dialog takes the grab when there is one.
+    if (dialog && RunDesignDialog(*dialog, *form, form, grab) != 0)
+        return finish(kExitBadContent);
 
     if (state) {
         static const char* const kUnitNames[] = {"cm", "in", "px", "chars"};
@@ -298,7 +312,7 @@ int RunDesign(const QStringList& arguments)
         const QByteArray bytes = line.toUtf8();
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     }
-    if (!grab.isEmpty() && !form->grab().save(grab, "PNG")) {
+    if (!grab.isEmpty() && !dialog && !form->grab().save(grab, "PNG")) {
         PrintError(QStringLiteral("Cannot write %1").arg(grab));
         return finish(kExitUsage);
     }

@@ -10,6 +10,7 @@
 #include "rpHighlightEditor.h"
 #include "rpInheritErrorForm.h"
 #include "rpMemoEditor.h"
+#include "rpPageEditor.h"
 #include "rpPictureEditor.h"
 #include "rpReportDataForm.h"
 #include "rpStringsEditor.h"
@@ -68,7 +69,8 @@ QStringList DialogClasses()
     return {"TrpExprEditorForm",     "TrpMemoEditorForm",    "TrpSysMemoEditorForm", "TrpFormatEditorForm",
             "TrpStringsEditorForm",  "TrpEvaluateForm",      "TrpFrameEditorForm",   "TrpHighlightEditorForm",
             "TrpStyleEditorForm",    "TrpPictureEditorForm", "TrpVarEditorForm",     "TrpReportDataForm",
-            "TrpDataBandEditorForm", "TrpGroupEditorForm",   "TrpTabOrderEditorForm", "TrpInheritErrorForm"};
+            "TrpDataBandEditorForm", "TrpGroupEditorForm",   "TrpTabOrderEditorForm", "TrpInheritErrorForm",
+            "TrpPageEditorForm"};
 }
 
 int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidget* owner)
@@ -99,6 +101,12 @@ int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidg
     }
     if (c == u"TrpTabOrderEditorForm") {
         TrpTabOrderEditorForm form(owner, &designer);
+        return form.Execute();
+    }
+    if (c == u"TrpPageEditorForm") {
+        TrpPageEditorForm form(owner, &designer);
+        if (form.Page() == nullptr)
+            Fail(c + QStringLiteral(": show a report page"));
         return form.Execute();
     }
     if (c == u"TrpFrameEditorForm") {

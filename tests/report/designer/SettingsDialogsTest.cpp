@@ -1,0 +1,260 @@
+// The settings dialogs of the designer: page settings, report options and designer options,
+// answered through the scripted modal seam, with the built-in PDF-file printer as the only one.
+
+#include "DialogTestSupport.h"
+
+#include "report/designer/rpPageEditor.h"
+#include "report/designer/rpDsgnDialog.h"
+#include "report/engine/EngineServices.h"
+#include "report/engine/rpPrinter.h"
+#include "report/model/rpClass_bands.h"
+#include "report/model/rpClass_pages.h"
+#include "report/model/rpClass_report.h"
+#include "report/model/rpPaperSizes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TrpEngineServices PdfFilePrinterOnly()
+{
+    TrpEngineServices services;
+    services.PdfFilePrinter = TrpPdfFilePrinterMode::Forced;
+    return services;
+}
+
+QString Units(double value)
+{
+    return DesignerDialogs::NumberText(value);
+}
+
+class PageSettings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FormatSettings formats = FormatSettings::C();
+        formats.DecimalSeparator = u',';
+        DesignerRuntime::SetFormats(formats);
+        page = new TrpReportPage(&report);
+        page->SetName(QStringLiteral("Page1"));
+        page->SetDefaults();
+        designer.SetPage(page);
+    }
+    void TearDown() override { DesignerRuntime::SetFormats(FormatSettings::C()); }
+
+    // Runs the dialog with one step; answers its result.
+    int Run(std::function<void(TrpPageEditorForm&)> step, bool* applied = nullptr)
+    {
+        TrpPageEditorForm form(nullptr, &designer);
+        modal.Then<TrpPageEditorForm>(std::move(step));
+        const int result = form.Execute();
+        if (applied != nullptr)
+            *applied = form.Applied();
+        return result;
+    }
+
+    EngineServicesScope printers{PdfFilePrinterOnly()};
+    ModalScript modal;
+    TrpReport report;
+    StandInDesigner designer{&report};
+    TrpReportPage* page = nullptr;
+};
+
+TEST_F(PageSettings, ShowsThePageInCentimetresAndThePrintersLists)
+{
+    page->LeftMargin = 15;
+    page->Bin = 12345; // a tray the printer lacks: the automatic one
+    page->Duplex = dmHorizontal;
+    Run([&](TrpPageEditorForm& form) {
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Настройки страницы"));
+        EXPECT_EQ(form.SizeCB->currentData().toInt(), kPaperA4);
+        EXPECT_EQ(form.WidthE->text(), QStringLiteral("21"));
+        EXPECT_EQ(form.HeightE->text(), QStringLiteral("29,70"));
+        EXPECT_EQ(form.MarginLeftE->text(), QStringLiteral("1,50"));
+        EXPECT_TRUE(form.PortraitRB->isChecked());
+        EXPECT_FALSE(form.LandscapeImg->isVisibleTo(&form));
+        EXPECT_EQ(form.Tray1CB->currentData().toInt(), kDefaultBin);
+        EXPECT_EQ(form.DuplexCB->currentText(), QStringLiteral("Горизонтальный"));
+        EXPECT_EQ(form.UnitL[0]->text(), QStringLiteral("см"));
+        form.CancelB->click();
+    });
+}
+
+// The edge cases of the size: a size of its own turns with the sheet, a paper of the table
+// takes the table's size in the chosen orientation, typing makes the size one of its own.
+TEST_F(PageSettings, SizesFollowThePaperTableAndTheOrientation)
+{
+    struct Case {
+        const char* name;
+        int32_t startPaper;
+        double startWidth, startHeight;
+        std::function<void(TrpPageEditorForm&)> act;
+        int32_t paper;
+        double width, height;
+        TPrinterOrientation orientation;
+    };
+    const Case cases[] = {
+        {"custom turns to landscape", kPaperCustom, 120, 80,
+         [](TrpPageEditorForm& f) { f.LandscapeRB->click(); }, kPaperCustom, 80, 120, poLandscape},
+        {"custom turns there and back", kPaperCustom, 120, 80,
+         [](TrpPageEditorForm& f) {
+             f.LandscapeRB->click();
+             f.PortraitRB->click();
+         },
+         kPaperCustom, 120, 80, poPortrait},
+        {"A5 chosen in landscape", kPaperA4, 210, 297,
+         [](TrpPageEditorForm& f) {
+             f.LandscapeRB->click();
+             f.SizeCB->setCurrentIndex(f.SizeCB->findData(11));
+         },
+         11, 210, 148, poLandscape},
+        {"A4 turned", kPaperA4, 210, 297, [](TrpPageEditorForm& f) { f.LandscapeRB->click(); }, kPaperA4, 297, 210,
+         poLandscape},
+        {"typed width", kPaperA4, 210, 297,
+         [](TrpPageEditorForm& f) {
+             f.WidthE->setText(QStringLiteral("20"));
+             emit f.WidthE->textEdited(f.WidthE->text());
+         },
+         kPaperCustom, 200, 297, poPortrait},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        page->SetOrientation(poPortrait);
+        page->SetSizeAndDimensions(c.startPaper, c.startWidth, c.startHeight);
+        ASSERT_EQ(Run([&](TrpPageEditorForm& form) {
+                      c.act(form);
+                      form.OkB->click();
+                  }),
+                  mrOk);
+        EXPECT_EQ(page->PaperSize(), c.paper);
+        EXPECT_DOUBLE_EQ(page->PaperWidth(), c.width);
+        EXPECT_DOUBLE_EQ(page->PaperHeight(), c.height);
+        EXPECT_EQ(page->Orientation(), c.orientation);
+    }
+}
+
+TEST_F(PageSettings, NoColumnAndOneColumnGiveOneFullWidthColumnAtZero)
+{
+    page->LeftMargin = 10;
+    page->RightMargin = 10;
+    for (int columns : {0, 1}) {
+        SCOPED_TRACE(columns);
+        page->SetColumns(3);
+        ASSERT_EQ(Run([&](TrpPageEditorForm& form) {
+                      EXPECT_EQ(form.UpDown1->value(), 3);
+                      form.UpDown1->setValue(columns);
+                      EXPECT_EQ(form.ColumnWidthE->text(), QStringLiteral("19"));
+                      EXPECT_EQ(form.ColumnPositionsM->toPlainText(), QStringLiteral("0"));
+                      form.OkB->click();
+                  }),
+                  mrOk);
+        EXPECT_EQ(page->Columns(), columns);
+        EXPECT_DOUBLE_EQ(page->ColumnWidth, 190);
+        EXPECT_EQ(page->ColumnPositions(), QStringList{QStringLiteral("0")});
+    }
+    ASSERT_EQ(Run([&](TrpPageEditorForm& form) {
+                  form.UpDown1->setValue(2);
+                  EXPECT_EQ(form.ColumnPositionsM->toPlainText(), QStringLiteral("0\n9,50"));
+                  form.OkB->click();
+              }),
+              mrOk);
+    EXPECT_EQ(page->ColumnPositions(), (QStringList{QStringLiteral("0"), QStringLiteral("95")}));
+}
+
+TEST_F(PageSettings, ASubreportsPageTakesPaperMarginsColumnsAndFlags)
+{
+    auto* band = new TrpMasterData(page);
+    band->SetName(QStringLiteral("MasterData1"));
+    auto* subreport = new TrpSubreport(band);
+    subreport->SetName(QStringLiteral("Subreport1"));
+    auto* inner = new TrpReportPage(&report);
+    inner->SetName(QStringLiteral("Page2"));
+    inner->SetDefaults();
+    subreport->SetPage(inner);
+    ASSERT_EQ(Run([&](TrpPageEditorForm& form) {
+                  form.SizeCB->setCurrentIndex(form.SizeCB->findData(11));
+                  form.LandscapeRB->click();
+                  form.MarginTopE->setText(QStringLiteral("2"));
+                  form.UpDown1->setValue(2);
+                  form.EndlessHeightCB->setChecked(true);
+                  form.DuplexCB->setCurrentIndex(3);
+                  form.OkB->click();
+              }),
+              mrOk);
+    for (TrpReportPage* edited : {page, inner}) {
+        SCOPED_TRACE(edited->Name().toStdString());
+        EXPECT_EQ(edited->PaperSize(), 11);
+        EXPECT_EQ(edited->Orientation(), poLandscape);
+        EXPECT_DOUBLE_EQ(edited->PaperWidth(), 210);
+        EXPECT_DOUBLE_EQ(edited->PaperHeight(), 148);
+        EXPECT_DOUBLE_EQ(edited->TopMargin, 20);
+        EXPECT_DOUBLE_EQ(edited->LeftMargin, 10);
+        EXPECT_EQ(edited->Columns(), 2);
+        EXPECT_DOUBLE_EQ(edited->ColumnWidth, 95);
+        EXPECT_TRUE(edited->EndlessHeight);
+        EXPECT_EQ(edited->Duplex, dmSimplex);
+    }
+}
+
+TEST_F(PageSettings, BrowsingSizesThenCancelLeavesPrinterAndPage)
+{
+    TrpCustomPrinter* printer = GetPrintersInstance().Printer();
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->Name(), PdfFilePrinterName());
+    const int32_t paper = printer->Paper();
+    const double width = printer->PaperWidth();
+    const double height = printer->PaperHeight();
+    const TPrinterOrientation orientation = printer->Orientation();
+    ASSERT_EQ(Run([&](TrpPageEditorForm& form) {
+                  form.SizeCB->setCurrentIndex(form.SizeCB->findData(8)); // A3
+                  form.LandscapeRB->click();
+                  EXPECT_EQ(form.WidthE->text(), QStringLiteral("42"));
+                  form.CancelB->click();
+              }),
+              mrCancel);
+    EXPECT_EQ(printer->Paper(), paper);
+    EXPECT_EQ(printer->PaperWidth(), width);
+    EXPECT_EQ(printer->PaperHeight(), height);
+    EXPECT_EQ(printer->Orientation(), orientation);
+    EXPECT_EQ(page->PaperSize(), kPaperA4);
+    EXPECT_EQ(page->Orientation(), poPortrait);
+}
+
+TEST_F(PageSettings, ABadFieldShowsTheErrorAndChangesNothing)
+{
+    struct Case {
+        const char* field;
+        const char* text;
+    };
+    const Case cases[] = {{"MarginLeftE", "abc"}, {"MarginBottomE", ""}, {"ColumnWidthE", "1..2"},
+                          {"WidthE", "0"},        {"HeightE", "-5"},     {"MarginTopE", "20000"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        modal.ui.Errors.clear();
+        bool applied = true;
+        ASSERT_EQ(Run(
+                      [&](TrpPageEditorForm& form) {
+                          form.LandscapeRB->click();
+                          form.MarginRightE->setText(QStringLiteral("3"));
+                          form.findChild<QLineEdit*>(QString::fromLatin1(c.field))->setText(QString::fromLatin1(c.text));
+                          form.OkB->click();
+                      },
+                      &applied),
+                  mrOk);
+        EXPECT_FALSE(applied);
+        EXPECT_EQ(modal.ui.Errors.size(), 1);
+        EXPECT_EQ(page->Orientation(), poPortrait);
+        EXPECT_DOUBLE_EQ(page->PaperWidth(), 210);
+        EXPECT_DOUBLE_EQ(page->RightMargin, 10);
+    }
+}
+
+} // namespace
