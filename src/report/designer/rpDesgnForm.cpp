@@ -113,6 +113,9 @@ const QStringList kHandledCommands = {
     QStringLiteral("ToolbarsCmd"),    QStringLiteral("StandardTBCmd"),  QStringLiteral("TextTBCmd"),
     QStringLiteral("FrameTBCmd"),     QStringLiteral("AlignTBCmd"),     QStringLiteral("ExtraTBCmd"),
     QStringLiteral("InspectorTBCmd"), QStringLiteral("DataTreeTBCmd"),  QStringLiteral("ReportTreeTBCmd"),
+    QStringLiteral("PageSettingsCmd"),
+    QStringLiteral("ReportOptionsCmd"),
+    QStringLiteral("OptionsCmd"),
 };
 
 QDockWidget* MakeDock(QMainWindow* host, const QString& name, const QString& formClass, QWidget* content)
@@ -240,6 +243,7 @@ void TrpDesignerForm::CreateActions()
             [this](bool on) { SetShowRulers(on); });
     connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowGuides(on); });
+    ConnectSettingsCommands();
 }
 
 QAction* TrpDesignerForm::Action(const QString& name) const

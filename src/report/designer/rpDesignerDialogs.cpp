@@ -10,6 +10,7 @@
 #include "rpHighlightEditor.h"
 #include "rpInheritErrorForm.h"
 #include "rpMemoEditor.h"
+#include "rpOptionsEditor.h"
 #include "rpPageEditor.h"
 #include "rpPictureEditor.h"
 #include "rpReportDataForm.h"
@@ -70,7 +71,7 @@ QStringList DialogClasses()
             "TrpStringsEditorForm",  "TrpEvaluateForm",      "TrpFrameEditorForm",   "TrpHighlightEditorForm",
             "TrpStyleEditorForm",    "TrpPictureEditorForm", "TrpVarEditorForm",     "TrpReportDataForm",
             "TrpDataBandEditorForm", "TrpGroupEditorForm",   "TrpTabOrderEditorForm", "TrpInheritErrorForm",
-            "TrpPageEditorForm"};
+            "TrpPageEditorForm",     "TrpOptionsEditor"};
 }
 
 int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidget* owner)
@@ -107,6 +108,10 @@ int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidg
         TrpPageEditorForm form(owner, &designer);
         if (form.Page() == nullptr)
             Fail(c + QStringLiteral(": show a report page"));
+        return form.Execute();
+    }
+    if (c == u"TrpOptionsEditor") {
+        TrpOptionsEditor form(owner, &designer);
         return form.Execute();
     }
     if (c == u"TrpFrameEditorForm") {

@@ -3,8 +3,11 @@
 
 #include "DialogTestSupport.h"
 
-#include "report/designer/rpPageEditor.h"
+#include "report/designer/rpDesgnForm.h"
+#include "report/designer/rpDesgnWorkspace.h"
 #include "report/designer/rpDsgnDialog.h"
+#include "report/designer/rpOptionsEditor.h"
+#include "report/designer/rpPageEditor.h"
 #include "report/engine/EngineServices.h"
 #include "report/engine/rpPrinter.h"
 #include "report/model/rpClass_bands.h"
@@ -12,7 +15,9 @@
 #include "report/model/rpClass_report.h"
 #include "report/model/rpPaperSizes.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -254,6 +259,163 @@ TEST_F(PageSettings, ABadFieldShowsTheErrorAndChangesNothing)
         EXPECT_EQ(page->Orientation(), poPortrait);
         EXPECT_DOUBLE_EQ(page->PaperWidth(), 210);
         EXPECT_DOUBLE_EQ(page->RightMargin, 10);
+    }
+}
+
+// The designer window with its settings in a file of the test's own.
+class DesignerSettings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DesignerRuntime::SetFormats(FormatSettings::C());
+        ASSERT_TRUE(folder.isValid());
+        report.IniFile = folder.filePath(QStringLiteral("designer.ini"));
+        page = new TrpReportPage(&report);
+        page->SetName(QStringLiteral("Page1"));
+        page->SetDefaults();
+        form = std::make_unique<TrpDesignerForm>(&report, false);
+        report.SetDesigner(form.get());
+        form->Start();
+        form->SetPage(page);
+    }
+    void TearDown() override
+    {
+        form->CloseNow();
+        form.reset();
+    }
+
+    void Trigger(const char* command) { form->Action(QString::fromLatin1(command))->trigger(); }
+
+    EngineServicesScope printers{PdfFilePrinterOnly()};
+    QTemporaryDir folder;
+    ModalScript modal;
+    TrpReport report;
+    TrpReportPage* page = nullptr;
+    std::unique_ptr<TrpDesignerForm> form;
+};
+
+TEST_F(DesignerSettings, PageSettingsCommandShowsTheDesignersUnitsAndMarksTheChange)
+{
+    ASSERT_TRUE(form->Action(QStringLiteral("PageSettingsCmd"))->isEnabled());
+    form->SetUnits(duInches);
+    form->SetModified(false);
+    modal.Then<TrpPageEditorForm>([](TrpPageEditorForm& dialog) {
+        EXPECT_EQ(dialog.WidthE->text(), QStringLiteral("8.27"));
+        EXPECT_EQ(dialog.UnitL[6]->text(), QStringLiteral("in"));
+        dialog.MarginLeftE->setText(QStringLiteral("1"));
+        dialog.OkB->click();
+    });
+    Trigger("PageSettingsCmd");
+    EXPECT_EQ(modal.Shown, QStringList{QStringLiteral("TrpPageEditorForm")});
+    EXPECT_DOUBLE_EQ(page->LeftMargin, 25.4);
+    EXPECT_TRUE(form->Modified());
+    // Cancel marks nothing.
+    form->SetModified(false);
+    modal.Then<TrpPageEditorForm>([](TrpPageEditorForm& dialog) { dialog.CancelB->click(); });
+    Trigger("PageSettingsCmd");
+    EXPECT_FALSE(form->Modified());
+}
+
+TEST_F(DesignerSettings, OptionsApplyEveryFieldOnOk)
+{
+    modal.ui.ColorAnswer = 0x00FF00;
+    modal.Then<TrpOptionsEditor>([](TrpOptionsEditor& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Настройки дизайнера"));
+        EXPECT_TRUE(dialog.CMRB->isChecked());
+        EXPECT_TRUE(dialog.CMRB->isEnabled());
+        EXPECT_EQ(dialog.CME->text(), QStringLiteral("0.10"));
+        EXPECT_EQ(dialog.CodeWindowSizeCB->count(), 6);
+        EXPECT_FALSE(dialog.StartupCB->isVisibleTo(&dialog));
+        dialog.InchesRB->setChecked(true);
+        dialog.InchesE->setText(QStringLiteral("0,25"));
+        dialog.ShowGridCB->setChecked(false);
+        dialog.LCDCB->setChecked(true);
+        dialog.FreeBandsCB->setChecked(true);
+        dialog.GapE->setText(QStringLiteral("7"));
+        dialog.BandsCaptionsCB->setChecked(false);
+        dialog.CodeWindowSizeCB->setEditText(QStringLiteral("12"));
+        dialog.MemoEditorSizeCB->setEditText(QStringLiteral("14"));
+        dialog.WorkspaceB->click();
+        EXPECT_EQ(dialog.WorkspaceColor(), RGBColor(0, 0xFF, 0));
+        dialog.OkB->click();
+    });
+    Trigger("OptionsCmd");
+    EXPECT_EQ(form->Units(), duInches);
+    EXPECT_EQ(form->OldUnits(), duInches);
+    EXPECT_DOUBLE_EQ(form->GridSize2(), 0.25);
+    EXPECT_DOUBLE_EQ(form->Workspace()->GridX(), 0.25 * 96);
+    EXPECT_FALSE(form->ShowGrid());
+    EXPECT_TRUE(form->GridLCD());
+    EXPECT_TRUE(form->Workspace()->GridLCD());
+    EXPECT_TRUE(form->Workspace()->FreeBandsPlacement());
+    EXPECT_EQ(form->Workspace()->GapBetweenBands(), 7);
+    EXPECT_FALSE(form->Workspace()->ShowBandCaptions());
+    EXPECT_EQ(form->ScriptFontSize(), 12);
+    EXPECT_EQ(form->MemoFontSize, 14);
+    EXPECT_EQ(form->WorkspaceColor(), RGBColor(0, 0xFF, 0));
+}
+
+TEST_F(DesignerSettings, OnADialogPageOnlyTheDialogGridStepApplies)
+{
+    auto* dialogPage = new TrpDialogPage(&report);
+    dialogPage->SetName(QStringLiteral("Dialog1"));
+    form->ReloadPages(-2);
+    form->SetPage(dialogPage);
+    ASSERT_EQ(form->Workspace()->GridType(), gtDialog);
+    modal.Then<TrpOptionsEditor>([](TrpOptionsEditor& dialog) {
+        for (QWidget* unitControl : std::initializer_list<QWidget*>{dialog.CMRB, dialog.InchesRB, dialog.PixelsRB,
+                                                                  dialog.CME, dialog.InchesE, dialog.PixelsE})
+            EXPECT_FALSE(unitControl->isEnabled()) << unitControl->objectName().toStdString();
+        dialog.CME->setText(QStringLiteral("0,5"));
+        dialog.PixelsRB->setChecked(true);
+        dialog.DialogFormE->setText(QStringLiteral("8"));
+        dialog.OkB->click();
+    });
+    Trigger("OptionsCmd");
+    EXPECT_DOUBLE_EQ(form->GridSize1(), 0.1);
+    EXPECT_DOUBLE_EQ(form->GridSize4(), 8);
+    EXPECT_EQ(form->OldUnits(), duCM);
+    EXPECT_DOUBLE_EQ(form->Workspace()->GridX(), 8);
+    EXPECT_DOUBLE_EQ(form->Workspace()->GridY(), 8);
+}
+
+TEST_F(DesignerSettings, RestoreDefaultsAppliesTheDefaults)
+{
+    form->SetUnits(duPixels);
+    form->SetOldUnits(duPixels);
+    form->SetGridSize1(0.5);
+    form->SetShowGrid(false);
+    form->SetBandsGap(12);
+    form->SetScriptFont(QStringLiteral("DejaVu Sans"), 14);
+    modal.Then<TrpOptionsEditor>([](TrpOptionsEditor& dialog) {
+        EXPECT_TRUE(dialog.PixelsRB->isChecked());
+        dialog.RestoreDefaultsB->click();
+        EXPECT_TRUE(dialog.CMRB->isChecked());
+    });
+    Trigger("OptionsCmd");
+    EXPECT_EQ(form->Units(), duCM);
+    EXPECT_EQ(form->OldUnits(), duCM);
+    EXPECT_DOUBLE_EQ(form->GridSize1(), 0.1);
+    EXPECT_TRUE(form->ShowGrid());
+    EXPECT_EQ(form->BandsGap(), 4);
+    EXPECT_EQ(form->ScriptFontSize(), 10);
+}
+
+TEST_F(DesignerSettings, ABadOptionShowsTheErrorAndChangesNothing)
+{
+    for (const char* field : {"GapE", "DialogFormE", "CME"}) {
+        SCOPED_TRACE(field);
+        modal.ui.Errors.clear();
+        modal.Then<TrpOptionsEditor>([field](TrpOptionsEditor& dialog) {
+            dialog.ShowGridCB->setChecked(false);
+            dialog.PixelsRB->setChecked(true);
+            dialog.findChild<QLineEdit*>(QString::fromLatin1(field))->setText(QStringLiteral("x1"));
+            dialog.OkB->click();
+        });
+        Trigger("OptionsCmd");
+        EXPECT_EQ(modal.ui.Errors.size(), 1);
+        EXPECT_TRUE(form->ShowGrid());
+        EXPECT_EQ(form->Units(), duCM);
     }
 }
 
