@@ -6,9 +6,11 @@
 #include "rpDesgnWorkspace.h"
 #include "rpOptionsEditor.h"
 #include "rpPageEditor.h"
+#include "rpReportEditor.h"
 #include "rpSynMemo.h"
 
 #include "report/core/Services.h"
+#include "report/engine/ui/rpCtrls.h"
 #include "report/model/rpClass_pages.h"
 
 #include <QAction>
@@ -17,6 +19,8 @@ void TrpDesignerForm::ConnectSettingsCommands()
 {
     connect(Action(QStringLiteral("PageSettingsCmd")), &QAction::triggered, this,
             [this] { Guard([this] { PageSettingsCmdExecute(); }); });
+    connect(Action(QStringLiteral("ReportOptionsCmd")), &QAction::triggered, this,
+            [this] { Guard([this] { ReportOptionsCmdExecute(); }); });
     connect(Action(QStringLiteral("OptionsCmd")), &QAction::triggered, this,
             [this] { Guard([this] { OptionsCmdExecute(); }); });
 }
@@ -32,6 +36,19 @@ void TrpDesignerForm::PageSettingsCmdExecute()
         SetModified(true);
         UpdatePageDimensions();
     }
+}
+
+void TrpDesignerForm::ReportOptionsCmdExecute()
+{
+    if (!CheckOp(drDontChangeReportOptions))
+        return;
+    TrpReportEditorForm form(this, this);
+    if (form.Execute() != mrOk || !form.Applied())
+        return;
+    // The printer may have changed, and with it the fonts it offers.
+    if (auto* fonts = dynamic_cast<TrpFontComboBox*>(Control(QStringLiteral("FontNameCB"))))
+        fonts->PopulateList();
+    SetModified(true);
 }
 
 void TrpDesignerForm::OptionsCmdExecute()

@@ -14,6 +14,7 @@
 #include "rpPageEditor.h"
 #include "rpPictureEditor.h"
 #include "rpReportDataForm.h"
+#include "rpReportEditor.h"
 #include "rpStringsEditor.h"
 #include "rpStyleEditor.h"
 #include "rpSysMemoEditor.h"
@@ -71,7 +72,7 @@ QStringList DialogClasses()
             "TrpStringsEditorForm",  "TrpEvaluateForm",      "TrpFrameEditorForm",   "TrpHighlightEditorForm",
             "TrpStyleEditorForm",    "TrpPictureEditorForm", "TrpVarEditorForm",     "TrpReportDataForm",
             "TrpDataBandEditorForm", "TrpGroupEditorForm",   "TrpTabOrderEditorForm", "TrpInheritErrorForm",
-            "TrpPageEditorForm",     "TrpOptionsEditor"};
+            "TrpPageEditorForm",     "TrpOptionsEditor",     "TrpReportEditorForm"};
 }
 
 int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidget* owner)
@@ -108,6 +109,10 @@ int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidg
         TrpPageEditorForm form(owner, &designer);
         if (form.Page() == nullptr)
             Fail(c + QStringLiteral(": show a report page"));
+        return form.Execute();
+    }
+    if (c == u"TrpReportEditorForm") {
+        TrpReportEditorForm form(owner, &designer);
         return form.Execute();
     }
     if (c == u"TrpOptionsEditor") {

@@ -163,6 +163,7 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
     fontsLayout->addWidget(Label[9], 2, 2);
     fontsLayout->addWidget(MemoEditorSizeCB, 2, 3);
     fontsLayout->addWidget(ObjectFontCB, 3, 0, 1, 4);
+    fontsLayout->setRowStretch(4, 1);
 
     // Colours.
     ColorsGB = box("ColorsGB", QString());
@@ -184,6 +185,7 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
     colorsLayout->addWidget(Label[11], 2, 0);
     colorsLayout->addWidget(ToolPB, 2, 1);
     colorsLayout->addWidget(ToolB, 2, 2);
+    colorsLayout->setRowStretch(3, 1);
 
     // Other.
     OtherGB = box("OtherGB", QString());

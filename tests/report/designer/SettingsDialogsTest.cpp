@@ -7,10 +7,13 @@
 #include "report/designer/rpDesgnWorkspace.h"
 #include "report/designer/rpDsgnDialog.h"
 #include "report/designer/rpOptionsEditor.h"
+#include "report/designer/rpInheritErrorForm.h"
 #include "report/designer/rpPageEditor.h"
+#include "report/designer/rpReportEditor.h"
 #include "report/engine/EngineServices.h"
 #include "report/engine/rpPrinter.h"
 #include "report/model/rpClass_bands.h"
+#include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpPaperSizes.h"
@@ -19,7 +22,10 @@
 #include <QCheckBox>
 #include <QTemporaryDir>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -89,6 +95,9 @@ TEST_F(PageSettings, ShowsThePageInCentimetresAndThePrintersLists)
         EXPECT_EQ(form.Tray1CB->currentData().toInt(), kDefaultBin);
         EXPECT_EQ(form.DuplexCB->currentText(), QStringLiteral("Горизонтальный"));
         EXPECT_EQ(form.UnitL[0]->text(), QStringLiteral("см"));
+        SaveScreenshot(form, QStringLiteral("page-settings-paper"));
+        form.PageControl->setCurrentWidget(form.TabSheet3);
+        SaveScreenshot(form, QStringLiteral("page-settings-other"));
         form.CancelB->click();
     });
 }
@@ -337,6 +346,7 @@ TEST_F(DesignerSettings, OptionsApplyEveryFieldOnOk)
         dialog.MemoEditorSizeCB->setEditText(QStringLiteral("14"));
         dialog.WorkspaceB->click();
         EXPECT_EQ(dialog.WorkspaceColor(), RGBColor(0, 0xFF, 0));
+        SaveScreenshot(dialog, QStringLiteral("designer-options"));
         dialog.OkB->click();
     });
     Trigger("OptionsCmd");
@@ -417,6 +427,239 @@ TEST_F(DesignerSettings, ABadOptionShowsTheErrorAndChangesNothing)
         EXPECT_TRUE(form->ShowGrid());
         EXPECT_EQ(form->Units(), duCM);
     }
+}
+
+class ReportOptions : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DesignerRuntime::SetFormats(FormatSettings::C());
+        ASSERT_TRUE(folder.isValid());
+        page = new TrpReportPage(&report);
+        page->SetName(QStringLiteral("Page1"));
+        page->SetDefaults();
+        band = new TrpMasterData(page);
+        band->SetName(QStringLiteral("MasterData1"));
+        auto* memo = new TrpMemoView(band);
+        memo->SetName(QStringLiteral("Memo1"));
+        memo->SetText(QStringLiteral("own"));
+        designer.SetPage(page);
+    }
+
+    int Run(std::function<void(TrpReportEditorForm&)> step, bool* applied = nullptr)
+    {
+        TrpReportEditorForm form(nullptr, &designer);
+        modal.Then<TrpReportEditorForm>(std::move(step));
+        const int result = form.Execute();
+        if (applied != nullptr)
+            *applied = form.Applied();
+        return result;
+    }
+
+    // A base report whose band shares its name with the edited report's.
+    QString WriteTemplate(const QString& name)
+    {
+        TrpReport base;
+        auto* basePage = new TrpReportPage(&base);
+        basePage->SetName(QStringLiteral("Page1"));
+        auto* baseBand = new TrpMasterData(basePage);
+        baseBand->SetName(QStringLiteral("MasterData1"));
+        auto* memo = new TrpMemoView(baseBand);
+        memo->SetName(QStringLiteral("TemplateMemo"));
+        const QString path = QDir(folder.path()).filePath(name);
+        base.SaveToFile(path);
+        return path;
+    }
+
+    EngineServicesScope printers{PdfFilePrinterOnly()};
+    QTemporaryDir folder;
+    ModalScript modal;
+    TrpReport report;
+    StandInDesigner designer{&report};
+    TrpReportPage* page = nullptr;
+    TrpBand* band = nullptr;
+};
+
+TEST_F(ReportOptions, ShowsAndStoresPrinterEngineAndDescription)
+{
+    report.PrintOptions().Copies = 2;
+    report.ReportOptions().Name = QStringLiteral("Отчет");
+    report.ReportOptions().CreateDate = 45000.5;
+    ASSERT_EQ(Run([](TrpReportEditorForm& form) {
+                  EXPECT_EQ(form.windowTitle(), QStringLiteral("Настройки отчета"));
+                  ASSERT_EQ(form.PrintersLB->count(), 2);
+                  EXPECT_EQ(form.PrintersLB->item(0)->text(), QStringLiteral("По умолчанию"));
+                  EXPECT_EQ(form.PrintersLB->currentRow(), 0);
+                  EXPECT_EQ(form.CopiesE->text(), QStringLiteral("2"));
+                  EXPECT_EQ(form.NameE->text(), QStringLiteral("Отчет"));
+                  EXPECT_EQ(form.Created1L->text(), DateTimeToStr(45000.5, FormatSettings::C()));
+                  EXPECT_TRUE(form.PasswordE->isEnabled());
+                  form.PrintersLB->setCurrentRow(1);
+                  form.CopiesE->setText(QStringLiteral("3"));
+                  form.CollateCB->setChecked(false);
+                  form.DoublePassCB->setChecked(true);
+                  form.PrintIfEmptyCB->setChecked(false);
+                  form.PasswordE->setText(QStringLiteral("pw"));
+                  form.AuthorE->setText(QStringLiteral("Автор"));
+                  form.DescriptionE->setPlainText(QStringLiteral("one\ntwo"));
+                  form.MajorE->setText(QStringLiteral("1"));
+                  form.BuildE->setText(QStringLiteral("42"));
+                  SaveScreenshot(form, QStringLiteral("report-options-general"));
+                  form.PageControl->setCurrentWidget(form.DescriptionTS);
+                  SaveScreenshot(form, QStringLiteral("report-options-description"));
+                  form.OkB->click();
+              }),
+              mrOk);
+    EXPECT_EQ(report.PrintOptions().Printer, PdfFilePrinterName());
+    EXPECT_EQ(report.PrintOptions().Copies, 3);
+    EXPECT_FALSE(report.PrintOptions().Collate);
+    EXPECT_TRUE(report.EngineOptions().DoublePass);
+    EXPECT_FALSE(report.EngineOptions().PrintIfEmpty);
+    EXPECT_EQ(report.ReportOptions().Password, QStringLiteral("pw"));
+    EXPECT_EQ(report.ReportOptions().Author, QStringLiteral("Автор"));
+    EXPECT_EQ(report.ReportOptions().Description(), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+    EXPECT_EQ(report.ReportOptions().VersionMajor, QStringLiteral("1"));
+    EXPECT_EQ(report.ReportOptions().VersionBuild, QStringLiteral("42"));
+}
+
+TEST_F(ReportOptions, BadCopiesShowTheErrorAndChangeNothing)
+{
+    bool applied = true;
+    ASSERT_EQ(Run(
+                  [](TrpReportEditorForm& form) {
+                      form.CopiesE->setText(QStringLiteral("two"));
+                      form.AuthorE->setText(QStringLiteral("Автор"));
+                      form.DoublePassCB->setChecked(true);
+                      form.OkB->click();
+                  },
+                  &applied),
+              mrOk);
+    EXPECT_FALSE(applied);
+    EXPECT_EQ(modal.ui.Errors.size(), 1);
+    EXPECT_EQ(report.PrintOptions().Copies, 1);
+    EXPECT_FALSE(report.EngineOptions().DoublePass);
+    EXPECT_TRUE(report.ReportOptions().Author.isEmpty());
+}
+
+TEST_F(ReportOptions, AHiddenPasswordIsKept)
+{
+    report.ReportOptions().HiddenPassword = QStringLiteral("program");
+    report.ReportOptions().Password = QStringLiteral("program");
+    ASSERT_EQ(Run([](TrpReportEditorForm& form) {
+                  EXPECT_FALSE(form.PasswordE->isEnabled());
+                  EXPECT_TRUE(form.PasswordE->text().isEmpty());
+                  form.PasswordE->setText(QStringLiteral("changed"));
+                  form.OkB->click();
+              }),
+              mrOk);
+    EXPECT_EQ(report.ReportOptions().Password, QStringLiteral("program"));
+}
+
+TEST_F(ReportOptions, DetachIsOfferedOnlyWithAParent)
+{
+    ASSERT_EQ(Run([](TrpReportEditorForm& form) {
+                  EXPECT_FALSE(form.DetachRB->isEnabled());
+                  EXPECT_TRUE(form.DontChangeRB->isChecked());
+                  EXPECT_EQ(form.InheritStateL->text(), QStringLiteral("Этот отчет не наследован."));
+                  form.CancelB->click();
+              }),
+              mrCancel);
+    const QString base = WriteTemplate(QStringLiteral("base.zi3"));
+    modal.Then<TrpInheritErrorForm>([](TrpInheritErrorForm& conflict) { conflict.OkB->click(); });
+    ASSERT_TRUE(report.InheritFromTemplate(base));
+    ASSERT_FALSE(report.ParentReport().isEmpty());
+    ASSERT_EQ(Run([&](TrpReportEditorForm& form) {
+                  EXPECT_TRUE(form.DetachRB->isEnabled());
+                  EXPECT_EQ(form.InheritStateL->text(),
+                            QStringLiteral("Этот отчет наследован от базового: ") + report.ParentReport());
+                  form.DetachRB->click();
+                  form.OkB->click();
+              }),
+              mrOk);
+    EXPECT_TRUE(report.ParentReport().isEmpty());
+}
+
+TEST_F(ReportOptions, InheritsATemplateFromAChosenFolderThroughTheConflictDialog)
+{
+    const QString base = WriteTemplate(QStringLiteral("base.zi3"));
+    WriteTemplate(QStringLiteral("another.zi3"));
+    modal.Then<TrpReportEditorForm>([&](TrpReportEditorForm& form) {
+        // The folder chooser is answered by the scripted service.
+        ScriptedUi folderUi({QStringLiteral("ok ") + folder.path()});
+        ReportServices::SetUi(&folderUi);
+        form.BrowseB->click();
+        ReportServices::SetUi(&modal.ui);
+        ASSERT_EQ(folderUi.Prompts.size(), 1u);
+        EXPECT_EQ(folderUi.Prompts[0].Kind, QStringLiteral("SelectFolder"));
+        EXPECT_EQ(folderUi.Prompts[0].Caption, QStringLiteral("Select folder"));
+        EXPECT_EQ(form.PathE->text(), folder.path());
+        ASSERT_EQ(form.InheritLV->count(), 2);
+        EXPECT_EQ(form.InheritLV->item(0)->text(), QStringLiteral("another.zi3"));
+        QListWidgetItem* chosen = form.InheritLV->item(1);
+        form.InheritLV->setCurrentItem(chosen);
+        emit form.InheritLV->itemClicked(chosen);
+        EXPECT_TRUE(form.InheritRB->isChecked());
+        form.PageControl->setCurrentWidget(form.InheritTS);
+        EXPECT_FALSE(form.OkB->isDefault());
+        SaveScreenshot(form, QStringLiteral("report-options-inheritance"));
+        form.NameE->setText(QStringLiteral("Наследник"));
+        form.OkB->click();
+    });
+    modal.Then<TrpInheritErrorForm>([](TrpInheritErrorForm& conflict) {
+        conflict.RenameRB->setChecked(true);
+        conflict.OkB->click();
+    });
+    TrpReportEditorForm form(nullptr, &designer);
+    ASSERT_EQ(form.Execute(), mrOk);
+    EXPECT_TRUE(form.Applied());
+    EXPECT_EQ(modal.Shown, (QStringList{QStringLiteral("TrpReportEditorForm"), QStringLiteral("TrpInheritErrorForm")}));
+    EXPECT_EQ(report.ParentReport(), base);
+    EXPECT_NE(report.FindObject(u"TemplateMemo"), nullptr);
+    int own = 0;
+    for (TrpComponent* object : report.AllObjects()) {
+        if (auto* memo = dynamic_cast<TrpMemoView*>(object); memo != nullptr && memo->Text().startsWith(u"own"))
+            ++own;
+    }
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(report.ReportOptions().Name, QStringLiteral("Наследник"));
+}
+
+TEST_F(ReportOptions, CancelledFolderChoiceKeepsThePath)
+{
+    modal.Then<TrpReportEditorForm>([&](TrpReportEditorForm& form) {
+        const QString before = form.PathE->text();
+        ScriptedUi folderUi({QStringLiteral("cancel")});
+        ReportServices::SetUi(&folderUi);
+        form.BrowseB->click();
+        ReportServices::SetUi(&modal.ui);
+        EXPECT_EQ(form.PathE->text(), before);
+        // A typed folder that exists is taken with Enter; one that does not is not.
+        form.PathE->setText(folder.filePath(QStringLiteral("missing")));
+        emit form.PathE->returnPressed();
+        EXPECT_EQ(form.TemplatePath(), before);
+        form.PathE->setText(folder.path());
+        emit form.PathE->returnPressed();
+        EXPECT_EQ(form.TemplatePath(), folder.path());
+        form.CancelB->click();
+    });
+    TrpReportEditorForm form(nullptr, &designer);
+    EXPECT_EQ(form.Execute(), mrCancel);
+}
+
+TEST_F(DesignerSettings, ReportOptionsCommandMarksTheChange)
+{
+    form->SetModified(false);
+    modal.Then<TrpReportEditorForm>([](TrpReportEditorForm& dialog) { dialog.CancelB->click(); });
+    Trigger("ReportOptionsCmd");
+    EXPECT_FALSE(form->Modified());
+    modal.Then<TrpReportEditorForm>([](TrpReportEditorForm& dialog) {
+        dialog.AuthorE->setText(QStringLiteral("Автор"));
+        dialog.OkB->click();
+    });
+    Trigger("ReportOptionsCmd");
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(report.ReportOptions().Author, QStringLiteral("Автор"));
+    EXPECT_EQ(modal.Shown.size(), 2);
 }
 
 } // namespace
