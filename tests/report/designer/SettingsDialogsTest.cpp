@@ -23,6 +23,9 @@
 #include <QTemporaryDir>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -660,6 +663,51 @@ TEST_F(DesignerSettings, ReportOptionsCommandMarksTheChange)
     EXPECT_TRUE(form->Modified());
     EXPECT_EQ(report.ReportOptions().Author, QStringLiteral("Автор"));
     EXPECT_EQ(modal.Shown.size(), 2);
+}
+
+struct ToolRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+ToolRun Rptool(const QStringList& arguments, const QString& home)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DAXCONFIG_HOME"), home);
+    process.setProcessEnvironment(environment);
+    process.start(QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath(), arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+TEST(RptoolDesignSettingsDialogs, PageSettingsTurnThePageAndBadActionsFail)
+{
+    QTemporaryDir home;
+    const QString views = QFileInfo(QStringLiteral(DAX_REPORT_MODEL_DATA "/reports/views.zi3")).absoluteFilePath();
+    const QString saved = home.filePath(QStringLiteral("l.zi3"));
+    const ToolRun design =
+        Rptool({QStringLiteral("design"), views, QStringLiteral("--page"), QStringLiteral("1"), QStringLiteral("--dialog"),
+                QStringLiteral("TrpPageEditorForm"), QStringLiteral("--in-dialog"), QStringLiteral("check LandscapeRB"),
+                QStringLiteral("--answer"), QStringLiteral("ok"), QStringLiteral("--save"), saved},
+               home.path());
+    ASSERT_EQ(design.exitCode, 0) << design.err.toStdString();
+    const ToolRun props = Rptool({QStringLiteral("props"), saved, QStringLiteral("Page1")}, home.path());
+    ASSERT_EQ(props.exitCode, 0) << props.err.toStdString();
+    EXPECT_TRUE(props.out.split(u'\n').contains(QStringLiteral("0\tOrientation\tpoLandscape\tvsm"))) << props.out.toStdString();
+    EXPECT_TRUE(props.out.split(u'\n').contains(QStringLiteral("0\tPaperWidth\t297\tm"))) << props.out.toStdString();
+
+    const ToolRun unknown = Rptool({QStringLiteral("design"), views, QStringLiteral("--page"), QStringLiteral("1"),
+                                    QStringLiteral("--dialog"), QStringLiteral("TrpOptionsEditor"),
+                                    QStringLiteral("--in-dialog"), QStringLiteral("click NoSuchB")},
+                                   home.path());
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("No control named NoSuchB"))) << unknown.err.toStdString();
+    const ToolRun orphan = Rptool({QStringLiteral("design"), views, QStringLiteral("--answer"), QStringLiteral("ok")},
+                                  home.path());
+    EXPECT_EQ(orphan.exitCode, 1);
 }
 
 } // namespace
