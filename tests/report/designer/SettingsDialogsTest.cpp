@@ -40,6 +40,8 @@ namespace {
 
 TrpEngineServices PdfFilePrinterOnly()
 {
+    // The runtime first, so that its printer services do not replace these later.
+    DesignerRuntime::init();
     TrpEngineServices services;
     services.PdfFilePrinter = TrpPdfFilePrinterMode::Forced;
     return services;
