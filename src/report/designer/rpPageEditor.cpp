@@ -266,8 +266,9 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
     };
     connect(PortraitRB, &QRadioButton::toggled, this, guarded(&TrpPageEditorForm::PortraitRBClick));
     connect(SizeCB, qOverload<int>(&QComboBox::currentIndexChanged), this, guarded(&TrpPageEditorForm::SizeCBClick));
-    connect(WidthE, &QLineEdit::textEdited, this, guarded(&TrpPageEditorForm::WidthEChange));
-    connect(HeightE, &QLineEdit::textEdited, this, guarded(&TrpPageEditorForm::WidthEChange));
+    // Any change of the text outside the dialog's own filling, typed or set by a script.
+    connect(WidthE, &QLineEdit::textChanged, this, guarded(&TrpPageEditorForm::WidthEChange));
+    connect(HeightE, &QLineEdit::textChanged, this, guarded(&TrpPageEditorForm::WidthEChange));
     connect(UpDown1, qOverload<int>(&QSpinBox::valueChanged), this, guarded(&TrpPageEditorForm::UpDown1Click));
 }
 

@@ -137,12 +137,14 @@ TEST_F(PageSettings, SizesFollowThePaperTableAndTheOrientation)
          11, 210, 148, poLandscape},
         {"A4 turned", kPaperA4, 210, 297, [](TrpPageEditorForm& f) { f.LandscapeRB->click(); }, kPaperA4, 297, 210,
          poLandscape},
-        {"typed width", kPaperA4, 210, 297,
-         [](TrpPageEditorForm& f) {
-             f.WidthE->setText(QStringLiteral("20"));
-             emit f.WidthE->textEdited(f.WidthE->text());
-         },
+        {"typed width", kPaperA4, 210, 297, [](TrpPageEditorForm& f) { f.WidthE->setText(QStringLiteral("20")); },
          kPaperCustom, 200, 297, poPortrait},
+        {"typed height then landscape", kPaperA4, 210, 297,
+         [](TrpPageEditorForm& f) {
+             f.HeightE->setText(QStringLiteral("30"));
+             f.LandscapeRB->click();
+         },
+         kPaperCustom, 300, 210, poLandscape},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
