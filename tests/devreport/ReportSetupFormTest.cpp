@@ -163,8 +163,9 @@ TEST_F(ReportSetupForm, EveryControlOfTheDialogOnceWithItsKindPlaceAndCaption)
         } else {
             EXPECT_EQ(widget->geometry(), c.Geometry);
         }
-        if (!c.Captions.isEmpty())
+        if (!c.Captions.isEmpty()) {
             EXPECT_EQ(CaptionsOf(widget), c.Captions);
+        }
     }
     EXPECT_EQ(form.BitBtn1->toolTip(), QStringLiteral("Весь период"));
     EXPECT_FALSE(form.BitBtn1->icon().isNull());
@@ -242,8 +243,9 @@ TEST_F(ReportSetupForm, EachReportKindShowsItsControls)
         // Hidden boxes leave their place empty: nothing moves.
         EXPECT_EQ(form.PageGroupBox->geometry(), QRect(8, 355, 321, 77));
         EXPECT_EQ(form.OkButton->geometry(), QRect(64, 441, 130, 34));
-        if (c.StoredKind >= 3)
+        if (c.StoredKind >= 3) {
             EXPECT_EQ(StateOf(form.BeginPeriod).Date, QDate(2016, 12, 2)); // pickers untouched
+        }
         form.OkButton->click();
         EXPECT_EQ(form.result(), QDialog::Accepted);
         // A kind that selects nothing is stored as 0.

@@ -125,14 +125,18 @@ TEST_P(StoredValues, EachValueFallsBackAlone)
     stored.Consumer = QStringLiteral("ООО Тепло");
     stored.Supplier = QStringLiteral("ТЭЦ-2");
     const std::string name = GetParam().Name;
-    if (name.find("ReportType") == std::string::npos)
+    if (name.find("ReportType") == std::string::npos) {
         EXPECT_EQ(setup.ReportType, 2);
-    if (name.find("TotalValuesShow") == std::string::npos)
+    }
+    if (name.find("TotalValuesShow") == std::string::npos) {
         EXPECT_FALSE(setup.TotalValuesShow);
-    if (name.find("HourArchiveShow") == std::string::npos)
+    }
+    if (name.find("HourArchiveShow") == std::string::npos) {
         EXPECT_TRUE(setup.HourArchiveShow);
-    if (name.find("Consumer") == std::string::npos)
+    }
+    if (name.find("Consumer") == std::string::npos) {
         EXPECT_EQ(setup.Consumer, stored.Consumer);
+    }
     EXPECT_EQ(setup.ReportData, 3);
     EXPECT_EQ(setup.Supplier, stored.Supplier);
     EXPECT_FALSE(setup.ModeFlagsShow);

@@ -1,6 +1,8 @@
 #include "DesignCommand.h"
-#include "DesignDialogOption.h"
 
+#include "CsvDBDataSet.h"
+#include "DesignDialogOption.h"
+#include "DesignNewOption.h"
 
 #include "report/core/PropertyRegistry.h"
 #include "report/designer/DesignerInput.h"
@@ -83,6 +85,12 @@ QStringList ObjectsOutsideBands(TrpReport& report)
 int RunDesign(const QStringList& givenArguments)
 {
     QStringList arguments = givenArguments;
+    QString newError;
+    const DesignNewOptions created = TakeDesignNewOptions(arguments, newError);
+    if (!newError.isEmpty()) {
+        PrintError(newError);
+        return kExitUsage;
+    }
     QString dialogError;
     const std::optional<DesignDialogOptions> dialog = TakeDesignDialogOptions(arguments, dialogError);
     if (!dialogError.isEmpty()) {
@@ -136,7 +144,7 @@ int RunDesign(const QStringList& givenArguments)
     }
     static const QStringList kUnits = {QStringLiteral("cm"), QStringLiteral("in"), QStringLiteral("px"),
                                        QStringLiteral("chars")};
-    if (fileName.isEmpty() || (!units.isEmpty() && !kUnits.contains(units)))
+    if (fileName.isEmpty() != created.New || (!units.isEmpty() && !kUnits.contains(units)))
         return kExitUsage;
     try {
         DesignerRuntime::init();
@@ -147,11 +155,18 @@ int RunDesign(const QStringList& givenArguments)
         return kExitUsage;
     }
 
+    // Declared before the report: data sets outlive the reports that use them.
+    const std::vector<std::unique_ptr<TrpCsvDBDataSet>> dataSets = LoadDesignDataSets(created, newError);
+    if (!newError.isEmpty()) {
+        PrintError(newError);
+        return kExitUsage;
+    }
     TrpReport report;
     report.EngineOptions().NewSilentMode = simSilent;
     report.ReportOptions().HiddenPassword = password;
     try {
-        report.LoadFromFile(fileName);
+        if (!created.New)
+            report.LoadFromFile(fileName);
     } catch (const platform::Exception& failure) {
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;
@@ -201,6 +216,8 @@ int RunDesign(const QStringList& givenArguments)
         delete form;
         return code;
     };
+    if (!created.Wizard.isEmpty() && RunDesignWizard(created, *form) != 0)
+        return finish(kExitBadContent);
     TDesignerWorkspace* workspace = form->Workspace();
     if (!select.isEmpty()) {
         TrpComponent* shown = form->Page();
@@ -298,9 +315,15 @@ int RunDesign(const QStringList& givenArguments)
     if (workspace->InplaceMemo()->isVisible())
         workspace->InplaceMemo()->EditDone();
     QApplication::processEvents();
-    // The dialog takes the grab when there is one.
-    if (dialog && RunDesignDialog(*dialog, *form, form, grab) != 0)
-        return finish(kExitBadContent);
+
+    if (dialog) {
+        // The dialog takes the grab: it shows the dialog, not the window behind it.
+        const int result = RunDesignDialog(*dialog, *form, form, grab);
+        if (result != kExitDone)
+            return finish(result);
+        grab.clear();
+        QApplication::processEvents();
+    }
 
     if (state) {
         static const char* const kUnitNames[] = {"cm", "in", "px", "chars"};
@@ -312,7 +335,7 @@ int RunDesign(const QStringList& givenArguments)
         const QByteArray bytes = line.toUtf8();
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     }
-    if (!grab.isEmpty() && !dialog && !form->grab().save(grab, "PNG")) {
+    if (!grab.isEmpty() && !form->grab().save(grab, "PNG")) {
         PrintError(QStringLiteral("Cannot write %1").arg(grab));
         return finish(kExitUsage);
     }

@@ -108,6 +108,7 @@ constexpr ActionRow kActions[] = {
 
 // Commands whose handlers this window has now; the others stay disabled until they come.
 const QStringList kHandledCommands = {
+    QStringLiteral("NewItemCmd"),
     QStringLiteral("SaveCmd"),        QStringLiteral("ExitCmd"),        QStringLiteral("ShowRulersCmd"),
     QStringLiteral("ShowGuidesCmd"),  QStringLiteral("HelpContentsCmd"), QStringLiteral("AboutCmd"),
     QStringLiteral("ToolbarsCmd"),    QStringLiteral("StandardTBCmd"),  QStringLiteral("TextTBCmd"),
@@ -244,6 +245,7 @@ void TrpDesignerForm::CreateActions()
     connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowGuides(on); });
     ConnectSettingsCommands();
+    ConnectNewItemCommand();
 }
 
 QAction* TrpDesignerForm::Action(const QString& name) const

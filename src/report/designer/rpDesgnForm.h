@@ -119,6 +119,14 @@ public:
     // Saves the report; false when it was not saved.
     bool SaveFile(bool saveAs, bool useOnSaveEvent);
 
+    // --- new reports from wizards and templates
+    // The template files with their full paths: the designer component's OnGetTemplateList,
+    // else every "*.EXT" of the template folder (the program's folder when none is set).
+    void GetTemplateList(QStringList& list);
+    // New...: with unsaved changes the save question first (Yes saves, Cancel stops), then
+    // the New Item dialog.
+    void NewItemCmdExecute();
+
     // --- what the workspace asks of its host
     bool DropFields() const override { return FDropFields; }
     bool CheckOp(TrpDesignerRestriction restriction) const override { return ::CheckOp(restriction); }
@@ -239,6 +247,7 @@ private:
     void CreateStructure();
     void CreateActions();
     void ConnectSettingsCommands();
+    void ConnectNewItemCommand();
     void CreateMenus();
     void CreateToolBars();
     void CreatePanels();

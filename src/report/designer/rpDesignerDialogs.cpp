@@ -317,9 +317,30 @@ int DialogScriptUi::RunModal(QObject& object, const QString&)
         dialog->reject();
         return mrCancel;
     }
-    if (FAnswerOk)
-        dialog->accept();
-    else
+    if (!FAnswerOk) {
         dialog->reject();
-    return FAnswerOk ? mrOk : mrCancel;
+        return mrCancel;
+    }
+    // OK as a person gives it: the dialog's own OK (or a wizard's Finish) button, so that what
+    // it does on OK happens; a dialog that stays open after it is cancelled.
+    QAbstractButton* ok = nullptr;
+    for (const char* name : {"OkB", "OKB", "FinishB"}) {
+        if (ok == nullptr)
+            ok = dialog->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    }
+    if (ok == nullptr) {
+        dialog->accept();
+        return mrOk;
+    }
+    ReportServices::Guarded([&] { ok->click(); },
+                            [this](const QString&, const QString& message) {
+                                if (Error.isEmpty())
+                                    Error = message;
+                            });
+    if (dialog->result() == QDialog::Accepted)
+        return mrOk;
+    if (Error.isEmpty())
+        Error = ok->objectName() + QStringLiteral(" did not close the dialog");
+    dialog->reject();
+    return mrCancel;
 }

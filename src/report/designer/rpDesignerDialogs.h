@@ -32,9 +32,10 @@ void RunDialogAction(QDialog& dialog, const QString& action);
 
 } // namespace DesignerDialogs
 
-// Plays the first modal dialog: the actions, then the grab (when a file is named), then OK or
-// Cancel. Later dialogs are cancelled; message boxes answer mrNone and their texts go to
-// OnMessage; file, folder, colour and font dialogs are cancelled.
+// Plays the first modal dialog: the actions, then the grab (when a file is named), then OK (its
+// button OkB, OKB or FinishB pressed when it has one; still open afterwards, it is cancelled
+// and Error says so) or Cancel. Later dialogs are cancelled; message boxes answer mrNone and
+// their texts go to OnMessage; file, folder, colour and font dialogs are cancelled.
 class DialogScriptUi : public IUiService {
 public:
     DialogScriptUi(QStringList actions, QString grabFile, bool answerOk);
@@ -44,7 +45,8 @@ public:
     int RunModal(QObject& dialog, const QString& caption) override;
 
     std::function<void(const QString& text)> OnMessage;
-    // The first error of the script (an unknown control, a grab that could not be saved).
+    // The first error of the script (an unknown control, a grab that could not be saved, an OK
+    // that did not close the dialog).
     QString Error;
 
 private:

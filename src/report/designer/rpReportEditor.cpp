@@ -40,8 +40,8 @@ QString Res(const char16_t* name)
     return GetResourcesInstance().Get(name);
 }
 
-// The template files of a folder: every file with the designer component's template
-// extension, sorted, with full paths.
+// The template files of a folder for a designer that is no designer window: every file with
+// the designer component's template extension, with full paths.
 QStringList TemplateFiles(const QString& folder)
 {
     QString extension = QStringLiteral("zi3");
@@ -388,7 +388,11 @@ void TrpReportEditorForm::FillTemplatelist()
 {
     const QString folder = TemplatePath();
     PathE->setText(folder);
-    FTemplates = TemplateFiles(folder);
+    if (auto* form = dynamic_cast<TrpDesignerForm*>(Designer()))
+        form->GetTemplateList(FTemplates);
+    else
+        FTemplates = TemplateFiles(folder);
+    FTemplates.sort();
     InheritLV->clear();
     const auto& images = WizardImages();
     const QIcon icon = images.size() > 5 ? QIcon(QPixmap::fromImage(images[5])) : QIcon();

@@ -261,6 +261,11 @@ const TrpWizardItem& TrpWizardCollection::Items(int index) const
     return At(items_, index);
 }
 
+TrpWizardItem& TrpWizardCollection::Items(int index)
+{
+    return const_cast<TrpWizardItem&>(At(items_, index));
+}
+
 // --- the registries
 
 TrpObjectCollection& GetObjectRegistry()

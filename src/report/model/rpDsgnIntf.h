@@ -143,6 +143,8 @@ public:
 
     int Count() const { return static_cast<int>(items_.size()); }
     const TrpWizardItem& Items(int index) const;
+    // For giving an entry with a picture its image index once the picture joins a list.
+    TrpWizardItem& Items(int index);
     void Clear() { items_.clear(); }
 
 private:

@@ -101,4 +101,55 @@ TEST(RptoolDesignWindow, TabDragIsSavedAndKeysStillMoveObjects)
     EXPECT_TRUE(bad.err.contains(QStringLiteral("Invalid action: tabdrag x")));
 }
 
+TEST(RptoolDesignWindow, DialogEditsTheSelectionOnlyOnOk)
+{
+    QTemporaryDir home;
+    const QString views = Report("views.zi3");
+    const QString edited = home.filePath(QStringLiteral("m.zi3"));
+    const QString png = home.filePath(QStringLiteral("dialog.png"));
+    const ToolRun ok = Rptool({QStringLiteral("design"), views, QStringLiteral("--select"), QStringLiteral("AlignMemo2"),
+                               QStringLiteral("--dialog"), QStringLiteral("TrpMemoEditorForm"),
+                               QStringLiteral("--in-dialog"), QStringLiteral("set Memo=Новый текст"),
+                               QStringLiteral("--answer"), QStringLiteral("ok"), QStringLiteral("--grab"), png,
+                               QStringLiteral("--save"), edited},
+                              home.path());
+    ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
+    QFile saved(edited);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(saved.readAll()).contains(QStringLiteral("Новый текст")));
+    // The grab shows the dialog, not the whole window.
+    const QImage image(png);
+    EXPECT_FALSE(image.isNull());
+    EXPECT_NE(image.size(), QSize(1280, 800));
+
+    const QString cancelled = home.filePath(QStringLiteral("c.zi3"));
+    const ToolRun cancel = Rptool({QStringLiteral("design"), views, QStringLiteral("--select"),
+                                   QStringLiteral("AlignMemo2"), QStringLiteral("--dialog"),
+                                   QStringLiteral("TrpMemoEditorForm"), QStringLiteral("--in-dialog"),
+                                   QStringLiteral("set Memo=Новый текст"), QStringLiteral("--save"), cancelled},
+                                  home.path());
+    ASSERT_EQ(cancel.exitCode, 0) << cancel.err.toStdString();
+    QFile kept(cancelled);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(QString::fromUtf8(kept.readAll()).contains(QStringLiteral("Новый текст")));
+
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char* message;
+    } errors[] = {
+        {{"--dialog", "TrpNoSuchForm", "--select", "AlignMemo2"}, 2, "Unknown dialog class TrpNoSuchForm"},
+        {{"--dialog", "TrpMemoEditorForm", "--select", "AlignMemo2", "--in-dialog", "click Nothing"}, 2,
+         "No control named Nothing"},
+        {{"--answer", "ok"}, 1, "--in-dialog and --answer need --dialog"},
+        {{"--dialog", "TrpMemoEditorForm", "--answer", "maybe"}, 1, "--answer takes ok or cancel"},
+        {{"--dialog"}, 1, "--dialog needs a value"},
+    };
+    for (const auto& error : errors) {
+        const ToolRun run = Rptool(QStringList{QStringLiteral("design"), views} + error.arguments, home.path());
+        EXPECT_EQ(run.exitCode, error.exitCode) << error.message;
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(error.message))) << run.err.toStdString();
+    }
+}
+
 } // namespace

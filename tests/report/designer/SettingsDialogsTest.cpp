@@ -47,11 +47,6 @@ TrpEngineServices PdfFilePrinterOnly()
     return services;
 }
 
-QString Units(double value)
-{
-    return DesignerDialogs::NumberText(value);
-}
-
 class PageSettings : public ::testing::Test {
 protected:
     void SetUp() override
@@ -667,6 +662,30 @@ TEST_F(DesignerSettings, ReportOptionsCommandMarksTheChange)
     EXPECT_TRUE(form->Modified());
     EXPECT_EQ(report.ReportOptions().Author, QStringLiteral("Автор"));
     EXPECT_EQ(modal.Shown.size(), 2);
+}
+
+TEST_F(DesignerSettings, ReportOptionsListTheDesignersTemplatesAndBrowseChangesItsFolder)
+{
+    TrpReport base;
+    base.SaveToFile(folder.filePath(QStringLiteral("t.zi3")));
+    QTemporaryDir other;
+    TrpReport second;
+    second.SaveToFile(QDir(other.path()).filePath(QStringLiteral("u.zi3")));
+    form->SetTemplatePath(folder.path());
+    modal.Then<TrpReportEditorForm>([&](TrpReportEditorForm& dialog) {
+        EXPECT_EQ(dialog.PathE->text(), folder.path());
+        ASSERT_EQ(dialog.InheritLV->count(), 1);
+        EXPECT_EQ(dialog.InheritLV->item(0)->text(), QStringLiteral("t.zi3"));
+        ScriptedUi folderUi({QStringLiteral("ok ") + other.path()});
+        ReportServices::SetUi(&folderUi);
+        dialog.BrowseB->click();
+        ReportServices::SetUi(&modal.ui);
+        ASSERT_EQ(dialog.InheritLV->count(), 1);
+        EXPECT_EQ(dialog.InheritLV->item(0)->text(), QStringLiteral("u.zi3"));
+        dialog.CancelB->click();
+    });
+    Trigger("ReportOptionsCmd");
+    EXPECT_EQ(form->TemplatePath(), other.path());
 }
 
 struct ToolRun {

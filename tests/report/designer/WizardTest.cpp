@@ -438,8 +438,9 @@ TEST_F(Wizard, ColumnWidthsFitThePageOrWrap)
             x += expected[i];
             total += data[i]->Width();
         }
-        if (c.fit && sumC > w)
+        if (c.fit && sumC > w) {
             EXPECT_NEAR(total, w, 1e-6) << "the columns fill the page exactly";
+        }
         EXPECT_NEAR(All<TrpMasterData>(report).front()->Height(), y + 18.89765, 1e-6);
     }
 }
