@@ -125,6 +125,8 @@ TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* desi
     PasswordL = label("PasswordL", QStringLiteral("Пароль"));
     PasswordE = edit("PasswordE");
     PasswordE->setEchoMode(QLineEdit::Password);
+    // The password shows as asterisks, whatever the style's own character.
+    PasswordE->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     auto* generalLayout = new QGridLayout(GeneralTS);
     generalLayout->addWidget(ReportSettingsL, 0, 0, 1, 3);
     generalLayout->addWidget(PrintersLB, 1, 0, 1, 3);
