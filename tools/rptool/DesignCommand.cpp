@@ -274,6 +274,10 @@ int RunDesign(const QStringList& givenArguments)
                     workspace->SetTool(dtSelect);
                     workspace->SetInsertion(&cls->Info, w, h, static_cast<uint16_t>(flags));
                 }
+            } else if (verb == QLatin1String("button")) {
+                const QString className = rest.section(u'/', 0, 0);
+                const int flags = rest.contains(u'/') ? rest.section(u'/', 1).toInt(&ok) : 0;
+                ok = ok && flags >= 0 && flags <= 0xFFFF && form->PressObjectButton(className, static_cast<uint16_t>(flags));
             } else if (verb == QLatin1String("tool")) {
                 static const std::pair<const char*, TrpDesignTool> kTools[] = {
                     {"select", dtSelect}, {"hand", dtHand}, {"zoom", dtZoom}, {"text", dtText}, {"format", dtFormat}};

@@ -4,6 +4,7 @@
 #include "rpDsgnImages.h"
 #include "rpInheritErrorForm.h"
 #include "rpDsgnIntfEditors.h"
+#include "rpDsgnPalette.h"
 #include "rpScriptTemplates.h"
 #include "rpWizardStd.h"
 
@@ -89,9 +90,11 @@ void init()
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnFormRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpWizardRes.xml"));
+    AddBlock(QStringLiteral(":/report/designer/rpDsgnObjRes.xml"));
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
     RegisterStandardWizards();
+    RegisterObjectPalette();
     InstallDesignerImages();
     // Reports open their designer as this window.
     MutableModelServices().CreateDesigner = [](TrpReport& report, bool previewDesigner) {

@@ -206,6 +206,7 @@ void TrpDesignerForm::CreateStructure()
     FTimer->setObjectName(QStringLiteral("Timer"));
     FTimer->setInterval(1000);
     connect(FTimer, &QTimer::timeout, this, [this] { Guard([this] { TimerTimer(); }); });
+    ConnectObjectTools();
 }
 
 void TrpDesignerForm::CreateActions()
@@ -758,6 +759,7 @@ void TrpDesignerForm::Start()
     qApp->installEventFilter(this);
 
     // 1, 2: images and the objects tool bar; gradients are not drawn here.
+    CreateObjectsToolbar();
     // 3: the workspace, the script editor and the page tabs are in place; the editor takes the
     // report's script.
     FCodeWindow->SetLines(report->ScriptText());

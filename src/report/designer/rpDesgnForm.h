@@ -32,6 +32,8 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class TrpClipboard;
+class TrpColorSelector;
+class TrpLineSelector;
 class TrpDataTreeForm;
 class TrpDockSite;
 class TrpIniFile;
@@ -134,6 +136,41 @@ public:
     void ApplySample(TrpCustomMemoView& memo) override;
     TrpDataTreeForm* DataTree() const override { return FDataTree; }
     void InsertedObject(TrpComponent* object) override;
+
+    // --- inserting and formatting objects: the objects tool bar, the band menu, the Text and
+    // Frame tool bars with their selectors, the dot-matrix font menu, the alignment palette.
+    // Each handler takes the control that sent it; its "tag" property says what to do.
+    void ObjectsButtonClick(QObject* sender);
+    void SelectToolBClick(QObject* sender);
+    void ObjectBandBClick();
+    void BandsPopupPopup();
+    void InsertBandClick(QObject* sender);
+    // The workspace finished drawing the insertion rectangle.
+    void InsertObject();
+    void ToolButtonClick(QObject* sender);
+    // The colour selector under FontColorB, FillColorB or FrameColorB, and the line selector
+    // under FrameStyleB; they free themselves once a choice is made.
+    TrpColorSelector* FontColorBClick(QObject* sender);
+    TrpLineSelector* FrameStyleBClick();
+    void HighlightBClick();
+    void AlignLeftsBClick();
+    void AlignRightsBClick();
+    void AlignTopsBClick();
+    void AlignBottomsBClick();
+    void AlignHorzCentersBClick();
+    void AlignVertCentersBClick();
+    void CenterHorzBClick();
+    void CenterVertBClick();
+    void SpaceHorzBClick();
+    void SpaceVertBClick();
+    void SameWidthBClick();
+    void SameHeightBClick();
+    // Presses the objects tool-bar button of a class's registry entry, through its category's
+    // menu when the entry has no button of its own; false when no shown button offers it.
+    bool PressObjectButton(const QString& className, uint16_t flags);
+    // The last colour and frame style picked in a selector.
+    int32_t PickedColor() const { return FColor; }
+    int PickedLineStyle() const { return FLineStyle; }
 
     // --- properties
     double Scale() const override { return FScale; }
@@ -275,6 +312,14 @@ private:
     bool IsReportPageShown() const;
     bool IsDialogPageShown() const;
     bool IsDataPageShown() const;
+    // The objects tool bar's buttons for the registered objects and the wizard buttons (once,
+    // as the window is shown), and the connections of the formatting controls.
+    void CreateObjectsToolbar();
+    void ConnectObjectTools();
+    void ConnectFormatTools();
+    // The font button's drop-down and the ticks of the dot-matrix font menu.
+    void UpdateDMPControls();
+    std::vector<TrpComponent*> AlignTargets() const;
 
     bool started_ = false;
     bool closed_ = false;
@@ -348,4 +393,6 @@ private:
     QString FTemplateExt;
     int FCurrentTab = -1;
     bool FChangingTab = false;
+    int32_t FColor = 0x1FFFFFFF;         // the last colour picked in a selector (none at first)
+    int FLineStyle = 0;                  // the last frame style picked
 };

@@ -513,14 +513,6 @@ void TrpDesignerForm::UpdatePage()
     FWorkspace->update();
 }
 
-void TrpDesignerForm::UpdateObjectsToolbar()
-{
-    const bool reportPage = IsReportPageShown();
-    for (const char* name : {"HandToolB", "ZoomToolB", "TextToolB"})
-        Control(QString::fromLatin1(name))->setEnabled(reportPage && false);
-    Control(QStringLiteral("ObjectSelectB"))->setEnabled(Page() != nullptr && false);
-}
-
 // --- keys ---
 
 QString TrpDesignerForm::KeyCommand(int key, Qt::KeyboardModifiers modifiers, bool fromInspector) const
@@ -582,6 +574,8 @@ bool TrpDesignerForm::FormKeyDown(QKeyEvent* event)
         SetTabIndex(0);
     } else if (command == QLatin1String("ApplyScale")) {
         ScaleCBClick();
+    } else if (command == QLatin1String("ApplyFontSize")) {
+        ToolButtonClick(Control(QStringLiteral("FontSizeCB")));
     } else if (command == QLatin1String("Workspace")) {
         // Keys of dialog and data pages go to the workspace first, wherever the focus is.
         QWidget* focus = QApplication::focusWidget();

@@ -118,15 +118,19 @@ void TrpDesignerForm::UpdateControls()
         else if (auto* reportPage = dynamic_cast<TrpReportPage*>(c))
             frame = &reportPage->Frame();
         frameWidth->clear();
-        for (const char* width : {"0.1", "0.5", "1", "1.5", "2", "3", "4", "5", "6", "7", "8", "9", "10"})
-            frameWidth->addItem(QString::fromLatin1(width));
+        // The widths as short as they are, with the locale's decimal separator.
+        const auto widthText = [](double width) {
+            return QString::number(width).replace(u'.', DesignerRuntime::Formats().DecimalSeparator);
+        };
+        for (double width : {0.1, 0.5, 1.0, 1.5, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0})
+            frameWidth->addItem(widthText(width));
         if (frame != nullptr) {
-            SetDown(QStringLiteral("FrameTopB"), frame->Typ & ftTop);
-            SetDown(QStringLiteral("FrameBottomB"), frame->Typ & ftBottom);
-            SetDown(QStringLiteral("FrameLeftB"), frame->Typ & ftLeft);
-            SetDown(QStringLiteral("FrameRightB"), frame->Typ & ftRight);
+            SetDown(QStringLiteral("FrameTopB"), frame->Typ & SetBit(ftTop));
+            SetDown(QStringLiteral("FrameBottomB"), frame->Typ & SetBit(ftBottom));
+            SetDown(QStringLiteral("FrameLeftB"), frame->Typ & SetBit(ftLeft));
+            SetDown(QStringLiteral("FrameRightB"), frame->Typ & SetBit(ftRight));
             SetDown(QStringLiteral("ShadowB"), frame->DropShadow);
-            frameWidth->setEditText(FloatToShortText(frame->Width(), FormatSettings::C()));
+            frameWidth->setEditText(widthText(frame->Width()));
         }
     } else {
         fontName->setCurrentIndex(-1);
@@ -160,13 +164,7 @@ void TrpDesignerForm::UpdateControls()
     for (const char* name : {"FrameColorB", "FrameStyleB", "FrameWidthCB"})
         Enable(QString::fromLatin1(name), (frameColourCapable || many) && !dotMatrixPage);
     Enable(QStringLiteral("FillColorB"), fillCapable && !dotMatrixPage);
-    if (auto* dmpPopup = findChild<QMenu*>(QStringLiteral("DMPPopup"))) {
-        const bool styled = dynamic_cast<TrpDMPMemoView*>(c) != nullptr ||
-                            dynamic_cast<TrpDMPLineView*>(c) != nullptr || cIsDMPPage;
-        for (QAction* item : dmpPopup->actions())
-            item->setChecked(false);
-        (void)styled;
-    }
+    UpdateDMPControls();
 
     // Commands.
     const bool somethingButPage = c != nullptr && c != Page();

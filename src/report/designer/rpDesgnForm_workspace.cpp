@@ -53,12 +53,13 @@ void TrpDesignerForm::PlaceSheet()
 
 QSizeF TrpDesignerForm::GetDefaultObjectSize() const
 {
-    // Two and a half by half a centimetre, or whole inches and characters in those units.
+    // Two and a half by half a centimetre, an inch by a fifth, 80 by 16 pixels, or ten
+    // characters on one line.
     switch (FUnits) {
     case duInches:
         return {96, 0.2 * 96};
     case duPixels:
-        return {96, 20};
+        return {80, 16};
     case duChars:
         return {9.6 * 10, 17};
     default:
