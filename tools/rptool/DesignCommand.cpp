@@ -11,11 +11,14 @@
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace1.h"
 #include "report/engine/ui/EngineUi.h"
+
+#include "report/designer/rpDesignerDialogs.h"
 #include "report/engine/rpDMPClass.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -234,6 +237,22 @@ int RunDesign(const QStringList& givenArguments)
         workspace->AfterSelectionChange();
         form->SelectionChanged(nullptr);
     }
+    // Without a person at the window no command may wait for one: every dialog a command opens
+    // is cancelled and message boxes go to stderr.
+    struct ScriptedUiScope {
+        IUiService& previous = ReportServices::Ui();
+        std::unique_ptr<DialogScriptUi> ui;
+        ~ScriptedUiScope()
+        {
+            if (ui != nullptr)
+                ReportServices::SetUi(&previous);
+        }
+    } uiScope;
+    if (!forPerson) {
+        uiScope.ui = std::make_unique<DialogScriptUi>(QStringList(), QString(), false);
+        uiScope.ui->OnMessage = PrintError;
+        ReportServices::SetUi(uiScope.ui.get());
+    }
     DesignerInput input(*workspace);
     for (const QString& action : actions) {
         const QString verb = action.section(u' ', 0, 0);
@@ -291,6 +310,12 @@ int RunDesign(const QStringList& givenArguments)
                 }
             } else if (verb == QLatin1String("type")) {
                 input.Type(rest);
+            } else if (verb == QLatin1String("cmd")) {
+                // A command of the window by its action's object name, as its menu item runs it.
+                QAction* command = rest.isEmpty() ? nullptr : form->findChild<QAction*>(rest);
+                ok = command != nullptr && command->isEnabled();
+                if (ok)
+                    command->trigger();
             } else if (verb == QLatin1String("tabdrag")) {
                 bool okSource = false;
                 bool okTarget = false;

@@ -173,6 +173,8 @@ public:
     void GetUndo(TrpComponent* component);
     // Restores the last redo snapshot and drops it (one needed).
     void GetRedo(TrpComponent* component);
+    // Restores the last snapshot itself and drops it (the state a run began from).
+    void RestoreLastUndo(TrpComponent* component);
     void ClearUndo() { undo_.clear(); }
     void ClearRedo() { redo_.clear(); }
     // The bytes of the last undo snapshot (for measurements).

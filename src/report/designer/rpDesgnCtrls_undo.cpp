@@ -147,6 +147,15 @@ void TrpUndoBuffer::GetUndo(TrpComponent* component)
     undo_.pop_back();
 }
 
+void TrpUndoBuffer::RestoreLastUndo(TrpComponent* component)
+{
+    if (undo_.empty())
+        return;
+    const QByteArray snapshot = undo_.back();
+    undo_.pop_back();
+    Restore(component, snapshot);
+}
+
 void TrpUndoBuffer::GetRedo(TrpComponent* component)
 {
     if (redo_.empty())

@@ -117,6 +117,32 @@ const QStringList kHandledCommands = {
     QStringLiteral("PageSettingsCmd"),
     QStringLiteral("ReportOptionsCmd"),
     QStringLiteral("OptionsCmd"),
+    QStringLiteral("UndoCmd"),
+    QStringLiteral("RedoCmd"),
+    QStringLiteral("CutCmd"),
+    QStringLiteral("CopyCmd"),
+    QStringLiteral("PasteCmd"),
+    QStringLiteral("DeleteCmd"),
+    QStringLiteral("SelectAllCmd"),
+    QStringLiteral("EditCmd"),
+    QStringLiteral("BringToFrontCmd"),
+    QStringLiteral("SendToBackCmd"),
+    QStringLiteral("GroupCmd"),
+    QStringLiteral("UngroupCmd"),
+    QStringLiteral("NewReportCmd"),
+    QStringLiteral("NewPageCmd"),
+    QStringLiteral("NewDialogCmd"),
+    QStringLiteral("DeletePageCmd"),
+    QStringLiteral("OpenCmd"),
+    QStringLiteral("SaveAsCmd"),
+    QStringLiteral("FindCmd"),
+    QStringLiteral("ReplaceCmd"),
+    QStringLiteral("FindNextCmd"),
+    QStringLiteral("ReportDataCmd"),
+    QStringLiteral("VariablesCmd"),
+    QStringLiteral("ReportStylesCmd"),
+    QStringLiteral("DeleteGuidesCmd"),
+    QStringLiteral("PreviewCmd"),
 };
 
 QDockWidget* MakeDock(QMainWindow* host, const QString& name, const QString& formClass, QWidget* content)
@@ -198,6 +224,7 @@ void TrpDesignerForm::CreateStructure()
 {
     CreateActions();
     CreateMenus();
+    ConnectPagePopup();
     CreateToolBars();
     CreatePanels();
     CreateDocks();
@@ -231,8 +258,14 @@ void TrpDesignerForm::CreateActions()
         actions_[QString::fromLatin1(name)]->setCheckable(true);
 
     connect(Action(QStringLiteral("ExitCmd")), &QAction::triggered, this, [this] { close(); });
-    connect(Action(QStringLiteral("SaveCmd")), &QAction::triggered, this,
-            [this] { Guard([this] { SaveFile(false, true); }); });
+    connect(Action(QStringLiteral("SaveCmd")), &QAction::triggered, this, [this] {
+        Guard([this] {
+            // The inspector's pending edit counts: re-selecting its row commits it.
+            FInspector->SetItemIndex(FInspector->ItemIndex());
+            if (CheckOp(drDontSaveReport))
+                SaveFile(false, true);
+        });
+    });
     connect(Action(QStringLiteral("AboutCmd")), &QAction::triggered, this, [this] {
         Guard([this] {
             TrpAboutForm about(this);
@@ -240,13 +273,15 @@ void TrpDesignerForm::CreateActions()
         });
     });
     connect(Action(QStringLiteral("HelpContentsCmd")), &QAction::triggered, this,
-            [] { GetResourcesInstance().Help(u"TrpDesignerForm"); });
+            [this] { GetResourcesInstance().Help(HelpTopicClass()); });
     connect(Action(QStringLiteral("ShowRulersCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowRulers(on); });
     connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowGuides(on); });
     ConnectSettingsCommands();
     ConnectNewItemCommand();
+
+    ConnectCommands();
 }
 
 QAction* TrpDesignerForm::Action(const QString& name) const
@@ -979,6 +1014,13 @@ bool TrpDesignerForm::SaveFile(bool saveAs, bool useOnSaveEvent)
 {
     TrpReport* report = Report();
     report->SetScriptText(FCodeWindow->Lines().List());
+    report->ReportOptions().LastChange = ReportServices::Clock().Now();
+    // A file the reader would refuse is not written: views lying in no band are named.
+    if (const QStringList outside = ObjectsOutsideBands(); !outside.isEmpty()) {
+        ErrorMessageBox(ResourceText(u"dsObjectsOutsideBands") + QStringLiteral(": ") +
+                        outside.join(QStringLiteral(", ")));
+        return false;
+    }
     TrpDesigner* component = CurrentDesignerComponent();
     if (useOnSaveEvent && component != nullptr && component->OnSaveReport) {
         if (component->OnSaveReport(*report, saveAs)) {

@@ -129,6 +129,37 @@ public:
     // the New Item dialog.
     void NewItemCmdExecute();
 
+    // --- the commands of the action list (rpDesgnForm_commands*.cpp)
+    // Loads a report into the window: the named file, or with none the component's
+    // OnLoadReport (useOnLoadEvent) or the file the open dialog picks.
+    void LoadFile(const QString& fileName, bool useOnLoadEvent);
+    void SetReportDefaults() override;
+    void NewReportCmdExecute();
+    void NewPageCmdExecute();
+    void NewDialogCmdExecute();
+    void DeletePageCmdExecute();
+    void UndoCmdExecute();
+    void RedoCmdExecute();
+    void CutCmdExecute();
+    void CopyCmdExecute();
+    void PasteCmdExecute();
+    void SelectAllCmdExecute();
+    // Moves the selection to the front (end of the parent's list) or the back.
+    void MoveSelectionInOrder(bool toFront);
+    void AddChildMIClick();
+    // Find... (replace false) and Replace...: the find dialog, then FindNext.
+    void FindCmdExecute(bool replace);
+    void FindNext();
+    void PreviewCmdExecute();
+    void ReportDialogCmdExecute(const QString& command);
+    // Fills the workspace's context menu before it opens (the component editor's items).
+    void PreparePagePopup();
+    // The class whose help topic Help Contents opens: the script editor, a dialog page, a
+    // dialog component or the window.
+    QString HelpTopicClass() const;
+    // The views of report pages that lie in no band (the report reader refuses them).
+    QStringList ObjectsOutsideBands() const;
+
     // --- what the workspace asks of its host
     bool DropFields() const override { return FDropFields; }
     bool CheckOp(TrpDesignerRestriction restriction) const override { return ::CheckOp(restriction); }
@@ -285,6 +316,9 @@ private:
     void CreateActions();
     void ConnectSettingsCommands();
     void ConnectNewItemCommand();
+
+    void ConnectCommands();
+    void ConnectPagePopup();
     void CreateMenus();
     void CreateToolBars();
     void CreatePanels();
@@ -391,6 +425,12 @@ private:
     QPointer<TrpDesigner> FTempDesignerComp;
     QString FTemplatePath;
     QString FTemplateExt;
+    // The find commands' state between Find Next calls.
+    QString FSearchText;
+    QString FSearchReplaceText;
+    bool FSearchCase = false;
+    bool FSearchReplace = false;
+    int FSearchIndex = 0;
     int FCurrentTab = -1;
     bool FChangingTab = false;
     int32_t FColor = 0x1FFFFFFF;         // the last colour picked in a selector (none at first)

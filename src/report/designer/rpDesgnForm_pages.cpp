@@ -63,6 +63,8 @@ void TrpDesignerForm::Lock()
     DetachDialogForm();
     FInspector->DisableUpdate();
     FWorkspace->DisableUpdate();
+    // The reload that follows a lock may free the shown page.
+    FWorkspace->SetPage(nullptr);
 }
 
 void TrpDesignerForm::ReloadReport()
@@ -435,8 +437,21 @@ void TrpDesignerForm::SetModified(bool value)
         FLockSelectionChanged = false;
     }
     FWorkspace->update();
-    if (FModifiedBy != FInspector)
+    if (FModifiedBy != FInspector) {
+        // The change may have freed objects the inspector shows (a deletion): it takes the
+        // live lists before it reads their properties again.
+        std::vector<ScriptObject*> objects;
+        std::vector<ScriptObject*> selected;
+        for (const QPointer<TrpComponent>& object : Objects())
+            if (object != nullptr)
+                objects.push_back(object.data());
+        for (const QPointer<TrpComponent>& object : SelectedObjects())
+            if (object != nullptr)
+                selected.push_back(object.data());
+        FInspector->SetObjects(objects);
+        FInspector->SetSelectedObjects(selected);
         FInspector->UpdateProperties();
+    }
     FReportTree->UpdateItems();
     FModifiedBy = nullptr;
 }

@@ -453,8 +453,13 @@ void TrpDesignerForm::UpdateRecentFiles(const QString& fileName)
     for (qsizetype i = FRecentFiles.size() - 1; i >= 0; --i) {
         auto* item = new QAction(FRecentFiles[i], file);
         item->setProperty("tag", 100);
-        // Opening a recent file comes with the file commands.
-        item->setEnabled(false);
+        const QString name = FRecentFiles[i];
+        connect(item, &QAction::triggered, this, [this, name] {
+            Guard([&] {
+                if (CheckOp(drDontLoadReport))
+                    LoadFile(name, true);
+            });
+        });
         file->insertAction(sep4, item);
     }
 }

@@ -200,6 +200,18 @@ TrpSearchDialog::TrpSearchDialog(QWidget* parent) : QDialog(parent)
     textRow->addWidget(textLabel);
     textRow->addWidget(text_);
     layout->addLayout(textRow);
+    replacePanel_ = new QWidget(this);
+    replacePanel_->setObjectName(QStringLiteral("ReplacePanel"));
+    auto* replaceRow = new QHBoxLayout(replacePanel_);
+    replaceRow->setContentsMargins(0, 0, 0, 0);
+    auto* replaceLabel = new QLabel(Res(u"303"), replacePanel_);
+    replaceLabel->setObjectName(QStringLiteral("ReplaceL"));
+    replace_ = new QLineEdit(replacePanel_);
+    replace_->setObjectName(QStringLiteral("ReplaceE"));
+    replaceRow->addWidget(replaceLabel);
+    replaceRow->addWidget(replace_);
+    replacePanel_->hide();
+    layout->addWidget(replacePanel_);
     auto* group = new QGroupBox(Res(u"302"), this);
     group->setObjectName(QStringLiteral("SearchL"));
     auto* groupLayout = new QVBoxLayout(group);
@@ -237,6 +249,16 @@ bool TrpSearchDialog::CaseSensitive() const
 bool TrpSearchDialog::FromTop() const
 {
     return top_->isChecked();
+}
+
+QString TrpSearchDialog::ReplaceText() const
+{
+    return replace_->text();
+}
+
+void TrpSearchDialog::SetReplacing(bool on)
+{
+    replacePanel_->setVisible(on);
 }
 
 void TrpSearchDialog::FormHide(bool ok)

@@ -75,6 +75,9 @@ public:
     QString Text() const;
     bool CaseSensitive() const;
     bool FromTop() const;
+    // The replace panel's text; the panel shows only while replacing.
+    QString ReplaceText() const;
+    void SetReplacing(bool on);
     // Remembers the text as the process's last search text when ok.
     void FormHide(bool ok);
     // The last text searched with OK, for every find dialog of the process.
@@ -85,6 +88,8 @@ private:
     QLineEdit* text_;
     QCheckBox* case_;
     QCheckBox* top_;
+    QWidget* replacePanel_;
+    QLineEdit* replace_;
 };
 
 // The window of a dialog page; the close box answers Cancel.
