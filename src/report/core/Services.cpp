@@ -34,6 +34,11 @@ bool IUiService::SaveFileDialog(UiFileDialog&)
     return false;
 }
 
+bool IUiService::SelectFolder(const QString&, QString&)
+{
+    return false;
+}
+
 bool IUiService::ColorDialog(uint32_t&)
 {
     return false;

@@ -95,6 +95,9 @@ public:
     // The file dialogs; true when the user chose (dialog then holds the choice). Headless: false.
     virtual bool OpenFileDialog(UiFileDialog& dialog);
     virtual bool SaveFileDialog(UiFileDialog& dialog);
+    // The folder chooser titled `title`, starting at `folder`; true when the user chose, with
+    // the chosen folder in `folder`. Headless: false, `folder` unchanged.
+    virtual bool SelectFolder(const QString& title, QString& folder);
     // The colour dialog (0xRRGGBB in and out) and the font dialog. Headless: false.
     virtual bool ColorDialog(uint32_t& rgb);
     virtual bool FontDialog(UiFont& font);

@@ -114,6 +114,9 @@ const QStringList kHandledCommands = {
     QStringLiteral("ToolbarsCmd"),    QStringLiteral("StandardTBCmd"),  QStringLiteral("TextTBCmd"),
     QStringLiteral("FrameTBCmd"),     QStringLiteral("AlignTBCmd"),     QStringLiteral("ExtraTBCmd"),
     QStringLiteral("InspectorTBCmd"), QStringLiteral("DataTreeTBCmd"),  QStringLiteral("ReportTreeTBCmd"),
+    QStringLiteral("PageSettingsCmd"),
+    QStringLiteral("ReportOptionsCmd"),
+    QStringLiteral("OptionsCmd"),
     QStringLiteral("UndoCmd"),
     QStringLiteral("RedoCmd"),
     QStringLiteral("CutCmd"),
@@ -275,6 +278,7 @@ void TrpDesignerForm::CreateActions()
             [this](bool on) { SetShowRulers(on); });
     connect(Action(QStringLiteral("ShowGuidesCmd")), &QAction::triggered, this,
             [this](bool on) { SetShowGuides(on); });
+    ConnectSettingsCommands();
     ConnectNewItemCommand();
 
     ConnectCommands();

@@ -257,6 +257,20 @@ public:
     int BandsGap() const { return FBandsGap; }
     bool ShowBandCaptions() const { return FShowBandCaptions; }
 
+    // --- the settings dialogs and what they set (rpDesgnForm_settingsDialogs.cpp)
+    void PageSettingsCmdExecute();
+    void ReportOptionsCmdExecute();
+    void OptionsCmdExecute();
+    void SetTemplatePath(const QString& value) { FTemplatePath = value; }
+    // The workspace's values follow these.
+    void SetGridLCD(bool value);
+    void SetFreeBands(bool value);
+    void SetBandsGap(int value);
+    void SetShowBandCaptions(bool value);
+    QString ScriptFontName() const { return FScriptFontName; }
+    int ScriptFontSize() const { return FScriptFontSize; }
+    void SetScriptFont(const QString& name, int size);
+
     // --- controls by name (the structure is also found with findChild)
     QAction* Action(const QString& name) const;
     QWidget* Control(const QString& name) const;
@@ -300,6 +314,7 @@ private:
 
     void CreateStructure();
     void CreateActions();
+    void ConnectSettingsCommands();
     void ConnectNewItemCommand();
 
     void ConnectCommands();

@@ -10,8 +10,11 @@
 #include "rpHighlightEditor.h"
 #include "rpInheritErrorForm.h"
 #include "rpMemoEditor.h"
+#include "rpOptionsEditor.h"
+#include "rpPageEditor.h"
 #include "rpPictureEditor.h"
 #include "rpReportDataForm.h"
+#include "rpReportEditor.h"
 #include "rpStringsEditor.h"
 #include "rpStyleEditor.h"
 #include "rpSysMemoEditor.h"
@@ -68,7 +71,8 @@ QStringList DialogClasses()
     return {"TrpExprEditorForm",     "TrpMemoEditorForm",    "TrpSysMemoEditorForm", "TrpFormatEditorForm",
             "TrpStringsEditorForm",  "TrpEvaluateForm",      "TrpFrameEditorForm",   "TrpHighlightEditorForm",
             "TrpStyleEditorForm",    "TrpPictureEditorForm", "TrpVarEditorForm",     "TrpReportDataForm",
-            "TrpDataBandEditorForm", "TrpGroupEditorForm",   "TrpTabOrderEditorForm", "TrpInheritErrorForm"};
+            "TrpDataBandEditorForm", "TrpGroupEditorForm",   "TrpTabOrderEditorForm", "TrpInheritErrorForm",
+            "TrpPageEditorForm",     "TrpOptionsEditor",     "TrpReportEditorForm"};
 }
 
 int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidget* owner)
@@ -99,6 +103,20 @@ int OpenOnSelection(const QString& className, TrpCustomDesigner& designer, QWidg
     }
     if (c == u"TrpTabOrderEditorForm") {
         TrpTabOrderEditorForm form(owner, &designer);
+        return form.Execute();
+    }
+    if (c == u"TrpPageEditorForm") {
+        TrpPageEditorForm form(owner, &designer);
+        if (form.Page() == nullptr)
+            Fail(c + QStringLiteral(": show a report page"));
+        return form.Execute();
+    }
+    if (c == u"TrpReportEditorForm") {
+        TrpReportEditorForm form(owner, &designer);
+        return form.Execute();
+    }
+    if (c == u"TrpOptionsEditor") {
+        TrpOptionsEditor form(owner, &designer);
         return form.Execute();
     }
     if (c == u"TrpFrameEditorForm") {

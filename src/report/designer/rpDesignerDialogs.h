@@ -35,7 +35,7 @@ void RunDialogAction(QDialog& dialog, const QString& action);
 // Plays the first modal dialog: the actions, then the grab (when a file is named), then OK (its
 // button OkB, OKB or FinishB pressed when it has one; still open afterwards, it is cancelled
 // and Error says so) or Cancel. Later dialogs are cancelled; message boxes answer mrNone and
-// their texts go to OnMessage; file, colour and font dialogs are cancelled.
+// their texts go to OnMessage; file, folder, colour and font dialogs are cancelled.
 class DialogScriptUi : public IUiService {
 public:
     DialogScriptUi(QStringList actions, QString grabFile, bool answerOk);

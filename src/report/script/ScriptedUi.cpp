@@ -125,6 +125,16 @@ bool ScriptedUi::SaveFileDialog(UiFileDialog& dialog)
     return FileDialog(QStringLiteral("SaveDialog"), dialog);
 }
 
+bool ScriptedUi::SelectFolder(const QString& title, QString& folder)
+{
+    Prompts.push_back({QStringLiteral("SelectFolder"), title, folder});
+    QString path;
+    if (!OkOrCancel(Named(QStringLiteral("SelectFolder"), title), path))
+        return false;
+    folder = path;
+    return true;
+}
+
 bool ScriptedUi::ColorDialog(uint32_t& rgb)
 {
     Prompts.push_back({QStringLiteral("ColorDialog"), QString(), QString()});

@@ -6,7 +6,7 @@
 // Answers, one per prompt in the order the prompts come:
 //   MessageDlg, ShowModal            a modal result by name (mrYes) or number (6)
 //   InputBox, InputQuery             "ok TEXT" or "cancel"
-//   file dialogs                     "ok PATH" or "cancel"
+//   file dialogs, folder chooser     "ok PATH" or "cancel"
 //   colour dialog                    "ok COLOUR" (a colour name such as clRed, or a TColor
 //                                    number, decimal or $hex) or "cancel"
 //   font dialog                      "ok NAME" or "ok NAME,SIZE" or "cancel"
@@ -37,6 +37,8 @@ public:
     bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
     bool OpenFileDialog(UiFileDialog& dialog) override;
     bool SaveFileDialog(UiFileDialog& dialog) override;
+    // Recorded as "SelectFolder" with the title as caption and the starting folder as text.
+    bool SelectFolder(const QString& title, QString& folder) override;
     bool ColorDialog(uint32_t& rgb) override;
     bool FontDialog(UiFont& font) override;
     bool PrintDialog(UiPrintDialog& dialog) override;

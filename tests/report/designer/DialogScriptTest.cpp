@@ -1,6 +1,7 @@
 #include "DialogTestSupport.h"
 
 #include "report/designer/rpDesignerDialogs.h"
+#include "report/engine/EngineServices.h"
 #include "report/model/rpClass_memo.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_views.h"
@@ -37,6 +38,13 @@ protected:
         return result;
     }
 
+    // The page settings and report options list the built-in PDF-file printer only.
+    EngineServicesScope printers{[] {
+        DesignerRuntime::init();
+        TrpEngineServices services;
+        services.PdfFilePrinter = TrpPdfFilePrinterMode::Forced;
+        return services;
+    }()};
     TrpReport report;
     StandInDesigner designer{&report};
     TrpMemoView* memo = nullptr;

@@ -131,6 +131,15 @@ bool QtUiService::SaveFileDialog(UiFileDialog& dialog)
     return FileDialog(ActiveWindow(), dialog, true);
 }
 
+bool QtUiService::SelectFolder(const QString& title, QString& folder)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(ActiveWindow(), title, folder);
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen;
+    return true;
+}
+
 bool QtUiService::ColorDialog(uint32_t& rgb)
 {
     QColorDialog dialog(QColor::fromRgb(rgb), ActiveWindow());

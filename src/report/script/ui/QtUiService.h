@@ -17,6 +17,7 @@ public:
     bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
     bool OpenFileDialog(UiFileDialog& dialog) override;
     bool SaveFileDialog(UiFileDialog& dialog) override;
+    bool SelectFolder(const QString& title, QString& folder) override;
     bool ColorDialog(uint32_t& rgb) override;
     bool FontDialog(UiFont& font) override;
     int RunModal(QObject& dialog, const QString& caption) override;
