@@ -66,6 +66,11 @@ void IUiService::ProcessInputEvents()
     ProcessEvents();
 }
 
+void IUiService::WaitInputEvents()
+{
+    ProcessInputEvents();
+}
+
 namespace {
 
 class SilentUi final : public IUiService {

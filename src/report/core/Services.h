@@ -113,6 +113,9 @@ public:
     // built into the preview, the progress window), whose Cancel and Esc must reach them.
     // Scripts keep the pump above. The default delivers what ProcessEvents delivers.
     virtual void ProcessInputEvents();
+    // Waits for events and delivers them, user input included: one pass of a loop that waits
+    // for the user (the debugger's pause) without spinning. The default is ProcessInputEvents.
+    virtual void WaitInputEvents();
 };
 
 // The clock of scripts (Now, Date, Time): the program's is the system's local time, tests fix it.

@@ -198,6 +198,7 @@ void TrpDesignerForm::CreateStructure()
     CreatePanels();
     CreateDocks();
     CreateStatusBar();
+    ConnectScriptCommands();
     FTimer = new QTimer(this);
     FTimer->setObjectName(QStringLiteral("Timer"));
     FTimer->setInterval(1000);

@@ -230,6 +230,11 @@ void QtUiService::ProcessInputEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void QtUiService::WaitInputEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 void QtUiService::OpenUrl(const QUrl& url)
 {
     QDesktopServices::openUrl(url);

@@ -1,0 +1,591 @@
+// The designer window's script page and debugger: the script language, script files, the
+// editor's text and caret reports, fields dropped into the script, code completion, and running
+// the report line by line with breakpoints, stepping, run to cursor, evaluation and watches.
+
+#include "rpDesgnForm.h"
+
+#include "rpDataTree.h"
+#include "rpDesgnCtrls.h"
+#include "rpDesgnForm_internal.h"
+#include "rpEvaluateForm.h"
+#include "rpScriptTemplates.h"
+#include "rpSynMemo.h"
+#include "rpWatchForm.h"
+
+#include "report/core/InputFiles.h"
+#include "report/core/Services.h"
+#include "report/model/rpClass_report.h"
+#include "report/model/rpClass_services.h"
+#include "report/model/rpRes.h"
+#include "report/model/rpStreams.h"
+#include "report/model/rpUtils.h"
+#include "report/script/ScriptDialogs.h"
+#include "report/script/sc_iinterpreter.h"
+#include "report/script/sc_iinterpreter_script.h"
+#include "report/script/sc_itools.h"
+#include "report/script/sc_itools_types.h"
+#include "report/script/sc_xml.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QDialog>
+#include <QDragEnterEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// Script files larger than this are not loaded into the editor.
+constexpr qint64 kMaxScriptFileBytes = 16 * 1024 * 1024;
+
+// The debugger's commands, by the names the window's key map gives them, with their buttons.
+struct ScriptCommand {
+    const char* action;
+    const char* button;
+};
+constexpr ScriptCommand kScriptCommands[] = {
+    {"RunScript", "RunScriptB"},     {"StepScript", "StepScriptB"}, {"RunToCursor", "RunToCursorB"},
+    {"StopScript", "StopScriptB"},   {"Evaluate", "EvaluateB"},     {"Breakpoint", "BreakPointB"},
+};
+
+// The filter index and default extension of the script file dialogs for a language.
+struct ScriptFileKind {
+    int filterIndex;
+    const char* extension;
+};
+
+ScriptFileKind ScriptFileKindOf(const QString& language)
+{
+    static const std::pair<const char*, ScriptFileKind> kinds[] = {
+        {"RireroRidoze", {1, "pas"}}, {"R++Idirud", {2, "cpp"}}, {"JScript", {3, "js"}}, {"ZuvivUradur", {4, "vb"}}};
+    for (const auto& [name, kind] : kinds) {
+        if (language.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return kind;
+    }
+    return {5, ""};
+}
+
+// Accepts fields dragged from the data tree onto the script editor and inserts them at the
+// caret.
+class TrpCodeDropFilter : public QObject {
+public:
+    TrpCodeDropFilter(TrpSyntaxMemo* editor, TrpDataTreeForm* dataTree)
+        : QObject(editor), editor_(editor), dataTree_(dataTree)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (Accepts(drag))
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (!Accepts(drop))
+                return true;
+            drop->acceptProposedAction();
+            const QString text = dataTree_->GetFieldName();
+            ReportServices::Guarded([&] { editor_->SetSelText(text); },
+                                    [](const QString&, const QString& message) { ErrorMessageBox(message); });
+            editor_->setFocus();
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    // A drag from one of the data tree's tree views that gives a field text.
+    bool Accepts(const QDropEvent* event) const
+    {
+        auto* source = qobject_cast<QTreeWidget*>(event->source());
+        return dataTree_ != nullptr && source != nullptr && dataTree_->isAncestorOf(source) &&
+               !dataTree_->GetFieldName().isEmpty();
+    }
+
+    TrpSyntaxMemo* editor_;
+    QPointer<TrpDataTreeForm> dataTree_;
+};
+
+// The modal windows that keep the user from the designer while the debugger pauses (the
+// preview of the debugged run). Qt applies a window's modality only when it is shown, so each
+// is shown again without it, and again with it when the run resumes. Dialogs are left alone:
+// hiding one would end its modal loop.
+class ModalityLift {
+public:
+    explicit ModalityLift(QWidget* designer)
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window == designer || !window->isVisible() || window->windowModality() == Qt::NonModal ||
+                qobject_cast<QDialog*>(window) != nullptr || window->isAncestorOf(designer))
+                continue;
+            lifted_.push_back({window, window->windowModality()});
+        }
+        for (auto& [window, modality] : lifted_)
+            Reshow(window, Qt::NonModal);
+    }
+    ~ModalityLift()
+    {
+        for (auto& [window, modality] : lifted_) {
+            if (window != nullptr && window->isVisible())
+                Reshow(window, modality);
+        }
+    }
+    ModalityLift(const ModalityLift&) = delete;
+    ModalityLift& operator=(const ModalityLift&) = delete;
+
+private:
+    static void Reshow(QWidget* window, Qt::WindowModality modality)
+    {
+        window->hide();
+        window->setWindowModality(modality);
+        window->show();
+    }
+
+    std::vector<std::pair<QPointer<QWidget>, Qt::WindowModality>> lifted_;
+};
+
+} // namespace
+
+void TrpDesignerForm::ConnectScriptCommands()
+{
+    const auto guarded = [this](auto body) { return [this, body] { Guard(body); }; };
+    for (const ScriptCommand& command : kScriptCommands) {
+        const QString actionName = QString::fromLatin1(command.action);
+        const QString buttonName = QString::fromLatin1(command.button);
+        auto* action = new QAction(this);
+        action->setObjectName(actionName);
+        action->setProperty("category", QStringLiteral("Script"));
+        actions_[actionName] = action;
+        std::function<void()> handler;
+        if (buttonName == QLatin1String("RunScriptB") || buttonName == QLatin1String("StepScriptB"))
+            handler = [this, buttonName] { RunScriptBClick(buttonName); };
+        else if (buttonName == QLatin1String("RunToCursorB"))
+            handler = [this] { RunToCursorBClick(); };
+        else if (buttonName == QLatin1String("StopScriptB"))
+            handler = [this] { StopScriptBClick(); };
+        else if (buttonName == QLatin1String("EvaluateB"))
+            handler = [this] { EvaluateBClick(); };
+        else
+            handler = [this] { BreakPointBClick(); };
+        connect(action, &QAction::triggered, this, guarded(handler));
+        if (auto* button = qobject_cast<QToolButton*>(Control(buttonName))) {
+            button->setEnabled(true);
+            connect(button, &QToolButton::clicked, action, &QAction::trigger);
+        }
+    }
+    if (auto* open = qobject_cast<QToolButton*>(Control(QStringLiteral("OpenScriptB")))) {
+        open->setEnabled(true);
+        connect(open, &QToolButton::clicked, this, guarded([this] { OpenScriptBClick(); }));
+    }
+    if (auto* save = qobject_cast<QToolButton*>(Control(QStringLiteral("SaveScriptB")))) {
+        save->setEnabled(true);
+        connect(save, &QToolButton::clicked, this, guarded([this] { SaveScriptBClick(); }));
+    }
+    if (auto* langCB = qobject_cast<QComboBox*>(Control(QStringLiteral("LangCB")))) {
+        langCB->setEnabled(true);
+        connect(langCB, &QComboBox::activated, this, guarded([this] { LangCBClick(); }));
+    }
+
+    FCodeWindow->OnChangeText = [this] {
+        // Script edits need no snapshot of the report: the window is marked changed directly.
+        if (Page() != nullptr)
+            return;
+        modified_ = true;
+        Enable(QStringLiteral("SaveCmd"), true);
+        Enable(QStringLiteral("UndoCmd"), true);
+    };
+    FCodeWindow->OnChangePos = [this] {
+        if (Page() != nullptr)
+            return;
+        const QPoint position = FCodeWindow->GetPos();
+        FCoord1 = QString::asprintf("%d; %d", position.y(), position.x());
+        FCoord2.clear();
+        FCoord3.clear();
+        FStatusCoords->update();
+    };
+    FCodeWindow->OnCodeCompletion = [this](QObject*, const QString& name, QListWidget& list) {
+        Guard([&] { CodeCompletion(name, list); });
+    };
+    FCodeWindow->setAcceptDrops(true);
+    FCodeWindow->viewport()->setAcceptDrops(true);
+    FCodeWindow->viewport()->installEventFilter(new TrpCodeDropFilter(FCodeWindow, FDataTree));
+    FDataTree->OnDblClick = [this](QWidget* sender) {
+        Guard([this, sender] {
+            if (Page() == nullptr) {
+                const QString text = FDataTree->GetFieldName();
+                if (!text.isEmpty()) {
+                    FCodeWindow->SetSelText(text);
+                    FCodeWindow->setFocus();
+                }
+                return;
+            }
+            // A design page: the data tab of a report without data sets offers the data dialog.
+            const bool dataTab = sender == FDataTree->DataTree || sender == FDataTree->NoDataL;
+            if (dataTab && Report()->DataSets().Count() == 0) {
+                if (QAction* data = Action(QStringLiteral("ReportDataCmd")); data != nullptr && data->isEnabled())
+                    data->trigger();
+            }
+        });
+    };
+}
+
+// --- language and files ---
+
+void TrpDesignerForm::UpdateScriptLanguage()
+{
+    FCodeWindow->SetSyntax(Report()->ScriptLanguage);
+}
+
+void TrpDesignerForm::LangCBClick()
+{
+    auto* langCB = static_cast<QComboBox*>(Control(QStringLiteral("LangCB")));
+    TrpReport* report = Report();
+    if (ConfirmMessageBox(ResourceText(u"dsClearScript"), UiButtons({mbYes, mbNo})) == mrYes) {
+        report->ScriptLanguage = langCB->currentText();
+        QStringList script;
+        WriteEmptyScript(script, report->ScriptLanguage);
+        FCodeWindow->SetLines(script);
+        UpdateScriptLanguage();
+        SetModified(true);
+        FCodeWindow->setFocus();
+    } else {
+        langCB->setCurrentIndex(langCB->findText(report->ScriptLanguage));
+    }
+}
+
+void TrpDesignerForm::OpenScriptBClick()
+{
+    const ScriptFileKind kind = ScriptFileKindOf(Report()->ScriptLanguage);
+    UiFileDialog dialog;
+    dialog.Filter = QtFileFilter(property("OpenScriptDialog").toString());
+    dialog.FilterIndex = kind.filterIndex;
+    dialog.DefaultExt = QString::fromLatin1(kind.extension);
+    dialog.FileMustExist = true;
+    if (!ReportServices::Ui().OpenFileDialog(dialog))
+        return;
+    QByteArray bytes;
+    QString reason;
+    if (!ReadInputFile(dialog.FileName, kMaxScriptFileBytes, bytes, reason)) {
+        ErrorMessageBox(reason);
+        return;
+    }
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    QStringList lines = text.split(u'\n');
+    // A final line end does not start another line.
+    if (lines.size() > 1 && lines.back().isEmpty())
+        lines.removeLast();
+    FCodeWindow->SetLines(lines);
+    SetModified(true);
+}
+
+void TrpDesignerForm::SaveScriptBClick()
+{
+    const ScriptFileKind kind = ScriptFileKindOf(Report()->ScriptLanguage);
+    UiFileDialog dialog;
+    dialog.Filter = QtFileFilter(property("SaveScriptDialog").toString());
+    dialog.FilterIndex = kind.filterIndex;
+    dialog.DefaultExt = QString::fromLatin1(kind.extension);
+    dialog.OverwritePrompt = true;
+    if (!ReportServices::Ui().SaveFileDialog(dialog))
+        return;
+    QString text;
+    for (const QString& line : FCodeWindow->Lines().List())
+        text += line + QStringLiteral("\r\n");
+    const QByteArray bytes = text.toUtf8();
+    SaveFileAtomically(dialog.FileName, [&bytes](QIODevice& out) { out.write(bytes); });
+}
+
+// --- code completion ---
+
+void TrpDesignerForm::CodeCompletion(const QString& name, QListWidget& list)
+{
+    TrpReport* report = Report();
+    QStringList parts = name.split(u'.');
+    for (QString& part : parts)
+        part = part.trimmed();
+    if (name.trimmed().isEmpty()) {
+        list.clear();
+        for (TrpComponent* object : report->AllObjects())
+            new QListWidgetItem(object->Name() + QStringLiteral(" : ") + object->ClassName(), &list);
+        return;
+    }
+
+    QString type;
+    const QString& first = parts.front();
+    if (first.compare(u"Report", Qt::CaseInsensitive) == 0) {
+        type = report->ScriptClass().Name;
+    } else if (first.compare(u"Engine", Qt::CaseInsensitive) == 0) {
+        if (report->Engine() != nullptr)
+            type = report->Engine()->ScriptClass().Name;
+    } else if (first.compare(u"Outline", Qt::CaseInsensitive) == 0) {
+        if (report->PreviewPages() != nullptr && report->PreviewPages()->Outline() != nullptr)
+            type = report->PreviewPages()->Outline()->ScriptClass().Name;
+    } else if (TrpComponent* object = report->FindObject(first)) {
+        type = object->ClassName();
+    }
+
+    TscScript& script = report->Script();
+    for (qsizetype i = 1; i < parts.size() && !type.isEmpty(); ++i) {
+        TscClassVariable* cls = script.FindClass(type);
+        TscCustomVariable* member = cls != nullptr ? cls->Find(parts[i]) : nullptr;
+        type = member != nullptr ? member->TypeName : QString();
+    }
+    if (type.isEmpty())
+        return;
+    TscClassVariable* cls = script.FindClass(type);
+    if (cls == nullptr)
+        return;
+
+    TscXMLDocument document;
+    GenerateClassMembersXML(&script, cls, document.Root());
+    static const std::pair<const char*, int> kPrefixes[] = {
+        {"index property ", 1}, {"property ", 1}, {"procedure ", 2}, {"function ", 3}};
+    std::map<QString, int> entries; // sorted, each once
+    for (int i = 0; i < document.Root()->Count(); ++i) {
+        QString text = document.Root()->Items(i)->Prop(QStringLiteral("text"));
+        int kind = 0;
+        for (const auto& [prefix, prefixKind] : kPrefixes) {
+            if (text.startsWith(QLatin1String(prefix))) {
+                text.remove(0, static_cast<qsizetype>(qstrlen(prefix)));
+                kind = prefixKind;
+                break;
+            }
+        }
+        entries.emplace(text, kind);
+    }
+    list.clear();
+    for (const auto& [text, kind] : entries) {
+        auto* item = new QListWidgetItem(text, &list);
+        item->setData(Qt::UserRole, kind);
+    }
+}
+
+// --- the debugger ---
+
+void TrpDesignerForm::RunScriptBClick(const QString& button)
+{
+    TscScript& script = Report()->Script();
+    const bool run = button == QLatin1String("RunScriptB");
+    const bool step = button == QLatin1String("StepScriptB");
+    if (FScriptStopped) {
+        FScriptStep = step;
+        if (run && FCodeWindow->BreakPoints().isEmpty())
+            script.SetOnRunLine({});
+        FScriptStopped = false;
+        return;
+    }
+    if (FScriptRunning)
+        return;
+    // A new run stops at every line only when it is stepped; a Step left over from an earlier
+    // run would make Run and Run to Cursor stop at the first line.
+    FScriptStep = step;
+    if (!(run && FCodeWindow->BreakPoints().isEmpty())) {
+        script.SetOnRunLine([this](TscScript*, const QString& unitName, const QString& sourcePos) {
+            ScriptRunLine(unitName, sourcePos);
+        });
+    }
+    FScriptRunning = true;
+    FScriptFirstTime = true;
+    const QPointer<TrpDesignerForm> self(this);
+    const QPointer<TrpReport> report(Report());
+    struct RunEnd {
+        QPointer<TrpDesignerForm> form;
+        QPointer<TrpReport> report;
+        ~RunEnd()
+        {
+            if (report != nullptr)
+                report->Script().SetOnRunLine({});
+            if (form == nullptr)
+                return;
+            form->FScriptRunning = false;
+            form->FScriptStopped = false;
+            form->FCodeWindow->DeleteF4BreakPoints();
+            form->FCodeWindow->SetActiveLine(-1);
+        }
+    } end{self, report};
+    RunPreview();
+}
+
+void TrpDesignerForm::ScriptRunLine(const QString& unitName, const QString& sourcePos)
+{
+    // Lines of included units are not lines of the editor's text.
+    if (!unitName.isEmpty())
+        return;
+    const int line = sourcePos.section(u':', 0, 0).toInt();
+    const int column = sourcePos.section(u':', 1, 1).toInt();
+    if (!FScriptStep && !FCodeWindow->BreakPoints().isEmpty() && !FCodeWindow->IsBreakPoint(line))
+        return;
+    if (FCodeWindow->GetBreakPointCondition(line) == QLatin1String("F4"))
+        FCodeWindow->DeleteBreakPoint(line);
+    TrpReport* report = Report();
+    TscScript& script = report->Script();
+    if (FScriptFirstTime) {
+        for (int i = 1; i <= FCodeWindow->LineCount(); ++i)
+            FCodeWindow->MarkExecutableLine(i, script.IsExecutableLine(i, QString()));
+        FScriptFirstTime = false;
+    }
+
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    const QPointer<TrpDesignerForm> self(this);
+    {
+        // The modal preview keeps the user from the window while it runs; while paused the
+        // window is usable again.
+        ModalityLift lift(window());
+        window()->setEnabled(true);
+        window()->activateWindow();
+
+        if (Page() != nullptr)
+            SetPage(nullptr);
+        FCodeWindow->SetActiveLine(line);
+        FCodeWindow->SetPos(column, line);
+
+        // Errors the watches raise are the watches' own: the report's list is as it was.
+        const QStringList errors = report->Errors();
+        FWatchList->UpdateWatches();
+        if (report->Errors() != errors) {
+            report->ClearErrors();
+            report->AddErrors(errors);
+        }
+
+        FScriptStopped = true;
+        // Waits for the user: Run, Step, Stop or Preview clear the flag; a run stopped from
+        // elsewhere (the preview's Cancel) ends the pause as well.
+        while (self != nullptr && FScriptStopped && !report->Terminated())
+            ReportServices::Ui().WaitInputEvents();
+        if (self == nullptr)
+            return;
+        FScriptStopped = false;
+    }
+    if (active != nullptr)
+        active->activateWindow();
+}
+
+bool TrpDesignerForm::ResumeScript()
+{
+    if (!FScriptStopped)
+        return false;
+    FScriptStopped = false;
+    return true;
+}
+
+void TrpDesignerForm::StopScriptBClick()
+{
+    TrpReport* report = Report();
+    TscScript& script = report->Script();
+    script.SetOnRunLine({});
+    script.Terminate();
+    report->SetTerminated(true);
+    FScriptStopped = false;
+}
+
+void TrpDesignerForm::EvaluateBClick()
+{
+    TrpEvaluateForm form(this, this);
+    form.SetScript(&Report()->Script());
+    if (FCodeWindow->HasSelection()) {
+        const QString selected = FCodeWindow->SelText();
+        if (!selected.isEmpty())
+            form.ExpressionE->setText(selected);
+    }
+    form.Execute();
+}
+
+void TrpDesignerForm::BreakPointBClick()
+{
+    FCodeWindow->ToggleBreakPoint(FCodeWindow->GetPos().y(), QString());
+}
+
+void TrpDesignerForm::RunToCursorBClick()
+{
+    FCodeWindow->AddBreakPoint(FCodeWindow->GetPos().y(), QStringLiteral("F4"));
+    RunScriptBClick(QStringLiteral("RunToCursorB"));
+}
+
+// --- the preview run ---
+
+void TrpDesignerForm::RunPreview()
+{
+    // The window's Preview command, when it has its handler, is the run.
+    if (HasHandler(QStringLiteral("PreviewCmd"))) {
+        if (QAction* preview = Action(QStringLiteral("PreviewCmd")))
+            preview->trigger();
+        return;
+    }
+    TrpReport* report = Report();
+    report->SetScriptText(FCodeWindow->Lines().List());
+    if (!report->PrepareScript()) {
+        const QPoint position = PositionTextToPoint(report->Script().ErrorPos);
+        SetPage(nullptr);
+        FCodeWindow->SetPos(position.x(), position.y());
+        FCodeWindow->ShowMessage(report->Script().ErrorMsg);
+        return;
+    }
+    // The run changes the report's objects: it runs on the design as it is now, which comes
+    // back afterwards.
+    const int pageIndex = [&] {
+        for (int i = 0; i < report->PagesCount(); ++i) {
+            if (report->Pages(i) == Page())
+                return i;
+        }
+        return -1;
+    }();
+    QByteArray design;
+    {
+        QBuffer out(&design);
+        out.open(QIODevice::WriteOnly);
+        report->SaveToStream(out, true, false, false);
+    }
+    const bool modal = report->PreviewOptions().Modal;
+    const bool mdiChild = report->PreviewOptions().MDIChild;
+    const bool destroyForms = report->EngineOptions().DestroyForms;
+    report->PreviewOptions().Modal = true;
+    report->PreviewOptions().MDIChild = false;
+    report->EngineOptions().DestroyForms = false;
+    FWatchList->SetScriptRunning(true);
+    QString failure;
+    ReportServices::Guarded([report] { report->ShowReport(); },
+                            [&failure](const QString&, const QString& message) { failure = message; });
+    FWatchList->SetScriptRunning(false);
+    Lock();
+    {
+        QBuffer in(&design);
+        in.open(QIODevice::ReadOnly);
+        report->Reloading = true;
+        report->LoadFromStream(in);
+        report->Reloading = false;
+    }
+    report->Script().RemoveItems(report);
+    report->PreviewOptions().Modal = modal;
+    report->PreviewOptions().MDIChild = mdiChild;
+    report->EngineOptions().DestroyForms = destroyForms;
+    if (pageIndex < 0) {
+        ReloadPages(-2);
+        SetPage(nullptr);
+    } else {
+        ReloadPages(pageIndex);
+    }
+    FWatchList->UpdateWatches();
+    if (!failure.isEmpty())
+        ErrorMessageBox(failure);
+}
