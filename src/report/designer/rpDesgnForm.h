@@ -230,7 +230,8 @@ public:
     void ScriptRunLine(const QString& unitName, const QString& sourcePos);
     // Runs the report in the modal preview; the debugger's runs go through it.
     void RunPreview();
-    // While the debugger pauses, resumes the run (what Preview does then) and answers true.
+    // While the debugger pauses, continues the run as Run does (what Preview does then) and
+    // answers true; false otherwise.
     bool ResumeScript();
     bool ScriptRunning() const { return FScriptRunning; }
     bool ScriptStopped() const { return FScriptStopped; }

@@ -208,7 +208,7 @@ void TrpDesignerForm::ConnectScriptCommands()
         if (Page() != nullptr)
             return;
         modified_ = true;
-        Enable(QStringLiteral("SaveCmd"), true);
+        Enable(QStringLiteral("SaveCmd"), CheckOp(drDontSaveReport));
         Enable(QStringLiteral("UndoCmd"), true);
     };
     FCodeWindow->OnChangePos = [this] {
@@ -485,7 +485,8 @@ bool TrpDesignerForm::ResumeScript()
 {
     if (!FScriptStopped)
         return false;
-    FScriptStopped = false;
+    // Preview while paused continues the run as Run does: without breakpoints to the end.
+    RunScriptBClick(QStringLiteral("RunScriptB"));
     return true;
 }
 

@@ -5,7 +5,9 @@
 // or Stop after looking at the active line, the watches and the report's errors.
 
 #include "report/designer/DesignerRuntime.h"
+#include "report/designer/rpDataTree.h"
 #include "report/designer/rpDesgnForm.h"
+#include "report/designer/rpEvaluateForm.h"
 #include "report/designer/rpSynMemo.h"
 #include "report/designer/rpWatchForm.h"
 
@@ -19,9 +21,14 @@
 #include "report/script/sc_iinterpreter_script.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -104,13 +111,21 @@ protected:
         report.SetDesigner(form.get());
         form->Start();
         form->SwitchToCodeWindow();
-        ui.OnModal = [this](QObject& window, const QString&) {
-            if (dynamic_cast<TrpPreviewForm*>(&window) != nullptr) {
+        ui.OnModal = [this](QObject& window, const QString& caption) {
+            if (auto* preview = dynamic_cast<TrpPreviewForm*>(&window)) {
                 ++previews;
+                if (ModalPreview) {
+                    // As the program's modal seam shows it.
+                    preview->setWindowModality(Qt::ApplicationModal);
+                    preview->show();
+                }
                 report.PrepareTimerTick();
                 terminatedAfterRun = report.Terminated();
+                modalityAfterRun = preview->windowModality();
+                preview->hide();
+                return int(mrNone);
             }
-            return int(mrNone);
+            return OnOtherModal ? OnOtherModal(window, caption) : int(mrNone);
         };
         ui.OnInputEvents = [this] {
             if (!form->ScriptStopped())
@@ -167,9 +182,27 @@ protected:
     std::deque<QString> answers;
     std::vector<Pause> pauses;
     std::function<void(const Pause&)> OnPause;
+    std::function<int(QObject&, const QString&)> OnOtherModal;
+    bool ModalPreview = false;
     int previews = 0;
     bool terminatedAfterRun = false;
+    Qt::WindowModality modalityAfterRun = Qt::NonModal;
 };
+
+QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& text)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->text(0) == text)
+            return *it;
+    }
+    return nullptr;
+}
+
+bool PressKey(TrpDesignerForm& form, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    return form.FormKeyDown(&event);
+}
 
 TEST_F(ScriptDebugger, RunWithoutBreakpointsRunsToTheEnd)
 {
@@ -300,6 +333,107 @@ TEST_F(ScriptDebugger, AWatchErrorDoesNotStayInTheReportErrors)
     EXPECT_TRUE(pauses[0].errors.isEmpty());
     EXPECT_EQ(pauses[1].errors, QStringList{QStringLiteral("Ящик: ошибка прогона")});
     EXPECT_TRUE(Finished());
+}
+
+TEST_F(ScriptDebugger, ThePausedWindowIsFreeOfTheModalPreviewUntilTheRunResumes)
+{
+    ModalPreview = true;
+    Command(QStringLiteral("Breakpoint"), kAddSecond);
+    answers = {QStringLiteral("RunScript"), QStringLiteral("StopScript")};
+    std::vector<std::pair<Qt::WindowModality, bool>> seen;
+    OnPause = [&](const Pause&) {
+        auto* preview = dynamic_cast<TrpPreviewForm*>(report.PreviewForm());
+        ASSERT_NE(preview, nullptr);
+        seen.emplace_back(preview->windowModality(), preview->isVisible());
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    };
+    Command(QStringLiteral("RunScript"));
+    ASSERT_EQ(seen.size(), 2u);
+    for (const auto& [modality, visible] : seen) {
+        EXPECT_EQ(modality, Qt::NonModal);
+        EXPECT_TRUE(visible);
+    }
+    // Restored when the run resumed.
+    EXPECT_EQ(modalityAfterRun, Qt::ApplicationModal);
+    EXPECT_TRUE(terminatedAfterRun);
+}
+
+TEST_F(ScriptDebugger, EvaluateWhilePausedTakesTheSelectionAndKeysReachTheCommands)
+{
+    Command(QStringLiteral("Breakpoint"), kAddSecond);
+    // F5 on the script page toggles the breakpoint of the caret line, as the button does.
+    form->CodeWindow()->SetPos(1, kAddFirst);
+    EXPECT_TRUE(PressKey(*form, Qt::Key_F5));
+    EXPECT_TRUE(form->CodeWindow()->IsBreakPoint(kAddFirst));
+    EXPECT_TRUE(PressKey(*form, Qt::Key_F5));
+    EXPECT_FALSE(form->CodeWindow()->IsBreakPoint(kAddFirst));
+
+    QString expression, result;
+    OnOtherModal = [&](QObject& window, const QString&) {
+        auto* evaluate = dynamic_cast<TrpEvaluateForm*>(&window);
+        EXPECT_NE(evaluate, nullptr);
+        if (evaluate != nullptr) {
+            expression = evaluate->ExpressionE->text();
+            evaluate->EvaluateExpression();
+            result = evaluate->ResultM->toPlainText();
+        }
+        return int(mrNone);
+    };
+    OnPause = [&](const Pause&) {
+        if (pauses.size() != 1)
+            return;
+        // "k" selected in "  total := total + k;".
+        form->CodeWindow()->SetSelection(QPoint(20, kAddSecond), QPoint(21, kAddSecond));
+        EXPECT_TRUE(PressKey(*form, Qt::Key_F7, Qt::ControlModifier));
+    };
+    answers = {QStringLiteral("StopScript")};
+    // F9 runs.
+    EXPECT_TRUE(PressKey(*form, Qt::Key_F9));
+    EXPECT_EQ(PausedLines(), std::vector<int>{kAddSecond});
+    EXPECT_EQ(expression, QStringLiteral("k"));
+    EXPECT_EQ(result, QStringLiteral("10"));
+}
+
+TEST_F(ScriptDebugger, PreviewWhilePausedResumesTheRun)
+{
+    EXPECT_FALSE(form->ResumeScript());
+    int resumed = 0;
+    ui.OnInputEvents = [&] {
+        if (form->ScriptStopped() && form->ResumeScript())
+            ++resumed;
+    };
+    Command(QStringLiteral("RunToCursor"), kAddSecond);
+    EXPECT_EQ(resumed, 1);
+    EXPECT_TRUE(Finished());
+}
+
+TEST_F(ScriptDebugger, DataTreeDoubleClickPutsTheFieldIntoTheScript)
+{
+    report.Variables().SetValue(QStringLiteral("Counter"), Variant(1));
+    TrpDataTreeForm* tree = form->DataTree();
+    tree->UpdateItems();
+    tree->ShowTab(1);
+    QTreeWidgetItem* counter = FindItem(tree->VariablesTree, QStringLiteral("Counter"));
+    ASSERT_NE(counter, nullptr);
+    tree->VariablesTree->setCurrentItem(counter);
+    ASSERT_EQ(tree->GetFieldName(), QStringLiteral("<Counter>"));
+    form->CodeWindow()->SetPos(3, 21);
+    ASSERT_TRUE(tree->OnDblClick);
+    tree->OnDblClick(tree->VariablesTree);
+    EXPECT_EQ(form->CodeWindow()->Line(21), QStringLiteral("  <Counter>total := 0;"));
+    EXPECT_TRUE(form->Modified());
+
+    // On a design page the data tab of a report without data sets offers the data dialog.
+    form->SetTabIndex(2);
+    ASSERT_NE(form->Page(), nullptr);
+    QAction* data = form->Action(QStringLiteral("ReportDataCmd"));
+    data->setEnabled(true);
+    int opened = 0;
+    QObject::connect(data, &QAction::triggered, [&opened] { ++opened; });
+    tree->ShowTab(0);
+    tree->OnDblClick(tree->NoDataL);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(form->CodeWindow()->Line(21), QStringLiteral("  <Counter>total := 0;"));
 }
 
 TEST_F(ScriptDebugger, LanguageChangeAnsweredNoKeepsScriptAndLanguage)
