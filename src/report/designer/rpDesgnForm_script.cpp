@@ -536,10 +536,16 @@ void TrpDesignerForm::RunPreview()
     TrpReport* report = Report();
     report->SetScriptText(FCodeWindow->Lines().List());
     if (!report->PrepareScript()) {
-        const QPoint position = PositionTextToPoint(report->Script().ErrorPos);
+        const QString errorPos = report->Script().ErrorPos;
+        const QString errorMsg = report->Script().ErrorMsg;
+        // Preparing took the objects out of design state and gave the script their names.
+        report->Script().RemoveItems(report);
+        for (TrpComponent* object : report->AllObjects())
+            object->SetDesigning(true);
+        const QPoint position = PositionTextToPoint(errorPos);
         SetPage(nullptr);
         FCodeWindow->SetPos(position.x(), position.y());
-        FCodeWindow->ShowMessage(report->Script().ErrorMsg);
+        FCodeWindow->ShowMessage(errorMsg);
         return;
     }
     // The run changes the report's objects: it runs on the design as it is now, which comes
@@ -577,6 +583,8 @@ void TrpDesignerForm::RunPreview()
         report->Reloading = false;
     }
     report->Script().RemoveItems(report);
+    for (TrpComponent* object : report->AllObjects())
+        object->SetDesigning(true);
     report->PreviewOptions().Modal = modal;
     report->PreviewOptions().MDIChild = mdiChild;
     report->EngineOptions().DestroyForms = destroyForms;

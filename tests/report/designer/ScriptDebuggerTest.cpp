@@ -215,6 +215,8 @@ TEST_F(ScriptDebugger, RunWithoutBreakpointsRunsToTheEnd)
     // The design is what it was: the script's page and text are back.
     EXPECT_EQ(form->Page(), nullptr);
     EXPECT_EQ(form->CodeWindow()->Lines().List(), kScript);
+    for (TrpComponent* object : report.AllObjects())
+        EXPECT_TRUE(object->IsDesigning()) << object->Name().toStdString();
 }
 
 TEST_F(ScriptDebugger, StepFromIdlePausesAtTheFirstExecutedLineAndRunFinishes)
@@ -434,6 +436,22 @@ TEST_F(ScriptDebugger, DataTreeDoubleClickPutsTheFieldIntoTheScript)
     tree->OnDblClick(tree->NoDataL);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(form->CodeWindow()->Line(21), QStringLiteral("  <Counter>total := 0;"));
+}
+
+TEST_F(ScriptDebugger, AScriptThatDoesNotPrepareNeverStartsTheRun)
+{
+    QStringList broken = kScript;
+    broken[20] = QStringLiteral("  total := ;");
+    form->CodeWindow()->SetLines(broken);
+    Command(QStringLiteral("StepScript"));
+    EXPECT_EQ(previews, 0);
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_EQ(form->Page(), nullptr);
+    EXPECT_EQ(form->CodeWindow()->GetPos().y(), 21);
+    EXPECT_FALSE(form->CodeWindow()->Message().isEmpty());
+    EXPECT_FALSE(form->ScriptRunning());
+    for (TrpComponent* object : report.AllObjects())
+        EXPECT_TRUE(object->IsDesigning()) << object->Name().toStdString();
 }
 
 TEST_F(ScriptDebugger, LanguageChangeAnsweredNoKeepsScriptAndLanguage)
