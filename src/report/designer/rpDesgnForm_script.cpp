@@ -30,12 +30,13 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
-#include <QDialog>
 #include <QDragEnterEvent>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMimeData>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <map>
@@ -123,42 +124,37 @@ private:
     QPointer<TrpDataTreeForm> dataTree_;
 };
 
-// The modal windows that keep the user from the designer while the debugger pauses (the
-// preview of the debugged run). Qt applies a window's modality only when it is shown, so each
-// is shown again without it, and again with it when the run resumes. Dialogs are left alone:
-// hiding one would end its modal loop.
+// While the debugger pauses, the modal window of the debugged run (the preview, or a dialog
+// page the script shows) would keep the user from the designer. The designer's window becomes
+// a transient child of that modal window for the pause, which Qt does not block (and window
+// managers keep above it); the window's own modality and its modal loop stay untouched. When
+// the designer itself is that window's ancestor, nothing can be done without a cycle.
 class ModalityLift {
 public:
     explicit ModalityLift(QWidget* designer)
     {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window == designer || !window->isVisible() || window->windowModality() == Qt::NonModal ||
-                qobject_cast<QDialog*>(window) != nullptr || window->isAncestorOf(designer))
-                continue;
-            lifted_.push_back({window, window->windowModality()});
-        }
-        for (auto& [window, modality] : lifted_)
-            Reshow(window, Qt::NonModal);
+        window_ = designer->windowHandle();
+        QWindow* modal = QGuiApplication::modalWindow();
+        if (window_ == nullptr || modal == nullptr || modal == window_ ||
+            modal->isAncestorOf(window_, QWindow::IncludeTransients) ||
+            window_->isAncestorOf(modal, QWindow::IncludeTransients))
+            return;
+        previous_ = window_->transientParent();
+        window_->setTransientParent(modal);
+        lifted_ = true;
     }
     ~ModalityLift()
     {
-        for (auto& [window, modality] : lifted_) {
-            if (window != nullptr && window->isVisible())
-                Reshow(window, modality);
-        }
+        if (lifted_ && window_ != nullptr)
+            window_->setTransientParent(previous_);
     }
     ModalityLift(const ModalityLift&) = delete;
     ModalityLift& operator=(const ModalityLift&) = delete;
 
 private:
-    static void Reshow(QWidget* window, Qt::WindowModality modality)
-    {
-        window->hide();
-        window->setWindowModality(modality);
-        window->show();
-    }
-
-    std::vector<std::pair<QPointer<QWidget>, Qt::WindowModality>> lifted_;
+    QPointer<QWindow> window_;
+    QPointer<QWindow> previous_;
+    bool lifted_ = false;
 };
 
 } // namespace
@@ -449,8 +445,8 @@ void TrpDesignerForm::ScriptRunLine(const QString& unitName, const QString& sour
     const QPointer<QWidget> active = QApplication::activeWindow();
     const QPointer<TrpDesignerForm> self(this);
     {
-        // The modal preview keeps the user from the window while it runs; while paused the
-        // window is usable again.
+        // The modal preview keeps the user from the window while it runs (and a progress window
+        // may have disabled it); while paused the window is usable again.
         ModalityLift lift(window());
         window()->setEnabled(true);
         window()->activateWindow();

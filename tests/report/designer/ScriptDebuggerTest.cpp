@@ -30,6 +30,8 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -337,27 +339,37 @@ TEST_F(ScriptDebugger, AWatchErrorDoesNotStayInTheReportErrors)
     EXPECT_TRUE(Finished());
 }
 
-TEST_F(ScriptDebugger, ThePausedWindowIsFreeOfTheModalPreviewUntilTheRunResumes)
+TEST_F(ScriptDebugger, ThePausedWindowTakesTheUserPastTheModalPreview)
 {
+    // The window and the preview are on screen, the preview application-modal: a press of the
+    // designer's Stop button through the window system reaches it only while the run pauses.
     ModalPreview = true;
+    form->resize(1024, 700);
+    form->show();
+    QApplication::processEvents();
+    QWidget* stop = form->Control(QStringLiteral("StopScriptB"));
+    ASSERT_NE(stop, nullptr);
+    const QPoint at = stop->mapTo(form.get(), stop->rect().center());
     Command(QStringLiteral("Breakpoint"), kAddSecond);
-    answers = {QStringLiteral("RunScript"), QStringLiteral("StopScript")};
-    std::vector<std::pair<Qt::WindowModality, bool>> seen;
+    answers = {QStringLiteral("RunScript"), QStringLiteral("RunScript"), QStringLiteral("RunScript")};
+    QWindow* transientDuringPause = nullptr;
     OnPause = [&](const Pause&) {
         auto* preview = dynamic_cast<TrpPreviewForm*>(report.PreviewForm());
         ASSERT_NE(preview, nullptr);
-        seen.emplace_back(preview->windowModality(), preview->isVisible());
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_EQ(QGuiApplication::modalWindow(), preview->windowHandle());
+        transientDuringPause = form->windowHandle()->transientParent();
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, at);
     };
     Command(QStringLiteral("RunScript"));
-    ASSERT_EQ(seen.size(), 2u);
-    for (const auto& [modality, visible] : seen) {
-        EXPECT_EQ(modality, Qt::NonModal);
-        EXPECT_TRUE(visible);
-    }
-    // Restored when the run resumed.
-    EXPECT_EQ(modalityAfterRun, Qt::ApplicationModal);
+    // The click pressed Stop: one pause, no end of the script, the run terminated.
+    EXPECT_EQ(PausedLines(), std::vector<int>{kAddSecond});
+    EXPECT_FALSE(Finished());
     EXPECT_TRUE(terminatedAfterRun);
+    EXPECT_NE(transientDuringPause, nullptr);
+    // The preview kept its modality; the window is its own again.
+    EXPECT_EQ(modalityAfterRun, Qt::ApplicationModal);
+    EXPECT_EQ(form->windowHandle()->transientParent(), nullptr);
+    form->hide();
 }
 
 TEST_F(ScriptDebugger, EvaluateWhilePausedTakesTheSelectionAndKeysReachTheCommands)
