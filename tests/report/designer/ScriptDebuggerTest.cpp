@@ -18,6 +18,7 @@
 #include "report/model/rpClass_report.h"
 #include "report/model/rpRes.h"
 #include "report/script/ScriptedUi.h"
+#include "report/script/ui/QtUiService.h"
 #include "report/script/sc_iinterpreter_script.h"
 
 #include <QAction>
@@ -27,10 +28,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -369,6 +372,55 @@ TEST_F(ScriptDebugger, ThePausedWindowTakesTheUserPastTheModalPreview)
     // The preview kept its modality; the window is its own again.
     EXPECT_EQ(modalityAfterRun, Qt::ApplicationModal);
     EXPECT_EQ(form->windowHandle()->transientParent(), nullptr);
+    form->hide();
+}
+
+TEST_F(ScriptDebugger, ThroughTheProgramsOwnModalLoopsAndEventPump)
+{
+    // The program's user-interface service: the preview runs in its modal loop and each pause
+    // waits in the event pump until the user, played by a timer, presses Run with the mouse.
+    QtUiService qt;
+    ReportServices::SetUi(&qt);
+    form->resize(1024, 700);
+    form->show();
+    QApplication::processEvents();
+    QWidget* runButton = form->Control(QStringLiteral("RunScriptB"));
+    const QPoint at = runButton->mapTo(form.get(), runButton->rect().center());
+    Command(QStringLiteral("Breakpoint"), kAddSecond);
+    QStringList messages;
+    int paused = 0;
+    int ticks = 0;
+    bool started = false;
+    QTimer user;
+    user.setInterval(1);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        ++ticks;
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            messages << box->text();
+            box->accept();
+            return;
+        }
+        auto* preview = dynamic_cast<TrpPreviewForm*>(report.PreviewForm());
+        started = started || report.Running();
+        if (form->ScriptStopped()) {
+            ++paused;
+            QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, at);
+        } else if (preview != nullptr && preview->isVisible() && started && !report.Running()) {
+            preview->close();
+        } else if (ticks > 20000) {
+            // A safety net, never reached when the debugger works: the test must not hang.
+            report.SetTerminated(true);
+            if (preview != nullptr)
+                preview->close();
+        }
+    });
+    user.start();
+    Command(QStringLiteral("RunScript"));
+    user.stop();
+    EXPECT_EQ(paused, 3);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("done 60")});
+    EXPECT_FALSE(form->ScriptRunning());
+    ReportServices::SetUi(&ui);
     form->hide();
 }
 
