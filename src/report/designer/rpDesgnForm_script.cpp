@@ -46,16 +46,6 @@ namespace {
 // Script files larger than this are not loaded into the editor.
 constexpr qint64 kMaxScriptFileBytes = 16 * 1024 * 1024;
 
-// The debugger's commands, by the names the window's key map gives them, with their buttons.
-struct ScriptCommand {
-    const char* action;
-    const char* button;
-};
-constexpr ScriptCommand kScriptCommands[] = {
-    {"RunScript", "RunScriptB"},     {"StepScript", "StepScriptB"}, {"RunToCursor", "RunToCursorB"},
-    {"StopScript", "StopScriptB"},   {"Evaluate", "EvaluateB"},     {"Breakpoint", "BreakPointB"},
-};
-
 // The filter index and default extension of the script file dialogs for a language.
 struct ScriptFileKind {
     int filterIndex;
@@ -162,26 +152,28 @@ private:
 void TrpDesignerForm::ConnectScriptCommands()
 {
     const auto guarded = [this](auto body) { return [this, body] { Guard(body); }; };
-    for (const ScriptCommand& command : kScriptCommands) {
-        const QString actionName = QString::fromLatin1(command.action);
-        const QString buttonName = QString::fromLatin1(command.button);
-        auto* action = new QAction(this);
-        action->setObjectName(actionName);
-        action->setProperty("category", QStringLiteral("Script"));
-        actions_[actionName] = action;
+    // The debugger's commands, by the names the window's key map gives them, with their
+    // buttons.
+    const struct {
+        const char* action;
+        const char* button;
         std::function<void()> handler;
-        if (buttonName == QLatin1String("RunScriptB") || buttonName == QLatin1String("StepScriptB"))
-            handler = [this, buttonName] { RunScriptBClick(buttonName); };
-        else if (buttonName == QLatin1String("RunToCursorB"))
-            handler = [this] { RunToCursorBClick(); };
-        else if (buttonName == QLatin1String("StopScriptB"))
-            handler = [this] { StopScriptBClick(); };
-        else if (buttonName == QLatin1String("EvaluateB"))
-            handler = [this] { EvaluateBClick(); };
-        else
-            handler = [this] { BreakPointBClick(); };
-        connect(action, &QAction::triggered, this, guarded(handler));
-        if (auto* button = qobject_cast<QToolButton*>(Control(buttonName))) {
+    } commands[] = {
+        {"RunScript", "RunScriptB", [this] { RunScriptBClick(QStringLiteral("RunScriptB")); }},
+        {"StepScript", "StepScriptB", [this] { RunScriptBClick(QStringLiteral("StepScriptB")); }},
+        {"RunToCursor", "RunToCursorB", [this] { RunToCursorBClick(); }},
+        {"StopScript", "StopScriptB", [this] { StopScriptBClick(); }},
+        {"Evaluate", "EvaluateB", [this] { EvaluateBClick(); }},
+        {"Breakpoint", "BreakPointB", [this] { BreakPointBClick(); }},
+    };
+    for (const auto& command : commands) {
+        const QString name = QString::fromLatin1(command.action);
+        auto* action = new QAction(this);
+        action->setObjectName(name);
+        action->setProperty("category", QStringLiteral("Script"));
+        actions_[name] = action;
+        connect(action, &QAction::triggered, this, guarded(command.handler));
+        if (auto* button = qobject_cast<QToolButton*>(Control(QString::fromLatin1(command.button)))) {
             button->setEnabled(true);
             connect(button, &QToolButton::clicked, action, &QAction::trigger);
         }
@@ -444,6 +436,7 @@ void TrpDesignerForm::ScriptRunLine(const QString& unitName, const QString& sour
 
     const QPointer<QWidget> active = QApplication::activeWindow();
     const QPointer<TrpDesignerForm> self(this);
+    const QPointer<TrpReport> running(report);
     {
         // The modal preview keeps the user from the window while it runs (and a progress window
         // may have disabled it); while paused the window is usable again.
@@ -467,7 +460,7 @@ void TrpDesignerForm::ScriptRunLine(const QString& unitName, const QString& sour
         FScriptStopped = true;
         // Waits for the user: Run, Step, Stop or Preview clear the flag; a run stopped from
         // elsewhere (the preview's Cancel) ends the pause as well.
-        while (self != nullptr && FScriptStopped && !report->Terminated())
+        while (self != nullptr && running != nullptr && FScriptStopped && !running->Terminated())
             ReportServices::Ui().WaitInputEvents();
         if (self == nullptr)
             return;
