@@ -66,9 +66,10 @@ void IUiService::ProcessInputEvents()
     ProcessEvents();
 }
 
-void IUiService::WaitInputEvents()
+bool IUiService::WaitInputEvents()
 {
     ProcessInputEvents();
+    return false;
 }
 
 namespace {

@@ -459,9 +459,12 @@ void TrpDesignerForm::ScriptRunLine(const QString& unitName, const QString& sour
 
         FScriptStopped = true;
         // Waits for the user: Run, Step, Stop or Preview clear the flag; a run stopped from
-        // elsewhere (the preview's Cancel) ends the pause as well.
-        while (self != nullptr && running != nullptr && FScriptStopped && !running->Terminated())
-            ReportServices::Ui().WaitInputEvents();
+        // elsewhere (the preview's Cancel) ends the pause as well. Without a user to answer,
+        // the run is stopped.
+        while (self != nullptr && running != nullptr && FScriptStopped && !running->Terminated()) {
+            if (!ReportServices::Ui().WaitInputEvents() && self != nullptr && FScriptStopped)
+                StopScriptBClick();
+        }
         if (self == nullptr)
             return;
         FScriptStopped = false;

@@ -195,3 +195,9 @@ void ScriptedUi::ProcessInputEvents()
     if (OnInputEvents)
         OnInputEvents();
 }
+
+bool ScriptedUi::WaitInputEvents()
+{
+    ProcessInputEvents();
+    return static_cast<bool>(OnInputEvents);
+}

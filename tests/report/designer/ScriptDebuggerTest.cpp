@@ -290,6 +290,17 @@ TEST_F(ScriptDebugger, BreakpointsStopEachTimeAndStayUntilToggled)
     EXPECT_FALSE(form->CodeWindow()->IsBreakPoint(kAddFirst));
 }
 
+TEST_F(ScriptDebugger, APauseWithNobodyToAnswerStopsTheRun)
+{
+    ui.OnInputEvents = nullptr;
+    Command(QStringLiteral("StepScript"));
+    EXPECT_EQ(previews, 1);
+    EXPECT_FALSE(Finished());
+    EXPECT_TRUE(terminatedAfterRun);
+    EXPECT_FALSE(form->ScriptRunning());
+    EXPECT_EQ(ui.ProcessInputEventsCalls, 1);
+}
+
 TEST_F(ScriptDebugger, StopEndsTheRunAndSetsTerminated)
 {
     answers = {QStringLiteral("StepScript"), QStringLiteral("StopScript")};

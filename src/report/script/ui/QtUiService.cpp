@@ -230,9 +230,10 @@ void QtUiService::ProcessInputEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void QtUiService::WaitInputEvents()
+bool QtUiService::WaitInputEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    return true;
 }
 
 void QtUiService::OpenUrl(const QUrl& url)
