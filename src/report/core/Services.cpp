@@ -71,6 +71,12 @@ void IUiService::ProcessInputEvents()
     ProcessEvents();
 }
 
+bool IUiService::WaitInputEvents()
+{
+    ProcessInputEvents();
+    return false;
+}
+
 namespace {
 
 class SilentUi final : public IUiService {

@@ -116,6 +116,11 @@ public:
     // built into the preview, the progress window), whose Cancel and Esc must reach them.
     // Scripts keep the pump above. The default delivers what ProcessEvents delivers.
     virtual void ProcessInputEvents();
+    // Waits for events and delivers them, user input included: one pass of a loop that waits
+    // for the user (the debugger's pause) without spinning. False when there is no user to
+    // wait for, so that such a loop ends; the default delivers what ProcessInputEvents
+    // delivers and answers false.
+    virtual bool WaitInputEvents();
 };
 
 // The clock of scripts (Now, Date, Time): the program's is the system's local time, tests fix it.

@@ -229,6 +229,7 @@ void TrpDesignerForm::CreateStructure()
     CreatePanels();
     CreateDocks();
     CreateStatusBar();
+    ConnectScriptCommands();
     FTimer = new QTimer(this);
     FTimer->setObjectName(QStringLiteral("Timer"));
     FTimer->setInterval(1000);

@@ -24,6 +24,7 @@ class QAction;
 class QComboBox;
 class QDockWidget;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QScrollArea;
 class QStackedWidget;
@@ -301,6 +302,31 @@ public:
     // Handles a key of the window's key preview; true when it was taken.
     bool FormKeyDown(QKeyEvent* event);
 
+    // --- the script page and the debugger (rpDesgnForm_script.cpp)
+    // The editor's syntax and the script file dialogs follow the report's script language.
+    void UpdateScriptLanguage();
+    void LangCBClick();
+    void OpenScriptBClick();
+    void SaveScriptBClick();
+    // Run, Step and Run to Cursor: `button` is "RunScriptB", "StepScriptB" or "RunToCursorB".
+    void RunScriptBClick(const QString& button);
+    void StopScriptBClick();
+    void EvaluateBClick();
+    void BreakPointBClick();
+    void RunToCursorBClick();
+    // The editor's completion list for the text before the caret (kinds in Qt::UserRole).
+    void CodeCompletion(const QString& name, QListWidget& list);
+    // The script engine's line hook while debugging: `sourcePos` is "line:column".
+    void ScriptRunLine(const QString& unitName, const QString& sourcePos);
+    // Runs the report in the modal preview; the debugger's runs go through it.
+    void RunPreview();
+    // While the debugger pauses, continues the run as Run does (what Preview does then) and
+    // answers true; false otherwise.
+    bool ResumeScript();
+    bool ScriptRunning() const { return FScriptRunning; }
+    bool ScriptStopped() const { return FScriptStopped; }
+    bool ScriptStep() const { return FScriptStep; }
+
     // Called when the window closes, before it goes (after the settings are stored).
     std::function<void()> OnClosed;
 
@@ -324,6 +350,7 @@ private:
     void CreatePanels();
     void CreateDocks();
     void CreateStatusBar();
+    void ConnectScriptCommands();
     QToolButton* AddButton(QToolBar* bar, const QString& name, int image, bool checkable = false);
     void Enable(const QString& name, bool enabled);
     void SetDown(const QString& name, bool down);
@@ -421,6 +448,9 @@ private:
     int FDragTab = -1;
     QString FCoord1, FCoord2, FCoord3;
     bool FScriptRunning = false;
+    bool FScriptStopped = false;         // the debugger pauses at a line
+    bool FScriptStep = false;            // stop at every line
+    bool FScriptFirstTime = false;       // the executable-line marks are still to be set
     QPointer<TrpDesigner> FOldDesignerComp;
     QPointer<TrpDesigner> FTempDesignerComp;
     QString FTemplatePath;

@@ -20,6 +20,9 @@
 
 void TrpDesignerForm::PreviewCmdExecute()
 {
+    // Preview while the script is paused goes on with the run.
+    if (ResumeScript())
+        return;
     if (!CheckOp(drDontPreviewReport) || FUndoBuffer == nullptr)
         return;
     FInspector->SetItemIndex(FInspector->ItemIndex());
@@ -28,15 +31,23 @@ void TrpDesignerForm::PreviewCmdExecute()
     report->SetScriptText(FCodeWindow->Lines().List());
     if (!report->PrepareScript()) {
         // The script page with the caret at the error and the script's message.
+        const QString errorPos = report->Script().ErrorPos;
+        const QString errorMsg = report->Script().ErrorMsg;
         QPoint position;
         try {
-            position = PositionTextToPoint(report->Script().ErrorPos);
+            position = PositionTextToPoint(errorPos);
         } catch (const std::exception&) {
             position = QPoint();
         }
+        // Preparing took the objects out of design and gave the script their names: both
+        // come back first.
+        report->Script().RemoveItems(report);
+        report->SetDesigning(true);
+        for (TrpComponent* object : report->AllObjects())
+            object->SetDesigning(true);
         SetPage(nullptr);
         FCodeWindow->SetPos(std::max(position.x(), 1), std::max(position.y(), 1));
-        FCodeWindow->ShowMessage(report->Script().ErrorMsg);
+        FCodeWindow->ShowMessage(errorMsg);
         return;
     }
 

@@ -205,3 +205,9 @@ void ScriptedUi::ProcessInputEvents()
     if (OnInputEvents)
         OnInputEvents();
 }
+
+bool ScriptedUi::WaitInputEvents()
+{
+    ProcessInputEvents();
+    return static_cast<bool>(OnInputEvents);
+}

@@ -47,6 +47,8 @@ public:
     void ProcessEvents() override;
     // Counts, then plays the user through OnInputEvents (a test presses Cancel during a run).
     void ProcessInputEvents() override;
+    // ProcessInputEvents; the user is there only when OnInputEvents plays it.
+    bool WaitInputEvents() override;
 
     // What was asked, in order.
     struct Prompt {

@@ -239,6 +239,12 @@ void QtUiService::ProcessInputEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+bool QtUiService::WaitInputEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    return true;
+}
+
 void QtUiService::OpenUrl(const QUrl& url)
 {
     QDesktopServices::openUrl(url);

@@ -23,6 +23,7 @@ public:
     int RunModal(QObject& dialog, const QString& caption) override;
     void ProcessEvents() override;
     void ProcessInputEvents() override;
+    bool WaitInputEvents() override;
     void OpenUrl(const QUrl& url) override;
 
     // The same with the window they belong to; `defaultResult` names the button Enter presses
