@@ -200,9 +200,13 @@ double CheckedReal(double value)
 
 QString DateTimeText(double value, const FormatSettings& settings)
 {
-    QString pattern = settings.ShortDateFormat;
+    // A time of day alone (day 0) reads as that time, as the "[Time]" of a report shows it;
+    // a whole day as its date; anything else as both.
+    const bool timeOnly = std::trunc(value) == 0 && value != 0;
+    QString pattern = timeOnly ? QString() : settings.ShortDateFormat;
     if (value != std::trunc(value)) {
-        pattern += u' ';
+        if (!timeOnly)
+            pattern += u' ';
         pattern += settings.LongTimeFormat;
     }
     return QString::fromStdString(FormatDateTime(pattern.toStdString(), value));

@@ -49,6 +49,28 @@ TEST(VariantConversion, UsesTheGivenSettings)
     EXPECT_EQ(VariantAdd(Variant("1,5"), Variant(int32_t{1}), russian).ToString(russian), QStringLiteral("2,5"));
 }
 
+TEST(VariantConversion, DateValuesReadAsDateTimeOrTimeAlone)
+{
+    FormatSettings settings;
+    settings.ShortDateFormat = QStringLiteral("dd.mm.yyyy");
+    settings.DateSeparator = u'.';
+    settings.LongTimeFormat = QStringLiteral("hh:nn:ss");
+    settings.TimeSeparator = u':';
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.5, "12:00:00"},                 // a time of day, as a report's [Time] shows it
+        {0.25 + 1.0 / 86400, "06:00:01"},
+        {0, "30.12.1899"},                 // day 0 itself is a date
+        {1, "31.12.1899"},
+        {1.75, "31.12.1899 18:00:00"},
+        {46367.5, "11.12.2026 12:00:00"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Variant::FromDateTime(c.value).ToString(settings), QString::fromLatin1(c.text)) << c.value;
+}
+
 TEST(VariantConversion, TextToInt64Limits)
 {
     int64_t value = 0;
