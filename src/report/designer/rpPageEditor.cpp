@@ -7,6 +7,7 @@
 #include "report/core/NumberText.h"
 #include "report/core/Services.h"
 #include "report/engine/rpPrinter.h"
+#include "report/engine/ui/rpOrientationPicture.h"
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpPaperSizes.h"
@@ -37,22 +38,6 @@ namespace {
 QString Res(const char16_t* name)
 {
     return GetResourcesInstance().Get(name);
-}
-
-// A sheet upright or lying, with a few lines of text.
-QPixmap OrientationPicture(bool landscape)
-{
-    QPixmap pixmap(48, 48);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    const QRect sheet = landscape ? QRect(4, 12, 40, 28) : QRect(10, 4, 28, 40);
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::white);
-    painter.drawRect(sheet);
-    painter.setPen(Qt::gray);
-    for (int y = sheet.top() + 5; y < sheet.bottom() - 3; y += 4)
-        painter.drawLine(sheet.left() + 4, y, sheet.right() - 4, y);
-    return pixmap;
 }
 
 // A paper side or margin outside what the model takes is refused as a bad value.

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "RptoolRun.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,21 +35,6 @@ TEST(ScrollBox, TabAndArrowsReachTheWorkspace)
         QApplication::sendEvent(&box, &press);
     }
     EXPECT_EQ(sink->keys, (std::vector<int>{Qt::Key_Tab, Qt::Key_Left, Qt::Key_Down, Qt::Key_Delete}));
-}
-
-struct ToolRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-ToolRun Rptool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath(), arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QString Views()

@@ -6,27 +6,11 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "RptoolRun.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ToolRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-ToolRun Rptool(const QStringList& arguments, const QString& home)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DAXCONFIG_HOME"), home);
-    process.setProcessEnvironment(environment);
-    process.start(QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath(), arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QString Views()
 {

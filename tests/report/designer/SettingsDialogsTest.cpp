@@ -34,6 +34,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "RptoolRun.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -686,24 +688,6 @@ TEST_F(DesignerSettings, ReportOptionsListTheDesignersTemplatesAndBrowseChangesI
     });
     Trigger("ReportOptionsCmd");
     EXPECT_EQ(form->TemplatePath(), other.path());
-}
-
-struct ToolRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-ToolRun Rptool(const QStringList& arguments, const QString& home)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DAXCONFIG_HOME"), home);
-    process.setProcessEnvironment(environment);
-    process.start(QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath(), arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
 }
 
 TEST(RptoolDesignSettingsDialogs, PageSettingsTurnThePageAndBadActionsFail)

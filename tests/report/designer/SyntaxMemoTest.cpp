@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "RptoolRun.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -560,21 +562,6 @@ TEST(SyntaxMemo, ActiveLineAndSelectionPaintedToTheRightEdge)
             right = std::max(right, op.DeviceRect.right());
     }
     EXPECT_GE(right, memo.viewport()->width() - memo.CharWidth());
-}
-
-struct ToolRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-ToolRun Rptool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QFileInfo(QStringLiteral(DAX_RPTOOL)).absoluteFilePath(), arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QString ReadFile(const QString& name)

@@ -1,5 +1,7 @@
 #include "rpPreviewPageSettings.h"
 
+#include "rpOrientationPicture.h"
+
 #include "report/core/Conversions.h"
 #include "report/core/Services.h"
 #include "report/engine/rpPrinter.h"
@@ -39,7 +41,8 @@ void Guard(const std::function<void()>& body)
     ReportServices::Guarded(body, [](const QString&, const QString& message) { ErrorMessageBox(message); });
 }
 
-// A sheet upright or lying, with a few lines of text.
+} // namespace
+
 QPixmap OrientationPicture(bool landscape)
 {
     QPixmap pixmap(48, 48);
@@ -54,8 +57,6 @@ QPixmap OrientationPicture(bool landscape)
         painter.drawLine(sheet.left() + 4, y, sheet.right() - 4, y);
     return pixmap;
 }
-
-} // namespace
 
 TrpPageSettingsForm::TrpPageSettingsForm(TrpReport* report, TrpReportPage* page, QWidget* parent)
     : QDialog(parent), FPage(page), FReport(report)
