@@ -219,15 +219,20 @@ const Command kCommands[] = {
      "print the designer's report tree of FILE, two blanks a level: name, class, and for bands and views Left, "
      "Top, Width and Height with two decimals",
      1, RunTree, true, true},
-    {"design", "FILE [--page N] [--scale S] [--tab N] [--units cm|in|px|chars] [--size WxH] [--select NAME,...] "
-               "[--do ACTION]... [--save OUT.zi3] [--grab PNG] [--state] [--password P]",
+    {"design", "FILE|--new [--csv-db NAME=FILE]... [--page N] [--scale S] [--tab N] [--units cm|in|px|chars] "
+               "[--size WxH] [--select NAME,...] [--do ACTION]... [--dialog CLASS | --wizard CLASS] "
+               "[--in-dialog ACTION]... [--answer ok|cancel] [--save OUT.zi3] [--grab PNG] [--state] [--password P]",
      "open the designer window (WxH, default 1280x800, over its remembered placement) on FILE (P as its "
      "password), showing report page N (report pages counted from 1) or tab N (0 script, 1 data, 2... pages) at "
      "scale S in the given units, select the named objects and run each ACTION as mouse and key input, positions "
      "in page units: \"click X,Y [shift|ctrl|alt]...\", \"drag X1,Y1 X2,Y2 [mods]\" (a move to the start, press, "
      "one move, release), \"key SEQ\" (e.g. Ctrl+Shift+Right), \"insert CLASS[/FLAGS]\" (arms its insertion at its "
      "default size), \"tool select|hand|zoom|text|format\", \"type TEXT\" (into the in-place editor), \"tabdrag S "
-     "T\" (page tab S dropped onto tab T); --state prints \"scale=S units=U page=NAME\", --save writes the report to "
+     "T\" (page tab S dropped onto tab T), \"button CLASS[/FLAGS]\" (its objects tool-bar button; a drag then draws "
+     "it), \"cmd ACTION\" (a window command by its action name); --new starts from an empty report, --csv-db makes "
+     "a CSV table a database data set NAME, --dialog opens an editor dialog on the selection and --wizard runs a "
+     "wizard, each taking the --in-dialog actions (\"click NAME\", \"check NAME\", \"set NAME=TEXT\", \"pick NAME "
+     "ITEM\") and ending with --answer (cancel by default); --state prints \"scale=S units=U page=NAME\", --save writes the report to "
      "OUT, --grab the whole window to PNG; with none of the three the window stays open for a person; a report "
      "with views outside every band is not saved; the window's settings are stored on closing; errors exit 2",
      kAnyArguments, RunDesign, true, true},
