@@ -381,10 +381,12 @@ void TrpDesignerForm::NotifyPosition(const QRectF& bounds, int mode, bool mouseD
         if (SelectedObjects().empty() || SelectedObjects().front() != Page())
             FCoord2 = pair(width, height);
     }
-    FLeftRuler->SetPosition(bounds.top());
-    FLeftRuler->SetSize(static_cast<int>(RoundHalfEven(bounds.height())));
-    FTopRuler->SetPosition(bounds.left());
-    FTopRuler->SetSize(static_cast<int>(RoundHalfEven(bounds.width())));
+    // A ruler's position is in the designer's units (it turns them into pixels itself) and its
+    // length is the whole sheet: giving it the selection's size in pixels shrank the rulers to
+    // the selected object and put the mark far off the sheet.
+    FLeftRuler->SetPosition(top);
+    FTopRuler->SetPosition(left);
+    UpdateRulerOffsets();
     FStatusCoords->update();
 }
 
@@ -399,6 +401,8 @@ void TrpDesignerForm::UpdateRulerOffsets()
     const QPoint corner = panel->mapTo(FScrollBox->viewport(), QPoint(0, 0));
     const int left = corner.x();
     const int top = corner.y();
+    FTopRuler->SetSize(panel->width());
+    FLeftRuler->SetSize(panel->height());
     const int originX = 0;
     const int originY = 0;
     if (left >= 0) {

@@ -1,0 +1,87 @@
+// Faults met by driving the designer window as a person does: each test replays the steps
+// that went wrong.
+#include "report/designer/DesignerRuntime.h"
+#include "report/designer/rpDesgn.h"
+#include "report/designer/rpDesgnCtrls.h"
+#include "report/designer/rpDesgnForm.h"
+#include "report/designer/rpDesgnWorkspace.h"
+
+#include "ReportFakes.h"
+
+#include "report/model/rpClass_bands.h"
+#include "report/model/rpClass_memo.h"
+#include "report/model/rpClass_pages.h"
+#include "report/model/rpClass_report.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class UserFlows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DesignerRuntime::init();
+        DesignerRuntime::SetFormats(FormatSettings::C());
+        ASSERT_TRUE(folder.isValid());
+        report.IniFile = folder.filePath(QStringLiteral("designer.ini"));
+        page = new TrpReportPage(&report);
+        page->SetName(QStringLiteral("Page1"));
+        page->SetDefaults();
+        band = new TrpMasterData(page);
+        band->SetName(QStringLiteral("MasterData1"));
+        band->SetBounds(0, 40, 700, 100);
+        memo = new TrpMemoView(band);
+        memo->SetName(QStringLiteral("Memo1"));
+        memo->SetBounds(3 * 37.7953, 10, 37.7953, 18);
+    }
+
+    std::unique_ptr<TrpDesignerForm> Open()
+    {
+        auto form = std::make_unique<TrpDesignerForm>(&report, false);
+        report.SetDesigner(form.get());
+        form->Start();
+        form->resize(1000, 700);
+        form->show();
+        form->SetTabIndex(2);
+        return form;
+    }
+
+    QTemporaryDir folder;
+    reporttest::RecordingReportUi ui;
+    TrpReport report;
+    TrpReportPage* page = nullptr;
+    TrpBand* band = nullptr;
+    TrpMemoView* memo = nullptr;
+};
+
+// Selecting an object used to hand the rulers its size in pixels as their length and its
+// pixel position as their mark: the top ruler shrank to the object's width and the left one
+// almost vanished.
+TEST_F(UserFlows, RulersKeepTheSheetLengthWhenAnObjectIsSelected)
+{
+    auto form = Open();
+    ASSERT_EQ(form->Units(), duCM);
+    auto* top = form->findChild<TrpRuler*>(QStringLiteral("TopRuler"));
+    auto* left = form->findChild<TrpRuler*>(QStringLiteral("LeftRuler"));
+    ASSERT_NE(top, nullptr);
+    ASSERT_NE(left, nullptr);
+    QWidget* sheet = form->Workspace()->MarginsPanel();
+    ASSERT_NE(sheet, nullptr);
+    for (int scale : {100, 200}) {
+        form->SetScale(scale / 100.0);
+        form->SelectedObjects().clear();
+        form->SelectedObjects().emplace_back(memo);
+        form->NotifyPosition(QRectF(memo->AbsLeft(), memo->AbsTop(), memo->Width(), memo->Height()));
+        EXPECT_EQ(top->Size(), sheet->width()) << scale;
+        EXPECT_EQ(left->Size(), sheet->height()) << scale;
+        EXPECT_GT(top->Size(), 700 * scale / 100) << scale;
+        // The marks stand at the object's left and top, in centimetres.
+        EXPECT_NEAR(top->Position(), 3.0, 1e-6) << scale;
+        EXPECT_NEAR(left->Position(), memo->AbsTop() / 37.7953, 1e-6) << scale;
+    }
+}
+
+} // namespace
