@@ -1,5 +1,6 @@
 // Faults met by driving the designer window as a person does: each test replays the steps
 // that went wrong.
+#include "report/designer/DesignerInput.h"
 #include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpDesgn.h"
 #include "report/designer/rpDesgnCtrls.h"
@@ -82,6 +83,32 @@ TEST_F(UserFlows, RulersKeepTheSheetLengthWhenAnObjectIsSelected)
         EXPECT_NEAR(top->Position(), 3.0, 1e-6) << scale;
         EXPECT_NEAR(left->Position(), memo->AbsTop() / 37.7953, 1e-6) << scale;
     }
+}
+
+// The workspace reports left, top, width and height; the status bar read the last two as the
+// far corner, so while an object was drawn it showed its size less its position.
+TEST_F(UserFlows, StatusBarShowsTheSizeOfTheObjectBeingDrawn)
+{
+    auto form = Open();
+    ASSERT_TRUE(form->PressObjectButton(QStringLiteral("TrpMemoView"), 0));
+    DesignerInput input(*form->Workspace());
+    input.Move(QPointF(40, 60));
+    input.Press(QPointF(40, 60));
+    input.DragTo(QPointF(160, 85));
+    const TrpInsertion insertion = form->Workspace()->Insertion();
+    ASSERT_GT(insertion.Width, 100);
+    const auto pair = [](double a, double b) {
+        return QString::number(a / 37.7953, 'f', 2) + QStringLiteral("; ") + QString::number(b / 37.7953, 'f', 2);
+    };
+    EXPECT_EQ(form->Coord(1).toStdString(), pair(insertion.Left, insertion.Top).toStdString());
+    EXPECT_EQ(form->Coord(2).toStdString(), pair(insertion.Width, insertion.Height).toStdString());
+    input.Release(QPointF(160, 85));
+    // Afterwards the new object's own size.
+    ASSERT_EQ(form->SelectedObjects().size(), 1u);
+    TrpComponent* made = form->SelectedObjects().front().data();
+    ASSERT_NE(made, nullptr);
+    input.Move(QPointF(300, 300));
+    EXPECT_EQ(form->Coord(2).toStdString(), pair(made->Width(), made->Height()).toStdString());
 }
 
 } // namespace
