@@ -27,6 +27,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -165,7 +166,9 @@ int RunDesign(const QStringList& givenArguments)
         return kExitUsage;
     }
     TrpReport report;
-    report.EngineOptions().NewSilentMode = simSilent;
+    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state && !dialog;
+    // A person at the window sees the report's errors; a scripted run only returns them.
+    report.EngineOptions().NewSilentMode = forPerson ? simMessageBoxes : simSilent;
     report.ReportOptions().HiddenPassword = password;
     try {
         if (!created.New)
@@ -197,7 +200,6 @@ int RunDesign(const QStringList& givenArguments)
     auto* form = new TrpDesignerForm(&report, false);
     report.SetDesigner(form);
     form->Start();
-    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state && !dialog;
     // The given size wins over the remembered placement, maximized included.
     form->setWindowState(Qt::WindowNoState);
     form->resize(size);
@@ -248,6 +250,18 @@ int RunDesign(const QStringList& givenArguments)
                 ReportServices::SetUi(&previous);
         }
     } uiScope;
+    // A person answers the dialogs and message boxes the commands open: without a window service
+    // every dialog was cancelled unseen (the memo editor, Save As, New…, Page Settings).
+    struct PersonUiScope {
+        IUiService& previous = ReportServices::Ui();
+        QtPrintingUiService ui;
+        ~PersonUiScope() { ReportServices::SetUi(&previous); }
+    };
+    std::optional<PersonUiScope> personUi;
+    if (forPerson) {
+        personUi.emplace();
+        ReportServices::SetUi(&personUi->ui);
+    }
     if (!forPerson) {
         uiScope.ui = std::make_unique<DialogScriptUi>(QStringList(), QString(), false);
         uiScope.ui->OnMessage = PrintError;

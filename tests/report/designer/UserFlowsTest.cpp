@@ -8,6 +8,8 @@
 #include "report/designer/rpDesgnWorkspace.h"
 
 #include "ReportFakes.h"
+#include "report/core/Services.h"
+#include "report/script/ScriptedUi.h"
 
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_memo.h"
@@ -109,6 +111,28 @@ TEST_F(UserFlows, StatusBarShowsTheSizeOfTheObjectBeingDrawn)
     ASSERT_NE(made, nullptr);
     input.Move(QPointF(300, 300));
     EXPECT_EQ(form->Coord(2).toStdString(), pair(made->Width(), made->Height()).toStdString());
+}
+
+// Enter on a selected memo and a double click on it open its text editor.
+TEST_F(UserFlows, EnterAndDoubleClickOpenTheMemoEditor)
+{
+    ScriptedUi scripted(QStringList{});
+    QStringList opened;
+    scripted.OnModal = [&](QObject& dialog, const QString&) {
+        opened << dialog.metaObject()->className() + QStringLiteral(":") + dialog.objectName();
+        return 2;
+    };
+    ReportServices::SetUi(&scripted);
+    auto form = Open();
+    form->SelectedObjects().clear();
+    form->SelectedObjects().emplace_back(memo);
+    form->Workspace()->AfterSelectionChange();
+    DesignerInput input(*form->Workspace());
+    input.Key(Qt::Key_Return);
+    EXPECT_EQ(opened.size(), 1) << opened.join(u',').toStdString();
+    input.DoubleClick(QPointF(memo->AbsLeft() + 5, memo->AbsTop() + 5));
+    EXPECT_EQ(opened.size(), 2) << opened.join(u',').toStdString();
+    ReportServices::SetUi(nullptr);
 }
 
 } // namespace
