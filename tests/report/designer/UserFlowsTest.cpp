@@ -7,7 +7,10 @@
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace.h"
 
+#include "RecordingPaintDevice.h"
 #include "ReportFakes.h"
+#include "report/core/PropertyRegistry.h"
+#include "report/designer/rpDsgnIntfEditors.h"
 #include "report/core/Services.h"
 #include "report/script/ScriptedUi.h"
 
@@ -16,6 +19,7 @@
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -133,6 +137,34 @@ TEST_F(UserFlows, EnterAndDoubleClickOpenTheMemoEditor)
     input.DoubleClick(QPointF(memo->AbsLeft() + 5, memo->AbsTop() + 5));
     EXPECT_EQ(opened.size(), 2) << opened.join(u',').toStdString();
     ReportServices::SetUi(nullptr);
+}
+
+// The inspector's colour sample showed black for every colour without a name.
+TEST_F(UserFlows, ColourSampleShowsAColourWithoutAName)
+{
+    auto form = Open();
+    struct Case {
+        int32_t color;
+        QColor shown;
+    };
+    const Case cases[] = {{0x00C0FFC0, QColor(0xC0, 0xFF, 0xC0)}, {0x00123456, QColor(0x56, 0x34, 0x12)},
+                          {clRed, QColor(0xFF, 0, 0)}};
+    for (const Case& c : cases) {
+        memo->Color = c.color;
+        TrpColorProperty editor(form.get());
+        const RegisteredClass* cls = PropertyRegistry::Global().FindFor(memo->ScriptClass());
+        ASSERT_NE(cls, nullptr);
+        editor.AddEdited(memo, cls->Find(u"Color"));
+        RecordingPaintDevice device;
+        {
+            QPainter painter(&device);
+            editor.OnDrawItem(painter, QRect(0, 0, 100, 16));
+        }
+        bool found = false;
+        for (const RecordedOperation& change : device.Operations(RecordedOperation::BrushChange))
+            found = found || change.Brush.color() == c.shown;
+        EXPECT_TRUE(found) << editor.GetValue().toStdString();
+    }
 }
 
 } // namespace
