@@ -873,8 +873,9 @@ bool TrpObjectInspector::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == edit1_ && event->type() == QEvent::MouseButtonPress) {
         const auto sinceClick = clock_.SteadyNow() - rowClickTime_;
-        if (sinceClick < std::chrono::milliseconds(QApplication::doubleClickInterval()) &&
-            (RowAttributes(itemIndex_) & paDialog) != 0) {
+        // Every row's editor acts on the double-click, not only the rows with a dialog: a list
+        // steps to its next choice and an event opens or creates its handler in the script.
+        if (sinceClick < std::chrono::milliseconds(QApplication::doubleClickInterval())) {
             rowClickTime_ = {};
             Guard([&] { EllipsisAction(); });
             return true;

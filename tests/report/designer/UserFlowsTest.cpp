@@ -11,6 +11,8 @@
 #include "ReportFakes.h"
 #include "report/core/PropertyRegistry.h"
 #include "report/designer/rpDsgnIntfEditors.h"
+#include "report/designer/rpInsp.h"
+#include "report/designer/rpSynMemo.h"
 #include "report/core/Services.h"
 #include "report/script/ScriptedUi.h"
 
@@ -19,12 +21,22 @@
 #include "report/model/rpClass_pages.h"
 #include "report/model/rpClass_report.h"
 
+#include <QLineEdit>
 #include <QPainter>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// A steady clock the test moves itself.
+class ManualClock : public platform::Clock {
+public:
+    std::chrono::system_clock::time_point UtcNow() const override { return {}; }
+    std::chrono::steady_clock::time_point SteadyNow() const override { return now; }
+    std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
+};
 
 class UserFlows : public ::testing::Test {
 protected:
@@ -165,6 +177,38 @@ TEST_F(UserFlows, ColourSampleShowsAColourWithoutAName)
             found = found || change.Brush.color() == c.shown;
         EXPECT_TRUE(found) << editor.GetValue().toStdString();
     }
+}
+
+// A double-click on an event's value is the one way to create its handler; the inspector ran
+// the editor only for rows with a dialog, so events (and lists, which step to their next
+// choice) ignored it.
+TEST_F(UserFlows, DoubleClickOnAnEventCreatesItsHandlerAndAListStepsOn)
+{
+    auto form = Open();
+    ManualClock clock;
+    TrpObjectInspector inspector(form.get(), nullptr, clock);
+    inspector.Inspect({memo});
+    inspector.show();
+    const auto doubleClick = [&](const char16_t* name) {
+        const int row = inspector.FindRow(QStringView(name));
+        ASSERT_GE(row, 0);
+        const QPoint at(inspector.SplitterPos() + 20, row * inspector.RowHeight() + 3);
+        QTest::mouseClick(inspector.Grid(), Qt::LeftButton, {}, at);
+        clock.now += std::chrono::milliseconds(100);
+        QTest::mousePress(inspector.Edit1(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(inspector.Edit1(), Qt::LeftButton, {}, QPoint(5, 5));
+        clock.now += std::chrono::seconds(1);
+    };
+
+    memo->HAlign = haLeft;
+    doubleClick(u"HAlign");
+    EXPECT_EQ(memo->HAlign, haRight);
+
+    inspector.SetTab(1);
+    doubleClick(u"OnBeforePrint");
+    EXPECT_EQ(memo->OnBeforePrint, QStringLiteral("Memo1OnBeforePrint"));
+    EXPECT_TRUE(form->Code().join(u'\n').contains(QStringLiteral("Memo1OnBeforePrint")));
+    EXPECT_EQ(form->Page(), nullptr); // the script page
 }
 
 } // namespace
