@@ -220,4 +220,26 @@ TEST_F(UserFlows, DoubleClickOnAnEventCreatesItsHandlerAndAListStepsOn)
     EXPECT_EQ(form->Page(), nullptr); // the script page
 }
 
+// Showing a page gives the scroll box the focus. It passed each key to its content, a host
+// that ignores keys, whose parents handed it back to the box: any key then recursed until
+// the stack overflowed.
+TEST_F(UserFlows, KeysOnTheScrollBoxReachTheWorkspaceOnce)
+{
+    auto form = Open();
+    form->SelectedObjects().clear();
+    form->SelectedObjects().emplace_back(memo);
+    form->Workspace()->AfterSelectionChange();
+    const double left = memo->Left();
+    for (int key : {Qt::Key_Control, Qt::Key_Shift, Qt::Key_A, Qt::Key_F12}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(form->ScrollBox(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(form->ScrollBox(), &release);
+    }
+    // Ctrl+Right moves the selection by one pixel: once, not once per pass.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier);
+    QApplication::sendEvent(form->ScrollBox(), &press);
+    EXPECT_DOUBLE_EQ(memo->Left(), left + 1);
+}
+
 } // namespace
