@@ -15,6 +15,7 @@
 #include "report/designer/rpSynMemo.h"
 #include "report/core/Services.h"
 #include "report/script/ScriptedUi.h"
+#include "report/script/ui/QtUiService.h"
 
 #include "report/model/rpClass_bands.h"
 #include "report/model/rpClass_memo.h"
@@ -240,6 +241,31 @@ TEST_F(UserFlows, KeysOnTheScrollBoxReachTheWorkspaceOnce)
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier);
     QApplication::sendEvent(form->ScrollBox(), &press);
     EXPECT_DOUBLE_EQ(memo->Left(), left + 1);
+}
+
+// The font dialog shows a report's "Arial" as the family standing in for it; OK without a
+// change of family wrote that stand-in's name into the report.
+TEST(FontDialogName, AKeptFamilyKeepsTheReportsName)
+{
+    struct Case {
+        const char* given;
+        const char* shown;
+        const char* chosen;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"Arial", "Sans Serif", "Sans Serif", "Arial"},               // kept: the report's name stays
+        {"Arial", "Sans Serif", "DejaVu Serif", "DejaVu Serif"},      // another family chosen
+        {"Liberation Sans", "Liberation Sans", "Liberation Sans", "Liberation Sans"},
+        {"Arial", "Sans Serif", "sans serif", "Arial"},               // families compare without case
+        {"", "Sans Serif", "Sans Serif", "Sans Serif"},               // no name given
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QtUiService::ChosenFontName(QString::fromUtf8(c.given), QString::fromUtf8(c.shown),
+                                              QString::fromUtf8(c.chosen))
+                      .toStdString(),
+                  c.result)
+            << c.given << " " << c.chosen;
 }
 
 } // namespace
