@@ -10,6 +10,7 @@
 #include "RecordingPaintDevice.h"
 #include "ReportFakes.h"
 #include "report/core/PropertyRegistry.h"
+#include "report/designer/rpDsgnImages.h"
 #include "report/designer/rpDsgnIntfEditors.h"
 #include "report/designer/rpInsp.h"
 #include "report/designer/rpSynMemo.h"
@@ -27,9 +28,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -266,6 +271,44 @@ TEST(FontDialogName, AKeptFamilyKeepsTheReportsName)
                       .toStdString(),
                   c.result)
             << c.given << " " << c.chosen;
+}
+
+// The tool bars took their pictures by a numbering of their own: most buttons showed the
+// neutral square and others the picture of another action (the top-line button the left
+// line, Run a folder). Every button now shows a picture of its own.
+TEST_F(UserFlows, EveryToolBarButtonShowsAPictureOfItsOwn)
+{
+    auto form = Open();
+    const auto imageOf = [](const QToolButton* button) {
+        return button->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    QImage neutral;
+    {
+        QToolButton probe;
+        probe.setIcon(QIcon(QPixmap::fromImage(MainButtonImages().at(119))));
+        neutral = imageOf(&probe);
+    }
+    // The script page's Open and Save are the file commands' pictures.
+    const QStringList sameAs = {QStringLiteral("OpenScriptB=OpenB"), QStringLiteral("SaveScriptB=SaveB")};
+    std::map<QString, QImage> seen;
+    for (const char* bar : {"StandardTB", "TextTB", "FrameTB", "AlignTB", "CodeTB"}) {
+        auto* toolBar = form->findChild<QToolBar*>(QString::fromLatin1(bar));
+        ASSERT_NE(toolBar, nullptr) << bar;
+        for (QToolButton* button : toolBar->findChildren<QToolButton*>()) {
+            if (button->objectName().isEmpty() || button->objectName().startsWith(u"qt_"))
+                continue;
+            const QImage image = imageOf(button);
+            EXPECT_NE(image, neutral) << button->objectName().toStdString() << " has no picture";
+            for (const auto& [name, other] : seen) {
+                if (sameAs.contains(button->objectName() + u'=' + name))
+                    EXPECT_EQ(image, other) << button->objectName().toStdString();
+                else
+                    EXPECT_NE(image, other) << button->objectName().toStdString() << " looks like " << name.toStdString();
+            }
+            seen[button->objectName()] = image;
+        }
+    }
+    EXPECT_GE(seen.size(), 50u);
 }
 
 } // namespace
