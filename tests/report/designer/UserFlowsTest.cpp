@@ -27,6 +27,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -309,6 +311,43 @@ TEST_F(UserFlows, EveryToolBarButtonShowsAPictureOfItsOwn)
         }
     }
     EXPECT_GE(seen.size(), 50u);
+}
+
+// Objects named by their class description showed the resource key itself: the line in the
+// drawing menu read "obLine", the memo's button hint "obText".
+TEST_F(UserFlows, ObjectButtonsAndMenusNameTheObjectsInWords)
+{
+    auto form = Open();
+    const QRegularExpression key(QStringLiteral("^ob[A-Z]"));
+    auto* bar = form->findChild<QToolBar*>(QStringLiteral("ObjectsTB1"));
+    ASSERT_NE(bar, nullptr);
+    auto* popup = form->findChild<QMenu*>(QStringLiteral("ObjectsPopup"));
+    ASSERT_NE(popup, nullptr);
+    int buttons = 0;
+    int items = 0;
+    for (QToolButton* button : bar->findChildren<QToolButton*>()) {
+        if (!button->property("tag").isValid() || button->property("tag").toInt() == 1000)
+            continue;
+        ++buttons;
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->property("tag").toInt();
+        EXPECT_FALSE(key.match(button->toolTip()).hasMatch()) << button->toolTip().toStdString();
+        popup->clear();
+        form->ObjectsButtonClick(button);
+        for (QAction* action : popup->actions()) {
+            ++items;
+            EXPECT_FALSE(key.match(action->text()).hasMatch()) << action->text().toStdString();
+        }
+        popup->hide();
+    }
+    EXPECT_GE(buttons, 5);
+    EXPECT_GE(items, 5);
+    // The descriptions the report's own classes give.
+    for (const char* name : {"TrpMemoView", "TrpSysMemoView", "TrpLineView", "TrpPictureView", "TrpShapeView",
+                             "TrpSubreport", "TrpCheckBoxView", "TrpMasterData", "TrpReportTitle"}) {
+        const std::unique_ptr<TrpComponent> object = TrpComponent::CreateByName(QString::fromLatin1(name));
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_FALSE(key.match(object->GetDescription()).hasMatch()) << name;
+    }
 }
 
 } // namespace
