@@ -494,7 +494,10 @@ void TrpDesignerForm::CreateToolBars()
     QToolBar* text = makeBar(QStringLiteral("TextTB"), QStringLiteral("Text"));
     insertToolBarBreak(text);
     combo(text, new QComboBox(text), QStringLiteral("StyleCB"), 100);
-    combo(text, new TrpFontComboBox(text), QStringLiteral("FontNameCB"), 130);
+    auto* fontName = combo(text, new TrpFontComboBox(text), QStringLiteral("FontNameCB"), 130);
+    // Editable, so that it shows a report's font the system does not have ("Arial").
+    fontName->setEditable(true);
+    fontName->setInsertPolicy(QComboBox::NoInsert);
     auto* fontSize = combo(text, new QComboBox(text), QStringLiteral("FontSizeCB"), 45);
     fontSize->setEditable(true);
     for (int size : {5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})

@@ -92,8 +92,9 @@ void TrpDesignerForm::UpdateControls()
                                            "TextAlignMiddleB", "TextAlignBottomB", "FrameTopB", "FrameBottomB",
                                            "FrameLeftB", "FrameRightB", "ShadowB"};
     if (n == 1 && c != nullptr) {
-        fontName->setEditText(c->Font().Name());
+        // The index first: choosing none empties the edit text.
         fontName->setCurrentIndex(fontName->findText(c->Font().Name()));
+        fontName->setEditText(c->Font().Name());
         fontSize->setEditText(QString::number(c->Font().Size()));
         const uint32_t fontStyle = c->Font().Style();
         SetDown(QStringLiteral("BoldB"), fontStyle & kFontStyleBold);

@@ -24,6 +24,7 @@
 #include "report/model/rpClass_report.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -348,6 +349,28 @@ TEST_F(UserFlows, ObjectButtonsAndMenusNameTheObjectsInWords)
         ASSERT_NE(object, nullptr) << name;
         EXPECT_FALSE(key.match(object->GetDescription()).hasMatch()) << name;
     }
+}
+
+// The font box showed nothing for a report font the system lacks (the reports' usual "Arial",
+// drawn with its metric twin); it shows the font's name as it does for any other.
+TEST_F(UserFlows, FontBoxShowsTheObjectsFontNameEvenWithoutThatFamily)
+{
+    auto form = Open();
+    auto* box = qobject_cast<QComboBox*>(form->Control(QStringLiteral("FontNameCB")));
+    ASSERT_NE(box, nullptr);
+    ASSERT_GT(box->count(), 0);
+    const QString installed = box->itemText(box->count() - 1);
+    for (const QString& name : {QStringLiteral("No Such Family 42"), installed, QStringLiteral("Arial")}) {
+        memo->Font().SetName(name);
+        form->SelectedObjects().clear();
+        form->SelectedObjects().emplace_back(memo);
+        form->UpdateControls();
+        EXPECT_EQ(box->currentText().toStdString(), name.toStdString());
+    }
+    // Picking a family from the list gives it to the object.
+    box->setCurrentIndex(box->count() - 1);
+    emit box->activated(box->count() - 1);
+    EXPECT_EQ(memo->Font().Name().toStdString(), box->itemText(box->count() - 1).toStdString());
 }
 
 } // namespace
