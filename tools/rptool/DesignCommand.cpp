@@ -166,9 +166,7 @@ int RunDesign(const QStringList& givenArguments)
         return kExitUsage;
     }
     TrpReport report;
-    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state && !dialog;
-    // A person at the window sees the report's errors; a scripted run only returns them.
-    report.EngineOptions().NewSilentMode = forPerson ? simMessageBoxes : simSilent;
+    report.EngineOptions().NewSilentMode = simSilent;
     report.ReportOptions().HiddenPassword = password;
     try {
         if (!created.New)
@@ -200,6 +198,7 @@ int RunDesign(const QStringList& givenArguments)
     auto* form = new TrpDesignerForm(&report, false);
     report.SetDesigner(form);
     form->Start();
+    const bool forPerson = grab.isEmpty() && save.isEmpty() && !state && !dialog;
     // The given size wins over the remembered placement, maximized included.
     form->setWindowState(Qt::WindowNoState);
     form->resize(size);
@@ -261,6 +260,9 @@ int RunDesign(const QStringList& givenArguments)
     if (forPerson) {
         personUi.emplace();
         ReportServices::SetUi(&personUi->ui);
+        // The report was read silently (its errors end the run above); from now on a person
+        // sees the errors of what they do, a preview's run included.
+        report.EngineOptions().NewSilentMode = simMessageBoxes;
     }
     if (!forPerson) {
         uiScope.ui = std::make_unique<DialogScriptUi>(QStringList(), QString(), false);
