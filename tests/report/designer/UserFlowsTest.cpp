@@ -13,6 +13,7 @@
 #include "report/designer/rpDsgnImages.h"
 #include "report/designer/rpDsgnIntfEditors.h"
 #include "report/designer/rpInsp.h"
+#include "report/designer/rpReportTree.h"
 #include "report/designer/rpSynMemo.h"
 #include "report/core/Services.h"
 #include "report/script/ScriptedUi.h"
@@ -371,6 +372,28 @@ TEST_F(UserFlows, FontBoxShowsTheObjectsFontNameEvenWithoutThatFamily)
     box->setCurrentIndex(box->count() - 1);
     emit box->activated(box->count() - 1);
     EXPECT_EQ(memo->Font().Name().toStdString(), box->itemText(box->count() - 1).toStdString());
+}
+
+// The status bar kept the coordinates of the object last touched in the workspace when the
+// selection or an object changed elsewhere: the inspector, the report tree, find, undo.
+TEST_F(UserFlows, StatusBarFollowsSelectionsAndChangesMadeOutsideTheWorkspace)
+{
+    auto form = Open();
+    const auto pair = [](double a, double b) {
+        return (QString::number(a / 37.7953, 'f', 2) + QStringLiteral("; ") + QString::number(b / 37.7953, 'f', 2))
+            .toStdString();
+    };
+    form->SelectedObjects().clear();
+    form->SelectedObjects().emplace_back(band);
+    form->SelectionChanged(form->ReportTree());
+    EXPECT_EQ(form->Coord(1).toStdString(), pair(band->Left(), band->Top()));
+    form->Inspector()->SetSelectedObjects({memo});
+    form->SelectionChanged(form->Inspector());
+    EXPECT_EQ(form->Coord(1).toStdString(), pair(memo->Left(), memo->Top()));
+    EXPECT_EQ(form->Coord(2).toStdString(), pair(memo->Width(), memo->Height()));
+    memo->SetLeft(5 * 37.7953);
+    form->ObjectModified(form->Inspector());
+    EXPECT_EQ(form->Coord(1).toStdString(), pair(memo->Left(), memo->Top()));
 }
 
 } // namespace
