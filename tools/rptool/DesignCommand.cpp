@@ -27,6 +27,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -248,6 +249,21 @@ int RunDesign(const QStringList& givenArguments)
                 ReportServices::SetUi(&previous);
         }
     } uiScope;
+    // A person answers the dialogs and message boxes the commands open: without a window service
+    // every dialog was cancelled unseen (the memo editor, Save As, New…, Page Settings).
+    struct PersonUiScope {
+        IUiService& previous = ReportServices::Ui();
+        QtPrintingUiService ui;
+        ~PersonUiScope() { ReportServices::SetUi(&previous); }
+    };
+    std::optional<PersonUiScope> personUi;
+    if (forPerson) {
+        personUi.emplace();
+        ReportServices::SetUi(&personUi->ui);
+        // The report was read silently (its errors end the run above); from now on a person
+        // sees the errors of what they do, a preview's run included.
+        report.EngineOptions().NewSilentMode = simMessageBoxes;
+    }
     if (!forPerson) {
         uiScope.ui = std::make_unique<DialogScriptUi>(QStringList(), QString(), false);
         uiScope.ui->OnMessage = PrintError;

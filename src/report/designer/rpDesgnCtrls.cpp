@@ -227,11 +227,38 @@ bool TrpScrollBox::focusNextPrevChild(bool)
     return false; // Tab belongs to the workspace
 }
 
+std::vector<QWidget*> TrpScrollBox::KeyTargets() const
+{
+    // The content and the controls on it that take the focus (the workspace on its sheet host).
+    std::vector<QWidget*> targets;
+    if (QWidget* content = widget()) {
+        targets.push_back(content);
+        for (QWidget* child : content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->focusPolicy() != Qt::NoFocus)
+                targets.push_back(child);
+    }
+    return targets;
+}
+
+void TrpScrollBox::ForwardKey(QKeyEvent* event)
+{
+    // A control that ignores the key hands it back up its parents, this box among them: it is
+    // dropped then, else the box and that control passed it to each other until the stack
+    // overflowed.
+    if (forwarding_)
+        return;
+    forwarding_ = true;
+    for (QWidget* target : KeyTargets()) {
+        QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat());
+        QCoreApplication::sendEvent(target, &copy);
+    }
+    forwarding_ = false;
+}
+
 void TrpScrollBox::keyPressEvent(QKeyEvent* event)
 {
-    if (QWidget* child = widget()) {
-        QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text());
-        QCoreApplication::sendEvent(child, &copy);
+    if (widget() != nullptr || forwarding_) {
+        ForwardKey(event);
         event->accept();
         return;
     }
@@ -240,11 +267,12 @@ void TrpScrollBox::keyPressEvent(QKeyEvent* event)
 
 void TrpScrollBox::keyReleaseEvent(QKeyEvent* event)
 {
-    if (QWidget* child = widget()) {
-        QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text());
-        QCoreApplication::sendEvent(child, &copy);
-    }
-    QScrollArea::keyReleaseEvent(event);
+    const bool passedBack = forwarding_;
+    ForwardKey(event);
+    if (passedBack)
+        event->accept();
+    else
+        QScrollArea::keyReleaseEvent(event);
 }
 
 // ---------------------------------------------------------------------------------------------

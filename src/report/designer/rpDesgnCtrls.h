@@ -14,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 enum TrpRulerUnits { ruCM, ruInches, ruPixels, ruChars };
 
@@ -68,6 +69,12 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    std::vector<QWidget*> KeyTargets() const;
+    void ForwardKey(QKeyEvent* event);
+
+    bool forwarding_ = false; // a key is being passed to the content
 };
 
 // The base of the pickers: it opens on its own popup under the button that owns it.

@@ -462,7 +462,7 @@ void TrpDesignerForm::CreateToolBars()
     };
 
     QToolBar* standard = makeBar(QStringLiteral("StandardTB"), QStringLiteral("Standard"));
-    buttonWithAction(standard, QStringLiteral("NewB"), QStringLiteral("NewItemCmd"), 0);
+    buttonWithAction(standard, QStringLiteral("NewB"), QStringLiteral("NewItemCmd"), 100);
     buttonWithAction(standard, QStringLiteral("OpenB"), QStringLiteral("OpenCmd"), 1);
     buttonWithAction(standard, QStringLiteral("SaveB"), QStringLiteral("SaveCmd"), 2);
     buttonWithAction(standard, QStringLiteral("PreviewB"), QStringLiteral("PreviewCmd"), 3);
@@ -471,7 +471,7 @@ void TrpDesignerForm::CreateToolBars()
     buttonWithAction(standard, QStringLiteral("NewDialogB"), QStringLiteral("NewDialogCmd"), 5);
     buttonWithAction(standard, QStringLiteral("DeletePageB"), QStringLiteral("DeletePageCmd"), 6);
     buttonWithAction(standard, QStringLiteral("PageSettingsB"), QStringLiteral("PageSettingsCmd"), 7);
-    buttonWithAction(standard, QStringLiteral("VariablesB"), QStringLiteral("VariablesCmd"), 8);
+    buttonWithAction(standard, QStringLiteral("VariablesB"), QStringLiteral("VariablesCmd"), 80);
     standard->addSeparator();
     buttonWithAction(standard, QStringLiteral("CutB"), QStringLiteral("CutCmd"), 9);
     buttonWithAction(standard, QStringLiteral("CopyB"), QStringLiteral("CopyCmd"), 10);
@@ -494,7 +494,10 @@ void TrpDesignerForm::CreateToolBars()
     QToolBar* text = makeBar(QStringLiteral("TextTB"), QStringLiteral("Text"));
     insertToolBarBreak(text);
     combo(text, new QComboBox(text), QStringLiteral("StyleCB"), 100);
-    combo(text, new TrpFontComboBox(text), QStringLiteral("FontNameCB"), 130);
+    auto* fontName = combo(text, new TrpFontComboBox(text), QStringLiteral("FontNameCB"), 130);
+    // Editable, so that it shows a report's font the system does not have ("Arial").
+    fontName->setEditable(true);
+    fontName->setInsertPolicy(QComboBox::NoInsert);
     auto* fontSize = combo(text, new QComboBox(text), QStringLiteral("FontSizeCB"), 45);
     fontSize->setEditable(true);
     for (int size : {5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
@@ -505,32 +508,32 @@ void TrpDesignerForm::CreateToolBars()
     AddButton(text, QStringLiteral("UnderlineB"), 22, true)->setText(QStringLiteral("U"));
     AddButton(text, QStringLiteral("FontB"), 23);
     AddButton(text, QStringLiteral("FontColorB"), 24);
-    AddButton(text, QStringLiteral("HighlightB"), 25);
+    AddButton(text, QStringLiteral("HighlightB"), 19);
     AddButton(text, QStringLiteral("RotateB"), 26);
     text->addSeparator();
     for (const auto& [name, image] : {std::pair{"TextAlignLeftB", 27}, {"TextAlignCenterB", 28},
                                       {"TextAlignRightB", 29}, {"TextAlignBlockB", 30}, {"TextAlignTopB", 31},
-                                      {"TextAlignMiddleB", 32}, {"TextAlignBottomB", 33}})
+                                      {"TextAlignMiddleB", 38}, {"TextAlignBottomB", 41}})
         AddButton(text, QString::fromLatin1(name), image, true);
 
     QToolBar* frame = makeBar(QStringLiteral("FrameTB"), QStringLiteral("Frame"));
-    for (const auto& [name, image] : {std::pair{"FrameTopB", 34}, {"FrameBottomB", 35}, {"FrameLeftB", 36},
-                                      {"FrameRightB", 37}})
+    for (const auto& [name, image] : {std::pair{"FrameTopB", 32}, {"FrameBottomB", 33}, {"FrameLeftB", 34},
+                                      {"FrameRightB", 35}})
         AddButton(frame, QString::fromLatin1(name), image, true);
-    AddButton(frame, QStringLiteral("FrameAllB"), 38);
-    AddButton(frame, QStringLiteral("FrameNoB"), 39);
-    AddButton(frame, QStringLiteral("ShadowB"), 40, true);
-    AddButton(frame, QStringLiteral("FillColorB"), 41);
-    AddButton(frame, QStringLiteral("FrameColorB"), 42);
-    AddButton(frame, QStringLiteral("FrameStyleB"), 43);
+    AddButton(frame, QStringLiteral("FrameAllB"), 36);
+    AddButton(frame, QStringLiteral("FrameNoB"), 37);
+    AddButton(frame, QStringLiteral("ShadowB"), 60, true);
+    AddButton(frame, QStringLiteral("FillColorB"), 42);
+    AddButton(frame, QStringLiteral("FrameColorB"), 39);
+    AddButton(frame, QStringLiteral("FrameStyleB"), 40);
     combo(frame, new QComboBox(frame), QStringLiteral("FrameWidthCB"), 45);
 
     QToolBar* align = makeBar(QStringLiteral("AlignTB"), QStringLiteral("Alignment"));
-    int image = 44;
-    for (const char* name : {"AlignLeftsB", "AlignHorzCentersB", "AlignRightsB", "AlignTopsB", "AlignVertCentersB",
-                             "AlignBottomsB", "SpaceHorzB", "SpaceVertB", "CenterHorzB", "CenterVertB",
-                             "SameWidthB", "SameHeightB"})
-        AddButton(align, QString::fromLatin1(name), image++);
+    for (const auto& [name, image] :
+         {std::pair{"AlignLeftsB", 43}, {"AlignHorzCentersB", 44}, {"AlignRightsB", 45}, {"AlignTopsB", 46},
+          {"AlignVertCentersB", 47}, {"AlignBottomsB", 48}, {"SpaceHorzB", 49}, {"SpaceVertB", 50},
+          {"CenterHorzB", 51}, {"CenterVertB", 57}, {"SameWidthB", 58}, {"SameHeightB", 59}})
+        AddButton(align, QString::fromLatin1(name), image);
     align->hide();
 
     QToolBar* extra = makeBar(QStringLiteral("ExtraToolsTB"), QStringLiteral("Extra Tools"));
@@ -631,10 +634,10 @@ void TrpDesignerForm::CreatePanels()
     codeTB->setMovable(false);
     codeTB->setIconSize(QSize(16, 16));
     FCodePanel->addToolBar(Qt::TopToolBarArea, codeTB);
-    int codeImage = 62;
-    for (const char* name : {"OpenScriptB", "SaveScriptB", "RunScriptB", "StepScriptB", "StopScriptB", "EvaluateB",
-                             "BreakPointB", "RunToCursorB"})
-        AddButton(codeTB, QString::fromLatin1(name), codeImage++ == 62 ? 64 : codeImage);
+    for (const auto& [name, image] : {std::pair{"OpenScriptB", 1}, {"SaveScriptB", 2}, {"RunScriptB", 61},
+                                      {"StepScriptB", 64}, {"StopScriptB", 71}, {"EvaluateB", 70},
+                                      {"BreakPointB", 75}, {"RunToCursorB", 76}})
+        AddButton(codeTB, QString::fromLatin1(name), image);
     auto* langL = new QLabel(QStringLiteral("Language:"), codeTB);
     langL->setObjectName(QStringLiteral("LangL"));
     codeTB->addWidget(langL);

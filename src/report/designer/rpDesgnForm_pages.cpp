@@ -439,7 +439,11 @@ void TrpDesignerForm::SetModified(bool value)
         ReloadPages(index);
         FLockSelectionChanged = false;
     }
-    FWorkspace->update();
+    // A change made elsewhere (the inspector's Left, undo) shows in the status bar too.
+    if (FModifiedBy != FWorkspace)
+        FWorkspace->UpdateView();
+    else
+        FWorkspace->update();
     if (FModifiedBy != FInspector) {
         // The change may have freed objects the inspector shows (a deletion): it takes the
         // live lists before it reads their properties again.
@@ -487,8 +491,10 @@ void TrpDesignerForm::SelectionChanged(QObject* sender)
         }
     }
     FReportTree->UpdateSelection();
+    // A selection made elsewhere (inspector, report tree, find) also moves the status bar's
+    // coordinates and the rulers' marks to the selected objects.
     if (sender != FWorkspace)
-        FWorkspace->update();
+        FWorkspace->UpdateView();
     if (sender != FInspector) {
         std::vector<ScriptObject*> objects;
         for (const QPointer<TrpComponent>& object : Objects()) {

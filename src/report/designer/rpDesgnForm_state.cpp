@@ -92,8 +92,9 @@ void TrpDesignerForm::UpdateControls()
                                            "TextAlignMiddleB", "TextAlignBottomB", "FrameTopB", "FrameBottomB",
                                            "FrameLeftB", "FrameRightB", "ShadowB"};
     if (n == 1 && c != nullptr) {
-        fontName->setEditText(c->Font().Name());
+        // The index first: choosing none empties the edit text.
         fontName->setCurrentIndex(fontName->findText(c->Font().Name()));
+        fontName->setEditText(c->Font().Name());
         fontSize->setEditText(QString::number(c->Font().Size()));
         const uint32_t fontStyle = c->Font().Style();
         SetDown(QStringLiteral("BoldB"), fontStyle & kFontStyleBold);
@@ -381,10 +382,12 @@ void TrpDesignerForm::NotifyPosition(const QRectF& bounds, int mode, bool mouseD
         if (SelectedObjects().empty() || SelectedObjects().front() != Page())
             FCoord2 = pair(width, height);
     }
-    FLeftRuler->SetPosition(bounds.top());
-    FLeftRuler->SetSize(static_cast<int>(RoundHalfEven(bounds.height())));
-    FTopRuler->SetPosition(bounds.left());
-    FTopRuler->SetSize(static_cast<int>(RoundHalfEven(bounds.width())));
+    // A ruler's position is in the designer's units (it turns them into pixels itself) and its
+    // length is the whole sheet: giving it the selection's size in pixels shrank the rulers to
+    // the selected object and put the mark far off the sheet.
+    FLeftRuler->SetPosition(top);
+    FTopRuler->SetPosition(left);
+    UpdateRulerOffsets();
     FStatusCoords->update();
 }
 
@@ -399,6 +402,8 @@ void TrpDesignerForm::UpdateRulerOffsets()
     const QPoint corner = panel->mapTo(FScrollBox->viewport(), QPoint(0, 0));
     const int left = corner.x();
     const int top = corner.y();
+    FTopRuler->SetSize(panel->width());
+    FLeftRuler->SetSize(panel->height());
     const int originX = 0;
     const int originY = 0;
     if (left >= 0) {

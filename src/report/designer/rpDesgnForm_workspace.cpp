@@ -30,7 +30,8 @@ void TrpDesignerForm::CreateWorkspace()
     };
     FWorkspace->OnEdit = [this](TrpDesignerWorkspace*) { Guard([this] { EditSelectedObject(); }); };
     FWorkspace->OnNotifyPosition = [this](TrpDesignerWorkspace* sender, const TrpRect& rect) {
-        NotifyPosition(QRectF(QPointF(rect.Left, rect.Top), QPointF(rect.Right, rect.Bottom)),
+        // The workspace reports left, top, width and height in the rectangle's four fields.
+        NotifyPosition(QRectF(rect.Left, rect.Top, rect.Right, rect.Bottom),
                        static_cast<int>(sender->Mode()),
                        sender->IsMouseDown() || sender->Insertion().ComponentClass != nullptr);
     };

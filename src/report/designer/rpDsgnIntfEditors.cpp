@@ -360,8 +360,15 @@ namespace {
 QColor SwatchColor(const QString& name)
 {
     TColor color = 0;
-    if (const ColorIdentifier* id = FindColorIdentifier(name))
+    if (const ColorIdentifier* id = FindColorIdentifier(name)) {
         color = id->Color;
+    } else {
+        // A colour without a name shows as its number ("$00C0FFC0"): the swatch shows that colour.
+        try {
+            color = static_cast<TColor>(StrToInt(name));
+        } catch (const platform::Exception&) {
+        }
+    }
     const uint32_t rgb = ColorToRgb(color);
     return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                   static_cast<int>(rgb & 0xFF));

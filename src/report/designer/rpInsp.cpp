@@ -871,10 +871,14 @@ bool TrpObjectInspector::eventFilter(QObject* watched, QEvent* event)
         }
         popupLBVisible_ = false;
     }
-    if (watched == edit1_ && event->type() == QEvent::MouseButtonPress) {
+    // The edit appears under the mouse after the row click, so the second press of a
+    // double-click reaches it as a press or, on some platforms, only as the double-click.
+    if (watched == edit1_ &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         const auto sinceClick = clock_.SteadyNow() - rowClickTime_;
-        if (sinceClick < std::chrono::milliseconds(QApplication::doubleClickInterval()) &&
-            (RowAttributes(itemIndex_) & paDialog) != 0) {
+        // Every row's editor acts on the double-click, not only the rows with a dialog: a list
+        // steps to its next choice and an event opens or creates its handler in the script.
+        if (sinceClick < std::chrono::milliseconds(QApplication::doubleClickInterval())) {
             rowClickTime_ = {};
             Guard([&] { EllipsisAction(); });
             return true;

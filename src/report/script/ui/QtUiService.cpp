@@ -158,16 +158,22 @@ bool QtUiService::FontDialog(UiFont& font)
     initial.setUnderline(font.Underline);
     initial.setStrikeOut(font.StrikeOut);
     QFontDialog dialog(initial, ActiveWindow());
+    const QString shown = dialog.currentFont().family();
     if (Exec(dialog) != QDialog::Accepted)
         return false;
     const QFont chosen = dialog.selectedFont();
-    font.Name = chosen.family();
+    font.Name = ChosenFontName(font.Name, shown, chosen.family());
     font.Size = chosen.pointSize() > 0 ? chosen.pointSize() : font.Size;
     font.Bold = chosen.bold();
     font.Italic = chosen.italic();
     font.Underline = chosen.underline();
     font.StrikeOut = chosen.strikeOut();
     return true;
+}
+
+QString QtUiService::ChosenFontName(const QString& given, const QString& shown, const QString& chosen)
+{
+    return chosen.compare(shown, Qt::CaseInsensitive) == 0 && !given.isEmpty() ? given : chosen;
 }
 
 int QtUiService::RunModal(QObject& dialog, const QString&)

@@ -33,6 +33,10 @@ public:
     static bool FileDialog(QWidget* parent, UiFileDialog& dialog, bool save);
     // Shows a dialog modally (exec) and answers its result.
     static int Exec(QDialog& dialog);
+    // The family name a font dialog hands back. A font the system lacks (a report's "Arial"
+    // drawn with its metric twin) shows in the dialog as the family that stands in for it;
+    // when the user keeps that family, the given name stays instead of becoming the stand-in's.
+    static QString ChosenFontName(const QString& given, const QString& shown, const QString& chosen);
     // Shows any top-level window application-modal in a local event loop until it is closed,
     // hidden or destroyed; answers its "modalResult" property (mrNone when unset).
     static int ExecWindow(QWidget& window);
