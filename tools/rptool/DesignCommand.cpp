@@ -68,22 +68,6 @@ bool ParseModifiers(const QStringList& words, int from, Qt::KeyboardModifiers& m
     return true;
 }
 
-// Views a report page holds directly: the report reader refuses them, so they are not saved.
-QStringList ObjectsOutsideBands(TrpReport& report)
-{
-    QStringList names;
-    for (int i = 0; i < report.PagesCount(); ++i) {
-        auto* page = dynamic_cast<TrpReportPage*>(report.Pages(i));
-        if (page == nullptr)
-            continue;
-        for (TrpComponent* object : page->Objects()) {
-            if (object->IsView())
-                names.append(object->Name());
-        }
-    }
-    return names;
-}
-
 } // namespace
 
 int RunDesign(const QStringList& givenArguments)
@@ -385,12 +369,6 @@ int RunDesign(const QStringList& givenArguments)
         return finish(kExitUsage);
     }
     if (!save.isEmpty()) {
-        const QStringList outside = ObjectsOutsideBands(report);
-        if (!outside.isEmpty()) {
-            PrintError(GetResourcesInstance().Get(u"dsObjectsOutsideBands") + QStringLiteral(": ") +
-                       outside.join(QStringLiteral(", ")));
-            return finish(kExitBadContent);
-        }
         try {
             report.SaveToFile(save);
         } catch (const platform::Exception& failure) {

@@ -233,8 +233,8 @@ const Command kCommands[] = {
      "a CSV table a database data set NAME, --dialog opens an editor dialog on the selection and --wizard runs a "
      "wizard, each taking the --in-dialog actions (\"click NAME\", \"check NAME\", \"set NAME=TEXT\", \"pick NAME "
      "ITEM\") and ending with --answer (cancel by default); --state prints \"scale=S units=U page=NAME\", --save writes the report to "
-     "OUT, --grab the whole window to PNG; with none of the three the window stays open for a person; a report "
-     "with views outside every band is not saved; the window's settings are stored on closing; errors exit 2",
+     "OUT, --grab the whole window to PNG; with none of the three the window stays open for a person; the "
+     "window's settings are stored on closing; errors exit 2",
      kAnyArguments, RunDesign, true, true},
     {"syntax", "--lang L FILE [--grab PNG]",
      "print each line of FILE and under it the class code of each character as the script editor colours it "

@@ -1019,12 +1019,6 @@ bool TrpDesignerForm::SaveFile(bool saveAs, bool useOnSaveEvent)
     TrpReport* report = Report();
     report->SetScriptText(FCodeWindow->Lines().List());
     report->ReportOptions().LastChange = ReportServices::Clock().Now();
-    // A file the reader would refuse is not written: views lying in no band are named.
-    if (const QStringList outside = ObjectsOutsideBands(); !outside.isEmpty()) {
-        ErrorMessageBox(ResourceText(u"dsObjectsOutsideBands") + QStringLiteral(": ") +
-                        outside.join(QStringLiteral(", ")));
-        return false;
-    }
     TrpDesigner* component = CurrentDesignerComponent();
     if (useOnSaveEvent && component != nullptr && component->OnSaveReport) {
         if (component->OnSaveReport(*report, saveAs)) {

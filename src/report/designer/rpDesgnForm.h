@@ -158,8 +158,6 @@ public:
     // The class whose help topic Help Contents opens: the script editor, a dialog page, a
     // dialog component or the window.
     QString HelpTopicClass() const;
-    // The views of report pages that lie in no band (the report reader refuses them).
-    QStringList ObjectsOutsideBands() const;
 
     // --- what the workspace asks of its host
     bool DropFields() const override { return FDropFields; }

@@ -136,22 +136,6 @@ void TrpDesignerForm::LoadFile(const QString& fileName, bool useOnLoadEvent)
     ReloadReport();
 }
 
-QStringList TrpDesignerForm::ObjectsOutsideBands() const
-{
-    QStringList names;
-    TrpReport* report = Report();
-    for (int i = 0; i < report->PagesCount(); ++i) {
-        auto* page = dynamic_cast<TrpReportPage*>(report->Pages(i));
-        if (page == nullptr)
-            continue;
-        for (TrpComponent* object : page->Objects()) {
-            if (object->IsView())
-                names.append(object->Name());
-        }
-    }
-    return names;
-}
-
 // --- a new report ---
 
 void TrpDesignerForm::SetReportDefaults()

@@ -199,22 +199,27 @@ TEST_F(DesignerCommands, SaveHandlerReturningFalseStillReportsSuccess)
     EXPECT_FALSE(QFile::exists(report.FileName()));
 }
 
-TEST_F(DesignerCommands, SaveRefusesViewsOutsideBandsNamingThem)
+TEST_F(DesignerCommands, SaveKeepsViewsOutsideBandsAndTheyLoadBack)
 {
     AddBandWithMemos({QStringLiteral("one")});
     auto* loose = new TrpMemoView(report.Pages(1));
     loose->SetName(QStringLiteral("LooseMemo"));
+    loose->SetBounds(40, 900, 120, 20);
     auto form = Open();
-    const QString path = folder.filePath(QStringLiteral("refused.zi3"));
+    const QString path = folder.filePath(QStringLiteral("loose.zi3"));
     report.SetFileName(path);
     form->ObjectModified(nullptr);
-    Answers({QStringLiteral("mrOk")});
-    EXPECT_FALSE(form->SaveFile(false, true));
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_TRUE(form->Modified());
-    const auto errors = PromptTexts(QStringLiteral("MessageDlg"));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("LooseMemo"))) << errors[0].toStdString();
+    EXPECT_TRUE(form->SaveFile(false, true));
+    EXPECT_FALSE(form->Modified());
+    EXPECT_TRUE(PromptTexts(QStringLiteral("MessageDlg")).empty());
+
+    TrpReport reread;
+    reread.EngineOptions().NewSilentMode = simSilent;
+    reread.LoadFromFile(path);
+    EXPECT_TRUE(reread.Errors().isEmpty()) << reread.Errors().join(u'|').toStdString();
+    TrpComponent* found = reread.FindObject(QStringLiteral("LooseMemo"));
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Parent()->Name(), report.Pages(1)->Name());
 }
 
 TEST_F(DesignerCommands, OpenOfABrokenFileShowsTheErrorAndLeavesAnEmptyReport)

@@ -129,7 +129,7 @@ TEST(RptoolDesign, KeysAndDragsAsTheWorkspaceTakesThem)
     }
 }
 
-TEST(RptoolDesign, GrabsTheWindowAndRefusesWhatCannotBeRead)
+TEST(RptoolDesign, GrabsTheWindowAndKeepsObjectsOutsideBands)
 {
     QTemporaryDir dir;
     const QString picture = dir.filePath(QStringLiteral("w.png"));
@@ -142,13 +142,14 @@ TEST(RptoolDesign, GrabsTheWindowAndRefusesWhatCannotBeRead)
     // The designer window at its default size (the sheet alone went with the bare workspace).
     EXPECT_EQ(QImage(picture).size(), QSize(1280, 800));
 
-    // A memo dragged below every band stays on the page, which the reader refuses: not saved.
+    // A memo dragged below every band stays on the page, and the file keeps it there.
     const QString out = dir.filePath(QStringLiteral("outside.zi3"));
     const ToolRun outside = Rptool({QStringLiteral("design"), Views(), QStringLiteral("--do"),
                                     QStringLiteral("drag 150,140 150,1000"), QStringLiteral("--save"), out});
-    EXPECT_EQ(outside.exitCode, 2);
-    EXPECT_TRUE(outside.err.contains(QStringLiteral("AlignMemo2"))) << outside.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(out));
+    ASSERT_EQ(outside.exitCode, 0) << outside.err.toStdString();
+    const ToolRun tree = Rptool({QStringLiteral("tree"), out});
+    ASSERT_EQ(tree.exitCode, 0) << tree.err.toStdString();
+    EXPECT_TRUE(tree.out.contains(QStringLiteral("\n    AlignMemo2 TrpMemoView "))) << tree.out.toStdString();
 
     const ToolRun bad = Rptool({QStringLiteral("design"), Views(), QStringLiteral("--do"), QStringLiteral("wave 1,2")});
     EXPECT_EQ(bad.exitCode, 2);
