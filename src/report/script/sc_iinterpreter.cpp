@@ -197,6 +197,8 @@ TscProcVariable::TscProcVariable(const QString& name, TscVarType typ, const QStr
             result = std::make_unique<TscVariable>(QStringLiteral("Result"), typ, typeName);
         RefItem = FProg->AddItem(QStringLiteral("Result"), std::move(result));
         FPlainResult = ScIsPlainValue(RefItem);
+        if (FPlainResult)
+            FResultStart = ScUnassignedAs(typ);
     }
 }
 
@@ -307,15 +309,19 @@ Variant TscProcVariable::Run(std::span<Variant> arguments, bool copyBack)
     }
     Executing = true;
 
-    for (size_t i = 0; i < FParams.size(); ++i) {
-        TscParamItem* param = FParams[i].get();
-        param->SetValue(i < arguments.size() ? arguments[i] : param->DefValue);
+    if (arguments.size() == 1 && FParams.size() == 1) {
+        FParams.front()->SetValue(arguments.front()); // the usual call
+    } else {
+        for (size_t i = 0; i < FParams.size(); ++i) {
+            TscParamItem* param = FParams[i].get();
+            param->SetValue(i < arguments.size() ? arguments[i] : param->DefValue);
+        }
     }
     if (IsFunc) {
         // Unassigned as the Result variable's type stores it.
         if (FPlainResult) {
             if (!RefItem->IsReadOnly)
-                RefItem->PValue() = ScUnassignedAs(RefItem->Typ);
+                RefItem->PValue() = FResultStart;
         } else {
             RefItem->SetValue(Variant());
         }

@@ -342,6 +342,7 @@ private:
 
     std::unique_ptr<TscScript> FProg;
     bool FPlainResult = false; // the Result variable is a plain variable (ScIsPlainValue)
+    Variant FResultStart;      // what a plain Result variable holds when a call begins (a plain value)
     std::vector<TscCustomVariable*> FLocalState;
     int FLocalStateCount = -1; // item count of the program when FLocalState was made
 };
