@@ -344,6 +344,9 @@ void TscOperatorNode::Prepare()
     FDirectOperands =
         FCombine != nullptr && FLeft->DirectValue() != nullptr && FRight && FRight->DirectValue() != nullptr;
     FComputedOperands = FCombine != nullptr && FLeft->DirectValue() == nullptr && FRight && FRight->DirectValue() == nullptr;
+    const TscDesignatorNode* leftCall = ScAsDesignator(FLeft.get());
+    const TscDesignatorNode* rightCall = ScAsDesignator(FRight.get());
+    FCallOperands = FComputedOperands && leftCall != nullptr && leftCall->FCall && rightCall != nullptr && rightCall->FCall;
     FCompareNumbers = nullptr;
     if (FHolds != nullptr && FLeft->HasNumber() && FRight && FRight->HasNumber()) {
         const NumericForm left = FLeft->FNumeric;
@@ -560,6 +563,8 @@ inline bool TscOperatorNode::DirectOperands(const Variant*& left, const Variant*
 
 Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
 {
+    if (FCallOperands)
+        return EvaluateCalls(settings);
     if (FNumeric != NumericForm::None) {
         if (const TscNumber n = Number())
             return n.ToVariant();
@@ -589,6 +594,15 @@ Variant TscOperatorNode::Evaluate(const FormatSettings& settings)
         return FCombine(*left, *right, settings);
     }
     return EvaluateOperands(settings);
+}
+
+Variant TscOperatorNode::EvaluateCalls(const FormatSettings& settings)
+{
+    const Variant left = static_cast<TscDesignatorNode&>(*FLeft).FDesignator->CallRoutine();
+    const Variant right = static_cast<TscDesignatorNode&>(*FRight).FDesignator->CallRoutine();
+    if (Op == opPlus)
+        return VariantArithmetic<VariantOp::Add>(left, right, settings);
+    return FCombine(left, right, settings);
 }
 
 Variant TscOperatorNode::EvaluateOperands(const FormatSettings& settings)

@@ -213,6 +213,9 @@ public:
 
     // Chooses the fast paths once the operands are in place and typed.
     void Prepare();
+    // Evaluate when both operands are calls of script routines (FCallOperands): each call is
+    // made here, left first, without the operand nodes.
+    [[gnu::noinline]] Variant EvaluateCalls(const FormatSettings& settings);
 
     // The operands as the plain-number paths read them, kept here to save a step.
     struct OperandAtHand {
@@ -226,6 +229,7 @@ public:
     bool FOptimizeBool = false;   // both operands are Boolean
     bool FDirectOperands = false; // a value operator whose operands are constants or plain variables
     bool FComputedOperands = false; // a value operator whose operands are neither
+    bool FCallOperands = false;     // and both are calls of script routines
     TscShortCircuit ShortCircuit;
     TscScript* FScript;
 
@@ -240,6 +244,7 @@ private:
     bool DirectOperands(const Variant*& left, const Variant*& right) const;
     // Evaluate and EvaluateCondition when the operands are not both at hand.
     [[gnu::noinline]] Variant EvaluateOperands(const FormatSettings& settings);
+
     [[gnu::noinline]] bool EvaluateConditionOperands(const FormatSettings& settings);
 };
 

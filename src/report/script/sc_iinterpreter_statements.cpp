@@ -66,9 +66,12 @@ void TscAssignmentStmt::Optimize()
     FPlainTarget = ScIsPlainValue(FVar);
     FNumberValue = FPlainTarget && FExpression->Root()->HasNumber();
     FComputedValue = false;
+    FCallsValue = nullptr;
     FAppend.clear();
     if (!HoldsTextInPlace(FVar)) {
         FComputedValue = FPlainTarget && !FNumberValue && FExpression->Root()->DirectValue() == nullptr;
+        if (TscOperatorNode* op = ScAsOperator(FExpression->Root()); FComputedValue && op != nullptr && op->FCallOperands)
+            FCallsValue = op;
         return;
     }
     // target + a + b ... groups from the left: the chain of + and text concatenations down the
@@ -256,7 +259,10 @@ void TscAssignmentStmt::Execute()
     }
     if (FComputedValue && !FVar->IsReadOnly) {
         // A computed value (a call, an operator on calls) into a plain variable.
-        ScStoreForType(FVar->Typ, FVar->PValue(), FExpression->Root()->Evaluate(ScActiveSettings()));
+        if (FCallsValue != nullptr)
+            ScStoreForType(FVar->Typ, FVar->PValue(), FCallsValue->EvaluateCalls(ScActiveSettings()));
+        else
+            ScStoreForType(FVar->Typ, FVar->PValue(), FExpression->Root()->Evaluate(ScActiveSettings()));
         return;
     }
     ExecuteValues();

@@ -93,6 +93,7 @@ protected:
     bool FNumberValue = false; // and the expression has a Number (TscExpressionNode)
     // and a value computed by the expression's root, to store as it is (no text built in place)
     bool FComputedValue = false;
+    TscOperatorNode* FCallsValue = nullptr; // that value is an operator on two routine calls
     std::vector<AppendStep> FAppend; // the steps after the target; empty when the value is no such chain
 };
 
