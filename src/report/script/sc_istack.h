@@ -14,15 +14,18 @@ extern thread_local constinit uintptr_t tStackLimit; // below this frame address
 // Finds the bounds of this thread's stack, once per thread; until then nothing is short.
 void ScInitStackGuard();
 
-// Less than a safe margin of the thread's stack is left below the caller.
-inline bool ScStackIsShort()
+// Less than a safe margin of the thread's stack is left below the caller. The address of a
+// local of the caller's frame stands for the stack pointer: unlike the frame address, taking
+// it does not make the caller keep a frame pointer.
+[[gnu::always_inline]] inline bool ScStackIsShort()
 {
-    return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < scinternal::tStackLimit;
+    char probe;
+    return reinterpret_cast<uintptr_t>(&probe) < scinternal::tStackLimit;
 }
 
 // EStackOverflow when the stack is short. Called at every routine call, statement list and
 // access path.
-inline void ScCheckStack()
+[[gnu::always_inline]] inline void ScCheckStack()
 {
     if (ScStackIsShort())
         scinternal::ThrowStackOverflow();
