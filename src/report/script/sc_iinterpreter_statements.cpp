@@ -201,7 +201,7 @@ bool StoreNumberConverted(TscVarType typ, Variant& storage, const TscNumber& num
 
 // Stores a number into the storage of a variable of type typ as its SetValue would; false
 // when the conversion needs the general path (nothing is stored then).
-inline bool StoreNumber(TscVarType typ, Variant& storage, const TscNumber& number)
+[[gnu::always_inline]] inline bool StoreNumber(TscVarType typ, Variant& storage, const TscNumber& number)
 {
     if (typ == fvtInt && number.K == TscNumber::Integer) {
         storage = Variant(number.I);
