@@ -220,12 +220,12 @@ void TscProcVariable::RebuildLocalState()
         if (item != nullptr && item->IsLocalState())
             FLocalState.push_back(item);
     }
-    FLocalStateCount = FProg->Count();
+    FLocalStateVersion = FProg->FItemsVersion;
 }
 
 inline const std::vector<TscCustomVariable*>& TscProcVariable::LocalState()
 {
-    if (FLocalStateCount != FProg->Count())
+    if (FLocalStateVersion != FProg->FItemsVersion)
         RebuildLocalState();
     return FLocalState;
 }

@@ -344,7 +344,7 @@ private:
     bool FPlainResult = false; // the Result variable is a plain variable (ScIsPlainValue)
     Variant FResultStart;      // what a plain Result variable holds when a call begins (a plain value)
     std::vector<TscCustomVariable*> FLocalState;
-    int FLocalStateCount = -1; // item count of the program when FLocalState was made
+    uint64_t FLocalStateVersion = ~uint64_t{0}; // FItemsVersion of the program when FLocalState was made
 };
 
 // Base of the members reached through the value of the step before.

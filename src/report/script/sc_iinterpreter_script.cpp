@@ -186,6 +186,7 @@ TscObject* TscScript::Add(const QString& name, std::unique_ptr<TscObject> item)
     entry.Owned = std::move(item);
     FIndex[entry.Folded].push_back(FItems.size());
     FItems.push_back(std::move(entry));
+    ++FItemsVersion;
     return raw;
 }
 
@@ -199,6 +200,7 @@ void TscScript::AddReference(const QString& name, TscObject* item)
         entry.Owner = value->AddedBy;
     FIndex[entry.Folded].push_back(FItems.size());
     FItems.push_back(std::move(entry));
+    ++FItemsVersion;
 }
 
 void TscScript::RebuildIndex()
@@ -213,6 +215,7 @@ void TscScript::RemoveAt(size_t index, bool free)
     std::unique_ptr<TscObject> owned = std::move(FItems[index].Owned);
     const QString folded = FItems[index].Folded;
     FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(index));
+    ++FItemsVersion;
     if (index == FItems.size()) {
         // The newest entry: only its own name's list changes.
         auto found = FIndex.find(folded);
@@ -276,6 +279,7 @@ void TscScript::RemoveWhere(const std::function<bool(const Entry&)>& remove)
             continue;
         std::unique_ptr<TscObject> owned = std::move(FItems[i].Owned);
         FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
+        ++FItemsVersion;
         removed = true;
         owned.reset();
     }

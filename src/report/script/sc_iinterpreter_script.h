@@ -275,6 +275,7 @@ private:
     static inline std::atomic<int> sAttention{0};
 
     std::vector<Entry> FItems;
+    uint64_t FItemsVersion = 0; // changes whenever an item is added or removed
     QHash<QString, std::vector<size_t>> FIndex; // folded name -> entries, oldest first
     TscScript* FParent;
     TscScript* FRoot;
