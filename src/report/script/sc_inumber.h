@@ -13,16 +13,15 @@
 #include <cmath>
 #include <cstdint>
 
+// The two values are kept apart (no union): the real then comes back from a function in a
+// floating-point register and the integer and kind in a general one, so that a chain of real
+// operations never moves its values between the two kinds of register.
 struct TscNumber {
     enum Kind : uint8_t { None, Integer, Real };
 
-    union {
-        int32_t I; // the value when Integer
-        double R;  // the value when Real
-    };
+    double R = 0;  // the value when Real
+    int32_t I = 0; // the value when Integer
     Kind K = None;
-
-    TscNumber() : R(0) {}
 
     static TscNumber OfInteger(int32_t value)
     {
