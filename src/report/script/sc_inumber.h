@@ -20,8 +20,8 @@ struct TscNumber {
     enum Kind : uint8_t { None, Integer, Real };
 
     double R = 0;  // the value when Real
-    int32_t I = 0; // the value when Integer
     Kind K = None;
+    int32_t I = 0; // the value when Integer
 
     static TscNumber OfInteger(int32_t value)
     {
