@@ -1,6 +1,7 @@
 #include "rpDesgnCtrls.h"
 
 #include "report/core/Services.h"
+#include "report/core/gui/QtConversions.h"
 #include "report/model/rpClass.h"
 #include "report/model/rpUtils.h"
 
@@ -21,11 +22,10 @@ int R(double value)
     return static_cast<int>(std::nearbyint(value));
 }
 
-QColor ToQColor(TColor color)
+// The rulers and the colour swatches: a colour that is none shows as the paper they stand for.
+QColor PaperColor(TColor color)
 {
-    const uint32_t rgb = ColorToRgb(color, 0xFFFFFF);
-    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>(rgb & 0xFF));
+    return ToQColor(color, QColor(Qt::white));
 }
 
 constexpr TColor clWindow = static_cast<TColor>(0xFF000005u);
@@ -114,12 +114,12 @@ void TrpRuler::Paint(QPainter& painter) const
 {
     const int w = width();
     const int h = height();
-    painter.fillRect(QRect(0, 0, w, h), ToQColor(clBtnFace));
+    painter.fillRect(QRect(0, 0, w, h), PaperColor(clBtnFace));
     const int end = size_ != 0 ? size_ + offset_ : (left_ ? h : w);
     if (left_)
-        painter.fillRect(QRect(QPoint(3, offset_), QPoint(w - 5 - 1, end - 1)), ToQColor(clWindow));
+        painter.fillRect(QRect(QPoint(3, offset_), QPoint(w - 5 - 1, end - 1)), PaperColor(clWindow));
     else
-        painter.fillRect(QRect(QPoint(offset_, 3), QPoint(end - 1, h - 5 - 1)), ToQColor(clWindow));
+        painter.fillRect(QRect(QPoint(offset_, 3), QPoint(end - 1, h - 5 - 1)), PaperColor(clWindow));
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(7);
     painter.setFont(font);
@@ -310,8 +310,8 @@ void TrpCustomSelector::HidePopup()
 
 void TrpCustomSelector::PaintSelector(QPainter& painter)
 {
-    painter.setPen(ToQColor(clBtnShadow));
-    painter.setBrush(ToQColor(clWindow));
+    painter.setPen(PaperColor(clBtnShadow));
+    painter.setBrush(PaperColor(clWindow));
     painter.drawRect(QRect(0, 0, width() - 1, height() - 1));
 }
 
@@ -357,9 +357,9 @@ const std::array<TColor, 48> kInitialPalette = {
 void Highlight(QPainter& painter, const QRect& outer)
 {
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(ToQColor(0xC56A31));
+    painter.setPen(PaperColor(0xC56A31));
     painter.drawRect(outer.adjusted(0, 0, -1, -1));
-    painter.setPen(ToQColor(0xE8E6E2));
+    painter.setPen(PaperColor(0xE8E6E2));
     painter.drawRect(outer.adjusted(1, 1, -2, -2));
     painter.drawRect(outer.adjusted(2, 2, -3, -3));
 }
@@ -407,16 +407,16 @@ void TrpColorSelector::PaintSelector(QPainter& painter)
             const TColor color = palette[static_cast<size_t>(r * 8 + c)];
             const int x = c * 18;
             const int y = r * 18;
-            painter.setPen(ToQColor(0x808080));
-            painter.setBrush(color == clNone ? QColor(Qt::white) : ToQColor(color));
+            painter.setPen(PaperColor(0x808080));
+            painter.setBrush(color == clNone ? QColor(Qt::white) : PaperColor(color));
             painter.drawRect(QRect(QPoint(x + 8, y + 8), QPoint(x + 19, y + 19)));
             if (r == 0 && c == 0) {
                 painter.drawLine(x + 10, y + 10, x + 18, y + 18);
                 painter.drawLine(x + 17, y + 10, x + 9, y + 18);
             }
         }
-    painter.setPen(ToQColor(0x808080));
-    painter.setBrush(ToQColor(clBtnFace));
+    painter.setPen(PaperColor(0x808080));
+    painter.setBrush(PaperColor(clBtnFace));
     painter.drawRect(QRect(QPoint(8, 116), QPoint(width() - 10, height() - 10)));
     painter.setPen(Qt::black);
     const QFontMetrics metrics(painter.font());
@@ -499,7 +499,7 @@ void TrpLineSelector::PaintSelector(QPainter& painter)
 void TrpLineSelector::DrawHighlight(QPainter& painter, int, int y, bool down)
 {
     const int row = RowAt(y);
-    QPen pen(ToQColor(clBtnShadow));
+    QPen pen(PaperColor(clBtnShadow));
     pen.setWidth(down ? 2 : 1);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);

@@ -10,6 +10,7 @@
 #include "report/core/KeyCodes.h"
 #include "report/core/ScriptFont.h"
 #include "report/core/Services.h"
+#include "report/core/gui/QtConversions.h"
 #include "report/model/rpClass.h"
 #include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
@@ -369,9 +370,7 @@ QColor SwatchColor(const QString& name)
         } catch (const platform::Exception&) {
         }
     }
-    const uint32_t rgb = ColorToRgb(color);
-    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>(rgb & 0xFF));
+    return ToQColor(color);
 }
 
 } // namespace
