@@ -138,6 +138,7 @@ std::shared_ptr<const TscGrammar> TscGrammar::Compile(const QString& grammarText
             pending.emplace_back(childItem, childIndex);
         }
     }
+    grammar->FTypes = ChildNamed(root, QStringLiteral("types"));
     grammar->ReadLexerSettings(grammar->FLexer, grammar->FDeclareVars);
     grammar->FindStarts();
     return grammar;
@@ -339,7 +340,7 @@ int TscGrammar::FindRule(const QString& name) const
 
 const TscXMLItem* TscGrammar::Types() const
 {
-    return ChildNamed(Root(), QStringLiteral("types"));
+    return FTypes;
 }
 
 void TscGrammar::Configure(TscParser& lexer, bool& needDeclareVars) const
@@ -427,6 +428,7 @@ void TscILParser::SelectLanguage(const QString& langName)
     FParser.Clear();
     FLangName = langName;
     FGrammar = GetCompiledLanguageGrammar(langName);
+    FStartGrammar = nullptr;
     FGrammar->Configure(FParser, FNeedDeclareVars);
     if (FExtendedCharset) {
         TscIdentifierCharset set = FParser.IdentifierCharset();
@@ -502,7 +504,13 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
         }
         FParser.SetPosition(start);
 
-        const int rule = FGrammar->FindRule(startRule);
+        // Expressions are parsed one after another with the same grammar and start rule.
+        if (FStartGrammar != FGrammar.get() || FStartRuleName != startRule) {
+            FStartRule = FGrammar->FindRule(startRule);
+            FStartGrammar = FGrammar.get();
+            FStartRuleName = startRule;
+        }
+        const int rule = FStartRule;
         if (rule < 0)
             RaiseInvalidLanguage();
         matched = Match(rule);
@@ -529,8 +537,7 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
         root->Clear();
         root->SetName(QStringLiteral("program"));
         root->SetText(QString());
-        for (auto& item : FOutput)
-            root->AddItem(std::move(item));
+        root->AddItems(FOutput, 0);
         auto types = std::make_unique<TscXMLItem>(QStringLiteral("types"));
         if (const TscXMLItem* grammarTypes = FGrammar->Types())
             types->Assign(grammarTypes);
@@ -774,9 +781,7 @@ void TscILParser::Wrap(const TscGrammar::Element& element, size_t mark, int entr
     FParser.SetPosition(saved);
     std::unique_ptr<TscXMLItem> node =
         TscXMLItem::MakeParsed(element.node, nullptr, pos, element.exprNode ? FParser.GetXYPosition() : QString());
-    for (size_t i = mark; i < FOutput.size(); ++i)
-        node->AddItem(std::move(FOutput[i]));
-    FOutput.resize(mark);
+    node->AddItems(FOutput, mark);
     FOutput.push_back(std::move(node));
 }
 

@@ -147,6 +147,7 @@ private:
     QHash<QString, int> FRules; // case-folded name -> first definition
     TscParser FLexer;           // a lexer with the grammar's settings
     bool FDeclareVars = true;   // false when the grammar lets variables go undeclared
+    const TscXMLItem* FTypes = nullptr; // the `types` element, found once
 };
 
 // Supplies the source text of an included unit: the handler sets unitText (left empty, the
@@ -246,6 +247,9 @@ private:
 
     // State of one MakeILScript call.
     std::vector<std::unique_ptr<TscXMLItem>> FOutput; // the top-level elements emitted so far
+    const TscGrammar* FStartGrammar = nullptr; // the start rule last looked up, in that grammar
+    QString FStartRuleName;
+    int FStartRule = -1;
     int FPeekFrom = -1; // CannotStart looked from here, and found this start bit (-1: the end)
     int FPeekBit = -1;
     RecordedError FError;

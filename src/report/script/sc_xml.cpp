@@ -255,6 +255,21 @@ TscXMLItem* TscXMLItem::AddItem(std::unique_ptr<TscXMLItem> item)
     return InsertItem(Count(), std::move(item));
 }
 
+void TscXMLItem::AddItems(std::vector<std::unique_ptr<TscXMLItem>>& items, size_t from)
+{
+    if (from >= items.size())
+        return;
+    FItems.reserve(FItems.size() + (items.size() - from));
+    for (size_t i = from; i < items.size(); ++i) {
+        if (!items[i] || items[i]->FParent)
+            continue;
+        ChargeScriptMemory(kScriptObjectBytes);
+        items[i]->FParent = this;
+        FItems.push_back(std::move(items[i]));
+    }
+    items.resize(from);
+}
+
 TscXMLItem* TscXMLItem::InsertItem(int index, std::unique_ptr<TscXMLItem> item)
 {
     if (!item || item->FParent)

@@ -76,6 +76,9 @@ public:
     TscXMLItem* AddItem(std::unique_ptr<TscXMLItem> item);
     // The same, placed at index (clamped to 0..Count).
     TscXMLItem* InsertItem(int index, std::unique_ptr<TscXMLItem> item);
+    // Takes items[from..] (items without a parent) and appends them in order; items keeps
+    // only its first `from` entries.
+    void AddItems(std::vector<std::unique_ptr<TscXMLItem>>& items, size_t from);
     // Takes the child at index out of this item; the caller owns it then.
     std::unique_ptr<TscXMLItem> TakeItem(int index);
 
