@@ -50,7 +50,12 @@ TscProgramBuilder::DepthScope::~DepthScope()
 
 QString TscProgramBuilder::Lower(const TscXMLItem* x)
 {
-    return x->Name().toLower();
+    // The parser's names come from the grammar in lower case already: shared, not copied.
+    const QString& name = x->Name();
+    for (const QChar c : name)
+        if (c.unicode() >= 128 || (c.unicode() >= 'A' && c.unicode() <= 'Z'))
+            return name.toLower();
+    return name;
 }
 
 bool TscProgramBuilder::Named(const TscXMLItem* x, const char* name)
@@ -83,7 +88,7 @@ void TscProgramBuilder::Fail(const QString& message)
 
 void TscProgramBuilder::SetPos(const TscXMLItem* x)
 {
-    x->PropIfExists(QStringLiteral("pos"), FErrorPos);
+    x->PosIfExists(FErrorPos);
 }
 
 const TscXMLItem* TscProgramBuilder::Child(const TscXMLItem* x, int index)

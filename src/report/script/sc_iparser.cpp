@@ -578,7 +578,15 @@ QString TscParser::XYPositionOf(int position) const
     *end++ = ':';
     end = std::to_chars(end, text + sizeof text, column).ptr;
     cached.position = position;
-    cached.text = QString::fromLatin1(text, end - text);
+    const auto length = static_cast<qsizetype>(end - text);
+    if (cached.text.isDetached() && cached.text.capacity() >= length) {
+        cached.text.resize(length); // the entry's own buffer, reused
+    } else {
+        cached.text = QString(length, Qt::Uninitialized);
+    }
+    QChar* out = cached.text.data();
+    for (qsizetype i = 0; i < length; ++i)
+        out[i] = QLatin1Char(text[i]);
     return cached.text;
 }
 

@@ -401,6 +401,16 @@ bool TscXMLItem::PropIfExists(const QString& name, QString& value) const
     return true;
 }
 
+bool TscXMLItem::PosIfExists(QString& value) const
+{
+    if (!FParsed)
+        return PropIfExists(QStringLiteral("pos"), value);
+    if (FPos.isEmpty())
+        return false;
+    value = FPos;
+    return true;
+}
+
 void TscXMLItem::SetProp(const QString& name, const QString& value)
 {
     if (FParsed)

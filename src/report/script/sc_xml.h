@@ -107,6 +107,8 @@ public:
     // line feed, carriage return, double quote, ampersand, less-than, greater-than (and a lone
     // surrogate) become "&#code;", so every value reads back exactly as written.
     void SetProp(const QString& name, const QString& value);
+    // PropIfExists of "pos": the program builder asks it of every element.
+    bool PosIfExists(QString& value) const;
 
 private:
     void AdoptAt(size_t index, std::unique_ptr<TscXMLItem> item);
