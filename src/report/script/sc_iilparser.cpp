@@ -138,6 +138,9 @@ std::shared_ptr<const TscGrammar> TscGrammar::Compile(const QString& grammarText
             pending.emplace_back(childItem, childIndex);
         }
     }
+    for (Element& element : grammar->FElements)
+        element.bareReference = element.kind == Kind::Reference && element.node.isEmpty() && element.add.isEmpty() &&
+                                element.children.empty() && !element.hasErr;
     grammar->FTypes = ChildNamed(root, QStringLiteral("types"));
     grammar->ReadLexerSettings(grammar->FLexer, grammar->FDeclareVars);
     grammar->FindStarts();
@@ -475,6 +478,7 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
             LimitError(FormatScMessage(TscMessage::SScriptTooLarge, QString::number(kScMaxSourceLength)));
         }
         FBudget->sourceLeft -= text.size();
+        FBudget->stepLimit = kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
 
         // The source always ends with a line end, as the lines of a script did.
         QString source = text;
@@ -565,24 +569,43 @@ bool TscILParser::TokenMatches(const TscGrammar::Element& element, const QString
 bool TscILParser::Match(int index)
 {
     using Kind = TscGrammar::Kind;
-    DepthScope depth(FBudget->depth);
-    if (FBudget->depth > kScMaxRuleDepth)
-        LimitError(FormatScMessage(TscMessage::SRulesTooDeep, QString::number(kScMaxRuleDepth)));
-    // The stack guard only matters on a thread with a small stack: the limits above keep the
-    // recursion within the usual ones.
-    if (ScStackIsShort())
-        LimitError(ScMessage(TscMessage::SStackTooShort));
-    const TscGrammar::Element& element = FGrammar->At(index);
-    // An element that makes a tree node is one level of the script's nesting (the program
-    // itself is the first).
-    int notNested = 0;
-    DepthScope nesting(element.node.isEmpty() ? notNested : FBudget->nesting);
-    if (FBudget->nesting >= kScMaxNesting)
-        LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
-    const int64_t stepLimit =
-        kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
-    if (++FBudget->steps > stepLimit)
-        LimitError(FormatScMessage(TscMessage::SScriptTooComplex, QString::number(stepLimit)));
+    // A bare reference is its rule: the rule is matched in the same call, the reference still
+    // counted as a level of its own, so that every limit is met where it was.
+    struct Levels {
+        Budget& budget;
+        int entered = 0;
+        bool nested = false;
+        ~Levels()
+        {
+            budget.depth -= entered;
+            if (nested)
+                --budget.nesting;
+        }
+    } levels{*FBudget};
+    const TscGrammar::Element* current = &FGrammar->At(index);
+    for (;;) {
+        ++levels.entered;
+        if (++FBudget->depth > kScMaxRuleDepth)
+            LimitError(FormatScMessage(TscMessage::SRulesTooDeep, QString::number(kScMaxRuleDepth)));
+        // The stack guard only matters on a thread with a small stack: the limits above keep
+        // the recursion within the usual ones.
+        if (ScStackIsShort())
+            LimitError(ScMessage(TscMessage::SStackTooShort));
+        // An element that makes a tree node is one level of the script's nesting (the program
+        // itself is the first).
+        if (!current->node.isEmpty()) {
+            ++FBudget->nesting;
+            levels.nested = true;
+        }
+        if (FBudget->nesting >= kScMaxNesting)
+            LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
+        if (++FBudget->steps > FBudget->stepLimit)
+            LimitError(FormatScMessage(TscMessage::SScriptTooComplex, QString::number(FBudget->stepLimit)));
+        if (!current->bareReference)
+            break;
+        current = &FGrammar->At(current->rule);
+    }
+    const TscGrammar::Element& element = *current;
 
     const int entry = FParser.Position();
     const size_t mark = FOutput.size();

@@ -111,6 +111,7 @@ public:
         bool noSkip = false; // char: `skip` "0"
         bool loopSkip = false; // loop: `skip` "1"
         int rule = -1;       // Reference: index of the rule definition
+        bool bareReference = false; // a Reference with nothing of its own: matching it is matching its rule
         std::vector<int> children;
 
         // What the element can start with, found when the grammar is compiled, so that the
