@@ -85,6 +85,7 @@ void TscParser::CopySettingsFrom(const TscParser& other)
     FKeywords = other.FKeywords;
     FFoldedKeywords = other.FFoldedKeywords;
     FSkiPChar = other.FSkiPChar;
+    FCommentStarts = other.FCommentStarts;
     FSkipEOL = other.FSkipEOL;
     FSkipSpace = other.FSkipSpace;
     FStringQuotes = other.FStringQuotes;
@@ -111,6 +112,7 @@ void TscParser::ResetSettings()
         FIdentifierCharset.set(c);
     FIdentifierCharset.set('_');
     FSkiPChar.clear();
+    FindCommentStarts();
     FSkipEOL = true;
     FStringQuotes = QStringLiteral("'");
     FSkipSpace = true;
@@ -122,6 +124,7 @@ void TscParser::SetCommentBlock1(const QString& pair)
     Forget();
     FCommentBlock1 = pair;
     SplitPair(pair, FCommentBlock11, FCommentBlock12);
+    FindCommentStarts();
 }
 
 void TscParser::SetCommentBlock2(const QString& pair)
@@ -129,6 +132,7 @@ void TscParser::SetCommentBlock2(const QString& pair)
     Forget();
     FCommentBlock2 = pair;
     SplitPair(pair, FCommentBlock21, FCommentBlock22);
+    FindCommentStarts();
 }
 
 void TscParser::AddKeyword(const QString& word)
@@ -186,18 +190,6 @@ void TscParser::ConstructCharset(const QString& s)
             FIdentifierCharset.set(c.unicode());
 }
 
-QChar TscParser::At(int position) const
-{
-    return position >= 1 && position <= FSize ? FText[position - 1] : QChar(0);
-}
-
-bool TscParser::IsBlank(QChar c) const
-{
-    if (c.unicode() > 32)
-        return false;
-    // In a line-oriented grammar line ends are tokens of their own.
-    return FSkipEOL || !IsLineEnd(c);
-}
 
 bool TscParser::IsIdentChar(QChar c) const
 {
@@ -235,7 +227,15 @@ void TscParser::SkipLineEnd()
         ++FPosition;
 }
 
-bool TscParser::MayStartComment(QChar c) const
+void TscParser::FindCommentStarts()
+{
+    FCommentStarts.reset();
+    for (char16_t u = 0; u < 128; ++u)
+        if (MayStartCommentSlow(QChar(u)))
+            FCommentStarts.set(u);
+}
+
+bool TscParser::MayStartCommentSlow(QChar c) const
 {
     // The first characters of the markers, compared as the checks below compare them: word
     // markers in any letter case.

@@ -41,9 +41,9 @@ public:
     const QString& CommentBlock2() const { return FCommentBlock2; }
     void SetCommentBlock2(const QString& pair);
     const QString& CommentLine1() const { return FCommentLine1; }
-    void SetCommentLine1(const QString& marker) { FCommentLine1 = marker; Forget(); }
+    void SetCommentLine1(const QString& marker) { FCommentLine1 = marker; Forget(); FindCommentStarts(); }
     const QString& CommentLine2() const { return FCommentLine2; }
-    void SetCommentLine2(const QString& marker) { FCommentLine2 = marker; Forget(); }
+    void SetCommentLine2(const QString& marker) { FCommentLine2 = marker; Forget(); FindCommentStarts(); }
     const QString& HexSequence() const { return FHexSequence; }
     void SetHexSequence(const QString& prefix) { FHexSequence = prefix; Forget(); }
     const TscIdentifierCharset& IdentifierCharset() const { return FIdentifierCharset; }
@@ -53,7 +53,7 @@ public:
     void AddKeyword(const QString& word);
     void SetKeywords(const QStringList& words);
     const QString& SkiPChar() const { return FSkiPChar; }
-    void SetSkiPChar(const QString& c) { FSkiPChar = c; Forget(); }
+    void SetSkiPChar(const QString& c) { FSkiPChar = c; Forget(); FindCommentStarts(); }
     bool SkipEOL() const { return FSkipEOL; }
     void SetSkipEOL(bool on) { FSkipEOL = on; Forget(); }
     bool SkipSpace() const { return FSkipSpace; }
@@ -122,13 +122,26 @@ private:
     static const TscParser& Defaults();
     void ResetSettings();
 
-    QChar At(int position) const; // the unit at a 1-based position, NUL outside the text
-    bool IsBlank(QChar c) const;
+    // The unit at a 1-based position, NUL outside the text.
+    QChar At(int position) const { return position >= 1 && position <= FSize ? FText[position - 1] : QChar(0); }
+    bool IsBlank(QChar c) const
+    {
+        if (c.unicode() > 32)
+            return false;
+        // In a line-oriented grammar line ends are tokens of their own.
+        return FSkipEOL || (c.unicode() != 10 && c.unicode() != 13);
+    }
     bool IsIdentChar(QChar c) const;
     bool IsIdentStart(QChar c) const;
     bool MatchesAt(int position, const QString& s) const;
     // Whether a comment or the continuation character may begin with c.
-    bool MayStartComment(QChar c) const;
+    bool MayStartComment(QChar c) const
+    {
+        return c.unicode() < 128 ? FCommentStarts.test(c.unicode()) : MayStartCommentSlow(c);
+    }
+    bool MayStartCommentSlow(QChar c) const;
+    // Works out FCommentStarts (after a marker changed).
+    void FindCommentStarts();
     bool MatchesCommentLine(int position, const QString& marker) const;
     // Reads one or more digits (hexadecimal when hex) from position; returns the count read.
     int ReadDigits(int& position, bool hex) const;
@@ -140,6 +153,7 @@ private:
     void RebuildLines();
 
     bool FCaseSensitive = false;
+    std::bitset<128> FCommentStarts; // the ASCII characters MayStartComment holds for
     QString FCommentBlock1;
     QString FCommentBlock2;
     QString FCommentBlock11, FCommentBlock12; // split delimiters of the first pair
