@@ -564,30 +564,27 @@ QString TscParser::GetXYPosition() const
 
 QString TscParser::XYPositionOf(int position) const
 {
-    // Leaves and nodes ask for the same few places again and again.
-    XYEntry& cached = FXYCache[static_cast<size_t>(position) % FXYCache.size()];
-    if (cached.position == position)
-        return cached.text;
     // The first line end at or after the position closes the position's row.
     const auto entry = std::lower_bound(FYList.begin(), FYList.end(), position);
-    const auto row = static_cast<int>(entry - FYList.begin());
-    const int column = position - FYList[static_cast<size_t>(std::max(row - 1, 0))];
+    const int row = std::max(static_cast<int>(entry - FYList.begin()), 1);
+    const int column = position - FYList[static_cast<size_t>(row - 1)];
+    XYEntry& cached = FXYCache[static_cast<size_t>(row * 31 + column) % FXYCache.size()];
+    if (cached.row == row && cached.column == column)
+        return cached.text;
     // Made in one piece: every token of a compilation asks for its position.
     char text[24];
-    char* end = std::to_chars(text, text + 11, std::max(row, 1)).ptr;
+    char* end = std::to_chars(text, text + 11, row).ptr;
     *end++ = ':';
     end = std::to_chars(end, text + sizeof text, column).ptr;
-    cached.position = position;
     const auto length = static_cast<qsizetype>(end - text);
-    if (cached.text.isDetached() && cached.text.capacity() >= length) {
-        cached.text.resize(length); // the entry's own buffer, reused
-    } else {
-        cached.text = QString(length, Qt::Uninitialized);
-    }
-    QChar* out = cached.text.data();
+    QString made(length, Qt::Uninitialized);
+    QChar* out = made.data();
     for (qsizetype i = 0; i < length; ++i)
         out[i] = QLatin1Char(text[i]);
-    return cached.text;
+    cached.row = row;
+    cached.column = column;
+    cached.text = made;
+    return made;
 }
 
 int TscParser::GetPlainPosition(QPoint point) const

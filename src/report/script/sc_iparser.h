@@ -114,8 +114,6 @@ private:
         FSkipFrom = -1;
         FSkipTo = -1;
         FWordStart = -1;
-        for (XYEntry& entry : FXYCache)
-            entry.position = -1;
     }
     explicit TscParser(DefaultsTag);
     // The settings Clear gives, made once.
@@ -179,11 +177,15 @@ private:
     // each alternative it tries: the last answers, by the place they started.
     int FSkipFrom = -1; // SkipSpaces from here (or from FSkipTo itself) ends at FSkipTo
     int FSkipTo = -1;
+    // "row:col" texts made lately, by row and column: they depend on nothing else, so they
+    // stay valid from one text to the next (expressions evaluated one after another ask for
+    // the same few places).
     struct XYEntry {
-        int position = -1;
+        int row = -1;
+        int column = -1;
         QString text;
     };
-    mutable std::array<XYEntry, 8> FXYCache; // "row:col" of places asked for lately
+    mutable std::array<XYEntry, 64> FXYCache;
     int FWordStart = -1; // GetWord at this place gives FWord, ending at FWordEnd
     int FWordEnd = -1;
     QString FWord;
