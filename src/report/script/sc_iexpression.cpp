@@ -15,7 +15,10 @@
 TscExpressionNode::~TscExpressionNode()
 {
     // Deep trees (long chains of one operator) are freed with a work list, not recursion.
+    if (!FLeft && !FRight)
+        return;
     std::vector<std::unique_ptr<TscExpressionNode>> pending;
+    pending.reserve(8); // one allocation for the usual expression
     if (FLeft)
         pending.push_back(std::move(FLeft));
     if (FRight)
@@ -858,7 +861,9 @@ QString TscExpression::Finalize()
         int Depth;
         bool ChildrenDone;
     };
-    std::vector<Visit> stack{{FNode.get(), 1, false}};
+    std::vector<Visit> stack;
+    stack.reserve(16); // one allocation for the usual expression
+    stack.push_back({FNode.get(), 1, false});
     FDepth = 0;
     while (!stack.empty()) {
         Visit& visit = stack.back();
