@@ -538,7 +538,7 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
     const bool success = matched && FError.message.isEmpty();
     if (success) {
         TscXMLItem* root = FILScript.Root();
-        root->Clear();
+        root->ClearInto(FSpareItems, kSpareItems);
         root->SetName(QStringLiteral("program"));
         root->SetText(QString());
         root->AddItems(FOutput, 0);
@@ -768,7 +768,7 @@ void TscILParser::ReportError(const TscGrammar::Element& element, int entry)
 
 void TscILParser::EmitLeaf(const QString& name, const QString& text)
 {
-    FOutput.push_back(TscXMLItem::MakeParsed(name, &text, FParser.GetXYPosition()));
+    FOutput.push_back(TscXMLItem::MakeParsed(FSpareItems, name, &text, FParser.GetXYPosition()));
 }
 
 void TscILParser::EmitReportExpression(const QString& expression)
@@ -803,7 +803,7 @@ void TscILParser::Wrap(const TscGrammar::Element& element, size_t mark, int entr
     const QString pos = FParser.GetXYPosition();
     FParser.SetPosition(saved);
     std::unique_ptr<TscXMLItem> node =
-        TscXMLItem::MakeParsed(element.node, nullptr, pos, element.exprNode ? FParser.GetXYPosition() : QString());
+        TscXMLItem::MakeParsed(FSpareItems, element.node, nullptr, pos, element.exprNode ? FParser.GetXYPosition() : QString());
     node->AddItems(FOutput, mark);
     FOutput.push_back(std::move(node));
 }

@@ -246,6 +246,11 @@ private:
     QString FUnitName;
     QStringList FUsesList;
 
+    // The items of the last tree, kept to make the next one of (a parser that evaluates
+    // expression after expression makes much the same small tree each time).
+    static constexpr size_t kSpareItems = 1024;
+    std::vector<std::unique_ptr<TscXMLItem>> FSpareItems;
+
     // State of one MakeILScript call.
     std::vector<std::unique_ptr<TscXMLItem>> FOutput; // the top-level elements emitted so far
     const TscGrammar* FStartGrammar = nullptr; // the start rule last looked up, in that grammar

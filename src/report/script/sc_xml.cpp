@@ -110,6 +110,28 @@ std::unique_ptr<TscXMLItem> TscXMLItem::MakeParsed(const QString& name, const QS
     return item;
 }
 
+std::unique_ptr<TscXMLItem> TscXMLItem::MakeParsed(std::vector<std::unique_ptr<TscXMLItem>>& spare, const QString& name,
+                                                   const QString* textValue, const QString& pos, const QString& pos1)
+{
+    if (spare.empty())
+        return MakeParsed(name, textValue, pos, pos1);
+    std::unique_ptr<TscXMLItem> item = std::move(spare.back());
+    spare.pop_back();
+    item->FName = name;
+    item->FText.clear();
+    item->FData = nullptr;
+    item->FParsed = true;
+    item->FTextMade = false;
+    item->FHasTextValue = textValue != nullptr;
+    if (textValue != nullptr)
+        item->FTextValue = *textValue;
+    else
+        item->FTextValue.clear();
+    item->FPos = pos;
+    item->FPos1 = pos1;
+    return item;
+}
+
 void TscXMLItem::MakeText() const
 {
     QString text;
@@ -203,6 +225,34 @@ void TscXMLItem::Clear()
             pending.push_back(std::move(child));
         item->FItems.clear();
     }
+}
+
+void TscXMLItem::ClearInto(std::vector<std::unique_ptr<TscXMLItem>>& spare, size_t limit)
+{
+    // spare itself is the work list: each item taken gives up its children behind it.
+    const size_t first = spare.size();
+    for (auto& child : FItems)
+        spare.push_back(std::move(child));
+    FItems.clear();
+    for (size_t i = first; i < spare.size(); ++i) {
+        TscXMLItem* item = spare[i].get();
+        item->FParent = nullptr;
+        for (auto& child : item->FItems)
+            spare.push_back(std::move(child));
+        item->FItems.clear();
+    }
+    // Every item taken has no children now: freeing one is freeing just that one.
+    size_t kept = first;
+    for (size_t i = first; i < spare.size(); ++i) {
+        if (kept < limit && !spare[i]->HasHandle()) {
+            if (kept != i)
+                spare[kept] = std::move(spare[i]);
+            ++kept;
+        } else {
+            spare[i].reset();
+        }
+    }
+    spare.resize(kept);
 }
 
 TscXMLItem* TscXMLItem::Items(int index) const

@@ -33,6 +33,10 @@ public:
     // reading them costs nothing; Text() makes the attribute text of them when first asked.
     static std::unique_ptr<TscXMLItem> MakeParsed(const QString& name, const QString* textValue, const QString& pos,
                                                   const QString& pos1 = QString());
+    // The same, reusing an item of spare (see ClearInto) when it holds one.
+    static std::unique_ptr<TscXMLItem> MakeParsed(std::vector<std::unique_ptr<TscXMLItem>>& spare, const QString& name,
+                                                  const QString* textValue, const QString& pos,
+                                                  const QString& pos1 = QString());
     // Frees the whole subtree (without recursion, so any depth is safe) and leaves the parent.
     ~TscXMLItem() override;
 
@@ -93,6 +97,10 @@ public:
 
     // Frees every child; name, attributes and data stay.
     void Clear();
+    // Clear for a parser that parses again and again: the items taken out go to spare, as
+    // long as it holds fewer than limit, to be made again by MakeParsed. An item that was
+    // given a handle is freed, never reused.
+    void ClearInto(std::vector<std::unique_ptr<TscXMLItem>>& spare, size_t limit);
     // Clear, then a copy of item's name, attributes and data and a deep copy of its children.
     void Assign(const TscXMLItem* item);
 
