@@ -542,9 +542,11 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
         root->SetName(QStringLiteral("program"));
         root->SetText(QString());
         root->AddItems(FOutput, 0);
-        auto types = std::make_unique<TscXMLItem>(QStringLiteral("types"));
+        std::unique_ptr<TscXMLItem> types = TscXMLItem::MakeParsed(FSpareItems, QStringLiteral("types"), nullptr, QString());
         if (const TscXMLItem* grammarTypes = FGrammar->Types())
             types->Assign(grammarTypes);
+        else
+            types->SetText(QString()); // a plain element without attributes
         root->AddItem(std::move(types));
     } else {
         FErrorMsg = FError.message;
@@ -561,9 +563,9 @@ bool TscILParser::TokenMatches(const TscGrammar::Element& element, const QString
         return false;
     if (!element.hasText)
         return true;
-    if (FParser.CaseSensitive())
-        return token == element.text;
-    return token.compare(element.text, Qt::CaseInsensitive) == 0;
+    if (token == element.text)
+        return true; // the usual match, and the only one when the lexer tells case
+    return !FParser.CaseSensitive() && token.compare(element.text, Qt::CaseInsensitive) == 0;
 }
 
 bool TscILParser::Match(int index)

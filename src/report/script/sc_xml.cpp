@@ -397,6 +397,8 @@ void TscXMLItem::Assign(const TscXMLItem* item)
     FHasTextValue = item->FHasTextValue;
     FTextMade = item->FTextMade;
     FData = item->FData;
+    if (item->FItems.empty())
+        return;
     // Copied without recursion: pairs of (source, copy whose children are still to be made).
     std::vector<std::pair<const TscXMLItem*, TscXMLItem*>> pending{{item, this}};
     while (!pending.empty()) {
