@@ -453,6 +453,13 @@ bool TscXMLItem::PropIfExists(const QString& name, QString& value) const
     return true;
 }
 
+QString TscXMLItem::TextProp() const
+{
+    if (!FParsed)
+        return Prop(QStringLiteral("text"));
+    return FHasTextValue ? FTextValue : QString();
+}
+
 bool TscXMLItem::PosIfExists(QString& value) const
 {
     if (!FParsed)

@@ -117,6 +117,8 @@ public:
     void SetProp(const QString& name, const QString& value);
     // PropIfExists of "pos": the program builder asks it of every element.
     bool PosIfExists(QString& value) const;
+    // Prop of "text", which the program builder asks of most elements.
+    QString TextProp() const;
 
 private:
     void AdoptAt(size_t index, std::unique_ptr<TscXMLItem> item);
