@@ -480,10 +480,18 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
         FBudget->sourceLeft -= text.size();
         FBudget->stepLimit = kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
 
-        // The source always ends with a line end, as the lines of a script did.
-        QString source = text;
-        if (!source.isEmpty() && source.back() != QChar(13) && source.back() != QChar(10))
-            source += QLatin1String("\r\n");
+        // The source always ends with a line end, as the lines of a script did. It is made in
+        // the buffer of the last one: the lexer lets go of that first, so that it is not shared.
+        FParser.SetText(QString());
+        QString& source = FSource;
+        if (!text.isEmpty() && text.back() != QChar(13) && text.back() != QChar(10)) {
+            source.resize(0);
+            source.reserve(text.size() + 2);
+            source.append(text);
+            source.append(u"\r\n");
+        } else {
+            source = text;
+        }
         FParser.SetText(source);
         FPeekFrom = -1;
         if (!FGrammar)

@@ -251,6 +251,8 @@ private:
     static constexpr size_t kSpareItems = 1024;
     std::vector<std::unique_ptr<TscXMLItem>> FSpareItems;
 
+    QString FSource; // the text being parsed, with its line end
+
     // State of one MakeILScript call.
     std::vector<std::unique_ptr<TscXMLItem>> FOutput; // the top-level elements emitted so far
     const TscGrammar* FStartGrammar = nullptr; // the start rule last looked up, in that grammar

@@ -203,7 +203,7 @@ bool TscParser::IsIdentStart(QChar c) const
 
 bool TscParser::MatchesAt(int position, const QString& s) const
 {
-    if (s.isEmpty() || position < 1 || position + s.size() - 1 > FSize)
+    if (s.isEmpty() || position < 1 || position + s.size() - 1 > FSize || FText[position - 1] != s.front())
         return false;
     return QStringView(FText).mid(position - 1, s.size()) == s;
 }
