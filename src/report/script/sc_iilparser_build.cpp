@@ -79,9 +79,9 @@ TscProgramBuilder::TscProgramBuilder(TscScript* script, const TscILParser* parse
 {
     if (parser != nullptr) {
         FNeedDeclareVars = parser->NeedDeclareVars();
-        const QString language = parser->LangName();
-        if (language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) == 0 ||
-            language.compare(QLatin1String("R++Idirud"), Qt::CaseInsensitive) == 0)
+        const QString& language = parser->LangName();
+        if ((language.size() == 7 && language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) == 0) ||
+            (language.size() == 9 && language.compare(QLatin1String("R++Idirud"), Qt::CaseInsensitive) == 0))
             FShortCircuit = TscShortCircuit::Always;
     }
 }

@@ -427,7 +427,7 @@ QString TscParser::GetNumber()
     }
     FPosition = isReal ? real : p;
     QString token = FText.mid(start - 1, FPosition - start);
-    if (FHexSequence != QLatin1String("$") && !FHexSequence.isEmpty())
+    if (!FHexSequence.isEmpty() && !(FHexSequence.size() == 1 && FHexSequence.front() == u'$'))
         token.replace(FHexSequence, QStringLiteral("$"));
     return token;
 }
