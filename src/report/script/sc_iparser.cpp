@@ -153,12 +153,6 @@ void TscParser::SetKeywords(const QStringList& words)
         AddKeyword(word);
 }
 
-void TscParser::SetPosition(int position)
-{
-    FPosition = std::clamp(position, 1, FSize + 1);
-    FLastPosition = FPosition;
-}
-
 void TscParser::SetText(const QString& text)
 {
     Forget();

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <vector>
@@ -67,7 +68,11 @@ public:
 
     int Position() const { return FPosition; }
     // Sets the position and the last token start (clamped to 1..Size+1).
-    void SetPosition(int position);
+    void SetPosition(int position)
+    {
+        FPosition = std::clamp(position, 1, FSize + 1);
+        FLastPosition = FPosition;
+    }
     // Where the last token started (set at the end of every blank skipping).
     int LastPosition() const { return FLastPosition; }
     int Size() const { return FSize; }

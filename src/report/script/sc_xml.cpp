@@ -117,7 +117,8 @@ std::unique_ptr<TscXMLItem> TscXMLItem::MakeParsed(std::vector<std::unique_ptr<T
         return MakeParsed(name, textValue, pos, pos1);
     std::unique_ptr<TscXMLItem> item = std::move(spare.back());
     spare.pop_back();
-    item->FName = name;
+    if (!item->FName.isSharedWith(name))
+        item->FName = name; // the grammar's names: often the very text the item had
     item->FText.clear();
     item->FData = nullptr;
     item->FParsed = true;
