@@ -37,6 +37,8 @@ public:
 
     // The object's handle: the same for its whole life, never given to another object.
     uint32_t Handle();
+    // Whether the object was ever given a handle (an object without one is known to no script).
+    bool HasHandle() const { return handle_ != 0; }
     // Makes the handle stale now, for an object whose destruction has to wait (it is still
     // delivering an event): scripts get "Object was destroyed" from here on.
     void RevokeHandle();

@@ -138,6 +138,10 @@ std::shared_ptr<const TscGrammar> TscGrammar::Compile(const QString& grammarText
             pending.emplace_back(childItem, childIndex);
         }
     }
+    for (Element& element : grammar->FElements)
+        element.bareReference = element.kind == Kind::Reference && element.node.isEmpty() && element.add.isEmpty() &&
+                                element.children.empty() && !element.hasErr;
+    grammar->FTypes = ChildNamed(root, QStringLiteral("types"));
     grammar->ReadLexerSettings(grammar->FLexer, grammar->FDeclareVars);
     grammar->FindStarts();
     return grammar;
@@ -339,7 +343,7 @@ int TscGrammar::FindRule(const QString& name) const
 
 const TscXMLItem* TscGrammar::Types() const
 {
-    return ChildNamed(Root(), QStringLiteral("types"));
+    return FTypes;
 }
 
 void TscGrammar::Configure(TscParser& lexer, bool& needDeclareVars) const
@@ -427,6 +431,7 @@ void TscILParser::SelectLanguage(const QString& langName)
     FParser.Clear();
     FLangName = langName;
     FGrammar = GetCompiledLanguageGrammar(langName);
+    FStartGrammar = nullptr;
     FGrammar->Configure(FParser, FNeedDeclareVars);
     if (FExtendedCharset) {
         TscIdentifierCharset set = FParser.IdentifierCharset();
@@ -473,11 +478,20 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
             LimitError(FormatScMessage(TscMessage::SScriptTooLarge, QString::number(kScMaxSourceLength)));
         }
         FBudget->sourceLeft -= text.size();
+        FBudget->stepLimit = kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
 
-        // The source always ends with a line end, as the lines of a script did.
-        QString source = text;
-        if (!source.isEmpty() && source.back() != QChar(13) && source.back() != QChar(10))
-            source += QLatin1String("\r\n");
+        // The source always ends with a line end, as the lines of a script did. It is made in
+        // the buffer of the last one: the lexer lets go of that first, so that it is not shared.
+        FParser.SetText(QString());
+        QString& source = FSource;
+        if (!text.isEmpty() && text.back() != QChar(13) && text.back() != QChar(10)) {
+            source.resize(0);
+            source.reserve(text.size() + 2);
+            source.append(text);
+            source.append(u"\r\n");
+        } else {
+            source = text;
+        }
         FParser.SetText(source);
         FPeekFrom = -1;
         if (!FGrammar)
@@ -502,7 +516,13 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
         }
         FParser.SetPosition(start);
 
-        const int rule = FGrammar->FindRule(startRule);
+        // Expressions are parsed one after another with the same grammar and start rule.
+        if (FStartGrammar != FGrammar.get() || FStartRuleName != startRule) {
+            FStartRule = FGrammar->FindRule(startRule);
+            FStartGrammar = FGrammar.get();
+            FStartRuleName = startRule;
+        }
+        const int rule = FStartRule;
         if (rule < 0)
             RaiseInvalidLanguage();
         matched = Match(rule);
@@ -526,14 +546,15 @@ bool TscILParser::MakeILScript(const QString& text, const QString& startRule, bo
     const bool success = matched && FError.message.isEmpty();
     if (success) {
         TscXMLItem* root = FILScript.Root();
-        root->Clear();
+        root->ClearInto(FSpareItems, kSpareItems);
         root->SetName(QStringLiteral("program"));
         root->SetText(QString());
-        for (auto& item : FOutput)
-            root->AddItem(std::move(item));
-        auto types = std::make_unique<TscXMLItem>(QStringLiteral("types"));
+        root->AddItems(FOutput, 0);
+        std::unique_ptr<TscXMLItem> types = TscXMLItem::MakeParsed(FSpareItems, QStringLiteral("types"), nullptr, QString());
         if (const TscXMLItem* grammarTypes = FGrammar->Types())
             types->Assign(grammarTypes);
+        else
+            types->SetText(QString()); // a plain element without attributes
         root->AddItem(std::move(types));
     } else {
         FErrorMsg = FError.message;
@@ -550,32 +571,51 @@ bool TscILParser::TokenMatches(const TscGrammar::Element& element, const QString
         return false;
     if (!element.hasText)
         return true;
-    if (FParser.CaseSensitive())
-        return token == element.text;
-    return token.compare(element.text, Qt::CaseInsensitive) == 0;
+    if (token == element.text)
+        return true; // the usual match, and the only one when the lexer tells case
+    return !FParser.CaseSensitive() && token.compare(element.text, Qt::CaseInsensitive) == 0;
 }
 
 bool TscILParser::Match(int index)
 {
     using Kind = TscGrammar::Kind;
-    DepthScope depth(FBudget->depth);
-    if (FBudget->depth > kScMaxRuleDepth)
-        LimitError(FormatScMessage(TscMessage::SRulesTooDeep, QString::number(kScMaxRuleDepth)));
-    // The stack guard only matters on a thread with a small stack: the limits above keep the
-    // recursion within the usual ones.
-    if (ScStackIsShort())
-        LimitError(ScMessage(TscMessage::SStackTooShort));
-    const TscGrammar::Element& element = FGrammar->At(index);
-    // An element that makes a tree node is one level of the script's nesting (the program
-    // itself is the first).
-    int notNested = 0;
-    DepthScope nesting(element.node.isEmpty() ? notNested : FBudget->nesting);
-    if (FBudget->nesting >= kScMaxNesting)
-        LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
-    const int64_t stepLimit =
-        kScMinMatchSteps + kScMatchStepsPerUnit * (kScMaxSourceLength - FBudget->sourceLeft);
-    if (++FBudget->steps > stepLimit)
-        LimitError(FormatScMessage(TscMessage::SScriptTooComplex, QString::number(stepLimit)));
+    // A bare reference is its rule: the rule is matched in the same call, the reference still
+    // counted as a level of its own, so that every limit is met where it was.
+    struct Levels {
+        Budget& budget;
+        int entered = 0;
+        bool nested = false;
+        ~Levels()
+        {
+            budget.depth -= entered;
+            if (nested)
+                --budget.nesting;
+        }
+    } levels{*FBudget};
+    const TscGrammar::Element* current = &FGrammar->At(index);
+    for (;;) {
+        ++levels.entered;
+        if (++FBudget->depth > kScMaxRuleDepth)
+            LimitError(FormatScMessage(TscMessage::SRulesTooDeep, QString::number(kScMaxRuleDepth)));
+        // The stack guard only matters on a thread with a small stack: the limits above keep
+        // the recursion within the usual ones.
+        if (ScStackIsShort())
+            LimitError(ScMessage(TscMessage::SStackTooShort));
+        // An element that makes a tree node is one level of the script's nesting (the program
+        // itself is the first).
+        if (!current->node.isEmpty()) {
+            ++FBudget->nesting;
+            levels.nested = true;
+        }
+        if (FBudget->nesting >= kScMaxNesting)
+            LimitError(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
+        if (++FBudget->steps > FBudget->stepLimit)
+            LimitError(FormatScMessage(TscMessage::SScriptTooComplex, QString::number(FBudget->stepLimit)));
+        if (!current->bareReference)
+            break;
+        current = &FGrammar->At(current->rule);
+    }
+    const TscGrammar::Element& element = *current;
 
     const int entry = FParser.Position();
     const size_t mark = FOutput.size();
@@ -738,7 +778,7 @@ void TscILParser::ReportError(const TscGrammar::Element& element, int entry)
 
 void TscILParser::EmitLeaf(const QString& name, const QString& text)
 {
-    FOutput.push_back(TscXMLItem::MakeParsed(name, &text, FParser.GetXYPosition()));
+    FOutput.push_back(TscXMLItem::MakeParsed(FSpareItems, name, &text, FParser.GetXYPosition()));
 }
 
 void TscILParser::EmitReportExpression(const QString& expression)
@@ -773,10 +813,8 @@ void TscILParser::Wrap(const TscGrammar::Element& element, size_t mark, int entr
     const QString pos = FParser.GetXYPosition();
     FParser.SetPosition(saved);
     std::unique_ptr<TscXMLItem> node =
-        TscXMLItem::MakeParsed(element.node, nullptr, pos, element.exprNode ? FParser.GetXYPosition() : QString());
-    for (size_t i = mark; i < FOutput.size(); ++i)
-        node->AddItem(std::move(FOutput[i]));
-    FOutput.resize(mark);
+        TscXMLItem::MakeParsed(FSpareItems, element.node, nullptr, pos, element.exprNode ? FParser.GetXYPosition() : QString());
+    node->AddItems(FOutput, mark);
     FOutput.push_back(std::move(node));
 }
 

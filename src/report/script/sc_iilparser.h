@@ -111,6 +111,7 @@ public:
         bool noSkip = false; // char: `skip` "0"
         bool loopSkip = false; // loop: `skip` "1"
         int rule = -1;       // Reference: index of the rule definition
+        bool bareReference = false; // a Reference with nothing of its own: matching it is matching its rule
         std::vector<int> children;
 
         // What the element can start with, found when the grammar is compiled, so that the
@@ -147,6 +148,7 @@ private:
     QHash<QString, int> FRules; // case-folded name -> first definition
     TscParser FLexer;           // a lexer with the grammar's settings
     bool FDeclareVars = true;   // false when the grammar lets variables go undeclared
+    const TscXMLItem* FTypes = nullptr; // the `types` element, found once
 };
 
 // Supplies the source text of an included unit: the handler sets unitText (left empty, the
@@ -244,8 +246,18 @@ private:
     QString FUnitName;
     QStringList FUsesList;
 
+    // The items of the last tree, kept to make the next one of (a parser that evaluates
+    // expression after expression makes much the same small tree each time).
+    static constexpr size_t kSpareItems = 1024;
+    std::vector<std::unique_ptr<TscXMLItem>> FSpareItems;
+
+    QString FSource; // the text being parsed, with its line end
+
     // State of one MakeILScript call.
     std::vector<std::unique_ptr<TscXMLItem>> FOutput; // the top-level elements emitted so far
+    const TscGrammar* FStartGrammar = nullptr; // the start rule last looked up, in that grammar
+    QString FStartRuleName;
+    int FStartRule = -1;
     int FPeekFrom = -1; // CannotStart looked from here, and found this start bit (-1: the end)
     int FPeekBit = -1;
     RecordedError FError;

@@ -50,11 +50,23 @@ TscProgramBuilder::DepthScope::~DepthScope()
 
 QString TscProgramBuilder::Lower(const TscXMLItem* x)
 {
-    return x->Name().toLower();
+    // The parser's names come from the grammar in lower case already: shared, not copied.
+    const QString& name = x->Name();
+    for (const QChar c : name)
+        if (c.unicode() >= 128 || (c.unicode() >= 'A' && c.unicode() <= 'Z'))
+            return name.toLower();
+    return name;
 }
 
 bool TscProgramBuilder::Named(const TscXMLItem* x, const char* name)
 {
+    // The parser's names are the grammar's, in lower case: the same characters first.
+    const QString& given = x->Name();
+    qsizetype i = 0;
+    while (name[i] != 0 && i < given.size() && given[i].unicode() == static_cast<unsigned char>(name[i]))
+        ++i;
+    if (name[i] == 0 && i == given.size())
+        return true;
     return x->Name().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
 
@@ -67,9 +79,9 @@ TscProgramBuilder::TscProgramBuilder(TscScript* script, const TscILParser* parse
 {
     if (parser != nullptr) {
         FNeedDeclareVars = parser->NeedDeclareVars();
-        const QString language = parser->LangName();
-        if (language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) == 0 ||
-            language.compare(QLatin1String("R++Idirud"), Qt::CaseInsensitive) == 0)
+        const QString& language = parser->LangName();
+        if ((language.size() == 7 && language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) == 0) ||
+            (language.size() == 9 && language.compare(QLatin1String("R++Idirud"), Qt::CaseInsensitive) == 0))
             FShortCircuit = TscShortCircuit::Always;
     }
 }
@@ -83,7 +95,7 @@ void TscProgramBuilder::Fail(const QString& message)
 
 void TscProgramBuilder::SetPos(const TscXMLItem* x)
 {
-    x->PropIfExists(QStringLiteral("pos"), FErrorPos);
+    x->PosIfExists(FErrorPos);
 }
 
 const TscXMLItem* TscProgramBuilder::Child(const TscXMLItem* x, int index)
@@ -140,9 +152,9 @@ void TscProgramBuilder::DeclareRoutines(const TscXMLItem* element, TscScript* pr
     for (int i = 0; i < element->Count(); ++i) {
         const TscXMLItem* child = element->Items(i);
         const QString name = Lower(child);
-        if (name == u"procedure" || name == u"function") {
+        if (Is(name, u"procedure") || Is(name, u"function")) {
             SetPos(child);
-            DeclareRoutine(child, program, name == u"function");
+            DeclareRoutine(child, program, Is(name, u"function"));
         } else if (name != u"uses" && name != u"expr" && name != u"dsgn" && name != u"var" && name != u"const" &&
                    name != u"types" && name != u"program") {
             // Every statement container: a routine declared inside a block belongs to the
@@ -158,16 +170,16 @@ void TscProgramBuilder::DeclareRoutine(const TscXMLItem* element, TscScript* pro
     QString typeName = QStringLiteral("Variant");
     const int nameIndex = element->Find(QStringLiteral("name"));
     if (nameIndex >= 0)
-        name = element->Items(nameIndex)->Prop(QStringLiteral("text"));
+        name = element->Items(nameIndex)->TextProp();
     else if (!isFunction && element->Count() > 0)
-        name = element->Items(0)->Prop(QStringLiteral("text"));
+        name = element->Items(0)->TextProp();
     if (name.isEmpty())
         Fail(ScMessage(TscMessage::SInvalidProgramTree));
     TscTypeRec result{fvtVariant, typeName};
     if (isFunction) {
         const int typeIndex = element->Find(QStringLiteral("type"));
         if (typeIndex >= 0) {
-            const QString declared = element->Items(typeIndex)->Prop(QStringLiteral("text"));
+            const QString declared = element->Items(typeIndex)->TextProp();
             if (declared.compare(QLatin1String("void"), Qt::CaseInsensitive) == 0)
                 isFunction = false;
             else
@@ -202,7 +214,7 @@ void TscProgramBuilder::DeclareRoutine(const TscXMLItem* element, TscScript* pro
                     byReferenceNext = true;
                 } else if (Named(item, "ident")) {
                     SetPos(item);
-                    const QString paramName = item->Prop(QStringLiteral("text"));
+                    const QString paramName = item->TextProp();
                     CheckRedeclared(paramName, proc->Prog());
                     std::unique_ptr<TscCustomVariable> created = CreateVariable(
                         paramName, group, proc->Prog(), nullptr, true, byReferenceGroup || byReferenceNext);
@@ -244,47 +256,47 @@ void TscProgramBuilder::BuildStatement(const TscXMLItem* x, TscScript* program, 
     DepthScope depth(*this);
     SetPos(x);
     const QString name = Lower(x);
-    if (name == u"assignstmt")
+    if (Is(name, u"assignstmt"))
         BuildAssignment(x, program, list);
-    else if (name == u"callstmt")
+    else if (Is(name, u"callstmt"))
         BuildCall(x, program, list);
-    else if (name == u"ifstmt")
+    else if (Is(name, u"ifstmt"))
         BuildIf(x, program, list);
-    else if (name == u"casestmt")
+    else if (Is(name, u"casestmt"))
         BuildCase(x, program, list);
-    else if (name == u"forstmt")
+    else if (Is(name, u"forstmt"))
         BuildFor(x, program, list);
-    else if (name == u"vbforstmt")
+    else if (Is(name, u"vbforstmt"))
         BuildVbFor(x, program, list);
-    else if (name == u"cppforstmt")
+    else if (Is(name, u"cppforstmt"))
         BuildCppFor(x, program, list);
-    else if (name == u"whilestmt")
+    else if (Is(name, u"whilestmt"))
         BuildWhile(x, program, list);
-    else if (name == u"repeatstmt")
+    else if (Is(name, u"repeatstmt"))
         BuildRepeat(x, program, list);
-    else if (name == u"trystmt")
+    else if (Is(name, u"trystmt"))
         BuildTry(x, program, list);
-    else if (name == u"break")
+    else if (Is(name, u"break"))
         Finish(NewStatement<TscBreakStmt>(x, program, list));
-    else if (name == u"continue")
+    else if (Is(name, u"continue"))
         Finish(NewStatement<TscContinueStmt>(x, program, list));
-    else if (name == u"exit")
+    else if (Is(name, u"exit"))
         Finish(NewStatement<TscExitStmt>(x, program, list));
-    else if (name == u"return")
+    else if (Is(name, u"return"))
         BuildReturn(x, program, list);
-    else if (name == u"with")
+    else if (Is(name, u"with"))
         BuildWith(x, program, list);
-    else if (name == u"delete")
+    else if (Is(name, u"delete"))
         BuildDelete(x, program, list);
-    else if (name == u"compoundstmt")
+    else if (Is(name, u"compoundstmt"))
         BuildChildren(x, program, list);
-    else if (name == u"uses")
+    else if (Is(name, u"uses"))
         BuildUses(x, program);
-    else if (name == u"var")
+    else if (Is(name, u"var"))
         BuildVar(x, program, list);
-    else if (name == u"const")
+    else if (Is(name, u"const"))
         BuildConst(x, program);
-    else if (name == u"procedure" || name == u"function")
+    else if (Is(name, u"procedure") || Is(name, u"function"))
         BuildRoutineBody(x, program);
     else if (name != u"empty" && name != u"types" && name != u"name" && name != u"parameters" && name != u"type")
         Fail(ScMessage(TscMessage::SInvalidProgramTree));
@@ -363,7 +375,7 @@ void TscProgramBuilder::BuildVar(const TscXMLItem* x, TscScript* program, TscSta
         if (!Named(item, "ident"))
             continue;
         SetPos(item);
-        const QString name = item->Prop(QStringLiteral("text"));
+        const QString name = item->TextProp();
         CheckRedeclared(name, program);
         std::unique_ptr<TscCustomVariable> variable = CreateVariable(name, x, program, list, false, false);
         program->Add(name, std::move(variable));
@@ -382,7 +394,7 @@ std::unique_ptr<TscCustomVariable> TscProgramBuilder::CreateVariable(const QStri
     bool pascalForm = true;
     const int typeIndex = declaration->Find(QStringLiteral("type"));
     if (typeIndex >= 0) {
-        typeText = declaration->Items(typeIndex)->Prop(QStringLiteral("text"));
+        typeText = declaration->Items(typeIndex)->TextProp();
         pascalForm = typeIndex != 0;
     }
     TscTypeRec type = LookupType(typeText, program);
@@ -394,7 +406,7 @@ std::unique_ptr<TscCustomVariable> TscProgramBuilder::CreateVariable(const QStri
     int identIndex = -1;
     for (int i = 0; i < declaration->Count(); ++i) {
         const TscXMLItem* child = declaration->Items(i);
-        if (Named(child, "ident") && child->Prop(QStringLiteral("text")).compare(name, Qt::CaseInsensitive) == 0) {
+        if (Named(child, "ident") && child->TextProp().compare(name, Qt::CaseInsensitive) == 0) {
             identIndex = i;
             break;
         }
@@ -520,7 +532,7 @@ void TscProgramBuilder::BuildConst(const TscXMLItem* x, TscScript* program)
 {
     const TscXMLItem* nameItem = Child(x, 0);
     SetPos(nameItem);
-    const QString name = nameItem->Prop(QStringLiteral("text"));
+    const QString name = nameItem->TextProp();
     CheckRedeclared(name, program);
     std::unique_ptr<TscExpression> expression = BuildExpression(Child(x, 1), program);
     auto constant = std::make_unique<TscVariable>(name, expression->Typ, expression->TypeName);
@@ -536,9 +548,9 @@ void TscProgramBuilder::BuildRoutineBody(const TscXMLItem* x, TscScript* program
     QString name;
     const int nameIndex = x->Find(QStringLiteral("name"));
     if (nameIndex >= 0)
-        name = x->Items(nameIndex)->Prop(QStringLiteral("text"));
+        name = x->Items(nameIndex)->TextProp();
     else if (x->Count() > 0)
-        name = x->Items(0)->Prop(QStringLiteral("text"));
+        name = x->Items(0)->TextProp();
     auto* routine = dynamic_cast<TscProcVariable*>(program->FindLocal(name));
     if (routine == nullptr)
         Fail(ScMessage(TscMessage::SInvalidProgramTree));
@@ -586,7 +598,7 @@ void TscProgramBuilder::BuildAssignment(const TscXMLItem* x, TscScript* program,
     int next = 1;
     QString modificator;
     if (next < x->Count() && Named(x->Items(next), "modificator")) {
-        modificator = x->Items(next)->Prop(QStringLiteral("text"));
+        modificator = x->Items(next)->TextProp();
         ++next;
     }
     std::unique_ptr<TscExpression> expression = BuildExpression(Child(x, next), program);
@@ -621,7 +633,7 @@ void TscProgramBuilder::BuildCall(const TscXMLItem* x, TscScript* program, TscSt
     std::unique_ptr<TscDesignator> designator = DoDesignator(Child(x, 0), program, emNone);
     QString modificator;
     if (x->Count() > 1) {
-        modificator = x->Items(1)->Prop(QStringLiteral("text"));
+        modificator = x->Items(1)->TextProp();
         if (modificator != u"+" && modificator != u"-")
             Fail(ScMessage(TscMessage::SInvalidProgramTree));
         SetPos(x);
@@ -700,7 +712,7 @@ void TscProgramBuilder::BuildCase(const TscXMLItem* x, TscScript* program, TscSt
 TscCustomVariable* TscProgramBuilder::LoopVariable(const TscXMLItem* x, TscScript* program)
 {
     SetPos(x);
-    TscCustomVariable* variable = LookupVariable(x->Prop(QStringLiteral("text")), program);
+    TscCustomVariable* variable = LookupVariable(x->TextProp(), program);
     const TscVarType t = variable->Typ;
     if (!variable->Has(TscCustomVariable::HoldsValue) || variable->IsReadOnly ||
         !(t == fvtInt || t == fvtFloat || t == fvtVariant || t == fvtInt64))

@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,14 @@ private:
 
     static QString Lower(const TscXMLItem* x);
     static bool Named(const TscXMLItem* x, const char* name);
+    // Whether a name (made lower case by Lower) is this one: compared as it stands, without
+    // measuring the text first.
+    template <size_t N>
+    static bool Is(const QString& name, const char16_t (&lowerName)[N])
+    {
+        return name.size() == static_cast<qsizetype>(N - 1) &&
+               std::equal(lowerName, lowerName + N - 1, name.utf16());
+    }
     static QString Quoted(const QString& name);
 
     void BuildProgram(const TscXMLItem* element, TscScript* program);

@@ -43,8 +43,8 @@ std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLIt
         SetPos(child);
         expression->SourcePos = FErrorPos;
         const QString name = Lower(child);
-        if (name == u"op") {
-            const QString text = child->Prop(QStringLiteral("text")).toLower();
+        if (Is(name, u"op")) {
+            const QString text = child->TextProp().toLower();
             if (lastChild && text != u")")
                 continue;
             if (!expression->AddOperator(text))
@@ -52,19 +52,19 @@ std::unique_ptr<TscExpression> TscProgramBuilder::BuildExpression(const TscXMLIt
             previousOperator = text;
             continue;
         }
-        if (name == u"number" || name == u"string") {
+        if (Is(name, u"number") || Is(name, u"string")) {
             try {
-                expression->AddConst(TokenToValue(child->Prop(QStringLiteral("text"))));
+                expression->AddConst(TokenToValue(child->TextProp()));
             } catch (const EConvertError&) {
                 Fail(ScMessage(TscMessage::SInvalidProgramTree));
             }
-        } else if (name == u"dsgn") {
+        } else if (Is(name, u"dsgn")) {
             expression->AddDesignator(DoDesignator(child, program, emNone, previousOperator == u"is"));
-        } else if (name == u"set") {
+        } else if (Is(name, u"set")) {
             expression->AddSet(BuildSet(child, program));
-        } else if (name == u"new") {
+        } else if (Is(name, u"new")) {
             expression->AddDesignator(DoDesignator(Child(child, 0), program, emCreate));
-        } else if (name == u"expr") {
+        } else if (Is(name, u"expr")) {
             if (frames.size() > static_cast<size_t>(kScMaxNesting))
                 Fail(FormatScMessage(TscMessage::SScriptTooDeep, QString::number(kScMaxNesting)));
             frames.push_back({child, 0});
@@ -134,8 +134,8 @@ std::unique_ptr<TscDesignator> TscProgramBuilder::DoDesignator(const TscXMLItem*
         const TscXMLItem* child = xi->Items(i);
         SetPos(child);
         const QString name = Lower(child);
-        if (name == u"node") {
-            const QString text = child->Prop(QStringLiteral("text"));
+        if (Is(name, u"node")) {
+            const QString text = child->TextProp();
             TscDesignatorItem* previous = designator->LastItem();
             if (previous == nullptr) {
                 if (FindInWith(text, program, designator.get()))
@@ -255,17 +255,17 @@ std::unique_ptr<TscDesignator> TscProgramBuilder::DoDesignator(const TscXMLItem*
             }
             continue;
         }
-        if (name == u"expr") {
+        if (Is(name, u"expr")) {
             TscDesignatorItem* last = designator->LastItem();
             if (last == nullptr)
                 Fail(ScMessage(TscMessage::SInvalidProgramTree));
             last->AddArg(BuildExpression(child, program, true));
             continue;
         }
-        if (name == u"addr") {
+        if (Is(name, u"addr")) {
             if (xi->Count() != 2 || i != 0)
                 Fail(ScMessage(TscMessage::SVarRequired));
-            const QString routine = xi->Items(1)->Prop(QStringLiteral("text"));
+            const QString routine = xi->Items(1)->TextProp();
             auto constant = std::make_unique<TscVariable>(QString(), fvtString, QString());
             constant->PValue() = Variant(routine);
             constant->IsReadOnly = true;

@@ -147,7 +147,10 @@ Variant TscScript::Evaluate(const QString& expression, QString* error)
                 message = parser.ErrorMsg().isEmpty() ? ScMessage(TscMessage::SSyntaxError) : parser.ErrorMsg();
             } else {
                 const TscXMLItem* root = parser.ILScript().Root();
-                const int index = root->Find(QStringLiteral("expr"));
+                // The expression is the first element, as the parser names it.
+                const int index = root->Count() > 0 && root->Items(0)->Name() == QLatin1String("expr")
+                                      ? 0
+                                      : root->Find(QStringLiteral("expr"));
                 if (index < 0) {
                     message = ScMessage(TscMessage::SSyntaxError);
                 } else {

@@ -85,6 +85,7 @@ void TscParser::CopySettingsFrom(const TscParser& other)
     FKeywords = other.FKeywords;
     FFoldedKeywords = other.FFoldedKeywords;
     FSkiPChar = other.FSkiPChar;
+    FCommentStarts = other.FCommentStarts;
     FSkipEOL = other.FSkipEOL;
     FSkipSpace = other.FSkipSpace;
     FStringQuotes = other.FStringQuotes;
@@ -111,6 +112,7 @@ void TscParser::ResetSettings()
         FIdentifierCharset.set(c);
     FIdentifierCharset.set('_');
     FSkiPChar.clear();
+    FindCommentStarts();
     FSkipEOL = true;
     FStringQuotes = QStringLiteral("'");
     FSkipSpace = true;
@@ -122,6 +124,7 @@ void TscParser::SetCommentBlock1(const QString& pair)
     Forget();
     FCommentBlock1 = pair;
     SplitPair(pair, FCommentBlock11, FCommentBlock12);
+    FindCommentStarts();
 }
 
 void TscParser::SetCommentBlock2(const QString& pair)
@@ -129,6 +132,7 @@ void TscParser::SetCommentBlock2(const QString& pair)
     Forget();
     FCommentBlock2 = pair;
     SplitPair(pair, FCommentBlock21, FCommentBlock22);
+    FindCommentStarts();
 }
 
 void TscParser::AddKeyword(const QString& word)
@@ -147,12 +151,6 @@ void TscParser::SetKeywords(const QStringList& words)
     FFoldedKeywords.clear();
     for (const QString& word : words)
         AddKeyword(word);
-}
-
-void TscParser::SetPosition(int position)
-{
-    FPosition = std::clamp(position, 1, FSize + 1);
-    FLastPosition = FPosition;
 }
 
 void TscParser::SetText(const QString& text)
@@ -186,18 +184,6 @@ void TscParser::ConstructCharset(const QString& s)
             FIdentifierCharset.set(c.unicode());
 }
 
-QChar TscParser::At(int position) const
-{
-    return position >= 1 && position <= FSize ? FText[position - 1] : QChar(0);
-}
-
-bool TscParser::IsBlank(QChar c) const
-{
-    if (c.unicode() > 32)
-        return false;
-    // In a line-oriented grammar line ends are tokens of their own.
-    return FSkipEOL || !IsLineEnd(c);
-}
 
 bool TscParser::IsIdentChar(QChar c) const
 {
@@ -211,7 +197,7 @@ bool TscParser::IsIdentStart(QChar c) const
 
 bool TscParser::MatchesAt(int position, const QString& s) const
 {
-    if (s.isEmpty() || position < 1 || position + s.size() - 1 > FSize)
+    if (s.isEmpty() || position < 1 || position + s.size() - 1 > FSize || FText[position - 1] != s.front())
         return false;
     return QStringView(FText).mid(position - 1, s.size()) == s;
 }
@@ -235,7 +221,15 @@ void TscParser::SkipLineEnd()
         ++FPosition;
 }
 
-bool TscParser::MayStartComment(QChar c) const
+void TscParser::FindCommentStarts()
+{
+    FCommentStarts.reset();
+    for (char16_t u = 0; u < 128; ++u)
+        if (MayStartCommentSlow(QChar(u)))
+            FCommentStarts.set(u);
+}
+
+bool TscParser::MayStartCommentSlow(QChar c) const
 {
     // The first characters of the markers, compared as the checks below compare them: word
     // markers in any letter case.
@@ -427,7 +421,7 @@ QString TscParser::GetNumber()
     }
     FPosition = isReal ? real : p;
     QString token = FText.mid(start - 1, FPosition - start);
-    if (FHexSequence != QLatin1String("$") && !FHexSequence.isEmpty())
+    if (!FHexSequence.isEmpty() && !(FHexSequence.size() == 1 && FHexSequence.front() == u'$'))
         token.replace(FHexSequence, QStringLiteral("$"));
     return token;
 }
@@ -564,22 +558,27 @@ QString TscParser::GetXYPosition() const
 
 QString TscParser::XYPositionOf(int position) const
 {
-    // Leaves and nodes ask for the same few places again and again.
-    XYEntry& cached = FXYCache[static_cast<size_t>(position) % FXYCache.size()];
-    if (cached.position == position)
-        return cached.text;
     // The first line end at or after the position closes the position's row.
     const auto entry = std::lower_bound(FYList.begin(), FYList.end(), position);
-    const auto row = static_cast<int>(entry - FYList.begin());
-    const int column = position - FYList[static_cast<size_t>(std::max(row - 1, 0))];
+    const int row = std::max(static_cast<int>(entry - FYList.begin()), 1);
+    const int column = position - FYList[static_cast<size_t>(row - 1)];
+    XYEntry& cached = FXYCache[static_cast<size_t>(row * 31 + column) % FXYCache.size()];
+    if (cached.row == row && cached.column == column)
+        return cached.text;
     // Made in one piece: every token of a compilation asks for its position.
     char text[24];
-    char* end = std::to_chars(text, text + 11, std::max(row, 1)).ptr;
+    char* end = std::to_chars(text, text + 11, row).ptr;
     *end++ = ':';
     end = std::to_chars(end, text + sizeof text, column).ptr;
-    cached.position = position;
-    cached.text = QString::fromLatin1(text, end - text);
-    return cached.text;
+    const auto length = static_cast<qsizetype>(end - text);
+    QString made(length, Qt::Uninitialized);
+    QChar* out = made.data();
+    for (qsizetype i = 0; i < length; ++i)
+        out[i] = QLatin1Char(text[i]);
+    cached.row = row;
+    cached.column = column;
+    cached.text = made;
+    return made;
 }
 
 int TscParser::GetPlainPosition(QPoint point) const

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <vector>
@@ -41,9 +42,9 @@ public:
     const QString& CommentBlock2() const { return FCommentBlock2; }
     void SetCommentBlock2(const QString& pair);
     const QString& CommentLine1() const { return FCommentLine1; }
-    void SetCommentLine1(const QString& marker) { FCommentLine1 = marker; Forget(); }
+    void SetCommentLine1(const QString& marker) { FCommentLine1 = marker; Forget(); FindCommentStarts(); }
     const QString& CommentLine2() const { return FCommentLine2; }
-    void SetCommentLine2(const QString& marker) { FCommentLine2 = marker; Forget(); }
+    void SetCommentLine2(const QString& marker) { FCommentLine2 = marker; Forget(); FindCommentStarts(); }
     const QString& HexSequence() const { return FHexSequence; }
     void SetHexSequence(const QString& prefix) { FHexSequence = prefix; Forget(); }
     const TscIdentifierCharset& IdentifierCharset() const { return FIdentifierCharset; }
@@ -53,7 +54,7 @@ public:
     void AddKeyword(const QString& word);
     void SetKeywords(const QStringList& words);
     const QString& SkiPChar() const { return FSkiPChar; }
-    void SetSkiPChar(const QString& c) { FSkiPChar = c; Forget(); }
+    void SetSkiPChar(const QString& c) { FSkiPChar = c; Forget(); FindCommentStarts(); }
     bool SkipEOL() const { return FSkipEOL; }
     void SetSkipEOL(bool on) { FSkipEOL = on; Forget(); }
     bool SkipSpace() const { return FSkipSpace; }
@@ -67,7 +68,11 @@ public:
 
     int Position() const { return FPosition; }
     // Sets the position and the last token start (clamped to 1..Size+1).
-    void SetPosition(int position);
+    void SetPosition(int position)
+    {
+        FPosition = std::clamp(position, 1, FSize + 1);
+        FLastPosition = FPosition;
+    }
     // Where the last token started (set at the end of every blank skipping).
     int LastPosition() const { return FLastPosition; }
     int Size() const { return FSize; }
@@ -114,21 +119,32 @@ private:
         FSkipFrom = -1;
         FSkipTo = -1;
         FWordStart = -1;
-        for (XYEntry& entry : FXYCache)
-            entry.position = -1;
     }
     explicit TscParser(DefaultsTag);
     // The settings Clear gives, made once.
     static const TscParser& Defaults();
     void ResetSettings();
 
-    QChar At(int position) const; // the unit at a 1-based position, NUL outside the text
-    bool IsBlank(QChar c) const;
+    // The unit at a 1-based position, NUL outside the text.
+    QChar At(int position) const { return position >= 1 && position <= FSize ? FText[position - 1] : QChar(0); }
+    bool IsBlank(QChar c) const
+    {
+        if (c.unicode() > 32)
+            return false;
+        // In a line-oriented grammar line ends are tokens of their own.
+        return FSkipEOL || (c.unicode() != 10 && c.unicode() != 13);
+    }
     bool IsIdentChar(QChar c) const;
     bool IsIdentStart(QChar c) const;
     bool MatchesAt(int position, const QString& s) const;
     // Whether a comment or the continuation character may begin with c.
-    bool MayStartComment(QChar c) const;
+    bool MayStartComment(QChar c) const
+    {
+        return c.unicode() < 128 ? FCommentStarts.test(c.unicode()) : MayStartCommentSlow(c);
+    }
+    bool MayStartCommentSlow(QChar c) const;
+    // Works out FCommentStarts (after a marker changed).
+    void FindCommentStarts();
     bool MatchesCommentLine(int position, const QString& marker) const;
     // Reads one or more digits (hexadecimal when hex) from position; returns the count read.
     int ReadDigits(int& position, bool hex) const;
@@ -140,6 +156,7 @@ private:
     void RebuildLines();
 
     bool FCaseSensitive = false;
+    std::bitset<128> FCommentStarts; // the ASCII characters MayStartComment holds for
     QString FCommentBlock1;
     QString FCommentBlock2;
     QString FCommentBlock11, FCommentBlock12; // split delimiters of the first pair
@@ -165,11 +182,15 @@ private:
     // each alternative it tries: the last answers, by the place they started.
     int FSkipFrom = -1; // SkipSpaces from here (or from FSkipTo itself) ends at FSkipTo
     int FSkipTo = -1;
+    // "row:col" texts made lately, by row and column: they depend on nothing else, so they
+    // stay valid from one text to the next (expressions evaluated one after another ask for
+    // the same few places).
     struct XYEntry {
-        int position = -1;
+        int row = -1;
+        int column = -1;
         QString text;
     };
-    mutable std::array<XYEntry, 8> FXYCache; // "row:col" of places asked for lately
+    mutable std::array<XYEntry, 64> FXYCache;
     int FWordStart = -1; // GetWord at this place gives FWord, ending at FWordEnd
     int FWordEnd = -1;
     QString FWord;

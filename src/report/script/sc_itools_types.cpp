@@ -103,6 +103,20 @@ Variant TokenToValue(const QString& token)
         // A string token always carries both apostrophes; a lone one gives an empty text.
         return Variant(token.size() >= 2 ? token.mid(1, token.size() - 2) : QString());
     }
+    if (token.size() <= 9) {
+        // The usual number: a few decimal digits, which always make an Integer.
+        int32_t small = 0;
+        bool digits = true;
+        for (const QChar c : token) {
+            if (c.unicode() < '0' || c.unicode() > '9') {
+                digits = false;
+                break;
+            }
+            small = small * 10 + (c.unicode() - '0');
+        }
+        if (digits)
+            return Variant(small);
+    }
     int64_t integer = 0;
     if (!token.startsWith(u' ') && !token.startsWith(u'+') && !token.startsWith(u'-') &&
         TextToInt64(token, integer)) {

@@ -110,6 +110,29 @@ std::unique_ptr<TscXMLItem> TscXMLItem::MakeParsed(const QString& name, const QS
     return item;
 }
 
+std::unique_ptr<TscXMLItem> TscXMLItem::MakeParsed(std::vector<std::unique_ptr<TscXMLItem>>& spare, const QString& name,
+                                                   const QString* textValue, const QString& pos, const QString& pos1)
+{
+    if (spare.empty())
+        return MakeParsed(name, textValue, pos, pos1);
+    std::unique_ptr<TscXMLItem> item = std::move(spare.back());
+    spare.pop_back();
+    if (!item->FName.isSharedWith(name))
+        item->FName = name; // the grammar's names: often the very text the item had
+    item->FText.clear();
+    item->FData = nullptr;
+    item->FParsed = true;
+    item->FTextMade = false;
+    item->FHasTextValue = textValue != nullptr;
+    if (textValue != nullptr)
+        item->FTextValue = *textValue;
+    else
+        item->FTextValue.clear();
+    item->FPos = pos;
+    item->FPos1 = pos1;
+    return item;
+}
+
 void TscXMLItem::MakeText() const
 {
     QString text;
@@ -205,6 +228,34 @@ void TscXMLItem::Clear()
     }
 }
 
+void TscXMLItem::ClearInto(std::vector<std::unique_ptr<TscXMLItem>>& spare, size_t limit)
+{
+    // spare itself is the work list: each item taken gives up its children behind it.
+    const size_t first = spare.size();
+    for (auto& child : FItems)
+        spare.push_back(std::move(child));
+    FItems.clear();
+    for (size_t i = first; i < spare.size(); ++i) {
+        TscXMLItem* item = spare[i].get();
+        item->FParent = nullptr;
+        for (auto& child : item->FItems)
+            spare.push_back(std::move(child));
+        item->FItems.clear();
+    }
+    // Every item taken has no children now: freeing one is freeing just that one.
+    size_t kept = first;
+    for (size_t i = first; i < spare.size(); ++i) {
+        if (kept < limit && !spare[i]->HasHandle()) {
+            if (kept != i)
+                spare[kept] = std::move(spare[i]);
+            ++kept;
+        } else {
+            spare[i].reset();
+        }
+    }
+    spare.resize(kept);
+}
+
 TscXMLItem* TscXMLItem::Items(int index) const
 {
     if (index < 0 || index >= Count())
@@ -253,6 +304,21 @@ void TscXMLItem::CountMemory(ScriptMemoryCounter& counter) const
 TscXMLItem* TscXMLItem::AddItem(std::unique_ptr<TscXMLItem> item)
 {
     return InsertItem(Count(), std::move(item));
+}
+
+void TscXMLItem::AddItems(std::vector<std::unique_ptr<TscXMLItem>>& items, size_t from)
+{
+    if (from >= items.size())
+        return;
+    FItems.reserve(FItems.size() + (items.size() - from));
+    for (size_t i = from; i < items.size(); ++i) {
+        if (!items[i] || items[i]->FParent)
+            continue;
+        ChargeScriptMemory(kScriptObjectBytes);
+        items[i]->FParent = this;
+        FItems.push_back(std::move(items[i]));
+    }
+    items.resize(from);
 }
 
 TscXMLItem* TscXMLItem::InsertItem(int index, std::unique_ptr<TscXMLItem> item)
@@ -332,6 +398,8 @@ void TscXMLItem::Assign(const TscXMLItem* item)
     FHasTextValue = item->FHasTextValue;
     FTextMade = item->FTextMade;
     FData = item->FData;
+    if (item->FItems.empty())
+        return;
     // Copied without recursion: pairs of (source, copy whose children are still to be made).
     std::vector<std::pair<const TscXMLItem*, TscXMLItem*>> pending{{item, this}};
     while (!pending.empty()) {
@@ -383,6 +451,23 @@ bool TscXMLItem::PropIfExists(const QString& name, QString& value) const
     if (valueEnd < 0)
         valueEnd = FText.size();
     value = ScXMLUnescape(FText.mid(valueStart, valueEnd - valueStart));
+    return true;
+}
+
+QString TscXMLItem::TextProp() const
+{
+    if (!FParsed)
+        return Prop(QStringLiteral("text"));
+    return FHasTextValue ? FTextValue : QString();
+}
+
+bool TscXMLItem::PosIfExists(QString& value) const
+{
+    if (!FParsed)
+        return PropIfExists(QStringLiteral("pos"), value);
+    if (FPos.isEmpty())
+        return false;
+    value = FPos;
     return true;
 }
 

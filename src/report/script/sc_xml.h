@@ -33,6 +33,10 @@ public:
     // reading them costs nothing; Text() makes the attribute text of them when first asked.
     static std::unique_ptr<TscXMLItem> MakeParsed(const QString& name, const QString* textValue, const QString& pos,
                                                   const QString& pos1 = QString());
+    // The same, reusing an item of spare (see ClearInto) when it holds one.
+    static std::unique_ptr<TscXMLItem> MakeParsed(std::vector<std::unique_ptr<TscXMLItem>>& spare, const QString& name,
+                                                  const QString* textValue, const QString& pos,
+                                                  const QString& pos1 = QString());
     // Frees the whole subtree (without recursion, so any depth is safe) and leaves the parent.
     ~TscXMLItem() override;
 
@@ -76,6 +80,9 @@ public:
     TscXMLItem* AddItem(std::unique_ptr<TscXMLItem> item);
     // The same, placed at index (clamped to 0..Count).
     TscXMLItem* InsertItem(int index, std::unique_ptr<TscXMLItem> item);
+    // Takes items[from..] (items without a parent) and appends them in order; items keeps
+    // only its first `from` entries.
+    void AddItems(std::vector<std::unique_ptr<TscXMLItem>>& items, size_t from);
     // Takes the child at index out of this item; the caller owns it then.
     std::unique_ptr<TscXMLItem> TakeItem(int index);
 
@@ -90,6 +97,10 @@ public:
 
     // Frees every child; name, attributes and data stay.
     void Clear();
+    // Clear for a parser that parses again and again: the items taken out go to spare, as
+    // long as it holds fewer than limit, to be made again by MakeParsed. An item that was
+    // given a handle is freed, never reused.
+    void ClearInto(std::vector<std::unique_ptr<TscXMLItem>>& spare, size_t limit);
     // Clear, then a copy of item's name, attributes and data and a deep copy of its children.
     void Assign(const TscXMLItem* item);
 
@@ -104,6 +115,10 @@ public:
     // line feed, carriage return, double quote, ampersand, less-than, greater-than (and a lone
     // surrogate) become "&#code;", so every value reads back exactly as written.
     void SetProp(const QString& name, const QString& value);
+    // PropIfExists of "pos": the program builder asks it of every element.
+    bool PosIfExists(QString& value) const;
+    // Prop of "text", which the program builder asks of most elements.
+    QString TextProp() const;
 
 private:
     void AdoptAt(size_t index, std::unique_ptr<TscXMLItem> item);

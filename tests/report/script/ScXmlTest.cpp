@@ -170,6 +170,45 @@ TEST(ScXMLItem, ParsedItemsBehaveAsTheirText)
     EXPECT_EQ(leaf->Prop(QStringLiteral("x")), QStringLiteral("1"));
 }
 
+TEST(ScXMLItem, ClearedItemsAreMadeAgainAsNewOnesExceptThoseWithAHandle)
+{
+    TscXMLItem root(QStringLiteral("program"));
+    const QString token = QStringLiteral("7");
+    std::vector<std::unique_ptr<TscXMLItem>> spare;
+    std::unique_ptr<TscXMLItem> expr =
+        TscXMLItem::MakeParsed(spare, QStringLiteral("expr"), nullptr, QStringLiteral("1:1"), QStringLiteral("1:3"));
+    TscXMLItem* leaf = expr->AddItem(TscXMLItem::MakeParsed(spare, QStringLiteral("number"), &token, QStringLiteral("1:3")));
+    leaf->SetData(&root);
+    TscXMLItem* held = root.AddItem(std::move(expr));
+    root.Add(QStringLiteral("types"), QStringLiteral("x=\"1\""))->Handle(); // a script holds this one
+
+    root.ClearInto(spare, 2);
+    EXPECT_EQ(root.Count(), 0);
+    ASSERT_EQ(spare.size(), 2u); // the one with a handle is freed, and no more than the limit are kept
+    EXPECT_EQ(spare[0].get(), held);
+    EXPECT_EQ(spare[1].get(), leaf);
+    for (const auto& item : spare) {
+        EXPECT_EQ(item->Count(), 0);
+        EXPECT_EQ(item->Parent(), nullptr);
+    }
+
+    // Made again, an item keeps nothing of what it was.
+    const std::unique_ptr<TscXMLItem> again =
+        TscXMLItem::MakeParsed(spare, QStringLiteral("op"), nullptr, QStringLiteral("2:5"));
+    EXPECT_EQ(again.get(), leaf);
+    EXPECT_EQ(again->Name(), QStringLiteral("op"));
+    EXPECT_EQ(again->Text(), QStringLiteral("pos=\"2:5\""));
+    EXPECT_FALSE(again->PropExists(QStringLiteral("text")));
+    EXPECT_EQ(again->Data(), nullptr);
+    ASSERT_EQ(spare.size(), 1u);
+    TscXMLItem fresh(QStringLiteral("program"));
+    fresh.AddItem(TscXMLItem::MakeParsed(spare, QStringLiteral("expr"), &token, QStringLiteral("1:1")));
+    EXPECT_TRUE(spare.empty());
+    EXPECT_EQ(fresh.Items(0), held);
+    EXPECT_EQ(fresh.Items(0)->Parent(), &fresh);
+    EXPECT_EQ(fresh.Items(0)->Text(), QStringLiteral("text=\"7\" pos=\"1:1\""));
+}
+
 // A three-level tree for the byte-exact goldens.
 void FillTree(TscXMLDocument& document)
 {
