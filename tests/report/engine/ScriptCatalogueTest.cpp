@@ -284,8 +284,9 @@ TEST_F(ScriptCatalogue, ClassesInOrderWithParentsAndTheirAddedMembers)
         // Every method declaration reads back as the same routine: printed as written.
         for (const char* member : row.members) {
             const QString text = QString::fromLatin1(member);
-            if (text.startsWith(QStringLiteral("procedure ")) || text.startsWith(QStringLiteral("function ")))
+            if (text.startsWith(QStringLiteral("procedure ")) || text.startsWith(QStringLiteral("function "))) {
                 EXPECT_NO_THROW(ParseNativeDeclaration(text, &script)) << member;
+            }
         }
     }
 }
