@@ -114,10 +114,7 @@ TrpConnectionItemEdit::TrpConnectionItemEdit(QWidget* owner, TrpCustomDesigner* 
     kindLayout->addWidget(SystemRB);
     kindLayout->addWidget(UserRB);
     layout->addWidget(kind);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OKB, CancelB});
     layout->addLayout(buttons);
     resize(380, 210);
     connect(ConnB, &QPushButton::clicked, this, [this] { Guard([this] { ConnBClick(); }); });

@@ -41,10 +41,7 @@ TrpDataBandEditorForm::TrpDataBandEditorForm(QWidget* owner, TrpCustomDesigner* 
     records->addWidget(RecordsL);
     records->addWidget(RecordsE);
     records->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(DatasetsLB, 1);
     layout->addLayout(records);

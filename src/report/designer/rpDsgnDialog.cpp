@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -86,6 +87,15 @@ QString QtFilter(const QString& descriptionsAndMasks)
 QString NumberText(double value)
 {
     return FloatToShortText(value, DesignerRuntime::Formats());
+}
+
+QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 double ParseNumber(const QString& text)

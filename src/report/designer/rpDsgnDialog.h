@@ -10,9 +10,11 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QAbstractButton;
+class QHBoxLayout;
 class QWidget;
 class TrpCustomDesigner;
 class TrpIniFile;
@@ -34,6 +36,8 @@ QString QtFilter(const QString& descriptionsAndMasks);
 // designer's decimal separator; ParseNumber accepts "." and "," and raises on bad text.
 QString NumberText(double value);
 double ParseNumber(const QString& text);
+// A row of buttons standing at its right end, in the order given (OK, Cancel, Help...).
+QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons);
 
 // Where the designer window keeps a dialog's placement: it installs both procedures; without
 // them a dialog opens at its designed size. `section` is "Form4." + class name.

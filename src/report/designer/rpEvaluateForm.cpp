@@ -46,10 +46,7 @@ TrpEvaluateForm::TrpEvaluateForm(QWidget* owner, TrpCustomDesigner* designer)
     MakeOkCancel(OkB, CancelB);
     OkB->setAutoDefault(false);
     CancelB->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(ExpressionE);

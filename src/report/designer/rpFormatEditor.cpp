@@ -65,10 +65,7 @@ TrpFormatEditorForm::TrpFormatEditorForm(QWidget* owner, TrpCustomDesigner* desi
     OkB = new QPushButton(QStringLiteral("OK"), this);
     CancelB = new QPushButton(QStringLiteral("Отмена"), this);
     MakeOkCancel(OkB, CancelB);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(FGroups, 1);
     layout->addLayout(buttons);

@@ -109,10 +109,7 @@ TrpFrameEditorForm::TrpFrameEditorForm(QWidget* owner, TrpCustomDesigner* design
     grid->addWidget(ToolBar2, 4, 0, 1, 2);
     grid->addWidget(ShadowL, 5, 0);
     grid->addWidget(ToolBar3, 6, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

@@ -71,10 +71,7 @@ TrpGroupEditorForm::TrpGroupEditorForm(QWidget* owner, TrpCustomDesigner* design
     grid->addWidget(OutlineCB, 8, 0, 1, 2);
     grid->addWidget(DrillCB, 9, 0, 1, 2);
     grid->addWidget(ResetCB, 10, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OKB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

@@ -80,10 +80,7 @@ TrpHighlightEditorForm::TrpHighlightEditorForm(QWidget* owner, TrpCustomDesigner
     OKB->setObjectName(QStringLiteral("OKB"));
     CancelB = new QPushButton(QStringLiteral("Отмена"), this);
     MakeOkCancel(OKB, CancelB);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OKB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(FGroups, 1);
     layout->addLayout(buttons);

@@ -34,10 +34,7 @@ TrpInheritErrorForm::TrpInheritErrorForm(QWidget* owner)
     auto* top = new QHBoxLayout;
     top->addWidget(PaintBox1, 0, Qt::AlignTop);
     top->addWidget(MessageL, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(DeleteRB);

@@ -74,10 +74,7 @@ TrpMemoEditorForm::TrpMemoEditorForm(QWidget* owner, TrpCustomDesigner* designer
     MakeOkCancel(OkB, CancelB);
     OkB->setAutoDefault(false);
     CancelB->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(PageControl1, 1);

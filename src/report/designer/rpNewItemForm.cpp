@@ -98,10 +98,7 @@ TrpNewItemForm::TrpNewItemForm(TrpDesignerForm* designer)
     CancelB = new QPushButton(QStringLiteral("Cancel"), this);
     MakeOkCancel(OkB, CancelB);
     OkB->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Pages, 1);
     layout->addLayout(buttons);

@@ -219,10 +219,7 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
     grid->addWidget(FontsGB, 0, 1);
     grid->addWidget(OtherGB, 1, 0);
     grid->addWidget(ColorsGB, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

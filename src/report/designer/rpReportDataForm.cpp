@@ -37,10 +37,7 @@ TrpReportDataForm::TrpReportDataForm(QWidget* owner, TrpCustomDesigner* designer
     OKB->setObjectName(QStringLiteral("OKB"));
     CancelB = new QPushButton(QStringLiteral("Отмена"), this);
     MakeOkCancel(OKB, CancelB);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OKB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(12);

@@ -233,10 +233,7 @@ TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* desi
     OkB->setDefault(true);
     CancelB = new QPushButton(QStringLiteral("Отмена"), this);
     MakeOkCancel(OkB, CancelB);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);
     layout->addLayout(buttons);

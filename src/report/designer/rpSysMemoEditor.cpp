@@ -92,10 +92,7 @@ TrpSysMemoEditorForm::TrpSysMemoEditorForm(QWidget* owner, TrpCustomDesigner* de
     OkB = new QPushButton(QStringLiteral("OK"), this);
     CancelB = new QPushButton(QStringLiteral("Отмена"), this);
     MakeOkCancel(OkB, CancelB);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SysVariableRB);
     layout->addWidget(GroupBox1);

@@ -53,10 +53,7 @@ TrpTabOrderEditorForm::TrpTabOrderEditorForm(QWidget* owner, TrpCustomDesigner* 
     auto* body = new QHBoxLayout;
     body->addWidget(ControlsLB, 1);
     body->addLayout(side);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
+    auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(body, 1);
