@@ -244,15 +244,16 @@ int RunDesign(const QStringList& givenArguments)
     if (forPerson) {
         personUi.emplace();
         ReportServices::SetUi(&personUi->ui);
-        // The report was read silently (its errors end the run above); from now on a person
-        // sees the errors of what they do, a preview's run included.
-        report.EngineOptions().NewSilentMode = simMessageBoxes;
     }
     if (!forPerson) {
         uiScope.ui = std::make_unique<DialogScriptUi>(QStringList(), QString(), false);
         uiScope.ui->OnMessage = PrintError;
         ReportServices::SetUi(uiScope.ui.get());
     }
+    // The report was read silently (its errors end the run above); from now on the errors of
+    // what is done are shown, a preview's run included: to a person in message boxes, to a
+    // scripted run on stderr. The silence was the reading's own and no saved file keeps it.
+    report.EngineOptions().NewSilentMode = simMessageBoxes;
     DesignerInput input(*workspace);
     for (const QString& action : actions) {
         const QString verb = action.section(u' ', 0, 0);
