@@ -9,6 +9,7 @@
 #include "rpDesgnCtrls.h"
 #include "rpDock.h"
 #include "rpDsgnImages.h"
+#include "rpEvaluateForm.h"
 #include "rpInsp.h"
 #include "rpReportTree.h"
 #include "rpSynMemo.h"
@@ -604,6 +605,8 @@ void TrpDesignerForm::CreateDocks()
                                        FReportTree);
     FWatchList = new TrpWatchForm;
     FWatchList->setObjectName(QStringLiteral("rpWatchForm"));
+    // Add and Edit ask through the evaluate window in watch mode.
+    FWatchList->AskExpression = [this](const QString& preset) { return AskWatchExpression(this, this, preset); };
     QDockWidget* watch = MakeDock(FCodePanel, QStringLiteral("WatchDock"), QStringLiteral("TrpWatchForm"),
                                   FWatchList);
     // The watch list stays under the script editor.

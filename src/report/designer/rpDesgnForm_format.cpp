@@ -4,6 +4,7 @@
 
 #include "rpDesgnForm.h"
 
+#include "DesignerFields.h"
 #include "rpDesgnCtrls.h"
 #include "rpHighlightEditor.h"
 
@@ -77,14 +78,10 @@ void SetDMPStyle(TrpComponent* object, TrpDMPFontStyles style)
         page->SetFontStyle(style);
 }
 
-// A number typed with a comma or a point; false for anything else.
-bool ParseNumber(QString text, double& value)
+// A tool bar box's name for its messages: its hint.
+QString BoxName(const QWidget* box)
 {
-    text = text.trimmed();
-    text.replace(u',', u'.');
-    bool ok = false;
-    value = QLocale::c().toDouble(text, &ok);
-    return ok && std::isfinite(value);
+    return DesignerFields::FieldName(box->toolTip().isEmpty() ? box->objectName() : box->toolTip());
 }
 
 double ToGrid(double value, double step)
@@ -149,17 +146,18 @@ void TrpDesignerForm::ToolButtonClick(QObject* sender)
     if (auto* item = qobject_cast<QAction*>(sender); item != nullptr && tag >= 34 && tag <= 42)
         ticked = item->isCheckable() ? !item->isChecked() : false;
 
-    // Values read once for all objects; an unreadable number changes nothing.
+    // Values read once for all objects; a number the box cannot take is refused and changes
+    // nothing.
     int fontSize = 0;
     if (tag == 1) {
-        bool ok = false;
-        fontSize = boxText("FontSizeCB").trimmed().toInt(&ok);
-        if (!ok || fontSize <= 0)
-            return;
+        QWidget* box = Control(QStringLiteral("FontSizeCB"));
+        fontSize = DesignerFields::ReadInteger(box, boxText("FontSizeCB"), BoxName(box), DesignerFields::kObjectFontSize);
     }
     double frameWidth = 0;
-    if (tag == 29 && !ParseNumber(boxText("FrameWidthCB"), frameWidth))
-        return;
+    if (tag == 29) {
+        QWidget* box = Control(QStringLiteral("FrameWidthCB"));
+        frameWidth = DesignerFields::ReadNumber(box, boxText("FrameWidthCB"), BoxName(box), {0, kMaxFrameWidth});
+    }
 
     bool changed = false;
     for (TrpComponent* c : selected) {

@@ -455,6 +455,8 @@ void TrpDesignerForm::ScriptRunLine(const QString& unitName, const QString& sour
             SetPage(nullptr);
         FCodeWindow->SetActiveLine(line);
         FCodeWindow->SetPos(column, line);
+        // The debugger's keys (F7, F8, F9, Ctrl+F2, F4) act at once: the editor has the focus.
+        FCodeWindow->setFocus(Qt::OtherFocusReason);
 
         // Errors the watches raise are the watches' own: the report's list is as it was.
         const QStringList errors = report->Errors();

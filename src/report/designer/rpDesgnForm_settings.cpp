@@ -3,6 +3,7 @@
 
 #include "rpDesgnForm.h"
 
+#include "DesignerFields.h"
 #include "rpDataTree.h"
 #include "rpDock.h"
 #include "rpInsp.h"
@@ -300,29 +301,33 @@ void TrpDesignerForm::LoadState(TrpIniFile& store, bool restoreMainForm)
         split1Pos = 65;
     FInspector->SetSplitter1Pos(split1Pos);
 
-    SetScale(store.ReadFloat(kSection, QStringLiteral("Scale"), 1));
+    // Numbers a settings file edited by hand may hold beyond their fields' ranges fall back to
+    // the defaults: a grid step of 1e300 would round every band onto one top.
+    using DesignerFields::Sound;
+    SetScale(Sound(store.ReadFloat(kSection, QStringLiteral("Scale"), 1), DesignerFields::kScale, 1));
     SetShowGrid(store.ReadBool(kSection, QStringLiteral("ShowGrid"), true));
     SetGridAlign(store.ReadBool(kSection, QStringLiteral("GridAlign"), true));
     SetShowRulers(store.ReadBool(kSection, QStringLiteral("ShowRulers"), true));
     SetShowGuides(store.ReadBool(kSection, QStringLiteral("ShowGuides"), true));
-    const auto grid = [&](const char* key, double fallback) {
-        const double value = store.ReadFloat(kSection, QString::fromLatin1(key), fallback);
-        return value == 0 ? fallback : value;
+    const auto grid = [&](const char* key, NumberRange range, double fallback) {
+        return Sound(store.ReadFloat(kSection, QString::fromLatin1(key), fallback), range, fallback);
     };
-    FGridSize1 = grid("Grid1", 0.1);
-    FGridSize2 = grid("Grid2", 0.1);
-    FGridSize3 = grid("Grid3", 4);
-    FGridSize4 = grid("Grid4", 4);
+    FGridSize1 = grid("Grid1", DesignerFields::kGridCM, 0.1);
+    FGridSize2 = grid("Grid2", DesignerFields::kGridInches, 0.1);
+    FGridSize3 = grid("Grid3", DesignerFields::kGridPixels, 4);
+    FGridSize4 = grid("Grid4", DesignerFields::kGridDialog, 4);
     const int units = store.ReadInteger(kSection, QStringLiteral("Units"), 0);
     SetUnits(units >= duCM && units <= duChars ? static_cast<TrpDesignerUnits>(units) : duCM);
     FOldUnits = FUnits;
     FScriptFontName = store.ReadString(kSection, QStringLiteral("ScriptFontName"), QStringLiteral("Courier New"));
-    FScriptFontSize = store.ReadInteger(kSection, QStringLiteral("ScriptFontSize"), 10);
+    FScriptFontSize = static_cast<int>(
+        Sound(store.ReadInteger(kSection, QStringLiteral("ScriptFontSize"), 10), DesignerFields::kEditorFontSize, 10));
     QFont scriptFont(FScriptFontName);
     scriptFont.setPointSize(std::max(1, FScriptFontSize));
     FCodeWindow->SetEditorFont(scriptFont);
     MemoFontName = store.ReadString(kSection, QStringLiteral("MemoFontName"), QStringLiteral("Arial"));
-    MemoFontSize = store.ReadInteger(kSection, QStringLiteral("MemoFontSize"), 10);
+    MemoFontSize = static_cast<int>(
+        Sound(store.ReadInteger(kSection, QStringLiteral("MemoFontSize"), 10), DesignerFields::kEditorFontSize, 10));
     UseObjectFont = store.ReadBool(kSection, QStringLiteral("UseObjectFont"), true);
     SetWorkspaceColor(store.ReadInteger(kSection, QStringLiteral("WorkspaceColor"), kClWindow));
     SetToolsColor(store.ReadInteger(kSection, QStringLiteral("ToolsColor"), kClWindow));
@@ -330,7 +335,8 @@ void TrpDesignerForm::LoadState(TrpIniFile& store, bool restoreMainForm)
     FEditAfterInsert = store.ReadBool(kSection, QStringLiteral("EditAfterInsert"), false);
     FRecentFiles = ParseCommaText(store.ReadString(kSection, QStringLiteral("RecentFiles"), QString()));
     FFreeBands = store.ReadBool(kSection, QStringLiteral("FreeBands"), false);
-    FBandsGap = store.ReadInteger(kSection, QStringLiteral("BandsGap"), 4);
+    FBandsGap = static_cast<int>(
+        Sound(store.ReadInteger(kSection, QStringLiteral("BandsGap"), 4), DesignerFields::kBandsGap, 4));
     FShowBandCaptions = store.ReadBool(kSection, QStringLiteral("ShowBandCaptions"), true);
     FDropFields = store.ReadBool(kSection, QStringLiteral("DropFields"), true);
     FShowStartup = store.ReadBool(kSection, QStringLiteral("ShowStartup"), true);

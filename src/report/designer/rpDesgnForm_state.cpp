@@ -4,6 +4,7 @@
 
 #include "rpDesgnForm.h"
 
+#include "DesignerFields.h"
 #include "DesignerRuntime.h"
 #include "rpDesgnCtrls.h"
 #include "rpDesgnForm_internal.h"
@@ -28,12 +29,15 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
+
+#include <optional>
 
 namespace {
 
@@ -243,31 +247,37 @@ void TrpDesignerForm::ScaleCBClick()
     auto* scale = Combo(Control(QStringLiteral("ScaleCB")));
     const int index = scale->currentIndex();
     auto* page = dynamic_cast<TrpReportPage*>(Page());
-    QString text;
+    // The box speaks in percent; a typed number outside the scales a page takes is refused, a
+    // scale computed from a tiny window is brought into them.
+    const NumberRange percents{DesignerFields::kScale.Low * 100, DesignerFields::kScale.High * 100};
     const int boxWidth = FScrollBox->viewport()->width();
     const int boxHeight = FScrollBox->viewport()->height();
+    std::optional<int64_t> computed;
     if (index == 6 && page != nullptr && scale->currentText() == scale->itemText(6)) {
-        text = QString::number(static_cast<int64_t>(
-            RoundHalfEven((boxWidth - 40) / (page->PaperWidth() * 96 / 25.4) * 100)));
+        computed = static_cast<int64_t>(RoundHalfEven((boxWidth - 40) / (page->PaperWidth() * 96 / 25.4) * 100));
     } else if (index == 7 && page != nullptr && scale->currentText() == scale->itemText(7)) {
         const auto byWidth = static_cast<int64_t>(RoundHalfEven(double(boxWidth - 20) / FWorkspace->PageWidth() * 100));
         const auto byHeight =
             static_cast<int64_t>(RoundHalfEven(double(boxHeight - 20) / FWorkspace->PageHeight() * 100));
-        text = QString::number(byWidth < byHeight ? byWidth : byHeight);
+        computed = byWidth < byHeight ? byWidth : byHeight;
+    }
+    QString text;
+    double number = 0;
+    if (computed) {
+        number = std::clamp(static_cast<double>(*computed), percents.Low, percents.High);
+        text = QString::number(static_cast<int64_t>(number));
     } else {
         text = scale->currentText();
+        const qsizetype percent = text.indexOf(u'%');
+        if (percent >= 0)
+            text[percent] = u' ';
+        text.remove(u' ');
+        if (text.isEmpty())
+            return;
+        const QString name =
+            DesignerFields::FieldName(scale->toolTip().isEmpty() ? scale->objectName() : scale->toolTip());
+        number = DesignerFields::ReadNumber(scale, text, name, percents);
     }
-    const qsizetype percent = text.indexOf(u'%');
-    if (percent >= 0)
-        text[percent] = u' ';
-    text.remove(u' ');
-    if (text.isEmpty())
-        return;
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double number = text.toDouble(&ok);
-    if (!ok)
-        return;
     SetScale(number / 100);
     scale->setEditText(text + u'%');
     FScrollBox->setFocus();
@@ -522,8 +532,10 @@ void TrpDesignerForm::UpdateCaption()
 void TrpDesignerForm::UpdateRecentFiles(const QString& fileName)
 {
     if (!fileName.isEmpty()) {
-        FRecentFiles.removeAll(fileName);
-        FRecentFiles.append(fileName);
+        // The full name: a report opened as "g/v.zi3" reopens from any folder.
+        const QString full = QFileInfo(fileName).absoluteFilePath();
+        FRecentFiles.removeAll(full);
+        FRecentFiles.append(full);
         while (FRecentFiles.size() > 8)
             FRecentFiles.removeFirst();
     }

@@ -110,6 +110,10 @@ QWidget* TrpDesignerWorkspace::ScrollingParent() const
 
 void TrpDesignerWorkspace::mousePressEvent(QMouseEvent* event)
 {
+    // Alt held while the mouse rested: the hover state follows Alt first, as a key press of Alt
+    // has it do, so that a plain Alt+click opens the in-place editor.
+    if ((event->modifiers() & Qt::AltModifier) && !FMouseDown && FMode1 != dmInplaceEdit)
+        MouseMove(event->modifiers(), event->position().x(), event->position().y());
     MouseDown(event->button(), event->modifiers(), event->position().x(), event->position().y());
 }
 

@@ -197,6 +197,17 @@ void TrpDesignerDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+void TrpDesignerDialog::accept()
+{
+    bool sound = false;
+    Guard([&] {
+        CheckValues();
+        sound = true;
+    });
+    if (sound)
+        QDialog::accept();
+}
+
 void TrpDesignerDialog::Guard(const std::function<void()>& body)
 {
     ReportServices::Guarded(body, [](const QString&, const QString& message) { ErrorMessageBox(message); });

@@ -72,6 +72,8 @@ public:
     // Shows the dialog through the modal seam: Showing, the seam, then Hiding with the result.
     // Answers mrOk when the dialog closed with OK.
     int Execute();
+    // OK: the values are checked first (CheckValues); a refused one keeps the dialog open.
+    void accept() override;
     // The settings store of the report being designed (none without a designer).
     std::unique_ptr<TrpIniFile> Settings() const;
     QString Section() const { return QStringLiteral("Form4.") + FClassName; }
@@ -80,6 +82,9 @@ protected:
     // What the dialog does as it opens and as it closes (with its modal result).
     virtual void Showing() {}
     virtual void Hiding(int) {}
+    // What OK checks first: a field holding a value the dialog cannot take raises (the message
+    // names the field, which takes the focus), and the dialog stays open with what was typed.
+    virtual void CheckValues() {}
     // "Visible" true and the placement restored; the placement saved.
     void RestorePlacement();
     void SavePlacement();

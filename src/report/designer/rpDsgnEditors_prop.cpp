@@ -31,6 +31,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -430,11 +431,18 @@ QString TrpLocSizeXProperty::GetValue() const
 
 void TrpLocSizeXProperty::SetValue(const QString& value)
 {
+    // A width or height is never negative, but a line's, whose sign gives its direction.
+    bool size = false;
+    if (const QString name = GetName(); name == QLatin1String("Width") || name == QLatin1String("Height")) {
+        for (int i = 0; i < EditedCount(); ++i)
+            size = size || dynamic_cast<const TrpCustomLineView*>(Edited(i)) == nullptr;
+    }
+    const double low = size ? 0 : -kMaxCoordinate;
     if (!DesignUnitsOf(Designer())) {
-        TrpFloatProperty::SetValue(value);
+        WriteFloat(TypedNumber(value, low, kMaxCoordinate));
         return;
     }
-    WriteFloat(FromUnits(TolerantStrToFloat(value)));
+    WriteFloat(FromUnits(TypedNumber(value, ToUnits(low), ToUnits(kMaxCoordinate))));
 }
 
 double TrpPaperXProperty::ToUnits(double stored) const
@@ -480,7 +488,7 @@ void TrpPaperXProperty::SetValue(const QString& value)
         TrpFloatProperty::SetValue(value);
         return;
     }
-    WriteFloat(FromUnits(TolerantStrToFloat(value)));
+    WriteFloat(FromUnits(TypedNumber(value, -std::numeric_limits<double>::max(), std::numeric_limits<double>::max())));
 }
 
 // --- paper

@@ -1,5 +1,6 @@
 #include "rpDsgnIntfEditors.h"
 
+#include "DesignerFields.h"
 #include "DesignerRuntime.h"
 
 #include "platform/Exceptions.h"
@@ -21,6 +22,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 
 namespace {
@@ -160,6 +162,18 @@ void TrpPropertyEditor::RaiseInvalidValue()
     throw platform::Exception(PropertyText(QStringLiteral("prInvProp")).toStdString());
 }
 
+double TrpPropertyEditor::TypedNumber(const QString& text, double low, double high) const
+{
+    return DesignerFields::ReadNumber(text, GetName(), {low, high});
+}
+
+int32_t TrpPropertyEditor::TypedInteger(const QString& text) const
+{
+    return DesignerFields::ReadInteger(text, GetName(),
+                                       {static_cast<double>(std::numeric_limits<int32_t>::min()),
+                                        static_cast<double>(std::numeric_limits<int32_t>::max())});
+}
+
 // ---------------------------------------------------------------------------------------------
 // The standard editors
 
@@ -170,7 +184,7 @@ QString TrpIntegerProperty::GetValue() const
 
 void TrpIntegerProperty::SetValue(const QString& value)
 {
-    WriteOrdinal(StrToInt(value));
+    WriteOrdinal(TypedInteger(value));
 }
 
 QString TrpFloatProperty::GetValue() const
@@ -180,7 +194,7 @@ QString TrpFloatProperty::GetValue() const
 
 void TrpFloatProperty::SetValue(const QString& value)
 {
-    WriteFloat(TolerantStrToFloat(value));
+    WriteFloat(TypedNumber(value, -std::numeric_limits<double>::max(), std::numeric_limits<double>::max()));
 }
 
 QString TrpCharProperty::GetValue() const

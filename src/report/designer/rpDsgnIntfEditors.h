@@ -96,6 +96,10 @@ protected:
     void WriteText(const QString& value);
     void AddValue(const QString& value) { values_.append(value); }
     [[noreturn]] static void RaiseInvalidValue();
+    // A number typed for the property: text that is no number, or a number outside
+    // [low, high], is refused in the designer's words naming the property.
+    double TypedNumber(const QString& text, double low, double high) const;
+    int32_t TypedInteger(const QString& text) const;
     QStringList& MutableValues() { return values_; }
 
 private:

@@ -1,5 +1,6 @@
 #include "rpFrameEditor.h"
 
+#include "DesignerFields.h"
 #include "rpDesgnCtrls.h"
 #include "rpDsgnImages.h"
 
@@ -230,17 +231,35 @@ void TrpFrameEditorForm::BClick(int tag, int value)
         FFrame->ShadowColor = value;
         break;
     case 9:
-        CurrentLine().Width = DesignerDialogs::ParseNumber(FrameWidthCB->currentText());
+        CurrentLine().Width = WidthOf(FrameWidthCB, LineL);
         break;
     case 10:
         FFrame->DropShadow = ShadowB->isChecked();
         break;
     case 12:
-        FFrame->ShadowWidth = DesignerDialogs::ParseNumber(ShadowWidthCB->currentText());
+        FFrame->ShadowWidth = WidthOf(ShadowWidthCB, ShadowL);
         break;
     default:
         break;
     }
+}
+
+double TrpFrameEditorForm::WidthOf(QComboBox* box, const QLabel* group) const
+{
+    // The box's hint names it; without one, the group it stands in.
+    const QString name = DesignerFields::FieldName(box->toolTip().isEmpty() ? group->text() : box->toolTip());
+    return DesignerFields::ReadNumber(box, box->currentText(), name, {0, kMaxFrameWidth});
+}
+
+void TrpFrameEditorForm::CheckValues()
+{
+    // OK takes the widths as they are typed, also when the box was not left first; both are
+    // read before either is applied, since applying one shows the frame in both boxes again.
+    const double lineWidth = WidthOf(FrameWidthCB, LineL);
+    const double shadowWidth = WidthOf(ShadowWidthCB, ShadowL);
+    CurrentLine().Width = lineWidth;
+    FFrame->ShadowWidth = shadowWidth;
+    UpdateControls();
 }
 
 void TrpFrameEditorForm::UpdateControls()

@@ -60,9 +60,12 @@ public:
 
 protected:
     void Showing() override;
+    void CheckValues() override;
 
 private:
     void UpdateControls();
+    // The width typed into `box`, refused outside what a frame takes.
+    double WidthOf(QComboBox* box, const QLabel* group) const;
     void Run(int tag, int value = 0);
 
     std::unique_ptr<TrpFrame> FFrame;

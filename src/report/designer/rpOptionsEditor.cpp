@@ -1,5 +1,6 @@
 #include "rpOptionsEditor.h"
 
+#include "DesignerFields.h"
 #include "rpDesgnForm.h"
 #include "rpDesgnWorkspace.h"
 
@@ -342,32 +343,54 @@ void TrpOptionsEditor::RestoreDefaultsBClick()
     accept();
 }
 
+TrpOptionsEditor::Numbers TrpOptionsEditor::ReadNumbers() const
+{
+    using namespace DesignerFields;
+    Numbers numbers;
+    numbers.Grid[3] = ReadNumber(DialogFormE, DialogFormE->text(), FieldName(Label[5]->text()), kGridDialog);
+    if (FForm != nullptr) {
+        numbers.Grid[0] = FForm->GridSize1();
+        numbers.Grid[1] = FForm->GridSize2();
+        numbers.Grid[2] = FForm->GridSize3();
+    }
+    if (CMRB->isEnabled()) {
+        numbers.Grid[0] = ReadNumber(CME, CME->text(), FieldName(CMRB->text()), kGridCM);
+        numbers.Grid[1] = ReadNumber(InchesE, InchesE->text(), FieldName(InchesRB->text()), kGridInches);
+        numbers.Grid[2] = ReadNumber(PixelsE, PixelsE->text(), FieldName(PixelsRB->text()), kGridPixels);
+    }
+    numbers.Gap = ReadInteger(GapE, GapE->text(), FieldName(Label[12]->text()), kBandsGap);
+    // Both size boxes are labelled "Размер": the name says whose size it is.
+    const auto sizeName = [this](int owner, int size) {
+        return FieldName(Label[owner]->text()) + QStringLiteral(", ") + FieldName(Label[size]->text()).toLower();
+    };
+    numbers.ScriptFontSize =
+        ReadInteger(CodeWindowSizeCB, CodeWindowSizeCB->currentText(), sizeName(6, 7), kEditorFontSize);
+    numbers.MemoFontSize =
+        ReadInteger(MemoEditorSizeCB, MemoEditorSizeCB->currentText(), sizeName(8, 9), kEditorFontSize);
+    return numbers;
+}
+
+void TrpOptionsEditor::CheckValues()
+{
+    ReadNumbers();
+}
+
 void TrpOptionsEditor::FormHide(bool ok)
 {
     FApplied = false;
     if (!ok || FForm == nullptr)
         return;
-    // Every field first: a value that cannot be read raises before anything changes.
+    // Every field first: a value that cannot be taken raises before anything changes.
     const bool unitsEnabled = CMRB->isEnabled();
-    const double grid4 = DesignerDialogs::ParseNumber(DialogFormE->text());
-    double grid1 = FForm->GridSize1();
-    double grid2 = FForm->GridSize2();
-    double grid3 = FForm->GridSize3();
+    const Numbers numbers = ReadNumbers();
+    FForm->SetGridSize4(numbers.Grid[3]);
     if (unitsEnabled) {
-        grid1 = DesignerDialogs::ParseNumber(CME->text());
-        grid2 = DesignerDialogs::ParseNumber(InchesE->text());
-        grid3 = DesignerDialogs::ParseNumber(PixelsE->text());
-    }
-    const int32_t gap = StrToInt(GapE->text());
-    const int32_t scriptFontSize = StrToInt(CodeWindowSizeCB->currentText());
-    const int32_t memoFontSize = StrToInt(MemoEditorSizeCB->currentText());
-
-    FForm->SetGridSize4(grid4);
-    if (unitsEnabled) {
-        FForm->SetGridSize1(grid1);
-        FForm->SetGridSize2(grid2);
-        FForm->SetGridSize3(grid3);
+        FForm->SetGridSize1(numbers.Grid[0]);
+        FForm->SetGridSize2(numbers.Grid[1]);
+        FForm->SetGridSize3(numbers.Grid[2]);
         FForm->SetUnits(InchesRB->isChecked() ? duInches : PixelsRB->isChecked() ? duPixels : duCM);
+        // The units of report pages: kept across dialog pages and for the next run.
+        FForm->SetOldUnits(FForm->Units());
     }
     FForm->SetShowGrid(ShowGridCB->isChecked());
     FForm->SetGridAlign(AlignGridCB->isChecked());
@@ -376,10 +399,10 @@ void TrpOptionsEditor::FormHide(bool ok)
     FForm->SetDropFields(DropFieldsCB->isChecked());
     FForm->SetShowStartup(StartupCB->isChecked());
     FForm->SetFreeBands(FreeBandsCB->isChecked());
-    FForm->SetBandsGap(gap);
-    FForm->SetScriptFont(CodeWindowFontCB->currentText(), scriptFontSize);
+    FForm->SetBandsGap(numbers.Gap);
+    FForm->SetScriptFont(CodeWindowFontCB->currentText(), numbers.ScriptFontSize);
     FForm->MemoFontName = MemoEditorFontCB->currentText();
-    FForm->MemoFontSize = memoFontSize;
+    FForm->MemoFontSize = numbers.MemoFontSize;
     FForm->UseObjectFont = ObjectFontCB->isChecked();
     FForm->SetWorkspaceColor(FWColor);
     FForm->SetToolsColor(FTColor);

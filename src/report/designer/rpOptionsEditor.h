@@ -73,8 +73,18 @@ public:
 protected:
     void Showing() override;
     void Hiding(int result) override;
+    void CheckValues() override;
 
 private:
+    // The numbers typed into the dialog, each checked against its field's range.
+    struct Numbers {
+        double Grid[4] = {};
+        int32_t Gap = 0;
+        int32_t ScriptFontSize = 0;
+        int32_t MemoFontSize = 0;
+    };
+    Numbers ReadNumbers() const;
+
     TrpDesignerForm* FForm = nullptr;
     TColor FWColor = clWhite;
     TColor FTColor = clWhite;

@@ -1,5 +1,6 @@
 #include "rpPageEditor.h"
 
+#include "DesignerFields.h"
 #include "rpDesgnForm.h"
 
 #include "platform/Exceptions.h"
@@ -40,12 +41,11 @@ QString Res(const char16_t* name)
     return GetResourcesInstance().Get(name);
 }
 
-// A paper side or margin outside what the model takes is refused as a bad value.
-double CheckedLength(double millimetres, bool paperSide, const QString& text)
+// A name for a field of a group: the group's title and the field's label ("Поля, слева").
+QString GroupFieldName(const QGroupBox* group, const QLabel* label)
 {
-    if ((paperSide && millimetres <= 0) || millimetres < 0 || millimetres > kMaxPaperMillimetres)
-        throw platform::Exception((Res(u"prInvProp") + QStringLiteral(": ") + text).toStdString());
-    return millimetres;
+    return DesignerFields::FieldName(group->title()) + QStringLiteral(", ") +
+           DesignerFields::FieldName(label->text()).toLower();
 }
 
 } // namespace
@@ -260,9 +260,28 @@ QString TrpPageEditorForm::UnitsText(double millimetres, bool horizontal) const
     return DesignerDialogs::NumberText(mmToUnits(millimetres, FUnits, horizontal));
 }
 
+double TrpPageEditorForm::Millimetres(QWidget* field, const QString& text, const QString& name, bool horizontal,
+                                      double lowMm, double highMm) const
+{
+    // The range in the units the person types; a length that rounds outside it (whole
+    // characters) is refused with the same words.
+    const NumberRange units{mmToUnits(lowMm, FUnits, horizontal), mmToUnits(highMm, FUnits, horizontal)};
+    const double millimetres = UnitsTomm(DesignerFields::ReadNumber(field, text, name, units), FUnits, horizontal);
+    if (millimetres < lowMm || millimetres > highMm)
+        DesignerFields::RefuseRange(field, name, units);
+    return millimetres;
+}
+
 double TrpPageEditorForm::Millimetres(const QLineEdit* edit, bool horizontal) const
 {
-    return UnitsTomm(DesignerDialogs::ParseNumber(edit->text()), FUnits, horizontal);
+    const QLabel* labels[] = {WidthL, HeightL, MarginLeftL, MarginTopL, MarginRightL, MarginBottomL};
+    const QLineEdit* edits[] = {WidthE, HeightE, MarginLeftE, MarginTopE, MarginRightE, MarginBottomE};
+    QString name = DesignerFields::FieldName(ColumnWidthL->text());
+    for (int i = 0; i < 6; ++i) {
+        if (edits[i] == edit)
+            name = i < 2 ? DesignerFields::FieldName(labels[i]->text()) : GroupFieldName(MarginsGB, labels[i]);
+    }
+    return Millimetres(const_cast<QLineEdit*>(edit), edit->text(), name, horizontal, 0, kMaxPaperMillimetres);
 }
 
 void TrpPageEditorForm::Showing()
@@ -432,30 +451,49 @@ void TrpPageEditorForm::UpDown1Click()
     ColumnPositionsM->setPlainText(positions.join(u'\n'));
 }
 
+TrpPageEditorForm::Lengths TrpPageEditorForm::ReadLengths() const
+{
+    using DesignerFields::FieldName;
+    Lengths lengths;
+    lengths.Width = Millimetres(WidthE, WidthE->text(), FieldName(WidthL->text()), true, 1, kMaxPaperMillimetres);
+    lengths.Height = Millimetres(HeightE, HeightE->text(), FieldName(HeightL->text()), false, 1, kMaxPaperMillimetres);
+    // Margins, the column width and the column positions lie on the sheet.
+    const auto margin = [&](QLineEdit* edit, const QLabel* label, bool horizontal) {
+        return Millimetres(edit, edit->text(), GroupFieldName(MarginsGB, label), horizontal, 0,
+                           horizontal ? lengths.Width : lengths.Height);
+    };
+    lengths.Left = margin(MarginLeftE, MarginLeftL, true);
+    lengths.Top = margin(MarginTopE, MarginTopL, false);
+    lengths.Right = margin(MarginRightE, MarginRightL, true);
+    lengths.Bottom = margin(MarginBottomE, MarginBottomL, false);
+    lengths.ColumnWidth = Millimetres(ColumnWidthE, ColumnWidthE->text(), GroupFieldName(ColumnsGB, ColumnWidthL),
+                                      true, 0, lengths.Width);
+    const QString positionsName = GroupFieldName(ColumnsGB, ColumnPositionsL);
+    for (const QString& line : ColumnPositionsM->toPlainText().split(u'\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const double millimetres = Millimetres(ColumnPositionsM, line, positionsName, true, 0, lengths.Width);
+        lengths.ColumnPositions.append(FloatToGeneralText(millimetres, 15, FormatSettings::C()));
+    }
+    return lengths;
+}
+
+void TrpPageEditorForm::CheckValues()
+{
+    ReadLengths();
+}
+
 void TrpPageEditorForm::FormHide(bool ok)
 {
     FApplied = false;
     if (!ok || FPage == nullptr)
         return;
-    // Every field first: a value that cannot be read raises before anything changes.
+    // Every field first: a value that cannot be taken raises before anything changes.
     const int32_t paperSize = SizeCB->currentData().toInt();
-    const double width = CheckedLength(Millimetres(WidthE, true), true, WidthE->text());
-    const double height = CheckedLength(Millimetres(HeightE, false), true, HeightE->text());
-    const double left = CheckedLength(Millimetres(MarginLeftE, true), false, MarginLeftE->text());
-    const double top = CheckedLength(Millimetres(MarginTopE, false), false, MarginTopE->text());
-    const double right = CheckedLength(Millimetres(MarginRightE, true), false, MarginRightE->text());
-    const double bottom = CheckedLength(Millimetres(MarginBottomE, false), false, MarginBottomE->text());
+    const Lengths lengths = ReadLengths();
     const int32_t bin = Tray1CB->count() > 0 ? Tray1CB->currentData().toInt() : kDefaultBin;
     const int32_t binOtherPages = Tray2CB->count() > 0 ? Tray2CB->currentData().toInt() : kDefaultBin;
     const int32_t columns = UpDown1->value();
-    const double columnWidth = Millimetres(ColumnWidthE, true);
-    QStringList positions;
-    for (const QString& line : ColumnPositionsM->toPlainText().split(u'\n')) {
-        if (line.trimmed().isEmpty())
-            continue;
-        const double millimetres = UnitsTomm(DesignerDialogs::ParseNumber(line), FUnits, true);
-        positions.append(FloatToGeneralText(millimetres, 15, FormatSettings::C()));
-    }
     const auto duplex = static_cast<TrpDuplexMode>(std::clamp(DuplexCB->currentIndex(), 0, 3));
     const TPrinterOrientation orientation = LandscapeRB->isChecked() ? poLandscape : poPortrait;
 
@@ -466,16 +504,16 @@ void TrpPageEditorForm::FormHide(bool ok)
     }
     for (TrpReportPage* page : pages) {
         page->SetOrientation(orientation);
-        page->SetSizeAndDimensions(paperSize, width, height);
-        page->LeftMargin = left;
-        page->TopMargin = top;
-        page->RightMargin = right;
-        page->BottomMargin = bottom;
+        page->SetSizeAndDimensions(paperSize, lengths.Width, lengths.Height);
+        page->LeftMargin = lengths.Left;
+        page->TopMargin = lengths.Top;
+        page->RightMargin = lengths.Right;
+        page->BottomMargin = lengths.Bottom;
         page->Bin = bin;
         page->BinOtherPages = binOtherPages;
         page->SetColumns(columns);
-        page->ColumnWidth = columnWidth;
-        page->SetColumnPositions(positions);
+        page->ColumnWidth = lengths.ColumnWidth;
+        page->SetColumnPositions(lengths.ColumnPositions);
         page->PrintOnPreviousPage = PrintOnPrevCB->isChecked();
         page->MirrorMargins = MirrorMarginsCB->isChecked();
         page->EndlessHeight = EndlessHeightCB->isChecked();

@@ -93,9 +93,22 @@ public:
 protected:
     void Showing() override;
     void Hiding(int result) override;
+    void CheckValues() override;
 
 private:
+    // The lengths typed into the dialog in millimetres, each within the page's bounds.
+    struct Lengths {
+        double Width = 0, Height = 0;
+        double Left = 0, Top = 0, Right = 0, Bottom = 0;
+        double ColumnWidth = 0;
+        QStringList ColumnPositions;  // millimetres as the page stores them
+    };
+    Lengths ReadLengths() const;
     QString UnitsText(double millimetres, bool horizontal) const;
+    // The length typed into `field` in millimetres; refused (naming the field) when it is no
+    // number or lies outside [lowMm, highMm].
+    double Millimetres(QWidget* field, const QString& text, const QString& name, bool horizontal, double lowMm,
+                       double highMm) const;
     double Millimetres(const QLineEdit* edit, bool horizontal) const;
 
     TrpReportPage* FPage = nullptr;

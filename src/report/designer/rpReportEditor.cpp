@@ -1,5 +1,6 @@
 #include "rpReportEditor.h"
 
+#include "DesignerFields.h"
 #include "rpDesgn.h"
 #include "rpDesgnForm.h"
 #include "rpDsgnImages.h"
@@ -12,6 +13,7 @@
 #include "report/core/Services.h"
 #include "report/engine/rpPrinter.h"
 #include "report/engine/ui/rpPreviewForm.h"
+#include "report/model/rpClass_options.h"
 #include "report/model/rpClass_report.h"
 #include "report/model/rpClass_views.h"
 #include "report/model/rpRes.h"
@@ -427,6 +429,17 @@ void TrpReportEditorForm::PageControlChange()
     OkB->setAutoDefault(!inheritPage);
 }
 
+int32_t TrpReportEditorForm::ReadCopies() const
+{
+    return DesignerFields::ReadInteger(CopiesE, CopiesE->text(), DesignerFields::FieldName(CopiesL->text()),
+                                       {1, static_cast<double>(kMaxCopies)});
+}
+
+void TrpReportEditorForm::CheckValues()
+{
+    ReadCopies();
+}
+
 void TrpReportEditorForm::FormHide(bool ok)
 {
     FApplied = false;
@@ -434,7 +447,7 @@ void TrpReportEditorForm::FormHide(bool ok)
     if (!ok || report == nullptr)
         return;
     // The one number first: a bad count changes nothing.
-    const int32_t copies = StrToInt(CopiesE->text());
+    const int32_t copies = ReadCopies();
     TrpPrintOptions& print = report->PrintOptions();
     const QListWidgetItem* printer = PrintersLB->currentItem();
     print.Printer = printer != nullptr ? printer->data(Qt::UserRole).toString() : Res(u"prDefault");

@@ -103,8 +103,11 @@ public:
 protected:
     void Showing() override;
     void Hiding(int result) override;
+    void CheckValues() override;
 
 private:
+    // The copies typed, refused outside 1 to the most a report prints.
+    int32_t ReadCopies() const;
     void ShowPicture();
     void SetTemplatePath(const QString& folder);
 

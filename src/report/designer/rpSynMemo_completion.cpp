@@ -3,6 +3,8 @@
 
 #include "report/designer/rpSynMemo.h"
 
+#include "report/model/rpRes.h"
+
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
@@ -136,9 +138,15 @@ void TrpSyntaxMemo::ShowCompletion()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(FCompletionLB);
     OnCodeCompletion(this, CompletionName(), *FCompletionLB);
+    if (FCompletionLB->count() == 0) {
+        // Nothing to offer: no list that would take the keys, a word in the message bar until
+        // the caret moves.
+        FCompletionForm->close();
+        ShowMessage(ResourceText(u"dsNoCompletion"));
+        return;
+    }
     FCompletionLB->sortItems();
-    if (FCompletionLB->count() > 0)
-        FCompletionLB->setCurrentRow(0);
+    FCompletionLB->setCurrentRow(0);
     QListWidget* list = FCompletionLB;
     QObject::connect(list, &QListWidget::itemDoubleClicked, this,
                      [this](QListWidgetItem* item) { PickCompletion(item->text()); });

@@ -8,7 +8,6 @@
 #include "report/core/Services.h"
 
 // Bounds of the numbers the options take from a file or a script.
-inline constexpr int32_t kMaxCopies = 10000;
 inline constexpr double kMaxZoom = 100;
 
 // --- TrpEngineOptions

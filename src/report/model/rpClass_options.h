@@ -30,6 +30,8 @@ using TrpPreviewButtons = uint32_t;
 // Every button, none of the three "pbNo" members.
 inline constexpr TrpPreviewButtons kDefaultPreviewButtons = 4095;
 
+// The copies a report prints, at most.
+inline constexpr int32_t kMaxCopies = 10000;
 // The memory budget of prepared pages in megabytes, at most.
 inline constexpr int32_t kMaxMemSize = 4096;
 // The outline pane's width in pixels and the prepared pages kept rebuilt, at most.

@@ -133,9 +133,6 @@ bool TrpFrame::SameAs(const TrpFrame& other) const
            bottom_.SameAs(other.bottom_);
 }
 
-// Frame line widths beyond this many pixels are refused.
-inline constexpr double kMaxFrameWidth = 1000;
-
 void TrpFrame::RegisterClass(PropertyRegistry& registry)
 {
     if (registry.Contains(Class()))

@@ -60,6 +60,9 @@ private:
     const TrpFrame* frame_;
 };
 
+// Frame line and shadow widths beyond this many pixels are refused.
+inline constexpr double kMaxFrameWidth = 1000;
+
 // The border of a view: four sides, which of them are drawn, and a drop shadow. Setting the
 // frame's colour, style or width sets it on all four sides.
 class TrpFrame : public ScriptObject {

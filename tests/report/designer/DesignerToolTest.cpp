@@ -81,7 +81,7 @@ TEST(RptoolDesigner, SetSaveAndGrab)
     const ToolRun bad = Rptool({QStringLiteral("props"), Views(), QStringLiteral("AlignMemo2"), QStringLiteral("--set"),
                             QStringLiteral("GapX=abc"), QStringLiteral("--save"), refused});
     EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_TRUE(bad.err.contains(QStringLiteral("\"abc\" is an invalid float")));
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("Поле 'GapX': 'abc' не является числом"))) << bad.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(refused));
     const ToolRun letter = Rptool({QStringLiteral("props"), Views(), QStringLiteral("AlignMemo2"), QStringLiteral("--set"),
                                QStringLiteral("HAlign=haNowhere")});

@@ -262,13 +262,25 @@ TEST_F(PageSettings, ABadFieldShowsTheErrorAndChangesNothing)
                       [&](TrpPageEditorForm& form) {
                           form.LandscapeRB->click();
                           form.MarginRightE->setText(QStringLiteral("3"));
-                          form.findChild<QLineEdit*>(QString::fromLatin1(c.field))->setText(QString::fromLatin1(c.text));
+                          auto* field = form.findChild<QLineEdit*>(QString::fromLatin1(c.field));
+                          field->setText(QString::fromLatin1(c.text));
                           form.OkB->click();
+                          // Refused: the dialog stays with every value typed, the bad field
+                          // holding the focus.
+                          EXPECT_NE(form.result(), QDialog::Accepted);
+                          EXPECT_TRUE(form.LandscapeRB->isChecked());
+                          EXPECT_EQ(form.MarginRightE->text(), c.field == std::string("MarginRightE")
+                                                                   ? QString::fromLatin1(c.text)
+                                                                   : QStringLiteral("3"));
+                          EXPECT_EQ(field->text(), QString::fromLatin1(c.text));
+                          EXPECT_TRUE(field->hasFocus() || !form.isActiveWindow());
+                          form.CancelB->click();
                       },
                       &applied),
-                  mrOk);
+                  mrCancel);
         EXPECT_FALSE(applied);
-        EXPECT_EQ(modal.ui.Errors.size(), 1);
+        ASSERT_EQ(modal.ui.Errors.size(), 1);
+        EXPECT_TRUE(modal.ui.Errors.front().startsWith(QStringLiteral("Поле '"))) << modal.ui.Errors.front().toStdString();
         EXPECT_EQ(page->Orientation(), poPortrait);
         EXPECT_DOUBLE_EQ(page->PaperWidth(), 210);
         EXPECT_DOUBLE_EQ(page->RightMargin, 10);
@@ -535,11 +547,16 @@ TEST_F(ReportOptions, BadCopiesShowTheErrorAndChangeNothing)
                       form.AuthorE->setText(QStringLiteral("Автор"));
                       form.DoublePassCB->setChecked(true);
                       form.OkB->click();
+                      // Refused: the dialog stays with what was typed.
+                      EXPECT_NE(form.result(), QDialog::Accepted);
+                      EXPECT_EQ(form.CopiesE->text(), QStringLiteral("two"));
+                      EXPECT_EQ(form.AuthorE->text(), QStringLiteral("Автор"));
+                      form.CancelB->click();
                   },
                   &applied),
-              mrOk);
+              mrCancel);
     EXPECT_FALSE(applied);
-    EXPECT_EQ(modal.ui.Errors.size(), 1);
+    EXPECT_EQ(modal.ui.Errors, QStringList{QStringLiteral("Поле 'Копии': 'two' не является целым числом")});
     EXPECT_EQ(report.PrintOptions().Copies, 1);
     EXPECT_FALSE(report.EngineOptions().DoublePass);
     EXPECT_TRUE(report.ReportOptions().Author.isEmpty());

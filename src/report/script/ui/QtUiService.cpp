@@ -21,6 +21,43 @@ QWidget* ActiveWindow()
     return QApplication::activeWindow();
 }
 
+// Gives the focus back to the control that had it once a modal window has closed: without a
+// window manager nothing else does, and keys would reach no window until a click. A control
+// hidden, disabled or gone meanwhile is left alone. The window's activation arrives later than
+// the focus is given back; a modal window opened meanwhile (a message right after a dialog)
+// finds the focus still in the closed window and takes the control given it last.
+class FocusReturn {
+public:
+    FocusReturn()
+    {
+        QWidget* focus = QApplication::focusWidget();
+        focus_ = focus != nullptr && focus->isVisible() ? focus : Returned().data();
+    }
+    ~FocusReturn()
+    {
+        QWidget* focus = focus_.data();
+        if (focus == nullptr || !focus->isVisible() || !focus->isEnabled())
+            return;
+        // Another modal window opened meanwhile (a dialog run from the one that closed) keeps it.
+        if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != focus->window())
+            return;
+        focus->window()->activateWindow();
+        focus->setFocus(Qt::ActiveWindowFocusReason);
+        Returned() = focus;
+    }
+    FocusReturn(const FocusReturn&) = delete;
+    FocusReturn& operator=(const FocusReturn&) = delete;
+
+private:
+    static QPointer<QWidget>& Returned()
+    {
+        static QPointer<QWidget> returned;
+        return returned;
+    }
+
+    QPointer<QWidget> focus_;
+};
+
 QString CaptionOr(const QString& caption)
 {
     return caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
@@ -30,6 +67,7 @@ QString CaptionOr(const QString& caption)
 
 int QtUiService::Exec(QDialog& dialog)
 {
+    const FocusReturn focus;
     return dialog.exec();
 }
 
@@ -218,6 +256,7 @@ private:
 
 int QtUiService::ExecWindow(QWidget& window)
 {
+    const FocusReturn focus;
     QEventLoop loop;
     ModalWatcher watcher(window, loop);
     watcher.Window = &window;
