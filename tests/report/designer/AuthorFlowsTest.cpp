@@ -333,6 +333,35 @@ TEST_F(AuthorFlows, UnitsChosenInTheOptionsStay)
     EXPECT_EQ(form->Units(), duPixels);
 }
 
+// --- saving from a scripted run
+
+// A scripted run read the report silently and wrote that silence into every file it saved:
+// what --save and the window's Save write carry no engine option the author never set.
+TEST_F(AuthorFlows, AScriptedRunSavesWhatAPersonsSaveWrites)
+{
+    QTemporaryDir home;
+    const QString design = home.filePath(QStringLiteral("r.zi3"));
+    ASSERT_TRUE(QFile::copy(Views(), design));
+    QFile::setPermissions(design, QFile::ReadOwner | QFile::WriteOwner);
+    const QString saved = home.filePath(QStringLiteral("saved.zi3"));
+    const ToolRun save = Rptool({QStringLiteral("design"), design, QStringLiteral("--save"), saved}, home.path());
+    ASSERT_EQ(save.exitCode, 0) << save.err.toStdString();
+    const ToolRun windowSave =
+        Rptool({QStringLiteral("design"), design, QStringLiteral("--select"), QStringLiteral("AlignMemo1"),
+                QStringLiteral("--do"), QStringLiteral("key Ctrl+Right"), QStringLiteral("--do"),
+                QStringLiteral("cmd SaveCmd"), QStringLiteral("--state")},
+               home.path());
+    ASSERT_EQ(windowSave.exitCode, 0) << windowSave.err.toStdString();
+    for (const QString& file : {saved, design}) {
+        QFile read(file);
+        ASSERT_TRUE(read.open(QIODevice::ReadOnly));
+        const QByteArray text = read.readAll();
+        EXPECT_FALSE(text.contains("SilentMode")) << file.toStdString();
+    }
+    // The window's Save did write: the memo moved by one unit.
+    EXPECT_NE(Rptool({QStringLiteral("tree"), design}).out, Rptool({QStringLiteral("tree"), saved}).out);
+}
+
 // --- the watch list
 
 TEST_F(AuthorFlows, WatchListAddAndEditAskThroughTheEvaluateWindow)

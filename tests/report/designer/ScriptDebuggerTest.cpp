@@ -435,6 +435,94 @@ TEST_F(ScriptDebugger, ThroughTheProgramsOwnModalLoopsAndEventPump)
     form->hide();
 }
 
+// The debugger by keyboard alone, through the program's modal loops: F9 runs to the breakpoint,
+// where the script editor has the focus so that F8 steps at once; Ctrl+F7 opens Evaluate, Esc
+// closes it, and Ctrl+F2 stops the run without a click in between.
+TEST_F(ScriptDebugger, TheKeyboardAloneDrivesTheDebugger)
+{
+    QtUiService qt;
+    ReportServices::SetUi(&qt);
+    form->resize(1024, 700);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->CodeWindow()->setFocus();
+    Command(QStringLiteral("Breakpoint"), kAddFirst);
+    std::vector<int> lines;
+    std::vector<bool> editorHadFocus;
+    int evaluated = 0;
+    bool started = false;
+    int ticks = 0;
+    int phase = 0;
+    int waited = 0;
+    // Modal windows met on the way: Evaluate is closed by Esc, messages are accepted.
+    QTimer closer;
+    closer.setInterval(1);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        QWidget* modalWidget = QApplication::activeModalWidget();
+        if (auto* evaluate = dynamic_cast<TrpEvaluateForm*>(modalWidget)) {
+            ++evaluated;
+            QTest::keyClick(evaluate, Qt::Key_Escape);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modalWidget)) {
+            box->accept();
+        }
+    });
+    QTimer user;
+    user.setInterval(1);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        ++ticks;
+        auto* preview = dynamic_cast<TrpPreviewForm*>(report.PreviewForm());
+        started = started || report.Running();
+        if (form->ScriptStopped()) {
+            // The window's activation comes as the window system's answer: the user presses a
+            // key once it has come (or, when it never does, after a while all the same).
+            const bool focused = QApplication::focusWidget() == form->CodeWindow();
+            if (!focused && ++waited < 2000)
+                return;
+            waited = 0;
+            switch (phase++) {
+            case 0:
+                lines.push_back(form->CodeWindow()->ActiveLine());
+                editorHadFocus.push_back(focused);
+                QTest::keyClick(form->windowHandle(), Qt::Key_F8);
+                break;
+            case 1:
+                lines.push_back(form->CodeWindow()->ActiveLine());
+                editorHadFocus.push_back(focused);
+                QTest::keyClick(form->windowHandle(), Qt::Key_F7, Qt::ControlModifier);
+                break;
+            case 2:
+                editorHadFocus.push_back(focused);
+                QTest::keyClick(form->windowHandle(), Qt::Key_F2, Qt::ControlModifier);
+                break;
+            default:
+                form->Action(QStringLiteral("StopScript"))->trigger();
+                break;
+            }
+        } else if (preview != nullptr && preview->isVisible() && started && !report.Running()) {
+            preview->close();
+        } else if (ticks > 20000) {
+            // A safety net, never reached when the keys work: the test must not hang.
+            report.SetTerminated(true);
+            if (preview != nullptr)
+                preview->close();
+        }
+    });
+    user.start();
+    closer.start();
+    QTest::keyClick(form->windowHandle(), Qt::Key_F9);
+    user.stop();
+    closer.stop();
+    EXPECT_EQ(lines, (std::vector<int>{kAddFirst, kAddSecond}));
+    EXPECT_EQ(editorHadFocus, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(evaluated, 1);
+    EXPECT_FALSE(Finished());
+    EXPECT_FALSE(form->ScriptRunning());
+    EXPECT_LT(ticks, 20000);
+    ReportServices::SetUi(&ui);
+    form->hide();
+}
+
 TEST_F(ScriptDebugger, EvaluateWhilePausedTakesTheSelectionAndKeysReachTheCommands)
 {
     Command(QStringLiteral("Breakpoint"), kAddSecond);

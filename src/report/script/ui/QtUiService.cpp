@@ -32,14 +32,16 @@ public:
     {
         QWidget* focus = QApplication::focusWidget();
         focus_ = focus != nullptr && focus->isVisible() ? focus : Returned().data();
+        modal_ = QApplication::activeModalWidget();
     }
     ~FocusReturn()
     {
         QWidget* focus = focus_.data();
         if (focus == nullptr || !focus->isVisible() || !focus->isEnabled())
             return;
-        // Another modal window opened meanwhile (a dialog run from the one that closed) keeps it.
-        if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != focus->window())
+        // A modal window opened meanwhile (and still open) keeps the focus.
+        if (QWidget* modal = QApplication::activeModalWidget();
+            modal != nullptr && modal != modal_.data() && modal != focus->window())
             return;
         focus->window()->activateWindow();
         focus->setFocus(Qt::ActiveWindowFocusReason);
@@ -56,6 +58,7 @@ private:
     }
 
     QPointer<QWidget> focus_;
+    QPointer<QWidget> modal_;  // the modal window open before, which does not count
 };
 
 QString CaptionOr(const QString& caption)
