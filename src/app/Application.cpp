@@ -3,9 +3,6 @@
 #include "UserPrompts.h"
 #include "platform/Exceptions.h"
 
-#include <QLibraryInfo>
-#include <QTranslator>
-
 namespace {
 
 void ShowCurrentException(UserPrompts& prompts)
@@ -51,13 +48,4 @@ int RunGuarded(UserPrompts& prompts, const std::function<int()>& body)
         ShowCurrentException(prompts);
         return 1;
     }
-}
-
-std::unique_ptr<QTranslator> InstallQtTranslation()
-{
-    auto translation = std::make_unique<QTranslator>();
-    if (!translation->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
-        !QCoreApplication::installTranslator(translation.get()))
-        return nullptr;
-    return translation;
 }

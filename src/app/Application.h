@@ -3,9 +3,7 @@
 #include <QApplication>
 
 #include <functional>
-#include <memory>
 
-class QTranslator;
 class UserPrompts;
 
 // The program's application object. An exception that escapes an event handler is shown in
@@ -31,9 +29,3 @@ bool GuardedDelivery(UserPrompts& prompts, const std::function<bool()>& deliver)
 // Runs the start-up and the event loop: their result, or after an exception that escapes
 // them the error box and exit status 1 (a start that failed is no success).
 int RunGuarded(UserPrompts& prompts, const std::function<int()>& body);
-
-// Installs Qt's own Russian texts (the standard buttons of questions, the file dialogs), so
-// that they read like the program's own, from Qt's translation "qtbase_ru" (Debian package
-// qt6-translations-l10n). They stay in force while the returned translation lives; without
-// the translation (null) Qt's texts stay in English.
-std::unique_ptr<QTranslator> InstallQtTranslation();

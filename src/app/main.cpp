@@ -6,34 +6,26 @@
 #include "MainFrame.h"
 #include "UserPrompts.h"
 
-#include "devreport/DaxReportSetupFrame.h"
 #include "devreport/ui/DaxReportSetupFrame.h"
 #include "report/core/Services.h"
-#include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpDesgn.h"
+#include "report/desktop/ReportDesktop.h"
 #include "report/engine/ui/EngineUi.h"
-#include "report/export/ExportRuntime.h"
-
-#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     TDaxApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DaxConfig"));
     QApplication::setApplicationVersion(QStringLiteral(DAXCONFIG_VERSION));
-    const auto qtTexts = InstallQtTranslation();
     UserPrompts& prompts = UserPrompts::System();
     // The report subsystems ask the user through the same dialogs as the configurator, with
     // the print dialogs of Qt's printing support.
     QtPrintingUiService reportUi;
     ReportServices::SetUi(&reportUi);
-    // The report start-up: the model with its window parts, the engine with the system's
-    // printers, the export filters and the device report's classes, before any report exists.
-    EngineUi::init();
-    ExportRuntime::init();
-    DevReportRuntime::init();
-    // The designer the preview's edit button opens, with the device frame's designer defaults.
-    DesignerRuntime::init();
+    // Every report runtime with its windows (the export dialogs and the designer the preview's
+    // edit button opens among them) and Qt's texts in Russian, before any report exists.
+    ReportDesktop::start();
+    // The designer component with the device frame's designer defaults.
     TrpDesigner rpDesigner1;
     rpDesigner1.ApplyDeviceFrameValues();
     return RunGuarded(prompts, [&] {

@@ -11,6 +11,7 @@
 #include "FakeTime.h"
 #include "platform/Exceptions.h"
 #include "platform/RegistryStore.h"
+#include "report/desktop/ReportDesktop.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -358,7 +359,7 @@ TEST(QtTranslation, QuestionsAndFileDialogsReadInRussian)
         return label != nullptr ? label->text().remove(QLatin1Char('&')).toStdString() : std::string();
     };
     {
-        const auto translation = InstallQtTranslation();
+        const auto translation = ReportDesktop::InstallQtTranslation();
         if (!translation)
             GTEST_SKIP() << "Qt's translations (qt6-translations-l10n) are not installed";
         EXPECT_EQ(buttonTexts(), std::pair(std::string("Да"), std::string("Нет")));

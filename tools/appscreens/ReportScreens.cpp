@@ -9,9 +9,8 @@
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
 #include "report/core/Services.h"
-#include "report/engine/ui/EngineUi.h"
+#include "report/desktop/ReportDesktop.h"
 #include "report/engine/ui/rpPreviewForm.h"
-#include "report/export/ExportRuntime.h"
 #include "report/model/rpClass_report.h"
 #include "report/script/ScriptedUi.h"
 
@@ -255,9 +254,8 @@ int RunDeviceReport(const DeviceReportRequest& request)
         PrintError(QStringLiteral("cannot create ") + folder.path());
         return 1;
     }
-    EngineUi::init();
-    ExportRuntime::init();
-    DevReportRuntime::init();
+    // The program's own report start-up, so the screens show what the program shows.
+    ReportDesktop::start();
 
     ToolUi ui;
     RunScope scope(ui);

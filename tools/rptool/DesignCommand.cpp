@@ -6,10 +6,10 @@
 
 #include "report/core/PropertyRegistry.h"
 #include "report/designer/DesignerInput.h"
-#include "report/designer/DesignerRuntime.h"
 #include "report/designer/rpDesgnCtrls.h"
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesgnWorkspace1.h"
+#include "report/desktop/ReportDesktop.h"
 #include "report/engine/ui/EngineUi.h"
 
 #include "report/designer/rpDesignerDialogs.h"
@@ -135,9 +135,8 @@ int RunDesign(const QStringList& givenArguments)
     if (fileName.isEmpty() != created.New || (!units.isEmpty() && !kUnits.contains(units)))
         return kExitUsage;
     try {
-        DesignerRuntime::init();
         // Page defaults and printing never depend on the machine's printers here.
-        EngineUi::init(TrpPdfFilePrinterMode::Forced);
+        ReportDesktop::start(TrpPdfFilePrinterMode::Forced);
     } catch (const platform::Exception& failure) {
         PrintError(QString::fromStdString(failure.Message()));
         return kExitUsage;

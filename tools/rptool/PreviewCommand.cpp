@@ -2,6 +2,7 @@
 
 #include "CsvDataSet.h"
 
+#include "report/desktop/ReportDesktop.h"
 #include "report/engine/ui/EngineUi.h"
 #include "report/engine/ui/rpPreviewForm.h"
 #include "report/model/rpClass_datasets.h"
@@ -149,7 +150,7 @@ int RunPreview(const QStringList& arguments)
         return kExitUsage;
     }
     try {
-        EngineUi::init();
+        ReportDesktop::start();
     } catch (const platform::Exception& failure) {
         PrintLine(stderr, QString::fromStdString(failure.Message()));
         return kExitFileError;

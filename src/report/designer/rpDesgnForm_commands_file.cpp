@@ -1,6 +1,7 @@
 // The designer window's file and page commands: loading a report (named, recent, through the
-// component's handler or the open dialog), a new report with its first bands, the report's
-// defaults, new report and dialog pages, deleting a page.
+// component's handler or the open dialog), saving it (through the component's handler or the
+// save dialog), a new report with its first bands, the report's defaults, new report and dialog
+// pages, deleting a page.
 
 #include "rpDesgnForm.h"
 
@@ -134,6 +135,47 @@ void TrpDesignerForm::LoadFile(const QString& fileName, bool useOnLoadEvent)
     Lock();
     loadNamed(dialog.FileName);
     ReloadReport();
+}
+
+// --- saving ---
+
+bool TrpDesignerForm::SaveFile(bool saveAs, bool useOnSaveEvent)
+{
+    TrpReport* report = Report();
+    report->SetScriptText(FCodeWindow->Lines().List());
+    report->ReportOptions().LastChange = ReportServices::Clock().Now();
+    TrpDesigner* component = CurrentDesignerComponent();
+    if (useOnSaveEvent && component != nullptr && component->OnSaveReport) {
+        if (component->OnSaveReport(*report, saveAs)) {
+            UpdateRecentFiles(report->FileName());
+            UpdateCaption();
+            SetModified(false);
+        }
+        return true;
+    }
+    bool saved = true;
+    if (saveAs || report->FileName().isEmpty()) {
+        UiFileDialog dialog;
+        dialog.DefaultExt = FTemplateExt;
+        dialog.Filter = QtFileFilter(ResourceText(u"dsRepFilter"));
+        dialog.FilterIndex = 1;
+        dialog.InitialDir = component != nullptr ? component->SaveDir : QString();
+        saved = ReportServices::Ui().SaveFileDialog(dialog);
+        if (saved) {
+            report->ReportOptions().Compressed = false;
+            report->SetFileName(dialog.FileName);
+            report->SaveToFile(dialog.FileName);
+        }
+    } else {
+        report->SaveToFile(report->FileName());
+    }
+    UpdateRecentFiles(report->FileName());
+    UpdateCaption();
+    if (saved) {
+        modified_ = false;
+        Action(QStringLiteral("SaveCmd"))->setEnabled(false);
+    }
+    return saved;
 }
 
 // --- a new report ---

@@ -234,6 +234,13 @@ void TrpDesignerForm::ConnectScriptCommands()
     };
 }
 
+// --- the script ---
+
+QStringList TrpDesignerForm::Code()
+{
+    return FCodeWindow->Lines().List();
+}
+
 // --- language and files ---
 
 void TrpDesignerForm::UpdateScriptLanguage()

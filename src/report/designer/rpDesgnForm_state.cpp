@@ -8,6 +8,7 @@
 #include "rpDesgnCtrls.h"
 #include "rpDesgnForm_internal.h"
 #include "rpDataTree.h"
+#include "rpDsgnImages.h"
 #include "rpInsp.h"
 #include "rpReportTree.h"
 #include "rpSynMemo.h"
@@ -29,7 +30,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolButton>
 
 namespace {
@@ -325,6 +328,93 @@ void TrpDesignerForm::StatusBarDblClick()
 }
 
 // --- status bar ---
+
+TrpStatusPanel::TrpStatusPanel(TrpDesignerForm* form) : QWidget(form), form_(form)
+{
+    setObjectName(QStringLiteral("StatusBarPanel1"));
+    setFixedWidth(230);
+}
+
+void TrpStatusPanel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const auto& images = MainButtonImages();
+    const int top = (height() - 16) / 2;
+    const int baseline = top + 13;
+    if (!form_->Coord(1).isEmpty()) {
+        if (images.size() > 62)
+            painter.drawImage(2, top - 1, images[62]);
+        painter.drawText(20, baseline, form_->Coord(1));
+    }
+    if (!form_->Coord(2).isEmpty()) {
+        if (images.size() > 63)
+            painter.drawImage(110, top - 1, images[63]);
+        painter.drawText(130, baseline, form_->Coord(2));
+    }
+    if (!form_->Coord(3).isEmpty())
+        painter.drawText(110, baseline, form_->Coord(3));
+}
+
+void TrpStatusPanel::mousePressEvent(QMouseEvent*)
+{
+    form_->StatusBarMouseDown(1);
+}
+
+void TrpStatusPanel::mouseDoubleClickEvent(QMouseEvent*)
+{
+    form_->StatusBarDblClick();
+}
+
+void TrpDesignerForm::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(true);
+    FStatusUnits = new QLabel(bar);
+    FStatusUnits->setObjectName(QStringLiteral("StatusBarPanel0"));
+    FStatusUnits->setFixedWidth(75);
+    FStatusUnits->installEventFilter(this);
+    FStatusCoords = new TrpStatusPanel(this);
+    FStatusObject = new QLabel(bar);
+    FStatusObject->setObjectName(QStringLiteral("StatusBarPanel2"));
+    FStatusObject->setMinimumWidth(50);
+    bar->addWidget(FStatusUnits);
+    bar->addWidget(FStatusCoords);
+    bar->addWidget(FStatusObject, 1);
+    if (logicalDpiX() > 96) {
+        FStatusUnits->setFixedWidth(100);
+        FStatusCoords->setFixedWidth(280);
+        bar->setFixedHeight(24);
+    }
+}
+
+QString TrpDesignerForm::StatusText(int panel) const
+{
+    switch (panel) {
+    case 0:
+        return FStatusUnits->text();
+    case 1:
+        return QStringList({FCoord1, FCoord2, FCoord3}).join(u' ').trimmed();
+    case 2:
+        return FStatusObject->text();
+    default:
+        return QString();
+    }
+}
+
+QString TrpDesignerForm::Coord(int index) const
+{
+    switch (index) {
+    case 1:
+        return FCoord1;
+    case 2:
+        return FCoord2;
+    case 3:
+        return FCoord3;
+    default:
+        return QString();
+    }
+}
 
 void TrpDesignerForm::NotifyPosition(const QRectF& bounds, int mode, bool mouseDown)
 {
