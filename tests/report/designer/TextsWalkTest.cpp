@@ -3,6 +3,7 @@
 // context menus, every editor dialog, the wizards and the export options) and fails on any
 // resource key that found no text of its own.
 #include "report/designer/DesignerRuntime.h"
+#include "report/desktop/ReportDesktop.h"
 #include "report/designer/rpAbout.h"
 #include "report/designer/rpDesgnForm.h"
 #include "report/designer/rpDesignerDialogs.h"
@@ -13,12 +14,10 @@
 
 #include "report/core/PropertyRegistry.h"
 #include "report/core/Services.h"
-#include "report/export/ExportRuntime.h"
 #include "report/export/rpExportHTML.h"
 #include "report/export/rpExportPDF.h"
 #include "report/export/rpExportRTF.h"
 #include "report/export/rpExportXLS.h"
-#include "report/export/ui/ExportUi.h"
 #include "report/export/ui/rpHTMLExportDialog.h"
 #include "report/export/ui/rpPDFExportDialog.h"
 #include "report/export/ui/rpRTFExportDialog.h"
@@ -56,12 +55,8 @@ bool IsProbe(const QString& key)
 
 class TextsWalk : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        DesignerRuntime::init();
-        ExportRuntime::init();
-        ExportUi::init();
-    }
+    // The program's own start-up, as every program with report windows makes it.
+    static void SetUpTestSuite() { ReportDesktop::start(); }
 
     void SetUp() override
     {
