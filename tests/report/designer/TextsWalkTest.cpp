@@ -53,6 +53,26 @@ bool IsProbe(const QString& key)
     return probes.match(key).hasMatch();
 }
 
+// Calls `visit` with a new object of every class the designer can create, made as it makes them.
+template <class Visit>
+void ForEachDesignClass(Visit visit)
+{
+    for (const RegisteredClass* cls : PropertyRegistry::Global().Classes()) {
+        if (!cls->Factory || !cls->Info.InheritsFrom(TrpComponent::Class()))
+            continue;
+        std::unique_ptr<TrpComponent> object(TrpComponent::CreateForDesign(*cls, nullptr, 0));
+        if (object != nullptr)
+            visit(*cls, *object);
+    }
+}
+
+// Where a dialog's picture goes for people to look at ($DAX_SCREENSHOT_DIR), or nowhere.
+QString ShotPath(const QString& name)
+{
+    const QByteArray dir = qgetenv("DAX_SCREENSHOT_DIR");
+    return dir.isEmpty() ? QString() : QString::fromLocal8Bit(dir) + u'/' + name + QStringLiteral(".png");
+}
+
 class TextsWalk : public testing::Test {
 protected:
     // The program's own start-up, as every program with report windows makes it.
@@ -161,33 +181,23 @@ TEST_F(TextsWalk, InspectorHintsOfEveryObjectClass)
     TrpObjectInspector* inspector = form->Inspector();
     ASSERT_NE(inspector, nullptr);
     inspector->show();
-    for (const RegisteredClass* cls : PropertyRegistry::Global().Classes()) {
-        if (!cls->Factory || !cls->Info.InheritsFrom(TrpComponent::Class()))
-            continue;
-        std::unique_ptr<TrpComponent> object(TrpComponent::CreateForDesign(*cls, nullptr, 0));
-        if (object == nullptr)
-            continue;
-        where = QStringLiteral("inspector ") + cls->Name();
-        inspector->Inspect({object.get()});
+    ForEachDesignClass([&](const RegisteredClass& cls, TrpComponent& object) {
+        where = QStringLiteral("inspector ") + cls.Name();
+        inspector->Inspect({&object});
         WalkInspector(*inspector);
         inspector->Inspect({});
-    }
+    });
 }
 
 TEST_F(TextsWalk, ContextMenusOfEveryObjectClass)
 {
     auto form = Open();
-    for (const RegisteredClass* cls : PropertyRegistry::Global().Classes()) {
-        if (!cls->Factory || !cls->Info.InheritsFrom(TrpComponent::Class()))
-            continue;
-        std::unique_ptr<TrpComponent> object(TrpComponent::CreateForDesign(*cls, nullptr, 0));
-        if (object == nullptr)
-            continue;
-        where = QStringLiteral("context menu ") + cls->Name();
+    ForEachDesignClass([&](const RegisteredClass& cls, TrpComponent& object) {
+        where = QStringLiteral("context menu ") + cls.Name();
         QMenu menu;
-        if (auto editor = GetComponentEditor(object.get(), form.get(), &menu))
+        if (auto editor = GetComponentEditor(&object, form.get(), &menu))
             editor->GetMenuItems();
-    }
+    });
 }
 
 TEST_F(TextsWalk, EveryEditorDialog)
@@ -231,7 +241,7 @@ TEST_F(TextsWalk, Wizards)
         std::unique_ptr<TrpCustomWizard> wizard = CreateWizard(wizards.Items(i).ClassRef, form.get());
         ASSERT_NE(wizard, nullptr);
         wizard->GetDescription();
-        DialogScriptUi each(QStringList(), QString(), false);
+        DialogScriptUi each(QStringList(), ShotPath(wizards.Items(i).ClassRef), false);
         ReportServices::SetUi(&each);
         wizard->Execute();
         ReportServices::SetUi(&ui);
@@ -240,22 +250,23 @@ TEST_F(TextsWalk, Wizards)
 
 TEST_F(TextsWalk, ExportDialogsAndMenuNames)
 {
-    where = QStringLiteral("PDF");
+    const auto run = [this](const char* name, auto& filter, auto runDialog) {
+        where = QLatin1String(name);
+        filter.GetDescription();
+        DialogScriptUi each(QStringList(), ShotPath(QStringLiteral("export-") + QLatin1String(name)), false);
+        ReportServices::SetUi(&each);
+        runDialog(filter);
+        ReportServices::SetUi(&ui);
+        EXPECT_TRUE(each.Error.isEmpty()) << name << ": " << each.Error.toStdString();
+    };
     TrpPDFExport pdf(TrpNoRegister{});
-    pdf.GetDescription();
-    TrpPDFExportDialog::Run(pdf);
-    where = QStringLiteral("HTML");
+    run("pdf", pdf, [](TrpPDFExport& f) { TrpPDFExportDialog::Run(f); });
     TrpHTMLExport html(TrpNoRegister{});
-    html.GetDescription();
-    TrpHTMLExportDialog::Run(html);
-    where = QStringLiteral("RTF");
+    run("html", html, [](TrpHTMLExport& f) { TrpHTMLExportDialog::Run(f); });
     TrpRTFExport rtf(TrpNoRegister{});
-    rtf.GetDescription();
-    TrpRTFExportDialog::Run(rtf);
-    where = QStringLiteral("XLS");
+    run("rtf", rtf, [](TrpRTFExport& f) { TrpRTFExportDialog::Run(f); });
     TrpXLSExport xls(TrpNoRegister{});
-    xls.GetDescription();
-    TrpXLSExportDialog::Run(xls);
+    run("xls", xls, [](TrpXLSExport& f) { TrpXLSExportDialog::Run(f); });
 }
 
 } // namespace
