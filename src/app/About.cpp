@@ -6,7 +6,9 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QDate>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -79,7 +81,9 @@ TAboutBox::TAboutBox(AboutInfo info, QWidget* parent) : QDialog(parent), opener_
 
 void TAboutBox::FormCreate(const AboutInfo& info)
 {
+    // A build configured without the maker's address shows no link.
     LinkLabel1->setText(info.Link);
+    LinkLabel1->setVisible(!info.Link.trimmed().isEmpty());
     if (!info.Description.isEmpty())
         FileDescription->setText(info.Description);
     if (!info.Version.isEmpty())
@@ -89,7 +93,16 @@ void TAboutBox::FormCreate(const AboutInfo& info)
 
 QString TAboutBox::BuildDateTime()
 {
-    return QStringLiteral(__DATE__ " " __TIME__);
+    return RussianDateTime(QStringLiteral(__DATE__), QStringLiteral(__TIME__));
+}
+
+QString TAboutBox::RussianDateTime(const QString& compilerDate, const QString& compilerTime)
+{
+    // The compiler writes "Mmm dd yyyy" (a blank before a one-digit day) in English.
+    const QDate date = QLocale::c().toDate(compilerDate.simplified(), QStringLiteral("MMM d yyyy"));
+    if (!date.isValid())
+        return compilerDate + u' ' + compilerTime;
+    return date.toString(QStringLiteral("dd.MM.yyyy")) + u' ' + compilerTime;
 }
 
 void TAboutBox::Panel1DblClick()

@@ -28,8 +28,11 @@ public:
     void SetUrlOpener(UrlOpener opener) { opener_ = std::move(opener); }
     void Panel1DblClick();
 
-    // The date and time this unit was compiled: "Mmm dd yyyy hh:mm:ss".
+    // The date and time this unit was compiled, as the program writes dates: "dd.mm.yyyy hh:mm:ss".
     static QString BuildDateTime();
+    // The compiler's date text ("Dec 11 2026", "Dec  1 2026") and time text as "11.12.2026 13:50:11";
+    // a date text that cannot be read stays as it is.
+    static QString RussianDateTime(const QString& compilerDate, const QString& compilerTime);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -249,7 +249,7 @@ TEST(AboutBox, ShowsTheBuildFactsAndOpensTheLinkOnADoubleClick)
     EXPECT_EQ(Child<QLabel>(about, "Version")->text().toStdString(), "1.2.3");
     EXPECT_EQ(Child<QLabel>(about, "FileDescription")->text().toStdString(), "Конфигуратор");
     EXPECT_EQ(Child<QLabel>(about, "LinkLabel1")->text().toStdString(), "https://example.org/dax");
-    const QRegularExpression date(QStringLiteral("^[A-Z][a-z]{2} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d$"));
+    const QRegularExpression date(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d$"));
     EXPECT_TRUE(date.match(Child<QLabel>(about, "DataTime")->text()).hasMatch())
         << Child<QLabel>(about, "DataTime")->text().toStdString();
     EXPECT_EQ(Child<QLabel>(about, "Image1")->pixmap().size(), QSize(241, 49));
@@ -258,6 +258,35 @@ TEST(AboutBox, ShowsTheBuildFactsAndOpensTheLinkOnADoubleClick)
     QTest::mouseDClick(Child<QWidget>(about, "Panel1"), Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened.front(), QUrl(QStringLiteral("https://example.org/dax")));
+}
+
+TEST(AboutBox, BuildDateInTheProgramsDateFormat)
+{
+    struct Case {
+        const char* date;
+        const char* time;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Dec 11 2026", "13:50:11", "11.12.2026 13:50:11"},
+        {"Jan  1 2025", "00:00:00", "01.01.2025 00:00:00"},
+        {"May 31 2024", "23:59:59", "31.05.2024 23:59:59"},
+        {"??? ?? ????", "??:??:??", "??? ?? ???? ??:??:??"}, // unreadable: kept as it is
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TAboutBox::RussianDateTime(QString::fromLatin1(c.date), QString::fromLatin1(c.time)).toStdString(), c.shown)
+            << c.date;
+}
+
+TEST(AboutBox, NoLinkWithoutAnAddress)
+{
+    TAboutBox about({QStringLiteral("Конфигуратор"), QStringLiteral("1.2.3"), QString()});
+    std::vector<QUrl> opened;
+    about.SetUrlOpener([&opened](const QUrl& url) { opened.push_back(url); });
+    about.show();
+    EXPECT_FALSE(Child<QLabel>(about, "LinkLabel1")->isVisible());
+    QTest::mouseDClick(Child<QWidget>(about, "Panel1"), Qt::LeftButton);
+    EXPECT_TRUE(opened.empty());
 }
 
 TEST(AboutBox, AnEmptyVersionKeepsTheDesignTexts)

@@ -87,12 +87,10 @@ void init()
     EngineRuntime::init();
     EngineUi::init();
     InitDesignerResourceBlocks();
-    AddBlock(QStringLiteral(":/report/designer/rpDsgnRes.xml"));
+    // The designer texts block comes with the model's built-in blocks (the model raises some of
+    // its texts); the property hints and the texts this port adds come here.
     AddBlock(QStringLiteral(":/report/designer/rpDsgnPropRes.xml"));
     AddBlock(QStringLiteral(":/report/designer/rpDsgnMendRes.xml"));
-    AddBlock(QStringLiteral(":/report/designer/rpDsgnFormRes.xml"));
-    AddBlock(QStringLiteral(":/report/designer/rpWizardRes.xml"));
-    AddBlock(QStringLiteral(":/report/designer/rpDsgnObjRes.xml"));
     RegisterScriptCodeTemplates();
     RegisterEditorClasses();
     RegisterStandardWizards();

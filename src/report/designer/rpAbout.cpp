@@ -70,13 +70,23 @@ TrpAboutForm::TrpAboutForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     rights->setAlignment(Qt::AlignCenter);
     rights->setWordWrap(true);
     layout->addWidget(rights);
-    // The invitation, the web address and the two mail addresses come from the resources.
-    layout->addWidget(MakeLabel(frame, QStringLiteral("Label4"), TextOf(2602), 0));
-    layout->addWidget(MakeLabel(frame, QStringLiteral("Label5"), TextOf(2603), 1));
-    layout->addWidget(MakeLabel(frame, QStringLiteral("Label6"), TextOf(2604), 0));
-    layout->addWidget(MakeLabel(frame, QStringLiteral("Label7"), TextOf(2605), 2));
-    layout->addWidget(MakeLabel(frame, QStringLiteral("Label8"), TextOf(2606), 0));
-    layout->addWidget(MakeLabel(frame, QStringLiteral("Label9"), TextOf(2607), 2));
+    // The invitations with the web address and the two mail addresses come from the resources;
+    // an invitation shows only with a real address after it (the built-in texts hold none).
+    struct Link {
+        const char* invitation;
+        const char* address;
+        int invitationId;
+        int addressId;
+        int tag;
+    };
+    for (const Link& link : {Link{"Label4", "Label5", 2602, 2603, 1}, Link{"Label6", "Label7", 2604, 2605, 2},
+                             Link{"Label8", "Label9", 2606, 2607, 2}}) {
+        const QString address = TextOf(link.addressId).trimmed();
+        auto* invitation = MakeLabel(frame, QLatin1String(link.invitation), TextOf(link.invitationId), 0);
+        invitation->setVisible(!address.isEmpty() && !invitation->text().isEmpty());
+        layout->addWidget(invitation);
+        layout->addWidget(MakeLabel(frame, QLatin1String(link.address), address, link.tag));
+    }
     for (QLabel* label : frame->findChildren<QLabel*>()) {
         if (label->property("tag").toInt() != 0)
             label->installEventFilter(this);

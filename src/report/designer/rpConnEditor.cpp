@@ -226,8 +226,8 @@ void TrpConnEditorForm::FormShow()
     DesignerDialogs::Caption(NewB, 5801);
     DesignerDialogs::Caption(DeleteB, 5802);
     DesignerDialogs::Caption(EditB, 132);
-    OKB->setText(DesignerDialogs::TextOr(QStringLiteral("clClose"), OKB->text()));
-    ConnLV->headerItem()->setText(0, DesignerDialogs::TextOr(QStringLiteral("cpName"), QStringLiteral("Name")));
+    OKB->setText(DesignerDialogs::Text(QStringLiteral("clClose")));
+    ConnLV->headerItem()->setText(0, DesignerDialogs::Text(QStringLiteral("cpName")));
     ConnLV->clear();
     const std::string key = ConnectionsKey().toStdString();
     const std::pair<platform::RegistryStore, QString> stores[] = {

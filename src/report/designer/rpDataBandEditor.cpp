@@ -26,16 +26,16 @@ constexpr int kDataSetRole = Qt::UserRole + 1;
 TrpDataBandEditorForm::TrpDataBandEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpDataBandEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Источник данных"));
+    setWindowTitle(QString());
     DatasetsLB = new QListWidget(this);
     DatasetsLB->setObjectName(QStringLiteral("DatasetsLB"));
-    RecordsL = new QLabel(QStringLiteral("Количество записей:"), this);
+    RecordsL = new QLabel(QString(), this);
     RecordsL->setObjectName(QStringLiteral("RecordsL"));
     RecordsE = new QSpinBox(this);
     RecordsE->setObjectName(QStringLiteral("RecordsE"));
     RecordsE->setRange(0, std::numeric_limits<int>::max());
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* records = new QHBoxLayout;
     records->addWidget(RecordsL);

@@ -2,6 +2,7 @@
 // embedded, and closed (asking to save the changes); the expression routine of its editors.
 
 #include "rpDesgnForm.h"
+#include "rpExprEditor.h"
 
 #include "DesignerRuntime.h"
 #include "rpDataTree.h"
@@ -313,6 +314,7 @@ void TrpDesignerForm::Close()
 
 QString TrpDesignerForm::InsertExpression(const QString& expression)
 {
-    // The expression editor comes with the editor dialogs; until then the text stays as it is.
-    return expression;
+    // The expression editor with its data tree of fields, variables and functions, on the text;
+    // Cancel answers an empty text, which the callers leave unused.
+    return RunExpressionEditor(this, this, expression);
 }

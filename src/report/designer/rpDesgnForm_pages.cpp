@@ -110,8 +110,11 @@ void TrpDesignerForm::ReloadPages(int32_t index)
     while (FTabs->count() > 0)
         FTabs->removeTab(0);
     FTabs->addTab(ResourceText(u"dsCode"));
+    int designPages = 0; // pages other than the data page, counted as their names count them
     for (int i = 0; i < report->PagesCount(); ++i) {
         TrpComponent* page = report->Pages(i);
+        if (dynamic_cast<TrpDataPage*>(page) == nullptr)
+            ++designPages;
         page->SetDesigning(true);
         QString caption;
         auto* reportPage = dynamic_cast<TrpReportPage*>(page);
@@ -122,7 +125,9 @@ void TrpDesignerForm::ReloadPages(int32_t index)
         else if (!page->Name().isEmpty())
             caption = page->Name();
         else
-            caption = ResourceText(u"dsPage") + QString::number(i + 1);
+            // A page without a name (the prepared page the preview hands over) reads as a new
+            // page of a report is named ("Page1"), so both designers name pages alike.
+            caption = page->BaseName() + QString::number(designPages);
         FTabs->addTab(caption);
     }
     FChangingTab = false;

@@ -45,26 +45,21 @@ void SetCaptionText(QWidget* widget, const QString& text)
 
 } // namespace
 
-QString TextOr(const QString& name, const QString& fallback)
+QString Text(const QString& name)
 {
-    const QString text = GetResourcesInstance().Get(name);
-    return text == name ? fallback : text;
+    return GetResourcesInstance().Get(name);
 }
 
 void Caption(QWidget* widget, int id)
 {
-    const QString name = QString::number(id);
-    const QString text = GetResourcesInstance().Get(name);
-    if (widget != nullptr && text != name)
-        SetCaptionText(widget, text);
+    if (widget != nullptr)
+        SetCaptionText(widget, GetResourcesInstance().GetResourceTextById(id));
 }
 
 void Hint(QWidget* widget, int id)
 {
-    const QString name = QString::number(id);
-    const QString text = GetResourcesInstance().Get(name);
-    if (widget != nullptr && text != name)
-        widget->setToolTip(text);
+    if (widget != nullptr)
+        widget->setToolTip(GetResourcesInstance().GetResourceTextById(id));
 }
 
 QString QtFilter(const QString& descriptionsAndMasks)

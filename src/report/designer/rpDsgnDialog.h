@@ -2,7 +2,7 @@
 
 // What every designer dialog shares: a QDialog created with the designer window as owner and
 // shown through the user-interface service's modal seam; captions from the resource table by
-// number (a number without a text keeps the caption the dialog was built with); children
+// number (a number without a text shows the number itself); children
 // mirrored under right-to-left alignment; F1 opens the help topic of the dialog's class;
 // placement kept under "Form4." + class name through procedures the designer window installs.
 
@@ -21,10 +21,10 @@ class TrpIniFile;
 
 namespace DesignerDialogs {
 
-// A resource text, or `fallback` when the table has none under the name.
-QString TextOr(const QString& name, const QString& fallback);
+// The resource text of a name (the name itself when the table has none).
+QString Text(const QString& name);
 // Sets the caption (window title, button, label, group box text) of `widget` from the text of
-// the number, keeping its own when the number has no text.
+// the number.
 void Caption(QWidget* widget, int id);
 // The same for the widget's hint (tool tip).
 void Hint(QWidget* widget, int id);

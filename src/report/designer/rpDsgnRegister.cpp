@@ -17,18 +17,8 @@
 #include "report/model/rpRes.h"
 #include "report/model/ui/rpClass_dialogcontrol.h"
 
-#include <QFile>
-
-// Resources compiled into a static library need an explicit initialisation, outside any
-// namespace.
-static void InitEditorResourceBlocks()
-{
-    Q_INIT_RESOURCE(rpDsgnEditors);
-}
 
 namespace {
-
-bool gTextsLoaded = false;
 
 template <class T>
 void ComponentEditorClass(const QString& name)
@@ -65,17 +55,6 @@ const QStringList& PropertyEditorNames()
         "TrpStringsProperty",  "TrpMemoProperty",       "TrpBrushProperty",        "TrpFrameStyleProperty",
         "TrpDisplayFormatProperty", "TrpStyleProperty", "TrpPrinterProperty"};
     return names;
-}
-
-void LoadTexts()
-{
-    if (gTextsLoaded)
-        return;
-    InitEditorResourceBlocks();
-    QFile file(QStringLiteral(":/report/designer/rpDsgnEditorsRes.xml"));
-    if (file.open(QIODevice::ReadOnly))
-        GetResourcesInstance().AddXML(file.readAll());
-    gTextsLoaded = true;
 }
 
 void RegisterEditorClasses()
@@ -223,7 +202,6 @@ namespace DesignerRuntime {
 
 void RegisterStandardEditors()
 {
-    LoadTexts();
     RegisterEditorClasses();
     RegisterComponentEditors();
     RegisterPropertyEditors();

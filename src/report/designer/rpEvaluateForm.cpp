@@ -30,19 +30,19 @@ QString ResultText(const Variant& value)
 TrpEvaluateForm::TrpEvaluateForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpEvaluateForm"))
 {
-    setWindowTitle(QStringLiteral("Вычислить"));
-    Label1 = new QLabel(QStringLiteral("Выражение:"), this);
+    setWindowTitle(QString());
+    Label1 = new QLabel(QString(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     ExpressionE = new QLineEdit(this);
     ExpressionE->setObjectName(QStringLiteral("ExpressionE"));
     ExpressionE->installEventFilter(this);
-    Label2 = new QLabel(QStringLiteral("Результат:"), this);
+    Label2 = new QLabel(QString(), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     ResultM = new QPlainTextEdit(this);
     ResultM->setObjectName(QStringLiteral("ResultM"));
     ResultM->setReadOnly(true);
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     OkB->setAutoDefault(false);
     CancelB->setAutoDefault(false);

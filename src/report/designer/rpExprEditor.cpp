@@ -27,7 +27,7 @@ bool gHasLastPosition = false;
 TrpExprEditorForm::TrpExprEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpExprEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Редактор выражений"));
+    setWindowTitle(QString());
     setSizeGripEnabled(true);
     FReport = designer != nullptr ? designer->Report() : nullptr;
 
@@ -38,7 +38,7 @@ TrpExprEditorForm::TrpExprEditorForm(QWidget* owner, TrpCustomDesigner* designer
     Panel->installEventFilter(this);
     Panel2 = new QWidget(Splitter1);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    ExprL = new QLabel(QStringLiteral("Выражение:"), Panel2);
+    ExprL = new QLabel(QString(), Panel2);
     ExprL->setObjectName(QStringLiteral("ExprL"));
     ExprMemo = new QPlainTextEdit(Panel2);
     ExprMemo->setObjectName(QStringLiteral("ExprMemo"));
@@ -60,7 +60,7 @@ TrpExprEditorForm::TrpExprEditorForm(QWidget* owner, TrpCustomDesigner* designer
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     OkB = new QPushButton(QStringLiteral("OK"), Panel1);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), Panel1);
+    CancelB = new QPushButton(QString(), Panel1);
     MakeOkCancel(OkB, CancelB);
     auto* buttons = new QHBoxLayout(Panel1);
     buttons->addStretch(1);

@@ -25,23 +25,23 @@ const char* const kCategories[] = {"fkText", "fkNumber", "fkDateTime", "fkBoolea
 TrpFormatEditorForm::TrpFormatEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpFormatEditorForm")), FFormat(std::make_unique<TrpFormat>())
 {
-    setWindowTitle(QStringLiteral("Форматирование"));
+    setWindowTitle(QString());
     FGroups = new QWidget(this);
-    CategoryL = new QGroupBox(QStringLiteral("Категория"), FGroups);
+    CategoryL = new QGroupBox(QString(), FGroups);
     CategoryL->setObjectName(QStringLiteral("CategoryL"));
     CategoryLB = new QListWidget(CategoryL);
     CategoryLB->setObjectName(QStringLiteral("CategoryLB"));
     (new QVBoxLayout(CategoryL))->addWidget(CategoryLB);
-    FormatL = new QGroupBox(QStringLiteral("Формат"), FGroups);
+    FormatL = new QGroupBox(QString(), FGroups);
     FormatL->setObjectName(QStringLiteral("FormatL"));
     FormatLB = new QListWidget(FormatL);
     FormatLB->setObjectName(QStringLiteral("FormatLB"));
     (new QVBoxLayout(FormatL))->addWidget(FormatLB);
     GroupBox1 = new QGroupBox(FGroups);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    FormatStrL = new QLabel(QStringLiteral("Строка формата:"), GroupBox1);
+    FormatStrL = new QLabel(QString(), GroupBox1);
     FormatStrL->setObjectName(QStringLiteral("FormatStrL"));
-    SeparatorL = new QLabel(QStringLiteral("Разделитель:"), GroupBox1);
+    SeparatorL = new QLabel(QString(), GroupBox1);
     SeparatorL->setObjectName(QStringLiteral("SeparatorL"));
     FormatE = new QLineEdit(GroupBox1);
     FormatE->setObjectName(QStringLiteral("FormatE"));
@@ -63,7 +63,7 @@ TrpFormatEditorForm::TrpFormatEditorForm(QWidget* owner, TrpCustomDesigner* desi
     groupsLayout->addWidget(GroupBox1);
 
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);

@@ -60,10 +60,10 @@ QLabel* GroupLabel(const QString& text, const char* name, QWidget* parent)
 TrpFrameEditorForm::TrpFrameEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpFrameEditorForm")), FFrame(std::make_unique<TrpFrame>())
 {
-    setWindowTitle(QStringLiteral("Редактор рамки"));
-    FrameL = GroupLabel(QStringLiteral("Рамка"), "FrameL", this);
-    LineL = GroupLabel(QStringLiteral("Линия"), "LineL", this);
-    ShadowL = GroupLabel(QStringLiteral("Тень"), "ShadowL", this);
+    setWindowTitle(QString());
+    FrameL = GroupLabel(QString(), "FrameL", this);
+    LineL = GroupLabel(QString(), "LineL", this);
+    ShadowL = GroupLabel(QString(), "ShadowL", this);
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -88,7 +88,7 @@ TrpFrameEditorForm::TrpFrameEditorForm(QWidget* owner, TrpCustomDesigner* design
     ShadowColorB = Button(ToolBar3, "ShadowColorB", 11, 39, false);
     ShadowWidthCB = WidthBox(ToolBar3, "ShadowWidthCB", 12, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
 
-    FLineL = new QLabel(QStringLiteral("Линия:"), this);
+    FLineL = new QLabel(QString(), this);
     FLineL->setObjectName(QStringLiteral("FLineL"));
     FrameLineCB = new QComboBox(this);
     FrameLineCB->setObjectName(QStringLiteral("FrameLineCB"));
@@ -98,7 +98,7 @@ TrpFrameEditorForm::TrpFrameEditorForm(QWidget* owner, TrpCustomDesigner* design
     FrameLineCB->setCurrentIndex(1);
 
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
 
     auto* grid = new QGridLayout;

@@ -31,31 +31,30 @@ T* Named(T* widget, const char* name)
 TrpGroupEditorForm::TrpGroupEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpGroupEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Группа"));
-    BreakOnL = Named(new QLabel(QStringLiteral("Условие группы"), this), "BreakOnL");
-    OptionsL = Named(new QLabel(QStringLiteral("Параметры"), this), "OptionsL");
+    setWindowTitle(QString());
+    BreakOnL = Named(new QLabel(QString(), this), "BreakOnL");
+    OptionsL = Named(new QLabel(QString(), this), "OptionsL");
     for (QLabel* label : {BreakOnL, OptionsL}) {
         QFont font = label->font();
         font.setBold(true);
         label->setFont(font);
     }
-    DataFieldRB = Named(new QRadioButton(QStringLiteral("Поле БД"), this), "DataFieldRB");
-    ExpressionRB = Named(new QRadioButton(QStringLiteral("Выражение"), this), "ExpressionRB");
+    DataFieldRB = Named(new QRadioButton(QString(), this), "DataFieldRB");
+    ExpressionRB = Named(new QRadioButton(QString(), this), "ExpressionRB");
     DataSetCB = Named(new QComboBox(this), "DataSetCB");
     DataFieldCB = Named(new QComboBox(this), "DataFieldCB");
     ExpressionE = Named(new TrpComboEdit(this), "ExpressionE");
-    KeepGroupTogetherCB = Named(new QCheckBox(QStringLiteral("Держать группу вместе"), this), "KeepGroupTogetherCB");
-    StartNewPageCB = Named(new QCheckBox(QStringLiteral("Начинать новую страницу"), this), "StartNewPageCB");
-    OutlineCB = Named(new QCheckBox(QStringLiteral("Показывать в дереве отчета"), this), "OutlineCB");
-    DrillCB = Named(new QCheckBox(DesignerDialogs::TextOr(QStringLiteral("bvDrillDown"), QStringLiteral("Раскрывающаяся")),
+    KeepGroupTogetherCB = Named(new QCheckBox(QString(), this), "KeepGroupTogetherCB");
+    StartNewPageCB = Named(new QCheckBox(QString(), this), "StartNewPageCB");
+    OutlineCB = Named(new QCheckBox(QString(), this), "OutlineCB");
+    DrillCB = Named(new QCheckBox(DesignerDialogs::Text(QStringLiteral("bvDrillDown")),
                                   this),
                     "DrillCB");
-    ResetCB = Named(new QCheckBox(DesignerDialogs::TextOr(QStringLiteral("bvResetPageNo"),
-                                                          QStringLiteral("Сбрасывать номер страницы")),
+    ResetCB = Named(new QCheckBox(DesignerDialogs::Text(QStringLiteral("bvResetPageNo")),
                                   this),
                     "ResetCB");
     OKB = Named(new QPushButton(QStringLiteral("OK"), this), "OKB");
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OKB, CancelB);
 
     auto* grid = new QGridLayout;

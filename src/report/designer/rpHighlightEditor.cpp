@@ -25,25 +25,25 @@ constexpr uint32_t kGlyphOutline = 8421504; // grey
 TrpHighlightEditorForm::TrpHighlightEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpHighlightEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Условное выделение"));
+    setWindowTitle(QString());
     FGroups = new QWidget(this);
-    ConditionL = new QGroupBox(QStringLiteral("Условие"), FGroups);
+    ConditionL = new QGroupBox(QString(), FGroups);
     ConditionL->setObjectName(QStringLiteral("ConditionL"));
     ConditionE = new TrpComboEdit(ConditionL);
     ConditionE->setObjectName(QStringLiteral("ConditionE"));
     (new QVBoxLayout(ConditionL))->addWidget(ConditionE);
 
-    FontL = new QGroupBox(QStringLiteral("Шрифт"), FGroups);
+    FontL = new QGroupBox(QString(), FGroups);
     FontL->setObjectName(QStringLiteral("FontL"));
     FontColorB = new QToolButton(FontL);
     FontColorB->setObjectName(QStringLiteral("FontColorB"));
-    FontColorB->setText(QStringLiteral("Цвет..."));
+    FontColorB->setText(QString());
     FontColorB->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    BoldCB = new QCheckBox(QStringLiteral("Полужирный"), FontL);
+    BoldCB = new QCheckBox(QString(), FontL);
     BoldCB->setObjectName(QStringLiteral("BoldCB"));
-    ItalicCB = new QCheckBox(QStringLiteral("Курсив"), FontL);
+    ItalicCB = new QCheckBox(QString(), FontL);
     ItalicCB->setObjectName(QStringLiteral("ItalicCB"));
-    UnderlineCB = new QCheckBox(QStringLiteral("Подчеркнутый"), FontL);
+    UnderlineCB = new QCheckBox(QString(), FontL);
     UnderlineCB->setObjectName(QStringLiteral("UnderlineCB"));
     auto* fontLayout = new QVBoxLayout(FontL);
     fontLayout->addWidget(FontColorB);
@@ -51,15 +51,15 @@ TrpHighlightEditorForm::TrpHighlightEditorForm(QWidget* owner, TrpCustomDesigner
     fontLayout->addWidget(ItalicCB);
     fontLayout->addWidget(UnderlineCB);
 
-    BackgroundL = new QGroupBox(QStringLiteral("Фон"), FGroups);
+    BackgroundL = new QGroupBox(QString(), FGroups);
     BackgroundL->setObjectName(QStringLiteral("BackgroundL"));
-    TransparentRB = new QRadioButton(QStringLiteral("Прозрачный"), BackgroundL);
+    TransparentRB = new QRadioButton(QString(), BackgroundL);
     TransparentRB->setObjectName(QStringLiteral("TransparentRB"));
-    OtherRB = new QRadioButton(QStringLiteral("Другой:"), BackgroundL);
+    OtherRB = new QRadioButton(QString(), BackgroundL);
     OtherRB->setObjectName(QStringLiteral("OtherRB"));
     BackColorB = new QToolButton(BackgroundL);
     BackColorB->setObjectName(QStringLiteral("BackColorB"));
-    BackColorB->setText(QStringLiteral("Цвет..."));
+    BackColorB->setText(QString());
     BackColorB->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto* backLayout = new QVBoxLayout(BackgroundL);
     backLayout->addWidget(TransparentRB);
@@ -78,7 +78,7 @@ TrpHighlightEditorForm::TrpHighlightEditorForm(QWidget* owner, TrpCustomDesigner
 
     OKB = new QPushButton(QStringLiteral("OK"), this);
     OKB->setObjectName(QStringLiteral("OKB"));
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OKB, CancelB);
     auto* buttons = DesignerDialogs::ButtonRow({OKB, CancelB});
     auto* layout = new QVBoxLayout(this);

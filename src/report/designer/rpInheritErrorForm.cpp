@@ -13,23 +13,23 @@
 TrpInheritErrorForm::TrpInheritErrorForm(QWidget* owner)
     : TrpDesignerDialog(owner, nullptr, QStringLiteral("TrpInheritErrorForm"))
 {
-    setWindowTitle(QStringLiteral("Ошибка наследования"));
+    setWindowTitle(QString());
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("PaintBox1"));
     icon->setFixedSize(32, 32);
     icon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     PaintBox1 = icon;
     MessageL = new QLabel(
-        QStringLiteral("Базовый и наследованный отчет имеют одинаковые объекты. Выберите действие:"), this);
+        QString(), this);
     MessageL->setObjectName(QStringLiteral("MessageL"));
     MessageL->setWordWrap(true);
-    DeleteRB = new QRadioButton(QStringLiteral("Удалить одинаковые объекты"), this);
+    DeleteRB = new QRadioButton(QString(), this);
     DeleteRB->setObjectName(QStringLiteral("DeleteRB"));
     DeleteRB->setChecked(true);
-    RenameRB = new QRadioButton(QStringLiteral("Переименовать объекты"), this);
+    RenameRB = new QRadioButton(QString(), this);
     RenameRB->setObjectName(QStringLiteral("RenameRB"));
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* top = new QHBoxLayout;
     top->addWidget(PaintBox1, 0, Qt::AlignTop);

@@ -42,7 +42,7 @@ QToolButton* ToolButton(QToolBar* bar, const char* name, int image, const QStrin
 TrpMemoEditorForm::TrpMemoEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpMemoEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Редактор текста"));
+    setWindowTitle(QString());
     setSizeGripEnabled(true);
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -53,16 +53,16 @@ TrpMemoEditorForm::TrpMemoEditorForm(QWidget* owner, TrpCustomDesigner* designer
     FormatTS->setObjectName(QStringLiteral("FormatTS"));
     HighlightTS = new QWidget;
     HighlightTS->setObjectName(QStringLiteral("HighlightTS"));
-    PageControl1->addTab(TextTS, QStringLiteral("Текст"));
-    PageControl1->addTab(FormatTS, QStringLiteral("Формат"));
-    PageControl1->addTab(HighlightTS, QStringLiteral("Выделение"));
+    PageControl1->addTab(TextTS, QString());
+    PageControl1->addTab(FormatTS, QString());
+    PageControl1->addTab(HighlightTS, QString());
 
     ToolBar = new QToolBar(TextTS);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    ExprB = ToolButton(ToolBar, "ExprB", 70, QStringLiteral("Вставить выражение"));
-    AggregateB = ToolButton(ToolBar, "AggregateB", 85, QStringLiteral("Вставить агрегатную функцию"));
-    LocalFormatB = ToolButton(ToolBar, "LocalFormatB", 86, QStringLiteral("Вставить формат"));
-    WordWrapB = ToolButton(ToolBar, "WordWrapB", 25, QStringLiteral("Перенос слов"));
+    ExprB = ToolButton(ToolBar, "ExprB", 70, QString());
+    AggregateB = ToolButton(ToolBar, "AggregateB", 85, QString());
+    LocalFormatB = ToolButton(ToolBar, "LocalFormatB", 86, QString());
+    WordWrapB = ToolButton(ToolBar, "WordWrapB", 25, QString());
     WordWrapB->setCheckable(true);
     auto* textLayout = new QVBoxLayout(TextTS);
     textLayout->setContentsMargins(0, 0, 0, 0);
@@ -70,7 +70,7 @@ TrpMemoEditorForm::TrpMemoEditorForm(QWidget* owner, TrpCustomDesigner* designer
     textLayout->addWidget(ToolBar);
 
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     OkB->setAutoDefault(false);
     CancelB->setAutoDefault(false);
@@ -88,7 +88,7 @@ TrpMemoEditorForm::TrpMemoEditorForm(QWidget* owner, TrpCustomDesigner* designer
     DesignerDialogs::Hint(WordWrapB, 3904);
     const QString tabs[] = {QString::number(3905), QString::number(3906), QString::number(3907)};
     for (int i = 0; i < 3; ++i)
-        PageControl1->setTabText(i, DesignerDialogs::TextOr(tabs[i], PageControl1->tabText(i)));
+        PageControl1->setTabText(i, DesignerDialogs::Text(tabs[i]));
 
     connect(ExprB, &QToolButton::clicked, this, [this] { Guard([this] { ExprBClick(); }); });
     connect(AggregateB, &QToolButton::clicked, this, [this] { Guard([this] { AggregateBClick(); }); });

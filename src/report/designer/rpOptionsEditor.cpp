@@ -59,7 +59,7 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpOptionsEditor"))
 {
     FForm = dynamic_cast<TrpDesignerForm*>(designer);
-    setWindowTitle(QStringLiteral("Настройки дизайнера"));
+    setWindowTitle(QString());
     const auto label = [this](int number, const QString& text) {
         auto* l = new QLabel(text, this);
         l->setObjectName(QStringLiteral("Label%1").arg(number));
@@ -96,19 +96,19 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
 
     // Grid.
     GridGB = box("GridGB", QString());
-    label(1, QStringLiteral("Сетка"));
-    label(2, QStringLiteral("Шрифты"));
-    label(3, QStringLiteral("Цвета"));
-    label(4, QStringLiteral("Прочее"));
+    label(1, QString());
+    label(2, QString());
+    label(3, QString());
+    label(4, QString());
     for (int i = 1; i <= 4; ++i) {
         QFont font = Label[i]->font();
         font.setBold(true);
         Label[i]->setFont(font);
     }
-    label(5, QStringLiteral("Диалоговая форма:"));
-    CMRB = radio("CMRB", QStringLiteral("Сантиметры:"));
-    InchesRB = radio("InchesRB", QStringLiteral("Дюймы:"));
-    PixelsRB = radio("PixelsRB", QStringLiteral("Точки:"));
+    label(5, QString());
+    CMRB = radio("CMRB", QString());
+    InchesRB = radio("InchesRB", QString());
+    PixelsRB = radio("PixelsRB", QString());
     auto* unitsGroup = new QButtonGroup(this);
     for (QRadioButton* button : {CMRB, InchesRB, PixelsRB})
         unitsGroup->addButton(button);
@@ -116,14 +116,14 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
     InchesE = edit("InchesE");
     PixelsE = edit("PixelsE");
     DialogFormE = edit("DialogFormE");
-    label(13, QStringLiteral("см"));
+    label(13, QString());
     label(14, QStringLiteral("in"));
     label(15, QStringLiteral("pt"));
     label(16, QStringLiteral("pt"));
     label(17, QStringLiteral("pt"));
-    ShowGridCB = check("ShowGridCB", QStringLiteral("Показывать сетку"));
-    AlignGridCB = check("AlignGridCB", QStringLiteral("Выравнивать по сетке"));
-    LCDCB = check("LCDCB", QStringLiteral("Сетка для LCD-монитора"));
+    ShowGridCB = check("ShowGridCB", QString());
+    AlignGridCB = check("AlignGridCB", QString());
+    LCDCB = check("LCDCB", QString());
     auto* gridLayout = new QGridLayout(GridGB);
     gridLayout->addWidget(Label[1], 0, 0, 1, 3);
     QRadioButton* unitButtons[] = {CMRB, InchesRB, PixelsRB};
@@ -142,17 +142,17 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
 
     // Fonts.
     FontsGB = box("FontsGB", QString());
-    label(6, QStringLiteral("Окно кода:"));
-    label(7, QStringLiteral("Размер:"));
-    label(8, QStringLiteral("Редактор текста:"));
-    label(9, QStringLiteral("Размер:"));
+    label(6, QString());
+    label(7, QString());
+    label(8, QString());
+    label(9, QString());
     CodeWindowFontCB = combo("CodeWindowFontCB", false);
     CodeWindowSizeCB = combo("CodeWindowSizeCB", true);
     MemoEditorFontCB = combo("MemoEditorFontCB", false);
     MemoEditorSizeCB = combo("MemoEditorSizeCB", true);
     CodeWindowSizeCB->addItems(SizeItems());
     MemoEditorSizeCB->addItems(SizeItems());
-    ObjectFontCB = check("ObjectFontCB", QStringLiteral("Использовать шрифт объекта"));
+    ObjectFontCB = check("ObjectFontCB", QString());
     auto* fontsLayout = new QGridLayout(FontsGB);
     fontsLayout->addWidget(Label[2], 0, 0, 1, 4);
     fontsLayout->addWidget(Label[6], 1, 0);
@@ -168,15 +168,15 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
 
     // Colours.
     ColorsGB = box("ColorsGB", QString());
-    label(10, QStringLiteral("Рабочее поле:"));
-    label(11, QStringLiteral("Окна инструментов:"));
+    label(10, QString());
+    label(11, QString());
     WorkspacePB = new ColorBox(this, &FWColor);
     WorkspacePB->setObjectName(QStringLiteral("WorkspacePB"));
     ToolPB = new ColorBox(this, &FTColor);
     ToolPB->setObjectName(QStringLiteral("ToolPB"));
-    WorkspaceB = new QPushButton(QStringLiteral("Цвет..."), this);
+    WorkspaceB = new QPushButton(QString(), this);
     WorkspaceB->setObjectName(QStringLiteral("WorkspaceB"));
-    ToolB = new QPushButton(QStringLiteral("Цвет..."), this);
+    ToolB = new QPushButton(QString(), this);
     ToolB->setObjectName(QStringLiteral("ToolB"));
     auto* colorsLayout = new QGridLayout(ColorsGB);
     colorsLayout->addWidget(Label[3], 0, 0, 1, 3);
@@ -190,14 +190,14 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
 
     // Other.
     OtherGB = box("OtherGB", QString());
-    label(12, QStringLiteral("Промежуток между бэндами:"));
-    EditAfterInsCB = check("EditAfterInsCB", QStringLiteral("Редактор после вставки"));
-    FreeBandsCB = check("FreeBandsCB", QStringLiteral("Свободное размещение бэндов"));
+    label(12, QString());
+    EditAfterInsCB = check("EditAfterInsCB", QString());
+    FreeBandsCB = check("FreeBandsCB", QString());
     GapE = edit("GapE");
-    BandsCaptionsCB = check("BandsCaptionsCB", QStringLiteral("Показывать заголовки бэндов"));
-    DropFieldsCB = check("DropFieldsCB", QStringLiteral("Перетаскивать поля с заголовками"));
-    StartupCB = check("StartupCB", QStringLiteral("Показывать окно при запуске"));
-    RestoreDefaultsB = new QPushButton(QStringLiteral("Восстановить настройки"), this);
+    BandsCaptionsCB = check("BandsCaptionsCB", QString());
+    DropFieldsCB = check("DropFieldsCB", QString());
+    StartupCB = check("StartupCB", QString());
+    RestoreDefaultsB = new QPushButton(QString(), this);
     RestoreDefaultsB->setObjectName(QStringLiteral("RestoreDefaultsB"));
     auto* otherLayout = new QGridLayout(OtherGB);
     otherLayout->addWidget(Label[4], 0, 0, 1, 3);
@@ -213,7 +213,7 @@ TrpOptionsEditor::TrpOptionsEditor(QWidget* owner, TrpCustomDesigner* designer)
 
     OkB = new QPushButton(QStringLiteral("OK"), this);
     OkB->setDefault(true);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* grid = new QGridLayout;
     grid->addWidget(GridGB, 0, 0);

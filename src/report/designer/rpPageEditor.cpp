@@ -53,7 +53,7 @@ QString GroupFieldName(const QGroupBox* group, const QLabel* label)
 TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpPageEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Настройки страницы"));
+    setWindowTitle(QString());
     if (designer != nullptr)
         FPage = dynamic_cast<TrpReportPage*>(designer->Page());
     if (const auto* form = dynamic_cast<const TrpDesignerForm*>(designer))
@@ -94,15 +94,15 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     TabSheet3 = new QWidget;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    PageControl->addTab(TabSheet1, QStringLiteral("Бумага"));
-    PageControl->addTab(TabSheet3, QStringLiteral("Прочее"));
+    PageControl->addTab(TabSheet1, QString());
+    PageControl->addTab(TabSheet3, QString());
 
     // Paper: size, width and height, orientation, margins, trays.
-    SizeL = label("SizeL", QStringLiteral("Размер"));
+    SizeL = label("SizeL", QString());
     SizeCB = combo("SizeCB");
-    WidthL = label("WidthL", QStringLiteral("Ширина"));
+    WidthL = label("WidthL", QString());
     WidthE = edit("WidthE");
-    HeightL = label("HeightL", QStringLiteral("Высота"));
+    HeightL = label("HeightL", QString());
     HeightE = edit("HeightE");
     auto* sizeGrid = new QGridLayout;
     sizeGrid->addWidget(SizeL, 0, 0);
@@ -114,10 +114,10 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
     sizeGrid->addWidget(HeightE, 2, 1);
     sizeGrid->addWidget(UnitL[1], 2, 2);
 
-    OrientationGB = box("OrientationGB", QStringLiteral("Ориентация"));
-    PortraitRB = new QRadioButton(QStringLiteral("Книжная"), OrientationGB);
+    OrientationGB = box("OrientationGB", QString());
+    PortraitRB = new QRadioButton(QString(), OrientationGB);
     PortraitRB->setObjectName(QStringLiteral("PortraitRB"));
-    LandscapeRB = new QRadioButton(QStringLiteral("Альбомная"), OrientationGB);
+    LandscapeRB = new QRadioButton(QString(), OrientationGB);
     LandscapeRB->setObjectName(QStringLiteral("LandscapeRB"));
     auto* orientationGroup = new QButtonGroup(this);
     orientationGroup->addButton(PortraitRB);
@@ -132,11 +132,11 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
     orientationLayout->addWidget(PortraitImg, 0, 1, 2, 1);
     orientationLayout->addWidget(LandscapeImg, 0, 1, 2, 1);
 
-    MarginsGB = box("MarginsGB", QStringLiteral("Поля"));
-    MarginLeftL = label("MarginLeftL", QStringLiteral("Слева"));
-    MarginTopL = label("MarginTopL", QStringLiteral("Сверху"));
-    MarginRightL = label("MarginRightL", QStringLiteral("Справа"));
-    MarginBottomL = label("MarginBottomL", QStringLiteral("Снизу"));
+    MarginsGB = box("MarginsGB", QString());
+    MarginLeftL = label("MarginLeftL", QString());
+    MarginTopL = label("MarginTopL", QString());
+    MarginRightL = label("MarginRightL", QString());
+    MarginBottomL = label("MarginBottomL", QString());
     MarginLeftE = edit("MarginLeftE");
     MarginTopE = edit("MarginTopE");
     MarginRightE = edit("MarginRightE");
@@ -150,9 +150,9 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
         marginsLayout->addWidget(UnitL[2 + i], i % 2, (i / 2) * 3 + 2);
     }
 
-    TraysGB = box("TraysGB", QStringLiteral("Подача бумаги"));
-    Tray1L = label("Tray1L", QStringLiteral("Первая страница"));
-    Tray2L = label("Tray2L", QStringLiteral("Остальные страницы"));
+    TraysGB = box("TraysGB", QString());
+    Tray1L = label("Tray1L", QString());
+    Tray2L = label("Tray2L", QString());
     Tray1CB = combo("Tray1CB");
     Tray2CB = combo("Tray2CB");
     auto* traysLayout = new QGridLayout(TraysGB);
@@ -168,10 +168,10 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
     paperLayout->addWidget(TraysGB, 2, 0, 1, 2);
 
     // Columns and the other settings.
-    ColumnsGB = box("ColumnsGB", QStringLiteral("Колонки"));
-    ColumnsNumberL = label("ColumnsNumberL", QStringLiteral("Число"));
-    ColumnWidthL = label("ColumnWidthL", QStringLiteral("Ширина"));
-    ColumnPositionsL = label("ColumnPositionsL", QStringLiteral("Позиции"));
+    ColumnsGB = box("ColumnsGB", QString());
+    ColumnsNumberL = label("ColumnsNumberL", QString());
+    ColumnWidthL = label("ColumnWidthL", QString());
+    ColumnPositionsL = label("ColumnPositionsL", QString());
     UpDown1 = new QSpinBox(ColumnsGB);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setRange(0, kMaxColumns);
@@ -193,13 +193,13 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
     columnsLayout->addWidget(ColumnPositionsL, 2, 0);
     columnsLayout->addWidget(ColumnPositionsM, 2, 1, 1, 2);
 
-    OtherGB = box("OtherGB", QStringLiteral("Прочее"));
-    PrintOnPrevCB = check("PrintOnPrevCB", QStringLiteral("Печатать на предыдущей странице"));
-    MirrorMarginsCB = check("MirrorMarginsCB", QStringLiteral("Зеркальные поля"));
-    LargeHeightCB = check("LargeHeightCB", QStringLiteral("Большая высота в дизайнере"));
-    EndlessWidthCB = check("EndlessWidthCB", QStringLiteral("Бесконечная ширина"));
-    EndlessHeightCB = check("EndlessHeightCB", QStringLiteral("Бесконечная высота"));
-    DuplexL = label("DuplexL", QStringLiteral("Дуплекс"));
+    OtherGB = box("OtherGB", QString());
+    PrintOnPrevCB = check("PrintOnPrevCB", QString());
+    MirrorMarginsCB = check("MirrorMarginsCB", QString());
+    LargeHeightCB = check("LargeHeightCB", QString());
+    EndlessWidthCB = check("EndlessWidthCB", QString());
+    EndlessHeightCB = check("EndlessHeightCB", QString());
+    DuplexL = label("DuplexL", QString());
     DuplexCB = combo("DuplexCB");
     for (const char16_t* name : {u"dupDefault", u"dupVert", u"dupHorz", u"dupSimpl"})
         DuplexCB->addItem(Res(name));
@@ -216,7 +216,7 @@ TrpPageEditorForm::TrpPageEditorForm(QWidget* owner, TrpCustomDesigner* designer
 
     OkB = new QPushButton(QStringLiteral("OK"), this);
     OkB->setDefault(true);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);

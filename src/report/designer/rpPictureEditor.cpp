@@ -66,16 +66,16 @@ TrpPictureEditorForm::TrpPictureEditorForm(QWidget* owner, TrpCustomDesigner* de
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpPictureEditorForm")),
       FPicture(std::make_unique<TrpPicture>())
 {
-    setWindowTitle(QStringLiteral("Картинка"));
+    setWindowTitle(QString());
     setSizeGripEnabled(true);
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    LoadB = ToolButton(ToolBar, "LoadB", 1, 4001, QStringLiteral("Открыть"));
-    CopyB = ToolButton(ToolBar, "CopyB", -1, 4002, QStringLiteral("Копировать"));
-    PasteB = ToolButton(ToolBar, "PasteB", -1, 4003, QStringLiteral("Вставить"));
-    ClearB = ToolButton(ToolBar, "ClearB", -1, 4004, QStringLiteral("Очистить"));
+    LoadB = ToolButton(ToolBar, "LoadB", 1, 4001, QString());
+    CopyB = ToolButton(ToolBar, "CopyB", -1, 4002, QString());
+    PasteB = ToolButton(ToolBar, "PasteB", -1, 4003, QString());
+    ClearB = ToolButton(ToolBar, "ClearB", -1, 4004, QString());
     ToolBar->addSeparator();
-    CancelB = ToolButton(ToolBar, "CancelB", 55, 2, QStringLiteral("Отмена"));
+    CancelB = ToolButton(ToolBar, "CancelB", 55, 2, QString());
     OkB = ToolButton(ToolBar, "OkB", 56, 1, QStringLiteral("OK"));
     Box = new QFrame(this);
     Box->setObjectName(QStringLiteral("Box"));

@@ -29,13 +29,13 @@ TrpReportDataForm::TrpReportDataForm(QWidget* owner, TrpCustomDesigner* designer
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpReportDataForm")), FStandalone(standalone)
 {
     FReport = designer != nullptr ? designer->Report() : nullptr;
-    setWindowTitle(standalone ? QStringLiteral("Соединения") : QStringLiteral("Данные отчета"));
+    setWindowTitle(standalone ? QString() : QString());
     setSizeGripEnabled(true);
     DatasetsLB = new QListWidget(this);
     DatasetsLB->setObjectName(QStringLiteral("DatasetsLB"));
     OKB = new QPushButton(QStringLiteral("OK"), this);
     OKB->setObjectName(QStringLiteral("OKB"));
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OKB, CancelB);
     auto* buttons = DesignerDialogs::ButtonRow({OKB, CancelB});
     auto* layout = new QVBoxLayout(this);

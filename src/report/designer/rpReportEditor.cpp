@@ -70,7 +70,7 @@ constexpr QRgb kGrey = qRgb(128, 128, 128);
 TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpReportEditorForm")), FPicture(std::make_unique<TrpPicture>())
 {
-    setWindowTitle(QStringLiteral("Настройки отчета"));
+    setWindowTitle(QString());
     const auto label = [this](const char* name, const QString& text) {
         auto* l = new QLabel(text, this);
         l->setObjectName(QString::fromLatin1(name));
@@ -106,25 +106,25 @@ TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* desi
     DescriptionTS->setObjectName(QStringLiteral("DescriptionTS"));
     InheritTS = new QWidget;
     InheritTS->setObjectName(QStringLiteral("InheritTS"));
-    PageControl->addTab(GeneralTS, QStringLiteral("Общие"));
-    PageControl->addTab(DescriptionTS, QStringLiteral("Описание"));
-    PageControl->addTab(InheritTS, QStringLiteral("Наследование"));
+    PageControl->addTab(GeneralTS, QString());
+    PageControl->addTab(DescriptionTS, QString());
+    PageControl->addTab(InheritTS, QString());
 
     // General.
-    ReportSettingsL = bold(label("ReportSettingsL", QStringLiteral("Принтер")));
+    ReportSettingsL = bold(label("ReportSettingsL", QString()));
     PrintersLB = new QListWidget(this);
     PrintersLB->setObjectName(QStringLiteral("PrintersLB"));
     PrintersLB->setIconSize(QSize(16, 16));
     if (screen() != nullptr && screen()->logicalDotsPerInch() > 96)
         PrintersLB->setStyleSheet(QStringLiteral("QListWidget::item { height: 19px; }"));
-    CopiesL = label("CopiesL", QStringLiteral("Копии"));
+    CopiesL = label("CopiesL", QString());
     CopiesE = edit("CopiesE");
     CopiesE->setMaximumWidth(60);
-    CollateCB = check("CollateCB", QStringLiteral("Разобрать по копиям"));
-    GeneralL = bold(label("GeneralL", QStringLiteral("Прочее")));
-    DoublePassCB = check("DoublePassCB", QStringLiteral("Двойной проход"));
-    PrintIfEmptyCB = check("PrintIfEmptyCB", QStringLiteral("Печатать, если пустой"));
-    PasswordL = label("PasswordL", QStringLiteral("Пароль"));
+    CollateCB = check("CollateCB", QString());
+    GeneralL = bold(label("GeneralL", QString()));
+    DoublePassCB = check("DoublePassCB", QString());
+    PrintIfEmptyCB = check("PrintIfEmptyCB", QString());
+    PasswordL = label("PasswordL", QString());
     PasswordE = edit("PasswordE");
     PasswordE->setEchoMode(QLineEdit::Password);
     // The password shows as asterisks, whatever the style's own character.
@@ -142,34 +142,34 @@ TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* desi
     generalLayout->addWidget(PasswordE, 6, 1, 1, 2);
 
     // Description.
-    DescriptionL = bold(label("DescriptionL", QStringLiteral("Описание отчета")));
-    NameL = label("NameL", QStringLiteral("Название"));
+    DescriptionL = bold(label("DescriptionL", QString()));
+    NameL = label("NameL", QString());
     NameE = edit("NameE");
-    AuthorL = label("AuthorL", QStringLiteral("Автор"));
+    AuthorL = label("AuthorL", QString());
     AuthorE = edit("AuthorE");
-    Description1L = label("Description1L", QStringLiteral("Описание"));
+    Description1L = label("Description1L", QString());
     DescriptionE = new QPlainTextEdit(this);
     DescriptionE->setObjectName(QStringLiteral("DescriptionE"));
     DescriptionE->setMaximumHeight(70);
-    PictureL = label("PictureL", QStringLiteral("Картинка"));
+    PictureL = label("PictureL", QString());
     PictureImg = label("PictureImg", QString());
     PictureImg->setFixedSize(64, 64);
     PictureImg->setFrameShape(QFrame::Box);
     PictureImg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    PictureB = new QPushButton(QStringLiteral("Изменить..."), this);
+    PictureB = new QPushButton(QString(), this);
     PictureB->setObjectName(QStringLiteral("PictureB"));
-    VersionL = bold(label("VersionL", QStringLiteral("Версия")));
-    MajorL = label("MajorL", QStringLiteral("Основная"));
-    MinorL = label("MinorL", QStringLiteral("Дополнительная"));
-    ReleaseL = label("ReleaseL", QStringLiteral("Выпуск"));
-    BuildL = label("BuildL", QStringLiteral("Сборка"));
+    VersionL = bold(label("VersionL", QString()));
+    MajorL = label("MajorL", QString());
+    MinorL = label("MinorL", QString());
+    ReleaseL = label("ReleaseL", QString());
+    BuildL = label("BuildL", QString());
     MajorE = edit("MajorE");
     MinorE = edit("MinorE");
     ReleaseE = edit("ReleaseE");
     BuildE = edit("BuildE");
-    CreatedL = label("CreatedL", QStringLiteral("Создан"));
+    CreatedL = label("CreatedL", QString());
     Created1L = label("Created1L", QString());
-    ModifiedL = label("ModifiedL", QStringLiteral("Изменен"));
+    ModifiedL = label("ModifiedL", QString());
     Modified1L = label("Modified1L", QString());
     auto* descriptionLayout = new QGridLayout(DescriptionTS);
     descriptionLayout->addWidget(DescriptionL, 0, 0, 1, 4);
@@ -195,14 +195,14 @@ TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* desi
     descriptionLayout->addWidget(Modified1L, 9, 1, 1, 3);
 
     // Inheritance.
-    InheritGB = new QGroupBox(QStringLiteral("Наследование"), this);
+    InheritGB = new QGroupBox(QString(), this);
     InheritGB->setObjectName(QStringLiteral("InheritGB"));
     InheritStateL = label("InheritStateL", QString());
     InheritStateL->setWordWrap(true);
-    SelectL = label("SelectL", QStringLiteral("Выберите действие:"));
-    DontChangeRB = radio("DontChangeRB", QStringLiteral("Не изменять"));
-    DetachRB = radio("DetachRB", QStringLiteral("Отсоединить от базового отчета"));
-    InheritRB = radio("InheritRB", QStringLiteral("Наследовать от базового отчета:"));
+    SelectL = label("SelectL", QString());
+    DontChangeRB = radio("DontChangeRB", QString());
+    DetachRB = radio("DetachRB", QString());
+    InheritRB = radio("InheritRB", QString());
     auto* choice = new QButtonGroup(this);
     for (QRadioButton* button : {DontChangeRB, DetachRB, InheritRB})
         choice->addButton(button);
@@ -233,7 +233,7 @@ TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* desi
 
     OkB = new QPushButton(QStringLiteral("OK"), this);
     OkB->setDefault(true);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);
@@ -253,10 +253,7 @@ TrpReportEditorForm::TrpReportEditorForm(QWidget* owner, TrpCustomDesigner* desi
     for (const auto& [widget, id] : captions)
         DesignerDialogs::Caption(widget, id);
     for (const auto& [page, id] : {std::pair<QWidget*, int>{GeneralTS, 4701}, {DescriptionTS, 4709}, {InheritTS, 4728}}) {
-        const QString name = QString::number(id);
-        const QString text = GetResourcesInstance().Get(name);
-        if (text != name)
-            PageControl->setTabText(PageControl->indexOf(page), text);
+        PageControl->setTabText(PageControl->indexOf(page), GetResourcesInstance().GetResourceTextById(id));
     }
 
     connect(PictureB, &QPushButton::clicked, this, [this] { Guard([this] { PictureBClick(); }); });
@@ -312,7 +309,7 @@ void TrpReportEditorForm::FormShow()
         QString text = names[i];
         const TrpCustomPrinter* printer = printers[printers.IndexOf(names[i])];
         if (printer != nullptr && !printer->Port().isEmpty())
-            text += u' ' + DesignerDialogs::TextOr(QStringLiteral("rePrnOnPort"), QStringLiteral("на")) + u' ' +
+            text += u' ' + DesignerDialogs::Text(QStringLiteral("rePrnOnPort")) + u' ' +
                     printer->Port();
         auto* item = new QListWidgetItem(icon, text, PrintersLB);
         item->setData(Qt::UserRole, names[i]);

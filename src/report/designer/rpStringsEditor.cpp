@@ -21,14 +21,14 @@ QIcon ButtonIcon(int index)
 TrpStringsEditorForm::TrpStringsEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpStringsEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Редактор строк"));
+    setWindowTitle(QString());
     setSizeGripEnabled(true);
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     CancelB = new QToolButton(ToolBar);
     CancelB->setObjectName(QStringLiteral("CancelB"));
     CancelB->setIcon(ButtonIcon(55));
-    CancelB->setToolTip(QStringLiteral("Отмена"));
+    CancelB->setToolTip(QString());
     OkB = new QToolButton(ToolBar);
     OkB->setObjectName(QStringLiteral("OkB"));
     OkB->setIcon(ButtonIcon(56));

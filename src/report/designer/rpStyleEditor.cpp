@@ -41,7 +41,7 @@ QToolButton* ToolButton(QToolBar* bar, const char* name, int image, int hint, co
 
 QString StyleFilter()
 {
-    return DesignerDialogs::QtFilter(DesignerDialogs::TextOr(QStringLiteral("dsStyleFile"), QStringLiteral("Стили")) +
+    return DesignerDialogs::QtFilter(DesignerDialogs::Text(QStringLiteral("dsStyleFile")) +
                                      QStringLiteral(" (*.fs3)|*.fs3"));
 }
 
@@ -50,18 +50,18 @@ QString StyleFilter()
 TrpStyleEditorForm::TrpStyleEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpStyleEditorForm")), FStyles(std::make_unique<TrpStyles>())
 {
-    setWindowTitle(QStringLiteral("Стили"));
+    setWindowTitle(QString());
     FReport = designer != nullptr ? designer->Report() : nullptr;
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    AddB = ToolButton(ToolBar, "AddB", 89, 5104, QStringLiteral("Добавить стиль"));
-    DeleteB = ToolButton(ToolBar, "DeleteB", 88, 5105, QStringLiteral("Удалить стиль"));
-    EditB = ToolButton(ToolBar, "EditB", 68, 5106, QStringLiteral("Переименовать стиль"));
+    AddB = ToolButton(ToolBar, "AddB", 89, 5104, QString());
+    DeleteB = ToolButton(ToolBar, "DeleteB", 88, 5105, QString());
+    EditB = ToolButton(ToolBar, "EditB", 68, 5106, QString());
     ToolBar->addSeparator();
-    LoadB = ToolButton(ToolBar, "LoadB", 1, 5107, QStringLiteral("Открыть"));
-    SaveB = ToolButton(ToolBar, "SaveB", 2, 5108, QStringLiteral("Сохранить"));
+    LoadB = ToolButton(ToolBar, "LoadB", 1, 5107, QString());
+    SaveB = ToolButton(ToolBar, "SaveB", 2, 5108, QString());
     ToolBar->addSeparator();
-    CancelB = ToolButton(ToolBar, "CancelB", 55, 2, QStringLiteral("Отмена"));
+    CancelB = ToolButton(ToolBar, "CancelB", 55, 2, QString());
     OkB = ToolButton(ToolBar, "OkB", 56, 1, QStringLiteral("OK"));
 
     StylesTV = new QTreeWidget(this);
@@ -74,16 +74,16 @@ TrpStyleEditorForm::TrpStyleEditorForm(QWidget* owner, TrpCustomDesigner* design
     PaintBox->setObjectName(QStringLiteral("PaintBox"));
     PaintBox->setFixedSize(216, 78);
     PaintBox->installEventFilter(this);
-    ColorB = new QPushButton(QStringLiteral("Цвет..."), this);
+    ColorB = new QPushButton(QString(), this);
     ColorB->setObjectName(QStringLiteral("ColorB"));
     ColorB->setProperty("tag", 2);
-    FontB = new QPushButton(QStringLiteral("Шрифт..."), this);
+    FontB = new QPushButton(QString(), this);
     FontB->setObjectName(QStringLiteral("FontB"));
     FontB->setProperty("tag", 3);
-    FrameB = new QPushButton(QStringLiteral("Рамка..."), this);
+    FrameB = new QPushButton(QString(), this);
     FrameB->setObjectName(QStringLiteral("FrameB"));
     FrameB->setProperty("tag", 4);
-    DefCB = new QCheckBox(QStringLiteral("Кодировка по умолчанию"), this);
+    DefCB = new QCheckBox(DesignerDialogs::Text(QStringLiteral("dsDefCharset")), this);
     DefCB->setObjectName(QStringLiteral("DefCB"));
 
     auto* right = new QVBoxLayout;
@@ -188,7 +188,7 @@ void TrpStyleEditorForm::PaintBoxPaint()
         return;
     TrpMemoView sample;
     sample.ApplyStyle(style);
-    sample.SetText(DesignerDialogs::TextOr(QStringLiteral("dsStyleSample"), QStringLiteral("Пример стиля")));
+    sample.SetText(DesignerDialogs::Text(QStringLiteral("dsStyleSample")));
     sample.GapX = 20;
     sample.GapY = 10;
     sample.SetWidth(sample.CalcWidth());

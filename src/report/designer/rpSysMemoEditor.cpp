@@ -40,10 +40,10 @@ T* Named(T* widget, const char* name)
 TrpSysMemoEditorForm::TrpSysMemoEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpSysMemoEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Служебный текст"));
-    SysVariableRB = Named(new QRadioButton(QStringLiteral("Системная переменная"), this), "SysVariableRB");
-    AggregateRB = Named(new QRadioButton(QStringLiteral("Агрегатная функция"), this), "AggregateRB");
-    TextRB = Named(new QRadioButton(QStringLiteral("Текст"), this), "TextRB");
+    setWindowTitle(QString());
+    SysVariableRB = Named(new QRadioButton(QString(), this), "SysVariableRB");
+    AggregateRB = Named(new QRadioButton(QString(), this), "AggregateRB");
+    TextRB = Named(new QRadioButton(QString(), this), "TextRB");
     SysVariableRB->setChecked(true);
 
     GroupBox1 = Named(new QGroupBox(this), "GroupBox1");
@@ -58,11 +58,11 @@ TrpSysMemoEditorForm::TrpSysMemoEditorForm(QWidget* owner, TrpCustomDesigner* de
     (new QVBoxLayout(GroupBox2))->addWidget(TextE);
 
     AggregatePanel = Named(new QGroupBox(this), "AggregatePanel");
-    DataBandL = MakeLabel(QStringLiteral("Бэнд данных:"), "DataBandL", AggregatePanel);
-    DataSetL = MakeLabel(QStringLiteral("Набор данных:"), "DataSetL", AggregatePanel);
-    DataFieldL = MakeLabel(QStringLiteral("Поле:"), "DataFieldL", AggregatePanel);
-    FunctionL = MakeLabel(QStringLiteral("Функция:"), "FunctionL", AggregatePanel);
-    ExpressionL = MakeLabel(QStringLiteral("Выражение:"), "ExpressionL", AggregatePanel);
+    DataBandL = MakeLabel(QString(), "DataBandL", AggregatePanel);
+    DataSetL = MakeLabel(QString(), "DataSetL", AggregatePanel);
+    DataFieldL = MakeLabel(QString(), "DataFieldL", AggregatePanel);
+    FunctionL = MakeLabel(QString(), "FunctionL", AggregatePanel);
+    ExpressionL = MakeLabel(QString(), "ExpressionL", AggregatePanel);
     DataBandCB = Named(new QComboBox(AggregatePanel), "DataBandCB");
     DataSetCB = Named(new QComboBox(AggregatePanel), "DataSetCB");
     DataFieldCB = Named(new QComboBox(AggregatePanel), "DataFieldCB");
@@ -70,8 +70,8 @@ TrpSysMemoEditorForm::TrpSysMemoEditorForm(QWidget* owner, TrpCustomDesigner* de
     FunctionCB->addItems({QStringLiteral("SUM"), QStringLiteral("MIN"), QStringLiteral("MAX"), QStringLiteral("AVG"),
                           QStringLiteral("COUNT")});
     ExpressionE = Named(new TrpComboEdit(AggregatePanel), "ExpressionE");
-    CountInvisibleCB = Named(new QCheckBox(QStringLiteral("Считать невидимые бэнды"), AggregatePanel), "CountInvisibleCB");
-    RunningTotalCB = Named(new QCheckBox(QStringLiteral("Нарастающий итог"), AggregatePanel), "RunningTotalCB");
+    CountInvisibleCB = Named(new QCheckBox(QString(), AggregatePanel), "CountInvisibleCB");
+    RunningTotalCB = Named(new QCheckBox(QString(), AggregatePanel), "RunningTotalCB");
     SampleL = MakeLabel(QString(), "SampleL", AggregatePanel);
     auto* grid = new QGridLayout(AggregatePanel);
     grid->addWidget(DataBandL, 0, 0);
@@ -90,7 +90,7 @@ TrpSysMemoEditorForm::TrpSysMemoEditorForm(QWidget* owner, TrpCustomDesigner* de
     grid->setColumnStretch(1, 1);
 
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* buttons = DesignerDialogs::ButtonRow({OkB, CancelB});
     auto* layout = new QVBoxLayout(this);

@@ -34,17 +34,17 @@ int IndexIn(const TrpComponent* parent, const TrpComponent* child)
 TrpTabOrderEditorForm::TrpTabOrderEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpTabOrderEditorForm"))
 {
-    setWindowTitle(QStringLiteral("Редактор TabOrder"));
-    Label1 = new QLabel(QStringLiteral("Элементы управления:"), this);
+    setWindowTitle(QString());
+    Label1 = new QLabel(QString(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     ControlsLB = new QListWidget(this);
     ControlsLB->setObjectName(QStringLiteral("ControlsLB"));
-    UpB = new QPushButton(QStringLiteral("Вверх"), this);
+    UpB = new QPushButton(QString(), this);
     UpB->setObjectName(QStringLiteral("UpB"));
-    DownB = new QPushButton(QStringLiteral("Вниз"), this);
+    DownB = new QPushButton(QString(), this);
     DownB->setObjectName(QStringLiteral("DownB"));
     OkB = new QPushButton(QStringLiteral("OK"), this);
-    CancelB = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelB = new QPushButton(QString(), this);
     MakeOkCancel(OkB, CancelB);
     auto* side = new QVBoxLayout;
     side->addWidget(UpB);

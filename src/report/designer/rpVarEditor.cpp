@@ -68,9 +68,9 @@ int KindOf(const QTreeWidgetItem* node)
     return node == nullptr ? -1 : node->data(0, kKindRole).toInt();
 }
 
-QString FileFilter(int id, const QString& fallback)
+QString FileFilter(int id)
 {
-    return DesignerDialogs::QtFilter(DesignerDialogs::TextOr(QString::number(id), fallback));
+    return DesignerDialogs::QtFilter(DesignerDialogs::Text(QString::number(id)));
 }
 
 } // namespace
@@ -78,7 +78,7 @@ QString FileFilter(int id, const QString& fallback)
 TrpVarEditorForm::TrpVarEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     : TrpDesignerDialog(owner, designer, QStringLiteral("TrpVarEditorForm")), FVariables(std::make_unique<TrpVariables>())
 {
-    setWindowTitle(QStringLiteral("Список переменных"));
+    setWindowTitle(QString());
     setSizeGripEnabled(true);
     FReport = designer != nullptr ? designer->Report() : nullptr;
     if (FReport != nullptr)
@@ -86,16 +86,16 @@ TrpVarEditorForm::TrpVarEditorForm(QWidget* owner, TrpCustomDesigner* designer)
 
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    NewCategoryB = ToolButton(ToolBar, "NewCategoryB", 65, 2901, QStringLiteral("Новая категория"));
-    NewVarB = ToolButton(ToolBar, "NewVarB", 67, 2902, QStringLiteral("Новая переменная"));
-    EditB = ToolButton(ToolBar, "EditB", 68, 2903, QStringLiteral("Переименовать"));
-    DeleteB = ToolButton(ToolBar, "DeleteB", 81, 2904, QStringLiteral("Удалить"));
-    EditListB = ToolButton(ToolBar, "EditListB", 69, 2905, QStringLiteral("Редактировать список"));
+    NewCategoryB = ToolButton(ToolBar, "NewCategoryB", 65, 2901, QString());
+    NewVarB = ToolButton(ToolBar, "NewVarB", 67, 2902, QString());
+    EditB = ToolButton(ToolBar, "EditB", 68, 2903, QString());
+    DeleteB = ToolButton(ToolBar, "DeleteB", 81, 2904, QString());
+    EditListB = ToolButton(ToolBar, "EditListB", 69, 2905, QString());
     ToolBar->addSeparator();
-    LoadB = ToolButton(ToolBar, "LoadB", 1, 2906, QStringLiteral("Открыть"));
-    SaveB = ToolButton(ToolBar, "SaveB", 2, 2907, QStringLiteral("Сохранить"));
+    LoadB = ToolButton(ToolBar, "LoadB", 1, 2906, QString());
+    SaveB = ToolButton(ToolBar, "SaveB", 2, 2907, QString());
     ToolBar->addSeparator();
-    CancelB = ToolButton(ToolBar, "CancelB", 55, 2, QStringLiteral("Отмена"));
+    CancelB = ToolButton(ToolBar, "CancelB", 55, 2, QString());
     OkB = ToolButton(ToolBar, "OkB", 56, 1, QStringLiteral("OK"));
 
     Splitter2 = new QSplitter(Qt::Horizontal, this);
@@ -110,7 +110,7 @@ TrpVarEditorForm::TrpVarEditorForm(QWidget* owner, TrpCustomDesigner* designer)
     VarTree->installEventFilter(this);
     ExprPanel = new QWidget(Splitter1);
     ExprPanel->setObjectName(QStringLiteral("ExprPanel"));
-    auto* exprLabel = new QLabel(u' ' + DesignerDialogs::TextOr(QStringLiteral("2908"), QStringLiteral("Выражение:")),
+    auto* exprLabel = new QLabel(u' ' + DesignerDialogs::Text(QStringLiteral("2908")),
                                  ExprPanel);
     ExprMemo = new QPlainTextEdit(ExprPanel);
     ExprMemo->setObjectName(QStringLiteral("ExprMemo"));
@@ -405,7 +405,7 @@ void TrpVarEditorForm::EditListBClick()
 void TrpVarEditorForm::LoadBClick()
 {
     UiFileDialog dialog;
-    dialog.Filter = FileFilter(2909, QStringLiteral("Список переменных (*.fd3)|*.fd3"));
+    dialog.Filter = FileFilter(2909);
     dialog.InitialDir = DesignerDialogs::OpenDir();
     if (!ReportServices::Ui().OpenFileDialog(dialog))
         return;
@@ -422,7 +422,7 @@ void TrpVarEditorForm::SaveBClick()
 {
     SelectRoot();
     UiFileDialog dialog;
-    dialog.Filter = FileFilter(2910, QStringLiteral("Список переменных (*.fd3)|*.fd3"));
+    dialog.Filter = FileFilter(2910);
     dialog.InitialDir = DesignerDialogs::SaveDir();
     dialog.DefaultExt = QStringLiteral("fd3");
     dialog.OverwritePrompt = true;

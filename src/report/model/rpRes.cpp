@@ -63,8 +63,11 @@ TrpResources::TrpResources() : helpFile_(QStringLiteral("ZOZude.vev"))
 QString TrpResources::Get(QStringView name) const
 {
     const auto found = names_.find(name.toString());
-    if (found == names_.end())
+    if (found == names_.end()) {
+        if (missingTextObserver_)
+            missingTextObserver_(name);
         return WithoutBang(name.toString());
+    }
     return WithoutBang(values_[static_cast<size_t>(found->second)]);
 }
 
@@ -143,9 +146,11 @@ void TrpResources::Help(QStringView senderClassName) const
 
 namespace {
 
-// The built-in blocks: the texts of the preview, printing, engine and script messages, and
-// the texts the model raises itself.
-const char* const kResourceBlocks[] = {":/report/model/rpRes.xml", ":/report/model/rpModelRes.xml"};
+// The built-in blocks: the texts of the preview, printing, engine and script messages, the
+// texts the model adds itself, and the designer's texts block, whose invalid-value,
+// duplicate-name and password texts the model raises too (each text has its one home there).
+const char* const kResourceBlocks[] = {":/report/model/rpRes.xml", ":/report/model/rpModelRes.xml",
+                                       ":/report/designer/rpDsgnRes.xml"};
 
 void AddBuiltInBlocks(TrpResources& resources)
 {

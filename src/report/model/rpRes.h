@@ -8,6 +8,8 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <initializer_list>
 #include <map>
 #include <vector>
@@ -66,6 +68,13 @@ public:
     const QStringList& Languages() const { return languages_; }
     // Looks for the language files again, in `folder` (the program's folder when empty).
     void ScanLanguages(const QString& folder);
+    // Called with every name Get finds no text for (tests walk the windows with it to find the
+    // keys that would show themselves); an empty function stops it.
+    void SetMissingTextObserver(std::function<void(QStringView name)> observer)
+    {
+        missingTextObserver_ = std::move(observer);
+    }
+
     // The folder the language files were looked for in.
     const QString& LanguagesFolder() const { return languagesFolder_; }
     const QString& HelpFile() const { return helpFile_; }
@@ -93,6 +102,7 @@ private:
     QString languagesFolder_;
     QString helpFile_;
     uint32_t codePage_ = 0;
+    std::function<void(QStringView name)> missingTextObserver_;
 };
 
 // The one table of the process, created on first use with the built-in blocks already read,

@@ -73,6 +73,8 @@ TEST(DesignerFromPreview, PageEditPutsTheChangedPageBackOnYesOnly)
         user.OnDesigner = [](TrpDesignerForm& form) {
             EXPECT_TRUE(form.IsPreviewDesigner());
             ASSERT_NE(form.Page(), nullptr);
+            // The page's tab reads as the report designer names a report's first page.
+            EXPECT_EQ(form.Tabs()->tabText(form.Tabs()->count() - 1), QStringLiteral("Page1"));
             for (TrpComponent* object : form.Page()->AllObjects()) {
                 if (auto* memo = dynamic_cast<TrpCustomMemoView*>(object)) {
                     memo->SetText(QStringLiteral("Changed"));

@@ -57,24 +57,64 @@ TEST_F(DesignerTexts, BlocksAreOneLineUnderTheDeclaredHeader)
     }
 }
 
-TEST_F(DesignerTexts, NoDesignerKeyInTheModelBlockAndSharedKeysAgree)
+TEST_F(DesignerTexts, NoDesignerKeyInTheModelBlocksAndEachTextHasOneHome)
 {
     const auto model = BlockEntries(ModelBlock("rpRes.xml"));
-    const auto mend = BlockEntries(ModelBlock("rpModelRes.xml"));
+    const auto modelOwn = BlockEntries(ModelBlock("rpModelRes.xml"));
     const auto designer = BlockEntries(DesignerBlock("rpDsgnRes.xml"));
     const auto hints = BlockEntries(DesignerBlock("rpDsgnPropRes.xml"));
+    const auto own = BlockEntries(DesignerBlock("rpDsgnMendRes.xml"));
     ASSERT_FALSE(designer.empty());
-    for (const auto& [key, text] : designer)
-        EXPECT_EQ(model.count(key), 0u) << key.toStdString();
+    for (const auto* block : {&designer, &hints, &own}) {
+        for (const auto& [key, text] : *block) {
+            EXPECT_EQ(model.count(key), 0u) << key.toStdString();
+            EXPECT_EQ(modelOwn.count(key), 0u) << key.toStdString();
+        }
+    }
     for (const auto& [key, text] : hints) {
-        EXPECT_EQ(model.count(key), 0u) << key.toStdString();
         EXPECT_EQ(designer.count(key), 0u) << key.toStdString();
+        EXPECT_EQ(own.count(key), 0u) << key.toStdString();
     }
-    for (const char* key : {"prDupl", "prInvProp", "5000", "5001"}) {
-        ASSERT_EQ(designer.count(QLatin1String(key)), 1u) << key;
-        ASSERT_EQ(mend.count(QLatin1String(key)), 1u) << key;
-        EXPECT_EQ(designer.at(QLatin1String(key)), mend.at(QLatin1String(key))) << key;
+    for (const auto& [key, text] : own)
+        EXPECT_EQ(designer.count(key), 0u) << key.toStdString();
+    // The texts the model raises itself live in the designer block alone and resolve without
+    // the designer's start-up.
+    for (const char* key : {"prDupl", "prInvProp", "5000", "5001"})
+        EXPECT_EQ(designer.count(QLatin1String(key)), 1u) << key;
+}
+
+// The designer texts block and the property hints block hold exactly the keys of their lists,
+// in the lists' order; the designer's own block holds none of them.
+TEST_F(DesignerTexts, BlocksHoldTheListedKeysInOrder)
+{
+    const auto keysOf = [](const QString& path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        QStringList keys;
+        static const QRegularExpression entry(QStringLiteral("<StrRes Name=\"([^\"]*)\""));
+        for (auto it = entry.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext();)
+            keys << it.next().captured(1);
+        return keys;
+    };
+    const auto listOf = [](const char* name) {
+        QFile file(QStringLiteral(DAX_DESIGNER_DATA "/texts/") + QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    };
+    const QStringList designerKeys = listOf("designer-texts-keys.txt");
+    const QStringList hintKeys = listOf("property-hints-keys.txt");
+    ASSERT_EQ(designerKeys.size(), 842);
+    ASSERT_EQ(hintKeys.size(), 271);
+    EXPECT_EQ(keysOf(DesignerBlock("rpDsgnRes.xml")), designerKeys);
+    EXPECT_EQ(keysOf(DesignerBlock("rpDsgnPropRes.xml")), hintKeys);
+    for (const QString& key : keysOf(DesignerBlock("rpDsgnMendRes.xml"))) {
+        EXPECT_FALSE(designerKeys.contains(key)) << key.toStdString();
+        EXPECT_FALSE(hintKeys.contains(key)) << key.toStdString();
     }
+    // Every hint says something of its own.
+    const TrpResources& texts = GetResourcesInstance();
+    for (const QString& key : hintKeys)
+        EXPECT_NE(texts.Get(key), key) << key.toStdString();
 }
 
 TEST_F(DesignerTexts, BothEscapeLevelsAreDecoded)

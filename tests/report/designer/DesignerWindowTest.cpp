@@ -662,7 +662,7 @@ TEST_F(DesignerWindow, LanguageFilesRewriteTheCaptions)
     // The designer's own texts again for the other tests.
     resources.ScanLanguages(QString());
     DesignerRuntime::shutdown();
-    QFile block(QStringLiteral(":/report/designer/rpDsgnFormRes.xml"));
+    QFile block(QStringLiteral(":/report/designer/rpDsgnRes.xml"));
     ASSERT_TRUE(block.open(QIODevice::ReadOnly));
     resources.AddXML(block.readAll());
 }
@@ -728,6 +728,32 @@ TEST_F(DesignerWindow, AboutBoxClosesWithEscAndOkAndShowsTheClockYear)
         if (!escape)
             SaveScreenshot(about, QStringLiteral("designer-about"));
     }
+}
+
+// The built-in texts hold no vendor address, so no invitation stands without one; a language
+// file that gives an address brings its invitation and link.
+TEST_F(DesignerWindow, AboutBoxShowsAnInvitationOnlyWithItsAddress)
+{
+    TrpResources& texts = GetResourcesInstance();
+    for (int id : {2602, 2603, 2604, 2605, 2606, 2607})
+        EXPECT_NE(texts.GetResourceTextById(id), QString::number(id)) << id;
+    {
+        TrpAboutForm about;
+        about.show();
+        for (const char* name : {"Label4", "Label5", "Label6", "Label7", "Label8", "Label9"})
+            EXPECT_TRUE(about.findChild<QLabel*>(QLatin1String(name))->isHidden()) << name;
+    }
+    const QString saved = texts.GetResourceTextById(2605);
+    texts.Add(QStringLiteral("2605"), QStringLiteral("sales@example.org"));
+    {
+        TrpAboutForm about;
+        about.show();
+        EXPECT_FALSE(about.findChild<QLabel*>(QStringLiteral("Label6"))->isHidden());
+        EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("Label6"))->text(), texts.GetResourceTextById(2604));
+        EXPECT_FALSE(about.findChild<QLabel*>(QStringLiteral("Label7"))->isHidden());
+        EXPECT_TRUE(about.findChild<QLabel*>(QStringLiteral("Label4"))->isHidden());
+    }
+    texts.Add(QStringLiteral("2605"), saved);
 }
 
 TEST_F(DesignerWindow, ReportsOpenTheWindowThroughTheFactory)

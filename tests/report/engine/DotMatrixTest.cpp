@@ -255,9 +255,9 @@ TEST(DotMatrix, TheObjectsStandInTheObjectRegistryAndThePageLoadsByName)
         int32_t image;
         const char* description;
     } kCases[] = {
-        {&TrpDMPMemoView::Class(), 2, "obDMPText"},
-        {&TrpDMPLineView::Class(), 5, "obDMPLine"},
-        {&TrpDMPCommand::Class(), 21, "obDMPCmd"},
+        {&TrpDMPMemoView::Class(), 2, "Текст матричного принтера"},
+        {&TrpDMPLineView::Class(), 5, "Линия матричного принтера"},
+        {&TrpDMPCommand::Class(), 21, "Команда матричного принтера"},
     };
     const TrpObjectCollection& objects = GetObjectRegistry();
     for (const auto& c : kCases) {
@@ -274,7 +274,7 @@ TEST(DotMatrix, TheObjectsStandInTheObjectRegistryAndThePageLoadsByName)
         const RegisteredClass* registered = PropertyRegistry::Global().FindCreatable(c.cls->Name);
         ASSERT_NE(registered, nullptr) << c.description;
         std::unique_ptr<ScriptObject> made = registered->Factory();
-        EXPECT_EQ(dynamic_cast<TrpComponent&>(*made).GetDescription(), QString::fromLatin1(c.description));
+        EXPECT_EQ(dynamic_cast<TrpComponent&>(*made).GetDescription(), QString::fromUtf8(c.description));
     }
     EXPECT_NE(PropertyRegistry::Global().FindCreatable(u"TrpDMPPage"), nullptr);
 }

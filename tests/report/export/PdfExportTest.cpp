@@ -423,7 +423,7 @@ TEST(ExportTexts, PackTexts)
         return result;
     };
     const QSet<QString> pack = keys(QStringLiteral(":/report/export/rpExportStrings.xml"));
-    EXPECT_EQ(pack.size(), 84);
+    EXPECT_EQ(pack.size(), 247);
     for (const char* other : {":/report/model/rpRes.xml", ":/report/model/rpModelRes.xml",
                               ":/report/engine/rpEngineRes.xml", ":/report/export/rpExportRes.xml"})
         EXPECT_TRUE(keys(QString::fromLatin1(other)).intersect(pack).isEmpty()) << other;
@@ -431,6 +431,29 @@ TEST(ExportTexts, PackTexts)
     EXPECT_EQ(filter.GetDescription(), QStringLiteral("Документ PDF"));
     EXPECT_EQ(filter.DefaultExt, QStringLiteral(".pdf"));
     EXPECT_EQ(filter.ClassName(), QStringLiteral("TrpPDFExport"));
+}
+
+// The pack holds exactly the keys of the export windows' list, in that list's order, each
+// with a text of its own (none reads as its key).
+TEST(ExportTexts, PackHoldsEveryKeyInOrder)
+{
+    ExportRuntime::init();
+    QFile list(QStringLiteral(DAX_EXPORT_DATA "/export-texts-keys.txt"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QStringList expected = QString::fromUtf8(list.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(expected.size(), 247);
+    QFile pack(QStringLiteral(":/report/export/rpExportStrings.xml"));
+    ASSERT_TRUE(pack.open(QIODevice::ReadOnly));
+    QStringList actual;
+    const QRegularExpression entry(QStringLiteral("<StrRes Name=\"([^\"]*)\" Text=\"([^\"]*)\""));
+    for (auto it = entry.globalMatch(QString::fromUtf8(pack.readAll())); it.hasNext();) {
+        const auto match = it.next();
+        actual << match.captured(1);
+        EXPECT_FALSE(match.captured(2).isEmpty()) << match.captured(1).toStdString();
+    }
+    EXPECT_EQ(actual, expected);
+    for (const QString& key : expected)
+        EXPECT_NE(GetResourcesInstance().Get(key), key) << key.toStdString();
 }
 
 namespace {

@@ -233,8 +233,8 @@ TEST_F(BandsTest, DefaultsOfThePageBands)
     EXPECT_TRUE(footer.PrintOnFirstPage);
     EXPECT_TRUE(footer.PrintOnLastPage);
     EXPECT_EQ(footer.OriginalObjectsCount, -1);
-    EXPECT_EQ(header.GetDescription(), "obBand");
-    EXPECT_EQ(TrpMasterData().GetDescription(), "obDataBand");
+    EXPECT_EQ(header.GetDescription(), "Бэнд"); // the object names of the designer texts block
+    EXPECT_EQ(TrpMasterData().GetDescription(), "Бэнд данных");
 }
 
 TEST_F(BandsTest, ADrillDownGroupHeaderAddsItsDrillNameToTheDifference)

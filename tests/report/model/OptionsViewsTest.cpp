@@ -315,8 +315,8 @@ TEST_F(ViewsTest, MemoAndSystemMemoPublishDifferentProperties)
     }
     for (const char* name : {"AutoWidth", "Memo", "Highlight", "Style", "StretchMode", "FirstParaBreak", "TagStr"})
         EXPECT_NE(sys->Find(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_EQ(TrpMemoView().GetDescription(), "obText");
-    EXPECT_EQ(TrpSysMemoView().GetDescription(), "obSysText");
+    EXPECT_EQ(TrpMemoView().GetDescription(), "Текстовый объект");
+    EXPECT_EQ(TrpSysMemoView().GetDescription(), "Системный текст");
     TrpMemoView defaults;
     EXPECT_TRUE(defaults.AllowExpressions);
     EXPECT_TRUE(defaults.WordWrap);
@@ -415,7 +415,7 @@ TEST_F(ViewsTest, DesignTimeKindsOfShapesAndLines)
     TrpShapeView shape;
     shape.DesignCreate(skDiamond);
     EXPECT_EQ(shape.Shape, skDiamond);
-    EXPECT_EQ(shape.GetDescription(), "obShape");
+    EXPECT_EQ(shape.GetDescription(), "Фигура");
     struct LineCase {
         uint16_t Flags;
         bool Diagonal;
@@ -435,7 +435,7 @@ TEST_F(ViewsTest, DesignTimeKindsOfShapesAndLines)
     TrpCheckBoxView box;
     EXPECT_DOUBLE_EQ(box.Width(), 5 * 3.77953);
     EXPECT_TRUE(box.Checked);
-    EXPECT_EQ(box.GetDescription(), "obChBox");
+    EXPECT_EQ(box.GetDescription(), "Флажок");
     EXPECT_TRUE(serializer.ObjToXML(&box).contains(u" CheckColor=\"0\" CheckStyle=\"csCross\""))
         << "check colour and style have no default";
 }

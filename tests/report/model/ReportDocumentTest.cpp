@@ -80,7 +80,7 @@ TEST_F(ReportDocumentTest, ANewReport)
     EXPECT_EQ(report.ReportOptions().CreateDate, 45000.25) << "now, from the services' clock";
     EXPECT_EQ(report.PrintOptions().Printer, "По умолчанию");
     EXPECT_EQ(report.Engine(), nullptr) << "no engine without the services";
-    EXPECT_EQ(report.GetDescription(), "obReport");
+    EXPECT_EQ(report.GetDescription(), "Отчет");
 }
 
 TEST_F(ReportDocumentTest, ClearEmptiesTheReport)

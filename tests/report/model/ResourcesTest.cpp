@@ -41,7 +41,8 @@ TEST_F(ResourcesTest, GetTable)
         {u"Nope", "Nope"},
         {u"!Nope", "Nope"},
         {u"", ""},
-        // The model's own block.
+        // The designer's texts block, which the table holds from the start: the model raises
+        // these texts itself.
         {u"prDupl", "Повторяющееся имя"},
         {u"prInvProp", "Неверное значение свойства"},
         {u"5000", "Пароль"},
